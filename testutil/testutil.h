@@ -1,0 +1,37 @@
+// Helpers shared by the unit tests of every subsystem: scratch folders that
+// clean up after themselves and whole-file reads and writes in binary mode.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testutil {
+
+// A fresh, empty folder under the system's temporary folder, removed with
+// everything in it when the object goes out of scope. Paths use "/" on every
+// platform, as the stores build their paths that way.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::string &path() const { return path_; }
+    // path() + "/" + name
+    std::string file(const std::string &name) const;
+private:
+    std::string path_;
+};
+
+// Writes bytes to a file in binary mode; returns false on any failure.
+bool WriteFileBytes(const std::string &path, const std::string &bytes);
+// Reads a whole file in binary mode; an unreadable file gives "" and ok = false.
+std::string ReadFileBytes(const std::string &path, bool *ok = nullptr);
+bool PathIsThere(const std::string &path);
+
+// Folder of the source tree and of the build tree, from the environment that
+// CTest sets (GLEANER_SOURCE_DIR, GLEANER_BUILD_DIR); "" when unset.
+std::string SourceDir();
+std::string BuildDir();
+
+}  // namespace testutil
