@@ -1,0 +1,21 @@
+// Delta T = TT - UT: a piecewise model of the Earth's rotation from antiquity
+// to beyond 2150 built from published fits and tables of observed values.
+#pragma once
+#include <cstdint>
+
+// Number of entries of the 1620-1798 table (one per even year).
+const int kDeltaTByteTableCount = 90;
+// Whole-second Delta T for the even years 1620..1798.
+extern const uint8_t kDeltaTTable1620[kDeltaTByteTableCount];
+
+// Seconds, linear between the two entries either side of the decimal year in a
+// table of whole seconds one per two years starting at firstYear. Outside the
+// table the first or last entry is returned.
+double InterpolateDeltaTByteTable(double decimalYear, const uint8_t *table, int firstYear,
+                                  int count = kDeltaTByteTableCount);
+// Seconds from the table of observed values, 1972.0 to 2012.0 (the ends are
+// returned outside that span).
+double InterpolateDeltaTRecentTable(double decimalYear);
+// The model's Delta T in seconds for a decimal year; julianDate is the same
+// instant (UT), on which the polynomial pieces run.
+double ComputeModelDeltaTSeconds(double decimalYear, double julianDate);

@@ -1,0 +1,104 @@
+// Tests of the Delta T model: each piece at its published anchor values, the
+// observed table against independently published values, the gaps between
+// pieces, and the completion of a record with T, Delta T and T(TT).
+#include "astro/deltat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "astro/datetime.h"
+#include "astro/sidereal.h"
+
+namespace {
+
+double ModelAt(double decimalYear) {
+    return ComputeModelDeltaTSeconds(decimalYear, JulianDateFromDecimalYear(decimalYear));
+}
+
+TEST(DeltaTModel, TablePiecesAtTheirAnchors) {
+    EXPECT_EQ(ModelAt(1620.0), 124.0);
+    EXPECT_EQ(ModelAt(1621.0), 119.5);
+    EXPECT_EQ(ModelAt(1700.0), 9.0);
+    EXPECT_EQ(ModelAt(1798.0), 14.0);  // the last entry, read without passing the end
+    EXPECT_EQ(InterpolateDeltaTByteTable(1797.0, kDeltaTTable1620, 1620), 14.5);
+    EXPECT_EQ(InterpolateDeltaTByteTable(1900.0, kDeltaTTable1620, 1620), 14.0);
+    EXPECT_EQ(InterpolateDeltaTByteTable(1500.0, kDeltaTTable1620, 1620), 124.0);
+
+    EXPECT_NEAR(ModelAt(1972.0), 42.2272, 1e-4);
+    EXPECT_NEAR(ModelAt(2000.0), 63.82, 1e-4);
+    EXPECT_NEAR(ModelAt(2007.25), 65.175, 1e-4);  // between 2006.5 and 2008.0
+    EXPECT_NEAR(ModelAt(2012.0), 66.68, 1e-9);
+    EXPECT_NEAR(ModelAt(2012.5), 62.92 + 0.32217 * 12.5 + 0.005589 * 12.5 * 12.5, 1e-9);
+    EXPECT_NEAR(ModelAt(2150.0), 328.48, 1e-9);
+}
+
+TEST(DeltaTModel, AgreesWithPublishedObservedValues) {
+    // Observed Delta T (s): Morrison & Stephenson / Astronomical Almanac
+    // historical values and the IERS monthly series. The 19th- and
+    // 20th-century polynomials are fits good to about a second.
+    struct Case {
+        double year, seconds, tolerance;
+    } cases[] = {
+        {1850.0, 7.1, 1.0},    {1875.0, -3.2, 1.0},   {1900.0, -2.7, 1.0},
+        {1925.0, 23.6, 1.0},   {1950.0, 29.1, 1.0},   {1960.0, 33.2, 1.0},
+        {1972.5, 42.8249, 1e-3}, {1980.0, 50.5387, 0.01}, {1985.0, 54.3427, 0.01},
+        {1990.0, 56.8553, 0.01}, {1995.0, 60.7856, 0.01}, {1998.5, 63.2844, 1e-3},
+        {2005.0, 64.68, 1e-3},
+    };
+    for (const Case &c : cases) EXPECT_NEAR(ModelAt(c.year), c.seconds, c.tolerance) << c.year;
+}
+
+TEST(DeltaTModel, RecentTableBetweenItsPairs) {
+    // Leap-year June pair at .42; the quarterly run joins the monthly one.
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(1972.42), 42.7393, 1e-4);
+    double beforeJoin = InterpolateDeltaTRecentTable(1998.999);
+    EXPECT_NEAR(beforeJoin, 63.4674, 1e-3);
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(1999.0), 63.4674, 1e-4);
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(2001.875), 64.65, 1e-3);  // 2001.75 -> 2002.0
+    // The monthly values rise smoothly over 1972-1999: no step between months
+    // larger than 0.15 s per month, and never downwards by more than 0.05 s.
+    double previous = InterpolateDeltaTRecentTable(1972.0);
+    for (double y = 1972.0 + 1.0 / 24.0; y < 1999.0; y += 1.0 / 24.0) {
+        double v = InterpolateDeltaTRecentTable(y);
+        EXPECT_LT(std::fabs(v - previous), 0.08) << y;
+        EXPECT_GT(v - previous, -0.05) << y;
+        previous = v;
+    }
+}
+
+TEST(DeltaTModel, GapsAreBridgedContinuously) {
+    // 1601-1620: from the medieval formula to the table.
+    EXPECT_NEAR(ModelAt(1601.0), ModelAt(1600.9999), 0.01);
+    EXPECT_NEAR(ModelAt(1619.9999), ModelAt(1620.0), 0.01);
+    EXPECT_GT(ModelAt(1610.0), 124.0);
+    EXPECT_LT(ModelAt(1610.0), ModelAt(1601.0));
+    // 1798-1799: from the table's last value to the 19th-century polynomial.
+    EXPECT_NEAR(ModelAt(1798.0001), 14.0, 0.01);
+    EXPECT_NEAR(ModelAt(1799.0), ModelAt(1799.0001), 0.01);
+    // After 2150 the long-term parabola, met at 2150.
+    EXPECT_NEAR(ModelAt(2150.0001), ModelAt(2150.0), 0.01);
+    EXPECT_NEAR(ModelAt(2200.0), -20.0 + 32.0 * 3.8 * 3.8, 1e-9);
+    for (double y = -500.0; y < 3000.0; y += 0.5) ASSERT_TRUE(std::isfinite(ModelAt(y))) << y;
+}
+
+TEST(DeltaTModel, CompletesTheTimeArgumentsOfARecord) {
+    DateRecord r;
+    std::memset(&r, 0, sizeof(r));
+    SetDateRecord(&r, nullptr, 1, 1, 2000, 12.0, kUniversalTime);
+    ComputeDeltaTAndNutation(&r, 0.0);
+    EXPECT_EQ(+r.centuries, 0.0);
+    // Decimal year 2000.0014 (noon of January 1): 63.82 s and 0.0014/0.25 of
+    // the way to 63.90 s.
+    EXPECT_NEAR(+r.deltaT * 86400.0, 63.82 + 0.08 * (0.5 / 366.0) / 0.25, 1e-6);
+    EXPECT_DOUBLE_EQ(+r.centuriesTT, r.deltaT / 36525.0);
+
+    SetDateRecord(&r, nullptr, 7, 1, 1850, 0.0, kUniversalTime);
+    ComputeDeltaTAndNutation(&r, 65.0);
+    EXPECT_EQ(+r.deltaT, 65.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(+r.centuriesTT, +r.centuries + 65.0 / 86400.0 / 36525.0);
+    ComputeDeltaTAndNutation(nullptr, 0.0);  // nothing to do, no crash
+}
+
+}  // namespace
