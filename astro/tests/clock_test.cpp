@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "astro/datetime.h"
@@ -81,6 +82,35 @@ TEST(ComputerClock, NowAtASiteInAnotherZone) {
     SetDateRecordFromComputerClock(nullptr, &r, &clock, 5.0);
     EXPECT_EQ(r.day, 21);
     EXPECT_NEAR(+r.localHours, 2.5 + 15.5 / 3600, 1e-5);
+}
+
+TEST(ComputerClock, NowAgreesWithTheLibraryClock) {
+    // The platform reads of clock and zone together give UT: compare with the
+    // C library's seconds since 1970 (UT) at J 2440587.5.
+    DateRecord r;
+    std::memset(&r, 0, sizeof(r));
+    double before = 2440587.5 + static_cast<double>(std::time(nullptr)) / 86400.0;
+    SetDateRecordToNow(nullptr, &r);
+    double after = 2440587.5 + static_cast<double>(std::time(nullptr)) / 86400.0;
+    EXPECT_GT(+r.julianDate, before - 2.0 / 86400.0);
+    EXPECT_LT(+r.julianDate, after + 2.0 / 86400.0);
+    double bias = GetTimeZoneBiasHours();
+    EXPECT_GE(bias, -14.0);
+    EXPECT_LE(bias, 12.0);
+
+    // Twelve hours before now, and today's local midnight, at a site 3 h east.
+    LocationRecord site;
+    InitLocationRecord(&site, -0.7, 0.9, 0, 6.5, 0, 10, 50, 2, 0, 3.0, "East");
+    DateRecord earlier;
+    std::memset(&earlier, 0, sizeof(earlier));
+    SetDateRecordTwelveHoursBeforeNow(&site, &earlier);
+    EXPECT_NEAR(+earlier.julianDate, r.julianDate - 0.5, 5.0 / 86400.0);
+    DateRecord midnight;
+    std::memset(&midnight, 0, sizeof(midnight));
+    SetDateRecordToTodayLocalMidnight(&site, &midnight);
+    EXPECT_NEAR(+midnight.localHours, 0.0, 1e-5);
+    EXPECT_LE(+midnight.julianDate, r.julianDate + 5.0 / 86400.0);
+    EXPECT_GT(+midnight.julianDate, r.julianDate - 1.0);
 }
 
 TEST(ComputerClock, SettingCarriesRoundedMillisecondsThroughTheYear) {

@@ -84,6 +84,8 @@ TEST(Calendar, JulianDatesOfPublishedExamples) {
         {1, 1, -4712, 12.0, 0.0},
         {2, 29, 1600, 0.0, 2305506.5},
         {7, 20, 2009, 26.0, 2455033.5 + 2.0 / 24.0},  // hours carry into July 21
+        {7, 20, 2009, -3.0, 2455031.5 + 21.0 / 24.0}, // and back into July 19
+        {3, 0, 2009, 0.0, 2454890.5},                 // day 0: February 28
         {2, 29, 2001, 0.0, 2451969.5},    // day past month end: March 1
     };
     for (const Case &c : cases) {
