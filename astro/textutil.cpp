@@ -151,6 +151,11 @@ const char *GetFileNameFromPath(const char *path, char *nameOut, int nameSize) {
     return start;
 }
 
+char *GetFileNameFromPath(char *path, char *nameOut, int nameSize) {
+    return const_cast<char *>(
+        GetFileNameFromPath(static_cast<const char *>(path), nameOut, nameSize));
+}
+
 int CompareStringsNoCase(const char *a, const char *b) {
     if (!a || !b) return (a ? 1 : 0) - (b ? 1 : 0);
     for (;; ++a, ++b) {

@@ -58,6 +58,7 @@ const char *FindStringEnd(const char *text);
 // given) and returns where that part begins in the path; nullptr for an empty
 // or missing path (nameOut is then emptied).
 const char *GetFileNameFromPath(const char *path, char *nameOut, int nameSize = 260);
+char *GetFileNameFromPath(char *path, char *nameOut, int nameSize = 260);
 // <0, 0 or >0: the byte comparison of the two texts lower-cased.
 int CompareStringsNoCase(const char *a, const char *b);
 // 1 when the pattern is "*", or the text begins with the pattern regardless of

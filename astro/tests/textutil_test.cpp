@@ -131,10 +131,12 @@ TEST(Searching, FileNameFromPath) {
     std::strcpy(name, "stale");
     EXPECT_EQ(GetFileNameFromPath("", name, sizeof name), nullptr);
     EXPECT_STREQ(name, "");
-    EXPECT_EQ(GetFileNameFromPath(nullptr, name, sizeof name), nullptr);
+    EXPECT_EQ(GetFileNameFromPath(static_cast<const char *>(nullptr), name, sizeof name), nullptr);
     const char *longName = "dir/a-very-long-file-name.txt";
     EXPECT_EQ(GetFileNameFromPath(longName, name, 8), longName + 4);
     EXPECT_STREQ(name, "a-very-");  // bounded by the given size
+    char editable[] = "folder\\x.txt";
+    EXPECT_EQ(GetFileNameFromPath(editable, name), editable + 7);
 }
 
 TEST(FixedWidth, IntegerAndRealFields) {
