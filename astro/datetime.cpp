@@ -80,8 +80,10 @@ double JulianDateFromCalendar(int month, int day, int year, double hours) {
         int a = y / 100;  // truncating; y >= 1582 here
         b = 2 - a + FloorDiv(a, 4);
     }
-    return std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + day + b - 1525 +
-           hours / 24.0 + 0.5;
+    // In doubles, so that no year or day a caller passes can overflow an int.
+    return std::floor(365.25 * (static_cast<double>(y) + 4716.0)) +
+           std::floor(30.6001 * (static_cast<double>(m) + 1.0)) + static_cast<double>(day) + b -
+           1525.0 + hours / 24.0 + 0.5;
 }
 
 int IsLeapYear(int year) {

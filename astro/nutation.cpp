@@ -61,7 +61,12 @@ double MeanObliquity(double centuriesTT) {
 int LoadNutationTable(const char *directory) {
     g_table.reset();
     if (!directory) return 0;
-    std::string path = std::string(directory) + "nutcon.bin";
+    std::string path;
+    try {
+        path = std::string(directory) + "nutcon.bin";
+    } catch (...) {
+        return 0;
+    }
     std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return 0;
     unsigned char bytes[kNutationFileBytes];
