@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "astro/datetime.h"
+#include "astro/location.h"
 #include "astro/sidereal.h"
 
 namespace {
@@ -99,6 +100,26 @@ TEST(DeltaTModel, CompletesTheTimeArgumentsOfARecord) {
     EXPECT_EQ(+r.deltaT, 65.0 / 86400.0);
     EXPECT_DOUBLE_EQ(+r.centuriesTT, +r.centuries + 65.0 / 86400.0 / 36525.0);
     ComputeDeltaTAndNutation(nullptr, 0.0);  // nothing to do, no crash
+}
+
+TEST(DeltaTModel, DynamicalTimeBackToUniversalTime) {
+    // A Julian date meant as TT, 2009 July 21 0h TT, with Delta T 66 s: the
+    // record then shows 23:58:54 UT (18:58:54 local at a site 5 h west) on July 20.
+    LocationRecord site;
+    InitLocationRecord(&site, 1.3, 0.7, 0, 6.5, 0, 10, 50, 2, 0, -5.0, "West");
+    DateRecord r;
+    std::memset(&r, 0, sizeof(r));
+    r.julianDate = JulianDateFromCalendar(7, 21, 2009, 0.0);
+    r.deltaT = 66.0 / 86400.0;
+    ConvertDateRecordFromDynamicalTime(&site, &r);
+    EXPECT_NEAR(+r.julianDate, JulianDateFromCalendar(7, 21, 2009, 0.0) - 66.0 / 86400.0, 1e-9);
+    EXPECT_EQ(r.day, 20);
+    EXPECT_NEAR(+r.localHours, 19.0 - 66.0 / 3600.0, 1e-5);
+    EXPECT_NEAR(+r.universalHours, 24.0 - 66.0 / 3600.0, 1e-5);
+
+    DateRecord untouched = r;
+    ConvertDateRecordFromDynamicalTime(nullptr, &r);
+    EXPECT_EQ(std::memcmp(&untouched, &r, sizeof(r)), 0);
 }
 
 }  // namespace
