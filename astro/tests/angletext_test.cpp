@@ -7,7 +7,12 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+
+#ifdef GLEANER_HAVE_ERFA
+#include <erfa.h>
+#endif
 
 namespace {
 
@@ -220,5 +225,63 @@ TEST_F(AngleTextTest, CompactAndFineAngles) {
     EXPECT_STREQ(FormatAngleFine(buffer, 0.5 / 3600 * deg), "+00\xB0" "00'00.5\"");
     EXPECT_STREQ(FormatAngleFine(buffer, 1.5 * deg), "+01\xB0" "30'00\"");
 }
+
+#ifdef GLEANER_HAVE_ERFA
+// The split into units, minutes and rounded seconds, with its carries, checked
+// against ERFA's eraA2af/eraA2tf. Values whose rounding the thousandth-second
+// offset would change are skipped (the offset is intended).
+TEST_F(AngleTextTest, SexagesimalSplitAgreesWithErfa) {
+    struct Member {
+        Formatter format;
+        bool hours, offset;
+        int ndp;  // ERFA's decimal places: -2 minutes, 0 seconds, 1 tenths...
+    } members[] = {
+        {FormatDeclinationMinutes, false, true, -2}, {FormatDeclination, false, true, 0},
+        {FormatDeclinationTenths, false, true, 1}, {FormatDeclinationHundredths, false, true, 2},
+        {FormatRightAscensionMinutes, true, true, -2}, {FormatRightAscension, true, true, 0},
+        {FormatRightAscensionTenths, true, true, 1}, {FormatRightAscensionHundredths, true, false, 2},
+        {FormatRightAscensionThousandths, true, false, 3},
+    };
+    std::mt19937 random(2024);
+    int compared = 0;
+    for (const Member &m : members) {
+        // Values near 59.9... seconds and minutes stress the carries.
+        std::uniform_real_distribution<double> whole(m.hours ? 0.0 : -89.0, m.hours ? 23.0 : 89.0);
+        std::uniform_real_distribution<double> nearTop(59.9, 60.0);
+        for (int i = 0; i < 4000; ++i) {
+            double v = std::floor(whole(random));
+            if (i % 2) v += (59.0 + nearTop(random) / 60.0) / 60.0 * (v < 0 ? -1 : 1);
+            else v += std::uniform_real_distribution<double>(0, 1)(random) * (v < 0 ? -1 : 1);
+            const double scale = m.hours ? kPi / 12 : kPi / 180;
+            char sign0, sign1;
+            int f0[4], f1[4];
+            const double shifted = m.offset ? v + 1.0 / 3600000 : v;
+            if (m.hours) {
+                eraA2tf(m.ndp, v * scale, &sign0, f0);
+                eraA2tf(m.ndp, shifted * scale, &sign1, f1);
+            } else {
+                eraA2af(m.ndp, v * scale, &sign0, f0);
+                eraA2af(m.ndp, shifted * scale, &sign1, f1);
+            }
+            if (std::memcmp(f0, f1, sizeof f0) != 0) continue;  // on a rounding edge
+            if (m.hours && f1[0] >= 24) continue;                // wrap rules differ there
+            char expected[32];
+            const char lead = m.hours ? (sign1 == '-' ? '-' : ' ') : sign1;
+            const char *unitFormat = m.hours ? "%c%02dh%02dm" : "%c%02d\xB0%02d'";
+            int n = std::snprintf(expected, sizeof expected, unitFormat, lead, f1[0], f1[1]);
+            if (m.ndp >= 0) {
+                n += std::snprintf(expected + n, sizeof expected - n, "%02d", f1[2]);
+                if (m.ndp > 0) n += std::snprintf(expected + n, sizeof expected - n, ".%0*d", m.ndp, f1[3]);
+                std::snprintf(expected + n, sizeof expected - n, "%s", m.hours ? "s" : "\"");
+            }
+            char text[kAngleTextSize];
+            m.format(text, v);
+            ASSERT_STREQ(text, expected) << "value " << v;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 30000);
+}
+#endif
 
 }  // namespace
