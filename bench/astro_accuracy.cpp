@@ -7,6 +7,20 @@
 // Usage: astro_accuracy [nutcon folder] [historic_deltat.npy]
 //   Without a folder the nutation table is generated into a scratch folder by
 //   tools/gen_nutcon.py of this source tree.
+#if defined(__has_include)
+#if __has_include(<erfa.h>)
+#define ASTRO_ACCURACY_HAVE_ERFA 1
+#endif
+#endif
+
+#ifndef ASTRO_ACCURACY_HAVE_ERFA
+#include <cstdio>
+int main() {
+    std::printf("astro_accuracy: ERFA (liberfa-dev) is not installed; nothing to compare\n");
+    return 0;
+}
+#else
+
 #include <erfa.h>
 
 #include <cmath>
@@ -196,3 +210,5 @@ int main(int argc, char **argv) {
     FreeNutationTable();
     return 0;
 }
+
+#endif  // ASTRO_ACCURACY_HAVE_ERFA
