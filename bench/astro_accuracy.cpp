@@ -166,7 +166,11 @@ int main(int argc, char **argv) {
 
     std::printf("astro_accuracy: %d instants, 1800-2200, against ERFA (IAU 1980/1982)\n", kSamples);
     std::printf("  %-34s %12s  %s\n", "quantity", "largest diff", "at year");
-    std::printf("  %-34s %12.3e s  %.1f\n", "Julian date (eraCal2jd)", jdSeconds.value, jdSeconds.where);
+    if (jdSeconds.value == 0.0)
+        std::printf("  %-34s %12.3e s  (all %d equal)\n", "Julian date (eraCal2jd)", 0.0, kSamples);
+    else
+        std::printf("  %-34s %12.3e s  %.1f\n", "Julian date (eraCal2jd)", jdSeconds.value,
+                    jdSeconds.where);
     std::printf("  %-34s %12.3e s  %.1f\n", "calendar from JD (eraJd2cal)", calendarSeconds.value,
                 calendarSeconds.where);
     std::printf("  %-34s %12.6f \"  %.1f\n", "GMST (eraGmst82)", gmst.value, gmst.where);
