@@ -327,6 +327,22 @@ TEST(DaylightSaving, JulianDateToLocalDateAcrossTheShift) {
     EXPECT_EQ(back.day, 1);
     EXPECT_NEAR(+back.localHours, 22.25, 1e-5);
 
+    // Universal time given in summer: local hours = UT + zone + shift.
+    SetDateRecord(&r, &site, 7, 21, 2009, 4.5, kUniversalTime);
+    EXPECT_EQ(+r.localHours, 0.5);
+
+    // Local midnight of a summer night is 4 h UT, of a winter night 5 h UT.
+    DateRecord source = Zeroed();
+    DateRecord target = Zeroed();
+    SetDateRecord(&source, &site, 7, 20, 2009, 22.0, kLocalTime);
+    SetDateRecordToLocalMidnight(&site, &source, &target);
+    EXPECT_EQ(target.day, 21);
+    EXPECT_NEAR(+target.universalHours, 4.0, 1e-5);
+    SetDateRecord(&source, &site, 1, 20, 2009, 22.0, kLocalTime);
+    SetDateRecordToLocalMidnight(&site, &source, &target);
+    EXPECT_EQ(target.day, 21);
+    EXPECT_NEAR(+target.universalHours, 5.0, 1e-5);
+
     // Mode 1 shifts always.
     site.dstMode = 1;
     r.julianDate = JulianDateFromCalendar(1, 21, 2009, 4.5);
