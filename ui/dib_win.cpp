@@ -234,19 +234,22 @@ int GetBitmapHeight(HBITMAP bitmap) {
 BOOL DrawDibImage(HDC dc, const RECT *destination, HBITMAP bitmap, const RECT *source, const DibImage *image,
                   int flipVertical, int flipHorizontal) {
     if (!bitmap || !destination || !source) return FALSE;
-    int sx = source->left, sy = source->top;
-    int sw = source->right - source->left, sh = source->bottom - source->top;
+    // A mirrored copy is asked of the stretch with a destination of negative
+    // width or height, starting at its last column or row (the stretch then
+    // covers x - |w| + 1 to x): Wine does not mirror for a negative source
+    // size, Windows does either way.
+    int dx = destination->left, dy = destination->top;
+    int dw = destination->right - destination->left, dh = destination->bottom - destination->top;
     if (flipVertical) {
-        sy = source->bottom;
-        sh = -sh;
+        dy = destination->bottom - 1;
+        dh = -dh;
     }
     if (flipHorizontal) {
-        sx = source->right;
-        sw = -sw;
+        dx = destination->right - 1;
+        dw = -dw;
     }
-    return CopyRect_(dc, bitmap, image ? image->palette : nullptr, destination->left, destination->top,
-                     destination->right - destination->left, destination->bottom - destination->top, sx, sy,
-                     sw, sh);
+    return CopyRect_(dc, bitmap, image ? image->palette : nullptr, dx, dy, dw, dh, source->left, source->top,
+                     source->right - source->left, source->bottom - source->top);
 }
 
 void DrawTransparentBitmap(HDC dc, int x, int y, int w, int h, HBITMAP bitmap, int sx, int sy, COLORREF key,
@@ -326,11 +329,23 @@ BOOL StretchBitmapTo(HDC dc, HBITMAP bitmap, HPALETTE palette, int x, int y, int
 HBITMAP ScaleBitmapCopy(HBITMAP bitmap, int w, int h) {
     BITMAP bm;
     if (!BitmapSize(bitmap, &bm) || w <= 0 || h <= 0) return nullptr;
-    HBITMAP scaled = CreateBitmap(w, h, bm.bmPlanes, bm.bmBitsPixel, nullptr);
-    if (!scaled) return nullptr;
     MemoryDC from(nullptr), to(nullptr);
+    if (!from.dc || !to.dc) return nullptr;
+    HBITMAP scaled = CreateBitmap(w, h, bm.bmPlanes, bm.bmBitsPixel, nullptr);
+    // A device-dependent bitmap of the source's depth can only be selected
+    // when the display has that depth; otherwise the copy takes the display's.
+    HGDIOBJ probe = scaled ? SelectObject(to.dc, scaled) : nullptr;
+    if (probe) {
+        SelectObject(to.dc, probe);
+    } else {
+        if (scaled) DeleteObject(scaled);
+        HDC screen = GetDC(nullptr);
+        scaled = screen ? CreateCompatibleBitmap(screen, w, h) : nullptr;
+        if (screen) ReleaseDC(nullptr, screen);
+        if (!scaled) return nullptr;
+    }
     bool ok = false;
-    if (from.dc && to.dc) {
+    {
         Selection s1(from.dc, bitmap), s2(to.dc, scaled);
         if (s1.ok() && s2.ok()) {
             SetStretchBltMode(to.dc, COLORONCOLOR);

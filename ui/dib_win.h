@@ -56,7 +56,8 @@ BOOL StretchBitmapRect(HDC dc, HBITMAP bitmap, HPALETTE palette, const RECT *des
 // The whole bitmap at (x, y), stretched to w x h when both are non-zero, else
 // at its own size converted to the context's logical units.
 BOOL StretchBitmapTo(HDC dc, HBITMAP bitmap, HPALETTE palette, int x, int y, int w, int h);
-// A new device-dependent bitmap of w x h with the source's planes and depth,
+// A new device-dependent bitmap of w x h with the source's planes and depth
+// (the display's depth when a bitmap of the source's cannot be used there),
 // holding the whole source stretched into it.
 HBITMAP ScaleBitmapCopy(HBITMAP bitmap, int w, int h);
 // A monochrome mask, white where the bitmap has the key colour; those pixels

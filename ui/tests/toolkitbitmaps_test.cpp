@@ -45,9 +45,9 @@ protected:
         GTEST_SKIP() << "the generator runs on the build machine";
 #else
         if (!dir) GTEST_SKIP() << "needs the source tree and python3";
-        ASSERT_TRUE(generated);
         bin = dir->path() + "/bin/";
 #endif
+        ASSERT_TRUE(generated);
     }
     static testutil::TempDir *dir;
     static bool generated;
