@@ -1,0 +1,7 @@
+// The importer's answers to the call-backs of the shared code; see
+// app/hostcallbacks.h.
+#include "app/hostcallbacks.h"
+
+#include <windows.h>
+
+HPALETTE GetHostPalette() { return nullptr; }
