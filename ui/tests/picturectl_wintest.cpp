@@ -10,6 +10,7 @@
 #include "testutil/testutil.h"
 #include "ui/controlmsgs.h"
 #include "ui/dib.h"
+#include "ui/dib_win.h"
 #include "ui/picturectl_win.h"
 #include "ui/tests/controltest_win.h"
 
@@ -246,6 +247,49 @@ TEST_F(PictureControlTest, AnimationFramesAreSharedAndCycle) {
     EXPECT_EQ(kFrameCentre[2], Probe(b, 8, 8));
     DestroyWindow(b);
     EXPECT_EQ(0, GetAnimDIBWindowCount());
+}
+
+
+// Saves the parent window as drawn, with every picture control in it, as
+// <build>/screenshots/picture-controls.bmp for a person to look at.
+TEST_F(PictureControlTest, ScreenshotOfAllPictureControls) {
+    Dib("Dib", "scope", 0, 0, 0, 121);
+    Dib("Dib", "scope", 0x4, 140, 0, 122);
+    Dib("Dib", "scope", 0x4 | 0x2, 280, 0, 123);
+    Dib("Dib", "scope", 0x8, 420, 0, 124);
+    Dib("BMPicture", "pic", 0, 0, 110, 125);
+    HWND clock = parent.Child("animDIB", "", 0, 140, 110, 16, 16, 126);
+    SendMessageA(clock, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    Pump();
+    const int w = 560, h = 210;
+    HDC window = GetDC(parent.window);
+    HBITMAP shot = CreateDib24(window, w, h);
+    ASSERT_NE(nullptr, shot);
+    UpdateWindow(parent.window);
+    ASSERT_TRUE(CopyDCToBitmap(window, shot, 0, 0, w, h));
+    GdiFlush();
+    DIBSECTION ds;
+    ASSERT_EQ(static_cast<int>(sizeof ds), GetObjectA(shot, sizeof ds, &ds));
+    DibInfoHeader hd{};
+    hd.biSize = 40;
+    hd.biWidth = w;
+    hd.biHeight = -h;  // CreateDib24 keeps the top row first
+    hd.biPlanes = 1;
+    hd.biBitCount = 24;
+    std::vector<uint8_t> file;
+    ASSERT_EQ(1, BuildDibFileBytes(hd, nullptr, 0, static_cast<const uint8_t *>(ds.dsBm.bmBits), &file));
+    DeleteObject(shot);
+    ReleaseDC(parent.window, window);
+    // The shot shows the stretched picture's corners and the transparent one's key.
+    DibLayout layout;
+    ASSERT_EQ(1, ParseDibFile(file.data(), file.size(), &layout));
+    EXPECT_EQ(static_cast<int64_t>(kRed), GetDibPixelColor(layout, file.data(), 5, 5));
+    EXPECT_EQ(static_cast<int64_t>(kYellow), GetDibPixelColor(layout, file.data(), 125, 90));
+    EXPECT_EQ(static_cast<int64_t>(kParentColour), GetDibPixelColor(layout, file.data(), 425, 5));
+    const std::string build = testutil::BuildDir();
+    if (build.empty()) return;
+    CreateDirectoryA((build + "/screenshots").c_str(), nullptr);
+    EXPECT_EQ(1, WriteFileReplacing((build + "/screenshots/picture-controls.bmp").c_str(), file));
 }
 
 }  // namespace
