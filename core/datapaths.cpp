@@ -321,8 +321,9 @@ void NormalizePathSlashes(char *path) {
     char *w = path;
     for (const char *r = path; *r;) {
         if (*r == '\\') {
-            *w++ = '/';
+            // Skip the whole run before writing: w may stand on r.
             while (*r == '\\') ++r;
+            *w++ = '/';
         } else {
             *w++ = *r++;
         }

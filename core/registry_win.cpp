@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/datapaths.h"
 
@@ -16,14 +17,17 @@ int ReadValue(int generation, const char *value, char *buffer) {
     std::snprintf(key, sizeof key, "SOFTWARE\\Tarnwick\\Nightjar\\%d", generation);
     HKEY h;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return 0;
-    DWORD type = 0, size = kPathLineSize - 1;
-    LONG r = RegQueryValueExA(h, value, nullptr, &type, (BYTE *)buffer, &size);
+    // One byte more than the caller's buffer, so that a value stored without
+    // its terminator still gets one and a value too long is seen as such.
+    char data[kPathLineSize + 1];
+    DWORD type = 0, size = kPathLineSize;
+    LONG r = RegQueryValueExA(h, value, nullptr, &type, (BYTE *)data, &size);
     RegCloseKey(h);
-    if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    buffer[size < (DWORD)kPathLineSize ? size : kPathLineSize - 1] = '\0';
+    if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return 0;
+    data[size <= (DWORD)kPathLineSize ? size : kPathLineSize] = '\0';
+    size_t n = strnlen(data, kPathLineSize + 1);
+    if (n >= (size_t)kPathLineSize) return 0;
+    memcpy(buffer, data, n + 1);
     return 1;
 }
 }  // namespace

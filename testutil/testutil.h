@@ -35,3 +35,33 @@ std::string SourceDir();
 std::string BuildDir();
 
 }  // namespace testutil
+
+namespace testutil {
+
+// Sets (or with value nullptr removes) one of the suite's folder values
+// (DataPath, UserPath, InstallPath) of generation 3 where the program reads it:
+// the registry under HKEY_CURRENT_USER on Windows, the environment elsewhere.
+bool SetSuiteValue(const char *name, const char *value);
+
+// A drive letter whose root is a scratch folder, for the data-disc rule. On
+// Windows the letter is mapped with DefineDosDevice; elsewhere the current
+// folder is moved to a scratch folder that holds a folder named "X:", so that
+// "X:/..." names it. Undone when the object goes out of scope.
+class ScratchDrive {
+public:
+    explicit ScratchDrive(char letter);
+    ~ScratchDrive();
+    ScratchDrive(const ScratchDrive &) = delete;
+    ScratchDrive &operator=(const ScratchDrive &) = delete;
+    bool ok() const { return ok_; }
+    // The real folder behind the drive's root, to put files in.
+    std::string folder() const { return folder_; }
+private:
+    TempDir root_;
+    char letter_;
+    bool ok_ = false;
+    std::string savedCwd_;
+    std::string folder_;
+};
+
+}  // namespace testutil

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tests (with
+# AddressSanitizer and UBSan), then the Windows unit and GUI tests under Wine
+# (in an Xvfb display when there is none). Ends with the line
+# "N passed, N failed" over all test cases.
+#
+# The Windows tests run in the 32-bit build, the program's own. A machine whose
+# kernel cannot execute 32-bit programs cannot run 32-bit Wine: there the
+# 32-bit build is still built in full, and the tests run in the 64-bit build.
+set -uo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+bash tools/install_deps.sh || exit 1
+jobs=$(nproc)
+
+configure_and_build() {  # folder [toolchain]
+  local args=(-S . -B "$1" -G Ninja)
+  [ -n "${2:-}" ] && args+=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/$2")
+  cmake "${args[@]}" >/dev/null && ninja -C "$1" -j "$jobs"
+}
+
+configure_and_build build/native || exit 1
+configure_and_build build/windows mingw-i686.cmake || exit 1
+wintests=build/windows
+if ! tools/can_run_32bit.sh; then
+  echo "This machine cannot execute 32-bit programs: the Windows tests run in the 64-bit build."
+  configure_and_build build/windows64 mingw-x86_64.cmake || exit 1
+  wintests=build/windows64
+fi
+
+source tools/xdisplay.sh
+rm -f build/native/test-reports/*.xml "$wintests"/test-reports/*.xml
+
+status=0
+(cd build/native && ctest --output-on-failure -j "$jobs") || status=1
+(cd "$wintests" && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+
+shots="$wintests/screenshots"
+if ls "$shots"/*.bmp >/dev/null 2>&1; then
+  for f in "$shots"/*.bmp; do convert "$f" "${f%.bmp}.png" 2>/dev/null && rm -f "$f"; done
+fi
+echo "Screenshots kept in $shots:"
+ls "$shots" 2>/dev/null | sed 's/^/  /'
+python3 tools/count_results.py build/native "$wintests" || status=1
+exit $status
