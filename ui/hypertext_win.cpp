@@ -130,7 +130,9 @@ LRESULT CALLBACK HyperTextWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         st->linkColoured = (style & 0x1) ? 1 : 0;
         st->hoverTracking = (style & 0x2) ? 1 : 0;
         st->arrowPrefix = (style & 0x4) ? 1 : 0;
-        st->enabled = 1;
+        // A label created disabled (WS_DISABLED in its template) gets no
+        // WM_ENABLE: take the state from the window.
+        st->enabled = static_cast<int16_t>(IsWindowEnabled(window) ? 1 : 0);
         st->instance = cs ? cs->hInstance : nullptr;
         RECT rc;
         GetClientRect(window, &rc);

@@ -183,6 +183,16 @@ TEST(HyperText, TextColours) {
     }
 }
 
+TEST(HyperText, CreatedDisabledDrawsDisabled) {
+    Parent parent;
+    HWND link = parent.Child("HyperText", "", 0x1 | WS_DISABLED, 10, 10, 150, 20, kId);
+    ASSERT_TRUE(link);
+    SetWindowTextA(link, "WWWWWW");
+    UpdateWindow(link);
+    EXPECT_EQ(CountColour(link, RGB(0, 0, 255)), 0);
+    EXPECT_GT(CountColour(link, GetSysColor(COLOR_WINDOWTEXT)), 20);
+}
+
 TEST(HyperText, UnderlinedLinkStyle) {
     Parent parent;
     HWND link = parent.Child("HyperText", "", 0x1, 10, 10, 150, 20, kId);
