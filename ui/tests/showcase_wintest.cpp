@@ -1,8 +1,8 @@
 // One dialog, built from an in-memory template, that holds every custom
 // control of the toolkit, shown under Wine and captured with GDI. The
-// capture is checked for each control's marks and, when the environment
-// names a folder in GLEANER_SCREENSHOT_DIR, written there as
-// "toolkit_controls.bmp" for people to look at.
+// capture is checked for each control's marks and written as
+// "toolkit_controls.bmp" into GLEANER_SCREENSHOT_DIR, or else into the build
+// tree's "screenshots" folder, for people to look at.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -205,8 +205,15 @@ TEST(Showcase, DialogWithEveryControl) {
     EXPECT_GT(CountPixels(shot, w, h, RGB(64, 64, 64)), 50);
     EXPECT_GT(CountPixels(shot, w, h, RGB(250, 220, 0)), 10);
 
-    const char *folder = std::getenv("GLEANER_SCREENSHOT_DIR");
-    if (folder && folder[0]) {
+    // Kept for people to look at: in GLEANER_SCREENSHOT_DIR, else in the
+    // build tree's "screenshots" folder that the test script keeps.
+    std::string folder;
+    if (const char *named = std::getenv("GLEANER_SCREENSHOT_DIR")) folder = named;
+    if (folder.empty() && !testutil::BuildDir().empty()) {
+        folder = testutil::BuildDir() + "/screenshots";
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    if (!folder.empty()) {
         DibInfoHeader header = {};
         header.biSize = 40;
         header.biWidth = w;
@@ -215,7 +222,7 @@ TEST(Showcase, DialogWithEveryControl) {
         header.biBitCount = 24;
         std::vector<uint8_t> file;
         ASSERT_TRUE(BuildDibFileBytes(header, nullptr, 0, shot.data(), &file));
-        std::string path = std::string(folder) + "/toolkit_controls.bmp";
+        std::string path = folder + "/toolkit_controls.bmp";
         EXPECT_TRUE(WriteFileReplacing(path.c_str(), file)) << path;
     }
     DestroyWindow(dialog);
