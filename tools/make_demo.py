@@ -68,8 +68,14 @@ def step_nutation(demo, build):
         run_tool("gen_nutcon.py", "--out", os.path.join(demo, "data", "ss"))
 
 
+def step_instruments(demo, build):
+    if os.path.exists(os.path.join(TOOLS, "gen_demo_instruments.py")):
+        run_tool("gen_demo_instruments.py", "--user", os.path.join(demo, "user"))
+
+
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
-         step_nutation]
+         step_nutation,
+         step_instruments]
 
 
 def windows_path(path):
