@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,36 @@ TEST(DibFileTest, DecodesEachDepth) {
     std::vector<uint8_t> c = MakeBmp(rgb);
     ASSERT_EQ(1, ParseDibFile(c.data(), c.size(), &layout));
     EXPECT_EQ(0, layout.colours);
+}
+
+TEST(DibFileTest, DamagedFilesNeverReadOutsideTheirBytes) {
+    // Random damage to the header bytes and random truncation of valid
+    // pictures: whatever the parser accepts must decode every pixel within
+    // the file (AddressSanitizer checks the reads in the native build).
+    BmpSpec eight{5, 3, 8, {}, std::vector<uint8_t>(24, 7)};
+    for (uint32_t i = 0; i < 256; ++i) eight.table.push_back(i);
+    const std::vector<uint8_t> seeds[] = {MakeBmp(FourBitSpec()), MakeBmp(eight),
+                                          MakeBmp(BmpSpec{3, 2, 24, {}, std::vector<uint8_t>(24, 9)})};
+    std::mt19937 random(12345);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const std::vector<uint8_t> &seed = seeds[round % 3];
+        std::vector<uint8_t> b = seed;
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int c = 0; c < changes; ++c) b[random() % 54] = static_cast<uint8_t>(random());
+        if (random() % 3 == 0) b.resize(random() % (b.size() + 1));
+        // An exact-size copy, so that any read past the end is caught.
+        std::vector<uint8_t> exact(b.begin(), b.end());
+        DibLayout layout;
+        if (!ParseDibFile(exact.data(), exact.size(), &layout)) continue;
+        ++accepted;
+        ASSERT_LE(static_cast<uint64_t>(layout.bitsOffset) + layout.imageBytes, exact.size());
+        const int w = layout.header.biWidth, h = std::abs(layout.header.biHeight);
+        ASSERT_LE(static_cast<int64_t>(w) * h, 1 << 20) << "only small seeds were damaged";
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) GetDibPixelColor(layout, exact.data(), x, y);
+    }
+    EXPECT_GT(accepted, 0);
 }
 
 TEST(DibFileTest, IndexPastAShortTableIsNoColour) {
