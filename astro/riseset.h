@@ -1,0 +1,89 @@
+// Rise, transit and set times from one hour angle and declination (no
+// iteration: a caller with a moving body recomputes its place at the first
+// estimate and calls again), culmination altitudes, circumpolarity,
+// atmospheric refraction (Bennett's and Saemundsson's formulas, Meeus,
+// Astronomical Algorithms, ch. 16), air mass and extinction. Times are hours,
+// angles radians.
+#pragma once
+
+struct DateRecord;
+struct LocationRecord;
+
+// Hours of sidereal time per hour of solar time, and the sidereal day in hours.
+const double kSiderealToSolar = 0.9972696632424821;
+const double kSiderealDayHours = 23.93447191781957;
+
+// Body kinds that choose the standard rise altitude (0 in the rise-altitude
+// argument): the Sun -50', the Moon -0.0129 rad, anything else -34'.
+const int kRiseKindSun = 0;
+const int kRiseKindMoon = 10;
+const double kRiseAltitudeSun = -0.01454;
+const double kRiseAltitudeMoon = -0.0129;
+const double kRiseAltitudeOther = -0.009891;
+
+// Results of ComputeRiseTransitSet. Every positive value is a success; the
+// output fields carry the same values in each case as well: circumpolar
+// rise = set = 0 with a transit time, never rising all three -1.
+const int kRiseSetNormal = 1;
+const int kRiseSetCircumpolar = 2;
+const int kRiseSetNeverRises = 3;
+const int kRiseSetNoSite = -2;
+
+// Air mass at or below the horizon, and the refraction cap (34').
+const double kAirMassAtHorizon = 40.0;
+const double kRefractionCap = 0.009890199094634533;
+
+// A value below -12 gains a sidereal day, else one above 12 loses it (one step).
+void WrapHoursBySiderealDay(double *hours);
+
+// Rise, transit and set around a reference time, from the hour angle at that
+// time (radians) and the declination. A rise altitude of 0 takes the standard
+// altitude of the body kind plus the site's horizon dip when its elevation is
+// above 0. Times are reference + offset, each offset wrapped into about
+// [-12, 12] h by WrapHoursBySiderealDay. Returns kRiseSetNormal,
+// kRiseSetCircumpolar, kRiseSetNeverRises, or kRiseSetNoSite (nothing written).
+int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double declination,
+                          double referenceHours, double riseAltitude, int bodyKind, double *rise,
+                          double *transit, double *set);
+// The transit alone (the declination is not used). 1, 0 for no site.
+int ComputeTransitTime(const LocationRecord *site, double hourAngle, double declination,
+                       double referenceHours, double *transit);
+// The rise or the set alone: 1 with the time; 0 when the object never sets or
+// for no site, -1 when it never rises (the output is not written then).
+int ComputeRiseTime(const LocationRecord *site, double hourAngle, double declination,
+                    double referenceHours, double riseAltitude, int bodyKind, double *time);
+int ComputeSetTime(const LocationRecord *site, double hourAngle, double declination,
+                   double referenceHours, double riseAltitude, int bodyKind, double *time);
+
+// Refraction (radians) for a true altitude: Saemundsson's formula, 0 below
+// -5 deg, at most 34'.
+double GetRefractionForTrueAltitude(double trueAltitude);
+// Refraction (radians) for an apparent altitude: Bennett's formula from the
+// horizon up, at most 34'. Below the horizon, where the formula breaks down,
+// the forward relation (true altitude + its refraction) is inverted, and
+// below -5 deg the refraction is 0, as in the forward formula.
+double GetRefractionForApparentAltitude(double apparentAltitude);
+// Apparent altitude of a place at the date for the site: the geometric
+// altitude (hour angle from the apparent sidereal time) plus the refraction
+// for that true altitude. kNoCoordinateResult (astro/frames.h) for no site or
+// no date.
+double ComputeRefractedAltitude(const LocationRecord *site, const DateRecord *date,
+                                double rightAscension, double declination);
+
+// 1 / (cos z + 0.025 exp(-11 cos z)) for the zenith distance z (z < 0 counts
+// as 0); 40 at or below the horizon.
+double ComputeAirMass(double altitude);
+// coefficient (magnitudes per air mass) x air mass above the horizon; 40 at or
+// below it, whatever the coefficient.
+double ComputeExtinction(double coefficient, double altitude);
+
+// Altitude of the upper culmination counted from the visible horizon (the
+// site's dip), and of the lower culmination likewise (negative when the object
+// is then below it).
+double GetTransitAltitude(const LocationRecord *site, double declination);
+double GetLowerTransitAltitude(const LocationRecord *site, double declination);
+// 1 when the object never goes below the visible horizon (refraction ignored).
+int IsCircumpolar(const LocationRecord *site, double declination);
+// The diurnal visibility factor of a declination (no refraction or dip); -1
+// when the object never rises.
+double ComputeDiurnalVisibilityFactor(const LocationRecord *site, double declination);
