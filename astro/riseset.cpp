@@ -1,8 +1,7 @@
 // Rise, transit and set (Meeus, Astronomical Algorithms, ch. 15, one pass),
 // culminations, refraction (Bennett 1982 for apparent altitudes, Saemundsson
 // 1986 for true altitudes, both as given in Meeus ch. 16 with the constants
-// that make them 0 at the zenith), air mass (a Young-type fit that stays
-// finite at the horizon) and extinction.
+// that make them 0 at the zenith).
 #include "astro/riseset.h"
 
 #include <cmath>
@@ -172,21 +171,6 @@ double ComputeRefractedAltitude(const LocationRecord *site, const DateRecord *da
     // Refraction is added at every altitude (it falls smoothly to 0 at the
     // zenith), so the apparent altitude has no step anywhere.
     return altitude + GetRefractionForTrueAltitude(altitude);
-}
-
-// ---- air mass and extinction --------------------------------------------------
-
-double ComputeAirMass(double altitude) {
-    double z = kPi / 2.0 - altitude;
-    if (!(z < kPi / 2.0)) return kAirMassAtHorizon;
-    if (z < 0.0) z = 0.0;
-    const double c = std::cos(z);
-    return 1.0 / (c + 0.025 * std::exp(-11.0 * c));
-}
-
-double ComputeExtinction(double coefficient, double altitude) {
-    if (!(altitude > 0.0)) return kAirMassAtHorizon;
-    return coefficient * ComputeAirMass(altitude);
 }
 
 // ---- culminations ---------------------------------------------------------------

@@ -2,8 +2,7 @@
 // iteration: a caller with a moving body recomputes its place at the first
 // estimate and calls again), culmination altitudes, circumpolarity,
 // atmospheric refraction (Bennett's and Saemundsson's formulas, Meeus,
-// Astronomical Algorithms, ch. 16), air mass and extinction. Times are hours,
-// angles radians.
+// Astronomical Algorithms, ch. 16). Times are hours, angles radians.
 #pragma once
 
 struct DateRecord;
@@ -29,8 +28,7 @@ const int kRiseSetCircumpolar = 2;
 const int kRiseSetNeverRises = 3;
 const int kRiseSetNoSite = -2;
 
-// Air mass at or below the horizon, and the refraction cap (34').
-const double kAirMassAtHorizon = 40.0;
+// The refraction cap (34'). Air mass and extinction are in astro/airmass.h.
 const double kRefractionCap = 0.009890199094634533;
 
 // A value below -12 gains a sidereal day, else one above 12 loses it (one step).
@@ -69,13 +67,6 @@ double GetRefractionForApparentAltitude(double apparentAltitude);
 // no date.
 double ComputeRefractedAltitude(const LocationRecord *site, const DateRecord *date,
                                 double rightAscension, double declination);
-
-// 1 / (cos z + 0.025 exp(-11 cos z)) for the zenith distance z (z < 0 counts
-// as 0); 40 at or below the horizon.
-double ComputeAirMass(double altitude);
-// coefficient (magnitudes per air mass) x air mass above the horizon; 40 at or
-// below it, whatever the coefficient.
-double ComputeExtinction(double coefficient, double altitude);
 
 // Altitude of the upper culmination counted from the visible horizon (the
 // site's dip), and of the lower culmination likewise (negative when the object
