@@ -108,13 +108,28 @@ TEST(HyperText, ClickNeedsPressAndReleaseInside) {
     EXPECT_EQ(Notices()[0].wParam, MAKEWPARAM(kId, kHyperTextRightClick));
 }
 
-TEST(HyperText, TwoQuickPressesAreTwoClicks) {
+// Two quick real presses go through the input queue, where the system makes
+// the second a double click for a class that asks for them; the label would
+// then see one press and report one click.
+TEST(HyperText, TwoQuickRealPressesAreTwoClicks) {
     Parent parent;
-    HWND label = parent.Child("HyperText", "Inverted", 0x1, 10, 10, 100, 20, kId);
+    HWND label = parent.Child("HyperText", "Inverted", 0x1, 20, 20, 100, 20, kId);
     ASSERT_TRUE(label);
-    for (int i = 0; i < 2; ++i) {
-        SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-        SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    SetForegroundWindow(parent.window);
+    POINT centre = {10, 8};
+    ClientToScreen(label, &centre);
+    SetCursorPos(centre.x, centre.y);
+    Pump();
+    Notices().clear();
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ASSERT_EQ(SendInput(4, in, sizeof(INPUT)), 4u);
+    for (int i = 0; i < 20 && Notices().size() < 2; ++i) {
+        Sleep(20);
+        Pump();
     }
     EXPECT_EQ(CountCommands(0), 2);
 }
