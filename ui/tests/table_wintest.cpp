@@ -242,6 +242,39 @@ TEST(Table, DraggedWidthHoldsUntilTheNextResize) {
     EXPECT_EQ(f.HeaderWidths(), (std::vector<int>{120, 120, 120}));
 }
 
+// The same through the real header control, dragged with real input.
+TEST(Table, HeaderDividerDraggedWithTheMouse) {
+    TableFixture f;
+    SetForegroundWindow(f.parent.window);
+    RECT item;
+    ASSERT_TRUE(SendMessageA(f.header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+    POINT from = {item.right, (item.top + item.bottom) / 2};
+    ClientToScreen(f.header, &from);
+    auto move = [](int x, int y) {
+        SetCursorPos(x, y);
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &in, sizeof in);
+        Sleep(30);
+        Pump();
+    };
+    auto button = [](DWORD flag) {
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flag;
+        SendInput(1, &in, sizeof in);
+        Sleep(30);
+        Pump();
+    };
+    move(from.x, from.y);
+    button(MOUSEEVENTF_LEFTDOWN);
+    move(from.x - 10, from.y);
+    move(from.x - 20, from.y);
+    button(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(f.Widths(), (std::vector<int>{80, 100, 100}));
+}
+
 TEST(Table, ColumnWidthsMessageIsBounded) {
     TableFixture f;
     std::vector<uint16_t> widths(100, 33);
