@@ -17,13 +17,16 @@ const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const long double kPiL = 3.141592653589793238462643383279502884L;
 
-// B1950 (IAU 1958) galactic frame: north galactic pole and longitude terms.
-const double kGalacticPoleRa = 3.355395487;           // 192.25 deg
-const double kGalacticPoleSinDec = 0.460199784;        // sin 27.4 deg
-const double kGalacticPoleCosDec = 0.887815385;        // cos 27.4 deg
-const double kGalacticForwardLongitude = 5.288347634;  // 303 deg
-const double kGalacticInverseLongitude = 2.14675498;   // 123 deg
-const double kGalacticInverseRa = 0.213802833;         // 12.25 deg
+// B1950 (IAU 1958) galactic frame: north galactic pole at 192.25 deg, +27.4
+// deg; longitude terms 303 deg (forward), 123 deg and 12.25 deg (inverse).
+// Full double precision: the pole's sine and cosine rounded to nine digits
+// would leave them 2e-9 off a unit vector, which costs 0.01" near the poles.
+const double kGalacticPoleRa = 3.3553954869590985;
+const double kGalacticPoleSinDec = 0.46019978478385165;
+const double kGalacticPoleCosDec = 0.8878153851364013;
+const double kGalacticForwardLongitude = 5.288347633542818;
+const double kGalacticInverseLongitude = 2.1467549799530254;
+const double kGalacticInverseRa = 0.21380283336930536;
 
 long double ReduceFullTurnExtended(long double x) {
     long double r = std::fmod(x, 2.0L * kPiL);
@@ -34,12 +37,17 @@ long double ReduceFullTurnExtended(long double x) {
 
 // Hour angle to horizon on any floating type; returns the altitude and writes
 // the azimuth when asked.
+// The altitude as the angle of the place's unit vector above the horizon
+// plane: the same value as asin(sin lat sin dec + cos lat cos dec cos H), but
+// without the loss of asin near +-1, so the zenith comes out as pi/2 exactly.
 template <typename Real>
 Real HorizonAltitude(Real sinLat, Real cosLat, Real hourAngle, Real declination) {
-    Real s = sinLat * std::sin(declination) + cosLat * std::cos(declination) * std::cos(hourAngle);
-    if (s > 1) s = 1;
-    if (s < -1) s = -1;
-    return std::asin(s);
+    const Real sinDec = std::sin(declination), cosDec = std::cos(declination);
+    const Real cosH = std::cos(hourAngle);
+    const Real up = sinLat * sinDec + cosLat * cosDec * cosH;
+    const Real south = sinLat * cosDec * cosH - cosLat * sinDec;
+    const Real west = cosDec * std::sin(hourAngle);
+    return std::atan2(up, std::sqrt(south * south + west * west));
 }
 
 template <typename Real>
@@ -369,8 +377,10 @@ int ConvertGalacticToJ2000Extended(double *rightAscension, double *declination, 
     const long double sinP = std::sin(poleDec), cosP = std::cos(poleDec);
     const long double x = static_cast<long double>(longitude) - kGalacticInverseLongitude;
     const long double cosB = std::cos(b);
-    long double a = cosB == 0.0L
-                        ? 0.0L
+    // At a galactic pole the formula's limit is A = pi for the north pole
+    // (right ascension 192.25 deg) and A = 0 for the south pole (12.25 deg).
+    long double a = !(cosB > 1e-15L)
+                        ? (b > 0 ? kPiL : 0.0L)
                         : std::atan2(std::sin(x), std::cos(x) * sinP - (std::sin(b) / cosB) * cosP);
     long double ra = a + kGalacticInverseRa;
     long double dec = ComputeClampedArcSineExtended(std::sin(b) * sinP + cosB * cosP * std::cos(x));

@@ -229,9 +229,13 @@ void ApplyETerms(double *rightAscension, double *declination, int mode) {
 int ConvertFk5ToFk4(const PrecessionRecord *record, double *rightAscension, double *declination,
                     double motionRightAscension, double motionDeclination, int motionAfter) {
     if (!record || !rightAscension || !declination) return 0;
-    *rightAscension = ReduceToFullTurn(*rightAscension - GetEquinoxCorrection(record->toCenturies));
+    // Precessed in FK5 to the FK4 epoch, where the system is changed: the
+    // equinox correction of that epoch out, the E-terms in. Taking the
+    // correction off after the rotation rather than before keeps this the
+    // exact inverse of ConvertFk4ToFk5.
     Rotate(record, rightAscension, declination, motionRightAscension, motionDeclination,
            motionAfter);
+    *rightAscension = ReduceToFullTurn(*rightAscension - GetEquinoxCorrection(record->toCenturies));
     ApplyETerms(rightAscension, declination, 0);
     return 1;
 }
@@ -239,11 +243,19 @@ int ConvertFk5ToFk4(const PrecessionRecord *record, double *rightAscension, doub
 int ConvertFk4ToFk5(const PrecessionRecord *record, double *rightAscension, double *declination,
                     double motionRightAscension, double motionDeclination, int motionAfter) {
     if (!record || !rightAscension || !declination) return 0;
+    // The change of system is made at the FK4 epoch (E-terms out, equinox
+    // correction in) and the place then precessed in FK5 with the IAU 1976
+    // angles. Newcomb's angles over the same interval would leave the 1.1" per
+    // century correction of the precession constant out (0.5" from B1950 to
+    // J2000); the FK5 -> FK4 conversion likewise precesses in FK5.
     ApplyETerms(rightAscension, declination, 2);
-    Rotate(record, rightAscension, declination, motionRightAscension, motionDeclination,
-           motionAfter);
     *rightAscension =
         ReduceToFullTurn(*rightAscension + GetEquinoxCorrection(record->fromCenturies));
+    PrecessionRecord fk5;
+    InitPrecessionIau(&fk5, record->fromCenturies, record->toCenturies);
+    fk5.interval = record->interval;  // the motion runs over the record's interval
+    Rotate(&fk5, rightAscension, declination, motionRightAscension, motionDeclination,
+           motionAfter);
     return 1;
 }
 
