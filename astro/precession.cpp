@@ -306,18 +306,19 @@ void ApplyAnnualAberration(const DateRecord *date, double *rightAscension, doubl
     }
     // Removing: the mean place whose aberrated place is the given one. The
     // first step is the first-order removal; each further step cuts the
-    // remaining error by about 1e-4, so three leave it below 1e-15 rad.
-    const double targetRa = *rightAscension, targetDec = *declination;
-    double ra = targetRa, dec = targetDec;
+    // remaining error by about 1e-4, so three leave it below 1e-15 rad. The
+    // steps are taken on unit vectors, which stay well defined at the poles.
+    double target[3], m[3];
+    ToVector(*rightAscension, *declination, target);
+    ToVector(*rightAscension, *declination, m);
     for (int step = 0; step < 3; ++step) {
-        double aRa, aDec;
+        double ra, dec, aRa, aDec, a[3];
+        FromVector(m, &ra, &dec);
         AddAberration(date, ra, dec, ellipticTerms, &aRa, &aDec);
-        ra += GetSignedAngleDifference(aRa, targetRa);
-        dec += targetDec - aDec;
+        ToVector(aRa, aDec, a);
+        for (int i = 0; i < 3; ++i) m[i] += target[i] - a[i];
     }
-    FoldOverPole(&ra, &dec);
-    *rightAscension = ReduceToFullTurn(ra);
-    *declination = dec;
+    FromVector(m, rightAscension, declination);
 }
 
 void ConvertMeanToApparentPlace(const DateRecord *date, double *rightAscension,
