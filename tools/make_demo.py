@@ -73,9 +73,15 @@ def step_instruments(demo, build):
         run_tool("gen_demo_instruments.py", "--user", os.path.join(demo, "user"))
 
 
+def step_sites(demo, build):
+    if os.path.exists(os.path.join(TOOLS, "gen_demo_sites.py")):
+        run_tool("gen_demo_sites.py", "--user", os.path.join(demo, "user"))
+
+
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation,
-         step_instruments]
+         step_instruments,
+         step_sites]
 
 
 def windows_path(path):
