@@ -1,0 +1,45 @@
+// Tables of the camera kinds and bit depths, and the clean-up of camera copies
+// read from files.
+#include "instruments/camerarecords.h"
+
+const char kCameraKindNames[3][16] = {"CCD camera", "digital camera", "video/web-cam"};
+const char kBitDepthNames[3][8] = {"8 bits", "16 bits", "32 bits"};
+const int32_t kBitDepthBits[3] = {8, 16, 32};
+
+const char *GetCameraKindName(int kind) {
+    return kind >= 0 && kind < 3 ? kCameraKindNames[kind] : "";
+}
+
+const char *GetBitDepthName(int index) {
+    return index >= 0 && index < 3 ? kBitDepthNames[index] : "";
+}
+
+namespace {
+
+bool Terminate(char *field, int size) {
+    if (field[size - 1] == '\0') return true;
+    field[size - 1] = '\0';
+    return false;
+}
+
+}  // namespace
+
+int SanitizeCameraEntry(CameraEntry *entry) {
+    if (!entry) return 0;
+    bool clean = true;
+    int32_t filters = entry->filterCount;
+    if (filters < 0 || filters > kCameraAssignedFilters) {
+        entry->filterCount = filters < 0 ? 0 : kCameraAssignedFilters;
+        clean = false;
+    }
+    int32_t lenses = entry->lensCount;
+    if (lenses < 0 || lenses > kCameraLensSlots) {
+        entry->lensCount = lenses < 0 ? 0 : kCameraLensSlots;
+        clean = false;
+    }
+    clean &= Terminate(entry->name, (int)sizeof entry->name);
+    clean &= Terminate(entry->curveName, (int)sizeof entry->curveName);
+    for (FilterRecord &f : entry->filters) clean &= Terminate(f.name, (int)sizeof f.name);
+    for (LensRecord &l : entry->lenses) clean &= Terminate(l.name, (int)sizeof l.name);
+    return clean ? 1 : 0;
+}
