@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest python3 python3-numpy
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick fp-utils
-          liberfa-dev libnova-dev libbenchmark-dev)
+          liberfa-dev libnova-dev libbenchmark-dev stellarium-data kstars-data python3-astropy)
 
 missing=()
 for p in "${packages[@]}"; do
