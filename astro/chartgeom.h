@@ -1,7 +1,8 @@
 // The geometry that charts, object records and double-star positions need on
 // top of the coordinate frames: the horizon place as a chart draws it
 // (refraction added, extinction applied to a magnitude, the chart azimuth
-// 2 pi - azimuth, counted from the south towards the east) and back, the
+// 2 pi - azimuth, counted from the south towards the east and given in
+// [0, 2 pi), so due south is 0) and back, the
 // zenith, the topocentric correction of a solar-system body, and the point at
 // a position angle and distance from a centre and the position angle between
 // two points. Angles are radians; magnitudes of 90 or more mean "no

@@ -56,7 +56,10 @@ double Wrapped(double hours) {
 
 // Saemundsson's formula in arcminutes for a true altitude in degrees.
 double SaemundssonArcminutes(double h) {
+    // The zenith constant cancels the formula to within 1e-9' at 90 deg; the
+    // rest is rounding and would make the refraction negative there.
     double r = 1.02 / std::tan((h + 10.3 / (h + 5.11)) * kDegree) + 0.00192792;
+    if (r < 0.0) r = 0.0;
     return r > 34.0 ? 34.0 : r;
 }
 
@@ -143,6 +146,7 @@ double GetRefractionForApparentAltitude(double apparentAltitude) {
     if (a >= 0.0) {
         double r = 1.0 / std::tan((a + 7.31 / (a + 4.4)) * kDegree) + 0.0013515;
         if (r > 34.0) return kRefractionCap;
+        if (r < 0.0) r = 0.0;  // within 1e-7' of 0 at the zenith
         return r * kArcminute;
     }
     // Below the horizon Bennett's formula has a pole at -4.4 deg and turns
