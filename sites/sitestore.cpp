@@ -202,6 +202,13 @@ void LoadDefaultLocation(LocationRecord *record) {
     int16_t count = 0;
     bool read = false;
     FILE *f = OpenLocationStore(&count);
+    if (!f) {
+        // A store that exists but cannot be opened for writing (read-only,
+        // shared) still names the default site.
+        char path[1024];
+        MakeLocationFilePath(path, sizeof path);
+        if (path[0]) f = OpenLocationFile(path, &count);
+    }
     if (f) {
         read = count > 0 && ReadLocation(f, 0, record, nullptr) == 1;
         std::fclose(f);

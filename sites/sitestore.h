@@ -83,8 +83,9 @@ int DeleteLocation(FILE *f, int index);
 // name or a failed read. The trailer (may be null) starts zeroed; index (may be
 // null) gives the deciding slot, or the number of slots read.
 int FindLocation(FILE *f, LocationRecord *record, LocationTrailer *trailer, int16_t *index);
-// Slot 0 of the store, or the built-in site "Texas Star Party" when the store
-// holds none (nothing is written to the store).
+// Slot 0 of the store (read only when the store cannot be opened for
+// writing), or the built-in site "Texas Star Party" when the store holds none
+// (nothing is written to the store).
 void LoadDefaultLocation(LocationRecord *record);
 
 // ---- texts -----------------------------------------------------------------------
