@@ -31,9 +31,9 @@ int DeleteSlot(FILE *f, int slotSize, int index);
 
 // Opens a store "r+b" and reads its count. A missing file is created "w+b"
 // with a count of 0; a file that exists but cannot be opened for writing is
-// never re-created (that would truncate it). A file shorter than its count
-// (0 or 1 byte, left by an interrupted creation) holds no slot and is given a
-// count of 0. A negative count marks a damaged file: none. The stream is left
+// never re-created (that would truncate it). A file too short to hold its
+// count (0 or 1 byte, left by an interrupted creation) holds no slot and is
+// given a count of 0. A negative count marks a damaged file: none. The stream is left
 // just after the count.
 FILE *OpenSlotStore(const char *path, int16_t *count);
 // Opens a store of another folder "rb" and reads its count; none when the file

@@ -191,6 +191,24 @@ TEST(SlotStoreFailure, AnAppendThatRunsOutOfDiskLeavesTheCount) {
     EXPECT_EQ(ReadFileBytes(path), Bytes({3, 0}) + "AAAABBBBCCCC");
 }
 
+TEST(SlotStoreFailure, ADeleteStoppedHalfWayLosesNoOtherSlot) {
+    testutil::TempDir dir;
+    std::string path = dir.file("s.bin");
+    const std::string full = Bytes({4, 0}) + "AAAABBBBCCCCDDDD";
+    ASSERT_TRUE(WriteFileBytes(path, full));
+    OpenStore s(path);
+    ASSERT_NE(s.f, nullptr);
+    {
+        // Writes from offset 10 on fail: slot 0 and 1 are rewritten, slot 2 is not.
+        sitestest::DiskFull full(10);
+        if (!full.ok()) GTEST_SKIP() << "no file-size limit on this platform";
+        EXPECT_EQ(DeleteSlot(s.f, kSize, 0), 0);
+    }
+    std::clearerr(s.f);
+    // The count is unchanged and C sits in slots 1 and 2; B, C and D all survive.
+    EXPECT_EQ(ReadFileBytes(path), Bytes({4, 0}) + "BBBBCCCCCCCCDDDD");
+}
+
 TEST(SlotStoreCopy, CopiesTheCountedSlotsOnly) {
     testutil::TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.file("s.bin"), TwoSlotsAndStaleTail()));
