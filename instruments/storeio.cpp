@@ -1,0 +1,79 @@
+// Positioned record I/O and complete-or-nothing copies of the store files.
+#include "instruments/storeio.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/fsys.h"
+
+int SeekStore(FILE *f, int64_t offset) {
+    if (!f || offset < 0) return 0;
+#ifdef _WIN32
+    return _fseeki64(f, offset, SEEK_SET) == 0 ? 1 : 0;
+#else
+    return fseeko(f, (off_t)offset, SEEK_SET) == 0 ? 1 : 0;
+#endif
+}
+
+int ReadStoreBytes(FILE *f, int64_t offset, void *data, size_t n) {
+    if (!SeekStore(f, offset)) return 0;
+    return std::fread(data, 1, n, f) == n ? 1 : 0;
+}
+
+int WriteStoreBytes(FILE *f, int64_t offset, const void *data, size_t n) {
+    if (!SeekStore(f, offset)) return 0;
+    if (std::fwrite(data, 1, n, f) != n) return 0;
+    return std::fflush(f) == 0 ? 1 : 0;
+}
+
+int ReadStoreU16(FILE *f, int64_t offset, uint16_t *value) {
+    unsigned char b[2];
+    if (!ReadStoreBytes(f, offset, b, 2)) return 0;
+    *value = (uint16_t)(b[0] | (b[1] << 8));
+    return 1;
+}
+
+int WriteStoreU16(FILE *f, int64_t offset, uint16_t value) {
+    unsigned char b[2] = {(unsigned char)(value & 0xFF), (unsigned char)(value >> 8)};
+    return WriteStoreBytes(f, offset, b, 2);
+}
+
+int64_t StoreStreamSize(FILE *f) {
+    if (!f) return -1;
+#ifdef _WIN32
+    int64_t here = _ftelli64(f);
+    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0) return -1;
+    int64_t size = _ftelli64(f);
+    _fseeki64(f, here, SEEK_SET);
+#else
+    int64_t here = (int64_t)ftello(f);
+    if (here < 0 || fseeko(f, 0, SEEK_END) != 0) return -1;
+    int64_t size = (int64_t)ftello(f);
+    fseeko(f, (off_t)here, SEEK_SET);
+#endif
+    return size;
+}
+
+int CopyStoreRecords(const std::string &source, const std::string &target, int headerSize,
+                     int countOffset, int recordSize) {
+    StoreFilePtr in(std::fopen(source.c_str(), "rb"));
+    if (!in) return 0;
+    std::vector<unsigned char> header((size_t)headerSize);
+    if (std::fread(header.data(), 1, header.size(), in.get()) != header.size()) return 0;
+    unsigned count = header[(size_t)countOffset] | (header[(size_t)countOffset + 1] << 8);
+
+    std::string temp = target + ".tmp";
+    StoreFilePtr out(std::fopen(temp.c_str(), "wb"));
+    if (!out) return 0;
+    bool ok = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
+    std::vector<unsigned char> record((size_t)recordSize);
+    for (unsigned i = 0; ok && i < count; ++i) {
+        ok = std::fread(record.data(), 1, record.size(), in.get()) == record.size() &&
+             std::fwrite(record.data(), 1, record.size(), out.get()) == record.size();
+    }
+    in.reset();
+    ok = std::fclose(out.release()) == 0 && ok;
+    if (ok) ok = FsReplaceFile(temp, target);
+    if (!ok) std::remove(temp.c_str());
+    return ok ? 1 : 0;
+}
