@@ -84,7 +84,12 @@ void RotateZ(double v[3], double angle) {
     v[0] = out[0], v[1] = out[1], v[2] = out[2];
 }
 
-// The place with the annual aberration added (Meeus 23.2 and 23.3).
+// The place with the annual aberration added. Meeus' formulas 23.2 and 23.3
+// are the first-order terms of p' = p + b - (p.b) p, with b the Earth's
+// velocity over c in the ecliptic of date: kappa (sin L - e sin pi_p,
+// -(cos L - e cos pi_p), 0). Taken as vectors the same terms hold at every
+// declination; in right ascension and declination the equatorial formula
+// errs by about kappa^2 tan^2 dec, an arcsecond within half a degree of a pole.
 void AddAberration(const DateRecord *date, double ra, double dec, int ellipticTerms,
                    double *outRa, double *outDec) {
     const double t = date->centuriesTT;
@@ -92,27 +97,14 @@ void AddAberration(const DateRecord *date, double ra, double dec, int ellipticTe
     ComputeSunLongitudeLowPrecision(date, &sunLongitude, &e);
     if (ellipticTerms != 1) e = 0.0;
     const double perihelion = (102.93735 + 1.71954 * t + 0.00046 * t * t) * kDegree;
-    const double eps = date->meanObliquity;
-    if (std::fabs(dec) > kPi / 2.0 - kFramePoleMargin) {
-        double l, b;
-        RotateEquatorialToEcliptic(eps, ra, dec, &l, &b);
-        const double dl = kAberration *
-                          (std::cos(sunLongitude - l) - e * std::cos(perihelion - l)) /
-                          std::cos(b);
-        const double db = kAberration * std::sin(b) *
-                          (std::sin(sunLongitude - l) - e * std::sin(perihelion - l));
-        RotateEclipticToEquatorial(eps, l - dl, b - db, outRa, outDec);
-        return;
-    }
-    const double cl = std::cos(sunLongitude) - e * std::cos(perihelion);
-    const double sl = std::sin(sunLongitude) - e * std::sin(perihelion);
-    const double cosA = std::cos(ra), sinA = std::sin(ra);
-    const double cosD = std::cos(dec), sinD = std::sin(dec);
-    const double dra = kAberration * (cosA * cl * std::cos(eps) + sinA * sl) / cosD;
-    const double ddec = kAberration * (cl * (cosD * std::sin(eps) - std::cos(eps) * sinA * sinD) +
-                                       sl * cosA * sinD);
-    *outRa = ReduceToFullTurn(ra - dra);
-    *outDec = dec - ddec;
+    double b[3] = {kAberration * (std::sin(sunLongitude) - e * std::sin(perihelion)),
+                   -kAberration * (std::cos(sunLongitude) - e * std::cos(perihelion)), 0.0};
+    RotateX(b, date->meanObliquity);  // ecliptic -> equator of date
+    double p[3];
+    ToVector(ra, dec, p);
+    const double pb = p[0] * b[0] + p[1] * b[1] + p[2] * b[2];
+    for (int i = 0; i < 3; ++i) p[i] += b[i] - pb * p[i];
+    FromVector(p, outRa, outDec);
 }
 
 }  // namespace

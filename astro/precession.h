@@ -88,7 +88,8 @@ int ConvertFk4ToFk5(const PrecessionRecord *record, double *rightAscension, doub
 void ApplyNutationToEquatorial(const DateRecord *date, double *rightAscension, double *declination,
                                int add);
 // Annual aberration with kappa = 20.49552" and a low-precision Sun (Meeus
-// ch. 23): ellipticTerms 1 includes the terms of the Earth's orbital
+// ch. 23), applied as a displacement of the unit vector so that it holds up
+// to the poles: ellipticTerms 1 includes the terms of the Earth's orbital
 // eccentricity; apply 1 adds the aberration, 0 removes it (solved so that
 // removing undoes adding).
 void ApplyAnnualAberration(const DateRecord *date, double *rightAscension, double *declination,

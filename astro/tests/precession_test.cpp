@@ -90,7 +90,7 @@ TEST(Precession, CenturyOfGeneralPrecessionAndZeroInterval) {
     EXPECT_NEAR(ra / kDeg, 1.28, 0.005);
 
     InitPrecession(&p, 0.0, 0.0, kSystemFk5, kSystemFk5);
-    EXPECT_EQ(p.interval, 0.0);
+    EXPECT_EQ(+p.interval, 0.0);
     ra = 1.0, dec = 0.5;
     EXPECT_EQ(ApplyPrecession(&p, &ra, &dec, 1e-6, 1e-6, 0), 1);
     EXPECT_EQ(ra, 1.0);
@@ -130,7 +130,7 @@ TEST(ProperMotion, FiftyYearsAndAPoleCrossing) {
     EXPECT_EQ(ra, 1.0);
     // FK4 intervals are tropical centuries.
     InitProperMotionInterval(&p, 0.0, 0.5, kSystemFk4, kSystemFk4);
-    EXPECT_DOUBLE_EQ(p.interval, 0.5 * kTropicalCenturyFactor);
+    EXPECT_DOUBLE_EQ(+p.interval, 0.5 * kTropicalCenturyFactor);
 
     // 1"/yr towards the north pole from 1' below it, for 2 centuries: the
     // place goes over the pole and comes back down on the far side.

@@ -311,7 +311,7 @@ TEST(Culmination, UpperLowerAndCircumpolarWithAndWithoutDip) {
                 << d;
     // Below sea level: no dip at all.
     LocationRecord deadSea = Site(31.5, -430.0);
-    EXPECT_EQ(deadSea.horizonDip, 0.0);
+    EXPECT_EQ(+deadSea.horizonDip, 0.0);
     EXPECT_NEAR(GetTransitAltitude(&deadSea, 31.5 * kDeg), kPi / 2, 1e-12);
 }
 
