@@ -3,6 +3,11 @@
 // GAST, mean obliquity, nutation in longitude and obliquity), and of the
 // Delta T model against the published half-yearly table of observed Delta T
 // (1657-1984, as shipped in Debian's python3-skyfield: historic_deltat.npy).
+// The coordinate routines: precession against ERFA's IAU 1976 matrix, the FK4
+// <-> FK5 change, galactic places, apparent places (nutation and annual
+// aberration) against an ERFA reduction, refraction against Bennett's and
+// Saemundsson's formulas as published, and rise and set times of fixed stars
+// at several sites against a root search of ERFA altitudes.
 //
 // Usage: astro_accuracy [nutcon folder] [historic_deltat.npy]
 //   Without a folder the nutation table is generated into a scratch folder by
@@ -31,10 +36,15 @@ int main() {
 #include <string>
 #include <vector>
 
+#include <erfam.h>
+
 #include "astro/datetime.h"
 #include "astro/deltat.h"
+#include "astro/frames.h"
 #include "astro/location.h"
 #include "astro/nutation.h"
+#include "astro/precession.h"
+#include "astro/riseset.h"
 #include "astro/sidereal.h"
 
 namespace {
@@ -104,6 +114,271 @@ bool ReadHistoricTable(const char *path, std::vector<double> *jd, std::vector<do
     jd->assign(values.begin(), values.begin() + columns);
     seconds->assign(values.begin() + columns, values.end());
     return true;
+}
+
+// ---- coordinates ----------------------------------------------------------------
+
+struct Largest {
+    double value = 0.0;
+    const char *unit = "\"";
+    void Take(double difference) {
+        if (std::fabs(difference) > std::fabs(value)) value = difference;
+    }
+};
+
+void PrintLargest(const char *name, const Largest &l, int count, const char *note = "") {
+    std::printf("  %-44s %12.6f %s  (%d cases)%s\n", name, l.value, l.unit, count, note);
+}
+
+// Pseudo-random places spread evenly over the sphere.
+struct Places {
+    uint32_t seed = 987654321u;
+    double Next01() {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / 16777216.0;
+    }
+    void Next(double *ra, double *dec, double maxDec = 1.5707963267948966) {
+        *ra = Next01() * 2 * kPi;
+        do {
+            *dec = std::asin(2.0 * Next01() - 1.0);
+        } while (std::fabs(*dec) > maxDec);
+    }
+};
+
+void PrecessionSections() {
+    std::printf("Coordinates against ERFA\n");
+    Places places;
+    Largest precession, fk45, fk54, roundTrip, galacticL, galacticB;
+    int n = 0, nfk = 0;
+    for (int year = 1800; year <= 2200; year += 10) {
+        const double t = (year - 2000) / 100.0;
+        double r[3][3];
+        eraPmat76(2451545.0, t * 36525.0, r);
+        PrecessionRecord p;
+        InitPrecession(&p, 0.0, t, kSystemFk5, kSystemFk5);
+        for (int i = 0; i < 200; ++i, ++n) {
+            double ra0, dec0;
+            places.Next(&ra0, &dec0);
+            double ra = ra0, dec = dec0, v[3], w[3], era, edec;
+            ApplyPrecession(&p, &ra, &dec, 0, 0, 0);
+            eraS2c(ra0, dec0, v);
+            eraRxp(r, v, w);
+            eraC2s(w, &era, &edec);
+            precession.Take(eraSeps(ra, dec, era, edec) * kRadiansToArcseconds);
+        }
+    }
+    PrintLargest("precession J2000 -> 1800..2200 (eraPmat76)", precession, n);
+
+    PrecessionRecord toFk5, toFk4;
+    InitPrecession(&toFk5, kEpochB1950, kEpochJ2000, kSystemFk4, kSystemFk5);
+    InitPrecession(&toFk4, kEpochJ2000, kEpochB1950, kSystemFk5, kSystemFk4);
+    for (int i = 0; i < 20000; ++i, ++nfk) {
+        double ra0, dec0, era, edec, dra, ddec;
+        places.Next(&ra0, &dec0, 1.55);
+        double ra = ra0, dec = dec0;
+        ApplyPrecession(&toFk5, &ra, &dec, 0, 0, 0);
+        eraFk45z(ra0, dec0, 1950.0, &era, &edec);
+        fk45.Take(eraSeps(ra, dec, era, edec) * kRadiansToArcseconds);
+        ra = ra0, dec = dec0;
+        ApplyPrecession(&toFk4, &ra, &dec, 0, 0, 0);
+        eraFk54z(ra0, dec0, 1950.0, &era, &edec, &dra, &ddec);
+        fk54.Take(eraSeps(ra, dec, era, edec) * kRadiansToArcseconds);
+        ApplyPrecession(&toFk5, &ra, &dec, 0, 0, 0);
+        roundTrip.Take(eraSeps(ra, dec, ra0, dec0) * kRadiansToArcseconds);
+        double l, b, el, eb;
+        ConvertJ2000ToGalactic(ra0, dec0, &l, &b);
+        eraIcrs2g(ra0, dec0, &el, &eb);
+        galacticL.Take(std::remainder(l - el, 2 * kPi) * std::cos(eb) * kRadiansToArcseconds);
+        galacticB.Take((b - eb) * kRadiansToArcseconds);
+    }
+    PrintLargest("FK4 B1950 -> FK5 J2000 (eraFk45z), |dec|<88.8", fk45, nfk);
+    PrintLargest("FK5 J2000 -> FK4 B1950 (eraFk54z)", fk54, nfk);
+    PrintLargest("J2000 -> B1950 -> J2000 round trip", roundTrip, nfk);
+    PrintLargest("galactic longitude x cos b (eraIcrs2g)", galacticL, nfk);
+    PrintLargest("galactic latitude (eraIcrs2g)", galacticB, nfk,
+                 "  incl. the 0.5\" calibration");
+}
+
+// Apparent places: J2000 mean place -> precessed (IAU 1976) -> nutation and
+// annual aberration of the date record, against ERFA's classical reduction:
+// aberration with the Earth's barycentric velocity (eraEpv00, eraAb) in the
+// J2000 frame, then the IAU 1976/1980 precession-nutation matrix (eraPnm80).
+// Neither side applies light deflection.
+void ApparentPlaceSection() {
+    Places places;
+    Largest nutation, aberration, apparent, apparentPolar, roundTrip;
+    int n = 0, nPolar = 0;
+    for (int year = 1900; year <= 2100; year += 5) {
+        const double jd = JulianDateFromCalendar(3, 17, year, 4.5);
+        DateRecord d;
+        std::memset(&d, 0, sizeof(d));
+        d.julianDate = jd;
+        SetDateRecordFromJulianDate(nullptr, &d);
+        ComputeDeltaTAndNutation(&d, 0.0);
+        const double tt = d.centuriesTT * 36525.0;
+        double pvh[2][3], pvb[2][3], npb[3][3], nut[3][3];
+        eraEpv00(2451545.0, tt, pvh, pvb);
+        eraPnm80(2451545.0, tt, npb);
+        double dpsi, deps;
+        eraNut80(2451545.0, tt, &dpsi, &deps);
+        eraNumat(eraObl80(2451545.0, tt), dpsi, deps, nut);
+        double beta[3];
+        for (int k = 0; k < 3; ++k) beta[k] = pvb[1][k] / ERFA_DC;
+        const double bm1 = std::sqrt(1.0 - eraPdp(beta, beta));
+        const double sunDistance = eraPm(pvh[0]);
+        PrecessionRecord p;
+        InitPrecession(&p, 0.0, d.centuriesTT, kSystemFk5, kSystemFk5);
+        for (int i = 0; i < 110; ++i) {
+            double ra0, dec0;
+            places.Next(&ra0, &dec0);
+            if (i >= 100) {  // ten places within 1.8 deg of a pole
+                dec0 = (i % 2 ? 1.0 : -1.0) * (1.5708 - 0.0315 * places.Next01());
+            }
+            const bool polar = std::fabs(dec0) > 1.54;
+            double ra = ra0, dec = dec0;
+            ApplyPrecession(&p, &ra, &dec, 0, 0, 0);
+            const double meanRa = ra, meanDec = dec;
+            // Nutation alone, against ERFA's matrix with ERFA's series.
+            double nra = meanRa, ndec = meanDec, v[3], w[3], era, edec;
+            ApplyNutationToEquatorial(&d, &nra, &ndec, 1);
+            eraS2c(meanRa, meanDec, v);
+            eraRxp(nut, v, w);
+            eraC2s(w, &era, &edec);
+            nutation.Take(eraSeps(nra, ndec, era, edec) * kRadiansToArcseconds);
+            ConvertMeanToApparentPlace(&d, &ra, &dec, 1);
+            double p0[3], ab[3], q[3];
+            eraS2c(ra0, dec0, p0);
+            eraAb(p0, beta, sunDistance, bm1, ab);
+            eraRxp(npb, ab, q);
+            eraC2s(q, &era, &edec);
+            const double sep = eraSeps(ra, dec, era, edec) * kRadiansToArcseconds;
+            if (polar) {
+                apparentPolar.Take(sep);
+                ++nPolar;
+            } else {
+                apparent.Take(sep);
+                ++n;
+            }
+            // Aberration alone: both applied to the mean place of date.
+            double ara = meanRa, adec = meanDec;
+            ApplyAnnualAberration(&d, &ara, &adec, 1, 1);
+            double pd[3], bd[3], rp[3][3], qa[3];
+            eraPmat76(2451545.0, tt, rp);
+            eraRxp(rp, beta, bd);
+            eraS2c(meanRa, meanDec, pd);
+            eraAb(pd, bd, sunDistance, bm1, qa);
+            eraC2s(qa, &era, &edec);
+            aberration.Take(eraSeps(ara, adec, era, edec) * kRadiansToArcseconds);
+            ConvertApparentToMeanPlace(&d, &ra, &dec, 1);
+            roundTrip.Take(eraSeps(ra, dec, meanRa, meanDec) * kRadiansToArcseconds);
+        }
+    }
+    std::printf("Apparent places 1900-2100 (nutation from nutcon.bin, low-precision Sun)\n");
+    PrintLargest("nutation (eraNumat with eraNut80)", nutation, n + nPolar);
+    PrintLargest("annual aberration (eraAb, eraEpv00 velocity)", aberration, n + nPolar);
+    PrintLargest("J2000 -> apparent, |dec| <= 88.2 deg (eraPnm80)", apparent, n);
+    PrintLargest("J2000 -> apparent, |dec| > 88.2 deg", apparentPolar, nPolar);
+    PrintLargest("apparent -> mean round trip", roundTrip, n + nPolar);
+}
+
+// Refraction against the formulas as published (Bennett 1982: R = cot(h0 +
+// 7.31/(h0 + 4.4)); Saemundsson 1986: R = 1.02 cot(h + 10.3/(h + 5.11));
+// arcminutes, degrees), where neither is capped.
+void RefractionSection() {
+    const double arcmin = kPi / 10800.0;
+    Largest bennett, saemundsson, inverse;
+    bennett.unit = saemundsson.unit = inverse.unit = "'";
+    int n = 0;
+    for (double h = 0.0; h <= 90.0; h += 0.01, ++n) {
+        const double bennettPublished = 1.0 / std::tan((h + 7.31 / (h + 4.4)) * kPi / 180.0);
+        const double saemundssonPublished =
+            1.02 / std::tan((h + 10.3 / (h + 5.11)) * kPi / 180.0);
+        if (bennettPublished < 34.0)
+            bennett.Take(GetRefractionForApparentAltitude(h * kPi / 180.0) / arcmin -
+                         bennettPublished);
+        saemundsson.Take(GetRefractionForTrueAltitude(h * kPi / 180.0) / arcmin -
+                         saemundssonPublished);
+        const double apparent = h * kPi / 180.0 + GetRefractionForTrueAltitude(h * kPi / 180.0);
+        inverse.Take((apparent - GetRefractionForApparentAltitude(apparent) - h * kPi / 180.0) /
+                     arcmin);
+    }
+    std::printf("Refraction, altitudes 0..90 deg every 0.01 deg\n");
+    PrintLargest("apparent altitude vs Bennett (published)", bennett, n,
+                 "  (the zenith constant 0.0013515')");
+    PrintLargest("true altitude vs Saemundsson (published)", saemundsson, n,
+                 "  (the zenith constant 0.0019279')");
+    PrintLargest("true -> apparent -> true", inverse, n);
+}
+
+// Rise and set of fixed stars: one pass from the hour angle at 0 h UT against
+// a root search of the ERFA altitude (eraGmst82, eraHd2ae) at -34' (lowered by
+// the dip at elevated sites).
+void RiseSetSection() {
+    struct SiteCase {
+        const char *name;
+        double lat, lonWest, elevation;
+    } sites[] = {{"Greenwich", 51.48, 0.0, 0.0},       {"Cape Town", -33.9, -18.4, 0.0},
+                 {"Mauna Kea", 19.82, 155.47, 4200.0}, {"Reykjavik", 64.1, 21.9, 0.0},
+                 {"Dead Sea", 31.5, -35.5, -430.0},    {"Tromso", 69.65, -18.96, 0.0}};
+    Places places;
+    Largest worst;
+    worst.unit = "s";
+    int n = 0, missed = 0;
+    for (const SiteCase &sc : sites) {
+        LocationRecord site;
+        InitLocationRecord(&site, sc.lonWest * kPi / 180.0, sc.lat * kPi / 180.0, sc.elevation, 6.5,
+                           0.0, 10.0, 50.0, 2, 0.0, 0.0, sc.name);
+        const double h0 = -0.009891 + (sc.elevation > 0 ? site.horizonDip : 0.0);
+        Largest siteWorst;
+        siteWorst.unit = "s";
+        int siteCount = 0;
+        for (int day = 0; day < 40; ++day) {
+            const double jd0 = 2451545.5 + day * 271.3;
+            for (int i = 0; i < 25; ++i) {
+                double ra, dec;
+                places.Next(&ra, &dec);
+                const double h = eraGmst82(jd0, 0.0) - site.longitude - ra;
+                double rise, transit, set;
+                if (ComputeRiseTransitSet(&site, h, dec, 0.0, 0.0, 5, &rise, &transit, &set) !=
+                    kRiseSetNormal)
+                    continue;
+                auto altitude = [&](double hours) {
+                    double az, el;
+                    eraHd2ae(eraGmst82(jd0 + hours / 24.0, 0.0) - site.longitude - ra, dec,
+                             site.latitude, &az, &el);
+                    return el - h0;
+                };
+                for (double event : {rise, set}) {
+                    // A bracket of +-3 minutes: wide enough for any error
+                    // worth reporting, narrow enough to hold one crossing
+                    // even for a star that is up for a few minutes only.
+                    double lo = event - 0.05, hi = event + 0.05;
+                    if ((altitude(lo) > 0) == (altitude(hi) > 0)) {
+                        ++missed;
+                        continue;
+                    }
+                    const bool rising = altitude(hi) > altitude(lo);
+                    for (int k = 0; k < 60; ++k) {
+                        const double mid = 0.5 * (lo + hi);
+                        if ((altitude(mid) > 0) == rising)
+                            hi = mid;
+                        else
+                            lo = mid;
+                    }
+                    const double difference = (event - 0.5 * (lo + hi)) * 3600.0;
+                    siteWorst.Take(difference);
+                    worst.Take(difference);
+                    ++siteCount;
+                    ++n;
+                }
+            }
+        }
+        char label[64];
+        std::snprintf(label, sizeof(label), "  %s (%.2f, %.0f m)", sc.name, sc.lat, sc.elevation);
+        PrintLargest(label, siteWorst, siteCount);
+    }
+    PrintLargest("rise and set of fixed stars, all sites", worst, n);
+    std::printf("  %-44s %d\n", "events without an ERFA crossing within 3 min", missed);
 }
 
 }  // namespace
@@ -211,6 +486,11 @@ int main(int argc, char **argv) {
             std::printf("  %-34s %12.3f s  %.1f  (%d values)\n", p.name, p.worst.value, p.worst.where,
                         p.count);
     }
+    PrecessionSections();
+    ApparentPlaceSection();
+    RefractionSection();
+    std::printf("Rise and set of fixed stars against an ERFA altitude search\n");
+    RiseSetSection();
     FreeNutationTable();
     return 0;
 }
