@@ -127,7 +127,10 @@ struct Largest {
 };
 
 void PrintLargest(const char *name, const Largest &l, int count, const char *note = "") {
-    std::printf("  %-44s %12.6f %s  (%d cases)%s\n", name, l.value, l.unit, count, note);
+    if (l.value != 0.0 && std::fabs(l.value) < 1e-4)
+        std::printf("  %-44s %12.3e %s  (%d cases)%s\n", name, l.value, l.unit, count, note);
+    else
+        std::printf("  %-44s %12.6f %s  (%d cases)%s\n", name, l.value, l.unit, count, note);
 }
 
 // Pseudo-random places spread evenly over the sphere.
