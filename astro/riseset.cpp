@@ -83,7 +83,7 @@ int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double d
     case Visibility::kNeverSets:
         if (rise) *rise = 0.0;
         if (set) *set = 0.0;
-        if (transit) *transit = referenceHours + Wrapped(-l * kSiderealToSolar);
+        if (transit) *transit = Wrapped(referenceHours - l * kSiderealToSolar);
         return kRiseSetCircumpolar;
     case Visibility::kNeverRises:
         if (rise) *rise = -1.0;
@@ -94,9 +94,9 @@ int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double d
         break;
     }
     const double arc = SemiDiurnalArc(site, declination, h0);
-    if (rise) *rise = referenceHours + Wrapped(-(arc + l) * kSiderealToSolar);
-    if (transit) *transit = referenceHours + Wrapped(-l * kSiderealToSolar);
-    if (set) *set = referenceHours + Wrapped((arc - l) * kSiderealToSolar);
+    if (rise) *rise = Wrapped(referenceHours - (arc + l) * kSiderealToSolar);
+    if (transit) *transit = Wrapped(referenceHours - l * kSiderealToSolar);
+    if (set) *set = Wrapped(referenceHours + (arc - l) * kSiderealToSolar);
     return kRiseSetNormal;
 }
 
@@ -104,7 +104,7 @@ int ComputeTransitTime(const LocationRecord *site, double hourAngle, double /*de
                        double referenceHours, double *transit) {
     if (!site) return 0;
     if (transit)
-        *transit = referenceHours + Wrapped(-hourAngle * kRadiansToHours * kSiderealToSolar);
+        *transit = Wrapped(referenceHours - hourAngle * kRadiansToHours * kSiderealToSolar);
     return 1;
 }
 

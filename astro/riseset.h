@@ -37,8 +37,9 @@ void WrapHoursBySiderealDay(double *hours);
 // Rise, transit and set around a reference time, from the hour angle at that
 // time (radians) and the declination. A rise altitude of 0 takes the standard
 // altitude of the body kind plus the site's horizon dip when its elevation is
-// above 0. Times are reference + offset, each offset wrapped into about
-// [-12, 12] h by WrapHoursBySiderealDay. Returns kRiseSetNormal,
+// above 0. Each time is the reference plus its offset, wrapped once by
+// WrapHoursBySiderealDay: with the hour angle at local midnight and a
+// reference of 0 the times fall in [-12, 12] h around midnight. Returns kRiseSetNormal,
 // kRiseSetCircumpolar, kRiseSetNeverRises, or kRiseSetNoSite (nothing written).
 int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double declination,
                           double referenceHours, double riseAltitude, int bodyKind, double *rise,
