@@ -78,8 +78,16 @@ def step_sites(demo, build):
         run_tool("gen_demo_sites.py", "--user", os.path.join(demo, "user"))
 
 
+def step_star_catalogue(demo, build):
+    # Constellation files and the alphabetical star names in reference slot 0
+    # (data/ref), the star catalogue and its indexes in slot 1 (the disc).
+    if os.path.exists(os.path.join(TOOLS, "gen_star_catalogue.py")):
+        run_tool("gen_star_catalogue.py", "--ref", os.path.join(demo, "data", "ref"),
+                 "--stars", os.path.join(demo, "disc", "ref"))
+
+
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
-         step_nutation,
+         step_nutation, step_star_catalogue,
          step_instruments,
          step_sites]
 
