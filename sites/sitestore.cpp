@@ -151,7 +151,6 @@ int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTra
 
     char name[33];
     NameOf(record, name);
-    if (std::strcmp(stored.name, name) != 0) RenameHorizonFile(stored.name, name);
 
     InitLocationRecord(record, record->longitude, record->latitude, record->elevation,
                        record->nakedEyeLimit, 0.0, record->temperature, record->humidity, 0,
@@ -163,7 +162,11 @@ int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTra
 
     Slot slot;
     Pack(&slot, record, trailer);
-    return WriteSlot(f, kLocationSlotSize, index, slot.bytes);
+    if (!WriteSlot(f, kLocationSlotSize, index, slot.bytes)) return 0;
+    // The horizon follows the name only once the store holds the new name, so
+    // a failed write leaves site and horizon file still matching.
+    if (std::strcmp(stored.name, name) != 0) RenameHorizonFile(stored.name, name);
+    return 1;
 }
 
 int DeleteLocation(FILE *f, int index) { return DeleteSlot(f, kLocationSlotSize, index); }

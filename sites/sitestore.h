@@ -71,8 +71,8 @@ int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *tr
 // keeps its flags and seeing-rating bytes, sets the daylight-saving rule and
 // mode given (callers pass the record's own; a rule that is refused leaves the
 // hemisphere preset with mode 0) and writes record and trailer over the slot.
-// A changed name renames the site's horizon file. The record is left untouched
-// when the index fails.
+// A changed name renames the site's horizon file once the slot is written. The
+// record is left untouched when the index fails.
 int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTrailer *trailer,
                    const DaylightSavingRule *rule, int mode);
 int DeleteLocation(FILE *f, int index);

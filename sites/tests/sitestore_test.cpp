@@ -1,6 +1,6 @@
 // Tests of the site store: slot bytes at their offsets, the lookup by name and
 // coordinates with its tolerances, delete with its stale tail, the update that
-// re-derives a site and renames its horizon file, the default site, the zone
+// re-derives a site and renames its horizon file after the write, the default site, the zone
 // names and descriptions, and the backup copy.
 #include "sites/sitestore.h"
 
@@ -252,6 +252,19 @@ TEST_F(SiteStore, UpdateRederivesTheSiteAndRenamesItsHorizon) {
     EXPECT_EQ((unsigned char)b[2 + 131], 4);   // .. to April
     EXPECT_EQ((unsigned char)b[2 + 132], 0);
     EXPECT_EQ(HorizonFileExists("New Name"), 1);
+
+    // A write that fails leaves the horizon file under the stored name.
+    Close();
+    int16_t count = 0;
+    FILE *readOnly = OpenLocationFile(dir.file("loc.bin").c_str(), &count);
+    ASSERT_NE(readOnly, nullptr);
+    LocationRecord renamed = south;
+    std::strcpy(renamed.name, "Third Name");
+    EXPECT_EQ(UpdateLocation(readOnly, 0, &renamed, &t, &renamed.dst, renamed.dstMode), 0);
+    std::fclose(readOnly);
+    EXPECT_EQ(HorizonFileExists("New Name"), 1);
+    EXPECT_EQ(HorizonFileExists("Third Name"), 0);
+    Open();
 
     // Indexes outside the count change neither the record nor the file.
     const std::string before = StoreBytes();
