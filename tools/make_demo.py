@@ -68,6 +68,11 @@ def step_nutation(demo, build):
         run_tool("gen_nutcon.py", "--out", os.path.join(demo, "data", "ss"))
 
 
+def step_ephemeris(demo, build):
+    if os.path.exists(os.path.join(TOOLS, "gen_ephemeris_tables.py")):
+        run_tool("gen_ephemeris_tables.py", "--out", os.path.join(demo, "data", "ss"))
+
+
 def step_instruments(demo, build):
     if os.path.exists(os.path.join(TOOLS, "gen_demo_instruments.py")):
         run_tool("gen_demo_instruments.py", "--user", os.path.join(demo, "user"))
@@ -88,6 +93,7 @@ def step_star_catalogue(demo, build):
 
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue,
+         step_ephemeris,
          step_instruments,
          step_sites]
 
