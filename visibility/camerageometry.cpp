@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+#include "visibility/seeing.h"
+#include "visibility/skybright.h"
+
 namespace {
 
 const double kPi = 3.14159265358979323846;
@@ -226,4 +229,23 @@ int ComputeObjectExtentOnSensor(const CameraEntry *camera, int binning, double w
     if (across) *across = a;
     if (down) *down = d;
     return result;
+}
+
+void InitImageSizeReference(ImageSizeReference *reference, double seeing, double aperture,
+                            double wavelength) {
+    if (!reference) return;
+    reference->seeing = seeing;
+    reference->aperture = aperture;
+    reference->wavelength = wavelength;
+    ComputeBestStarImageSizes(aperture, reference->bestSize);
+}
+
+double ComputeImageSizeRatio(const ImageSizeReference *reference, double airMass) {
+    if (!reference) return 0.0;
+    static const double kBandWavelengths[5] = {0.365, 0.44, 0.55, 0.70, 0.90};
+    double sizes[5], ratios[5];
+    ComputeStarImageSizes(reference->seeing, airMass, reference->aperture, sizes);
+    for (int i = 0; i < 5; ++i) ratios[i] = sizes[i] > 0.0 ? reference->bestSize[i] / sizes[i] : 1.0;
+    if (reference->wavelength == 0.0) return ratios[4];
+    return InterpolateFivePointTable(reference->wavelength, kBandWavelengths, ratios);
 }

@@ -66,3 +66,18 @@ int ComputeResolutionElements(const OpticsBlock *block, int camera, int binning,
 // camera without a field, or a binning that leaves no whole pixel.
 int ComputeObjectExtentOnSensor(const CameraEntry *camera, int binning, double width,
                                 double height, int *across, int *down, int mosaic);
+
+// The best star image sizes an aperture gives, as the reference against which
+// the image sizes of a night are compared.
+struct ImageSizeReference {
+    double seeing;        // arcseconds
+    double aperture;      // mm
+    double wavelength;    // micrometres, 0 for none
+    double bestSize[5];   // arcseconds, bands U, B, V, R, I
+};
+// Stores the values and the best sizes (excellent seeing at the zenith).
+void InitImageSizeReference(ImageSizeReference *reference, double seeing, double aperture,
+                            double wavelength);
+// Best size over the size at this air mass: the I-band ratio without a
+// wavelength, else the five band ratios interpolated at it. 0 without a record.
+double ComputeImageSizeRatio(const ImageSizeReference *reference, double airMass);

@@ -219,3 +219,24 @@ TEST(CameraGeometry, ObjectExtentAndMosaicFrames) {
     c.fieldWidth = 0.0;  // the field was never computed
     EXPECT_EQ(ComputeObjectExtentOnSensor(&c, 1, 0.01, 0.01, &a, &d, 1), -1);
 }
+
+TEST(CameraGeometry, ImageSizeRatioAgainstTheBestSizes) {
+    // Star image size per band: sqrt(s^2 X^1.2 (l/0.55)^-0.4 + 5.54 (l/D)^2)
+    // in arcseconds (l in cm as 1e-4 um, D in cm); best: s = 0.3", X = 1.
+    auto size = [](double s, double X, double l, double D) {
+        double diffraction = l * 1e-4 * 648000.0 / 3.14159265358979323846 / (0.1 * D);
+        return std::sqrt(s * s * std::pow(X, 1.2) * std::pow(l / 0.55, -0.4) +
+                         5.54 * diffraction * diffraction);
+    };
+    ImageSizeReference ref;
+    InitImageSizeReference(&ref, 2.0, 200.0, 0.0);
+    EXPECT_NEAR(ref.bestSize[2], size(0.3, 1.0, 0.55, 200.0), 1e-12);
+    double iBand = size(0.3, 1.0, 0.90, 200.0) / size(2.0, 1.5, 0.90, 200.0);
+    EXPECT_NEAR(ComputeImageSizeRatio(&ref, 1.5), iBand, 1e-12);
+    // At 0.62 um, between V and R: a straight line between their ratios.
+    InitImageSizeReference(&ref, 2.0, 200.0, 0.62);
+    double v = size(0.3, 1.0, 0.55, 200.0) / size(2.0, 1.5, 0.55, 200.0);
+    double r = size(0.3, 1.0, 0.70, 200.0) / size(2.0, 1.5, 0.70, 200.0);
+    EXPECT_NEAR(ComputeImageSizeRatio(&ref, 1.5), v + (0.07 / 0.15) * (r - v), 1e-12);
+    EXPECT_DOUBLE_EQ(ComputeImageSizeRatio(nullptr, 1.5), 0.0);
+}
