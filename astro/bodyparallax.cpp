@@ -7,6 +7,7 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/location.h"
+#include "astro/unaligned.h"
 #include "ephem/bodyrecord.h"
 #include "ephem/parallax.h"
 
@@ -14,16 +15,16 @@ void ApplyBodyParallax(const LocationRecord *site, const DateRecord *date, BodyR
                        double *rightAscension, double *declination) {
     if (!site || !date || !body || !rightAscension || !declination) return;
     if (!(body->geocentricDistance > 0.0)) return;  // no distance, no parallax
+    double ra = LoadDouble(rightAscension), dec = LoadDouble(declination);
     if (body->type == kBodyMoon || body->type == kBodyEarthShadow) {
         // The topocentric distance goes to its own field, so the geocentric
         // one stays as computed and a second call gives the same result.
         double distance = body->geocentricDistance;
-        ApplyMoonParallax(site, date, kEarthRadiusKm / distance, rightAscension, declination,
-                          &distance);
+        ApplyMoonParallax(site, date, kEarthRadiusKm / distance, &ra, &dec, &distance);
         body->topocentricDistance = distance;
-        *rightAscension = ReduceToFullTurn(*rightAscension);
-        return;
+    } else {
+        ApplyPlanetParallax(site, date, body->geocentricDistance, &ra, &dec);
     }
-    ApplyPlanetParallax(site, date, body->geocentricDistance, rightAscension, declination);
-    *rightAscension = ReduceToFullTurn(*rightAscension);
+    StoreDouble(rightAscension, ReduceToFullTurn(ra));
+    StoreDouble(declination, dec);
 }

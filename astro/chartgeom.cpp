@@ -11,6 +11,7 @@
 #include "astro/location.h"
 #include "astro/mathutil.h"
 #include "astro/riseset.h"
+#include "astro/unaligned.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ const double kTwoPi = 2.0 * kPi;
 // Magnitudes from this value up mean "no magnitude".
 const double kNoMagnitude = 90.0;
 
-bool HasMagnitude(const double *magnitude) { return magnitude && *magnitude < kNoMagnitude; }
+bool HasMagnitude(const double *magnitude) {
+    return magnitude && LoadDouble(magnitude) < kNoMagnitude;
+}
 
 }  // namespace
 
@@ -28,25 +31,30 @@ void GetZenithPosition(const LocationRecord *site, const DateRecord *date, doubl
     if (!site || !date) return;
     double h = 0.0, d = site->latitude;
     ConvertHorizontalToHourAngle(site, &h, &d, 0.0, kPi / 2.0);
-    if (rightAscension) *rightAscension = ReduceToFullTurn(date->localApparentSidereal - h);
-    if (declination) *declination = d;
+    if (rightAscension)
+        StoreDouble(rightAscension, ReduceToFullTurn(date->localApparentSidereal - h));
+    if (declination) StoreDouble(declination, d);
 }
 
-double FlipAngleHalfTurn(double angle) { return ReduceToFullTurn(angle + kPi); }
+double FlipAngleHalfTurn(double angle) {
+    return ReduceToFullTurn(angle + kPi);
+}
 
 int ConvertEquatorialToApparentHorizontal(const LocationRecord *site, const DateRecord *date,
                                           double extinctionCoefficient, double *azimuthInOut,
                                           double *altitudeInOut, double *magnitude, int always) {
     if (!site || !date || !azimuthInOut || !altitudeInOut) return -1;
-    const double h = GetHourAngle(date, *azimuthInOut, kApparentSiderealTime);
+    const double h = GetHourAngle(date, LoadDouble(azimuthInOut), kApparentSiderealTime);
     double azimuth = 0.0, altitude = 0.0;
-    ConvertHourAngleToHorizontal(site, h, *altitudeInOut, &azimuth, &altitude, 1);
+    ConvertHourAngleToHorizontal(site, h, LoadDouble(altitudeInOut), &azimuth, &altitude, 1);
     double apparent = altitude + GetRefractionForTrueAltitude(altitude);
     if (apparent > kPi / 2.0) apparent = kPi / 2.0;
     if (HasMagnitude(magnitude))
-        *magnitude += ComputeExtinction(extinctionCoefficient, apparent - site->horizonDip);
-    *azimuthInOut = ReduceToFullTurn(kTwoPi - azimuth);
-    *altitudeInOut = apparent;
+        StoreDouble(magnitude,
+                    LoadDouble(magnitude) +
+                        ComputeExtinction(extinctionCoefficient, apparent - site->horizonDip));
+    StoreDouble(azimuthInOut, ReduceToFullTurn(kTwoPi - azimuth));
+    StoreDouble(altitudeInOut, apparent);
     return (always != 0 || apparent >= site->horizonDip) ? 1 : 0;
 }
 
@@ -54,48 +62,50 @@ int ConvertApparentHorizontalToEquatorial(const LocationRecord *site, const Date
                                           double extinctionCoefficient, double *azimuthInOut,
                                           double *altitudeInOut, double *magnitude) {
     if (!site || !date || !azimuthInOut || !altitudeInOut) return -1;
-    const double apparent = *altitudeInOut;
+    const double apparent = LoadDouble(altitudeInOut);
     if (HasMagnitude(magnitude))
-        *magnitude -= ComputeExtinction(extinctionCoefficient, apparent - site->horizonDip);
-    const double azimuth = kTwoPi - *azimuthInOut;
+        StoreDouble(magnitude,
+                    LoadDouble(magnitude) -
+                        ComputeExtinction(extinctionCoefficient, apparent - site->horizonDip));
+    const double azimuth = kTwoPi - LoadDouble(azimuthInOut);
     double altitude = apparent - GetRefractionForApparentAltitude(apparent);
     if (altitude > kPi / 2.0) altitude = kPi / 2.0;
     double h = 0.0, d = 0.0;
     ConvertHorizontalToHourAngle(site, &h, &d, azimuth, altitude);
-    *azimuthInOut = GetPositiveHourAngle(date, h, kApparentSiderealTime);
-    *altitudeInOut = d;
+    StoreDouble(azimuthInOut, GetPositiveHourAngle(date, h, kApparentSiderealTime));
+    StoreDouble(altitudeInOut, d);
     return 1;
 }
 
 int ConvertEquatorialToHorizontal(const LocationRecord *site, const DateRecord *date,
                                   double *azimuthInOut, double *altitudeInOut) {
     if (!site || !date || !azimuthInOut || !altitudeInOut) return -1;
-    const double h = GetHourAngle(date, *azimuthInOut, kApparentSiderealTime);
+    const double h = GetHourAngle(date, LoadDouble(azimuthInOut), kApparentSiderealTime);
     double azimuth = 0.0, altitude = 0.0;
-    ConvertHourAngleToHorizontal(site, h, *altitudeInOut, &azimuth, &altitude, 1);
-    *azimuthInOut = ReduceToFullTurn(kTwoPi - azimuth);
-    *altitudeInOut = altitude;
+    ConvertHourAngleToHorizontal(site, h, LoadDouble(altitudeInOut), &azimuth, &altitude, 1);
+    StoreDouble(azimuthInOut, ReduceToFullTurn(kTwoPi - azimuth));
+    StoreDouble(altitudeInOut, altitude);
     return 1;
 }
 
 int ConvertHorizontalToEquatorial(const LocationRecord *site, const DateRecord *date,
                                   double *azimuthInOut, double *altitudeInOut) {
     if (!site || !date || !azimuthInOut || !altitudeInOut) return -1;
-    const double azimuth = kTwoPi - *azimuthInOut;
-    double altitude = *altitudeInOut;
+    const double azimuth = kTwoPi - LoadDouble(azimuthInOut);
+    double altitude = LoadDouble(altitudeInOut);
     if (altitude > kPi / 2.0) altitude = kPi / 2.0;
     double h = 0.0, d = 0.0;
     ConvertHorizontalToHourAngle(site, &h, &d, azimuth, altitude);
-    *azimuthInOut = GetPositiveHourAngle(date, h, kApparentSiderealTime);
-    *altitudeInOut = d;
+    StoreDouble(azimuthInOut, GetPositiveHourAngle(date, h, kApparentSiderealTime));
+    StoreDouble(altitudeInOut, d);
     return 1;
 }
 
 void ComputeOffsetPosition(double positionAngle, double distance, double centreRightAscension,
                            double centreDeclination, double *rightAscension, double *declination) {
     if (distance == 0.0) {
-        if (rightAscension) *rightAscension = centreRightAscension;
-        if (declination) *declination = centreDeclination;
+        if (rightAscension) StoreDouble(rightAscension, centreRightAscension);
+        if (declination) StoreDouble(declination, centreDeclination);
         return;
     }
     // Centre c, local north n and east e as unit vectors; the point is
@@ -108,12 +118,13 @@ void ComputeOffsetPosition(double positionAngle, double distance, double centreR
     const double cp = std::cos(positionAngle), sp = std::sin(positionAngle);
     const double cr = std::cos(distance), sr = std::sin(distance);
     double v[3];
-    for (int i = 0; i < 3; ++i) v[i] = c[i] * cr + (n[i] * cp + e[i] * sp) * sr;
+    for (int i = 0; i < 3; ++i)
+        v[i] = c[i] * cr + (n[i] * cp + e[i] * sp) * sr;
     const double rho = std::sqrt(v[0] * v[0] + v[1] * v[1]);
     if (rightAscension)
-        *rightAscension = rho == 0.0 ? ReduceToFullTurn(centreRightAscension)
-                                     : ReduceToFullTurn(std::atan2(v[1], v[0]));
-    if (declination) *declination = std::atan2(v[2], rho);
+        StoreDouble(rightAscension, rho == 0.0 ? ReduceToFullTurn(centreRightAscension)
+                                               : ReduceToFullTurn(std::atan2(v[1], v[0])));
+    if (declination) StoreDouble(declination, std::atan2(v[2], rho));
 }
 
 double ComputePositionAngle(double rightAscension1, double declination1, double rightAscension2,

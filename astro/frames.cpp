@@ -10,6 +10,7 @@
 #include "astro/location.h"
 #include "astro/mathutil.h"
 #include "astro/precession.h"
+#include "astro/unaligned.h"
 
 namespace {
 
@@ -129,15 +130,15 @@ int ConvertHourAngleToHorizontal(const LocationRecord *site, double hourAngle, d
                                  double *azimuth, double *altitude, int always) {
     if (!site) return -1;
     if (std::fabs(std::fabs(declination) - kPi / 2.0) < kHorizonPoleMargin)
-        return ConvertHourAngleToHorizontalExtended(site, hourAngle, declination, azimuth,
-                                                    altitude, always);
-    double alt = HorizonAltitude<double>(site->sinLatitude, site->cosLatitude, hourAngle,
-                                         declination);
-    if (altitude) *altitude = alt;
+        return ConvertHourAngleToHorizontalExtended(site, hourAngle, declination, azimuth, altitude,
+                                                    always);
+    double alt =
+        HorizonAltitude<double>(site->sinLatitude, site->cosLatitude, hourAngle, declination);
+    if (altitude) StoreDouble(altitude, alt);
     if (always == 0 && alt < site->horizonDip) return 0;
     if (azimuth)
-        *azimuth = ReduceToFullTurn(
-            HorizonAzimuth<double>(site->sinLatitude, site->cosLatitude, hourAngle, declination));
+        StoreDouble(azimuth, ReduceToFullTurn(HorizonAzimuth<double>(
+                                 site->sinLatitude, site->cosLatitude, hourAngle, declination)));
     return alt >= site->horizonDip ? 1 : 0;
 }
 
@@ -149,7 +150,7 @@ int ConvertHourAngleToHorizontalExtended(const LocationRecord *site, double hour
     const long double cosLat = std::cos(static_cast<long double>(site->latitude));
     const long double h = hourAngle, d = declination;
     double alt = static_cast<double>(HorizonAltitude<long double>(sinLat, cosLat, h, d));
-    if (altitude) *altitude = alt;
+    if (altitude) StoreDouble(altitude, alt);
     if (always == 0 && alt < site->horizonDip) return 0;
     if (azimuth) {
         // At a pole itself (cos dec exactly 0 in extended precision) the
@@ -157,8 +158,8 @@ int ConvertHourAngleToHorizontalExtended(const LocationRecord *site, double hour
         long double cosDec = std::cos(d);
         long double az = cosDec == 0.0L ? (d > 0 ? kPiL : 0.0L)
                                         : HorizonAzimuth<long double>(sinLat, cosLat, h, d);
-        *azimuth = static_cast<double>(ReduceFullTurnExtended(az));
-        if (*azimuth >= kTwoPi) *azimuth = 0.0;
+        StoreDouble(azimuth, static_cast<double>(ReduceFullTurnExtended(az)));
+        if (LoadDouble(azimuth) >= kTwoPi) StoreDouble(azimuth, 0.0);
     }
     return alt >= site->horizonDip ? 1 : 0;
 }
@@ -172,8 +173,8 @@ void ConvertHorizontalToHourAngle(const LocationRecord *site, double *hourAngle,
     }
     double h, d;
     HorizonToHourAngle<double>(site->sinLatitude, site->cosLatitude, azimuth, altitude, &h, &d);
-    if (hourAngle) *hourAngle = WrapHourAngle(h);
-    if (declination) *declination = d;
+    if (hourAngle) StoreDouble(hourAngle, WrapHourAngle(h));
+    if (declination) StoreDouble(declination, d);
 }
 
 void ConvertHorizontalToHourAngleExtended(const LocationRecord *site, double *hourAngle,
@@ -183,8 +184,8 @@ void ConvertHorizontalToHourAngleExtended(const LocationRecord *site, double *ho
     const long double cosLat = std::cos(static_cast<long double>(site->latitude));
     long double h, d;
     HorizonToHourAngle<long double>(sinLat, cosLat, azimuth, altitude, &h, &d);
-    if (hourAngle) *hourAngle = WrapHourAngle(static_cast<double>(h));
-    if (declination) *declination = static_cast<double>(d);
+    if (hourAngle) StoreDouble(hourAngle, WrapHourAngle(static_cast<double>(h)));
+    if (declination) StoreDouble(declination, static_cast<double>(d));
 }
 
 // ---- ecliptic -----------------------------------------------------------------
@@ -201,19 +202,21 @@ void RotateEclipticToEquatorial(double obliquity, double longitude, double latit
             ra = std::atan2(std::sin(l) * std::cos(e) - (std::sin(b) / cosB) * std::sin(e),
                             std::cos(l));
         long double s = std::sin(b) * std::cos(e) + cosB * std::sin(e) * std::sin(l);
-        if (rightAscension) *rightAscension = ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(ra)));
+        if (rightAscension)
+            StoreDouble(rightAscension,
+                        ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(ra))));
         if (declination)
-            *declination = static_cast<double>(ComputeClampedArcSineExtended(s));
+            StoreDouble(declination, static_cast<double>(ComputeClampedArcSineExtended(s)));
         return;
     }
     double ra = ComputeQuadrantArcTangent(
         std::sin(longitude) * std::cos(obliquity) - std::tan(latitude) * std::sin(obliquity),
         std::cos(longitude));
-    if (rightAscension) *rightAscension = ReduceToFullTurn(ra);
+    if (rightAscension) StoreDouble(rightAscension, ReduceToFullTurn(ra));
     if (declination)
-        *declination = ComputeClampedArcSine(std::sin(latitude) * std::cos(obliquity) +
-                                             std::cos(latitude) * std::sin(obliquity) *
-                                                 std::sin(longitude));
+        StoreDouble(declination, ComputeClampedArcSine(std::sin(latitude) * std::cos(obliquity) +
+                                                       std::cos(latitude) * std::sin(obliquity) *
+                                                           std::sin(longitude)));
 }
 
 void RotateEquatorialToEcliptic(double obliquity, double rightAscension, double declination,
@@ -228,18 +231,20 @@ void RotateEquatorialToEcliptic(double obliquity, double rightAscension, double 
             lon = std::atan2(std::sin(a) * std::cos(e) + (std::sin(d) / cosD) * std::sin(e),
                              std::cos(a));
         long double s = std::sin(d) * std::cos(e) - cosD * std::sin(e) * std::sin(a);
-        if (longitude) *longitude = ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(lon)));
-        if (latitude) *latitude = static_cast<double>(ComputeClampedArcSineExtended(s));
+        if (longitude)
+            StoreDouble(longitude,
+                        ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(lon))));
+        if (latitude) StoreDouble(latitude, static_cast<double>(ComputeClampedArcSineExtended(s)));
         return;
     }
-    double lon = ComputeQuadrantArcTangent(
-        std::sin(rightAscension) * std::cos(obliquity) + std::tan(declination) * std::sin(obliquity),
-        std::cos(rightAscension));
-    if (longitude) *longitude = ReduceToFullTurn(lon);
+    double lon = ComputeQuadrantArcTangent(std::sin(rightAscension) * std::cos(obliquity) +
+                                               std::tan(declination) * std::sin(obliquity),
+                                           std::cos(rightAscension));
+    if (longitude) StoreDouble(longitude, ReduceToFullTurn(lon));
     if (latitude)
-        *latitude = ComputeClampedArcSine(std::sin(declination) * std::cos(obliquity) -
-                                          std::cos(declination) * std::sin(obliquity) *
-                                              std::sin(rightAscension));
+        StoreDouble(latitude, ComputeClampedArcSine(std::sin(declination) * std::cos(obliquity) -
+                                                    std::cos(declination) * std::sin(obliquity) *
+                                                        std::sin(rightAscension)));
 }
 
 void ConvertEclipticToEquatorial(const DateRecord *date, double *rightAscension,
@@ -249,9 +254,8 @@ void ConvertEclipticToEquatorial(const DateRecord *date, double *rightAscension,
                                declination);
 }
 
-void ConvertEquatorialToEcliptic(const DateRecord *date, double rightAscension,
-                                 double declination, double *longitude, double *latitude,
-                                 int kind) {
+void ConvertEquatorialToEcliptic(const DateRecord *date, double rightAscension, double declination,
+                                 double *longitude, double *latitude, int kind) {
     if (!date) return;
     RotateEquatorialToEcliptic(ChosenObliquity(date, kind), rightAscension, declination, longitude,
                                latitude);
@@ -266,15 +270,17 @@ void ConvertEclipticToEquatorialExtended(const DateRecord *date, double *rightAs
     if (!date) return;
     const long double e = ChosenObliquity(date, kind), l = longitude, b = latitude;
     const long double cosB = std::cos(b);
-    long double ra = cosB == 0.0L ? (b > 0 ? 1.5L * kPiL : 0.5L * kPiL)
-                                  : std::atan2(std::sin(l) * std::cos(e) -
-                                                   (std::sin(b) / cosB) * std::sin(e),
-                                               std::cos(l));
+    long double ra =
+        cosB == 0.0L ? (b > 0 ? 1.5L * kPiL : 0.5L * kPiL)
+                     : std::atan2(std::sin(l) * std::cos(e) - (std::sin(b) / cosB) * std::sin(e),
+                                  std::cos(l));
     if (rightAscension)
-        *rightAscension = ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(ra)));
+        StoreDouble(rightAscension,
+                    ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(ra))));
     if (declination)
-        *declination = static_cast<double>(ComputeClampedArcSineExtended(
-            std::sin(b) * std::cos(e) + cosB * std::sin(e) * std::sin(l)));
+        StoreDouble(declination,
+                    static_cast<double>(ComputeClampedArcSineExtended(
+                        std::sin(b) * std::cos(e) + cosB * std::sin(e) * std::sin(l))));
 }
 
 void ConvertEquatorialToEclipticExtended(const DateRecord *date, double rightAscension,
@@ -283,14 +289,15 @@ void ConvertEquatorialToEclipticExtended(const DateRecord *date, double rightAsc
     if (!date) return;
     const long double e = ChosenObliquity(date, kind), a = rightAscension, d = declination;
     const long double cosD = std::cos(d);
-    long double lon = !(cosD > 0.0L) ? (d > 0 ? 0.5L * kPiL : 1.5L * kPiL)
-                                     : std::atan2(std::sin(a) * std::cos(e) +
-                                                      (std::sin(d) / cosD) * std::sin(e),
-                                                  std::cos(a));
-    if (longitude) *longitude = ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(lon)));
+    long double lon =
+        !(cosD > 0.0L) ? (d > 0 ? 0.5L * kPiL : 1.5L * kPiL)
+                       : std::atan2(std::sin(a) * std::cos(e) + (std::sin(d) / cosD) * std::sin(e),
+                                    std::cos(a));
+    if (longitude)
+        StoreDouble(longitude, ReduceToFullTurn(static_cast<double>(ReduceFullTurnExtended(lon))));
     if (latitude)
-        *latitude = static_cast<double>(ComputeClampedArcSineExtended(
-            std::sin(d) * std::cos(e) - cosD * std::sin(e) * std::sin(a)));
+        StoreDouble(latitude, static_cast<double>(ComputeClampedArcSineExtended(
+                                  std::sin(d) * std::cos(e) - cosD * std::sin(e) * std::sin(a))));
 }
 
 // ---- galactic -----------------------------------------------------------------
@@ -305,7 +312,8 @@ void ConvertB1950ToGalactic(double rightAscension, double declination, double *l
     long double a = cosD == 0.0L
                         ? 0.0L
                         : std::atan2(std::sin(x), std::cos(x) * sinP - (std::sin(d) / cosD) * cosP);
-    long double lon = ReduceFullTurnExtended(static_cast<long double>(kGalacticForwardLongitude) - a);
+    long double lon =
+        ReduceFullTurnExtended(static_cast<long double>(kGalacticForwardLongitude) - a);
     long double lat = ComputeClampedArcSineExtended(std::sin(d) * sinP + cosD * cosP * std::cos(x));
     if (lat > kPiL / 2.0L - kGalacticLatitudeOffset) {
         lat = kPiL / 2.0L;
@@ -313,8 +321,8 @@ void ConvertB1950ToGalactic(double rightAscension, double declination, double *l
     } else {
         lat -= kGalacticLatitudeOffset;
     }
-    if (longitude) *longitude = ReduceToFullTurn(static_cast<double>(lon));
-    if (latitude) *latitude = static_cast<double>(lat);
+    if (longitude) StoreDouble(longitude, ReduceToFullTurn(static_cast<double>(lon)));
+    if (latitude) StoreDouble(latitude, static_cast<double>(lat));
 }
 
 int ConvertJ2000ToGalactic(double rightAscension, double declination, double *longitude,
@@ -333,11 +341,12 @@ int ConvertJ2000ToGalactic(double rightAscension, double declination, double *lo
     }
     double a = ComputeQuadrantArcTangent(
         std::sin(x), std::cos(x) * kGalacticPoleSinDec - std::tan(dec) * kGalacticPoleCosDec);
-    if (longitude) *longitude = ReduceToFullTurn(kGalacticForwardLongitude - a);
+    if (longitude) StoreDouble(longitude, ReduceToFullTurn(kGalacticForwardLongitude - a));
     if (latitude)
-        *latitude = ComputeClampedArcSine(std::sin(dec) * kGalacticPoleSinDec +
+        StoreDouble(latitude,
+                    ComputeClampedArcSine(std::sin(dec) * kGalacticPoleSinDec +
                                           std::cos(dec) * kGalacticPoleCosDec * std::cos(x)) -
-                    kGalacticLatitudeOffset;
+                        kGalacticLatitudeOffset);
     return 1;
 }
 
@@ -347,8 +356,8 @@ int PrecessB1950ToJ2000(double *rightAscension, double *declination, double ra, 
     PrecessionRecord p;
     InitPrecession(&p, kEpochB1950, kEpochJ2000, kSystemFk4, kSystemFk5);
     int result = ApplyPrecession(&p, &ra, &dec, 0.0, 0.0, 0);
-    if (rightAscension) *rightAscension = ra;
-    if (declination) *declination = dec;
+    if (rightAscension) StoreDouble(rightAscension, ra);
+    if (declination) StoreDouble(declination, dec);
     return result;
 }
 }  // namespace

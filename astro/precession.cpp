@@ -8,6 +8,7 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/mathutil.h"
+#include "astro/unaligned.h"
 
 namespace {
 
@@ -22,22 +23,22 @@ const double kFromB1900 = 0.9999914168377778;
 
 // Keeps a declination that proper motion carried over a pole on the sphere.
 void FoldOverPole(double *rightAscension, double *declination) {
-    if (*declination > kPi / 2.0) {
-        *declination = kPi - *declination;
-        *rightAscension += kPi;
-    } else if (*declination < -kPi / 2.0) {
-        *declination = -kPi - *declination;
-        *rightAscension += kPi;
+    if (LoadDouble(declination) > kPi / 2.0) {
+        StoreDouble(declination, kPi - LoadDouble(declination));
+        StoreDouble(rightAscension, LoadDouble(rightAscension) + kPi);
+    } else if (LoadDouble(declination) < -kPi / 2.0) {
+        StoreDouble(declination, -kPi - LoadDouble(declination));
+        StoreDouble(rightAscension, LoadDouble(rightAscension) + kPi);
     }
 }
 
 void AddMotion(const PrecessionRecord *record, double *rightAscension, double *declination,
                double motionRightAscension, double motionDeclination) {
     const double years = record->interval * 100.0;
-    *rightAscension += motionRightAscension * years;
-    *declination += motionDeclination * years;
+    StoreDouble(rightAscension, LoadDouble(rightAscension) + motionRightAscension * years);
+    StoreDouble(declination, LoadDouble(declination) + motionDeclination * years);
     FoldOverPole(rightAscension, declination);
-    *rightAscension = ReduceToFullTurn(*rightAscension);
+    StoreDouble(rightAscension, ReduceToFullTurn(LoadDouble(rightAscension)));
 }
 
 // The precession rotation with the record's angles (Meeus 21.4), with the
@@ -47,14 +48,14 @@ void Rotate(const PrecessionRecord *record, double *rightAscension, double *decl
     if (record->interval == 0.0) return;
     if (motionAfter == 0)
         AddMotion(record, rightAscension, declination, motionRightAscension, motionDeclination);
-    const double a = *rightAscension + record->zeta;
-    const double d = *declination;
+    const double a = LoadDouble(rightAscension) + record->zeta;
+    const double d = LoadDouble(declination);
     const double cosD = std::cos(d), sinD = std::sin(d);
     const double A = ComputeQuadrantArcTangent(
         std::sin(a) * cosD, record->cosTheta * cosD * std::cos(a) - record->sinTheta * sinD);
-    *rightAscension = ReduceToFullTurn(A + record->z);
-    *declination =
-        ComputeClampedArcSine(std::cos(a) * cosD * record->sinTheta + record->cosTheta * sinD);
+    StoreDouble(rightAscension, ReduceToFullTurn(A + record->z));
+    StoreDouble(declination, ComputeClampedArcSine(std::cos(a) * cosD * record->sinTheta +
+                                                   record->cosTheta * sinD));
     if (motionAfter != 0)
         AddMotion(record, rightAscension, declination, motionRightAscension, motionDeclination);
 }
@@ -67,9 +68,9 @@ void ToVector(double ra, double dec, double v[3]) {
 }
 
 void FromVector(const double v[3], double *ra, double *dec) {
-    *ra = ReduceToFullTurn(ComputeQuadrantArcTangent(v[1], v[0]));
+    StoreDouble(ra, ReduceToFullTurn(ComputeQuadrantArcTangent(v[1], v[0])));
     double s = v[2] / std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    *dec = ComputeClampedArcSine(s);
+    StoreDouble(dec, ComputeClampedArcSine(s));
 }
 
 void RotateX(double v[3], double angle) {
@@ -90,8 +91,8 @@ void RotateZ(double v[3], double angle) {
 // -(cos L - e cos pi_p), 0). Taken as vectors the same terms hold at every
 // declination; in right ascension and declination the equatorial formula
 // errs by about kappa^2 tan^2 dec, an arcsecond within half a degree of a pole.
-void AddAberration(const DateRecord *date, double ra, double dec, int ellipticTerms,
-                   double *outRa, double *outDec) {
+void AddAberration(const DateRecord *date, double ra, double dec, int ellipticTerms, double *outRa,
+                   double *outDec) {
     const double t = date->centuriesTT;
     double sunLongitude, e;
     ComputeSunLongitudeLowPrecision(date, &sunLongitude, &e);
@@ -103,7 +104,8 @@ void AddAberration(const DateRecord *date, double ra, double dec, int ellipticTe
     double p[3];
     ToVector(ra, dec, p);
     const double pb = p[0] * b[0] + p[1] * b[1] + p[2] * b[2];
-    for (int i = 0; i < 3; ++i) p[i] += b[i] - pb * p[i];
+    for (int i = 0; i < 3; ++i)
+        p[i] += b[i] - pb * p[i];
     FromVector(p, outRa, outDec);
 }
 
@@ -208,14 +210,14 @@ double GetEquinoxCorrection(double centuries) {
 
 void ApplyETerms(double *rightAscension, double *declination, int mode) {
     if (!rightAscension || !declination) return;
-    const double a = *rightAscension + 168.75 * kDegree;
-    const double d = *declination;
+    const double a = LoadDouble(rightAscension) + 168.75 * kDegree;
+    const double d = LoadDouble(declination);
     const double dra = 0.3405 * kArcsecond * std::sin(a) / std::cos(d);
-    const double ddec = 0.341 * kArcsecond * std::cos(a) * std::sin(d) +
-                        0.029 * kArcsecond * std::cos(d);
+    const double ddec =
+        0.341 * kArcsecond * std::cos(a) * std::sin(d) + 0.029 * kArcsecond * std::cos(d);
     const double sign = mode == 2 ? 1.0 : -1.0;
-    *rightAscension = ReduceToFullTurn(*rightAscension + sign * dra);
-    *declination = d + sign * ddec;
+    StoreDouble(rightAscension, ReduceToFullTurn(LoadDouble(rightAscension) + sign * dra));
+    StoreDouble(declination, d + sign * ddec);
 }
 
 int ConvertFk5ToFk4(const PrecessionRecord *record, double *rightAscension, double *declination,
@@ -227,7 +229,8 @@ int ConvertFk5ToFk4(const PrecessionRecord *record, double *rightAscension, doub
     // exact inverse of ConvertFk4ToFk5.
     Rotate(record, rightAscension, declination, motionRightAscension, motionDeclination,
            motionAfter);
-    *rightAscension = ReduceToFullTurn(*rightAscension - GetEquinoxCorrection(record->toCenturies));
+    StoreDouble(rightAscension, ReduceToFullTurn(LoadDouble(rightAscension) -
+                                                 GetEquinoxCorrection(record->toCenturies)));
     ApplyETerms(rightAscension, declination, 0);
     return 1;
 }
@@ -241,13 +244,12 @@ int ConvertFk4ToFk5(const PrecessionRecord *record, double *rightAscension, doub
     // century correction of the precession constant out (0.5" from B1950 to
     // J2000); the FK5 -> FK4 conversion likewise precesses in FK5.
     ApplyETerms(rightAscension, declination, 2);
-    *rightAscension =
-        ReduceToFullTurn(*rightAscension + GetEquinoxCorrection(record->fromCenturies));
+    StoreDouble(rightAscension, ReduceToFullTurn(LoadDouble(rightAscension) +
+                                                 GetEquinoxCorrection(record->fromCenturies)));
     PrecessionRecord fk5;
     InitPrecessionIau(&fk5, record->fromCenturies, record->toCenturies);
     fk5.interval = record->interval;  // the motion runs over the record's interval
-    Rotate(&fk5, rightAscension, declination, motionRightAscension, motionDeclination,
-           motionAfter);
+    Rotate(&fk5, rightAscension, declination, motionRightAscension, motionDeclination, motionAfter);
     return 1;
 }
 
@@ -260,11 +262,11 @@ void ApplyNutationToEquatorial(const DateRecord *date, double *rightAscension, d
     const double trueEps = eps + date->nutationObliquity;
     const double dpsi = date->nutationLongitude;
     double v[3];
-    ToVector(*rightAscension, *declination, v);
+    ToVector(LoadDouble(rightAscension), LoadDouble(declination), v);
     if (add) {
-        RotateX(v, -eps);      // to the mean ecliptic
-        RotateZ(v, dpsi);      // longitude + dpsi
-        RotateX(v, trueEps);   // back with the true obliquity
+        RotateX(v, -eps);     // to the mean ecliptic
+        RotateZ(v, dpsi);     // longitude + dpsi
+        RotateX(v, trueEps);  // back with the true obliquity
     } else {
         RotateX(v, -trueEps);
         RotateZ(v, -dpsi);
@@ -284,16 +286,16 @@ void ComputeSunLongitudeLowPrecision(const DateRecord *date, double *trueLongitu
     const double centre = (2.0 * e - e * e * e / 4.0) * std::sin(m) +
                           1.25 * e * e * std::sin(2.0 * m) +
                           13.0 / 12.0 * e * e * e * std::sin(3.0 * m);
-    if (trueLongitude) *trueLongitude = ReduceToFullTurn(l0 + centre);
-    if (eccentricity) *eccentricity = e;
+    if (trueLongitude) StoreDouble(trueLongitude, ReduceToFullTurn(l0 + centre));
+    if (eccentricity) StoreDouble(eccentricity, e);
 }
 
 void ApplyAnnualAberration(const DateRecord *date, double *rightAscension, double *declination,
                            int ellipticTerms, int apply) {
     if (!date || !rightAscension || !declination) return;
     if (apply) {
-        AddAberration(date, *rightAscension, *declination, ellipticTerms, rightAscension,
-                      declination);
+        AddAberration(date, LoadDouble(rightAscension), LoadDouble(declination), ellipticTerms,
+                      rightAscension, declination);
         return;
     }
     // Removing: the mean place whose aberrated place is the given one. The
@@ -301,26 +303,27 @@ void ApplyAnnualAberration(const DateRecord *date, double *rightAscension, doubl
     // remaining error by about 1e-4, so three leave it below 1e-15 rad. The
     // steps are taken on unit vectors, which stay well defined at the poles.
     double target[3], m[3];
-    ToVector(*rightAscension, *declination, target);
-    ToVector(*rightAscension, *declination, m);
+    ToVector(LoadDouble(rightAscension), LoadDouble(declination), target);
+    ToVector(LoadDouble(rightAscension), LoadDouble(declination), m);
     for (int step = 0; step < 3; ++step) {
         double ra, dec, aRa, aDec, a[3];
         FromVector(m, &ra, &dec);
         AddAberration(date, ra, dec, ellipticTerms, &aRa, &aDec);
         ToVector(aRa, aDec, a);
-        for (int i = 0; i < 3; ++i) m[i] += target[i] - a[i];
+        for (int i = 0; i < 3; ++i)
+            m[i] += target[i] - a[i];
     }
     FromVector(m, rightAscension, declination);
 }
 
-void ConvertMeanToApparentPlace(const DateRecord *date, double *rightAscension,
-                                double *declination, int ellipticTerms) {
+void ConvertMeanToApparentPlace(const DateRecord *date, double *rightAscension, double *declination,
+                                int ellipticTerms) {
     ApplyNutationToEquatorial(date, rightAscension, declination, 1);
     ApplyAnnualAberration(date, rightAscension, declination, ellipticTerms, 1);
 }
 
-void ConvertApparentToMeanPlace(const DateRecord *date, double *rightAscension,
-                                double *declination, int ellipticTerms) {
+void ConvertApparentToMeanPlace(const DateRecord *date, double *rightAscension, double *declination,
+                                int ellipticTerms) {
     ApplyAnnualAberration(date, rightAscension, declination, ellipticTerms, 0);
     ApplyNutationToEquatorial(date, rightAscension, declination, 0);
 }

@@ -10,6 +10,7 @@
 #include "astro/frames.h"
 #include "astro/location.h"
 #include "astro/mathutil.h"
+#include "astro/unaligned.h"
 
 namespace {
 
@@ -67,10 +68,10 @@ double SaemundssonArcminutes(double h) {
 
 void WrapHoursBySiderealDay(double *hours) {
     if (!hours) return;
-    if (*hours < -12.0)
-        *hours += kSiderealDayHours;
-    else if (*hours > 12.0)
-        *hours -= kSiderealDayHours;
+    if (LoadDouble(hours) < -12.0)
+        StoreDouble(hours, LoadDouble(hours) + kSiderealDayHours);
+    else if (LoadDouble(hours) > 12.0)
+        StoreDouble(hours, LoadDouble(hours) - kSiderealDayHours);
 }
 
 int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double declination,
@@ -80,23 +81,23 @@ int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double d
     const double h0 = RiseAltitude(site, riseAltitude, bodyKind);
     const double l = hourAngle * kRadiansToHours;
     switch (Classify(site->latitude, declination, h0)) {
-    case Visibility::kNeverSets:
-        if (rise) *rise = 0.0;
-        if (set) *set = 0.0;
-        if (transit) *transit = Wrapped(referenceHours - l * kSiderealToSolar);
-        return kRiseSetCircumpolar;
-    case Visibility::kNeverRises:
-        if (rise) *rise = -1.0;
-        if (transit) *transit = -1.0;
-        if (set) *set = -1.0;
-        return kRiseSetNeverRises;
-    case Visibility::kRises:
-        break;
+        case Visibility::kNeverSets:
+            if (rise) StoreDouble(rise, 0.0);
+            if (set) StoreDouble(set, 0.0);
+            if (transit) StoreDouble(transit, Wrapped(referenceHours - l * kSiderealToSolar));
+            return kRiseSetCircumpolar;
+        case Visibility::kNeverRises:
+            if (rise) StoreDouble(rise, -1.0);
+            if (transit) StoreDouble(transit, -1.0);
+            if (set) StoreDouble(set, -1.0);
+            return kRiseSetNeverRises;
+        case Visibility::kRises:
+            break;
     }
     const double arc = SemiDiurnalArc(site, declination, h0);
-    if (rise) *rise = Wrapped(referenceHours - (arc + l) * kSiderealToSolar);
-    if (transit) *transit = Wrapped(referenceHours - l * kSiderealToSolar);
-    if (set) *set = Wrapped(referenceHours + (arc - l) * kSiderealToSolar);
+    if (rise) StoreDouble(rise, Wrapped(referenceHours - (arc + l) * kSiderealToSolar));
+    if (transit) StoreDouble(transit, Wrapped(referenceHours - l * kSiderealToSolar));
+    if (set) StoreDouble(set, Wrapped(referenceHours + (arc - l) * kSiderealToSolar));
     return kRiseSetNormal;
 }
 
@@ -104,7 +105,8 @@ int ComputeTransitTime(const LocationRecord *site, double hourAngle, double /*de
                        double referenceHours, double *transit) {
     if (!site) return 0;
     if (transit)
-        *transit = Wrapped(referenceHours - hourAngle * kRadiansToHours * kSiderealToSolar);
+        StoreDouble(transit,
+                    Wrapped(referenceHours - hourAngle * kRadiansToHours * kSiderealToSolar));
     return 1;
 }
 
@@ -116,7 +118,7 @@ int ComputeRiseTime(const LocationRecord *site, double hourAngle, double declina
                                        bodyKind, &rise, nullptr, nullptr);
     if (result == kRiseSetCircumpolar) return 0;
     if (result == kRiseSetNeverRises) return -1;
-    if (time) *time = rise;
+    if (time) StoreDouble(time, rise);
     return 1;
 }
 
@@ -128,7 +130,7 @@ int ComputeSetTime(const LocationRecord *site, double hourAngle, double declinat
                                        bodyKind, nullptr, nullptr, &set);
     if (result == kRiseSetCircumpolar) return 0;
     if (result == kRiseSetNeverRises) return -1;
-    if (time) *time = set;
+    if (time) StoreDouble(time, set);
     return 1;
 }
 

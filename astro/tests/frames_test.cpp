@@ -257,4 +257,37 @@ TEST(FullTurn, TinyNegativeAnglesBecomeZeroNotTwoPi) {
     EXPECT_NEAR(ReduceToFullTurn(7.0), 7.0 - 2 * kPi, 1e-15);
 }
 
+// Callers pass the addresses of fields of packed records (odd offsets); the
+// routines read and write through them without a typed access (UBSan in the
+// native build reports any).
+TEST(FieldPointers, PlacesInPackedRecordsAreReadAndWritten) {
+#pragma pack(push, 1)
+    struct Packed {
+        char tag;
+        double ra;
+        double dec;
+    };
+#pragma pack(pop)
+    alignas(8) unsigned char storage[sizeof(Packed) + 8] = {};
+    Packed *rec = reinterpret_cast<Packed *>(storage + 1);
+    DateRecord d = Date(0, 0, 0.40909);
+    double ra, dec;
+    ConvertEclipticToEquatorial(&d, &ra, &dec, 1.0, 0.2, kMeanObliquity);
+    unsigned char *base = reinterpret_cast<unsigned char *>(rec);
+    double *raField = reinterpret_cast<double *>(base + 1);
+    double *decField = reinterpret_cast<double *>(base + 9);
+    ConvertEclipticToEquatorial(&d, raField, decField, 1.0, 0.2, kMeanObliquity);
+    double got[2];
+    std::memcpy(got, base + 1, 16);
+    EXPECT_EQ(got[0], ra);
+    EXPECT_EQ(got[1], dec);
+    LocationRecord s = Site(10.0);
+    double az = 0, alt = 0;
+    ConvertHourAngleToHorizontal(&s, 0.3, 0.1, &az, &alt, 1);
+    ConvertHourAngleToHorizontal(&s, 0.3, 0.1, raField, decField, 1);
+    std::memcpy(got, base + 1, 16);
+    EXPECT_EQ(got[0], az);
+    EXPECT_EQ(got[1], alt);
+}
+
 }  // namespace
