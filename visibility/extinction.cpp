@@ -6,9 +6,9 @@
 #include "astro/mathutil.h"
 #include "visibility/skybright.h"
 
-const double kBandWavelength[kBandCount] = {0.365, 0.44, 0.55, 0.7, 0.9};
-const double kBandOzone[kBandCount] = {0.0, 0.0, 0.031, 0.008, 0.0};
-const double kBandWater[kBandCount] = {0.074, 0.045, 0.031, 0.02, 0.015};
+const double kModelBandWavelength[kModelBandCount] = {0.365, 0.44, 0.55, 0.7, 0.9};
+const double kModelBandOzone[kModelBandCount] = {0.0, 0.0, 0.031, 0.008, 0.0};
+const double kModelBandWater[kModelBandCount] = {0.074, 0.045, 0.031, 0.02, 0.015};
 
 namespace {
 
@@ -73,24 +73,24 @@ double ExtinctionAt(const BandTerms &t, double z) {
 double ComputeVisualExtinction(int month, double temperature, double humidity, double latitude,
                                double elevation) {
     Weather w = Normalise(temperature, humidity, latitude, elevation);
-    return Terms(kBandWavelength[kV], kBandOzone[kV], kBandWater[kV], w, MonthSeason(month), 1.0).k();
+    return Terms(kModelBandWavelength[kV], kModelBandOzone[kV], kModelBandWater[kV], w, MonthSeason(month), 1.0).k();
 }
 
 void ComputeTwoBandExtinction(int month, double temperature, double humidity, double latitude,
                               double elevation, double *kBOut, double *kVOut) {
     Weather w = Normalise(temperature, humidity, latitude, elevation);
     double s = MonthSeason(month);
-    if (kBOut) *kBOut = Terms(kBandWavelength[kB], kBandOzone[kB], kBandWater[kB], w, s, 1.0).k();
-    if (kVOut) *kVOut = Terms(kBandWavelength[kV], kBandOzone[kV], kBandWater[kV], w, s, 1.0).k();
+    if (kBOut) *kBOut = Terms(kModelBandWavelength[kB], kModelBandOzone[kB], kModelBandWater[kB], w, s, 1.0).k();
+    if (kVOut) *kVOut = Terms(kModelBandWavelength[kV], kModelBandOzone[kV], kModelBandWater[kV], w, s, 1.0).k();
 }
 
 void ComputeThreeBandExtinction(int month, double temperature, double humidity, double latitude,
                                 double elevation, double *kBOut, double *kVOut, double *kROut) {
     Weather w = Normalise(temperature, humidity, latitude, elevation);
     double s = MonthSeason(month);
-    if (kBOut) *kBOut = Terms(kBandWavelength[kB], kBandOzone[kB], kBandWater[kB], w, s, 1.0).k();
-    if (kVOut) *kVOut = Terms(kBandWavelength[kV], kBandOzone[kV], kBandWater[kV], w, s, 1.0).k();
-    if (kROut) *kROut = Terms(kBandWavelength[kR], kBandOzone[kR], kBandWater[kR], w, s, 1.0).k();
+    if (kBOut) *kBOut = Terms(kModelBandWavelength[kB], kModelBandOzone[kB], kModelBandWater[kB], w, s, 1.0).k();
+    if (kVOut) *kVOut = Terms(kModelBandWavelength[kV], kModelBandOzone[kV], kModelBandWater[kV], w, s, 1.0).k();
+    if (kROut) *kROut = Terms(kModelBandWavelength[kR], kModelBandOzone[kR], kModelBandWater[kR], w, s, 1.0).k();
 }
 
 void ComputeBandExtinction(double decimalYear, double temperature, double humidity, double latitude,
@@ -99,8 +99,8 @@ void ComputeBandExtinction(double decimalYear, double temperature, double humidi
     if (!extinction || !k) return;
     Weather w = Normalise(temperature, humidity, latitude, elevation);
     double season = (GetFractionalPart(decimalYear) * 360.0 - 60.0) * kPi / 180.0;
-    for (int i = 0; i < kBandCount; ++i) {
-        BandTerms t = Terms(kBandWavelength[i], kBandOzone[i], kBandWater[i], w, season, 1.0);
+    for (int i = 0; i < kModelBandCount; ++i) {
+        BandTerms t = Terms(kModelBandWavelength[i], kModelBandOzone[i], kModelBandWater[i], w, season, 1.0);
         k[i] = t.k();
         extinction[i] = ExtinctionAt(t, zenithDistance);
     }
@@ -111,11 +111,11 @@ void ComputeBandExtinctionAtWavelength(double wavelength, int month, double temp
                                        double elevation, double extinction[5], double k[5]) {
     if (!extinction || !k) return;
     Weather w = Normalise(temperature, humidity, latitude, elevation);
-    double ozone = InterpolateFivePointTable(wavelength, kBandWavelength, kBandOzone);
-    double water = InterpolateFivePointTable(wavelength, kBandWavelength, kBandWater);
+    double ozone = InterpolateFivePointTable(wavelength, kModelBandWavelength, kModelBandOzone);
+    double water = InterpolateFivePointTable(wavelength, kModelBandWavelength, kModelBandWater);
     double hemisphere = latitude < 0.0 ? -1.0 : 1.0;
-    for (int i = 0; i < kBandCount; ++i) {
-        BandTerms t = Terms(kBandWavelength[i], ozone, water, w, MonthSeason(month), hemisphere);
+    for (int i = 0; i < kModelBandCount; ++i) {
+        BandTerms t = Terms(kModelBandWavelength[i], ozone, water, w, MonthSeason(month), hemisphere);
         k[i] = t.k();
         extinction[i] = ExtinctionAt(t, zenithDistance);
     }

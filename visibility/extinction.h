@@ -12,10 +12,10 @@
 #pragma once
 
 // Band rows: U, B, V, R, I.
-const int kBandCount = 5;
-extern const double kBandWavelength[kBandCount];  // micrometres
-extern const double kBandOzone[kBandCount];
-extern const double kBandWater[kBandCount];
+const int kModelBandCount = 5;
+extern const double kModelBandWavelength[kModelBandCount];  // micrometres
+extern const double kModelBandOzone[kModelBandCount];
+extern const double kModelBandWater[kModelBandCount];
 
 // V-band extinction coefficient for a month 1..12.
 double ComputeVisualExtinction(int month, double temperature, double humidity, double latitude,

@@ -46,8 +46,8 @@ const char *RateSeeing(double seeing) {
 
 void ComputeStarImageSizes(double seeing, double airMass, double apertureMm, double size[5]) {
     if (!size) return;
-    for (int i = 0; i < kBandCount; ++i)
-        size[i] = ImageSize(kBandWavelength[i], seeing, airMass, apertureMm, kArcsecondsPerRadian);
+    for (int i = 0; i < kModelBandCount; ++i)
+        size[i] = ImageSize(kModelBandWavelength[i], seeing, airMass, apertureMm, kArcsecondsPerRadian);
 }
 
 void ComputeBestStarImageSizes(double apertureMm, double size[5]) {
@@ -58,5 +58,5 @@ void ComputeStarImageSizeAtWavelength(double wavelength, double seeing, double a
                                       double apertureMm, double size[5]) {
     if (!size) return;
     double s = ImageSize(wavelength, seeing, airMass, apertureMm, 206208.0);
-    for (int i = 0; i < kBandCount; ++i) size[i] = s;
+    for (int i = 0; i < kModelBandCount; ++i) size[i] = s;
 }
