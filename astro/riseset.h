@@ -39,8 +39,10 @@ void WrapHoursBySiderealDay(double *hours);
 // altitude of the body kind plus the site's horizon dip when its elevation is
 // above 0. Each time is the reference plus its offset, wrapped once by
 // WrapHoursBySiderealDay: with the hour angle at local midnight and a
-// reference of 0 the times fall in [-12, 12] h around midnight. Returns kRiseSetNormal,
-// kRiseSetCircumpolar, kRiseSetNeverRises, or kRiseSetNoSite (nothing written).
+// reference of 0 the times fall in [-12, 12] h around midnight. Returns
+// kRiseSetNormal, kRiseSetCircumpolar, kRiseSetNeverRises, or kRiseSetNoSite
+// (nothing written). Test the result, not the times: -1 h and 0 h are also
+// ordinary times around the reference.
 int ComputeRiseTransitSet(const LocationRecord *site, double hourAngle, double declination,
                           double referenceHours, double riseAltitude, int bodyKind, double *rise,
                           double *transit, double *set);
