@@ -56,7 +56,9 @@ bool RectangleContains(double ra1, double ra2, double decLow, double decHigh, do
     if (dec < decLow || dec > decHigh) return false;
     double span = std::fabs(ra1 - ra2);
     if (span >= kTwoPi - 1e-9) return true;  // a full circle, e.g. a polar cap
-    if (span > kPi) {
+    // More than 12 hours apart (beyond the rounding of the stored turn
+    // fractions, so that a rectangle of exactly 12 hours does not wrap).
+    if (span > kPi + 1e-6) {
         double a = ra < kPi ? ra + kTwoPi : ra;
         return a >= ra2 && a <= ra1 + kTwoPi;
     }

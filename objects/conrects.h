@@ -24,7 +24,8 @@ int ConstellationAt(double ra, double dec, double equinox);
 int InConstellation(int index, double ra, double dec, double equinox);
 
 // The test of one rectangle (radians, B1875.0): inclusive on every side. RA
-// limits more than pi apart wrap through RA 0 (the rectangle runs from ra2 to
-// ra1 + 2 pi); limits a full circle apart cover every right ascension.
+// limits more than pi apart (by over 1e-6 rad, beyond the rounding of stored
+// turn fractions) wrap through RA 0: the rectangle runs from ra2 to ra1 +
+// 2 pi. Limits a full circle apart cover every right ascension.
 bool RectangleContains(double ra1, double ra2, double decLow, double decHigh, double ra,
                        double dec);

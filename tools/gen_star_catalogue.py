@@ -487,11 +487,13 @@ def roman_rectangles():
         else:
             index = c if c <= 75 else c + 1
         for p in pieces:
-            if p[1] - p[0] > 12.0:
-                # A band all round the pole: two halves, so that no stored
-                # rectangle spans more than 12 hours.
-                rects[index].append((p[0], (p[0] + p[1]) / 2, p[2], p[3]))
-                rects[index].append(((p[0] + p[1]) / 2, p[1], p[2], p[3]))
+            if p[1] - p[0] >= 12.0:
+                # A band all round the pole: three parts of 8 hours, so that
+                # no stored rectangle comes near 12 hours (wider ones are
+                # read as wrapping through 0h).
+                step = (p[1] - p[0]) / 3
+                for k in range(3):
+                    rects[index].append((p[0] + k * step, p[0] + (k + 1) * step, p[2], p[3]))
             else:
                 rects[index].append(p)
         earlier.append((lo, hi, dec))
