@@ -1,0 +1,258 @@
+// The chart definitions store, the default chart files and the sort.
+#include "charts/chartstore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "core/datapaths.h"
+#include "core/fileutil.h"
+#include "core/userfolder.h"
+#include "instruments/instrumentstore.h"
+#include "instruments/storeio.h"
+
+namespace {
+
+int64_t ChartOffset(int index) { return kChartHeaderSize + (int64_t)index * kChartRecordSize; }
+
+int ReadCount(FILE *f, int32_t *count) {
+    uint16_t n = 0;
+    if (!ReadStoreU16(f, 0, &n)) return 0;
+    *count = n;
+    return 1;
+}
+
+const char *const kDefaultChartFiles[3] = {"dc_scope.bin", "dc_binocs.bin", "dc_2view.bin"};
+const char *const kDefaultChartNames[3] = {"Telescope", "Binocular", "Context"};
+
+}  // namespace
+
+int CreateChartStore() {
+    FILE *f = OpenUserDataFile("charts.bin", "wb");
+    if (!f) return 0;
+    const uint8_t zero[2] = {0, 0};
+    bool ok = std::fwrite(zero, 1, 2, f) == 2;
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? 1 : 0;
+}
+
+FILE *OpenChartStore(int32_t *count) {
+    if (!count) return nullptr;
+    if (!UserDataFileExists("charts.bin")) {
+        char install[kPathLineSize];
+        char target[1024];
+        if (!ReadInstallPath(kSuiteGeneration, install) || !MakeUserDataPath(target, (int)sizeof target, "charts.bin"))
+            return nullptr;
+        std::string source = std::string(install) + "/charts.bin";
+        if (CopyPlainFile(source.c_str(), target) != 1) return nullptr;
+    }
+    FILE *f = OpenUserDataFile("charts.bin", "r+b");
+    if (!f) return nullptr;
+    if (!ReadCount(f, count)) {
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
+}
+
+FILE *OpenChartFile(const char *path, int32_t *count) {
+    if (!path || !count) return nullptr;
+    FILE *f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    if (!ReadCount(f, count)) {
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
+}
+
+int ReadChart(FILE *store, ChartDefinition *record, int index) {
+    if (!store || !record || index < 0) return 0;
+    if (!ReadStoreBytes(store, ChartOffset(index), record, sizeof *record)) return 0;
+    record->name[sizeof record->name - 1] = 0;
+    return 1;
+}
+
+int WriteChart(FILE *store, const ChartDefinition *record, int index) {
+    int32_t n = 0;
+    if (!store || !record || index < 0 || !ReadCount(store, &n) || index >= n) return 0;
+    return WriteStoreBytes(store, ChartOffset(index), record, sizeof *record);
+}
+
+int AppendChart(FILE *store, const ChartDefinition *record) {
+    int32_t n = 0;
+    if (!store || !record || !ReadCount(store, &n) || n >= 0xFFFF) return 0;
+    if (!WriteStoreBytes(store, ChartOffset(n), record, sizeof *record)) return 0;
+    return WriteStoreU16(store, 0, (uint16_t)(n + 1));
+}
+
+int DeleteChart(FILE *store, int index) {
+    int32_t n = 0;
+    if (!store || index < 0 || !ReadCount(store, &n) || index >= n) return 0;
+    std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
+    if (!r) return 0;
+    for (int i = index + 1; i < n; ++i) {
+        if (!ReadStoreBytes(store, ChartOffset(i), r.get(), sizeof *r)) return 0;
+        if (!WriteStoreBytes(store, ChartOffset(i - 1), r.get(), sizeof *r)) return 0;
+    }
+    return WriteStoreU16(store, 0, (uint16_t)(n - 1));
+}
+
+int ReadDefaultChart(int type, ChartDefinition *record) {
+    if (type < 0 || type > 2 || !record) return 0;
+    FILE *f = OpenUserDataFile(kDefaultChartFiles[type], "rb");
+    if (!f) return 0;
+    bool ok = std::fread(record, 1, sizeof *record, f) == sizeof *record;
+    std::fclose(f);
+    if (ok) record->name[sizeof record->name - 1] = 0;
+    return ok ? 1 : 0;
+}
+
+int WriteDefaultChart(int type, const ChartDefinition *record) {
+    if (type < 0 || type > 2 || !record) return 0;
+    std::unique_ptr<ChartDefinition> copy(new (std::nothrow) ChartDefinition);
+    if (!copy) return 0;
+    std::memcpy(copy.get(), record, sizeof *copy);
+    std::memset(copy->name, 0, sizeof copy->name);
+    std::snprintf(copy->name, sizeof copy->name, "%s", kDefaultChartNames[type]);
+    FILE *f = OpenUserDataFile(kDefaultChartFiles[type], "wb");
+    if (!f) return 0;
+    bool ok = std::fwrite(copy.get(), 1, sizeof *copy, f) == sizeof *copy;
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? 1 : 0;
+}
+
+int ApplyChartTemplate(FILE *store, const ChartDefinition *tmpl, int instrumentId, int firstView,
+                       int endView, int count) {
+    if (!store || !tmpl || firstView < 0 || endView > 3) return 0;
+    std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
+    if (!r) return 0;
+    for (int i = 0; i < count; ++i) {
+        if (!ReadChart(store, r.get(), i)) return 0;
+        if (r->instrumentId != (uint8_t)instrumentId) continue;
+        std::memcpy(r->name, tmpl->name, sizeof r->name);
+        if (tmpl->eyepieceChoice == 255) r->eyepieceChoice = 255;
+        for (int v = firstView; v < endView; ++v) {
+            ChartView &to = r->views[v];
+            const ChartView &from = tmpl->views[v];
+            to.role = from.role;
+            to.limitingMagnitude = from.limitingMagnitude;
+            to.field = from.field;
+            to.fieldCircle = from.fieldCircle;
+            to.leftRight = from.leftRight;
+            to.upDown = from.upDown;
+            if (v == 1) {
+                to.layerTable[kLayerSwitchesOffset] |= from.layerTable[kLayerSwitchesOffset] & 0x10;
+                r->scheme[kSchemeByte6916] |= tmpl->scheme[kSchemeByte6916] & 0x80;
+            }
+        }
+        return WriteChart(store, r.get(), i);
+    }
+    return 0;
+}
+
+namespace {
+
+// General charts are told by their first view's role; their key orders them.
+int GeneralChartKey(const ChartDefinition &c) {
+    switch (c.views[0].role) {
+    case 0: return 200;
+    case 1: return 201;
+    case 2: return c.viewCount == 1 ? 202 : -1;
+    case 5: return 203;
+    default: return -1;
+    }
+}
+
+struct SortItem {
+    int generalKey;   // 200..203, or -1 for an instrument chart
+    int kind;         // instrument kind, 3 when the instrument is gone
+    int place;        // index in instr.bin
+    int original;     // stable order for equal keys
+};
+
+}  // namespace
+
+int SortChartsWithInstruments(FILE *instrumentStore) {
+    int32_t n = 0;
+    FILE *store = OpenChartStore(&n);
+    if (!store) return 0;
+    StoreFilePtr closer(store);
+    std::vector<ChartDefinition> charts;
+    try {
+        charts.resize((size_t)n);
+    } catch (...) {
+        return 0;
+    }
+    for (int i = 0; i < n; ++i)
+        if (!ReadChart(store, &charts[(size_t)i], i)) return 0;
+    for (int i = 0; i < n; ++i) {
+        ChartDefinition &c = charts[(size_t)i];
+        if (i == 1) c.views[0].flag = 3;
+        if (i == 2) c.views[0].flag = 1;
+        if (i >= 3) {
+            c.views[0].flag = 1;
+            if (c.viewCount == 2) {
+                c.views[1].flag = 1;
+                c.views[1].role = 4;
+            } else {
+                c.views[1].flag = 1;
+                c.views[1].role = 3;
+                c.views[2].flag = 1;
+                c.views[2].role = 4;
+            }
+        }
+    }
+    StoreFilePtr ownInstruments;
+    if (!instrumentStore) {
+        int32_t ni = 0;
+        ownInstruments.reset(OpenInstrumentFile(&ni));
+        instrumentStore = ownInstruments.get();
+    }
+    std::unique_ptr<InstrumentRecord> inst(new (std::nothrow) InstrumentRecord);
+    if (!inst) return 0;
+    std::vector<SortItem> items((size_t)n);
+    for (int i = 0; i < n; ++i) {
+        SortItem &it = items[(size_t)i];
+        it.generalKey = GeneralChartKey(charts[(size_t)i]);
+        it.original = i;
+        it.kind = 3;
+        it.place = 0x10000;
+        if (it.generalKey < 0 && instrumentStore) {
+            int found = FindInstrumentById(instrumentStore, inst.get(), charts[(size_t)i].instrumentId);
+            if (found) {
+                it.kind = inst->kind;
+                it.place = found - 1;
+            }
+        }
+    }
+    std::stable_sort(items.begin(), items.end(), [](const SortItem &a, const SortItem &b) {
+        bool ga = a.generalKey >= 0, gb = b.generalKey >= 0;
+        if (ga != gb) return ga;
+        if (ga) return a.generalKey < b.generalKey;
+        if (a.kind != b.kind) return a.kind < b.kind;
+        return a.place < b.place;
+    });
+    for (int i = 0; i < n; ++i)
+        if (!WriteStoreBytes(store, ChartOffset(i), &charts[(size_t)items[(size_t)i].original], kChartRecordSize))
+            return 0;
+    return 1;
+}
+
+int SortCharts() { return SortChartsWithInstruments(nullptr); }
+
+int ChartStoreHasInstrument(int instrumentId) {
+    if (instrumentId < 0 || instrumentId > 255) return 0;
+    int32_t n = 0;
+    StoreFilePtr store(OpenChartStore(&n));
+    if (!store) return 0;
+    std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
+    if (!r) return 0;
+    // Records 0-3 are the general charts; their byte 97 names no instrument.
+    for (int i = kGeneralChartCount; i < n; ++i) {
+        if (!ReadChart(store.get(), r.get(), i)) return 0;
+        if (r->instrumentId == instrumentId) return 1;
+    }
+    return 0;
+}
