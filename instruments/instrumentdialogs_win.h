@@ -1,0 +1,109 @@
+// The Win32 instrument dialogs: the working state one run of a dialog family
+// shares, the launchers of the choice, telescope, binocular and pool dialogs,
+// their dialog procedures, and the small display helpers of their fields.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "instruments/instrumentchoice.h"
+#include "instruments/instrumentrecord.h"
+#include "instruments/poolrules.h"
+
+// Working data of one run of an instrument dialog family (choice, telescope
+// with its pool dialogs, binoculars). The record is 330,152 bytes: the state
+// is always allocated.
+struct InstrumentDialogState {
+    HINSTANCE instance;
+    HWND dialog;
+    FILE *store;                  // the open instr.bin, or none
+    InstrumentRecord record;      // the working record
+    int enterString;              // choice dialog: "Enter String" offered
+    int count;                    // records in the open store
+    int selected;                 // store index of the working record, -1 none
+    int currentEntry;             // eyepiece or camera last added, -1 none
+    int camerasOnly;              // choice dialog
+    int poolChoice;               // chosen pool line (eyepieces) or pool id, -1 none
+    std::vector<uint16_t> listMap;  // store index of each instrument list line
+    int busy;                     // filling controls: edit notices ignored
+    int backupTaken;              // instr.bak written at opening
+    int createdAtOpening;         // instr.bin did not exist when the dialog opened
+    int stored;                   // edit dialog: a record of that name is stored
+};
+
+// The state of the telescope family (also read by the pool dialogs).
+InstrumentDialogState *GetScopeDialogState();
+
+// ---- launchers ---------------------------------------------------------------
+int ChooseInstrument(HWND owner, HINSTANCE instance, InstrumentRecord *record, int mode);
+int EnterInstrumentName(HWND owner, HINSTANCE instance, char *name);
+void ShowInstrumentMenu(InstrumentMenu *menu, HWND owner, int mode);
+void RunScopeDialog(HWND owner, HINSTANCE instance);
+int RunScopeEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record);
+void RunBinocsDialog(HWND owner, HINSTANCE instance);
+int RunBinocsEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record);
+
+// Runs a modal dialog whose template is read from the instance's resources;
+// its controls are made for the program's own module, where the custom
+// control classes are registered. -1 when the template is missing.
+INT_PTR RunInstrumentDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
+                            LPARAM parameter = 0);
+
+// ---- dialog procedures -------------------------------------------------------
+INT_PTR CALLBACK InstDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK InstEntryDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK ScopeDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK ScopeEditDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK InstDefaultDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK ScopeSelectDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK BinocsDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK BinocsEditDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EyepDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK CamFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK CamLensDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EditEyepDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK FOVDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EditFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EditNDFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK FilterTypeDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EditLensDlgProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TelescopeListWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK BinocularListWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK PoolListKeyWndProc(HWND, UINT, WPARAM, LPARAM);
+
+// InstDefaultDlg's shared values: the kind offered (set by the caller), the
+// copy choice and the template instrument id (-1 the default charts).
+extern int g_offeredInstrumentKind;
+extern int g_copyChartChoice;
+extern int g_templateInstrumentId;
+
+// The pool dialogs' shared values: the assigned ids the caller rebuilds from,
+// the working filter and lens of the filter and lens editors, the measured
+// apparent field, and the flag set while an editor fills its fields.
+extern AssignedIdList AssignedEyepieceIds;
+extern AssignedIdList AssignedFilterIds;
+extern AssignedIdList AssignedLensIds;
+extern FilterRecord WorkingFilter;
+extern LensRecord WorkingLens;
+extern double MeasuredApparentField;
+extern int FillingDialogFields;
+// The camera whose filters and lenses CamFilterDlg and CamLensDlg assign.
+extern CameraEntry *g_currentCamera;
+
+// ---- field helpers -----------------------------------------------------------
+void SetItemTextOneDecimal(HWND dialog, int item, double value);
+void SetItemTextTwoDecimals(HWND dialog, int item, double value);
+void SetItemTextInteger(HWND dialog, int item, int value);
+int ReadPositiveNumberFromWindow(HWND control, double *value);
+void ShowLengthInUnit(HWND dialog, int item, double mm, int unit);
+void ShowLengthUnitLabel(HWND dialog, int item, int unit);
+void ShowAngleWithUnit(HWND dialog, int item, double value, int unit);
+void ShowMountingText(HWND dialog, int item, int mounting);
+void ShowLeftRightText(HWND dialog, int item, int flag);
+void ShowUpDownText(HWND dialog, int item, int flag);
+// "Nightjar Message" boxes.
+int InstrumentMessage(HWND owner, const char *text, UINT type);
+// Runs InstDefaultDlg for the kind; 0 when the user cancelled, else 1 with
+// g_templateInstrumentId set.
+int AskChartDefaults(HWND owner, HINSTANCE instance, int kind);
