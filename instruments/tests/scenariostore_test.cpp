@@ -91,7 +91,9 @@ TEST_F(ScenarioStore, FindByNameSameDifferentAbsentAndReadError) {
         c.change(&probe);
         int index = -1;
         EXPECT_EQ(FindScenarioByName(f, &probe, 2, &index), c.answer) << c.what;
-        if (c.answer > 0) EXPECT_EQ(index, 1) << c.what;
+        if (c.answer > 0) {
+            EXPECT_EQ(index, 1) << c.what;
+        }
     }
     ScenarioRecord absent = Scenario("Comets");
     int index = -1;
