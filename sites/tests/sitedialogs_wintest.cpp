@@ -281,8 +281,8 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
 TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
     Store({MakeSite("Home", 100, 40), MakeSite("Ridge", 101, 41)});
     LocationRecord asked = MakeSite("Ridge", 101, 41);
-    std::string warning, zoneText;
-    BOOL zoneEnabled = TRUE;
+    std::string warning, zoneText, zoneBackText;
+    BOOL zoneEnabled = TRUE, zoneBackEnabled = FALSE;
     bool ran = RunScript(
         {Type(kSites, 2511, "100"), Press(kSites, IDOK), Answer(kMessage, IDOK, &warning),
          Type(kSites, 2511, "55"), Type(kSites, 2510, "20"), Type(kSites, 2508, "1200"),
@@ -294,9 +294,18 @@ TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
                  Screenshot(d, "site_dialog_edited");
              },
              kSites),
-         Press(kSites, IDOK)},
+         ChooseRow(kSites, 2506, 0, false),
+         Check(
+             [&](HWND d) {
+                 zoneBackEnabled = IsWindowEnabled(GetDlgItem(d, 2507));
+                 zoneBackText = ItemText(d, 2507);
+             },
+             kSites),
+         ChooseRow(kSites, 2506, 3, false), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
+    EXPECT_TRUE(zoneBackEnabled);
+    EXPECT_EQ(zoneBackText, "-7");  // "GMT+" keeps the hours until edited
     EXPECT_EQ(warning, "Warning: Relative Humidity out of range");
     EXPECT_FALSE(zoneEnabled);
     EXPECT_EQ(zoneText, "-7");
@@ -310,6 +319,35 @@ TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
     // Derived values follow the new elevation.
     EXPECT_LT(+sites[1].site.horizonDip, -0.02);
     EXPECT_EQ(+asked.humidity, 55.0);
+}
+
+TEST_F(SiteDialogs, SameNameElsewhereSelectsTheStoredSiteAndShowsItsHorizon) {
+    Store({MakeSite("Home", 100, 40), MakeSite("Ridge", 101, 41)});
+    LocationRecord ridge = MakeSite("Ridge", 101, 41);
+    ASSERT_EQ(CreateFlatHorizon(&ridge), 1);
+    LocationRecord asked = MakeSite("Ridge", 120, 20);  // other coordinates
+    int selection = -1, count = 0;
+    std::string link, toggled;
+    bool ran = RunScript(
+        {Check(
+             [&](HWND d) {
+                 selection = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
+                 count = (int)SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0);
+                 link = ItemText(d, 2501);
+             },
+             kSites),
+         Press(kSites, 2501), Check([&](HWND d) { toggled = ItemText(d, 2501); }, kSites),
+         Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(selection, 1);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(link, "enabled");
+    EXPECT_EQ(toggled, "disabled");
+    EXPECT_NEAR(asked.longitude, 101 * kDeg, 1e-12);  // the stored site comes back
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 2u);
+    EXPECT_EQ(sites[1].site.displayFlags & 2, 2);  // obstructed horizon disabled
 }
 
 TEST_F(SiteDialogs, CancelLeavesTheStoreAsItWas) {
@@ -476,7 +514,8 @@ TEST_F(ObserverDialogs, AddDeleteAndCancelRestoresTheStore) {
                  addedName = ItemText(d, 6207);
              },
              kObservers),
-         Press(kObservers, 6201), Press(kObservers, 6201), Press(kObservers, 6201),
+         Press(kObservers, 6201), Press(kObservers, 6201),
+         Check([&](HWND d) { SendDlgItemMessageA(d, 6200, WM_KEYDOWN, VK_DELETE, 0); }, kObservers),
          Check(
              [&](HWND d) {
                  countAfterDeletes = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0);
