@@ -257,8 +257,12 @@ TEST_F(XrefFiles, TychoSearchAgainstExpectedForEveryRegionSize) {
             ASSERT_EQ(FindTychoStar(f, r, key, 1), expected) << "region " << r << " TYC2 " << key;
         }
         // The neighbours' entries are never reported for this region.
-        if (r < kRegions) EXPECT_EQ(FindTychoStar(f, r, 100 * (r + 1), 1), 0) << r;
-        if (r > 1) EXPECT_EQ(FindTychoStar(f, r, 100 * (r - 1) + 2 * (r - 2), 1), 0) << r;
+        if (r < kRegions) {
+            EXPECT_EQ(FindTychoStar(f, r, 100 * (r + 1), 1), 0) << r;
+        }
+        if (r > 1) {
+            EXPECT_EQ(FindTychoStar(f, r, 100 * (r - 1) + 2 * (r - 2), 1), 0) << r;
+        }
         EXPECT_EQ(FindTychoStar(f, r, 100 * r, 2), 0);  // wrong TYC3
     }
     EXPECT_EQ(FindTychoStar(f, 0, 100, 1), 0);
