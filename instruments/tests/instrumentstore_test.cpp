@@ -619,3 +619,30 @@ TEST_F(InstrumentStore, ConvertedCopyLeftByAnInterruptedConversionIsTakenBack) {
     EXPECT_FALSE(testutil::PathIsThere(dir.file("instr_new.bin")));
     EXPECT_EQ(Cut(Bytes(), 9 + 329992), "Survivor");
 }
+
+TEST_F(InstrumentStore, AnotherFoldersFileIsReadWhereItsRecordsBegin) {
+    ASSERT_TRUE(WriteFileBytes(dir.file("old.bin"), FirstGenerationFile()));
+    int32_t n = -1;
+    uint8_t stamp[5] = {9, 9, 9, 9, 9};
+    int old = -1;
+    FILE *o = OpenOtherInstrumentFile(dir.file("old.bin").c_str(), &n, stamp, &old);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(old, 1);
+    EXPECT_EQ(std::ftell(o), 4);  // the first record of the unstamped layout
+    std::fclose(o);
+
+    ASSERT_EQ(CreateInstrumentFile(), 1);
+    ASSERT_EQ(Open(), 0);
+    auto a = Telescope("A");
+    ASSERT_EQ(AppendInstrument(f, a.get()), 1);
+    Close();
+    o = OpenOtherInstrumentFile(dir.file("instr.bin").c_str(), &n, stamp, &old);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(old, 0);
+    EXPECT_EQ(std::string((const char *)stamp, 5), std::string("\x03\xD9\x03\x01\x66", 5));
+    EXPECT_EQ(std::ftell(o), 9);
+    std::fclose(o);
+    EXPECT_EQ(OpenOtherInstrumentFile(dir.file("none.bin").c_str(), &n, stamp, &old), nullptr);
+}

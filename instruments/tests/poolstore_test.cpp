@@ -471,3 +471,22 @@ TEST_F(Pools, CameraDefinitionsImportTable) {
     EXPECT_FALSE(testutil::PathIsThere(dir.file("camera.dat")));
     EXPECT_EQ(ImportCameraDefinitions(), 0);  // nothing to read the second time
 }
+
+TEST_F(Pools, AnotherFoldersPoolsAreReadOnlyWithTheirStamp) {
+    ASSERT_EQ(AddCamera(0, "ST-8"), 1);
+    std::string b = Bytes("camera.bin");
+    b.replace(0, 5, std::string("\x03\xD9\x03\x00\x68", 5));
+    ASSERT_TRUE(WriteFileBytes(dir.file("other.bin"), b));
+    int32_t n = -1;
+    uint8_t stamp[5] = {0};
+    FILE *f = OpenOtherCameraFile(dir.file("other.bin").c_str(), &n, stamp);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(std::string((const char *)stamp, 5), b.substr(0, 5));
+    CameraRecord r;
+    ASSERT_EQ(ReadCameraRecord(f, 0, &r), 1);
+    EXPECT_STREQ(r.name, "ST-8");
+    EXPECT_EQ(WriteCameraRecord(f, 0, &r), 0);  // read-only
+    std::fclose(f);
+    EXPECT_EQ(Bytes("other.bin"), b);
+}
