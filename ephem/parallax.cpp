@@ -65,3 +65,27 @@ void ApplyMoonParallax(const LocationRecord *site, const DateRecord *date, doubl
     *declination = ComputeClampedArcSine(z / q);
     if (distance) *distance *= q;
 }
+
+void RemoveParallaxApproximate(const LocationRecord *site, const DateRecord *date, double distance,
+                               double *rightAscension, double *declination) {
+    if (!site || !date || !rightAscension || !declination || !(distance > 0.0)) return;
+    const double p = kParallaxAtOneAU / distance;
+    const double ra0 = *rightAscension, dec0 = *declination;
+    double ra = ra0, dec = dec0;
+    for (int pass = 0; pass < 2; ++pass) {
+        double h = date->localApparentSidereal - ra;
+        double c = std::cos(dec);
+        if (std::fabs(c) < 1e-9) c = c < 0.0 ? -1e-9 : 1e-9;
+        double newDec = dec0 + p * (site->rhoSinPhi * c - site->rhoCosPhi * std::cos(h) * std::sin(dec));
+        ra = ra0 + p * site->rhoCosPhi * std::sin(h) / c;
+        dec = newDec;
+    }
+    *rightAscension = ra;
+    *declination = dec;
+}
+
+void RemoveParallax(const LocationRecord *site, const DateRecord *date, double distance,
+                    double *rightAscension, double *declination) {
+    if (!site || !date) return;
+    RemoveParallaxApproximate(site, date, distance, rightAscension, declination);
+}

@@ -27,3 +27,11 @@ void ApplyParallaxApproximate(const LocationRecord *site, const DateRecord *date
 // [0, 2 pi), the distance is scaled to the site. Nothing for no site or date.
 void ApplyMoonParallax(const LocationRecord *site, const DateRecord *date, double sinParallax,
                        double *rightAscension, double *declination, double *distance);
+// Topocentric back to geocentric for a distant body (distance in AU): two
+// passes of the first-order correction taken back. Near the poles the cosine
+// of the declination is held at no less than 1e-9 so the result stays finite.
+void RemoveParallaxApproximate(const LocationRecord *site, const DateRecord *date, double distance,
+                               double *rightAscension, double *declination);
+// The same, doing nothing when the site or date is missing.
+void RemoveParallax(const LocationRecord *site, const DateRecord *date, double distance,
+                    double *rightAscension, double *declination);
