@@ -281,7 +281,10 @@ int PickObserver(HWND owner, HINSTANCE instance, ObserverRecord *observer) {
     // The undo copy comes before an observer passed in is added, so Cancel
     // takes the addition back.
     st->backupTaken = BackupObserverFile() ? 1 : 0;
-    if (found == 0) {
+    // A record without a name is never added (no lookup could find it
+    // again); the first observer is shown instead.
+    if (found == 0 && !st->observer.name[0]) st->selection = 0;
+    if (found == 0 && st->observer.name[0]) {
         f = OpenObserverStore(&count);
         if (f) {
             if (AppendObserver(f, &st->observer)) st->selection = count;

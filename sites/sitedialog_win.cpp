@@ -540,7 +540,10 @@ int PickLocationWithTrailer(HWND owner, HINSTANCE instance, LocationRecord *site
     // takes the addition back: a record made from an import file's name must
     // not stay in the favourites unless the user accepts it.
     st->backupTaken = BackupLocationFile() ? 1 : 0;
-    if (found == 0) {
+    // A record without a name is never added (no lookup could find it
+    // again); the first favourite is shown instead.
+    if (found == 0 && !st->site.name[0]) st->selection = 0;
+    if (found == 0 && st->site.name[0]) {
         if (trailerIn)
             st->trailer = *trailerIn;
         else

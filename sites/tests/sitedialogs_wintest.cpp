@@ -500,6 +500,20 @@ TEST_F(ObserverDialogs, PickingMatchesIgnoringCaseAndSavesTypedValues) {
     EXPECT_EQ(+obs[1].age, 20);
 }
 
+TEST_F(ObserverDialogs, ARecordWithoutANameIsNotAdded) {
+    StoreObservers({Observer("Bob", 50, 5.5, 0.25)});
+    ObserverRecord blank = Observer("", 40, 0.0, 0.5);
+    int count = -1;
+    bool ran = RunScript(
+        {Check([&](HWND d) { count = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0); }, kObservers),
+         Press(kObservers, IDOK)},
+        [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &blank), 0); });
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(count, 1);
+    EXPECT_STREQ(blank.name, "Bob");  // the first observer was picked
+    EXPECT_EQ(ReadObservers().size(), 1u);
+}
+
 TEST_F(ObserverDialogs, AddDeleteAndCancelRestoresTheStore) {
     StoreObservers({Observer("Bob", 50, 5.5, 0.25)});
     std::string before = testutil::ReadFileBytes(dir_.file("observer.bin"));
