@@ -500,6 +500,27 @@ def roman_rectangles():
     return rects
 
 
+def precess_b1875_to_j2000(ra_hours, dec_degrees):
+    """Mean place of B1875.0 -> J2000.0 with the IAU 1976 angles (Lieske et
+    al. 1977; Meeus, Astronomical Algorithms, ch. 21), without the FK4 to
+    FK5 change (about an arcsecond): good for the extents of constellations."""
+    t0 = -1.2499794661190966
+    t = -t0
+    arcsec = math.pi / 648000
+    zeta = ((2306.2181 + 1.39656 * t0 - 0.000139 * t0 * t0) * t +
+            (0.30188 - 0.000344 * t0) * t * t + 0.017998 * t ** 3) * arcsec
+    z = ((2306.2181 + 1.39656 * t0 - 0.000139 * t0 * t0) * t +
+         (1.09468 + 0.000066 * t0) * t * t + 0.018203 * t ** 3) * arcsec
+    theta = ((2004.3109 - 0.85330 * t0 - 0.000217 * t0 * t0) * t -
+             (0.42665 + 0.000217 * t0) * t * t - 0.041833 * t ** 3) * arcsec
+    a0, d0 = math.radians(ra_hours * 15), math.radians(dec_degrees)
+    A = math.cos(d0) * math.sin(a0 + zeta)
+    B = math.cos(theta) * math.cos(d0) * math.cos(a0 + zeta) - math.sin(theta) * math.sin(d0)
+    C = math.sin(theta) * math.cos(d0) * math.cos(a0 + zeta) + math.cos(theta) * math.sin(d0)
+    ra = (math.degrees(math.atan2(A, B) + z) / 15.0) % 24.0
+    return ra, math.degrees(math.asin(max(-1.0, min(1.0, C))))
+
+
 def constellation_names():
     names = {}
     with open(os.path.join(ROMAN, "constellation_names.dat")) as f:
@@ -563,18 +584,35 @@ def write_constellation_files(folder, stars):
                                 turn(math.radians(lo)), turn(math.radians(hi)))
     write(os.path.join(folder, "conrect.bin"), head + body)
 
-    # conbound.bin: the extent of each constellation at B1875.0 (the RA span
-    # from its west to its east limit, wrapping through 0h when shorter).
+    # conbound.bin: the extent of each constellation in J2000 (the RA span
+    # from its west to its east limit, wrapping through 0h when shorter): the
+    # edges of its B1875 rectangles precessed, sampled every 1/8 of an edge.
     bounds = bytearray()
     for i in range(89):
-        rs = rects[i]
-        lo = min(r[2] for r in rs)
-        hi = max(r[3] for r in rs)
+        lo, hi = 90.0, -90.0
         covered = [False] * 1440
-        for r in rs:
-            for m in range(int(round(r[0] * 60)), int(round(r[1] * 60))):
+        polar = False
+        for r in rects[i]:
+            # a constellation around a pole holds that pole in any equinox
+            if r[3] >= 90.0:
+                polar, hi = True, 90.0
+            if r[2] <= -90.0:
+                polar, lo = True, -90.0
+            ras = []
+            for k in range(9):
+                for ra_h, dec in ((r[0] + (r[1] - r[0]) * k / 8, r[2]),
+                                  (r[0] + (r[1] - r[0]) * k / 8, r[3]),
+                                  (r[0], r[2] + (r[3] - r[2]) * k / 8),
+                                  (r[1], r[2] + (r[3] - r[2]) * k / 8)):
+                    a2, d2 = precess_b1875_to_j2000(ra_h, dec)
+                    lo, hi = min(lo, d2), max(hi, d2)
+                    ras.append(a2)
+            centre = precess_b1875_to_j2000((r[0] + r[1]) / 2, (r[2] + r[3]) / 2)[0]
+            offsets = [((x - centre + 12.0) % 24.0) - 12.0 for x in ras]
+            for m in range(int(math.floor((centre + min(offsets)) * 60)),
+                           int(math.ceil((centre + max(offsets)) * 60))):
                 covered[m % 1440] = True
-        if all(covered):
+        if polar or all(covered):
             west, east = 0.0, 24.0
         else:
             # the longest uncovered run marks the outside of the span

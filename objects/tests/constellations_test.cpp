@@ -263,6 +263,16 @@ TEST(ConstellationOfPlace, KnownPlaces) {
         int expected = c.con ? IndexOf(c.con) : c.index;
         EXPECT_EQ(ConstellationAt(c.ra, c.dec, kEpochJ2000), expected) << c.what;
         EXPECT_EQ(InConstellation(expected, c.ra, c.dec, kEpochJ2000), 1) << c.what;
+        // The J2000 extent of conbound.bin holds the place too.
+        FILE *f = OpenConstellationExtents();
+        ASSERT_NE(f, nullptr);
+        double west, east, low, high;
+        ASSERT_EQ(ReadConstellationExtent(f, expected, &west, &east, &low, &high), expected + 1);
+        std::fclose(f);
+        EXPECT_GE(c.dec, low) << c.what;
+        EXPECT_LE(c.dec, high) << c.what;
+        bool inRa = west <= east ? (c.ra >= west && c.ra <= east) : (c.ra >= west || c.ra <= east);
+        EXPECT_TRUE(inRa) << c.what << " " << west << " " << east;
     }
     // Every place on a coarse grid is in exactly one constellation.
     for (int d = -89; d <= 89; d += 7)
