@@ -13,17 +13,23 @@ cd "$top"
 bash tools/install_deps.sh || exit 1
 jobs=$(nproc)
 
-configure_and_build() {  # folder [toolchain]
-  local args=(-S . -B "$1" -G Ninja)
-  [ -n "${2:-}" ] && args+=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/$2")
-  cmake "${args[@]}" >/dev/null && ninja -C "$1" -j "$jobs"
+configure_and_build() {  # folder toolchain-or-"" [targets...]
+  local dir=$1 toolchain=$2
+  shift 2
+  local args=(-S . -B "$dir" -G Ninja)
+  [ -n "$toolchain" ] && args+=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain")
+  cmake "${args[@]}" >/dev/null && ninja -C "$dir" -j "$jobs" "$@"
 }
 
-configure_and_build build/native || exit 1
-configure_and_build build/windows mingw-i686.cmake || exit 1
+configure_and_build build/native "" || exit 1
 wintests=build/windows
-if ! tools/can_run_32bit.sh; then
+if tools/can_run_32bit.sh; then
+  configure_and_build build/windows mingw-i686.cmake || exit 1
+else
+  # The program itself is always built for 32-bit Windows; its tests then run
+  # in the 64-bit build.
   echo "This machine cannot execute 32-bit programs: the Windows tests run in the 64-bit build."
+  configure_and_build build/windows mingw-i686.cmake gleaner || exit 1
   configure_and_build build/windows64 mingw-x86_64.cmake || exit 1
   wintests=build/windows64
 fi
