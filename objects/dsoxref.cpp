@@ -1,0 +1,255 @@
+// NGC, IC and Messier cross indexes, the common-name files, the NGC and IC
+// scans used by catalogue browsing, and the halving search over sorted index
+// files.
+#include "objects/dsoxref.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "astro/textutil.h"
+#include "objects/catfile.h"
+
+FILE *OpenNgcCrossIndex() { return OpenCatalogueFile(kCatNgc, 1); }
+FILE *OpenMessierCrossIndex() { return OpenCatalogueFile(kCatMessier, 1); }
+FILE *OpenIcCrossIndex() { return OpenCatalogueFile(kCatIc, 1); }
+FILE *OpenCommonNames() { return OpenCatalogueFile(kCatCommonNames, 1); }
+FILE *OpenCommonNameCrossIndex() { return OpenCatalogueFile(kCatCommonNameCross, 1); }
+
+int IsEmptyCrossEntry(int typeCode, int32_t record) {
+    return record < 0 || (typeCode == 0 && record == 0);
+}
+
+namespace {
+
+int EntryCode(uint32_t codes, int e) { return static_cast<int>((codes >> (3 * e)) & 7); }
+
+}  // namespace
+
+int LookupNgcCrossIndex(FILE *stream, int number, int suffix, int types[2], int records[2]) {
+    unsigned char r[kNgcRecordSize];
+    if (!stream || number < 1 || suffix < 0 || suffix > 6) return 0;
+    if (!ReadAt(stream, static_cast<int64_t>(number - 1) * kNgcRecordSize, r, sizeof r)) return 0;
+    int count = r[0];
+    if (suffix > count || (suffix > 0 && count == 0)) return 0;
+    uint32_t codes = GetU32(r + 1);
+    int code = EntryCode(codes, suffix);
+    int32_t rec = GetI32(r + 5 + 4 * suffix);
+    if (IsEmptyCrossEntry(code, rec)) {
+        if (suffix != 0) return 0;
+        code = EntryCode(codes, 1);
+        rec = GetI32(r + 9);
+        if (IsEmptyCrossEntry(code, rec)) return 0;
+    }
+    types[0] = code;
+    records[0] = rec;
+    int32_t second = GetI32(r + 9);
+    int secondCode = EntryCode(codes, 1);
+    if (count == 0 && !IsEmptyCrossEntry(secondCode, second)) {
+        types[1] = secondCode;
+        records[1] = second;
+        return 2;
+    }
+    return 1;
+}
+
+int LookupIcCrossIndex(FILE *stream, int number, int suffix, int *type, int *record) {
+    // Two lettered IC galaxies beyond the B letter of the index.
+    if (number == 683 && suffix == 5) { *type = kCrossGalaxy; *record = 34807; return 1; }
+    if (number == 5269 && suffix == 3) { *type = kCrossGalaxy; *record = 70253; return 1; }
+    if (suffix < 0 || suffix > 2 || number < 1 || !stream) return 0;
+    if (std::fseek(stream, static_cast<long>(number - 1) * kIcRecordSize, SEEK_SET) != 0) return 0;
+    unsigned char r[kIcRecordSize];
+    if (std::fread(r, 1, sizeof r, stream) != sizeof r) return -1;
+    uint32_t codes = GetU16(r);
+    int code = EntryCode(codes, suffix);
+    int32_t rec = GetI32(r + 2 + 4 * suffix);
+    if (IsEmptyCrossEntry(code, rec) && suffix == 0) {
+        code = EntryCode(codes, 1);
+        rec = GetI32(r + 6);
+    }
+    if (IsEmptyCrossEntry(code, rec)) return 0;
+    *type = code;
+    *record = rec;
+    return 1;
+}
+
+int ReadMessierCrossIndex(FILE *stream, int number, int *type, int *record) {
+    if (!stream) return 0;
+    if (number != -1) {
+        if (number < 1) return 0;
+        if (std::fseek(stream, static_cast<long>(number - 1) * 3, SEEK_SET) != 0) return 0;
+    }
+    unsigned char r[3];
+    if (std::fread(r, 1, 3, stream) != 3 || r[0] == 255) return 0;
+    *type = r[0];
+    *record = GetU16(r + 1);
+    return 1;
+}
+
+int ReadCommonName(FILE *stream, int number, char *name) {
+    if (name) name[0] = '\0';
+    if (!stream || !name || number < 0 || number >= kCommonNameCount) return 0;
+    if (!ReadAt(stream, static_cast<int64_t>(number) * kCommonNameSize, name, kCommonNameSize)) {
+        name[0] = '\0';
+        return 0;
+    }
+    name[kCommonNameSize - 1] = '\0';
+    return 1;
+}
+
+int ReadCommonNameCrossIndex(FILE *stream, int entry, int *type, int *record) {
+    if (!stream) return 0;
+    if (entry != -1) {
+        if (entry < 0 || std::fseek(stream, static_cast<long>(entry) * 5, SEEK_SET) != 0) return 0;
+    }
+    unsigned char r[5];
+    if (std::fread(r, 1, 5, stream) != 5) return 0;
+    *type = r[0];
+    *record = GetI32(r + 1);
+    if (entry != -1) return entry + 1;
+    long at = std::ftell(stream);
+    return at < 0 ? 0 : static_cast<int>(at / 5);
+}
+
+int FindCommonName(const char *name, int *type, int *record) {
+    if (!name) return 0;
+    FILE *names = OpenCommonNames();
+    if (!names) return 0;
+    int found = -1;
+    char stored[kCommonNameSize];
+    for (int i = 0; i < kCommonNameCount && found < 0; ++i) {
+        if (std::fread(stored, 1, kCommonNameSize, names) != kCommonNameSize) break;
+        stored[kCommonNameSize - 1] = '\0';
+        const char *s = stored;
+        if ((s[0] == 'T' || s[0] == 't') && (s[1] == 'H' || s[1] == 'h') &&
+            (s[2] == 'E' || s[2] == 'e') && s[3] == ' ')
+            s += 4;
+        if (CompareStringsNoCase(s, name) == 0) found = i;
+    }
+    std::fclose(names);
+    if (found < 0) return 0;
+    FILE *cross = OpenCommonNameCrossIndex();
+    if (!cross) return -1;
+    int result = ReadCommonNameCrossIndex(cross, found, type, record) > 0 ? 1 : 0;
+    std::fclose(cross);
+    return result;
+}
+
+// ---- scans --------------------------------------------------------------------
+
+NgcScan *StartNgcScan(int firstNumber, int wantedType) {
+    if (firstNumber < 1) return nullptr;
+    FILE *f = OpenNgcCrossIndex();
+    if (!f) return nullptr;
+    NgcScan *scan = static_cast<NgcScan *>(std::calloc(1, sizeof(NgcScan)));
+    if (!scan || !ReadAt(f, static_cast<int64_t>(firstNumber - 1) * kNgcRecordSize, scan->record,
+                         kNgcRecordSize)) {
+        std::free(scan);
+        std::fclose(f);
+        return nullptr;
+    }
+    scan->stream = f;
+    scan->number = firstNumber;
+    scan->wantedType = wantedType;
+    return scan;
+}
+
+int NextNgcScanEntry(NgcScan *scan, int *number, int *component) {
+    if (!scan || !scan->stream) return -1;
+    if (scan->position > 6) {
+        if (std::fread(scan->record, 1, kNgcRecordSize, scan->stream) != kNgcRecordSize) return -1;
+        scan->position = 0;
+        ++scan->number;
+    }
+    int p = scan->position;
+    int code = EntryCode(GetU32(scan->record + 1), p);
+    int32_t rec = GetI32(scan->record + 5 + 4 * p);
+    ++scan->position;
+    if (code != scan->wantedType || IsEmptyCrossEntry(code, rec)) return 0;
+    if (*component >= 0 && *component != p) return 0;
+    *number = scan->number;
+    *component = scan->record[0] == 0 ? 0 : p;
+    return 1;
+}
+
+void EndNgcScan(NgcScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}
+
+IcScan *StartIcScan(int firstNumber, int wantedType) {
+    if (firstNumber < 1) return nullptr;
+    FILE *f = OpenIcCrossIndex();
+    if (!f) return nullptr;
+    IcScan *scan = static_cast<IcScan *>(std::calloc(1, sizeof(IcScan)));
+    if (!scan || !ReadAt(f, static_cast<int64_t>(firstNumber - 1) * kIcRecordSize, scan->record,
+                         kIcRecordSize)) {
+        std::free(scan);
+        std::fclose(f);
+        return nullptr;
+    }
+    scan->stream = f;
+    scan->number = firstNumber;
+    scan->wantedType = wantedType;
+    return scan;
+}
+
+int NextIcScanEntry(IcScan *scan, int *number, int *component) {
+    if (!scan || !scan->stream) return -1;
+    if (scan->position > 2) {
+        if (std::fread(scan->record, 1, kIcRecordSize, scan->stream) != kIcRecordSize) return -1;
+        scan->position = 0;
+        ++scan->number;
+    }
+    int p = scan->position;
+    int code = EntryCode(GetU16(scan->record), p);
+    int32_t rec = GetI32(scan->record + 2 + 4 * p);
+    ++scan->position;
+    if (code != scan->wantedType || IsEmptyCrossEntry(code, rec)) return 0;
+    if (*component >= 0 && *component != p) return 0;
+    *number = scan->number;
+    *component = p;
+    return 1;
+}
+
+void EndIcScan(IcScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}
+
+// ---- halving search -------------------------------------------------------------
+
+int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingCompare compare,
+                  int *lastIndex, unsigned char *lastRecord) {
+    if (lastIndex) *lastIndex = -1;
+    if (!stream || n < 1 || recordSize < 1 || recordSize > 64 || !compare) return -1;
+    unsigned char r[64];
+    double s = (n + 4) / 2.0;
+    long i = std::lround(s) - 1;
+    if (i > n - 1) i = n - 1;   // the first probe of a table of 1 to 3 records
+    if (i < 0) i = 0;
+    int limit = static_cast<int>(std::lround(4.0 * std::log10(static_cast<double>(n)))) + 1;
+    for (int iteration = 0; iteration < limit && s > 0.5; ++iteration) {
+        if (!ReadAt(stream, static_cast<int64_t>(i) * recordSize, r, recordSize)) return -1;
+        if (lastIndex) *lastIndex = static_cast<int>(i);
+        if (lastRecord) std::memcpy(lastRecord, r, recordSize);
+        s /= 2.0;
+        int c = compare(r, key);
+        if (c == 0) return static_cast<int>(i);
+        if (c < 0) {
+            i += std::lround(s);
+            if (i > n - 1) i = n - 1;
+        } else {
+            i -= std::lround(s);
+            if (i < 0) i = 0;
+        }
+    }
+    return -1;
+}
+
+int PositionsWithinTolerance(double a, double b, double c, double d) {
+    return (std::fabs(a - c) < 0.09 && std::fabs(b - d) < 0.09) ? 1 : 0;
+}
