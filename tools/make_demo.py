@@ -91,11 +91,20 @@ def step_star_catalogue(demo, build):
                  "--stars", os.path.join(demo, "disc", "ref"))
 
 
+def step_deepsky(demo, build):
+    # Deep-sky object catalogues in reference slot 0 (data/ref), their cross
+    # indexes and designation indexes in slot 1 (the disc).
+    if os.path.exists(os.path.join(TOOLS, "gen_deepsky.py")):
+        run_tool("gen_deepsky.py", "--ref", os.path.join(demo, "data", "ref"),
+                 "--cat", os.path.join(demo, "disc", "ref"))
+
+
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue,
          step_ephemeris,
          step_instruments,
-         step_sites]
+         step_sites,
+         step_deepsky]
 
 
 def windows_path(path):
