@@ -11,6 +11,7 @@
 #include "core/fsys.h"
 #include "core/userfolder.h"
 #include "instruments/storeio.h"
+#include "logstore/poolupgrade.h"
 
 namespace {
 
@@ -120,6 +121,14 @@ void GiveOut(const CameraRecord &r, int *kind, char *name, double *readNoise, do
     if (gpd) *gpd = r.guiderPixelsDown;
 }
 
+// An unstamped pool would be misread with the stamped header; one stamped
+// before the guider fields existed holds other bytes there.
+int UpgradeOlderCameraPool() {
+    if (!StampCameraFile()) return 0;
+    UpgradeCameraFileGuider();
+    return 1;
+}
+
 bool SortsBefore(const CameraRecord &a, const CameraRecord &b) {
     return CompareCameraRecordsForSort(&a, &b) < 0;
 }
@@ -128,7 +137,7 @@ bool SortsBefore(const CameraRecord &a, const CameraRecord &b) {
 
 const PoolLayout kCameraPool = {
     "camera.bin", "camera.bak", 9, (int)sizeof(CameraRecord), 1, 33,
-    (int)offsetof(CameraRecord, poolId), 2, SameCameraValues};
+    (int)offsetof(CameraRecord, poolId), 2, SameCameraValues, UpgradeOlderCameraPool};
 
 FILE *OpenCameraFile(int32_t *count) {
     uint8_t stamp[5];

@@ -25,7 +25,7 @@ void GiveOut(const EyepieceRecord &r, char *name, double *focalLength, double *a
 
 const PoolLayout kEyepiecePool = {
     "eyep.bin", "eyep.bak", 4, (int)sizeof(EyepieceRecord), 0, 33,
-    (int)offsetof(EyepieceRecord, poolId), 2, SameEyepieceValues};
+    (int)offsetof(EyepieceRecord, poolId), 2, SameEyepieceValues, nullptr};
 
 FILE *OpenEyepieceFile(int32_t *count) { return OpenPool(kEyepiecePool, count, nullptr); }
 

@@ -22,7 +22,7 @@ int SameFilterValues(const void *a, const void *b) {
 
 const PoolLayout kFilterPool = {
     "filters.bin", "filter.bak", 4, (int)sizeof(FilterRecord), 0, 33,
-    (int)offsetof(FilterRecord, poolId), 4, SameFilterValues};
+    (int)offsetof(FilterRecord, poolId), 4, SameFilterValues, nullptr};
 
 FILE *OpenFilterFile(int32_t *count) { return OpenPool(kFilterPool, count, nullptr); }
 FILE *OpenOtherFilterFile(const char *path, int32_t *count) {

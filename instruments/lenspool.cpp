@@ -17,7 +17,7 @@ int SameLensValues(const void *a, const void *b) {
 
 const PoolLayout kLensPool = {
     "lenses.bin", "lenses.bak", 4, (int)sizeof(LensRecord), 0, 32,
-    (int)offsetof(LensRecord, poolId), 4, SameLensValues};
+    (int)offsetof(LensRecord, poolId), 4, SameLensValues, nullptr};
 
 FILE *OpenLensFile(int32_t *count) { return OpenPool(kLensPool, count, nullptr); }
 FILE *OpenOtherLensFile(const char *path, int32_t *count) {

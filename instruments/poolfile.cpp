@@ -64,7 +64,11 @@ FILE *OpenPool(const PoolLayout &pool, int32_t *count, uint8_t *stamp) {
     if (path.empty()) return nullptr;
     // Only an absent pool is created: an existing one that cannot be opened for
     // writing is never truncated.
-    if (!FileExists(path.c_str()) && !CreateEmptyPool(pool, path)) return nullptr;
+    if (!FileExists(path.c_str())) {
+        if (!CreateEmptyPool(pool, path)) return nullptr;
+    } else if (pool.upgrade && !pool.upgrade()) {
+        return nullptr;
+    }
     return OpenAndReadHeader(pool, path.c_str(), "r+b", count, stamp);
 }
 

@@ -22,6 +22,9 @@ struct PoolLayout {
     // 1 when the values the find by name compares are equal (the names were
     // already found equal ignoring case).
     int (*sameValues)(const void *a, const void *b);
+    // Brings an existing pool of an older layout up to date before it is
+    // opened for update (null: none); 0 when the pool cannot be used.
+    int (*upgrade)();
 };
 
 // Opens the pool "r+b" (creating an empty one when there is none), reads the

@@ -490,3 +490,48 @@ TEST_F(Pools, AnotherFoldersPoolsAreReadOnlyWithTheirStamp) {
     std::fclose(f);
     EXPECT_EQ(Bytes("other.bin"), b);
 }
+
+TEST_F(Pools, OlderCameraPoolsAreBroughtUpToDateWhenOpened) {
+    // First generation: u16 last id, u16 count, 381-byte records, no stamp.
+    std::string old(4 + 2 * 381, '\0');
+    old[0] = 2;
+    old[2] = 2;
+    std::memcpy(&old[4 + 1], "Old CCD", 8);
+    old[4 + 251] = 1;  // pool ids
+    old[4 + 381 + 251] = 2;
+    old[4 + 253] = 0;  // no bit depth yet
+    std::memcpy(&old[4 + 381 + 1], "Old Webcam", 11);
+    ASSERT_TRUE(WriteFileBytes(dir.file("camera.bin"), old));
+    ASSERT_TRUE(WriteFileBytes(dir.file("camera.bak"), "the dialog's undo copy"));
+    int32_t n = -1;
+    FILE *f = OpenCameraFile(&n);
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    EXPECT_EQ(n, 2);
+    std::string b = Bytes("camera.bin");
+    ASSERT_EQ(b.size(), 9u + 2 * 381);
+    EXPECT_EQ(b.substr(0, 9), std::string("\x03\xD9\x03\x01\x66\x02\x00\x02\x00", 9));
+    EXPECT_EQ(Cut(b, 9 + 381 + 1), "Old Webcam");
+    EXPECT_EQ(At<uint8_t>(b, 9 + 253), 1);        // 16 bits
+    EXPECT_EQ(At<uint8_t>(b, 9 + 381 + 253), 1);
+    EXPECT_EQ(Bytes("camera.bak"), "the dialog's undo copy");  // never used as scratch
+
+    // Stamped before 3.0h: the guider bytes held something else and are cleared.
+    std::string early = b;
+    early.replace(0, 5, std::string("\x03\xD9\x03\x00\x67", 5));  // 3.0g, 3007
+    early[9 + 254] = 1;
+    early[9 + 256] = 'g';
+    early[9 + 272] = 'x';
+    early[9 + 266] = 'k';  // guider pixel counts are not among the cleared fields
+    ASSERT_TRUE(WriteFileBytes(dir.file("camera.bin"), early));
+    ASSERT_EQ(GetCameraFields(0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr),
+              1);  // any opening of the pool applies the same rule
+    b = Bytes("camera.bin");
+    EXPECT_EQ(b.substr(0, 5), std::string("\x03\xD9\x03\x01\x66", 5));
+    EXPECT_EQ(b.substr(9 + 254, 9), std::string(9, '\0'));
+    EXPECT_EQ(b.substr(9 + 271, 8), std::string(8, '\0'));
+    EXPECT_EQ(b[9 + 266], 'k');
+}
