@@ -1,0 +1,275 @@
+// AddLogEntry: the first add, numbering per class folder, the duplicate test,
+// key insertion, refusals, and interrupted adds that lose nothing.
+#include "logstore/logadd.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/fileutil.h"
+#include "core/fsys.h"
+#include "logstore/loggedobjects.h"
+#include "logstore/logobject.h"
+#include "logstore/logpaths.h"
+#include "logstore/tests/logfixture.h"
+
+using namespace logtest;
+
+namespace {
+
+const double kJd = 2455033.5;  // 2009 July 21, 0h UT
+
+// Object services for the tests: index 999 cannot be identified; every
+// other object lies in constellation 56 and is named "Obj <index>".
+void TestRefresh(ObjectRecord *r, double, const LocationRecord *, const DateRecord *, double) {
+    if (r->index == 999) r->index = -1;
+    r->constellation = 56;
+}
+int TestName(const ObjectRecord *r, char *name, int size) {
+    std::snprintf(name, static_cast<size_t>(size), "Obj %d", static_cast<int>(r->index));
+    return 1;
+}
+
+struct ServicesInstalled {
+    ServicesInstalled() { SetLogObjectServices(TestRefresh, TestName); }
+    ~ServicesInstalled() { SetLogObjectServices(nullptr, nullptr); }
+};
+
+// Every file under the log folder with its bytes.
+std::map<std::string, std::string> Tree(const std::string &root) {
+    std::map<std::string, std::string> out;
+    std::vector<std::string> folders = {root};
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::vector<FsEntry> entries;
+        FsListFolder(folders[i], entries);
+        for (const FsEntry &e : entries) {
+            std::string p = folders[i] + "/" + e.name;
+            if (e.isFolder) folders.push_back(p);
+            else out[p] = testutil::ReadFileBytes(p);
+        }
+    }
+    return out;
+}
+
+std::vector<int32_t> PidWords(const std::string &path) {
+    std::string b = testutil::ReadFileBytes(path);
+    std::vector<int32_t> w;
+    for (size_t i = 0; i + 4 <= b.size(); i += 4) w.push_back(I32(b, i));
+    return w;
+}
+
+}  // namespace
+
+TEST(AddLogEntry, FirstAddCreatesTheStoreAndNumbersPerFolder) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
+    int status = -1;
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "First light", &status), 0);
+    EXPECT_EQ(status, kLogEntryAdded);
+    for (const char *index : {"class", "night", "loc", "observer", "instrument", "cons"})
+        EXPECT_TRUE(testutil::PathIsThere(store.log(index))) << index;
+    EXPECT_EQ(PidWords(store.log("galaxies/pid.bin")), (std::vector<int32_t>{0, 0}));
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{1, 1, 40}));
+    EXPECT_STREQ(e->designation, "Obj 40");
+
+    // The summary row, byte by byte at its stated offsets.
+    std::string pix = testutil::ReadFileBytes(store.log("stars/000000040.pix"));
+    ASSERT_EQ(pix.size(), 4u + 330599u);
+    EXPECT_EQ(I32(pix, 0), 1);
+    EXPECT_EQ(I32(pix, 4), 0);                         // log number
+    EXPECT_EQ(pix[4 + 4], 5);                          // class code
+    EXPECT_EQ(I32(pix, 4 + 5), 40);                    // catalogue index
+    EXPECT_EQ(I32(pix, 4 + 9), 0x10);                  // category bits
+    EXPECT_EQ(std::string(pix.data() + 4 + 13), "Obj 40");
+    EXPECT_EQ(F64(pix, 4 + 108), kJd);                 // the date record's Julian date
+    EXPECT_EQ(std::string(pix.data() + 4 + 329), "Home");
+    EXPECT_EQ(std::string(pix.data() + 4 + 362), "Ann");
+    EXPECT_EQ(std::string(pix.data() + 4 + 330438), "Dob");
+    EXPECT_EQ(pix[4 + 330598], 56);
+    std::string bin = testutil::ReadFileBytes(store.log("stars/00000000.bin"));
+    EXPECT_EQ(bin.size(), 330625u + 12u);
+    EXPECT_EQ(std::string(bin.data() + 191), "Obj 40");
+    EXPECT_FALSE(testutil::PathIsThere(store.log("stars/entry.new")));
+
+    // The six indexes: 2009 July 21 00h UT at zone +1 is 01:00 local, night of the 20th.
+    for (const char *index : {"class/04.idx", "night/20090720.idx", "observer/Ann.idx",
+                              "instrument/Dob.idx", "loc/Home.idx", "cons/56.idx"}) {
+        std::string b = testutil::ReadFileBytes(store.log(index));
+        ASSERT_EQ(b.size(), 16u) << index;
+        EXPECT_EQ(I32(b, 0), 1);
+        EXPECT_EQ(I32(b, 4), 40);
+        EXPECT_EQ(I32(b, 8), 4);
+        EXPECT_EQ(I32(b, 12), 0);
+    }
+
+    e = MakeEntry(5, 41, 0x10, kJd + 0.1);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 1);  // same folder, next number
+    e = MakeEntry(6, 7, 0x100, kJd);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 0);  // another folder starts at 0
+    e = MakeEntry(5, 40, 0x10, kJd + 0.2);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 2);  // logged object: only the counter rises
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{3, 2, 40, 41}));
+}
+
+TEST(AddLogEntry, DuplicateTestAddsNothing) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(e.get(), "Nice Double"), 0);
+    std::unique_ptr<LogEntry> bare = MakeEntry(5, 41, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(bare.get(), nullptr), 1);
+    std::map<std::string, std::string> before = Tree(store.dir.path() + "/log");
+    struct Case {
+        int32_t index;
+        double dt;
+        const char *observer, *instrument, *notes;
+        int32_t want;  // -1: a new entry
+    } cases[] = {
+        {40, 0.0006943, "ANN", "dob", "nice double", 0},
+        {40, -0.0006943, "ann", "DOB", "NICE DOUBLE", 0},
+        {41, 0.0005, "Ann", "Dob", nullptr, 1},
+        {41, 0.0005, "Ann", "Dob", "", 1},            // empty notes equal no notes
+        {40, 0.0006944, "Ann", "Dob", "Nice Double", -1},
+        {40, 0.0, "Bob", "Dob", "Nice Double", -1},
+        {40, 0.0, "Ann", "Refractor", "Nice Double", -1},
+        {40, 0.0, "Ann", "Dob", "Nice Doubles", -1},
+        {41, 0.0, "Ann", "Dob", "x", -1},
+    };
+    for (const Case &c : cases) {
+        std::unique_ptr<LogEntry> again = MakeEntry(5, c.index, 0x10, kJd + c.dt, c.observer, c.instrument);
+        int status = 0;
+        int32_t got = AddLogEntryWithStatus(again.get(), c.notes, &status);
+        if (c.want >= 0) {
+            EXPECT_EQ(got, c.want) << c.observer << " " << c.dt;
+            EXPECT_EQ(status, kLogEntryAlreadyLogged);
+            std::map<std::string, std::string> after = Tree(store.dir.path() + "/log");
+            for (const auto &file : after) {
+                auto was = before.find(file.first);
+                EXPECT_TRUE(was != before.end() && was->second == file.second)
+                    << file.first << " changed by a duplicate";
+            }
+            EXPECT_EQ(after.size(), before.size());
+        } else {
+            EXPECT_GE(got, 2) << c.observer << " " << c.dt;
+            EXPECT_EQ(status, kLogEntryAdded);
+        }
+    }
+}
+
+TEST(AddLogEntry, KeysInsertedInOrderAndUserKeysLast) {
+    Store store;
+    ServicesInstalled services;
+    int32_t n = 0;
+    for (int32_t index : {50, 10, 30, 90}) {
+        std::unique_ptr<LogEntry> e = MakeEntry(5, index, 0x10, kJd + n * 0.01);
+        ASSERT_EQ(AddLogEntry(e.get(), nullptr), n++);
+    }
+    // A bare star position is logged under its key once, and its duplicate found.
+    for (int i = 0; i < 2; ++i) {
+        std::unique_ptr<LogEntry> e = MakeEntry(5, -2, 0x10, kJd + 0.5);
+        EXPECT_EQ(AddLogEntry(e.get(), nullptr), 4);
+    }
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{5, 5, -2, 10, 30, 50, 90}));
+    LoggedKeySet set;
+    ASSERT_EQ(LoadLoggedObjectKeys(&set), 1);
+    ObjectRecord o;
+    ClearObjectRecord(&o);
+    o.objectClass = 5;
+    o.index = 30;
+    o.categoryBits = 0x10;
+    EXPECT_EQ(FindLoggedObjectKey(&set, &o), 1);
+    o.index = 31;
+    EXPECT_EQ(FindLoggedObjectKey(&set, &o), 0);
+    FreeLoggedObjectKeys(&set);
+}
+
+TEST(AddLogEntry, RefusalsWriteNothing) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 999, 0x10, kJd);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), -2);
+    EXPECT_FALSE(testutil::PathIsThere(store.log("")));
+    struct Case {
+        int cls;
+        uint32_t bits;
+        const char *observer, *instrument;
+    } cases[] = {{15, 0x4000, "Ann", "Dob"}, {19, 0x40000, "Ann", "Dob"}, {5, 0x10, "", "Dob"},
+                 {5, 0x10, "Ann", ""}};
+    for (const Case &c : cases) {
+        e = MakeEntry(c.cls, 3, c.bits, kJd, c.observer, c.instrument);
+        EXPECT_EQ(AddLogEntry(e.get(), nullptr), -1) << c.cls;
+    }
+    std::map<std::string, std::string> tree = Tree(store.dir.path() + "/log");
+    for (const auto &file : tree)
+        EXPECT_NE(file.first.find("pid.bin"), std::string::npos) << file.first;
+    // A user star cannot be stored without its definition: refused before any write.
+    e = MakeEntry(12, 3, 0x10, kJd);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), -1);
+    for (const auto &file : Tree(store.dir.path() + "/log")) {
+        EXPECT_NE(file.first.find("pid.bin"), std::string::npos) << file.first;
+        EXPECT_EQ(file.second, std::string(8, '\0')) << file.first;
+    }
+}
+
+TEST(AddLogEntry, FailedStepsLoseNothingAndTheNextAddRepairs) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(e.get(), "kept"), 0);
+    std::string entry0 = testutil::ReadFileBytes(store.log("stars/00000000.bin"));
+
+    // The summary file cannot be written (a folder in its place): nothing of
+    // the new entry stays but its issued number.
+    ASSERT_TRUE(EnsureDirectory(store.log("stars/000000041.pix").c_str()));
+    e = MakeEntry(5, 41, 0x10, kJd + 1);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), -1);
+    EXPECT_FALSE(testutil::PathIsThere(store.log("stars/00000001.bin")));
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{2, 1, 40}));
+    ASSERT_TRUE(FsRemoveFolder(store.log("stars/000000041.pix")));
+
+    // The night index cannot be written: the entry and its row are complete;
+    // adding it again finds it and puts the object into the missing index.
+    ASSERT_TRUE(EnsureDirectory(store.log("night/20090721.idx").c_str()));
+    e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
+    EXPECT_EQ(AddLogEntry(e.get(), "later"), -1);
+    EXPECT_TRUE(testutil::PathIsThere(store.log("stars/00000002.bin")));
+    ASSERT_TRUE(FsRemoveFolder(store.log("night/20090721.idx")));
+    int status = 0;
+    e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "LATER", &status), 2);
+    EXPECT_EQ(status, kLogEntryAlreadyLogged);
+    std::string night = testutil::ReadFileBytes(store.log("night/20090721.idx"));
+    ASSERT_EQ(night.size(), 16u);
+    EXPECT_EQ(I32(night, 4), 41);
+    EXPECT_EQ(I32(night, 12), 2);
+    // What was stored before is untouched, and numbers are never issued twice.
+    EXPECT_EQ(testutil::ReadFileBytes(store.log("stars/00000000.bin")), entry0);
+    e = MakeEntry(5, 42, 0x10, kJd + 2);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 3);
+}
+
+TEST(LoggedObjects, MarkUserObjectsScansEveryDeepSkyFolder) {
+    Store store;
+    EnsureLogFolders();
+    auto writePid = [&](const char *folder, std::vector<int32_t> words) {
+        std::string b(reinterpret_cast<const char *>(words.data()), words.size() * 4);
+        ASSERT_TRUE(testutil::WriteFileBytes(store.log(folder) + "/pid.bin", b));
+    };
+    writePid("galaxy groups", {1, 1, 0x40000003});
+    writePid("dark nebulae", {2, 2, 7, 0x40000005});
+    writePid("stars", {2, 2, 0x40000001, 0x40000009});
+    uint8_t marks[8] = {0};
+    EXPECT_EQ(MarkLoggedUserObjects(18, marks, 8), 1);  // galaxies etc. are empty
+    EXPECT_EQ(std::vector<uint8_t>(marks, marks + 8), (std::vector<uint8_t>{0, 0, 0, 1, 0, 1, 0, 0}));
+    uint8_t starMarks[8] = {0};
+    EXPECT_EQ(MarkLoggedUserObjects(12, starMarks, 8), 1);  // id 9 is beyond the array
+    EXPECT_EQ(std::vector<uint8_t>(starMarks, starMarks + 8), (std::vector<uint8_t>{0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(MarkLoggedUserObjects(5, starMarks, 8), 0);
+    // A damaged count never sizes an allocation.
+    writePid("comets", {0, 0x7fffffff});
+    LoggedKeySet set;
+    EXPECT_EQ(LoadLoggedObjectKeys(&set), 0);
+}

@@ -1,0 +1,70 @@
+// A scratch user data folder and entry builders shared by the log-store tests.
+#pragma once
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "astro/datetime.h"
+#include "core/userfolder.h"
+#include "logstore/logrecords.h"
+#include "testutil/testutil.h"
+
+namespace logtest {
+
+inline void SetText(char *field, size_t size, const char *text) {
+    std::memset(field, 0, size);
+    std::strncpy(field, text, size - 1);
+}
+
+inline LocationRecord MakeSite(const char *name, double zoneHours) {
+    LocationRecord site;
+    std::memset(&site, 0, sizeof site);
+    site.latitude = 0.7;
+    site.longitude = -zoneHours * 15.0 * 3.14159265358979 / 180.0;  // positive west
+    site.elevation = 100;
+    site.temperature = 10;
+    site.humidity = 50;
+    site.timeZone = zoneHours;
+    SetText(site.name, sizeof site.name, name);
+    return site;
+}
+
+struct Store {
+    testutil::TempDir dir;
+    Store() { SetUserDataFolder(dir.path().c_str()); }
+    ~Store() { SetUserDataFolder(""); }
+    std::string log(const std::string &rel) const { return dir.path() + "/log/" + rel; }
+};
+
+// An entry of an object for an observer, instrument and site at a UT Julian date.
+inline std::unique_ptr<LogEntry> MakeEntry(int objectClass, int32_t index, uint32_t bits, double jd,
+                                           const char *observer = "Ann", const char *instrument = "Dob",
+                                           const LocationRecord *site = nullptr) {
+    std::unique_ptr<LogEntry> e(new LogEntry);
+    std::memset(e.get(), 0, sizeof(LogEntry));
+    e->version[0] = 3;
+    e->version[1] = 1;
+    e->version[2] = 'f';
+    e->julianDate = jd;
+    LocationRecord s = site ? *site : MakeSite("Home", 1.0);
+    std::memcpy(&e->site, &s, sizeof s);
+    e->objectClass = static_cast<uint8_t>(objectClass);
+    e->catalogueIndex = index;
+    e->categoryBits = bits;
+    SetText(e->observer.name, sizeof e->observer.name, observer);
+    SetText(e->instrument.name, sizeof e->instrument.name, instrument);
+    return e;
+}
+
+inline int32_t I32(const std::string &bytes, size_t at) {
+    int32_t v;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+inline double F64(const std::string &bytes, size_t at) {
+    double v;
+    std::memcpy(&v, bytes.data() + at, 8);
+    return v;
+}
+
+}  // namespace logtest
