@@ -46,6 +46,7 @@ int main() {
 #include "astro/precession.h"
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
+#include "bench/ephem_accuracy.h"
 #include "bench/sunmoon_accuracy.h"
 
 namespace {
@@ -496,6 +497,7 @@ int main(int argc, char **argv) {
     std::printf("Rise and set of fixed stars against an ERFA altitude search\n");
     RiseSetSection();
     sunmoon_accuracy::Section();
+    ephem_accuracy::Section();
     FreeNutationTable();
     return 0;
 }
