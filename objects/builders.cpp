@@ -1,0 +1,113 @@
+// Builders of the constellation, reference-point and user classes.
+#include "objects/builders.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "astro/mathutil.h"
+#include "objects/buildrecord.h"
+#include "objects/constellations.h"
+#include "objects/objectrecord.h"
+#include "objects/refpoints.h"
+
+namespace {
+
+const double kTwoPi = 6.283185307179586476925286766559;
+
+// Common tail of the fixed classes without a catalogue magnitude.
+void FinishFixedRecord(const LocationRecord *site, const DateRecord *date, double extinction,
+                       ObjectRecord *r) {
+    r->magnitude2 = kNoMagnitude;
+    r->colourIndex = 99.0f;
+    r->distanceLightYears = 0.0f;
+    r->properMotionRa = 0.0f;
+    r->properMotionDec = 0.0f;
+    if (site && date) {
+        ComputeApparentPlace(site, date, extinction, 0.0, r);
+        ComputeAstrometricPlace(site, date, 0.0, r);
+    }
+}
+
+}  // namespace
+
+void FillConstellationRecord(const LocationRecord *site, const DateRecord *date, double extinction,
+                             ObjectRecord *record, double westRa, double eastRa, double southDec,
+                             double northDec) {
+    if (!record) return;
+    // The box runs eastwards from its west edge; measuring that span (not the
+    // shorter of the two arcs) keeps boxes wider than 12 h, the polar
+    // constellations, centred inside themselves.
+    double span = ReduceModuloPositive(eastRa - westRa, kTwoPi);
+    record->raCatalogue = ReduceModuloPositive(westRa + span / 2, kTwoPi);
+    if (record->raCatalogue >= kTwoPi) record->raCatalogue = 0.0;
+    double middle = (southDec + northDec) / 2;
+    record->decCatalogue = middle;
+    double north = AngularSeparation(westRa, northDec, eastRa, northDec);
+    double centre = AngularSeparation(westRa, middle, eastRa, middle);
+    double south = AngularSeparation(westRa, southDec, eastRa, southDec);
+    double major = std::max(north, std::max(centre, south));
+    double minor = AngularSeparation(westRa, northDec, eastRa, southDec);
+    record->sizeMajor = static_cast<float>(major);
+    record->sizeMinor = static_cast<float>(minor);
+    record->extent = static_cast<float>(std::max(major, minor));
+    record->magnitude = 0.0f;
+    FinishFixedRecord(site, date, extinction, record);
+}
+
+int BuildConstellationObject(int number, char *text, const LocationRecord *site,
+                             const DateRecord *date, double extinction, ObjectRecord *out,
+                             int refresh) {
+    if (!out) return 0;
+    int index;
+    if (refresh)
+        index = out->index;
+    else if (number != 0)
+        index = number - 1;
+    else
+        index = FindConstellationByName(text ? text : "");
+    if (index < 0 || index >= kConstellationCount) return 0;
+    FILE *f = OpenConstellationExtents();
+    if (!f) return 0;
+    double west = 0, east = 0, south = 0, north = 0;
+    int ok = ReadConstellationExtent(f, index, &west, &east, &south, &north);
+    std::fclose(f);
+    if (!ok) return 0;
+    out->index = index;
+    FillConstellationRecord(site, date, extinction, out, west, east, south, north);
+    return 1;
+}
+
+int BuildReferencePointObject(int number, char *text, const LocationRecord *site,
+                              const DateRecord *date, double extinction, ObjectRecord *out,
+                              int refresh) {
+    (void)number;
+    if (!out) return 0;
+    int index = refresh ? out->index : FindReferencePoint(text);
+    if (index <= 0) return 0;
+    double ra = 0, dec = 0;
+    if (!ReferencePointInfo(site, date, index, nullptr, nullptr, &ra, &dec)) return 0;
+    out->index = index;
+    out->raCatalogue = ra;
+    out->decCatalogue = dec;
+    out->magnitude = kNoMagnitude;
+    out->sizeMajor = 0.0f;
+    out->sizeMinor = 0.0f;
+    out->extent = 0.0f;
+    FinishFixedRecord(site, date, extinction, out);
+    return 1;
+}
+
+int BuildUserStarObject(int, char *, const LocationRecord *, const DateRecord *, double,
+                        ObjectRecord *, int) {
+    return 0;  // dispatch point: the user star file reader
+}
+
+int BuildSkymarkObject(int, char *, const LocationRecord *, const DateRecord *, double,
+                       ObjectRecord *, int) {
+    return 0;  // dispatch point: the sky-mark file reader
+}
+
+int BuildUserDeepSkyObject(int, char *, const LocationRecord *, const DateRecord *, double,
+                           ObjectRecord *, int) {
+    return 0;  // dispatch point: the user deep-sky file reader
+}

@@ -1,0 +1,417 @@
+// The star builder: designation parsing per kind, lookups in the star
+// cross indexes, reading each star and filling its record.
+#include "objects/starrecord.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "objects/buildrecord.h"
+#include "objects/categories.h"
+#include "objects/constellations.h"
+#include "objects/objectrecord.h"
+#include "objects/starcat.h"
+#include "objects/starxref.h"
+
+namespace {
+
+// RAII holder of a catalogue stream.
+struct Stream {
+    FILE *f;
+    explicit Stream(FILE *file) : f(file) {}
+    ~Stream() {
+        if (f) std::fclose(f);
+    }
+    Stream(const Stream &) = delete;
+    Stream &operator=(const Stream &) = delete;
+};
+
+std::vector<std::string> Words(const char *text) {
+    std::vector<std::string> words;
+    std::string current;
+    for (const char *p = text ? text : ""; *p; ++p) {
+        if (*p == ' ' || *p == '\t') {
+            if (!current.empty()) words.push_back(current);
+            current.clear();
+        } else {
+            current += *p;
+        }
+    }
+    if (!current.empty()) words.push_back(current);
+    return words;
+}
+
+bool StartsNumber(const std::string &w) {
+    if (w.empty()) return false;
+    if (std::isdigit(static_cast<unsigned char>(w[0]))) return true;
+    return (w[0] == '-' || w[0] == '+') && w.size() > 1 &&
+           std::isdigit(static_cast<unsigned char>(w[1]));
+}
+
+// Greek letter index 0-23 of a word: the first character compared ignoring
+// case, the rest exactly (so "alpha" and "Alpha" match, "ALPHA" does not).
+int FindGreekLetter(const std::string &word) {
+    for (int i = 0; i < 24; ++i) {
+        const char *name = kGreekLetterNames[i];
+        if (word.size() != std::strlen(name)) continue;
+        if (std::tolower(static_cast<unsigned char>(word[0])) !=
+            std::tolower(static_cast<unsigned char>(name[0])))
+            continue;
+        if (word.compare(1, std::string::npos, name + 1) == 0) return i;
+    }
+    return -1;
+}
+
+// Constellation table position of a word: genitive first, then abbreviation.
+int FindConstellationWord(const std::string &word) {
+    int c = FindConstellationGenitive(word.c_str());
+    if (c < 0) c = FindConstellationAbbreviation(word.c_str());
+    return c;
+}
+
+// The constellation named from word `first` on: that word, or, for the
+// genitives of two words ("Ursae Minoris", "Canis Majoris"), the words from
+// there to the end of the text.
+int FindConstellationFrom(const std::vector<std::string> &w, size_t first) {
+    if (first >= w.size()) return -1;
+    int c = FindConstellationWord(w[first]);
+    if (c >= 0 || first + 1 >= w.size()) return c;
+    std::string rest = w[first];
+    for (size_t i = first + 1; i < w.size(); ++i) rest += " " + w[i];
+    return FindConstellationGenitive(rest.c_str());
+}
+
+// A catalogue number in a text: the digits from the first digit on (a
+// catalogue prefix before them is skipped), then an optional suffix letter
+// (1 for 'a' or 'A'). 1 when a number was read.
+int ReadCatalogueNumber(const char *text, int *number, int *suffix) {
+    const char *p = text ? text : "";
+    while (*p && !std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    if (!*p) return 0;
+    char *end = nullptr;
+    long n = std::strtol(p, &end, 10);
+    if (n < 0 || n > 2147483647L) return 0;
+    *number = static_cast<int>(n);
+    while (*end == ' ') ++end;
+    *suffix = std::isalpha(static_cast<unsigned char>(*end))
+                  ? std::tolower(static_cast<unsigned char>(*end)) - 'a' + 1
+                  : 0;
+    return 1;
+}
+
+// Up to three numbers separated by '-' or blanks after an optional prefix
+// ("TYC 1234-567-1").
+int ReadNumberTriple(const char *text, int values[3]) {
+    const char *p = text ? text : "";
+    while (*p && !std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    int n = 0;
+    while (*p && n < 3) {
+        char *end = nullptr;
+        long v = std::strtol(p, &end, 10);
+        if (end == p) break;
+        values[n++] = static_cast<int>(v);
+        p = end;
+        while (*p == '-' || *p == ' ') ++p;
+    }
+    return n;
+}
+
+// Candidate star numbers of a designation by kind; 0 when unreadable or not found.
+int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
+    int stars2[2] = {0, 0};
+    auto addPair = [&](int count) {
+        for (int i = 0; i < count && i < 2; ++i)
+            if (stars2[i] > 0) stars->push_back(stars2[i]);
+    };
+    auto catalogueNumber = [&](int *n) {
+        int suffix = 0;
+        if (number != 0) {
+            *n = number;
+            return 1;
+        }
+        return ReadCatalogueNumber(text, n, &suffix);
+    };
+    int n = 0;
+    switch (kind) {
+    case kStarKindCommonName: {
+        int star = 0;
+        if (number > 0) {
+            Stream f(OpenStarNameList());
+            if (!f.f) return 0;
+            char name[33] = {0};
+            int byte = 0;
+            if (ReadStarNameListEntry(f.f, number - 1, name, &star, &byte) <= 0) return 0;
+        } else {
+            // "Alpha Centauri A": the one-letter component after a blank is cut.
+            size_t len = std::strlen(text);
+            if (len >= 3 && text[len - 2] == ' ') text[len - 2] = '\0';
+            if (FindStarNameListEntry(text, &star) < 0) return 0;
+        }
+        if (star > 0) stars->push_back(star);
+        break;
+    }
+    case kStarKindBayer: {
+        int letter, superscript, constellation;
+        if (!ParseBayerDesignation(text, &letter, &superscript, &constellation)) return 0;
+        Stream f(OpenBayerIndex());
+        if (!f.f) return 0;
+        int count = ReadBayerIndex(f.f, letter, superscript, constellation, stars2);
+        if (count == 0 && superscript == 0)
+            count = ReadBayerIndex(f.f, letter, 1, constellation, stars2);
+        addPair(count);
+        break;
+    }
+    case kStarKindFlamsteed: {
+        int flamsteed, constellation;
+        if (!ParseFlamsteedDesignation(text, &flamsteed, &constellation)) return 0;
+        Stream f(OpenFlamsteedIndex());
+        if (!f.f) return 0;
+        addPair(ReadFlamsteedIndex(f.f, flamsteed, constellation, stars2));
+        break;
+    }
+    case kStarKindHd: {
+        if (!catalogueNumber(&n) || n <= 0) return 0;
+        Stream f(OpenHdIndex());
+        if (!f.f) return 0;
+        addPair(ReadHdIndex(f.f, n, stars2));
+        break;
+    }
+    case kStarKindHr: case kStarKindSao: case kStarKindPpm: case kStarKindHip:
+    case kStarKindGc: {
+        if (!catalogueNumber(&n) || n <= 0) return 0;
+        FILE *(*open)() = kind == kStarKindHr    ? OpenHrIndex
+                          : kind == kStarKindSao ? OpenSaoIndex
+                          : kind == kStarKindPpm ? OpenPpmIndex
+                          : kind == kStarKindHip ? OpenHipNumberIndex
+                                                 : OpenGcIndex;
+        int (*read)(FILE *, int) = kind == kStarKindHr    ? ReadHrIndex
+                                   : kind == kStarKindSao ? ReadSaoIndex
+                                   : kind == kStarKindPpm ? ReadPpmIndex
+                                   : kind == kStarKindHip ? ReadHipNumberIndex
+                                                          : ReadGcIndex;
+        Stream f(open());
+        if (!f.f) return 0;
+        int star = read(f.f, n);
+        if (star > 0) stars->push_back(star);
+        break;
+    }
+    case kStarKindBd: case kStarKindCd: case kStarKindCp: {
+        int zone, dmNumber;
+        char sign, suffix;
+        if (!ParseDurchmusterungDesignation(text, &zone, &sign, &dmNumber, &suffix)) return 0;
+        int suffixCode = suffix == ' ' ? 0 : suffix - 'A' + 1;
+        int signNumber = static_cast<unsigned char>(sign) | ((dmNumber & 0xffff) << 8);
+        Stream f(kind == kStarKindBd ? OpenBdTable()
+                 : kind == kStarKindCd ? OpenCdTable()
+                                       : OpenCpTable());
+        if (!f.f) return 0;
+        int found[kMaxDurchmusterungStars];
+        int (*find)(FILE *, int, int, int, int *, int, int *) =
+            kind == kStarKindBd ? FindBdStars : kind == kStarKindCd ? FindCdStars : FindCpStars;
+        int count = find(f.f, zone, signNumber, suffixCode << 8, found, kMaxDurchmusterungStars,
+                         nullptr);
+        for (int i = 0; i < count; ++i)
+            if (found[i] > 0) stars->push_back(found[i]);
+        break;
+    }
+    case kStarKindTycho2: {
+        int v[3] = {0, 0, 0};
+        if (ReadNumberTriple(text, v) < 2) return 0;
+        if (v[2] == 0) v[2] = 1;
+        Stream f(OpenTychoIndex());
+        if (!f.f) return 0;
+        int star = FindTychoStar(f.f, v[0], v[1], v[2]);
+        if (star > 0) stars->push_back(star);
+        break;
+    }
+    default:
+        // Variable-star names and NSV numbers (variable-star catalogue),
+        // WDS, ADS and CCDM (double-star catalogue), GSC and J designations
+        // (guide-star catalogue): dispatch points for those catalogues.
+        return 0;
+    }
+    return static_cast<int>(stars->size());
+}
+
+// Places of a star known only by its stored position (anonymous or
+// guide-star key) on a refresh: the stored place is reused, nothing is read.
+int RefreshPositionStar(const LocationRecord *site, const DateRecord *date, double extinction,
+                        ObjectRecord *out) {
+    if (!out->starPlaceLoaded) return 0;  // the guide-star catalogue would be searched again
+    if (site && date) {
+        ComputeApparentPlace(site, date, extinction, 0.0, out);
+        ComputeAstrometricPlace(site, date, 0.0, out);
+    }
+    return 1;
+}
+
+}  // namespace
+
+char ComponentLetterOfText(const char *text) {
+    if (!text || !*text) return 0;
+    const char *x = std::strchr(text, 'x');
+    if (x) return x[1];
+    return text[std::strlen(text) - 1];
+}
+
+int VariablePhasePercent(double phase) {
+    if (phase < 0) return 255;
+    double p = std::floor(phase * 100.0 + 0.5);
+    int percent = static_cast<int>(p);
+    if (percent >= 100) percent = 0;
+    return percent;
+}
+
+int ParseBayerDesignation(const char *text, int *letter, int *superscript, int *constellation) {
+    std::vector<std::string> w = Words(text);
+    if (w.size() < 2) return 0;
+    int g = FindGreekLetter(w[0]);
+    if (g < 0) return 0;
+    int s = 0;
+    int c = FindConstellationFrom(w, 1);
+    if (c < 0) {
+        char *end = nullptr;
+        long v = std::strtol(w[1].c_str(), &end, 10);
+        if (end == w[1].c_str() || *end || v < 0 || v > 8 || w.size() < 3) return 0;
+        s = static_cast<int>(v);
+        c = FindConstellationFrom(w, 2);
+        if (c < 0) return 0;
+    }
+    if (letter) *letter = g;
+    if (superscript) *superscript = s;
+    if (constellation) *constellation = c;
+    return 1;
+}
+
+int ParseFlamsteedDesignation(const char *text, int *number, int *constellation) {
+    std::vector<std::string> w = Words(text);
+    if (w.size() < 2 || !std::isdigit(static_cast<unsigned char>(w[0][0]))) return 0;
+    long n = std::strtol(w[0].c_str(), nullptr, 10);
+    int c = FindConstellationFrom(w, 1);
+    if (n < 0 || c < 0) return 0;
+    if (number) *number = static_cast<int>(n);
+    if (constellation) *constellation = c;
+    return 1;
+}
+
+int ParseDurchmusterungDesignation(const char *text, int *zone, char *sign, int *number,
+                                   char *suffix) {
+    std::vector<std::string> w = Words(text);
+    size_t i = 0;
+    if (!w.empty() && !StartsNumber(w[0])) i = 1;  // the catalogue prefix
+    if (w.size() < i + 2) return 0;
+    const std::string &zoneWord = w[i];
+    char *end = nullptr;
+    long z = std::strtol(zoneWord.c_str(), &end, 10);
+    if (end == zoneWord.c_str()) return 0;
+    int n = 0, k = 0;
+    if (!std::isdigit(static_cast<unsigned char>(w[i + 1][0]))) return 0;
+    if (!ReadCatalogueNumber(w[i + 1].c_str(), &n, &k)) return 0;
+    if (zone) *zone = static_cast<int>(std::labs(z));
+    if (sign) *sign = zoneWord.find('-') != std::string::npos ? '-' : '+';
+    if (number) *number = n;
+    if (suffix) *suffix = k > 0 ? static_cast<char>('A' + k - 1) : ' ';
+    return 1;
+}
+
+int ParseCcdmDesignation(const char *text, int *raPart, char *sign, int *decPart) {
+    if (!text) return 0;
+    const char *p = text;
+    const char *blank = std::strchr(text, ' ');
+    if (blank && blank[1] && !std::isalpha(static_cast<unsigned char>(blank[1]))) p = blank + 1;
+    int a = 0, b = 0;
+    int read = std::sscanf(p, "%d%d", &a, &b);
+    if (read < 1) return 0;
+    char s = '+';
+    if (read == 1) {
+        b = 1;
+    } else if (b < 0) {
+        b = -b;
+        s = '-';
+    }
+    if (a < 0 || a > 23598 || b < 1 || b > 8915) return 0;
+    if (raPart) *raPart = a;
+    if (sign) *sign = s;
+    if (decPart) *decPart = b;
+    return 1;
+}
+
+void FillStarRecord(const LocationRecord *site, const DateRecord *date, double extinction,
+                    ObjectRecord *record, int starNumber, const StarRecord *star, char component) {
+    if (!record || !star) return;
+    record->index = starNumber;
+    record->raCatalogue = star->ra;
+    record->decCatalogue = star->dec;
+    record->properMotionRa = static_cast<float>(star->pm_ra);
+    record->properMotionDec = static_cast<float>(star->pm_dec);
+    if (site && date) {
+        ComputeApparentPlace(site, date, extinction, 0.0, record);
+        ComputeAstrometricPlace(site, date, 0.0, record);
+    }
+    record->sizeMajor = 0.0f;
+    record->sizeMinor = 0.0f;
+    record->extent = 0.0f;
+    record->magnitude = static_cast<float>(star->v_magnitude);
+    record->magnitude2 = kNoMagnitude;
+    record->colourIndex = static_cast<float>(star->b_v);
+    record->starComponent = star->component ? star->component : ' ';
+    record->requestedComponent = component ? component : ' ';
+    record->doubleStarRecord = star->ccdm_record;
+    double plx = star->parallax;
+    record->distanceLightYears = plx > 0.001 ? static_cast<float>(3.26 / std::fabs(plx)) : 0.0f;
+    record->categoryBits = ClassCategoryBits(kClassStar, star->ccdm_record != 0, 0,
+                                             star->variable_record != 0 || star->nsv != 0);
+}
+
+int BuildStarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                    double extinction, ObjectRecord *out, char component, int refresh) {
+    if (!out) return 0;
+    int kind = out->kind;
+    std::vector<int> candidates;
+    if (refresh || kind == kStarKindNumber) {
+        if (number == kAnonymousStarIndex || IsGuideStarKey(number)) {
+            out->index = number;
+            return RefreshPositionStar(site, date, extinction, out);
+        }
+        if (number <= 0) return 0;
+        candidates.push_back(number);
+    } else {
+        char empty[1] = {0};
+        if (!FindCandidates(kind, number, text ? text : empty, &candidates)) return 0;
+        if (kind == kStarKindBayer || kind == kStarKindFlamsteed) {
+            int letter, superscript, constellation = -1, flamsteed;
+            if (kind == kStarKindBayer)
+                ParseBayerDesignation(text, &letter, &superscript, &constellation);
+            else
+                ParseFlamsteedDesignation(text, &flamsteed, &constellation);
+            if (constellation >= 0) out[0].designationConstellation = constellation + 1;
+        }
+    }
+    int count = static_cast<int>(candidates.size());
+    if (count > 3) count = 3;
+    for (int i = 1; i < count; ++i) {
+        out[i].objectClass = out[0].objectClass;
+        out[i].kind = out[0].kind;
+        out[i].designationConstellation = out[0].designationConstellation;
+    }
+    Stream catalogue(OpenStarCatalogue());
+    if (!catalogue.f) return 0;
+    // A component other than the star itself is resolved through the
+    // double-star catalogue (a dispatch point until it exists); without it
+    // the star itself is used.
+    char asked = (component == 0 || component == ' ' || component == 'A') ? ' ' : component;
+    (void)asked;
+    for (int i = 0; i < count; ++i) {
+        StarRecord star;
+        if (!ReadStarRecord(catalogue.f, candidates[i], &star, nullptr,
+                            kStarReadMotion | kStarReadMagnitude | kStarReadPhotometry |
+                                kStarReadIdentifiers))
+            return 0;
+        FillStarRecord(site, date, extinction, &out[i], candidates[i], &star, ' ');
+    }
+    return count;
+}
