@@ -16,6 +16,7 @@
 
 #include "core/userfolder.h"
 #include "core/fileutil.h"
+#include "core/resstrings.h"
 #include "events/eventfiles.h"
 #include "sites/horizon.h"
 #include "sites/horizonfile.h"
@@ -276,6 +277,30 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     EXPECT_STREQ(sites[2].site.name, "Dark Field");
     EXPECT_EQ(+sites[2].trailer.namedZone, 0);
     EXPECT_STREQ(asked.name, "Dark Field");
+}
+
+TEST_F(SiteDialogs, ProfessionalVariantShowsSkyBrightnessAndGps) {
+    LocationRecord home = MakeSite("Home", 100, 40);
+    home.skyBrightness = 21.34;  // stored as given
+    Store({home});
+    LocationRecord asked = home;
+    std::string sky;
+    bool gps = false;
+    SetProVariant(1);
+    bool ran = RunScript(
+        {Check(
+             [&](HWND d) {
+                 sky = ItemText(d, 2509);
+                 gps = GetDlgItem(d, 121) != nullptr;
+                 Screenshot(d, "site_dialog_pro");
+             },
+             kSites),
+         Press(kSites, IDCANCEL)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
+    SetProVariant(0);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(sky, "21.3 mag/arcsec\xB2");
+    EXPECT_TRUE(gps);
 }
 
 TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
