@@ -13,6 +13,7 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "instruments/tests/instrfixture.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -38,13 +39,14 @@ class ChartStore : public ::testing::Test {
 protected:
     void SetUp() override {
         SetUserDataFolder(user.path().c_str());
-        testutil::SetSuiteValue("InstallPath", install.path().c_str());
+        installPath.reset(new instrtest::InstallPathOverride(install.path()));
     }
     void TearDown() override {
-        testutil::SetSuiteValue("InstallPath", nullptr);
+        installPath.reset();
         SetUserDataFolder("");
     }
     std::string Bytes() { return testutil::ReadFileBytes(user.file("charts.bin")); }
+    std::unique_ptr<instrtest::InstallPathOverride> installPath;
     testutil::TempDir user, install;
 };
 

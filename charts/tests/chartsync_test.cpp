@@ -16,6 +16,7 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "instruments/tests/instrfixture.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -26,14 +27,14 @@ class ChartSync : public ::testing::Test {
 protected:
     void SetUp() override {
         SetUserDataFolder(user.path().c_str());
-        testutil::SetSuiteValue("InstallPath", user.path().c_str());
+        installPath.reset(new instrtest::InstallPathOverride(user.path()));
         CreateInstrumentFile();
         chart.reset(new ChartDefinition);
         rec.reset(new InstrumentRecord);
     }
     void TearDown() override {
         if (inst) std::fclose(inst);
-        testutil::SetSuiteValue("InstallPath", nullptr);
+        installPath.reset();
         SetUserDataFolder("");
     }
     void Defaults() {
@@ -119,6 +120,7 @@ protected:
         std::memcpy(&d, r.data() + off, 8);
         return d;
     }
+    std::unique_ptr<instrtest::InstallPathOverride> installPath;
     testutil::TempDir user;
     std::unique_ptr<ChartDefinition> chart;
     std::unique_ptr<InstrumentRecord> rec;

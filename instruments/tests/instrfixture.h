@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/datapaths.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
@@ -62,6 +63,29 @@ protected:
         return r->id;
     }
     testutil::TempDir dir;
+};
+
+}  // namespace instrtest
+
+namespace instrtest {
+
+// Points the suite's InstallPath at a folder for one test and puts back the
+// value it had (the Windows build keeps it in the registry, which the demo
+// installation of the GUI tests also uses).
+class InstallPathOverride {
+public:
+    explicit InstallPathOverride(const std::string &folder) {
+        char previous[512] = "";
+        had_ = ReadInstallPath(3, previous) != 0;
+        previous_ = previous;
+        testutil::SetSuiteValue("InstallPath", folder.c_str());
+    }
+    ~InstallPathOverride() { testutil::SetSuiteValue("InstallPath", had_ ? previous_.c_str() : nullptr); }
+    InstallPathOverride(const InstallPathOverride &) = delete;
+    InstallPathOverride &operator=(const InstallPathOverride &) = delete;
+private:
+    bool had_ = false;
+    std::string previous_;
 };
 
 }  // namespace instrtest

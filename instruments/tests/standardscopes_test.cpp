@@ -73,13 +73,14 @@ class StandardList : public StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
-        testutil::SetSuiteValue("InstallPath", dir.path().c_str());
+        install.reset(new InstallPathOverride(dir.path()));
         EnsureBin();
     }
     void TearDown() override {
-        testutil::SetSuiteValue("InstallPath", nullptr);
+        install.reset();
         StoreFixture::TearDown();
     }
+    std::unique_ptr<InstallPathOverride> install;
     void EnsureBin() { ASSERT_EQ(EnsureDirectory((dir.path() + "/bin").c_str()), 1); }
     std::string path() { return dir.path() + "/bin/scopes.bin"; }
 };
@@ -170,7 +171,7 @@ TEST_F(StoreChecks, TelescopesWithoutEyepiecesOrCamerasBlockBinocularsNever) {
 }
 
 TEST_F(StoreChecks, ChartsByIdByteAndWhoNeedsOne) {
-    testutil::SetSuiteValue("InstallPath", dir.path().c_str());  // no packaged charts.bin there
+    InstallPathOverride install(dir.path());  // no packaged charts.bin there
     auto scope = Telescope("S", 100, 1000, 1);
     auto noEyepiece = Telescope("Bare", 100, 1000, 0);
     auto binocs = Binoculars("B", 7, 50);
@@ -196,7 +197,6 @@ TEST_F(StoreChecks, ChartsByIdByteAndWhoNeedsOne) {
     EXPECT_EQ(IsInstrumentWithoutChart(scope.get()), 0);
     scope->id = 44;
     EXPECT_EQ(IsInstrumentWithoutChart(scope.get()), 0);
-    testutil::SetSuiteValue("InstallPath", nullptr);
 }
 
 }  // namespace
