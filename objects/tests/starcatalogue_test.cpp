@@ -48,10 +48,12 @@ protected:
     void SetUp() override {
         std::string why;
         if (!stardata::Use(&why)) GTEST_SKIP() << why;
+        FreeConstellationRects();  // rectangles cached from other folders
         stars_ = OpenStarCatalogue();
         ASSERT_NE(stars_, nullptr);
     }
     void TearDown() override {
+        FreeConstellationRects();
         if (stars_) std::fclose(stars_);
     }
     StarRecord Read(int n, int flags = -1) {
