@@ -646,3 +646,29 @@ TEST_F(InstrumentStore, AnotherFoldersFileIsReadWhereItsRecordsBegin) {
     std::fclose(o);
     EXPECT_EQ(OpenOtherInstrumentFile(dir.file("none.bin").c_str(), &n, stamp, &old), nullptr);
 }
+
+TEST_F(InstrumentStore, RecordsBeyondTwoGigabytesAreAddressed) {
+    // Record 6,505 starts at 9 + 6,505 x 330,152 = 2,147,638,769, past 2^31:
+    // a 32-bit seek would land elsewhere. The file is sparse up to there.
+    ASSERT_EQ(CreateInstrumentFile(), 1);
+    std::string header = Bytes();
+    Put<uint16_t>(header, 5, 6505);
+    Put<uint16_t>(header, 7, 6505);
+    ASSERT_TRUE(WriteFileBytes(dir.file("instr.bin"), header));
+    ASSERT_EQ(Open(), 6505);
+    auto far = Telescope("Far away");
+    if (!AppendInstrument(f, far.get())) GTEST_SKIP() << "no room for a 2 GB sparse file here";
+    EXPECT_EQ(+far->id, 6506);
+    Close();
+    EXPECT_EQ((int64_t)std::filesystem::file_size(dir.file("instr.bin")), (int64_t)9 + 6506 * (int64_t)R);
+    ASSERT_EQ(Open(), 6506);
+    auto back = Telescope("x");
+    ASSERT_EQ(ReadInstrument(f, back.get(), 6505), 1);
+    EXPECT_STREQ(back->name, "Far away");
+    auto probe = Telescope("Far away");
+    int index = -1;
+    ASSERT_EQ(FindInstrumentByName(f, probe.get(), 6506, &index), 1);
+    EXPECT_EQ(index, 6505);
+    Close();
+    std::filesystem::remove(dir.file("instr.bin"));
+}
