@@ -190,8 +190,11 @@ int FormatDurchmusterungDesignation(char *text, int catalogue, int zone, char si
     static const char *const kWords[] = {"", "BD", "CD", "CP"};
     text[0] = '\0';
     if (catalogue < 1 || catalogue > 3) return 0;
+    // Suffix letters are catalogue parts (BD +20 123a is another star than
+    // BD +20 123): printed lower-case whatever case they came in, so that a
+    // parsed and a decoded suffix give one text; only a blank means none.
     char s = static_cast<char>(std::tolower(static_cast<unsigned char>(suffix)));
-    if (s == ' ' || s == 'a') s = '\0';
+    if (s == ' ') s = '\0';
     std::snprintf(text, kTextSize, "%s %c%2.2d %5.5d", kWords[catalogue], sign, zone, number);
     if (s) {
         size_t n = std::strlen(text);

@@ -30,8 +30,8 @@ int FormatStarDesignations(const DesignationPreferences *prefs, const StarRecord
 // Appends " " and the letter unless it is ' ', NUL or 'A'. The text must have
 // room for two more characters.
 void AppendComponentLetter(char *text, char letter);
-// "BD %c%2.2d %5.5d%c" (catalogue 1; "CD" 2, "CP" 3) into 65 bytes. The
-// suffix is compared case-blind and printed lower-case; a blank, NUL or 'a'
+// "BD %c%2.2d %5.5d%c" (catalogue 1; "CD" 2, "CP" 3) into 65 bytes. A
+// suffix letter is printed lower-case whatever its case; a blank or NUL
 // suffix is left out. 1, or 0 and "" for another catalogue.
 int FormatDurchmusterungDesignation(char *text, int catalogue, int zone, char sign, int number,
                                     char suffix);

@@ -212,7 +212,7 @@ TEST_F(DurchmusterungFile, WalksOverZones) {
 
     ASSERT_EQ(OpenBdWalk(&walk, '-', 16), 1);
     struct { int star; const char *text; } expected[] = {
-        {50, "BD -16 00010"}, {100, "BD -16 01591"}, {400, "BD -16 01591"}, {500, "BD -16 02000"}};
+        {50, "BD -16 00010"}, {100, "BD -16 01591"}, {400, "BD -16 01591a"}, {500, "BD -16 02000"}};
     // One text per designation (the stars sharing it are skipped), and the
     // walk ends at the zone's last entry, before the next zone's.
     for (auto e : expected) {
