@@ -75,12 +75,12 @@ TEST_F(UserFolderFixture, FormatFileKeepsStoredFormats) {
     EXPECT_EQ(after.substr(520), file.substr(520));
 }
 
-TEST_F(UserFolderFixture, TruncatedFormatFileIsRefused) {
+TEST_F(UserFolderFixture, TruncatedSettingsAreRefused) {
     ASSERT_TRUE(WriteFileBytes(user.file("gleaner.cfg"), std::string(100, '\0')));
     EXPECT_EQ(OpenFormatFile(), 0);
 }
 
-TEST(FormatFile, NoUserFolderNoFile) {
+TEST(FormatFileWithoutFolder, NoUserFolderNoFile) {
     SetUserDataFolder("");
     EXPECT_EQ(OpenFormatFile(), 0);
     EXPECT_EQ(SaveImportSettings(), 0);
