@@ -227,7 +227,9 @@ TEST(HalvingSearchTest, AgreesWithBinarySearchForEveryTableSize) {
             bool present = std::binary_search(keys.begin(), keys.end(), k);
             int found = HalvingSearch(f, n, 4, &k, CompareInt);
             ASSERT_EQ(found >= 0, present) << "n " << n << " key " << k;
-            if (present) ASSERT_EQ(found, (k - 1) / 3);
+            if (present) {
+                ASSERT_EQ(found, (k - 1) / 3);
+            }
         }
         std::fclose(f);
     }
