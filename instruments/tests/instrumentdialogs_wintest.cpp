@@ -42,38 +42,36 @@ struct Script {
 };
 Script g_script;
 
+struct DialogSearch {
+    const char *caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND w, LPARAM p) {
+    DialogSearch *s = reinterpret_cast<DialogSearch *>(p);
+    char text[128] = "";
+    GetWindowTextA(w, text, sizeof text);
+    if (IsWindowVisible(w) && std::strcmp(text, s->caption) == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindDialog(const char *caption) {
-    struct Search {
-        const char *caption;
-        HWND found;
-    } search = {caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            Search *s = reinterpret_cast<Search *>(p);
-            char text[128] = "";
-            GetWindowTextA(w, text, sizeof text);
-            if (IsWindowVisible(w) && std::strcmp(text, s->caption) == 0) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-void EndAllDialogs() {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM) -> BOOL {
-            char cls[32] = "";
-            GetClassNameA(w, cls, sizeof cls);
-            if (std::strcmp(cls, "#32770") == 0) EndDialog(w, 0);
-            return TRUE;
-        },
-        0);
+BOOL CALLBACK EndOneDialog(HWND w, LPARAM) {
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0) EndDialog(w, 0);
+    return TRUE;
 }
+
+void EndAllDialogs() { EnumThreadWindows(GetCurrentThreadId(), EndOneDialog, 0); }
 
 void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
     Script &s = g_script;
