@@ -68,7 +68,7 @@ inline void PlanetHeliocentric(int body, double tt, bool vsop, double out[3]) {
 #ifdef EPHEM_ACCURACY_HAVE_NOVA
     if (vsop) {
         typedef void (*Helio)(double, struct ln_helio_posn *);
-        static const Helio kHelio[9] = {nullptr,
+        static const Helio kHelio[10] = {nullptr,
                                         ln_get_mercury_helio_coords,
                                         ln_get_venus_helio_coords,
                                         ln_get_earth_helio_coords,
@@ -76,7 +76,8 @@ inline void PlanetHeliocentric(int body, double tt, bool vsop, double out[3]) {
                                         ln_get_jupiter_helio_coords,
                                         ln_get_saturn_helio_coords,
                                         ln_get_uranus_helio_coords,
-                                        ln_get_neptune_helio_coords};
+                                        ln_get_neptune_helio_coords,
+                                        ln_get_pluto_helio_coords};
         struct ln_helio_posn h;
         kHelio[body](tt, &h);
         double e[3], rm[3][3];
@@ -157,10 +158,13 @@ inline void Section() {
     InitLocationRecord(&centre, 0.0, 0.0, 0.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
     centre.rhoCosPhi = 0.0;
     centre.rhoSinPhi = 0.0;
-    const int kBodies[] = {0, 10, 1, 2, 4, 5, 6, 7, 8};
+    // Pluto only against libnova (Meeus' series of ch. 37, the one the
+    // program's own Pluto series is rewritten from; checks the reduction).
+    const int kBodies[] = {0, 10, 1, 2, 4, 5, 6, 7, 8, 9};
     const char *kNames[] = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus",
-                            "Neptune"};
-    double worst[9] = {0}, worstYear[9] = {0}, worstVsop[9] = {0};
+                            "Neptune", "Pluto"};
+    const int kCount = 10;
+    double worst[kCount] = {0}, worstYear[kCount] = {0}, worstVsop[kCount] = {0};
     const int kSamples = 2000;
     for (int i = 0; i < kSamples; ++i) {
         double jd = 2415020.5 + (73049.0 * i) / (kSamples - 1) + 0.37 * (i % 7);
@@ -172,22 +176,24 @@ inline void Section() {
         ComputeSiderealTimes(&centre, &date);
         const double tt = date.centuriesTT * 36525.0 + 2451545.0;
         HeliocentricPlace earth = ComputeEarthHeliocentric(&date);
-        for (int b = 0; b < 9; ++b) {
+        for (int b = 0; b < kCount; ++b) {
             BodyRecord body;
             std::memset(&body, 0, sizeof body);
             body.type = kBodies[b];
             if (!ComputeBodyPosition(&date, earth, &body)) continue;
             ComputeBodyTopocentric(&centre, &date, &body);
-            double ra, dec;
-            ErfaApparent(kBodies[b], tt, &ra, &dec);
-            double sep = eraSeps(ra, dec, body.topocentricRightAscension, body.topocentricDeclination) *
-                         kToArcsec;
+            double ra = 0.0, dec = 0.0, sep = 0.0;
+            if (kBodies[b] != 9) {
+                ErfaApparent(kBodies[b], tt, &ra, &dec);
+                sep = eraSeps(ra, dec, body.topocentricRightAscension, body.topocentricDeclination) *
+                      kToArcsec;
+            }
             if (sep > worst[b]) {
                 worst[b] = sep;
                 worstYear[b] = 2000.0 + (jd - 2451545.0) / 365.25;
             }
 #ifdef EPHEM_ACCURACY_HAVE_NOVA
-            if (kBodies[b] >= 1 && kBodies[b] <= 8) {
+            if (kBodies[b] >= 1 && kBodies[b] <= 9) {
                 ErfaApparent(kBodies[b], tt, &ra, &dec, true);
                 sep = eraSeps(ra, dec, body.topocentricRightAscension, body.topocentricDeclination) *
                       kToArcsec;
@@ -200,8 +206,11 @@ inline void Section() {
                 kSamples);
     std::printf("  %-34s %12s  %-8s %s\n", "body (ERFA routine)", "largest diff", "at year",
                 "libnova VSOP87 + ERFA reduction");
-    for (int b = 0; b < 9; ++b) {
-        const char *routine = kBodies[b] == 0 ? "eraEpv00" : kBodies[b] == 10 ? "eraMoon98" : "eraPlan94";
+    for (int b = 0; b < kCount; ++b) {
+        const char *routine = kBodies[b] == 0    ? "eraEpv00"
+                              : kBodies[b] == 10 ? "eraMoon98"
+                              : kBodies[b] == 9  ? "-"
+                                                 : "eraPlan94";
         char label[64];
         std::snprintf(label, sizeof label, "%s (%s)", kNames[b], routine);
         if (worstVsop[b] > 0.0)
