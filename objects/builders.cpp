@@ -17,7 +17,7 @@ const double kTwoPi = 6.283185307179586476925286766559;
 // Common tail of the fixed classes without a catalogue magnitude.
 void FinishFixedRecord(const LocationRecord *site, const DateRecord *date, double extinction,
                        ObjectRecord *r) {
-    r->magnitude2 = kNoMagnitude;
+    r->magnitude2 = kRecordNoMagnitude;
     r->colourIndex = 99.0f;
     r->distanceLightYears = 0.0f;
     r->properMotionRa = 0.0f;
@@ -89,7 +89,7 @@ int BuildReferencePointObject(int number, char *text, const LocationRecord *site
     out->index = index;
     out->raCatalogue = ra;
     out->decCatalogue = dec;
-    out->magnitude = kNoMagnitude;
+    out->magnitude = kRecordNoMagnitude;
     out->sizeMajor = 0.0f;
     out->sizeMinor = 0.0f;
     out->extent = 0.0f;

@@ -164,7 +164,7 @@ void SetFixedObjectPlace(const LocationRecord *site, const DateRecord *date, dou
     record->sizeMajor = 0.0f;
     record->sizeMinor = 0.0f;
     record->extent = 0.0f;
-    record->magnitude2 = kNoMagnitude;
+    record->magnitude2 = kRecordNoMagnitude;
     record->colourIndex = 99.0f;
     record->distanceLightYears = static_cast<float>(distanceAu / 63241.08);
     record->properMotionRa = 0.0f;
@@ -399,7 +399,7 @@ int RefreshObjectRecord(ObjectRecord *record, double riseAltitude, const Locatio
         // place computations start from.
         record->categoryBits = ClassCategoryBits(kClassSkyMark, 0, 0, 0);
         SetFixedObjectPlace(site, date, extinction, 0.0, record, record->raJ2000AtDate,
-                            record->decJ2000AtDate, kNoMagnitude);
+                            record->decJ2000AtDate, kRecordNoMagnitude);
         result = 1;
     } else {
         if (record->index == kNoObjectIndex) return 0;

@@ -39,8 +39,9 @@ const uint32_t kGuideStarKeyFlag = 0x80000000u;
 // Bit that marks a user-defined class in stored key lists.
 const uint32_t kUserObjectKeyFlag = 0x40000000u;
 
-// Magnitudes of this value or more mean "none" to every reader.
-const float kNoMagnitude = 99.9f;
+// The record's "no magnitude" value (float; astro/astroformulas.h has the
+// double kNoMagnitude) and the threshold from which magnitudes mean none.
+const float kRecordNoMagnitude = 99.9f;
 const float kMagnitudeNoneThreshold = 90.0f;
 
 // An object's identity: class code and signed index in that class's catalogue.

@@ -41,7 +41,7 @@ int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
     out->decOfDate = dec;
     out->properMotionRa = 0.0f;
     out->properMotionDec = 0.0f;
-    out->magnitude2 = kNoMagnitude;
+    out->magnitude2 = kRecordNoMagnitude;
     out->colourIndex = 99.0f;
     if (site) {
         double az = ra, alt = dec;

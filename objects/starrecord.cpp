@@ -356,7 +356,7 @@ void FillStarRecord(const LocationRecord *site, const DateRecord *date, double e
     record->sizeMinor = 0.0f;
     record->extent = 0.0f;
     record->magnitude = static_cast<float>(star->v_magnitude);
-    record->magnitude2 = kNoMagnitude;
+    record->magnitude2 = kRecordNoMagnitude;
     record->colourIndex = static_cast<float>(star->b_v);
     record->starComponent = star->component ? star->component : ' ';
     record->requestedComponent = component ? component : ' ';

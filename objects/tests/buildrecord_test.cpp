@@ -62,6 +62,16 @@ TEST(BuildRecord, DispatchRefusals) {
     DateRecord date = Date(site, 3, 1, 2024, 22.0);
     EXPECT_EQ(BuildObjectRecord(5, 0, 0, 1, nullptr, 0.0, &site, &date, 0.2, nullptr), 0);
     ObjectRecord out[3];
+    // New records carry nothing stale, not even in the bytes a
+    // re-initialisation keeps.
+    std::memset(out, 0xA5, sizeof out);
+    EXPECT_EQ(BuildObjectRecord(20, 0, 0, 1, "x", 0.0, &site, &date, 0.2, out), 0);
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(out);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bytes[i * 395 + 137], 0);
+        EXPECT_EQ(bytes[i * 395 + 341], 0);
+        EXPECT_EQ(bytes[i * 395 + 394], 0);
+    }
     for (int cls : {0, 20, 21, 23}) {
         EXPECT_EQ(BuildObjectRecord(cls, 0, 0, 1, "x", 0.0, &site, &date, 0.2, out), 0) << cls;
         EXPECT_EQ(+out[0].objectClass, cls);

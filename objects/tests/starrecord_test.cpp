@@ -18,7 +18,10 @@
 #include "objects/constellations.h"
 #include "objects/objectrecord.h"
 #include "objects/starcat.h"
+#include "core/datapaths.h"
+#include "objects/tests/starbytes.h"
 #include "objects/tests/stardata.h"
+#include "testutil/testutil.h"
 
 namespace {
 
@@ -284,6 +287,40 @@ TEST_F(GeneratedStars, NotFound) {
         EXPECT_EQ(BuildObjectRecord(5, c.kind, 0, 0, c.text, 0.0, nullptr, nullptr, 0.2, out), 0)
             << c.text;
     }
+}
+
+// A hand-made catalogue of three stars whose HD 5 names stars 2 and 3: one
+// designation, two records, each of class 5 and kind 6.
+TEST(StarRecord, SharedHdNumberFillsTwoRecords) {
+    testutil::TempDir dir;
+    std::string stars(3 * 80, '\0');
+    for (int i = 0; i < 3; ++i) {
+        starbytes::Put32(stars, i * 80 + 0, starbytes::Turn(0.5 + i));  // RA
+        starbytes::Put32(stars, i * 80 + 4, starbytes::Turn(0.1 * i));  // Dec
+        stars[i * 80 + 79] = ' ';
+    }
+    std::string hd(6 * 6, '\0');
+    starbytes::Put24(hd, 4 * 6, 2);      // HD 5: stars 2 and 3
+    starbytes::Put24(hd, 4 * 6 + 3, 3);
+    starbytes::Put24(hd, 1 * 6, 1);      // HD 2: star 1 alone
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("stars.bin"), stars));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("hd.bin"), hd));
+    std::string folder = dir.path() + "/";
+    SetRefDirectories(folder.c_str(), folder.c_str(), folder.c_str());
+    ObjectRecord out[3];
+    ASSERT_EQ(BuildObjectRecord(5, 6, 0, 0, "HD 5", 0.0, nullptr, nullptr, 0.2, out), 2);
+    EXPECT_EQ(+out[0].index, 2);
+    EXPECT_EQ(+out[1].index, 3);
+    EXPECT_NEAR(+out[1].raCatalogue, 2.5, 1e-8);
+    EXPECT_EQ(+out[1].objectClass, 5);
+    EXPECT_EQ(+out[1].kind, 6);
+    EXPECT_EQ(+out[2].objectClass, 0);
+    EXPECT_EQ(+out[2].index, -1);
+    ASSERT_EQ(BuildObjectRecord(5, 6, 0, 2, nullptr, 0.0, nullptr, nullptr, 0.2, out), 1);
+    EXPECT_EQ(+out[0].index, 1);
+    EXPECT_EQ(BuildObjectRecord(5, 6, 0, 0, "HD 4", 0.0, nullptr, nullptr, 0.2, out), 0);
+    // A star number beyond the catalogue cannot be read.
+    EXPECT_EQ(BuildObjectRecord(5, 0, 0, 4, nullptr, 0.0, nullptr, nullptr, 0.2, out), 0);
 }
 
 }  // namespace
