@@ -77,12 +77,14 @@ struct BodyRecord {
 static_assert(sizeof(HeliocentricPlace) == 24, "three doubles");
 
 // The Earth's heliocentric place for the record's T(TT) (ecliptic and equinox
-// of date).
+// of date); from a low-precision solar theory while the planetary series are
+// not loaded, so that the Sun is still placed to about 0.01 degree.
 HeliocentricPlace ComputeEarthHeliocentric(const DateRecord *date);
 // Geocentric place of the body of the record's type: ecliptic longitude,
 // latitude and distance, and the geocentric right ascension and declination
 // of the date's mean equator. 1, or 0 when a record is missing or the body
-// cannot be computed.
+// cannot be computed: a planet (types 1..9) while the planetary series are
+// not loaded, the Moon or the Earth's shadow without the lunar series.
 int ComputeBodyPosition(const DateRecord *date, HeliocentricPlace earth, BodyRecord *body);
 // The topocentric apparent place for the site (nutation, aberration except for
 // the Moon, diurnal parallax) and the Moon's topocentric distance. Nothing

@@ -105,6 +105,19 @@ TEST(MoonAdditiveTerms, AloneAtJ2000) {
     EXPECT_NEAR(moon.geocentricLongitude / kDegree, expected, 1e-10);
     EXPECT_NEAR(moon.geocentricDistance, 385000.56, 1e-9);
     EXPECT_EQ(+moon.topocentricDistance, +moon.geocentricDistance);
+    // A row that adds 400 deg sin F: the longitude is left above 2 pi, and
+    // one that takes 800 deg sin F away is raised by 2 pi until positive.
+    for (int32_t coefficient : {400000000, -800000000}) {
+        std::string rows = bytes;
+        std::memcpy(&rows[16], &coefficient, 4);
+        ASSERT_TRUE(testutil::WriteFileBytes(dir.file("moontab.bin"), rows));
+        ASSERT_EQ(LoadLunarSeries((dir.path() + "/").c_str()), 1);
+        ASSERT_EQ(ComputeMoonPosition(&date, &moon), 1);
+        double raw = expected + coefficient * 1e-6 * std::sin(93.2720993 * kDegree);
+        while (raw < 0.0) raw += 360.0;
+        EXPECT_NEAR(moon.geocentricLongitude / kDegree, raw, 1e-8) << coefficient;
+        EXPECT_GE(+moon.geocentricLongitude, 0.0);
+    }
     FreeEphemerisData();
 }
 
