@@ -400,11 +400,11 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
     }
     Stream catalogue(OpenStarCatalogue());
     if (!catalogue.f) return 0;
-    // A component other than the star itself is resolved through the
-    // double-star catalogue (a dispatch point until it exists); without it
-    // the star itself is used.
-    char asked = (component == 0 || component == ' ' || component == 'A') ? ' ' : component;
-    (void)asked;
+    // A component other than the star itself (not 0, blank or 'A') is
+    // resolved through the double-star catalogue and its orbits, a dispatch
+    // point until they exist; without them the star itself is used, with a
+    // blank requested component, as for a component the entry lacks.
+    (void)component;
     for (int i = 0; i < count; ++i) {
         StarRecord star;
         if (!ReadStarRecord(catalogue.f, candidates[i], &star, nullptr,

@@ -20,6 +20,7 @@
 #include "astro/nutation.h"
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
+#include "core/userfolder.h"
 #include "objects/builders.h"
 #include "objects/categories.h"
 #include "objects/constellations.h"
@@ -28,6 +29,7 @@
 #include "objects/refpoints.h"
 #include "objects/starrecord.h"
 #include "objects/tests/stardata.h"
+#include "sites/horizon.h"
 #include "testutil/testutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
@@ -381,6 +383,47 @@ TEST(BuildRecord, ReferencePoints) {
     EXPECT_EQ(+out[0].categoryBits, 0x80000u);
     EXPECT_NEAR(+out[0].altitude, 90 * kDeg, 0.01 * kDeg);
     EXPECT_EQ(BuildObjectRecord(22, 0, 0, 0, "Nowhere", 0.0, &site, &date, 0.2, out), 0);
+}
+
+// Times against the site's obstructed horizon: none without a horizon
+// file; with a flat one (true altitude 0, no refraction allowance) a star
+// rises a few minutes after and sets a few minutes before its ordinary times;
+// a circumpolar and a never-rising star keep the horizon routine's pairs.
+TEST_F(Generated, ObstructedHorizonTimes) {
+    testutil::TempDir user;
+    SetUserDataFolder(user.path().c_str());
+    LocationRecord site = Site(50.0);
+    DateRecord date = Date(site, 2, 1, 2024, 22.0);
+    ObjectRecord out[3];
+    ASSERT_EQ(BuildObjectRecord(5, 9, 0, 32349, nullptr, 0.0, &site, &date, 0.2, out), 1);
+    EXPECT_EQ(+out[0].horizonRiseTime, -1.0f);
+    EXPECT_EQ(+out[0].horizonSetTime, -1.0f);
+    EXPECT_EQ(ComputeObjectHorizonRiseSet(&site, &date, 0.2, &out[0]), 0);
+
+    ASSERT_EQ(CreateFlatHorizon(&site), 1);
+    ASSERT_EQ(BuildObjectRecord(5, 9, 0, 32349, nullptr, 0.0, &site, &date, 0.2, out), 1);
+    auto minutes = [](double later, double earlier) {
+        double d = std::remainder(later - earlier, 24.0);
+        return d * 60.0;
+    };
+    double riseDelay = minutes(+out[0].horizonRiseTime, +out[0].riseTime);
+    double setAdvance = minutes(+out[0].setTime, +out[0].horizonSetTime);
+    EXPECT_GT(riseDelay, 1.0);
+    EXPECT_LT(riseDelay, 10.0);
+    EXPECT_GT(setAdvance, 1.0);
+    EXPECT_LT(setAdvance, 10.0);
+
+    // Polaris: always above; from the south it never rises.
+    ASSERT_EQ(BuildObjectRecord(5, 9, 0, 11767, nullptr, 0.0, &site, &date, 0.2, out), 1);
+    EXPECT_EQ(+out[0].horizonRiseTime, 0.0f);
+    EXPECT_EQ(+out[0].horizonSetTime, 0.0f);
+    LocationRecord south = Site(-50.0);
+    ASSERT_EQ(CreateFlatHorizon(&south), 1);
+    DateRecord southDate = Date(south, 2, 1, 2024, 22.0);
+    ASSERT_EQ(BuildObjectRecord(5, 9, 0, 11767, nullptr, 0.0, &south, &southDate, 0.2, out), 1);
+    EXPECT_EQ(+out[0].horizonRiseTime, -2.0f);
+    EXPECT_EQ(+out[0].horizonSetTime, -2.0f);
+    SetUserDataFolder("");
 }
 
 }  // namespace
