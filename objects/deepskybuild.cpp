@@ -1,0 +1,555 @@
+// Deep-sky record builders: designation kind -> catalogue lookup -> record.
+#include "objects/deepskybuild.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "objects/buildrecord.h"
+#include "objects/cataloguenumber.h"
+#include "objects/clustercat.h"
+#include "objects/darkneb.h"
+#include "objects/dsoxref.h"
+#include "objects/galaxycat.h"
+#include "objects/nebulacat.h"
+#include "objects/objectrecord.h"
+#include "objects/pncat.h"
+
+// From astro/astroformulas.h, whose magnitude constant clashes with the
+// object record's own; the prototypes are the same.
+double RedshiftFromVelocity(double velocity);
+double LightTravelDistanceFromRedshift(double z);
+
+namespace {
+
+const double kArcminToRad = 3.14159265358979323846 / 10800.0;
+const float kOneArcminute = 0.00029088822f;
+
+// RAII holder of a catalogue stream.
+struct Stream {
+    FILE *f;
+    explicit Stream(FILE *file) : f(file) {}
+    ~Stream() { if (f) std::fclose(f); }
+    Stream(const Stream &) = delete;
+    Stream &operator=(const Stream &) = delete;
+};
+
+// The part of the text after its first blank when it does not begin with a
+// digit (or '-' when minusIsDigit); the whole text otherwise.
+std::string SkipPrefix(const char *text, bool minusIsDigit = false) {
+    std::string t = text ? text : "";
+    if (t.empty()) return t;
+    unsigned char c = static_cast<unsigned char>(t[0]);
+    if (std::isdigit(c) || (minusIsDigit && c == '-')) return t;
+    size_t blank = t.find(' ');
+    return blank == std::string::npos ? t : t.substr(blank + 1);
+}
+
+std::string AfterFirstBlank(const char *text) {
+    std::string t = text ? text : "";
+    size_t blank = t.find(' ');
+    return blank == std::string::npos ? t : t.substr(blank + 1);
+}
+
+// Kind 1: the common name's entry must carry the class's type code.
+int CommonNameRecord(int number, const char *text, int typeCode) {
+    int type = -1, record = -1;
+    if (number > 0) {
+        Stream s(OpenCommonNameCrossIndex());
+        if (ReadCommonNameCrossIndex(s.f, number - 1, &type, &record) <= 0) return -1;
+    } else if (FindCommonName(text, &type, &record) != 1) {
+        return -1;
+    }
+    return (type == typeCode && record >= 0) ? record : -1;
+}
+
+// Kinds 2-4 of the classes that have Messier, NGC and IC numbers.
+int MessierNgcIcRecord(int kind, int number, const char *text, int typeCode) {
+    int suffix = 0;
+    if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) return -1;
+    return LookUpMessierNgcIc(kind, number, suffix, typeCode);
+}
+
+void FinishPlaces(const LocationRecord *site, const DateRecord *date, double extinction,
+                  ObjectRecord *out, double distanceAu) {
+    out->properMotionRa = 0.0f;
+    out->properMotionDec = 0.0f;
+    if (site && date) {
+        ComputeApparentPlace(site, date, extinction, distanceAu, out);
+        ComputeAstrometricPlace(site, date, distanceAu, out);
+    }
+}
+
+}  // namespace
+
+int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
+    int type = -1, record = -1;
+    if (kind == 2) {
+        Stream s(OpenMessierCrossIndex());
+        if (ReadMessierCrossIndex(s.f, number, &type, &record) != 1) return -1;
+        return type == typeCode ? record : -1;
+    }
+    if (kind == 3) {
+        Stream s(OpenNgcCrossIndex());
+        int types[2], records[2];
+        int n = LookupNgcCrossIndex(s.f, number, suffix, types, records);
+        for (int i = 0; i < n; ++i)
+            if (types[i] == typeCode) return records[i];
+        return -1;
+    }
+    if (kind == 4) {
+        Stream s(OpenIcCrossIndex());
+        if (LookupIcCrossIndex(s.f, number, suffix, &type, &record) != 1) return -1;
+        return type == typeCode ? record : -1;
+    }
+    return -1;
+}
+
+// ---- galaxies ---------------------------------------------------------------------------
+
+void FillGalaxyObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                      ObjectRecord *out, const GalaxyRecord &g) {
+    out->raCatalogue = g.ra;
+    out->decCatalogue = g.dec;
+    out->magnitude = static_cast<float>(g.magnitude);
+    out->magnitude2 = static_cast<float>(g.surfaceBrightness);
+    out->sizeMajor = static_cast<float>(g.majorAxis * kArcminToRad);
+    out->sizeMinor = static_cast<float>(g.minorAxis * kArcminToRad);
+    out->extent = g.majorAxis > 0 ? static_cast<float>(g.majorAxis * kArcminToRad) : kOneArcminute;
+    double distance = 0.0;
+    if (g.distanceMly != 0.0)
+        distance = g.distanceMly * 1e6;
+    else if (g.radialVelocity != 99.9 && g.radialVelocity > 3000.0)
+        distance = LightTravelDistanceFromRedshift(RedshiftFromVelocity(g.radialVelocity)) * 1e9;
+    out->distanceLightYears = static_cast<float>(distance);
+    out->colourIndex = static_cast<float>(g.bMinusV < 90.0 ? g.bMinusV : g.typicalBMinusV + 200.0);
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
+                             const DateRecord *date, double extinction, ObjectRecord *out,
+                             int refresh) {
+    if (!out) return 0;
+    int32_t candidates[4] = {0, 0, 0, 0};
+    int count = 0;
+    if (refresh) {
+        candidates[0] = out->index;
+        count = candidates[0] > 0 ? 1 : 0;
+    } else {
+        int kind = out->kind, suffix = 0, n = 0;
+        switch (kind) {
+        case 1:
+            candidates[0] = CommonNameRecord(number, text, kCrossGalaxy);
+            break;
+        case 2: case 3: case 4:
+            candidates[0] = MessierNgcIcRecord(kind, number, text, kCrossGalaxy);
+            break;
+        case 5:
+            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+            { Stream s(OpenArpIndex()); candidates[0] = LookupArpNumber(s.f, number); }
+            break;
+        case 6: {
+            if (!ParseCatalogueNumber(text, &n, &suffix) && number == 0) break;
+            if (number) n = number;
+            int32_t key[2] = {n, suffix};
+            Stream s(OpenMarkarianIndex());
+            count = LookupMarkarianDesignation(s.f, key, candidates);
+            break;
+        }
+        case 7: {
+            std::string t = SkipPrefix(text, true);
+            int z = 0, a = 0, b = 0;
+            char c = 0;
+            int read = std::sscanf(t.c_str(), "%d-%d-%d%c", &z, &a, &b, &c);
+            if (read < 3) read = std::sscanf(t.c_str(), "%d %d %d%c", &z, &a, &b, &c);
+            if (read < 3) break;
+            int letter = (read == 4 && std::isalpha(static_cast<unsigned char>(c)))
+                             ? std::toupper(static_cast<unsigned char>(c)) - 64 : 0;
+            int16_t mcg[4] = {static_cast<int16_t>(z), static_cast<int16_t>(a),
+                              static_cast<int16_t>(b), static_cast<int16_t>(letter)};
+            Stream s(OpenMcgIndex());
+            candidates[0] = LookupMcgDesignation(s.f, mcg);
+            break;
+        }
+        case 8: {
+            std::string t = SkipPrefix(text);
+            char c = ' ';
+            int read = std::sscanf(t.c_str(), "%d%c", &n, &c);
+            if (read < 1 && number == 0) break;
+            if (number) n = number;
+            if (read < 2 || c == '\0') c = ' ';
+            Stream s(OpenUgcIndex());
+            candidates[0] = LookupUgcDesignation(s.f, n, c);
+            break;
+        }
+        case 9: {
+            std::string t = text ? text : "";
+            if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = AfterFirstBlank(t.c_str());
+            long field = 0;
+            if (std::sscanf(t.c_str(), "%ld", &field) != 1) break;
+            std::string rest = AfterFirstBlank(t.c_str());
+            if (rest == t || !ParseCatalogueNumber(rest.c_str(), &n, &suffix)) break;
+            uint16_t eso[3] = {static_cast<uint16_t>(field), static_cast<uint16_t>(n),
+                               static_cast<uint16_t>(suffix)};
+            Stream s(OpenEsoGalaxyIndex());
+            int32_t g = 0;
+            if (LookupEsoGalaxyDesignation(s.f, eso, &g)) candidates[0] = g;
+            break;
+        }
+        case 10:
+            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+            { Stream s(OpenPgcIndex()); candidates[0] = LookupPgcNumber(s.f, number); }
+            break;
+        default: break;
+        }
+        if (count == 0) count = candidates[0] > 0 ? 1 : 0;
+    }
+    if (count > 3) count = 3;
+    Stream s(OpenGalaxyCatalogue());
+    if (!s.f) return 0;
+    int filled = 0;
+    for (int i = 0; i < count; ++i) {
+        if (candidates[i] <= 0) continue;
+        GalaxyRecord g;
+        std::memset(&g, 0, sizeof g);
+        if (!ReadGalaxyRecord(s.f, candidates[i], &g, nullptr, kReadAllButName)) continue;
+        ObjectRecord *r = &out[filled];
+        if (filled > 0) {
+            ClearObjectRecord(r);
+            r->objectClass = out[0].objectClass;
+            r->kind = out[0].kind;
+            r->categoryBits = out[0].categoryBits;
+        }
+        r->index = candidates[i];
+        FillGalaxyObject(site, date, extinction, r, g);
+        ++filled;
+    }
+    return filled;
+}
+
+// ---- planetary nebulae ---------------------------------------------------------------------
+
+void FillPlanetaryNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                               ObjectRecord *out, const PlanetaryNebulaRecord &p) {
+    out->raCatalogue = p.ra;
+    out->decCatalogue = p.dec;
+    out->magnitude = static_cast<float>(p.magnitude);
+    out->magnitude2 = static_cast<float>(p.surfaceBrightness == 0.0 ? 99.9 : p.surfaceBrightness);
+    out->sizeMajor = static_cast<float>(p.size > 0 ? p.size / 60.0 * kArcminToRad : 0.0);
+    out->sizeMinor = 0.0f;
+    out->extent = out->sizeMajor;
+    out->distanceLightYears =
+        static_cast<float>((p.distanceParsecs != 0.0 && !p.distanceNotUsed) ? p.distanceParsecs * 3.26 : 0.0);
+    out->colourIndex = 99.9f;
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildPlanetaryNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
+                                      const DateRecord *date, double extinction, ObjectRecord *out,
+                                      int refresh) {
+    if (!out) return 0;
+    int record = -1;
+    if (refresh) {
+        record = out->index;
+    } else {
+        int kind = out->kind, a = 0, b = 0;
+        std::string t = SkipPrefix(text);
+        switch (kind) {
+        case 1: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
+        case 2: case 3: case 4: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
+        case 5: case 12:
+            if (number) a = number;
+            else if (std::sscanf(t.c_str(), "%d", &a) != 1) break;
+            { Stream s(kind == 5 ? OpenAbellPnIndex() : OpenAroIndex());
+              record = kind == 5 ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
+            break;
+        case 6: case 7: case 8: case 9: case 13: {
+            if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) break;
+            if (kind == 6) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
+            if (kind == 7) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
+            if (kind == 8) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
+            if (kind == 9) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
+            if (kind == 13) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
+            break;
+        }
+        case 10: {
+            const char *g = text ? std::strchr(text, 'G') : nullptr;
+            std::string rest = g ? g + 1 : (text ? text : "");
+            double lon = 0, lat = 0;
+            char c = ' ';
+            bool letter = !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest.back()));
+            int read = letter ? std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c)
+                              : std::sscanf(rest.c_str(), "%lf%lf", &lon, &lat);
+            if (read < 2) break;
+            if (read < 3) c = ' ';
+            Stream s(OpenPnGIndex());
+            record = LookupPnGDesignation(s.f, lon, lat, c);
+            break;
+        }
+        case 11: {
+            std::string packed;
+            for (const char *p = text ? text : ""; *p; ++p)
+                if (*p != ' ') packed += *p;
+            if (!packed.empty() && !std::isdigit(static_cast<unsigned char>(packed[0])))
+                packed = packed.size() > 3 ? packed.substr(3) : "";
+            long lon = 0;
+            char sign = '+';
+            double second = 0;
+            int read = std::sscanf(packed.c_str(), "%ld%c%lf", &lon, &sign, &second);
+            if (read < 1) break;
+            int32_t pk[2] = {static_cast<int32_t>(lon), -761};
+            if (read == 3) {
+                long tenths = std::lround(second * 10);
+                pk[1] = static_cast<int32_t>(sign == '-' ? -tenths : tenths);
+            }
+            Stream s(OpenPkIndex());
+            record = LookupPkDesignation(s.f, pk);
+            break;
+        }
+        case 14: record = FindPnByDiscoveryDesignation(text); break;
+        default: break;
+        }
+    }
+    if (record < 0) return 0;
+    Stream s(OpenPlanetaryNebulaCatalogue());
+    PlanetaryNebulaRecord p;
+    std::memset(&p, 0, sizeof p);
+    if (!ReadPlanetaryNebulaRecord(s.f, record, &p, kReadAllButName)) return 0;
+    out->index = record;
+    FillPlanetaryNebulaObject(site, date, extinction, out, p);
+    return 1;
+}
+
+// ---- bright nebulae -----------------------------------------------------------------------
+
+void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                            ObjectRecord *out, const BrightNebulaRecord &n) {
+    out->raCatalogue = n.ra;
+    out->decCatalogue = n.dec;
+    out->magnitude = static_cast<float>(n.magnitude);
+    // The surface brightness of a brightness class needs the visibility
+    // model's aperture classes; until it is there a classed nebula has none.
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = static_cast<float>(n.majorSize * kArcminToRad);
+    out->sizeMinor = static_cast<float>(n.minorSize * kArcminToRad);
+    out->extent = out->sizeMajor;
+    out->distanceLightYears = 0.0f;
+    out->colourIndex = 99.9f;
+    out->classExtra[0] = n.brightnessClass;
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildBrightNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
+                                   const DateRecord *date, double extinction, ObjectRecord *out,
+                                   int refresh) {
+    if (!out) return 0;
+    int record = -1;
+    if (refresh) {
+        record = out->index;
+    } else {
+        int kind = out->kind, n = 0, suffix = 0;
+        switch (kind) {
+        case 1: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
+        case 2: case 3: case 4:
+            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+            record = LookUpMessierNgcIc(kind, number, suffix, kCrossBrightNebula);
+            if (record < 0 && kind == 3 && number == 7822) record = 0;
+            break;
+        case 5: {
+            const char *dash = text ? std::strstr(text, "2-") : nullptr;
+            std::string t = dash ? dash + 2 : SkipPrefix(text);
+            if (number) n = number;
+            else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
+            Stream s(OpenSharplessIndex());
+            record = LookupSharpless(s.f, n);
+            break;
+        }
+        case 6: case 7: case 8: case 9: {
+            std::string t = AfterFirstBlank(text);
+            if (number) n = number;
+            else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
+            if (kind == 6) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
+            if (kind == 7) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
+            if (kind == 8) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
+            if (kind == 9) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
+            break;
+        }
+        case 10: record = FindBrightNebulaByOtherDesignation(text); break;
+        default: break;
+        }
+    }
+    if (record < 0) return 0;
+    Stream s(OpenBrightNebulaCatalogue());
+    BrightNebulaRecord n;
+    std::memset(&n, 0, sizeof n);
+    if (!ReadBrightNebulaRecord(s.f, record, &n, nullptr, kReadAllButName)) return 0;
+    out->index = record;
+    FillBrightNebulaObject(site, date, extinction, out, n);
+    return 1;
+}
+
+// ---- clusters ---------------------------------------------------------------------------------
+
+void FillOpenClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord *out, const OpenClusterRecord &o) {
+    out->raCatalogue = o.ra;
+    out->decCatalogue = o.dec;
+    out->magnitude = static_cast<float>(o.magnitude);
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = static_cast<float>(o.size * kArcminToRad);
+    out->sizeMinor = 0.0f;
+    out->extent = out->sizeMajor;
+    out->distanceLightYears = static_cast<float>(o.distanceParsecs * 3.26);
+    out->colourIndex = 99.9f;
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildOpenClusterFromCatalogue(int number, char *text, const LocationRecord *site,
+                                  const DateRecord *date, double extinction, ObjectRecord *out,
+                                  int refresh) {
+    if (!out) return 0;
+    int record = -1;
+    if (refresh) {
+        record = out->index;
+    } else {
+        int kind = out->kind, suffix = 0;
+        if (kind == 1) {
+            record = CommonNameRecord(number, text, kCrossOpenCluster);
+        } else if (kind >= 2 && kind <= 4) {
+            record = MessierNgcIcRecord(kind, number, text, kCrossOpenCluster);
+        } else if (kind >= 5 && kind <= 55) {
+            if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
+                Stream s(OpenOpenClusterCrossIndex());
+                int r = LookupOpenClusterCrossIndex(s.f, kind - 2, number);
+                record = r >= 0 ? r : -1;
+            }
+        } else if (kind == 56) {
+            int r = FindOpenClusterByOtherDesignation(text);
+            record = r > 0 ? r : -1;
+        } else if (kind == 57) {
+            std::string t = text ? text : "";
+            if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = t.size() > 3 ? t.substr(3) : "";
+            double ocl = 0;
+            if (std::sscanf(t.c_str(), "%lf", &ocl) == 1) {
+                Stream s(OpenOclIndex());
+                record = LookupOclNumber(s.f, ocl);
+            }
+        }
+    }
+    if (record < 0) return 0;
+    Stream s(OpenOpenClusterCatalogue());
+    OpenClusterRecord o;
+    std::memset(&o, 0, sizeof o);
+    if (!ReadOpenClusterRecord(s.f, record, &o, nullptr, kReadAllButName)) return 0;
+    out->index = record;
+    FillOpenClusterObject(site, date, extinction, out, o);
+    return 1;
+}
+
+void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                               ObjectRecord *out, const GlobularClusterRecord &g) {
+    out->raCatalogue = g.ra;
+    out->decCatalogue = g.dec;
+    out->magnitude = static_cast<float>(g.magnitude);
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = static_cast<float>(g.size * kArcminToRad);
+    out->sizeMinor = 0.0f;
+    out->extent = out->sizeMajor;
+    out->distanceLightYears = static_cast<float>(g.distanceKpc * 3260.0);
+    out->colourIndex = 99.9f;
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildGlobularClusterFromCatalogue(int number, char *text, const LocationRecord *site,
+                                      const DateRecord *date, double extinction, ObjectRecord *out,
+                                      int refresh) {
+    if (!out) return 0;
+    int cluster = 0;
+    if (refresh) {
+        cluster = out->index;
+    } else {
+        int kind = out->kind, suffix = 0;
+        if (kind == 1) {
+            cluster = CommonNameRecord(number, text, kCrossGlobularCluster);
+        } else if (kind >= 2 && kind <= 4) {
+            cluster = MessierNgcIcRecord(kind, number, text, kCrossGlobularCluster);
+        } else if (kind == 5 || kind == 6) {
+            if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
+                Stream s(kind == 5 ? OpenPalomarIndex() : OpenTerzanIndex());
+                cluster = kind == 5 ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
+            }
+        } else if (kind == 7) {
+            Stream s(OpenGlobularDesignationIndex());
+            cluster = FindGlobularByDesignation(s.f, text);
+        }
+    }
+    if (cluster <= 0) return 0;   // glob.bin numbers start at 1
+    Stream s(OpenGlobularClusterCatalogue());
+    GlobularClusterRecord g;
+    std::memset(&g, 0, sizeof g);
+    if (!ReadGlobularClusterRecord(s.f, cluster, &g, nullptr, kReadAllButName)) return 0;
+    out->index = cluster;
+    FillGlobularClusterObject(site, date, extinction, out, g);
+    return 1;
+}
+
+// ---- dark nebulae ------------------------------------------------------------------------------
+
+void FillDarkNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                          ObjectRecord *out, const DarkNebulaRecord &d) {
+    out->raCatalogue = d.ra;
+    out->decCatalogue = d.dec;
+    out->magnitude = static_cast<float>(d.classValue);   // opacity class, not a brightness
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = static_cast<float>(d.majorSize * kArcminToRad);
+    out->sizeMinor = 0.0f;
+    out->extent = out->sizeMajor;
+    out->distanceLightYears = 0.0f;
+    out->colourIndex = 99.9f;
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
+                                 const DateRecord *date, double extinction, ObjectRecord *out,
+                                 int refresh) {
+    if (!out) return 0;
+    int record = -1;
+    if (refresh) {
+        record = out->index;
+    } else {
+        int kind = out->kind, n = 0;
+        std::string rest = AfterFirstBlank(text) + " ";
+        if (kind == 1) {
+            record = CommonNameRecord(number, text, kCrossDarkNebula);
+        } else if (kind == 2) {
+            char c = ' ';
+            if (std::sscanf(rest.c_str(), "%d%c", &n, &c) >= 1) {
+                Stream s(OpenBarnardIndex());
+                record = LookupBarnard(s.f, number ? number : n, c);
+            }
+        } else if (kind == 3) {
+            if (number) n = number;
+            if (n || std::sscanf(rest.c_str(), "%d", &n) == 1) {
+                Stream s(OpenLdnIndex());
+                record = LookupLdn(s.f, n);
+            }
+        } else if (kind == 4) {
+            double lon = 0, lat = 0;
+            char c = ' ';
+            if (std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c) == 3)
+                record = FindDarkCloudByDcDesignation(lon, lat, c);
+        } else if (kind == 5) {
+            record = FindGlobuleByDesignation(text);
+        }
+    }
+    if (record < 0) return 0;
+    Stream s(OpenDarkNebulaCatalogue(0));
+    DarkNebulaRecord d;
+    std::memset(&d, 0, sizeof d);
+    if (!ReadDarkNebulaRecord(s.f, record, &d, nullptr, kReadAllButName)) return 0;
+    out->index = record;
+    FillDarkNebulaObject(site, date, extinction, out, d);
+    return 1;
+}
