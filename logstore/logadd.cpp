@@ -26,6 +26,7 @@
 #include "logstore/logindex.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
+#include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 #include "visibility/extinction.h"
 
@@ -193,7 +194,11 @@ int32_t AddLogEntryWithStatus(LogEntry *entry, const char *notes, int *status) {
         ComputeVisualExtinction(date.month, entry->site.temperature, entry->site.humidity,
                                 entry->site.latitude, entry->site.elevation);
 
-    // 2-3. Identify the object.
+    // 2. User stars and deep-sky objects: their derived indexes are rebuilt on next use.
+    if (entry->objectClass == kClassUserStar) DeleteUserStarIndexes();
+    if (entry->objectClass == kClassUserDeepSky) DeleteUserDeepSkyIndexes();
+
+    // 3. Identify the object.
     std::unique_ptr<ObjectRecord> object(new ObjectRecord);
     ClearObjectRecord(object.get());
     std::memcpy(&object->index, &entry->catalogueIndex, 4);

@@ -1,15 +1,18 @@
 // Writing and reading the user-object block kept behind records that name a
 // user-defined object.
 //
-// The user's own catalogues (stellar.bin, uds.bin, skymark.bin, comet.bin,
-// mp.bin) are not part of this build yet. Until their stores exist, writing
-// a block for a user-defined class fails (0), so no record is ever stored
-// without the definition its readers expect, and merging leaves the local id
-// as it was. Reading consumes the block exactly, so the record behind it is
-// found at the right offset.
+// User stars, deep-sky objects and sky marks are written from and merged into
+// the user's catalogues. The user comet and minor-planet stores (comet.bin,
+// mp.bin) are not part of this build yet: writing their block fails (0), so
+// no record is ever stored without the definition its readers expect, and
+// reading consumes their block exactly (counts checked against the bytes
+// left) without merging, leaving the local id as it was.
 #include "userdata/userobjectdata.h"
 
+#include <memory>
+
 #include "core/fileutil.h"
+#include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 
 namespace {
@@ -29,32 +32,75 @@ int Skip(FILE *file, int64_t bytes) {
     return std::fseek(file, static_cast<long>(bytes), SEEK_CUR) == 0;
 }
 
+struct FileCloser {
+    void operator()(FILE *f) const {
+        if (f) std::fclose(f);
+    }
+};
+typedef std::unique_ptr<FILE, FileCloser> FileHolder;
+
+template <typename Record>
+int WriteFromStore(FILE *out, FILE *store, int32_t id,
+                   int32_t (*get)(FILE *, int32_t, Record *, int32_t *)) {
+    FileHolder holder(store);
+    Record record;
+    if (!store || get(store, id, &record, nullptr) != id) return 0;
+    return std::fwrite(&record, sizeof record, 1, out) == 1 ? 1 : 0;
+}
+
+template <typename Record>
+int ReadAndMerge(FILE *in, Record *record, int merge, FILE *(*open)(int32_t *),
+                 int (*mergeRecord)(FILE *, Record *, int), int replace, int32_t *localId) {
+    if (std::fread(record, sizeof *record, 1, in) != 1) return 0;
+    if (!merge) return 1;
+    FileHolder store(open(nullptr));
+    if (!store || !mergeRecord(store.get(), record, replace)) return 0;
+    if (localId) *localId = record->id;
+    return 1;
+}
+
 }  // namespace
 
 int WriteUserObjectData(FILE *file, int objectClass, int32_t objectId) {
     if (!file) return 0;
-    if (!IsUserObjectClass(objectClass)) return 1;
-    (void)objectId;
-    return 0;  // the user catalogues that hold the definition are not built
+    switch (objectClass) {
+    case 12:
+        return WriteFromStore<UserStarRecord>(file, OpenUserStarFile(nullptr), objectId, GetUserStarById);
+    case 15:
+        return WriteFromStore<SkyMarkRecord>(file, OpenSkyMarkFile(nullptr), objectId, GetSkyMarkById);
+    case 18:
+        return WriteFromStore<UserDeepSkyRecord>(file, OpenUserDeepSkyFile(nullptr), objectId,
+                                                 GetUserDeepSkyById);
+    case 13:
+    case 14:
+        return 0;  // the user comet and minor-planet stores are not built
+    default:
+        return 1;
+    }
 }
 
 int ReadUserObjectData(FILE *file, int objectClass, int32_t *localId, int32_t *category,
                        int sourceVersion, int mergeOption, int merge) {
-    (void)localId;
-    (void)mergeOption;
-    (void)merge;
     if (!file) return 0;
     switch (objectClass) {
-    case 12:
-        return Skip(file, kUserStarBlockSize);
-    case 15:
-        return Skip(file, kSkyMarkBlockSize);
+    case 12: {
+        UserStarRecord record;
+        return ReadAndMerge(file, &record, merge, OpenUserStarFile, MergeUserStarRecord, mergeOption,
+                            localId);
+    }
+    case 15: {
+        SkyMarkRecord record;
+        return ReadAndMerge(file, &record, merge, OpenSkyMarkFile, MergeSkyMarkRecord, mergeOption,
+                            localId);
+    }
     case 18: {
-        uint8_t record[kUserDeepSkyBlockSize];
-        if (std::fread(record, sizeof record, 1, file) != 1) return 0;
-        // The type code of the object (a class 6-17) follows the id, place, magnitude, angle and
-        // 33-byte name: offset 49.
-        if (category) *category = static_cast<int32_t>(ClassCategoryBits(record[49]));
+        // The merge option decides here too: an incoming copy never replaces
+        // the user's own edited object unless the caller asked for replacing.
+        UserDeepSkyRecord record;
+        if (!ReadAndMerge(file, &record, merge, OpenUserDeepSkyFile, MergeUserDeepSkyRecord,
+                          mergeOption, localId))
+            return 0;
+        if (category) *category = static_cast<int32_t>(ClassCategoryBits(record.typeCode));
         return 1;
     }
     case 13: {

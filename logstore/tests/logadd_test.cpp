@@ -2,6 +2,8 @@
 // key insertion, refusals, and interrupted adds that lose nothing.
 #include "logstore/logadd.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,7 +15,9 @@
 #include "logstore/loggedobjects.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
+#include "logstore/logentryfile.h"
 #include "logstore/tests/logfixture.h"
+#include "minorbodies/usercatalogs.h"
 
 using namespace logtest;
 
@@ -205,10 +209,11 @@ TEST(AddLogEntry, RefusalsWriteNothing) {
     std::map<std::string, std::string> tree = Tree(store.dir.path() + "/log");
     for (const auto &file : tree)
         EXPECT_NE(file.first.find("pid.bin"), std::string::npos) << file.first;
-    // A user star cannot be stored without its definition: refused before any write.
+    // A user star that is not in the user's star file cannot be stored
+    // without its definition: refused before any write.
     e = MakeEntry(12, 3, 0x10, kJd);
     EXPECT_EQ(AddLogEntry(e.get(), nullptr), -1);
-    for (const auto &file : Tree(store.dir.path() + "/log")) {
+    for (const auto &file : Tree(store.dir.path() + "/log")) {  // stellar.bin lies outside "log"
         EXPECT_NE(file.first.find("pid.bin"), std::string::npos) << file.first;
         EXPECT_EQ(file.second, std::string(8, '\0')) << file.first;
     }
@@ -272,4 +277,39 @@ TEST(LoggedObjects, MarkUserObjectsScansEveryDeepSkyFolder) {
     writePid("comets", {0, 0x7fffffff});
     LoggedKeySet set;
     EXPECT_EQ(LoadLoggedObjectKeys(&set), 0);
+}
+
+TEST(AddLogEntry, UserStarTravelsWithItsDefinition) {
+    Store store;
+    ServicesInstalled services;
+    int32_t count = 0;
+    FILE *stars = OpenUserStarFile(&count);
+    ASSERT_TRUE(stars);
+    UserStarRecord star;
+    std::memset(&star, 0, sizeof star);
+    std::strncpy(star.name, "Garden Star", 32);
+    star.magnitude = 650;
+    ASSERT_EQ(AppendUserStarRecord(stars, &star), 1);
+    std::fclose(stars);
+
+    std::unique_ptr<LogEntry> e = MakeEntry(12, star.id, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(e.get(), "Reddish"), 0);
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{1, 1, 0x40000001}));
+    EXPECT_TRUE(testutil::PathIsThere(store.log("stars/000000001s.pix")));
+    std::string b = testutil::ReadFileBytes(store.log("stars/00000000.bin"));
+    ASSERT_EQ(b.size(), 330625u + 47u + 8u);
+    EXPECT_EQ(I32(b, 330625), 1);                            // the star's id
+    EXPECT_EQ(std::string(b.data() + 330625 + 14), "Garden Star");
+    EXPECT_EQ(std::string(b.data() + 330625 + 47), "Reddish");
+
+    // Read back with its notes, and found as a duplicate.
+    std::unique_ptr<LogEntry> back(new LogEntry);
+    char *notes = nullptr;
+    ASSERT_EQ(ReadLogEntryByNumber(0x10, 0, back.get(), &notes), 1);
+    EXPECT_STREQ(notes, "Reddish");
+    delete[] notes;
+    e = MakeEntry(12, star.id, 0x10, kJd);
+    int status = 0;
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "reddish", &status), 0);
+    EXPECT_EQ(status, kLogEntryAlreadyLogged);
 }

@@ -186,8 +186,8 @@ TEST(LogEntryFile, UserObjectBlockLiesBetweenEntryAndNotes) {
     EXPECT_EQ(+back->catalogueIndex, 4);
     delete[] notes;
 
-    // Writing such an entry needs the user catalogues: it must fail rather
-    // than leave an entry whose block is missing.
+    // Writing such an entry when the user's deep-sky file does not hold the
+    // object must fail rather than leave an entry whose block is missing.
     f = std::fopen(path.c_str(), "wb");
     EXPECT_EQ(WriteLogEntryFile(f, e.get(), "Hm!"), 0);
     std::fclose(f);

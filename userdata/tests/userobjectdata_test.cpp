@@ -1,0 +1,183 @@
+// The user-object block: round trips through the user catalogues, exact
+// consumption of every class's block, refusals and hostile counts.
+#include "userdata/userobjectdata.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/userfolder.h"
+#include "minorbodies/usercatalogs.h"
+#include "testutil/testutil.h"
+
+namespace {
+
+struct UserFolder {
+    testutil::TempDir dir;
+    UserFolder() { SetUserDataFolder(dir.path().c_str()); }
+    ~UserFolder() { SetUserDataFolder(""); }
+};
+
+UserStarRecord Star(const char *name, int32_t ra) {
+    UserStarRecord r;
+    std::memset(&r, 0, sizeof r);
+    r.rightAscension = ra;
+    r.declination = 77;
+    r.magnitude = 512;
+    std::strncpy(r.name, name, 32);
+    return r;
+}
+
+// Writes the block for (class, id) behind a 3-byte marker and "END" after it.
+std::string WriteBlock(const std::string &path, int cls, int32_t id, int *result) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    std::fwrite("BEG", 3, 1, f);
+    *result = WriteUserObjectData(f, cls, id);
+    std::fwrite("END", 3, 1, f);
+    std::fclose(f);
+    return testutil::ReadFileBytes(path);
+}
+
+}  // namespace
+
+TEST(UserObjectData, StarRoundTripAndMerge) {
+    UserFolder folder;
+    int32_t count = 0;
+    FILE *store = OpenUserStarFile(&count);
+    ASSERT_TRUE(store);
+    UserStarRecord a = Star("Alpha X", 1000), b = Star("Beta Y", 2000);
+    ASSERT_EQ(AppendUserStarRecord(store, &a), 1);
+    ASSERT_EQ(AppendUserStarRecord(store, &b), 1);
+    std::fclose(store);
+    EXPECT_EQ(+b.id, 2);
+
+    std::string path = folder.dir.file("block.bin");
+    int result = 0;
+    std::string bytes = WriteBlock(path, 12, 2, &result);
+    ASSERT_EQ(result, 1);
+    ASSERT_EQ(bytes.size(), 3u + 47u + 3u);
+    int32_t id;
+    std::memcpy(&id, bytes.data() + 3, 4);
+    EXPECT_EQ(id, 2);
+    EXPECT_EQ(std::string(bytes.data() + 3 + 14), "Beta Y");  // name at record offset 14
+    EXPECT_EQ(bytes.substr(50), "END");
+
+    // Merge 0: consumed, outputs and the store untouched.
+    std::string storeBefore = testutil::ReadFileBytes(folder.dir.file("stellar.bin"));
+    FILE *f = std::fopen(path.c_str(), "rb");
+    std::fseek(f, 3, SEEK_SET);
+    int32_t local = -1;
+    ASSERT_EQ(ReadUserObjectData(f, 12, &local, nullptr, 3106, 0, 0), 1);
+    EXPECT_EQ(std::ftell(f), 50L);
+    EXPECT_EQ(local, -1);
+    std::fclose(f);
+    EXPECT_EQ(testutil::ReadFileBytes(folder.dir.file("stellar.bin")), storeBefore);
+
+    // Merge 1 on another computer where only "Beta Y" under id 1 exists: the local id is 1.
+    UserFolder other;
+    store = OpenUserStarFile(&count);
+    UserStarRecord local1 = Star("Beta Y", 2000);
+    AppendUserStarRecord(store, &local1);
+    std::fclose(store);
+    f = std::fopen(path.c_str(), "rb");
+    std::fseek(f, 3, SEEK_SET);
+    ASSERT_EQ(ReadUserObjectData(f, 12, &local, nullptr, 3106, 0, 1), 1);
+    EXPECT_EQ(local, 1);
+    std::fclose(f);
+    // And where it is new: appended under the next id.
+    UserFolder empty;
+    f = std::fopen(path.c_str(), "rb");
+    std::fseek(f, 3, SEEK_SET);
+    local = -1;
+    ASSERT_EQ(ReadUserObjectData(f, 12, &local, nullptr, 3106, 0, 1), 1);
+    EXPECT_EQ(local, 1);
+    std::fclose(f);
+    EXPECT_EQ(testutil::ReadFileBytes(empty.dir.file("stellar.bin")).size(), 6u + 47u);
+}
+
+TEST(UserObjectData, RefusalsAndClassesWithoutBlock) {
+    UserFolder folder;
+    std::string path = folder.dir.file("block.bin");
+    int result = 0;
+    // An id not in the file: 0 and nothing written.
+    EXPECT_EQ(WriteBlock(path, 12, 9, &result), "BEGEND");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(WriteBlock(path, 18, 1, &result), "BEGEND");
+    EXPECT_EQ(result, 0);
+    // A catalogue class has no block: success and nothing read.
+    EXPECT_EQ(WriteBlock(path, 5, 1, &result), "BEGEND");
+    EXPECT_EQ(result, 1);
+    FILE *f = std::fopen(path.c_str(), "rb");
+    std::fseek(f, 3, SEEK_SET);
+    EXPECT_EQ(ReadUserObjectData(f, 5, nullptr, nullptr, 3106, 0, 1), 1);
+    EXPECT_EQ(std::ftell(f), 3L);
+    std::fclose(f);
+}
+
+TEST(UserObjectData, DeepSkyKeepsTheLocalEditUnlessReplacing) {
+    UserFolder folder;
+    int32_t count = 0;
+    FILE *store = OpenUserDeepSkyFile(&count);
+    UserDeepSkyRecord mine;
+    std::memset(&mine, 0, sizeof mine);
+    std::strncpy(mine.name, "My Cloud", 32);
+    mine.typeCode = 9;
+    mine.magnitude = 800;
+    ASSERT_EQ(AppendUserDeepSkyRecord(store, &mine), 1);
+    std::fclose(store);
+    UserDeepSkyRecord incoming = mine;
+    incoming.id = 7;
+    incoming.magnitude = 950;  // an older copy
+    std::strncpy(incoming.name, "MY CLOUD", 32);
+    std::string path = folder.dir.file("ds.bin");
+    testutil::WriteFileBytes(path, std::string(reinterpret_cast<const char *>(&incoming), 54));
+    for (int option : {0, 1}) {
+        FILE *f = std::fopen(path.c_str(), "rb");
+        int32_t local = -1, category = 0;
+        ASSERT_EQ(ReadUserObjectData(f, 18, &local, &category, 3106, option, 1), 1);
+        std::fclose(f);
+        EXPECT_EQ(local, 1);
+        EXPECT_EQ(category, 0x800);
+        store = OpenUserDeepSkyFile(&count);
+        UserDeepSkyRecord now;
+        ASSERT_EQ(GetUserDeepSkyById(store, 1, &now, nullptr), 1);
+        std::fclose(store);
+        EXPECT_EQ(+now.magnitude, option ? 950 : 800) << option;
+        EXPECT_EQ(count, 1);
+    }
+}
+
+TEST(UserObjectData, CountedBlocksAreConsumedExactlyAndBounded) {
+    UserFolder folder;
+    std::string path = folder.dir.file("sets.bin");
+    struct Case {
+        int cls, version;
+        std::string head;
+        size_t setSize;
+        int sets;
+        int ok;
+    } cases[] = {
+        {13, 3106, std::string("\x03\x00", 2), 135, 3, 1},
+        {13, 2900, std::string("\x02\x00", 2), 130, 2, 1},
+        {14, 3106, std::string("\x01\x00\x00\x00", 4), 233, 1, 1},
+        {14, 2900, std::string("\x02\x00\x00\x00", 4), 116, 2, 1},
+        {14, 3106, std::string("\xff\xff\xff\x7f", 4), 233, 1, 0},   // hostile count
+        {14, 3106, std::string("\x00\x00\x00\x80", 4), 233, 0, 0},   // negative count
+        {13, 3106, std::string("\xff\xff", 2), 135, 2, 0},          // more sets than bytes
+    };
+    for (const Case &c : cases) {
+        std::string bytes = c.head + std::string(c.setSize * static_cast<size_t>(c.sets), 'x') + "NEXT";
+        testutil::WriteFileBytes(path, bytes);
+        FILE *f = std::fopen(path.c_str(), "rb");
+        int32_t local = -1;
+        EXPECT_EQ(ReadUserObjectData(f, c.cls, &local, nullptr, c.version, 0, 0), c.ok) << c.cls;
+        if (c.ok) {
+            char next[5] = {0};
+            EXPECT_EQ(std::fread(next, 1, 4, f), 4u);
+            EXPECT_STREQ(next, "NEXT");
+        }
+        EXPECT_EQ(local, -1);
+        std::fclose(f);
+    }
+}
