@@ -18,8 +18,15 @@ int g_offeredInstrumentKind = 0;
 int g_copyChartChoice = 0;
 int g_templateInstrumentId = -1;
 
+namespace {
+HINSTANCE g_templateInstance = nullptr;
+}
+
+HINSTANCE GetInstrumentDialogInstance() { return g_templateInstance ? g_templateInstance : GetModuleHandleA(nullptr); }
+
 INT_PTR RunInstrumentDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
                             LPARAM parameter) {
+    g_templateInstance = instance;
     HRSRC found = FindResourceA(instance, templateName, MAKEINTRESOURCEA(5));  // RT_DIALOG
     if (!found) return -1;
     HGLOBAL loaded = LoadResource(instance, found);

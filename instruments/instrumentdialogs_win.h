@@ -49,6 +49,10 @@ int RunBinocsEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record
 // control classes are registered. -1 when the template is missing.
 INT_PTR RunInstrumentDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
                             LPARAM parameter = 0);
+// The instance whose templates the last dialog was made from: the nested
+// dialogs of a pool dialog opened without a telescope dialog take theirs
+// from it.
+HINSTANCE GetInstrumentDialogInstance();
 
 // ---- dialog procedures -------------------------------------------------------
 INT_PTR CALLBACK InstDlgProc(HWND, UINT, WPARAM, LPARAM);

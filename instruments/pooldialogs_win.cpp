@@ -229,7 +229,7 @@ void SelectPoolLine(HWND dialog, int line) {
 
 INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     InstrumentDialogState *s = GetScopeDialogState();
-    HINSTANCE instance = s ? s->instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
     switch (message) {
     case WM_INITDIALOG: {
         HWND pool = GetDlgItem(dialog, 6092);

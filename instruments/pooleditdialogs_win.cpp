@@ -92,7 +92,7 @@ INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case 6084: {
             StoreEditedEyepiece(dialog);
             InstrumentDialogState *s = GetScopeDialogState();
-            HINSTANCE instance = s ? s->instance : GetModuleHandleA(nullptr);
+            HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
             if (RunInstrumentDialog(instance, "FOVDlg", dialog, FOVDlgProc) == 1)
                 SetItemTextOneDecimal(dialog, 6096, MeasuredApparentField);
             return TRUE;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -18,6 +19,9 @@
 
 #include "charts/chartdefinition.h"
 #include "charts/chartstore.h"
+#include "charts/chartsync.h"
+#include "instruments/filterpool.h"
+#include "instruments/lenspool.h"
 #include "core/userfolder.h"
 #include "instruments/eyepiecepool.h"
 #include "instruments/instrumentdialogs_win.h"
@@ -601,6 +605,171 @@ TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
     double fl = 0, af = 0;
     EXPECT_NE(GetEyepieceRecordById(1, name, &fl, &af), 0);
     EXPECT_STREQ(name, "Nagler 9");
+}
+
+// ---- default charts question and the one-telescope editor ---------------------------------
+
+TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
+    ASSERT_GT(AddEyepieceRecord("Plossl 25", 25.0, 52.0), 0);
+    auto a = Scope("Model Scope", 1);
+    Add(a.get());
+    {
+        int32_t n = 0;
+        StoreFilePtr f(OpenInstrumentFile(&n));
+        ASSERT_EQ(SyncInstrumentCharts(f.get(), n, -1), 1);
+    }
+    // The user's colours in the model's chart.
+    {
+        int32_t n = 0;
+        StoreFilePtr charts(OpenChartStore(&n));
+        ASSERT_EQ(n, 5);
+        std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+        ASSERT_EQ(ReadChart(charts.get(), c.get(), 4), 1);
+        c->scheme[10] = 0x5A;
+        ASSERT_EQ(WriteChart(charts.get(), c.get(), 4), 1);
+    }
+    bool stayed = false;
+    int modelLines = 0;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Select Eyepieces To Use With Telescope", "assign", [](HWND d) {
+            ChooseLine(d, 6092, 0);
+            Click(d, 6085);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "done", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Default Settings for New Instruments", "copy without a line", [&](HWND d) {
+            modelLines = LineCount(d, 6046);
+            Click(d, 6048);
+            Click(d, IDOK);  // nothing chosen: stays open
+        });
+        OnDialog("Default Settings for New Instruments", "choose the model", [&](HWND d) {
+            stayed = true;
+            ChooseLine(d, 6046, 0);
+            Capture(d, "default_chart_question");
+            Click(d, IDOK);
+        });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(modelLines, 1);
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 2u);
+    int32_t n = 0;
+    StoreFilePtr charts(OpenChartStore(&n));
+    ASSERT_EQ(n, 6);
+    std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+    bool found = false;
+    for (int i = 4; i < n; ++i) {
+        ASSERT_EQ(ReadChart(charts.get(), c.get(), i), 1);
+        if (c->instrumentId != stored[1]->id) continue;
+        found = true;
+        EXPECT_EQ(c->scheme[10], 0x5A);  // taken from the model's chart
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(InstrumentDialogs, OneTelescopeEditorSavesInTheDatabase) {
+    auto r = Scope("Loaner", 1);
+    bool saveEnabled = false;
+    std::string afterBadName;
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "rename and save", [&](HWND d) {
+            saveEnabled = IsWindowEnabled(GetDlgItem(d, 6023)) != 0;
+            Type(d, 6008, "Loaner{2}");
+            afterBadName = Text(d, 6008);
+            Type(d, 6008, "Loaner 2");
+            Capture(d, "edit_telescope");
+            Click(d, 6023);
+        });
+        EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_TRUE(saveEnabled);
+    EXPECT_EQ(afterBadName, "Loaner");
+    EXPECT_STREQ(r->name, "Loaner 2");
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_STREQ(stored[0]->name, "Loaner 2");
+}
+
+// ---- filters and lenses of a camera ------------------------------------------------------
+
+TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
+    std::unique_ptr<CameraEntry> cam(new CameraEntry);
+    std::memset(cam.get(), 0, sizeof *cam);
+    cam->filterCount = 1;
+    std::snprintf(cam->filters[0].name, 33, "Red");
+    cam->filters[0].wavelength = 0.65;
+    cam->filters[0].bandwidth = 0.1;
+    cam->filters[0].peakTransmission = 0.9;
+    g_currentCamera = cam.get();
+    std::string density;
+    {
+        ScriptRun run;
+        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, 102); });
+        OnDialog("Edit Neutral Density Filter Data", "half", [&](HWND d) {
+            Type(d, 6022, "ND 0.3");
+            Type(d, 104, "50");
+            CheckRadioButton(d, 101, 103, 102);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), (LPARAM)GetDlgItem(d, 102));
+            density = Text(d, 104);
+            Capture(d, "edit_nd_filter");
+            Click(d, IDOK);
+        });
+        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, 6102); });
+        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, 101); });
+        OnDialog("Edit Filter Data", "cancel", [](HWND d) {
+            Capture(d, "edit_filter");
+            Click(d, IDCANCEL);
+        });
+        OnDialog("Assign Filters to Camera", "assign nd", [](HWND d) {
+            ChooseLine(d, 6092, 1);
+            Click(d, 6085);
+        });
+        OnDialog("Assign Filters to Camera", "ok", [](HWND d) {
+            Capture(d, "filters_assigned");
+            Click(d, IDOK);
+        });
+        EXPECT_EQ(RunInstrumentDialog(Resources(), "CamFilterDlg", nullptr, CamFilterDlgProc), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(density, "0.30");
+    int32_t n = 0;
+    {
+        StoreFilePtr f(OpenFilterFile(&n));
+        EXPECT_EQ(n, 2);  // "Red" from the camera, the ND filter; the cancelled one is gone
+    }
+    ASSERT_EQ(AssignedFilterIds.ids.size(), 2u);
+    FilterRecord nd;
+    ASSERT_EQ(GetFilterRecordById(AssignedFilterIds.ids[1], &nd), 1);
+    EXPECT_STREQ(nd.name, "ND 0.3");
+    EXPECT_NEAR(nd.peakTransmission, std::pow(10.0, -0.3), 1e-12);  // read back from the density shown
+    EXPECT_EQ(nd.wavelength, 0.0);
+    // A new lens whose edit is cancelled does not stay in the pool.
+    {
+        ScriptRun run;
+        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Edit Lens Data", "ratio below 1", [](HWND d) {
+            Type(d, 101, "300");
+            Type(d, 106, "0.9");
+            Click(d, IDOK);
+        });
+        OnDialog("Nightjar Message", "refused", [](HWND m) { PostMessageA(m, WM_COMMAND, IDOK, 0); });
+        OnDialog("Edit Lens Data", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Assign Lenses to Camera", "ok", [](HWND d) { Click(d, IDOK); });
+        EXPECT_EQ(RunInstrumentDialog(Resources(), "CamLensDlg", nullptr, CamLensDlgProc), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    StoreFilePtr lenses(OpenLensFile(&n));
+    EXPECT_EQ(n, 0);
+    g_currentCamera = nullptr;
 }
 
 }  // namespace
