@@ -85,7 +85,7 @@ TEST(BuildRecord, DispatchRefusals) {
     r.index = -1;
     EXPECT_EQ(RefreshObjectRecord(&r, 0.0, &site, &date, 0.2), 0);
     // Classes that need a date refuse without one; the category is still set.
-    for (int cls : {2, 3, 4, 5, 12, 13, 14}) {
+    for (int cls : {2, 3, 4, 5, 12, 13, 14, 15}) {
         ClearObjectRecord(&r);
         r.objectClass = static_cast<uint8_t>(cls);
         r.index = 1;
