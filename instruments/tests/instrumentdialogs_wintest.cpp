@@ -772,4 +772,70 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
     g_currentCamera = nullptr;
 }
 
+TEST_F(InstrumentDialogs, UpDownSwapsTelescopesAcrossBinoculars) {
+    auto a = Scope("First", 1);
+    auto b = Binocs("Pair");
+    auto c = Scope("Second", 1);
+    Add(a.get());
+    Add(b.get());
+    Add(c.get());
+    std::string firstLine;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "move down", [&](HWND d) {
+            static NMUPDOWN ud;
+            std::memset(&ud, 0, sizeof ud);
+            ud.hdr.hwndFrom = GetDlgItem(d, 6040);
+            ud.hdr.idFrom = 6040;
+            ud.hdr.code = UDN_DELTAPOS;
+            ud.iDelta = -1;  // on the first line: nothing moves
+            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            ud.iDelta = 1;
+            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            firstLine = Line(d, 6028, 0);
+            Click(d, IDOK);
+        });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(firstLine, "Second");
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_STREQ(stored[0]->name, "Second");
+    EXPECT_STREQ(stored[1]->name, "Pair");  // the binoculars stay in place
+    EXPECT_STREQ(stored[2]->name, "First");
+}
+
+TEST_F(InstrumentDialogs, ApparentFieldMeasuredThroughAStoredTelescopeFromTheEditor) {
+    auto stored = Scope("Measuring Scope", 1);  // 8 inch f/6: 1219.2 mm
+    Add(stored.get());
+    ASSERT_GT(AddEyepieceRecord("Mystery 24", 24.0, 50.0), 0);
+    auto r = Scope("In memory", 0);
+    std::string field;
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Select Eyepieces To Use With Telescope", "edit", [](HWND d) {
+            ChooseLine(d, 6092, 0);
+            Click(d, 6086);
+        });
+        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, 6084); });
+        OnDialog("Compute Apparent Field of View", "measured", [](HWND d) {
+            Type(d, 6071, "60");
+            Capture(d, "fov_from_measurement");
+            Click(d, IDOK);
+        });
+        OnDialog("Edit Eyepiece Data", "read", [&](HWND d) {
+            field = Text(d, 6096);
+            Click(d, IDCANCEL);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Edit Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 0);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    // 60' x 1219.2 mm / 24 mm = 50.8 degrees.
+    EXPECT_EQ(field, "50.8");
+}
+
 }  // namespace
