@@ -4,10 +4,12 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "core/versionstamp.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
+#include "logstore/oldlogentry.h"
 #include "objects/categories.h"
 #include "userdata/userobjectdata.h"
 
@@ -66,10 +68,16 @@ int ReadLogEntryFile(FILE *file, LogEntry *entry, char **notes, int merge, int r
     if (start < 0 || std::fread(&stamp, 5, 1, file) != 1 || std::fseek(file, start, SEEK_SET) != 0)
         return 0;
     int version = GetStampVersion(&stamp);
-    // Entries of the previous generation are converted by the upgraders of
-    // older data files before they are read here.
-    if (version < 3000) return 0;
-    if (std::fread(entry, sizeof *entry, 1, file) != 1) return 0;
+    if (version < 3000) {
+        // An entry of the previous generation: converted, and never written
+        // back in place (its caller rewrites the whole file).
+        std::vector<uint8_t> old(kOldLogEntrySize);
+        if (std::fread(old.data(), old.size(), 1, file) != 1) return 0;
+        ConvertOldLogEntry(old.data(), entry);
+        rewrite = 0;
+    } else if (std::fread(entry, sizeof *entry, 1, file) != 1) {
+        return 0;
+    }
     TerminateLogEntryTexts(entry);
     if (IsUserObjectClass(entry->objectClass)) {
         int32_t id = entry->catalogueIndex;

@@ -246,3 +246,51 @@ TEST(LogClassFolders, ObjectFileIsNeverTruncated) {
     EXPECT_EQ(count, 3);
     EXPECT_EQ(OpenObjectFile(0x4000, 1, 0, &count), nullptr);
 }
+
+TEST(LogEntryFile, OldEntryReadsBackConverted) {
+    Store store;
+    // A first-generation entry, by hand: stamp 2.0 at 0-4, Julian date at 5,
+    // 132-byte site at 13 (latitude at 8, limit 9.5 at 48, zone at 72, name
+    // at 99), trailer at 145, class 148, index 149, bits 153, observer 157,
+    // 8,750-byte instrument at 241, conditions 8,991, notes length 9,120.
+    std::string old(9124, '\0');
+    old[0] = '\x03';
+    old[1] = '\xd9';
+    old[2] = 2;
+    double jd = 2450000.25, lat = 0.8, limit = 9.5, zone = -5.0;
+    std::memcpy(&old[5], &jd, 8);
+    std::memcpy(&old[13 + 8], &lat, 8);
+    std::memcpy(&old[13 + 48], &limit, 8);
+    std::memcpy(&old[13 + 72], &zone, 8);
+    std::memcpy(&old[13 + 99], "Old Field", 9);
+    old[145] = 1;
+    old[148] = 6;
+    int32_t index = 224, bits = 0x100, notes = 4;
+    std::memcpy(&old[149], &index, 4);
+    std::memcpy(&old[153], &bits, 4);
+    std::memcpy(&old[157], "Carl", 4);
+    std::memcpy(&old[8991], "hazy", 4);
+    std::memcpy(&old[9120], &notes, 4);
+    std::string path = store.dir.file("old.bin");
+    testutil::WriteFileBytes(path, old + std::string("M31\0", 4));
+    FILE *f = std::fopen(path.c_str(), "rb");
+    std::unique_ptr<LogEntry> e(new LogEntry);
+    char *text = nullptr;
+    ASSERT_EQ(ReadLogEntryFile(f, e.get(), &text, 1, 1), 1);
+    std::fclose(f);
+    EXPECT_STREQ(text, "M31");
+    delete[] text;
+    EXPECT_EQ(+e->julianDate, jd);
+    EXPECT_EQ(+e->site.latitude, lat);
+    EXPECT_EQ(+e->site.nakedEyeLimit, 8.0);
+    EXPECT_EQ(+e->site.timeZone, zone);
+    EXPECT_STREQ(e->site.name, "Old Field");
+    EXPECT_EQ(+e->trailer.namedZone, 1);
+    EXPECT_EQ(+e->objectClass, 6);
+    EXPECT_EQ(+e->catalogueIndex, 224);
+    EXPECT_EQ(+e->categoryBits, 0x100u);
+    EXPECT_STREQ(e->observer.name, "Carl");
+    EXPECT_STREQ(e->conditions, "hazy");
+    EXPECT_EQ(e->designation[0], 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(e.get()) + 2, 3), "\x03\x01" "f");
+}
