@@ -1,6 +1,8 @@
 // The object services of the log store (see logobject.h).
 #include "logstore/logobject.h"
 
+#include "objects/buildrecord.h"
+
 namespace {
 LogObjectRefreshFn g_refresh = nullptr;
 LogObjectNameFn g_name = nullptr;
@@ -14,11 +16,7 @@ void SetLogObjectServices(LogObjectRefreshFn refresh, LogObjectNameFn name) {
 void RefreshLogObject(ObjectRecord *record, const LocationRecord *site, const DateRecord *date,
                       double extinction) {
     if (!record) return;
-    if (g_refresh) {
-        g_refresh(record, 0.0, site, date, extinction);
-        return;
-    }
-    record->constellation = 255;
+    (g_refresh ? g_refresh : RefreshObjectRecord)(record, 0.0, site, date, extinction);
 }
 
 int NameLogObject(const ObjectRecord *record, char *name, int size) {

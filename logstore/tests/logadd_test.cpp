@@ -27,9 +27,10 @@ const double kJd = 2455033.5;  // 2009 July 21, 0h UT
 
 // Object services for the tests: index 999 cannot be identified; every
 // other object lies in constellation 56 and is named "Obj <index>".
-void TestRefresh(ObjectRecord *r, double, const LocationRecord *, const DateRecord *, double) {
+int TestRefresh(ObjectRecord *r, double, const LocationRecord *, const DateRecord *, double) {
     if (r->index == 999) r->index = -1;
     r->constellation = 56;
+    return r->index != -1;
 }
 int TestName(const ObjectRecord *r, char *name, int size) {
     std::snprintf(name, static_cast<size_t>(size), "Obj %d", static_cast<int>(r->index));
