@@ -13,6 +13,7 @@
 #include "objects/darkneb.h"
 #include "objects/dsoxref.h"
 #include "objects/galaxycat.h"
+#include "objects/groupcat.h"
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
@@ -26,6 +27,7 @@ namespace {
 
 const double kArcminToRad = 3.14159265358979323846 / 10800.0;
 const float kOneArcminute = 0.00029088822f;
+const float kOneDegree = 0.017453292f;
 
 // RAII holder of a catalogue stream.
 struct Stream {
@@ -551,5 +553,90 @@ int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *s
     if (!ReadDarkNebulaRecord(s.f, record, &d, nullptr, kReadAllButName)) return 0;
     out->index = record;
     FillDarkNebulaObject(site, date, extinction, out, d);
+    return 1;
+}
+
+// ---- galaxy groups and quasars ---------------------------------------------------------------
+
+void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord *out, const GalaxyGroupRecord &g) {
+    out->raCatalogue = g.ra;
+    out->decCatalogue = g.dec;
+    out->magnitude = static_cast<float>(g.magnitude);
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = static_cast<float>(g.size * kArcminToRad);
+    out->sizeMinor = 0.0f;
+    out->extent = g.size > 0 ? static_cast<float>(g.size * kArcminToRad) : kOneDegree;
+    out->distanceLightYears =
+        static_cast<float>(g.redshift != 0.0 ? LightTravelDistanceFromRedshift(g.redshift) * 1e9 : 0.0);
+    out->colourIndex = 99.9f;
+    out->memberMagnitude = static_cast<float>(g.memberMagnitude);
+    out->memberSizeMajor = static_cast<float>(g.memberMajorAxis * kArcminToRad);
+    out->memberSizeMinor = static_cast<float>(
+        (g.memberMinorAxis != 0.0 ? g.memberMinorAxis : g.memberMajorAxis) * kArcminToRad);
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
+                                  const DateRecord *date, double extinction, ObjectRecord *out,
+                                  int refresh) {
+    if (!out) return 0;
+    int group = 0;
+    if (refresh) {
+        group = out->index;
+    } else if (out->kind == 1) {
+        group = CommonNameRecord(number, text, kCrossGalaxyGroup);
+    } else if (out->kind == 2 || out->kind == 3) {
+        int n = number;
+        std::string t = SkipPrefix(text);
+        if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
+        group = out->kind == 2 ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
+    }
+    if (group <= 0) return 0;
+    Stream s(OpenGalaxyGroupCatalogue());
+    GalaxyGroupRecord g;
+    std::memset(&g, 0, sizeof g);
+    if (!ReadGalaxyGroupRecord(s.f, group, &g, kReadAllButName)) return 0;
+    out->index = group;
+    FillGalaxyGroupObject(site, date, extinction, out, g);
+    return 1;
+}
+
+void FillQuasarObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                      ObjectRecord *out, const QuasarRecord &q) {
+    out->raCatalogue = q.ra;
+    out->decCatalogue = q.dec;
+    out->magnitude = static_cast<float>(q.magnitude);
+    out->magnitude2 = 99.9f;
+    out->sizeMajor = out->sizeMinor = out->extent = 0.0f;
+    out->distanceLightYears =
+        static_cast<float>(q.redshift != 99.9 ? LightTravelDistanceFromRedshift(q.redshift) * 1e9 : 0.0);
+    out->colourIndex = static_cast<float>(q.bMinusV < 90.0 ? q.bMinusV : 99.9);
+    FinishPlaces(site, date, extinction, out, 0.0);
+}
+
+int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
+                             const DateRecord *date, double extinction, ObjectRecord *out, int refresh) {
+    if (!out) return 0;
+    int record = -1;
+    if (refresh) {
+        // Index 0 would ask for record -1, which reads "the next record".
+        if (out->index < 1) return 0;
+        record = out->index - 1;
+    } else if (out->kind == 1) {
+        record = CommonNameRecord(number, text, kCrossQuasar);
+    } else if (out->kind == 2) {
+        record = FindQuasarByDiscovererDesignation(text);
+    } else if (out->kind == 3) {
+        record = FindQuasarByHewittBurbidge(text);
+    }
+    if (record < 0) return 0;
+    Stream s(OpenQuasarCatalogue());
+    QuasarRecord q;
+    std::memset(&q, 0, sizeof q);
+    int index = ReadQuasarRecord(s.f, record, &q, kReadAllButName);
+    if (index <= 0) return 0;
+    out->index = index;
+    FillQuasarObject(site, date, extinction, out, q);
     return 1;
 }

@@ -1,6 +1,6 @@
 // Object records of the deep-sky classes built from their catalogues:
 // galaxies (6), planetary nebulae (8), bright nebulae (9), open clusters (10),
-// globular clusters (11) and dark nebulae (17). Each builder finds the
+// globular clusters (11), galaxy groups (16), quasars (7) and dark nebulae (17). Each builder finds the
 // catalogue entry (by the record's index on a refresh, else by the record's
 // designation kind from the number or the text), reads it and fills the
 // record; with a site and a date the places follow. The class dispatch calls
@@ -17,6 +17,8 @@ struct BrightNebulaRecord;
 struct OpenClusterRecord;
 struct GlobularClusterRecord;
 struct DarkNebulaRecord;
+struct GalaxyGroupRecord;
+struct QuasarRecord;
 
 // Record number of the Messier (kind 2), NGC (3) or IC (4) object with the
 // given cross-index type code; -1 when there is none (record 0 is a real
@@ -39,6 +41,12 @@ int BuildOpenClusterFromCatalogue(int number, char *text, const LocationRecord *
 int BuildGlobularClusterFromCatalogue(int number, char *text, const LocationRecord *site,
                                       const DateRecord *date, double extinction, ObjectRecord *out,
                                       int refresh);
+int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
+                                  const DateRecord *date, double extinction, ObjectRecord *out,
+                                  int refresh);
+// A quasar's index is its qso.bin record + 1; a refresh needs an index of 1 or more.
+int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
+                             const DateRecord *date, double extinction, ObjectRecord *out, int refresh);
 int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
                                  const DateRecord *date, double extinction, ObjectRecord *out,
                                  int refresh);
@@ -55,5 +63,9 @@ void FillOpenClusterObject(const LocationRecord *site, const DateRecord *date, d
                            ObjectRecord *out, const OpenClusterRecord &o);
 void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
                                ObjectRecord *out, const GlobularClusterRecord &g);
+void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord *out, const GalaxyGroupRecord &g);
+void FillQuasarObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                      ObjectRecord *out, const QuasarRecord &q);
 void FillDarkNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
                           ObjectRecord *out, const DarkNebulaRecord &d);

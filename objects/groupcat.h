@@ -1,0 +1,58 @@
+// Galaxy groups (gg.bin: a 4-byte header, then 27-byte records, group n from
+// 1; ACO clusters 1-4076, Hickson groups 4077-4176) and quasars (qso.bin,
+// 47-byte records from 0) with the discoverer-designation file and the
+// Hewitt-Burbidge minute index; the designation lists of both.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "objects/designationlist.h"
+
+const int kGalaxyGroupRecordSize = 27;
+const int kQuasarRecordSize = 47;
+const int kLastAcoNumber = 4076;
+
+struct GalaxyGroupRecord {
+    double ra, dec;
+    int32_t acoNumber, hicksonNumber, commonName;
+    double magnitudeA, magnitude, magnitudeB, redshift, size;
+    int32_t countA, classA, classB;
+    double memberMagnitude, memberMajorAxis, memberMinorAxis;
+};
+
+struct QuasarRecord {
+    double ra, dec;
+    int32_t hbRaPart, hbDecPart;
+    char hbSuffix;
+    int32_t commonName;
+    char hbDesignation[18];
+    char discovererDesignation[18];
+    char methods[56];
+    double magnitude;
+    double bMinusV, colourIndex2, redshift;
+    uint8_t flags[4];
+    uint8_t descriptiveByte;
+    char shortText[4];
+    int32_t hasValue;
+    double value;
+};
+
+FILE *OpenGalaxyGroupCatalogue();
+int ReadGalaxyGroupRecord(FILE *stream, int32_t number, GalaxyGroupRecord *out, int flags);
+int GalaxyGroupOfAcoNumber(int n);
+int GalaxyGroupOfHicksonNumber(int h);
+int FormatGalaxyGroupDesignations(const DesignationPreferences *prefs, const GalaxyGroupRecord *record,
+                                  DesignationList *list, int limit, int flag, DesignationParts *first,
+                                  DesignationParts *second);
+
+FILE *OpenQuasarCatalogue();
+// The quasar's object index (record + 1), 0 for no stream or a failed seek or read.
+int ReadQuasarRecord(FILE *stream, int32_t record, QuasarRecord *out, int flags);
+int FormatQuasarDesignations(const DesignationPreferences *prefs, const QuasarRecord *record,
+                             DesignationList *list, int limit, int flag, DesignationParts *first,
+                             DesignationParts *second);
+// Order of qso_des.bin. Texts are compared by their first 63 characters after
+// normalising, tokens by their first 31.
+int CompareQuasarDesignations(const char *a, const char *b);
+int FindQuasarByDiscovererDesignation(const char *text);
+int FindQuasarByHewittBurbidge(const char *text);
