@@ -76,6 +76,18 @@ GAL_EXTRA = {  # NGC number: mcg (zone, second, third), arp, eso (field, number)
     5128: (None, 153, (270, 9), None),
     4151: ((7, 25, 44), 0, None, 0),
 }
+GROUPS = [  # ra, dec, ACO or 0, Hickson or 0, magnitude, size', redshift, name
+    (194.95, 27.98, 1656, 0, 10.7, 100.0, 0.0231, "Coma Cluster"),
+    (187.7, 12.3, 0, 0, 8.6, 480.0, 0.0036, "Virgo Cluster"),
+    (339.0, 33.96, 0, 92, 13.0, 3.5, 0.0215, "Stephan's Quintet"),
+    (49.95, 41.51, 426, 0, 11.6, 100.0, 0.0179, "Perseus Cluster"),
+]
+QUASARS = [  # ra, dec, discoverer designation, HB ra part, dec part, suffix, V, B-V, z
+    (187.2779, 2.0524, "3C 273", 1226, 23, " ", 12.9, 0.21, 0.158),
+    (24.4221, 33.1597, "3C 48", 134, 329, " ", 16.2, 0.42, 0.367),
+    (329.7167, -30.2256, "PKS 2155-304", 2155, -304, " ", 13.1, 0.0, 0.116),
+    (166.1138, 38.2088, "Mkn 421", 1101, 384, " ", 13.3, 0.5, 0.030),
+]
 GAL_DISTANCE = {224: 2.5, 598: 2.7, 5194: 23.0, 3031: 11.8, 5457: 20.9}
 ONE_NGC_TWO = {}  # NGC numbers with two objects of different classes (filled from data)
 
@@ -269,6 +281,44 @@ def write_galaxies(gals, names, cat):
         b"".join(struct.pack("<if", n, d) for n, d in sorted(ngd)))
 
 
+def write_groups_and_quasars(names, ref, cat):
+    # gg.bin: the catalogue header, then one 27-byte record per group number.
+    top = max(x[2] if x[2] else 4076 + x[3] for x in GROUPS if x[2] or x[3])
+    records = [bytearray(b"\0\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\0\0\0\0\0\0\0\xff\0\0\0\0")
+               for _ in range(top)]
+    for x in GROUPS:
+        number = x[2] if x[2] else (4076 + x[3] if x[3] else 0)
+        if not number:
+            continue
+        records[number - 1] = bytearray(struct.pack(
+            "<iiHBBBBBBHHBBBHH", turns(x[0]), turns(x[1]), x[2], x[3],
+            name_number(names, dict(names=[x[7]])), 255, mag10(x[4]), 255, 0,
+            int(round(x[6] * 10000)), int(round(x[5] * 10)), 0, 0, 255, 0, 0))
+    open(os.path.join(ref, "gg.bin"), "wb").write(struct.pack("<HBB", 55555, 0, 3) + b"".join(records))
+    out, hb = bytearray(), {}
+    for i, x in enumerate(QUASARS):
+        ra, dec, des, hra, hdec, sfx, v, bv, z = x
+        out += struct.pack("<iiHhc17sBBBhhHBB5sB", turns(ra), turns(dec), hra, hdec, sfx.encode(),
+                           des.ljust(17).encode(), name_number(names, dict(names=[des])), 1,
+                           mag10(v), int(round(bv * 100)), 0x7FFF, int(round(z * 1000)), 0, 0, b"", 0)
+        hb.setdefault(hra % 100 + (hra // 100) * 60, []).append((hdec, sfx, i))
+    open(os.path.join(cat, "qso.bin"), "wb").write(out)
+    # The discoverer designations in the order the reader's comparison keeps
+    # (catalogue word, then the numbers).
+    def key(d):
+        word, _, rest = d.partition(" ")
+        m = re.match(r"(\d+)", rest)
+        return (word, int(m.group(1)) if m else 0, rest)
+    des = sorted(((x[2], i) for i, x in enumerate(QUASARS)), key=lambda e: key(e[0]))
+    open(os.path.join(cat, "qso_des.bin"), "wb").write(
+        b"".join(cstr(d, 18) + struct.pack("<H", i) for d, i in des))
+    directory, body = bytearray(1440 * 5), bytearray()
+    for minute, entries in sorted(hb.items()):
+        directory[minute * 5:minute * 5 + 5] = struct.pack("<IB", 1440 * 5 + len(body), len(entries))
+        body += b"".join(struct.pack("<hcH", d, s.encode(), r) for d, s, r in entries)
+    open(os.path.join(cat, "q.bin"), "wb").write(directory + body)
+
+
 def write_slots(path, count, values, fmt="<H", empty=0xFFFF):
     b = bytearray()
     for i in range(count):
@@ -314,7 +364,16 @@ def main():
     dark = [dict(names=[x[7]] if x[7] else []) for x in DARK]
     for i, d in enumerate(dark):
         cross.add(d, 7, i)
+    groups = [dict(names=[x[7]]) for x in GROUPS]
+    for g, x in zip(groups, GROUPS):
+        number = x[2] if x[2] else (4076 + x[3] if x[3] else 0)
+        if number:
+            cross.add(g, 6, number)
+    quasars = [dict(names=[x[2]] if x[2] == "3C 273" else []) for x in QUASARS]
+    for i, q in enumerate(quasars):
+        cross.add(q, 5, i)
     names = write_cross(cross, args.cat)
+    write_groups_and_quasars(names, args.ref, args.cat)
     write_galaxies(gals, names, args.cat)
 
     # Planetary nebulae and their PN G / PK indexes.

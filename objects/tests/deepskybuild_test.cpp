@@ -250,6 +250,24 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     out[0] = NewRecord(11, 5);
     std::strcpy(text, "Palomar 5");
     EXPECT_EQ(BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    // A galaxy group by name and by ACO number; a quasar by its two designations.
+    out[0] = NewRecord(16, 1);
+    std::strcpy(text, "Coma Cluster");
+    ASSERT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    EXPECT_EQ(+out[0].index, 1656);
+    out[0] = NewRecord(16, 2);
+    std::strcpy(text, "ACO 1656");
+    ASSERT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    EXPECT_EQ(+out[0].index, 1656);
+    int quasar[2] = {0, 0};
+    const char *qsoTexts[2] = {"3C 273", "Q1226+023"};
+    for (int i = 0; i < 2; ++i) {
+        out[0] = NewRecord(7, 2 + i);
+        std::strcpy(text, qsoTexts[i]);
+        ASSERT_EQ(BuildQuasarFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1) << qsoTexts[i];
+        quasar[i] = out[0].index;
+    }
+    EXPECT_EQ(quasar[0], quasar[1]);
 }
 #endif
 
