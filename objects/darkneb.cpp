@@ -254,3 +254,76 @@ int ReadGlobuleEntry(FILE *stream, int entry, char *text) {
     }
     return GetU16(e + 14) + 1;
 }
+
+// ---- DC scan --------------------------------------------------------------------------------
+
+DcScan *StartDcScan(double longitude, double latitude, char suffix) {
+    long lonTenths = std::lround(longitude * 10), latTenths = std::lround(latitude * 10);
+    if (lonTenths < 0 || lonTenths > 3599) return nullptr;
+    FILE *f = OpenCatalogueFile(kCatDc, 1);
+    if (!f) return nullptr;
+    int count = static_cast<int>(StreamSize(f) / 6);   // 1,101 on the packaged file
+    int index = 0;
+    if (lonTenths != 0) {
+        DcKey key = {static_cast<int>(lonTenths), static_cast<int>(latTenths), 0};
+        if (suffix >= 'A' && suffix <= 'Z') key.suffix = suffix - 64;
+        int last = -1;
+        unsigned char e[6];
+        int found = HalvingSearch(f, count, 6, &key, CompareDcEntry, &last, e);
+        if (found >= 0) {
+            index = found;
+        } else if (last >= 0 && latTenths < 900) {
+            index = last;
+            int guard = 0;
+            if ((GetU16(e) & 0x1FFF) < lonTenths) {
+                while (index < count - 1 && lonTenths >= (GetU16(e) & 0x1FFF) && guard++ < count) {
+                    ++index;
+                    if (!ReadAt(f, index * 6LL, e, 6)) { std::fclose(f); return nullptr; }
+                }
+            } else {
+                while (index > 0 && (GetU16(e) & 0x1FFF) >= lonTenths && guard++ < count) {
+                    --index;
+                    if (!ReadAt(f, index * 6LL, e, 6)) { std::fclose(f); return nullptr; }
+                }
+                if (index > 0) ++index;
+            }
+        } else if (last >= 0) {
+            index = last;
+        }
+    }
+    DcScan *scan = static_cast<DcScan *>(std::calloc(1, sizeof(DcScan)));
+    if (!scan) {
+        std::fclose(f);
+        return nullptr;
+    }
+    scan->stream = f;
+    scan->longitude = static_cast<int>(lonTenths);
+    scan->index = index;
+    scan->count = count;
+    return scan;
+}
+
+int NextDcScanEntry(DcScan *scan, double *longitude, double *latitude, char *suffix, char *text) {
+    if (!scan || !scan->stream || !text || scan->index >= scan->count) return 0;
+    unsigned char e[6];
+    if (!ReadAt(scan->stream, scan->index * 6LL, e, 6)) return 0;
+    uint16_t w = GetU16(e);
+    double lon = (w & 0x1FFF) * 0.1, lat = GetI16(e + 2) * 0.1;
+    char c = (w >> 13) ? static_cast<char>(64 + (w >> 13)) : ' ';
+    int n = std::snprintf(text, kDesignationTextSize, "DC %05.1f%+05.1f", lon, lat);
+    if (c != ' ' && n > 0 && n < kDesignationTextSize - 1) {
+        text[n] = c;
+        text[n + 1] = '\0';
+    }
+    if (longitude) *longitude = lon;
+    if (latitude) *latitude = lat;
+    if (suffix) *suffix = c;
+    ++scan->index;
+    return GetU16(e + 4) + 1;
+}
+
+void EndDcScan(DcScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}

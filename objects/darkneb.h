@@ -39,3 +39,17 @@ int CompareGlobuleDesignations(const char *a, const char *b);
 int FindGlobuleByDesignation(const char *text);
 FILE *OpenGlobuleIndex();
 int ReadGlobuleEntry(FILE *stream, int entry, char *text);
+
+// Scan of dc.bin in file order (longitude, latitude, suffix), from the entry
+// of a DC designation or its neighbourhood.
+struct DcScan {
+    FILE *stream;
+    int longitude;   // tenths of a degree
+    int index;
+    int count;
+};
+// Longitude and latitude in degrees (0 to 359.9).
+DcScan *StartDcScan(double longitude, double latitude, char suffix);
+// Record + 1 (place in degrees, suffix and "DC ..." text out), 0 at the end.
+int NextDcScanEntry(DcScan *scan, double *longitude, double *latitude, char *suffix, char *text);
+void EndDcScan(DcScan *scan);

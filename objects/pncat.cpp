@@ -273,3 +273,154 @@ int FindPnByDiscoveryDesignation(const char *text) {
     std::free(r);
     return result;
 }
+
+// ---- scans ----------------------------------------------------------------------------------
+
+PkScan *StartPkScan(const int32_t pk[2]) {
+    FILE *f = OpenPkIndex();
+    if (!f) return nullptr;
+    unsigned char d[6];
+    if (pk[0] < 0 || pk[0] > 359 || pk[1] < -741 || !ReadAt(f, pk[0] * 6LL, d, 6)) {
+        std::fclose(f);
+        return nullptr;
+    }
+    PkScan *scan = static_cast<PkScan *>(std::calloc(1, sizeof(PkScan)));
+    int slot = pk[1] + 741;
+    if (!scan || std::fseek(f, static_cast<long>(GetU32(d) + slot * 2LL), SEEK_SET) != 0) {
+        std::free(scan);
+        std::fclose(f);
+        return nullptr;
+    }
+    scan->stream = f;
+    scan->longitude = pk[0];
+    scan->highestSlot = GetU16(d + 4);
+    scan->slot = slot;
+    return scan;
+}
+
+int NextPkScanEntry(PkScan *scan, int32_t pk[2]) {
+    if (!scan || !scan->stream) return -2;
+    while (scan->slot <= scan->highestSlot) {
+        unsigned char v[2];
+        if (std::fread(v, 1, 2, scan->stream) != 2) return -2;
+        int slot = scan->slot++;
+        if (GetU16(v) != 0xFFFF) {
+            pk[0] = scan->longitude;
+            pk[1] = slot - 741;
+            return GetU16(v);
+        }
+    }
+    return -2;
+}
+
+void EndPkScan(PkScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}
+
+PnGScan *StartPnGScan(double longitude, double latitude) {
+    if (longitude < 0 || longitude >= 361) return nullptr;
+    FILE *f = OpenPnGIndex();
+    if (!f) return nullptr;
+    int degree = static_cast<int>(longitude);
+    long tenths = std::lround((longitude - degree) * 10);
+    long lat = std::lround(latitude * 10);
+    unsigned char d[6];
+    PnGScan *scan = static_cast<PnGScan *>(std::calloc(1, sizeof(PnGScan)));
+    if (!scan || !ReadAt(f, degree * 6LL, d, 6)) {
+        std::free(scan);
+        std::fclose(f);
+        return nullptr;
+    }
+    int count = GetU16(d + 4);
+    int start = 0;
+    for (int i = 0; i < count; ++i) {
+        unsigned char e[6];
+        if (!ReadAt(f, GetU32(d) + i * 6LL, e, 6)) {
+            std::free(scan);
+            std::fclose(f);
+            return nullptr;
+        }
+        if (e[0] == tenths && GetI16(e + 1) == lat) {
+            start = i;
+            break;
+        }
+    }
+    std::fseek(f, static_cast<long>(GetU32(d) + start * 6LL), SEEK_SET);
+    scan->stream = f;
+    scan->degree = degree;
+    scan->latitudeTenths = static_cast<int>(lat);
+    scan->count = count;
+    scan->position = start;
+    return scan;
+}
+
+int NextPnGScanEntry(PnGScan *scan, double place[2], char *suffix) {
+    if (!scan || !scan->stream) return 0;
+    // Degrees without entries are passed over.
+    while (scan->position >= scan->count) {
+        if (++scan->degree >= 361) return 0;
+        unsigned char d[6];
+        if (!ReadAt(scan->stream, scan->degree * 6LL, d, 6)) return 0;
+        scan->count = GetU16(d + 4);
+        scan->position = 0;
+        if (scan->count && std::fseek(scan->stream, static_cast<long>(GetU32(d)), SEEK_SET) != 0) return 0;
+    }
+    unsigned char e[6];
+    if (std::fread(e, 1, 6, scan->stream) != 6) return 0;
+    place[0] = scan->degree + e[0] * 0.1;
+    place[1] = GetI16(e + 1) * 0.1;
+    *suffix = e[3] ? static_cast<char>(e[3]) : ' ';
+    ++scan->position;
+    return 1;
+}
+
+void EndPnGScan(PnGScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}
+
+// ---- morphology and notes ----------------------------------------------------------------------
+
+void DescribePlanetaryNebulaMorphology(const PlanetaryNebulaRecord *record, char *text, int shortForm) {
+    static const char *const kShort[8] = {nullptr, "Stellar", "Smooth disk", "Irregular disk",
+                                          "Ring structure", "Irregular", "Bipolar", "Assymetric"};
+    static const char *const kMain[8] = {nullptr, "Stellar appearance", "Smooth disk", "Irregular disk",
+                                         "Ring structure", "Irregular form", "Bipolar", "Assymetric"};
+    static const char *const kSecond[8] = {nullptr, " plus stellar appearance", " plus smooth disk",
+                                           " plus irregular disk", " plus ring structure",
+                                           " plus irregular form", ", bipolar", " plus assymetry"};
+    if (!record || !text) return;
+    const size_t room = 160;
+    int main = record->morphologyTypes[0];
+    if (shortForm) {
+        if (main >= 1 && main <= 7) CopyStringBounded(text, kShort[main], static_cast<int>(room));
+        return;
+    }
+    for (int k = 0; k < 2; ++k) {
+        int type = record->morphologyTypes[k], modifier = record->morphologyModifiers[k];
+        if (type < 1 || type > 7) continue;
+        std::strncat(text, k == 0 ? kMain[type] : kSecond[type], room - std::strlen(text) - 1);
+        const char *phrase = nullptr;
+        if (type == 2 && modifier == 1) phrase = ", brighter toward center";
+        if (type == 2 && modifier == 2) phrase = ", uniform in brightness";
+        if ((type == 2 || type == 3) && modifier == 3 - (type == 3)) phrase = " with traces of ring structure";
+        if (type == 3 && modifier == 1) phrase = " with very irregular brightness distribution";
+        if (type >= 2 && type <= 6 && modifier == 4) phrase = " with assymetry";
+        if (phrase) std::strncat(text, phrase, room - std::strlen(text) - 1);
+    }
+}
+
+int ReadPlanetaryNebulaNote(int note, char *text) {
+    if (!text) return 0;
+    text[0] = '\0';
+    if (note < 1) return 0;
+    FILE *f = OpenCatalogueFile(kCatPnNotes, 1);
+    if (!f) return 0;
+    int ok = ReadAt(f, (note - 1) * 224LL, text, 224) ? 1 : 0;
+    std::fclose(f);
+    text[ok ? 224 : 0] = '\0';
+    return ok;
+}

@@ -64,3 +64,32 @@ int LookupHenize(FILE *stream, int series, int number);
 int LookupPnGDesignation(FILE *stream, double longitude, double latitude, char suffix);
 int ReadPnDiscoveryEntry(FILE *stream, int entry, char *text);
 int FindPnByDiscoveryDesignation(const char *text);
+
+// Scans used by catalogue browsing.
+struct PkScan {
+    FILE *stream;
+    int longitude;
+    int highestSlot;
+    int slot;
+};
+struct PnGScan {
+    FILE *stream;
+    int degree;
+    int latitudeTenths;
+    int count;
+    int position;
+};
+PkScan *StartPkScan(const int32_t pk[2]);
+// Record, or -2 at the end (pk out: longitude, latitude tenths).
+int NextPkScanEntry(PkScan *scan, int32_t pk[2]);
+void EndPkScan(PkScan *scan);
+PnGScan *StartPnGScan(double longitude, double latitude);
+// 1 (longitude, latitude out, suffix out), 0 at the end.
+int NextPnGScanEntry(PnGScan *scan, double place[2], char *suffix);
+void EndPnGScan(PnGScan *scan);
+
+// Morphology text of the main and secondary type; with shortForm the main
+// type's name replaces the text. The text holds at least 160 bytes.
+void DescribePlanetaryNebulaMorphology(const PlanetaryNebulaRecord *record, char *text, int shortForm);
+// Note n (from 1) of pn_notes.bin into 225 bytes: 1, or 0 with an empty text.
+int ReadPlanetaryNebulaNote(int note, char *text);

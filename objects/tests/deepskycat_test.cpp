@@ -310,4 +310,69 @@ TEST_F(DeepSkyFiles, DarkNebulae) {
     EXPECT_EQ(FindDarkCloudByDcDesignation(200.0, 1.0, ' '), 1);
 }
 
+TEST_F(DeepSkyFiles, Scans) {
+    // PN G: degree 10 has one entry, degrees 11-62 none, degree 63 two.
+    std::string png(361 * 6, '\0');
+    Put32(png, 10 * 6, 361 * 6); Put16(png, 10 * 6 + 4, 1);
+    Put32(png, 63 * 6, 361 * 6 + 6); Put16(png, 63 * 6 + 4, 2);
+    std::string e;
+    Put8(e, 0, 2); Put16(e, 1, static_cast<uint16_t>(-34)); Put8(e, 3, 0); Put16(e, 4, 9);
+    Put8(e, 6, 1); Put16(e, 7, 139); Put8(e, 9, 0); Put16(e, 10, 3);
+    Put8(e, 12, 1); Put16(e, 13, 139); Put8(e, 15, 'a'); Put16(e, 16, 4);
+    Make("PNG.bin", png + e);
+    PnGScan *scan = StartPnGScan(10.2, -3.4);
+    ASSERT_NE(scan, nullptr);
+    double place[2];
+    char suffix = 0;
+    ASSERT_EQ(NextPnGScanEntry(scan, place, &suffix), 1);
+    EXPECT_NEAR(place[0], 10.2, 1e-9); EXPECT_NEAR(place[1], -3.4, 1e-9);
+    ASSERT_EQ(NextPnGScanEntry(scan, place, &suffix), 1);   // degrees 11-62 passed over
+    EXPECT_NEAR(place[0], 63.1, 1e-9);
+    ASSERT_EQ(NextPnGScanEntry(scan, place, &suffix), 1);
+    EXPECT_EQ(suffix, 'a');
+    EXPECT_EQ(NextPnGScanEntry(scan, place, &suffix), 0);
+    EndPnGScan(scan);
+    // DC scan from longitude 0: every entry in file order.
+    std::string dc;
+    int lons[3] = {15, 3004, 3004};
+    for (int i = 0; i < 3; ++i) {
+        Put16(dc, i * 6, static_cast<uint32_t>(lons[i] | (i == 2 ? 1 << 13 : 0)));
+        Put16(dc, i * 6 + 2, static_cast<uint16_t>(-125)); Put16(dc, i * 6 + 4, 10 + i);
+    }
+    Make("dc.bin", dc);
+    DcScan *d = StartDcScan(0.0, 0.0, ' ');
+    ASSERT_NE(d, nullptr);
+    char text[65];
+    double lon, lat;
+    EXPECT_EQ(NextDcScanEntry(d, &lon, &lat, &suffix, text), 11);
+    EXPECT_STREQ(text, "DC 001.5-12.5");
+    EXPECT_EQ(NextDcScanEntry(d, &lon, &lat, &suffix, text), 12);
+    EXPECT_EQ(NextDcScanEntry(d, &lon, &lat, &suffix, text), 13);
+    EXPECT_STREQ(text, "DC 300.4-12.5A");
+    EXPECT_EQ(NextDcScanEntry(d, &lon, &lat, &suffix, text), 0);
+    EndDcScan(d);
+    d = StartDcScan(300.4, -12.5, 'A');
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(NextDcScanEntry(d, &lon, &lat, &suffix, text), 13);
+    EndDcScan(d);
+    EXPECT_EQ(StartDcScan(360.0, 0.0, ' '), nullptr);
+}
+
+TEST(PlanetaryNebulaText, Morphology) {
+    PlanetaryNebulaRecord p;
+    std::memset(&p, 0, sizeof p);
+    p.morphologyTypes[0] = 2; p.morphologyModifiers[0] = 1;
+    p.morphologyTypes[1] = 6; p.morphologyModifiers[1] = 4;
+    char text[160] = "";
+    DescribePlanetaryNebulaMorphology(&p, text, 0);
+    EXPECT_STREQ(text, "Smooth disk, brighter toward center, bipolar with assymetry");
+    std::strcpy(text, "kept");
+    p.morphologyTypes[0] = 0;
+    DescribePlanetaryNebulaMorphology(&p, text, 1);
+    EXPECT_STREQ(text, "kept");
+    p.morphologyTypes[0] = 4;
+    DescribePlanetaryNebulaMorphology(&p, text, 1);
+    EXPECT_STREQ(text, "Ring structure");
+}
+
 }  // namespace
