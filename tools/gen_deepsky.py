@@ -50,6 +50,13 @@ DARK = [  # Barnard / LDN clouds: ra, dec, barnard, suffixA, ldn, class, size', 
     (290.0, 10.9, 142, 0, 0, 6, 40.0, None),
     (298.6, 34.9, 168, 0, 1055, 6, 100.0, None),
 ]
+DC_CLOUDS = [  # ra, dec, DC longitude, latitude (degrees, from the cloud's galactic place), class, size', name
+    (192.75, -62.5, 301.0, -1.0, 6, 420.0, "Coalsack"),
+]
+OTHER_NEB = [  # ra, dec, other designation (at most 14 characters)
+    (333.3, 70.25, "Ced 201"),
+    (84.75, 28.0, "Simeis 147"),
+]
 SHARPLESS = [  # ra, dec, Sh 2 number, LBN, name
     (344.0, 62.6, 155, 529, "Cave Nebula"),
     (300.0, 35.3, 101, 0, "Tulip Nebula"),
@@ -352,7 +359,8 @@ def main():
         cross.add(g, 1, i + 1)
     n7822 = [r for r in by_class[2] if r["cat"] == "NGC" and r["num"] == 7822]
     neb = n7822 + [r for r in by_class[2] if r not in n7822] + [
-        dict(ra=x[0], dec=x[1], sh=x[2], lbn=x[3], names=[x[4]], mag=None, a=0, b=0) for x in SHARPLESS]
+        dict(ra=x[0], dec=x[1], sh=x[2], lbn=x[3], names=[x[4]], mag=None, a=0, b=0) for x in SHARPLESS] + [
+        dict(ra=x[0], dec=x[1], other=x[2], names=[], mag=None, a=0, b=0) for x in OTHER_NEB]
     for i, n in enumerate(neb):
         cross.add(n, 2, i)
     pln = by_class[3]
@@ -361,7 +369,7 @@ def main():
     gals = by_class[4]
     for i, g in enumerate(gals):
         cross.add(g, 4, i + 1)
-    dark = [dict(names=[x[7]] if x[7] else []) for x in DARK]
+    dark = [dict(names=[x[7]] if x[7] else []) for x in DARK] + [dict(names=[x[6]]) for x in DC_CLOUDS]
     for i, d in enumerate(dark):
         cross.add(d, 7, i)
     groups = [dict(names=[x[7]]) for x in GROUPS]
@@ -466,14 +474,19 @@ def main():
                            name_number(names, n), n.get("messier", 0),
                            n["num"] if n.get("cat") == "NGC" else 0, 0,
                            n["num"] if n.get("cat") == "IC" else 0, 0, 0, 0, 0, n.get("sh", 0),
-                           n.get("lbn", 0), mag10(n["mag"]), int(round((n.get("a") or 0) * 10)), b"",
+                           n.get("lbn", 0), mag10(n["mag"]), int(round((n.get("a") or 0) * 10)),
+                           cstr(n.get("other", ""), 15),
                            int(round((n.get("b") or 0) * 10)), 255)
     open(os.path.join(args.ref, "neb.bin"), "wb").write(out)
     write_slots(os.path.join(args.cat, "sh.bin"), 312, sh, "<h", -1)
     write_slots(os.path.join(args.cat, "LBN.bin"), 1627, lbn, "<h", -1)
     for name, count in (("gum.bin", 83), ("RCW.bin", 158), ("vdB.bin", 158)):
         write_slots(os.path.join(args.cat, name), count, {}, "<h", -1)
-    open(os.path.join(args.cat, "nebother.bin"), "wb").write(b"")
+    # Other designations in the reader's order: catalogue word, then number.
+    others = sorted(((n["other"], i) for i, n in enumerate(neb) if n.get("other")),
+                    key=lambda e: (e[0].split(" ")[0], int(e[0].split(" ")[1].rstrip("abcdefgh")), e[0]))
+    open(os.path.join(args.cat, "nebother.bin"), "wb").write(
+        b"".join(struct.pack("<h", i) + cstr(o, 15) for o, i in others))
 
     # Dark nebulae: the catalogued clouds from record 0, padding up to the
     # globules at record 3114.
@@ -488,14 +501,24 @@ def main():
             barnard[b - 1] = i + 1
         if l:
             ldn[l - 1] = i + 1
-    for r in records[len(DARK):]:
+    dc = []
+    for k, x in enumerate(DC_CLOUDS):
+        i = len(DARK) + k
+        ra, dec, lon, lat, cls, size, name = x
+        lt, bt = int(round(lon * 10)), int(round(lat * 10))
+        records[i] = bytearray(struct.pack("<iiBHBHHHh5s", turns(ra), turns(dec), cls,
+                                           int(round(size * 100)), name_number(names, dark[i]), 0, 0,
+                                           lt, bt, b""))
+        dc.append((lt, bt, 0, i))
+    for r in records[len(DARK) + len(DC_CLOUDS):]:
         r[8] = 9   # unused catalogued record: class 9, no designation
     records.append(bytearray(struct.pack("<iiBBB14s", turns(265.0), turns(-23.0), 10, 30, 20,
                                          cstr("CG 4-2", 14))))
     open(os.path.join(args.ref, "dn.bin"), "wb").write(b"".join(records))
     write_slots(os.path.join(args.cat, "Barnard.bin"), 370, barnard, "<H", 0)
     write_slots(os.path.join(args.cat, "ldn.bin"), 1802, ldn, "<H", 0)
-    open(os.path.join(args.cat, "dc.bin"), "wb").write(b"")
+    open(os.path.join(args.cat, "dc.bin"), "wb").write(
+        b"".join(struct.pack("<HhH", lt | (sf << 13), bt, r) for lt, bt, sf, r in sorted(dc)))
     open(os.path.join(args.cat, "gbc.bin"), "wb").write(cstr("CG 4-2", 14) + struct.pack("<H", 3114))
     print("deep sky: %d galaxies, %d planetary, %d open, %d globular, %d nebulae, %d names"
           % (len(gals), len(pln), len(oc), len(globs), len(neb), len(cross.names)))

@@ -268,6 +268,30 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
         quasar[i] = out[0].index;
     }
     EXPECT_EQ(quasar[0], quasar[1]);
+    // One text form of each further class, as written by the published tables.
+    struct { int cls, kind; const char *text; } more[] = {
+        {9, 5, "Sh 2-155"}, {9, 9, "LBN 529"}, {9, 10, "Ced 201"}, {9, 10, "Simeis 147"},
+        {9, 1, "Cave Nebula"}, {17, 2, "B 33"}, {17, 3, "LDN 1622"}, {17, 4, "DC 301.0-1.0"},
+        {17, 1, "Horsehead Nebula"}, {17, 5, "CG 4-2"}, {10, 36, "Melotte 111"},
+        {11, 6, "Terzan 5"}};
+    for (const auto &m : more) {
+        out[0] = NewRecord(m.cls, m.kind);
+        std::strcpy(text, m.text);
+        int n = m.cls == 9 ? BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
+              : m.cls == 17 ? BuildDarkNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
+              : m.cls == 10 ? BuildOpenClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
+                            : BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
+        EXPECT_EQ(n, 1) << m.text;
+    }
+    // Sh 2-155 and its common name are one record.
+    out[0] = NewRecord(9, 5);
+    std::strcpy(text, "Sh 2-155");
+    BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
+    int sh = out[0].index;
+    out[0] = NewRecord(9, 1);
+    std::strcpy(text, "cave nebula");
+    ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    EXPECT_EQ(+out[0].index, sh);
 }
 #endif
 
