@@ -298,3 +298,77 @@ int FindQuasarByHewittBurbidge(const char *text) {
     std::fclose(f);
     return result;
 }
+
+// ---- Hewitt-Burbidge scan ------------------------------------------------------------------
+
+HewittBurbidgeScan *StartHewittBurbidgeScan(int raPart, int decPart, char suffix) {
+    if (raPart < 0 || raPart > 2359 || raPart % 100 > 59) return nullptr;
+    FILE *f = OpenCatalogueFile(kCatHewittBurbidge, 1);
+    if (!f) return nullptr;
+    int minute = raPart % 100 + (raPart / 100) * 60;
+    unsigned char d[5];
+    HewittBurbidgeScan *scan = static_cast<HewittBurbidgeScan *>(std::calloc(1, sizeof(HewittBurbidgeScan)));
+    if (!scan || !ReadAt(f, minute * 5LL, d, 5) || std::fseek(f, static_cast<long>(GetU32(d)), SEEK_SET) != 0) {
+        std::free(scan);
+        std::fclose(f);
+        return nullptr;
+    }
+    scan->stream = f;
+    scan->listOffset = static_cast<long>(GetU32(d));
+    scan->count = d[4];
+    scan->raPart = raPart;
+    if (decPart != -9999) {
+        int i = 0;
+        for (; i < scan->count; ++i) {
+            unsigned char e[5];
+            if (std::fread(e, 1, 5, f) != 5) {
+                std::fclose(f);
+                std::free(scan);
+                return nullptr;
+            }
+            if (GetI16(e) == decPart && static_cast<char>(e[2]) == suffix) break;
+        }
+        scan->position = i;
+        std::fseek(f, scan->listOffset + i * 5L, SEEK_SET);
+    }
+    return scan;
+}
+
+int NextHewittBurbidgeScanEntry(HewittBurbidgeScan *scan, int *raPart, int *decPart, char *suffix,
+                                char *text) {
+    if (!scan || !scan->stream) return 0;
+    for (int guard = 0; scan->position >= scan->count; ++guard) {
+        if (guard > 1440) return 0;
+        ++scan->raPart;
+        if (scan->raPart % 100 >= 60) scan->raPart = scan->raPart / 100 * 100 + 100;
+        if (scan->raPart >= 2360) return 0;
+        unsigned char d[5];
+        int minute = scan->raPart % 100 + (scan->raPart / 100) * 60;
+        if (!ReadAt(scan->stream, minute * 5LL, d, 5)) return 0;
+        scan->count = d[4];
+        scan->listOffset = static_cast<long>(GetU32(d));
+        scan->position = 0;
+        if (scan->count && std::fseek(scan->stream, scan->listOffset, SEEK_SET) != 0) return 0;
+    }
+    unsigned char e[5];
+    if (std::fread(e, 1, 5, scan->stream) != 5) return 0;
+    char c = static_cast<char>(e[2]);
+    if (c == ' ') c = '\0';
+    if (raPart) *raPart = scan->raPart;
+    if (decPart) *decPart = GetI16(e);
+    if (suffix) *suffix = c;
+    if (text) {
+        if (c)
+            std::snprintf(text, kDesignationTextSize, "Q%04d%+05d%c", scan->raPart, GetI16(e), c);
+        else
+            std::snprintf(text, kDesignationTextSize, "Q%04d%+05d", scan->raPart, GetI16(e));
+    }
+    ++scan->position;
+    return GetU16(e + 3) + 1;
+}
+
+void EndHewittBurbidgeScan(HewittBurbidgeScan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}

@@ -56,3 +56,18 @@ int FormatQuasarDesignations(const DesignationPreferences *prefs, const QuasarRe
 int CompareQuasarDesignations(const char *a, const char *b);
 int FindQuasarByDiscovererDesignation(const char *text);
 int FindQuasarByHewittBurbidge(const char *text);
+
+// Browsing the Hewitt-Burbidge minute index from a designation onward.
+struct HewittBurbidgeScan {
+    FILE *stream;
+    long listOffset;
+    int count;
+    int raPart;     // hhmm
+    int position;
+};
+// declination part -9999 starts at the head of the minute's list.
+HewittBurbidgeScan *StartHewittBurbidgeScan(int raPart, int decPart, char suffix);
+// Record + 1 (parts, suffix and "Q..." text out), 0 at the end.
+int NextHewittBurbidgeScanEntry(HewittBurbidgeScan *scan, int *raPart, int *decPart, char *suffix,
+                                char *text);
+void EndHewittBurbidgeScan(HewittBurbidgeScan *scan);

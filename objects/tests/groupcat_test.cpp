@@ -110,6 +110,19 @@ TEST_F(QuasarFiles, RecordsAndLookups) {
     EXPECT_EQ(FindQuasarByHewittBurbidge("Q1260+023"), -1);   // minutes 60
 }
 
+TEST_F(QuasarFiles, HewittBurbidgeScan) {
+    HewittBurbidgeScan *scan = StartHewittBurbidgeScan(1200, -9999, ' ');
+    ASSERT_NE(scan, nullptr);
+    int ra = 0, dec = 0;
+    char suffix = 0, text[65];
+    EXPECT_EQ(NextHewittBurbidgeScanEntry(scan, &ra, &dec, &suffix, text), 1);  // empty minutes passed over
+    EXPECT_EQ(ra, 1226);
+    EXPECT_STREQ(text, "Q1226+0023A");
+    EXPECT_EQ(NextHewittBurbidgeScanEntry(scan, &ra, &dec, &suffix, text), 0);
+    EndHewittBurbidgeScan(scan);
+    EXPECT_EQ(StartHewittBurbidgeScan(1260, -9999, ' '), nullptr);
+}
+
 TEST_F(QuasarFiles, Builders) {
     ObjectRecord r;
     ClearObjectRecord(&r);
