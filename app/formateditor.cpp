@@ -2,6 +2,7 @@
 #include "app/formateditor.h"
 
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -72,6 +73,12 @@ int ParseSourceColumnText(const char *text, int32_t *column) {
     if (!ReadWholeNumber(text, &n) || n < 0 || n > kMaxImportColumn) return 0;
     *column = static_cast<int32_t>(n - 1);  // a typed 0 is no column
     return 1;
+}
+
+int ColumnPromptValue(const char *text) {
+    long long n = 0;
+    if (!ReadWholeNumber(text, &n) || n < 0) return -1;
+    return n > INT32_MAX ? INT32_MAX : static_cast<int>(n);
 }
 
 std::string ColumnText(int32_t column) { return column < 0 ? std::string() : std::to_string(column + 1); }

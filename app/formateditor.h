@@ -36,6 +36,9 @@ int ParseFieldColumnText(const char *text, int32_t *column);
 // (-1), 1..50 stores n - 1. 0 (column -1) for a text that is no number, is
 // negative or lies beyond the last field.
 int ParseSourceColumnText(const char *text, int32_t *column);
+// The column prompt's number as typed (1-based, whole part): -1 when the
+// text holds no number or a negative one.
+int ColumnPromptValue(const char *text);
 // A column shown in an edit: column + 1, or "" for no column (below 0).
 std::string ColumnText(int32_t column);
 

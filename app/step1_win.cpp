@@ -1,16 +1,201 @@
-// Wizard step 1 (file and format), as far as the shell needs it: the step is
-// created inside the main window, shows the import path and saves the
-// settings when it goes.
+// Wizard step 1 (file and format): the import file, the stored formats with
+// Edit, New and Delete, and Begin Import, which hands over to step 2.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/formateditor_win.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
+#include "app/step1_win.h"
+#include "app/step2_win.h"
 
 namespace {
 const int kImportPathEdit = 1000;
+const int kFormatList = 1001;
+const int kBrowseButton = 1002, kEditButton = 1003, kNewButton = 1004, kDeleteButton = 104;
+const int kMaxImportPath = 254;  // the settings hold this many characters
+const char kMessageCaption[] = "Gleaner Message";
+const char kPathTooLong[] = "The path of the import file is too long (at most 254 characters).";
+
+// The folder of the file last chosen with Browse; empty at start-up.
+char g_browseFolder[kMaxImportPath + 1] = "";
+
+void Complain(HWND owner, const char *text) { MessageBoxA(owner, text, kMessageCaption, MB_ICONERROR); }
+
+// The text of the path edit; false (and a message) when it is too long to keep.
+bool ReadImportPathEdit(HWND step, std::string *path) {
+    int n = GetWindowTextLengthA(GetDlgItem(step, kImportPathEdit));
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    n = GetDlgItemTextA(step, kImportPathEdit, &text[0], n + 1);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    if (text.size() > static_cast<size_t>(kMaxImportPath)) {
+        Complain(step, kPathTooLong);
+        return false;
+    }
+    *path = text;
+    std::snprintf(CurrentImportSettings().importPath, sizeof CurrentImportSettings().importPath, "%s", text.c_str());
+    return true;
 }
 
-INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+bool CanOpen(const std::string &path) {
+    FILE *f = std::fopen(path.c_str(), "r");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+int SelectedListEntry(HWND step) { return (int)SendDlgItemMessageA(step, kFormatList, CB_GETCURSEL, 0, 0); }
+
+void BeginImport(HWND step) {
+    std::string path;
+    if (!ReadImportPathEdit(step, &path)) return;
+    if (!CanOpen(path)) {
+        Complain(step, "The Import file was not found");
+        return;
+    }
+    if (CurrentImportSettings().selectedFormat < 0) {
+        Complain(step, "Please define an import format");
+        return;
+    }
+    HWND main = GetParent(step);
+    DestroyWindow(step);
+    SetCurrentStepWindow(nullptr);
+    HWND next = CreateDialogParamA(GetProgramInstance(), "DesPrepDlg", main, DesPrepDlgProc, 0);
+    SetCurrentStepWindow(next);
+    if (!next) return;
+    RedrawWindow(next, nullptr, nullptr, RDW_ERASE | RDW_INTERNALPAINT | RDW_INVALIDATE);
+    RunUnmatchedDesignationScan(next);
+}
+
+}  // namespace
+
+void FillFormatList(HWND step, int selectLast) {
+    SendDlgItemMessageA(step, kFormatList, CB_RESETCONTENT, 0, 0);
+    FormatEnumerator e;
+    int count = 0;
+    if (BeginFormatEnumeration(&e)) {
+        char name[kFormatNameSize];
+        while (ReadNextFormatName(&e, name)) {
+            name[kFormatNameSize - 1] = '\0';
+            SendDlgItemMessageA(step, kFormatList, CB_ADDSTRING, 0, (LPARAM)name);
+            ++count;
+        }
+        EndFormatEnumeration(&e);
+    }
+    int32_t &selected = CurrentImportSettings().selectedFormat;
+    if (selectLast) selected = count - 1;
+    if (selected >= count) selected = -1;  // a format another run removed
+    SendDlgItemMessageA(step, kFormatList, CB_SETCURSEL, selected, 0);
+}
+
+int CheckImportFileExists(HWND step) {
+    std::string path;
+    if (!ReadImportPathEdit(step, &path)) return 0;
+    if (CanOpen(path)) return 1;
+    Complain(step, "Import file not found!");
+    return 0;
+}
+
+int BrowseImportFile(HWND step) {
+    char saved[MAX_PATH * 2] = "";
+    DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
+    char file[1024] = "*.*";
+    OPENFILENAMEA ofn;
+    std::memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetMainWindow();
+    ofn.hInstance = GetProgramInstance();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    if (g_browseFolder[0]) {
+        SetCurrentDirectoryA(g_browseFolder);
+        ofn.lpstrInitialDir = g_browseFolder;
+    }
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP;
+    BOOL chosen = GetOpenFileNameA(&ofn);
+    // The data paths are relative to the current directory: always put it back.
+    if (n > 0 && n < sizeof saved) SetCurrentDirectoryA(saved);
+    if (!chosen) return 0;
+    if (std::strlen(file) > static_cast<size_t>(kMaxImportPath)) {
+        Complain(step, kPathTooLong);
+        return 0;
+    }
+    // The chosen file's folder is where the next Browse starts.
+    std::string folder = file;
+    size_t slash = folder.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        folder.resize(slash == 2 && folder[1] == ':' ? 3 : slash);
+        std::snprintf(g_browseFolder, sizeof g_browseFolder, "%s", folder.c_str());
+    }
+    SetDlgItemTextA(step, kImportPathEdit, file);
+    return 1;
+}
+
+const char *GetBrowseFolder() { return g_browseFolder; }
+
+INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        if (!ReadImportFormat(CurrentImportSettings().selectedFormat)) {
+            LoadBuiltInCsvFormat();
+            // The preset is in force, so no stored format is selected.
+            CurrentImportSettings().selectedFormat = -1;
+        }
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        int32_t &selected = CurrentImportSettings().selectedFormat;
+        switch (id) {
+        case IDOK:
+            BeginImport(dialog);
+            return TRUE;
+        case kBrowseButton:
+            BrowseImportFile(dialog);
+            return TRUE;
+        case kFormatList:
+            if (HIWORD(wParam) == CBN_SELCHANGE) {
+                int row = SelectedListEntry(dialog);
+                if (row >= 0) {
+                    selected = row;
+                    ReadImportFormat(row);
+                }
+            }
+            return TRUE;
+        case kEditButton:
+            if (selected >= 0 && CheckImportFileExists(dialog) && RunFormatEditor(GetMainWindow())) {
+                WriteImportFormat(selected);
+                FillFormatList(dialog, 0);
+            }
+            return TRUE;
+        case kNewButton:
+            if (CheckImportFileExists(dialog)) {
+                char name[kFormatNameSize];
+                std::memcpy(name, CurrentImportFormat().name, sizeof name);
+                std::memset(CurrentImportFormat().name, 0, kFormatNameSize);
+                std::snprintf(CurrentImportFormat().name, kFormatNameSize, "New");
+                if (RunFormatEditor(GetMainWindow())) {
+                    if (AppendImportFormat()) FillFormatList(dialog, 1);
+                } else {
+                    std::memcpy(CurrentImportFormat().name, name, sizeof name);
+                }
+            }
+            return TRUE;
+        case kDeleteButton: {
+            int row = SelectedListEntry(dialog);
+            if (row >= 0) DeleteImportFormat(row);
+            FillFormatList(dialog, 1);
+            if (selected >= 0) ReadImportFormat(selected);
+            return TRUE;
+        }
+        case 9:
+            ShowGleanerHelpTopic(kHelpStep1);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        DestroyWindow(dialog);
         return TRUE;
     case WM_DESTROY:
         SaveImportSettings();
@@ -21,10 +206,12 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 void InitImportStep(HWND step) {
     SetDlgItemTextA(step, kImportPathEdit, CurrentImportSettings().importPath);
+    FillFormatList(step, 0);
 }
 
 HWND ShowImportStepOne(HWND mainWindow) {
     if (HWND old = GetCurrentStepWindow()) DestroyWindow(old);
+    SetCurrentStepWindow(nullptr);
     HWND step = CreateDialogParamA(GetProgramInstance(), "InitDlg", mainWindow, InitDlgProc, 0);
     SetCurrentStepWindow(step);
     if (step) {

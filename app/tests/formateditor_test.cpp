@@ -28,10 +28,17 @@ TEST(FormatEditorColumns, TextsReadAsOneBasedColumnsStoredZeroBased) {
     for (const Case &c : cases) {
         int32_t field = 1234, source = 1234;
         EXPECT_EQ(ParseFieldColumnText(c.text, &field), c.fieldOk) << c.text;
-        if (c.fieldOk) EXPECT_EQ(field, c.field) << c.text;
+        if (c.fieldOk) {
+            EXPECT_EQ(field, c.field) << c.text;
+        }
         EXPECT_EQ(ParseSourceColumnText(c.text, &source), c.sourceOk) << c.text;
         EXPECT_EQ(source, c.source) << c.text;
     }
+    EXPECT_EQ(ColumnPromptValue("7"), 7);
+    EXPECT_EQ(ColumnPromptValue("0"), 0);
+    EXPECT_EQ(ColumnPromptValue("-2"), -1);
+    EXPECT_EQ(ColumnPromptValue("seven"), -1);
+    EXPECT_EQ(ColumnPromptValue(""), 0);  // a blank reads as 0: nothing is stored
     EXPECT_EQ(ColumnText(0), "1");
     EXPECT_EQ(ColumnText(19), "20");
     EXPECT_EQ(ColumnText(-1), "");

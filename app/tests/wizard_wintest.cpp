@@ -1,0 +1,362 @@
+// Wizard step 1 and the format editor driven for real under Windows or Wine:
+// a thread timer runs a script of steps inside the dialogs' message loops
+// (typing, choosing list entries, pressing buttons, answering message boxes)
+// and the current format and the format file are checked afterwards. The
+// templates come from gleaner.exe, loaded as a data file. Captures go into
+// the build tree's "screenshots" folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/formateditor_win.h"
+#include "app/formatfile.h"
+#include "app/gleaner_win.h"
+#include "app/step1_win.h"
+#include "core/fileutil.h"
+#include "core/userfolder.h"
+#include "sites/sitestore.h"
+#include "testutil/testutil.h"
+#include "ui/dib.h"
+
+namespace {
+
+HINSTANCE Resources() {
+    static HINSTANCE module = nullptr;
+    if (module) return module;
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path, n);
+    std::string gleaner = exe.substr(0, exe.find_last_of("\\/") + 1) + "gleaner.exe";
+    module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
+}
+
+// ---- the script runner ------------------------------------------------------------------
+
+using Step = std::function<bool()>;  // true: done, go on
+std::vector<Step> g_steps;
+size_t g_next = 0;
+int g_ticks = 0;
+bool g_timedOut = false;
+
+HWND FindDialog(const char *title) {
+    HWND w = FindWindowA("#32770", title);
+    return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_ticks;
+    if (g_next < g_steps.size() && g_steps[g_next]()) ++g_next;
+    if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
+        g_timedOut = true;
+        for (const char *t : {"Gleaner Message", "Observing Conditions", "Extra Data", "Configure File Format"})
+            if (HWND w = FindWindowA("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+bool RunScript(std::vector<Step> steps, const std::function<void()> &open) {
+    g_steps = std::move(steps);
+    g_next = 0;
+    g_ticks = 0;
+    g_timedOut = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
+    open();
+    KillTimer(nullptr, timer);
+    return g_next == g_steps.size() && !g_timedOut;
+}
+
+// A modeless step has no loop of its own: pump messages until the script ends.
+void PumpUntilDone() {
+    MSG msg;
+    while (g_next < g_steps.size() && !g_timedOut && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Steps on a dialog found by its caption, or (title null) on the window *at.
+Step On(const char *title, HWND *at, const std::function<void(HWND)> &act) {
+    return [=] {
+        HWND d = title ? FindDialog(title) : *at;
+        if (!d) return false;
+        act(d);
+        return true;
+    };
+}
+Step Press(const char *title, int id, HWND *at = nullptr) {
+    return On(title, at, [=](HWND d) {
+        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
+    });
+}
+Step Type(const char *title, int id, const char *text, HWND *at = nullptr) {
+    std::string t = text;
+    return On(title, at, [=](HWND d) { SetDlgItemTextA(d, id, t.c_str()); });
+}
+Step Choose(const char *title, int id, int row, HWND *at = nullptr) {
+    return On(title, at, [=](HWND d) {
+        HWND c = GetDlgItem(d, id);
+        SendMessageA(c, CB_SETCURSEL, row, 0);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)c);
+    });
+}
+Step Answer(const char *title, int button, std::string *text) {
+    return [=] {
+        HWND box = FindDialog(title);
+        if (!box) return false;
+        if (text) {
+            char buffer[512] = "";
+            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+            *text = buffer;
+        }
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    };
+}
+
+std::string ItemText(HWND d, int id) {
+    char buffer[4096] = "";
+    GetDlgItemTextA(d, id, buffer, sizeof buffer);
+    return buffer;
+}
+std::vector<std::string> ComboRows(HWND d, int id) {
+    std::vector<std::string> rows;
+    int n = (int)SendDlgItemMessageA(d, id, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        char buffer[256] = "";
+        SendDlgItemMessageA(d, id, CB_GETLBTEXT, i, (LPARAM)buffer);
+        rows.push_back(buffer);
+    }
+    return rows;
+}
+bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALSE; }
+
+// Captures a window's client area into <screenshots>/<name>.bmp.
+void Screenshot(HWND window, const char *name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT rc;
+    GetClientRect(window, &rc);
+    int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    HDC source = GetDC(window);
+    HBITMAP section = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(mem, section);
+    BitBlt(mem, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> shot(static_cast<const uint8_t *>(bits),
+                              static_cast<const uint8_t *>(bits) + static_cast<size_t>(stride) * h);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(section);
+    ReleaseDC(window, source);
+    std::string folder;
+    if (const char *named = std::getenv("GLEANER_SCREENSHOT_DIR")) folder = named;
+    if (folder.empty() && !testutil::BuildDir().empty()) folder = testutil::BuildDir() + "/screenshots";
+    if (folder.empty()) return;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DibInfoHeader header = {};
+    header.biSize = 40;
+    header.biWidth = w;
+    header.biHeight = -h;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    std::vector<uint8_t> file;
+    if (BuildDibFileBytes(header, nullptr, 0, shot.data(), &file))
+        WriteFileReplacing((folder + "/" + name + ".bmp").c_str(), file);
+}
+
+const char kEditor[] = "Configure File Format";
+const char kMessage[] = "Gleaner Message";
+
+class Wizard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Resources()) << "gleaner.exe with the dialog templates is not beside the tests";
+        SetProgramInstance(Resources());
+        SetUserDataFolder(dir_.path().c_str());
+        ASSERT_EQ(OpenFormatFile(), 1);
+        std::string log = "Object,Date\n";
+        for (int i = 1; i <= 30; ++i) log += "M" + std::to_string(i) + ",01/02/2025\n";
+        ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("log.csv"), log));
+        std::snprintf(CurrentImportSettings().importPath, 255, "%s", dir_.file("log.csv").c_str());
+        LoadBuiltInCsvFormat();
+        // Two sites, so that the site list has entries to fix.
+        int16_t count = 0;
+        FILE *f = OpenLocationStore(&count);
+        ASSERT_NE(f, nullptr);
+        LocationTrailer t = {0, 0, 0};
+        for (const char *name : {"Home", "Dark Ridge"}) {
+            LocationRecord r;
+            std::memset(&r, 0, sizeof r);
+            InitLocationRecord(&r, 0.1, 0.7, 100, 6.5, 0, 15, 50, 2, 0, 0, name);
+            ASSERT_EQ(AppendLocation(f, &r, &t), 1);
+        }
+        std::fclose(f);
+    }
+    void TearDown() override { SetUserDataFolder(""); }
+    testutil::TempDir dir_;
+};
+
+TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
+    std::unique_ptr<ImportFormat> before(new ImportFormat);
+    std::memcpy(before.get(), &CurrentImportFormat(), sizeof *before);
+    std::string invalid, third;
+    std::vector<std::string> sites, extras, layouts;
+    std::string target, site, description, contents, name;
+    bool timeEnabled = true, tagsEnabled = true, siteColumnEnabled = false;
+    int result = -1;
+    bool ran = RunScript(
+        {On(kEditor, nullptr,
+            [&](HWND d) {
+                name = ItemText(d, 5014);
+                target = ItemText(d, 6012);
+                site = ItemText(d, 6006);
+                description = ItemText(d, 6011);
+                contents = ItemText(d, 4001);
+                sites = ComboRows(d, 5016);
+                extras = ComboRows(d, 6009);
+                layouts = ComboRows(d, 5012);
+                timeEnabled = Enabled(d, 6013);
+                tagsEnabled = Enabled(d, 700);
+                Screenshot(d, "format_editor");
+            }),
+         // A third condition column is refused before any prompt opens.
+         Press(kEditor, 6002), Type("Observing Conditions", 101, "16"), Press("Observing Conditions", IDOK),
+         Press(kEditor, 6002), Answer(kMessage, IDOK, &third),
+         // Changes made at once: a fixed site, the tagged kind, a deleted extra column.
+         Choose(kEditor, 5016, 2), On(kEditor, nullptr, [&](HWND d) { siteColumnEnabled = Enabled(d, 6006); }),
+         Press(kEditor, 6008), Press(kEditor, 5001),
+         Type(kEditor, 6013, "0"), Press(kEditor, 5000), Choose(kEditor, 5012, 1), Type(kEditor, 6013, "0"),
+         Press(kEditor, IDOK), Answer(kMessage, IDOK, &invalid), Press(kEditor, IDCANCEL)},
+        [&] { result = RunFormatEditor(nullptr); });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(name, "SkyMap Pro CSV");
+    EXPECT_EQ(target, "1");        // stored column 0
+    EXPECT_EQ(site, "11");         // stored column 10
+    EXPECT_EQ(description, "29");  // stored column 28
+    EXPECT_EQ(extras, (std::vector<std::string>{"20", "24", "28"}));
+    EXPECT_EQ(sites, (std::vector<std::string>{"Obtain from file", "Home", "Dark Ridge"}));
+    ASSERT_EQ(layouts.size(), 6u);
+    EXPECT_EQ(layouts[5], "day month year plus separate time");
+    EXPECT_FALSE(timeEnabled);  // layout 4 carries the time in the date text
+    EXPECT_FALSE(tagsEnabled);
+    EXPECT_FALSE(siteColumnEnabled);  // a fixed site reads no column
+    EXPECT_EQ(contents.substr(0, 26), "Object,Date\r\nM1,01/02/2025");
+    EXPECT_EQ(third, "No more than two observing condition columns are allowed");
+    EXPECT_EQ(invalid, "The time column is invalid.");
+    // Cancel: nothing the editor changed reaches the current format.
+    EXPECT_EQ(0, std::memcmp(before.get(), &CurrentImportFormat(), sizeof *before));
+}
+
+TEST_F(Wizard, EditorOkCopiesTheEditsBack) {
+    int result = -1;
+    bool ran = RunScript({Type(kEditor, 5014, "Club log"), Choose(kEditor, 5016, 2), Press(kEditor, 6008),
+                          Type(kEditor, 6004, ""), Choose(kEditor, 6000, 4), Press(kEditor, IDOK)},
+                         [&] { result = RunFormatEditor(nullptr); });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(result, 1);
+    const ImportFormat &f = CurrentImportFormat();
+    EXPECT_STREQ(f.name, "Club log");
+    EXPECT_EQ(+f.siteFixed, 1);
+    EXPECT_STREQ(f.fixedSite.name, "Dark Ridge");
+    EXPECT_EQ(+f.observerColumn, -1);  // an empty column is none, not the first
+    EXPECT_EQ(f.delimiter, ';');
+    int32_t extras[5];
+    std::memcpy(extras, f.extraColumns, sizeof extras);
+    const int32_t expected[5] = {23, 27, kNoColumn, kNoColumn, kNoColumn};
+    EXPECT_EQ(0, std::memcmp(extras, expected, sizeof extras));
+}
+
+// A stand-in for the main window: a plain top-level window to host the step.
+HWND MakeHost() {
+    return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 560, 420, nullptr, nullptr,
+                           nullptr, nullptr);
+}
+
+int StoredFormatCount(const std::string &file) {
+    std::string bytes = testutil::ReadFileBytes(file);
+    if (bytes.size() < 4) return -1;
+    int32_t n = 0;
+    std::memcpy(&n, bytes.data(), 4);
+    return n;
+}
+
+TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) {
+    HWND host = MakeHost();
+    ASSERT_NE(host, nullptr);
+    CurrentImportSettings().selectedFormat = 3;  // stale: no format is stored
+    HWND step = ShowImportStepOne(host);
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(CurrentImportSettings().selectedFormat, -1);
+    EXPECT_STREQ(CurrentImportFormat().name, "SkyMap Pro CSV");
+    EXPECT_EQ(ItemText(step, 1000), dir_.file("log.csv"));
+
+    std::string noFormat, noFile, editorName;
+    std::vector<std::string> afterNew, afterSecond, afterDelete;
+    int selectedAfterNew = -2, countAfterNew = -1;
+    bool ran = RunScript(
+        {Press(nullptr, IDOK, &step), Answer(kMessage, IDOK, &noFormat),
+         Press(nullptr, 1004, &step), On(kEditor, nullptr, [&](HWND d) { editorName = ItemText(d, 5014); }),
+         Type(kEditor, 5014, "Mine"), Press(kEditor, IDOK),
+         On(nullptr, &step,
+            [&](HWND d) {
+                afterNew = ComboRows(d, 1001);
+                selectedAfterNew = (int)SendDlgItemMessageA(d, 1001, CB_GETCURSEL, 0, 0);
+                countAfterNew = StoredFormatCount(dir_.file("gleaner.cfg"));
+                Screenshot(GetParent(d), "wizard_step1");
+            }),
+         Press(nullptr, 1004, &step), Type(kEditor, 5014, "Second"), Press(kEditor, IDOK),
+         On(nullptr, &step, [&](HWND d) { afterSecond = ComboRows(d, 1001); }),
+         Type(nullptr, 1000, "C:\\no\\such\\file.csv", &step), Press(nullptr, IDOK, &step),
+         Answer(kMessage, IDOK, &noFile), Type(nullptr, 1000, dir_.file("log.csv").c_str(), &step),
+         Press(nullptr, 104, &step), On(nullptr, &step, [&](HWND d) { afterDelete = ComboRows(d, 1001); })},
+        PumpUntilDone);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(noFormat, "Please define an import format");
+    EXPECT_EQ(editorName, "New");
+    EXPECT_EQ(afterNew, std::vector<std::string>{"Mine"});
+    EXPECT_EQ(selectedAfterNew, 0);
+    EXPECT_EQ(countAfterNew, 1);
+    EXPECT_EQ(afterSecond, (std::vector<std::string>{"Mine", "Second"}));
+    EXPECT_EQ(noFile, "The Import file was not found");
+    // Deleting the selected (last) format selects and loads the one now last.
+    EXPECT_EQ(afterDelete, std::vector<std::string>{"Mine"});
+    EXPECT_EQ(CurrentImportSettings().selectedFormat, 0);
+    EXPECT_STREQ(CurrentImportFormat().name, "Mine");
+    EXPECT_EQ(StoredFormatCount(dir_.file("gleaner.cfg")), 1);
+
+    // Begin Import with a file and a format hands over to step 2.
+    step = GetCurrentStepWindow();
+    ran = RunScript({Press(nullptr, IDOK, &step), [&] { return GetCurrentStepWindow() != step; }}, PumpUntilDone);
+    EXPECT_TRUE(ran);
+    HWND next = GetCurrentStepWindow();
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(IsWindow(step));
+    EXPECT_EQ(ItemText(next, 101), "Step 2: Unmatched Objects");
+    Screenshot(host, "wizard_step2");
+    DestroyWindow(next);
+    SetCurrentStepWindow(nullptr);
+    DestroyWindow(host);
+    // The step saved the settings when it went.
+    ASSERT_EQ(OpenFormatFile(), 1);
+    EXPECT_EQ(CurrentImportSettings().selectedFormat, 0);
+    EXPECT_EQ(std::string(CurrentImportSettings().importPath), dir_.file("log.csv"));
+}
+
+}  // namespace
