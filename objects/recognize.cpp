@@ -1,0 +1,478 @@
+// Designation recognition: normalisation, the catalogue prefixes and special
+// forms, and the cascade of classes and kinds tried in turn.
+#include "objects/recognize.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "astro/angleparse.h"
+#include "astro/textutil.h"
+#include "core/resstrings.h"
+#include "objects/buildrecord.h"
+#include "objects/cataloguenumber.h"
+#include "objects/clustercat.h"
+#include "objects/constellations.h"
+#include "objects/dsoxref.h"
+#include "objects/objectrecord.h"
+#include "objects/pncat.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Seam: services whose owners have not landed yet. Each stands in for the
+// named service with the least that keeps recognition running; replace the
+// body by a call of the owner's function when it exists.
+// ---------------------------------------------------------------------------
+
+// Seam for GetSatelliteCount / GetSatelliteName of the ephemeris: the named
+// satellites of Mars (4) to Pluto (9), in the ephemeris' slot order.
+const char *const kSatelliteNamesSeam[10][9] = {
+    {}, {}, {}, {},
+    {"Phobos", "Deimos"},
+    {"Io", "Europa", "Ganymede", "Callisto", "Amalthea", "Himalia"},
+    {"Mimas", "Enceladus", "Tethys", "Dione", "Rhea", "Titan", "Hyperion", "Iapetus", "Phoebe"},
+    {"Ariel", "Umbriel", "Titania", "Oberon"},
+    {"Triton"},
+    {"Charon"}};
+const int kSatelliteCountSeam[10] = {0, 0, 0, 0, 2, 6, 9, 4, 1, 1};
+
+// Seam for FindGreekLetterName of the variable-star names: index 0-23 of the
+// first Greek letter name at least as long as the text whose first character
+// equals the text's ignoring case and whose following characters equal it
+// exactly; -1 for fewer than 2 characters or no match.
+int GreekLetterIndexSeam(const std::string &word) {
+    if (word.size() < 2) return -1;
+    for (int i = 0; i < 24; ++i) {
+        const char *name = kGreekLetterNames[i];
+        if (std::strlen(name) < word.size()) continue;
+        if (std::toupper(static_cast<unsigned char>(name[0])) !=
+            std::toupper(static_cast<unsigned char>(word[0])))
+            continue;
+        if (std::strncmp(name + 1, word.c_str() + 1, word.size() - 1) == 0) return i;
+    }
+    return -1;
+}
+
+// Seam for FindDiscovererStar / FindDiscovererStarFull of the double-star
+// catalogue: without that catalogue no discoverer designation is known.
+int DiscovererStarKnownSeam(const std::string &) { return 0; }
+
+// Seam for FormatObjectName (no preference table) of the designation names:
+// until it lands the buffer keeps the normalised text.
+int NameOfRecordSeam(const ObjectRecord &, std::string *) { return 0; }
+
+// ---------------------------------------------------------------------------
+
+bool StartsNoCase(const std::string &text, const char *prefix) {
+    return MatchPrefixNoCase(prefix, text.c_str()) == 1;
+}
+
+bool EqualsNoCase(const std::string &a, const char *b) {
+    size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// Text after the first blank; empty when there is none.
+std::string AfterFirstBlank(const std::string &text, size_t from = 0) {
+    size_t b = text.find(' ', from);
+    return b == std::string::npos ? std::string() : text.substr(b + 1);
+}
+
+std::string Bounded(const std::string &text) {
+    return text.size() > static_cast<size_t>(kRecognitionAttemptLength)
+               ? text.substr(0, kRecognitionAttemptLength)
+               : text;
+}
+
+const char *const kRemovedWords[] = {"NEBULA", "Nebula", "nebula", " NEB", " Neb",
+                                     " neb",   "COMET",  "Comet",  "comet"};
+
+class Recognizer {
+public:
+    Recognizer(RecognitionAttempt attempt, double altitude, const LocationRecord *site,
+               const DateRecord *date, double extinction, ObjectRecord *records)
+        : attempt_(attempt), altitude_(altitude), site_(site), date_(date),
+          extinction_(extinction), records_(records) {}
+
+    int Run(std::string *text);
+
+private:
+    int Try(int cls, int kind, const std::string &text, int number = 0, bool letter = true) {
+        std::string t = Bounded(text);
+        return attempt_(cls, kind, letter ? letter_ : 0, number, t.c_str(), altitude_, site_,
+                        date_, extinction_, records_);
+    }
+    // Attempts in turn; the first count above 0, else 0.
+    int TryEach(std::initializer_list<std::pair<int, int>> pairs, const std::string &text) {
+        for (const auto &p : pairs) {
+            int n = Try(p.first, p.second, text);
+            if (n > 0) return n;
+        }
+        return 0;
+    }
+    int Closing(int directClass, int directKind, const std::string &directText);
+    int CatalogueForm(int which);   // 0 NGC, 1 IC, 2 Messier
+    int Cascade();
+    int CommonNameClass() const;
+
+    RecognitionAttempt attempt_;
+    double altitude_;
+    const LocationRecord *site_;
+    const DateRecord *date_;
+    double extinction_;
+    ObjectRecord *records_;
+
+    std::string text_;               // normalised text
+    std::vector<std::string> words_; // first six words of the working copy
+    int n_ = 0;
+    int letter_ = 0;
+    int con_ = -1;
+};
+
+// Class of the deep-sky common name the text is (-1: a common name whose
+// cross-index entry cannot be read); -2 when it is none.
+int Recognizer::CommonNameClass() const {
+    int type = -1, record = -1;
+    int found = FindCommonName(text_.c_str(), &type, &record);
+    if (found == 0) return -2;
+    return found == 1 ? ClassOfCrossIndexType(type) : -1;
+}
+
+int Recognizer::Closing(int directClass, int directKind, const std::string &directText) {
+    if (directClass > 0) {
+        int n = Try(directClass, directKind, directText);
+        if (n > 0) return n;
+    }
+    int n = TryEach({{22, 1}, {12, 1}, {18, 1}, {15, 1}}, text_);
+    if (n > 0) return n;
+    if (CommonNameClass() != -2) return 0;
+    n = Try(7, 2, text_);
+    if (n > 0) return n;
+    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Try(8, 14, text_);
+    if (DiscovererStarKnownSeam(text_)) return Try(5, 14, text_);
+    return 0;
+}
+
+int Recognizer::CatalogueForm(int which) {
+    std::string w2 = words_.size() >= 2 ? words_[1] : std::string();
+    int number = 0, suffix = 0;
+    if (w2.empty() || ParseCatalogueNumber(w2.c_str(), &number, &suffix) != 1) return 0;
+    FILE *f = which == 0 ? OpenNgcCrossIndex() : which == 1 ? OpenIcCrossIndex()
+                                                            : OpenMessierCrossIndex();
+    if (!f) return which == 0 ? -1 : 0;
+    int cls = -1;
+    if (which == 0) {
+        int types[2] = {-1, -1}, recs[2] = {-1, -1};
+        if (LookupNgcCrossIndex(f, number, suffix, types, recs) >= 1)
+            cls = ClassOfCrossIndexType(types[0]);
+    } else if (which == 1) {
+        int type = -1, rec = -1;
+        if (LookupIcCrossIndex(f, number, suffix, &type, &rec) == 1) cls = ClassOfCrossIndexType(type);
+    } else {
+        int type = -1, rec = -1;
+        if (ReadMessierCrossIndex(f, number, &type, &rec) == 1) cls = ClassOfCrossIndexType(type);
+    }
+    std::fclose(f);
+    static const int kKinds[3] = {3, 4, 2};
+    return Closing(cls, kKinds[which], w2);
+}
+
+int Recognizer::Cascade() {
+    int n = Try(2, 1, text_);
+    if (n > 0) return n;
+    int satellite = 0, planet = 0;
+    if (FindPlanetSatelliteByName(text_.c_str(), &satellite, &planet))
+        return Closing(2, satellite, text_);
+    n = TryEach({{13, 1}, {12, 1}, {18, 1}, {15, 1}, {13, 2}, {3, 4}, {3, 3}, {14, 1}, {4, 1}},
+                text_);
+    if (n > 0) return n;
+    // A text ending in p may be a periodic comet's number ("2P"); when it is
+    // not, the walk goes on, since star names in Cep, Lep, Pup and Cap end in
+    // p too ("delta Cep", "R Lep").
+    char last = text_.back();
+    if (last == 'P' || last == 'p') {
+        std::string stem = text_.substr(0, text_.size() - 1);
+        n = TryEach({{13, 3}, {3, 2}}, stem);
+        if (n > 0) return n;
+    }
+    // A deep-sky common name whose last word is a constellation ("Omega
+    // Centauri", "Eta Carinae Nebula") is that object, not a star.
+    int common = CommonNameClass();
+    if (common != -2) return Closing(common, 1, text_);
+    if (con_ != -1) {
+        if (GreekLetterIndexSeam(words_[0]) >= 0) {
+            n = Try(5, 2, text_);
+            if (n > 0) return n;
+        }
+        if (IsDigit(text_[0])) {
+            n = Try(5, 3, text_);
+            if (n > 0) return n;
+        }
+        n = Try(5, 4, text_);
+        if (n > 0) return n;
+        return Closing(0, 0, std::string());
+    }
+    if (n_ == 1) {
+        int pos = FindConstellationGenitive(words_[0].c_str());
+        if (pos < 0) pos = FindConstellationAbbreviation(words_[0].c_str());
+        if (pos >= 0) {
+            int index = pos > 75 ? pos + 1 : pos;
+            FILE *f = OpenConstellationNames();
+            if (!f) return 0;
+            char name[kConstellationNameSize + 1] = {0};
+            double ra = 0, dec = 0;
+            int ok = ReadConstellationName(f, index, name, &ra, &dec);
+            std::fclose(f);
+            name[kConstellationNameSize] = 0;
+            return Closing(1, 1, ok ? std::string(name) : text_);
+        }
+    }
+    n = TryEach({{1, 1}, {22, 1}, {5, 1}, {7, 2}}, text_);
+    if (n > 0) return n;
+    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Closing(8, 14, text_);
+    if (DiscovererStarKnownSeam(text_)) return Closing(5, 14, text_);
+    if (words_[0].size() > 2) {
+        int row = FindOpenClusterCatalogueWord(words_[0].c_str());
+        if (row > 0) {
+            row -= 1;
+            return Closing(10, row + 2, words_.size() >= 2 ? words_[1] : std::string());
+        }
+    }
+    n = TryEach({{9, 10}, {17, 5}, {11, 7}}, text_);
+    if (n > 0) return n;
+    return Try(10, 56, text_);
+}
+
+int Recognizer::Run(std::string *io) {
+    std::string &t = text_;
+    t = *io;
+    if (t.empty()) return 0;
+    if (t.size() > static_cast<size_t>(kRecognitionWorkLength)) t.resize(kRecognitionWorkLength);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\r' || t.back() == '\n')) t.pop_back();
+
+    // Normalisation.
+    bool hasBlank = t.find(' ') != std::string::npos;
+    if (StartsNoCase(t, "van den Bergh-Hagen")) {
+        if (t.find(' ', 19) != std::string::npos) t = "vandenBergh-Hagen " + AfterFirstBlank(t, 19);
+    } else if ((StartsNoCase(t, "BH ") || StartsNoCase(t, "vdBH")) && hasBlank) {
+        t = "vandenBergh-Hagen " + AfterFirstBlank(t);
+    } else if (StartsNoCase(t, "van den Bergh")) {
+        if (t.find(' ', 13) != std::string::npos) t = "vandenBergh " + AfterFirstBlank(t, 13);
+    } else if (StartsNoCase(t, "vdBergh") && hasBlank) {
+        t = "vandenBergh " + AfterFirstBlank(t);
+    }
+    if (StartsNoCase(t, "Dolidze-Dzimselejsvili")) {
+        if (t.size() < 23) {
+            *io = t;
+            return -1;
+        }
+        t = "Dol-Dzim " + t.substr(23);
+    } else if (EqualsNoCase(t, "LMC")) {
+        t = "Large Magellanic Cloud";
+    } else if (EqualsNoCase(t, "SMC")) {
+        t = "Small Magellanic Cloud";
+    }
+    if (StartsNoCase(t, "THE ")) t = t.substr(4);
+    if (t.size() < 5 && t.size() >= 2 && (t[0] == 'M' || t[0] == 'm') && IsDigit(t[1]))
+        t = "M " + t.substr(1);
+    if (t.size() < 9 && StartsNoCase(t, "NGC") && t.size() > 3 && IsDigit(t[3]))
+        t = "NGC " + t.substr(3);
+    if (t.size() >= 2 && (t[0] == 'N' || t[0] == 'n') && IsDigit(t[1])) t = "NGC " + t.substr(1);
+    if (t.size() < 6 && IsDigitsOrBlanks(t.c_str(), 4)) t = "NGC " + t;
+    *io = t;
+
+    // Working copy and words.
+    std::vector<char> work(t.begin(), t.end());
+    work.push_back('\0');
+    for (const char *w : kRemovedWords) RemoveSubstring(work.data(), w);
+    std::string copy(work.data());
+    for (size_t i = 0; i < copy.size() && words_.size() < 6;) {
+        size_t j = copy.find(' ', i);
+        if (j == std::string::npos) j = copy.size();
+        if (j > i) words_.push_back(copy.substr(i, j - i));
+        i = j + 1;
+    }
+    n_ = static_cast<int>(words_.size());
+    if (n_ == 0) return 0;
+
+    if (n_ >= 2 && words_[n_ - 1].size() == 1) {
+        letter_ = static_cast<unsigned char>(words_[n_ - 1][0]);
+        --n_;
+    }
+    if (n_ >= 2 && words_[n_ - 1].size() >= 3) {
+        // Genitive first; an abbreviation must equal the word (all are three
+        // letters, and the lookup matches a prefix).
+        const std::string &lastWord = words_[n_ - 1];
+        con_ = FindConstellationGenitive(lastWord.c_str());
+        if (con_ < 0 && lastWord.size() == 3) con_ = FindConstellationAbbreviation(lastWord.c_str());
+    }
+
+    const std::string rest = AfterFirstBlank(t);
+    const std::string w2 = words_.size() >= 2 ? words_[1] : std::string();
+
+    static const struct {
+        const char *prefix;
+        int cls, kind;
+        bool whole;
+    } kStarPrefixes[] = {{"HR ", 5, 5, false},  {"HD ", 5, 6, false},  {"SAO ", 5, 7, false},
+                         {"PPM ", 5, 8, false}, {"GC ", 5, 13, false}, {"BD ", 5, 10, true},
+                         {"CD ", 5, 11, true},  {"CP ", 5, 12, true},  {"GSC ", 5, 19, false}};
+    for (const auto &p : kStarPrefixes)
+        if (StartsNoCase(t, p.prefix)) return Closing(p.cls, p.kind, p.whole ? t : rest);
+    if (t.size() == 16 && t[0] == 'J' && IsDigit(t[1])) return Closing(5, 20, t);
+    static const struct {
+        const char *prefix;
+        int cls, kind;
+    } kMorePrefixes[] = {{"NSV ", 5, 17}, {"ADS ", 5, 15}, {"HIP ", 5, 9}, {"CCDM ", 5, 16},
+                         {"TYC ", 5, 18}};
+    for (const auto &p : kMorePrefixes)
+        if (StartsNoCase(t, p.prefix)) return Closing(p.cls, p.kind, rest);
+    bool hasDash = t.find('-') != std::string::npos;
+    if ((StartsNoCase(t, "NGC ") && !hasDash) ||
+        (t.size() >= 2 && (t[0] == 'N' || t[0] == 'n') && t[1] == ' '))
+        return CatalogueForm(0);
+    if (StartsNoCase(t, "IC ")) return CatalogueForm(1);
+    bool hasSC = t.find("SC") != std::string::npos;
+    static const struct {
+        const char *prefix;
+        const char *other;
+        int cls, kind;
+    } kDeepSkyPrefixes[] = {
+        {"Arp ", nullptr, 6, 5},  {"MKN ", "Markarian ", 6, 6}, {"MCG ", nullptr, 6, 7},
+        {"UGC ", "Uppsala ", 6, 8}};
+    for (const auto &p : kDeepSkyPrefixes)
+        if (StartsNoCase(t, p.prefix) || (p.other && StartsNoCase(t, p.other)))
+            return Closing(p.cls, p.kind, rest);
+    if (StartsNoCase(t, "ESO ") && !hasDash && !hasSC) return Closing(6, 9, rest);
+    if (StartsNoCase(t, "PGC ") || StartsNoCase(t, "LEDA ")) return Closing(6, 10, rest);
+    if (StartsNoCase(t, "PK ")) return Closing(8, 11, rest);
+    if (StartsNoCase(t, "PN G") || StartsNoCase(t, "PNG ")) {
+        size_t g = t.find_first_of("Gg");
+        return Closing(8, 10, g == std::string::npos ? std::string() : t.substr(g + 1));
+    }
+    if (StartsNoCase(t, "A ") || StartsNoCase(t, "Abell ")) return Closing(8, 5, rest);
+    if ((StartsNoCase(t, "M ") && hasDash) || StartsNoCase(t, "Minkowski "))
+        return Closing(8, 6, rest);
+    if (StartsNoCase(t, "He ") || StartsNoCase(t, "Henize ")) return Closing(8, 7, rest);
+    if (StartsNoCase(t, "H ") || StartsNoCase(t, "Haro ")) return Closing(8, 8, rest);
+    if (StartsNoCase(t, "K ") || StartsNoCase(t, "Kohoutek ")) return Closing(8, 9, rest);
+    if (StartsNoCase(t, "ARO ")) return Closing(8, 12, rest);
+    if (StartsNoCase(t, "ESO ") && hasDash && !hasSC) return Closing(8, 13, rest);
+    if (StartsNoCase(t, "OCL ")) return Closing(10, 57, rest);
+    if (StartsNoCase(t, "Terzan ")) return Closing(11, 6, rest);
+    if (StartsNoCase(t, "Palomar ") || StartsNoCase(t, "Pal ")) return Closing(11, 5, rest);
+    if ((StartsNoCase(t, "Messier ") || StartsNoCase(t, "M ")) && !EqualsNoCase(t, "M40") &&
+        !EqualsNoCase(t, "M 40"))
+        return CatalogueForm(2);
+    if ((StartsNoCase(t, "MPN ") || words_[0][0] == '(') && words_.size() >= 2) {
+        std::string number = w2;
+        size_t close = words_[0].find(')');
+        if (words_[0][0] == '(' && close != std::string::npos)
+            number = words_[0].substr(1, close - 1);
+        int built = Try(14, 2, number);
+        if (built > 0) return built;
+        return Try(4, 2, number);
+    }
+    if (StartsNoCase(t, "ACO ") || StartsNoCase(t, "AGC ")) return Closing(16, 2, rest);
+    if (StartsNoCase(t, "HCG ") || StartsNoCase(t, "Hickson ")) return Closing(16, 3, rest);
+    if (t.size() >= 2 && (t[0] == 'Q' || t[0] == 'q') && IsDigit(t[1])) return Closing(7, 3, t);
+    if (StartsNoCase(t, "B ") || (StartsNoCase(t, "Barnard ") && !hasDash))
+        return Closing(17, 2, rest);
+    if (StartsNoCase(t, "Sharpless") || StartsNoCase(t, "Sh 2-")) return Closing(9, 5, rest);
+    if (StartsNoCase(t, "vdB ")) return Closing(9, 6, rest);
+    if (StartsNoCase(t, "Gum")) return Closing(9, 7, rest);
+    if (StartsNoCase(t, "RCW")) return Closing(9, 8, rest);
+    if (StartsNoCase(t, "LBN")) return Closing(9, 9, rest);
+    if (StartsNoCase(t, "LDN ")) return Closing(17, 3, rest);
+    if (StartsNoCase(t, "DC ")) return Closing(17, 4, rest);
+    size_t slash = t.find("P/");
+    bool cometForm = StartsNoCase(t, "C/") || (slash != std::string::npos && t[0] == 'P');
+    if (!cometForm && slash != std::string::npos) {
+        int built = TryEach({{13, 3}, {3, 2}}, t.substr(0, slash));
+        return built > 0 ? built : Closing(0, 0, std::string());
+    }
+    if (cometForm) {
+        std::string copy2 = t.size() > 2 ? t.substr(2) : std::string();
+        size_t b1 = copy2.find(' ');
+        if (b1 == std::string::npos) return Closing(0, 0, std::string());
+        size_t b2 = copy2.find(' ', b1 + 1);
+        if (b2 != std::string::npos) copy2.resize(b2);
+        int built = TryEach({{13, 2}, {3, 3}}, copy2);
+        return built > 0 ? built : Closing(0, 0, std::string());
+    }
+    if (EqualsNoCase(t, "Polaris")) return Try(5, 1, t);
+    if (t.size() >= 3 && (t[0] == 'S' || t[0] == 's') && (t[1] == 'I' || t[1] == 'i') &&
+        t[2] == ' ') {
+        double v = ParseSexagesimal(t.c_str() + 3);
+        int number = (v == kNoRealValue || v < 0 || v > 2147483647.0) ? 0 : static_cast<int>(v);
+        int built = attempt_(5, 0, 0, number, nullptr, altitude_, site_, date_, extinction_,
+                             records_);
+        if (built > 0) {
+            std::string name;
+            if (NameOfRecordSeam(records_[0], &name)) *io = name;
+            return built;
+        }
+        return Closing(0, 0, std::string());
+    }
+    return Cascade();
+}
+
+}  // namespace
+
+int ClassOfCrossIndexType(int typeCode) {
+    static const int kClasses[8] = {10, 11, 9, 8, 6, 7, 16, 17};
+    return typeCode >= 0 && typeCode < 8 ? kClasses[typeCode] : -1;
+}
+
+int FindPlanetSatelliteByName(const char *name, int *satellite, int *planet) {
+    if (!name) return 0;
+    for (int p = 4; p <= 9; ++p)
+        for (int s = 1; s <= kSatelliteCountSeam[p]; ++s)
+            if (EqualsNoCase(name, kSatelliteNamesSeam[p][s - 1])) {
+                if (satellite) *satellite = s;
+                if (planet) *planet = p;
+                return 1;
+            }
+    return 0;
+}
+
+int IsDigitsOrBlanks(const char *text, int n) {
+    if (!text) return 1;
+    for (int i = 0; i < n && text[i]; ++i)
+        if (!IsDigit(text[i]) && text[i] != ' ') return 0;
+    return 1;
+}
+
+int IdentifyObjectTextWith(RecognitionAttempt attempt, char *text, double altitude,
+                           const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord records[3]) {
+    if (!attempt || !text || !records || !text[0]) return 0;
+    try {
+        // The caller's buffer holds at least max(strlen + 20, 65) characters.
+        size_t capacity = std::strlen(text) + 20;
+        if (capacity < 65) capacity = 65;
+        std::string io(text);
+        Recognizer r(attempt, altitude, site, date, extinction, records);
+        int result = r.Run(&io);
+        std::snprintf(text, capacity, "%s", io.c_str());
+        return result;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int IdentifyObjectText(char *text, double altitude, const LocationRecord *site,
+                       const DateRecord *date, double extinction, ObjectRecord records[3]) {
+    return IdentifyObjectTextWith(BuildObjectRecord, text, altitude, site, date, extinction,
+                                  records);
+}
