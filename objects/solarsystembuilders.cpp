@@ -1,61 +1,192 @@
-// Builders of the moving classes. The Sun, Moon and planets (class 2) are
-// placed from the ephemeris: the catalogue place holds the geocentric
-// apparent place of date, the place of date the topocentric one. Satellites,
-// designations by text, and the comet, minor-planet and Earth-satellite
-// classes are dispatch points that find nothing until their records are added.
+// Builders of the moving classes. The Sun, Moon, planets and the Earth's
+// shadow (class 2) are placed from the ephemeris: the catalogue place holds
+// the geocentric apparent place of date, the place of date the topocentric
+// one, and the J2000 place at the date the geometric place seen from the site
+// precessed to J2000. Designations select a body by number or by name. The
+// comet, minor-planet and Earth-satellite classes are dispatch points that
+// find nothing until the minor-body and satellite services exist.
+#include "objects/solarsystembuilders.h"
+
 #include <cstring>
 
 #include "astro/airmass.h"
 #include "astro/chartgeom.h"
 #include "astro/datetime.h"
 #include "astro/frames.h"
+#include "astro/mathutil.h"
 #include "astro/precession.h"
+#include "ephem/bodynames.h"
 #include "ephem/bodyrecord.h"
+#include "ephem/parallax.h"
 #include "objects/builders.h"
 #include "objects/buildrecord.h"
 #include "objects/objectrecord.h"
+#include "objects/solarcolours.h"
 
 namespace {
+
 const double kPi = 3.14159265358979323846;
+const double kAuPerLightYear = 63241.08;
+const double kKmPerLightYear = 9460730472580.8;
+
+// SEAM: the planets' satellites (GetSatelliteCount, GetSatelliteName and
+// ComputePlanetSatellites of the ephemeris) do not exist yet. Until they do,
+// no planet has named satellites, so satellite names are not recognised and
+// satellite records are not built; only these two bodies need replacing.
+int SatelliteCountSeam(int body) {
+    (void)body;
+    return 0;
+}
+int SatelliteNameSeam(int body, int satellite, char *name) {
+    (void)body;
+    (void)satellite;
+    name[0] = '\0';
+    return 0;
+}
+
+bool SameNoCase(const char *a, const char *b) {
+    for (; *a && *b; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+// Body 0-11 named by the text (whole, case-blind; the Earth never matches),
+// with *satellite the satellite number of a satellite's name; -1 when none.
+int FindBodyByName(const char *text, int *satellite) {
+    *satellite = 0;
+    if (!text || !*text) return -1;
+    for (int b = kBodySun; b <= kBodyEarthShadow; ++b) {
+        if (b == kBodyEarth) continue;
+        const char *name = GetBodyName(b);
+        if (name && SameNoCase(text, name)) return b;
+    }
+    for (int b = kBodySun; b <= kBodyPluto; ++b) {
+        int count = SatelliteCountSeam(b);
+        for (int n = 1; n <= count; ++n) {
+            char name[64];
+            if (SatelliteNameSeam(b, n, name) && SameNoCase(text, name)) {
+                *satellite = n;
+                return b;
+            }
+        }
+    }
+    return -1;
+}
+
+bool IsLunar(int type) { return type == kBodyMoon || type == kBodyEarthShadow; }
+
+// The geocentric apparent place of date: nutation, and annual aberration for
+// every body but the Moon and the Earth's shadow.
+void GeocentricApparentPlace(const DateRecord *date, const BodyRecord *body, double *ra,
+                             double *dec) {
+    *ra = body->geocentricRightAscension;
+    *dec = body->geocentricDeclination;
+    if (IsLunar(body->type))
+        ApplyNutationToEquatorial(date, ra, dec, 1);
+    else
+        ConvertMeanToApparentPlace(date, ra, dec, 1);
+}
+
+}  // namespace
+
+void FillBodyRecord(const LocationRecord *site, const DateRecord *date, double extinction,
+                    ObjectRecord *out, const BodyRecord *body) {
+    if (!date || !out || !body) return;
+    double geoRa = 0, geoDec = 0;
+    GeocentricApparentPlace(date, body, &geoRa, &geoDec);
+    out->raCatalogue = geoRa;
+    out->decCatalogue = geoDec;
+    if (site) {
+        out->raOfDate = body->topocentricRightAscension;
+        out->decOfDate = body->topocentricDeclination;
+    } else {
+        out->raOfDate = geoRa;
+        out->decOfDate = geoDec;
+    }
+
+    // The astrometric place seen from the site: the geometric place of the
+    // mean equator of date, shifted by the diurnal parallax, precessed to J2000.
+    double ra = body->geocentricRightAscension, dec = body->geocentricDeclination;
+    double distance = body->geocentricDistance;
+    if (IsLunar(body->type)) {
+        if (site && distance > 0) {
+            double d = distance;
+            ApplyMoonParallax(site, date, kEarthRadiusKm / distance, &ra, &dec, &d);
+        }
+        out->distanceLightYears = static_cast<float>(distance / kKmPerLightYear);
+    } else {
+        if (site && distance > 0) ApplyPlanetParallax(site, date, distance, &ra, &dec);
+        out->distanceLightYears = static_cast<float>(distance / kAuPerLightYear);
+    }
+    ra = ReduceToFullTurn(ra);
+    PrecessionRecord p;
+    InitPrecession(&p, date->centuries, kEpochJ2000, kSystemFk5, kSystemFk5);
+    ApplyPrecession(&p, &ra, &dec, 0.0, 0.0, 0);
+    out->raJ2000AtDate = ReduceToFullTurn(ra);
+    out->decJ2000AtDate = dec;
+
+    out->properMotionRa = 0.0f;
+    out->properMotionDec = 0.0f;
+    out->magnitude2 = kRecordNoMagnitude;
+    out->eclipticLongitude = out->eclipticLatitude = -1.0;
+    out->galacticLongitude = out->galacticLatitude = -1.0;
+    out->altitude = out->azimuth = out->hourAngle = out->airMass = -1.0;
+    out->colourIndex = static_cast<float>(SolarSystemColorIndex(body->type, 0));
+    out->index = body->type;
+    out->magnitude = static_cast<float>(body->magnitude);
+    out->sizeMajor = static_cast<float>(body->equatorialDiameter);
+    out->sizeMinor = static_cast<float>(body->polarDiameter);
+    out->extent = static_cast<float>(body->equatorialDiameter);
+
+    if (!site) return;
+    double az = out->raOfDate, alt = out->decOfDate;
+    ConvertEquatorialToApparentHorizontal(site, date, extinction, &az, &alt, nullptr, 1);
+    out->azimuth = ReduceToFullTurn(2 * kPi - az);
+    out->altitude = alt > kPi / 2 ? kPi / 2 : alt;
+    out->hourAngle = GetHourAngle(date, geoRa, kMeanSiderealTime);
+    double a = out->altitude;
+    out->airMass = a >= 0 ? ComputeAirMass(a) : 0.0;
+    double lon = 0, lat = 0;
+    ConvertEquatorialToEcliptic(date, geoRa, geoDec, &lon, &lat, kMeanObliquity);
+    out->eclipticLongitude = lon;
+    out->eclipticLatitude = lat;
+    ConvertJ2000ToGalactic(geoRa, geoDec, &lon, &lat);
+    out->galacticLongitude = lon;
+    out->galacticLatitude = lat;
 }
 
 int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
                            const DateRecord *date, double extinction, ObjectRecord *out,
                            int refresh) {
-    (void)text;
     if (!out || !date) return 0;
-    if (!refresh && out->kind != 0) return 0;  // satellites come with the body records
-    int index = refresh ? out->index : number;
-    if (index < 0 || index > 11) return 0;
-    double geoRa = 0, geoDec = 0, ra = 0, dec = 0;
-    if (!ComputeMovingObjectPlace(nullptr, date, extinction, kClassSolarSystem, index, &geoRa,
-                                  &geoDec))
-        return 0;
-    ra = geoRa;
-    dec = geoDec;
-    if (site) ComputeMovingObjectPlace(site, date, extinction, kClassSolarSystem, index, &ra, &dec);
-    out->index = index;
-    out->raCatalogue = geoRa;
-    out->decCatalogue = geoDec;
-    out->raOfDate = ra;
-    out->decOfDate = dec;
-    out->properMotionRa = 0.0f;
-    out->properMotionDec = 0.0f;
-    out->magnitude2 = kRecordNoMagnitude;
-    out->colourIndex = 99.0f;
-    if (site) {
-        double az = ra, alt = dec;
-        ConvertEquatorialToApparentHorizontal(site, date, extinction, &az, &alt, nullptr, 1);
-        out->azimuth = ReduceToFullTurn(2 * kPi - az);
-        out->altitude = alt > kPi / 2 ? kPi / 2 : alt;
-        double a = out->altitude;
-        out->airMass = a >= 0 ? ComputeAirMass(a) : 0.0;
-        out->hourAngle = GetHourAngle(date, geoRa, kMeanSiderealTime);
+    int body = -1, satellite = 0;
+    if (refresh) {
+        body = out->index;
+        satellite = out->kind > 100 ? out->kind - 100 : out->kind;
+    } else if (number > 0) {
+        body = number - 1;
+    } else {
+        body = FindBodyByName(text, &satellite);
     }
-    double lon = 0, lat = 0;
-    ConvertEquatorialToEcliptic(date, geoRa, geoDec, &lon, &lat, kMeanObliquity);
-    out->eclipticLongitude = lon;
-    out->eclipticLatitude = lat;
+    if (body < 0 || body > 11) return 0;
+
+    BodyRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.type = body;
+    HeliocentricPlace earth = ComputeEarthHeliocentric(date);
+    if (!ComputeBodyPosition(date, earth, &record)) return 0;
+    if (site) ComputeBodyTopocentric(site, date, &record);
+    ComputeBodyPhysicalData(date, &record, earth);
+
+    // Satellites are placed from their planet once the satellite
+    // ephemerides exist (see the seam above); until then none is built.
+    if (satellite > 0) return 0;
+    out->kind = 0;
+    FillBodyRecord(site, date, extinction, out, &record);
     return 1;
 }
 
