@@ -1,37 +1,45 @@
-// Dispatch points of the deep-sky builders (classes 6-11, 16, 17). They find
-// nothing until the deep-sky catalogue readers are added; each then reads its
-// catalogue here and fills the record by its class's rules.
+// Dispatch points of the deep-sky builders (classes 6-11, 16, 17): each class
+// is read from its own catalogue and filled by its class's rules in
+// objects/deepskybuild.cpp.
 #include "objects/builders.h"
+#include "objects/deepskybuild.h"
 
-int BuildGalaxyObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                      ObjectRecord *, int) {
-    return 0;
+int BuildGalaxyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                      double extinction, ObjectRecord *out, int refresh) {
+    return BuildGalaxyFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildQuasarObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                      ObjectRecord *, int) {
-    return 0;
+
+int BuildQuasarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                      double extinction, ObjectRecord *out, int refresh) {
+    return BuildQuasarFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildPlanetaryNebulaObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                               ObjectRecord *, int) {
-    return 0;
+
+int BuildPlanetaryNebulaObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                               double extinction, ObjectRecord *out, int refresh) {
+    return BuildPlanetaryNebulaFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildBrightNebulaObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                            ObjectRecord *, int) {
-    return 0;
+
+int BuildBrightNebulaObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                            double extinction, ObjectRecord *out, int refresh) {
+    return BuildBrightNebulaFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildOpenClusterObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                           ObjectRecord *, int) {
-    return 0;
+
+int BuildOpenClusterObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                           double extinction, ObjectRecord *out, int refresh) {
+    return BuildOpenClusterFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildGlobularClusterObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                               ObjectRecord *, int) {
-    return 0;
+
+int BuildGlobularClusterObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                               double extinction, ObjectRecord *out, int refresh) {
+    return BuildGlobularClusterFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildGalaxyGroupObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                           ObjectRecord *, int) {
-    return 0;
+
+int BuildGalaxyGroupObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                           double extinction, ObjectRecord *out, int refresh) {
+    return BuildGalaxyGroupFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
-int BuildDarkNebulaObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                          ObjectRecord *, int) {
-    return 0;
+
+int BuildDarkNebulaObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                          double extinction, ObjectRecord *out, int refresh) {
+    return BuildDarkNebulaFromCatalogue(number, text, site, date, extinction, out, refresh);
 }
