@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "astro/astroformulas.h"
 #include "objects/buildrecord.h"
 #include "objects/cataloguenumber.h"
 #include "objects/clustercat.h"
@@ -17,11 +18,6 @@
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
-
-// From astro/astroformulas.h, whose magnitude constant clashes with the
-// object record's own; the prototypes are the same.
-double RedshiftFromVelocity(double velocity);
-double LightTravelDistanceFromRedshift(double z);
 
 namespace {
 
