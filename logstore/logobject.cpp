@@ -1,11 +1,22 @@
 // The object services of the log store (see logobject.h).
 #include "logstore/logobject.h"
 
+#include <cstdio>
+
 #include "objects/buildrecord.h"
+#include "objects/objectnames.h"
 
 namespace {
 LogObjectRefreshFn g_refresh = nullptr;
 LogObjectNameFn g_name = nullptr;
+
+// The object's first designation in the natural order of its catalogues.
+int NameByFirstDesignation(const ObjectRecord *record, char *name, int size) {
+    char first[65];
+    if (!FormatObjectName(record, first, nullptr, nullptr, nullptr, nullptr)) return 0;
+    std::snprintf(name, (size_t)size, "%s", first);
+    return 1;
+}
 }  // namespace
 
 void SetLogObjectServices(LogObjectRefreshFn refresh, LogObjectNameFn name) {
@@ -22,8 +33,7 @@ void RefreshLogObject(ObjectRecord *record, const LocationRecord *site, const Da
 int NameLogObject(const ObjectRecord *record, char *name, int size) {
     if (!record || !name || size <= 0) return 0;
     name[0] = 0;
-    if (!g_name) return 0;
-    int ok = g_name(record, name, size);
+    int ok = (g_name ? g_name : NameByFirstDesignation)(record, name, size);
     name[size - 1] = 0;
     return ok && name[0] ? 1 : 0;
 }

@@ -1,9 +1,9 @@
 // How the log store identifies the object of an entry: the refresh of an
 // object record for a site and time (RefreshObjectRecord of the object
-// builders unless another is installed) and the object's first name (none
-// until a naming function is installed with SetLogObjectServices: the
-// application passes its designation formatter at start-up). Tests install
-// their own pair to control identification.
+// builders unless another is installed) and the object's first name (its
+// first designation in natural catalogue order unless another naming
+// function is installed with SetLogObjectServices). Tests install their own
+// pair to control identification.
 #pragma once
 #include "astro/datetime.h"
 #include "astro/location.h"
@@ -17,7 +17,7 @@ typedef int (*LogObjectRefreshFn)(ObjectRecord *record, double riseSetAltitude,
 // Writes the object's first name (size bytes); 1 when it has one.
 typedef int (*LogObjectNameFn)(const ObjectRecord *record, char *name, int size);
 
-// Null refresh: RefreshObjectRecord. Null name: objects have no name.
+// Null refresh: RefreshObjectRecord. Null name: FormatObjectName in natural order.
 void SetLogObjectServices(LogObjectRefreshFn refresh, LogObjectNameFn name);
 void RefreshLogObject(ObjectRecord *record, const LocationRecord *site, const DateRecord *date,
                       double extinction);
