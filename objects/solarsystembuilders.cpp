@@ -7,6 +7,8 @@
 // find nothing until the minor-body and satellite services exist.
 #include "objects/solarsystembuilders.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "astro/airmass.h"
@@ -194,8 +196,52 @@ int BuildCometObject(int, char *, const LocationRecord *, const DateRecord *, do
                      ObjectRecord *, int) {
     return 0;
 }
+int MinorPlanetCandidates(const char *text, MinorPlanetCandidate out[3]) {
+    if (!text || !out) return 0;
+    int count = 0;
+    const size_t length = std::strlen(text);
+    // "433 Eros"
+    if (text[0] >= '0' && text[0] <= '9' && std::strchr(text, ' ')) {
+        int number = std::atoi(text);
+        const char *name = std::strchr(text, ' ');
+        while (*name == ' ') ++name;
+        if (number >= 1 && *name) {
+            out[count].number = number;
+            std::snprintf(out[count].name, sizeof out[count].name, "%s", name);
+            ++count;
+        }
+    }
+    // "(433) Eros"
+    const char *close = std::strchr(text, ')');
+    if (text[0] == '(' && close) {
+        int number = std::atoi(text + 1);
+        const char *name = close + 1;
+        if (*name) ++name;  // the character after ")"
+        if (number >= 1 && *name) {
+            out[count].number = number;
+            std::snprintf(out[count].name, sizeof out[count].name, "%s", name);
+            ++count;
+        }
+    }
+    // "Eros (433)"
+    const char *open = length > 1 ? std::strchr(text + 1, '(') : nullptr;
+    if (open) {
+        int number = std::atoi(open + 1);
+        int nameLength = static_cast<int>(open - text) - 1;  // less the blank before "("
+        if (nameLength > 63) nameLength = 63;
+        if (number >= 1 && nameLength > 0) {
+            out[count].number = number;
+            std::snprintf(out[count].name, sizeof out[count].name, "%.*s", nameLength, text);
+            ++count;
+        }
+    }
+    return count;
+}
+
 int BuildMinorPlanetObject(int, char *, const LocationRecord *, const DateRecord *, double,
                            ObjectRecord *, int) {
+    // The packaged minor-planet names and positions come with the minor-body
+    // database; until then no minor planet is found.
     return 0;
 }
 int BuildUserCometObject(int, char *, const LocationRecord *, const DateRecord *, double,

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "ephem/tests/ephemfixture.h"
 #include "objects/buildrecord.h"
@@ -120,6 +121,43 @@ TEST_F(SolarSystemBuild, MoonWithAndWithoutSite) {
     EXPECT_GE(+topo[0].azimuth, 0.0);
     EXPECT_GE(+topo[0].raJ2000AtDate, 0.0);
     EXPECT_LT(+topo[0].raJ2000AtDate, 2 * ephemtest::kPi);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MinorPlanetText, NumberAndNameForms) {
+    struct { const char *text; int count; int number[2]; const char *name[2]; } cases[] = {
+        {"433 Eros", 1, {433, 0}, {"Eros", ""}},
+        {"433  Eros", 1, {433, 0}, {"Eros", ""}},
+        {"(433) Eros", 1, {433, 0}, {"Eros", ""}},
+        {"Eros (433)", 1, {433, 0}, {"Eros", ""}},
+        {"433 Ceres", 1, {433, 0}, {"Ceres", ""}},   // the lookup rejects the mismatch
+        {"1 Ceres (1)", 2, {1, 1}, {"Ceres (1)", "1 Ceres"}},
+        {"Eros", 0, {0, 0}, {"", ""}},
+        {"433", 0, {0, 0}, {"", ""}},
+        {"433 ", 0, {0, 0}, {"", ""}},
+        {"(0) Eros", 0, {0, 0}, {"", ""}},
+        {"(433)", 0, {0, 0}, {"", ""}},
+        {"(", 0, {0, 0}, {"", ""}},
+        {"", 0, {0, 0}, {"", ""}},
+    };
+    for (const auto &c : cases) {
+        MinorPlanetCandidate out[3];
+        ASSERT_EQ(MinorPlanetCandidates(c.text, out), c.count) << c.text;
+        for (int i = 0; i < c.count; ++i) {
+            EXPECT_EQ(out[i].number, c.number[i]) << c.text;
+            EXPECT_STREQ(out[i].name, c.name[i]) << c.text;
+        }
+    }
+    // A long name is cut, never written past its field.
+    std::string longText(300, 'a');
+    longText += " (433)";
+    MinorPlanetCandidate out[3];
+    ASSERT_EQ(MinorPlanetCandidates(longText.c_str(), out), 1);
+    EXPECT_EQ(std::strlen(out[0].name), 63u);
+    EXPECT_EQ(MinorPlanetCandidates(nullptr, out), 0);
 }
 
 }  // namespace
