@@ -11,7 +11,12 @@
 #include "objects/clustercat.h"
 #include "objects/darkneb.h"
 #include "objects/galaxycat.h"
+#include "objects/buildrecord.h"
+#include "objects/conrects.h"
+#include "objects/objectrecord.h"
 #include "objects/pncat.h"
+#include "objects/starcat.h"
+#include "objects/tests/stardata.h"
 
 namespace {
 
@@ -101,6 +106,31 @@ TEST(SingleKind, ClustersAndNebulae) {
     EXPECT_EQ(r.text, "Sa 2-21");
     EXPECT_EQ(+r.parts.plain, 1);
     EXPECT_EQ(Kind(p, 14, PlanetaryNebulaDesignationOfKind).code, -1);
+}
+
+// A star of the generated catalogue: Sirius by its HD and HIP numbers, no
+// kind 20.
+TEST(SingleKindStars, Sirius) {
+    std::string why;
+    if (!stardata::Use(&why)) GTEST_SKIP() << why;
+    FreeConstellationRects();
+    ObjectRecord out[3];
+    ASSERT_EQ(BuildObjectRecord(5, 9, 0, 32349, nullptr, 0.0, nullptr, nullptr, 0.2, out), 1);
+    FILE *stars = OpenStarCatalogue();
+    ASSERT_NE(stars, nullptr);
+    StarRecord star;
+    int read = ReadStarRecord(stars, out[0].index, &star, nullptr, 0xFFFF & ~kStarReadName);
+    std::fclose(stars);
+    ASSERT_EQ(read, 1);
+    Result r = Kind(star, 5, StarDesignationOfKind);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.text, "HD 48915");
+    EXPECT_STREQ(r.parts.catalogue, "HD");
+    EXPECT_EQ(+r.parts.form, 1);
+    EXPECT_EQ(+r.parts.first, 48915);
+    EXPECT_EQ(Kind(star, 8, StarDesignationOfKind).text, "HIP 32349");
+    EXPECT_EQ(Kind(star, 20, StarDesignationOfKind).code, -1);
+    FreeConstellationRects();
 }
 
 }  // namespace
