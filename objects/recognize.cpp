@@ -315,6 +315,11 @@ int Recognizer::Run(std::string *io) {
         const std::string &lastWord = words_[n_ - 1];
         con_ = FindConstellationGenitive(lastWord.c_str());
         if (con_ < 0 && lastWord.size() == 3) con_ = FindConstellationAbbreviation(lastWord.c_str());
+        // Nine genitives are two words ("Canis Majoris", "Ursae Minoris").
+        if (con_ < 0 && n_ >= 3) {
+            std::string pair = words_[n_ - 2] + " " + lastWord;
+            con_ = FindConstellationGenitive(pair.c_str());
+        }
     }
 
     const std::string rest = AfterFirstBlank(t);

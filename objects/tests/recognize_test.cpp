@@ -135,6 +135,8 @@ TEST_F(Recognition, TextsReachTheirCandidate) {
         {"Alpha Cen A", 5, 2, "Alpha Cen A", "Alpha Cen A"},
         {"alpha Centauri", 5, 2, "alpha Centauri", "alpha Centauri"},
         {"61 Cyg", 5, 3, "61 Cyg", "61 Cyg"},
+        {"alpha Canis Majoris", 5, 2, "alpha Canis Majoris", "alpha Canis Majoris"},
+        {"9 Canis Majoris", 5, 3, "9 Canis Majoris", "9 Canis Majoris"},
         {"delta Cep", 5, 2, "delta Cep", "delta Cep"},
         {"zeta Pup", 5, 2, "zeta Pup", "zeta Pup"},
         {"R Lep", 5, 4, "R Lep", "R Lep"},
