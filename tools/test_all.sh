@@ -35,7 +35,10 @@ else
 fi
 
 source tools/xdisplay.sh
-rm -f build/native/test-reports/*.xml "$wintests"/test-reports/*.xml
+# Reports of an earlier run must not be counted again.
+rm -f build/native/test-reports/*.xml "$wintests"/test-reports/*.xml \
+      build/native/Testing/Temporary/LastTestsFailed*.log \
+      "$wintests"/Testing/Temporary/LastTestsFailed*.log
 
 status=0
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
