@@ -11,6 +11,7 @@
 #include "astro/sidereal.h"
 #include "instruments/instrumentrecord.h"
 #include "instruments/optics.h"
+#include "objects/objectnames.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 
@@ -63,12 +64,7 @@ PickerDisplaySettings *GetDefaultDisplaySettings() {
     s.highlightColour = 0xFF0000;
     s.fraction = 0.75;
     s.limit = 127.0;
-    for (int f = 0; f < 11; ++f)
-        for (int p = 0; p < 60; ++p) {
-            s.kindOrder[f][p] = (uint8_t)p;
-            s.kindEnabled[f][p] = 1;
-        }
-    s.starNameFlag = 0;
+    InitDesignationPreferences(&s.designation);
     s.lastFlag = 1;
     return &s;
 }

@@ -7,7 +7,10 @@
 // by address, so a caller that keeps the address sees the record as the last
 // call left it. Copy a record to keep it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+
+#include "objects/designationlist.h"
 
 struct DateRecord;
 struct HPALETTE__;  // the palette handle of <windows.h>
@@ -28,13 +31,12 @@ struct PickerDisplaySettings {
     double fraction;                // 8     0.75
     uint8_t reserved[4];            // 16    0
     double limit;                   // 20    127.0
-    uint8_t kindOrder[11][60];      // 28
-    uint8_t kindEnabled[11][60];    // 688
-    uint8_t starNameFlag;           // 1348
+    DesignationPreferences designation;  // 28: order, enabled, star-name flag
     uint8_t lastFlag;               // 1349  1
 };
 #pragma pack(pop)
 static_assert(sizeof(PickerDisplaySettings) == 1350, "display settings are 1350 bytes");
+static_assert(offsetof(PickerDisplaySettings, designation) == 28, "designation block at 28");
 
 // The palette the shared controls draw their bitmaps with: none (a null
 // handle) in the importer, so they draw without selecting a palette.
