@@ -16,6 +16,7 @@
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
 #include "objects/dsoxref.h"
+#include "objects/objectnames.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
 
@@ -59,10 +60,6 @@ int GreekLetterIndexSeam(const std::string &word) {
 // Seam for FindDiscovererStar / FindDiscovererStarFull of the double-star
 // catalogue: without that catalogue no discoverer designation is known.
 int DiscovererStarKnownSeam(const std::string &) { return 0; }
-
-// Seam for FormatObjectName (no preference table) of the designation names:
-// until it lands the buffer keeps the normalised text.
-int NameOfRecordSeam(const ObjectRecord &, std::string *) { return 0; }
 
 // ---------------------------------------------------------------------------
 
@@ -423,8 +420,10 @@ int Recognizer::Run(std::string *io) {
         int built = attempt_(5, 0, 0, number, nullptr, altitude_, site_, date_, extinction_,
                              records_);
         if (built > 0) {
-            std::string name;
-            if (NameOfRecordSeam(records_[0], &name)) *io = name;
+            // The star's name in natural designation order replaces the text.
+            char name[65] = {0};
+            if (FormatObjectName(&records_[0], name, nullptr, nullptr, nullptr, nullptr))
+                *io = name;
             return built;
         }
         return Closing(0, 0, std::string());

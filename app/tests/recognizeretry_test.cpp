@@ -169,3 +169,23 @@ TEST(RecognizeRetryGenerated, StarForms) {
     SetUserDataFolder(savedUser.c_str());
 }
 }  // namespace
+
+namespace {
+// "SI n" builds the catalogue's star n and leaves its name in the text.
+TEST(RecognizeRetryGenerated, InternalStarNumberGivesTheName) {
+    std::string why;
+    if (!stardata::Use(&why)) GTEST_SKIP() << why;
+    testutil::TempDir dir;
+    std::string savedUser = GetUserDataFolder() ? GetUserDataFolder() : "";
+    SetUserDataFolder(dir.path().c_str());
+    ObjectRecord vega[3];
+    char text[96] = "Vega";
+    ASSERT_GE(IdentifyObjectText(text, 0.0, nullptr, nullptr, 0.1, vega), 1);
+    std::snprintf(text, sizeof text, "SI %d", static_cast<int>(vega[0].index));
+    ObjectRecord got[3];
+    ASSERT_GE(IdentifyObjectText(text, 0.0, nullptr, nullptr, 0.1, got), 1);
+    EXPECT_EQ(+got[0].index, +vega[0].index);
+    EXPECT_STREQ(text, "Vega");
+    SetUserDataFolder(savedUser.c_str());
+}
+}  // namespace

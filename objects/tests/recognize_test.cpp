@@ -36,6 +36,7 @@ Call g_win{-1, -1, 0, 0, ""};
 int RecordingAttempt(int cls, int kind, int second, int number, const char *text, double,
                      const LocationRecord *, const DateRecord *, double, ObjectRecord out[3]) {
     g_calls.push_back({cls, kind, second, number, text ? text : "<none>"});
+    for (int i = 0; i < 3; ++i) InitObjectRecord(&out[i]);   // as the builder does
     return cls == g_win.cls && kind == g_win.kind && g_win.text == (text ? text : "<none>") ? 1 : 0;
 }
 
