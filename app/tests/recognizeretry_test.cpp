@@ -189,3 +189,46 @@ TEST(RecognizeRetryGenerated, InternalStarNumberGivesTheName) {
     SetUserDataFolder(savedUser.c_str());
 }
 }  // namespace
+
+#ifndef _WIN32
+namespace {
+// Real recognition over the generator's small deep-sky catalogue: the forms a
+// log file writes reach the object of the catalogue's own form, of the class
+// the object has.
+TEST(RecognizeRetryGenerated, DeepSkyForms) {
+    std::string source = testutil::SourceDir();
+    if (source.empty() || std::system("python3 -c 0 > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no source folder or Python";
+    testutil::TempDir dir;
+    std::string cmd = "python3 " + source + "/tools/gen_deepsky.py --small --ref " + dir.path() +
+                      "/ref --cat " + dir.path() + "/cat > /dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    SetRefDirectories((dir.path() + "/ref").c_str(), (dir.path() + "/cat").c_str(),
+                      dir.path().c_str());
+    std::string savedUser = GetUserDataFolder() ? GetUserDataFolder() : "";
+    SetUserDataFolder(dir.path().c_str());
+    const struct {
+        const char *text, *reference;
+        int cls;
+    } cases[] = {{"M31", "M 31", 6},          {"m 31", "M 31", 6},
+                 {"NGC224", "M 31", 6},       {"Andromeda Galaxy", "M 31", 6},
+                 {"NGC1976", "M 42", 9},      {"ngc 1976", "M 42", 9},
+                 {"N1976", "M 42", 9},        {"1976", "M 42", 9},
+                 {"M42", "M 42", 9},          {"Collinder399", "Collinder 399", 10}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        ObjectRecord expected[3], got[3];
+        char ref[96];
+        std::snprintf(ref, sizeof ref, "%s", c.reference);
+        ASSERT_GE(IdentifyObjectText(ref, 0.0, nullptr, nullptr, 0.1, expected), 1);
+        ASSERT_GE(RecognizeDesignationWith(IdentifyObjectText, nullptr, nullptr, nullptr, c.text,
+                                           got),
+                  1);
+        EXPECT_EQ(+got[0].objectClass, c.cls);
+        EXPECT_EQ(+got[0].objectClass, +expected[0].objectClass);
+        EXPECT_EQ(+got[0].index, +expected[0].index);
+    }
+    SetUserDataFolder(savedUser.c_str());
+}
+}  // namespace
+#endif
