@@ -283,6 +283,32 @@ TEST_F(Wizard, EditorOkCopiesTheEditsBack) {
     EXPECT_EQ(0, std::memcmp(extras, expected, sizeof extras));
 }
 
+TEST_F(Wizard, FixedEntriesAreFoundByNameIgnoringCaseAndAVanishedOneReadsFromTheFile) {
+    struct Case { const char *name; int row; uint8_t fixedAfterOk; };
+    const Case cases[] = {{"dark ridge", 2, 1}, {"Gone", 0, 0}};
+    for (const Case &c : cases) {
+        LoadBuiltInCsvFormat();
+        ImportFormat &f = CurrentImportFormat();
+        std::memset(&f.fixedSite, 0, sizeof f.fixedSite);
+        std::snprintf(f.fixedSite.name, sizeof f.fixedSite.name, "%s", c.name);
+        f.siteFixed = 1;
+        int row = -1, result = -1;
+        std::string column = "?";
+        bool ran = RunScript({On(kEditor, nullptr,
+                                 [&](HWND d) {
+                                     row = (int)SendDlgItemMessageA(d, 5016, CB_GETCURSEL, 0, 0);
+                                     column = ItemText(d, 6006);
+                                 }),
+                              Press(kEditor, IDOK)},
+                             [&] { result = RunFormatEditor(nullptr); });
+        EXPECT_TRUE(ran) << c.name;
+        EXPECT_EQ(result, 1) << c.name;
+        EXPECT_EQ(row, c.row) << c.name;
+        EXPECT_EQ(column, "") << c.name;
+        EXPECT_EQ(+CurrentImportFormat().siteFixed, c.fixedAfterOk) << c.name;
+    }
+}
+
 // A stand-in for the main window: a plain top-level window to host the step.
 HWND MakeHost() {
     return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 560, 420, nullptr, nullptr,
@@ -307,7 +333,8 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     EXPECT_STREQ(CurrentImportFormat().name, "SkyMap Pro CSV");
     EXPECT_EQ(ItemText(step, 1000), dir_.file("log.csv"));
 
-    std::string noFormat, noFile, editorName;
+    std::string noFormat, noFile, editorName, editMissing, tooLong;
+    const std::string longPath = "C:\\" + std::string(300, 'a') + ".csv";
     std::vector<std::string> afterNew, afterSecond, afterDelete;
     int selectedAfterNew = -2, countAfterNew = -1;
     bool ran = RunScript(
@@ -324,7 +351,9 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
          Press(nullptr, 1004, &step), Type(kEditor, 5014, "Second"), Press(kEditor, IDOK),
          On(nullptr, &step, [&](HWND d) { afterSecond = ComboRows(d, 1001); }),
          Type(nullptr, 1000, "C:\\no\\such\\file.csv", &step), Press(nullptr, IDOK, &step),
-         Answer(kMessage, IDOK, &noFile), Type(nullptr, 1000, dir_.file("log.csv").c_str(), &step),
+         Answer(kMessage, IDOK, &noFile), Press(nullptr, 1003, &step), Answer(kMessage, IDOK, &editMissing),
+         Type(nullptr, 1000, longPath.c_str(), &step), Press(nullptr, IDOK, &step),
+         Answer(kMessage, IDOK, &tooLong), Type(nullptr, 1000, dir_.file("log.csv").c_str(), &step),
          Press(nullptr, 104, &step), On(nullptr, &step, [&](HWND d) { afterDelete = ComboRows(d, 1001); })},
         PumpUntilDone);
     EXPECT_TRUE(ran);
@@ -335,6 +364,8 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     EXPECT_EQ(countAfterNew, 1);
     EXPECT_EQ(afterSecond, (std::vector<std::string>{"Mine", "Second"}));
     EXPECT_EQ(noFile, "The Import file was not found");
+    EXPECT_EQ(editMissing, "Import file not found!");
+    EXPECT_EQ(tooLong.substr(0, 38), "The path of the import file is too lon");
     // Deleting the selected (last) format selects and loads the one now last.
     EXPECT_EQ(afterDelete, std::vector<std::string>{"Mine"});
     EXPECT_EQ(CurrentImportSettings().selectedFormat, 0);
