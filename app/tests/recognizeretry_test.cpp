@@ -166,6 +166,13 @@ TEST(RecognizeRetryGenerated, StarForms) {
     ObjectRecord none[3];
     EXPECT_EQ(RecognizeDesignationWith(IdentifyObjectText, nullptr, nullptr, nullptr,
                                        "HR 99999", none), 0);
+    // A user folder where no user file can be made does not stop recognition.
+    std::string missing = dir.path() + "/no/such/folder";
+    SetUserDataFolder(missing.c_str());
+    ObjectRecord again[3];
+    EXPECT_GE(RecognizeDesignationWith(IdentifyObjectText, nullptr, nullptr, nullptr, "Vega",
+                                       again), 1);
+    EXPECT_EQ(+again[0].index, +vega[0].index);
     SetUserDataFolder(savedUser.c_str());
 }
 }  // namespace
