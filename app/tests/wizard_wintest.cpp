@@ -56,7 +56,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     if (g_next < g_steps.size() && g_steps[g_next]()) ++g_next;
     if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
         g_timedOut = true;
-        for (const char *t : {"Gleaner Message", "Observing Conditions", "Extra Data", "Configure File Format"})
+        for (const char *t : {"Gleaner Message", "Observing Conditions", "Extra Data", "Configure File Format", "Open"})
             if (HWND w = FindWindowA("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
 }
@@ -388,6 +388,40 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     ASSERT_EQ(OpenFormatFile(), 1);
     EXPECT_EQ(CurrentImportSettings().selectedFormat, 0);
     EXPECT_EQ(std::string(CurrentImportSettings().importPath), dir_.file("log.csv"));
+}
+
+TEST_F(Wizard, BrowsePutsTheChosenFileInTheStepAndLeavesTheCurrentDirectory) {
+    HWND host = MakeHost();
+    ASSERT_NE(host, nullptr);
+    HWND step = ShowImportStepOne(host);
+    ASSERT_NE(step, nullptr);
+    CreateDirectoryA(dir_.file("logs").c_str(), nullptr);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("logs/night.csv"), "M31,01/02/2025\n"));
+    std::string chosen = dir_.file("logs/night.csv");
+    for (char &c : chosen)
+        if (c == '/') c = '\\';
+    char before[MAX_PATH] = "", after[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, before);
+    int result = -1;
+    bool ran = RunScript({On("Open", nullptr,
+                             [&](HWND d) {
+                                 // The file name field: a combo box (cmb13) or an edit (edt1).
+                                 HWND field = GetDlgItem(d, 1148);
+                                 if (!field) field = GetDlgItem(d, 1152);
+                                 SetWindowTextA(field, chosen.c_str());
+                                 PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(d, IDOK));
+                             })},
+                         [&] { result = BrowseImportFile(step); });
+    GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(ItemText(step, 1000), chosen);
+    EXPECT_STREQ(after, before);
+    std::string folder = chosen.substr(0, chosen.find_last_of('\\'));
+    EXPECT_EQ(std::string(GetBrowseFolder()), folder);
+    DestroyWindow(step);
+    SetCurrentStepWindow(nullptr);
+    DestroyWindow(host);
 }
 
 }  // namespace
