@@ -16,6 +16,8 @@ namespace {
 
 const char *const kMainTitle = "Nightjar 3 Log Importer";
 const char *const kErrorTitle = "Nightjar Gleaner Error";
+// Wine on a busy machine can take tens of seconds to start a program.
+const DWORD kStartWait = 90000;
 
 std::string Demo(const std::string &sub) { return testutil::BuildDir() + "/demo/" + sub; }
 
@@ -172,7 +174,7 @@ TEST(Startup, MainWindowHelpAndClose) {
 
     Program p;
     ASSERT_TRUE(p.started);
-    HWND main = WaitForWindow(p.pi.dwProcessId, kMainTitle, 30000);
+    HWND main = WaitForWindow(p.pi.dwProcessId, kMainTitle, kStartWait);
     ASSERT_NE(main, nullptr) << "no main window";
     EXPECT_EQ(WaitForWindow(p.pi.dwProcessId, kErrorTitle, 0), nullptr);
 
@@ -201,7 +203,7 @@ TEST(Startup, MainWindowHelpAndClose) {
 
     // "Read This First" opens the help viewer.
     PostMessageA(readFirst, BM_CLICK, 0, 0);
-    HWND help = WaitForWindow(p.pi.dwProcessId, "Gleaner Help", 20000);
+    HWND help = WaitForWindow(p.pi.dwProcessId, "Gleaner Help", kStartWait);
     EXPECT_NE(help, nullptr) << "the help viewer did not open";
     if (help) {
         SaveWindowPicture(help, shots + "/help-viewer.bmp");
@@ -209,7 +211,7 @@ TEST(Startup, MainWindowHelpAndClose) {
     }
 
     PostMessageA(close, BM_CLICK, 0, 0);
-    EXPECT_EQ(p.WaitExit(20000), 0);
+    EXPECT_EQ(p.WaitExit(kStartWait), 0);
     EXPECT_TRUE(testutil::PathIsThere(Demo("user/gleaner.cfg")));
     EXPECT_FALSE(testutil::PathIsThere(Demo("user/gleaner.bin")));
 }
@@ -219,13 +221,13 @@ void ExpectErrorBox(bool withDisc, bool withDataPath) {
     if (!withDataPath) testutil::SetSuiteValue("DataPath", nullptr);
     Program p;
     ASSERT_TRUE(p.started);
-    HWND box = WaitForWindow(p.pi.dwProcessId, kErrorTitle, 30000);
+    HWND box = WaitForWindow(p.pi.dwProcessId, kErrorTitle, kStartWait);
     ASSERT_NE(box, nullptr) << "no error box";
     EXPECT_NE(FindChild(box, "Static", "Gleaner cannot find the Nightjar 3 database files."), nullptr);
     EXPECT_NE(FindChild(box, "Static", "insert the Nightjar CDROM"), nullptr);
     EXPECT_EQ(WaitForWindow(p.pi.dwProcessId, kMainTitle, 0), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(p.WaitExit(20000), 0);
+    EXPECT_EQ(p.WaitExit(kStartWait), 0);
 }
 
 TEST(Startup, ErrorBoxWithoutDataPath) { ExpectErrorBox(true, false); }
