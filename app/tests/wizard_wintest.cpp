@@ -22,6 +22,7 @@
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "sites/sitestore.h"
+#include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
 #include "ui/dib.h"
 
@@ -139,45 +140,7 @@ bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALS
 
 // Captures a window's client area into <screenshots>/<name>.bmp.
 void Screenshot(HWND window, const char *name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT rc;
-    GetClientRect(window, &rc);
-    int w = rc.right, h = rc.bottom;
-    if (w <= 0 || h <= 0) return;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void *bits = nullptr;
-    HDC source = GetDC(window);
-    HBITMAP section = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(mem, section);
-    BitBlt(mem, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> shot(static_cast<const uint8_t *>(bits),
-                              static_cast<const uint8_t *>(bits) + static_cast<size_t>(stride) * h);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(section);
-    ReleaseDC(window, source);
-    std::string folder;
-    if (const char *named = std::getenv("GLEANER_SCREENSHOT_DIR")) folder = named;
-    if (folder.empty() && !testutil::BuildDir().empty()) folder = testutil::BuildDir() + "/screenshots";
-    if (folder.empty()) return;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    DibInfoHeader header = {};
-    header.biSize = 40;
-    header.biWidth = w;
-    header.biHeight = -h;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    std::vector<uint8_t> file;
-    if (BuildDibFileBytes(header, nullptr, 0, shot.data(), &file))
-        WriteFileReplacing((folder + "/" + name + ".bmp").c_str(), file);
+    testutil::SaveScreenshot(testutil::CaptureClientArea(window), name);
 }
 
 const char kEditor[] = "Configure File Format";

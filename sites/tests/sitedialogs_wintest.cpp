@@ -21,6 +21,7 @@
 #include "sites/horizon.h"
 #include "sites/horizonfile.h"
 #include "sites/sitedialogs_win.h"
+#include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
 #include "ui/controls.h"
 #include "ui/dib.h"
@@ -142,61 +143,12 @@ std::string ItemText(HWND d, int id) {
     return buffer;
 }
 
-int CountPixels(const std::vector<uint8_t> &bits, int w, int h, COLORREF c) {
-    const int stride = (w * 3 + 3) & ~3;
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t *p = &bits[static_cast<size_t>(y) * stride + x * 3];
-            if (RGB(p[2], p[1], p[0]) == c) ++n;
-        }
-    return n;
-}
-
 // Captures the dialog's client area, writes it as <name>.bmp into the
 // screenshots folder and answers the number of link-blue pixels in it.
 int Screenshot(HWND window, const char *name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT rc;
-    GetClientRect(window, &rc);
-    int w = rc.right, h = rc.bottom;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void *bits = nullptr;
-    HDC source = GetDC(window);
-    HBITMAP section = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(mem, section);
-    BitBlt(mem, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> shot(static_cast<const uint8_t *>(bits),
-                              static_cast<const uint8_t *>(bits) + static_cast<size_t>(stride) * h);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(section);
-    ReleaseDC(window, source);
-
-    std::string folder;
-    if (const char *named = std::getenv("GLEANER_SCREENSHOT_DIR")) folder = named;
-    if (folder.empty() && !testutil::BuildDir().empty()) folder = testutil::BuildDir() + "/screenshots";
-    if (!folder.empty()) {
-        CreateDirectoryA(folder.c_str(), nullptr);
-        DibInfoHeader header = {};
-        header.biSize = 40;
-        header.biWidth = w;
-        header.biHeight = -h;
-        header.biPlanes = 1;
-        header.biBitCount = 24;
-        std::vector<uint8_t> file;
-        if (BuildDibFileBytes(header, nullptr, 0, shot.data(), &file))
-            WriteFileReplacing((folder + "/" + name + ".bmp").c_str(), file);
-    }
-    return CountPixels(shot, w, h, RGB(0, 0, 255));
+    testutil::WindowPicture shot = testutil::CaptureClientArea(window);
+    testutil::SaveScreenshot(shot, name);
+    return testutil::CountPixelsOfColour(shot, RGB(0, 0, 255));
 }
 
 // ---- fixtures ------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
 #include "ui/controlmsgs.h"
 #include "ui/controls.h"
@@ -101,47 +102,6 @@ bool WriteSamplePicture(const std::string &path) {
            WriteFileReplacing(path.c_str(), file);
 }
 
-// The dialog's client area as a top-down 24-bit picture (without a window
-// manager the frame is not drawn).
-std::vector<uint8_t> CaptureWindow(HWND window, int *w, int *h) {
-    RECT rc;
-    GetClientRect(window, &rc);
-    *w = rc.right - rc.left;
-    *h = rc.bottom - rc.top;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = *w;
-    bi.bmiHeader.biHeight = -*h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void *bits = nullptr;
-    HDC source = GetDC(window);
-    HBITMAP section = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(mem, section);
-    BitBlt(mem, 0, 0, *w, *h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const int stride = (*w * 3 + 3) & ~3;
-    std::vector<uint8_t> out(static_cast<const uint8_t *>(bits),
-                             static_cast<const uint8_t *>(bits) + static_cast<size_t>(stride) * *h);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(section);
-    ReleaseDC(window, source);
-    return out;
-}
-
-int CountPixels(const std::vector<uint8_t> &bits, int w, int h, COLORREF c) {
-    const int stride = (w * 3 + 3) & ~3;
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t *p = &bits[static_cast<size_t>(y) * stride + x * 3];
-            if (p[2] == GetRValue(c) && p[1] == GetGValue(c) && p[0] == GetBValue(c)) ++n;
-        }
-    return n;
-}
-
 TEST(Showcase, DialogWithEveryControl) {
     RegisterAllControls();
     RegisterDibClass(GetModuleHandleA(nullptr));
@@ -192,39 +152,22 @@ TEST(Showcase, DialogWithEveryControl) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
 
-    int w = 0, h = 0;
-    std::vector<uint8_t> shot = CaptureWindow(dialog, &w, &h);
+    testutil::WindowPicture shot = testutil::CaptureClientArea(dialog, false);
     SetHyperTextLinkStyle(RGB(0, 0, 255), 0);
-    ASSERT_GT(w, 100);
+    ASSERT_GT(shot.width, 100);
     // Marks of the controls in the capture: the link colour, the table's red
     // checks, the progress bar's grey, the header buttons' dark outline of
     // the disabled one, the picture's star.
-    EXPECT_GT(CountPixels(shot, w, h, RGB(0, 0, 255)), 30);
-    EXPECT_GT(CountPixels(shot, w, h, RGB(255, 0, 0)), 20);
-    EXPECT_GT(CountPixels(shot, w, h, RGB(128, 128, 128)), 50);
-    EXPECT_GT(CountPixels(shot, w, h, RGB(64, 64, 64)), 50);
-    EXPECT_GT(CountPixels(shot, w, h, RGB(250, 220, 0)), 10);
+    EXPECT_GT(testutil::CountPixelsOfColour(shot, RGB(0, 0, 255)), 30);
+    EXPECT_GT(testutil::CountPixelsOfColour(shot, RGB(255, 0, 0)), 20);
+    EXPECT_GT(testutil::CountPixelsOfColour(shot, RGB(128, 128, 128)), 50);
+    EXPECT_GT(testutil::CountPixelsOfColour(shot, RGB(64, 64, 64)), 50);
+    EXPECT_GT(testutil::CountPixelsOfColour(shot, RGB(250, 220, 0)), 10);
 
     // Kept for people to look at: in GLEANER_SCREENSHOT_DIR, else in the
     // build tree's "screenshots" folder that the test script keeps.
-    std::string folder;
-    if (const char *named = std::getenv("GLEANER_SCREENSHOT_DIR")) folder = named;
-    if (folder.empty() && !testutil::BuildDir().empty()) {
-        folder = testutil::BuildDir() + "/screenshots";
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    if (!folder.empty()) {
-        DibInfoHeader header = {};
-        header.biSize = 40;
-        header.biWidth = w;
-        header.biHeight = -h;
-        header.biPlanes = 1;
-        header.biBitCount = 24;
-        std::vector<uint8_t> file;
-        ASSERT_TRUE(BuildDibFileBytes(header, nullptr, 0, shot.data(), &file));
-        std::string path = folder + "/toolkit_controls.bmp";
-        EXPECT_TRUE(WriteFileReplacing(path.c_str(), file)) << path;
-    }
+    if (!testutil::BuildDir().empty() || std::getenv("GLEANER_SCREENSHOT_DIR"))
+        EXPECT_TRUE(testutil::SaveScreenshot(shot, "toolkit_controls"));
     DestroyWindow(dialog);
     Pump();
 }
