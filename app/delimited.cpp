@@ -25,6 +25,33 @@ void TrimBoth(char *field) {
     TrimLeadingBlanks(field);
 }
 
+// The first delimiter outside quotes of a field that opens with a quote.
+char *QuotedFieldEnd(char *cursor, char delimiter) {
+    bool inside = true;
+    for (char *p = cursor + 1; *p; ++p) {
+        if (*p == '"') inside = !inside;
+        else if (*p == delimiter && !inside) return p;
+    }
+    return nullptr;
+}
+
+// Cuts the text at end (none: the field runs to the end of the text), copies
+// the field without its opening quote, trims it, turns doubled quotes into
+// single ones and drops a closing quote; returns the position after the field.
+char *TakeField(char *cursor, char *end, bool quoted, char *field) {
+    char *next = cursor + std::strlen(cursor);  // the last field of a line without LF
+    if (end) {
+        *end = '\0';
+        next = end + 1;
+    }
+    CopyField(field, cursor + (quoted ? 1 : 0));
+    TrimBoth(field);
+    CollapseDoubledQuotes(field);
+    size_t n = std::strlen(field);
+    if (n > 0 && field[n - 1] == '"') field[n - 1] = '\0';
+    return next;
+}
+
 }  // namespace
 
 void CollapseDoubledQuotes(char *text) {
@@ -42,34 +69,10 @@ char *NextDelimitedField(char *cursor, char *field, char delimiter) {
     field[0] = '\0';
     if (OnlyLineEnd(cursor)) return nullptr;
     TrimLeadingBlanks(cursor);
-    char *end = nullptr;
     bool quoted = cursor[0] == '"';
-    if (quoted) {
-        bool inside = true;
-        for (char *p = cursor + 1; *p; ++p) {
-            if (*p == '"') inside = !inside;
-            else if (*p == delimiter && !inside) {
-                end = p;
-                break;
-            }
-        }
-    } else {
-        end = std::strchr(cursor, delimiter);
-    }
+    char *end = quoted ? QuotedFieldEnd(cursor, delimiter) : std::strchr(cursor, delimiter);
     if (!end) end = std::strchr(cursor, '\n');
-    char *next;
-    if (end) {
-        *end = '\0';
-        next = end + 1;
-    } else {
-        next = cursor + std::strlen(cursor);  // the last field of a line without LF
-    }
-    CopyField(field, cursor + (quoted ? 1 : 0));
-    TrimBoth(field);
-    CollapseDoubledQuotes(field);
-    size_t n = std::strlen(field);
-    if (n > 0 && field[n - 1] == '"') field[n - 1] = '\0';
-    return next;
+    return TakeField(cursor, end, quoted, field);
 }
 
 char *NextCommaField(char *cursor, char *field) {
@@ -77,28 +80,17 @@ char *NextCommaField(char *cursor, char *field) {
     field[0] = '\0';
     if (OnlyLineEnd(cursor)) return nullptr;
     TrimLeadingBlanks(cursor);
-    char *end = nullptr;
     bool quoted = cursor[0] == '"';
+    char *end;
     if (quoted) {
         // A quoted field must be followed by a comma.
-        bool inside = true;
-        for (char *p = cursor + 1; *p && !end; ++p) {
-            if (*p == '"') inside = !inside;
-            else if (*p == ',' && !inside) end = p;
-        }
+        end = QuotedFieldEnd(cursor, ',');
         if (!end) return nullptr;
     } else {
         end = std::strchr(cursor, ',');
         if (!end) end = std::strchr(cursor, '\n');
     }
-    char *next = end ? end + 1 : cursor + std::strlen(cursor);
-    if (end) *end = '\0';
-    CopyField(field, cursor + (quoted ? 1 : 0));
-    TrimBoth(field);
-    CollapseDoubledQuotes(field);
-    size_t n = std::strlen(field);
-    if (n > 0 && field[n - 1] == '"') field[n - 1] = '\0';
-    return next;
+    return TakeField(cursor, end, quoted, field);
 }
 
 char *NextTabField(char *cursor, char *field) {
