@@ -2,7 +2,11 @@
 // helpers every catalogue reader shares.
 #include "objects/catfile.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "core/datapaths.h"
+#include "objects/binsearch.h"
 
 FILE *OpenCatalogueFile(int k, int slot) {
     char path[kCatalogueFilePathSize];
@@ -28,4 +32,52 @@ int64_t StreamSize(FILE *stream) {
 
 double TurnFractionToRadians(int32_t value) {
     return value * (6.283185307179586476925286766559 / 2147483647.0);
+}
+
+int ReadNameIndexEntry(FILE *stream, int entry, int width, char *text) {
+    unsigned char e[64];
+    if (text) text[0] = '\0';
+    if (!stream || entry < 1 || width < 3 || width > (int)sizeof e ||
+        !ReadAt(stream, (entry - 1) * (int64_t)width, e, (size_t)width))
+        return -1;
+    if (text) {
+        std::memcpy(text, e, (size_t)width - 2);
+        text[width - 3] = '\0';
+    }
+    return GetU16(e + width - 2);
+}
+
+namespace {
+struct NameIndexKey {
+    const char *text;
+    int width;
+};
+
+int CompareNameIndexEntry(const void *key, FILE *file, int mid, void **recordOut) {
+    const NameIndexKey *k = static_cast<const NameIndexKey *>(key);
+    unsigned char e[64];
+    if (!ReadAt(file, mid * (int64_t)k->width, e, (size_t)k->width)) return 1;
+    char name[64];
+    std::memcpy(name, e, (size_t)k->width - 2);
+    name[k->width - 2] = '\0';
+    int c = std::strcmp(k->text, name);
+    if (c != 0) return c;
+    int *r = static_cast<int *>(std::malloc(sizeof(int)));
+    if (!r) return 1;
+    *r = GetU16(e + k->width - 2);
+    *recordOut = r;
+    return 0;
+}
+}  // namespace
+
+int FindInNameIndex(FILE *stream, int width, const char *text) {
+    if (!stream || !text || !text[0] || width < 3 || width > 64) return -1;
+    int count = static_cast<int>(StreamSize(stream) / width);
+    NameIndexKey key{text, width};
+    int index = 0;
+    int *r = static_cast<int *>(
+        BinarySearchFileRecords(stream, 0, count - 1, &key, &index, CompareNameIndexEntry));
+    int result = r ? *r : -1;
+    std::free(r);
+    return result;
 }

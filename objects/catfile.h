@@ -31,3 +31,11 @@ inline int32_t GetI32(const unsigned char *p) { return static_cast<int32_t>(GetU
 
 // radians = value x 2 pi / 2,147,483,647
 double TurnFractionToRadians(int32_t value);
+
+// Name indexes: entries of `width` bytes, a name of width - 2 bytes followed
+// by a 16-bit little-endian record number, sorted by name in byte order.
+// ReadNameIndexEntry reads entry (from 1): the name into text (width - 2
+// bytes, cut one short of that) and the record number; -1 when it cannot.
+int ReadNameIndexEntry(FILE *stream, int entry, int width, char *text);
+// The record number of the entry whose name equals text; -1 when none.
+int FindInNameIndex(FILE *stream, int width, const char *text);

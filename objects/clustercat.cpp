@@ -181,43 +181,14 @@ int LookupOpenClusterCrossIndex(FILE *stream, int row, int number) {
 }
 
 int ReadOpenClusterOtherEntry(FILE *stream, int entry, char *text) {
-    unsigned char e[20];
-    if (text) text[0] = '\0';
-    if (!stream || entry < 1 || !ReadAt(stream, (entry - 1) * 20LL, e, 20)) return -1;
-    if (text) {
-        std::memcpy(text, e, 18);
-        text[17] = '\0';
-    }
-    return GetU16(e + 18);
+    return ReadNameIndexEntry(stream, entry, 20, text);
 }
-
-namespace {
-int CompareOtherEntry(const void *key, FILE *file, int mid, void **recordOut) {
-    unsigned char e[20];
-    if (!ReadAt(file, mid * 20LL, e, 20)) return 1;
-    char name[19];
-    std::memcpy(name, e, 18);
-    name[18] = '\0';
-    int c = std::strcmp(static_cast<const char *>(key), name);
-    if (c != 0) return c;
-    int *r = static_cast<int *>(std::malloc(sizeof(int)));
-    if (!r) return 1;
-    *r = GetU16(e + 18);
-    *recordOut = r;
-    return 0;
-}
-}  // namespace
 
 int FindOpenClusterByOtherDesignation(const char *text) {
-    if (!text || !text[0]) return -1;
     FILE *f = OpenOpenClusterOtherIndex();
     if (!f) return -1;
-    int count = static_cast<int>(StreamSize(f) / 20);  // 179 on the packaged file
-    int index = 0;
-    int *r = static_cast<int *>(BinarySearchFileRecords(f, 0, count - 1, text, &index, CompareOtherEntry));
+    int result = FindInNameIndex(f, 20, text);  // 179 entries on the packaged file
     std::fclose(f);
-    int result = r ? *r : -1;
-    std::free(r);
     return result;
 }
 

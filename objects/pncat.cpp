@@ -234,43 +234,14 @@ int LookupPnGDesignation(FILE *stream, double longitude, double latitude, char s
 }
 
 int ReadPnDiscoveryEntry(FILE *stream, int entry, char *text) {
-    unsigned char e[19];
-    if (text) text[0] = '\0';
-    if (!stream || entry < 1 || !ReadAt(stream, (entry - 1) * 19LL, e, 19)) return -1;
-    if (text) {
-        std::memcpy(text, e, 17);
-        text[16] = '\0';
-    }
-    return GetU16(e + 17);
+    return ReadNameIndexEntry(stream, entry, 19, text);
 }
-
-namespace {
-int ComparePnDiscovery(const void *key, FILE *file, int mid, void **recordOut) {
-    unsigned char e[19];
-    if (!ReadAt(file, mid * 19LL, e, 19)) return 1;
-    char name[18];
-    std::memcpy(name, e, 17);
-    name[17] = '\0';
-    int c = std::strcmp(static_cast<const char *>(key), name);
-    if (c != 0) return c;
-    int *r = static_cast<int *>(std::malloc(sizeof(int)));
-    if (!r) return 1;
-    *r = GetU16(e + 17);
-    *recordOut = r;
-    return 0;
-}
-}  // namespace
 
 int FindPnByDiscoveryDesignation(const char *text) {
-    if (!text || !text[0]) return -1;
     FILE *f = OpenPnDiscoveryIndex();
     if (!f) return -1;
-    int count = static_cast<int>(StreamSize(f) / 19);  // 715 on the packaged file
-    int index = 0;
-    int *r = static_cast<int *>(BinarySearchFileRecords(f, 0, count - 1, text, &index, ComparePnDiscovery));
+    int result = FindInNameIndex(f, 19, text);  // 715 entries on the packaged file
     std::fclose(f);
-    int result = r ? *r : -1;
-    std::free(r);
     return result;
 }
 
