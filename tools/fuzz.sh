@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of fuzz/ with clang (AddressSanitizer + UBSan)
+# and runs one of them, or each in turn, for a number of seconds.
+#
+#   tools/fuzz.sh <target|all> <seconds> [libFuzzer options...]
+#   tools/fuzz.sh build                 (build only)
+#
+# <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
+# delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/ (read only);
+# the inputs found on the way go to build/fuzz-clang/corpus/<target>/ and
+# crashing inputs to build/fuzz-clang/artifacts/<target>/. The build folder
+# is $FUZZ_BUILD when set. The targets that run the import passes recognise
+# designations in the catalogues of a demo installation made in the build
+# folder (tools/make_demo.py). Exits non-zero when a target finds a fault.
+set -uo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${FUZZ_BUILD:-$top/build/fuzz-clang}
+jobs=${FUZZ_JOBS:-3}
+
+usage() { echo "usage: $0 <target|all|build> [seconds] [libFuzzer options...]" >&2; exit 2; }
+[ $# -ge 1 ] || usage
+what=$1
+shift
+seconds=${1:-60}
+[ $# -ge 1 ] && shift
+
+mkdir -p "$build"
+if [ ! -f "$build/build.ninja" ]; then
+  CC=${FUZZ_CC:-clang} CXX=${FUZZ_CXX:-clang++} \
+    cmake -S "$top/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None >/dev/null || exit 1
+fi
+ninja -C "$build" -j "$jobs" >/dev/null || { ninja -C "$build" -j 1 | tail -40; exit 1; }
+[ "$what" = build ] && exit 0
+
+if [ ! -d "$build/demo/data/ref" ]; then
+  python3 "$top/tools/make_demo.py" --build "$build" >/dev/null 2>&1 ||
+    echo "fuzz.sh: no demo installation; designations stay unrecognised" >&2
+fi
+[ -d "$build/demo/data/ref" ] && export GLEANER_FUZZ_DEMO="$build/demo"
+
+if [ "$what" = all ]; then
+  targets=$(cd "$top/fuzz" && ls *_fuzz.cpp | sed 's/_fuzz\.cpp$//')
+else
+  [ -f "$top/fuzz/${what}_fuzz.cpp" ] || { echo "fuzz.sh: no target $what" >&2; usage; }
+  targets=$what
+fi
+
+# Longest input of each target (see the layout at the top of each file).
+max_len() {
+  case $1 in
+    formatfile) echo 6000 ;;
+    *) echo 8192 ;;
+  esac
+}
+
+status=0
+for t in $targets; do
+  corpus="$build/corpus/$t"
+  artifacts="$build/artifacts/$t"
+  mkdir -p "$corpus" "$artifacts"
+  seeds=()
+  [ -d "$top/fuzz/corpus/$t" ] && seeds=("$top/fuzz/corpus/$t")
+  dict=()
+  [ -f "$top/fuzz/$t.dict" ] && dict=(-dict="$top/fuzz/$t.dict")
+  log="$build/$t.log"
+  start=$(date +%s)
+  ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
+  UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+    "$build/${t}_fuzz" "$corpus" "${seeds[@]}" "${dict[@]}" \
+      -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout=20 -rss_limit_mb=3072 \
+      -artifact_prefix="$artifacts/" -print_final_stats=1 "$@" >"$log" 2>&1
+  rc=$?
+  runs=$(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' | tail -1)
+  echo "fuzz $t: exit $rc, ${runs:-?} runs in $(( $(date +%s) - start )) s (log $log)"
+  if [ $rc -ne 0 ]; then
+    status=1
+    grep -m1 -A30 'ERROR\|runtime error\|check failed\|unterminated' "$log" | head -40
+  fi
+done
+exit $status
