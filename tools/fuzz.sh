@@ -6,7 +6,7 @@
 #   tools/fuzz.sh build                 (build only)
 #
 # <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
-# delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/ (read only);
+# xmlreader, delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/ (read only);
 # the inputs found on the way go to build/fuzz-clang/corpus/<target>/ and
 # crashing inputs to build/fuzz-clang/artifacts/<target>/. The build folder
 # is $FUZZ_BUILD when set. The targets that run the import passes recognise
@@ -29,7 +29,16 @@ if [ ! -f "$build/build.ninja" ]; then
   CC=${FUZZ_CC:-clang} CXX=${FUZZ_CXX:-clang++} \
     cmake -S "$top/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None >/dev/null || exit 1
 fi
-ninja -C "$build" -j "$jobs" >/dev/null || { ninja -C "$build" -j 1 | tail -40; exit 1; }
+if [ "$what" = all ] || [ "$what" = build ]; then
+  targets=$(cd "$top/fuzz" && ls *_fuzz.cpp | sed 's/_fuzz\.cpp$//')
+else
+  [ -f "$top/fuzz/${what}_fuzz.cpp" ] || { echo "fuzz.sh: no target $what" >&2; usage; }
+  targets=$what
+fi
+build_targets=$(for t in $targets; do echo "${t}_fuzz"; done)
+# shellcheck disable=SC2086
+ninja -C "$build" -j "$jobs" $build_targets >/dev/null ||
+  { ninja -C "$build" -j 1 $build_targets | grep -B2 -A12 -m3 'error' | head -60; exit 1; }
 [ "$what" = build ] && exit 0
 
 if [ ! -d "$build/demo/data/ref" ]; then
@@ -37,13 +46,6 @@ if [ ! -d "$build/demo/data/ref" ]; then
     echo "fuzz.sh: no demo installation; designations stay unrecognised" >&2
 fi
 [ -d "$build/demo/data/ref" ] && export GLEANER_FUZZ_DEMO="$build/demo"
-
-if [ "$what" = all ]; then
-  targets=$(cd "$top/fuzz" && ls *_fuzz.cpp | sed 's/_fuzz\.cpp$//')
-else
-  [ -f "$top/fuzz/${what}_fuzz.cpp" ] || { echo "fuzz.sh: no target $what" >&2; usage; }
-  targets=$what
-fi
 
 # Longest input of each target (see the layout at the top of each file).
 max_len() {
