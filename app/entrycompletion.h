@@ -121,8 +121,9 @@ struct ImportPassContext {
     int lineNumber = 0;                       // physical lines read so far (delimited pass)
     ImportPassTally tally;
     std::unique_ptr<WorkingEntry> entry;
-    std::unique_ptr<PreviewRecord> record;    // the preview record being built
-    std::unique_ptr<LogEntry> logEntry;       // the log entry (final pass)
+    // The preview record being built; its entry is the log entry that the
+    // final pass adds.
+    std::unique_ptr<PreviewRecord> record;
     // Per-pass caches keyed by the text as read.
     std::map<std::string, ResolvedSite> sites;
     std::map<std::string, ObserverRecord> observers;
