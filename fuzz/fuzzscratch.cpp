@@ -6,11 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+#include <vector>
 
 #include "core/datapaths.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
+#include "app/namelinks.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "sites/observerstore.h"
@@ -25,6 +29,10 @@ const char *const kInstrumentNames[2] = {"Dob 8", "Binoculars 10x50"};
 namespace {
 
 std::string g_folder;
+LocationRecord g_sites[3];
+ObserverRecord g_observers[2];
+std::vector<std::unique_ptr<InstrumentRecord>> g_instruments;
+const char *const kKeep[] = {"loc.bin", "observer.bin", "instr.bin", "gleaner_des_links.dat"};
 
 void RemoveScratch() {
     if (!g_folder.empty()) DeleteTree(g_folder.c_str());
@@ -48,14 +56,15 @@ void MakeStores() {
                            zone[i], kSiteNames[i]);
         LocationTrailer t = {0, 0, 0};
         if (!AppendLocation(f, &r, &t)) Fail("site");
+        g_sites[i] = r;
     }
     std::fclose(f);
 
     f = OpenObserverStore(&n16);
     if (!f) Fail("observer.bin");
-    for (const char *name : kObserverNames) {
-        ObserverRecord r;
-        InitObserverRecord(&r, name, 40, 0, 0.5);
+    for (int i = 0; i < 2; ++i) {
+        ObserverRecord &r = g_observers[i];
+        InitObserverRecord(&r, kObserverNames[i], 40, 0, 0.5);
         if (!AppendObserver(f, &r)) Fail("observer");
     }
     std::fclose(f);
@@ -70,8 +79,17 @@ void MakeStores() {
         InitNakedEyeInstrument(r.get(), 7.0);
         std::snprintf(r->name, sizeof r->name, "%s", name);
         if (!AppendInstrument(f, r.get())) Fail("instrument");
+        g_instruments.emplace_back(new InstrumentRecord(*r));
     }
     std::fclose(f);
+
+    if (!AddLocationLink(&g_sites[0], "Backyard") || !AddObserverLink(&g_observers[0], "Annie") ||
+        !AddInstrumentLink(g_instruments[0].get(), "Big Dob"))
+        Fail("name links");
+    const char links[] = "Andromeda Nebula#M31\r\nnothing here\nmy comet#Jupiter\n";
+    if (!WriteScratchFile("gleaner_des_links.dat", reinterpret_cast<const uint8_t *>(links),
+                          sizeof links - 1))
+        Fail("designation links");
 }
 
 }  // namespace
@@ -94,6 +112,22 @@ const std::string &ScratchFolder() {
         SetRefDirectories(a.c_str(), b.c_str(), b.c_str());
     }
     return g_folder;
+}
+
+const LocationRecord &StoredSite(int i) { ScratchFolder(); return g_sites[i]; }
+const ObserverRecord &StoredObserver(int i) { ScratchFolder(); return g_observers[i]; }
+const InstrumentRecord &StoredInstrument(int i) { ScratchFolder(); return *g_instruments[(size_t)i]; }
+
+void CleanScratch() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::vector<fs::path> gone;
+    for (const auto &e : fs::directory_iterator(ScratchFolder(), ec)) {
+        bool keep = false;
+        for (const char *k : kKeep) keep = keep || e.path().filename() == k;
+        if (!keep) gone.push_back(e.path());
+    }
+    for (const fs::path &p : gone) fs::remove_all(p, ec);
 }
 
 bool WriteScratchFile(const char *name, const uint8_t *data, size_t size) {

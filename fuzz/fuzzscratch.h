@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "instruments/instrumentrecord.h"
+#include "sites/observerstore.h"
+#include "sites/sitestore.h"
+
 namespace fuzz {
 
 // Makes the folder and its stores on the first call; the same path after.
@@ -19,6 +23,17 @@ bool WriteScratchFile(const char *name, const uint8_t *data, size_t size);
 extern const char *const kSiteNames[3];
 extern const char *const kObserverNames[2];
 extern const char *const kInstrumentNames[2];
+
+// The stored records (index into the names above), for fixed values of a
+// format. The name links "Backyard", "Annie" and "Big Dob" lead to record 0
+// of each store; the designation link file links "Andromeda Nebula" to "M31".
+const LocationRecord &StoredSite(int i);
+const ObserverRecord &StoredObserver(int i);
+const InstrumentRecord &StoredInstrument(int i);
+
+// Removes every file of the scratch folder that the stores and links above
+// do not need (preview file, log store, trace file, inputs).
+void CleanScratch();
 
 // The length of a fixed-size text field, aborting when it holds no NUL.
 size_t TerminatedLength(const char *text, size_t size, const char *what);
