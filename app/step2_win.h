@@ -1,11 +1,16 @@
-// Wizard step 2 (unmatched objects) as step 1 reaches it.
-//
-// SEAM: only what step 1 calls is here yet. The step's dialog procedure and
-// its designation scan are filled in with step 2 itself; until then the step
-// shows its (empty) list and Cancel leads back to step 1.
+// Wizard step 2 (unmatched objects): the dialog "DesPrepDlg" that lists the
+// designations of the import file that the suite does not recognise and
+// that have no designation link yet, and links each one to an object chosen
+// in the object picker.
 #pragma once
 #include <windows.h>
 
 INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Lists the file's unrecognised designations in the step's list; 1.
+// Shows the busy box, runs the scan of the current format's kind into the
+// step's list 102 and removes the box; a scan that cannot read the file shows
+// its message. 1.
 int RunUnmatchedDesignationScan(HWND step);
+// The text shown after step 3's first scan found an entry without a value
+// (result 1 site, 2 observer, 3 instrument) under a format of the kind;
+// line is the entry's line (delimited formats). Empty for other results.
+void FormatUndefinedValueMessage(int result, int kind, const char *line, char *out, int size);
