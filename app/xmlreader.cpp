@@ -16,8 +16,10 @@ int NextLine(FILE *file, XmlReader *r) {
         return 0;
     }
     int c;
+    bool nul = false;
     while ((c = std::getc(file)) != EOF) {
         r->line.push_back(static_cast<char>(c));
+        if (c == '\0') nul = true;
         if (c == '\n') break;
     }
     if (r->line.empty()) {
@@ -25,6 +27,7 @@ int NextLine(FILE *file, XmlReader *r) {
         return 0;
     }
     ++r->lineNumber;
+    if (nul && r->nulLine == 0) r->nulLine = r->lineNumber;
     return 1;
 }
 
@@ -189,6 +192,7 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
     reader->cursor = 0;
     reader->atEnd = 0;
     reader->lineNumber = 0;
+    reader->nulLine = 0;
     return NextLine(file, reader);
 }
 

@@ -18,6 +18,7 @@ struct XmlReader {
     size_t cursor = 0;
     int atEnd = 0;      // 1 once no further line can be read
     long lineNumber = 0;  // 1-based number of the current line in the file
+    long nulLine = 0;     // the first line read that held a NUL byte (0: none)
 };
 
 // Reads whole lines (whatever their length) and drops them: the lines to skip
