@@ -448,7 +448,8 @@ int ApplyTimeText(ImportPassContext *ctx, const char *text) {
     e.timeText = Cut(t, 31);
     int universal = 0;
     double hours = ParseTimeText(t.c_str(), nullptr, &universal);
-    e.timeReadable = hours != 2147483647.0;
+    // A clock time lies within one day; "25:99" reads as a number but is no time.
+    e.timeReadable = hours != 2147483647.0 && hours >= 0.0 && hours <= 24.0;
     e.timeHours = hours;
     e.timeUniversal = universal;
     return 1;
