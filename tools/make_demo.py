@@ -6,6 +6,7 @@ gleaner.exe and for the tests:
   data/      the suite's data folder: nightjar.ini and the ref, map, ss folders
   disc/      a data disc: nightjar3.id and its own ref, map, ss folders
   user/      the user data folder
+  logs/      two sample observing logs to import, one per preset format
 
 The default nightjar.ini names folders both in the data folder ("$") and on
 the data disc ("#"): the disc folder is mapped to a drive letter by whoever
@@ -20,6 +21,7 @@ usage: make_demo.py --build BUILD [--wineprefix PREFIX [--drive N]]
 import argparse
 import os
 import shutil
+import struct
 import subprocess
 import sys
 
@@ -99,12 +101,184 @@ def step_deepsky(demo, build):
                  "--cat", os.path.join(demo, "disc", "ref"))
 
 
+# ---- sample observing logs and the importer's settings ------------------------
+
+FORMAT_SIZE = 331515
+SETTINGS_SIZE = 516
+NO_COLUMN = -2
+TAG_SIZE = 65
+TAG_OFFSETS = dict(entry=330540, site=330605, observer=330670, instrument=330735, date=330800,
+                   time=330865, target=330930, condition1=330995, condition2=331060,
+                   description=331125, extra1=331190, extra2=331255, extra3=331320,
+                   extra4=331385, extra5=331450)
+
+# The delimited sample is laid out for the "SkyMap Pro CSV" preset: one header
+# line, the columns below (from 0), dates day/month/year with the time.
+CSV_COLUMNS = 29
+CSV_TARGET, CSV_OBSERVER, CSV_DATE, CSV_SITE, CSV_CONDITIONS, CSV_INSTRUMENT = 0, 7, 8, 10, 14, 16
+CSV_EXTRAS = (19, 23, 27)
+CSV_NOTES = 28
+CSV_HEADER = ["Object", "Type", "RA", "Dec", "Mag", "Size", "Constellation", "Observer",
+              "Date", "Time", "Site", "Latitude", "Longitude", "Elevation", "Conditions",
+              "Seeing", "Instrument", "Eyepiece", "Filter", "Magnification", "Field",
+              "Altitude", "Azimuth", "Rating", "Moon", "Sky", "Limit", "Weather", "Notes"]
+
+# Known to the demo stores: site "Cherry Springs", observer "Demo Observer",
+# instruments "Newtonian 8in f/6" and "Binoculars 10x50". Unknown: site
+# "Backyard", observer "J. Smith", instrument "Dobson 12in". "M31" is
+# recognised once a blank is put before its digits; "Andromeda Gxy" and
+# "Mystery Blob 7" are not recognised.
+CSV_ENTRIES = [
+    # target, observer, date, site, conditions, instrument, (extras), notes
+    ("M31", "Demo Observer", "20/07/2009 22:30", "Cherry Springs", "Transparent",
+     "Newtonian 8in f/6", ("Rating 4", "", "Dark sky"), "Core bright, dust lane hinted."),
+    ("M 42", "J. Smith", "21/07/2009 04:10", "Backyard", "Hazy",
+     "Dobson 12in", ("Rating 5", "", ""), "Trapezium split into four stars."),
+    ("Andromeda Gxy", "Demo Observer", "22/07/2009 23:05", "Cherry Springs", "Steady",
+     "Binoculars 10x50", ("", "", ""), "Long oval glow, \"easy\", naked eye too."),
+    ("Mystery Blob 7", "J. Smith", "22/07/2009 23:40", "Backyard", "",
+     "Dobson 12in", ("", "", ""), "Could not find it again."),
+    ("Vega", "Demo Observer", "23/07/2009 21:15", "Cherry Springs", "Windy",
+     "Binoculars 10x50", ("", "", ""), "Blue-white."),
+]
+
+XML_ENTRIES = [
+    # target, site, observer, instrument, date, time, transparency, seeing, rating, text
+    ("M13", "Cherry Springs", "Demo Observer", "Newtonian 8in f/6", "8/14/2009", "22:45",
+     "Good", "3", "4", "Resolved to the core at 150x."),
+    ("NGC7000", "Backyard", "J. Smith", "Dobson 12in", "8/15/2009", "23:30",
+     "Excellent", "4", "3", "The Gulf of Mexico stands out with a nebula filter."),
+    ("Andromeda Gxy", "Backyard", "Demo Observer", "Newtonian 8in f/6", "8/16/2009", "01:15",
+     "Fair", "2", "5", "Two companions in the field."),
+    ("Stephans Quintet", "Cherry Springs", "J. Smith", "Dobson 12in", "8/16/2009", "02:00",
+     "Good", "3", "2", "Only two members seen."),
+]
+
+
+def csv_quote(text):
+    if any(c in text for c in ',"'):
+        return '"' + text.replace('"', '""') + '"'
+    return text
+
+
+def sample_csv():
+    lines = [",".join(CSV_HEADER)]
+    for target, observer, date, site, conditions, instrument, extras, notes in CSV_ENTRIES:
+        fields = [""] * CSV_COLUMNS
+        fields[CSV_TARGET], fields[CSV_OBSERVER], fields[CSV_DATE] = target, observer, date
+        fields[CSV_SITE], fields[CSV_CONDITIONS] = site, conditions
+        fields[CSV_INSTRUMENT], fields[CSV_NOTES] = instrument, notes
+        for column, value in zip(CSV_EXTRAS, extras):
+            fields[column] = value
+        lines.append(",".join(csv_quote(f) for f in fields))
+    return "\n".join(lines) + "\n"
+
+
+def xml_text(text):
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+
+
+def sample_xml():
+    out = ['<?xml version="1.0" encoding="windows-1252"?>', "<DEEPSKY2000>"]
+    for target, site, observer, instrument, date, time, transparency, seeing, rating, text in XML_ENTRIES:
+        out.append("<LOG>")
+        for tag, value in (("ObjectId", target), ("LocationObserved", site), ("Observer", observer),
+                           ("EquipmentUsed", instrument), ("DateObserved", date),
+                           ("TimeObserved", time), ("Transparency", transparency),
+                           ("Seeing", seeing), ("Rating", rating), ("ObservationText", text)):
+            out.append("  <%s>%s</%s>" % (tag, xml_text(value), tag))
+        out.append("</LOG>")
+    out.append("</DEEPSKY2000>")
+    return "\n".join(out) + "\n"
+
+
+def put_text(buf, offset, size, text):
+    data = text.encode("ascii")
+    assert len(data) < size
+    buf[offset:offset + size] = data.ljust(size, b"\0")
+
+
+def import_format(kind, name, delimiter, comment, skip, layout, columns, tags):
+    """One stored import format; the fixed site, observer and instrument
+    records stay zero with their flags clear."""
+    buf = bytearray(FORMAT_SIZE)
+    struct.pack_into("<i", buf, 0, kind)
+    put_text(buf, 4, 65, name)
+    struct.pack_into("<ccii", buf, 69, delimiter.encode(), comment.encode(), skip, layout)
+    c = columns
+    struct.pack_into("<iBiBiBiiiiii", buf, 79, c["site"], 0, c["observer"], 0,
+                     c["instrument"], 0, c["date"], c["time"], c["target"],
+                     c["conditions"][0], c["conditions"][1], c["description"])
+    struct.pack_into("<5i", buf, 118, *c["extras"])
+    for key, offset in TAG_OFFSETS.items():
+        put_text(buf, offset, TAG_SIZE, tags.get(key, ""))
+    return bytes(buf)
+
+
+def csv_preset():
+    """The "SkyMap Pro CSV" preset as stored."""
+    extras = list(CSV_EXTRAS) + [NO_COLUMN] * (5 - len(CSV_EXTRAS))
+    columns = dict(site=CSV_SITE, observer=CSV_OBSERVER, instrument=CSV_INSTRUMENT,
+                   date=CSV_DATE, time=NO_COLUMN, target=CSV_TARGET,
+                   conditions=(CSV_CONDITIONS, NO_COLUMN), description=CSV_NOTES, extras=extras)
+    return import_format(0, "SkyMap Pro CSV", ",", " ", 1, 4, columns, {})
+
+
+def deepsky_preset():
+    """The "DeepSky" preset as stored, with the observer read from the
+    element "Observer" (the preset names no observer tag, and an entry
+    needs an observer)."""
+    columns = dict(site=NO_COLUMN, observer=NO_COLUMN, instrument=NO_COLUMN, date=NO_COLUMN,
+                   time=NO_COLUMN, target=NO_COLUMN, conditions=(NO_COLUMN, NO_COLUMN),
+                   description=NO_COLUMN, extras=[NO_COLUMN] * 5)
+    tags = dict(entry="LOG", site="LocationObserved", observer="Observer",
+                instrument="EquipmentUsed", date="DateObserved", time="TimeObserved",
+                target="ObjectId", condition1="Transparency", condition2="Seeing",
+                description="ObservationText", extra1="OtherEquipment",
+                extra2="ShortDescription", extra3="Rating")
+    return import_format(1, "DeepSky", ",", "\0", 0, 3, columns, tags)
+
+
+def format_file(import_path, selected, formats):
+    """gleaner.cfg: int32 count, the 516-byte settings (import path, 512
+    bytes; selected format, int32), then the formats."""
+    path = import_path.encode("ascii")
+    if len(path) > 254:  # the program keeps at most 254 characters
+        path = b""
+    settings = path.ljust(512, b"\0") + struct.pack("<i", selected)
+    assert len(settings) == SETTINGS_SIZE
+    return struct.pack("<i", len(formats)) + settings + b"".join(formats)
+
+
+def step_sample_logs(demo, build):
+    # The two sample logs, written with Windows line ends as the programs
+    # that keep such logs write them; the importer's settings point at the
+    # delimited one with its format selected, so the wizard opens ready to
+    # import it. The importer's links and the log store start empty.
+    logs = os.path.join(demo, "logs")
+    os.makedirs(logs, exist_ok=True)
+    csv_path = os.path.join(logs, "skymap-log.csv")
+    with open(csv_path, "w", newline="\r\n") as f:
+        f.write(sample_csv())
+    with open(os.path.join(logs, "deepsky-log.xml"), "w", newline="\r\n") as f:
+        f.write(sample_xml())
+    user = os.path.join(demo, "user")
+    with open(os.path.join(user, "gleaner.cfg"), "wb") as f:
+        f.write(format_file(windows_path(csv_path), 0, [csv_preset(), deepsky_preset()]))
+    for name in ("gleaner_des_links.dat", "gleaner_links.dat", "loc_links.bin",
+                 "observer_links.bin", "inst_links.bin", "gleaner.bin"):
+        if os.path.exists(os.path.join(user, name)):
+            os.remove(os.path.join(user, name))
+    shutil.rmtree(os.path.join(user, "log"), ignore_errors=True)
+
+
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue,
          step_ephemeris,
          step_instruments,
          step_sites,
-         step_deepsky]
+         step_deepsky,
+         step_sample_logs]
 
 
 def windows_path(path):
