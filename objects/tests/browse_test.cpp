@@ -1,0 +1,340 @@
+// The browse cursor: its protocol (rows, end, failure, nothing left open),
+// name listings filtered by a pattern, numbered listings paged and selected
+// by a typed number, the Serpens rows, the selector names, and the small
+// helpers of the page.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/datapaths.h"
+#include "objects/browse.h"
+#include "objects/clustercat.h"
+#include "objects/constellations.h"
+#include "objects/objectrecord.h"
+#include "objects/starxref.h"
+#include "objects/tests/democatalogues.h"
+#include "testutil/testutil.h"
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
+
+namespace {
+
+struct Listing {
+    int result = 0;  // the call's result that ended the listing
+    std::vector<std::string> rows;
+    std::vector<int32_t> numbers;
+    int32_t page = 0, total = -7, selected = -7;
+};
+
+Listing List(BrowseState *state, int objectClass, int kind, int constellation, const char *pattern,
+             int32_t page = 0) {
+    Listing l;
+    l.page = page;
+    BrowseReset(state);
+    for (int i = 0; i < 20000; ++i) {
+        int32_t number = -9;
+        char text[kBrowseRowTextSize];
+        int r = NextBrowseObject(state, objectClass, kind, constellation, pattern, &l.page, &l.total,
+                                 &l.selected, &number, text);
+        if (r != 1) {
+            l.result = r;
+            break;
+        }
+        l.rows.push_back(text);
+        l.numbers.push_back(number);
+    }
+    return l;
+}
+
+#ifndef _WIN32
+int OpenDescriptors() {
+    int n = 0;
+    DIR *d = opendir("/proc/self/fd");
+    if (!d) return -1;
+    while (readdir(d)) ++n;
+    closedir(d);
+    return n;
+}
+#endif
+
+TEST(BrowseHelpers, CrossTypeToClassTable) {
+    const int want[10][2] = {{0, 10}, {1, 11}, {2, 9}, {3, 8}, {4, 6},
+                             {5, 7},  {6, 16}, {7, 17}, {8, 0}, {-1, 0}};
+    for (const auto &w : want) EXPECT_EQ(CrossTypeToClass(w[0]), w[1]) << w[0];
+}
+
+TEST(BrowseHelpers, ParseTychoNumbersDefaultsMissingNumbersToOne) {
+    struct Case {
+        const char *text;
+        int result, a, b, c;
+    } cases[] = {
+        {"TYC 1234-567-2", 1, 1234, 567, 2},
+        {"1234 567 2", 1, 1234, 567, 2},
+        {"1234-567", 1, 1234, 567, 1},
+        {"TYC 99", 1, 99, 1, 1},
+        {"TYC abc", 0, -5, -5, -5},
+        {"", 0, -5, -5, -5},
+        {"TYC", 0, -5, -5, -5},
+    };
+    for (const Case &c : cases) {
+        int a = -5, b = -5, d = -5;
+        EXPECT_EQ(ParseTychoNumbers(c.text, &a, &b, &d), c.result) << c.text;
+        EXPECT_EQ(a, c.a) << c.text;
+        EXPECT_EQ(b, c.b) << c.text;
+        EXPECT_EQ(d, c.c) << c.text;
+    }
+}
+
+TEST(BrowseHelpers, CatalogueObjectCounts) {
+    const int want[][2] = {{1, 89}, {2, 11}, {5, 2650990}, {11, 193}, {16, 4176},
+                           {17, 3307}, {22, 6}, {19, 0}, {0, 0}, {13, 0}};
+    for (const auto &w : want) EXPECT_EQ(CatalogueObjectCount(w[0]), w[1]) << w[0];
+}
+
+TEST(BrowseNames, ClassNamesInBrowseOrderThenRestart) {
+    ResetBrowseNameEnumerators();
+    std::vector<std::string> names;
+    char out[64];
+    while (NextObjectClassName(out) == 1 && names.size() < 40) names.push_back(out);
+    ASSERT_EQ(names.size(), 19u);
+    EXPECT_EQ(names[0], "Constellations");
+    EXPECT_EQ(names[6], "Galaxy Groups");
+    EXPECT_EQ(names[10], "Dark Nebulae");
+    EXPECT_EQ(names[16], "Supplemental Deep Sky");
+    EXPECT_EQ(names[18], "Reference Points");
+    ASSERT_EQ(NextObjectClassName(out), 1);  // starts again
+    EXPECT_STREQ(out, "Constellations");
+}
+
+TEST(BrowseNames, KindNamesPerFamilyEachWithItsOwnPlace) {
+    ResetBrowseNameEnumerators();
+    char out[64];
+    int shortList = 0;
+    while (NextStarKindName(out, 1) == 1 && shortList < 40) ++shortList;
+    EXPECT_EQ(shortList, 18);
+    std::vector<std::string> stars;
+    while (NextStarKindName(out, 0) == 1 && stars.size() < 40) stars.push_back(out);
+    ASSERT_EQ(stars.size(), 20u);
+    EXPECT_EQ(stars[0], "Common Name");
+    EXPECT_EQ(stars[17], "Tycho-2");
+    EXPECT_EQ(stars[19], "J coordinates");
+    // Another family's enumerator is not moved by the star one.
+    ASSERT_EQ(NextGalaxyKindName(out), 1);
+    EXPECT_STREQ(out, "Common Name");
+    ASSERT_EQ(NextGalaxyKindName(out), 1);
+    EXPECT_STREQ(out, "Messier");
+    std::vector<std::string> clusters;
+    while (NextOpenClusterKindName(out) == 1 && clusters.size() < 80) clusters.push_back(out);
+    ASSERT_EQ(clusters.size(), 57u);
+    EXPECT_EQ(clusters[15], "Collinder");
+    EXPECT_EQ(clusters[56], "OCL");
+    int counts[] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    int (*enumerators[])(char *) = {NextGalaxyGroupKindName,   NextQuasarKindName,
+                                    NextPlanetaryNebulaKindName, NextGlobularClusterKindName,
+                                    NextCometKindName,         NextMinorPlanetKindName,
+                                    NextBrightNebulaKindName,  NextDarkNebulaKindName};
+    const int want[] = {3, 3, 14, 7, 4, 2, 10, 5};
+    for (int i = 0; i < 8; ++i) {
+        while (enumerators[i](out) == 1 && counts[i] < 80) ++counts[i];
+        EXPECT_EQ(counts[i], want[i]) << i;
+    }
+}
+
+TEST(BrowseProtocol, MissingSourcesFailAndLeaveNothingOpen) {
+    testutil::TempDir dir;
+    std::string folder = dir.path();
+    SetRefDirectories(folder.c_str(), folder.c_str(), folder.c_str());
+    BrowseState state;
+    Listing l = List(&state, kClassConstellation, 1, 0, "*");
+    EXPECT_EQ(l.result, -1);
+    EXPECT_TRUE(l.rows.empty());
+    // Common names need two files: with only the first there, the first is
+    // closed again before the failure is answered.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("cnames.bin"), std::string(64, 'a')));
+#ifndef _WIN32
+    int before = OpenDescriptors();
+#endif
+    l = List(&state, kClassGalaxy, 1, 0, "*");
+    EXPECT_EQ(l.result, -1);
+    EXPECT_EQ(state.sources, nullptr);
+#ifndef _WIN32
+    EXPECT_EQ(OpenDescriptors(), before);
+#endif
+    // The sources of the supplemental database are not there either.
+    EXPECT_EQ(List(&state, kClassComet, 1, 0, "*").result, -1);
+    SetRefDirectories("", "", "");
+}
+
+TEST(BrowseProtocol, FixedListsOfBodiesAndReferencePoints) {
+    BrowseState state;
+    Listing bodies = List(&state, kClassSolarSystem, 1, 0, "");
+    EXPECT_EQ(bodies.result, 0);
+    ASSERT_EQ(bodies.rows.size(), 11u);
+    EXPECT_EQ(bodies.total, 11);
+    EXPECT_EQ(bodies.rows[0], "Sun");
+    EXPECT_EQ(bodies.rows[3], "Mars");  // the Earth is left out
+    EXPECT_EQ(bodies.numbers[3], 5);    // body index + 1
+    EXPECT_EQ(bodies.rows[10], "Earth Shadow");
+    Listing points = List(&state, kClassReferencePoint, 1, 0, "*");
+    ASSERT_EQ(points.rows.size(), 6u);
+    EXPECT_EQ(points.numbers[5], 6);
+    EXPECT_EQ(points.total, 6);  // counted row by row
+    // After the end the cursor keeps answering 0 until it is reset.
+    int32_t page = 0, total = 0, selected = 0, number = 0;
+    char text[kBrowseRowTextSize];
+    EXPECT_EQ(NextBrowseObject(&state, kClassReferencePoint, 1, 0, "*", &page, &total, &selected,
+                               &number, text),
+              0);
+}
+
+class DemoBrowse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!democat::UseDemoCatalogues()) GTEST_SKIP() << "no demo catalogues";
+    }
+    void TearDown() override { SetRefDirectories("", "", ""); }
+    BrowseState state_;
+};
+
+TEST_F(DemoBrowse, ConstellationsBeginningWithCaInFileOrder) {
+    // The expected rows straight from connames.bin.
+    FILE *f = OpenConstellationNames();
+    ASSERT_NE(f, nullptr);
+    std::vector<std::string> want;
+    std::vector<int32_t> numbers;
+    char name[kConstellationNameSize + 1];
+    double ra, dec;
+    for (int i = 0; i < 89; ++i) {
+        ASSERT_EQ(ReadConstellationName(f, i, name, &ra, &dec), i + 1);
+        if ((name[0] == 'C' || name[0] == 'c') && (name[1] == 'a' || name[1] == 'A')) {
+            want.push_back(name);
+            numbers.push_back(i + 1);
+        }
+    }
+    std::fclose(f);
+    ASSERT_GE(want.size(), 5u);
+    Listing l = List(&state_, kClassConstellation, 1, 0, "Ca");
+    EXPECT_EQ(l.result, 0);
+    EXPECT_EQ(l.rows, want);
+    EXPECT_EQ(l.numbers, numbers);
+    EXPECT_EQ(l.total, 89);
+    EXPECT_EQ(List(&state_, kClassConstellation, 1, 0, "ca").rows, want);
+    // "*" and an empty pattern list everything.
+    EXPECT_EQ(List(&state_, kClassConstellation, 1, 0, "*").rows.size(), 89u);
+    EXPECT_EQ(List(&state_, kClassConstellation, 1, 0, "").rows.size(), 89u);
+    EXPECT_EQ(List(&state_, kClassConstellation, 1, 0, nullptr).rows.size(), 89u);
+}
+
+TEST_F(DemoBrowse, HrPagesAndTheTypedNumber) {
+    Listing typed = List(&state_, kClassStar, 5, 0, "HR 1234");
+    EXPECT_EQ(typed.result, 0);
+    ASSERT_FALSE(typed.rows.empty());
+    EXPECT_EQ(typed.page, 1);
+    EXPECT_EQ(typed.rows.front(), "HR 1001");
+    EXPECT_EQ(typed.rows.back(), "HR 2000");
+    ASSERT_GE(typed.selected, 0);
+    EXPECT_EQ(typed.rows[typed.selected], "HR 1234");
+    EXPECT_EQ(typed.numbers[typed.selected], 1234);
+    EXPECT_EQ(typed.total, 9110);
+    EXPECT_EQ(state_.pageCount, 9);
+    Listing third = List(&state_, kClassStar, 5, 0, "*", 3);
+    ASSERT_FALSE(third.rows.empty());
+    EXPECT_EQ(third.rows.front(), "HR 3001");
+    EXPECT_EQ(third.rows.back(), "HR 4000");
+    EXPECT_EQ(third.page, 3);
+    EXPECT_EQ(third.selected, -1);
+    // Each row is a number the HR index has.
+    FILE *hr = OpenHrIndex();
+    ASSERT_NE(hr, nullptr);
+    for (int32_t n : third.numbers) EXPECT_GT(ReadHrIndex(hr, n), 0) << n;
+    std::fclose(hr);
+    // A pattern without a number lists nothing.
+    EXPECT_TRUE(List(&state_, kClassStar, 5, 0, "HR x").rows.empty());
+}
+
+TEST_F(DemoBrowse, CollinderAndHicksonNumbers) {
+    // The numbers the open-cluster cross index has in the Collinder row.
+    FILE *cross = OpenOpenClusterCrossIndex();
+    ASSERT_NE(cross, nullptr);
+    std::vector<std::string> want;
+    for (int n = 1; n < 5000; ++n) {
+        int record = LookupOpenClusterCrossIndex(cross, 14, n);
+        if (record == -2) break;
+        if (record >= 0) want.push_back("Collinder " + std::to_string(n));
+    }
+    std::fclose(cross);
+    ASSERT_FALSE(want.empty());
+    Listing collinder = List(&state_, kClassOpenCluster, 16, 0, "*");
+    EXPECT_EQ(collinder.result, 0);
+    EXPECT_EQ(collinder.rows, want);
+    Listing hickson = List(&state_, kClassGalaxyGroup, 3, 0, "*");
+    ASSERT_EQ(hickson.rows.size(), 100u);
+    EXPECT_EQ(hickson.rows[0], "Hickson 1");
+    EXPECT_EQ(hickson.rows[99], "Hickson 100");
+    EXPECT_EQ(hickson.numbers[41], 42);
+    Listing hcg = List(&state_, kClassGalaxyGroup, 3, 0, "Hickson 42");
+    EXPECT_EQ(hcg.selected, 41);
+}
+
+TEST_F(DemoBrowse, BothSerpensRowsGiveOneFilterValue) {
+    // Connames records 75 (Serpens Caput) and 76 (Serpens Cauda) are browse
+    // values 76 and 77; both list the stars of the one constellation Serpens.
+    Listing caput = List(&state_, kClassStar, 3, 76, "*");
+    Listing cauda = List(&state_, kClassStar, 3, 77, "*");
+    ASSERT_FALSE(caput.rows.empty());
+    EXPECT_EQ(caput.rows, cauda.rows);
+    EXPECT_NE(caput.rows[0].find("Ser"), std::string::npos) << caput.rows[0];
+    Listing next = List(&state_, kClassStar, 3, 78, "*");
+    ASSERT_FALSE(next.rows.empty());
+    EXPECT_NE(next.rows, caput.rows);
+    // Without a constellation the listing is empty.
+    EXPECT_TRUE(List(&state_, kClassStar, 3, 0, "*").rows.empty());
+}
+
+TEST_F(DemoBrowse, DeepSkyCommonNamesOfOneClass) {
+    Listing galaxies = List(&state_, kClassGalaxy, 1, 0, "*");
+    ASSERT_FALSE(galaxies.rows.empty());
+    bool andromeda = false;
+    for (const std::string &r : galaxies.rows) andromeda |= r == "Andromeda Galaxy";
+    EXPECT_TRUE(andromeda);
+    for (const std::string &r : galaxies.rows) EXPECT_NE(r, "Great Orion Nebula");
+    Listing w = List(&state_, kClassGalaxy, 1, 0, "wh");
+    ASSERT_FALSE(w.rows.empty());
+    for (const std::string &r : w.rows) EXPECT_TRUE(r[0] == 'W' || r[0] == 'w') << r;
+    Listing messier = List(&state_, kClassGalaxy, 2, 0, "*");
+    ASSERT_FALSE(messier.rows.empty());
+    bool m31 = false;
+    for (size_t i = 0; i < messier.rows.size(); ++i)
+        if (messier.rows[i] == "M 31") m31 = messier.numbers[i] == 31;
+    EXPECT_TRUE(m31);
+}
+
+TEST_F(DemoBrowse, AbandonedListingIsClosedByResetAndByTheDestructor) {
+#ifndef _WIN32
+    int before = OpenDescriptors();
+    {
+        BrowseState state;
+        int32_t page = 0, total = 0, selected = 0, number = 0;
+        char text[kBrowseRowTextSize];
+        ASSERT_EQ(NextBrowseObject(&state, kClassGalaxy, 1, 0, "*", &page, &total, &selected,
+                                   &number, text),
+                  1);
+        EXPECT_GT(OpenDescriptors(), before);
+        BrowseReset(&state);
+        EXPECT_EQ(OpenDescriptors(), before);
+        ASSERT_EQ(NextBrowseObject(&state, kClassStar, 6, 0, "*", &page, &total, &selected,
+                                   &number, text),
+                  1);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+#else
+    GTEST_SKIP() << "descriptor count read from /proc";
+#endif
+}
+
+}  // namespace
