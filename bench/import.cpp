@@ -1,0 +1,327 @@
+// Import throughput: a delimited log of 5,000 entries over a demo
+// installation's objects, sites, observers and instruments, run through the
+// preview pass and the final pass into a scratch user folder, beside a plain
+// loop that writes the same bytes in the same record sizes to the same disk.
+// Each preview record is 331,458 bytes and each added entry writes an entry
+// file and a summary row of about the same size, so both passes are bound by
+// writing: the ratio of a pass's rate to the plain loop's is the figure that
+// matters. Bytes written are the process's write counter (/proc/self/io,
+// wchar: every byte passed to write()); each phase is timed until its bytes
+// are on the disk.
+// usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT]
+//   DEMO_FOLDER     made by tools/make_demo.py --build BUILD (BUILD/demo)
+//   ENTRIES         lines of the generated log (5000)
+//   SCRATCH_PARENT  folder that receives the scratch user folder (/tmp)
+#include <unistd.h>
+
+#include <climits>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/formatfile.h"
+#include "app/importpass.h"
+#include "app/recognizeretry.h"
+#include "core/datapaths.h"
+#include "core/fileutil.h"
+#include "core/userfolder.h"
+#include "instruments/instrumentstore.h"
+#include "objects/objectrecord.h"
+#include "objects/recognize.h"
+#include "sites/observerstore.h"
+#include "sites/sitestore.h"
+
+namespace {
+
+// The process's counters of bytes passed to write() (wchar) or read() (rchar).
+long long IoBytes(const char *counter) {
+    FILE *f = std::fopen("/proc/self/io", "r");
+    if (!f) return 0;
+    char line[128], format[32];
+    std::snprintf(format, sizeof format, "%s: %%lld", counter);
+    long long v = 0, total = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, format, &v) == 1) total = v;
+    std::fclose(f);
+    return total;
+}
+long long WrittenBytes() { return IoBytes("wchar"); }
+long long ReadBytes() { return IoBytes("rchar"); }
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct Figures {
+    int entries = 0;
+    double seconds = 0;
+    long long bytes = 0;      // written
+    long long readBytes = 0;
+    double EntriesPerSecond() const { return seconds > 0 ? entries / seconds : 0; }
+    double MegabytesPerSecond() const { return seconds > 0 ? bytes / 1e6 / seconds : 0; }
+};
+
+void Print(const char *label, const Figures &f) {
+    std::printf("%-36s %5d entries %7.3f s %8.1f entries/s %8.1f MB written %7.1f MB/s (%.1f MB read)\n",
+                label, f.entries, f.seconds, f.EntriesPerSecond(), f.bytes / 1e6, f.MegabytesPerSecond(),
+                f.readBytes / 1e6);
+}
+
+// Names of the demo's stores, read through the stores themselves.
+std::vector<std::string> SiteNames() {
+    std::vector<std::string> names;
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (!f) return names;
+    for (int i = 0; i < count; ++i) {
+        LocationRecord r;
+        if (ReadLocation(f, i, &r, nullptr)) names.push_back(r.name);
+    }
+    std::fclose(f);
+    return names;
+}
+
+std::vector<std::string> ObserverNames() {
+    std::vector<std::string> names;
+    int16_t count = 0;
+    FILE *f = OpenObserverStore(&count);
+    if (!f) return names;
+    for (int i = 0; i < count; ++i) {
+        ObserverRecord r;
+        if (ReadObserver(f, i, &r)) names.push_back(r.name);
+    }
+    std::fclose(f);
+    return names;
+}
+
+std::vector<std::string> InstrumentNames() {
+    std::vector<std::string> names;
+    int32_t count = 0;
+    FILE *f = OpenInstrumentFile(&count);
+    if (!f) return names;
+    std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
+    for (int i = 0; i < count; ++i)
+        if (ReadInstrument(f, r.get(), i) && r->name[0]) names.push_back(r->name);
+    std::fclose(f);
+    return names;
+}
+
+// Designations that the demo's catalogues recognise: the Messier objects, a
+// spread of NGC numbers and some named stars.
+std::vector<std::string> ObjectNames() {
+    std::vector<std::string> candidates;
+    for (int m = 1; m <= 110; ++m) candidates.push_back("M " + std::to_string(m));
+    for (int n = 7; n <= 7840; n += 53) candidates.push_back("NGC " + std::to_string(n));
+    for (const char *s : {"Sirius", "Vega", "Arcturus", "Capella", "Rigel", "Betelgeuse", "Polaris",
+                          "Altair", "Deneb", "Antares", "Aldebaran", "Spica", "Albireo", "Mizar"})
+        candidates.push_back(s);
+    std::vector<std::string> names;
+    for (const std::string &c : candidates) {
+        ObjectRecord records[3];
+        if (RecognizeDesignationWith(IdentifyObjectText, nullptr, nullptr, nullptr, c.c_str(), records) >= 1)
+            names.push_back(c);
+    }
+    return names;
+}
+
+// A field of the log, quoted when it holds the delimiter or a quote.
+std::string Field(const std::string &text) {
+    if (text.find_first_of(";\"") == std::string::npos) return text;
+    std::string q = "\"";
+    for (char c : text) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+// target;site;observer;instrument;date;time;seeing;transparency;notes;extra
+bool WriteLog(const std::string &path, int entries, const std::vector<std::string> &objects,
+              const std::vector<std::string> &sites, const std::vector<std::string> &observers,
+              const std::vector<std::string> &instruments) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    static const char *const kSeeing[] = {"excellent", "good", "fair", "poor"};
+    static const char *const kSky[] = {"clear", "some haze", "thin cloud"};
+    bool ok = true;
+    for (int i = 0; i < entries && ok; ++i) {
+        // A new evening every 8 entries from 1 January 2005, 20:00 on.
+        int day = i / 8, minute = 20 * 60 + (i % 8) * 35;
+        int year = 2005 + day / 336, month = 1 + (day % 336) / 28, mday = 1 + day % 28;
+        std::string line = Field(objects[(size_t)i % objects.size()]) + ";" +
+                           Field(sites[(size_t)i % sites.size()]) + ";" +
+                           Field(observers[(size_t)(i / 3) % observers.size()]) + ";" +
+                           Field(instruments[(size_t)(i / 7) % instruments.size()]) + ";";
+        char rest[256];
+        std::snprintf(rest, sizeof rest,
+                      "%04d %02d %02d;%02d:%02d;%s;%s;Seen at %dx, well placed, entry %d of the bench log;"
+                      "%s\n",
+                      year, month, mday, (minute / 60) % 24, minute % 60, kSeeing[i % 4], kSky[i % 3],
+                      50 + (i % 5) * 25, i, i % 2 ? "sketch made" : "");
+        line += rest;
+        ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    }
+    return (std::fclose(f) == 0) && ok;
+}
+
+void SetBenchFormat() {
+    ImportFormat &f = CurrentImportFormat();
+    std::memset(&f, 0, sizeof f);
+    f.kind = kFormatKindDelimited;
+    std::snprintf(f.name, sizeof f.name, "Bench");
+    f.delimiter = ';';
+    f.dateLayout = 0;
+    f.targetColumn = 0;
+    f.siteColumn = 1;
+    f.observerColumn = 2;
+    f.instrumentColumn = 3;
+    f.dateColumn = 4;
+    f.timeColumn = 5;
+    f.conditionColumns[0] = 6;
+    f.conditionColumns[1] = 7;
+    f.descriptionColumn = 8;
+    f.extraColumns[0] = 9;
+    for (int i = 1; i < 5; ++i) f.extraColumns[i] = kNoColumn;
+}
+
+// The plain loop: records of the given size, appended to one file and
+// closed, as the preview pass writes its file.
+Figures PlainWrites(const std::string &path, int records, size_t recordSize) {
+    std::vector<char> record(recordSize, 'x');
+    Figures r;
+    long long before = WrittenBytes();
+    double t = Now();
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) return r;
+    for (int i = 0; i < records; ++i) {
+        record[0] = (char)i;
+        if (std::fwrite(record.data(), 1, recordSize, f) != recordSize) break;
+        ++r.entries;
+    }
+    std::fclose(f);
+    sync();
+    r.seconds = Now() - t;
+    r.bytes = WrittenBytes() - before;
+    std::remove(path.c_str());
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT]\n");
+        return 2;
+    }
+    // Absolute: the passes run in the scratch folder.
+    char *real = realpath(argv[1], nullptr);
+    if (!real) {
+        std::fprintf(stderr, "no folder %s\n", argv[1]);
+        return 2;
+    }
+    std::string demo = real;
+    std::free(real);
+    int entries = argc > 2 ? std::atoi(argv[2]) : 5000;
+    std::string parent = argc > 3 ? argv[3] : "/tmp";
+    if (entries <= 0) return 2;
+
+    std::string ref0 = demo + "/data/ref/", ref1 = demo + "/disc/ref/";
+    SetRefDirectories(ref0.c_str(), ref1.c_str(), ref1.c_str());
+    std::string scratchTemplate = parent + "/gleaner-bench-import-XXXXXX";
+    std::vector<char> scratch(scratchTemplate.begin(), scratchTemplate.end());
+    scratch.push_back('\0');
+    if (!mkdtemp(scratch.data())) {
+        std::fprintf(stderr, "cannot make a scratch folder in %s\n", parent.c_str());
+        return 1;
+    }
+    std::string user = scratch.data();
+    // The demo's stores, copied so that the final pass's log stays in the scratch folder.
+    for (const char *name : {"loc.bin", "observer.bin", "instr.bin"}) {
+        std::string from = demo + "/user/" + name, to = user + "/" + name;
+        if (CopyPlainFile(from.c_str(), to.c_str()) != 1) {
+            std::fprintf(stderr, "cannot copy %s (run tools/make_demo.py --build BUILD first)\n", from.c_str());
+            DeleteTree(user.c_str());
+            return 1;
+        }
+    }
+    SetUserDataFolder(user.c_str());
+    // The passes write their trace file into the current folder.
+    if (chdir(user.c_str()) != 0) return 1;
+
+    std::vector<std::string> sites = SiteNames(), observers = ObserverNames(),
+                             instruments = InstrumentNames(), objects = ObjectNames();
+    std::printf("demo %s: %zu objects, %zu sites, %zu observers, %zu instruments\n", demo.c_str(),
+                objects.size(), sites.size(), observers.size(), instruments.size());
+    if (objects.empty() || sites.empty() || observers.empty() || instruments.empty()) {
+        std::fprintf(stderr, "the demo installation lacks objects, sites, observers or instruments\n");
+        DeleteTree(user.c_str());
+        return 1;
+    }
+    std::string log = user + "/bench_log.txt";
+    if (!WriteLog(log, entries, objects, sites, observers, instruments)) return 1;
+    SetBenchFormat();
+    ImportSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    std::snprintf(settings.importPath, sizeof settings.importPath, "%s", log.c_str());
+
+    // Each phase starts on a flushed disk and its time runs until its bytes
+    // are on the disk (sync at both ends): the files are larger than the
+    // share of memory the system lets wait unwritten, so without the final
+    // sync a phase would be timed by how much of it the page cache absorbed.
+    // The plain loops run beside the passes they are compared with.
+    int status = 0;
+    Figures preview, final;
+    sync();
+    Figures plainPreview = PlainWrites(user + "/plain_preview.bin", entries, sizeof(PreviewRecord));
+    sync();
+    {
+        long long before = WrittenBytes(), readBefore = ReadBytes();
+        double t = Now();
+        preview.entries = RunDelimitedImportPass(nullptr, settings, 1, nullptr);
+        sync();
+        preview.seconds = Now() - t;
+        preview.bytes = WrittenBytes() - before;
+        preview.readBytes = ReadBytes() - readBefore;
+    }
+    if (preview.entries != entries) {
+        std::fprintf(stderr, "preview pass: %d of %d entries: %s\n", preview.entries, entries, ImportErrorLine());
+        status = 1;
+    }
+    std::remove((user + "/" + kPreviewFileName).c_str());
+    sync();
+    int added = 0;
+    {
+        long long before = WrittenBytes(), readBefore = ReadBytes();
+        double t = Now();
+        final.entries = RunDelimitedImportPass(nullptr, settings, 0, &added);
+        sync();
+        final.seconds = Now() - t;
+        final.bytes = WrittenBytes() - before;
+        final.readBytes = ReadBytes() - readBefore;
+    }
+    if (final.entries != entries || added != entries) {
+        std::fprintf(stderr, "final pass: %d of %d entries, %d added: %s\n", final.entries, entries, added,
+                     ImportErrorLine());
+        status = 1;
+    }
+    // The final pass's bytes per entry, in one record each.
+    size_t finalRecord = final.entries > 0 ? (size_t)(final.bytes / final.entries) : sizeof(PreviewRecord);
+    sync();
+    Figures plainFinal = PlainWrites(user + "/plain_final.bin", entries, finalRecord ? finalRecord : 1);
+
+    Print("preview pass (331,458 B records)", preview);
+    Print("plain loop, 331,458 B records", plainPreview);
+    char label[64];
+    std::snprintf(label, sizeof label, "final pass (%d added)", added);
+    Print(label, final);
+    std::snprintf(label, sizeof label, "plain loop, %zu B records", finalRecord);
+    Print(label, plainFinal);
+    auto ratio = [](const Figures &a, const Figures &b) {
+        return b.MegabytesPerSecond() > 0 ? a.MegabytesPerSecond() / b.MegabytesPerSecond() : 0.0;
+    };
+    std::printf("ratio to the plain loop (MB/s): preview %.2f, final %.2f\n", ratio(preview, plainPreview),
+                ratio(final, plainFinal));
+    DeleteTree(user.c_str());
+    return status;
+}
