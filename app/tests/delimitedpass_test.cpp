@@ -26,6 +26,7 @@
 #include "logstore/logentryfile.h"
 #include "logstore/logobject.h"
 #include "objects/objectrecord.h"
+#include "objects/tests/stardata.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 #include "testutil/testutil.h"
@@ -811,10 +812,20 @@ TEST_F(PassFixture, FinalPassAddsAndReimports) {
         "Nothing known,Home Field,Bob,Binos,2009 7 20 22:10,two\n"
         "M 2,Home Field,Bob,Binos,2009 7 20 22:20,three\n"
         "Vega,Dark Site,Ann Lee,Dob 10,2009 7 20 23:00,four\n";
+    // The preview lists all four, the unrecognised one flagged.
+    EXPECT_EQ(Run(file, 1), 4) << ImportErrorLine();
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.rows[0].flag + list.rows[1].flag + list.rows[2].flag + list.rows[3].flag, 1);
+    EXPECT_EQ(list.rows[1].flag, 1);
+    EXPECT_EQ(PreviewBytes().size(), 4 * kRec);
+    EXPECT_FALSE(testutil::PathIsThere(dir.file("log/galaxies/pid.bin")));
     int added = -1;
+    list.rows.clear();
     EXPECT_EQ(Run(file, 0, &added), 4) << ImportErrorLine();
     EXPECT_EQ(added, 3);
+    EXPECT_TRUE(list.rows.empty());
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 0);
+    EXPECT_EQ(LastImportPassTally().notRecognised, 1);
     std::string pid = testutil::ReadFileBytes(dir.file("log/galaxies/pid.bin"));
     ASSERT_GE(pid.size(), 4u);
     EXPECT_EQ(I32(pid, 0), 2);  // two galaxy entries issued
@@ -898,4 +909,88 @@ TEST_F(PassFixture, TraceFileThatCannotBeOpened) {
     ASSERT_EQ(mkdir(work.file("gleaner.txt").c_str(), 0755), 0);
     EXPECT_EQ(Run("M 1,Home Field,Bob,Binos,2009 7 20\n", 1), 1) << ImportErrorLine();
     ASSERT_EQ(chdir(saved), 0);
+}
+
+#ifndef _WIN32
+// A preview file that cannot take a record (a full disk) ends the pass with
+// its message instead of reporting entries that were never written.
+TEST_F(PassFixture, PreviewFileThatCannotBeWritten) {
+    if (!testutil::PathIsThere("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    ImportFormat &f = UserFormat(',', 0);
+    f.targetColumn = 0;
+    f.siteColumn = 1;
+    f.observerColumn = 2;
+    f.instrumentColumn = 3;
+    f.dateColumn = 4;
+    ASSERT_EQ(symlink("/dev/full", dir.file("gleaner.bin").c_str()), 0);
+    EXPECT_EQ(Run("M 1,Home Field,Bob,Binos,2009 7 20\n", 1), -1);
+    EXPECT_STREQ(ImportErrorLine(), "Error writing log data to temporary file for M 1");
+}
+#endif
+
+// The suite's own recognition and log store over the generated star
+// catalogue (the demo installation's under Windows): names as log files write
+// them reach the catalogue star, the entry carries its first designation, and
+// the final pass stores it once.
+TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
+    std::string why;
+    if (!stardata::Use(&why)) GTEST_SKIP() << why;
+    testutil::TempDir dir;
+    SetUserDataFolder(dir.path().c_str());
+    SetImportDesignationParser(nullptr);
+    SetLogObjectServices(nullptr, nullptr);
+    FreeNameLinkTables();
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    ASSERT_TRUE(f);
+    LocationTrailer zone{0, 0, 0};
+    LocationRecord home = MakeSite("Home Field", 1.0, -15.0, 40.0);
+    ASSERT_TRUE(AppendLocation(f, &home, &zone));
+    std::fclose(f);
+    ImportFormat &format = UserFormat(';', 4);
+    format.targetColumn = 0;
+    format.dateColumn = 1;
+    format.siteColumn = 2;
+    format.observerFixed = format.instrumentFixed = 1;
+    format.fixedObserver = MakeObserver("Ann Lee", 30);
+    std::unique_ptr<InstrumentRecord> eye = MakeInstrument("Eyes", 2);
+    std::memcpy(&format.fixedInstrument, eye.get(), sizeof *eye);
+    std::string file = "Vega;20/07/2009 22:30;Home Field\r\n"
+                       "alpha Lyr;20/07/2009 22:40;Home Field\r\n"
+                       "HR7001;20/07/2009 22:50;Home Field\r\n"
+                       "No Such Star 123;20/07/2009 23:00;Home Field\r\n";
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("log.txt"), file));
+    ImportSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    std::snprintf(settings.importPath, sizeof settings.importPath, "%s", dir.file("log.txt").c_str());
+    MemorySink list;
+    ASSERT_EQ(RunDelimitedImportPass(&list.sink, settings, 1, nullptr), 4) << ImportErrorLine();
+    std::string b = testutil::ReadFileBytes(dir.file("gleaner.bin"));
+    ASSERT_EQ(b.size(), 4 * kRec);
+    std::string designation = Text(b, kEntryDesignation);
+    EXPECT_FALSE(designation.empty());
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(b[i * kRec + kEntryClass], 5);
+        EXPECT_EQ(I32(b, i * kRec + kEntryIndex), I32(b, kEntryIndex));
+        EXPECT_EQ(Text(b, i * kRec + kEntryDesignation), designation);
+        EXPECT_EQ(b[i * kRec + kFlag], 0);
+        EXPECT_EQ(list.rows[i].flag, 0);
+    }
+    EXPECT_EQ(b[3 * kRec + kFlag], 1);
+    EXPECT_EQ(list.rows[0].text, "Vega at Home Field at 2009-7-20 22:30 with Eyes by Ann Lee");
+    int added = -1;
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(LastImportPassTally().alreadyLogged, 3);
+    std::unique_ptr<LogEntry> e(new LogEntry);
+    char *notes = nullptr;
+    const int32_t bits = I32(b, kEntryBits);
+    ASSERT_EQ(ReadLogEntryByNumber(bits, 2, e.get(), &notes), 1);
+    delete[] notes;
+    EXPECT_NEAR(e->julianDate, kJul20 + 21.833333333333 / 24.0, 1e-6);
+    EXPECT_EQ(ReadLogEntryByNumber(bits, 3, e.get(), &notes), 0);  // nothing stored twice
+    SetUserDataFolder("");
 }
