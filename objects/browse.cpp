@@ -179,9 +179,12 @@ int NextBrowseObject(BrowseState *state, int objectClass, int kind, int constell
         case kClassGalaxyGroup: case kClassDarkNebula:
             ready = SetUpDeepSkyListing(state, src, r);
             break;
+        case kClassUserStar: case kClassUserDeepSky: case kClassSkyMark:
+            ready = SetUpUserListing(state, src, r);
+            break;
         default:
-            // Comets, minor planets and the user's own stores come from the
-            // supplemental database, which is not written yet: their
+            // Comets, minor planets, user comets and user minor planets come
+            // from the minor-body database, which is not written yet: their
             // listings cannot open a source.
             ready = -1;
             break;

@@ -2,6 +2,7 @@
 // and IC members of a class, and the designation catalogues of galaxies,
 // planetary nebulae, bright nebulae, open and globular clusters, quasars,
 // galaxy groups and dark nebulae, each over the readers of its catalogue.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,6 +23,12 @@
 #include "objects/pncat.h"
 
 namespace {
+
+// MCG declination zones and the highest number of an ESO field.
+const int kFirstMcgZone = -7;
+const int kLastMcgZone = 24;
+const int kLastEsoNumber = 999;
+const int kMarkarianRows = 1517;
 
 // Cross-index type code of each deep-sky class (NGC, IC and Messier scans).
 int TypeCodeOfClass(int objectClass) {
@@ -188,6 +195,7 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
                                 true);
     case 6: {  // Markarian, with the lettered second members of pairs
         src->files[0] = OpenMarkarianIndex();
+        state->rowLimit = kMarkarianRows;
         if (!src->files[0]) return -1;
         src->countTotal = true;
         SetNumberRange(src, 2, 2 * 1517 + 1, [](BrowseSources &s, int64_t n, BrowseRow *row) {
@@ -240,9 +248,75 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         });
         return 1;
     }
-    default:
-        // MCG zones (kind 7) and ESO fields (kind 9) have no listing yet.
-        return -1;
+    case 7: {  // MCG: one declination zone (-7 to +24) per page
+        src->files[0] = OpenMcgIndex();
+        if (!src->files[0]) return -1;
+        int page = *r.page > 0 ? *r.page : 0;
+        if (!r.everything) {
+            std::string t = r.pattern;
+            size_t blank = t.find(' ');
+            if (blank != std::string::npos && !std::isdigit(static_cast<unsigned char>(t[0])) &&
+                t[0] != '-' && t[0] != '+')
+                t = t.substr(blank + 1);
+            int zone = 0, second = 0, third = 0;
+            int read = std::sscanf(t.c_str(), "%d-%d-%d", &zone, &second, &third);
+            if (read < 1 || zone < kFirstMcgZone || zone > kLastMcgZone) return -1;
+            page = zone - kFirstMcgZone;
+            if (read == 3) src->wantedKey = (static_cast<int64_t>(second) * 256 + third) * 4;
+        }
+        if (page > kLastMcgZone - kFirstMcgZone) return 0;
+        *r.page = page;
+        state->pageCount = kLastMcgZone - kFirstMcgZone;
+        src->countTotal = true;
+        src->extra[0] = page + kFirstMcgZone;
+        // (second x 256 + third) x 4 + suffix over the zone's 61 second numbers.
+        SetNumberRange(src, 0, 61LL * 256 * 4 - 1, [](BrowseSources &s, int64_t n, BrowseRow *row) {
+            int16_t mcg[4] = {static_cast<int16_t>(s.extra[0]), static_cast<int16_t>(n / 1024),
+                              static_cast<int16_t>((n / 4) % 256), static_cast<int16_t>(n % 4)};
+            if (mcg[3] > 2 || LookupMcgDesignation(s.files[0], mcg) <= 0) return 0;
+            FormatMcgDesignation(row->text, mcg);
+            row->key = n - mcg[3];
+            row->objectNumber = 0;
+            return 1;
+        });
+        return 1;
+    }
+    case 9: {  // ESO: one field per page
+        src->files[0] = OpenEsoGalaxyIndex();
+        if (!src->files[0]) return -1;
+        int fields = static_cast<int>(Entries(src->files[0], 6));
+        int page = *r.page > 0 ? *r.page : 0;
+        if (!r.everything) {
+            int field = 0, number = 0;
+            const char *p = r.pattern;
+            if (!std::isdigit(static_cast<unsigned char>(p[0]))) {
+                const char *blank = std::strchr(p, ' ');
+                p = blank ? blank + 1 : "";
+            }
+            int read = std::sscanf(p, "%d-%d", &field, &number);
+            if (read < 1 || field < 1) return -1;
+            page = field - 1;
+            if (read == 2) src->wantedKey = number;
+        }
+        *r.page = page;
+        state->pageCount = fields > 0 ? fields - 1 : 0;
+        src->countTotal = true;
+        src->extra[0] = page + 1;
+        SetNumberRange(src, 2, 2 * kLastEsoNumber + 1, [](BrowseSources &s, int64_t n, BrowseRow *row) {
+            uint16_t eso[3] = {static_cast<uint16_t>(s.extra[0]), static_cast<uint16_t>(n / 2),
+                               static_cast<uint16_t>(n % 2)};
+            int32_t galaxy = 0;
+            if (!LookupEsoGalaxyDesignation(s.files[0], eso, &galaxy)) return 0;
+            int16_t text[3] = {static_cast<int16_t>(eso[0]), static_cast<int16_t>(eso[1]),
+                               static_cast<int16_t>(eso[2])};
+            FormatEsoDesignation(row->text, text);
+            row->key = eso[1];
+            row->objectNumber = 0;
+            return 1;
+        });
+        return 1;
+    }
+    default: return -1;
     }
 }
 

@@ -53,6 +53,7 @@ struct BrowseRequest {
 };
 int SetUpStarListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 int SetUpDeepSkyListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
+int SetUpUserListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 
 // Helpers shared by the listings.
 // The number after the first blank of the pattern (or at its start when it
