@@ -25,6 +25,9 @@ seconds=${1:-60}
 [ $# -ge 1 ] && shift
 
 mkdir -p "$build"
+# One build at a time in the folder: several runs may start together.
+exec 9>"$build/.build.lock"
+flock 9
 if [ ! -f "$build/build.ninja" ]; then
   CC=${FUZZ_CC:-clang} CXX=${FUZZ_CXX:-clang++} \
     cmake -S "$top/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None >/dev/null || exit 1
@@ -40,6 +43,7 @@ build_targets=$(for t in $targets; do echo "${t}_fuzz"; done)
 ninja -C "$build" -j "$jobs" $build_targets >/dev/null ||
   { ninja -C "$build" -j 1 $build_targets | grep -B2 -A12 -m3 'error' | head -60; exit 1; }
 [ "$what" = build ] && exit 0
+flock -u 9
 
 if [ ! -d "$build/demo/data/ref" ]; then
   python3 "$top/tools/make_demo.py" --build "$build" >/dev/null 2>&1 ||
