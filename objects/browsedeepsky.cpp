@@ -287,13 +287,16 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         int fields = static_cast<int>(Entries(src->files[0], 6));
         int page = *r.page > 0 ? *r.page : 0;
         if (!r.everything) {
+            // "ESO 358 59" as the galaxy catalogue writes it, or "ESO 358-59".
             int field = 0, number = 0;
-            const char *p = r.pattern;
-            if (!std::isdigit(static_cast<unsigned char>(p[0]))) {
-                const char *blank = std::strchr(p, ' ');
-                p = blank ? blank + 1 : "";
+            std::string t = r.pattern;
+            if (!std::isdigit(static_cast<unsigned char>(t[0]))) {
+                size_t blank = t.find(' ');
+                t = blank == std::string::npos ? "" : t.substr(blank + 1);
             }
-            int read = std::sscanf(p, "%d-%d", &field, &number);
+            for (char &c : t)
+                if (c == '-') c = ' ';
+            int read = std::sscanf(t.c_str(), "%d %d", &field, &number);
             if (read < 1 || field < 1) return -1;
             page = field - 1;
             if (read == 2) src->wantedKey = number;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/datapaths.h"
+#include "core/userfolder.h"
+#include "minorbodies/usercatalogs.h"
 #include "objects/browse.h"
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
@@ -192,6 +194,71 @@ TEST(BrowseProtocol, FixedListsOfBodiesAndReferencePoints) {
               0);
 }
 
+TEST(BrowseProtocol, ListingEndsAt14000Rows) {
+    // A designation file of 15,000 names: the listing gives 14,000 rows and
+    // then ends with 0, its file closed.
+    testutil::TempDir dir;
+    std::string names;
+    for (int i = 0; i < 15000; ++i) {
+        char entry[17] = {};
+        entry[0] = static_cast<char>(i & 0xff);
+        entry[1] = static_cast<char>((i >> 8) & 0x7f);
+        std::snprintf(entry + 2, 15, "Ced %d", i);
+        names.append(entry, 17);
+    }
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("nebother.bin"), names));
+    std::string folder = dir.path();
+    SetRefDirectories(folder.c_str(), folder.c_str(), folder.c_str());
+    BrowseState state;
+    Listing l = List(&state, kClassBrightNebula, 10, 0, "*");
+    EXPECT_EQ(l.result, 0);
+    ASSERT_EQ(l.rows.size(), 14000u);
+    EXPECT_EQ(l.rows[13999], "Ced 13999");
+    EXPECT_EQ(l.numbers[13999], 13999);
+    EXPECT_EQ(state.sources, nullptr);
+    // The pattern filters names; the count is of the rows given.
+    Listing some = List(&state, kClassBrightNebula, 10, 0, "Ced 1499");
+    EXPECT_EQ(some.rows.size(), 11u);  // 1499 and 14990-14999
+    EXPECT_EQ(some.total, 11);
+    SetRefDirectories("", "", "");
+}
+
+TEST(BrowseProtocol, UserStarsByPageOfIds) {
+    testutil::TempDir dir;
+    SetUserDataFolder(dir.path().c_str());
+    int32_t count = 0;
+    FILE *f = OpenUserStarFile(&count);
+    ASSERT_NE(f, nullptr);
+    for (int i = 0; i < 1003; ++i) {
+        UserStarRecord r;
+        std::memset(&r, 0, sizeof r);
+        std::snprintf(r.name, sizeof r.name, i % 2 ? "Beta %d" : "Alpha %d", i + 1);
+        ASSERT_EQ(AppendUserStarRecord(f, &r), 1);
+    }
+    std::fclose(f);
+    BrowseState state;
+    Listing first = List(&state, kClassUserStar, 1, 0, "*");
+    EXPECT_EQ(first.result, 0);
+    ASSERT_EQ(first.rows.size(), 1000u);
+    EXPECT_EQ(first.rows[0], "Alpha 1");
+    EXPECT_EQ(first.numbers[999], 1000);
+    EXPECT_EQ(first.total, 1003);
+    EXPECT_EQ(state.pageCount, 1);
+    Listing second = List(&state, kClassUserStar, 1, 0, "", 1);
+    ASSERT_EQ(second.rows.size(), 3u);
+    EXPECT_EQ(second.rows[0], "Alpha 1001");
+    EXPECT_EQ(second.numbers[2], 1003);
+    Listing beta = List(&state, kClassUserStar, 1, 0, "beta", 1);
+    ASSERT_EQ(beta.rows.size(), 1u);
+    EXPECT_EQ(beta.rows[0], "Beta 1002");
+    EXPECT_EQ(CatalogueObjectCount(kClassUserStar), 1003);
+    // Sky marks: an empty file lists nothing.
+    Listing marks = List(&state, kClassSkyMark, 1, 0, "*");
+    EXPECT_EQ(marks.result, 0);
+    EXPECT_TRUE(marks.rows.empty());
+    SetUserDataFolder("");
+}
+
 class DemoBrowse : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -312,6 +379,46 @@ TEST_F(DemoBrowse, DeepSkyCommonNamesOfOneClass) {
     for (size_t i = 0; i < messier.rows.size(); ++i)
         if (messier.rows[i] == "M 31") m31 = messier.numbers[i] == 31;
     EXPECT_TRUE(m31);
+}
+
+TEST_F(DemoBrowse, GalaxyDesignationCataloguesByPage) {
+    // MCG: one zone per page; a typed designation selects its row.
+    int zonePage = -1;
+    Listing zone;
+    for (int page = 0; page < 32 && zonePage < 0; ++page) {
+        zone = List(&state_, kClassGalaxy, 7, 0, "*", page);
+        if (!zone.rows.empty()) zonePage = page;
+    }
+    ASSERT_GE(zonePage, 0);
+    for (const std::string &row : zone.rows) {
+        int z = 99;
+        ASSERT_EQ(std::sscanf(row.c_str(), "MCG %d-", &z), 1) << row;
+        EXPECT_EQ(z, zonePage - 7) << row;
+    }
+    Listing typed = List(&state_, kClassGalaxy, 7, 0, zone.rows.back().c_str());
+    EXPECT_EQ(typed.page, zonePage);
+    ASSERT_GE(typed.selected, 0);
+    EXPECT_EQ(typed.rows[typed.selected], zone.rows.back());
+    // ESO: one field per page.
+    int field = -1;
+    Listing eso;
+    for (int page = 0; page < 700 && field < 0; ++page) {
+        eso = List(&state_, kClassGalaxy, 9, 0, "*", page);
+        if (!eso.rows.empty()) field = page + 1;
+    }
+    ASSERT_GT(field, 0);
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "ESO %d ", field);
+    for (const std::string &row : eso.rows) EXPECT_EQ(row.rfind(prefix, 0), 0u) << row;
+    Listing esoTyped = List(&state_, kClassGalaxy, 9, 0, eso.rows.back().c_str());
+    EXPECT_EQ(esoTyped.page, field - 1);
+    ASSERT_GE(esoTyped.selected, 0);
+    EXPECT_EQ(esoTyped.rows, eso.rows);
+    // PGC: 1,000 numbers per page from the typed one.
+    Listing pgc = List(&state_, kClassGalaxy, 10, 0, "PGC 2557");
+    EXPECT_EQ(pgc.page, 2);
+    ASSERT_GE(pgc.selected, 0);
+    EXPECT_EQ(pgc.rows[pgc.selected], "PGC 2557");
 }
 
 TEST_F(DemoBrowse, AbandonedListingIsClosedByResetAndByTheDestructor) {
