@@ -10,7 +10,7 @@
 struct BrowseSources;
 
 // Row text size of a listing row (63 characters and the terminator).
-const int kBrowseRowTextSize = 65;
+const int kBrowseRowTextSize = 64;
 // Rows of a listing unless the listing gives another limit; the picker keeps
 // one catalogue number per row (kBrowseRowLimit + 1 slots).
 const int kBrowseRowLimit = 14000;

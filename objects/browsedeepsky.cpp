@@ -4,6 +4,7 @@
 // galaxy groups and dark nebulae, each over the readers of its catalogue.
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -29,6 +30,17 @@ const int kFirstMcgZone = -7;
 const int kLastMcgZone = 24;
 const int kLastEsoNumber = 999;
 const int kMarkarianRows = 1517;
+
+// The number at the end of a typed designation ("Sh 2-155" 155, "Collinder
+// 399" 399, "42" 42); -1 when the pattern does not end in digits.
+long LastNumber(const char *pattern) {
+    std::string t = pattern ? pattern : "";
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    size_t end = t.size(), start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(t[start - 1]))) --start;
+    if (start == end || end - start > 9) return -1;
+    return std::strtol(t.c_str() + start, nullptr, 10);
+}
 
 // Cross-index type code of each deep-sky class (NGC, IC and Messier scans).
 int TypeCodeOfClass(int objectClass) {
@@ -91,8 +103,11 @@ int SetUpLookupRange(BrowseSources *src, const BrowseRequest &r, FILE *file, int
     src->countTotal = true;
     src->label = format;
     src->extra[0] = numberIsObject ? 1 : 0;
-    long wanted = 0;
-    if (!r.everything && PatternNumber(r.pattern, &wanted)) src->wantedKey = wanted;
+    if (!r.everything) {
+        long wanted = LastNumber(r.pattern);
+        if (wanted < 0) return -1;
+        src->wantedKey = wanted;
+    }
     SetNumberRange(src, 1, last, [lookup](BrowseSources &s, int64_t n, BrowseRow *row) {
         int record = lookup(s.files[0], static_cast<int>(n));
         if (record < 0) return 0;
@@ -410,8 +425,11 @@ int SetUpOpenClusterKind(BrowseSources *src, const BrowseRequest &r) {
         src->countTotal = true;
         src->extra[0] = r.kind - 2;
         src->rowWord = LoadResString(8347 + r.kind - 1);
-        long wanted = 0;
-        if (!r.everything && PatternNumber(r.pattern, &wanted)) src->wantedKey = wanted;
+        if (!r.everything) {
+            long wanted = LastNumber(r.pattern);
+            if (wanted < 0) return -1;
+            src->wantedKey = wanted;
+        }
         SetNumberRange(src, 1, 65535, [](BrowseSources &s, int64_t n, BrowseRow *row) {
             int record = LookupOpenClusterCrossIndex(s.files[0], s.extra[0], static_cast<int>(n));
             if (record == -2) {
@@ -485,8 +503,11 @@ int SetUpQuasarKind(BrowseSources *src, const BrowseRequest &r) {
 int SetUpFixedRange(BrowseSources *src, const BrowseRequest &r, int last, const char *format) {
     src->countTotal = true;
     src->label = format;
-    long wanted = 0;
-    if (!r.everything && PatternNumber(r.pattern, &wanted)) src->wantedKey = wanted;
+    if (!r.everything) {
+        long wanted = LastNumber(r.pattern);
+        if (wanted < 0) return 0;  // the group listings end quietly
+        src->wantedKey = wanted;
+    }
     SetNumberRange(src, 1, last, [](BrowseSources &s, int64_t n, BrowseRow *row) {
         std::snprintf(row->text, sizeof row->text, s.label, static_cast<int>(n));
         return 1;

@@ -10,11 +10,13 @@
 
 #include "objects/browse.h"
 
-// One step of a listing: 1 a row (text of kBrowseRowTextSize bytes, object
+// One step of a listing: 1 a row (text, object
 // number, and the key that a typed number is compared with), 0 the listing's
 // source has ended, -1 a read failure. A step may skip records internally.
+// The formatters of designation texts write up to 65 bytes.
+const int kBrowseFormatSize = 65;
 struct BrowseRow {
-    char text[kBrowseRowTextSize];
+    char text[kBrowseFormatSize];  // cut to kBrowseRowTextSize for the caller
     int32_t objectNumber;
     int64_t key;  // the catalogue number (x 64 + suffix where suffixes exist); -1 none
 };

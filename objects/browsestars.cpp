@@ -18,7 +18,6 @@
 namespace {
 
 const int kPageRows = 1000;
-const int kStarNameRows = 326;
 const int kFlamsteedNumbers = 139;
 const int kTychoPageRows = 1600;
 const int kDiscovererFile = 86;  // did_cross.bin, reference slot 1
@@ -35,10 +34,14 @@ enum {
 int SetUpCommonNames(BrowseState *state, BrowseSources *src, int32_t *total) {
     src->files[0] = OpenStarNameList();
     if (!src->files[0]) return -1;
-    state->rowLimit = kStarNameRows;
-    *total = kStarNameRows;
+    // Every name the file holds (326 on the packaged file), so that a larger
+    // list is not cut short.
     src->filterByPattern = true;
     src->last = StreamSize(src->files[0]) / kStarNameListRecordSize;
+    if (src->last > kBrowseRowLimit) src->last = kBrowseRowLimit;
+    if (src->last < 0) src->last = 0;
+    state->rowLimit = static_cast<int32_t>(src->last);
+    *total = static_cast<int32_t>(src->last);
     src->step = [](BrowseSources &s, BrowseRow *row) {
         if (s.next >= s.last) return 0;
         char name[33];

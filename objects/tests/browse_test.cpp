@@ -421,6 +421,51 @@ TEST_F(DemoBrowse, GalaxyDesignationCataloguesByPage) {
     EXPECT_EQ(pgc.rows[pgc.selected], "PGC 2557");
 }
 
+TEST_F(DemoBrowse, TypedDesignationSelectsItsRowInNumberListings) {
+    struct Case {
+        int objectClass, kind;
+    } cases[] = {{kClassBrightNebula, 5}, {kClassBrightNebula, 9}, {kClassDarkNebula, 2},
+                 {kClassDarkNebula, 3},   {kClassGlobularCluster, 5}, {kClassGalaxyGroup, 2},
+                 {kClassGalaxy, 5},       {kClassGlobularCluster, 6}, {kClassOpenCluster, 16},
+                 {kClassGalaxy, 3},       {kClassPlanetaryNebula, 4}};
+    for (const Case &c : cases) {
+        Listing all = List(&state_, c.objectClass, c.kind, 0, "*");
+        EXPECT_EQ(all.result, 0) << c.objectClass << "/" << c.kind;
+        if (all.rows.empty()) {
+            ADD_FAILURE() << "empty listing " << c.objectClass << "/" << c.kind;
+            continue;
+        }
+        const std::string &pick = all.rows[all.rows.size() / 2];
+        Listing typed = List(&state_, c.objectClass, c.kind, 0, pick.c_str());
+        EXPECT_EQ(typed.rows, all.rows) << pick;  // number listings list every row
+        ASSERT_GE(typed.selected, 0) << pick;
+        EXPECT_EQ(typed.rows[typed.selected], pick);
+    }
+    // A pattern without a number: failure, but the group listings just end.
+    EXPECT_EQ(List(&state_, kClassBrightNebula, 5, 0, "Sh x").result, -1);
+    Listing groups = List(&state_, kClassGalaxyGroup, 2, 0, "ACO x");
+    EXPECT_EQ(groups.result, 0);
+    EXPECT_TRUE(groups.rows.empty());
+}
+
+TEST_F(DemoBrowse, StarNamesAreListedToTheEndOfTheirFile) {
+    FILE *f = OpenStarNameList();
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, 0, SEEK_END);
+    long entries = std::ftell(f) / kStarNameListRecordSize;
+    std::fclose(f);
+    Listing names = List(&state_, kClassStar, 1, 0, "*");
+    EXPECT_EQ(static_cast<long>(names.rows.size()), entries);
+    EXPECT_EQ(names.total, entries);
+    int star = 0;
+    int index = FindStarNameListEntry("Betelgeuse", &star);
+    ASSERT_GE(index, 0);
+    Listing bet = List(&state_, kClassStar, 1, 0, "betel");
+    ASSERT_FALSE(bet.rows.empty());
+    EXPECT_EQ(bet.rows[0], "Betelgeuse");
+    EXPECT_EQ(bet.numbers[0], index + 1);  // the builder reads entry n - 1
+}
+
 TEST_F(DemoBrowse, AbandonedListingIsClosedByResetAndByTheDestructor) {
 #ifndef _WIN32
     int before = OpenDescriptors();
