@@ -125,7 +125,7 @@ CSV_HEADER = ["Object", "Type", "RA", "Dec", "Mag", "Size", "Constellation", "Ob
 
 # Known to the demo stores: site "Cherry Springs", observer "Demo Observer",
 # instruments "Newtonian 8in f/6" and "Binoculars 10x50". Unknown: site
-# "Backyard", observer "J. Smith", instrument "Dobson 12in". "M31" is
+# "Backyard", observer "J. Smith", instrument "Binoculars 15x70". "M31" is
 # recognised once a blank is put before its digits; "Andromeda Gxy" and
 # "Mystery Blob 7" are not recognised.
 CSV_ENTRIES = [
@@ -133,11 +133,11 @@ CSV_ENTRIES = [
     ("M31", "Demo Observer", "20/07/2009 22:30", "Cherry Springs", "Transparent",
      "Newtonian 8in f/6", ("Rating 4", "", "Dark sky"), "Core bright, dust lane hinted."),
     ("M 42", "J. Smith", "21/07/2009 04:10", "Backyard", "Hazy",
-     "Dobson 12in", ("Rating 5", "", ""), "Trapezium split into four stars."),
+     "Binoculars 15x70", ("Rating 5", "", ""), "Wide and bright, wings to the south."),
     ("Andromeda Gxy", "Demo Observer", "22/07/2009 23:05", "Cherry Springs", "Steady",
      "Binoculars 10x50", ("", "", ""), "Long oval glow, \"easy\", naked eye too."),
     ("Mystery Blob 7", "J. Smith", "22/07/2009 23:40", "Backyard", "",
-     "Dobson 12in", ("", "", ""), "Could not find it again."),
+     "Binoculars 15x70", ("", "", ""), "Could not find it again."),
     ("Vega", "Demo Observer", "23/07/2009 21:15", "Cherry Springs", "Windy",
      "Binoculars 10x50", ("", "", ""), "Blue-white."),
 ]
@@ -146,11 +146,11 @@ XML_ENTRIES = [
     # target, site, observer, instrument, date, time, transparency, seeing, rating, text
     ("M13", "Cherry Springs", "Demo Observer", "Newtonian 8in f/6", "8/14/2009", "22:45",
      "Good", "3", "4", "Resolved to the core at 150x."),
-    ("NGC7000", "Backyard", "J. Smith", "Dobson 12in", "8/15/2009", "23:30",
+    ("NGC7000", "Backyard", "J. Smith", "Binoculars 15x70", "8/15/2009", "23:30",
      "Excellent", "4", "3", "The Gulf of Mexico stands out with a nebula filter."),
     ("Andromeda Gxy", "Backyard", "Demo Observer", "Newtonian 8in f/6", "8/16/2009", "01:15",
      "Fair", "2", "5", "Two companions in the field."),
-    ("Stephans Quintet", "Cherry Springs", "J. Smith", "Dobson 12in", "8/16/2009", "02:00",
+    ("Stephans Quintet", "Cherry Springs", "J. Smith", "Binoculars 15x70", "8/16/2009", "02:00",
      "Good", "3", "2", "Only two members seen."),
 ]
 
