@@ -463,4 +463,99 @@ TEST_F(Picker, BrowsePageListsConstellationsByPattern) {
     EXPECT_EQ(count.substr(0, 9), "89 total,");
 }
 
+// With two recent objects and no object given, the picker starts on the
+// older one (the one chosen last is usually the object just linked); a row
+// of the recent list makes its object current and OK returns it.
+TEST_F(Picker, StartsOnSecondRecentObjectAndRecentRowIsChosen) {
+    ObjectRecord orion[3], lyra[3];
+    char a[256] = "Orion", b[256] = "Lyra";
+    ASSERT_GT(IdentifyObjectText(a, 0.0, &site_, &date_, 0.2, orion), 0);
+    ASSERT_GT(IdentifyObjectText(b, 0.0, &site_, &date_, 0.2, lyra), 0);
+    ASSERT_EQ(RecordRecentObject(&orion[0]), 1);
+    ASSERT_EQ(RecordRecentObject(&lyra[0]), 1);  // newest first: Lyra, Orion
+    ObjectRecord record = Nothing();
+    std::string startName, chosenName;
+    std::vector<std::string> recentRows;
+    int result = -1;
+    bool ran = RunScript(
+        {
+            On(Requestor, [&](HWND r) {
+                startName = ItemText(r, kReqName);
+                recentRows = Rows(r, kReqRecent, false);
+            }),
+            ChooseRow(Requestor, kReqRecent, 1, false),
+            On(Requestor, [&](HWND r) { chosenName = ItemText(r, kReqName); }),
+            Press(Frame, IDOK),
+        },
+        [&] { result = Open(&record, nullptr); });
+    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    EXPECT_EQ(startName, "Orion");
+    EXPECT_EQ(recentRows, (std::vector<std::string>{"", "Lyra", "Orion"}));
+    EXPECT_EQ(chosenName, "Lyra");
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(+record.objectClass, 1);
+    EXPECT_EQ(+record.index, +lyra[0].index);
+}
+
+// Star listings by Bayer letter, Flamsteed number or variable-star name are
+// per constellation: the constellation selector is enabled for them only, and
+// both Serpens rows give one filter.
+TEST_F(Picker, ConstellationFilterOnlyForStarKindsListedByConstellation) {
+    ObjectRecord record = Nothing();
+    bool flamsteedEnabled = false, hdEnabled = true;
+    int32_t hdFilter = -1, caputFilter = -1, caudaFilter = -1;
+    std::string caput, cauda;
+    size_t allConstellations = 0;
+    int result = -1;
+    auto chooseKind = [](const char *name) {
+        std::string n = name;
+        return On(Page, [=](HWND p) {
+            int row = (int)SendDlgItemMessageA(p, 2211, CB_FINDSTRINGEXACT, -1, (LPARAM)n.c_str());
+            SendDlgItemMessageA(p, 2211, CB_SETCURSEL, row, 0);
+            SendMessageA(p, WM_COMMAND, MAKEWPARAM(2211, CBN_SELCHANGE), (LPARAM)GetDlgItem(p, 2211));
+        });
+    };
+    bool ran = RunScript(
+        {
+            OpenTab(kPageBrowse),
+            Wait([] { return Page() && GetDlgItem(Page(), 2210); }),
+            ChooseRow(Page, 2212, 4, false),  // Stars
+            chooseKind("Flamsteed"),
+            ChooseRow(Page, 2208, 76, false),
+            On(Page, [&](HWND p) {
+                flamsteedEnabled = IsWindowEnabled(GetDlgItem(p, 2208)) != FALSE;
+                caputFilter = g_requestor->current.designationConstellation;
+                caput = Rows(p, 2208, false)[76];
+            }),
+            ChooseRow(Page, 2208, 77, false),
+            On(Page, [&](HWND p) {
+                caudaFilter = g_requestor->current.designationConstellation;
+                cauda = Rows(p, 2208, false)[77];
+            }),
+            Shot("picker_browse_flamsteed"),
+            chooseKind("HD"),
+            On(Page, [&](HWND p) {
+                hdEnabled = IsWindowEnabled(GetDlgItem(p, 2208)) != FALSE;
+                hdFilter = g_requestor->current.designationConstellation;
+            }),
+            // An emptied pattern lists everything ("*").
+            ChooseRow(Page, 2212, 0, false),
+            Type(Page, 2209, "Ca"),
+            Press(Page, 2207),
+            On(Page, [&](HWND p) { allConstellations = Rows(p, 2210, true).size(); }),
+            Press(Frame, IDCANCEL),
+        },
+        [&] { result = Open(&record, nullptr); });
+    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(flamsteedEnabled);
+    EXPECT_EQ(caput.substr(0, 7), "Serpens");
+    EXPECT_EQ(cauda.substr(0, 7), "Serpens");
+    EXPECT_EQ(caputFilter, 76);
+    EXPECT_EQ(caudaFilter, 76);
+    EXPECT_FALSE(hdEnabled);
+    EXPECT_EQ(hdFilter, 0);
+    EXPECT_EQ(allConstellations, 89u);
+}
+
 }  // namespace
