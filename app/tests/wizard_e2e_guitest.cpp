@@ -194,10 +194,13 @@ void SelectRow(HWND step, int listId, int row) {
 // Posted, so that a modal dialog the button opens does not hold the test.
 void Click(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id)); }
 
+// The whole top-level window that holds w: under Wine a child window of
+// another process reads back black, its top-level window does not.
 void Shot(HWND w, const char *name) {
-    Sync(w);
+    HWND top = GetAncestor(w, GA_ROOT);
+    Sync(top);
     Sleep(300);
-    EXPECT_TRUE(testutil::SaveScreenshot(testutil::CaptureClientArea(w, false), name)) << name;
+    EXPECT_TRUE(testutil::SaveScreenshot(testutil::CaptureClientArea(top, false), name)) << name;
 }
 
 // Answers a modal dialog of the program with OK, after its screenshot.
