@@ -39,11 +39,9 @@ bool Ensure(FILE *file, XmlReader *r) {
     return true;
 }
 
-bool LowerEquals(char a, char b) {
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-    return a == b;
-}
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LowerEquals(char a, char b) { return Lower(a) == Lower(b); }
 
 // Whether the current line holds text at the cursor; markers never hold a
 // line end, so one line is enough to see them whole.
@@ -155,6 +153,59 @@ bool DecodeReference(XmlReader *r, std::string *out) {
     return true;
 }
 
+// In a UTF-8 file, decodes the character whose sequence begins at the cursor
+// into its Windows-1252 byte and returns the sequence length; 0 (nothing
+// appended) for a plain ASCII byte, a file not in UTF-8 or a byte that does
+// not begin a well-formed sequence, which is then kept as it is.
+size_t TakeUtf8(const XmlReader *r, std::string *out) {
+    if (!r->utf8) return 0;
+    const std::string &s = r->line;
+    unsigned char lead = static_cast<unsigned char>(s[r->cursor]);
+    size_t length;
+    unsigned long cp;
+    if (lead < 0x80) return 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (r->cursor + length > s.size()) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(s[r->cursor + i]);
+        if ((c & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    // Over-long forms, surrogates and values beyond Unicode are not characters.
+    if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    out->push_back(CodePointToCp1252(cp));
+    return length;
+}
+
+// Whether the first line says the file is UTF-8: a byte-order mark, or an
+// XML declaration whose encoding is UTF-8 (any case, either quote).
+bool DeclaresUtf8(const std::string &line) {
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
+    size_t decl = line.find("<?xml");
+    if (decl == std::string::npos) return false;
+    size_t end = line.find("?>", decl);
+    std::string d = line.substr(decl, end == std::string::npos ? std::string::npos : end - decl);
+    for (char &c : d) c = Lower(c);
+    size_t at = d.find("encoding");
+    if (at == std::string::npos) return false;
+    at = d.find_first_of("\"'", at);
+    if (at == std::string::npos) return false;
+    return d.compare(at + 1, 5, "utf-8") == 0 || d.compare(at + 1, 4, "utf8") == 0;
+}
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Appends one character of element text, turning each line end into CR LF
@@ -193,7 +244,13 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
     reader->atEnd = 0;
     reader->lineNumber = 0;
     reader->nulLine = 0;
-    return NextLine(file, reader);
+    reader->utf8 = 0;
+    if (!NextLine(file, reader)) return 0;
+    if (DeclaresUtf8(reader->line)) {
+        reader->utf8 = 1;
+        if (reader->line.compare(0, 3, "\xEF\xBB\xBF") == 0) reader->cursor = 3;
+    }
+    return 1;
 }
 
 int ReadNextXmlTag(FILE *file, XmlReader *reader, char *tag, int tagSize, int *closing) {
@@ -269,6 +326,10 @@ int ReadXmlElementText(FILE *file, XmlReader *reader, std::string *text) {
                         ended = true;
                         break;
                     }
+                    if (size_t n = TakeUtf8(r, &out)) {
+                        r->cursor += n;
+                        continue;
+                    }
                     AppendTextChar(r, r->line[r->cursor], &out);
                     ++r->cursor;
                 }
@@ -284,6 +345,10 @@ int ReadXmlElementText(FILE *file, XmlReader *reader, std::string *text) {
             break;  // the next tag: the cursor stays on its '<'
         }
         if (c == '&' && DecodeReference(r, &out)) continue;
+        if (size_t n = TakeUtf8(r, &out)) {
+            r->cursor += n;
+            continue;
+        }
         AppendTextChar(r, c, &out);
         ++r->cursor;
     }

@@ -19,6 +19,7 @@ struct XmlReader {
     int atEnd = 0;      // 1 once no further line can be read
     long lineNumber = 0;  // 1-based number of the current line in the file
     long nulLine = 0;     // the first line read that held a NUL byte (0: none)
+    int utf8 = 0;         // 1 when the file says it is UTF-8 (byte-order mark or declaration)
 };
 
 // Reads whole lines (whatever their length) and drops them: the lines to skip
@@ -26,7 +27,9 @@ struct XmlReader {
 int SkipXmlLines(FILE *file, int count);
 
 // Reads the first line from the file's current position and puts the cursor
-// at its start. 1, or 0 when no line can be read (an empty file).
+// at its start (after a UTF-8 byte-order mark). A byte-order mark or an XML
+// declaration with encoding="UTF-8" marks the file as UTF-8. 1, or 0 when no
+// line can be read (an empty file).
 int ReadFirstXmlLine(FILE *file, XmlReader *reader);
 
 // Reads the next tag: the text between "<" (or "</") and ">", attributes
@@ -41,7 +44,9 @@ int ReadNextXmlTag(FILE *file, XmlReader *reader, char *tag, int tagSize, int *c
 // character data up to the next tag, across line ends, with CDATA sections
 // ("<![CDATA[" ... "]]>") taken as they are and comments dropped. In the
 // character data the entities &amp; &lt; &gt; &quot; &apos; and numeric
-// references (&#233; &#xE9;) are decoded to Windows-1252 bytes; blanks, tabs
+// references (&#233; &#xE9;) are decoded to Windows-1252 bytes, as are the
+// characters of a UTF-8 file (the suite's names and notes are Windows-1252;
+// a character it lacks becomes '?'); blanks, tabs
 // and line ends at both ends are removed, and line ends inside become CR LF.
 // The cursor stops on the '<' of the next tag. Returns the text's length
 // (0 when there is none).

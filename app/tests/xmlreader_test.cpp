@@ -155,6 +155,29 @@ TEST(XmlReaderText, ElementTexts) {
     for (const Case &c : cases) EXPECT_EQ(TextOf(c.text, c.tag), c.expect) << c.name;
 }
 
+TEST(XmlReaderText, Utf8FilesGiveWindows1252Texts) {
+    const std::string cafe = "<Site>Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD</Site>";  // é € and a CJK character
+    struct Case {
+        const char *name;
+        std::string text;
+        std::string expect;
+    } cases[] = {
+        {"declared", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + cafe, "Caf\xE9 \x80 ?"},
+        {"declared with single quotes", "<?xml version='1.0' encoding='utf-8'?>" + cafe, "Caf\xE9 \x80 ?"},
+        {"byte-order mark", "\xEF\xBB\xBF" + cafe, "Caf\xE9 \x80 ?"},
+        {"in CDATA too", "\xEF\xBB\xBF<Site><![CDATA[\xC3\xA9]]></Site>", "\xE9"},
+        {"references stay single bytes", "\xEF\xBB\xBF<Site>&#233;\xC3\xA9</Site>", "\xE9\xE9"},
+        {"a byte outside any sequence is kept", "\xEF\xBB\xBF<Site>\xE9t\xC3</Site>", "\xE9t\xC3"},
+        {"over-long form is not a character", "\xEF\xBB\xBF<Site>\xE0\x80\xA9</Site>", "\xE0\x80\xA9"},
+        {"not declared: bytes as they are", cafe, "Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"},
+        {"another encoding", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Site>Caf\xE9</Site>",
+         "Caf\xE9"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(TextOf(c.text, "Site"), c.expect) << c.name;
+    // The byte-order mark is no part of the first tag.
+    EXPECT_EQ(Tags("\xEF\xBB\xBF<LOG>"), (V{"LOG"}));
+}
+
 TEST(XmlReaderText, CursorStopsOnTheNextTag) {
     TextFile file("<a>one</a><b>two</b>");
     XmlReader r;
