@@ -334,6 +334,19 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     // A scan after the links finds nothing undefined.
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     EXPECT_TRUE(Enabled(step, IDOK));
+
+    // Continue: the preview reads every line through the new links and
+    // entries, whatever the spelling of the names.
+    ran = RunScript({Press(nullptr, IDOK, &step), [&] { return GetCurrentStepWindow() != step; }}, PumpUntilDone);
+    EXPECT_TRUE(ran);
+    for (const std::string &t : g_closedAtTimeout) ADD_FAILURE() << "left open: " << t;
+    HWND preview = GetCurrentStepWindow();
+    ASSERT_NE(preview, nullptr);
+    std::vector<std::string> rows = ListRows(preview, 1005);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].substr(0, 22), "M31 at Cherry Springs ");
+    EXPECT_NE(rows[0].find("with Mystery Scope by Zed"), std::string::npos) << rows[0];
+    EXPECT_TRUE(Enabled(preview, 1007));
 }
 
 TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
@@ -502,19 +515,62 @@ TEST_F(Steps34, FailingPreviewKeepsFinishClosedAndCountsTheRecordsWritten) {
     EXPECT_EQ(message, "Error importing location: Nowhere Hill\n");
     EXPECT_FALSE(Enabled(step, 1007));
     EXPECT_EQ(GetPreviewEntryCount(), 1);
-    // An empty list asked to draw row -1 (focus on no row) draws nothing.
-    SendDlgItemMessageA(step, 1005, LB_RESETCONTENT, 0, 0);
+}
+
+// Draws one row of the preview list into a green picture; the number of
+// pixels of each colour afterwards.
+struct Drawn {
+    int green = 0, red = 0;
+};
+Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
+    Drawn out;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 200, 16};
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(dc, &all, green);
+    DeleteObject(green);
     DRAWITEMSTRUCT item;
     std::memset(&item, 0, sizeof item);
     item.CtlType = ODT_LISTBOX;
     item.CtlID = 1005;
-    item.itemID = (UINT)-1;
-    item.itemAction = ODA_FOCUS | ODA_DRAWENTIRE;
+    item.itemID = itemId;
+    item.itemAction = action;
+    item.itemState = state;
     item.hwndItem = GetDlgItem(step, 1005);
-    item.hDC = GetDC(item.hwndItem);
-    SetRect(&item.rcItem, 0, 0, 50, 12);
+    item.hDC = dc;
+    item.rcItem = all;
+    item.itemData = itemId == (UINT)-1 ? 0 : (ULONG_PTR)SendMessageA(item.hwndItem, LB_GETITEMDATA, itemId, 0);
     DrawPreviewItem(step, &item);
-    ReleaseDC(item.hwndItem, item.hDC);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 200; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c == RGB(0, 255, 0)) ++out.green;
+            if (c == RGB(255, 0, 0)) ++out.red;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return out;
+}
+
+TEST_F(Steps34, RowDrawingIgnoresNoRowAndFocusAndTakesTextsOfAnyLength) {
+    HWND step = ShowPreviewStep(host_);
+    ASSERT_NE(step, nullptr);
+    HWND list = GetDlgItem(step, 1005);
+    // An empty list with the focus asks for row -1: nothing is drawn.
+    EXPECT_EQ(DrawRow(step, (UINT)-1, ODA_DRAWENTIRE, 0).green, 200 * 16);
+    // A row text of 3,000 characters, not recognised: a red row.
+    std::string longText(3000, 'W');
+    SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)longText.c_str());
+    SendMessageA(list, LB_SETITEMDATA, 0, 1);
+    EXPECT_EQ(DrawRow(step, 0, ODA_FOCUS, ODS_FOCUS).green, 200 * 16);  // focus change only
+    Drawn row = DrawRow(step, 0, ODA_DRAWENTIRE, ODS_SELECTED);
+    EXPECT_EQ(row.green, 0);
+    EXPECT_GT(row.red, 200 * 16 / 2);
 }
 
 }  // namespace

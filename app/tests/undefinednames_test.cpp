@@ -166,6 +166,16 @@ TEST_F(UndefinedNames, FieldsAreReadWhereThePassReadsThem) {
     UndefinedNameLists lists;
     EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log(wide + "\n").c_str(), &lists), kScanNoSite);
     EXPECT_TRUE(lists.sites.empty());
+    // An instrument name longer than any stored name (31 characters) is not
+    // the stored instrument of its first 31 characters.
+    fm.siteColumn = 1;
+    const std::string longName = "Dob 8" + std::string(30, 'x');
+    std::unique_ptr<InstrumentRecord> cut(new InstrumentRecord);
+    ASSERT_EQ(CreateDefaultTelescope(cut.get(), longName.c_str()), 1);
+    EXPECT_EQ(std::string(cut->name), longName.substr(0, 31));
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31,Home,Ann," + longName + "\n").c_str(), &lists),
+              kScanAllDefined);
+    EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{longName});
     // A site column that the target also claims belongs to the target.
     fm.siteColumn = 0;
     EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31,x,Ann,Dob 8\n").c_str(), &lists), kScanNoSite);
