@@ -558,4 +558,79 @@ TEST_F(Picker, ConstellationFilterOnlyForStarKindsListedByConstellation) {
     EXPECT_EQ(allConstellations, 89u);
 }
 
+// The requestor run modeless inside another window, as other programs of the
+// suite use it: the Browse page's keys arrive through the accelerator table
+// while its list has the focus, and Page Down / Page Up move through a paged
+// listing (HR numbers, 1,000 a page).
+TEST_F(Picker, ModelessBrowseKeysPageThroughHrNumbers) {
+    HINSTANCE module = Resources();
+    HACCEL keys = LoadAcceleratorsA(module, "REQUESTACCELS");
+    ASSERT_NE(keys, nullptr);
+    HWND parent = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700,
+                                  520, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    ObjectRecord result = Nothing();
+    SetRequestorSiteAndDate(&site_, &date_);
+    SetRequestorResultRecord(&result);
+    HWND requestor = CreateRequestor(parent, module, 1);
+    ASSERT_NE(requestor, nullptr);
+    EXPECT_EQ(RequestorExists(), 1);
+    auto pump = [] {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    };
+    pump();
+    HWND tabs = GetDlgItem(requestor, kReqTabs);
+    SendMessageA(tabs, TCM_SETCURSEL, kPageBrowse, 0);
+    NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
+    SendMessageA(requestor, WM_NOTIFY, kReqTabs, (LPARAM)&header);
+    HWND page = g_requestor->activePage;
+    ASSERT_NE(page, nullptr);
+    auto choose = [&](int id, int row) {
+        SendDlgItemMessageA(page, id, CB_SETCURSEL, row, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)GetDlgItem(page, id));
+    };
+    choose(2212, 4);  // Stars
+    int hr = (int)SendDlgItemMessageA(page, 2211, CB_FINDSTRINGEXACT, -1, (LPARAM) "HR");
+    ASSERT_GE(hr, 0);
+    choose(2211, hr);
+    std::vector<std::string> first = Rows(page, 2210, true);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first[0], "HR 1");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 2216)));
+
+    HWND list = GetDlgItem(page, 2210);
+    SetFocus(list);
+    MSG down = {list, WM_KEYDOWN, VK_NEXT, 0, 0, {0, 0}};
+    EXPECT_NE(TranslateRequestorAccelerator(keys, &down), 0);
+    pump();
+    std::vector<std::string> second = Rows(page, 2210, true);
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(second[0], "HR 1001");
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+    std::string shownName = ItemText(requestor, kReqName);
+    EXPECT_EQ(shownName.substr(0, 2), "HR");  // the first row's star, in the preferred naming
+
+    // The up-down control's arrow goes back a page.
+    NMUPDOWN back;
+    std::memset(&back, 0, sizeof back);
+    back.hdr = {GetDlgItem(page, 2216), 2216, (UINT)UDN_DELTAPOS};
+    back.iDelta = -1;
+    SendMessageA(page, WM_NOTIFY, 2216, (LPARAM)&back);
+    EXPECT_EQ(Rows(page, 2210, true)[0], "HR 1");
+
+    // Without the focus on the list the keys are not the page's.
+    SetFocus(GetDlgItem(page, 2209));
+    EXPECT_EQ(TranslateRequestorAccelerator(keys, &down), 0);
+
+    EXPECT_EQ(CopyRequestorSelection(), 1);
+    EXPECT_EQ(+result.objectClass, 5);
+    DestroyWindow(parent);  // the requestor goes with it, and a modeless state with it
+    pump();
+    EXPECT_EQ(RequestorExists(), 0);
+}
+
 }  // namespace
