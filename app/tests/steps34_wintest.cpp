@@ -462,6 +462,47 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     EXPECT_NE(GetDlgItem(first, 1002), nullptr);  // step 1's Browse
 }
 
+TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
+    UseLog(Line("Xyzzy 99") + Line("Qwerty 7"));
+    HWND step = ShowPreviewStep(host_);
+    ASSERT_NE(step, nullptr);
+    ASSERT_EQ(RunPreviewPass(step), 2) << ImportErrorLine();
+    HWND list = GetDlgItem(step, 1005);
+    for (int row = 0; row < 2; ++row) EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, row, 0), 1) << row;
+    // Both rows red: twice the red of one row.
+    RECT row;
+    SendMessageA(list, LB_GETITEMRECT, 0, (LPARAM)&row);
+    EXPECT_GE(RedPixels(list), 2 * (row.right - row.left - 8) * (row.bottom - row.top - 2));
+    std::string resultText;
+    bool ran = RunScript({Press(nullptr, 1007, &step), On(kResult, nullptr, [&](HWND d) { resultText = ItemText(d, 4000); }),
+                          Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }},
+                         PumpUntilDone);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(resultText, "0 log entries sucessfully imported into Nightjar");
+}
+
+TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
+    UseLog(Line("M31", "Backyard"));
+    HWND step = ShowDataLinkStep(host_);
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(RunUndefinedNameScan(step), 0);
+    bool ran = RunScript({SelectRow(&step, 2001, 0), Press(nullptr, 2003, &step), Press(kSitePicker, IDOK),
+                          [&] { return FindDialog(kSitePicker) == nullptr; }, Press(nullptr, IDCANCEL, &step),
+                          [&] { return GetCurrentStepWindow() != step; }},
+                         PumpUntilDone);
+    EXPECT_TRUE(ran);
+    HWND first = GetCurrentStepWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(GetDlgItem(first, 1002), nullptr);  // step 1's Browse
+    // A later step 3 for the same file loads the saved link.
+    FreeNameLinkTables();
+    step = ShowDataLinkStep(host_);
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(RunUndefinedNameScan(step), 0);
+    EXPECT_TRUE(ListRows(step, 2001).empty());
+    EXPECT_TRUE(Enabled(step, IDOK));
+}
+
 TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
     ImportFormat &f = CurrentImportFormat();
     int16_t n = 0;
