@@ -256,6 +256,12 @@ int ValidateImportFormat(ImportFormat *f) {
                     f->descriptionTag, f->extraTags[0], f->extraTags[1], f->extraTags[2],
                     f->extraTags[3], f->extraTags[4]};
     for (char *t : tags) Terminate(t, kFormatTagSize);
+    // The fixed site, observer and instrument are records read from the file
+    // too: their names are terminated and the instrument's counts bounded,
+    // whatever the format's flags say (the editor shows them either way).
+    TerminateLocationName(&f->fixedSite);
+    Terminate(f->fixedObserver.name, sizeof f->fixedObserver.name);
+    SanitizeInstrumentRecord(&f->fixedInstrument);
     bool ok = (f->kind == kFormatKindDelimited || f->kind == kFormatKindTagged) &&
               f->dateLayout >= 0 && f->dateLayout <= 5 && f->skipLines >= 0;
     bool delimiterKnown = false;

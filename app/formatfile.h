@@ -99,5 +99,6 @@ void LoadBuiltInXmlFormat();
 
 // 1 when the format's numeric fields are usable by the import passes: kind 0
 // or 1, a delimiter of the table, date layout 0..5, lines to skip >= 0,
-// columns >= -2. Text fields are terminated in place.
+// columns >= -2. Text fields are terminated in place, and so are the names
+// of the fixed site, observer and instrument, whose counts are bounded.
 int ValidateImportFormat(ImportFormat *format);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,24 @@ TEST_F(FormatFile, DamagedCountsAndTexts) {
     EXPECT_EQ(std::strlen(CurrentImportFormat().extraTags[4]), 64u);
     EXPECT_EQ(ValidateImportFormat(&CurrentImportFormat()), 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{std::string(64, 'x')}));
+}
+
+// The fixed site, observer and instrument of a stored format are file data
+// too: a damaged record gives terminated names and bounded instrument counts
+// (the editor prints the names, the passes copy the records into entries).
+TEST_F(FormatFile, FixedRecordsOfADamagedFormatAreMadeSafe) {
+    std::string b = Bytes();
+    int32_t one = 1;
+    std::memcpy(&b[0], &one, 4);
+    ASSERT_TRUE(WriteFileBytes(user.file("gleaner.cfg"), b + std::string(R, '\xff')));
+    ASSERT_EQ(ReadImportFormat(0), 1);
+    const ImportFormat &f = CurrentImportFormat();
+    EXPECT_EQ(std::strlen(f.fixedSite.name), 32u);        // name[33] at format offset 138 + 133
+    EXPECT_EQ(std::strlen(f.fixedObserver.name), 63u);    // name[64] at 304
+    EXPECT_EQ(std::strlen(f.fixedInstrument.name), 31u);  // name[32] at 388 + 329,992
+    EXPECT_LE(+f.fixedInstrument.opticsCount, 2);
+    std::unique_ptr<InstrumentRecord> copy(new InstrumentRecord(f.fixedInstrument));
+    EXPECT_EQ(SanitizeInstrumentRecord(copy.get()), 1) << "nothing left to repair";
 }
 
 TEST_F(FormatFile, ShortFileIsNeitherReadNorWrittenInto) {
