@@ -89,6 +89,11 @@ int RunDelimitedImportPass(const ImportListSink *list, const ImportSettings &set
             SetImportError("Line %d of the import file is not text\n", ctx.lineNumber);
             return FailImportPass(&ctx);
         }
+        // Spreadsheets saving "CSV UTF-8" put a byte-order mark before the
+        // first line; it is no part of the first field.
+        if (ctx.lineNumber == 1 && line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF &&
+            static_cast<unsigned char>(line[1]) == 0xBB && static_cast<unsigned char>(line[2]) == 0xBF)
+            line.erase(line.begin(), line.begin() + 3);
         ResetWorkingEntry(&ctx);
         if (format.commentChar && line[0] == format.commentChar) continue;
         if (IsBlankLine(line.data(), format.delimiter)) {

@@ -677,6 +677,9 @@ TEST_F(PassFixture, LinesThatOnceBrokeThePass) {
     f.skipLines = 2;
     EXPECT_EQ(Run("head\n" + fits + "dd\n" + good, 1), 1) << ImportErrorLine();  // skipped whole
     f.skipLines = 0;
+    // A byte-order mark before the first line is not part of its first field.
+    EXPECT_EQ(Run("\xEF\xBB\xBF" + good, 1), 1) << ImportErrorLine();
+    EXPECT_EQ(Text(PreviewBytes(), kTargetText), "M 1");
     // A NUL byte: not text.
     EXPECT_EQ(Run(good + std::string("M 1\tHome\0Field\n", 15), 1), -1);
     EXPECT_STREQ(ImportErrorLine(), "Line 2 of the import file is not text\n");
