@@ -5,7 +5,8 @@
 // the 520-byte header (count, settings) followed by up to four formats, each
 // given as its first 138 bytes (kind to the extra columns) and its last 975
 // (the tags); the stored sites, observers and instruments between them are
-// filled with the byte 0x41 so that nothing in them is terminated. Control
+// filled with the byte 0x41 so that nothing in them is terminated (a read
+// format must come back with them made safe). Control
 // byte 0 picks the change made after reading (none, delete, overwrite,
 // append, save the settings) and its index; byte 1 with its top bit set cuts
 // the file to a length taken from the next three bytes.
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,10 @@ void CheckFormatTexts(const ImportFormat &f) {
                           f.descriptionTag, f.extraTags[0], f.extraTags[1], f.extraTags[2],
                           f.extraTags[3], f.extraTags[4]};
     for (const char *t : tags) fuzz::TerminatedLength(t, kFormatTagSize, "format tag");
+    fuzz::TerminatedLength(f.fixedSite.name, sizeof f.fixedSite.name, "fixed site name");
+    fuzz::TerminatedLength(f.fixedObserver.name, sizeof f.fixedObserver.name, "fixed observer name");
+    std::unique_ptr<InstrumentRecord> copy(new InstrumentRecord(f.fixedInstrument));
+    Check(SanitizeInstrumentRecord(copy.get()) == 1, "the fixed instrument is safe to use");
 }
 
 std::vector<std::string> ListNames() {

@@ -76,6 +76,7 @@ void ApplyFixedFlags(ImportFormat *f, uint8_t flags) {
         std::memset(f->fixedInstrument.name, 'I', sizeof f->fixedInstrument.name);
     }
     if (flags & kGarbageFixedSite) std::memset(&f->fixedSite, 0xFF, sizeof f->fixedSite);
+    if (flags & kGarbageFixedInstrument) std::memset(&f->fixedInstrument, 0xFF, sizeof f->fixedInstrument);
 }
 
 void RunPassAndCheck(PassFunction pass, const uint8_t *log, size_t size, uint8_t flags) {

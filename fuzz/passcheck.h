@@ -19,6 +19,7 @@ enum PassFlags : uint8_t {
     kAnswerGoOn = 16,      // a failed add is answered Yes
     kUnterminatedFixed = 32,  // the fixed records' names fill their fields (a damaged file)
     kGarbageFixedSite = 64,   // the fixed site's bytes are all 0xFF (NaN coordinates)
+    kGarbageFixedInstrument = 128,  // the fixed instrument's bytes are all 0xFF (counts too)
 };
 
 // Sets the fixed flags and fixed records of the format from the flag byte.
