@@ -290,6 +290,7 @@ TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
                 name = ItemText(r, kReqName);
             }),
             ChooseRow(Requestor, kReqComponents, 2, false),
+            ChooseRow(Page, 2215, 2, false),  // search scope "Stars"
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -303,6 +304,10 @@ TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
     EXPECT_EQ(+record.objectClass, 2);
     EXPECT_EQ(+record.index, 5);
     EXPECT_EQ(+record.kind, 2);
+    // The Search page kept its scope as 4 bytes under key 86.
+    int32_t scope = -1;
+    ASSERT_EQ(GetDialogSetting(&scope, 4, kDdsSearchScope), 1);
+    EXPECT_EQ(scope, 2);
 }
 
 TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
