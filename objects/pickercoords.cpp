@@ -91,8 +91,10 @@ int ReadEnteredCoordinateTexts(const char *raText, const char *decText, const ch
     int besselian = 0, empty = 0;
     const int equinoxRead = ReadEquinoxText(equinoxText, &t, &besselian, &empty);
     if (emptyEquinox) *emptyEquinox = empty;
-    if (hours == kNoRealValue) return kCoordinatesBadRa;
-    if (degrees == kNoRealValue) return kCoordinatesBadDec;
+    // A value outside the sky (RA beyond 0-24 h, Dec beyond +-90 degrees) is
+    // no place either: it would make a position object nothing can show.
+    if (hours == kNoRealValue || !(hours >= 0.0 && hours <= 24.0)) return kCoordinatesBadRa;
+    if (degrees == kNoRealValue || !(degrees >= -90.0 && degrees <= 90.0)) return kCoordinatesBadDec;
     if (!equinoxRead) return kCoordinatesBadEquinox;
 
     double ra = hours * kPi / 12.0;

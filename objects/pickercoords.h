@@ -28,6 +28,8 @@ int ReadEquinoxText(const char *text, double *centuries, int *besselian, int *em
 // J2000 FK5 place in radians. A place at a Besselian equinox is taken as an
 // FK4 place (the E-terms of aberration removed, the equinox correction
 // applied); any other equinox is precessed in FK5. Without proper motion.
+// A right ascension outside 0-24 hours (0-360 degrees) or a declination
+// outside -90..+90 degrees is an error of that field.
 // The outputs are written only on kCoordinatesRead; *emptyEquinox (may be
 // null) is 1 when the equinox field was empty.
 int ReadEnteredCoordinateTexts(const char *raText, const char *decText, const char *equinoxText,

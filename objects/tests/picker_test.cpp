@@ -87,6 +87,11 @@ TEST(PickerCoordinates, FirstErrorInFieldOrderAndItsMessage) {
         {"12 30 00", "n/a", "nonsense", kCoordinatesBadDec, "Error reading Declination"},
         {"12 30 00", "+20", "J1991.25", kCoordinatesBadEquinox, "Error reading epoch"},
         {"x", "y", "z", kCoordinatesBadRa, "Error reading RA"},
+        // Values outside the sky are errors of their field, in the same order.
+        {"24 00 01", "+20", "J2000", kCoordinatesBadRa, "Error reading RA"},
+        {"-1", "+20", "J2000", kCoordinatesBadRa, "Error reading RA"},
+        {"12", "+90 00 01", "x", kCoordinatesBadDec, "Error reading Declination"},
+        {"12", "-95", "J2000", kCoordinatesBadDec, "Error reading Declination"},
     };
     for (const Case &c : cases) {
         double ra = -5.0, dec = -5.0;
@@ -115,6 +120,11 @@ TEST(PickerCoordinates, HoursDegreesAndEmptyEquinox) {
     EXPECT_NEAR(ra2, ra, 1e-12);
     EXPECT_NEAR(dec2, dec, 1e-12);
     EXPECT_EQ(empty, 0);
+    // The edges of the sky are places; in degrees 360 is 24 hours.
+    ASSERT_EQ(ReadEnteredCoordinateTexts("360", "-90", "", 1, &ra, &dec, nullptr), kCoordinatesRead);
+    EXPECT_NEAR(ra, 2 * kPi, 1e-12);
+    EXPECT_NEAR(dec, -kPi / 2, 1e-12);
+    EXPECT_EQ(ReadEnteredCoordinateTexts("361", "0", "", 1, &ra, &dec, nullptr), kCoordinatesBadRa);
 }
 
 // Places at B1950 are FK4 places: the reading must agree with the FK4 -> FK5
