@@ -481,6 +481,32 @@ TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
     EXPECT_EQ(resultText, "0 log entries sucessfully imported into Nightjar");
 }
 
+TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
+    UseLog(Line("M31"));
+    HWND step = ShowPreviewStep(host_);
+    ASSERT_NE(step, nullptr);
+    ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
+    // A plain file where the log folder belongs: the entry cannot be added.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("log"), "not a folder"));
+    std::string question, error;
+    bool ran = RunScript({Press(nullptr, 1007, &step), Answer(kMessage, IDNO, &question),
+                          Answer(kMessage, IDOK, &error)},
+                         PumpUntilDone);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(question, "Error adding log data for M31");
+    EXPECT_EQ(error, "Error adding log data for M31");
+    EXPECT_EQ(GetCurrentStepWindow(), step);
+    EXPECT_TRUE(Enabled(step, 1007));
+    // With the folder free again, Finish imports the entry.
+    std::remove(dir_.file("log").c_str());
+    std::string resultText;
+    ran = RunScript({Press(nullptr, 1007, &step), On(kResult, nullptr, [&](HWND d) { resultText = ItemText(d, 4000); }),
+                     Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }},
+                    PumpUntilDone);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(resultText, "1 log entries sucessfully imported into Nightjar");
+}
+
 TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     UseLog(Line("M31", "Backyard"));
     HWND step = ShowDataLinkStep(host_);
