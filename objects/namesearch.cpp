@@ -35,7 +35,6 @@ struct CandidateArrays {
     std::vector<int> classes;
     std::vector<int32_t> indexes;
     std::vector<uint8_t> kinds;
-    std::vector<uint8_t> numbers;
     std::vector<char> components;
     std::vector<int> scores;
     bool Allocate(int n) {
@@ -43,7 +42,6 @@ struct CandidateArrays {
             classes.assign(n, 0);
             indexes.assign(n, 0);
             kinds.assign(n, 0);
-            numbers.assign(n, 0);
             components.assign(n, ' ');
             scores.assign(n, 0);
         } catch (const std::bad_alloc &) {
@@ -63,7 +61,6 @@ int RunSearch(NameSearchFunction search, const char *text, CandidateArrays &a, i
     if (found > room) found = room;
     for (int i = n; i < n + found; ++i) {
         a.kinds[i] = static_cast<uint8_t>(kind);
-        a.numbers[i] = 0;
         a.components[i] = ' ';
     }
     return n + found;
@@ -104,7 +101,6 @@ int SearchObjectsByName(const char *text, double altitude, const LocationRecord 
             a.classes[0] = exact[0].objectClass;
             a.indexes[0] = exact[0].index;
             a.kinds[0] = exact[0].kind;
-            a.numbers[0] = 0;
             a.components[0] = exact[0].starComponent ? exact[0].starComponent : ' ';
             a.scores[0] = kScoreExact;
             if (exact[0].objectClass == kClassStar && exact[0].index == kAnonymousStarIndex) {
