@@ -195,8 +195,8 @@ protected:
         for (const char *name : {"loc.bin", "observer.bin", "instr.bin", "eyep.bin", "camera.bin", "filters.bin",
                                  "lenses.bin"}) {
             std::string from = Demo(std::string("user/") + name);
-            if (testutil::PathIsThere(from))
-                ASSERT_EQ(CopyPlainFile(from.c_str(), dir_.file(name).c_str()), 1) << name;
+            if (!testutil::PathIsThere(from)) continue;
+            ASSERT_EQ(CopyPlainFile(from.c_str(), dir_.file(name).c_str()), 1) << name;
         }
         SetUserDataFolder(dir_.path().c_str());
         SetRefDirectories(Demo("data/ref").c_str(), Demo("disc/ref").c_str(), Demo("disc/ref").c_str());
