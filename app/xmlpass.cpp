@@ -64,6 +64,12 @@ int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
     ImportPassContext ctx;
     if (BeginImportPass(&ctx, list, settings, preview, added) < 0) return -1;
     const ImportFormat &format = *ctx.format;
+    // Without an entry tag no entry can begin: an import of nothing would
+    // look like a file without entries.
+    if (!format.entryTag[0]) {
+        SetImportError("The import format %.64s has no entry tag\n", format.name);
+        return FailImportPass(&ctx);
+    }
     XmlReader reader;
     if (!ReadFirstXmlLine(ctx.importFile, &reader)) {
         SetImportError("Unable to initialize file\n");

@@ -386,6 +386,10 @@ TEST_F(XmlPass, Messages) {
     ExpectFailure("<observation><object>M 1</object><site>Home</site><observer>Cy</observer>"
                   "<scope>Dob 8</scope><when>2009-07-20</when></observation>",
                   "Error importing observer: Cy\n", "own tags, unknown observer");
+    // A format without an entry tag could never read an entry.
+    UseDeepSky();
+    CurrentImportFormat().entryTag[0] = '\0';
+    ExpectFailure(DeepSkyEntry("M 1"), "The import format DeepSky has no entry tag\n", "no entry tag");
     // Only skipped lines: nothing to read.
     UseDeepSky();
     CurrentImportFormat().skipLines = 2;
