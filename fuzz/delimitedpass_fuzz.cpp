@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         int32_t column = (int8_t)data[4 + i];
         std::memcpy(reinterpret_cast<char *>(&f) + kColumns[i], &column, 4);
     }
-    fuzz::ApplyFixedFlags(&f, data[0]);
-    fuzz::RunPassAndCheck(RunDelimitedImportPass, data + kPrefix, size - kPrefix, data[0]);
+    uint8_t flags = fuzz::MaskedFlags(data[0]);
+    fuzz::ApplyFixedFlags(&f, flags);
+    fuzz::RunPassAndCheck(RunDelimitedImportPass, data + kPrefix, size - kPrefix, flags);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Running and checking an import pass for the fuzz targets.
 #include "fuzz/passcheck.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,9 +60,24 @@ void CheckRecord(const PreviewRecord &r) {
     CheckText(r.entry.designation, sizeof r.entry.designation, "entry designation");
     CheckText(r.entry.observer.name, sizeof r.entry.observer.name, "entry observer name");
     CheckText(r.entry.instrument.name, sizeof r.entry.instrument.name, "entry instrument name");
+    // An entry is dated and placed: no NaN or infinite date or coordinates.
+    double jd = r.entry.julianDate, lat = r.entry.site.latitude, lon = r.entry.site.longitude,
+           zone = r.entry.site.timeZone;
+    Check(std::isfinite(jd), "the entry's date is a number");
+    Check(std::isfinite(lat) && std::fabs(lat) <= 1.5707963267948966 + 1e-9, "the site's latitude is one");
+    Check(std::isfinite(lon) && std::fabs(lon) <= 6.283185307179586 + 1e-9, "the site's longitude is one");
+    Check(std::isfinite(zone) && std::fabs(zone) <= 24, "the site's zone is one");
 }
 
 }  // namespace
+
+uint8_t MaskedFlags(uint8_t flags) {
+    static const int mask = [] {
+        const char *v = std::getenv("GLEANER_FUZZ_MASK");
+        return v ? std::atoi(v) : 0;
+    }();
+    return (uint8_t)(flags & ~mask);
+}
 
 void ApplyFixedFlags(ImportFormat *f, uint8_t flags) {
     f->siteFixed = (flags & kFixSite) ? 1 : 0;

@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
     default: break;
     }
-    fuzz::ApplyFixedFlags(&f, data[0]);
-    fuzz::RunPassAndCheck(RunXmlImportPass, data + kPrefix, size - kPrefix, data[0]);
+    uint8_t flags = fuzz::MaskedFlags(data[0]);
+    fuzz::ApplyFixedFlags(&f, flags);
+    fuzz::RunPassAndCheck(RunXmlImportPass, data + kPrefix, size - kPrefix, flags);
     return 0;
 }
