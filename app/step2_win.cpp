@@ -80,6 +80,11 @@ void LinkSelectedRow(HWND dialog) {
                     kMessageCaption, MB_ICONERROR);
         return;
     }
+    if (!CanRecordDesignationLink(text.c_str(), name)) {
+        MessageBoxA(dialog, "This designation cannot be linked: it holds a '#' or is too long for the link file.",
+                    kMessageCaption, MB_ICONERROR);
+        return;
+    }
     bool written = false;
     if (g_linkFile) {
         written = std::fprintf(g_linkFile, "%s#%s\n", text.c_str(), name) > 0 &&

@@ -204,3 +204,11 @@ int ChooseLinkDesignation(const ObjectRecord *object, const DesignationPreferenc
     }
     return -1;
 }
+
+int CanRecordDesignationLink(const char *designation, const char *name) {
+    if (!designation || !name || !designation[0] || std::strchr(designation, '#')) return 0;
+    // The lookup reads 511 characters of a line: the text, '#' and the name
+    // must fit in them (the line end may fall beyond).
+    const size_t kLineRoom = 511;
+    return std::strlen(designation) + 1 + std::strlen(name) <= kLineRoom ? 1 : 0;
+}

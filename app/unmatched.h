@@ -45,3 +45,9 @@ int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const char *path)
 // empty name when the object cannot be named at all.
 int ChooseLinkDesignation(const ObjectRecord *object, const DesignationPreferences *prefs,
                           char *name);
+
+// 1 when the link line "designation#name" can be found again by the link
+// lookup: the designation holds no '#' (the lookup cuts the line at its first
+// '#') and the line, without its line end, fits the 511 characters the lookup
+// reads of a line (a longer one would give a cut name); else 0.
+int CanRecordDesignationLink(const char *designation, const char *name);

@@ -14,6 +14,7 @@
 
 #include "app/formatfile.h"
 #include "app/importpass.h"
+#include "app/namelinks.h"
 #include "app/unmatched.h"
 #include "astro/datetime.h"
 #include "astro/location.h"
@@ -74,6 +75,41 @@ TEST(UnmatchedScan, MissingFileIsAnErrorNotAnEmptyList) {
     EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, dir.file("empty.xml").c_str()), -1);
     EXPECT_STREQ(ImportErrorLine(), "Unable to initialize file\n");
     SetUserDataFolder(saved.c_str());
+}
+
+TEST(UnmatchedScan, ALinkIsRecordedOnlyWhenTheLookupCanFindItAgain) {
+    const std::string longest(511 - 1 - 4, 'x');  // with "#M 31": the 511 characters read
+    const struct {
+        std::string designation;
+        const char *name;
+        int ok;
+    } cases[] = {{"Qwerty 1", "M 31", 1},       {"Obj#1", "M 31", 0},  {"", "M 31", 0},
+                 {longest, "M 31", 1},          {longest + "y", "M 31", 0}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(CanRecordDesignationLink(c.designation.c_str(), c.name), c.ok) << c.designation.size();
+    }
+}
+
+TEST(UnmatchedScan, RecordableLinksAreFoundByTheLookup) {
+    // Round trip through the lookup itself: what may be recorded is found.
+    testutil::TempDir dir;
+    const std::string longest(511 - 1 - 4, 'x'), tooLong = longest + "y";
+    std::string file = "Obj#1#M 31\n" + tooLong + "#M 31\n" + longest + "#M 31\n";
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("links.dat"), file));
+    FILE *f = std::fopen(dir.file("links.dat").c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char replacement[512];
+    EXPECT_LT(FindDesignationLink(f, "Obj#1", replacement), 0);
+    // One character more and the lookup gives a cut name, or none.
+    replacement[0] = '\0';
+    FindDesignationLink(f, tooLong.c_str(), replacement);
+    EXPECT_STRNE(replacement, "M 31");
+    EXPECT_GE(FindDesignationLink(f, longest.c_str(), replacement), 0);
+    EXPECT_STREQ(replacement, "M 31");
+    std::fclose(f);
+    EXPECT_EQ(CanRecordDesignationLink("Obj#1", "M 31"), 0);
+    EXPECT_EQ(CanRecordDesignationLink(tooLong.c_str(), "M 31"), 0);
+    EXPECT_EQ(CanRecordDesignationLink(longest.c_str(), "M 31"), 1);
 }
 
 #ifndef _WIN32
