@@ -455,6 +455,21 @@ TEST_F(XmlPass, TextReadingRules) {
     EXPECT_EQ(r[0].date(), "07/20/2009 22:30");
 }
 
+TEST_F(XmlPass, CrLfFileGivesTheSameTexts) {
+    // The pass reads the file as text: CR LF line ends (read as LF on Windows,
+    // as CR LF elsewhere) give the same values and notes.
+    std::string log = DeepSkyEntry("M 1");
+    log.insert(6, "<ObservationText>one\ntwo\n</ObservationText>\n");
+    std::string crlf;
+    for (char c : log) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_EQ(Preview(crlf), 1) << ImportErrorLine();
+    std::vector<Record> r = Records();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].notes(), "one\r\ntwo");
+    EXPECT_EQ(r[0].site(), "Home");
+    EXPECT_EQ(r[0].date(), "07/20/2009 22:30");
+}
+
 TEST_F(XmlPass, OneLineFileOfManyEntries) {
     // 60 entries on a single line of about 12,000 characters: none is cut.
     std::string log = "<DEEPSKY2000>";
