@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -333,6 +334,41 @@ TEST_F(ShortNameFiles, DiscovererFileIsReadToItsLastWholeRecord) {
     EXPECT_EQ(indexes[0], 501);
     EXPECT_EQ(scores[0], 1);
     EXPECT_EQ(SearchDoubleStarNames("BU 1200", classes, indexes, scores, 10), 0);
+}
+
+TEST_F(ShortNameFiles, RepeatsOutsideTheFirstRecordStayListed) {
+    // The star "Owl Star" comes first; the open cluster (record 12) is found
+    // by its common name and again by its other designation, so both stay.
+    std::string star = Le32(77) + Field("Owl Star", 32) + std::string(1, '\0');
+    std::string names = Field("Owl Cluster", 32);
+    std::string cross = std::string(1, '\0') + Le32(12);
+    std::string other = Field("Owl Cl", 18) + Le16(12);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("csn_alp.bin"), star));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("cnames.bin"), names));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("cn_cross.bin"), cross));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("oc_other.bin"), other));
+    std::unique_ptr<ObjectRecord[]> records(new ObjectRecord[10]);
+    int n = SearchObjectsByName("owl", 0.0, nullptr, nullptr, 0.2, kSearchScopeAll, records.get(), 10);
+    int clusters = 0, stars = 0;
+    for (int i = 0; i < n; ++i) {
+        if (records[i].objectClass == kClassOpenCluster && records[i].index == 12) ++clusters;
+        if (records[i].objectClass == kClassStar && records[i].index == 77) ++stars;
+    }
+    EXPECT_EQ(stars, 1);
+    EXPECT_EQ(clusters, 2);
+    // Without the star the cluster is the first record: its second finding
+    // only gives that record the kind of the other designation (56).
+    ASSERT_EQ(std::remove(dir_.file("csn_alp.bin").c_str()), 0);
+    n = SearchObjectsByName("owl", 0.0, nullptr, nullptr, 0.2, kSearchScopeAll, records.get(), 10);
+    clusters = 0;
+    int kind = -1;
+    for (int i = 0; i < n; ++i)
+        if (records[i].objectClass == kClassOpenCluster && records[i].index == 12) {
+            ++clusters;
+            kind = records[i].kind;
+        }
+    EXPECT_EQ(clusters, 1);
+    EXPECT_EQ(kind, 56);
 }
 
 TEST_F(ShortNameFiles, MissingFilesContributeNothing) {
