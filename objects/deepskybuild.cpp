@@ -80,6 +80,46 @@ void FinishPlaces(const LocationRecord *site, const DateRecord *date, double ext
     }
 }
 
+// One catalogue record without its name, a reader per record type so that
+// ReadAndFill picks the one that matches the record it reads into.
+int ReadEntry(FILE *f, int record, PlanetaryNebulaRecord *r) {
+    return ReadPlanetaryNebulaRecord(f, record, r, kReadAllButName);
+}
+int ReadEntry(FILE *f, int record, BrightNebulaRecord *r) {
+    return ReadBrightNebulaRecord(f, record, r, nullptr, kReadAllButName);
+}
+int ReadEntry(FILE *f, int record, OpenClusterRecord *r) {
+    return ReadOpenClusterRecord(f, record, r, nullptr, kReadAllButName);
+}
+int ReadEntry(FILE *f, int record, GlobularClusterRecord *r) {
+    return ReadGlobularClusterRecord(f, record, r, nullptr, kReadAllButName);
+}
+int ReadEntry(FILE *f, int record, DarkNebulaRecord *r) {
+    return ReadDarkNebulaRecord(f, record, r, nullptr, kReadAllButName);
+}
+int ReadEntry(FILE *f, int record, GalaxyGroupRecord *r) {
+    return ReadGalaxyGroupRecord(f, record, r, kReadAllButName);
+}
+
+template <typename Record>
+using FillStep = void (*)(const LocationRecord *, const DateRecord *, double, ObjectRecord *,
+                          const Record &);
+
+// The end of every one-record builder: reads the found record from the
+// catalogue (the stream is taken over and closed here), keeps its number as
+// the object's index and fills the object. 1 when the record was read.
+template <typename Record>
+int ReadAndFill(FILE *catalogue, int record, FillStep<Record> fill, const LocationRecord *site,
+                const DateRecord *date, double extinction, ObjectRecord *out) {
+    Stream s(catalogue);
+    Record r;
+    std::memset(&r, 0, sizeof r);
+    if (!ReadEntry(s.f, record, &r)) return 0;
+    out->index = record;
+    fill(site, date, extinction, out, r);
+    return 1;
+}
+
 }  // namespace
 
 int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
@@ -244,80 +284,81 @@ void FillPlanetaryNebulaObject(const LocationRecord *site, const DateRecord *dat
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+
+// The pln.bin record of a designation of the given kind; -1 when none.
+int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
+    int record = -1;
+    int a = 0, b = 0;
+    std::string t = SkipPrefix(text);
+    switch (kind) {
+    case 1: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
+    case 2: case 3: case 4: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
+    case 5: case 12:
+        if (number) a = number;
+        else if (std::sscanf(t.c_str(), "%d", &a) != 1) break;
+        { Stream s(kind == 5 ? OpenAbellPnIndex() : OpenAroIndex());
+          record = kind == 5 ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
+        break;
+    case 6: case 7: case 8: case 9: case 13: {
+        if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) break;
+        if (kind == 6) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
+        if (kind == 7) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
+        if (kind == 8) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
+        if (kind == 9) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
+        if (kind == 13) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
+        break;
+    }
+    case 10: {
+        const char *g = text ? std::strchr(text, 'G') : nullptr;
+        std::string rest = g ? g + 1 : (text ? text : "");
+        double lon = 0, lat = 0;
+        char c = ' ';
+        bool letter = !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest.back()));
+        int read = letter ? std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c)
+                          : std::sscanf(rest.c_str(), "%lf%lf", &lon, &lat);
+        if (read < 2) break;
+        if (read < 3) c = ' ';
+        Stream s(OpenPnGIndex());
+        record = LookupPnGDesignation(s.f, lon, lat, c);
+        break;
+    }
+    case 11: {
+        std::string packed;
+        for (const char *p = text ? text : ""; *p; ++p)
+            if (*p != ' ') packed += *p;
+        if (!packed.empty() && !std::isdigit(static_cast<unsigned char>(packed[0])))
+            packed = packed.size() > 3 ? packed.substr(3) : "";
+        long lon = 0;
+        char sign = '+';
+        double second = 0;
+        int read = std::sscanf(packed.c_str(), "%ld%c%lf", &lon, &sign, &second);
+        if (read < 1) break;
+        int32_t pk[2] = {static_cast<int32_t>(lon), -761};
+        if (read == 3) {
+            long tenths = std::lround(second * 10);
+            pk[1] = static_cast<int32_t>(sign == '-' ? -tenths : tenths);
+        }
+        Stream s(OpenPkIndex());
+        record = LookupPkDesignation(s.f, pk);
+        break;
+    }
+    case 14: record = FindPnByDiscoveryDesignation(text); break;
+    default: break;
+    }
+    return record;
+}
+
+}  // namespace
+
 int BuildPlanetaryNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
                                       const DateRecord *date, double extinction, ObjectRecord *out,
                                       int refresh) {
     if (!out) return 0;
-    int record = -1;
-    if (refresh) {
-        record = out->index;
-    } else {
-        int kind = out->kind, a = 0, b = 0;
-        std::string t = SkipPrefix(text);
-        switch (kind) {
-        case 1: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
-        case 2: case 3: case 4: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
-        case 5: case 12:
-            if (number) a = number;
-            else if (std::sscanf(t.c_str(), "%d", &a) != 1) break;
-            { Stream s(kind == 5 ? OpenAbellPnIndex() : OpenAroIndex());
-              record = kind == 5 ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
-            break;
-        case 6: case 7: case 8: case 9: case 13: {
-            if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) break;
-            if (kind == 6) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
-            if (kind == 7) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
-            if (kind == 8) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
-            if (kind == 9) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
-            if (kind == 13) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
-            break;
-        }
-        case 10: {
-            const char *g = text ? std::strchr(text, 'G') : nullptr;
-            std::string rest = g ? g + 1 : (text ? text : "");
-            double lon = 0, lat = 0;
-            char c = ' ';
-            bool letter = !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest.back()));
-            int read = letter ? std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c)
-                              : std::sscanf(rest.c_str(), "%lf%lf", &lon, &lat);
-            if (read < 2) break;
-            if (read < 3) c = ' ';
-            Stream s(OpenPnGIndex());
-            record = LookupPnGDesignation(s.f, lon, lat, c);
-            break;
-        }
-        case 11: {
-            std::string packed;
-            for (const char *p = text ? text : ""; *p; ++p)
-                if (*p != ' ') packed += *p;
-            if (!packed.empty() && !std::isdigit(static_cast<unsigned char>(packed[0])))
-                packed = packed.size() > 3 ? packed.substr(3) : "";
-            long lon = 0;
-            char sign = '+';
-            double second = 0;
-            int read = std::sscanf(packed.c_str(), "%ld%c%lf", &lon, &sign, &second);
-            if (read < 1) break;
-            int32_t pk[2] = {static_cast<int32_t>(lon), -761};
-            if (read == 3) {
-                long tenths = std::lround(second * 10);
-                pk[1] = static_cast<int32_t>(sign == '-' ? -tenths : tenths);
-            }
-            Stream s(OpenPkIndex());
-            record = LookupPkDesignation(s.f, pk);
-            break;
-        }
-        case 14: record = FindPnByDiscoveryDesignation(text); break;
-        default: break;
-        }
-    }
+    int record = refresh ? out->index : FindPlanetaryNebulaRecord(number, text, out->kind);
     if (record < 0) return 0;
-    Stream s(OpenPlanetaryNebulaCatalogue());
-    PlanetaryNebulaRecord p;
-    std::memset(&p, 0, sizeof p);
-    if (!ReadPlanetaryNebulaRecord(s.f, record, &p, kReadAllButName)) return 0;
-    out->index = record;
-    FillPlanetaryNebulaObject(site, date, extinction, out, p);
-    return 1;
+    return ReadAndFill(OpenPlanetaryNebulaCatalogue(), record, FillPlanetaryNebulaObject, site, date,
+                       extinction, out);
 }
 
 // ---- bright nebulae -----------------------------------------------------------------------
@@ -339,53 +380,54 @@ void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, 
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+
+// The neb.bin record of a designation of the given kind; -1 when none.
+int FindBrightNebulaRecord(int number, char *text, int kind) {
+    int record = -1;
+    int n = 0, suffix = 0;
+    switch (kind) {
+    case 1: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
+    case 2: case 3: case 4:
+        if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+        record = LookUpMessierNgcIc(kind, number, suffix, kCrossBrightNebula);
+        if (record < 0 && kind == 3 && number == 7822) record = 0;
+        break;
+    case 5: {
+        const char *dash = text ? std::strstr(text, "2-") : nullptr;
+        std::string t = dash ? dash + 2 : SkipPrefix(text);
+        if (number) n = number;
+        else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
+        Stream s(OpenSharplessIndex());
+        record = LookupSharpless(s.f, n);
+        break;
+    }
+    case 6: case 7: case 8: case 9: {
+        std::string t = AfterFirstBlank(text);
+        if (number) n = number;
+        else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
+        if (kind == 6) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
+        if (kind == 7) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
+        if (kind == 8) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
+        if (kind == 9) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
+        break;
+    }
+    case 10: record = FindBrightNebulaByOtherDesignation(text); break;
+    default: break;
+    }
+    return record;
+}
+
+}  // namespace
+
 int BuildBrightNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
                                    const DateRecord *date, double extinction, ObjectRecord *out,
                                    int refresh) {
     if (!out) return 0;
-    int record = -1;
-    if (refresh) {
-        record = out->index;
-    } else {
-        int kind = out->kind, n = 0, suffix = 0;
-        switch (kind) {
-        case 1: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
-        case 2: case 3: case 4:
-            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
-            record = LookUpMessierNgcIc(kind, number, suffix, kCrossBrightNebula);
-            if (record < 0 && kind == 3 && number == 7822) record = 0;
-            break;
-        case 5: {
-            const char *dash = text ? std::strstr(text, "2-") : nullptr;
-            std::string t = dash ? dash + 2 : SkipPrefix(text);
-            if (number) n = number;
-            else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
-            Stream s(OpenSharplessIndex());
-            record = LookupSharpless(s.f, n);
-            break;
-        }
-        case 6: case 7: case 8: case 9: {
-            std::string t = AfterFirstBlank(text);
-            if (number) n = number;
-            else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
-            if (kind == 6) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
-            if (kind == 7) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
-            if (kind == 8) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
-            if (kind == 9) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
-            break;
-        }
-        case 10: record = FindBrightNebulaByOtherDesignation(text); break;
-        default: break;
-        }
-    }
+    int record = refresh ? out->index : FindBrightNebulaRecord(number, text, out->kind);
     if (record < 0) return 0;
-    Stream s(OpenBrightNebulaCatalogue());
-    BrightNebulaRecord n;
-    std::memset(&n, 0, sizeof n);
-    if (!ReadBrightNebulaRecord(s.f, record, &n, nullptr, kReadAllButName)) return 0;
-    out->index = record;
-    FillBrightNebulaObject(site, date, extinction, out, n);
-    return 1;
+    return ReadAndFill(OpenBrightNebulaCatalogue(), record, FillBrightNebulaObject, site, date,
+                       extinction, out);
 }
 
 // ---- clusters ---------------------------------------------------------------------------------
@@ -404,46 +446,47 @@ void FillOpenClusterObject(const LocationRecord *site, const DateRecord *date, d
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+
+// The oc.bin record of a designation of the given kind; -1 when none.
+int FindOpenClusterRecord(int number, char *text, int kind) {
+    int record = -1;
+    int suffix = 0;
+    if (kind == 1) {
+        record = CommonNameRecord(number, text, kCrossOpenCluster);
+    } else if (kind >= 2 && kind <= 4) {
+        record = MessierNgcIcRecord(kind, number, text, kCrossOpenCluster);
+    } else if (kind >= 5 && kind <= 55) {
+        if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
+            Stream s(OpenOpenClusterCrossIndex());
+            int r = LookupOpenClusterCrossIndex(s.f, kind - 2, number);
+            record = r >= 0 ? r : -1;
+        }
+    } else if (kind == 56) {
+        int r = FindOpenClusterByOtherDesignation(text);
+        record = r > 0 ? r : -1;
+    } else if (kind == 57) {
+        std::string t = text ? text : "";
+        if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = t.size() > 3 ? t.substr(3) : "";
+        double ocl = 0;
+        if (std::sscanf(t.c_str(), "%lf", &ocl) == 1) {
+            Stream s(OpenOclIndex());
+            record = LookupOclNumber(s.f, ocl);
+        }
+    }
+    return record;
+}
+
+}  // namespace
+
 int BuildOpenClusterFromCatalogue(int number, char *text, const LocationRecord *site,
                                   const DateRecord *date, double extinction, ObjectRecord *out,
                                   int refresh) {
     if (!out) return 0;
-    int record = -1;
-    if (refresh) {
-        record = out->index;
-    } else {
-        int kind = out->kind, suffix = 0;
-        if (kind == 1) {
-            record = CommonNameRecord(number, text, kCrossOpenCluster);
-        } else if (kind >= 2 && kind <= 4) {
-            record = MessierNgcIcRecord(kind, number, text, kCrossOpenCluster);
-        } else if (kind >= 5 && kind <= 55) {
-            if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
-                Stream s(OpenOpenClusterCrossIndex());
-                int r = LookupOpenClusterCrossIndex(s.f, kind - 2, number);
-                record = r >= 0 ? r : -1;
-            }
-        } else if (kind == 56) {
-            int r = FindOpenClusterByOtherDesignation(text);
-            record = r > 0 ? r : -1;
-        } else if (kind == 57) {
-            std::string t = text ? text : "";
-            if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = t.size() > 3 ? t.substr(3) : "";
-            double ocl = 0;
-            if (std::sscanf(t.c_str(), "%lf", &ocl) == 1) {
-                Stream s(OpenOclIndex());
-                record = LookupOclNumber(s.f, ocl);
-            }
-        }
-    }
+    int record = refresh ? out->index : FindOpenClusterRecord(number, text, out->kind);
     if (record < 0) return 0;
-    Stream s(OpenOpenClusterCatalogue());
-    OpenClusterRecord o;
-    std::memset(&o, 0, sizeof o);
-    if (!ReadOpenClusterRecord(s.f, record, &o, nullptr, kReadAllButName)) return 0;
-    out->index = record;
-    FillOpenClusterObject(site, date, extinction, out, o);
-    return 1;
+    return ReadAndFill(OpenOpenClusterCatalogue(), record, FillOpenClusterObject, site, date,
+                       extinction, out);
 }
 
 void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
@@ -460,37 +503,39 @@ void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *dat
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+
+// The glob.bin number (from 1) of a designation of the given kind; 0 or less
+// when none.
+int FindGlobularClusterRecord(int number, char *text, int kind) {
+    int cluster = 0;
+    int suffix = 0;
+    if (kind == 1) {
+        cluster = CommonNameRecord(number, text, kCrossGlobularCluster);
+    } else if (kind >= 2 && kind <= 4) {
+        cluster = MessierNgcIcRecord(kind, number, text, kCrossGlobularCluster);
+    } else if (kind == 5 || kind == 6) {
+        if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
+            Stream s(kind == 5 ? OpenPalomarIndex() : OpenTerzanIndex());
+            cluster = kind == 5 ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
+        }
+    } else if (kind == 7) {
+        Stream s(OpenGlobularDesignationIndex());
+        cluster = FindGlobularByDesignation(s.f, text);
+    }
+    return cluster;
+}
+
+}  // namespace
+
 int BuildGlobularClusterFromCatalogue(int number, char *text, const LocationRecord *site,
                                       const DateRecord *date, double extinction, ObjectRecord *out,
                                       int refresh) {
     if (!out) return 0;
-    int cluster = 0;
-    if (refresh) {
-        cluster = out->index;
-    } else {
-        int kind = out->kind, suffix = 0;
-        if (kind == 1) {
-            cluster = CommonNameRecord(number, text, kCrossGlobularCluster);
-        } else if (kind >= 2 && kind <= 4) {
-            cluster = MessierNgcIcRecord(kind, number, text, kCrossGlobularCluster);
-        } else if (kind == 5 || kind == 6) {
-            if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
-                Stream s(kind == 5 ? OpenPalomarIndex() : OpenTerzanIndex());
-                cluster = kind == 5 ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
-            }
-        } else if (kind == 7) {
-            Stream s(OpenGlobularDesignationIndex());
-            cluster = FindGlobularByDesignation(s.f, text);
-        }
-    }
+    int cluster = refresh ? out->index : FindGlobularClusterRecord(number, text, out->kind);
     if (cluster <= 0) return 0;   // glob.bin numbers start at 1
-    Stream s(OpenGlobularClusterCatalogue());
-    GlobularClusterRecord g;
-    std::memset(&g, 0, sizeof g);
-    if (!ReadGlobularClusterRecord(s.f, cluster, &g, nullptr, kReadAllButName)) return 0;
-    out->index = cluster;
-    FillGlobularClusterObject(site, date, extinction, out, g);
-    return 1;
+    return ReadAndFill(OpenGlobularClusterCatalogue(), cluster, FillGlobularClusterObject, site, date,
+                       extinction, out);
 }
 
 // ---- dark nebulae ------------------------------------------------------------------------------
@@ -509,47 +554,48 @@ void FillDarkNebulaObject(const LocationRecord *site, const DateRecord *date, do
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+
+// The dn.bin record of a designation of the given kind; -1 when none.
+int FindDarkNebulaRecord(int number, char *text, int kind) {
+    int record = -1;
+    int n = 0;
+    std::string rest = AfterFirstBlank(text) + " ";
+    if (kind == 1) {
+        record = CommonNameRecord(number, text, kCrossDarkNebula);
+    } else if (kind == 2) {
+        char c = ' ';
+        if (std::sscanf(rest.c_str(), "%d%c", &n, &c) >= 1) {
+            Stream s(OpenBarnardIndex());
+            record = LookupBarnard(s.f, number ? number : n, c);
+        }
+    } else if (kind == 3) {
+        if (number) n = number;
+        if (n || std::sscanf(rest.c_str(), "%d", &n) == 1) {
+            Stream s(OpenLdnIndex());
+            record = LookupLdn(s.f, n);
+        }
+    } else if (kind == 4) {
+        double lon = 0, lat = 0;
+        char c = ' ';
+        if (std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c) == 3)
+            record = FindDarkCloudByDcDesignation(lon, lat, c);
+    } else if (kind == 5) {
+        record = FindGlobuleByDesignation(text);
+    }
+    return record;
+}
+
+}  // namespace
+
 int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
                                  const DateRecord *date, double extinction, ObjectRecord *out,
                                  int refresh) {
     if (!out) return 0;
-    int record = -1;
-    if (refresh) {
-        record = out->index;
-    } else {
-        int kind = out->kind, n = 0;
-        std::string rest = AfterFirstBlank(text) + " ";
-        if (kind == 1) {
-            record = CommonNameRecord(number, text, kCrossDarkNebula);
-        } else if (kind == 2) {
-            char c = ' ';
-            if (std::sscanf(rest.c_str(), "%d%c", &n, &c) >= 1) {
-                Stream s(OpenBarnardIndex());
-                record = LookupBarnard(s.f, number ? number : n, c);
-            }
-        } else if (kind == 3) {
-            if (number) n = number;
-            if (n || std::sscanf(rest.c_str(), "%d", &n) == 1) {
-                Stream s(OpenLdnIndex());
-                record = LookupLdn(s.f, n);
-            }
-        } else if (kind == 4) {
-            double lon = 0, lat = 0;
-            char c = ' ';
-            if (std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c) == 3)
-                record = FindDarkCloudByDcDesignation(lon, lat, c);
-        } else if (kind == 5) {
-            record = FindGlobuleByDesignation(text);
-        }
-    }
+    int record = refresh ? out->index : FindDarkNebulaRecord(number, text, out->kind);
     if (record < 0) return 0;
-    Stream s(OpenDarkNebulaCatalogue(0));
-    DarkNebulaRecord d;
-    std::memset(&d, 0, sizeof d);
-    if (!ReadDarkNebulaRecord(s.f, record, &d, nullptr, kReadAllButName)) return 0;
-    out->index = record;
-    FillDarkNebulaObject(site, date, extinction, out, d);
-    return 1;
+    return ReadAndFill(OpenDarkNebulaCatalogue(0), record, FillDarkNebulaObject, site, date,
+                       extinction, out);
 }
 
 // ---- galaxy groups and quasars ---------------------------------------------------------------
@@ -588,14 +634,9 @@ int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *
         if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
         group = out->kind == 2 ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
     }
-    if (group <= 0) return 0;
-    Stream s(OpenGalaxyGroupCatalogue());
-    GalaxyGroupRecord g;
-    std::memset(&g, 0, sizeof g);
-    if (!ReadGalaxyGroupRecord(s.f, group, &g, kReadAllButName)) return 0;
-    out->index = group;
-    FillGalaxyGroupObject(site, date, extinction, out, g);
-    return 1;
+    if (group <= 0) return 0;   // gg.bin groups are numbered from 1
+    return ReadAndFill(OpenGalaxyGroupCatalogue(), group, FillGalaxyGroupObject, site, date,
+                       extinction, out);
 }
 
 void FillQuasarObject(const LocationRecord *site, const DateRecord *date, double extinction,
