@@ -18,9 +18,22 @@
 
 namespace {
 
-template <typename Record, typename Formatter>
+// The shape every family's list formatter has (preferences, record, list, entry limit,
+// all-kinds flag, first and second entry's parts).
+template <typename Record>
+using ListFormatter = int (*)(const DesignationPreferences *, const Record *, DesignationList *, int,
+                              int, DesignationParts *, DesignationParts *);
+
+// The star formatter with its component letter left blank, in that shape.
+int FormatStarDesignationsNoComponent(const DesignationPreferences *prefs, const StarRecord *star,
+                                      DesignationList *list, int maxEntries, int allFlag,
+                                      DesignationParts *first, DesignationParts *second) {
+    return FormatStarDesignations(prefs, star, ' ', list, maxEntries, allFlag, first, second);
+}
+
+template <typename Record>
 int OneKind(const Record *record, int family, int kind, char *text, DesignationParts *parts,
-            Formatter format) {
+            ListFormatter<Record> format) {
     if (text) text[0] = '\0';
     if (parts) {
         std::memset(parts, 0, sizeof *parts);
@@ -37,7 +50,7 @@ int OneKind(const Record *record, int family, int kind, char *text, DesignationP
     DesignationParts found;
     std::memset(&found, 0, sizeof found);
     found.plain = 1;
-    format(&table, record, &list, &found);
+    format(&table, record, &list, 1, 0, &found, nullptr);
     if (list.count < 1 || !list.entries[0][0]) return 0;
     std::memcpy(text, list.entries[0], kDesignationTextSize);
     text[kDesignationTextSize - 1] = '\0';
@@ -48,59 +61,37 @@ int OneKind(const Record *record, int family, int kind, char *text, DesignationP
 }  // namespace
 
 int StarDesignationOfKind(const StarRecord *record, int kind, char *text, DesignationParts *parts) {
-    return OneKind(record, kFamilyStars, kind, text, parts,
-                   [](const DesignationPreferences *t, const StarRecord *r, DesignationList *l,
-                      DesignationParts *p) { FormatStarDesignations(t, r, ' ', l, 1, 0, p, nullptr); });
+    return OneKind(record, kFamilyStars, kind, text, parts, FormatStarDesignationsNoComponent);
 }
 
 int GalaxyDesignationOfKind(const GalaxyRecord *record, int kind, char *text,
                             DesignationParts *parts) {
-    return OneKind(record, kFamilyGalaxies, kind, text, parts,
-                   [](const DesignationPreferences *t, const GalaxyRecord *r, DesignationList *l,
-                      DesignationParts *p) { FormatGalaxyDesignations(t, r, l, 1, 0, p, nullptr); });
+    return OneKind(record, kFamilyGalaxies, kind, text, parts, FormatGalaxyDesignations);
 }
 
 int PlanetaryNebulaDesignationOfKind(const PlanetaryNebulaRecord *record, int kind, char *text,
                                      DesignationParts *parts) {
     return OneKind(record, kFamilyPlanetaryNebulae, kind, text, parts,
-                   [](const DesignationPreferences *t, const PlanetaryNebulaRecord *r,
-                      DesignationList *l, DesignationParts *p) {
-                       FormatPlanetaryNebulaDesignations(t, r, l, 1, 0, p, nullptr);
-                   });
+                   FormatPlanetaryNebulaDesignations);
 }
 
 int BrightNebulaDesignationOfKind(const BrightNebulaRecord *record, int kind, char *text,
                                   DesignationParts *parts) {
-    return OneKind(record, kFamilyDiffuseNebulae, kind, text, parts,
-                   [](const DesignationPreferences *t, const BrightNebulaRecord *r,
-                      DesignationList *l, DesignationParts *p) {
-                       FormatBrightNebulaDesignations(t, r, l, 1, 0, p, nullptr);
-                   });
+    return OneKind(record, kFamilyDiffuseNebulae, kind, text, parts, FormatBrightNebulaDesignations);
 }
 
 int DarkNebulaDesignationOfKind(const DarkNebulaRecord *record, int kind, char *text,
                                 DesignationParts *parts) {
-    return OneKind(record, kFamilyDarkNebulae, kind, text, parts,
-                   [](const DesignationPreferences *t, const DarkNebulaRecord *r,
-                      DesignationList *l, DesignationParts *p) {
-                       FormatDarkNebulaDesignations(t, r, l, 1, 0, p, nullptr);
-                   });
+    return OneKind(record, kFamilyDarkNebulae, kind, text, parts, FormatDarkNebulaDesignations);
 }
 
 int OpenClusterDesignationOfKind(const OpenClusterRecord *record, int kind, char *text,
                                  DesignationParts *parts) {
-    return OneKind(record, kFamilyOpenClusters, kind, text, parts,
-                   [](const DesignationPreferences *t, const OpenClusterRecord *r,
-                      DesignationList *l, DesignationParts *p) {
-                       FormatOpenClusterDesignations(t, r, l, 1, 0, p, nullptr);
-                   });
+    return OneKind(record, kFamilyOpenClusters, kind, text, parts, FormatOpenClusterDesignations);
 }
 
 int GlobularClusterDesignationOfKind(const GlobularClusterRecord *record, int kind, char *text,
                                      DesignationParts *parts) {
     return OneKind(record, kFamilyGlobularClusters, kind, text, parts,
-                   [](const DesignationPreferences *t, const GlobularClusterRecord *r,
-                      DesignationList *l, DesignationParts *p) {
-                       FormatGlobularClusterDesignations(t, r, l, 1, 0, p, nullptr);
-                   });
+                   FormatGlobularClusterDesignations);
 }
