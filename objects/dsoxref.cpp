@@ -138,13 +138,20 @@ int FindCommonName(const char *name, int *type, int *record) {
 
 // ---- scans --------------------------------------------------------------------
 
-NgcScan *StartNgcScan(int firstNumber, int wantedType) {
+namespace {
+
+// Opens a cross index and reads the record of the scan's first number; the
+// scan owns the stream from then on. Null when the number is below 1 or the
+// index cannot be opened or read.
+template <typename Scan>
+Scan *StartScan(FILE *(*open)(), int firstNumber, int wantedType) {
     if (firstNumber < 1) return nullptr;
-    FILE *f = OpenNgcCrossIndex();
+    FILE *f = open();
     if (!f) return nullptr;
-    NgcScan *scan = static_cast<NgcScan *>(std::calloc(1, sizeof(NgcScan)));
-    if (!scan || !ReadAt(f, static_cast<int64_t>(firstNumber - 1) * kNgcRecordSize, scan->record,
-                         kNgcRecordSize)) {
+    const int recordSize = static_cast<int>(sizeof(Scan::record));
+    Scan *scan = static_cast<Scan *>(std::calloc(1, sizeof(Scan)));
+    if (!scan || !ReadAt(f, static_cast<int64_t>(firstNumber - 1) * recordSize, scan->record,
+                         recordSize)) {
         std::free(scan);
         std::fclose(f);
         return nullptr;
@@ -153,72 +160,74 @@ NgcScan *StartNgcScan(int firstNumber, int wantedType) {
     scan->number = firstNumber;
     scan->wantedType = wantedType;
     return scan;
+}
+
+// The position of the scan's next entry, reading the next number's record
+// after the record's last position; -1 at the end of the index.
+template <typename Scan>
+int NextScanPosition(Scan *scan, int lastPosition) {
+    if (scan->position > lastPosition) {
+        if (std::fread(scan->record, 1, sizeof scan->record, scan->stream) != sizeof scan->record)
+            return -1;
+        scan->position = 0;
+        ++scan->number;
+    }
+    return scan->position++;
+}
+
+// 1 when the entry at position p holds an object of the wanted type and the
+// component asked for (any when *component is negative), with its number out.
+template <typename Scan>
+int AcceptScanEntry(const Scan *scan, int code, int32_t record, int p, int *number,
+                    const int *component) {
+    if (code != scan->wantedType || IsEmptyCrossEntry(code, record)) return 0;
+    if (*component >= 0 && *component != p) return 0;
+    *number = scan->number;
+    return 1;
+}
+
+template <typename Scan>
+void EndScan(Scan *scan) {
+    if (!scan) return;
+    if (scan->stream) std::fclose(scan->stream);
+    std::free(scan);
+}
+
+}  // namespace
+
+NgcScan *StartNgcScan(int firstNumber, int wantedType) {
+    return StartScan<NgcScan>(OpenNgcCrossIndex, firstNumber, wantedType);
 }
 
 int NextNgcScanEntry(NgcScan *scan, int *number, int *component) {
     if (!scan || !scan->stream) return -1;
-    if (scan->position > 6) {
-        if (std::fread(scan->record, 1, kNgcRecordSize, scan->stream) != kNgcRecordSize) return -1;
-        scan->position = 0;
-        ++scan->number;
-    }
-    int p = scan->position;
+    int p = NextScanPosition(scan, 6);
+    if (p < 0) return -1;
     int code = EntryCode(GetU32(scan->record + 1), p);
     int32_t rec = GetI32(scan->record + 5 + 4 * p);
-    ++scan->position;
-    if (code != scan->wantedType || IsEmptyCrossEntry(code, rec)) return 0;
-    if (*component >= 0 && *component != p) return 0;
-    *number = scan->number;
+    if (!AcceptScanEntry(scan, code, rec, p, number, component)) return 0;
     *component = scan->record[0] == 0 ? 0 : p;
     return 1;
 }
 
-void EndNgcScan(NgcScan *scan) {
-    if (!scan) return;
-    if (scan->stream) std::fclose(scan->stream);
-    std::free(scan);
-}
+void EndNgcScan(NgcScan *scan) { EndScan(scan); }
 
 IcScan *StartIcScan(int firstNumber, int wantedType) {
-    if (firstNumber < 1) return nullptr;
-    FILE *f = OpenIcCrossIndex();
-    if (!f) return nullptr;
-    IcScan *scan = static_cast<IcScan *>(std::calloc(1, sizeof(IcScan)));
-    if (!scan || !ReadAt(f, static_cast<int64_t>(firstNumber - 1) * kIcRecordSize, scan->record,
-                         kIcRecordSize)) {
-        std::free(scan);
-        std::fclose(f);
-        return nullptr;
-    }
-    scan->stream = f;
-    scan->number = firstNumber;
-    scan->wantedType = wantedType;
-    return scan;
+    return StartScan<IcScan>(OpenIcCrossIndex, firstNumber, wantedType);
 }
 
 int NextIcScanEntry(IcScan *scan, int *number, int *component) {
     if (!scan || !scan->stream) return -1;
-    if (scan->position > 2) {
-        if (std::fread(scan->record, 1, kIcRecordSize, scan->stream) != kIcRecordSize) return -1;
-        scan->position = 0;
-        ++scan->number;
-    }
-    int p = scan->position;
+    int p = NextScanPosition(scan, 2);
+    if (p < 0) return -1;
     int code = EntryCode(GetU16(scan->record), p);
     int32_t rec = GetI32(scan->record + 2 + 4 * p);
-    ++scan->position;
-    if (code != scan->wantedType || IsEmptyCrossEntry(code, rec)) return 0;
-    if (*component >= 0 && *component != p) return 0;
-    *number = scan->number;
+    if (!AcceptScanEntry(scan, code, rec, p, number, component)) return 0;
     *component = p;
     return 1;
 }
 
-void EndIcScan(IcScan *scan) {
-    if (!scan) return;
-    if (scan->stream) std::fclose(scan->stream);
-    std::free(scan);
-}
+void EndIcScan(IcScan *scan) { EndScan(scan); }
 
 // ---- halving search -------------------------------------------------------------
 
