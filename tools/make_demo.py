@@ -6,7 +6,8 @@ gleaner.exe and for the tests:
   data/      the suite's data folder: nightjar.ini and the ref, map, ss folders
   disc/      a data disc: nightjar3.id and its own ref, map, ss folders
   user/      the user data folder
-  logs/      two sample observing logs to import, one per preset format
+  logs/      two sample observing logs to import, one per preset format, and
+             the importer's format file that starts the wizard on them
 
 The default nightjar.ini names folders both in the data folder ("$") and on
 the data disc ("#"): the disc folder is mapped to a drive letter by whoever
@@ -262,9 +263,14 @@ def step_sample_logs(demo, build):
         f.write(sample_csv())
     with open(os.path.join(logs, "deepsky-log.xml"), "w", newline="\r\n") as f:
         f.write(sample_xml())
+    # The format file is kept beside the samples as well, so that a test that
+    # starts from a copy of the user folder can begin from it whatever an
+    # earlier test made of the user folder's own.
     user = os.path.join(demo, "user")
-    with open(os.path.join(user, "gleaner.cfg"), "wb") as f:
-        f.write(format_file(windows_path(csv_path), 0, [csv_preset(), deepsky_preset()]))
+    settings = format_file(windows_path(csv_path), 0, [csv_preset(), deepsky_preset()])
+    for folder in (logs, user):
+        with open(os.path.join(folder, "gleaner.cfg"), "wb") as f:
+            f.write(settings)
     for name in ("gleaner_des_links.dat", "gleaner_links.dat", "loc_links.bin",
                  "observer_links.bin", "inst_links.bin", "gleaner.bin"):
         if os.path.exists(os.path.join(user, name)):

@@ -28,6 +28,12 @@ TEST(DemoSamples, StoredFormatsAreThePresetsAndTheSettingsPointAtTheDelimitedLog
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_TRUE(testutil::PathIsThere(dir.path() + "/logs/skymap-log.csv"));
     EXPECT_TRUE(testutil::PathIsThere(dir.path() + "/logs/deepsky-log.xml"));
+    // The copy beside the samples is the user folder's file.
+    bool ok = false;
+    const std::string stored = testutil::ReadFileBytes(dir.path() + "/user/gleaner.cfg", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(stored.size(), 4u + 516u + 2u * 331515u);
+    EXPECT_EQ(testutil::ReadFileBytes(dir.path() + "/logs/gleaner.cfg"), stored);
 
     std::string saved = GetUserDataFolder() ? GetUserDataFolder() : "";
     SetUserDataFolder((dir.path() + "/user").c_str());

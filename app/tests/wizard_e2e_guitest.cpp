@@ -52,8 +52,11 @@ struct Installation {
     testutil::TempDir user;
     bool ok = false;
     Installation() {
+        // The user folder's format file as the demo lays it out (the demo's
+        // own copy may have been changed by other tests).
         ok = drive.ok() && CopyTree(Demo("disc").c_str(), drive.folder().c_str()) &&
-             CopyTree(Demo("user").c_str(), user.path().c_str());
+             CopyTree(Demo("user").c_str(), user.path().c_str()) &&
+             CopyFileA(Demo("logs/gleaner.cfg").c_str(), (user.path() + "/gleaner.cfg").c_str(), FALSE);
         testutil::SetSuiteValue("DataPath", Backslashes(Demo("data")).c_str());
         testutil::SetSuiteValue("UserPath", Backslashes(user.path()).c_str());
         testutil::SetSuiteValue("InstallPath", Backslashes(Demo("install")).c_str());
