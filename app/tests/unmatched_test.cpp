@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -113,8 +114,8 @@ TEST(UnmatchedScan, RecordableLinksAreFoundByTheLookup) {
 }
 
 #ifndef _WIN32
-// The generator's small deep-sky catalogue in a scratch folder that is also
-// the user data folder; generated once for the suite.
+// The generators' small deep-sky catalogue and star catalogue in a scratch
+// folder that is also the user data folder; generated once for the suite.
 struct Catalogue : ::testing::Test {
     static testutil::TempDir *dir_;
     static bool generated_;
@@ -125,7 +126,9 @@ struct Catalogue : ::testing::Test {
         std::string source = testutil::SourceDir();
         if (source.empty() || std::system("python3 -c 0 > /dev/null 2>&1") != 0) return;
         std::string cmd = "python3 " + source + "/tools/gen_deepsky.py --small --ref " + dir_->path() +
-                          "/ref --cat " + dir_->path() + "/cat > /dev/null";
+                          "/ref --cat " + dir_->path() + "/cat > /dev/null && python3 " + source +
+                          "/tools/gen_star_catalogue.py --ref " + dir_->path() + "/ref --stars " +
+                          dir_->path() + "/cat > /dev/null";
         generated_ = std::system(cmd.c_str()) == 0;
     }
     static void TearDownTestSuite() {
@@ -273,11 +276,33 @@ TEST_F(UnmatchedCatalogue, LinkNameIsRecognisedBackAsTheChosenObject) {
         EXPECT_EQ(+back[0].objectClass, +chosen[0].objectClass);
         EXPECT_EQ(+back[0].index, +chosen[0].index);
     }
+    // A name the recognition does not take back (a star's position
+    // designation, put first in the star family's order) is passed over for
+    // one it does.
+    char vega[96] = "Vega";
+    ObjectRecord star[3];
+    ASSERT_GE(IdentifyObjectText(vega, 0.0, &site, &date, 0.1, star), 1);
+    DesignationPreferences prefs;
+    InitDesignationPreferences(&prefs);
+    const int kStars = 0, kPositionKind = 19;  // 0-based kind 20, "J" + position
+    std::swap(prefs.order[kStars][0], prefs.order[kStars][kPositionKind]);
+    char first[kDesignationTextSize];
+    ASSERT_EQ(FormatObjectName(&star[0], first, &prefs, nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(first[0], 'J') << first;
+    char name[kDesignationTextSize];
+    EXPECT_EQ(ChooseLinkDesignation(&star[0], &prefs, name), 1);
+    EXPECT_STRNE(name, first);
+    ObjectRecord back[3];
+    char again[96];
+    std::snprintf(again, sizeof again, "%s", name);
+    ASSERT_GE(IdentifyObjectText(again, 0.0, &site, &date, 0.1, back), 1) << name;
+    EXPECT_EQ(+back[0].index, +star[0].index);
+
     ObjectRecord none;
     InitObjectRecord(&none);
-    char name[kDesignationTextSize] = "x";
-    EXPECT_EQ(ChooseLinkDesignation(&none, nullptr, name), -1);
-    EXPECT_STREQ(name, "");
+    char noName[kDesignationTextSize] = "x";
+    EXPECT_EQ(ChooseLinkDesignation(&none, nullptr, noName), -1);
+    EXPECT_STREQ(noName, "");
 }
 #endif
 
