@@ -3,6 +3,7 @@
 // entry into a preview record or an addition to the observing log.
 #include "app/entrycompletion.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -175,6 +176,25 @@ void CompleteDate(WorkingEntry &e) {
     if (universal) SetDateRecordFromJulianDate(&e.site, &e.date);
     ComputeDeltaTAndNutation(&e.date, 0.0);
     ComputeSiderealTimes(&e.site, &e.date);
+}
+
+// 1 when the site's longitude, latitude and zone are numbers in their ranges
+// (radians; hours).
+int SiteIsUsable(const LocationRecord &site) {
+    const double kPi = 3.14159265358979323846;
+    double lon = site.longitude, lat = site.latitude, zone = site.timeZone;
+    return std::isfinite(lon) && std::isfinite(lat) && std::isfinite(zone) &&
+           std::fabs(lon) <= 2 * kPi && std::fabs(lat) <= kPi / 2 + 1e-9 &&
+           std::fabs(zone) <= 24.0;
+}
+
+// The site as the message names it: the text read from the file, or the
+// record's name for a fixed site.
+std::string SiteTextForMessage(const WorkingEntry &e) {
+    char name[sizeof e.site.name + 1];
+    std::memcpy(name, e.site.name, sizeof e.site.name);
+    name[sizeof e.site.name] = 0;
+    return name;
 }
 
 }  // namespace
@@ -528,7 +548,18 @@ int CompleteEntry(ImportPassContext *ctx) {
         SetImportError("Instrument not defined for log entry\n");
         return -1;
     }
+    // A site whose place or zone is no number (a damaged fixed site of the
+    // format, or a damaged store slot) would date the entry NaN, and the
+    // entry would be listed and logged as if sound.
+    if (!SiteIsUsable(e.site)) {
+        SetImportError("Error importing location: %s\n", SiteTextForMessage(e).c_str());
+        return -1;
+    }
     CompleteDate(e);
+    if (!std::isfinite(e.date.julianDate)) {
+        SetImportError("Error importing date: %s\n", dateText.c_str());
+        return -1;
+    }
 
     // Recognition, then the designation links.
     int recognised = Recognize(ctx);
