@@ -1,6 +1,7 @@
 // Shared pieces of the instrument dialogs: running a template, the numeric
-// and unit texts of their fields, the message box, the default-chart
-// question InstDefaultDlg and the new-telescope list ScopeSelectDlg.
+// and unit texts of their fields, the message box, the instrument list and
+// store handling of ScopeDlg and BinocsDlg, the default-chart question
+// InstDefaultDlg and the new-telescope list ScopeSelectDlg.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include <memory>
 
 #include "app/gleaner_win.h"
+#include "charts/chartsync.h"
+#include "core/userfolder.h"
 #include "instruments/instrumentdialogs_win.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/scoperules.h"
@@ -91,6 +94,175 @@ void ShowLeftRightText(HWND dialog, int item, int flag) {
 void ShowUpDownText(HWND dialog, int item, int flag) {
     if (flag == 1) SetDlgItemTextA(dialog, item, "Normal");
     if (flag == 0) SetDlgItemTextA(dialog, item, "Flipped");
+}
+
+// ---- instrument list dialogs (ScopeDlg, BinocsDlg) ----------------------------
+
+InstrumentDialogState *NewInstrumentDialogState(HINSTANCE instance) {
+    InstrumentDialogState *s = new (std::nothrow) InstrumentDialogState();
+    if (!s) return nullptr;
+    s->instance = instance;
+    s->selected = -1;
+    s->currentEntry = -1;
+    s->poolChoice = -1;
+    return s;
+}
+
+void CloseInstrumentStore(InstrumentDialogState *s) {
+    if (s->store) std::fclose(s->store);
+    s->store = nullptr;
+}
+
+void WriteBackInstrument(InstrumentDialogState *s) {
+    if (s->store && s->selected >= 0) WriteInstrument(s->store, &s->record, s->selected);
+}
+
+int OpenInstrumentStoreForEditing(HWND dialog, InstrumentDialogState *s) {
+    s->createdAtOpening = UserDataFileExists("instr.bin") ? 0 : 1;
+    s->backupTaken = BackupInstrumentFile();
+    int32_t count = 0;
+    s->store = OpenInstrumentFile(&count);
+    if (!s->store && CreateInstrumentFile()) s->store = OpenInstrumentFile(&count);
+    if (!s->store) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (!s->backupTaken && !s->createdAtOpening)
+        InstrumentMessage(dialog,
+                          "The instruments could not be copied to \"instr.bak\".\r\n"
+                          "Changes made here cannot be undone with Cancel.",
+                          MB_OK | MB_ICONWARNING);
+    s->count = count;
+    return 1;
+}
+
+void CancelInstrumentListDialog(HWND dialog, InstrumentDialogState *s) {
+    CloseInstrumentStore(s);
+    if (s->backupTaken) {
+        RestoreInstrumentFile();
+    } else if (s->createdAtOpening) {
+        // The store did not exist when the dialog opened: nothing to keep.
+        char path[1024];
+        if (MakeUserDataPath(path, (int)sizeof path, "instr.bin")) DeleteFileA(path);
+    }
+    EndDialog(dialog, 0);
+}
+
+int SyncChartsWithDefaults(HWND dialog, InstrumentDialogState *s) {
+    int templateId = -1;
+    if (FindInstrumentWithoutChart(s->store, s->count)) {
+        if (!AskChartDefaults(dialog, s->instance, s->record.kind)) return 0;
+        templateId = g_templateInstrumentId;
+    }
+    SyncInstrumentCharts(s->store, s->count, templateId);
+    return 1;
+}
+
+int FillInstrumentList(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view) {
+    s->selected = -1;
+    HWND list = GetDlgItem(dialog, view.listId);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
+    bool reserved = true;
+    try {
+        s->listMap.assign((size_t)s->count + 1, 0);   // room for every line, so no push_back throws
+        s->listMap.clear();
+    } catch (...) {
+        reserved = false;
+    }
+    if (!r || !reserved) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return -1;
+    }
+    for (int i = 0; i < s->count; ++i) {
+        if (!ReadInstrument(s->store, r.get(), i) || r->kind != view.kind) continue;
+        char name[33];
+        std::memcpy(name, r->name, 32);
+        name[32] = 0;
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)name);
+        s->listMap.push_back((uint16_t)i);
+    }
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    return (int)s->listMap.size();
+}
+
+int LineOfSelectedInstrument(const InstrumentDialogState *s) {
+    for (size_t i = 0; i < s->listMap.size(); ++i)
+        if (s->listMap[i] == s->selected) return (int)i;
+    return -1;
+}
+
+void SelectInstrumentLine(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view, int line) {
+    if (line < 0 || line >= (int)s->listMap.size()) {
+        s->selected = -1;
+        view.enableControls(dialog, false);
+        return;
+    }
+    SendDlgItemMessageA(dialog, view.listId, LB_SETCURSEL, (WPARAM)line, 0);
+    s->selected = s->listMap[(size_t)line];
+    if (!ReadInstrument(s->store, &s->record, s->selected)) {
+        s->selected = -1;
+        return;
+    }
+    view.enableControls(dialog, true);
+    view.show(dialog, s, 0);
+}
+
+void OnInstrumentListNotice(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view, int code) {
+    if (code != LBN_SELCHANGE && code != LBN_DBLCLK) return;
+    WriteBackInstrument(s);
+    LRESULT line = SendDlgItemMessageA(dialog, view.listId, LB_GETCURSEL, 0, 0);
+    if (line != LB_ERR) SelectInstrumentLine(dialog, s, view, (int)line);
+    if (code == LBN_DBLCLK) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void ShowRenamedInstrument(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view) {
+    int line = LineOfSelectedInstrument(s);
+    if (line < 0) return;
+    char name[33];
+    std::memcpy(name, s->record.name, 32);
+    name[32] = 0;
+    HWND list = GetDlgItem(dialog, view.listId);
+    SendMessageA(list, LB_DELETESTRING, (WPARAM)line, 0);
+    SendMessageA(list, LB_INSERTSTRING, (WPARAM)line, (LPARAM)name);
+    SendMessageA(list, LB_SETCURSEL, (WPARAM)line, 0);
+}
+
+void AppendInstrumentAndSelect(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view) {
+    s->currentEntry = -1;
+    if (AppendInstrument(s->store, &s->record)) ++s->count;
+    int listed = FillInstrumentList(dialog, s, view);
+    SelectInstrumentLine(dialog, s, view, listed - 1);
+}
+
+void DeleteSelectedInstrument(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view) {
+    int line = LineOfSelectedInstrument(s);
+    if (DeleteInstrument(s->store, s->selected)) {
+        --s->count;
+        int listed = FillInstrumentList(dialog, s, view);
+        if (line >= listed) line = listed - 1;
+        SelectInstrumentLine(dialog, s, view, line);
+    }
+}
+
+void SubclassListBox(HWND list, WNDPROC procedure, const char *oldProcProperty) {
+    WNDPROC old = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)procedure);
+    SetPropA(list, oldProcProperty, (HANDLE)old);
+}
+
+LRESULT ListBoxKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam, const char *oldProcProperty,
+                    int deleteCommand) {
+    WNDPROC old = (WNDPROC)GetPropA(list, oldProcProperty);
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        SendMessageA(GetParent(list), WM_COMMAND, (WPARAM)deleteCommand, 0);
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        SendMessageA(GetParent(list), WM_KEYDOWN, wParam, lParam);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemovePropA(list, oldProcProperty);
+    return old ? CallWindowProcA(old, list, message, wParam, lParam) : DefWindowProcA(list, message, wParam, lParam);
 }
 
 // ---- InstDefaultDlg ------------------------------------------------------------

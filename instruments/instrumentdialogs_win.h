@@ -95,6 +95,60 @@ extern int FillingDialogFields;
 // The camera whose filters and lenses CamFilterDlg and CamLensDlg assign.
 extern CameraEntry *g_currentCamera;
 
+// ---- instrument list dialogs (ScopeDlg, BinocsDlg) ---------------------------
+// Both edit every instrument of one kind in instr.bin in place, through a list
+// box whose line i holds the store record listMap[i].
+
+// The list of one such dialog: its list box, the kind it lists, and how the
+// dialog enables its controls and shows the working record (skip: the field
+// being typed in, 0 none).
+struct InstrumentListView {
+    int listId;
+    uint8_t kind;
+    void (*enableControls)(HWND dialog, bool enable);
+    void (*show)(HWND dialog, InstrumentDialogState *s, int skip);
+};
+
+// A new state with nothing selected (null when it cannot be allocated).
+InstrumentDialogState *NewInstrumentDialogState(HINSTANCE instance);
+void CloseInstrumentStore(InstrumentDialogState *s);
+// Writes the working record back over the selected store record.
+void WriteBackInstrument(InstrumentDialogState *s);
+// At opening: takes instr.bak, opens (or creates) instr.bin and warns when no
+// backup could be taken. 0 when the store cannot be opened (WM_CLOSE posted).
+int OpenInstrumentStoreForEditing(HWND dialog, InstrumentDialogState *s);
+// Cancel: closes the store and puts instr.bak back (or removes an instr.bin
+// the dialog created), then ends the dialog with 0.
+void CancelInstrumentListDialog(HWND dialog, InstrumentDialogState *s);
+// Gives instruments without a chart one, asking InstDefaultDlg for the model
+// when there are such; 0 when the user cancelled that question.
+int SyncChartsWithDefaults(HWND dialog, InstrumentDialogState *s);
+// Lists the instruments of the view's kind through a scratch record (the
+// working record keeps the selected one); nothing is selected until a line is
+// read again. The number listed, -1 when memory ran out (WM_CLOSE posted).
+int FillInstrumentList(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view);
+// The list line of the selected record, -1 none.
+int LineOfSelectedInstrument(const InstrumentDialogState *s);
+// Reads the record of a line into the working record and shows it; a line
+// outside the list selects nothing and disables the controls.
+void SelectInstrumentLine(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view, int line);
+// A selection change or double click (which also presses OK) in the list.
+void OnInstrumentListNotice(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view, int code);
+// The selected line shows the working record's name again.
+void ShowRenamedInstrument(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view);
+// Appends the working record as a new instrument and selects its line.
+void AppendInstrumentAndSelect(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view);
+// Deletes the selected instrument and selects the line that takes its place
+// (the last when it was the last).
+void DeleteSelectedInstrument(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view);
+// List boxes subclassed for their keys (the instrument and pool lists):
+// installs the procedure, keeping the old one under the property name.
+void SubclassListBox(HWND list, WNDPROC procedure, const char *oldProcProperty);
+// The subclassed list's keys: Delete sends the dialog the delete command,
+// Escape goes to the dialog; everything else to the old procedure.
+LRESULT ListBoxKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam, const char *oldProcProperty,
+                    int deleteCommand);
+
 // ---- field helpers -----------------------------------------------------------
 void SetItemTextOneDecimal(HWND dialog, int item, double value);
 void SetItemTextTwoDecimals(HWND dialog, int item, double value);

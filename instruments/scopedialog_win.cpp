@@ -11,9 +11,7 @@
 
 #include "app/gleaner_win.h"
 #include "app/hostcallbacks.h"
-#include "charts/chartsync.h"
 #include "core/resstrings.h"
-#include "core/userfolder.h"
 #include "instruments/instrumentdialogs_win.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
@@ -28,53 +26,6 @@ const double kPi = 3.14159265358979323846;
 const char kOldListProc[] = "InstrumentListProc";
 
 InstrumentDialogState *g_scopeState = nullptr;
-
-InstrumentDialogState *NewState(HINSTANCE instance) {
-    InstrumentDialogState *s = new (std::nothrow) InstrumentDialogState();
-    if (!s) return nullptr;
-    s->instance = instance;
-    s->selected = -1;
-    s->currentEntry = -1;
-    s->poolChoice = -1;
-    return s;
-}
-
-void CloseStore(InstrumentDialogState *s) {
-    if (s->store) std::fclose(s->store);
-    s->store = nullptr;
-}
-
-void WriteBack(InstrumentDialogState *s) {
-    if (s->store && s->selected >= 0) WriteInstrument(s->store, &s->record, s->selected);
-}
-
-// Lists the telescopes through a scratch record, so that the working record
-// keeps what the selected line holds; the selection is none until a line is
-// read again. The number listed, -1 when the map could not be made.
-int FillTelescopeList(HWND dialog, InstrumentDialogState *s) {
-    s->selected = -1;
-    HWND list = GetDlgItem(dialog, 6028);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    try {
-        s->listMap.assign((size_t)s->count + 1, 0);
-        s->listMap.clear();
-    } catch (...) {
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-        return -1;
-    }
-    std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
-    if (!r) return -1;
-    for (int i = 0; i < s->count; ++i) {
-        if (!ReadInstrument(s->store, r.get(), i) || r->kind != kInstrumentTelescope) continue;
-        char name[33];
-        std::memcpy(name, r->name, 32);
-        name[32] = 0;
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)name);
-        s->listMap.push_back((uint16_t)i);
-    }
-    SendMessageA(list, LB_SETCURSEL, 0, 0);
-    return (int)s->listMap.size();
-}
 
 void ShowScope(HWND dialog, InstrumentDialogState *s, int skip) {
     s->busy = 1;
@@ -144,27 +95,7 @@ void EnableTelescopeControls(HWND dialog, bool enable) {
     if (!enable) SetFocus(GetDlgItem(dialog, IDOK));
 }
 
-int LineOfSelected(InstrumentDialogState *s) {
-    for (size_t i = 0; i < s->listMap.size(); ++i)
-        if (s->listMap[i] == s->selected) return (int)i;
-    return -1;
-}
-
-void SelectLine(HWND dialog, InstrumentDialogState *s, int line) {
-    if (line < 0 || line >= (int)s->listMap.size()) {
-        s->selected = -1;
-        EnableTelescopeControls(dialog, false);
-        return;
-    }
-    SendDlgItemMessageA(dialog, 6028, LB_SETCURSEL, (WPARAM)line, 0);
-    s->selected = s->listMap[(size_t)line];
-    if (!ReadInstrument(s->store, &s->record, s->selected)) {
-        s->selected = -1;
-        return;
-    }
-    EnableTelescopeControls(dialog, true);
-    ShowScope(dialog, s, 0);
-}
+const InstrumentListView kTelescopeList = {6028, kInstrumentTelescope, EnableTelescopeControls, ShowScope};
 
 double ReadFieldValue(HWND dialog, int id, int *ok) {
     double v = 0.0;
@@ -289,39 +220,12 @@ void RunEyepieces(HWND dialog, InstrumentDialogState *s) {
     ShowScope(dialog, s, 0);
 }
 
-void InstallListProc(HWND list, WNDPROC procedure) {
-    WNDPROC old = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)procedure);
-    SetPropA(list, kOldListProc, (HANDLE)old);
-}
-
-void CancelScopeDialog(HWND dialog, InstrumentDialogState *s) {
-    CloseStore(s);
-    if (s->backupTaken) {
-        RestoreInstrumentFile();
-    } else if (s->createdAtOpening) {
-        // The store did not exist when the dialog opened: nothing to keep.
-        char path[1024];
-        if (MakeUserDataPath(path, (int)sizeof path, "instr.bin")) DeleteFileA(path);
-    }
-    EndDialog(dialog, 0);
-}
-
 }  // namespace
 
 InstrumentDialogState *GetScopeDialogState() { return g_scopeState; }
 
 LRESULT CALLBACK TelescopeListWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = (WNDPROC)GetPropA(list, kOldListProc);
-    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        SendMessageA(GetParent(list), WM_COMMAND, 6025, 0);
-        return 0;
-    }
-    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        SendMessageA(GetParent(list), WM_KEYDOWN, wParam, lParam);
-        return 0;
-    }
-    if (message == WM_NCDESTROY) RemovePropA(list, kOldListProc);
-    return old ? CallWindowProcA(old, list, message, wParam, lParam) : DefWindowProcA(list, message, wParam, lParam);
+    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, 6025);
 }
 
 INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -330,26 +234,12 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: {
         s->dialog = dialog;
-        s->createdAtOpening = UserDataFileExists("instr.bin") ? 0 : 1;
-        s->backupTaken = BackupInstrumentFile();
-        int32_t count = 0;
-        s->store = OpenInstrumentFile(&count);
-        if (!s->store && CreateInstrumentFile()) s->store = OpenInstrumentFile(&count);
-        if (!s->store) {
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-            return TRUE;
-        }
-        if (!s->backupTaken && !s->createdAtOpening)
-            InstrumentMessage(dialog,
-                              "The instruments could not be copied to \"instr.bak\".\r\n"
-                              "Changes made here cannot be undone with Cancel.",
-                              MB_OK | MB_ICONWARNING);
-        s->count = count;
+        if (!OpenInstrumentStoreForEditing(dialog, s)) return TRUE;
         FillCombos(dialog);
-        InstallListProc(GetDlgItem(dialog, 6028), TelescopeListWndProc);
-        int listed = FillTelescopeList(dialog, s);
+        SubclassListBox(GetDlgItem(dialog, 6028), TelescopeListWndProc, kOldListProc);
+        int listed = FillInstrumentList(dialog, s, kTelescopeList);
         if (listed > 0)
-            SelectLine(dialog, s, 0);
+            SelectInstrumentLine(dialog, s, kTelescopeList, 0);
         else
             EnableTelescopeControls(dialog, false);
         return TRUE;
@@ -358,18 +248,18 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         NMHDR *h = (NMHDR *)lParam;
         if (h->idFrom == 6040 && h->code == UDN_DELTAPOS) {
             NMUPDOWN *ud = (NMUPDOWN *)lParam;
-            int line = LineOfSelected(s);
+            int line = LineOfSelectedInstrument(s);
             if (line < 0 || !s->store) return TRUE;
             int direction = ud->iDelta > 0 ? 1 : ud->iDelta < 0 ? -1 : 0;
             if ((direction > 0 && line == (int)s->listMap.size() - 1) || (direction < 0 && line == 0) ||
                 direction == 0)
                 return TRUE;
-            WriteBack(s);
+            WriteBackInstrument(s);
             int moved = -1;
             int from = s->selected;
             if (MoveInstrument(s->store, from, s->count, direction, &moved) && moved >= 0) line += direction;
-            FillTelescopeList(dialog, s);
-            SelectLine(dialog, s, line);
+            FillInstrumentList(dialog, s, kTelescopeList);
+            SelectInstrumentLine(dialog, s, kTelescopeList, line);
             return TRUE;
         }
         break;
@@ -378,32 +268,16 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         int id = LOWORD(wParam), code = HIWORD(wParam);
         int nameChanged = 0;
         if (id != 6028 && HandleScopeFieldCommand(dialog, s, id, code, &nameChanged)) {
-            if (nameChanged) {
-                int line = LineOfSelected(s);
-                if (line >= 0) {
-                    char name[33];
-                    std::memcpy(name, s->record.name, 32);
-                    name[32] = 0;
-                    HWND list = GetDlgItem(dialog, 6028);
-                    SendMessageA(list, LB_DELETESTRING, (WPARAM)line, 0);
-                    SendMessageA(list, LB_INSERTSTRING, (WPARAM)line, (LPARAM)name);
-                    SendMessageA(list, LB_SETCURSEL, (WPARAM)line, 0);
-                }
-            }
+            if (nameChanged) ShowRenamedInstrument(dialog, s, kTelescopeList);
             return TRUE;
         }
         switch (id) {
         case 6028:
-            if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
-                WriteBack(s);
-                LRESULT line = SendDlgItemMessageA(dialog, 6028, LB_GETCURSEL, 0, 0);
-                if (line != LB_ERR) SelectLine(dialog, s, (int)line);
-                if (code == LBN_DBLCLK) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-            }
+            OnInstrumentListNotice(dialog, s, kTelescopeList, code);
             return TRUE;
         case 6026: {  // New
             if (!s->store) return TRUE;
-            WriteBack(s);
+            WriteBackInstrument(s);
             std::unique_ptr<InstrumentRecord> before(new (std::nothrow) InstrumentRecord);
             if (!before) return TRUE;
             std::memcpy(before.get(), &s->record, sizeof s->record);
@@ -414,32 +288,22 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                 std::memcpy(&s->record, before.get(), sizeof s->record);
                 return TRUE;
             }
-            s->currentEntry = -1;
-            if (AppendInstrument(s->store, &s->record)) ++s->count;
-            int listed = FillTelescopeList(dialog, s);
-            SelectLine(dialog, s, listed - 1);
+            AppendInstrumentAndSelect(dialog, s, kTelescopeList);
             return TRUE;
         }
-        case 6025: {  // Delete
+        case 6025:  // Delete
             if (s->selected < 0 || !s->store) return TRUE;
             if (InstrumentMessage(dialog, "Delete this telescope?", MB_YESNO | MB_ICONQUESTION) != IDYES)
                 return TRUE;
-            int line = LineOfSelected(s);
-            if (DeleteInstrument(s->store, s->selected)) {
-                --s->count;
-                int listed = FillTelescopeList(dialog, s);
-                if (line >= listed) line = listed - 1;
-                SelectLine(dialog, s, line);
-            }
+            DeleteSelectedInstrument(dialog, s, kTelescopeList);
             return TRUE;
-        }
         case 6032:  // eyepieces
-            WriteBack(s);
+            WriteBackInstrument(s);
             RunEyepieces(dialog, s);
-            WriteBack(s);
+            WriteBackInstrument(s);
             return TRUE;
         case IDOK: {
-            WriteBack(s);
+            WriteBackInstrument(s);
             if (!CheckTelescopesHaveOptics(s->store, s->count)) {
                 InstrumentMessage(dialog,
                                   "One or more of the telescopes has no eyepieces or cameras assigned to it.\r\n"
@@ -447,20 +311,15 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                                   MB_OK);
                 return TRUE;
             }
-            int templateId = -1;
-            if (FindInstrumentWithoutChart(s->store, s->count)) {
-                if (!AskChartDefaults(dialog, s->instance, s->record.kind)) return TRUE;
-                templateId = g_templateInstrumentId;
-            }
-            SyncInstrumentCharts(s->store, s->count, templateId);
-            CloseStore(s);
+            if (!SyncChartsWithDefaults(dialog, s)) return TRUE;
+            CloseInstrumentStore(s);
             NotifyInstrumentsChanged();
             if (UseProVariant()) NotifyEditionInstrumentsChanged();
             EndDialog(dialog, 1);
             return TRUE;
         }
         case IDCANCEL:
-            CancelScopeDialog(dialog, s);
+            CancelInstrumentListDialog(dialog, s);
             return TRUE;
         case 9:
             ShowHelpTopic(16016);
@@ -471,11 +330,11 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
                               MB_YESNO | MB_ICONQUESTION) == IDYES)
-            CancelScopeDialog(dialog, s);
+            CancelInstrumentListDialog(dialog, s);
         return TRUE;
     case WM_DESTROY:
         s->listMap.clear();
-        CloseStore(s);
+        CloseInstrumentStore(s);
         break;
     }
     return FALSE;
@@ -483,7 +342,7 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 void RunScopeDialog(HWND owner, HINSTANCE instance) {
     if (g_scopeState) return;
-    InstrumentDialogState *s = NewState(instance);
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
     if (!s) return;
     g_scopeState = s;
     RunInstrumentDialog(instance, UseProVariant() ? "ScopeDlgPro" : "ScopeDlg", owner, ScopeDlgProc);
@@ -542,20 +401,12 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
                 ++s->count;
                 s->stored = 1;
                 EnableSave(dialog, s);
-                int templateId = -1;
-                if (FindInstrumentWithoutChart(s->store, s->count)) {
-                    if (!AskChartDefaults(dialog, s->instance, s->record.kind)) {
-                        CloseStore(s);
-                        return TRUE;
-                    }
-                    templateId = g_templateInstrumentId;
-                }
-                SyncInstrumentCharts(s->store, s->count, templateId);
-                CloseStore(s);
-                EndDialog(dialog, 1);
+                int synced = SyncChartsWithDefaults(dialog, s);
+                CloseInstrumentStore(s);
+                if (synced) EndDialog(dialog, 1);
                 return TRUE;
             }
-            CloseStore(s);
+            CloseInstrumentStore(s);
             return TRUE;
         }
         case IDOK:
@@ -579,7 +430,7 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 int RunScopeEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record) {
     if (g_scopeState || !record) return 0;
-    InstrumentDialogState *s = NewState(instance);
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
     if (!s) return 0;
     std::memcpy(&s->record, record, sizeof *record);
     g_scopeState = s;
