@@ -178,21 +178,30 @@ int PoolIdOfLine(HWND dialog, int line) {
     return (int)SendDlgItemMessageA(dialog, 6092, LB_GETITEMDATA, (WPARAM)line, 0);
 }
 
-void Assign(HWND dialog, PoolDialog *p) {
-    int line = ChosenPoolLine(dialog);
-    if (line < 0) return;
-    int id = 0;
-    std::string name;
+// The pool id and name of a pool list line: an eyepiece by its place in the
+// pool, a filter or lens by the id its line carries. *named is false when that
+// filter or lens is gone from the pool (the name is then empty).
+int PoolEntryOfLine(HWND dialog, const PoolDialog *p, int line, std::string *name, bool *named) {
+    *named = true;
     if (p->kind == kEyepieces) {
         char n[33] = "";
         double fl = 0, af = 0;
-        id = GetEyepieceRecord(line, n, &fl, &af);
-        name = Trimmed(n, sizeof n);
-    } else {
-        id = PoolIdOfLine(dialog, line);
-        if (!PoolName(p->kind, id, &name)) id = 0;
+        int id = GetEyepieceRecord(line, n, &fl, &af);
+        *name = Trimmed(n, sizeof n);
+        return id;
     }
-    if (id <= 0) return;
+    int id = PoolIdOfLine(dialog, line);
+    *named = PoolName(p->kind, id, name);
+    return id;
+}
+
+void Assign(HWND dialog, PoolDialog *p) {
+    int line = ChosenPoolLine(dialog);
+    if (line < 0) return;
+    std::string name;
+    bool named = false;
+    int id = PoolEntryOfLine(dialog, p, line, &name, &named);
+    if (!named || id <= 0) return;
     if (!AssignPoolId(p->ids, (uint16_t)id)) {
         InstrumentMessage(dialog, p->limitMessage, MB_OK | MB_ICONWARNING);
         return;
@@ -232,9 +241,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
     HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
     switch (message) {
     case WM_INITDIALOG: {
-        HWND pool = GetDlgItem(dialog, 6092);
-        WNDPROC old = (WNDPROC)SetWindowLongPtrA(pool, GWLP_WNDPROC, (LONG_PTR)PoolListKeyWndProc);
-        SetPropA(pool, kOldPoolListProc, (HANDLE)old);
+        SubclassListBox(GetDlgItem(dialog, 6092), PoolListKeyWndProc, kOldPoolListProc);
         if (p->kind == kEyepieces && s) SyncTelescopeEyepiecesWithPool(&s->record.optics[0]);
         if (p->kind == kFilters) SyncCameraFiltersWithPool(g_currentCamera);
         if (p->kind == kLenses) SyncCameraLensesWithPool(g_currentCamera);
@@ -316,17 +323,9 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
         case 6091: {  // Delete from the pool
             int line = ChosenPoolLine(dialog);
             if (line < 0) return TRUE;
-            int poolId = 0;
             std::string name;
-            if (p->kind == kEyepieces) {
-                char n[33] = "";
-                double fl = 0, af = 0;
-                poolId = GetEyepieceRecord(line, n, &fl, &af);
-                name = Trimmed(n, sizeof n);
-            } else {
-                poolId = PoolIdOfLine(dialog, line);
-                PoolName(p->kind, poolId, &name);
-            }
+            bool named = false;   // a gone filter or lens still leaves the pool lists
+            int poolId = PoolEntryOfLine(dialog, p, line, &name, &named);
             if (poolId <= 0) return TRUE;
             char question[96];
             std::snprintf(question, sizeof question, "Delete %s from pool?", name.c_str());
@@ -414,17 +413,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
 }  // namespace
 
 LRESULT CALLBACK PoolListKeyWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = (WNDPROC)GetPropA(list, kOldPoolListProc);
-    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        SendMessageA(GetParent(list), WM_COMMAND, 6081, 0);
-        return 0;
-    }
-    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        SendMessageA(GetParent(list), WM_KEYDOWN, wParam, lParam);
-        return 0;
-    }
-    if (message == WM_NCDESTROY) RemovePropA(list, kOldPoolListProc);
-    return old ? CallWindowProcA(old, list, message, wParam, lParam) : DefWindowProcA(list, message, wParam, lParam);
+    return ListBoxKeys(list, message, wParam, lParam, kOldPoolListProc, 6081);
 }
 
 INT_PTR CALLBACK EyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/gleaner_win.h"
@@ -42,6 +43,19 @@ double FieldValue(HWND dialog, int id) {
 
 void Incorrect(HWND dialog) { InstrumentMessage(dialog, "One or more of the parameters is incorrect.", MB_OK); }
 
+// The name field (6022) of the editors: shown from a stored name field of
+// `size` bytes (not always terminated), read back cut to `length` characters.
+void ShowNameField(HWND dialog, const char *name, size_t size) {
+    std::string text(name, strnlen(name, size));
+    SetDlgItemTextA(dialog, 6022, text.c_str());
+}
+
+std::string ReadNameField(HWND dialog, size_t length) {
+    char text[64] = "";
+    GetDlgItemTextA(dialog, 6022, text, (int)sizeof text);
+    return std::string(text, strnlen(text, length));
+}
+
 // The telescopes of instr.bin (store index of each combo line), read here:
 // the editor may run under the one-telescope dialog, where no store is open.
 std::vector<int> g_fovMap;
@@ -51,12 +65,10 @@ std::vector<int> g_fovMap;
 int StoreEditedEyepiece(HWND dialog) {
     int index = PoolChoice();
     if (index < 0) return 0;
-    char name[64] = "";
-    GetDlgItemTextA(dialog, 6022, name, (int)sizeof name);
-    name[31] = 0;
+    std::string name = ReadNameField(dialog, 31);
     double af = FieldValue(dialog, 6096), fl = FieldValue(dialog, 6097);
-    if (!CheckEyepieceValues(name, fl, af)) return 0;
-    return UpdateEyepieceRecord(index, name, fl, af) ? 1 : 0;
+    if (!CheckEyepieceValues(name.c_str(), fl, af)) return 0;
+    return UpdateEyepieceRecord(index, name.c_str(), fl, af) ? 1 : 0;
 }
 
 INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -172,10 +184,7 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG: {
         FillingDialogFields = 1;
-        char label[34];
-        std::memcpy(label, WorkingFilter.name, 33);
-        label[33] = 0;
-        SetDlgItemTextA(dialog, 6022, label);
+        ShowNameField(dialog, WorkingFilter.name, sizeof WorkingFilter.name);
         SetItemTextOneDecimal(dialog, 101, WorkingFilter.wavelength * 1000.0);
         SetItemTextOneDecimal(dialog, 102, WorkingFilter.bandwidth * 1000.0);
         SetItemTextOneDecimal(dialog, 104, WorkingFilter.peakTransmission * 100.0);
@@ -185,10 +194,8 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: {
-            char label[64] = "";
-            GetDlgItemTextA(dialog, 6022, label, (int)sizeof label);
-            label[32] = 0;
-            if (ReadStandardFilterValues(&WorkingFilter, label, FieldValue(dialog, 101), FieldValue(dialog, 102),
+            std::string label = ReadNameField(dialog, 32);
+            if (ReadStandardFilterValues(&WorkingFilter, label.c_str(), FieldValue(dialog, 101), FieldValue(dialog, 102),
                                          FieldValue(dialog, 104)))
                 EndDialog(dialog, 1);
             else
@@ -226,11 +233,8 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     case WM_INITDIALOG: {
         double t = WorkingFilter.peakTransmission;
         if (!(t > 0.0) || t > 1.0) t = 1.0;
-        char label[34];
-        std::memcpy(label, WorkingFilter.name, 33);
-        label[33] = 0;
         FillingDialogFields = 1;
-        SetDlgItemTextA(dialog, 6022, label);
+        ShowNameField(dialog, WorkingFilter.name, sizeof WorkingFilter.name);
         FillingDialogFields = 0;
         g_ndMode = 0;
         ShowNeutralDensity(dialog, t, 0);
@@ -250,12 +254,10 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
             return TRUE;
         }
         case IDOK: {
-            char label[64] = "";
-            GetDlgItemTextA(dialog, 6022, label, (int)sizeof label);
-            label[32] = 0;
+            std::string label = ReadNameField(dialog, 32);
             double t = ReadNeutralDensityTransmission(dialog, g_ndMode);
             if (t > 0.0) {
-                CopyStringZeroFilled(WorkingFilter.name, label, (int)sizeof WorkingFilter.name);
+                CopyStringZeroFilled(WorkingFilter.name, label.c_str(), (int)sizeof WorkingFilter.name);
                 WorkingFilter.peakTransmission = t;
                 WorkingFilter.wavelength = 0.0;
                 EndDialog(dialog, 1);
@@ -291,10 +293,7 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: {
         FillingDialogFields = 1;
-        char label[33];
-        std::memcpy(label, WorkingLens.name, 32);
-        label[32] = 0;
-        SetDlgItemTextA(dialog, 6022, label);
+        ShowNameField(dialog, WorkingLens.name, sizeof WorkingLens.name);
         SetItemTextOneDecimal(dialog, 101, WorkingLens.focalLength);
         SetItemTextOneDecimal(dialog, 106, WorkingLens.focalRatio);
         FillingDialogFields = 0;
@@ -303,10 +302,8 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: {
-            char label[64] = "";
-            GetDlgItemTextA(dialog, 6022, label, (int)sizeof label);
-            label[31] = 0;
-            CopyStringZeroFilled(WorkingLens.name, label, (int)sizeof WorkingLens.name);
+            std::string label = ReadNameField(dialog, 31);
+            CopyStringZeroFilled(WorkingLens.name, label.c_str(), (int)sizeof WorkingLens.name);
             double fl = FieldValue(dialog, 101), ratio = FieldValue(dialog, 106);
             if (CheckLensValues(fl, ratio)) {
                 WorkingLens.focalLength = fl;
