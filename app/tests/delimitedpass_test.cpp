@@ -213,6 +213,18 @@ ImportFormat &UserFormat(char delimiter, int layout) {
     return f;
 }
 
+// The user layout most tests read: target, site, observer, instrument and
+// date in the first five columns (year month day date words).
+ImportFormat &BasicFormat(char delimiter) {
+    ImportFormat &f = UserFormat(delimiter, 0);
+    f.targetColumn = 0;
+    f.siteColumn = 1;
+    f.observerColumn = 2;
+    f.instrumentColumn = 3;
+    f.dateColumn = 4;
+    return f;
+}
+
 // The "SkyMap Pro CSV" preset, its fixed records and flags cleared.
 ImportFormat &CsvFormat() {
     ImportFormat &f = CurrentImportFormat();
@@ -431,12 +443,7 @@ TEST_F(PassFixture, UserLayouts) {
 // Errors, each with its exact message; every file the pass opened is closed
 // (the import file can be removed right after the pass).
 TEST_F(PassFixture, ErrorMessages) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    ImportFormat &f = BasicFormat(',');
     const struct {
         const char *line, *message;
     } cases[] = {
@@ -476,12 +483,7 @@ TEST_F(PassFixture, ErrorMessages) {
 
 // Damaged stores: a slot that cannot be read before the name is found.
 TEST_F(PassFixture, DamagedStores) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat(',');
     std::string loc = testutil::ReadFileBytes(dir.file("loc.bin"));
     ASSERT_EQ(loc.size(), 2u + 2 * 169u);
     std::string observers = testutil::ReadFileBytes(dir.file("observer.bin"));
@@ -511,12 +513,7 @@ TEST_F(PassFixture, DamagedStores) {
 // when the store holds it with the same name and place. A designation link
 // gives the text that is recognised, and the list shows it.
 TEST_F(PassFixture, NameAndDesignationLinks) {
-    ImportFormat &f = UserFormat('|', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat('|');
     LocationRecord dark = MakeSite("Dark Site", -5.0, 75.0, 35.0);
     LocationRecord moved = MakeSite("Dark Site", -5.0, 76.0, 35.0);
     ASSERT_TRUE(AddLocationLink(&dark, "Backyard"));
@@ -563,12 +560,7 @@ TEST_F(PassFixture, NameAndDesignationLinks) {
 
 // Fixed values come from the format whatever the file holds at their columns.
 TEST_F(PassFixture, FixedValues) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    ImportFormat &f = BasicFormat(',');
     f.siteFixed = f.observerFixed = f.instrumentFixed = 1;
     f.fixedSite = MakeSite("Fixed Place", 2.0, -30.0, 50.0);
     f.fixedObserver = MakeObserver("Fixed Person", 50);
@@ -642,12 +634,7 @@ TEST_F(PassFixture, ConditionsExtrasAndFieldLimit) {
 
 // Faults of the plain reading mended here, one case each.
 TEST_F(PassFixture, LinesThatOnceBrokeThePass) {
-    ImportFormat &f = UserFormat('\t', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    ImportFormat &f = BasicFormat('\t');
     f.descriptionColumn = 5;
     const std::string good = "M 1\tHome Field\tBob\tBinos\t2009 7 20 22:00\tfirst\n";
     for (int crlf = 0; crlf < 2; ++crlf) {
@@ -783,12 +770,7 @@ TEST_F(PassFixture, ValuesNotDefinedOnALine) {
 // Messages that carry a whole field are bounded by the error line, never
 // overrun it.
 TEST_F(PassFixture, LongValuesInMessagesAndTexts) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat(',');
     std::string site(2000, 'S');
     EXPECT_EQ(Run("M 1," + site + ",Bob,Binos,2009 7 20\n", 1), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "Error importing location: " + site + "\n");
@@ -803,12 +785,7 @@ TEST_F(PassFixture, LongValuesInMessagesAndTexts) {
 // already held is counted as specified but never stored twice, and the tally
 // tells it apart; a failed add asks whether to go on.
 TEST_F(PassFixture, FinalPassAddsAndReimports) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    ImportFormat &f = BasicFormat(',');
     f.descriptionColumn = 5;
     const std::string file =
         "M 1,Home Field,Bob,Binos,2009 7 20 22:00,one\n"
@@ -863,12 +840,7 @@ TEST_F(PassFixture, FinalPassAddsAndReimports) {
 // The pass resolves each name once and keeps it for the pass only: a store
 // changed between passes is seen by the next pass.
 TEST_F(PassFixture, StoreChangesBetweenPassesAreSeen) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat(',');
     std::string file;
     for (int i = 0; i < 200; ++i)
         file += "M " + std::to_string(i + 1) + ",Home Field,Bob,Binos,2009 7 20 21:00\n";
@@ -895,12 +867,7 @@ TEST_F(PassFixture, StoreChangesBetweenPassesAreSeen) {
 // (a folder of that name here, a read-only folder for the user) the pass
 // still runs.
 TEST_F(PassFixture, TraceFileThatCannotBeOpened) {
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat(',');
     char saved[1024];
     ASSERT_TRUE(getcwd(saved, sizeof saved));
     testutil::TempDir work;
@@ -919,12 +886,7 @@ TEST_F(PassFixture, TraceFileThatCannotBeOpened) {
 // its message instead of reporting entries that were never written.
 TEST_F(PassFixture, PreviewFileThatCannotBeWritten) {
     if (!testutil::PathIsThere("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    ImportFormat &f = UserFormat(',', 0);
-    f.targetColumn = 0;
-    f.siteColumn = 1;
-    f.observerColumn = 2;
-    f.instrumentColumn = 3;
-    f.dateColumn = 4;
+    BasicFormat(',');
     ASSERT_EQ(symlink("/dev/full", dir.file("gleaner.bin").c_str()), 0);
     EXPECT_EQ(Run("M 1,Home Field,Bob,Binos,2009 7 20\n", 1), -1);
     EXPECT_STREQ(ImportErrorLine(), "Error writing log data to temporary file for M 1");
