@@ -71,10 +71,19 @@ void MakePreviewDetailTexts(const PreviewRecord &record, PreviewDetailTexts *tex
     texts->instrument = instrument + " --> " + Field(e.instrument.name);
 }
 
-std::string FormatImportResultText(int added) {
-    char text[96];
+std::string FormatImportResultText(int added, int alreadyLogged) {
+    char text[192];
     std::snprintf(text, sizeof text, "%d log entries sucessfully imported into Nightjar", added);
-    return text;
+    std::string result = text;
+    // The log keeps one copy of an entry: entries it already held count as
+    // imported, and the user is told so rather than led to think they were
+    // added twice.
+    if (alreadyLogged > 0) {
+        std::snprintf(text, sizeof text, "\r\n(%d of them were already in the log)",
+                      alreadyLogged);
+        result += text;
+    }
+    return result;
 }
 
 int CountPreviewRecords() {

@@ -39,8 +39,9 @@ struct PreviewDetailTexts {
 // are read only up to their sizes).
 void MakePreviewDetailTexts(const PreviewRecord &record, PreviewDetailTexts *texts);
 
-// "%d log entries sucessfully imported into Nightjar" with the count.
-std::string FormatImportResultText(int added);
+// "%d log entries sucessfully imported into Nightjar" with the count, and
+// on a second line how many of them the log already held (when any).
+std::string FormatImportResultText(int added, int alreadyLogged = 0);
 
 // The number of whole records in the preview file (0 when there is none).
 int CountPreviewRecords();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/entrycompletion.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "app/importlist_win.h"
@@ -88,7 +89,7 @@ void Finish(HWND step) {
         return;
     }
     g_entryCount = result;
-    g_resultText = FormatImportResultText(added);
+    g_resultText = FormatImportResultText(added, LastImportPassTally().alreadyLogged);
     DialogBoxParamA(GetProgramInstance(), "ResultDlg", main, ResultDlgProc, 0);
     ShowImportStepOne(GetParent(step));
 }

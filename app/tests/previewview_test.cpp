@@ -93,6 +93,10 @@ TEST(PreviewView, DetailTextsShowTheValueAsReadAndAsMade) {
 TEST(PreviewView, ResultTextCarriesTheCount) {
     EXPECT_EQ(FormatImportResultText(0), "0 log entries sucessfully imported into Nightjar");
     EXPECT_EQ(FormatImportResultText(12), "12 log entries sucessfully imported into Nightjar");
+    EXPECT_EQ(FormatImportResultText(12, 0), "12 log entries sucessfully imported into Nightjar");
+    EXPECT_EQ(FormatImportResultText(4, 3),
+              "4 log entries sucessfully imported into Nightjar\r\n"
+              "(3 of them were already in the log)");
 }
 
 TEST(PreviewView, RecordCountAndFileStamp) {
