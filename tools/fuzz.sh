@@ -6,12 +6,20 @@
 #   tools/fuzz.sh build                 (build only)
 #
 # <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
-# xmlreader, delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/ (read only);
-# the inputs found on the way go to build/fuzz-clang/corpus/<target>/ and
-# crashing inputs to build/fuzz-clang/artifacts/<target>/. The build folder
-# is $FUZZ_BUILD when set. The targets that run the import passes recognise
-# designations in the catalogues of a demo installation made in the build
-# folder (tools/make_demo.py). Exits non-zero when a target finds a fault.
+# xmlreader, delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/
+# and the inputs of faults found before from fuzz/crashes/<target>/ (both
+# read only, replayed first); the inputs found on the way go to
+# build/fuzz-clang/corpus/<target>/ and crashing inputs to
+# build/fuzz-clang/artifacts/<target>/. Options after <seconds> go to
+# libFuzzer. The targets that run the import passes recognise designations in
+# the catalogues of a demo installation made in the build folder
+# (tools/make_demo.py). Exits non-zero when a target finds a fault.
+#
+# Environment: FUZZ_BUILD build folder; FUZZ_JOBS build jobs (3);
+# GLEANER_FUZZ_MASK flags of the pass targets to leave clear (fuzz/passcheck.h),
+# so that a known open fault does not stop every run; GLEANER_FUZZ_VERBOSE=1
+# prints each pass's result, message and rows (to replay one input:
+# build/fuzz-clang/<target>_fuzz FILE). Needs clang and libclang-rt-14-dev.
 set -uo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD:-$top/build/fuzz-clang}
@@ -24,6 +32,8 @@ shift
 seconds=${1:-60}
 [ $# -ge 1 ] && shift
 
+command -v "${FUZZ_CXX:-clang++}" >/dev/null ||
+  { echo "fuzz.sh: ${FUZZ_CXX:-clang++} not found (Debian: clang libclang-rt-14-dev)" >&2; exit 1; }
 mkdir -p "$build"
 # One build at a time in the folder: several runs may start together.
 exec 9>"$build/.build.lock"
@@ -65,7 +75,8 @@ for t in $targets; do
   artifacts="$build/artifacts/$t"
   mkdir -p "$corpus" "$artifacts"
   seeds=()
-  [ -d "$top/fuzz/corpus/$t" ] && seeds=("$top/fuzz/corpus/$t")
+  [ -d "$top/fuzz/corpus/$t" ] && seeds+=("$top/fuzz/corpus/$t")
+  [ -d "$top/fuzz/crashes/$t" ] && seeds+=("$top/fuzz/crashes/$t")
   dict=()
   [ -f "$top/fuzz/$t.dict" ] && dict=(-dict="$top/fuzz/$t.dict")
   log="$build/$t.log"
