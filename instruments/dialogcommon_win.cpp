@@ -96,6 +96,12 @@ void ShowUpDownText(HWND dialog, int item, int flag) {
     if (flag == 0) SetDlgItemTextA(dialog, item, "Flipped");
 }
 
+FILE *OpenOrCreateInstrumentFile(int32_t *count) {
+    FILE *f = OpenInstrumentFile(count);
+    if (!f && CreateInstrumentFile()) f = OpenInstrumentFile(count);
+    return f;
+}
+
 // ---- instrument list dialogs (ScopeDlg, BinocsDlg) ----------------------------
 
 InstrumentDialogState *NewInstrumentDialogState(HINSTANCE instance) {
@@ -121,8 +127,7 @@ int OpenInstrumentStoreForEditing(HWND dialog, InstrumentDialogState *s) {
     s->createdAtOpening = UserDataFileExists("instr.bin") ? 0 : 1;
     s->backupTaken = BackupInstrumentFile();
     int32_t count = 0;
-    s->store = OpenInstrumentFile(&count);
-    if (!s->store && CreateInstrumentFile()) s->store = OpenInstrumentFile(&count);
+    s->store = OpenOrCreateInstrumentFile(&count);
     if (!s->store) {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return 0;
@@ -273,8 +278,7 @@ INT_PTR CALLBACK InstDefaultDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
         g_copyChartChoice = 0;
         g_templateInstrumentId = -1;
         int32_t count = 0;
-        FILE *f = OpenInstrumentFile(&count);
-        if (!f && CreateInstrumentFile()) f = OpenInstrumentFile(&count);
+        FILE *f = OpenOrCreateInstrumentFile(&count);
         if (!f) {
             PostMessageA(dialog, WM_CLOSE, 0, 0);
             return TRUE;

@@ -160,6 +160,9 @@ void ShowAngleWithUnit(HWND dialog, int item, double value, int unit);
 void ShowMountingText(HWND dialog, int item, int mounting);
 void ShowLeftRightText(HWND dialog, int item, int flag);
 void ShowUpDownText(HWND dialog, int item, int flag);
+// instr.bin opened as OpenInstrumentFile does, created first when there is
+// none; null when it can be neither opened nor created.
+FILE *OpenOrCreateInstrumentFile(int32_t *count);
 // "Nightjar Message" boxes.
 int InstrumentMessage(HWND owner, const char *text, UINT type);
 // Runs InstDefaultDlg for the kind; 0 when the user cancelled, else 1 with

@@ -392,8 +392,7 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         case 6023: {  // Save in Database
             int32_t count = 0;
-            s->store = OpenInstrumentFile(&count);
-            if (!s->store && CreateInstrumentFile()) s->store = OpenInstrumentFile(&count);
+            s->store = OpenOrCreateInstrumentFile(&count);
             if (!s->store) return TRUE;
             s->count = count;
             s->currentEntry = -1;
