@@ -124,7 +124,7 @@ void FormatUndefinedValueMessage(int result, int kind, const char *line, char *o
     out[0] = '\0';
     if (result < 1 || result > 3) return;
     if (kind == kFormatKindTagged) {
-        static const char *const kTagged[] = {"No location was found for a log entry",
+        static const char *const kTagged[] = {"No location was not found for a log entry",
                                               "No observer was found for a log entry",
                                               "No instrument was found for a log entry"};
         std::snprintf(out, size, "%s", kTagged[result - 1]);

@@ -263,7 +263,7 @@ TEST(StepTwoMessages, UndefinedValueTextsByKindAndResult) {
         {1, kFormatKindDelimited, "M 31,Home\r\n", "A location was not found on line: M 31,Home"},
         {2, kFormatKindDelimited, "M 31,Home\n", "An observer was not found on line: M 31,Home"},
         {3, kFormatKindDelimited, "", "An instrument was not found on line: "},
-        {1, kFormatKindTagged, "ignored", "No location was found for a log entry"},
+        {1, kFormatKindTagged, "ignored", "No location was not found for a log entry"},
         {2, kFormatKindTagged, "ignored", "No observer was found for a log entry"},
         {3, kFormatKindTagged, "ignored", "No instrument was found for a log entry"},
         {0, kFormatKindDelimited, "x", ""},
