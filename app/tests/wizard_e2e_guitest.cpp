@@ -203,7 +203,17 @@ void Shot(HWND w, const char *name) {
     HWND top = GetAncestor(w, GA_ROOT);
     Sync(top);
     Sleep(300);
-    EXPECT_TRUE(testutil::SaveScreenshot(testutil::CaptureClientArea(top, false), name)) << name;
+    // On a busy machine the program may not have painted yet (its window
+    // then reads back black): capture again for a while before keeping it.
+    testutil::WindowPicture picture = testutil::CaptureClientArea(top, false);
+    for (int tries = 0; tries < 40; ++tries) {
+        int pixels = picture.width * picture.height;
+        if (pixels > 0 && testutil::CountPixelsOfColour(picture, RGB(0, 0, 0)) < pixels) break;
+        Sleep(250);
+        Sync(top);
+        picture = testutil::CaptureClientArea(top, false);
+    }
+    EXPECT_TRUE(testutil::SaveScreenshot(picture, name)) << name;
 }
 
 // Answers a modal dialog of the program with OK, after its screenshot.
