@@ -12,6 +12,7 @@
 #include "app/gleaner_win.h"
 #include "app/hostcallbacks.h"
 #include "objects/buildrecord.h"
+#include "ephem/satellitenames.h"
 #include "objects/constellations.h"
 #include "objects/namesearch.h"
 #include "objects/objectnames.h"
@@ -21,24 +22,6 @@
 #include "objects/starcat.h"
 
 namespace {
-
-// SEAM: the planets' satellites (GetSatelliteCount and GetSatelliteName of the
-// ephemeris) do not exist yet; the named satellites of Mars (4) to Pluto (9)
-// in the ephemeris' slot order stand in for them, as recognition's do.
-const char *const kSatelliteNames[10][9] = {
-    {}, {}, {}, {},
-    {"Phobos", "Deimos"},
-    {"Io", "Europa", "Ganymede", "Callisto", "Amalthea", "Himalia"},
-    {"Mimas", "Enceladus", "Tethys", "Dione", "Rhea", "Titan", "Hyperion", "Iapetus", "Phoebe"},
-    {"Ariel", "Umbriel", "Titania", "Oberon"},
-    {"Triton"},
-    {"Charon"}};
-const int kSatelliteCounts[10] = {0, 0, 0, 0, 2, 6, 9, 4, 1, 1};
-int GetSatelliteCountSeam(int body) { return body >= 0 && body < 10 ? kSatelliteCounts[body] : 0; }
-const char *GetSatelliteNameSeam(int body, int satellite) {
-    if (satellite < 1 || satellite > GetSatelliteCountSeam(body)) return "";
-    return kSatelliteNames[body][satellite - 1];
-}
 
 // One component of a double-star entry.
 struct PairComponent {
@@ -198,11 +181,13 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
     } else if (record->objectClass == kClassSolarSystem) {
         SetText(requestor, kReqComponentsLabel, "Satellite");
         int body = record->index;
-        int count = GetSatelliteCountSeam(body);
+        int count = GetSatelliteCount(body);
         if (count > 0) {
             SendMessageA(list, CB_ADDSTRING, 0, (LPARAM) " ");
             for (int i = 1; i <= count; ++i) {
-                SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)GetSatelliteNameSeam(body, i));
+                char name[32] = "";
+                GetSatelliteName(body, i, name);
+                SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)name);
                 ++rows;
             }
             int kind = record->kind > 100 ? record->kind - 100 : record->kind;
