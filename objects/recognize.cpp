@@ -15,6 +15,7 @@
 #include "objects/cataloguenumber.h"
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
+#include "ephem/satellitenames.h"
 #include "objects/dsoxref.h"
 #include "objects/objectnames.h"
 #include "objects/objectrecord.h"
@@ -27,18 +28,6 @@ namespace {
 // named service with the least that keeps recognition running; replace the
 // body by a call of the owner's function when it exists.
 // ---------------------------------------------------------------------------
-
-// Seam for GetSatelliteCount / GetSatelliteName of the ephemeris: the named
-// satellites of Mars (4) to Pluto (9), in the ephemeris' slot order.
-const char *const kSatelliteNamesSeam[10][9] = {
-    {}, {}, {}, {},
-    {"Phobos", "Deimos"},
-    {"Io", "Europa", "Ganymede", "Callisto", "Amalthea", "Himalia"},
-    {"Mimas", "Enceladus", "Tethys", "Dione", "Rhea", "Titan", "Hyperion", "Iapetus", "Phoebe"},
-    {"Ariel", "Umbriel", "Titania", "Oberon"},
-    {"Triton"},
-    {"Charon"}};
-const int kSatelliteCountSeam[10] = {0, 0, 0, 0, 2, 6, 9, 4, 1, 1};
 
 // Seam for FindGreekLetterName of the variable-star names: index 0-23 of the
 // first Greek letter name at least as long as the text whose first character
@@ -441,12 +430,14 @@ int ClassOfCrossIndexType(int typeCode) {
 int FindPlanetSatelliteByName(const char *name, int *satellite, int *planet) {
     if (!name) return 0;
     for (int p = 4; p <= 9; ++p)
-        for (int s = 1; s <= kSatelliteCountSeam[p]; ++s)
-            if (EqualsNoCase(name, kSatelliteNamesSeam[p][s - 1])) {
+        for (int s = 1; s <= GetSatelliteCount(p); ++s) {
+            char known[32] = "";
+            if (GetSatelliteName(p, s, known) && EqualsNoCase(name, known)) {
                 if (satellite) *satellite = s;
                 if (planet) *planet = p;
                 return 1;
             }
+        }
     return 0;
 }
 
