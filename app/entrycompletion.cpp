@@ -13,11 +13,12 @@
 #include "astro/angleparse.h"
 #include "astro/angletext.h"
 #include "astro/sidereal.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
 #include "logstore/logadd.h"
 #include "logstore/logentryfile.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -181,7 +182,6 @@ void CompleteDate(WorkingEntry &e) {
 // 1 when the site's longitude, latitude and zone are numbers in their ranges
 // (radians; hours).
 int SiteIsUsable(const LocationRecord &site) {
-    const double kPi = 3.14159265358979323846;
     double lon = site.longitude, lat = site.latitude, zone = site.timeZone;
     return std::isfinite(lon) && std::isfinite(lat) && std::isfinite(zone) &&
            std::fabs(lon) <= 2 * kPi && std::fabs(lat) <= kPi / 2 + 1e-9 &&

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "astro/angleparse.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "instruments/instrumentstore.h"
 #include "sites/sitestore.h"
 

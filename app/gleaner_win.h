@@ -4,7 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/helptopics.h"
+#include "core/hostcallbacks.h"
+#include "resources/helptopics.h"
 
 HINSTANCE GetProgramInstance();
 void SetProgramInstance(HINSTANCE instance);
@@ -24,9 +25,8 @@ void RegisterControlClasses(HINSTANCE instance);
 void LoadHtmlHelp();
 void UnloadHtmlHelp();
 int HtmlHelpAvailable();
-// Opens "Gleaner.chm" at a context id; the help call-back of the shared
-// dialogs. 0 when no help entry could be loaded.
-int ShowHelpTopic(int topicId);
+// ShowHelpTopic (core/hostcallbacks.h) opens "Gleaner.chm" at a context id;
+// it is the help call-back of the shared dialogs.
 // The table of contents, then the topic; the importer's own topics.
 int ShowGleanerHelpTopic(int topicId);
 
@@ -35,7 +35,6 @@ void LoadClassBitmaps(HWND window);
 void FreeClassBitmaps();
 ATOM RegisterSCBitmapClass(HINSTANCE instance);
 LRESULT CALLBACK SCBitmapWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-const UINT kSCBitmapSetFlag = 1574;  // wParam = category bits
 
 INT_PTR CALLBACK ProcessingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The modeless busy box shown while a long pass runs.

@@ -1,6 +1,6 @@
 // The importer's portable answers to the call-backs of the shared code: the
 // default site, observer, instrument, time and display settings.
-#include "app/hostcallbacks.h"
+#include "core/hostcallbacks.h"
 
 #include <cstring>
 #include <memory>
@@ -12,6 +12,7 @@
 #include "instruments/instrumentrecord.h"
 #include "instruments/optics.h"
 #include "objects/objectnames.h"
+#include "picker/displaysettings.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/formatfile.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 

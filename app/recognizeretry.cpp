@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "objects/objectrecord.h"
 #include "objects/recognize.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
-#include "app/hostcallbacks.h"
+#include "core/hostcallbacks.h"
 #include "app/importpass.h"
 #include "app/step3_win.h"
 #include "app/unmatched.h"
@@ -19,7 +19,8 @@
 #include "core/userfolder.h"
 #include "objects/designationlist.h"
 #include "objects/objectrecord.h"
-#include "objects/picker_win.h"
+#include "picker/displaysettings.h"
+#include "picker/picker_win.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "app/step4_win.h"
 #include "app/undefinednames.h"
 #include "instruments/instrumentchoice.h"
-#include "instruments/instrumentdialogs_win.h"
-#include "sites/sitedialogs_win.h"
+#include "dialogs/instrumentdialogs_win.h"
+#include "dialogs/sitedialogs_win.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include "app/namelinks.h"
 #include "app/xmlreader.h"
 #include "astro/location.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "sites/sitestore.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 struct FileCloser {
     void operator()(FILE *f) const {

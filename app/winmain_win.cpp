@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/gleaner_win.h"
+#include "app/startup.h"
 #include "core/datapaths.h"
 #include "core/resstrings.h"
 #include "ephem/ephemload.h"

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "astro/angletext.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 // Longest texts read whole; longer ones are refused rather than cut, since a
 // cut number reads as a different value.

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 int AngleTextStyle = 0;
 int RaInDegreesFlag = 0;
@@ -18,7 +18,6 @@ namespace {
 
 int gLongitudeDisplayFlag = 0;
 
-const double kPi = 3.14159265358979323846;
 // One thousandth of a second of the value's unit. Added before splitting so
 // that a value stored a hair below a whole second (12.5 h as 12.49999999...)
 // does not show one second short.

@@ -2,13 +2,13 @@
 // magnitudes, disk eclipses). Guards keep catalogue zeros from turning into
 // infinities or NaN on screen.
 #include "astro/astroformulas.h"
+#include "core/mathutil.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 // B-V by spectral class (rows O B A F G K M) and subclass 0..9.
 const char kSpectralClasses[] = "OBAFGKM";

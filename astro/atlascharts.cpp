@@ -1,11 +1,11 @@
 // Atlas chart finders: zone and sector tables of seven star atlases.
 #include "astro/atlascharts.h"
+#include "core/mathutil.h"
 
 #include <cmath>
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 // Hours or degrees within 1e-10 of a multiple of 1e-6 are taken as that
 // multiple: every zone and sector edge of the atlases is such a multiple, and

@@ -9,13 +9,12 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/riseset.h"
 #include "astro/unaligned.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 // Magnitudes from this value up mean "no magnitude".
 const double kNoMagnitude = 90.0;

@@ -3,13 +3,12 @@
 // (refraction added, extinction applied to a magnitude, the chart azimuth
 // 2 pi - azimuth, counted from the south towards the east and given in
 // [0, 2 pi), so due south is 0) and back, the
-// zenith, the topocentric correction of a solar-system body, and the point at
+// zenith, and the point at
 // a position angle and distance from a centre and the position angle between
 // two points. Angles are radians; magnitudes of 90 or more mean "no
 // magnitude" and are never changed.
 #pragma once
 
-struct BodyRecord;
 struct DateRecord;
 struct LocationRecord;
 
@@ -42,11 +41,6 @@ int ConvertEquatorialToHorizontal(const LocationRecord *site, const DateRecord *
 int ConvertHorizontalToEquatorial(const LocationRecord *site, const DateRecord *date,
                                   double *azimuthInOut, double *altitudeInOut);
 
-// Geocentric -> topocentric place of a solar-system body (the Moon by its
-// distance in kilometres, which the correction also updates; other bodies by
-// their distance in astronomical units).
-void ApplyBodyParallax(const LocationRecord *site, const DateRecord *date, BodyRecord *body,
-                       double *rightAscension, double *declination);
 
 // The point at position angle p (from the north through the east) and
 // distance r from the centre (a0, d0), computed with vectors so that it holds

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 const uint8_t kDeltaTTable1620[kDeltaTByteTableCount] = {
     124, 115, 106, 98, 91, 85, 79, 74, 70, 65, 62, 58, 55, 53, 50, 48, 46, 44,

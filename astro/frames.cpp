@@ -8,13 +8,12 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/precession.h"
 #include "astro/unaligned.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const long double kPiL = 3.141592653589793238462643383279502884L;
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "visibility/seeing.h"
-#include "visibility/skybright.h"
+#include "photometry/seeing.h"
+#include "photometry/skybright.h"
 
 namespace {
 

@@ -11,11 +11,10 @@
 #include <string>
 
 #include "astro/datetime.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kArcsecondsToRadians = kPi / 648000.0;
 const double kDegreesToRadians = kPi / 180.0;
 

@@ -9,12 +9,11 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/unaligned.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDegree = kPi / 180.0;
 const double kArcminute = kPi / 10800.0;
 const double kRadiansToHours = 12.0 / kPi;

@@ -9,11 +9,10 @@
 #include "astro/datetime.h"
 #include "astro/deltat.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/nutation.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const double kSecondsPerDay = 86400.0;
 const double kDaysPerCentury = 36525.0;

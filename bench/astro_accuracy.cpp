@@ -48,10 +48,10 @@ int main() {
 #include "astro/sidereal.h"
 #include "bench/ephem_accuracy.h"
 #include "bench/sunmoon_accuracy.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kRadiansToArcseconds = 648000.0 / kPi;
 const char *kDefaultHistoricTable = "/usr/lib/python3/dist-packages/skyfield/data/historic_deltat.npy";
 

@@ -25,6 +25,7 @@
 #include "ephem/bodyrecord.h"
 #include "ephem/ephemload.h"
 #include "ephem/moonphases.h"
+#include "core/mathutil.h"
 
 #if defined(__has_include)
 #if __has_include(<libnova/libnova.h>)
@@ -35,7 +36,6 @@
 
 namespace ephem_accuracy {
 
-const double kPi = 3.14159265358979323846;
 const double kToArcsec = 648000.0 / kPi;
 const double kAuMetres = 149597870700.0;
 const double kLightDaysPerAU = 149597870700.0 / 299792458.0 / 86400.0;

@@ -17,15 +17,14 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
-#include "astro/sunmoon.h"
+#include "ephem/sunmoon.h"
 #include "ephem/bodyrecord.h"
 
 namespace sunmoon_accuracy {
 
-const double kPi = 3.14159265358979323846;
 const double kToArcsec = 648000.0 / kPi;
 const double kAuMetres = 149597870700.0;
 const double kLightMetresPerSecond = 299792458.0;

@@ -9,10 +9,10 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 template <typename T>
 std::unique_ptr<T> Zeroed() {

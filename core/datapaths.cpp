@@ -3,6 +3,7 @@
 // datapaths_win.cpp, or from the environment elsewhere).
 #include "core/datapaths.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,8 +14,6 @@
 #include "core/fileutil.h"
 #include "core/resstrings.h"
 #include "core/userfolder.h"
-#include "ephem/ephemload.h"
-#include "minorbodies/dbfolders.h"
 
 namespace {
 
@@ -130,7 +129,7 @@ bool ResolveLine(char *driveState, const char *dataFolder, char *line) {
 
 }  // namespace
 
-int LocateDataDirectories() {
+int ResolveDataDirectories(char *solarSystem0, char *solarSystem1) {
     char data[kPathLineSize];
     if (!ReadDataPath(kSuiteGeneration, data)) return 0;
     char drive = 0;
@@ -146,13 +145,11 @@ int LocateDataDirectories() {
     if (!ReadSolarSystemDirLines(l[6], l[7])) return 0;
     for (int i = 6; i < 8; ++i)
         if (!ResolveLine(&drive, data, l[i])) return 0;
-    SetMinorBodyDatabaseFolders(l[6], l[7]);
-    // A missing ephemeris table does not stop the start-up; the ephemeris
-    // code reports it when a position is asked for.
-    LoadEphemerisData(l[6]);
     char user[kPathLineSize];
     if (!ReadUserPath(kSuiteGeneration, user)) return 0;
     SetUserDataFolder(user);
+    if (solarSystem0) std::snprintf(solarSystem0, kPathLineSize, "%s", l[6]);
+    if (solarSystem1) std::snprintf(solarSystem1, kPathLineSize, "%s", l[7]);
     return 1;
 }
 

@@ -9,7 +9,14 @@ const int kSuiteGeneration = 3;
 const int kPathLineSize = 512;           // line buffers: at most 511 characters
 const int kCatalogueFilePathSize = 1160; // slot (1023) + name (127) + ".bin" + NUL
 
-int LocateDataDirectories();
+// Steps of the start-up that find the suite's folders: the data folder from
+// the registry, the settings file's reference-catalogue, map-catalogue and
+// solar-system lines resolved ("$" the data folder, "#" the first drive with
+// the data disc's marker) and each tested, the catalogue slots set, and the
+// user folder set. The two solar-system folders are copied out (512-byte
+// buffers, either may be null). 1 when every folder exists; 0 otherwise.
+// The program's start-up (app/startup.h) goes on from here.
+int ResolveDataDirectories(char *solarSystem0, char *solarSystem1);
 
 // Registry values under HKEY_CURRENT_USER "SOFTWARE\Tarnwick\Nightjar\<generation>"
 // into 512-byte buffers; 1 when read. (Builds without a registry read the

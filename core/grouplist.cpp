@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"

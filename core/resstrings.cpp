@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 
 namespace {
 

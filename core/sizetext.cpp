@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "astro/mathutil.h"
-#include "astro/textutil.h"
+#include "core/mathutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/precession.h"
 #include "ephem/bodynames.h"
 #include "ephem/bodyrecord.h"
@@ -18,7 +18,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 // Light time: 0.0057755183 days per AU, in Julian centuries.
 const double kLightTimeCenturiesPerAU = 1.5812507323750856e-7;

@@ -7,12 +7,11 @@
 
 #include "astro/datetime.h"
 #include "astro/frames.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "ephem/bodynames.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const double kDegree = kPi / 180.0;
 const double kMicroDegree = 1.7453292519943295e-8;  // rad

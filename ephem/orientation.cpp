@@ -6,14 +6,13 @@
 
 #include "astro/datetime.h"
 #include "astro/frames.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/precession.h"
 #include "ephem/moon.h"
 #include "ephem/physical.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const double kDegree = kPi / 180.0;
 const double kLightTimeCenturiesPerAU = 1.5812507323750856e-7;

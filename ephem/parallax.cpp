@@ -5,7 +5,7 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 namespace {
 const double kTwoPi = 6.283185307179586476925;

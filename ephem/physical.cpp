@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "astro/datetime.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "ephem/orientation.h"
 #include "ephem/planetseries.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const double kDegree = kPi / 180.0;
 const double kArcsecond = kDegree / 3600.0;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "astro/location.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"

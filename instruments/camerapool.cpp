@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
 #include "instruments/storeio.h"
-#include "logstore/poolupgrade.h"
+#include "instruments/poolupgrade.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "instruments/storeio.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 std::unique_ptr<InstrumentRecord> NewRecord() {
     std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);

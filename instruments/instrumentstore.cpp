@@ -7,14 +7,14 @@
 #include <new>
 #include <string>
 
-#include "astro/debugfile.h"
-#include "astro/textutil.h"
+#include "core/debugfile.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
 #include "instruments/storeio.h"
-#include "logstore/instrumentupgrade.h"
+#include "instruments/instrumentupgrade.h"
 
 namespace {
 

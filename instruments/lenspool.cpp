@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 
 namespace {
 

@@ -6,14 +6,13 @@
 #include <cstring>
 
 #include "astro/airmass.h"
-#include "astro/mathutil.h"
-#include "astro/textutil.h"
+#include "core/mathutil.h"
+#include "core/textutil.h"
 #include "sites/observerstore.h"
-#include "visibility/skybright.h"
+#include "photometry/skybright.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDegree = kPi / 180.0;
 const double kFortyDegrees = 0.6981317007977318;
 const double kThirtyArcseconds = 0.0001454441043328608;

@@ -4,13 +4,14 @@
 
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "instruments/camerapool.h"
 #include "instruments/eyepiecepool.h"
 #include "instruments/filterpool.h"
 #include "instruments/lenspool.h"
 #include "instruments/storeio.h"
-#include "visibility/cameraentry.h"
+#include "instruments/cameraentry.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ namespace {
 // record is packed).
 int ClampCount(int value, int most) { return value < 0 ? 0 : value > most ? most : value; }
 
-const double kPi = 3.14159265358979323846;
 
 double BuiltInLensFocalLength(const CameraEntry &c) {
     return c.kind == 2 && c.lensCount > 0 ? c.lenses[0].focalLength : 0.0;

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "astro/angleparse.h"
-#include "astro/textutil.h"
-#include "visibility/skybright.h"
+#include "core/textutil.h"
+#include "photometry/skybright.h"
 
 namespace {
 const double kNoValue = 2147483647.0;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "instruments/storeio.h"

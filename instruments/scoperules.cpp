@@ -3,17 +3,17 @@
 
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "instruments/eyepiecepool.h"
 #include "instruments/optics.h"
-#include "visibility/bands.h"
+#include "instruments/bands.h"
+#include "core/mathutil.h"
 
 namespace {
 
 // Counts read from a record, brought into 0..most (passed by value: the
 // record is packed).
 int ClampCount(int value, int most) { return value < 0 ? 0 : value > most ? most : value; }
-const double kPi = 3.14159265358979323846;
 }
 
 double LengthInUnit(double mm, int unit) {

@@ -7,16 +7,15 @@
 #include <string>
 
 #include "astro/angleparse.h"
-#include "astro/textutil.h"
-#include "charts/chartstore.h"
+#include "core/textutil.h"
 #include "core/datapaths.h"
 #include "core/fileutil.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "core/mathutil.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 const double kNoValue = 2147483647.0;
 }  // namespace
 
@@ -133,28 +132,6 @@ int CheckTelescopesHaveOptics(FILE *store, int count) {
             return 0;
     }
     return 1;
-}
-
-int IsInstrumentWithoutChart(const InstrumentRecord *record) {
-    if (!record) return 0;
-    if (record->kind == kInstrumentTelescope) {
-        if (record->optics[0].eyepieceCount == 0) return 0;
-    } else if (record->kind != kInstrumentBinoculars) {
-        return 0;
-    }
-    if (record->id > 255) return 0;
-    return ChartStoreHasInstrument(record->id) ? 0 : 1;
-}
-
-int FindInstrumentWithoutChart(FILE *store, int count) {
-    if (!store || count <= 0) return 0;
-    std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
-    if (!r) return 0;
-    for (int i = 0; i < count; ++i) {
-        if (!ReadInstrument(store, r.get(), i)) continue;
-        if (IsInstrumentWithoutChart(r.get())) return 1;
-    }
-    return 0;
 }
 
 const char *FormatLength(double mm, int unit) {

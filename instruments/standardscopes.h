@@ -55,14 +55,6 @@ int ParsePositiveNumberText(const char *text, double *value);
 // 0 when one of the first count records is a telescope without eyepieces and
 // cameras on its main optics, else 1.
 int CheckTelescopesHaveOptics(FILE *store, int count);
-// 1 when the record needs a chart and charts.bin holds none for it: a
-// telescope with eyepieces or binoculars whose id is at most 255 (a chart
-// keeps one byte of the id, so larger ids cannot have one and are not asked
-// for). A store that cannot be read holds no chart.
-int IsInstrumentWithoutChart(const InstrumentRecord *record);
-// 1 for the first of the first count records that needs a chart and has none.
-int FindInstrumentWithoutChart(FILE *store, int count);
-
 // Report texts; each returns a static buffer that the next call overwrites.
 // Length in mm: unit 0 inches ("39.4 inches"), 1 " m", 2 "cm", 3 "mm", any
 // other the number alone. Angle: the degree sign 0xB0 (0), "'" (1), '"' (2).

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "astro/sidereal.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "logstore/logentryfile.h"
@@ -28,7 +28,7 @@
 #include "logstore/logpaths.h"
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
-#include "visibility/extinction.h"
+#include "photometry/extinction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "astro/datetext.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "logstore/logpaths.h"
 #include "objects/constellations.h"
 

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "astro/sidereal.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "logstore/logindex.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
 #include "objects/categories.h"
-#include "visibility/extinction.h"
+#include "photometry/extinction.h"
 
 namespace {
 

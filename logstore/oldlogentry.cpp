@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "logstore/instrumentupgrade.h"
-#include "visibility/skybright.h"
+#include "instruments/instrumentupgrade.h"
+#include "photometry/skybright.h"
 
 int ConvertOldLocationRecord(const uint8_t *old, LocationRecord *site) {
     if (!old || !site) return 0;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"

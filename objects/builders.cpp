@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "objects/buildrecord.h"
 #include "objects/constellations.h"
 #include "objects/objectrecord.h"

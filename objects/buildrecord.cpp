@@ -11,7 +11,7 @@
 #include "astro/chartgeom.h"
 #include "astro/datetime.h"
 #include "astro/frames.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/precession.h"
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
@@ -27,7 +27,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 const double kRadiansPerDegree = kPi / 180.0;
 

@@ -10,11 +10,11 @@
 #include "core/datapaths.h"
 #include "objects/catfile.h"
 #include "objects/constellations.h"
+#include "core/mathutil.h"
 
 namespace {
 
 const int kConrectCatalogue = 55;  // "conrect"
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 
 struct Rect {

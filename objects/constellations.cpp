@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/datapaths.h"
 #include "objects/catfile.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "objects/dsoxref.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "objects/catfile.h"
 
 FILE *OpenNgcCrossIndex() { return OpenCatalogueFile(kCatNgc, 1); }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "astro/astroformulas.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 #include "objects/binsearch.h"
 #include "objects/catfile.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"

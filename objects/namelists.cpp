@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 #include "ephem/satellitenames.h"
 #include "objects/catfile.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 #include "objects/namesearch.h"
 #include "objects/objectrecord.h"

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "minorbodies/bodysearch.h"
 #include "objects/namesearch.h"
 #include "objects/objectrecord.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "objects/binsearch.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"

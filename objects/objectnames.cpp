@@ -20,10 +20,10 @@
 #include "objects/refpoints.h"
 #include "objects/starcat.h"
 #include "objects/stardes.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 const char kFamilyNames[kDesignationFamilyCount][kDesignationFamilyNameSize] = {
     "Stars",           "Galaxies",        "Galaxy Groups",   "Quasars",

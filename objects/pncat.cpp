@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "astro/astroformulas.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "objects/binsearch.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "astro/angleparse.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/resstrings.h"
 #include "objects/buildrecord.h"
 #include "objects/cataloguenumber.h"

@@ -10,10 +10,10 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/precession.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 const char kNames[kReferencePointCount][kReferencePointNameSize] = {
     "North Celestial Pole", "South Celestial Pole", "Zenith",

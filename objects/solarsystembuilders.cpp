@@ -15,7 +15,7 @@
 #include "astro/chartgeom.h"
 #include "astro/datetime.h"
 #include "astro/frames.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/precession.h"
 #include "ephem/bodynames.h"
 #include "ephem/bodyrecord.h"
@@ -27,7 +27,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kAuPerLightYear = 63241.08;
 const double kKmPerLightYear = 9460730472580.8;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/datapaths.h"
 #include "objects/binsearch.h"
 #include "objects/catfile.h"

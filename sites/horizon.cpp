@@ -9,16 +9,15 @@
 #include <vector>
 
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/riseset.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "sites/horizonfile.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kRadiansPerDegree = kPi / 180.0;
 
 struct FileCloser {

@@ -6,13 +6,12 @@
 
 #include "astro/frames.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/riseset.h"
 #include "sites/horizon.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 
 // Hour angle (hours) where the circle crosses segment k.

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "astro/mathutil.h"
-#include "astro/textutil.h"
+#include "core/mathutil.h"
+#include "core/textutil.h"
 #include "core/userfolder.h"
 #include "sites/slotstore.h"
 

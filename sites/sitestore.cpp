@@ -11,7 +11,7 @@
 #include "core/userfolder.h"
 #include "sites/horizonfile.h"
 #include "sites/slotstore.h"
-#include "visibility/seeing.h"
+#include "photometry/seeing.h"
 
 const double NamedZoneOffsets[5] = {0.0, -5.0, -6.0, -7.0, -8.0};
 

@@ -11,7 +11,7 @@
 #include <new>
 #include <cstring>
 
-#include "app/hostcallbacks.h"
+#include "core/hostcallbacks.h"
 #include "ui/controlgeometry.h"
 #include "ui/controlmsgs.h"
 #include "ui/controlpictures.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/hostcallbacks.h"
+#include "core/hostcallbacks.h"
 #include "ui/controlgeometry.h"
 #include "ui/controlmsgs.h"
 #include "ui/controlpictures.h"

@@ -4,14 +4,13 @@
 #include "astro/airmass.h"
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
-#include "astro/sunmoon.h"
-#include "visibility/extinction.h"
-#include "visibility/seeing.h"
-#include "visibility/skymodel.h"
+#include "core/mathutil.h"
+#include "ephem/sunmoon.h"
+#include "photometry/extinction.h"
+#include "photometry/seeing.h"
+#include "photometry/skymodel.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 }
 
 int ComputeBandSkyConditions(const LocationRecord *site, const DateRecord *date, double apertureMm,

@@ -5,16 +5,15 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/riseset.h"
-#include "astro/sunmoon.h"
-#include "visibility/extinction.h"
-#include "visibility/skybright.h"
-#include "visibility/skymodel.h"
+#include "ephem/sunmoon.h"
+#include "photometry/extinction.h"
+#include "photometry/skybright.h"
+#include "photometry/skymodel.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kOneArcminute = 0.0002908882086657216;
 
 const char kConditionNames[9][16] = {

@@ -30,6 +30,7 @@
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -43,7 +44,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kJul20 = 2455032.5;  // 2009 July 20, 0 h UT (Meeus ch. 7)
 
 // ---- recognition and log-store services for the tests ---------------------

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/helptopics.h"
+#include "resources/helptopics.h"
 #include "testutil/testutil.h"
 
 namespace {

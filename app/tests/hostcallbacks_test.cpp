@@ -1,7 +1,8 @@
 // Tests of the importer's answers to the shared code's call-backs: rebuilt
 // static records, the default site from the store, the telescope answers and
 // the display-settings bytes at the offsets the object picker reads.
-#include "app/hostcallbacks.h"
+#include "core/hostcallbacks.h"
+#include "picker/displaysettings.h"
 
 #include <gtest/gtest.h>
 

@@ -18,6 +18,7 @@
 #include "objects/recognize.h"
 #include "objects/tests/stardata.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -111,7 +112,6 @@ TEST(RecognitionGolden, StarDesignationsAsObserversWriteThem) {
     testutil::TempDir dir;
     std::string savedUser = GetUserDataFolder() ? GetUserDataFolder() : "";
     SetUserDataFolder(dir.path().c_str());
-    const double kPi = 3.14159265358979323846;
     int total = 0;
     for (const Star &s : kStars) {
         ObjectRecord anchor[3];

@@ -27,10 +27,10 @@
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 std::vector<std::string> Names(const std::vector<UndefinedName> &list) {
     std::vector<std::string> names;

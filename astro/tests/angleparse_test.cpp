@@ -10,7 +10,8 @@
 #include <string>
 
 #include "astro/angletext.h"
-#include "astro/textutil.h"
+#include "core/textutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -18,7 +19,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kNone = kNoRealValue;
 
 class ParserTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // Tests of the angle, right-ascension and clock texts in every style, the
 // carries at the last field, the "J" designation and the display options.
 #include "astro/angletext.h"
+#include "core/mathutil.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 // Restores the process-wide styles after each test.
 class AngleTextTest : public ::testing::Test {

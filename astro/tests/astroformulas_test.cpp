@@ -1,5 +1,6 @@
 // Tests of the astrophysical formulas against hand-computed and published values.
 #include "astro/astroformulas.h"
+#include "core/mathutil.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 TEST(ObscuredFraction, TableOfCases) {
     struct Case {

@@ -1,12 +1,12 @@
 // Tests of the atlas chart finders: one table per atlas with the layout's
 // zone boundaries and the hours 0, 8, 16, 24, plus range properties.
 #include "astro/atlascharts.h"
+#include "core/mathutil.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 double Ra(double hours) { return hours * kPi / 12.0; }
 double Dec(double degrees) { return degrees * kPi / 180.0; }
 

@@ -10,7 +10,7 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -18,7 +18,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kArcsec = kPi / 648000.0;
 

@@ -8,7 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "visibility/skybright.h"
+#include "photometry/skybright.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -16,7 +17,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 LocationRecord Make(double lat, double elevation, double limit, double brightness, int rating,
                     double seeing, const char *name = "Site") {

@@ -16,6 +16,7 @@
 #include "astro/location.h"
 #include "astro/sidereal.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -23,7 +24,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kArcsecond = kPi / 648000.0;
 
 // 62 rows of 9 int16 in little-endian bytes.

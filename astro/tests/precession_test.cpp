@@ -11,7 +11,7 @@
 
 #include "astro/datetime.h"
 #include "astro/frames.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 #include "astro/nutation.h"
 
 #ifdef GLEANER_HAVE_ERFA
@@ -21,7 +21,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kArcsec = kPi / 648000.0;
 

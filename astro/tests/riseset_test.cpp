@@ -13,7 +13,7 @@
 #include "astro/datetime.h"
 #include "astro/frames.h"
 #include "astro/location.h"
-#include "astro/mathutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -21,7 +21,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kArcmin = kPi / 10800.0;
 

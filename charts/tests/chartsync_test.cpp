@@ -18,10 +18,10 @@
 #include "instruments/storeio.h"
 #include "instruments/tests/instrfixture.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 class ChartSync : public ::testing::Test {
 protected:

@@ -66,7 +66,7 @@ TEST_F(SuiteFixture, MissingSettingsFileGetsTheNineDefaultLines) {
 
 TEST_F(SuiteFixture, LocateWithDataFolderLines) {
     WriteIni(kDollarIni);
-    ASSERT_EQ(LocateDataDirectories(), 1);
+    ASSERT_EQ(ResolveDataDirectories(nullptr, nullptr), 1);
     std::string d = data.path();
     EXPECT_EQ(std::string(GetRefDirectory(0)), d + "/ref/");
     EXPECT_EQ(std::string(GetMapDirectory(2)), d + "/map/");
@@ -87,7 +87,7 @@ TEST_F(SuiteFixture, LocateWithDataFolderLines) {
 
 TEST_F(SuiteFixture, SettingsFileWithWindowsLineEnds) {
     ASSERT_TRUE(WriteFileBytes(Ini(), Lines(kDollarIni, "\r\n")));
-    ASSERT_EQ(LocateDataDirectories(), 1);
+    ASSERT_EQ(ResolveDataDirectories(nullptr, nullptr), 1);
     EXPECT_EQ(std::string(GetRefDirectory(1)), data.path() + "/ref/");
     EXPECT_EQ(ReadSettingsInt("ZOOM"), 4);
 }
@@ -108,7 +108,7 @@ TEST_F(SuiteFixture, StartUpFailures) {
         WriteIni(c.ini);
         testutil::SetSuiteValue("DataPath", c.dropData ? nullptr : data.path().c_str());
         testutil::SetSuiteValue("UserPath", c.dropUser ? nullptr : user.path().c_str());
-        EXPECT_EQ(LocateDataDirectories(), 0) << c.what;
+        EXPECT_EQ(ResolveDataDirectories(nullptr, nullptr), 0) << c.what;
     }
 }
 
@@ -189,7 +189,7 @@ TEST_F(SuiteFixture, LocateWithTheDefaultFileAndADataDisc) {
     ASSERT_TRUE(WriteFileBytes(disc.folder() + "/nightjar3.id", "3"));
     for (const char *d : {"ref", "map", "ss"})
         ASSERT_EQ(EnsureDirectory((disc.folder() + "/" + d).c_str()), 1);
-    ASSERT_EQ(LocateDataDirectories(), 1);  // creates the default file first
+    ASSERT_EQ(ResolveDataDirectories(nullptr, nullptr), 1);  // creates the default file first
     EXPECT_STREQ(GetRefDirectory(1), "W:/ref/");
     EXPECT_STREQ(GetMapDirectory(2), "W:/map/");
     EXPECT_EQ(std::string(GetRefDirectory(0)), data.path() + "/ref/");

@@ -16,10 +16,10 @@
 #include "astro/sidereal.h"
 #include "ephem/ephemload.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace ephemtest {
 
-const double kPi = 3.14159265358979323846;
 const double kDegree = kPi / 180.0;
 const double kArcsecond = kDegree / 3600.0;
 

@@ -9,10 +9,10 @@
 
 #include "astro/datetime.h"
 #include "astro/location.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 
 // Meeus, Astronomical Algorithms, example 40.a: Mars from Palomar on

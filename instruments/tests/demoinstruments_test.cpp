@@ -19,7 +19,7 @@
 #include "instruments/lenspool.h"
 #include "instruments/optics.h"
 #include "testutil/testutil.h"
-#include "visibility/skybright.h"
+#include "photometry/skybright.h"
 
 namespace {
 

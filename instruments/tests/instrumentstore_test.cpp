@@ -13,7 +13,7 @@
 
 #include "core/userfolder.h"
 #include "instruments/optics.h"
-#include "logstore/instrumentupgrade.h"
+#include "instruments/instrumentupgrade.h"
 #include "testutil/testutil.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "sites/observerstore.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 
 std::unique_ptr<OpticsBlock> ZeroBlock() {

@@ -9,11 +9,11 @@
 #include "instruments/filterpool.h"
 #include "instruments/lenspool.h"
 #include "instruments/tests/instrfixture.h"
+#include "core/mathutil.h"
 
 namespace {
 
 using namespace instrtest;
-const double kPi = 3.14159265358979323846;
 
 class PoolLink : public StoreFixture {};
 

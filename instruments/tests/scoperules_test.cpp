@@ -7,12 +7,12 @@
 
 #include "instruments/eyepiecepool.h"
 #include "instruments/tests/instrfixture.h"
-#include "visibility/bands.h"
+#include "instruments/bands.h"
+#include "core/mathutil.h"
 
 namespace {
 
 using namespace instrtest;
-const double kPi = 3.14159265358979323846;
 
 TEST(ScopeRules, UnitsConvertAndCycle) {
     const struct { int unit; double shown; const char *name; } cases[] = {

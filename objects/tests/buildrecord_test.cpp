@@ -31,6 +31,7 @@
 #include "objects/tests/stardata.h"
 #include "sites/horizon.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -38,7 +39,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kArcsec = kDeg / 3600.0;
 

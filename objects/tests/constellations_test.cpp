@@ -16,6 +16,7 @@
 #include "objects/tests/starbytes.h"
 #include "objects/tests/stardata.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 using starbytes::Put32;
 using starbytes::Put8;
@@ -23,7 +24,6 @@ using starbytes::Turn;
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 
 double Hours(double h, double m, double s) { return (h + m / 60 + s / 3600) * 15 * kDeg; }

@@ -18,6 +18,7 @@
 #include "objects/categories.h"
 #include "objects/solarcolours.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -25,7 +26,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kArcsec = kDeg / 3600.0;
 

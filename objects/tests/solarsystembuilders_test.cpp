@@ -120,7 +120,7 @@ TEST_F(SolarSystemBuild, MoonWithAndWithoutSite) {
     EXPECT_NE(+topo[0].eclipticLongitude, -1.0);
     EXPECT_GE(+topo[0].azimuth, 0.0);
     EXPECT_GE(+topo[0].raJ2000AtDate, 0.0);
-    EXPECT_LT(+topo[0].raJ2000AtDate, 2 * ephemtest::kPi);
+    EXPECT_LT(+topo[0].raJ2000AtDate, 2 * kPi);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "core/datapaths.h"
 #include "objects/tests/starbytes.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 using starbytes::Put16;
 using starbytes::Put24;
@@ -23,7 +24,6 @@ using starbytes::Turn;
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kMasToRad = kPi / 648000.0 / 1000.0;
 
 // Proper-motion code of a motion in mas/yr: (arcsec + 7.5) / 0.00001.

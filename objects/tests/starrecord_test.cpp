@@ -22,10 +22,10 @@
 #include "objects/tests/starbytes.h"
 #include "objects/tests/stardata.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 
 TEST(StarRecord, BayerTexts) {

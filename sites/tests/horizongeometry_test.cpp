@@ -11,6 +11,7 @@
 
 #include "astro/location.h"
 #include "sites/horizon.h"
+#include "core/mathutil.h"
 
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
@@ -18,7 +19,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 
 LocationRecord SiteAt(double latitudeDeg, double elevation) {

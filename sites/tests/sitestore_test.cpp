@@ -13,13 +13,13 @@
 #include "core/userfolder.h"
 #include "sites/horizonfile.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
 using testutil::ReadFileBytes;
 using testutil::WriteFileBytes;
 
-const double kPi = 3.14159265358979323846;
 const double kDegree = kPi / 180.0;
 
 LocationRecord Site(const char *name, double longitude, double latitude, double zone = -5.0) {

@@ -1,0 +1,14 @@
+// The start-up of the program's data (see startup.h).
+#include "app/startup.h"
+
+#include "core/datapaths.h"
+#include "ephem/ephemload.h"
+#include "minorbodies/dbfolders.h"
+
+int LocateDataDirectories() {
+    char solarSystem[2][kPathLineSize];
+    if (!ResolveDataDirectories(solarSystem[0], solarSystem[1])) return 0;
+    SetMinorBodyDatabaseFolders(solarSystem[0], solarSystem[1]);
+    LoadEphemerisData(solarSystem[0]);
+    return 1;
+}

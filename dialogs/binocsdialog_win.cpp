@@ -1,0 +1,243 @@
+// The binocular dialogs: BinocsDlg edits every pair of instr.bin in place
+// (instr.bak taken at opening, put back on Cancel); BinocsEditDlg edits one
+// pair held in memory.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/hostcallbacks.h"
+#include "dialogs/instrumentdialogs_win.h"
+#include "instruments/instrumentstore.h"
+#include "instruments/optics.h"
+#include "instruments/scoperules.h"
+#include "instruments/standardscopes.h"
+#include "instruments/storeio.h"
+#include "core/mathutil.h"
+
+namespace {
+
+const char kOldListProc[] = "BinocularListProc";
+InstrumentDialogState *g_binocsState = nullptr;
+
+void ShowBinoculars(HWND dialog, InstrumentDialogState *s, int skip) {
+    s->busy = 1;
+    OpticsBlock &m = s->record.optics[0];
+    ComputeOpticsLimits(&m);
+    char text[64];
+    if (skip != 6056) {
+        std::memcpy(text, s->record.name, 32);
+        text[32] = 0;
+        SetDlgItemTextA(dialog, 6056, text);
+    }
+    if (skip != 6058) SetItemTextOneDecimal(dialog, 6058, m.aperture);
+    if (skip != 6061) {
+        std::snprintf(text, sizeof text, "%.1lf", m.magnification);
+        SetDlgItemTextA(dialog, 6061, text);
+    }
+    if (skip != 6060) {
+        std::snprintf(text, sizeof text, "%.1lf\xB0", m.trueField * 180.0 / kPi);
+        SetDlgItemTextA(dialog, 6060, text);
+    }
+    std::snprintf(text, sizeof text, "%.1lf\"", m.dawesLimit);
+    SetDlgItemTextA(dialog, 6055, text);
+    std::snprintf(text, sizeof text, "%.1lf", m.limitingMagnitude);
+    SetDlgItemTextA(dialog, 6054, text);
+    SetDlgItemTextA(dialog, 6064, m.leftRight == 1 ? "Normal" : "Mirrored");
+    SetDlgItemTextA(dialog, 6063, m.upDown == 1 ? "Normal" : "Flipped");
+    s->busy = 0;
+}
+
+void EnableBinocularControls(HWND dialog, bool enable) {
+    const int ids[] = {6056, 6058, 6061, 6060, 6055, 6054, 6057, 6051, 6064, 6063};
+    for (int id : ids) EnableWindow(GetDlgItem(dialog, id), enable);
+    if (!enable) SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+const InstrumentListView kBinocularList = {6057, kInstrumentBinoculars, EnableBinocularControls,
+                                           ShowBinoculars};
+
+// Field edits and clicks of both dialogs; 1 when handled.
+int HandleBinocularField(HWND dialog, InstrumentDialogState *s, int id, int code, int checkName, int *nameChanged) {
+    InstrumentRecord &r = s->record;
+    if (code == EN_CHANGE) {
+        if (s->busy) return 1;
+        double v = 0.0;
+        int ok = 0;
+        switch (id) {
+        case 6056: {
+            char text[64] = "";
+            GetDlgItemTextA(dialog, 6056, text, (int)sizeof text);
+            if (checkName && !ApplyInstrumentName(&r, text)) {
+                char previous[33];
+                std::memcpy(previous, r.name, 32);
+                previous[32] = 0;
+                s->busy = 1;
+                SetDlgItemTextA(dialog, 6056, previous);
+                s->busy = 0;
+                int end = (int)std::strlen(previous);
+                SendDlgItemMessageA(dialog, 6056, EM_SETSEL, (WPARAM)end, (LPARAM)end);
+            } else if (checkName) {
+                if (nameChanged) *nameChanged = 1;
+            } else {
+                ApplyInstrumentName(&r, text);
+            }
+            return 1;
+        }
+        case 6058:
+            ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
+            if (ok) SetBinocularAperture(&r, v);
+            break;
+        case 6060:
+            ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
+            if (ok) SetBinocularField(&r, v);
+            break;
+        case 6061:
+            ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
+            if (ok) SetBinocularMagnification(&r, v);
+            break;
+        default:
+            return 0;
+        }
+        if (ok) ShowBinoculars(dialog, s, id);
+        return 1;
+    }
+    if (id == 6064) {
+        r.optics[0].leftRight = ToggleImageFlag(r.optics[0].leftRight);
+    } else if (id == 6063) {
+        r.optics[0].upDown = ToggleImageFlag(r.optics[0].upDown);
+    } else {
+        return 0;
+    }
+    ShowBinoculars(dialog, s, 0);
+    return 1;
+}
+
+}  // namespace
+
+LRESULT CALLBACK BinocularListWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, 6051);
+}
+
+INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    InstrumentDialogState *s = g_binocsState;
+    if (!s) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: {
+        s->dialog = dialog;
+        SubclassListBox(GetDlgItem(dialog, 6057), BinocularListWndProc, kOldListProc);
+        if (!OpenInstrumentStoreForEditing(dialog, s)) return TRUE;
+        if (FillInstrumentList(dialog, s, kBinocularList) > 0)
+            SelectInstrumentLine(dialog, s, kBinocularList, 0);
+        else
+            EnableBinocularControls(dialog, false);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        int id = LOWORD(wParam), code = HIWORD(wParam);
+        int nameChanged = 0;
+        if (HandleBinocularField(dialog, s, id, code, 1, &nameChanged)) {
+            if (nameChanged) ShowRenamedInstrument(dialog, s, kBinocularList);
+            return TRUE;
+        }
+        switch (id) {
+        case 6057:
+            OnInstrumentListNotice(dialog, s, kBinocularList, code);
+            return TRUE;
+        case 6052:  // New
+            if (!s->store) return TRUE;
+            WriteBackInstrument(s);
+            InitNewBinoculars(&s->record);
+            AppendInstrumentAndSelect(dialog, s, kBinocularList);
+            return TRUE;
+        case 6051:  // Delete
+            if (InstrumentMessage(dialog, "Delete this binocular?", MB_YESNO | MB_ICONQUESTION) != IDYES) return TRUE;
+            if (s->selected < 0 || !s->store) return TRUE;
+            DeleteSelectedInstrument(dialog, s, kBinocularList);
+            return TRUE;
+        case IDOK:
+            WriteBackInstrument(s);
+            if (!SyncChartsWithDefaults(dialog, s)) return TRUE;
+            CloseInstrumentStore(s);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            CancelInstrumentListDialog(dialog, s);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(16018);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
+                              MB_YESNO | MB_ICONQUESTION) == IDYES)
+            CancelInstrumentListDialog(dialog, s);
+        return TRUE;
+    case WM_DESTROY:
+        s->listMap.clear();
+        CloseInstrumentStore(s);
+        break;
+    }
+    return FALSE;
+}
+
+void RunBinocsDialog(HWND owner, HINSTANCE instance) {
+    if (g_binocsState) return;
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
+    if (!s) return;
+    g_binocsState = s;
+    RunInstrumentDialog(instance, "BinocsDlg", owner, BinocsDlgProc);
+    g_binocsState = nullptr;
+    delete s;
+}
+
+INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    InstrumentDialogState *s = g_binocsState;
+    if (!s) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        s->dialog = dialog;
+        ShowBinoculars(dialog, s, 0);
+        return TRUE;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam), code = HIWORD(wParam);
+        // The name is checked here too: names feed name links and file names.
+        if (HandleBinocularField(dialog, s, id, code, 1, nullptr)) return TRUE;
+        switch (id) {
+        case IDOK:
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(18400);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
+                              MB_YESNO | MB_ICONQUESTION) == IDYES)
+            EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int RunBinocsEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record) {
+    if (g_binocsState || !record) return 0;
+    InstrumentDialogState *s = new (std::nothrow) InstrumentDialogState();
+    if (!s) return 0;
+    s->instance = instance;
+    s->selected = -1;
+    std::memcpy(&s->record, record, sizeof *record);
+    g_binocsState = s;
+    INT_PTR result = RunInstrumentDialog(instance, "BinocsEditDlg", owner, BinocsEditDlgProc);
+    if (result > 0) std::memcpy(record, &s->record, sizeof *record);
+    g_binocsState = nullptr;
+    delete s;
+    return result > 0 ? 1 : 0;
+}

@@ -1,0 +1,327 @@
+// The pool record editors: EditEyepDlg with FOVDlg (the apparent field from a
+// field measured through one of the user's telescopes), EditFilterDlg,
+// EditNDFilterDlg with FilterTypeDlg, and EditLensDlg.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/hostcallbacks.h"
+#include "astro/angleparse.h"
+#include "core/textutil.h"
+#include "instruments/eyepiecepool.h"
+#include "dialogs/instrumentdialogs_win.h"
+#include "instruments/instrumentstore.h"
+#include "instruments/optics.h"
+#include "instruments/storeio.h"
+
+namespace {
+
+const double kNoValue = 2147483647.0;
+
+// What EditEyepDlg read at opening, to put back on Cancel.
+struct EyepieceMemory {
+    int readOk;
+    char name[33];
+    double focalLength;
+    double apparentField;
+} g_eyepiece;
+
+int PoolChoice() {
+    InstrumentDialogState *s = GetScopeDialogState();
+    return s ? s->poolChoice : -1;
+}
+
+double FieldValue(HWND dialog, int id) {
+    char text[64] = "";
+    GetDlgItemTextA(dialog, id, text, (int)sizeof text);
+    return ParseSexagesimal(text);
+}
+
+void Incorrect(HWND dialog) { InstrumentMessage(dialog, "One or more of the parameters is incorrect.", MB_OK); }
+
+// The name field (6022) of the editors: shown from a stored name field of
+// `size` bytes (not always terminated), read back cut to `length` characters.
+void ShowNameField(HWND dialog, const char *name, size_t size) {
+    std::string text(name, strnlen(name, size));
+    SetDlgItemTextA(dialog, 6022, text.c_str());
+}
+
+std::string ReadNameField(HWND dialog, size_t length) {
+    char text[64] = "";
+    GetDlgItemTextA(dialog, 6022, text, (int)sizeof text);
+    return std::string(text, strnlen(text, length));
+}
+
+// The telescopes of instr.bin (store index of each combo line), read here:
+// the editor may run under the one-telescope dialog, where no store is open.
+std::vector<int> g_fovMap;
+
+}  // namespace
+
+int StoreEditedEyepiece(HWND dialog) {
+    int index = PoolChoice();
+    if (index < 0) return 0;
+    std::string name = ReadNameField(dialog, 31);
+    double af = FieldValue(dialog, 6096), fl = FieldValue(dialog, 6097);
+    if (!CheckEyepieceValues(name.c_str(), fl, af)) return 0;
+    return UpdateEyepieceRecord(index, name.c_str(), fl, af) ? 1 : 0;
+}
+
+INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        std::memset(&g_eyepiece, 0, sizeof g_eyepiece);
+        int index = PoolChoice();
+        if (index >= 0 && GetEyepieceRecord(index, g_eyepiece.name, &g_eyepiece.focalLength, &g_eyepiece.apparentField)) {
+            g_eyepiece.readOk = 1;
+            g_eyepiece.name[32] = 0;
+            FillingDialogFields = 1;
+            SetDlgItemTextA(dialog, 6022, g_eyepiece.name);
+            SetItemTextOneDecimal(dialog, 6096, g_eyepiece.apparentField);
+            SetItemTextOneDecimal(dialog, 6097, g_eyepiece.focalLength);
+            FillingDialogFields = 0;
+        } else {
+            // Nothing to edit: OK would write the typed values over some
+            // other record, Cancel would write empty ones.
+            EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+            EnableWindow(GetDlgItem(dialog, 6084), FALSE);
+        }
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (!g_eyepiece.readOk) return TRUE;
+            if (StoreEditedEyepiece(dialog))
+                EndDialog(dialog, 1);
+            else
+                Incorrect(dialog);
+            return TRUE;
+        case 6084: {
+            StoreEditedEyepiece(dialog);
+            InstrumentDialogState *s = GetScopeDialogState();
+            HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
+            if (RunInstrumentDialog(instance, "FOVDlg", dialog, FOVDlgProc) == 1)
+                SetItemTextOneDecimal(dialog, 6096, MeasuredApparentField);
+            return TRUE;
+        }
+        case IDCANCEL:
+            if (g_eyepiece.readOk)
+                UpdateEyepieceRecord(PoolChoice(), g_eyepiece.name, g_eyepiece.focalLength, g_eyepiece.apparentField);
+            EndDialog(dialog, 0);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(19510);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK FOVDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        g_fovMap.clear();
+        int32_t count = 0;
+        StoreFilePtr f(OpenInstrumentFile(&count));
+        std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
+        for (int i = 0; f && r && i < count; ++i) {
+            if (!ReadInstrument(f.get(), r.get(), i) || r->kind != kInstrumentTelescope) continue;
+            char name[33];
+            std::memcpy(name, r->name, 32);
+            name[32] = 0;
+            SendDlgItemMessageA(dialog, 6070, CB_ADDSTRING, 0, (LPARAM)name);
+            g_fovMap.push_back(i);
+        }
+        SendDlgItemMessageA(dialog, 6070, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            LRESULT line = SendDlgItemMessageA(dialog, 6070, CB_GETCURSEL, 0, 0);
+            if (line == CB_ERR || line >= (LRESULT)g_fovMap.size()) return TRUE;
+            double field = FieldValue(dialog, 6071);
+            char name[33];
+            double eyepieceFocal = 0.0, af = 0.0;
+            if (field == kNoValue || !GetEyepieceRecord(PoolChoice(), name, &eyepieceFocal, &af)) {
+                EndDialog(dialog, 0);
+                return TRUE;
+            }
+            int32_t count = 0;
+            StoreFilePtr f(OpenInstrumentFile(&count));
+            std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
+            if (!f || !r || !ReadInstrument(f.get(), r.get(), g_fovMap[(size_t)line])) {
+                EndDialog(dialog, 0);
+                return TRUE;
+            }
+            // Old records may hold only an aperture and a ratio.
+            ComputeOpticsLimits(&r->optics[0]);
+            double result = ComputeMeasuredApparentField(field, r->optics[0].focalLength, eyepieceFocal);
+            if (!(result > 0.0)) {
+                EndDialog(dialog, 0);
+                return TRUE;
+            }
+            MeasuredApparentField = result;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        FillingDialogFields = 1;
+        ShowNameField(dialog, WorkingFilter.name, sizeof WorkingFilter.name);
+        SetItemTextOneDecimal(dialog, 101, WorkingFilter.wavelength * 1000.0);
+        SetItemTextOneDecimal(dialog, 102, WorkingFilter.bandwidth * 1000.0);
+        SetItemTextOneDecimal(dialog, 104, WorkingFilter.peakTransmission * 100.0);
+        FillingDialogFields = 0;
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            std::string label = ReadNameField(dialog, 32);
+            if (ReadStandardFilterValues(&WorkingFilter, label.c_str(), FieldValue(dialog, 101), FieldValue(dialog, 102),
+                                         FieldValue(dialog, 104)))
+                EndDialog(dialog, 1);
+            else
+                Incorrect(dialog);
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(10467);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+namespace {
+int g_ndMode = 0;
+
+double ReadNeutralDensityTransmission(HWND dialog, int mode) {
+    return NeutralDensityTransmission(FieldValue(dialog, 104), mode);
+}
+
+void ShowNeutralDensity(HWND dialog, double t, int mode) {
+    FillingDialogFields = 1;
+    SetItemTextTwoDecimals(dialog, 104, t > 0.0 ? NeutralDensityValue(t, mode) : 0.0);
+    FillingDialogFields = 0;
+}
+}  // namespace
+
+INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        double t = WorkingFilter.peakTransmission;
+        if (!(t > 0.0) || t > 1.0) t = 1.0;
+        FillingDialogFields = 1;
+        ShowNameField(dialog, WorkingFilter.name, sizeof WorkingFilter.name);
+        FillingDialogFields = 0;
+        g_ndMode = 0;
+        ShowNeutralDensity(dialog, t, 0);
+        CheckRadioButton(dialog, 101, 103, 101);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case 101:
+        case 102:
+        case 103: {
+            int mode = LOWORD(wParam) - 101;
+            if (mode == g_ndMode) return TRUE;
+            double t = ReadNeutralDensityTransmission(dialog, g_ndMode);
+            ShowNeutralDensity(dialog, t, mode);
+            g_ndMode = mode;
+            return TRUE;
+        }
+        case IDOK: {
+            std::string label = ReadNameField(dialog, 32);
+            double t = ReadNeutralDensityTransmission(dialog, g_ndMode);
+            if (t > 0.0) {
+                CopyStringZeroFilled(WorkingFilter.name, label.c_str(), (int)sizeof WorkingFilter.name);
+                WorkingFilter.peakTransmission = t;
+                WorkingFilter.wavelength = 0.0;
+                EndDialog(dialog, 1);
+            } else {
+                InstrumentMessage(dialog, "The value is out of range", MB_OK);
+            }
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(10471);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK FilterTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == 101) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == 102) EndDialog(dialog, 1);
+        return TRUE;  // Escape and the close box do not end it
+    }
+    if (message == WM_CLOSE) return TRUE;
+    return FALSE;
+}
+
+INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        FillingDialogFields = 1;
+        ShowNameField(dialog, WorkingLens.name, sizeof WorkingLens.name);
+        SetItemTextOneDecimal(dialog, 101, WorkingLens.focalLength);
+        SetItemTextOneDecimal(dialog, 106, WorkingLens.focalRatio);
+        FillingDialogFields = 0;
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            std::string label = ReadNameField(dialog, 31);
+            CopyStringZeroFilled(WorkingLens.name, label.c_str(), (int)sizeof WorkingLens.name);
+            double fl = FieldValue(dialog, 101), ratio = FieldValue(dialog, 106);
+            if (CheckLensValues(fl, ratio)) {
+                WorkingLens.focalLength = fl;
+                WorkingLens.focalRatio = ratio;
+                EndDialog(dialog, 1);
+            } else {
+                Incorrect(dialog);
+            }
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case 9:
+            ShowHelpTopic(10468);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

@@ -1,0 +1,651 @@
+// The Observing Sites dialog (LocDlgSE / LocDlgPro) and the Edit Observing
+// Site dialog (LocEditDlg): the favourites list of loc.bin with its loc.bak
+// undo copy, and the fields of one site.
+#include "dialogs/sitedialogs_win.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "core/hostcallbacks.h"
+#include "astro/angletext.h"
+#include "core/resstrings.h"
+#include "events/eventfiles.h"
+#include "sites/horizonfile.h"
+#include "ui/winutil_win.h"
+#include "photometry/seeing.h"
+#include "core/mathutil.h"
+
+namespace {
+
+const double kDegree = kPi / 180.0;
+const char kCaption[] = "Nightjar Message";
+
+LocDlgState *g_locState = nullptr;
+WNDPROC g_siteListProc = nullptr;
+
+// Control ids that the two site dialogs share in role but not in number.
+struct SiteControls {
+    int elevation, unitLink, zoneCombo, zoneEdit, radioStandard, radioDaylight, radioRules,
+        skyLink, seeingCombo;
+};
+const SiteControls kPickControls = {2508, 2514, 2506, 2507, 2516, 2517, 2518, 2509, 2522};
+const SiteControls kEditControls = {2574, 2573, 2572, 2571, 2568, 2569, 2570, 2567, 2578};
+
+std::string WindowText(HWND window, int limit) {
+    std::string text(limit + 1, '\0');
+    int n = GetWindowTextA(window, &text[0], limit + 1);
+    text.resize(n > 0 ? n : 0);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id, int limit) {
+    return WindowText(GetDlgItem(dialog, id), limit);
+}
+
+void SetItemNumber(HWND dialog, int id, const char *format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void Warn(HWND dialog, const char *text, UINT icon = MB_ICONWARNING) {
+    MessageBoxA(dialog, text, kCaption, MB_OK | icon);
+}
+
+void FillSiteCombos(HWND dialog, const SiteControls &c) {
+    HWND zone = GetDlgItem(dialog, c.zoneCombo);
+    SendMessageA(zone, CB_RESETCONTENT, 0, 0);
+    for (int id = 8805; id <= 8809; ++id) {
+        char text[64];
+        SendMessageA(zone, CB_ADDSTRING, 0, (LPARAM)LoadResStringTo(text, id));
+    }
+    HWND seeing = GetDlgItem(dialog, c.seeingCombo);
+    SendMessageA(seeing, CB_RESETCONTENT, 0, 0);
+    for (int id = 8818; id <= 8822; ++id) {
+        char text[64];
+        SendMessageA(seeing, CB_ADDSTRING, 0, (LPARAM)LoadResStringTo(text, id));
+    }
+}
+
+void ShowSkyText(HWND dialog, const SiteControls &c, const LocationRecord &site) {
+    char text[64];
+    if (UseProVariant())
+        std::snprintf(text, sizeof text, "%.1lf mag/arcsec%c", site.skyBrightness, 178);
+    else
+        std::snprintf(text, sizeof text, "%4.1lf", site.nakedEyeLimit);
+    SetDlgItemTextA(dialog, c.skyLink, text);
+}
+
+// The fields both dialogs show, with the filling flag set by the caller.
+void ShowSiteFields(HWND dialog, const SiteControls &c, LocDlgState *st) {
+    LocationRecord &site = st->site;
+    ShowSkyText(dialog, c, site);
+    SetItemNumber(dialog, c.elevation, "%.0lf", ElevationShown(&site, &st->trailer));
+    SetDlgItemTextA(dialog, c.unitLink, st->trailer.elevationInFeet ? "feet" : "meters");
+    CheckRadioButton(dialog, c.radioStandard, c.radioRules,
+                     c.radioStandard + (site.dstMode <= 2 ? site.dstMode : 0));
+    int zone = st->trailer.namedZone;
+    if (zone >= 1 && zone <= 4) {
+        site.timeZone = NamedZoneOffsets[zone];
+        SendDlgItemMessageA(dialog, c.zoneCombo, CB_SETCURSEL, zone, 0);
+        EnableWindow(GetDlgItem(dialog, c.zoneEdit), FALSE);
+    } else {
+        SendDlgItemMessageA(dialog, c.zoneCombo, CB_SETCURSEL, 0, 0);
+        EnableWindow(GetDlgItem(dialog, c.zoneEdit), TRUE);
+    }
+    SetItemNumber(dialog, c.zoneEdit, "%+lg", site.timeZone);
+    int rating = site.seeingRating <= 4 ? site.seeingRating : 2;
+    SendDlgItemMessageA(dialog, c.seeingCombo, CB_SETCURSEL, rating, 0);
+    SetItemNumber(dialog, 2510, "%.0lf", TemperatureShown(&site));
+    CheckRadioButton(dialog, 2512, 2513, (site.displayFlags & 1) ? 2512 : 2513);
+    SetItemNumber(dialog, 2511, "%.0lf", site.humidity);
+}
+
+// Reads the shared fields; shows the warnings; 1 when they were taken.
+// warned is set when a warning box about a range was shown.
+int ReadSiteFieldsFromDialog(HWND dialog, const SiteControls &c, LocDlgState *st, int *warned) {
+    if (warned) *warned = 0;
+    SiteDialogFields f;
+    f.elevation = ItemText(dialog, c.elevation, 32);
+    f.elevationInFeet = st->trailer.elevationInFeet;
+    f.zoneRow = (int)SendDlgItemMessageA(dialog, c.zoneCombo, CB_GETCURSEL, 0, 0);
+    f.zone = ItemText(dialog, c.zoneEdit, 32);
+    f.seeingRow = (int)SendDlgItemMessageA(dialog, c.seeingCombo, CB_GETCURSEL, 0, 0);
+    if (f.seeingRow < 0) f.seeingRow = 2;
+    f.temperature = ItemText(dialog, 2510, 32);
+    f.fahrenheit = IsDlgButtonChecked(dialog, 2512) == BST_CHECKED;
+    f.humidity = ItemText(dialog, 2511, 32);
+    int below = 0;
+    int r = ReadSiteFields(f, &st->site, &st->trailer, &below);
+    if (below) Warn(dialog, kBelowSeaLevelWarning);
+    if (r == kSiteFieldsBadTemperature) Warn(dialog, kTemperatureWarning);
+    if (r == kSiteFieldsBadHumidity) Warn(dialog, kHumidityWarning);
+    if (warned) *warned = below || r < 0;
+    return r == kSiteFieldsOk ? 1 : 0;
+}
+
+// ---- the Observing Sites dialog ----------------------------------------------------------
+
+void ListFavoriteSites(HWND dialog, LocDlgState *st) {
+    HWND list = GetDlgItem(dialog, 2515);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (!f) return;
+    for (int i = 0; i < count; ++i) {
+        LocationRecord r;
+        if (!ReadLocation(f, i, &r, nullptr)) break;
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)r.name);
+    }
+    std::fclose(f);
+    SendMessageA(list, LB_SETCURSEL, st->selection, 0);
+}
+
+void ReadSelectedSite(HWND dialog, LocDlgState *st) {
+    int sel = (int)SendDlgItemMessageA(dialog, 2515, LB_GETCURSEL, 0, 0);
+    if (sel < 0) return;
+    st->selection = (int16_t)sel;
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (!f) return;
+    ReadLocation(f, sel, &st->site, &st->trailer);
+    std::fclose(f);
+}
+
+int SaveSelectedSite(LocDlgState *st) {
+    if (st->selection < 0) return 0;
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (!f) return 0;
+    int ok = SaveSiteInSession(f, st->selection, &st->site, &st->trailer, &st->effects);
+    std::fclose(f);
+    return ok;
+}
+
+void ShowSiteInDialog(HWND dialog, LocDlgState *st) {
+    st->filling = 1;
+    ShowSiteFields(dialog, kPickControls, st);
+    char text[64];
+    SetDlgItemTextA(dialog, 2519, FormatDeclination(text, st->site.longitude / kDegree));
+    SetDlgItemTextA(dialog, 2520, FormatDeclination(text, st->site.latitude / kDegree));
+    HWND link = GetDlgItem(dialog, 2501);
+    if (HorizonFileExists(st->site.name)) {
+        EnableWindow(link, TRUE);
+        SetWindowTextA(link, (st->site.displayFlags & 2) ? "disabled" : "enabled");
+    } else {
+        SetWindowTextA(link, "not defined");
+        EnableWindow(link, FALSE);
+    }
+    st->filling = 0;
+}
+
+int ReadSiteFromDialog(HWND dialog, LocDlgState *st) {
+    return ReadSiteFieldsFromDialog(dialog, kPickControls, st, nullptr);
+}
+
+void RefreshSites(HWND dialog, LocDlgState *st) {
+    ListFavoriteSites(dialog, st);
+    ReadSelectedSite(dialog, st);
+    ShowSiteInDialog(dialog, st);
+}
+
+void AddPlaceAsSite(HWND dialog, LocDlgState *st, double longitudeDeg, double latitudeDeg,
+                    int zoneIndex, double zoneHours, const char *name) {
+    double elevation = 0.0;
+    if (st->manualEntry) {
+        longitudeDeg = st->manualLongitude;
+        latitudeDeg = st->manualLatitude;
+        elevation = st->manualElevation;
+        st->manualEntry = 0;
+    }
+    LocationTrailer trailer = {(uint8_t)zoneIndex, 0, 0};
+    if (zoneIndex >= 1 && zoneIndex <= 4) zoneHours = NamedZoneOffsets[zoneIndex];
+    LocationRecord site;
+    std::memset(&site, 0, sizeof site);
+    InitLocationRecord(&site, longitudeDeg * kDegree, latitudeDeg * kDegree, elevation, 6.5, 0.0,
+                       18.3, 60.0, 2, 0.0, zoneHours, name);
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (f) {
+        if (AppendLocation(f, &site, &trailer)) st->selection = count;
+        std::fclose(f);
+    }
+    RefreshSites(dialog, st);
+}
+
+void DeleteSelectedSite(HWND dialog, LocDlgState *st) {
+    int sel = (int)SendDlgItemMessageA(dialog, 2515, LB_GETCURSEL, 0, 0);
+    if (sel < 0) return;
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    if (!f) return;
+    LocationRecord site;
+    if (!ReadLocation(f, sel, &site, nullptr)) {
+        std::fclose(f);
+        return;
+    }
+    if (EventFilesExist(&site)) {
+        std::fclose(f);
+        if (MessageBoxA(dialog, "Are you sure you want to delete this location and all associated events?",
+                        "Delete Location", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return;
+        f = OpenLocationStore(&count);
+        if (!f) return;
+    }
+    if (DeleteLocation(f, sel)) {
+        // The event files go when the dialog ends with OK; Cancel brings the
+        // site back with its events.
+        st->effects.deletedSites.push_back(site);
+        st->selection = (int16_t)SelectionAfterDelete(sel, count);
+    }
+    std::fclose(f);
+    RefreshSites(dialog, st);
+}
+
+int RunSubDialog(HWND owner, const char *name, DLGPROC procedure) {
+    INT_PTR r = DialogBoxParamA(g_locState ? g_locState->instance : nullptr, name, owner, procedure, 0);
+    return r == 1 ? 1 : 0;
+}
+
+LRESULT CALLBACK SiteListKeyProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(9502, BN_CLICKED), 0);
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+    }
+    return CallWindowProcA(g_siteListProc, list, message, wParam, lParam);
+}
+
+// Commands both site dialogs handle alike. 1 when handled.
+int HandleSharedSiteCommand(HWND dialog, const SiteControls &c, LocDlgState *st, int id,
+                            int code, void (*show)(HWND, LocDlgState *)) {
+    if (id == c.elevation) {
+        if (code == EN_CHANGE && !st->filling)
+            ApplyTypedElevation(ItemText(dialog, c.elevation, 32).c_str(),
+                                st->trailer.elevationInFeet, &st->site);
+        return 1;
+    }
+    if (id == c.zoneEdit) return 1;
+    if (id == c.unitLink) {
+        st->trailer.elevationInFeet ^= 1;
+        show(dialog, st);
+        return 1;
+    }
+    if (id == c.zoneCombo) {
+        if (code != CBN_SELCHANGE) return 1;
+        int row = (int)SendDlgItemMessageA(dialog, c.zoneCombo, CB_GETCURSEL, 0, 0);
+        ApplyZoneRow(row, ItemText(dialog, c.zoneEdit, 32).c_str(), &st->site, &st->trailer);
+        st->filling = 1;
+        if (row >= 1 && row <= 4) SetItemNumber(dialog, c.zoneEdit, "%lg", st->site.timeZone);
+        EnableWindow(GetDlgItem(dialog, c.zoneEdit), row >= 1 && row <= 4 ? FALSE : TRUE);
+        st->filling = 0;
+        return 1;
+    }
+    if (id == c.seeingCombo) {
+        if (code != CBN_SELCHANGE) return 1;
+        int row = (int)SendDlgItemMessageA(dialog, c.seeingCombo, CB_GETCURSEL, 0, 0);
+        if (row >= 0 && row <= 4) {
+            st->site.seeingRating = (uint8_t)row;
+            st->site.seeing = GetSeeingForRating(row);
+        }
+        return 1;
+    }
+    if (id == 2512 || id == 2513) {
+        double shown;
+        bool wasF = (st->site.displayFlags & 1) != 0;
+        if (ParseDialogNumber(ItemText(dialog, 2510, 32).c_str(), &shown))
+            st->site.temperature = wasF ? (shown - 32.0) * 5.0 / 9.0 : shown;
+        if (id == 2512)
+            st->site.displayFlags |= 1;
+        else
+            st->site.displayFlags &= (uint8_t)~1u;
+        st->filling = 1;
+        SetItemNumber(dialog, 2510, "%.0lf", TemperatureShown(&st->site));
+        st->filling = 0;
+        return 1;
+    }
+    if (id == c.radioStandard || id == c.radioDaylight) {
+        st->site.dstMode = id == c.radioStandard ? 0 : 1;
+        return 1;
+    }
+    return 0;
+}
+
+INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
+    if (HandleSharedSiteCommand(dialog, kPickControls, st, id, code, ShowSiteInDialog)) return TRUE;
+    HWND list = GetDlgItem(dialog, 2515);
+    switch (id) {
+    case IDOK:
+        if (!ReadSiteFromDialog(dialog, st)) return TRUE;
+        if (st->selection < 0) {
+            // Nothing left to pick: the list was emptied.
+            CommitSiteSession(&st->effects);
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        SaveSelectedSite(st);
+        CommitSiteSession(&st->effects);
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDCANCEL:
+        if (st->backupTaken) RestoreLocationFile();
+        UndoSiteSession(&st->effects);
+        EndDialog(dialog, 0);
+        return TRUE;
+    case 2515:
+        if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
+            int old = st->selection;
+            if (!ReadSiteFromDialog(dialog, st)) {
+                SendMessageA(list, LB_SETCURSEL, old, 0);
+                return TRUE;
+            }
+            SaveSelectedSite(st);
+            ReadSelectedSite(dialog, st);
+            ShowSiteInDialog(dialog, st);
+            if (code == LBN_DBLCLK) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+        return TRUE;
+    case 9505:  // New
+        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry)
+            AddPlaceAsSite(dialog, st, 0.0, 0.0, 0, 0.0, st->placeName);
+        SetFocus(list);
+        return TRUE;
+    case 9502:  // Delete
+        DeleteSelectedSite(dialog, st);
+        SetFocus(list);
+        return TRUE;
+    case 2502:  // Edit
+        if (RunSubDialog(dialog, "LocManDlg", LocManDlgEditProc)) {
+            SaveSelectedSite(st);
+            ListFavoriteSites(dialog, st);
+            ShowSiteInDialog(dialog, st);
+        }
+        SetFocus(list);
+        return TRUE;
+    case 121:  // GPS
+        if (RunSubDialog(dialog, "GPSDlg", GPSDlgProc)) {
+            st->site.longitude = st->manualLongitude * kDegree;
+            st->site.latitude = st->manualLatitude * kDegree;
+            if (st->manualElevation > 0.0) st->site.elevation = st->manualElevation;
+            SaveSelectedSite(st);
+            ListFavoriteSites(dialog, st);
+            ShowSiteInDialog(dialog, st);
+        }
+        SetFocus(list);
+        return TRUE;
+    case 2501:  // horizon link
+        st->site.displayFlags ^= 2;
+        ShowSiteInDialog(dialog, st);
+        SetFocus(list);
+        return TRUE;
+    case 2503:  // Create
+        if (RunHorizonDialog(dialog, &st->site)) ShowSiteInDialog(dialog, st);
+        SetFocus(list);
+        return TRUE;
+    case 2509:  // sky link
+        if (ReadSiteFromDialog(dialog, st) && RunSubDialog(dialog, "MagLimDlg", MagLimDlgProc))
+            ShowSiteInDialog(dialog, st);
+        SetFocus(list);
+        return TRUE;
+    case 2518:
+    case 2523:
+        if (ReadSiteFromDialog(dialog, st) && RunSubDialog(dialog, "DSDlg", DSDlgProc)) {
+            st->site.dstMode = 2;
+            ShowSiteInDialog(dialog, st);
+        } else {
+            ShowSiteInDialog(dialog, st);  // the radio shows the mode in force
+        }
+        return TRUE;
+    case 9:
+        ShowHelpTopic(16013);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- the Edit Observing Site dialog ------------------------------------------------------
+
+void ShowEditedSite(HWND dialog, LocDlgState *st) {
+    st->filling = 1;
+    ShowSiteFields(dialog, kEditControls, st);
+    char text[64];
+    SetDlgItemTextA(dialog, 2565, st->site.name);
+    SetDlgItemTextA(dialog, 2576, FormatDeclination(text, st->site.longitude / kDegree));
+    SetDlgItemTextA(dialog, 2575, FormatDeclination(text, st->site.latitude / kDegree));
+    st->filling = 0;
+}
+
+// 1 when read; warned says whether a range warning was shown already.
+int ReadEditedSite(HWND dialog, LocDlgState *st, int *warned) {
+    if (warned) *warned = 0;
+    std::string name = ItemText(dialog, 2565, 31);
+    double longitude, latitude;
+    if (name.empty() || !ReadWindowNumber(GetDlgItem(dialog, 2576), &longitude) ||
+        !ReadWindowNumber(GetDlgItem(dialog, 2575), &latitude))
+        return 0;
+    LocDlgState copy = *st;
+    std::memset(copy.site.name, 0, sizeof copy.site.name);
+    std::memcpy(copy.site.name, name.data(), name.size());
+    copy.site.longitude = longitude * kDegree;
+    copy.site.latitude = latitude * kDegree;
+    if (!ReadSiteFieldsFromDialog(dialog, kEditControls, &copy, warned)) return 0;
+    st->site = copy.site;
+    st->trailer = copy.trailer;
+    return 1;
+}
+
+INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
+    if (HandleSharedSiteCommand(dialog, kEditControls, st, id, code, ShowEditedSite)) return TRUE;
+    int warned = 0;
+    switch (id) {
+    case IDOK:
+        if (ReadEditedSite(dialog, st, &warned))
+            EndDialog(dialog, 1);
+        else if (!warned)
+            Warn(dialog, "Error in data format");
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case 2577: {  // Add to Favorites
+        if (!ReadEditedSite(dialog, st, &warned)) {
+            if (!warned) Warn(dialog, "Error in data format");
+            return TRUE;
+        }
+        int16_t count = 0;
+        FILE *f = OpenLocationStore(&count);
+        if (f) {
+            LocationRecord probe = st->site;
+            LocationTrailer t;
+            int16_t index;
+            int found = FindLocation(f, &probe, &t, &index);
+            std::fclose(f);
+            if (found == 2) {
+                Warn(dialog,
+                     "An entry already exists for this location with different data.\r\nIf you wish a "
+                     "second entry for this location in the favorites list you must modify the name.",
+                     MB_ICONINFORMATION);
+                return TRUE;
+            }
+        }
+        EndDialog(dialog, 2);
+        return TRUE;
+    }
+    case 2566:  // Find New
+        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry) {
+            st->manualEntry = 0;
+            LocationRecord site;
+            std::memset(&site, 0, sizeof site);
+            InitLocationRecord(&site, st->manualLongitude * kDegree, st->manualLatitude * kDegree,
+                               st->manualElevation, 6.5, 0.0, 18.3, 60.0, 2, 0.0, 0.0, st->placeName);
+            st->site = site;
+            st->trailer = LocationTrailer{0, 0, 0};
+            ShowEditedSite(dialog, st);
+        }
+        return TRUE;
+    case 2523:
+    case 2570:
+        ReadEditedSite(dialog, st, nullptr);
+        if (RunSubDialog(dialog, "DSDlg", DSDlgProc)) st->site.dstMode = 2;
+        ShowEditedSite(dialog, st);
+        return TRUE;
+    case 2567:
+        if (RunSubDialog(dialog, "MagLimDlg", MagLimDlgProc)) ShowEditedSite(dialog, st);
+        return TRUE;
+    case 9:
+        ShowHelpTopic(18380);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LocDlgState *NewLocDlgState(HINSTANCE instance, const LocationRecord *site) {
+    LocDlgState *st = new (std::nothrow) LocDlgState();
+    if (!st) return nullptr;
+    st->instance = instance;
+    st->site = *site;
+    st->placeRow = -1;
+    return st;
+}
+
+void FreeLocDlgState(LocDlgState *st) {
+    if (g_locState == st) g_locState = nullptr;
+    delete st;
+}
+
+// PickLocation with the trailer of a site that the caller holds (the edit
+// dialog's "Add to Favorites"), or none.
+int PickLocationWithTrailer(HWND owner, HINSTANCE instance, LocationRecord *site,
+                            const LocationTrailer *trailerIn) {
+    if (!site) return 0;
+    LocDlgState *st = NewLocDlgState(instance, site);
+    if (!st) return 0;
+    TerminateLocationName(&st->site);
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);  // made empty when it is missing
+    int found = 0;
+    if (f) {
+        int16_t index = 0;
+        found = FindLocation(f, &st->site, &st->trailer, &index);
+        st->selection = index;
+        std::fclose(f);
+    }
+    // The undo copy is taken before a site passed in is added, so Cancel
+    // takes the addition back: a record made from an import file's name must
+    // not stay in the favourites unless the user accepts it.
+    st->backupTaken = BackupLocationFile() ? 1 : 0;
+    // A record without a name is never added (no lookup could find it
+    // again); the first favourite is shown instead.
+    if (found == 0 && !st->site.name[0]) st->selection = 0;
+    if (found == 0 && st->site.name[0]) {
+        if (trailerIn)
+            st->trailer = *trailerIn;
+        else
+            st->trailer = LocationTrailer{0, 0, 0};
+        f = OpenLocationStore(&count);
+        if (f) {
+            if (AppendLocation(f, &st->site, &st->trailer)) st->selection = count;
+            std::fclose(f);
+        }
+    }
+    g_locState = st;
+    INT_PTR r = DialogBoxParamA(instance, UseProVariant() ? "LocDlgPro" : "LocDlgSE", owner,
+                                LocDlgProc, (LPARAM)st);
+    if (r == -1 && st->backupTaken) RestoreLocationFile();  // the dialog never opened
+    if (r == 1) *site = st->site;
+    FreeLocDlgState(st);
+    return r == 1 ? 1 : 0;
+}
+
+}  // namespace
+
+LocDlgState *GetLocDlgState() { return g_locState; }
+
+int ReadWindowNumber(HWND window, double *value) {
+    return ParseDialogNumber(WindowText(window, 64).c_str(), value);
+}
+
+INT_PTR RunHorizonDialog(HWND owner, LocationRecord *site) {
+    if (!site) return 0;
+    INT_PTR r = DialogBoxParamA(g_locState ? g_locState->instance : nullptr, "LocHorDlg", owner,
+                                LocHorDlgProc, (LPARAM)site);
+    return r == -1 ? 0 : r;
+}
+
+int PickLocation(HWND owner, HINSTANCE instance, LocationRecord *site) {
+    return PickLocationWithTrailer(owner, instance, site, nullptr);
+}
+
+int EditLocation(HWND owner, HINSTANCE instance, LocationRecord *site, LocationTrailer *trailer) {
+    if (!site || !trailer) return 0;
+    LocDlgState *st = NewLocDlgState(instance, site);
+    if (!st) return 0;
+    st->trailer = *trailer;
+    g_locState = st;
+    INT_PTR r = DialogBoxParamA(instance, "LocEditDlg", owner, LocEditDlgProc, (LPARAM)st);
+    if (r == 1 || r == 2) {
+        *site = st->site;
+        *trailer = st->trailer;
+    }
+    FreeLocDlgState(st);
+    if (r == 2) PickLocationWithTrailer(owner, instance, site, trailer);
+    return r == 1 || r == 2 ? (int)r : 0;
+}
+
+INT_PTR CALLBACK LocDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    LocDlgState *st = g_locState;
+    switch (message) {
+    case WM_INITDIALOG: {
+        st = reinterpret_cast<LocDlgState *>(lParam);
+        g_locState = st;
+        FillSiteCombos(dialog, kPickControls);
+        ListFavoriteSites(dialog, st);
+        ReadSelectedSite(dialog, st);
+        ShowSiteInDialog(dialog, st);
+        HWND list = GetDlgItem(dialog, 2515);
+        g_siteListProc = ReplaceWindowProc(list, SiteListKeyProc);
+        SetFocus(list);
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (!st) return FALSE;
+        return PickSiteCommand(dialog, st, LOWORD(wParam), HIWORD(wParam));
+    case WM_CLOSE:
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return TRUE;
+    case WM_DESTROY: {
+        HWND list = GetDlgItem(dialog, 2515);
+        if (list && g_siteListProc) ReplaceWindowProc(list, g_siteListProc);
+        g_siteListProc = nullptr;
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK LocEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    LocDlgState *st = g_locState;
+    switch (message) {
+    case WM_INITDIALOG:
+        st = reinterpret_cast<LocDlgState *>(lParam);
+        g_locState = st;
+        st->selection = 0;
+        st->manualEntry = 0;
+        FillSiteCombos(dialog, kEditControls);
+        ShowEditedSite(dialog, st);
+        return TRUE;
+    case WM_COMMAND:
+        if (!st) return FALSE;
+        return EditSiteCommand(dialog, st, LOWORD(wParam), HIWORD(wParam));
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}

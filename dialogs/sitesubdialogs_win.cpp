@@ -1,0 +1,30 @@
+// Procedures of the site dialogs' sub-dialogs (places, manual entry,
+// daylight-saving rules, sky brightness, horizon recording, GPS) as far as
+// the site dialogs need them now: a template of that name that is present
+// opens as a plain dialog whose OK answers 1 and Cancel 0; without one the
+// opening fails and the command that asked for it changes nothing.
+#include "dialogs/sitedialogs_win.h"
+
+namespace {
+
+INT_PTR PlainDialog(HWND dialog, UINT message, WPARAM wParam) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
+        return TRUE;
+    }
+    if (message == WM_CLOSE) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PlacesDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
+INT_PTR CALLBACK LocManDlgEditProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
+INT_PTR CALLBACK DSDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
+INT_PTR CALLBACK MagLimDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
+INT_PTR CALLBACK LocHorDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
+INT_PTR CALLBACK GPSDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }

@@ -1,0 +1,803 @@
+// The instrument dialogs driven for real under Wine: a script of steps runs
+// from a thread timer inside the dialogs' own modal loops (clicks and list
+// choices are posted as the controls would send them, texts typed with
+// WM_SETTEXT), and the stores are checked afterwards. The templates come from
+// the program's resources (gleaner.exe loaded as a data file). Captures of
+// the dialogs go to the build tree's "screenshots" folder.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "charts/chartdefinition.h"
+#include "charts/chartstore.h"
+#include "charts/chartsync.h"
+#include "instruments/filterpool.h"
+#include "instruments/lenspool.h"
+#include "core/userfolder.h"
+#include "instruments/eyepiecepool.h"
+#include "dialogs/instrumentdialogs_win.h"
+#include "instruments/instrumentstore.h"
+#include "instruments/optics.h"
+#include "instruments/storeio.h"
+#include "testutil/screenshot_win.h"
+#include "testutil/testutil.h"
+#include "ui/controls.h"
+#include "ui/dib.h"
+#include "ui/picturectl_win.h"
+
+namespace {
+
+// ---- the script -------------------------------------------------------------
+
+struct Script {
+    std::vector<std::pair<std::string, std::function<bool()>>> steps;
+    size_t next = 0;
+    int ticks = 0;
+    bool running = false;
+    std::string failure;
+};
+Script g_script;
+
+struct DialogSearch {
+    const char *caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND w, LPARAM p) {
+    DialogSearch *s = reinterpret_cast<DialogSearch *>(p);
+    char text[128] = "";
+    GetWindowTextA(w, text, sizeof text);
+    if (IsWindowVisible(w) && std::strcmp(text, s->caption) == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindDialog(const char *caption) {
+    DialogSearch search = {caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK EndOneDialog(HWND w, LPARAM) {
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0) EndDialog(w, 0);
+    return TRUE;
+}
+
+void EndAllDialogs() { EnumThreadWindows(GetCurrentThreadId(), EndOneDialog, 0); }
+
+void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
+    Script &s = g_script;
+    if (!s.running) return;
+    if (++s.ticks > 600) {  // 30 s: something waits for a dialog that never came
+        s.failure = "timed out at step " + std::to_string(s.next) +
+                    (s.next < s.steps.size() ? " (" + s.steps[s.next].first + ")" : "");
+        s.running = false;
+        EndAllDialogs();
+        return;
+    }
+    if (s.next >= s.steps.size()) return;
+    // Steps may open nested modal loops that tick again: advance first.
+    size_t current = s.next;
+    s.running = false;
+    bool done = s.steps[current].second();
+    if (s.failure.empty()) s.running = true;
+    if (done && s.next == current) s.next = current + 1;
+}
+
+struct ScriptRun {
+    UINT_PTR timer = 0;
+    ScriptRun() {
+        g_script.next = 0;
+        g_script.ticks = 0;
+        g_script.failure.clear();
+        g_script.running = true;
+        timer = SetTimer(nullptr, 0, 50, DriverTick);
+    }
+    ~ScriptRun() {
+        KillTimer(nullptr, timer);
+        g_script.running = false;
+        g_script.steps.clear();
+    }
+};
+
+void Step(const std::string &what, std::function<bool()> f) { g_script.steps.emplace_back(what, std::move(f)); }
+
+void Fail(const std::string &why) {
+    if (g_script.failure.empty()) g_script.failure = why;
+    g_script.running = false;
+    EndAllDialogs();
+}
+
+// Waits for the dialog, then acts on it.
+void OnDialog(const char *caption, const std::string &what, std::function<void(HWND)> act) {
+    std::string c = caption;
+    Step(what, [c, act]() {
+        HWND d = FindDialog(c.c_str());
+        if (!d) return false;
+        act(d);
+        return true;
+    });
+}
+
+void Click(HWND d, int id) { PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
+
+void ChooseLine(HWND d, int id, int line, bool combo = false) {
+    HWND c = GetDlgItem(d, id);
+    SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)line, 0);
+    PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), (LPARAM)c);
+}
+
+void Type(HWND d, int id, const char *text) { SetDlgItemTextA(d, id, text); }
+
+std::string Text(HWND d, int id) {
+    char t[128] = "";
+    GetDlgItemTextA(d, id, t, sizeof t);
+    return t;
+}
+
+int LineCount(HWND d, int id) { return (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0, 0); }
+
+std::string Line(HWND d, int id, int i) {
+    char t[128] = "";
+    SendDlgItemMessageA(d, id, LB_GETTEXT, (WPARAM)i, (LPARAM)t);
+    return t;
+}
+
+// ---- screenshots ----------------------------------------------------------------
+
+void Capture(HWND window, const char *name) {
+    testutil::SaveScreenshot(testutil::CaptureClientArea(window), name);
+}
+
+// ---- fixture -----------------------------------------------------------------------
+
+HINSTANCE Resources() {
+    static HINSTANCE module = nullptr;
+    if (!module) {
+        std::string exe = testutil::BuildDir() + "/gleaner.exe";
+        module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    return module;
+}
+
+std::unique_ptr<InstrumentRecord> Scope(const char *name, int eyepieces) {
+    std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
+    std::memset(r.get(), 0, sizeof *r);
+    std::snprintf(r->name, sizeof r->name, "%s", name);
+    r->kind = kInstrumentTelescope;
+    r->opticsCount = 1;
+    r->mounting = 1;
+    InitTelescopeOptics(&r->optics[0], "Main Scope", kOpticsReflector, 8.0, 0.0, 6.0, 1, 1, 0.5);
+    for (int i = 0; i < eyepieces; ++i) SetEyepieceEntry(&r->optics[0], 0, i, "Plossl 25", 25.0, 52.0);
+    r->optics[0].eyepieceCount = (uint8_t)eyepieces;
+    return r;
+}
+
+std::unique_ptr<InstrumentRecord> Binocs(const char *name) {
+    std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
+    std::memset(r.get(), 0, sizeof *r);
+    std::snprintf(r->name, sizeof r->name, "%s", name);
+    r->kind = kInstrumentBinoculars;
+    r->opticsCount = 1;
+    InitFixedMagnificationOptics(&r->optics[0], "Binoculars", 8.0, 42.0, 0.0);
+    return r;
+}
+
+std::string Row(uint8_t type, double aperture, double focal, const char *name) {
+    std::string b(85, '\0');
+    b[0] = (char)type;
+    b[1] = 0;
+    std::memcpy(&b[2], &aperture, 8);
+    std::memcpy(&b[10], &focal, 8);
+    b[18] = 1;
+    b[19] = 1;
+    std::memcpy(&b[20], name, std::strlen(name));
+    return b;
+}
+
+class InstrumentDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Resources()) << "gleaner.exe (the dialog templates) is not in the build folder";
+        static bool registered = false;
+        if (!registered) {
+            HINSTANCE self = GetModuleHandleA(nullptr);
+            INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+            InitCommonControlsEx(&icc);
+            RegisterHyperTextClass(self);
+            RegisterCShadeClass(self);
+            RegisterDibClass(self);
+            registered = true;
+        }
+        SetUserDataFolder(dir.path().c_str());
+        GetCurrentDirectoryA(sizeof savedCwd, savedCwd);
+        // The standard telescope list is read from "bin/scopes.bin" of the
+        // current folder when the installation folder holds none.
+        CreateDirectoryA(dir.file("bin").c_str(), nullptr);
+        int32_t two = 2;
+        std::string list = std::string((const char *)&two, 4) + Row(1, 102.0, 714.0, "Apo 102") +
+                           Row(2, 203.2, 1219.2, "Dob 8 inch");
+        ASSERT_TRUE(testutil::WriteFileBytes(dir.file("bin/scopes.bin"), list));
+        SetCurrentDirectoryA(dir.path().c_str());
+        // Four general charts and the two default charts.
+        std::string charts(2, '\0');
+        charts[0] = 4;
+        for (int i = 0; i < 4; ++i) {
+            std::string g(kChartRecordSize, '\0');
+            g[99] = 1;
+            g[100] = (char)(i == 3 ? 5 : i);
+            charts += g;
+        }
+        ASSERT_TRUE(testutil::WriteFileBytes(dir.file("charts.bin"), charts));
+        std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+        std::memset(c.get(), 0, sizeof *c);
+        c->viewCount = 3;
+        c->views[0].role = 2;
+        ASSERT_EQ(WriteDefaultChart(0, c.get()), 1);
+        ASSERT_EQ(WriteDefaultChart(1, c.get()), 1);
+        g_script.steps.clear();
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(savedCwd);
+        SetUserDataFolder("");
+    }
+    void Add(InstrumentRecord *r) {
+        CreateInstrumentFile();
+        int32_t n = 0;
+        StoreFilePtr f(OpenInstrumentFile(&n));
+        ASSERT_TRUE(f);
+        ASSERT_EQ(AppendInstrument(f.get(), r), 1);
+    }
+    std::vector<std::unique_ptr<InstrumentRecord>> Stored() {
+        std::vector<std::unique_ptr<InstrumentRecord>> out;
+        int32_t n = 0;
+        StoreFilePtr f(OpenInstrumentFile(&n));
+        for (int i = 0; f && i < n; ++i) {
+            std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
+            if (ReadInstrument(f.get(), r.get(), i)) out.push_back(std::move(r));
+        }
+        return out;
+    }
+    std::string InstrBytes() { return testutil::ReadFileBytes(dir.file("instr.bin")); }
+    testutil::TempDir dir;
+    char savedCwd[MAX_PATH] = "";
+};
+
+// ---- instrument choice -------------------------------------------------------------
+
+TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
+    auto a = Scope("Scope A", 1);
+    auto b = Binocs("Binocs B");
+    Add(a.get());
+    Add(b.get());
+    auto r = Scope("Caller", 0);
+    r->id = 0;
+    int lines = 0;
+    std::string first, preselected;
+    {
+        ScriptRun run;
+        OnDialog("Select Instrument", "choose Binocs B", [&](HWND d) {
+            lines = LineCount(d, 6046);
+            first = Line(d, 6046, 0);
+            LRESULT sel = SendDlgItemMessageA(d, 6046, LB_GETCURSEL, 0, 0);
+            preselected = sel == LB_ERR ? "" : Line(d, 6046, (int)sel);
+            Capture(d, "instrument_choice");
+            ChooseLine(d, 6046, 2);
+            Click(d, IDOK);
+        });
+        EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(first, "Naked Eye");
+    EXPECT_EQ(preselected, "Naked Eye");  // id 0
+    EXPECT_STREQ(r->name, "Binocs B");
+    EXPECT_EQ(+r->kind, kInstrumentBinoculars);
+    // OK on the preselected line gives that line's record: here the naked eye
+    // for a caller whose blank record has id 0 (not the blank record).
+    std::memset(r.get(), 0, sizeof *r);
+    {
+        ScriptRun run;
+        OnDialog("Select Instrument", "OK", [](HWND d) { Click(d, IDOK); });
+        EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(+r->kind, kInstrumentNakedEye);
+    EXPECT_STREQ(r->name, "Naked Eye");
+    // Mode 1: "Enter String" and a typed name change only the name.
+    auto keep = Scope("Caller", 2);
+    keep->id = 77;
+    {
+        ScriptRun run;
+        OnDialog("Select Instrument", "Enter String", [](HWND d) {
+            ChooseLine(d, 6046, LineCount(d, 6046) - 1);
+            Click(d, IDOK);
+        });
+        OnDialog("Instrument Name", "type a name", [](HWND d) {
+            Type(d, 6075, "Celestron 8");
+            Capture(d, "instrument_name_entry");
+            Click(d, IDOK);
+        });
+        EXPECT_EQ(ChooseInstrument(nullptr, Resources(), keep.get(), 1), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_STREQ(keep->name, "Celestron 8");
+    EXPECT_EQ(+keep->id, 77);
+    EXPECT_EQ(+keep->optics[0].eyepieceCount, 2);
+}
+
+// ---- telescopes ------------------------------------------------------------------------
+
+TEST_F(InstrumentDialogs, NewTelescopeFromAStandardRowWithAPoolEyepiece) {
+    ASSERT_GT(AddEyepieceRecord("Plossl 25", 25.0, 52.0), 0);
+    ASSERT_GT(AddEyepieceRecord("Nagler 9", 9.0, 82.0), 0);
+    bool emptyDisabled = false, newEnabled = false;
+    std::string shownName, listLine;
+    int poolLines = 0;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "empty store", [&](HWND d) {
+            emptyDisabled = !IsWindowEnabled(GetDlgItem(d, 6008)) && !IsWindowEnabled(GetDlgItem(d, 6025));
+            newEnabled = IsWindowEnabled(GetDlgItem(d, 6026)) && IsWindowEnabled(GetDlgItem(d, IDOK));
+            Capture(d, "telescopes_empty");
+            Click(d, 6026);
+        });
+        OnDialog("New Telescope", "standard row", [](HWND d) {
+            ChooseLine(d, 6078, 2);
+            Capture(d, "new_telescope_list");
+            Click(d, IDOK);
+        });
+        OnDialog("Add/ModifyTelescopes", "rename", [&](HWND d) {
+            shownName = Text(d, 6008);
+            Type(d, 6008, "Big~Dob");  // refused: the name stays
+            Type(d, 6008, "My Dob");
+            listLine = Line(d, 6028, 0);
+            Click(d, 6032);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "assign the second", [&](HWND d) {
+            poolLines = LineCount(d, 6092);
+            ChooseLine(d, 6092, 1);
+            Click(d, 6085);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "assign the first", [&](HWND d) {
+            ChooseLine(d, 6092, 0);
+            Click(d, 6085);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) {
+            Capture(d, "eyepieces_assigned");
+            Click(d, IDOK);
+        });
+        OnDialog("Add/ModifyTelescopes", "done", [](HWND d) {
+            Capture(d, "telescope_edited");
+            Click(d, IDOK);
+        });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_TRUE(emptyDisabled);
+    EXPECT_TRUE(newEnabled);
+    EXPECT_EQ(shownName, "Dob 8 inch");
+    EXPECT_EQ(listLine, "My Dob");
+    EXPECT_EQ(poolLines, 2);
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    const InstrumentRecord &t = *stored[0];
+    EXPECT_STREQ(t.name, "My Dob");
+    EXPECT_NEAR(t.optics[0].aperture, 203.2, 1e-3);
+    EXPECT_NEAR(t.optics[0].focalRatio, 6.0, 1e-9);
+    ASSERT_EQ(+t.optics[0].eyepieceCount, 2);
+    EXPECT_STREQ(t.optics[0].eyepieces[0].name, "Nagler 9");  // in assignment order
+    EXPECT_STREQ(t.optics[0].eyepieces[1].name, "Plossl 25");
+    // Done brought the charts in step: a chart for the new telescope.
+    int32_t n = 0;
+    StoreFilePtr charts(OpenChartStore(&n));
+    ASSERT_TRUE(charts);
+    ASSERT_EQ(n, 5);
+    std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+    ASSERT_EQ(ReadChart(charts.get(), c.get(), 4), 1);
+    EXPECT_EQ(+c->instrumentId, +t.id);
+}
+
+TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
+    auto a = Scope("Refractor A", 1);
+    auto b = Binocs("Binocs B");
+    auto c = Scope("Reflector C", 2);
+    Add(a.get());
+    Add(b.get());
+    Add(c.get());
+    std::string before = InstrBytes();
+    bool refused = false, stillOpen = false;
+    int linesAfterNew = 0;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "edit and new", [&](HWND d) {
+            Type(d, 6008, "Renamed");
+            Type(d, 6015, "12");
+            Click(d, 6026);
+        });
+        OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "done refused", [&](HWND d) {
+            linesAfterNew = LineCount(d, 6028);
+            Click(d, IDOK);  // the new telescope has no eyepiece
+        });
+        OnDialog("Nightjar Message", "no eyepieces message", [&](HWND m) {
+            refused = true;
+            Capture(m, "telescopes_need_eyepieces");
+            PostMessageA(m, WM_COMMAND, IDOK, 0);
+        });
+        OnDialog("Add/ModifyTelescopes", "delete", [&](HWND d) {
+            stillOpen = true;
+            ChooseLine(d, 6028, 0);
+            Click(d, 6025);
+        });
+        OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
+        OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(linesAfterNew, 3);
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(InstrBytes(), before);
+}
+
+TEST_F(InstrumentDialogs, CancelOnAStoreThatDidNotExistLeavesNone) {
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_FALSE(testutil::PathIsThere(dir.file("instr.bin")));
+}
+
+// ---- binoculars -------------------------------------------------------------------------
+
+TEST_F(InstrumentDialogs, NewBinocularsEditedAndSaved) {
+    std::string name, field, fieldAfter, upDown;
+    {
+        ScriptRun run;
+        OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, 6052); });
+        OnDialog("Add/Modify Binoculars", "edit", [&](HWND d) {
+            name = Text(d, 6056);
+            field = Text(d, 6060);
+            Click(d, 6063);  // flipped ...
+            Type(d, 6061, "10");  // ... and back to normal with the new magnification
+            fieldAfter = Text(d, 6060);
+            upDown = Text(d, 6063);
+            Type(d, 6058, "0");  // refused
+            Type(d, 6056, "Big Pair");
+            Capture(d, "binoculars");
+            Click(d, IDOK);
+        });
+        RunBinocsDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(name, "New Binocs");
+    EXPECT_EQ(field, "7.1\xB0");
+    EXPECT_EQ(fieldAfter, "5.9\xB0");
+    EXPECT_EQ(upDown, "Normal");
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_STREQ(stored[0]->name, "Big Pair");
+    EXPECT_DOUBLE_EQ(+stored[0]->optics[0].magnification, 10.0);
+    EXPECT_DOUBLE_EQ(+stored[0]->optics[0].aperture, 50.0);
+}
+
+TEST_F(InstrumentDialogs, BinocularDeleteKeyAndCancelRestore) {
+    auto b = Binocs("Pair One");
+    Add(b.get());
+    auto c = Binocs("Pair Two");
+    Add(c.get());
+    std::string before = InstrBytes();
+    int linesAfter = -1;
+    {
+        ScriptRun run;
+        OnDialog("Add/Modify Binoculars", "delete key", [](HWND d) {
+            PostMessageA(GetDlgItem(d, 6057), WM_KEYDOWN, VK_DELETE, 0);
+        });
+        OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
+        OnDialog("Add/Modify Binoculars", "new then cancel", [&](HWND d) {
+            linesAfter = LineCount(d, 6057);
+            Click(d, 6052);
+            Click(d, IDCANCEL);
+        });
+        RunBinocsDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(linesAfter, 1);
+    EXPECT_EQ(InstrBytes(), before);
+}
+
+// ---- eyepiece pool -------------------------------------------------------------------------
+
+TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
+    auto a = Scope("Scope A", 1);  // its "Plossl 25" is added to the pool on opening
+    Add(a.get());
+    ASSERT_GT(AddEyepieceRecord("Nagler 9", 9.0, 82.0), 0);
+    std::string poolAfterSync;
+    std::string editName;
+    int poolLinesAfterNew = 0, limitMessages = 0;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Select Eyepieces To Use With Telescope", "new", [&](HWND d) {
+            poolAfterSync = testutil::ReadFileBytes(dir.file("eyep.bin"));
+            Click(d, 6102);
+        });
+        OnDialog("Edit Eyepiece Data", "edit new", [&](HWND d) {
+            editName = Text(d, 6022);
+            Type(d, 6022, "Erfle 32");
+            Type(d, 6097, "32");
+            Type(d, 6096, "65");
+            Capture(d, "edit_eyepiece");
+            Click(d, IDOK);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "delete from pool", [&](HWND d) {
+            poolLinesAfterNew = LineCount(d, 6092);
+            ChooseLine(d, 6092, 0);
+            Click(d, 6091);
+        });
+        OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
+        OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+        (void)limitMessages;
+    }
+    EXPECT_EQ(editName, "New Eyepiece");
+    EXPECT_EQ(poolLinesAfterNew, 3);
+    EXPECT_EQ(testutil::ReadFileBytes(dir.file("eyep.bin")), poolAfterSync);
+    char name[33];
+    double fl = 0, af = 0;
+    EXPECT_NE(GetEyepieceRecordById(1, name, &fl, &af), 0);
+    EXPECT_STREQ(name, "Nagler 9");
+}
+
+// ---- default charts question and the one-telescope editor ---------------------------------
+
+TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
+    ASSERT_GT(AddEyepieceRecord("Plossl 25", 25.0, 52.0), 0);
+    auto a = Scope("Model Scope", 1);
+    Add(a.get());
+    {
+        int32_t n = 0;
+        StoreFilePtr f(OpenInstrumentFile(&n));
+        ASSERT_EQ(SyncInstrumentCharts(f.get(), n, -1), 1);
+    }
+    // The user's colours in the model's chart.
+    {
+        int32_t n = 0;
+        StoreFilePtr charts(OpenChartStore(&n));
+        ASSERT_EQ(n, 5);
+        std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+        ASSERT_EQ(ReadChart(charts.get(), c.get(), 4), 1);
+        c->scheme[10] = 0x5A;
+        ASSERT_EQ(WriteChart(charts.get(), c.get(), 4), 1);
+    }
+    bool stayed = false;
+    int modelLines = 0;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Select Eyepieces To Use With Telescope", "assign", [](HWND d) {
+            ChooseLine(d, 6092, 0);
+            Click(d, 6085);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Add/ModifyTelescopes", "done", [](HWND d) { Click(d, IDOK); });
+        OnDialog("Default Settings for New Instruments", "copy without a line", [&](HWND d) {
+            modelLines = LineCount(d, 6046);
+            Click(d, 6048);
+            Click(d, IDOK);  // nothing chosen: stays open
+        });
+        OnDialog("Default Settings for New Instruments", "choose the model", [&](HWND d) {
+            stayed = true;
+            ChooseLine(d, 6046, 0);
+            Capture(d, "default_chart_question");
+            Click(d, IDOK);
+        });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(modelLines, 1);
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 2u);
+    int32_t n = 0;
+    StoreFilePtr charts(OpenChartStore(&n));
+    ASSERT_EQ(n, 6);
+    std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+    bool found = false;
+    for (int i = 4; i < n; ++i) {
+        ASSERT_EQ(ReadChart(charts.get(), c.get(), i), 1);
+        if (c->instrumentId != stored[1]->id) continue;
+        found = true;
+        EXPECT_EQ(c->scheme[10], 0x5A);  // taken from the model's chart
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(InstrumentDialogs, OneTelescopeEditorSavesInTheDatabase) {
+    auto r = Scope("Loaner", 1);
+    bool saveEnabled = false;
+    std::string afterBadName;
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "rename and save", [&](HWND d) {
+            saveEnabled = IsWindowEnabled(GetDlgItem(d, 6023)) != 0;
+            Type(d, 6008, "Loaner{2}");
+            afterBadName = Text(d, 6008);
+            Type(d, 6008, "Loaner 2");
+            Capture(d, "edit_telescope");
+            Click(d, 6023);
+        });
+        EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_TRUE(saveEnabled);
+    EXPECT_EQ(afterBadName, "Loaner");
+    EXPECT_STREQ(r->name, "Loaner 2");
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_STREQ(stored[0]->name, "Loaner 2");
+}
+
+// ---- filters and lenses of a camera ------------------------------------------------------
+
+TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
+    std::unique_ptr<CameraEntry> cam(new CameraEntry);
+    std::memset(cam.get(), 0, sizeof *cam);
+    cam->filterCount = 1;
+    std::snprintf(cam->filters[0].name, 33, "Red");
+    cam->filters[0].wavelength = 0.65;
+    cam->filters[0].bandwidth = 0.1;
+    cam->filters[0].peakTransmission = 0.9;
+    g_currentCamera = cam.get();
+    std::string density;
+    {
+        ScriptRun run;
+        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, 102); });
+        OnDialog("Edit Neutral Density Filter Data", "half", [&](HWND d) {
+            Type(d, 6022, "ND 0.3");
+            Type(d, 104, "50");
+            CheckRadioButton(d, 101, 103, 102);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), (LPARAM)GetDlgItem(d, 102));
+            density = Text(d, 104);
+            Capture(d, "edit_nd_filter");
+            Click(d, IDOK);
+        });
+        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, 6102); });
+        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, 101); });
+        OnDialog("Edit Filter Data", "cancel", [](HWND d) {
+            Capture(d, "edit_filter");
+            Click(d, IDCANCEL);
+        });
+        OnDialog("Assign Filters to Camera", "assign nd", [](HWND d) {
+            ChooseLine(d, 6092, 1);
+            Click(d, 6085);
+        });
+        OnDialog("Assign Filters to Camera", "ok", [](HWND d) {
+            Capture(d, "filters_assigned");
+            Click(d, IDOK);
+        });
+        EXPECT_EQ(RunInstrumentDialog(Resources(), "CamFilterDlg", nullptr, CamFilterDlgProc), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(density, "0.30");
+    int32_t n = 0;
+    {
+        StoreFilePtr f(OpenFilterFile(&n));
+        EXPECT_EQ(n, 2);  // "Red" from the camera, the ND filter; the cancelled one is gone
+    }
+    ASSERT_EQ(AssignedFilterIds.ids.size(), 2u);
+    FilterRecord nd;
+    ASSERT_EQ(GetFilterRecordById(AssignedFilterIds.ids[1], &nd), 1);
+    EXPECT_STREQ(nd.name, "ND 0.3");
+    EXPECT_NEAR(nd.peakTransmission, std::pow(10.0, -0.3), 1e-12);  // read back from the density shown
+    EXPECT_EQ(nd.wavelength, 0.0);
+    // A new lens whose edit is cancelled does not stay in the pool.
+    {
+        ScriptRun run;
+        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Edit Lens Data", "ratio below 1", [](HWND d) {
+            Type(d, 101, "300");
+            Type(d, 106, "0.9");
+            Click(d, IDOK);
+        });
+        OnDialog("Nightjar Message", "refused", [](HWND m) { PostMessageA(m, WM_COMMAND, IDOK, 0); });
+        OnDialog("Edit Lens Data", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Assign Lenses to Camera", "ok", [](HWND d) { Click(d, IDOK); });
+        EXPECT_EQ(RunInstrumentDialog(Resources(), "CamLensDlg", nullptr, CamLensDlgProc), 1);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    StoreFilePtr lenses(OpenLensFile(&n));
+    EXPECT_EQ(n, 0);
+    g_currentCamera = nullptr;
+}
+
+TEST_F(InstrumentDialogs, UpDownSwapsTelescopesAcrossBinoculars) {
+    auto a = Scope("First", 1);
+    auto b = Binocs("Pair");
+    auto c = Scope("Second", 1);
+    Add(a.get());
+    Add(b.get());
+    Add(c.get());
+    std::string firstLine;
+    {
+        ScriptRun run;
+        OnDialog("Add/ModifyTelescopes", "move down", [&](HWND d) {
+            static NMUPDOWN ud;
+            std::memset(&ud, 0, sizeof ud);
+            ud.hdr.hwndFrom = GetDlgItem(d, 6040);
+            ud.hdr.idFrom = 6040;
+            ud.hdr.code = UDN_DELTAPOS;
+            ud.iDelta = -1;  // on the first line: nothing moves
+            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            ud.iDelta = 1;
+            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            firstLine = Line(d, 6028, 0);
+            Click(d, IDOK);
+        });
+        RunScopeDialog(nullptr, Resources());
+        EXPECT_EQ(g_script.failure, "");
+    }
+    EXPECT_EQ(firstLine, "Second");
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_STREQ(stored[0]->name, "Second");
+    EXPECT_STREQ(stored[1]->name, "Pair");  // the binoculars stay in place
+    EXPECT_STREQ(stored[2]->name, "First");
+}
+
+TEST_F(InstrumentDialogs, ApparentFieldMeasuredThroughAStoredTelescopeFromTheEditor) {
+    auto stored = Scope("Measuring Scope", 1);  // 8 inch f/6: 1219.2 mm
+    Add(stored.get());
+    ASSERT_GT(AddEyepieceRecord("Mystery 24", 24.0, 50.0), 0);
+    auto r = Scope("In memory", 0);
+    std::string field;
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Select Eyepieces To Use With Telescope", "edit", [](HWND d) {
+            ChooseLine(d, 6092, 0);
+            Click(d, 6086);
+        });
+        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, 6084); });
+        OnDialog("Compute Apparent Field of View", "measured", [](HWND d) {
+            Type(d, 6071, "60");
+            Capture(d, "fov_from_measurement");
+            Click(d, IDOK);
+        });
+        OnDialog("Edit Eyepiece Data", "read", [&](HWND d) {
+            field = Text(d, 6096);
+            Click(d, IDCANCEL);
+        });
+        OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Edit Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 0);
+        EXPECT_EQ(g_script.failure, "");
+    }
+    // 60' x 1219.2 mm / 24 mm = 50.8 degrees.
+    EXPECT_EQ(field, "50.8");
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// In-place upgrades of the camera pool camera.bin.
+#include "instruments/poolupgrade.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/fsys.h"
+#include "core/userfolder.h"
+#include "core/versionstamp.h"
+#include "instruments/camerarecords.h"
+#include "instruments/storeio.h"
+
+namespace {
+
+const size_t kRecord = sizeof(CameraRecord);  // 381
+
+std::string CameraPath() {
+    char path[600];
+    if (!MakeUserDataPath(path, (int)sizeof path, "camera.bin")) return std::string();
+    return path;
+}
+
+// Reads the records after a header of headerSize bytes (the last id and count
+// in its last four bytes), lets fix change each, and replaces the pool with
+// the current stamp, the two values and the records. The copy is written under
+// a name of its own: "camera.bak" holds the dialogs' undo copy.
+int Rewrite(const std::string &path, size_t headerSize, void (*fix)(uint8_t *record)) {
+    StoreFilePtr in(std::fopen(path.c_str(), "rb"));
+    if (!in) return 0;
+    uint8_t header[9];
+    if (std::fread(header, 1, headerSize, in.get()) != headerSize) return 0;
+    const uint8_t *ids = header + headerSize - 4;
+    unsigned count = ids[2] | (ids[3] << 8);
+    std::string temp = path + ".tmp";
+    StoreFilePtr out(std::fopen(temp.c_str(), "wb"));
+    if (!out) return 0;
+    VersionStamp stamp;
+    SetCurrentStamp(&stamp);
+    bool ok = std::fwrite(&stamp, sizeof stamp, 1, out.get()) == 1 &&
+              std::fwrite(ids, 1, 4, out.get()) == 4;
+    std::vector<uint8_t> record(kRecord);
+    for (unsigned i = 0; ok && i < count; ++i) {
+        ok = std::fread(record.data(), 1, kRecord, in.get()) == kRecord;
+        if (ok) {
+            fix(record.data());
+            ok = std::fwrite(record.data(), 1, kRecord, out.get()) == kRecord;
+        }
+    }
+    in.reset();
+    ok = std::fclose(out.release()) == 0 && ok;
+    if (ok) ok = FsReplaceFile(temp, path);
+    if (!ok) std::remove(temp.c_str());
+    return ok ? 1 : 0;
+}
+
+void SetSixteenBits(uint8_t *record) { record[offsetof(CameraRecord, bitDepth)] = 1; }
+
+void ClearGuider(uint8_t *record) {
+    record[offsetof(CameraRecord, guider)] = 0;
+    std::memset(record + offsetof(CameraRecord, guiderPixelWidth), 0, 8);  // width, height
+    std::memset(record + offsetof(CameraRecord, guiderOffsetX), 0, 8);     // offsets x, y
+}
+
+int ReadStamp(const std::string &path, VersionStamp *stamp) {
+    StoreFilePtr f(std::fopen(path.c_str(), "rb"));
+    return f && std::fread(stamp, sizeof *stamp, 1, f.get()) == 1 ? 1 : 0;
+}
+
+}  // namespace
+
+int StampCameraFile() {
+    std::string path = CameraPath();
+    VersionStamp stamp;
+    if (path.empty() || !ReadStamp(path, &stamp)) return 0;
+    if (stamp.magic == kStampMagic) return 1;
+    return Rewrite(path, 4, SetSixteenBits);
+}
+
+int UpgradeCameraFileGuider() {
+    std::string path = CameraPath();
+    VersionStamp stamp;
+    if (path.empty() || !ReadStamp(path, &stamp) || stamp.magic != kStampMagic) return 0;
+    if (GetStampVersion(&stamp) >= 3008) return 1;
+    return Rewrite(path, 9, ClearGuider);
+}
