@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/userfolder.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -19,11 +20,6 @@ ImportFormat *CurrentFormatStorage() {
     return format.get();
 }
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 FilePtr OpenCfg(const char *mode) { return FilePtr(OpenUserDataFile("gleaner.cfg", mode)); }

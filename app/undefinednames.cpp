@@ -17,15 +17,11 @@
 #include "instruments/optics.h"
 #include "sites/sitestore.h"
 #include "core/mathutil.h"
+#include "core/safefile.h"
 
 namespace {
 
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 bool EqualNoCase(const char *a, const char *b) { return CompareStringsNoCase(a, b) == 0; }

@@ -12,6 +12,7 @@
 
 #include "astro/datetime.h"
 #include "core/mathutil.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -35,12 +36,6 @@ const double kArguments[5][4] = {
 const int kMaxMultiple[5] = {3, 2, 4, 4, 2};
 
 std::unique_ptr<int16_t[]> g_table;  // kNutationRows x kNutationColumns, or none
-
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 
 bool RowIsValid(const int16_t *row) {
     bool any = false;

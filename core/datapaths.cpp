@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/fileutil.h"
+#include "core/safefile.h"
 #include "core/resstrings.h"
 #include "core/userfolder.h"
 
@@ -32,11 +33,6 @@ std::string DataFile(const char *name) {
     return std::string(data) + "/" + name;
 }
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // Reads one line, line break included, of any length; false at end of file.
@@ -66,25 +62,32 @@ int ReadDirLines(int skip, int count, char **out) {
     return 1;
 }
 
-// Rewrites lines first+1 .. first+count through the scratch file.
+// The whole settings file becomes text (lines ending in "\n"), through the
+// crash-safe layer in text mode, so Windows keeps its CR LF line ends.
+int RewriteSettingsFile(const std::string &text) {
+    std::string ini = DataFile("nightjar.ini");
+    if (ini.empty()) return 0;
+    return WriteWholeFileSafely(ini.c_str(), text.data(), text.size(), "w");
+}
+
+// Rewrites lines first+1 .. first+count of the settings file.
 int WriteDirLines(int first, int count, const char *const *texts) {
     for (int i = 0; i < count; ++i)
         if (!texts[i]) return 0;
     FilePtr in(OpenSettingsFile("r"));
     if (!in) return 0;
-    FilePtr out(OpenSettingsTempFile("w"));
-    if (!out) return 0;
-    std::string line;
+    std::string out, line;
     bool ok = true;
-    for (int i = 0; ok && i < first; ++i)
-        ok = ReadLine(in.get(), line) && std::fputs(line.c_str(), out.get()) >= 0;
-    for (int i = 0; ok && i < count; ++i) ok = std::fprintf(out.get(), "%s\n", texts[i]) >= 0;
+    for (int i = 0; ok && i < first; ++i) {
+        ok = ReadLine(in.get(), line);
+        out += line;
+    }
+    for (int i = 0; ok && i < count; ++i) out += std::string(texts[i]) + "\n";
     for (int i = 0; ok && i < count; ++i) ok = ReadLine(in.get(), line);
-    while (ok && ReadLine(in.get(), line)) ok = std::fputs(line.c_str(), out.get()) >= 0;
+    while (ok && ReadLine(in.get(), line)) out += line;
     in.reset();
-    ok = (std::fclose(out.release()) == 0) && ok;
     if (!ok) return 0;
-    return CommitSettingsTempFile();
+    return RewriteSettingsFile(out);
 }
 
 // A key line is "<key> <integer>" at line 9 or later; the key must stand at the
@@ -157,7 +160,7 @@ FILE *OpenSettingsFile(const char *mode) {
     if (!mode) return nullptr;
     std::string path = DataFile("nightjar.ini");
     if (path.empty()) return nullptr;
-    if (FILE *f = std::fopen(path.c_str(), mode)) return f;
+    if (FILE *f = SafeOpen(path.c_str(), mode)) return f;
     // Only a missing file is created with the default lines; an existing file
     // that cannot be opened now (locked, read-only) keeps the user's lines.
     if (FileExists(path.c_str())) return nullptr;
@@ -219,29 +222,27 @@ int WriteSettingsInt(const char *key, int value) {
     if (!key || !*key || std::strchr(key, '\n')) return 0;
     FilePtr in(OpenSettingsFile("r"));
     if (!in) return 0;
-    FilePtr out(OpenSettingsTempFile("w"));
-    if (!out) return 0;
-    std::string line;
+    const std::string keyLine = std::string(key) + " " + std::to_string(value) + "\n";
+    std::string out, line;
     bool found = false, ok = true;
     int n = 1;
-    for (; ok && ReadLine(in.get(), line); ++n) {
+    for (; ReadLine(in.get(), line); ++n) {
         if (IsKeyLine(line, n, key)) {
             found = true;
-            ok = std::fprintf(out.get(), "%s %d\n", key, value) >= 0;
+            out += keyLine;
         } else {
-            ok = std::fputs(line.c_str(), out.get()) >= 0;
+            out += line;
         }
     }
-    if (ok && !found) {
+    if (!found) {
         // Key lines start at line 9: a short file is never extended by a key
         // line that would later be read as a directory line.
         if (n < 9) ok = false;
-        else ok = std::fprintf(out.get(), "%s %d\n", key, value) >= 0;
+        else out += keyLine;
     }
     in.reset();
-    ok = (std::fclose(out.release()) == 0) && ok;
     if (!ok) return 0;
-    return CommitSettingsTempFile();
+    return RewriteSettingsFile(out);
 }
 
 int ReadRefDirLines(char *a, char *b, char *c) {

@@ -1,5 +1,5 @@
 // The dialog-settings store "dds.bin": walking its chain of blocks, reading,
-// writing in place or appending, and removing a block through "dds.tmp".
+// writing in place or appending, and removing a block by a crash-safe rewrite.
 #include "core/dlgsettings.h"
 
 #include <cstring>
@@ -7,18 +7,11 @@
 
 #include "core/fsys.h"
 #include "core/userfolder.h"
+#include "core/safefile.h"
 
 namespace {
 
 const char kStoreName[] = "dds.bin";
-const char kScratchName[] = "dds.tmp";
-
-struct FileCloser {
-    FILE *f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
 
 // Size of the stream's file; the position is kept. -1 when unknown.
 long StreamSize(FILE *f) {
@@ -35,7 +28,7 @@ bool ReadHeader(FILE *f, DialogSettingHeader *h) {
 
 bool WriteHeader(FILE *f, int32_t length, int16_t key) {
     DialogSettingHeader h{length, key};
-    return std::fwrite(&h, sizeof h, 1, f) == 1;
+    return SafeWrite(&h, sizeof h, 1, f) == 1;
 }
 
 bool ValidKey(int key) { return key != 0 && key >= INT16_MIN && key <= INT16_MAX; }
@@ -67,112 +60,101 @@ int SeekDialogSetting(FILE *stream, int key, DialogSettingHeader *header) {
 
 int GetDialogSetting(void *buffer, int length, int key) {
     if (!buffer || length <= 0 || !ValidKey(key)) return 0;
-    FileCloser file{OpenUserDataFile(kStoreName, "rb")};
-    if (!file.f) return 0;
+    FileHandle file(OpenUserDataFile(kStoreName, "rb"));
+    if (!file.get()) return 0;
     DialogSettingHeader h;
-    if (SeekDialogSetting(file.f, key, &h) != 1 || h.length != length) return 0;
+    if (SeekDialogSetting(file.get(), key, &h) != 1 || h.length != length) return 0;
     std::vector<uint8_t> data(static_cast<size_t>(length));
-    if (std::fread(data.data(), 1, data.size(), file.f) != data.size()) return 0;
+    if (std::fread(data.data(), 1, data.size(), file.get()) != data.size()) return 0;
     std::memcpy(buffer, data.data(), data.size());
     return 1;
 }
 
 int PutDialogSetting(const void *data, int length, int key) {
     if (!data || length <= 0 || !ValidKey(key)) return 0;
-    FileCloser file{OpenDialogSettings()};
-    if (!file.f) return 0;
+    FileHandle file(OpenDialogSettings());
+    if (!file.get()) return 0;
     DialogSettingHeader h;
-    int s = SeekDialogSetting(file.f, key, &h);
+    int s = SeekDialogSetting(file.get(), key, &h);
     if (s == 0) return 0;
     if (s == 1 && h.length != length) {
-        std::fclose(file.f);
-        file.f = nullptr;
+        std::fclose(file.release());
         if (!DeleteDialogSetting(key)) return 0;
-        file.f = OpenDialogSettings();
-        if (!file.f) return 0;
-        s = SeekDialogSetting(file.f, key, &h);
+        file.reset(OpenDialogSettings());
+        if (!file.get()) return 0;
+        s = SeekDialogSetting(file.get(), key, &h);
         if (s != -1) return 0;  // the old block must be gone now
     }
-    const long p = std::ftell(file.f);
+    const long p = std::ftell(file.get());
     // A C stream needs a seek between reading and writing.
-    if (p < 0 || std::fseek(file.f, p, SEEK_SET) != 0) return 0;
-    if (std::fwrite(data, 1, static_cast<size_t>(length), file.f) != static_cast<size_t>(length)) return 0;
+    if (p < 0 || std::fseek(file.get(), p, SEEK_SET) != 0) return 0;
+    if (std::fwrite(data, 1, static_cast<size_t>(length), file.get()) != static_cast<size_t>(length)) return 0;
     if (s == -1) {
         // New end marker first, then the real header over the old marker: an
         // interruption before the last write leaves the chain ending where it did.
-        if (!WriteHeader(file.f, 0, 0)) return 0;
-        if (std::fflush(file.f) != 0) return 0;
-        if (std::fseek(file.f, p - static_cast<long>(sizeof(DialogSettingHeader)), SEEK_SET) != 0) return 0;
-        if (!WriteHeader(file.f, length, static_cast<int16_t>(key))) return 0;
+        if (!WriteHeader(file.get(), 0, 0)) return 0;
+        if (std::fflush(file.get()) != 0) return 0;
+        if (std::fseek(file.get(), p - static_cast<long>(sizeof(DialogSettingHeader)), SEEK_SET) != 0) return 0;
+        if (!WriteHeader(file.get(), length, static_cast<int16_t>(key))) return 0;
     }
-    const bool flushed = std::fflush(file.f) == 0;
-    const bool closed = std::fclose(file.f) == 0;
-    file.f = nullptr;
+    const bool flushed = std::fflush(file.get()) == 0;
+    const bool closed = std::fclose(file.release()) == 0;
     return flushed && closed ? 1 : 0;
 }
 
 int DeleteDialogSetting(int key) {
     if (!ValidKey(key)) return 0;
-    char storePath[1024], scratchPath[1024];
-    if (!MakeUserDataPath(storePath, sizeof storePath, kStoreName) ||
-        !MakeUserDataPath(scratchPath, sizeof scratchPath, kScratchName))
-        return 0;
-    FileCloser in{std::fopen(storePath, "rb")};
-    if (!in.f) return 0;
-    const long size = StreamSize(in.f);
+    char storePath[1024];
+    if (!MakeUserDataPath(storePath, sizeof storePath, kStoreName)) return 0;
+    FileHandle in(SafeOpen(storePath, "rb"));
+    if (!in.get()) return 0;
+    const long size = StreamSize(in.get());
     if (size < 0) return 0;
-    FileCloser out{std::fopen(scratchPath, "wb")};
-    if (!out.f) return 0;
+    // dds.bin stays as it was until the complete copy replaces it in one step.
+    SafeRewrite out;
+    if (!BeginSafeRewrite(storePath, &out)) return 0;
 
     bool found = false, ok = false;
     std::vector<uint8_t> data;
     for (;;) {
         DialogSettingHeader h;
-        if (!ReadHeader(in.f, &h)) break;
+        if (!ReadHeader(in.get(), &h)) break;
         if (h.key == 0) {
             ok = true;
             break;
         }
-        const long here = std::ftell(in.f);
+        const long here = std::ftell(in.get());
         // A length beyond the bytes left is a broken chain, never an allocation.
         if (here < 0 || h.length < 0 || h.length > size - here) break;
         data.resize(static_cast<size_t>(h.length));
-        if (!data.empty() && std::fread(data.data(), 1, data.size(), in.f) != data.size()) break;
+        if (!data.empty() && SafeRead(data.data(), 1, data.size(), in.get()) != data.size()) break;
         if (h.key == static_cast<int16_t>(key)) {
             found = true;
             continue;
         }
-        if (std::fwrite(&h, sizeof h, 1, out.f) != 1) break;
-        if (!data.empty() && std::fwrite(data.data(), 1, data.size(), out.f) != data.size()) break;
+        if (SafeWrite(&h, sizeof h, 1, out.file) != 1) break;
+        if (!data.empty() && SafeWrite(data.data(), 1, data.size(), out.file) != data.size()) break;
     }
-    ok = ok && found && WriteHeader(out.f, 0, 0);
-    ok = (std::fclose(out.f) == 0) && ok;
-    out.f = nullptr;
-    std::fclose(in.f);
-    in.f = nullptr;
-    // dds.bin stays as it was until the complete copy replaces it in one step.
-    if (ok) ok = FsReplaceFile(scratchPath, storePath);
-    if (!ok) FsRemoveFile(scratchPath);
+    ok = ok && found && WriteHeader(out.file, 0, 0);
+    in.reset();
+    if (!ok) {
+        AbandonSafeRewrite(&out);
+        return 0;
+    }
+    ok = CommitSafeRewrite(&out) == 1;
     return ok ? 1 : 0;
 }
 
 int ResetDialogSettings() {
-    char storePath[1024], scratchPath[1024];
-    if (!MakeUserDataPath(storePath, sizeof storePath, kStoreName) ||
-        !MakeUserDataPath(scratchPath, sizeof scratchPath, kScratchName))
-        return 0;
-    FILE *f = std::fopen(scratchPath, "wb");
-    if (!f) return 0;
-    bool ok = WriteHeader(f, 0, 0);
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = FsReplaceFile(scratchPath, storePath);
-    if (!ok) FsRemoveFile(scratchPath);
-    return ok ? 1 : 0;
+    char storePath[1024];
+    if (!MakeUserDataPath(storePath, sizeof storePath, kStoreName)) return 0;
+    DialogSettingHeader end{0, 0};
+    return WriteWholeFileSafely(storePath, &end, sizeof end);
 }
 
 int DialogSettingsReadable() {
-    FileCloser file{OpenUserDataFile(kStoreName, "rb")};
-    if (!file.f) return 0;
+    FileHandle file(OpenUserDataFile(kStoreName, "rb"));
+    if (!file.get()) return 0;
     DialogSettingHeader h;
-    return ReadHeader(file.f, &h) ? 1 : 0;
+    return ReadHeader(file.get(), &h) ? 1 : 0;
 }

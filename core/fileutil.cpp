@@ -1,5 +1,6 @@
 // File and folder utilities for the stores of user data (portable; the
 // platform calls are in fsys_*.cpp).
+#include "core/safefile.h"
 #include "core/fileutil.h"
 
 #include <cstdio>
@@ -10,11 +11,6 @@ namespace {
 
 const size_t kCopyBlock = 4096;
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 std::string Join(const std::string &folder, const std::string &name) {
@@ -121,17 +117,15 @@ int CopyFileKeepTime(const char *source, const char *target) {
 
 int CopyFileSafely(const char *source, const char *target) {
     if (!source || !target) return 0;
-    std::string tmp = std::string(target) + ".tmp";
-    int r = CopyPlainFile(source, tmp.c_str());
-    if (r != 1) {
-        std::remove(tmp.c_str());
-        return r;
-    }
-    if (!FsReplaceFile(tmp, target)) {
-        std::remove(tmp.c_str());
-        return 0;
-    }
-    return 1;
+    // The results of CopyPlainFile: 2 for a missing or empty source, 0 for a
+    // folder or a source that cannot be read.
+    int kind = FsKind(source);
+    if (kind < 0) return 2;
+    if (kind == 1) return 0;
+    std::string bytes;
+    if (!ReadWholeFile(source, &bytes)) return 0;
+    if (bytes.empty()) return 2;
+    return WriteWholeFileSafely(target, bytes.data(), bytes.size());
 }
 
 int GetFileWriteTime(const char *path, FileTimeValue *out) {

@@ -22,8 +22,9 @@ char *FormatByteSize(char *buffer, int64_t size);
 int CopyPlainFile(const char *source, const char *target);
 // As CopyPlainFile, then the target takes the source's last-write time.
 int CopyFileKeepTime(const char *source, const char *target);
-// Copies to "<target>.tmp" and then replaces the target in one step, so that a
-// failed copy never leaves a truncated target. Same results as CopyPlainFile.
+// Copies through the crash-safe layer (a temporary beside the target, flushed,
+// then put in its place in one step), so that a failed copy never leaves a
+// truncated target. Same results as CopyPlainFile.
 int CopyFileSafely(const char *source, const char *target);
 
 int GetFileWriteTime(const char *path, FileTimeValue *out);

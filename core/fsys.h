@@ -3,6 +3,7 @@
 // attributes and last-write times. Everything above this layer is portable.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -38,3 +39,9 @@ bool FsGetWriteTime(const std::string &path, FileTimeValue *out);
 bool FsSetWriteTime(const std::string &path, const FileTimeValue &t);
 // Replaces target by source in one step (the target may exist).
 bool FsReplaceFile(const std::string &source, const std::string &target);
+// Forces what was written through the stream to the disk: the stream's
+// buffer flushed, then the operating system's (fsync, _commit). false when
+// either fails.
+bool FsSyncFile(std::FILE *file);
+// The number of this process, to make temporary names no other writer uses.
+unsigned long FsProcessId();

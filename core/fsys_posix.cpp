@@ -103,4 +103,11 @@ bool FsSetWriteTime(const std::string &path, const FileTimeValue &t) {
 bool FsReplaceFile(const std::string &source, const std::string &target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
+
+bool FsSyncFile(std::FILE *file) {
+    if (!file || std::fflush(file) != 0) return false;
+    return fsync(fileno(file)) == 0;
+}
+
+unsigned long FsProcessId() { return (unsigned long)getpid(); }
 #endif

@@ -2,6 +2,7 @@
 #include "core/fsys.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -90,3 +91,10 @@ bool FsReplaceFile(const std::string &source, const std::string &target) {
     return MoveFileExA(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+bool FsSyncFile(std::FILE *file) {
+    if (!file || std::fflush(file) != 0) return false;
+    return _commit(_fileno(file)) == 0;
+}
+
+unsigned long FsProcessId() { return GetCurrentProcessId(); }

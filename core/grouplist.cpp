@@ -1,6 +1,7 @@
 // Group lists "groups.bin" of the notes, links, image links and images stores.
 // Reads go through the open stream; every change builds the whole new index in
 // memory and replaces the file in one step, so a failure leaves the old index.
+#include "core/safefile.h"
 #include "core/grouplist.h"
 
 #include <algorithm>
@@ -24,13 +25,6 @@ const int kNameMax = 64;
 const long kMaxIndexBytes = 64L << 20;
 
 bool ValidKind(int kind) { return kind >= 0 && kind <= 3; }
-
-struct FileCloser {
-    FILE *f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
 
 std::string StoreFolder(int kind) {
     char path[kGroupPathBytes];
@@ -97,18 +91,18 @@ long StreamSize(FILE *f) {
 
 bool LoadList(int kind, ListImage *list) {
     int count = 0;
-    FileCloser file{OpenGroupList(kind, &count)};
-    if (!file.f) return false;
+    FileHandle file(OpenGroupList(kind, &count));
+    if (!file.get()) return false;
     try {
         list->entries.resize(static_cast<size_t>(count));
         for (GroupRecord &e : list->entries)
-            if (!ReadEntry(file.f, &e)) return false;
-        if (std::fseek(file.f, 9, SEEK_SET) != 0 || std::fread(&list->nextId, 4, 1, file.f) != 1) return false;
-        long size = StreamSize(file.f);
+            if (!ReadEntry(file.get(), &e)) return false;
+        if (std::fseek(file.get(), 9, SEEK_SET) != 0 || std::fread(&list->nextId, 4, 1, file.get()) != 1) return false;
+        long size = StreamSize(file.get());
         if (size < kGroupListHeaderBytes || size > kMaxIndexBytes) return false;
         list->raw.resize(static_cast<size_t>(size));
-        if (std::fseek(file.f, 0, SEEK_SET) != 0 ||
-            std::fread(list->raw.data(), 1, list->raw.size(), file.f) != list->raw.size())
+        if (std::fseek(file.get(), 0, SEEK_SET) != 0 ||
+            std::fread(list->raw.data(), 1, list->raw.size(), file.get()) != list->raw.size())
             return false;
     } catch (...) {
         return false;
@@ -140,15 +134,7 @@ bool StoreList(int kind, ListImage &list) {
     if (!list.entries.empty())
         std::memcpy(&list.raw[kGroupListHeaderBytes], list.entries.data(), sizeof(GroupRecord) * list.entries.size());
     const std::string path = IndexPath(kind);
-    const std::string tmp = path + ".tmp";
-    FILE *f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(list.raw.data(), 1, list.raw.size(), f) == list.raw.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = FsReplaceFile(tmp, path);
-    if (!ok) FsRemoveFile(tmp);
-    return ok;
+    return WriteWholeFileSafely(path.c_str(), list.raw.data(), list.raw.size()) == 1;
 }
 
 // Windows opens a device, not a file, for these names whatever the case.
@@ -203,11 +189,11 @@ bool SafeFolderToDelete(const char *folder) {
 template <typename Match>
 int FindGroup(int kind, GroupRecord *out, Match match) {
     int count = 0;
-    FileCloser file{OpenGroupList(kind, &count)};
-    if (!file.f) return -1;
+    FileHandle file(OpenGroupList(kind, &count));
+    if (!file.get()) return -1;
     GroupRecord e;
     for (int i = 0; i < count; ++i) {
-        if (!ReadEntry(file.f, &e)) return 0;
+        if (!ReadEntry(file.get(), &e)) return 0;
         if (out) *out = e;
         if (match(e)) return i + 1;
     }
@@ -239,7 +225,7 @@ FILE *OpenGroupList(int kind, int *count) {
         f = std::fopen(path.c_str(), "r+b");
         if (!f) return nullptr;
     }
-    FileCloser file{f};
+    FileHandle file(f);
     if (!AcceptStampedStore(f, 1)) return nullptr;
     int32_t c, nextId;
     if (std::fread(&c, 4, 1, f) != 1 || std::fread(&nextId, 4, 1, f) != 1) return nullptr;
@@ -249,7 +235,7 @@ FILE *OpenGroupList(int kind, int *count) {
         return nullptr;
     if (std::fseek(f, kGroupListHeaderBytes, SEEK_SET) != 0) return nullptr;
     if (count) *count = c;
-    file.f = nullptr;
+    file.release();
     return f;
 }
 
@@ -258,13 +244,13 @@ int ReadGroupList(int kind, GroupRecord **entries, int *count) {
     if (count) *count = 0;
     if (!entries || !count) return 0;
     int n = 0;
-    FileCloser file{OpenGroupList(kind, &n)};
-    if (!file.f) return 0;
+    FileHandle file(OpenGroupList(kind, &n));
+    if (!file.get()) return 0;
     if (n == 0) return 1;
     GroupRecord *list = static_cast<GroupRecord *>(std::calloc(static_cast<size_t>(n), sizeof(GroupRecord)));
     if (!list) return 0;
     for (int i = 0; i < n; ++i) {
-        if (!ReadEntry(file.f, &list[i])) {
+        if (!ReadEntry(file.get(), &list[i])) {
             std::free(list);
             return 0;
         }
@@ -279,17 +265,17 @@ int ReadGroupListIn(const char *folder, GroupRecord **entries, int *count) {
     if (count) *count = 0;
     if (!folder || !entries || !count) return 0;
     const std::string path = std::string(folder) + "/groups.bin";
-    FileCloser file{std::fopen(path.c_str(), "rb")};
-    if (!file.f || !AcceptStampedStore(file.f, 0)) return 0;
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file.get() || !AcceptStampedStore(file.get(), 0)) return 0;
     int32_t n, nextId;
-    if (std::fread(&n, 4, 1, file.f) != 1 || std::fread(&nextId, 4, 1, file.f) != 1) return 0;
+    if (std::fread(&n, 4, 1, file.get()) != 1 || std::fread(&nextId, 4, 1, file.get()) != 1) return 0;
     if (n <= 0) return 1;
-    const long size = StreamSize(file.f);
+    const long size = StreamSize(file.get());
     if (size < 0 || n > (size - kGroupListHeaderBytes) / static_cast<long>(sizeof(GroupRecord))) return 0;
     GroupRecord *list = static_cast<GroupRecord *>(std::calloc(static_cast<size_t>(n), sizeof(GroupRecord)));
     if (!list) return 0;
     for (int i = 0; i < n; ++i) {
-        if (!ReadEntry(file.f, &list[i])) {
+        if (!ReadEntry(file.get(), &list[i])) {
             std::free(list);
             return 0;
         }
@@ -313,11 +299,11 @@ int FindGroupById(int kind, int id, GroupRecord *out) {
 int ReadGroup(int kind, GroupRecord *out, int index) {
     if (!out) return 0;
     int count = 0;
-    FileCloser file{OpenGroupList(kind, &count)};
-    if (!file.f || index < 0 || index >= count) return 0;
+    FileHandle file(OpenGroupList(kind, &count));
+    if (!file.get() || index < 0 || index >= count) return 0;
     const long offset = kGroupListHeaderBytes + static_cast<long>(sizeof(GroupRecord)) * index;
-    if (std::fseek(file.f, offset, SEEK_SET) != 0) return 0;
-    return ReadEntry(file.f, out) ? 1 : 0;
+    if (std::fseek(file.get(), offset, SEEK_SET) != 0) return 0;
+    return ReadEntry(file.get(), out) ? 1 : 0;
 }
 
 int ReadGroupIdAt(int kind, int index) {

@@ -15,6 +15,7 @@
 #include "astro/nutation.h"
 #include "ephem/daytables.h"
 #include "ephem/uranussats.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -25,10 +26,6 @@ PlanetSeriesIndexRecord g_index[kPlanetSeriesTables];
 std::vector<PlanetSeriesTerm> g_terms[kPlanetSeriesTables];
 std::unique_ptr<LunarSeriesRow[]> g_lunarLongitude;
 std::unique_ptr<LunarLatitudeRow[]> g_lunarLatitude;
-
-struct FileCloser {
-    void operator()(FILE *f) const { std::fclose(f); }
-};
 
 // The whole file, or false when it cannot be opened or read.
 bool ReadWholeFile(const std::string &path, std::vector<unsigned char> *bytes) {

@@ -1,5 +1,6 @@
 // Loading and freeing the Uranian satellite table "usats.bin".
 #include "ephem/uranussats.h"
+#include "core/safefile.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,9 +13,6 @@
 namespace {
 std::unique_ptr<double[]> g_table;
 
-struct FileCloser {
-    void operator()(FILE *f) const { std::fclose(f); }
-};
 }  // namespace
 
 int LoadUranianSatelliteTable(const char *directory) {

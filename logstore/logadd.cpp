@@ -29,16 +29,12 @@
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 #include "photometry/extinction.h"
+#include "core/safefile.h"
 
 namespace {
 
 const double kSameTimeDays = 0.0006944;  // just under one minute
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 typedef std::unique_ptr<FILE, FileCloser> FileHolder;
 
 size_t NotesLength(const char *notes) { return notes ? std::strlen(notes) : 0; }

@@ -20,6 +20,7 @@
 #include "picker/pickertexts.h"
 #include "objects/recognize.h"
 #include "objects/starcat.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -46,17 +47,10 @@ const int kMaxComponents = 26;
 
 const int kHelpSearch = 10450, kHelpBrowse = 10451, kHelpCoordinates = 10452;
 
-struct FileCloser {
-    FILE *f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
-
 bool ReadStar(int32_t number, StarRecord *star) {
-    FileCloser file{OpenStarCatalogue()};
-    if (!file.f) return false;
-    return ReadStarRecord(file.f, number, star, nullptr, 0x02) == 1;
+    FileHandle file(OpenStarCatalogue());
+    if (!file.get()) return false;
+    return ReadStarRecord(file.get(), number, star, nullptr, 0x02) == 1;
 }
 
 void SetText(HWND requestor, int id, const char *text) { SetDlgItemTextA(requestor, id, text); }

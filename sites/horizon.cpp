@@ -15,17 +15,11 @@
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "sites/horizonfile.h"
+#include "core/safefile.h"
 
 namespace {
 
 const double kRadiansPerDegree = kPi / 180.0;
-
-struct FileCloser {
-    FILE *f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
 
 // "<horizons folder>/<safe name>.bin", the folder made when missing with
 // makeFolder; "" when there is none to make.
@@ -123,9 +117,9 @@ int CreateFlatHorizon(const LocationRecord *site) {
 
 int LoadHorizon(const LocationRecord *site, HorizonRow *rows) {
     if (!site || !rows) return 0;
-    FileCloser f{OpenHorizonFile(SiteName(site).c_str())};
-    if (!f.f) return 0;
-    return ReadHorizonRows(f.f, rows, 0);
+    FileHandle f(OpenHorizonFile(SiteName(site).c_str()));
+    if (!f.get()) return 0;
+    return ReadHorizonRows(f.get(), rows, 0);
 }
 
 int CompareHorizonPoints(const HorizonPoint *a, const HorizonPoint *b) {
@@ -172,10 +166,10 @@ int ImportHorizonText(const LocationRecord *site, const char *textPath, char *ba
     std::vector<HorizonPoint> points;
     points.reserve(kHorizonMaxPoints);
     {
-        FileCloser text{std::fopen(textPath, "r")};
-        if (!text.f) return 0;
+        FileHandle text(std::fopen(textPath, "r"));
+        if (!text.get()) return 0;
         char line[512];
-        while ((int)points.size() < kHorizonMaxPoints && std::fgets(line, 511, text.f)) {
+        while ((int)points.size() < kHorizonMaxPoints && std::fgets(line, 511, text.get())) {
             if (std::strlen(line) <= 2) continue;  // blank lines, line ends only
             HorizonPoint p;
             if (std::sscanf(line, "%lf %lf", &p.azimuth, &p.altitude) != 2 ||
@@ -194,7 +188,7 @@ int ImportHorizonText(const LocationRecord *site, const char *textPath, char *ba
             if (p.azimuth >= 360.0) p.azimuth = 0.0;  // -1e-17 + 360 rounds to 360
             points.push_back(p);
         }
-        if (std::ferror(text.f)) return 0;
+        if (std::ferror(text.get())) return 0;
     }
     int count = (int)points.size();
     if (count < 2) return -2;

@@ -9,14 +9,10 @@
 
 #include "core/fileutil.h"
 #include "core/fsys.h"
+#include "core/safefile.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 const long kCountBytes = 2;

@@ -14,6 +14,7 @@
 #include "core/fileutil.h"
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -32,11 +33,6 @@ int Skip(FILE *file, int64_t bytes) {
     return std::fseek(file, static_cast<long>(bytes), SEEK_CUR) == 0;
 }
 
-struct FileCloser {
-    void operator()(FILE *f) const {
-        if (f) std::fclose(f);
-    }
-};
 typedef std::unique_ptr<FILE, FileCloser> FileHolder;
 
 template <typename Record>

@@ -1,0 +1,165 @@
+// The crash-safe file layer and its test seam (see safefile.h).
+#include "core/safefile.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/fsys.h"
+
+namespace {
+
+int g_failAt = 0;
+int g_steps = 0;
+int g_failedKind = -1;
+unsigned g_rewriteCounter = 0;
+
+// Counts a step; true when this is the one the seam must fail.
+bool StepFails(FileStep kind) {
+    ++g_steps;
+    if (g_failAt > 0 && g_steps == g_failAt) {
+        g_failedKind = kind;
+        return true;
+    }
+    return false;
+}
+
+std::string TemporaryNameFor(const std::string &target) {
+    char tail[64];
+    std::snprintf(tail, sizeof tail, ".%lu-%u.tmp", FsProcessId(), ++g_rewriteCounter);
+    return target + tail;
+}
+
+}  // namespace
+
+void SetFileStepFailure(int failAt) {
+    g_failAt = failAt > 0 ? failAt : 0;
+    g_steps = 0;
+    g_failedKind = -1;
+}
+
+int CountFileSteps() { return g_steps; }
+
+int FailedFileStep() { return g_failedKind; }
+
+const char *FileStepName(int step) {
+    static const char *const names[] = {"open", "read", "write", "flush", "close", "rename", "remove"};
+    if (step < 0 || step >= (int)(sizeof names / sizeof names[0])) return "none";
+    return names[step];
+}
+
+std::FILE *SafeOpen(const char *path, const char *mode) {
+    if (!path || !mode) return nullptr;
+    if (StepFails(kFileStepOpen)) return nullptr;
+    return std::fopen(path, mode);
+}
+
+size_t SafeRead(void *buffer, size_t size, size_t count, std::FILE *file) {
+    if (!file || !buffer) return 0;
+    if (StepFails(kFileStepRead)) return 0;
+    return std::fread(buffer, size, count, file);
+}
+
+size_t SafeWrite(const void *buffer, size_t size, size_t count, std::FILE *file) {
+    if (!file || (!buffer && size * count > 0)) return 0;
+    if (StepFails(kFileStepWrite)) return 0;
+    return std::fwrite(buffer, size, count, file);
+}
+
+int SafeWriteAll(std::FILE *file, const void *buffer, size_t size) {
+    if (size == 0) return file ? 1 : 0;
+    return SafeWrite(buffer, 1, size, file) == size ? 1 : 0;
+}
+
+int SafeFlush(std::FILE *file) {
+    if (!file) return 0;
+    if (StepFails(kFileStepFlush)) return 0;
+    return FsSyncFile(file) ? 1 : 0;
+}
+
+int SafeClose(std::FILE *file) {
+    if (!file) return 0;
+    bool fail = StepFails(kFileStepClose);
+    bool closed = std::fclose(file) == 0;  // always closed, so no stream leaks
+    return (closed && !fail) ? 1 : 0;
+}
+
+int SafeReplace(const char *source, const char *target) {
+    if (!source || !target) return 0;
+    if (StepFails(kFileStepRename)) return 0;
+    return FsReplaceFile(source, target) ? 1 : 0;
+}
+
+int SafeRemove(const char *path) {
+    if (!path) return 0;
+    if (StepFails(kFileStepRemove)) return 0;
+    return std::remove(path) == 0 ? 1 : 0;
+}
+
+SafeRewrite::~SafeRewrite() { AbandonSafeRewrite(this); }
+
+int BeginSafeRewrite(const char *target, SafeRewrite *rewrite, const char *mode) {
+    if (!target || !*target || !rewrite || !mode) return 0;
+    AbandonSafeRewrite(rewrite);
+    rewrite->target = target;
+    rewrite->temporary = TemporaryNameFor(rewrite->target);
+    rewrite->failed = false;
+    rewrite->file = SafeOpen(rewrite->temporary.c_str(), mode);
+    if (!rewrite->file) {
+        rewrite->temporary.clear();
+        return 0;
+    }
+    return 1;
+}
+
+int CommitSafeRewrite(SafeRewrite *rewrite) {
+    if (!rewrite || !rewrite->file) return 0;
+    bool ok = !rewrite->failed && std::ferror(rewrite->file) == 0;
+    ok = ok && SafeFlush(rewrite->file);
+    std::FILE *file = rewrite->file;
+    rewrite->file = nullptr;
+    ok = SafeClose(file) && ok;
+    ok = ok && SafeReplace(rewrite->temporary.c_str(), rewrite->target.c_str());
+    if (!ok) {
+        // The removal of the leftover temporary is no step of the store's:
+        // it is not counted, and a failure to remove it changes nothing.
+        std::remove(rewrite->temporary.c_str());
+    }
+    rewrite->temporary.clear();
+    return ok ? 1 : 0;
+}
+
+void AbandonSafeRewrite(SafeRewrite *rewrite) {
+    if (!rewrite) return;
+    if (rewrite->file) {
+        std::fclose(rewrite->file);
+        rewrite->file = nullptr;
+    }
+    if (!rewrite->temporary.empty()) {
+        std::remove(rewrite->temporary.c_str());
+        rewrite->temporary.clear();
+    }
+}
+
+int WriteWholeFileSafely(const char *target, const void *bytes, size_t size, const char *mode) {
+    SafeRewrite rewrite;
+    if (!BeginSafeRewrite(target, &rewrite, mode)) return 0;
+    if (!SafeWriteAll(rewrite.file, bytes, size)) rewrite.failed = true;
+    return CommitSafeRewrite(&rewrite);
+}
+
+int ReadWholeFile(const char *path, std::string *out) {
+    if (!path || !out) return 0;
+    out->clear();
+    FileHandle f(SafeOpen(path, "rb"));
+    if (!f) return 0;
+    // The length first, so that a short read is a failure, not a shorter file.
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return 0;
+    long length = std::ftell(f.get());
+    if (length < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return 0;
+    out->resize((size_t)length);
+    if (length > 0 && SafeRead(&(*out)[0], 1, (size_t)length, f.get()) != (size_t)length) {
+        out->clear();
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,92 @@
+// The one crash-safe file layer of the stores.
+//
+// Every store reads and writes its files through the thin wrappers below, so
+// that one switch can make the N-th file step fail (the test seam), and every
+// whole-file rewrite goes through a SafeRewrite: the new content is written
+// to a temporary beside the file (a name no other writer uses: the process
+// number and a counter), every write checked, flushed to the disk, closed,
+// and only then put in place of the original in one step. On any failure the
+// temporary is removed and the original is left as it was.
+//
+// Results: 1 success, 0 failure, as the stores report them.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+// ---- the RAII holder of an open stream --------------------------------------
+
+struct FileCloser {
+    void operator()(std::FILE *file) const {
+        if (file) std::fclose(file);
+    }
+};
+// Closes the stream when it goes out of scope (a close whose result matters
+// is taken explicitly with SafeClose(handle.release())).
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// ---- the steps the test seam can fail ----------------------------------------
+
+enum FileStep {
+    kFileStepOpen,
+    kFileStepRead,
+    kFileStepWrite,
+    kFileStepFlush,
+    kFileStepClose,
+    kFileStepRename,
+    kFileStepRemove,
+};
+
+// Tests only: from now on, the step numbered failAt (1 = the next one) fails
+// as the disk would; 0 turns failing off. Either way the count restarts.
+void SetFileStepFailure(int failAt);
+// Steps taken since the last SetFileStepFailure.
+int CountFileSteps();
+// The kind of the step that was made to fail, or -1 when none failed yet.
+int FailedFileStep();
+const char *FileStepName(int step);
+
+// ---- the wrappers ---------------------------------------------------------------
+
+std::FILE *SafeOpen(const char *path, const char *mode);
+// fread/fwrite: the number of whole items done; a failed step does none.
+size_t SafeRead(void *buffer, size_t size, size_t count, std::FILE *file);
+size_t SafeWrite(const void *buffer, size_t size, size_t count, std::FILE *file);
+// Both writes whole or nothing: 1 when all size bytes went.
+int SafeWriteAll(std::FILE *file, const void *buffer, size_t size);
+// The stream and the operating system's buffers to the disk.
+int SafeFlush(std::FILE *file);
+// Closes in every case; 0 when the close (the last write) failed.
+int SafeClose(std::FILE *file);
+// Puts source in place of target (which may exist) in one step.
+int SafeReplace(const char *source, const char *target);
+int SafeRemove(const char *path);
+
+// ---- whole-file rewrites ---------------------------------------------------------
+
+struct SafeRewrite {
+    std::string target;
+    std::string temporary;
+    std::FILE *file = nullptr;  // write the new content here
+    bool failed = false;        // set by the caller on a failed write of its own
+    SafeRewrite() = default;
+    SafeRewrite(const SafeRewrite &) = delete;
+    SafeRewrite &operator=(const SafeRewrite &) = delete;
+    // A rewrite neither committed nor abandoned is abandoned.
+    ~SafeRewrite();
+};
+
+// Opens the temporary for target, binary ("wb") unless a text file's mode
+// ("w": CR LF line ends on Windows) is given. 0 when it cannot be made.
+int BeginSafeRewrite(const char *target, SafeRewrite *rewrite, const char *mode = "wb");
+// Flushes, closes and puts the temporary in place of the target. 0 (with the
+// temporary removed and the target untouched) when anything failed on the
+// way, including an earlier write the caller marked in rewrite->failed.
+int CommitSafeRewrite(SafeRewrite *rewrite);
+// Drops the temporary; the target is untouched.
+void AbandonSafeRewrite(SafeRewrite *rewrite);
+// The whole file target becomes these bytes, crash-safely (mode as above).
+int WriteWholeFileSafely(const char *target, const void *bytes, size_t size, const char *mode = "wb");
+// The whole of a file's bytes into out; 0 when it cannot be opened or read.
+int ReadWholeFile(const char *path, std::string *out);

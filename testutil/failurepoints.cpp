@@ -1,0 +1,36 @@
+// The failure-point loop of the store tests (see failurepoints.h).
+#include "testutil/failurepoints.h"
+
+#include <gtest/gtest.h>
+
+#include "core/safefile.h"
+
+namespace testutil {
+
+int ForEachFailurePoint(const std::function<void()> &prepare, const std::function<int()> &operation,
+                        const std::function<void(const FailurePointRun &)> &check) {
+    prepare();
+    SetFileStepFailure(0);
+    int clean = operation();
+    int steps = CountFileSteps();
+    EXPECT_EQ(clean, 1) << "the operation must succeed when no step fails";
+    EXPECT_GT(steps, 0) << "the operation took no file step through the safe layer";
+    if (clean != 1) return 0;
+    for (int k = 1; k <= steps; ++k) {
+        prepare();
+        SetFileStepFailure(k);
+        FailurePointRun run;
+        run.step = k;
+        run.result = operation();
+        run.stepKind = FailedFileStep();
+        SetFileStepFailure(0);
+        check(run);
+    }
+    return steps;
+}
+
+std::string DescribeFailurePoint(const FailurePointRun &run) {
+    return "step " + std::to_string(run.step) + " (" + FileStepName(run.stepKind) + ")";
+}
+
+}  // namespace testutil
