@@ -110,7 +110,7 @@ int RecognizeDesignationWith(DesignationParser parser, const char *traceFile,
     char second[kWorkSize] = {0};
     // The parser may have lengthened the text; keep room for the inserted
     // blank and the parser's own rewrites.
-    std::snprintf(second, sizeof second - 21, "%s", work);
+    CopyStringTruncated(second, work, (int)sizeof second - 21);
     if (InsertBlankBeforeDigit(second)) {
         result = parser(second, kImportAltitude, site, date, kImportExtinction, records);
         if (result != 0) return result;

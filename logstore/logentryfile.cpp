@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "core/textutil.h"
 #include "core/versionstamp.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
@@ -32,7 +33,8 @@ int FillLogEntry(LogEntry *entry, const LocationRecord *site, const LocationTrai
     }
     if (observer) std::memcpy(&entry->observer, observer, sizeof(ObserverRecord));
     if (instrument) std::memcpy(&entry->instrument, instrument, sizeof(InstrumentRecord));
-    if (conditions) std::strncpy(entry->conditions, conditions, kLogConditionsSize);
+    // At most 127 characters and the terminator; the rest of the field zeroed.
+    if (conditions) CopyStringZeroFilled(entry->conditions, conditions, kLogConditionsSize);
     char name[kLogDesignationSize] = {0};
     if (object && NameLogObject(object, name, 64)) std::strncpy(entry->designation, name, 64);
     entry->designation[kLogDesignationSize - 1] = 0;

@@ -218,7 +218,7 @@ int NextBrowseObject(BrowseState *state, int objectClass, int kind, int constell
         if (src->countTotal) ++*total;  // listings that count their total
         ++state->rowsReturned;
         *objectNumber = row.objectNumber;
-        if (rowText) std::snprintf(rowText, kBrowseRowTextSize, "%s", row.text);
+        if (rowText) CopyStringTruncated(rowText, row.text, kBrowseRowTextSize);
         return 1;
     }
     CloseSources(state);

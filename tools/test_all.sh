@@ -35,7 +35,9 @@ else
 fi
 
 source tools/xdisplay.sh
-# Reports of an earlier run must not be counted again.
+# Reports of an earlier run must not be counted again (nor those that older
+# builds left in a copy of their Linux path below the build folder).
+rm -rf "$wintests"/work
 rm -f build/native/test-reports/*.xml "$wintests"/test-reports/*.xml \
       build/native/Testing/Temporary/LastTestsFailed*.log \
       "$wintests"/Testing/Temporary/LastTestsFailed*.log
@@ -45,7 +47,9 @@ status=0
 # The GUI tests drive the program from another process and capture its
 # windows from the screen, so they run alone, after the others.
 (cd "$wintests" && ctest --output-on-failure -j "$jobs" --timeout 600 -LE gui) || status=1
-(cd "$wintests" && ctest --output-on-failure --timeout 600 -L gui) || status=1
+# They reuse the demo installation the run above laid out (-FS: its set-up
+# test is not run again).
+(cd "$wintests" && ctest --output-on-failure --timeout 600 -L gui -FS demo) || status=1
 # A short run of every fuzz target over its seeds and the inputs of the
 # faults found before (the long runs are made by hand: tools/fuzz.sh).
 FUZZ_JOBS=$jobs bash tools/fuzz.sh all 20 || status=1

@@ -71,9 +71,8 @@ TEST(ImportListSink, RowsCarryTheirFlags) {
         for (int row = 0; row < 3; ++row) {
             std::string text = RowText(list, row);
             LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
-            if (text[0] == 'A') EXPECT_EQ(data, 1) << text;
-            if (text[0] == 'B') EXPECT_EQ(data, 7) << text;
-            if (text[0] == 'C') EXPECT_EQ(data, 0) << text;
+            const LRESULT expected = text[0] == 'A' ? 1 : text[0] == 'B' ? 7 : 0;
+            EXPECT_EQ(data, expected) << text;
         }
         if (style) EXPECT_EQ(RowText(list, 0)[0], 'A');
         else EXPECT_EQ(RowText(list, 2)[0], 'A');

@@ -63,7 +63,9 @@ TEST(VersionStamp, AcceptanceRule) {
         FILE *f = std::fopen(path.c_str(), "r+b");
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(AcceptStampedStore(f, 1), c.accepted);
-        if (c.accepted) EXPECT_EQ(std::ftell(f), 5);
+        if (c.accepted) {
+            EXPECT_EQ(std::ftell(f), 5);
+        }
         std::fclose(f);
         EXPECT_EQ(ReadFileBytes(path), c.headAfter + rest);
     }

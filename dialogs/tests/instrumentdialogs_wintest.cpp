@@ -115,11 +115,6 @@ struct ScriptRun {
 
 void Step(const std::string &what, std::function<bool()> f) { g_script.steps.emplace_back(what, std::move(f)); }
 
-void Fail(const std::string &why) {
-    if (g_script.failure.empty()) g_script.failure = why;
-    g_script.running = false;
-    EndAllDialogs();
-}
 
 // Waits for the dialog, then acts on it.
 void OnDialog(const char *caption, const std::string &what, std::function<void(HWND)> act) {

@@ -145,7 +145,7 @@ TEST(LogEntryFile, TextFieldsReadBackBounded) {
     Store store;
     std::unique_ptr<LogEntry> e = MakeEntry(5, 7, 0x10, 2455000.0);
     std::string conditions(128, 'c');
-    std::strncpy(e->conditions, conditions.c_str(), kLogConditionsSize);  // fills all 128 bytes
+    std::memcpy(e->conditions, conditions.data(), kLogConditionsSize);  // fills all 128 bytes
     std::memset(e->observer.name, 'o', sizeof e->observer.name);             // no terminator
     std::memset(e->designation, 'd', sizeof e->designation);
     std::string path = store.dir.file("c.bin");

@@ -204,7 +204,9 @@ TEST_F(DemoSearch, MisspeltNamesRankTheirObjectNearTheTop) {
         int at = Position(v, objectClass, index);
         EXPECT_GE(at, 0) << c.typed;
         EXPECT_LT(at, 3) << c.typed;
-        if (at >= 0) EXPECT_LE(+v[at].constellation, 4) << c.typed;
+        if (at >= 0) {
+            EXPECT_LE(+v[at].constellation, 4) << c.typed;
+        }
     }
 }
 

@@ -46,8 +46,8 @@ DateRecord UtDate(const LocationRecord &site, int month, int day, int year, doub
     return d;
 }
 
-// Angle between two directions (radians).
-double Separation(double ra1, double dec1, double ra2, double dec2) {
+// Angle between two directions (radians); the ERFA comparisons use it.
+[[maybe_unused]] double Separation(double ra1, double dec1, double ra2, double dec2) {
     double c = std::sin(dec1) * std::sin(dec2) + std::cos(dec1) * std::cos(dec2) * std::cos(ra1 - ra2);
     return std::acos(c > 1 ? 1 : (c < -1 ? -1 : c));
 }

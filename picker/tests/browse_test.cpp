@@ -204,7 +204,7 @@ TEST(BrowseProtocol, ListingEndsAt14000Rows) {
         char entry[17] = {};
         entry[0] = static_cast<char>(i & 0xff);
         entry[1] = static_cast<char>((i >> 8) & 0x7f);
-        std::snprintf(entry + 2, 15, "Ced %d", i);
+        ASSERT_GT(std::snprintf(entry + 2, 15, "Ced %d", i), 0);
         names.append(entry, 17);
     }
     ASSERT_TRUE(testutil::WriteFileBytes(dir.file("nebother.bin"), names));

@@ -166,8 +166,9 @@ TEST(Showcase, DialogWithEveryControl) {
 
     // Kept for people to look at: in GLEANER_SCREENSHOT_DIR, else in the
     // build tree's "screenshots" folder that the test script keeps.
-    if (!testutil::BuildDir().empty() || std::getenv("GLEANER_SCREENSHOT_DIR"))
+    if (!testutil::BuildDir().empty() || std::getenv("GLEANER_SCREENSHOT_DIR")) {
         EXPECT_TRUE(testutil::SaveScreenshot(shot, "toolkit_controls"));
+    }
     DestroyWindow(dialog);
     Pump();
 }
