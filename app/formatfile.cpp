@@ -2,9 +2,12 @@
 #include "app/formatfile.h"
 
 #include <cstring>
+#include <functional>
+#include <string>
 #include <memory>
 #include <new>
 
+#include "core/fsys.h"
 #include "core/userfolder.h"
 #include "core/safefile.h"
 
@@ -22,7 +25,34 @@ ImportFormat *CurrentFormatStorage() {
 
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
-FilePtr OpenCfg(const char *mode) { return FilePtr(OpenUserDataFile("gleaner.cfg", mode)); }
+long long RecordOffset(long long index) { return kFormatFileHeader + index * kRecordSize; }
+
+std::string CfgPath() {
+    char path[1024];
+    return MakeUserDataPath(path, sizeof path, "gleaner.cfg") ? std::string(path) : std::string();
+}
+
+FilePtr OpenCfg(const char *mode) {
+    std::string path = CfgPath();
+    return FilePtr(path.empty() ? nullptr : SafeOpen(path.c_str(), mode));
+}
+
+// The whole file in memory with its count checked against its length; edit
+// changes the bytes, and the file is then rewritten whole through the
+// crash-safe layer, so a failure at any step leaves the formats as they were.
+// A settings-only edit (countMustFit false) asks only for the header, as the
+// settings block is all it touches.
+bool RewriteCfg(const std::function<bool(std::string &bytes, int32_t count)> &edit,
+                bool countMustFit = true) {
+    std::string path = CfgPath(), bytes;
+    if (path.empty() || !ReadWholeFile(path.c_str(), &bytes)) return false;
+    if ((long long)bytes.size() < kFormatFileHeader) return false;
+    int32_t count;
+    std::memcpy(&count, bytes.data(), 4);
+    if (countMustFit && (count < 0 || RecordOffset(count) > (long long)bytes.size())) return false;
+    if (!edit(bytes, count)) return false;
+    return WriteWholeFileSafely(path.c_str(), bytes.data(), bytes.size()) == 1;
+}
 
 // Offsets of records can pass 2 GB only with absurd counts; the counts read
 // from the file are checked against the file's length first.
@@ -44,31 +74,16 @@ long long FileLength(FILE *f) {
 #endif
 }
 
-long long RecordOffset(long long index) { return kFormatFileHeader + index * kRecordSize; }
 
 // Reads the count and checks it against what the file holds.
 bool ReadCount(FILE *f, int32_t *count) {
     long long len = FileLength(f);
-    if (len < kFormatFileHeader || !SeekTo(f, 0) || std::fread(count, 4, 1, f) != 1) return false;
+    if (len < kFormatFileHeader || !SeekTo(f, 0) || SafeRead(count, 4, 1, f) != 1) return false;
     return *count >= 0 && RecordOffset(*count) <= len;
 }
 
-bool WriteCount(FILE *f, int32_t count) {
-    return SeekTo(f, 0) && std::fwrite(&count, 4, 1, f) == 1;
-}
-
 bool ReadRecord(FILE *f, int32_t index, ImportFormat *out) {
-    return SeekTo(f, RecordOffset(index)) && std::fread(out, sizeof *out, 1, f) == 1;
-}
-
-bool WriteRecord(FILE *f, int32_t index, const ImportFormat *in) {
-    return SeekTo(f, RecordOffset(index)) && std::fwrite(in, sizeof *in, 1, f) == 1;
-}
-
-bool Finish(FilePtr &f, bool ok) {
-    FILE *raw = f.release();
-    ok = (std::fflush(raw) == 0) && ok;
-    return (std::fclose(raw) == 0) && ok;
+    return SeekTo(f, RecordOffset(index)) && SafeRead(out, sizeof *out, 1, f) == 1;
 }
 
 void Terminate(char *text, size_t size) { text[size - 1] = '\0'; }
@@ -83,33 +98,37 @@ ImportFormat &CurrentImportFormat() { return *CurrentFormatStorage(); }
 int OpenFormatFile() {
     FilePtr f = OpenCfg("rb");
     if (!f) {
-        FilePtr w = OpenCfg("wb");
-        if (!w) return 0;
+        // Only a file that is truly absent is made anew: one that exists but
+        // cannot be opened now keeps every stored format.
+        std::string path = CfgPath();
+        if (path.empty() || FsKind(path) >= 0) return 0;
         int32_t count = 0;
         std::memset(&g_settings, 0, sizeof g_settings);
         g_settings.selectedFormat = -1;
-        bool ok = std::fwrite(&count, 4, 1, w.get()) == 1 &&
-                  std::fwrite(&g_settings, sizeof g_settings, 1, w.get()) == 1;
-        if (!Finish(w, ok)) return 0;
+        std::string bytes(kFormatFileHeader, '\0');
+        std::memcpy(&bytes[0], &count, 4);
+        std::memcpy(&bytes[kSettingsOffset], &g_settings, sizeof g_settings);
+        if (!WriteWholeFileSafely(path.c_str(), bytes.data(), bytes.size())) return 0;
         f = OpenCfg("rb");
         if (!f) return 0;
     }
     ImportSettings s;
-    if (!SeekTo(f.get(), kSettingsOffset) || std::fread(&s, sizeof s, 1, f.get()) != 1) return 0;
+    if (!SeekTo(f.get(), kSettingsOffset) || SafeRead(&s, sizeof s, 1, f.get()) != 1) return 0;
     Terminate(s.importPath, sizeof s.importPath);
     g_settings = s;
     return 1;
 }
 
 int SaveImportSettings() {
-    FilePtr f = OpenCfg("r+b");
-    if (!f) return 0;
     // A file too short for its header is not written into: that would leave a
     // gap of undefined bytes where the count belongs.
-    if (FileLength(f.get()) < kFormatFileHeader) return 0;
-    bool ok = SeekTo(f.get(), kSettingsOffset) &&
-              std::fwrite(&g_settings, sizeof g_settings, 1, f.get()) == 1;
-    return Finish(f, ok) ? 1 : 0;
+    return RewriteCfg([](std::string &bytes, int32_t) {
+               std::memcpy(&bytes[kSettingsOffset], &g_settings, sizeof g_settings);
+               return true;
+           },
+           false)
+               ? 1
+               : 0;
 }
 
 int ReadImportFormat(int index) {
@@ -126,37 +145,49 @@ int ReadImportFormat(int index) {
 
 int WriteImportFormat(int index) {
     if (index < 0) return 0;
-    FilePtr f = OpenCfg("r+b");
-    int32_t count;
     // A record written at index == count would lie beyond the count and be
     // lost to every later read: only stored formats are overwritten.
-    if (!f || !ReadCount(f.get(), &count) || index >= count) return 0;
-    bool ok = WriteRecord(f.get(), index, CurrentFormatStorage());
-    return Finish(f, ok) ? 1 : 0;
+    return RewriteCfg([index](std::string &bytes, int32_t count) {
+               if (index >= count) return false;
+               std::memcpy(&bytes[(size_t)RecordOffset(index)], CurrentFormatStorage(), kRecordSize);
+               return true;
+           })
+               ? 1
+               : 0;
 }
 
 int AppendImportFormat() {
-    FilePtr f = OpenCfg("r+b");
-    int32_t count;
-    if (!f || !ReadCount(f.get(), &count) || count == INT32_MAX) return 0;
-    // The record first, then the count: an interrupted append leaves only a
-    // stale record behind the count.
-    bool ok = WriteRecord(f.get(), count, CurrentFormatStorage()) && std::fflush(f.get()) == 0 &&
-              WriteCount(f.get(), count + 1);
-    return Finish(f, ok) ? 1 : 0;
+    // The new copy holds the record and the raised count; the file on the disk
+    // is replaced whole, so a failure leaves the formats as they were.
+    return RewriteCfg([](std::string &bytes, int32_t count) {
+               if (count == INT32_MAX) return false;
+               bytes.resize((size_t)RecordOffset(count));
+               bytes.append(reinterpret_cast<const char *>(CurrentFormatStorage()), (size_t)kRecordSize);
+               int32_t raised = count + 1;
+               std::memcpy(&bytes[0], &raised, 4);
+               return true;
+           })
+               ? 1
+               : 0;
 }
 
 int DeleteImportFormat(int index) {
-    FilePtr f = OpenCfg("r+b");
-    int32_t count;
-    if (!f || !ReadCount(f.get(), &count) || index < 0 || index >= count) return 0;
-    std::unique_ptr<ImportFormat> move(new (std::nothrow) ImportFormat);
-    if (!move) return 0;
-    bool ok = true;
-    for (int32_t k = index; ok && k + 1 < count; ++k)
-        ok = ReadRecord(f.get(), k + 1, move.get()) && WriteRecord(f.get(), k, move.get());
-    ok = ok && std::fflush(f.get()) == 0 && WriteCount(f.get(), count - 1);
-    return Finish(f, ok) ? 1 : 0;
+    if (index < 0) return 0;
+    // The formats after it move down in the new copy only; the file on the
+    // disk is replaced whole once the copy is complete.
+    return RewriteCfg([index](std::string &bytes, int32_t count) {
+               if (index >= count) return false;
+               // Later records move down one place; the last slot keeps its
+               // old copy behind the count, as a delete has always left it.
+               for (int32_t k = index; k + 1 < count; ++k)
+                   std::memmove(&bytes[(size_t)RecordOffset(k)], &bytes[(size_t)RecordOffset(k + 1)],
+                                (size_t)kRecordSize);
+               int32_t lowered = count - 1;
+               std::memcpy(&bytes[0], &lowered, 4);
+               return true;
+           })
+               ? 1
+               : 0;
 }
 
 int BeginFormatEnumeration(FormatEnumerator *e) {

@@ -75,6 +75,8 @@ int SaveImportSettings();
 // 0..count-1 (nothing changes).
 int ReadImportFormat(int index);
 // Writes the current format over stored format index, 0 <= index < count.
+// This and the other writes of the file rewrite it whole through the
+// crash-safe layer: a failure at any step leaves every stored format as it was.
 int WriteImportFormat(int index);
 // Writes the current format after the last one and raises the count.
 int AppendImportFormat();

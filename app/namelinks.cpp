@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/formatfile.h"
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
@@ -61,27 +62,33 @@ int Find(const std::vector<Link> &table, const char *name, Record *out) {
     return 0;
 }
 
+// The whole file is rewritten through the crash-safe layer: a failed or
+// interrupted save leaves the links saved before.
 template <typename Link>
 bool SaveTable(const char *file, const std::vector<Link> &table) {
-    FILE *f = OpenUserDataFile(file, "wb");
-    if (!f) return false;
+    char path[1024];
+    if (!MakeUserDataPath(path, sizeof path, file)) return false;
+    SafeRewrite rewrite;
+    if (!BeginSafeRewrite(path, &rewrite)) return false;
     int32_t count = (int32_t)table.size();
-    bool ok = std::fwrite(&count, 4, 1, f) == 1;
-    for (size_t i = 0; ok && i < table.size(); ++i) ok = std::fwrite(&table[i], sizeof(Link), 1, f) == 1;
-    ok = (std::fclose(f) == 0) && ok;
-    return ok;
+    bool ok = SafeWrite(&count, 4, 1, rewrite.file) == 1;
+    for (size_t i = 0; ok && i < table.size(); ++i) ok = SafeWrite(&table[i], sizeof(Link), 1, rewrite.file) == 1;
+    rewrite.failed = !ok;
+    return CommitSafeRewrite(&rewrite) == 1;
 }
 
 // Reads count, then count links; the count must fit in what the file holds.
 template <typename Link>
 void LoadTable(const char *file, std::vector<Link> &table, void (*sanitize)(Link &)) {
-    FILE *f = OpenUserDataFile(file, "rb");
+    char path[1024];
+    if (!MakeUserDataPath(path, sizeof path, file)) return;
+    FILE *f = SafeOpen(path, "rb");
     if (!f) return;
     table.clear();
     int32_t count = 0;
     long long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    bool ok = size >= 4 && std::fseek(f, 0, SEEK_SET) == 0 && std::fread(&count, 4, 1, f) == 1 &&
+    bool ok = size >= 4 && std::fseek(f, 0, SEEK_SET) == 0 && SafeRead(&count, 4, 1, f) == 1 &&
               count >= 0 && (long long)count * (long long)sizeof(Link) <= size - 4;
     if (ok) {
         try {
@@ -90,7 +97,7 @@ void LoadTable(const char *file, std::vector<Link> &table, void (*sanitize)(Link
             ok = false;
         }
     }
-    for (int32_t i = 0; ok && i < count; ++i) ok = std::fread(&table[i], sizeof(Link), 1, f) == 1;
+    for (int32_t i = 0; ok && i < count; ++i) ok = SafeRead(&table[i], sizeof(Link), 1, f) == 1;
     std::fclose(f);
     if (!ok) {
         table.clear();
@@ -127,9 +134,10 @@ int InstrumentLinkCount() { return (int)g_instruments.size(); }
 
 int SaveNameLinks() {
     bool ok = false;
-    if (FILE *f = OpenUserDataFile(kOwnerFile, "w")) {
-        ok = std::fputs(CurrentImportSettings().importPath, f) >= 0;
-        ok = (std::fclose(f) == 0) && ok;
+    char owner[1024];
+    if (MakeUserDataPath(owner, sizeof owner, kOwnerFile)) {
+        const char *importPath = CurrentImportSettings().importPath;
+        ok = WriteWholeFileSafely(owner, importPath, std::strlen(importPath), "w") == 1;
     }
     ok = SaveTable(kLocationFile, g_locations) && ok;
     ok = SaveTable(kObserverFile, g_observers) && ok;

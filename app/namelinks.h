@@ -47,8 +47,9 @@ int LocationLinkCount();
 int ObserverLinkCount();
 int InstrumentLinkCount();
 
-// Writes the four name-link files from memory (a file that cannot be written
-// is skipped). 1 when all four were written.
+// Writes the four name-link files from memory, each whole through the
+// crash-safe layer (a file that cannot be written keeps its earlier content
+// and the others are still written). 1 when all four were written.
 int SaveNameLinks();
 // Reads the three record files; a file that cannot be opened leaves its table
 // as it was, a damaged one leaves it empty.

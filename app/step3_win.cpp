@@ -21,6 +21,16 @@
 
 namespace {
 
+// Saves the links at once; a save that failed (the earlier links kept on the
+// disk) is said, so the user knows that the links made now are not kept.
+void SaveNameLinksOrSay(HWND owner) {
+    if (SaveNameLinks()) return;
+    MessageBoxA(owner,
+                "The name links could not be saved in the user data folder. The links made now are used "
+                "for this import but will not be there the next time.",
+                "Gleaner2 Message", MB_OK | MB_ICONWARNING);
+}
+
 const int kInstrumentList = 2000;
 const int kLocationList = 2001;
 const int kObserverList = 2002;
@@ -91,7 +101,7 @@ void RowLinked(HWND step) {
     if (g_state.selectedRow >= count) g_state.selectedRow = count - 1;
     if (g_state.selectedRow < 0) g_state.selectedList = -1;
     SendMessageA(list, LB_SETCURSEL, g_state.selectedRow, 0);
-    SaveNameLinks();
+    SaveNameLinksOrSay(step);
     UpdateContinueButton(step, g_state.lastScan);
 }
 
@@ -261,13 +271,13 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         case IDOK: {
             if (!IsWindowEnabled(GetDlgItem(dialog, IDOK))) return TRUE;
-            SaveNameLinks();
+            SaveNameLinksOrSay(dialog);
             HWND main = GetParent(dialog);
             if (HWND preview = ShowPreviewStep(main)) RunPreviewPass(preview);
             return TRUE;
         }
         case IDCANCEL:
-            SaveNameLinks();
+            SaveNameLinksOrSay(dialog);
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
         case kHelpButton:

@@ -6,11 +6,14 @@
 
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/safefile.h"
 #include "core/userfolder.h"
+#include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
 using testutil::ReadFileBytes;
@@ -178,6 +181,63 @@ TEST_F(FormatFile, ShortFileIsNeitherReadNorWrittenInto) {
     EXPECT_EQ(OpenFormatFile(), 0);
     EXPECT_EQ(SaveImportSettings(), 0);
     EXPECT_EQ(Bytes().size(), 100u);
+}
+
+// Every write of the format file at every failure point: either the change is
+// there whole, or the file is byte for byte as it was and the call said 0.
+TEST_F(FormatFile, WritesThroughEveryFailurePoint) {
+    struct Case {
+        const char *what;
+        std::function<int()> operation;
+        std::function<bool(FormatFile &)> changed;
+    } cases[] = {
+        {"overwrite", [this] { Mark("New", 9); return WriteImportFormat(1); },
+         [](FormatFile &t) { return t.Names() == std::vector<std::string>{"A", "New", "C"}; }},
+        {"delete", [] { return DeleteImportFormat(0); },
+         [](FormatFile &t) { return t.Names() == std::vector<std::string>{"B", "C"}; }},
+        {"append", [this] { Mark("D", 4); return AppendImportFormat(); },
+         [](FormatFile &t) { return t.Names() == std::vector<std::string>{"A", "B", "C", "D"}; }},
+        {"settings", [] {
+             std::snprintf(CurrentImportSettings().importPath, 20, "%s", "C:/logs/new.csv");
+             return SaveImportSettings();
+         },
+         [](FormatFile &t) { return t.Bytes().find("C:/logs/new.csv") != std::string::npos; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string before;
+        testutil::ForEachFailurePoint(
+            [&] {
+                ASSERT_TRUE(WriteFileBytes(user.file("gleaner.cfg"), std::string(520, '\0')));
+                ASSERT_EQ(OpenFormatFile(), 1);
+                for (const char *n : {"A", "B", "C"}) {
+                    Mark(n, 1);
+                    ASSERT_EQ(AppendImportFormat(), 1);
+                }
+                before = Bytes();
+            },
+            c.operation,
+            [&](const testutil::FailurePointRun &run) {
+                SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+                if (run.result == 1) {
+                    EXPECT_TRUE(c.changed(*this));
+                } else {
+                    EXPECT_TRUE(Bytes() == before) << "the format file changed";
+                }
+            });
+    }
+}
+
+// A format file that exists but cannot be opened now is kept, never made anew.
+TEST_F(FormatFile, UnopenableFileIsKeptAtStartUp) {
+    Mark("Kept", 2);
+    ASSERT_EQ(AppendImportFormat(), 1);
+    std::string before = Bytes();
+    SetFileStepFailure(1);  // the first open fails
+    EXPECT_EQ(OpenFormatFile(), 0);
+    SetFileStepFailure(0);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Kept"});
 }
 
 TEST(ImportFormatPresets, SkyMapProCsv) {

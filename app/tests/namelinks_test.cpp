@@ -7,11 +7,13 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/filecopies.h"
 #include "app/formatfile.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
+#include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
 using testutil::ReadFileBytes;
@@ -85,6 +87,66 @@ TEST_F(NameLinks, SavedAndLoadedForTheirImportFile) {
     EXPECT_EQ(AreNameLinksForImportFile(), 0);
     EXPECT_EQ(LocationLinkCount(), 0);
     EXPECT_TRUE(testutil::PathIsThere(user.file("loc_links.bin")));
+}
+
+// A save at every failure point: each of the four files is either its old
+// content or its new content whole, never a mix or a cut file, and a save
+// with any failed step says 0.
+TEST_F(NameLinks, SaveThroughEveryFailurePoint) {
+    const std::vector<std::string> files = {"loc_links.bin", "observer_links.bin", "inst_links.bin",
+                                            "gleaner_links.dat"};
+    LocationRecord home = Site("Home", 0.7), field = Site("Field", 0.5);
+    ObserverRecord me;
+    std::memset(&me, 0, sizeof me);
+    std::snprintf(me.name, sizeof me.name, "A. Observer");
+    std::unique_ptr<InstrumentRecord> scope(new InstrumentRecord());
+    std::snprintf(scope->name, sizeof scope->name, "Dob 8");
+    auto oldLinks = [&] {
+        FreeNameLinkTables();
+        std::snprintf(CurrentImportSettings().importPath, 512, "C:/old.csv");
+        AddLocationLink(&home, "backyard");
+        AddObserverLink(&me, "me");
+        AddInstrumentLink(scope.get(), "8in");
+    };
+    auto newLinks = [&] {
+        std::snprintf(CurrentImportSettings().importPath, 512, "C:/new.csv");
+        AddLocationLink(&field, "the field");
+        AddObserverLink(&me, "myself");
+        AddInstrumentLink(scope.get(), "eight inch");
+    };
+    // The two versions of each file, made once without failures.
+    auto contents = [&] {
+        std::vector<std::string> out;
+        for (const std::string &name : files) out.push_back(ReadFileBytes(user.file(name)));
+        return out;
+    };
+    oldLinks();
+    ASSERT_EQ(SaveNameLinks(), 1);
+    const std::vector<std::string> before = contents();
+    newLinks();
+    ASSERT_EQ(SaveNameLinks(), 1);
+    const std::vector<std::string> after = contents();
+    for (size_t i = 0; i < files.size(); ++i) ASSERT_NE(before[i], after[i]) << files[i];
+
+    int steps = testutil::ForEachFailurePoint(
+        [&] {
+            oldLinks();
+            ASSERT_EQ(SaveNameLinks(), 1);
+            newLinks();
+        },
+        [] { return SaveNameLinks(); },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_EQ(run.result, 0);
+            std::vector<std::string> now = contents();
+            int old = 0;
+            for (size_t i = 0; i < files.size(); ++i) {
+                EXPECT_TRUE(now[i] == before[i] || now[i] == after[i]) << files[i] << " is cut or mixed";
+                old += now[i] == before[i];
+            }
+            EXPECT_GE(old, 1);
+        });
+    EXPECT_GE(steps, 4 * 5);
 }
 
 TEST_F(NameLinks, LongNamesAreCutButStillFound) {
