@@ -12,6 +12,7 @@
 #include "core/userfolder.h"
 #include "instruments/storeio.h"
 #include "instruments/poolupgrade.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -267,16 +268,12 @@ int SortCameraPool() {
     f.reset();
     std::stable_sort(records.begin(), records.end(), SortsBefore);
 
-    std::string target = path, temp = target + ".tmp";
-    StoreFilePtr out(std::fopen(temp.c_str(), "wb"));
-    if (!out) return 0;
-    bool ok = std::fwrite(header, 1, sizeof header, out.get()) == sizeof header &&
-              (n == 0 || std::fwrite(records.data(), sizeof(CameraRecord), (size_t)n,
-                                     out.get()) == (size_t)n);
-    ok = std::fclose(out.release()) == 0 && ok;
-    if (ok) ok = FsReplaceFile(temp, target);
-    if (!ok) std::remove(temp.c_str());
-    return ok ? 1 : 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(path, &out)) return 0;
+    bool ok = SafeWriteAll(out.file, header, sizeof header) == 1 &&
+              (n == 0 || SafeWrite(records.data(), sizeof(CameraRecord), (size_t)n, out.file) == (size_t)n);
+    out.failed = !ok;
+    return CommitSafeRewrite(&out);
 }
 
 // ---- camera.dat ----------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "core/versionstamp.h"
 #include "instruments/camerarecords.h"
 #include "instruments/storeio.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -33,26 +34,22 @@ int Rewrite(const std::string &path, size_t headerSize, void (*fix)(uint8_t *rec
     if (std::fread(header, 1, headerSize, in.get()) != headerSize) return 0;
     const uint8_t *ids = header + headerSize - 4;
     unsigned count = ids[2] | (ids[3] << 8);
-    std::string temp = path + ".tmp";
-    StoreFilePtr out(std::fopen(temp.c_str(), "wb"));
-    if (!out) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(path.c_str(), &out)) return 0;
     VersionStamp stamp;
     SetCurrentStamp(&stamp);
-    bool ok = std::fwrite(&stamp, sizeof stamp, 1, out.get()) == 1 &&
-              std::fwrite(ids, 1, 4, out.get()) == 4;
+    bool ok = SafeWriteAll(out.file, &stamp, sizeof stamp) == 1 && SafeWriteAll(out.file, ids, 4) == 1;
     std::vector<uint8_t> record(kRecord);
     for (unsigned i = 0; ok && i < count; ++i) {
-        ok = std::fread(record.data(), 1, kRecord, in.get()) == kRecord;
+        ok = SafeRead(record.data(), 1, kRecord, in.get()) == kRecord;
         if (ok) {
             fix(record.data());
-            ok = std::fwrite(record.data(), 1, kRecord, out.get()) == kRecord;
+            ok = SafeWriteAll(out.file, record.data(), kRecord) == 1;
         }
     }
     in.reset();
-    ok = std::fclose(out.release()) == 0 && ok;
-    if (ok) ok = FsReplaceFile(temp, path);
-    if (!ok) std::remove(temp.c_str());
-    return ok ? 1 : 0;
+    out.failed = !ok;
+    return CommitSafeRewrite(&out);
 }
 
 void SetSixteenBits(uint8_t *record) { record[offsetof(CameraRecord, bitDepth)] = 1; }

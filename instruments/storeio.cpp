@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/fsys.h"
+#include "core/safefile.h"
 
 int SeekStore(FILE *f, int64_t offset) {
     if (!f || offset < 0) return 0;
@@ -62,18 +63,15 @@ int CopyStoreRecords(const std::string &source, const std::string &target, int h
     if (std::fread(header.data(), 1, header.size(), in.get()) != header.size()) return 0;
     unsigned count = header[(size_t)countOffset] | (header[(size_t)countOffset + 1] << 8);
 
-    std::string temp = target + ".tmp";
-    StoreFilePtr out(std::fopen(temp.c_str(), "wb"));
-    if (!out) return 0;
-    bool ok = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
+    SafeRewrite out;
+    if (!BeginSafeRewrite(target.c_str(), &out)) return 0;
+    bool ok = SafeWriteAll(out.file, header.data(), header.size()) == 1;
     std::vector<unsigned char> record((size_t)recordSize);
     for (unsigned i = 0; ok && i < count; ++i) {
-        ok = std::fread(record.data(), 1, record.size(), in.get()) == record.size() &&
-             std::fwrite(record.data(), 1, record.size(), out.get()) == record.size();
+        ok = SafeRead(record.data(), 1, record.size(), in.get()) == record.size() &&
+             SafeWriteAll(out.file, record.data(), record.size()) == 1;
     }
     in.reset();
-    ok = std::fclose(out.release()) == 0 && ok;
-    if (ok) ok = FsReplaceFile(temp, target);
-    if (!ok) std::remove(temp.c_str());
-    return ok ? 1 : 0;
+    out.failed = !ok;
+    return CommitSafeRewrite(&out);
 }

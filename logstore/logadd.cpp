@@ -71,17 +71,12 @@ int EnsureLoggedKey(int32_t categoryBits, int32_t key) {
     keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), key);
     char path[kLogPathSize];
     MakePidFilePath(categoryBits, path);
-    std::string temp = std::string(path) + ".new";
-    FILE *f = std::fopen(temp.c_str(), "wb");
-    if (!f) return 0;
-    int32_t head[2] = {counter, static_cast<int32_t>(keys.size())};
-    bool ok = std::fwrite(head, 4, 2, f) == 2 && std::fwrite(keys.data(), 4, keys.size(), f) == keys.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || !FsReplaceFile(temp, path)) {
-        FsRemoveFile(temp);
-        return 0;
-    }
-    return 1;
+    std::vector<int32_t> file;
+    file.reserve(keys.size() + 2);
+    file.push_back(counter);
+    file.push_back(static_cast<int32_t>(keys.size()));
+    file.insert(file.end(), keys.begin(), keys.end());
+    return WriteWholeFileSafely(path, file.data(), file.size() * sizeof(int32_t));
 }
 
 // Adds the object to one index file. With onlyWhenAbsent an object already in

@@ -8,6 +8,7 @@
 #include "core/fsys.h"
 #include "core/userfolder.h"
 #include "objects/categories.h"
+#include "core/safefile.h"
 
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
 
@@ -77,17 +78,8 @@ int CreateLogFolders(int folder) {
         if (!MakeLogPath(path, index) || !EnsureDirectory(path)) return 0;
     if (!MakeFolderPath(folder, nullptr, path) || !EnsureDirectory(path)) return 0;
     if (!MakeFolderPath(folder, "pid.bin", path)) return 0;
-    std::string temp = std::string(path) + ".new";
-    FILE *f = std::fopen(temp.c_str(), "wb");
-    if (!f) return 0;
     const int32_t zero[2] = {0, 0};
-    bool ok = std::fwrite(zero, sizeof zero, 1, f) == 1;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || !FsReplaceFile(temp, path)) {
-        FsRemoveFile(temp);
-        return 0;
-    }
-    return 1;
+    return WriteWholeFileSafely(path, zero, sizeof zero);
 }
 
 int EnsureLogFolders() {

@@ -89,16 +89,7 @@ int FillHorizonDeclinations(FILE *f, const LocationRecord *site) {
 int WriteHorizonFile(const char *siteName, const HorizonRow *rows) {
     std::string path = HorizonPath(siteName, true);
     if (path.empty() || !rows) return 0;
-    std::string temporary = path + ".tmp";
-    FILE *f = std::fopen(temporary.c_str(), "wb");
-    if (!f) return 0;
-    bool ok = std::fwrite(rows, sizeof(HorizonRow), kHorizonRowCount, f) ==
-              (size_t)kHorizonRowCount;
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) ok = FsReplaceFile(temporary, path);
-    if (!ok) FsRemoveFile(temporary);
-    return ok ? 1 : 0;
+    return WriteWholeFileSafely(path.c_str(), rows, sizeof(HorizonRow) * kHorizonRowCount);
 }
 
 int CreateFlatHorizon(const LocationRecord *site) {

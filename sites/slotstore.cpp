@@ -132,24 +132,16 @@ int CopySlotFile(const char *source, const char *target, int slotSize) {
     int16_t count = 0;
     if (!ReadSlotCount(in.get(), &count) || count < 0) return 0;
 
-    std::string tmp = std::string(target) + ".tmp";
-    bool ok = true;
-    {
-        FilePtr out(std::fopen(tmp.c_str(), "wb"));
-        if (!out) return 0;
-        std::vector<unsigned char> slot((size_t)slotSize);
-        unsigned char b[2] = {(unsigned char)(count & 0xFF), (unsigned char)((count >> 8) & 0xFF)};
-        ok = std::fwrite(b, 1, 2, out.get()) == 2;
-        for (int i = 0; ok && i < count; ++i) {
-            ok = std::fread(slot.data(), 1, slot.size(), in.get()) == slot.size() &&
-                 std::fwrite(slot.data(), 1, slot.size(), out.get()) == slot.size();
-        }
-        ok = ok && std::fflush(out.get()) == 0;
-        // Close here and check it: the last buffered bytes reach the disk now.
-        FILE *raw = out.release();
-        if (std::fclose(raw) != 0) ok = false;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(target, &out)) return 0;
+    std::vector<unsigned char> slot((size_t)slotSize);
+    unsigned char b[2] = {(unsigned char)(count & 0xFF), (unsigned char)((count >> 8) & 0xFF)};
+    bool ok = SafeWriteAll(out.file, b, 2) == 1;
+    for (int i = 0; ok && i < count; ++i) {
+        ok = SafeRead(slot.data(), 1, slot.size(), in.get()) == slot.size() &&
+             SafeWriteAll(out.file, slot.data(), slot.size()) == 1;
     }
-    if (ok) ok = FsReplaceFile(tmp, target);
-    if (!ok) std::remove(tmp.c_str());
+    out.failed = !ok;
+    ok = CommitSafeRewrite(&out) == 1;
     return ok ? 1 : 0;
 }

@@ -78,6 +78,21 @@ bool PathIsThere(const std::string &path) {
     return fs::exists(path, ec);
 }
 
+std::vector<std::string> TemporariesBeside(const std::string &path) {
+    std::vector<std::string> found;
+    fs::path p(path);
+    const std::string stem = p.filename().string() + ".";
+    std::error_code ec;
+    fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.size() > stem.size() + 4 && name.compare(0, stem.size(), stem) == 0 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
+            found.push_back(name);
+    }
+    return found;
+}
+
 namespace {
 // CTest hands Unix paths to programs that Wine runs; there the root of the
 // Unix file system is drive Z:.

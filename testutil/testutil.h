@@ -28,6 +28,10 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes);
 // Reads a whole file in binary mode; an unreadable file gives "" and ok = false.
 std::string ReadFileBytes(const std::string &path, bool *ok = nullptr);
 bool PathIsThere(const std::string &path);
+// The temporaries a crash-safe rewrite of path made beside it and left
+// behind ("<name>.<process>-<n>.tmp" and the older "<name>.tmp"); empty
+// when none is there.
+std::vector<std::string> TemporariesBeside(const std::string &path);
 
 // Folder of the source tree and of the build tree, from the environment that
 // CTest sets (GLEANER_SOURCE_DIR, GLEANER_BUILD_DIR); "" when unset.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/fsys.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -184,15 +185,7 @@ int ReadWholeFile(const char *path, std::vector<uint8_t> *out) {
 
 int WriteFileReplacing(const char *path, const std::vector<uint8_t> &bytes) {
     if (!path || !*path) return 0;
-    std::string tmp = std::string(path) + ".tmp";
-    FILE *f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return 0;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = FsReplaceFile(tmp, path);  // replaces an existing file in one step
-    if (!ok) FsRemoveFile(tmp);
-    return ok ? 1 : 0;
+    return WriteWholeFileSafely(path, bytes.data(), bytes.size());
 }
 
 int BuildDibFileBytes(const DibInfoHeader &header, const uint8_t *table, int colours,

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/importlist_win.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ struct BoxAnswerer {
     explicit BoxAnswerer(int button) {
         worker = std::thread([this, button] {
             for (int i = 0; i < 200 && !found; ++i) {
-                HWND box = FindWindowA(nullptr, "Gleaner Message");
+                HWND box = testutil::FindOwnWindow(nullptr, "Gleaner Message");
                 if (box) {
                     char buffer[256] = "";
                     HWND label = GetDlgItem(box, 0xFFFF);

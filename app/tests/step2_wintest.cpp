@@ -25,6 +25,7 @@
 #include "ephem/ephemload.h"
 #include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ const char kPicker[] = "Object Requestor -- Find an Object in the Database";
 const char kMessage[] = "Gleaner Message";
 
 HWND FindDialog(const char *title) {
-    HWND w = FindWindowA("#32770", title);
+    HWND w = testutil::FindOwnWindow("#32770", title);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 

@@ -33,6 +33,7 @@
 #include "sites/sitestore.h"
 #include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ bool g_timedOut = false;
 std::vector<std::string> g_closedAtTimeout;
 
 HWND FindDialog(const char *title) {
-    HWND w = FindWindowA("#32770", title);
+    HWND w = testutil::FindOwnWindow("#32770", title);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -83,7 +84,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
         for (const char *t : {"Gleaner Message", "Gleaner2 Message", "Nightjar Message", "Select Instrument Type",
                               "Add/ModifyTelescopes", "Add/Modify Binoculars", "Observing Sites", "Observers",
                               "Select Instrument", "Individual Log Entry Preview", "Gleaner Results"})
-            if (HWND w = FindWindowA("#32770", t)) {
+            if (HWND w = testutil::FindOwnWindow("#32770", t)) {
                 g_closedAtTimeout.push_back(t);
                 PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
             }

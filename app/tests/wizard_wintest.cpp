@@ -25,6 +25,7 @@
 #include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
 #include "ui/dib.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int g_ticks = 0;
 bool g_timedOut = false;
 
 HWND FindDialog(const char *title) {
-    HWND w = FindWindowA("#32770", title);
+    HWND w = testutil::FindOwnWindow("#32770", title);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -58,7 +59,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
         g_timedOut = true;
         for (const char *t : {"Gleaner Message", "Observing Conditions", "Extra Data", "Configure File Format", "Open"})
-            if (HWND w = FindWindowA("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
 }
 

@@ -38,7 +38,7 @@ TEST_F(DialogSettingsTest, MissingStoreFailsQuietlyAndIsNotCreated) {
     EXPECT_EQ(0, DialogSettingsReadable());
     EXPECT_EQ(nullptr, OpenDialogSettings());
     EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.bin")));
-    EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(dir.file("dds.bin")).empty());
 }
 
 TEST_F(DialogSettingsTest, AppendThenOverwriteInPlace) {
@@ -61,7 +61,7 @@ TEST_F(DialogSettingsTest, NewLengthMovesTheBlockBeforeTheEndMarker) {
     WriteStore(Block(4, 79, "tab!") + Block(1, 74, "h") + gps + kEnd);
     ASSERT_EQ(1, PutDialogSetting("12345678", 8, 79));
     EXPECT_EQ(Block(1, 74, "h") + gps + Block(8, 79, "12345678") + kEnd, Store());
-    EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(dir.file("dds.bin")).empty());
 
     // Reading with the old length finds nothing and leaves the buffer alone.
     char small[4] = {'x', 'x', 'x', 'x'};
@@ -83,7 +83,7 @@ TEST_F(DialogSettingsTest, RefusalsLeaveTheFileAlone) {
     EXPECT_EQ(0, PutDialogSetting("abcd", 4, 0));  // key 0 is the end marker
     EXPECT_EQ(0, DeleteDialogSetting(79));
     EXPECT_EQ(original, Store());
-    EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(dir.file("dds.bin")).empty());
 
     ASSERT_EQ(1, DeleteDialogSetting(74));
     EXPECT_EQ(kEnd, Store());
@@ -110,7 +110,7 @@ TEST_F(DialogSettingsTest, BrokenChainsEndTheWalk) {
         EXPECT_EQ(0, PutDialogSetting("wxyz", 4, 86)) << c.what;
         EXPECT_EQ(0, DeleteDialogSetting(47)) << c.what;
         EXPECT_EQ(c.bytes, Store()) << c.what;
-        EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.tmp"))) << c.what;
+        EXPECT_TRUE(testutil::TemporariesBeside(dir.file("dds.bin")).empty()) << c.what;
     }
 }
 
@@ -148,7 +148,7 @@ TEST_F(DialogSettingsTest, ResetLeavesOnlyTheEndMarker) {
     WriteStore(Block(4, 79, "abcd") + kEnd);
     ASSERT_EQ(1, ResetDialogSettings());
     EXPECT_EQ(kEnd, Store());
-    EXPECT_FALSE(testutil::PathIsThere(dir.file("dds.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(dir.file("dds.bin")).empty());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(FileUtil, CopyKeepsTimeAndSafeCopyReplaces) {
     ASSERT_TRUE(WriteFileBytes(d.file("live"), "old contents"));
     EXPECT_EQ(CopyFileSafely(d.file("src").c_str(), d.file("live").c_str()), 1);
     EXPECT_EQ(ReadFileBytes(d.file("live")), "abc");
-    EXPECT_FALSE(testutil::PathIsThere(d.file("live.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(d.file("live")).empty());
     // A missing source leaves the live file alone.
     EXPECT_EQ(CopyFileSafely(d.file("nothing").c_str(), d.file("live").c_str()), 2);
     EXPECT_EQ(ReadFileBytes(d.file("live")), "abc");

@@ -26,6 +26,7 @@
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "core/mathutil.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int g_ticks = 0;
 bool g_timedOut = false;
 
 HWND FindDialog(const char *title) {
-    HWND w = FindWindowA("#32770", title);
+    HWND w = testutil::FindOwnWindow("#32770", title);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -70,7 +71,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
         g_timedOut = true;
         for (const char *t : {"Nightjar Message", "Delete Location", "Observing Sites",
                               "Edit Observing Site", "Observers", "Edit Observer"})
-            if (HWND w = FindWindowA("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "instruments/optics.h"
 #include "instruments/instrumentupgrade.h"
 #include "testutil/testutil.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -330,10 +331,10 @@ TEST_F(InstrumentStore, BackupAndRestoreAreCompleteOrNothing) {
     EXPECT_EQ(Bytes(), bak);
     // Nor is anything when the copy cannot be written beside the store.
     ASSERT_TRUE(WriteFileBytes(dir.file("instr.bak"), bak));
-    std::filesystem::create_directory(dir.file("instr.bin.tmp"));
+    SetFileStepFailure(1);  // the temporary's open
     EXPECT_EQ(RestoreInstrumentFile(), 0);
+    SetFileStepFailure(0);
     EXPECT_EQ(Bytes(), bak);
-    std::filesystem::remove(dir.file("instr.bin.tmp"));
     // A missing .bak leaves the store alone.
     std::filesystem::remove(dir.file("instr.bak"));
     EXPECT_EQ(RestoreInstrumentFile(), 0);

@@ -32,6 +32,7 @@
 #include "testutil/hostclasses_win.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
+#include "testutil/ownwindows_win.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ int g_ticks = 0;
 bool g_timedOut = false;
 
 HWND FindDialog(const char *title) {
-    HWND w = FindWindowA("#32770", title);
+    HWND w = testutil::FindOwnWindow("#32770", title);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -79,7 +80,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     if (g_ticks > 600 && !g_timedOut) {  // about 30 s: close whatever is open
         g_timedOut = true;
         for (const char *t : {kMessage, kTitle})
-            if (HWND w = FindWindowA("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
 }
 

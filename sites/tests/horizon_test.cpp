@@ -16,6 +16,7 @@
 #include "sites/horizonfile.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -143,10 +144,13 @@ TEST_F(HorizonFiles, FailedWriteKeepsTheEarlierFile) {
     LocationRecord site = SiteAt("Keep", 40.0, 0.0);
     ASSERT_EQ(CreateFlatHorizon(&site), 1);
     std::string before = ReadFileBytes(dir_.file("horizons/Keep.bin"));
-    // A folder where the temporary file would go makes every write fail.
-    ASSERT_EQ(EnsureDirectory(dir_.file("horizons/Keep.bin.tmp").c_str()), 1);
+    // The temporary beside the file cannot be made (its open is the first
+    // file step of each rewrite).
+    SetFileStepFailure(1);
     EXPECT_EQ(ImportHorizonText(&site, Text("0 10\n180 20\n").c_str(), nullptr), -1);
+    SetFileStepFailure(1);
     EXPECT_EQ(CreateFlatHorizon(&site), 0);
+    SetFileStepFailure(0);
     EXPECT_EQ(ReadFileBytes(dir_.file("horizons/Keep.bin")), before);
 }
 

@@ -51,7 +51,7 @@ TEST_F(LockedSiteStore, HeldOpenWithoutSharing) {
     EXPECT_EQ(RestoreLocationFile(), 0);
     CloseHandle(h);
     EXPECT_EQ(testutil::ReadFileBytes(path()), live);
-    EXPECT_FALSE(testutil::PathIsThere(path() + ".tmp"));
+    EXPECT_TRUE(testutil::TemporariesBeside(path()).empty());
 }
 
 TEST_F(LockedSiteStore, MarkedReadOnly) {

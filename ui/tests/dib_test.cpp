@@ -263,7 +263,7 @@ TEST(DibFileTest, WritesTheFileItRead) {
     std::vector<uint8_t> back;
     ASSERT_EQ(1, ReadWholeFile(path.c_str(), &back));
     EXPECT_EQ(original, back);
-    EXPECT_FALSE(testutil::PathIsThere(path + ".tmp"));
+    EXPECT_TRUE(testutil::TemporariesBeside(path).empty());
 }
 
 TEST(DibFileTest, TopDownPictureIsWrittenBottomUpWithoutChangingTheHeader) {

@@ -179,7 +179,7 @@ TEST(DibWin, SavedPictureReloadsIdentically) {
     Write(dir.file("out.bmp"), {'o', 'l', 'd'});
     ASSERT_EQ(1, SaveDibFile(&p.image, dir.file("out.bmp").c_str()));
     EXPECT_EQ(std::string(original.begin(), original.end()), testutil::ReadFileBytes(dir.file("out.bmp")));
-    EXPECT_FALSE(testutil::PathIsThere(dir.file("out.bmp.tmp")));
+    EXPECT_TRUE(testutil::TemporariesBeside(dir.file("out.bmp")).empty());
 
     DibImage empty{};
     EXPECT_EQ(0, SaveDibFile(&empty, dir.file("out.bmp").c_str()));

@@ -16,6 +16,7 @@
 #include "testutil/testutil.h"
 #include "ui/tests/controltest_win.h"
 #include "ui/winutil_win.h"
+#include "testutil/ownwindows_win.h"
 
 using namespace controltest;
 
@@ -32,13 +33,12 @@ struct DialogCloser {
     explicit DialogCloser(const char *c, int button = IDOK) : caption(c) {
         worker = std::thread([this, button] {
             for (int i = 0; i < 200; ++i) {
-                HWND box = FindWindowA("#32770", caption.c_str());
+                HWND box = testutil::FindOwnWindow("#32770", caption.c_str());
                 if (box && IsWindowVisible(box)) {
                     char buffer[512] = "";
                     GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
                     text = buffer;
                     seen = true;
-                    Sleep(100);
                     PostMessageA(box, WM_COMMAND, button, 0);
                     return;
                 }
