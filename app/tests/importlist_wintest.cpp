@@ -6,12 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "app/importlist_win.h"
-#include "testutil/ownwindows_win.h"
+#include "testutil/dialogscript_win.h"
 
 namespace {
 
@@ -26,33 +24,6 @@ std::string RowText(HWND list, int row) {
     return text;
 }
 
-// Presses a button of the first "Gleaner Message" box that appears, from
-// another thread while the box runs its own loop; the box's text is kept.
-struct BoxAnswerer {
-    std::atomic<bool> found{false};
-    std::string text;
-    std::thread worker;
-    explicit BoxAnswerer(int button) {
-        worker = std::thread([this, button] {
-            for (int i = 0; i < 200 && !found; ++i) {
-                HWND box = testutil::FindOwnWindow(nullptr, "Gleaner Message");
-                if (box) {
-                    char buffer[256] = "";
-                    HWND label = GetDlgItem(box, 0xFFFF);
-                    if (label) GetWindowTextA(label, buffer, sizeof buffer);
-                    text = buffer;
-                    found = true;
-                    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-                    return;
-                }
-                Sleep(50);
-            }
-        });
-    }
-    ~BoxAnswerer() {
-        if (worker.joinable()) worker.join();
-    }
-};
 
 }  // namespace
 
@@ -85,17 +56,15 @@ TEST(ImportListSink, FailedAddAsksYesOrNo) {
     ImportListSink sink = MakeImportListSink(nullptr);
     ASSERT_TRUE(sink.askGoOn);
     sink.addRow(sink.context, "ignored without a list", 0);  // no window: nothing happens
-    {
-        BoxAnswerer yes(IDYES);
-        EXPECT_EQ(sink.askGoOn(sink.context, "Error adding log data for M 1"), 1);
-        yes.worker.join();
-        EXPECT_TRUE(yes.found);
-        EXPECT_EQ(yes.text, "Error adding log data for M 1");
-    }
-    {
-        BoxAnswerer no(IDNO);
-        EXPECT_EQ(sink.askGoOn(sink.context, "Error adding log data for M 2"), 0);
-        no.worker.join();
-        EXPECT_TRUE(no.found);
-    }
+    std::string text;
+    int answer = -1;
+    EXPECT_TRUE(testutil::RunScript({testutil::Answer("Gleaner Message", IDYES, &text)},
+                                    [&] { answer = sink.askGoOn(sink.context, "Error adding log data for M 1"); }))
+        << testutil::LastScriptFailure();
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(text, "Error adding log data for M 1");
+    EXPECT_TRUE(testutil::RunScript({testutil::Answer("Gleaner Message", IDNO)},
+                                    [&] { answer = sink.askGoOn(sink.context, "Error adding log data for M 2"); }))
+        << testutil::LastScriptFailure();
+    EXPECT_EQ(answer, 0);
 }

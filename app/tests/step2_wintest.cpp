@@ -24,118 +24,25 @@
 #include "core/userfolder.h"
 #include "ephem/ephemload.h"
 #include "testutil/screenshot_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
-#include "testutil/ownwindows_win.h"
 
 namespace {
 
+using namespace testutil;
+
 std::string Demo() { return testutil::BuildDir() + "/demo"; }
 
-// gleaner.exe beside the test program, for its dialog templates, with the
-// picker's control classes registered for it.
+// gleaner.exe's dialog templates, with the picker's control classes
+// registered for it.
 HINSTANCE Resources() {
     static HINSTANCE module = nullptr;
-    if (module) return module;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, n);
-    module = LoadLibraryExA((exe.substr(0, exe.find_last_of("\\/") + 1) + "gleaner.exe").c_str(), nullptr,
-                            LOAD_LIBRARY_AS_DATAFILE);
-    if (module) RegisterSCBitmapClass(module);
+    if (!module && (module = ProgramResources())) RegisterSCBitmapClass(module);
     return module;
 }
 
-// ---- the script runner: one step per timer tick, inside whatever loop runs --------------
-
-using Step = std::function<bool()>;  // true: done, go on
-std::vector<Step> g_steps;
-size_t g_next = 0;
-int g_ticks = 0;
-
 const char kPicker[] = "Object Requestor -- Find an Object in the Database";
 const char kMessage[] = "Gleaner Message";
-
-HWND FindDialog(const char *title) {
-    HWND w = testutil::FindOwnWindow("#32770", title);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-    if (g_next < g_steps.size() && g_steps[g_next]()) ++g_next;
-    if (g_ticks == 600) {  // about 30 s: close whatever is left open
-        for (const char *t : {kMessage, kPicker})
-            if (HWND w = FindDialog(t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-// Runs the steps while body runs (a modal call) or, with no body, pumps
-// messages until the steps are done. True when every step ran in time.
-bool RunScript(std::vector<Step> steps, const std::function<void()> &body = nullptr) {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
-    if (body) {
-        body();
-    } else {
-        MSG msg;
-        while (g_next < g_steps.size() && g_ticks < 600 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    KillTimer(nullptr, timer);
-    return g_next == g_steps.size() && g_ticks < 600;
-}
-
-Step Do(const std::function<void()> &act) {
-    return [=] {
-        act();
-        return true;
-    };
-}
-Step Press(HWND *dialog, int id) {
-    return Do([=] { PostMessageA(*dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(*dialog, id)); });
-}
-// Answers a box of that title with OK after reading its text.
-Step Answer(const char *title, std::string *text) {
-    return [=] {
-        HWND box = FindDialog(title);
-        if (!box) return false;
-        char buffer[1024] = "";
-        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-        if (text) *text = buffer;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    };
-}
-
-struct Descendant {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK FindDescendantProc(HWND w, LPARAM lp) {
-    Descendant *d = (Descendant *)lp;
-    if (GetDlgCtrlID(w) == d->id && IsWindowVisible(w)) {
-        d->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND FindDescendant(HWND top, int id) {
-    Descendant d{id, nullptr};
-    EnumChildWindows(top, FindDescendantProc, (LPARAM)&d);
-    return d.found;
-}
-
-std::string TextOf(HWND w) {
-    char text[512] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
-}
 
 // In the picker: search for the text, keep the name the panel shows, OK.
 Step PickBySearch(const char *text, std::string *shownName) {
@@ -146,22 +53,14 @@ Step PickBySearch(const char *text, std::string *shownName) {
         if (!edit) return false;
         SetWindowTextA(edit, t.c_str());
         SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(2214, BN_CLICKED), 0);
-        if (shownName) *shownName = TextOf(FindDescendant(picker, 2201));
+        if (shownName) *shownName = WindowText(FindDescendant(picker, 2201));
         PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     };
 }
 
-std::vector<std::string> Rows(HWND step) {
-    std::vector<std::string> rows;
-    int n = (int)SendDlgItemMessageA(step, 102, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char text[512] = "";
-        SendDlgItemMessageA(step, 102, LB_GETTEXT, i, (LPARAM)text);
-        rows.push_back(text);
-    }
-    return rows;
-}
+// The designations step 2 lists as unrecognised.
+std::vector<std::string> Rows(HWND step) { return testutil::Rows(step, 102); }
 
 // ---- fixture ------------------------------------------------------------------------------
 
@@ -236,7 +135,7 @@ TEST_F(StepTwo, ALinkThatCannotBeRecordedSaysSoAndKeepsItsRow) {
     OpenStep();
     ASSERT_EQ(Rows(step_).size(), 3u);
     std::string message;
-    bool ran = RunScript({Press(&step_, 2003), PickBySearch("M 13", nullptr), Answer(kMessage, &message)});
+    bool ran = RunScript({Press(&step_, 2003), PickBySearch("M 13", nullptr), Answer(kMessage, IDOK, &message)});
     EXPECT_TRUE(ran);
     EXPECT_EQ(message.rfind("The link could not be recorded: ", 0), 0u) << message;
     EXPECT_EQ(Rows(step_).size(), 3u);
@@ -249,7 +148,7 @@ TEST_F(StepTwo, AScanThatCannotReadTheFileSaysSo) {
     ASSERT_NE(step_, nullptr);
     std::string message;
     int result = 0;
-    bool ran = RunScript({Answer(kMessage, &message)}, [&] { result = RunUnmatchedDesignationScan(step_); });
+    bool ran = RunScript({Answer(kMessage, IDOK, &message)}, [&] { result = RunUnmatchedDesignationScan(step_); });
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, 1);
     EXPECT_EQ(message, "File not found: " + missing + "\n");

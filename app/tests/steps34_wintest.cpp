@@ -32,26 +32,20 @@
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 #include "testutil/screenshot_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
-#include "testutil/ownwindows_win.h"
 
 namespace {
 
-// gleaner.exe beside the tests, loaded for its dialog templates, with the
-// custom control classes of the site and instrument dialogs registered for it.
+using namespace testutil;
+
+// gleaner.exe's dialog templates, with the custom control classes of the
+// site and instrument dialogs registered for it: the site dialogs make their
+// controls with the templates' instance, the instrument dialogs with the
+// program's own module.
 HINSTANCE Resources() {
     static HINSTANCE module = nullptr;
-    if (module) return module;
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, n);
-    std::string gleaner = exe.substr(0, exe.find_last_of("\\/") + 1) + "gleaner.exe";
-    module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return nullptr;
-    // The site dialogs make their controls with the templates' instance, the
-    // instrument dialogs with the program's own module.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    if (module || !(module = ProgramResources())) return module;
     RegisterControlClasses(module);
     RegisterControlClasses(GetModuleHandleA(nullptr));
     return module;
@@ -59,110 +53,15 @@ HINSTANCE Resources() {
 
 std::string Demo(const std::string &sub) { return testutil::BuildDir() + "/demo/" + sub; }
 
-// ---- the script runner ------------------------------------------------------------------
-
-using Step = std::function<bool()>;  // true: done, go on
-std::vector<Step> g_steps;
-size_t g_next = 0;
-int g_ticks = 0;
-bool g_timedOut = false;
-std::vector<std::string> g_closedAtTimeout;
-
-HWND FindDialog(const char *title) {
-    HWND w = testutil::FindOwnWindow("#32770", title);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-    if (g_next < g_steps.size()) {
-        size_t i = g_next;
-        if (g_steps[i]()) g_next = i + 1;
-    }
-    if (g_ticks > 600 && !g_timedOut) {  // about 30 s: close whatever is open
-        g_timedOut = true;
-        for (const char *t : {"Gleaner Message", "Gleaner2 Message", "Nightjar Message", "Select Instrument Type",
-                              "Add/ModifyTelescopes", "Add/Modify Binoculars", "Observing Sites", "Observers",
-                              "Select Instrument", "Individual Log Entry Preview", "Gleaner Results"})
-            if (HWND w = testutil::FindOwnWindow("#32770", t)) {
-                g_closedAtTimeout.push_back(t);
-                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            }
-    }
-}
-
-bool RunScript(std::vector<Step> steps, const std::function<void()> &open) {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    g_timedOut = false;
-    g_closedAtTimeout.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
-    open();
-    KillTimer(nullptr, timer);
-    return g_next == g_steps.size() && !g_timedOut;
-}
-
-// A modeless step has no loop of its own: pump messages until the script ends.
-void PumpUntilDone() {
-    MSG msg;
-    while (g_next < g_steps.size() && !g_timedOut && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-Step On(const char *title, HWND *at, const std::function<void(HWND)> &act) {
-    return [=] {
-        HWND d = title ? FindDialog(title) : *at;
-        if (!d) return false;
-        act(d);
-        return true;
-    };
-}
-Step Press(const char *title, int id, HWND *at = nullptr) {
-    return On(title, at, [=](HWND d) {
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
-    });
-}
 // Selects a row of a list box as a click would, and tells the dialog.
 Step SelectRow(HWND *at, int id, int row, int notification = LBN_SELCHANGE) {
-    return On(nullptr, at, [=](HWND d) {
+    return On(at, [=](HWND d) {
         HWND list = GetDlgItem(d, id);
         SendMessageA(list, LB_SETCURSEL, row, 0);
         PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, notification), (LPARAM)list);
     });
 }
-Step Answer(const char *title, int button, std::string *text) {
-    return [=] {
-        HWND box = FindDialog(title);
-        if (!box) return false;
-        if (text) {
-            char buffer[1024] = "";
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-            *text = buffer;
-        }
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return true;
-    };
-}
 
-std::string ItemText(HWND d, int id) {
-    char buffer[4096] = "";
-    GetDlgItemTextA(d, id, buffer, sizeof buffer);
-    return buffer;
-}
-std::vector<std::string> ListRows(HWND d, int id) {
-    std::vector<std::string> rows;
-    int n = (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char buffer[1024] = "";
-        SendDlgItemMessageA(d, id, LB_GETTEXT, i, (LPARAM)buffer);
-        rows.push_back(buffer);
-    }
-    return rows;
-}
-bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALSE; }
 
 void Screenshot(HWND window, const char *name) {
     testutil::SaveScreenshot(testutil::CaptureClientArea(window), name);
@@ -246,9 +145,9 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
-    EXPECT_EQ(ListRows(step, 2000), std::vector<std::string>{"Mystery Scope"});
-    EXPECT_EQ(ListRows(step, 2001), std::vector<std::string>{"Backyard"});
-    EXPECT_EQ(ListRows(step, 2002), std::vector<std::string>{"Zed"});
+    EXPECT_EQ(Rows(step, 2000), std::vector<std::string>{"Mystery Scope"});
+    EXPECT_EQ(Rows(step, 2001), std::vector<std::string>{"Backyard"});
+    EXPECT_EQ(Rows(step, 2002), std::vector<std::string>{"Zed"});
     EXPECT_FALSE(Enabled(step, IDOK));
     Screenshot(host_, "wizard_step3");
 
@@ -256,8 +155,8 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     bool typeTelescope = false;
     bool ran = RunScript(
         {// A new telescope for "Mystery Scope".
-         SelectRow(&step, 2000, 0), Press(nullptr, 1004, &step),
-         On(kTypePrompt, nullptr,
+         SelectRow(&step, 2000, 0), Press(&step, 1004),
+         On(kTypePrompt,
             [&](HWND d) {
                 typeText = ItemText(d, 1012);
                 typeTelescope = IsDlgButtonChecked(d, 1010) == BST_CHECKED;
@@ -266,11 +165,11 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
          // Done asks for an eyepiece first; Cancel keeps the new telescope
          // (it was stored before the dialog opened).
          Press(kTypePrompt, IDOK),
-         On("Add/ModifyTelescopes", nullptr, [&](HWND d) { Screenshot(d, "wizard_step3_new_scope"); }),
+         On("Add/ModifyTelescopes", [&](HWND d) { Screenshot(d, "wizard_step3_new_scope"); }),
          Press("Add/ModifyTelescopes", IDCANCEL), [&] { return FindDialog("Add/ModifyTelescopes") == nullptr; },
          // "Backyard" linked to the site the picker opens on.
-         SelectRow(&step, 2001, 0), Press(nullptr, 2003, &step),
-         On(kSitePicker, nullptr,
+         SelectRow(&step, 2001, 0), Press(&step, 2003),
+         On(kSitePicker,
             [&](HWND d) {
                 int row = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
                 char text[64] = "";
@@ -279,20 +178,19 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
             }),
          Press(kSitePicker, IDOK), [&] { return FindDialog(kSitePicker) == nullptr; },
          // A new observer "Zed".
-         SelectRow(&step, 2002, 0), Press(nullptr, 1004, &step),
-         On(kObserverPicker, nullptr, [&](HWND d) { observerName = ItemText(d, 6207); }),
-         Press(kObserverPicker, IDOK), [&] { return SendDlgItemMessageA(step, 2002, LB_GETCOUNT, 0, 0) == 0; }},
-        PumpUntilDone);
-    EXPECT_TRUE(ran) << "stopped before step " << g_next << " after " << g_ticks << " ticks";
-    for (const std::string &t : g_closedAtTimeout) ADD_FAILURE() << "left open: " << t;
+         SelectRow(&step, 2002, 0), Press(&step, 1004),
+         On(kObserverPicker, [&](HWND d) { observerName = ItemText(d, 6207); }),
+         Press(kObserverPicker, IDOK), [&] { return SendDlgItemMessageA(step, 2002, LB_GETCOUNT, 0, 0) == 0; }});
+    EXPECT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(LastScriptFailure(), "");
     EXPECT_EQ(typeText,
               "Select the instrument type and click Ok. Find \"Mystery Scope\" in the instrument list and select it. "
               "Default values have been created for the new instrument.  Customize them appropriately.");
     EXPECT_TRUE(typeTelescope);
     EXPECT_EQ(pickedSite, kDemoSite);  // the picker opens on the default (first) site
     EXPECT_EQ(observerName, "Zed");
-    EXPECT_TRUE(ListRows(step, 2000).empty());
-    EXPECT_TRUE(ListRows(step, 2001).empty());
+    EXPECT_TRUE(Rows(step, 2000).empty());
+    EXPECT_TRUE(Rows(step, 2001).empty());
     EXPECT_TRUE(Enabled(step, IDOK));
     Screenshot(host_, "wizard_step3_done");
 
@@ -338,12 +236,12 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
 
     // Continue: the preview reads every line through the new links and
     // entries, whatever the spelling of the names.
-    ran = RunScript({Press(nullptr, IDOK, &step), [&] { return GetCurrentStepWindow() != step; }}, PumpUntilDone);
+    ran = RunScript({Press(&step, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
-    for (const std::string &t : g_closedAtTimeout) ADD_FAILURE() << "left open: " << t;
+    EXPECT_EQ(LastScriptFailure(), "");
     HWND preview = GetCurrentStepWindow();
     ASSERT_NE(preview, nullptr);
-    std::vector<std::string> rows = ListRows(preview, 1005);
+    std::vector<std::string> rows = Rows(preview, 1005);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].substr(0, 22), "M31 at Cherry Springs ");
     EXPECT_NE(rows[0].find("with Mystery Scope by Zed"), std::string::npos) << rows[0];
@@ -357,19 +255,17 @@ TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
     EXPECT_EQ(RunUndefinedNameScan(step), 2);  // the second line names no observer
     EXPECT_EQ(std::string(ImportErrorLine()), "M33,Backyard\n");
     bool ran = RunScript({SelectRow(&step, 2001, 0, LBN_DBLCLK), Press(kSitePicker, IDOK),
-                          [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 0; }},
-                         PumpUntilDone);
+                          [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 0; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(LocationLinkCount(), 1);
     // Every list is empty, yet a line lacks its observer.
     EXPECT_FALSE(Enabled(step, IDOK));
     // Clear All Links lists the linked name again.
-    ran = RunScript({Press(nullptr, 6017, &step),
-                     [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 1; }},
-                    PumpUntilDone);
+    ran = RunScript({Press(&step, 6017),
+                     [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 1; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(LocationLinkCount(), 0);
-    EXPECT_EQ(ListRows(step, 2001), std::vector<std::string>{"Backyard"});
+    EXPECT_EQ(Rows(step, 2001), std::vector<std::string>{"Backyard"});
 }
 
 TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
@@ -379,7 +275,7 @@ TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    for (int id : {2000, 2001, 2002}) EXPECT_TRUE(ListRows(step, id).empty()) << id;
+    for (int id : {2000, 2001, 2002}) EXPECT_TRUE(Rows(step, id).empty()) << id;
     EXPECT_TRUE(Enabled(step, IDOK));
 }
 
@@ -397,7 +293,7 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     ASSERT_EQ(result, 3) << ImportErrorLine();
     EXPECT_EQ(GetPreviewEntryCount(), 3);
     EXPECT_TRUE(Enabled(step, 1007));
-    std::vector<std::string> rows = ListRows(step, 1005);
+    std::vector<std::string> rows = Rows(step, 1005);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1], "Xyzzy 99 -- warning, object not recognized");
     EXPECT_EQ(SendDlgItemMessageA(step, 1005, LB_GETITEMDATA, 1, 0), 1);
@@ -417,8 +313,8 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
 
     std::string target, date, site, observer, instrument, unrecognised, unrecognisedSite, resultText;
     bool ran = RunScript(
-        {SelectRow(&step, 1005, 0), Press(nullptr, 1006, &step),
-         On(kDetail, nullptr,
+        {SelectRow(&step, 1005, 0), Press(&step, 1006),
+         On(kDetail,
             [&](HWND d) {
                 target = ItemText(d, 6012);
                 date = ItemText(d, 6014);
@@ -432,21 +328,20 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
          [&] { return FindDialog(kDetail) == nullptr; },
          // A double click opens the detail view of the row.
          SelectRow(&step, 1005, 1, LBN_DBLCLK),
-         On(kDetail, nullptr,
+         On(kDetail,
             [&](HWND d) {
                 unrecognised = ItemText(d, 6012);
                 unrecognisedSite = ItemText(d, 6006);
             }),
-         Press(kDetail, IDOK), [&] { return FindDialog(kDetail) == nullptr; }, Press(nullptr, 1007, &step),
-         On(kResult, nullptr,
+         Press(kDetail, IDOK), [&] { return FindDialog(kDetail) == nullptr; }, Press(&step, 1007),
+         On(kResult,
             [&](HWND d) {
                 resultText = ItemText(d, 4000);
                 Screenshot(d, "result_dialog");
             }),
-         Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }},
-        PumpUntilDone);
+         Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
-    for (const std::string &t : g_closedAtTimeout) ADD_FAILURE() << "left open: " << t;
+    EXPECT_EQ(LastScriptFailure(), "");
     EXPECT_EQ(target.substr(0, 8), "M31 --> ");
     EXPECT_GT(target.size(), 8u);
     // The preset reads the date day first: 2 January 2025.
@@ -475,9 +370,8 @@ TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
     SendMessageA(list, LB_GETITEMRECT, 0, (LPARAM)&row);
     EXPECT_GE(RedPixels(list), 2 * (row.right - row.left - 8) * (row.bottom - row.top - 2));
     std::string resultText;
-    bool ran = RunScript({Press(nullptr, 1007, &step), On(kResult, nullptr, [&](HWND d) { resultText = ItemText(d, 4000); }),
-                          Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }},
-                         PumpUntilDone);
+    bool ran = RunScript({Press(&step, 1007), On(kResult, [&](HWND d) { resultText = ItemText(d, 4000); }),
+                          Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(resultText, "0 log entries sucessfully imported into Nightjar");
 }
@@ -490,9 +384,8 @@ TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
     // A plain file where the log folder belongs: the entry cannot be added.
     ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("log"), "not a folder"));
     std::string question, error;
-    bool ran = RunScript({Press(nullptr, 1007, &step), Answer(kMessage, IDNO, &question),
-                          Answer(kMessage, IDOK, &error)},
-                         PumpUntilDone);
+    bool ran = RunScript({Press(&step, 1007), Answer(kMessage, IDNO, &question),
+                          Answer(kMessage, IDOK, &error)});
     EXPECT_TRUE(ran);
     EXPECT_EQ(question, "Error adding log data for M31");
     EXPECT_EQ(error, "Error adding log data for M31");
@@ -501,9 +394,8 @@ TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
     // With the folder free again, Finish imports the entry.
     std::remove(dir_.file("log").c_str());
     std::string resultText;
-    ran = RunScript({Press(nullptr, 1007, &step), On(kResult, nullptr, [&](HWND d) { resultText = ItemText(d, 4000); }),
-                     Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }},
-                    PumpUntilDone);
+    ran = RunScript({Press(&step, 1007), On(kResult, [&](HWND d) { resultText = ItemText(d, 4000); }),
+                     Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(resultText, "1 log entries sucessfully imported into Nightjar");
 }
@@ -513,10 +405,9 @@ TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    bool ran = RunScript({SelectRow(&step, 2001, 0), Press(nullptr, 2003, &step), Press(kSitePicker, IDOK),
-                          [&] { return FindDialog(kSitePicker) == nullptr; }, Press(nullptr, IDCANCEL, &step),
-                          [&] { return GetCurrentStepWindow() != step; }},
-                         PumpUntilDone);
+    bool ran = RunScript({SelectRow(&step, 2001, 0), Press(&step, 2003), Press(kSitePicker, IDOK),
+                          [&] { return FindDialog(kSitePicker) == nullptr; }, Press(&step, IDCANCEL),
+                          [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     HWND first = GetCurrentStepWindow();
     ASSERT_NE(first, nullptr);
@@ -526,7 +417,7 @@ TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    EXPECT_TRUE(ListRows(step, 2001).empty());
+    EXPECT_TRUE(Rows(step, 2001).empty());
     EXPECT_TRUE(Enabled(step, IDOK));
 }
 
@@ -545,10 +436,9 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     std::string site;
-    bool ran = RunScript({SelectRow(&step, 1005, 0), Press(nullptr, 1006, &step),
-                          On(kDetail, nullptr, [&](HWND d) { site = ItemText(d, 6006); }), Press(kDetail, IDOK),
-                          [&] { return FindDialog(kDetail) == nullptr; }},
-                         PumpUntilDone);
+    bool ran = RunScript({SelectRow(&step, 1005, 0), Press(&step, 1006),
+                          On(kDetail, [&](HWND d) { site = ItemText(d, 6006); }), Press(kDetail, IDOK),
+                          [&] { return FindDialog(kDetail) == nullptr; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(site, "Use global value --> " + fixedName);
 }
@@ -561,9 +451,8 @@ TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
     // The file gains a line after the preview.
     UseLog(Line("M31") + Line("M42"));
     std::string message;
-    bool ran = RunScript({Press(nullptr, 1007, &step), Answer(kMessage, IDOK, &message),
-                          [&] { return SendDlgItemMessageA(step, 1005, LB_GETCOUNT, 0, 0) == 2; }},
-                         PumpUntilDone);
+    bool ran = RunScript({Press(&step, 1007), Answer(kMessage, IDOK, &message),
+                          [&] { return SendDlgItemMessageA(step, 1005, LB_GETCOUNT, 0, 0) == 2; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(message.substr(0, 58), "The import file has changed since the preview was made. Th");
     EXPECT_EQ(GetCurrentStepWindow(), step);  // still step 4, nothing imported

@@ -23,121 +23,17 @@
 #include "core/userfolder.h"
 #include "sites/sitestore.h"
 #include "testutil/screenshot_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "ui/dib.h"
-#include "testutil/ownwindows_win.h"
 
 namespace {
 
-HINSTANCE Resources() {
-    static HINSTANCE module = nullptr;
-    if (module) return module;
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, n);
-    std::string gleaner = exe.substr(0, exe.find_last_of("\\/") + 1) + "gleaner.exe";
-    module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    return module;
-}
+using namespace testutil;
 
-// ---- the script runner ------------------------------------------------------------------
+HINSTANCE Resources() { return ProgramResources(); }
 
-using Step = std::function<bool()>;  // true: done, go on
-std::vector<Step> g_steps;
-size_t g_next = 0;
-int g_ticks = 0;
-bool g_timedOut = false;
 
-HWND FindDialog(const char *title) {
-    HWND w = testutil::FindOwnWindow("#32770", title);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-    if (g_next < g_steps.size() && g_steps[g_next]()) ++g_next;
-    if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
-        g_timedOut = true;
-        for (const char *t : {"Gleaner Message", "Observing Conditions", "Extra Data", "Configure File Format", "Open"})
-            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-bool RunScript(std::vector<Step> steps, const std::function<void()> &open) {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    g_timedOut = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
-    open();
-    KillTimer(nullptr, timer);
-    return g_next == g_steps.size() && !g_timedOut;
-}
-
-// A modeless step has no loop of its own: pump messages until the script ends.
-void PumpUntilDone() {
-    MSG msg;
-    while (g_next < g_steps.size() && !g_timedOut && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// Steps on a dialog found by its caption, or (title null) on the window *at.
-Step On(const char *title, HWND *at, const std::function<void(HWND)> &act) {
-    return [=] {
-        HWND d = title ? FindDialog(title) : *at;
-        if (!d) return false;
-        act(d);
-        return true;
-    };
-}
-Step Press(const char *title, int id, HWND *at = nullptr) {
-    return On(title, at, [=](HWND d) {
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
-    });
-}
-Step Type(const char *title, int id, const char *text, HWND *at = nullptr) {
-    std::string t = text;
-    return On(title, at, [=](HWND d) { SetDlgItemTextA(d, id, t.c_str()); });
-}
-Step Choose(const char *title, int id, int row, HWND *at = nullptr) {
-    return On(title, at, [=](HWND d) {
-        HWND c = GetDlgItem(d, id);
-        SendMessageA(c, CB_SETCURSEL, row, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)c);
-    });
-}
-Step Answer(const char *title, int button, std::string *text) {
-    return [=] {
-        HWND box = FindDialog(title);
-        if (!box) return false;
-        if (text) {
-            char buffer[512] = "";
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-            *text = buffer;
-        }
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return true;
-    };
-}
-
-std::string ItemText(HWND d, int id) {
-    char buffer[4096] = "";
-    GetDlgItemTextA(d, id, buffer, sizeof buffer);
-    return buffer;
-}
-std::vector<std::string> ComboRows(HWND d, int id) {
-    std::vector<std::string> rows;
-    int n = (int)SendDlgItemMessageA(d, id, CB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char buffer[256] = "";
-        SendDlgItemMessageA(d, id, CB_GETLBTEXT, i, (LPARAM)buffer);
-        rows.push_back(buffer);
-    }
-    return rows;
-}
-bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALSE; }
 
 // Captures a window's client area into <screenshots>/<name>.bmp.
 void Screenshot(HWND window, const char *name) {
@@ -185,16 +81,16 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
     bool timeEnabled = true, tagsEnabled = true, siteColumnEnabled = false;
     int result = -1;
     bool ran = RunScript(
-        {On(kEditor, nullptr,
+        {On(kEditor,
             [&](HWND d) {
                 name = ItemText(d, 5014);
                 target = ItemText(d, 6012);
                 site = ItemText(d, 6006);
                 description = ItemText(d, 6011);
                 contents = ItemText(d, 4001);
-                sites = ComboRows(d, 5016);
-                extras = ComboRows(d, 6009);
-                layouts = ComboRows(d, 5012);
+                sites = Rows(d, 5016, false);
+                extras = Rows(d, 6009, false);
+                layouts = Rows(d, 5012, false);
                 timeEnabled = Enabled(d, 6013);
                 tagsEnabled = Enabled(d, 700);
                 Screenshot(d, "format_editor");
@@ -203,9 +99,9 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
          Press(kEditor, 6002), Type("Observing Conditions", 101, "16"), Press("Observing Conditions", IDOK),
          Press(kEditor, 6002), Answer(kMessage, IDOK, &third),
          // Changes made at once: a fixed site, the tagged kind, a deleted extra column.
-         Choose(kEditor, 5016, 2), On(kEditor, nullptr, [&](HWND d) { siteColumnEnabled = Enabled(d, 6006); }),
+         ChooseRow(kEditor, 5016, 2, false), On(kEditor, [&](HWND d) { siteColumnEnabled = Enabled(d, 6006); }),
          Press(kEditor, 6008), Press(kEditor, 5001),
-         Type(kEditor, 6013, "0"), Press(kEditor, 5000), Choose(kEditor, 5012, 1), Type(kEditor, 6013, "0"),
+         Type(kEditor, 6013, "0"), Press(kEditor, 5000), ChooseRow(kEditor, 5012, 1, false), Type(kEditor, 6013, "0"),
          Press(kEditor, IDOK), Answer(kMessage, IDOK, &invalid), Press(kEditor, IDCANCEL)},
         [&] { result = RunFormatEditor(nullptr); });
     EXPECT_TRUE(ran);
@@ -230,8 +126,8 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
 
 TEST_F(Wizard, EditorOkCopiesTheEditsBack) {
     int result = -1;
-    bool ran = RunScript({Type(kEditor, 5014, "Club log"), Choose(kEditor, 5016, 2), Press(kEditor, 6008),
-                          Type(kEditor, 6004, ""), Choose(kEditor, 6000, 4), Press(kEditor, IDOK)},
+    bool ran = RunScript({Type(kEditor, 5014, "Club log"), ChooseRow(kEditor, 5016, 2, false), Press(kEditor, 6008),
+                          Type(kEditor, 6004, ""), ChooseRow(kEditor, 6000, 4, false), Press(kEditor, IDOK)},
                          [&] { result = RunFormatEditor(nullptr); });
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, 1);
@@ -258,7 +154,7 @@ TEST_F(Wizard, FixedEntriesAreFoundByNameIgnoringCaseAndAVanishedOneReadsFromThe
         f.siteFixed = 1;
         int row = -1, result = -1;
         std::string column = "?";
-        bool ran = RunScript({On(kEditor, nullptr,
+        bool ran = RunScript({On(kEditor,
                                  [&](HWND d) {
                                      row = (int)SendDlgItemMessageA(d, 5016, CB_GETCURSEL, 0, 0);
                                      column = ItemText(d, 6006);
@@ -302,24 +198,23 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     std::vector<std::string> afterNew, afterSecond, afterDelete;
     int selectedAfterNew = -2, countAfterNew = -1;
     bool ran = RunScript(
-        {Press(nullptr, IDOK, &step), Answer(kMessage, IDOK, &noFormat),
-         Press(nullptr, 1004, &step), On(kEditor, nullptr, [&](HWND d) { editorName = ItemText(d, 5014); }),
+        {Press(&step, IDOK), Answer(kMessage, IDOK, &noFormat),
+         Press(&step, 1004), On(kEditor, [&](HWND d) { editorName = ItemText(d, 5014); }),
          Type(kEditor, 5014, "Mine"), Press(kEditor, IDOK),
-         On(nullptr, &step,
+         On(&step,
             [&](HWND d) {
-                afterNew = ComboRows(d, 1001);
+                afterNew = Rows(d, 1001, false);
                 selectedAfterNew = (int)SendDlgItemMessageA(d, 1001, CB_GETCURSEL, 0, 0);
                 countAfterNew = StoredFormatCount(dir_.file("gleaner.cfg"));
                 Screenshot(GetParent(d), "wizard_step1");
             }),
-         Press(nullptr, 1004, &step), Type(kEditor, 5014, "Second"), Press(kEditor, IDOK),
-         On(nullptr, &step, [&](HWND d) { afterSecond = ComboRows(d, 1001); }),
-         Type(nullptr, 1000, "C:\\no\\such\\file.csv", &step), Press(nullptr, IDOK, &step),
-         Answer(kMessage, IDOK, &noFile), Press(nullptr, 1003, &step), Answer(kMessage, IDOK, &editMissing),
-         Type(nullptr, 1000, longPath.c_str(), &step), Press(nullptr, IDOK, &step),
-         Answer(kMessage, IDOK, &tooLong), Type(nullptr, 1000, dir_.file("log.csv").c_str(), &step),
-         Press(nullptr, 104, &step), On(nullptr, &step, [&](HWND d) { afterDelete = ComboRows(d, 1001); })},
-        PumpUntilDone);
+         Press(&step, 1004), Type(kEditor, 5014, "Second"), Press(kEditor, IDOK),
+         On(&step, [&](HWND d) { afterSecond = Rows(d, 1001, false); }),
+         Type(&step, 1000, "C:\\no\\such\\file.csv"), Press(&step, IDOK),
+         Answer(kMessage, IDOK, &noFile), Press(&step, 1003), Answer(kMessage, IDOK, &editMissing),
+         Type(&step, 1000, longPath.c_str()), Press(&step, IDOK),
+         Answer(kMessage, IDOK, &tooLong), Type(&step, 1000, dir_.file("log.csv").c_str()),
+         Press(&step, 104), On(&step, [&](HWND d) { afterDelete = Rows(d, 1001, false); })});
     EXPECT_TRUE(ran);
     EXPECT_EQ(noFormat, "Please define an import format");
     EXPECT_EQ(editorName, "New");
@@ -338,7 +233,7 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
 
     // Begin Import with a file and a format hands over to step 2.
     step = GetCurrentStepWindow();
-    ran = RunScript({Press(nullptr, IDOK, &step), [&] { return GetCurrentStepWindow() != step; }}, PumpUntilDone);
+    ran = RunScript({Press(&step, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     HWND next = GetCurrentStepWindow();
     ASSERT_NE(next, nullptr);
@@ -367,7 +262,7 @@ TEST_F(Wizard, BrowsePutsTheChosenFileInTheStepAndLeavesTheCurrentDirectory) {
     char before[MAX_PATH] = "", after[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, before);
     int result = -1;
-    bool ran = RunScript({On("Open", nullptr,
+    bool ran = RunScript({On("Open",
                              [&](HWND d) {
                                  // The file name field: a combo box (cmb13) or an edit (edt1).
                                  HWND field = GetDlgItem(d, 1148);

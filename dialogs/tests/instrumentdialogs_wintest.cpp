@@ -29,6 +29,7 @@
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
 #include "testutil/screenshot_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "ui/controls.h"
 #include "ui/dib.h"
@@ -36,120 +37,7 @@
 
 namespace {
 
-// ---- the script -------------------------------------------------------------
-
-struct Script {
-    std::vector<std::pair<std::string, std::function<bool()>>> steps;
-    size_t next = 0;
-    int ticks = 0;
-    bool running = false;
-    std::string failure;
-};
-Script g_script;
-
-struct DialogSearch {
-    const char *caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND w, LPARAM p) {
-    DialogSearch *s = reinterpret_cast<DialogSearch *>(p);
-    char text[128] = "";
-    GetWindowTextA(w, text, sizeof text);
-    if (IsWindowVisible(w) && std::strcmp(text, s->caption) == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindDialog(const char *caption) {
-    DialogSearch search = {caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-BOOL CALLBACK EndOneDialog(HWND w, LPARAM) {
-    char cls[32] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") == 0) EndDialog(w, 0);
-    return TRUE;
-}
-
-void EndAllDialogs() { EnumThreadWindows(GetCurrentThreadId(), EndOneDialog, 0); }
-
-void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
-    Script &s = g_script;
-    if (!s.running) return;
-    if (++s.ticks > 600) {  // 30 s: something waits for a dialog that never came
-        s.failure = "timed out at step " + std::to_string(s.next) +
-                    (s.next < s.steps.size() ? " (" + s.steps[s.next].first + ")" : "");
-        s.running = false;
-        EndAllDialogs();
-        return;
-    }
-    if (s.next >= s.steps.size()) return;
-    // Steps may open nested modal loops that tick again: advance first.
-    size_t current = s.next;
-    s.running = false;
-    bool done = s.steps[current].second();
-    if (s.failure.empty()) s.running = true;
-    if (done && s.next == current) s.next = current + 1;
-}
-
-struct ScriptRun {
-    UINT_PTR timer = 0;
-    ScriptRun() {
-        g_script.next = 0;
-        g_script.ticks = 0;
-        g_script.failure.clear();
-        g_script.running = true;
-        timer = SetTimer(nullptr, 0, 50, DriverTick);
-    }
-    ~ScriptRun() {
-        KillTimer(nullptr, timer);
-        g_script.running = false;
-        g_script.steps.clear();
-    }
-};
-
-void Step(const std::string &what, std::function<bool()> f) { g_script.steps.emplace_back(what, std::move(f)); }
-
-
-// Waits for the dialog, then acts on it.
-void OnDialog(const char *caption, const std::string &what, std::function<void(HWND)> act) {
-    std::string c = caption;
-    Step(what, [c, act]() {
-        HWND d = FindDialog(c.c_str());
-        if (!d) return false;
-        act(d);
-        return true;
-    });
-}
-
-void Click(HWND d, int id) { PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
-
-void ChooseLine(HWND d, int id, int line, bool combo = false) {
-    HWND c = GetDlgItem(d, id);
-    SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)line, 0);
-    PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), (LPARAM)c);
-}
-
-void Type(HWND d, int id, const char *text) { SetDlgItemTextA(d, id, text); }
-
-std::string Text(HWND d, int id) {
-    char t[128] = "";
-    GetDlgItemTextA(d, id, t, sizeof t);
-    return t;
-}
-
-int LineCount(HWND d, int id) { return (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0, 0); }
-
-std::string Line(HWND d, int id, int i) {
-    char t[128] = "";
-    SendDlgItemMessageA(d, id, LB_GETTEXT, (WPARAM)i, (LPARAM)t);
-    return t;
-}
+using namespace testutil;
 
 // ---- screenshots ----------------------------------------------------------------
 
@@ -159,14 +47,7 @@ void Capture(HWND window, const char *name) {
 
 // ---- fixture -----------------------------------------------------------------------
 
-HINSTANCE Resources() {
-    static HINSTANCE module = nullptr;
-    if (!module) {
-        std::string exe = testutil::BuildDir() + "/gleaner.exe";
-        module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    return module;
-}
+HINSTANCE Resources() { return ProgramResources(); }
 
 std::unique_ptr<InstrumentRecord> Scope(const char *name, int eyepieces) {
     std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
@@ -243,7 +124,6 @@ protected:
         c->views[0].role = 2;
         ASSERT_EQ(WriteDefaultChart(0, c.get()), 1);
         ASSERT_EQ(WriteDefaultChart(1, c.get()), 1);
-        g_script.steps.clear();
     }
     void TearDown() override {
         SetCurrentDirectoryA(savedCwd);
@@ -285,16 +165,16 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "choose Binocs B", [&](HWND d) {
-            lines = LineCount(d, 6046);
-            first = Line(d, 6046, 0);
+            lines = RowCount(d, 6046);
+            first = RowText(d, 6046, 0);
             LRESULT sel = SendDlgItemMessageA(d, 6046, LB_GETCURSEL, 0, 0);
-            preselected = sel == LB_ERR ? "" : Line(d, 6046, (int)sel);
+            preselected = sel == LB_ERR ? "" : RowText(d, 6046, (int)sel);
             Capture(d, "instrument_choice");
             ChooseLine(d, 6046, 2);
             Click(d, IDOK);
         });
         EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(lines, 3);
     EXPECT_EQ(first, "Naked Eye");
@@ -308,7 +188,7 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
         ScriptRun run;
         OnDialog("Select Instrument", "OK", [](HWND d) { Click(d, IDOK); });
         EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(+r->kind, kInstrumentNakedEye);
     EXPECT_STREQ(r->name, "Naked Eye");
@@ -318,16 +198,16 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "Enter String", [](HWND d) {
-            ChooseLine(d, 6046, LineCount(d, 6046) - 1);
+            ChooseLine(d, 6046, RowCount(d, 6046) - 1);
             Click(d, IDOK);
         });
         OnDialog("Instrument Name", "type a name", [](HWND d) {
-            Type(d, 6075, "Celestron 8");
+            TypeText(d, 6075, "Celestron 8");
             Capture(d, "instrument_name_entry");
             Click(d, IDOK);
         });
         EXPECT_EQ(ChooseInstrument(nullptr, Resources(), keep.get(), 1), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_STREQ(keep->name, "Celestron 8");
     EXPECT_EQ(+keep->id, 77);
@@ -356,14 +236,14 @@ TEST_F(InstrumentDialogs, NewTelescopeFromAStandardRowWithAPoolEyepiece) {
             Click(d, IDOK);
         });
         OnDialog("Add/ModifyTelescopes", "rename", [&](HWND d) {
-            shownName = Text(d, 6008);
-            Type(d, 6008, "Big~Dob");  // refused: the name stays
-            Type(d, 6008, "My Dob");
-            listLine = Line(d, 6028, 0);
+            shownName = ItemText(d, 6008);
+            TypeText(d, 6008, "Big~Dob");  // refused: the name stays
+            TypeText(d, 6008, "My Dob");
+            listLine = RowText(d, 6028, 0);
             Click(d, 6032);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "assign the second", [&](HWND d) {
-            poolLines = LineCount(d, 6092);
+            poolLines = RowCount(d, 6092);
             ChooseLine(d, 6092, 1);
             Click(d, 6085);
         });
@@ -380,7 +260,7 @@ TEST_F(InstrumentDialogs, NewTelescopeFromAStandardRowWithAPoolEyepiece) {
             Click(d, IDOK);
         });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_TRUE(emptyDisabled);
     EXPECT_TRUE(newEnabled);
@@ -419,13 +299,13 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
     {
         ScriptRun run;
         OnDialog("Add/ModifyTelescopes", "edit and new", [&](HWND d) {
-            Type(d, 6008, "Renamed");
-            Type(d, 6015, "12");
+            TypeText(d, 6008, "Renamed");
+            TypeText(d, 6015, "12");
             Click(d, 6026);
         });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done refused", [&](HWND d) {
-            linesAfterNew = LineCount(d, 6028);
+            linesAfterNew = RowCount(d, 6028);
             Click(d, IDOK);  // the new telescope has no eyepiece
         });
         OnDialog("Nightjar Message", "no eyepieces message", [&](HWND m) {
@@ -441,7 +321,7 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(linesAfterNew, 3);
     EXPECT_TRUE(refused);
@@ -456,7 +336,7 @@ TEST_F(InstrumentDialogs, CancelOnAStoreThatDidNotExistLeavesNone) {
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_FALSE(testutil::PathIsThere(dir.file("instr.bin")));
 }
@@ -469,19 +349,19 @@ TEST_F(InstrumentDialogs, NewBinocularsEditedAndSaved) {
         ScriptRun run;
         OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, 6052); });
         OnDialog("Add/Modify Binoculars", "edit", [&](HWND d) {
-            name = Text(d, 6056);
-            field = Text(d, 6060);
+            name = ItemText(d, 6056);
+            field = ItemText(d, 6060);
             Click(d, 6063);  // flipped ...
-            Type(d, 6061, "10");  // ... and back to normal with the new magnification
-            fieldAfter = Text(d, 6060);
-            upDown = Text(d, 6063);
-            Type(d, 6058, "0");  // refused
-            Type(d, 6056, "Big Pair");
+            TypeText(d, 6061, "10");  // ... and back to normal with the new magnification
+            fieldAfter = ItemText(d, 6060);
+            upDown = ItemText(d, 6063);
+            TypeText(d, 6058, "0");  // refused
+            TypeText(d, 6056, "Big Pair");
             Capture(d, "binoculars");
             Click(d, IDOK);
         });
         RunBinocsDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(name, "New Binocs");
     EXPECT_EQ(field, "7.1\xB0");
@@ -508,12 +388,12 @@ TEST_F(InstrumentDialogs, BinocularDeleteKeyAndCancelRestore) {
         });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/Modify Binoculars", "new then cancel", [&](HWND d) {
-            linesAfter = LineCount(d, 6057);
+            linesAfter = RowCount(d, 6057);
             Click(d, 6052);
             Click(d, IDCANCEL);
         });
         RunBinocsDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(linesAfter, 1);
     EXPECT_EQ(InstrBytes(), before);
@@ -536,15 +416,15 @@ TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
             Click(d, 6102);
         });
         OnDialog("Edit Eyepiece Data", "edit new", [&](HWND d) {
-            editName = Text(d, 6022);
-            Type(d, 6022, "Erfle 32");
-            Type(d, 6097, "32");
-            Type(d, 6096, "65");
+            editName = ItemText(d, 6022);
+            TypeText(d, 6022, "Erfle 32");
+            TypeText(d, 6097, "32");
+            TypeText(d, 6096, "65");
             Capture(d, "edit_eyepiece");
             Click(d, IDOK);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "delete from pool", [&](HWND d) {
-            poolLinesAfterNew = LineCount(d, 6092);
+            poolLinesAfterNew = RowCount(d, 6092);
             ChooseLine(d, 6092, 0);
             Click(d, 6091);
         });
@@ -552,7 +432,7 @@ TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
         (void)limitMessages;
     }
     EXPECT_EQ(editName, "New Eyepiece");
@@ -599,7 +479,7 @@ TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
         OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done", [](HWND d) { Click(d, IDOK); });
         OnDialog("Default Settings for New Instruments", "copy without a line", [&](HWND d) {
-            modelLines = LineCount(d, 6046);
+            modelLines = RowCount(d, 6046);
             Click(d, 6048);
             Click(d, IDOK);  // nothing chosen: stays open
         });
@@ -610,7 +490,7 @@ TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
             Click(d, IDOK);
         });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_TRUE(stayed);
     EXPECT_EQ(modelLines, 1);
@@ -638,14 +518,14 @@ TEST_F(InstrumentDialogs, OneTelescopeEditorSavesInTheDatabase) {
         ScriptRun run;
         OnDialog("Edit Telescope", "rename and save", [&](HWND d) {
             saveEnabled = IsWindowEnabled(GetDlgItem(d, 6023)) != 0;
-            Type(d, 6008, "Loaner{2}");
-            afterBadName = Text(d, 6008);
-            Type(d, 6008, "Loaner 2");
+            TypeText(d, 6008, "Loaner{2}");
+            afterBadName = ItemText(d, 6008);
+            TypeText(d, 6008, "Loaner 2");
             Capture(d, "edit_telescope");
             Click(d, 6023);
         });
         EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_TRUE(saveEnabled);
     EXPECT_EQ(afterBadName, "Loaner");
@@ -672,11 +552,11 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
         OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, 6102); });
         OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, 102); });
         OnDialog("Edit Neutral Density Filter Data", "half", [&](HWND d) {
-            Type(d, 6022, "ND 0.3");
-            Type(d, 104, "50");
+            TypeText(d, 6022, "ND 0.3");
+            TypeText(d, 104, "50");
             CheckRadioButton(d, 101, 103, 102);
             SendMessageA(d, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), (LPARAM)GetDlgItem(d, 102));
-            density = Text(d, 104);
+            density = ItemText(d, 104);
             Capture(d, "edit_nd_filter");
             Click(d, IDOK);
         });
@@ -695,7 +575,7 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
             Click(d, IDOK);
         });
         EXPECT_EQ(RunInstrumentDialog(Resources(), "CamFilterDlg", nullptr, CamFilterDlgProc), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(density, "0.30");
     int32_t n = 0;
@@ -714,15 +594,15 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
         ScriptRun run;
         OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, 6102); });
         OnDialog("Edit Lens Data", "ratio below 1", [](HWND d) {
-            Type(d, 101, "300");
-            Type(d, 106, "0.9");
+            TypeText(d, 101, "300");
+            TypeText(d, 106, "0.9");
             Click(d, IDOK);
         });
         OnDialog("Nightjar Message", "refused", [](HWND m) { PostMessageA(m, WM_COMMAND, IDOK, 0); });
         OnDialog("Edit Lens Data", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         OnDialog("Assign Lenses to Camera", "ok", [](HWND d) { Click(d, IDOK); });
         EXPECT_EQ(RunInstrumentDialog(Resources(), "CamLensDlg", nullptr, CamLensDlgProc), 1);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     StoreFilePtr lenses(OpenLensFile(&n));
     EXPECT_EQ(n, 0);
@@ -749,11 +629,11 @@ TEST_F(InstrumentDialogs, UpDownSwapsTelescopesAcrossBinoculars) {
             SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
             ud.iDelta = 1;
             SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
-            firstLine = Line(d, 6028, 0);
+            firstLine = RowText(d, 6028, 0);
             Click(d, IDOK);
         });
         RunScopeDialog(nullptr, Resources());
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(firstLine, "Second");
     auto stored = Stored();
@@ -778,18 +658,18 @@ TEST_F(InstrumentDialogs, ApparentFieldMeasuredThroughAStoredTelescopeFromTheEdi
         });
         OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, 6084); });
         OnDialog("Compute Apparent Field of View", "measured", [](HWND d) {
-            Type(d, 6071, "60");
+            TypeText(d, 6071, "60");
             Capture(d, "fov_from_measurement");
             Click(d, IDOK);
         });
         OnDialog("Edit Eyepiece Data", "read", [&](HWND d) {
-            field = Text(d, 6096);
+            field = ItemText(d, 6096);
             Click(d, IDCANCEL);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         OnDialog("Edit Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 0);
-        EXPECT_EQ(g_script.failure, "");
+        EXPECT_EQ(run.Failure(), "");
     }
     // 60' x 1219.2 mm / 24 mm = 50.8 degrees.
     EXPECT_EQ(field, "50.8");

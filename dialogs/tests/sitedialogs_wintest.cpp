@@ -22,127 +22,26 @@
 #include "sites/horizonfile.h"
 #include "dialogs/sitedialogs_win.h"
 #include "testutil/screenshot_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "core/mathutil.h"
-#include "testutil/ownwindows_win.h"
 
 namespace {
 
+using namespace testutil;
+
 const double kDeg = kPi / 180.0;
 
-// gleaner.exe beside the test program, loaded for its dialog templates, with
-// the link-label class registered for it (dialog controls are made with the
-// dialog's instance).
+// gleaner.exe's dialog templates, with the link-label class registered for
+// it (dialog controls are made with the dialog's instance).
 HINSTANCE Resources() {
     static HINSTANCE module = nullptr;
-    if (module) return module;
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, n);
-    size_t slash = exe.find_last_of("\\/");
-    std::string gleaner = exe.substr(0, slash + 1) + "gleaner.exe";
-    module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (module) RegisterHyperTextClass(module);
+    if (!module && (module = testutil::ProgramResources())) RegisterHyperTextClass(module);
     return module;
 }
 
-// ---- the script runner ------------------------------------------------------------------
-
-using Step = std::function<bool()>;  // true: done, go on to the next step
-std::vector<Step> g_steps;
-size_t g_next = 0;
-int g_ticks = 0;
-bool g_timedOut = false;
-
-HWND FindDialog(const char *title) {
-    HWND w = testutil::FindOwnWindow("#32770", title);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-    if (g_next < g_steps.size()) {
-        size_t i = g_next;
-        if (g_steps[i]()) g_next = i + 1;
-    }
-    if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
-        g_timedOut = true;
-        for (const char *t : {"Nightjar Message", "Delete Location", "Observing Sites",
-                              "Edit Observing Site", "Observers", "Edit Observer"})
-            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-// Runs a dialog-opening call with the script; true when every step ran.
-bool RunScript(std::vector<Step> steps, const std::function<void()> &open) {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    g_timedOut = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
-    open();
-    KillTimer(nullptr, timer);
-    return g_next == g_steps.size() && !g_timedOut;
-}
-
-// Steps.
-Step Press(const char *title, int id) {
-    return [=] {
-        HWND d = FindDialog(title);
-        if (!d) return false;
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
-        return true;
-    };
-}
-Step Type(const char *title, int id, const char *text) {
-    std::string t = text;
-    return [=] {
-        HWND d = FindDialog(title);
-        if (!d) return false;
-        SetDlgItemTextA(d, id, t.c_str());  // sends EN_CHANGE as typing does
-        return true;
-    };
-}
-Step ChooseRow(const char *title, int id, int row, bool listBox) {
-    return [=] {
-        HWND d = FindDialog(title);
-        if (!d) return false;
-        HWND c = GetDlgItem(d, id);
-        SendMessageA(c, listBox ? LB_SETCURSEL : CB_SETCURSEL, row, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, listBox ? LBN_SELCHANGE : CBN_SELCHANGE), (LPARAM)c);
-        return true;
-    };
-}
-Step Check(const std::function<void(HWND)> &check, const char *title) {
-    return [=] {
-        HWND d = FindDialog(title);
-        if (!d) return false;
-        check(d);
-        return true;
-    };
-}
-// Answers a message box with the button given, keeping its text.
-Step Answer(const char *title, int button, std::string *text) {
-    return [=] {
-        HWND box = FindDialog(title);
-        if (!box) return false;
-        if (text) {
-            char buffer[512] = "";
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-            *text = buffer;
-        }
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return true;
-    };
-}
-
-std::string ItemText(HWND d, int id) {
-    char buffer[256] = "";
-    GetDlgItemTextA(d, id, buffer, sizeof buffer);
-    return buffer;
-}
 
 // Captures the dialog's client area, writes it as <name>.bmp into the
 // screenshots folder and answers the number of link-blue pixels in it.
@@ -207,8 +106,7 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     std::string list0, lat;
     int selection = -2;
     bool ran = RunScript(
-        {Check(
-             [&](HWND d) {
+        {On(kSites, [&](HWND d) {
                  HWND list = GetDlgItem(d, 2515);
                  selection = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
                  char text[64] = "";
@@ -216,8 +114,7 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
                  list0 = text;
                  lat = ItemText(d, 2520);
                  blue = Screenshot(d, "site_dialog");
-             },
-             kSites),
+             }),
          Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
@@ -241,13 +138,11 @@ TEST_F(SiteDialogs, ProfessionalVariantShowsSkyBrightnessAndGps) {
     bool gps = false;
     SetProVariant(1);
     bool ran = RunScript(
-        {Check(
-             [&](HWND d) {
+        {On(kSites, [&](HWND d) {
                  sky = ItemText(d, 2509);
                  gps = GetDlgItem(d, 121) != nullptr;
                  Screenshot(d, "site_dialog_pro");
-             },
-             kSites),
+             }),
          Press(kSites, IDCANCEL)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
     SetProVariant(0);
@@ -265,20 +160,16 @@ TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
         {Type(kSites, 2511, "100"), Press(kSites, IDOK), Answer(kMessage, IDOK, &warning),
          Type(kSites, 2511, "55"), Type(kSites, 2510, "20"), Type(kSites, 2508, "1200"),
          ChooseRow(kSites, 2506, 3, false),
-         Check(
-             [&](HWND d) {
+         On(kSites, [&](HWND d) {
                  zoneEnabled = IsWindowEnabled(GetDlgItem(d, 2507));
                  zoneText = ItemText(d, 2507);
                  Screenshot(d, "site_dialog_edited");
-             },
-             kSites),
+             }),
          ChooseRow(kSites, 2506, 0, false),
-         Check(
-             [&](HWND d) {
+         On(kSites, [&](HWND d) {
                  zoneBackEnabled = IsWindowEnabled(GetDlgItem(d, 2507));
                  zoneBackText = ItemText(d, 2507);
-             },
-             kSites),
+             }),
          ChooseRow(kSites, 2506, 3, false), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
@@ -307,14 +198,12 @@ TEST_F(SiteDialogs, SameNameElsewhereSelectsTheStoredSiteAndShowsItsHorizon) {
     int selection = -1, count = 0;
     std::string link, toggled;
     bool ran = RunScript(
-        {Check(
-             [&](HWND d) {
+        {On(kSites, [&](HWND d) {
                  selection = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
                  count = (int)SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0);
                  link = ItemText(d, 2501);
-             },
-             kSites),
-         Press(kSites, 2501), Check([&](HWND d) { toggled = ItemText(d, 2501); }, kSites),
+             }),
+         Press(kSites, 2501), On(kSites, [&](HWND d) { toggled = ItemText(d, 2501); }),
          Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
@@ -341,7 +230,7 @@ TEST_F(SiteDialogs, CancelLeavesTheStoreAsItWas) {
         {// Edit Home, switch to Ridge (Home is saved), delete Mesa with its events.
          ChooseRow(kSites, 2515, 0, true), Type(kSites, 2511, "77"), ChooseRow(kSites, 2515, 1, true),
          ChooseRow(kSites, 2515, 2, true), Press(kSites, 9502), Answer("Delete Location", IDYES, &question),
-         Check([&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }, kSites),
+         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }),
          Press(kSites, IDCANCEL)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
     ASSERT_TRUE(ran);
@@ -365,16 +254,14 @@ TEST_F(SiteDialogs, DeletingTheLastSelectsTheOneBeforeAndOkDropsItsEvents) {
     bool ran = RunScript(
         {// Home has events: No keeps it.
          ChooseRow(kSites, 2515, 0, true), Press(kSites, 9502), Answer("Delete Location", IDNO, nullptr),
-         Check([&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }, kSites),
+         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }),
          ChooseRow(kSites, 2515, 2, true), Press(kSites, 9502), Answer("Delete Location", IDYES, nullptr),
-         Check(
-             [&](HWND d) {
+         On(kSites, [&](HWND d) {
                  selectionAfter = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
                  char text[64] = "";
                  SendDlgItemMessageA(d, 2515, LB_GETTEXT, selectionAfter, (LPARAM)text);
                  shown = text;
-             },
-             kSites),
+             }),
          Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
@@ -395,10 +282,10 @@ TEST_F(SiteDialogs, EditDialogRefusesBadDataAndAddsToFavorites) {
     const char kEdit[] = "Edit Observing Site";
     std::string error, elevationShown;
     bool ran = RunScript(
-        {Check([&](HWND d) { elevationShown = ItemText(d, 2574); Screenshot(d, "site_edit_dialog"); }, kEdit),
+        {On(kEdit, [&](HWND d) { elevationShown = ItemText(d, 2574); Screenshot(d, "site_edit_dialog"); }),
          Type(kEdit, 2576, "abc"), Press(kEdit, IDOK), Answer(kMessage, IDOK, &error),
          Type(kEdit, 2576, "99:30"), Type(kEdit, 2565, "Hill Top"), Press(kEdit, 2577),
-         Check([&](HWND d) { Screenshot(d, "site_dialog_after_add"); }, kSites), Press(kSites, IDOK)},
+         On(kSites, [&](HWND d) { Screenshot(d, "site_dialog_after_add"); }), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(EditLocation(nullptr, Resources(), &site, &trailer), 2); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(elevationShown, "984");  // 300 m in feet
@@ -453,18 +340,16 @@ TEST_F(ObserverDialogs, PickingMatchesIgnoringCaseAndSavesTypedValues) {
     int row = -1;
     std::string age, ageBack;
     bool ran = RunScript(
-        {Check(
-             [&](HWND d) {
+        {On(kObservers, [&](HWND d) {
                  row = (int)SendDlgItemMessageA(d, 6203, CB_GETCURSEL, 0, 0);
                  age = ItemText(d, 6206);
                  Screenshot(d, "observer_dialog");
-             },
-             kObservers),
+             }),
          Type(kObservers, 6206, "2"), Type(kObservers, 6206, "20"), Type(kObservers, 6206, "201"),
          // Switching away saves what the fields gave (201 fails the check, so
          // the age taken while typing stays); coming back shows it.
          ChooseRow(kObservers, 6200, 0, true), ChooseRow(kObservers, 6200, 1, true),
-         Check([&](HWND d) { ageBack = ItemText(d, 6206); }, kObservers), Press(kObservers, IDOK)},
+         On(kObservers, [&](HWND d) { ageBack = ItemText(d, 6206); }), Press(kObservers, IDOK)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(row, 3);
@@ -483,7 +368,7 @@ TEST_F(ObserverDialogs, ARecordWithoutANameIsNotAdded) {
     ObserverRecord blank = Observer("", 40, 0.0, 0.5);
     int count = -1;
     bool ran = RunScript(
-        {Check([&](HWND d) { count = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0); }, kObservers),
+        {On(kObservers, [&](HWND d) { count = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0); }),
          Press(kObservers, IDOK)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &blank), 0); });
     ASSERT_TRUE(ran);
@@ -500,20 +385,16 @@ TEST_F(ObserverDialogs, AddDeleteAndCancelRestoresTheStore) {
     std::string addedName;
     bool ran = RunScript(
         {Press(kObservers, 6202),
-         Check(
-             [&](HWND d) {
+         On(kObservers, [&](HWND d) {
                  countAfterAdd = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0);
                  addedName = ItemText(d, 6207);
-             },
-             kObservers),
+             }),
          Press(kObservers, 6201), Press(kObservers, 6201),
-         Check([&](HWND d) { SendDlgItemMessageA(d, 6200, WM_KEYDOWN, VK_DELETE, 0); }, kObservers),
-         Check(
-             [&](HWND d) {
+         On(kObservers, [&](HWND d) { SendDlgItemMessageA(d, 6200, WM_KEYDOWN, VK_DELETE, 0); }),
+         On(kObservers, [&](HWND d) {
                  countAfterDeletes = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0);
                  selectionAfterDeletes = (int)SendDlgItemMessageA(d, 6200, LB_GETCURSEL, 0, 0);
-             },
-             kObservers),
+             }),
          Press(kObservers, IDCANCEL)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &asked), -1); });
     ASSERT_TRUE(ran);
@@ -531,8 +412,8 @@ TEST_F(ObserverDialogs, EditObserverComputesThePupilAndWarnsOfAClash) {
     const char kEdit[] = "Edit Observer";
     std::string pupil, clash;
     bool ran = RunScript(
-        {Check([&](HWND d) { Screenshot(d, "observer_edit_dialog"); }, kEdit), Press(kEdit, 6209),
-         Check([&](HWND d) { pupil = ItemText(d, 6211); }, kEdit), Press(kEdit, 6208),
+        {On(kEdit, [&](HWND d) { Screenshot(d, "observer_edit_dialog"); }), Press(kEdit, 6209),
+         On(kEdit, [&](HWND d) { pupil = ItemText(d, 6211); }), Press(kEdit, 6208),
          Answer(kMessage, IDOK, &clash), Type(kEdit, 6213, "Dana B"), Press(kEdit, 6208),
          Press(kObservers, IDOK)},
         [&] { EXPECT_EQ(EditObserver(nullptr, Resources(), &edited), 1); });

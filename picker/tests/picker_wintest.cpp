@@ -30,69 +30,25 @@
 #include "objects/recognize.h"
 #include "testutil/screenshot_win.h"
 #include "testutil/hostclasses_win.h"
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
-#include "testutil/ownwindows_win.h"
 
 namespace {
+
+using namespace testutil;
 
 const char kTitle[] = "Object Requestor -- Find an Object in the Database";
 const char kMessage[] = "Nightjar Message";
 
 std::string Demo() { return testutil::BuildDir() + "/demo"; }
 
-// gleaner.exe beside the test program, loaded for its dialog templates, with
-// the class-picture cell registered for it and the pictures loaded from the
-// demo installation.
+// gleaner.exe's dialog templates, with the class-picture cell registered
+// for it and the pictures loaded from the demo installation.
 HINSTANCE Resources() {
     static HINSTANCE module = nullptr;
-    if (module) return module;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, n);
-    std::string gleaner = exe.substr(0, exe.find_last_of("\\/") + 1) + "gleaner.exe";
-    module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    testutil::RegisterHostClasses(module, (Demo() + "/install").c_str());
+    if (!module && (module = ProgramResources())) RegisterHostClasses(module, (Demo() + "/install").c_str());
     return module;
-}
-
-// ---- the script runner ------------------------------------------------------------------
-
-using Step = std::function<bool()>;  // true: done, go on
-std::vector<Step> g_steps;
-size_t g_next = 0;
-int g_ticks = 0;
-bool g_timedOut = false;
-
-HWND FindDialog(const char *title) {
-    HWND w = testutil::FindOwnWindow("#32770", title);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-    if (g_next < g_steps.size()) {
-        size_t i = g_next;
-        if (g_steps[i]()) g_next = i + 1;
-    }
-    if (g_ticks > 600 && !g_timedOut) {  // about 30 s: close whatever is open
-        g_timedOut = true;
-        for (const char *t : {kMessage, kTitle})
-            if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-bool RunScript(std::vector<Step> steps, const std::function<void()> &open) {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    g_timedOut = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ScriptTick);
-    open();
-    KillTimer(nullptr, timer);
-    return g_next == g_steps.size() && !g_timedOut;
 }
 
 // Windows of the open picker.
@@ -100,33 +56,6 @@ HWND Frame() { return FindDialog(kTitle); }
 HWND Requestor() { return Frame() && g_requestor ? g_requestor->requestor : nullptr; }
 HWND Page() { return Frame() && g_requestor ? g_requestor->activePage : nullptr; }
 
-// A step on a window (null: not there yet, try again on the next tick).
-Step On(const std::function<HWND()> &window, const std::function<void(HWND)> &act) {
-    return [=] {
-        HWND w = window();
-        if (!w) return false;
-        act(w);
-        return true;
-    };
-}
-Step Wait(const std::function<bool()> &ready) { return ready; }
-Step Press(const std::function<HWND()> &window, int id) {
-    return On(window, [=](HWND d) {
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
-    });
-}
-Step Type(const std::function<HWND()> &window, int id, const char *text) {
-    std::string t = text;
-    return On(window, [=](HWND d) { SetDlgItemTextA(d, id, t.c_str()); });
-}
-Step ChooseRow(const std::function<HWND()> &window, int id, int row, bool listBox) {
-    return On(window, [=](HWND d) {
-        HWND c = GetDlgItem(d, id);
-        SendMessageA(c, listBox ? LB_SETCURSEL : CB_SETCURSEL, row, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, listBox ? LBN_SELCHANGE : CBN_SELCHANGE),
-                     (LPARAM)c);
-    });
-}
 Step OpenTab(int page) {
     return On(Requestor, [=](HWND r) {
         HWND tabs = GetDlgItem(r, kReqTabs);
@@ -134,17 +63,6 @@ Step OpenTab(int page) {
         NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
         SendMessageA(r, WM_NOTIFY, kReqTabs, (LPARAM)&header);
     });
-}
-Step Answer(std::string *text) {
-    return [=] {
-        HWND box = FindDialog(kMessage);
-        if (!box) return false;
-        char buffer[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-        if (text) *text = buffer;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    };
 }
 Step Shot(const char *name, int *bluePixels = nullptr) {
     std::string n = name;
@@ -156,21 +74,6 @@ Step Shot(const char *name, int *bluePixels = nullptr) {
     });
 }
 
-std::string ItemText(HWND d, int id) {
-    char buffer[512] = "";
-    if (d) GetDlgItemTextA(d, id, buffer, sizeof buffer);
-    return buffer;
-}
-std::vector<std::string> Rows(HWND d, int id, bool listBox) {
-    std::vector<std::string> rows;
-    int n = (int)SendDlgItemMessageA(d, id, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char buffer[256] = "";
-        SendDlgItemMessageA(d, id, listBox ? LB_GETTEXT : CB_GETLBTEXT, i, (LPARAM)buffer);
-        rows.push_back(buffer);
-    }
-    return rows;
-}
 
 // ---- fixture -------------------------------------------------------------------------------
 
@@ -244,7 +147,7 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, "Orion"); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(presetText, "Orion");
     ASSERT_FALSE(presetRows.empty());
     EXPECT_EQ(presetRows[0], "Orion");  // the constellation, equal ignoring case, ranks first
@@ -264,7 +167,7 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
     ran = RunScript({On(Requestor, [&](HWND r) { recentRows = Rows(r, kReqRecent, false); }),
                      Press(Frame, IDCANCEL)},
                     [&] { result = Open(&again, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(result, 0);
     EXPECT_EQ(+again.index, -1);
     EXPECT_EQ(recentRows, (std::vector<std::string>{"", "Vega"}));
@@ -287,7 +190,7 @@ TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(name, "Jupiter");
     EXPECT_EQ(label, "Satellite");
     ASSERT_GE(satellites.size(), 3u);
@@ -318,16 +221,16 @@ TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
             Type(Page, 2364, "+20 00 00"),
             Type(Page, 2365, "J2000"),
             Press(Page, 1),
-            Answer(&messages[0]),
+            Answer(kMessage, IDOK,&messages[0]),
             Type(Page, 2363, "12 30 00"),
             Type(Page, 2364, "n/a"),
             Type(Page, 2365, "J1991.25"),
             Press(Page, 1),
-            Answer(&messages[1]),
+            Answer(kMessage, IDOK,&messages[1]),
             On(Page, [&](HWND p) { decAfter = ItemText(p, 2364); }),
             Type(Page, 2364, "+20 00 00"),
             Press(Page, 1),
-            Answer(&messages[2]),
+            Answer(kMessage, IDOK,&messages[2]),
             On(Page, [&](HWND p) { equinoxAfter = ItemText(p, 2365); }),
             Type(Page, 2365, ""),
             Press(Page, 1),
@@ -340,7 +243,7 @@ TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
             Press(Page, 2361),  // degrees
             Type(Page, 2363, "x"),
             Press(Frame, IDOK),
-            Answer(&messages[3]),
+            Answer(kMessage, IDOK,&messages[3]),
             On(Page, [&](HWND p) {
                 okStayedOpen = Frame() != nullptr;
                 raAfter = ItemText(p, 2363);
@@ -349,7 +252,7 @@ TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(messages[0], "Error reading RA");
     EXPECT_EQ(messages[1], "Error reading Declination");
     EXPECT_EQ(messages[2], "Error reading epoch");
@@ -411,7 +314,7 @@ TEST_F(Picker, PasteInDegreesKeepsThePlaceThroughOk) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(ra, "187.50000000");
     EXPECT_EQ(dec, "+20\xB0" "15'00\"");
     EXPECT_EQ(equinox, "J2000");
@@ -446,7 +349,7 @@ TEST_F(Picker, BrowsePageListsConstellationsByPattern) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     // No row was chosen: OK returns the object the panel still shows, not
     // the browse class with the old object's index.
     ASSERT_EQ(result, 1);
@@ -486,7 +389,7 @@ TEST_F(Picker, StartsOnSecondRecentObjectAndRecentRowIsChosen) {
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(startName, "Orion");
     EXPECT_EQ(recentRows, (std::vector<std::string>{"", "Lyra", "Orion"}));
     EXPECT_EQ(chosenName, "Lyra");
@@ -544,7 +447,7 @@ TEST_F(Picker, ConstellationFilterOnlyForStarKindsListedByConstellation) {
             Press(Frame, IDCANCEL),
         },
         [&] { result = Open(&record, nullptr); });
-    ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
+    ASSERT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(flamsteedEnabled);
     EXPECT_EQ(caput.substr(0, 7), "Serpens");

@@ -8,6 +8,7 @@
 
 #include "ui/controlmsgs.h"
 #include "ui/controls.h"
+#include "testutil/dialogscript_win.h"
 #include "ui/tests/controltest_win.h"
 
 using namespace controltest;
@@ -127,10 +128,7 @@ TEST(HyperText, TwoQuickRealPressesAreTwoClicks) {
         in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     }
     ASSERT_EQ(SendInput(4, in, sizeof(INPUT)), 4u);
-    for (int i = 0; i < 20 && Notices().size() < 2; ++i) {
-        Sleep(20);
-        Pump();
-    }
+    testutil::PumpUntil([] { return Notices().size() >= 2; });
     EXPECT_EQ(CountCommands(0), 2);
 }
 

@@ -12,6 +12,7 @@
 
 #include "ui/controlmsgs.h"
 #include "ui/controls.h"
+#include "testutil/dialogscript_win.h"
 #include "ui/tests/controltest_win.h"
 
 using namespace controltest;
@@ -250,28 +251,15 @@ TEST(Table, HeaderDividerDraggedWithTheMouse) {
     ASSERT_TRUE(SendMessageA(f.header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
     POINT from = {item.right, (item.top + item.bottom) / 2};
     ClientToScreen(f.header, &from);
-    auto move = [](int x, int y) {
-        SetCursorPos(x, y);
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &in, sizeof in);
-        Sleep(30);
-        Pump();
-    };
-    auto button = [](DWORD flag) {
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = flag;
-        SendInput(1, &in, sizeof in);
-        Sleep(30);
-        Pump();
-    };
-    move(from.x, from.y);
-    button(MOUSEEVENTF_LEFTDOWN);
-    move(from.x - 10, from.y);
-    move(from.x - 20, from.y);
-    button(MOUSEEVENTF_LEFTUP);
+    // Each input is waited for until the header has taken it from the queue.
+    POINT at = from;
+    ASSERT_TRUE(testutil::MouseInput(at));
+    ASSERT_TRUE(testutil::MouseInput(at, MOUSEEVENTF_LEFTDOWN));
+    for (int dx : {10, 20}) {
+        at.x = from.x - dx;
+        ASSERT_TRUE(testutil::MouseInput(at));
+    }
+    ASSERT_TRUE(testutil::MouseInput(at, MOUSEEVENTF_LEFTUP));
     EXPECT_EQ(f.Widths(), (std::vector<int>{80, 100, 100}));
 }
 

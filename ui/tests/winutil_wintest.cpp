@@ -13,46 +13,15 @@
 #include <string>
 #include <thread>
 
+#include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "ui/tests/controltest_win.h"
 #include "ui/winutil_win.h"
-#include "testutil/ownwindows_win.h"
 
 using namespace controltest;
 
 namespace {
 
-// Presses OK on the first top-level dialog with this caption that appears
-// within a few seconds, keeping the text of its static item 0xFFFF (the
-// message of a message box).
-struct DialogCloser {
-    std::string caption;
-    std::string text;
-    std::atomic<bool> seen{false};
-    std::thread worker;
-    explicit DialogCloser(const char *c, int button = IDOK) : caption(c) {
-        worker = std::thread([this, button] {
-            for (int i = 0; i < 200; ++i) {
-                HWND box = testutil::FindOwnWindow("#32770", caption.c_str());
-                if (box && IsWindowVisible(box)) {
-                    char buffer[512] = "";
-                    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-                    text = buffer;
-                    seen = true;
-                    PostMessageA(box, WM_COMMAND, button, 0);
-                    return;
-                }
-                Sleep(50);
-            }
-        });
-    }
-    ~DialogCloser() {
-        if (worker.joinable()) worker.join();
-    }
-    void Wait() {
-        if (worker.joinable()) worker.join();
-    }
-};
 
 std::string ClipboardText() {
     std::string out;
@@ -73,12 +42,13 @@ TEST(Clipboard, BufferCopiedAndFreed) {
     ASSERT_EQ(InitTextBuffer(&buffer), 1);
     AppendTextBuffer(&buffer, "M 31", 1);
     AppendTextBuffer(&buffer, "Galaxy", 0);
-    DialogCloser closer("Nightjar Message");
-    int r = CopyTextBufferToClipboard(&buffer, parent.window);
-    closer.Wait();
+    std::string text;
+    int r = 0;
+    EXPECT_TRUE(testutil::RunScript({testutil::Answer("Nightjar Message", IDOK, &text)},
+                                    [&] { r = CopyTextBufferToClipboard(&buffer, parent.window); }))
+        << testutil::LastScriptFailure();
     EXPECT_EQ(r, IDOK);
-    EXPECT_TRUE(closer.seen);
-    EXPECT_EQ(closer.text, "Copy to Clipboard Complete");
+    EXPECT_EQ(text, "Copy to Clipboard Complete");
     EXPECT_EQ(ClipboardText(), "M 31\tGalaxy");
     EXPECT_EQ(buffer.text, nullptr);
     EXPECT_EQ(buffer.capacity, 0);
@@ -104,11 +74,11 @@ TEST(Clipboard, BusyClipboardKeepsTheText) {
     TextBuffer buffer{};
     ASSERT_EQ(InitTextBuffer(&buffer), 1);
     AppendTextBuffer(&buffer, "keep me", 0);
-    DialogCloser closer("Nightjar Message");
-    CopyTextBufferToClipboard(&buffer, parent.window);
-    closer.Wait();
-    EXPECT_TRUE(closer.seen);
-    EXPECT_NE(closer.text, "Copy to Clipboard Complete");
+    std::string text;
+    EXPECT_TRUE(testutil::RunScript({testutil::Answer("Nightjar Message", IDOK, &text)},
+                                    [&] { CopyTextBufferToClipboard(&buffer, parent.window); }))
+        << testutil::LastScriptFailure();
+    EXPECT_NE(text, "Copy to Clipboard Complete");
     ASSERT_NE(buffer.text, nullptr);
     EXPECT_STREQ(buffer.text, "keep me");
     EXPECT_EQ(CopyTextToClipboard(parent.window, "plain"), 0);
@@ -283,11 +253,11 @@ TEST(Shell, BrowserPreselectsAStartFolderWithSlashes) {
     testutil::TempDir dir;
     std::string start = dir.path();  // "/" separators
     Parent parent;
-    DialogCloser closer("Browse for Folder");
     char chosen[MAX_PATH] = "";
-    int r = BrowseForFolder(parent.window, "Choose a folder", start.c_str(), chosen);
-    closer.Wait();
-    ASSERT_TRUE(closer.seen) << "no folder browser appeared";
+    int r = 0;
+    ASSERT_TRUE(testutil::RunScript({testutil::Answer("Browse for Folder", IDOK)},
+                                    [&] { r = BrowseForFolder(parent.window, "Choose a folder", start.c_str(), chosen); }))
+        << "no folder browser appeared: " << testutil::LastScriptFailure();
     ASSERT_EQ(r, 1);
     std::string want = start;
     for (char &c : want)
