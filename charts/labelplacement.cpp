@@ -13,6 +13,14 @@ namespace {
 
 int RoundAway(double v) { return (int)(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5)); }
 
+// Truncation towards zero of a corner that the rotation left a rounding
+// error short of a whole pixel (80 x cos 0 can come out 79.99999999 in the
+// x87 unit) is taken at that pixel, so an upright box stays upright.
+int TruncSnapped(double v) {
+    double r = std::round(v);
+    return (int)(std::fabs(v - r) < 1e-9 ? r : v);
+}
+
 bool Overlaps(const OccupiedSpanSet *set, int x1, int x2, int y1, int y2) {
     for (int i = 0; i < set->count; i++) {
         const OccupiedSpan &s = set->spans[i];
@@ -289,8 +297,8 @@ void BuildRotatedLabelBox(int x, int y, int w, int h, double angle, int flipped,
     for (int i = 0; i < 4; i++) {
         double d = std::sqrt((double)u[i] * u[i] + (double)v[i] * v[i]);
         double a = ComputeQuadrantArcTangent(v[i], u[i]);
-        cornersX[i] = (int)(x + d * std::cos(a + angle));
-        cornersY[i] = (int)(y + d * std::sin(a + angle));
+        cornersX[i] = TruncSnapped(x + d * std::cos(a + angle));
+        cornersY[i] = TruncSnapped(y + d * std::sin(a + angle));
     }
 }
 
