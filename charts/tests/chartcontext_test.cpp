@@ -132,7 +132,8 @@ TEST_F(Chart, LocalDateTakesTheZoneEastPositive) {
 TEST_F(Chart, FramesAgreeWithErfa) {
     const double ra0 = 101.287 * kDeg, dec0 = -16.716 * kDeg;  // a Sirius-like star
     const double pmRa = -0.546 * kArcsec, pmDec = -1.223 * kArcsec;  // per year
-    for (double jd : {2451545.0, 2455000.3, 2460600.8}) {
+    int horizonChecked = 0;
+    for (double jd : {2451545.0, 2455000.3, 2460600.8, 2460700.65}) {
         ASSERT_EQ(SetChartTime(c.get(), jd), 1);
         double tt2 = jd - 2451545.0 + c->savedDate.deltaT;
         double ri, di, eo;
@@ -170,6 +171,34 @@ TEST_F(Chart, FramesAgreeWithErfa) {
         ASSERT_EQ(ConvertToChartFrame(c.get(), &a, &d, pmRa, pmDec), 1);
         EXPECT_LT(eraSeps(a, d, std::atan2(ye, x), std::asin(ze)), 1.0 * kArcsec) << jd;
 
+        // Galactic: the chart's IAU 1958 (B1950) route against ERFA's ICRS
+        // one, which differ by the old definitions' level (under 1").
+        c->frameMode = kFrameGalactic;
+        a = ra0, d = dec0;
+        ASSERT_EQ(ConvertToChartFrame(c.get(), &a, &d, pmRa, pmDec), 1);
+        double gl, gb;
+        eraIcrs2g(ra0, dec0, &gl, &gb);
+        EXPECT_LT(eraSeps(a, d, gl, gb), 1.0 * kArcsec) << jd;
+
+        // Apparent horizon: ERFA's altitude with the refraction of the
+        // site's air (eraRefco at 100 m, 10 C, 50 %) added, above 20 deg
+        // where the refraction formulas agree to a few arcseconds. The
+        // magnitude gains the extinction.
+        if (el > 20 * kDeg) {
+            horizonChecked++;
+            double refa, refb;
+            eraRefco(1013.25 * std::exp(-100 / 8150.0), 10.0, 0.5, 0.55, &refa, &refb);
+            double z = kPi / 2 - el, tz = std::tan(z);
+            double observed = el + refa * tz + refb * tz * tz * tz;
+            c->frameMode = kFrameApparentHorizon;
+            a = ra0, d = dec0;
+            double magnitude = -1.46;
+            ASSERT_EQ(ConvertToChartFrame(c.get(), &a, &d, pmRa, pmDec, &magnitude), 1);
+            EXPECT_NEAR(d, observed, 15 * kArcsec) << jd;
+            EXPECT_NEAR(std::remainder(a - chartAz, 2 * kPi), 0, 2 * kArcsec / std::cos(el)) << jd;
+            EXPECT_GT(magnitude, -1.46) << jd;
+        }
+
         // and back to the catalogue place in every frame
         for (int frame = 1; frame <= 6; frame++) {
             c->frameMode = (uint8_t)frame;
@@ -182,6 +211,7 @@ TEST_F(Chart, FramesAgreeWithErfa) {
                 << "frame " << frame << " " << jd;
         }
     }
+    EXPECT_GT(horizonChecked, 0);
 }
 #endif
 

@@ -310,4 +310,46 @@ TEST_F(ColourSchemes, EveryFailedFileStepIsReportedAndLosesNothing) {
     }
 }
 
+// An import whose file steps fail one by one: a failed read of the package
+// changes no store; a failed store write is reported, and every store still
+// holds a whole count of whole records.
+TEST_F(ColourSchemes, ImportFailingAtEveryStepLeavesWholeStores) {
+    const std::string path = user.file("p.pkg");
+    FILE *p = CreateSchemePackage(path.c_str(), "Pack", "text");
+    ASSERT_TRUE(p);
+    auto a = Scheme("Blue", 3), b = Scheme("Pro", 4);
+    ASSERT_EQ(WriteSchemeEntry(p, a.get(), 0), 1);
+    ASSERT_EQ(WriteSchemeEntry(p, b.get(), 1), 1);
+    ASSERT_EQ(CloseSchemePackage(p, 0, 1), 1);
+    auto whole = [&](const char *name) {
+        std::string s = Bytes(name);
+        if (s.empty()) return true;
+        if (s.size() < 2) return false;
+        size_t n = (uint8_t)s[0] | ((uint8_t)s[1] << 8);
+        return s.size() >= 2 + n * 2151;
+    };
+    int steps = testutil::ForEachFailurePoint(
+        [&] {
+            std::remove(user.file("ms.bin").c_str());
+            std::remove(user.file("msp.bin").c_str());
+            std::remove(user.file("schemeregistry.bin").c_str());
+        },
+        [&] {
+            PackageHeader h;
+            char *text = nullptr;
+            int r = ImportSchemePackage(path.c_str(), &h, &text);
+            delete[] text;
+            return r == 2 ? 1 : 0;
+        },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_TRUE(whole("ms.bin") && whole("msp.bin"));
+            if (run.stepKind == kFileStepRead && Bytes("ms.bin").empty()) {
+                // the package was not read whole: nothing was taken
+                EXPECT_EQ(Bytes("msp.bin"), "");
+            }
+        });
+    EXPECT_GE(steps, 6);
+}
+
 }  // namespace
