@@ -8,6 +8,7 @@
 
 #include "core/datapaths.h"
 #include "core/fileutil.h"
+#include "core/safefile.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/storeio.h"
@@ -16,11 +17,30 @@ namespace {
 
 int64_t ChartOffset(int index) { return kChartHeaderSize + (int64_t)index * kChartRecordSize; }
 
+// Positioned reads and writes through the crash-safe layer's wrappers, so
+// that its test seam can fail every step; writes are flushed.
+int ReadAt(FILE *f, int64_t offset, void *data, size_t n) {
+    return SeekStore(f, offset) && SafeRead(data, 1, n, f) == n ? 1 : 0;
+}
+int WriteAt(FILE *f, int64_t offset, const void *data, size_t n) {
+    return SeekStore(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
+}
+
 int ReadCount(FILE *f, int32_t *count) {
-    uint16_t n = 0;
-    if (!ReadStoreU16(f, 0, &n)) return 0;
-    *count = n;
+    uint8_t b[2];
+    if (!ReadAt(f, 0, b, 2)) return 0;
+    *count = b[0] | (b[1] << 8);
     return 1;
+}
+int WriteCount(FILE *f, int count) {
+    uint8_t b[2] = {(uint8_t)(count & 0xFF), (uint8_t)((count >> 8) & 0xFF)};
+    return WriteAt(f, 0, b, 2);
+}
+
+std::string UserPath(const char *name) {
+    char path[1024];
+    if (!MakeUserDataPath(path, (int)sizeof path, name)) return std::string();
+    return path;
 }
 
 const char *const kDefaultChartFiles[3] = {"dc_scope.bin", "dc_binocs.bin", "dc_2view.bin"};
@@ -29,12 +49,9 @@ const char *const kDefaultChartNames[3] = {"Telescope", "Binocular", "Context"};
 }  // namespace
 
 int CreateChartStore() {
-    FILE *f = OpenUserDataFile("charts.bin", "wb");
-    if (!f) return 0;
+    std::string path = UserPath("charts.bin");
     const uint8_t zero[2] = {0, 0};
-    bool ok = std::fwrite(zero, 1, 2, f) == 2;
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? 1 : 0;
+    return !path.empty() && WriteWholeFileSafely(path.c_str(), zero, 2) ? 1 : 0;
 }
 
 FILE *OpenChartStore(int32_t *count) {
@@ -45,9 +62,9 @@ FILE *OpenChartStore(int32_t *count) {
         if (!ReadInstallPath(kSuiteGeneration, install) || !MakeUserDataPath(target, (int)sizeof target, "charts.bin"))
             return nullptr;
         std::string source = std::string(install) + "/charts.bin";
-        if (CopyPlainFile(source.c_str(), target) != 1) return nullptr;
+        if (CopyFileSafely(source.c_str(), target) != 1) return nullptr;
     }
-    FILE *f = OpenUserDataFile("charts.bin", "r+b");
+    FILE *f = SafeOpen(UserPath("charts.bin").c_str(), "r+b");
     if (!f) return nullptr;
     if (!ReadCount(f, count)) {
         std::fclose(f);
@@ -58,7 +75,7 @@ FILE *OpenChartStore(int32_t *count) {
 
 FILE *OpenChartFile(const char *path, int32_t *count) {
     if (!path || !count) return nullptr;
-    FILE *f = std::fopen(path, "rb");
+    FILE *f = SafeOpen(path, "rb");
     if (!f) return nullptr;
     if (!ReadCount(f, count)) {
         std::fclose(f);
@@ -69,7 +86,7 @@ FILE *OpenChartFile(const char *path, int32_t *count) {
 
 int ReadChart(FILE *store, ChartDefinition *record, int index) {
     if (!store || !record || index < 0) return 0;
-    if (!ReadStoreBytes(store, ChartOffset(index), record, sizeof *record)) return 0;
+    if (!ReadAt(store, ChartOffset(index), record, sizeof *record)) return 0;
     record->name[sizeof record->name - 1] = 0;
     return 1;
 }
@@ -77,14 +94,14 @@ int ReadChart(FILE *store, ChartDefinition *record, int index) {
 int WriteChart(FILE *store, const ChartDefinition *record, int index) {
     int32_t n = 0;
     if (!store || !record || index < 0 || !ReadCount(store, &n) || index >= n) return 0;
-    return WriteStoreBytes(store, ChartOffset(index), record, sizeof *record);
+    return WriteAt(store, ChartOffset(index), record, sizeof *record);
 }
 
 int AppendChart(FILE *store, const ChartDefinition *record) {
     int32_t n = 0;
     if (!store || !record || !ReadCount(store, &n) || n >= 0xFFFF) return 0;
-    if (!WriteStoreBytes(store, ChartOffset(n), record, sizeof *record)) return 0;
-    return WriteStoreU16(store, 0, (uint16_t)(n + 1));
+    if (!WriteAt(store, ChartOffset(n), record, sizeof *record)) return 0;
+    return WriteCount(store, n + 1);
 }
 
 int DeleteChart(FILE *store, int index) {
@@ -93,18 +110,18 @@ int DeleteChart(FILE *store, int index) {
     std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
     if (!r) return 0;
     for (int i = index + 1; i < n; ++i) {
-        if (!ReadStoreBytes(store, ChartOffset(i), r.get(), sizeof *r)) return 0;
-        if (!WriteStoreBytes(store, ChartOffset(i - 1), r.get(), sizeof *r)) return 0;
+        if (!ReadAt(store, ChartOffset(i), r.get(), sizeof *r)) return 0;
+        if (!WriteAt(store, ChartOffset(i - 1), r.get(), sizeof *r)) return 0;
     }
-    return WriteStoreU16(store, 0, (uint16_t)(n - 1));
+    return WriteCount(store, n - 1);
 }
 
 int ReadDefaultChart(int type, ChartDefinition *record) {
     if (type < 0 || type > 2 || !record) return 0;
-    FILE *f = OpenUserDataFile(kDefaultChartFiles[type], "rb");
+    FILE *f = SafeOpen(UserPath(kDefaultChartFiles[type]).c_str(), "rb");
     if (!f) return 0;
-    bool ok = std::fread(record, 1, sizeof *record, f) == sizeof *record;
-    std::fclose(f);
+    bool ok = SafeRead(record, 1, sizeof *record, f) == sizeof *record;
+    SafeClose(f);
     if (ok) record->name[sizeof record->name - 1] = 0;
     return ok ? 1 : 0;
 }
@@ -116,11 +133,8 @@ int WriteDefaultChart(int type, const ChartDefinition *record) {
     std::memcpy(copy.get(), record, sizeof *copy);
     std::memset(copy->name, 0, sizeof copy->name);
     std::snprintf(copy->name, sizeof copy->name, "%s", kDefaultChartNames[type]);
-    FILE *f = OpenUserDataFile(kDefaultChartFiles[type], "wb");
-    if (!f) return 0;
-    bool ok = std::fwrite(copy.get(), 1, sizeof *copy, f) == sizeof *copy;
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? 1 : 0;
+    std::string path = UserPath(kDefaultChartFiles[type]);
+    return !path.empty() && WriteWholeFileSafely(path.c_str(), copy.get(), sizeof *copy) ? 1 : 0;
 }
 
 int ApplyChartTemplate(FILE *store, const ChartDefinition *tmpl, int instrumentId, int firstView,
@@ -234,10 +248,22 @@ int SortChartsWithInstruments(FILE *instrumentStore) {
         if (a.kind != b.kind) return a.kind < b.kind;
         return a.place < b.place;
     });
+    // The sorted store is written whole beside the old one and put in its
+    // place in one step: rewriting the records in place would lose some and
+    // repeat others if a write failed part-way.
+    std::string bytes;
+    try {
+        bytes.reserve((size_t)kChartHeaderSize + (size_t)n * kChartRecordSize);
+    } catch (...) {
+        return 0;
+    }
+    bytes.push_back((char)(n & 0xFF));
+    bytes.push_back((char)((n >> 8) & 0xFF));
     for (int i = 0; i < n; ++i)
-        if (!WriteStoreBytes(store, ChartOffset(i), &charts[(size_t)items[(size_t)i].original], kChartRecordSize))
-            return 0;
-    return 1;
+        bytes.append((const char *)&charts[(size_t)items[(size_t)i].original], kChartRecordSize);
+    ownInstruments.reset();
+    closer.reset();
+    return WriteWholeFileSafely(UserPath("charts.bin").c_str(), bytes.data(), bytes.size());
 }
 
 int SortCharts() { return SortChartsWithInstruments(nullptr); }

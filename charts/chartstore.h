@@ -26,6 +26,11 @@ int AppendChart(FILE *store, const ChartDefinition *record);
 // Moves the later records down one place, then lowers the count; 0 for an
 // index outside 0..count-1 or at the first failed move (count unchanged).
 int DeleteChart(FILE *store, int index);
+// Looks up the record's name (without regard to case) among the first count
+// records of the store: 0 none, 1 found and equal, 2 found and different,
+// -1 no store or a read error; the match's index goes out. Only the compared
+// ranges count, and scheme texts only up to their terminator.
+int CompareChartWithFile(FILE *store, const ChartDefinition *record, int count, int *index);
 // Reads all records, sets the view flags and roles, sorts (general charts by
 // their role key, then instrument charts by their instrument's kind and place
 // in instr.bin, which instrumentStore gives when open, else it is opened
