@@ -177,7 +177,7 @@ TEST_F(DayTables, PhoebeOffsetsSignsAndScaling) {
     EXPECT_STREQ(saturn.satelliteNames[8], "Phoebe");
     EXPECT_NEAR(Q(saturn, kSatMagnitude, 8), 5.0 * std::log10(9.8 * 9.0) + 6.89, 1e-12);
     EXPECT_EQ(Q(saturn, kSatUmbraFactor, 8), 0.0);
-    EXPECT_EQ(saturn.satelliteCount, 0);  // the count is the caller's
+    EXPECT_EQ(+saturn.satelliteCount, 0);  // the count is the caller's
 }
 
 TEST_F(DayTables, ResultCodesAndNothingWrittenUnlessFilled) {
