@@ -15,6 +15,8 @@ const char *const kNames[10][9] = {
     {"Triton"},
     {"Charon"}};
 const int kCounts[10] = {0, 0, 0, 0, 2, 6, 9, 4, 1, 1};
+// The longest name ("Enceladus") and its terminator.
+const int kSatelliteNameSize = 10;
 
 }  // namespace
 
@@ -26,6 +28,11 @@ int GetSatelliteName(int bodyKind, int number, char *name) {
     if (!name) return 0;
     name[0] = '\0';
     if (bodyKind < 4 || bodyKind > 9 || number < 1 || number > kCounts[bodyKind]) return 0;
-    std::snprintf(name, 16, "%s", kNames[bodyKind][number - 1]);
+    std::snprintf(name, kSatelliteNameSize, "%s", kNames[bodyKind][number - 1]);
     return 1;
+}
+
+const char *GetSatelliteNameText(int bodyKind, int slot) {
+    if (bodyKind < 4 || bodyKind > 9 || slot < 0 || slot >= kCounts[bodyKind]) return nullptr;
+    return kNames[bodyKind][slot];
 }

@@ -6,5 +6,9 @@
 // Neptune 1, Pluto 1); 0 for every other kind.
 int GetSatelliteCount(int bodyKind);
 // 1 and the name of satellite `number` (from 1) of body kind 4-9 copied into
-// name (at least 16 bytes); 0 and an empty name otherwise.
+// name (at least 10 bytes: the longest name has 9 characters); 0 and an
+// empty name otherwise.
 int GetSatelliteName(int bodyKind, int number, char *name);
+// The static name text of slot `slot` (from 0) of body kind 4-9, or nullptr
+// when the planet has no such satellite.
+const char *GetSatelliteNameText(int bodyKind, int slot);

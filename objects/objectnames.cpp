@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "astro/angletext.h"
 #include "core/resstrings.h"
+#include "ephem/satellitenames.h"
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
 #include "objects/darkneb.h"
@@ -61,17 +63,10 @@ void CopyName(char *target, const char *source) {
 }
 
 // ---- services that come with the ephemeris and the minor-body databases -------------
-// SEAM: the satellite names of the planets (GetSatelliteName of the
-// ephemeris) and the stored names of the minor bodies, the user objects,
-// quasars, galaxy groups and Earth satellites are not available yet; these
-// answer "not found" until their providers exist, and FormatObjectName calls
-// them so that only these bodies need replacing.
-int SatelliteNameSeam(int body, int satellite, char *name) {
-    (void)body;
-    (void)satellite;
-    name[0] = '\0';
-    return 0;
-}
+// SEAM: the stored names of the minor bodies, the user objects, quasars,
+// galaxy groups and Earth satellites are not available yet; this answers
+// "not found" until their providers exist, and FormatObjectName calls it so
+// that only this body needs replacing.
 int ProvidedNameSeam(const ObjectRecord *record, const DesignationPreferences *prefs,
                      DesignationList *list, DesignationParts *parts, DesignationParts *second) {
     (void)record;
@@ -94,10 +89,9 @@ int SolarSystemName(const ObjectRecord *record, char *name) {
     if (!bodyName[0]) return 0;
     if (satellite >= 1 && satellite <= 99) {
         char satelliteName[kDesignationTextSize];
-        char planet[kDesignationTextSize];
-        CopyName(planet, bodyName);
-        if (!SatelliteNameSeam(body, satellite, satelliteName) || !satelliteName[0]) return 0;
-        std::snprintf(name, kDesignationTextSize, "%s (%s)", satelliteName, planet);
+        if (!GetSatelliteName(body, satellite, satelliteName) || !satelliteName[0]) return 0;
+        const std::string text = std::string(satelliteName) + " (" + bodyName + ")";
+        CopyName(name, text.c_str());
         return 1;
     }
     CopyName(name, bodyName);

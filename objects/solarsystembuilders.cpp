@@ -2,9 +2,11 @@
 // shadow (class 2) are placed from the ephemeris: the catalogue place holds
 // the geocentric apparent place of date, the place of date the topocentric
 // one, and the J2000 place at the date the geometric place seen from the site
-// precessed to J2000. Designations select a body by number or by name. The
-// comet, minor-planet and Earth-satellite classes are dispatch points that
-// find nothing until the minor-body and satellite services exist.
+// precessed to J2000; a planet's satellite is placed at its position angle
+// and separation from each of the planet's places. Designations select a
+// body by number or by name, a satellite by name. The comet, minor-planet
+// and Earth-satellite classes are dispatch points that find nothing until the
+// minor-body and satellite services exist.
 #include "objects/solarsystembuilders.h"
 
 #include <cstdio>
@@ -20,6 +22,8 @@
 #include "ephem/bodynames.h"
 #include "ephem/bodyrecord.h"
 #include "ephem/parallax.h"
+#include "ephem/satellitenames.h"
+#include "ephem/satellites.h"
 #include "objects/builders.h"
 #include "objects/buildrecord.h"
 #include "objects/objectrecord.h"
@@ -29,21 +33,6 @@ namespace {
 
 const double kAuPerLightYear = 63241.08;
 const double kKmPerLightYear = 9460730472580.8;
-
-// SEAM: the planets' satellites (GetSatelliteCount, GetSatelliteName and
-// ComputePlanetSatellites of the ephemeris) do not exist yet. Until they do,
-// no planet has named satellites, so satellite names are not recognised and
-// satellite records are not built; only these two bodies need replacing.
-int SatelliteCountSeam(int body) {
-    (void)body;
-    return 0;
-}
-int SatelliteNameSeam(int body, int satellite, char *name) {
-    (void)body;
-    (void)satellite;
-    name[0] = '\0';
-    return 0;
-}
 
 bool SameNoCase(const char *a, const char *b) {
     for (; *a && *b; ++a, ++b) {
@@ -66,10 +55,10 @@ int FindBodyByName(const char *text, int *satellite) {
         if (name && SameNoCase(text, name)) return b;
     }
     for (int b = kBodySun; b <= kBodyPluto; ++b) {
-        int count = SatelliteCountSeam(b);
+        int count = GetSatelliteCount(b);
         for (int n = 1; n <= count; ++n) {
             char name[64];
-            if (SatelliteNameSeam(b, n, name) && SameNoCase(text, name)) {
+            if (GetSatelliteName(b, n, name) && SameNoCase(text, name)) {
                 *satellite = n;
                 return b;
             }
@@ -160,6 +149,59 @@ void FillBodyRecord(const LocationRecord *site, const DateRecord *date, double e
     out->galacticLatitude = lat;
 }
 
+// Satellite n (from 1) of the planet of the record: the planet's places
+// offset by the satellite's position angle and separation. 0 when the planet
+// has no such satellite or its theory gave none (Uranus without its table).
+int FillSatelliteRecord(const LocationRecord *site, const DateRecord *date, double extinction,
+                        ObjectRecord *out, BodyRecord *planet, int n) {
+    const int body = planet->type;
+    if (n < 1 || n > GetSatelliteCount(body)) return 0;
+    planet->satelliteCount = 0;
+    ComputePlanetSatellites(date, planet, body == kBodyNeptune || body == kBodyPluto ? 0 : n);
+    if (planet->satelliteCount <= 0) return 0;
+    const int slot = n - 1;
+    const double pa = planet->satellites[kSatPositionAngle][slot];
+    const double separation = planet->satellites[kSatSeparation][slot];
+    const double magnitude = planet->satellites[kSatMagnitude][slot];
+    const int kind = out->kind;
+    FillBodyRecord(site, date, extinction, out, planet);
+    out->kind = static_cast<uint8_t>(kind > 100 ? kind : n);
+
+    double ra = 0.0, dec = 0.0;
+    ComputeOffsetPosition(pa, separation, out->raOfDate, out->decOfDate, &ra, &dec);
+    out->raOfDate = ra;
+    out->decOfDate = dec;
+    ComputeOffsetPosition(pa, separation, out->raCatalogue, out->decCatalogue, &ra, &dec);
+    out->raCatalogue = ra;
+    out->decCatalogue = dec;
+    // The J2000 place at the date: the planet's geometric place of date with
+    // its parallax, offset, then precessed.
+    double ra0 = planet->geocentricRightAscension, dec0 = planet->geocentricDeclination;
+    if (site && planet->geocentricDistance > 0)
+        ApplyPlanetParallax(site, date, planet->geocentricDistance, &ra0, &dec0);
+    ComputeOffsetPosition(pa, separation, ReduceToFullTurn(ra0), dec0, &ra, &dec);
+    PrecessionRecord p;
+    InitPrecession(&p, date->centuries, kEpochJ2000, kSystemFk5, kSystemFk5);
+    ApplyPrecession(&p, &ra, &dec, 0.0, 0.0, 0);
+    out->raJ2000AtDate = ReduceToFullTurn(ra);
+    out->decJ2000AtDate = dec;
+
+    out->eclipticLongitude = out->eclipticLatitude = -1.0;
+    out->galacticLongitude = out->galacticLatitude = -1.0;
+    out->altitude = out->azimuth = out->hourAngle = out->airMass = -1.0;
+    out->index = body;
+    out->colourIndex = static_cast<float>(SolarSystemColorIndex(body, n));
+    out->magnitude = static_cast<float>(magnitude);
+    const double distance = planet->geocentricDistance;
+    const double diameter = distance > 0.0
+                                ? 2.0 * GetSatelliteSemidiameter(body - kBodyMars, slot) *
+                                      (kPi / 648000.0) / distance
+                                : 0.0;
+    out->sizeMajor = out->sizeMinor = out->extent = static_cast<float>(diameter);
+    out->distanceLightYears = static_cast<float>(distance / kAuPerLightYear);
+    return 1;
+}
+
 int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
                            const DateRecord *date, double extinction, ObjectRecord *out,
                            int refresh) {
@@ -183,9 +225,7 @@ int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
     if (site) ComputeBodyTopocentric(site, date, &record);
     ComputeBodyPhysicalData(date, &record, earth);
 
-    // Satellites are placed from their planet once the satellite
-    // ephemerides exist (see the seam above); until then none is built.
-    if (satellite > 0) return 0;
+    if (satellite > 0) return FillSatelliteRecord(site, date, extinction, out, &record, satellite);
     out->kind = 0;
     FillBodyRecord(site, date, extinction, out, &record);
     return 1;

@@ -76,6 +76,12 @@ def step_ephemeris(demo, build):
         run_tool("gen_ephemeris_tables.py", "--out", os.path.join(demo, "data", "ss"))
 
 
+def step_satellite_tables(demo, build):
+    # After step_ephemeris: the Uranian satellite series replace its minimal
+    # usats.bin; beside them the day tables of Phoebe and Himalia.
+    run_tool("gen_satellite_tables.py", "--out", os.path.join(demo, "data", "ss"))
+
+
 def step_instruments(demo, build):
     if os.path.exists(os.path.join(TOOLS, "gen_demo_instruments.py")):
         run_tool("gen_demo_instruments.py", "--user", os.path.join(demo, "user"))
@@ -280,7 +286,7 @@ def step_sample_logs(demo, build):
 
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue,
-         step_ephemeris,
+         step_ephemeris, step_satellite_tables,
          step_instruments,
          step_sites,
          step_deepsky,

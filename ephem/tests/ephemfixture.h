@@ -31,7 +31,8 @@ inline std::string GeneratedFolder() {
     if (tried) return folder;
     tried = true;
     dir.reset(new testutil::TempDir());
-    const char *names[] = {"PLANETS.NDX", "PLANETS.BIN", "moontab.bin", "usats.bin", "nutcon.bin"};
+    const char *names[] = {"PLANETS.NDX", "PLANETS.BIN", "moontab.bin", "usats.bin", "nutcon.bin",
+                           "Phoebe.bin", "Himalia.bin"};
 #ifdef _WIN32
     std::string demo = testutil::BuildDir() + "/demo/data/ss";
     if (testutil::BuildDir().empty()) return folder;
@@ -46,7 +47,10 @@ inline std::string GeneratedFolder() {
     std::string out = "\"" + dir->path() + "\" > /dev/null";
     std::string a = "python3 \"" + source + "/tools/gen_ephemeris_tables.py\" --out " + out;
     std::string b = "python3 \"" + source + "/tools/gen_nutcon.py\" --out " + out;
-    if (std::system(a.c_str()) != 0 || std::system(b.c_str()) != 0) return folder;
+    // The satellite tables last: they replace the minimal usats.bin.
+    std::string c = "python3 \"" + source + "/tools/gen_satellite_tables.py\" --out " + out;
+    if (std::system(a.c_str()) != 0 || std::system(b.c_str()) != 0 || std::system(c.c_str()) != 0)
+        return folder;
     for (const char *name : names)
         if (!testutil::PathIsThere(dir->file(name))) return folder;
 #endif

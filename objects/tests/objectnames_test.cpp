@@ -134,6 +134,11 @@ TEST(ObjectNames, NamesWithoutCatalogues) {
     struct { int cls; int32_t index; int kind; const char *name; const char *second; } cases[] = {
         {2, 0, 0, "Sun", ""},
         {2, 5, 0, "Jupiter", ""},
+        {2, 5, 1, "Io (Jupiter)", ""},
+        {2, 6, 9, "Phoebe (Saturn)", ""},
+        {2, 8, 1, "Triton (Neptune)", ""},
+        {2, 8, 2, "", ""},         // Neptune has one named satellite
+        {2, 3, 1, "", ""},         // the Earth's Moon is body 10, not a satellite
         {2, 10, 0, "Moon", ""},
         {2, 11, 0, "Earth Shadow", ""},
         {2, 12, 0, "", ""},
@@ -158,8 +163,8 @@ TEST(ObjectNames, NamesWithoutCatalogues) {
     // A satellite stored as kind + 100 is named as that satellite, never as
     // the bare planet.
     ObjectRecord io = Record(2, 5, 1), stored = Record(2, 5, 101);
-    EXPECT_EQ(Name(io), Name(stored));
-    EXPECT_NE(Name(stored), "Jupiter");
+    EXPECT_EQ(Name(io), "Io (Jupiter)");
+    EXPECT_EQ(Name(stored), "Io (Jupiter)");
 
     char name[65];
     EXPECT_EQ(FormatObjectName(nullptr, name, nullptr, nullptr, nullptr, nullptr), 0);

@@ -56,6 +56,49 @@ TEST_F(SolarSystemBuild, DesignationsSelectBodies) {
     EXPECT_FLOAT_EQ(+r.colourIndex, 1.36f);
 }
 
+// A satellite by name: Titan is Saturn's sixth; its record lies at the
+// satellite's separation from Saturn's and keeps its own magnitude and size.
+TEST_F(SolarSystemBuild, SatellitesByNameAndRefresh) {
+    DateRecord date = ephemtest::DateAtTT(2460561.5, 69.2);
+    ObjectRecord planet[3], titan[3];
+    ASSERT_EQ(BuildObjectRecord(2, 0, 0, 7, nullptr, 0.0, nullptr, &date, 0.2, planet), 1);
+    ASSERT_EQ(BuildObjectRecord(2, 0, 0, 0, "titan", 0.0, nullptr, &date, 0.2, titan), 1);
+    const ObjectRecord &r = titan[0];
+    EXPECT_EQ(+r.index, 6);
+    EXPECT_EQ(+r.kind, 6);
+    // About 141" west and 20" north of Saturn that night (PyEphem).
+    const double separation = Separation(+r.raCatalogue, +r.decCatalogue, +planet[0].raCatalogue,
+                                         +planet[0].decCatalogue);
+    EXPECT_NEAR(separation / kArcsecond, std::hypot(140.89, 19.78), 6.0);
+    EXPECT_LT(+r.raCatalogue, +planet[0].raCatalogue);
+    EXPECT_GT(+r.decCatalogue, +planet[0].decCatalogue);
+    EXPECT_GT(+r.magnitude, 7.5f);   // Titan near opposition: about 8.1
+    EXPECT_LT(+r.magnitude, 9.0f);
+    EXPECT_NEAR(+r.sizeMajor, 2 * 3.55 * kArcsecond / 8.72, 0.05 * kArcsecond);
+    EXPECT_FLOAT_EQ(+r.magnitude2, 99.9f);
+    EXPECT_EQ(+r.eclipticLongitude, -1.0);
+    // The J2000 place at the date is carried back to J2000: precession since
+    // 2000 moves it by about 0.3 degree from the place of date.
+    EXPECT_GT(Separation(+r.raJ2000AtDate, +r.decJ2000AtDate, +r.raCatalogue, +r.decCatalogue),
+              0.1 * kDegree);
+
+    // A refresh of a satellite stored as kind + 100 keeps it a satellite.
+    ObjectRecord stored = r;
+    stored.kind = 106;
+    ASSERT_EQ(RefreshObjectRecord(&stored, 0.0, nullptr, &date, 0.2), 1);
+    EXPECT_EQ(+stored.kind, 106);
+    EXPECT_LT(Separation(+stored.raCatalogue, +stored.decCatalogue, +r.raCatalogue,
+                         +r.decCatalogue), 1e-9);
+    // A number names no satellite, and a satellite the planet lacks is nothing.
+    ObjectRecord none[3];
+    ClearObjectRecord(&stored);
+    stored.objectClass = 2;
+    stored.index = 8;
+    stored.kind = 2;
+    EXPECT_EQ(RefreshObjectRecord(&stored, 0.0, nullptr, &date, 0.2), 0);
+    EXPECT_EQ(BuildObjectRecord(2, 0, 0, 0, "Nereid", 0.0, nullptr, &date, 0.2, none), 0);
+}
+
 // Venus, 1992 December 20.0 TD: apparent 21h04m41.454s, -18 53' 16.84",
 // distance 0.910947 AU (Meeus, Astronomical Algorithms, example 33.a, with
 // the full VSOP87).

@@ -1,0 +1,34 @@
+// Alternative satellite routines that the ephemeris keeps beside its
+// theories: Phoebe from its mean elements of 1950 (and the test positions
+// on Saturn's equator of 1950 built from them), three further element sets
+// of Charon, and the sine and cosine of an angle in degrees. Nothing in the
+// program calls them; they share the satellite block's conventions
+// (ephem/satellites.h).
+#pragma once
+#include "ephem/bodyrecord.h"
+
+double SineOfDegrees(double degrees);
+double CosineOfDegrees(double degrees);
+
+// Phoebe into slot 8 of Saturn's record from the 1950 mean elements.
+void ComputePhoebeFromMeanElements(const DateRecord *date, BodyRecord *saturn);
+// An orbit (a, e, inclination, node, mean anomaly, longitude of pericentre;
+// degrees) on the ecliptic carried to Saturn's equator of 1950 (node 168.8112,
+// inclination 28.0817 degrees): true longitude, inclination and node there
+// (degrees) and the radius (in a's unit), with the equation of the centre to
+// e^5.
+void TransformOrbitToSaturnEquator(double a, double e, double inclination, double node,
+                                   double meanAnomaly, double perihelion, double *trueLongitude,
+                                   double *outInclination, double *radius, double *outNode);
+// Rectangular place (km) on Saturn's equator of 1950 from a true longitude,
+// inclination and node there (degrees) and a radius in Saturn radii (60330 km).
+void ComputeOrbitRectangularKm(double trueLongitude, double inclination, double node,
+                               double radius, double *x, double *y, double *z);
+// 548.212279 (days): the period the test routines state for Phoebe.
+double GetTestPeriodConstant();
+// Phoebe's place (km) on Saturn's equator of 1950 at Julian date jd.
+void ComputePhoebeTestPosition(double jd, double *x, double *y, double *z);
+// Charon into slot 0 of Pluto's record from the element sets A, B and C.
+void ComputeCharonFromElementsA(const DateRecord *date, BodyRecord *pluto);
+void ComputeCharonFromElementsB(const DateRecord *date, BodyRecord *pluto);
+void ComputeCharonFromElementsC(const DateRecord *date, BodyRecord *pluto);
