@@ -197,6 +197,53 @@ TEST(SatellitePosition, VisibleSatellitesAtOneMoment) {
     EXPECT_GT(empty, 0);
 }
 
+int32_t DarkSky(const LocationRecord *, const DateRecord *, double, double, double, double, double,
+                double, double *darkness, double *altitudeScore) {
+    *darkness = 0.5;
+    *altitudeScore = 0.25;
+    return 0x1234;
+}
+
+TEST(SatellitePosition, SkyTestWithAndWithoutAnHourScore) {
+    EarthSatelliteRecord sat = MakeSatellite("ISS", -0.5f);
+    LocationRecord site = MakeSite("Greenwich");
+    // 2008 September 21, 20:20 UT (Sun about 18 degrees down) and
+    // September 27, 16:40 UT (Sun up), both with the ISS lit and above 10
+    // degrees (passes of the reference table).
+    const double night = 0.5 * (2454731.3471402079 + 2454731.3478296781);
+    const double day = 0.5 * (2454737.1937538357 + 2454737.1968141785);
+    struct Case {
+        double jd, limit;
+        int expected;
+    } cases[] = {
+        {night, 6.0, 1},   // dark enough and bright enough
+        {night, -9.0, 0},  // too faint for the limit
+        {day, 6.0, 0},     // the built-in twilight test: the Sun is up
+        {day, 90.0, 1},    // no limit: no sky test, the altitude alone
+        {day, 99.0, 1},
+    };
+    for (const Case &c : cases) {
+        DateRecord date = MakeDate(site, c.jd);
+        VisibleSatellite *list = nullptr;
+        int n = ComputeVisibleSatellites(&site, &date, &sat, 1, c.limit, &list);
+        EXPECT_EQ(n, c.expected) << c.jd << " limit " << c.limit;
+        EXPECT_EQ(list == nullptr, n == 0);
+        if (n == 1) {
+            EXPECT_EQ(+list[0].inShadow, 0);
+            EXPECT_LT(+list[0].magnitude, 6.0);
+        }
+        std::free(list);
+    }
+    // A registered hour score decides the sky test and gives the score.
+    SetSatelliteHourScoreFunction(DarkSky);
+    DateRecord date = MakeDate(site, day);
+    VisibleSatellite *list = nullptr;
+    ASSERT_EQ(ComputeVisibleSatellites(&site, &date, &sat, 1, 6.0, &list), 1);
+    EXPECT_EQ(+list[0].score, 0x1234);
+    std::free(list);
+    SetSatelliteHourScoreFunction(nullptr);
+}
+
 TEST(IsSatelliteVisible, AltitudeBoundaryWithoutSkyTest) {
     LocationRecord site = MakeSite("Greenwich");
     int16_t score = 5;
