@@ -416,7 +416,7 @@ INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             EndDialog(dialog, 0);
             return TRUE;
         case 9:
-            ShowGleanerHelpTopic(kHelpFormatEditor);
+            ShowGleanerHelpTopic(IDH_FORMATS);
             return TRUE;
         case kKindDelimited:
         case kKindTagged:

@@ -90,7 +90,7 @@ LRESULT CALLBACK GleanerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DestroyWindow(window);
             return 0;
         }
-        if (LOWORD(wParam) == kReadThisFirstButton) ShowGleanerHelpTopic(kHelpReadThisFirst);
+        if (LOWORD(wParam) == kReadThisFirstButton) ShowGleanerHelpTopic(IDH_READ_FIRST);
         break;
     case WM_DESTROY:
         SaveImportSettings();

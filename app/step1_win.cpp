@@ -189,7 +189,7 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             return TRUE;
         }
         case 9:
-            ShowGleanerHelpTopic(kHelpStep1);
+            ShowGleanerHelpTopic(IDH_STEP1);
             return TRUE;
         }
         break;

@@ -180,7 +180,7 @@ INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
         case 9:
-            ShowGleanerHelpTopic(kHelpStep2);
+            ShowGleanerHelpTopic(IDH_STEP2);
             return TRUE;
         }
         break;

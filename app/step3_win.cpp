@@ -281,7 +281,7 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
         case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep3);
+            ShowGleanerHelpTopic(IDH_STEP3);
             return TRUE;
         }
         break;

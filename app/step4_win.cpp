@@ -198,7 +198,7 @@ INT_PTR CALLBACK PreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
         case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep4);
+            ShowGleanerHelpTopic(IDH_STEP4);
             return TRUE;
         }
         break;
@@ -233,7 +233,7 @@ INT_PTR CALLBACK LogPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
             EndDialog(dialog, 0);
             return TRUE;
         case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep4);
+            ShowGleanerHelpTopic(IDH_STEP4);
             return TRUE;
         }
         break;
