@@ -86,6 +86,7 @@
 #define IDC_POOL_ASSIGNED 6090  // assigned items
 #define IDC_POOL_MOVE     6095  // up-down control moving the selected assigned item
 #define IDC_POOL_UNASSIGN 6087  // Delete (the assignment)
+#define IDC_POOL_DELETE_KEY 6081  // command the pool list sends on the Delete key (no dialog acts on it)
 
 // EyepDlg
 #define IDC_POOL_BARLOW 6088  // Barlow lens magnification factor

@@ -24,7 +24,8 @@
 #define IDC_STEP2_LINK        2003  // Link to Object in Database
 #define IDC_STEP2_CLEAR_LINKS 104   // Clear Links and Start Over
 
-// ConfigDlg
+// ConfigDlg. The delimited-text controls are 6000..6015 and the XML tag
+// controls 700..713: the editor enables each kind's controls as one range.
 #define IDC_FORMAT_NAME                 5014  // save configuration as
 #define IDC_FORMAT_KIND_DELIMITED       5000  // radio: delimited text
 #define IDC_FORMAT_KIND_XML             5001  // radio: XML

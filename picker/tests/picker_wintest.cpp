@@ -129,10 +129,10 @@ Step ChooseRow(const std::function<HWND()> &window, int id, int row, bool listBo
 }
 Step OpenTab(int page) {
     return On(Requestor, [=](HWND r) {
-        HWND tabs = GetDlgItem(r, kReqTabs);
+        HWND tabs = GetDlgItem(r, IDC_REQ_TABS);
         SendMessageA(tabs, TCM_SETCURSEL, page, 0);
-        NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
-        SendMessageA(r, WM_NOTIFY, kReqTabs, (LPARAM)&header);
+        NMHDR header = {tabs, (UINT_PTR)IDC_REQ_TABS, (UINT)TCN_SELCHANGE};
+        SendMessageA(r, WM_NOTIFY, IDC_REQ_TABS, (LPARAM)&header);
     });
 }
 Step Answer(std::string *text) {
@@ -239,7 +239,7 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
                 SendMessageA(p, WM_COMMAND, MAKEWPARAM(2212, LBN_SELCHANGE),
                              (LPARAM)GetDlgItem(p, 2212));
             }),
-            On(Requestor, [&](HWND r) { panelName = ItemText(r, kReqName); }),
+            On(Requestor, [&](HWND r) { panelName = ItemText(r, IDC_REQ_NAME); }),
             Shot("picker_search"),
             Press(Frame, IDOK),
         },
@@ -261,7 +261,7 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
     EXPECT_EQ(+recent[0].index, +expected[0].index);
     ObjectRecord again = Nothing();
     std::vector<std::string> recentRows;
-    ran = RunScript({On(Requestor, [&](HWND r) { recentRows = Rows(r, kReqRecent, false); }),
+    ran = RunScript({On(Requestor, [&](HWND r) { recentRows = Rows(r, IDC_REQ_RECENT, false); }),
                      Press(Frame, IDCANCEL)},
                     [&] { result = Open(&again, nullptr); });
     ASSERT_TRUE(ran) << "the script stopped at step " << g_next;
@@ -278,11 +278,11 @@ TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
     bool ran = RunScript(
         {
             On(Requestor, [&](HWND r) {
-                satellites = Rows(r, kReqComponents, false);
-                label = ItemText(r, kReqComponentsLabel);
-                name = ItemText(r, kReqName);
+                satellites = Rows(r, IDC_REQ_COMPONENTS, false);
+                label = ItemText(r, IDC_REQ_COMPONENTS_LABEL);
+                name = ItemText(r, IDC_REQ_NAME);
             }),
-            ChooseRow(Requestor, kReqComponents, 2, false),
+            ChooseRow(Requestor, IDC_REQ_COMPONENTS, 2, false),
             ChooseRow(Page, 2215, 2, false),  // search scope "Stars"
             Press(Frame, IDOK),
         },
@@ -331,9 +331,9 @@ TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
             On(Page, [&](HWND p) { equinoxAfter = ItemText(p, 2365); }),
             Type(Page, 2365, ""),
             Press(Page, 1),
-            Wait([] { return ItemText(Requestor(), kReqRa) == "12h30m00s"; }),
+            Wait([] { return ItemText(Requestor(), IDC_REQ_RA) == "12h30m00s"; }),
             On(Page, [&](HWND p) { equinoxFilled = ItemText(p, 2365); }),
-            On(Requestor, [&](HWND r) { panelRa = ItemText(r, kReqRa); }),
+            On(Requestor, [&](HWND r) { panelRa = ItemText(r, IDC_REQ_RA); }),
             Shot("picker_coordinates"),
             // Typed again and not accepted: OK reads the fields first, and an
             // error keeps the picker open.
@@ -478,11 +478,11 @@ TEST_F(Picker, StartsOnSecondRecentObjectAndRecentRowIsChosen) {
     bool ran = RunScript(
         {
             On(Requestor, [&](HWND r) {
-                startName = ItemText(r, kReqName);
-                recentRows = Rows(r, kReqRecent, false);
+                startName = ItemText(r, IDC_REQ_NAME);
+                recentRows = Rows(r, IDC_REQ_RECENT, false);
             }),
-            ChooseRow(Requestor, kReqRecent, 1, false),
-            On(Requestor, [&](HWND r) { chosenName = ItemText(r, kReqName); }),
+            ChooseRow(Requestor, IDC_REQ_RECENT, 1, false),
+            On(Requestor, [&](HWND r) { chosenName = ItemText(r, IDC_REQ_NAME); }),
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -581,10 +581,10 @@ TEST_F(Picker, ModelessBrowseKeysPageThroughHrNumbers) {
         }
     };
     pump();
-    HWND tabs = GetDlgItem(requestor, kReqTabs);
+    HWND tabs = GetDlgItem(requestor, IDC_REQ_TABS);
     SendMessageA(tabs, TCM_SETCURSEL, kPageBrowse, 0);
-    NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
-    SendMessageA(requestor, WM_NOTIFY, kReqTabs, (LPARAM)&header);
+    NMHDR header = {tabs, (UINT_PTR)IDC_REQ_TABS, (UINT)TCN_SELCHANGE};
+    SendMessageA(requestor, WM_NOTIFY, IDC_REQ_TABS, (LPARAM)&header);
     HWND page = g_requestor->activePage;
     ASSERT_NE(page, nullptr);
     auto choose = [&](int id, int row) {
@@ -609,7 +609,7 @@ TEST_F(Picker, ModelessBrowseKeysPageThroughHrNumbers) {
     ASSERT_FALSE(second.empty());
     EXPECT_EQ(second[0], "HR 1001");
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
-    std::string shownName = ItemText(requestor, kReqName);
+    std::string shownName = ItemText(requestor, IDC_REQ_NAME);
     EXPECT_EQ(shownName.substr(0, 2), "HR");  // the first row's star, in the preferred naming
 
     // The up-down control's arrow goes back a page.
