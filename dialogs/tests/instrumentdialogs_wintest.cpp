@@ -33,6 +33,7 @@
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "ui/picturectl_win.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -285,12 +286,12 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "choose Binocs B", [&](HWND d) {
-            lines = LineCount(d, 6046);
-            first = Line(d, 6046, 0);
-            LRESULT sel = SendDlgItemMessageA(d, 6046, LB_GETCURSEL, 0, 0);
-            preselected = sel == LB_ERR ? "" : Line(d, 6046, (int)sel);
+            lines = LineCount(d, IDC_INSTRUMENT_LIST);
+            first = Line(d, IDC_INSTRUMENT_LIST, 0);
+            LRESULT sel = SendDlgItemMessageA(d, IDC_INSTRUMENT_LIST, LB_GETCURSEL, 0, 0);
+            preselected = sel == LB_ERR ? "" : Line(d, IDC_INSTRUMENT_LIST, (int)sel);
             Capture(d, "instrument_choice");
-            ChooseLine(d, 6046, 2);
+            ChooseLine(d, IDC_INSTRUMENT_LIST, 2);
             Click(d, IDOK);
         });
         EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
@@ -318,11 +319,11 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "Enter String", [](HWND d) {
-            ChooseLine(d, 6046, LineCount(d, 6046) - 1);
+            ChooseLine(d, IDC_INSTRUMENT_LIST, LineCount(d, IDC_INSTRUMENT_LIST) - 1);
             Click(d, IDOK);
         });
         OnDialog("Instrument Name", "type a name", [](HWND d) {
-            Type(d, 6075, "Celestron 8");
+            Type(d, IDC_INSTRUMENT_NAME_ENTRY, "Celestron 8");
             Capture(d, "instrument_name_entry");
             Click(d, IDOK);
         });
@@ -345,31 +346,33 @@ TEST_F(InstrumentDialogs, NewTelescopeFromAStandardRowWithAPoolEyepiece) {
     {
         ScriptRun run;
         OnDialog("Add/ModifyTelescopes", "empty store", [&](HWND d) {
-            emptyDisabled = !IsWindowEnabled(GetDlgItem(d, 6008)) && !IsWindowEnabled(GetDlgItem(d, 6025));
-            newEnabled = IsWindowEnabled(GetDlgItem(d, 6026)) && IsWindowEnabled(GetDlgItem(d, IDOK));
+            emptyDisabled = !IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_NAME)) &&
+                            !IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_DELETE));
+            newEnabled =
+                IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_NEW)) && IsWindowEnabled(GetDlgItem(d, IDOK));
             Capture(d, "telescopes_empty");
-            Click(d, 6026);
+            Click(d, IDC_SCOPE_NEW);
         });
         OnDialog("New Telescope", "standard row", [](HWND d) {
-            ChooseLine(d, 6078, 2);
+            ChooseLine(d, IDC_SCOPESELECT_LIST, 2);
             Capture(d, "new_telescope_list");
             Click(d, IDOK);
         });
         OnDialog("Add/ModifyTelescopes", "rename", [&](HWND d) {
-            shownName = Text(d, 6008);
-            Type(d, 6008, "Big~Dob");  // refused: the name stays
-            Type(d, 6008, "My Dob");
-            listLine = Line(d, 6028, 0);
-            Click(d, 6032);
+            shownName = Text(d, IDC_SCOPE_NAME);
+            Type(d, IDC_SCOPE_NAME, "Big~Dob");  // refused: the name stays
+            Type(d, IDC_SCOPE_NAME, "My Dob");
+            listLine = Line(d, IDC_SCOPE_LIST, 0);
+            Click(d, IDC_SCOPE_EYEPIECES);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "assign the second", [&](HWND d) {
-            poolLines = LineCount(d, 6092);
-            ChooseLine(d, 6092, 1);
-            Click(d, 6085);
+            poolLines = LineCount(d, IDC_POOL_LIST);
+            ChooseLine(d, IDC_POOL_LIST, 1);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "assign the first", [&](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) {
             Capture(d, "eyepieces_assigned");
@@ -419,13 +422,13 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
     {
         ScriptRun run;
         OnDialog("Add/ModifyTelescopes", "edit and new", [&](HWND d) {
-            Type(d, 6008, "Renamed");
-            Type(d, 6015, "12");
-            Click(d, 6026);
+            Type(d, IDC_SCOPE_NAME, "Renamed");
+            Type(d, IDC_SCOPE_APERTURE, "12");
+            Click(d, IDC_SCOPE_NEW);
         });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done refused", [&](HWND d) {
-            linesAfterNew = LineCount(d, 6028);
+            linesAfterNew = LineCount(d, IDC_SCOPE_LIST);
             Click(d, IDOK);  // the new telescope has no eyepiece
         });
         OnDialog("Nightjar Message", "no eyepieces message", [&](HWND m) {
@@ -435,8 +438,8 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
         });
         OnDialog("Add/ModifyTelescopes", "delete", [&](HWND d) {
             stillOpen = true;
-            ChooseLine(d, 6028, 0);
-            Click(d, 6025);
+            ChooseLine(d, IDC_SCOPE_LIST, 0);
+            Click(d, IDC_SCOPE_DELETE);
         });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
@@ -452,7 +455,7 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
 TEST_F(InstrumentDialogs, CancelOnAStoreThatDidNotExistLeavesNone) {
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, IDC_SCOPE_NEW); });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         RunScopeDialog(nullptr, Resources());
@@ -467,16 +470,16 @@ TEST_F(InstrumentDialogs, NewBinocularsEditedAndSaved) {
     std::string name, field, fieldAfter, upDown;
     {
         ScriptRun run;
-        OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, 6052); });
+        OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, IDC_BINOC_NEW); });
         OnDialog("Add/Modify Binoculars", "edit", [&](HWND d) {
-            name = Text(d, 6056);
-            field = Text(d, 6060);
-            Click(d, 6063);  // flipped ...
-            Type(d, 6061, "10");  // ... and back to normal with the new magnification
-            fieldAfter = Text(d, 6060);
-            upDown = Text(d, 6063);
-            Type(d, 6058, "0");  // refused
-            Type(d, 6056, "Big Pair");
+            name = Text(d, IDC_BINOC_NAME);
+            field = Text(d, IDC_BINOC_FIELD);
+            Click(d, IDC_BINOC_UP_DOWN);             // flipped ...
+            Type(d, IDC_BINOC_MAGNIFICATION, "10");  // ... and back to normal with the new magnification
+            fieldAfter = Text(d, IDC_BINOC_FIELD);
+            upDown = Text(d, IDC_BINOC_UP_DOWN);
+            Type(d, IDC_BINOC_APERTURE, "0");  // refused
+            Type(d, IDC_BINOC_NAME, "Big Pair");
             Capture(d, "binoculars");
             Click(d, IDOK);
         });
@@ -503,13 +506,12 @@ TEST_F(InstrumentDialogs, BinocularDeleteKeyAndCancelRestore) {
     int linesAfter = -1;
     {
         ScriptRun run;
-        OnDialog("Add/Modify Binoculars", "delete key", [](HWND d) {
-            PostMessageA(GetDlgItem(d, 6057), WM_KEYDOWN, VK_DELETE, 0);
-        });
+        OnDialog("Add/Modify Binoculars", "delete key",
+                 [](HWND d) { PostMessageA(GetDlgItem(d, IDC_BINOC_LIST), WM_KEYDOWN, VK_DELETE, 0); });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/Modify Binoculars", "new then cancel", [&](HWND d) {
-            linesAfter = LineCount(d, 6057);
-            Click(d, 6052);
+            linesAfter = LineCount(d, IDC_BINOC_LIST);
+            Click(d, IDC_BINOC_NEW);
             Click(d, IDCANCEL);
         });
         RunBinocsDialog(nullptr, Resources());
@@ -530,23 +532,23 @@ TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
     int poolLinesAfterNew = 0, limitMessages = 0;
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "new", [&](HWND d) {
             poolAfterSync = testutil::ReadFileBytes(dir.file("eyep.bin"));
-            Click(d, 6102);
+            Click(d, IDC_POOL_NEW);
         });
         OnDialog("Edit Eyepiece Data", "edit new", [&](HWND d) {
-            editName = Text(d, 6022);
-            Type(d, 6022, "Erfle 32");
-            Type(d, 6097, "32");
-            Type(d, 6096, "65");
+            editName = Text(d, IDC_POOLITEM_NAME);
+            Type(d, IDC_POOLITEM_NAME, "Erfle 32");
+            Type(d, IDC_EYEPIECE_FOCAL_LENGTH, "32");
+            Type(d, IDC_EYEPIECE_APPARENT_FIELD, "65");
             Capture(d, "edit_eyepiece");
             Click(d, IDOK);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "delete from pool", [&](HWND d) {
-            poolLinesAfterNew = LineCount(d, 6092);
-            ChooseLine(d, 6092, 0);
-            Click(d, 6091);
+            poolLinesAfterNew = LineCount(d, IDC_POOL_LIST);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_DELETE);
         });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
@@ -589,23 +591,23 @@ TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
     int modelLines = 0;
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, IDC_SCOPE_NEW); });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
-        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "assign", [](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done", [](HWND d) { Click(d, IDOK); });
         OnDialog("Default Settings for New Instruments", "copy without a line", [&](HWND d) {
-            modelLines = LineCount(d, 6046);
-            Click(d, 6048);
+            modelLines = LineCount(d, IDC_INSTDEFAULT_LIST);
+            Click(d, IDC_INSTDEFAULT_COPY);
             Click(d, IDOK);  // nothing chosen: stays open
         });
         OnDialog("Default Settings for New Instruments", "choose the model", [&](HWND d) {
             stayed = true;
-            ChooseLine(d, 6046, 0);
+            ChooseLine(d, IDC_INSTDEFAULT_LIST, 0);
             Capture(d, "default_chart_question");
             Click(d, IDOK);
         });
@@ -637,12 +639,12 @@ TEST_F(InstrumentDialogs, OneTelescopeEditorSavesInTheDatabase) {
     {
         ScriptRun run;
         OnDialog("Edit Telescope", "rename and save", [&](HWND d) {
-            saveEnabled = IsWindowEnabled(GetDlgItem(d, 6023)) != 0;
-            Type(d, 6008, "Loaner{2}");
-            afterBadName = Text(d, 6008);
-            Type(d, 6008, "Loaner 2");
+            saveEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_SAVE)) != 0;
+            Type(d, IDC_SCOPE_NAME, "Loaner{2}");
+            afterBadName = Text(d, IDC_SCOPE_NAME);
+            Type(d, IDC_SCOPE_NAME, "Loaner 2");
             Capture(d, "edit_telescope");
-            Click(d, 6023);
+            Click(d, IDC_SCOPE_SAVE);
         });
         EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 1);
         EXPECT_EQ(g_script.failure, "");
@@ -669,26 +671,27 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
     std::string density;
     {
         ScriptRun run;
-        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, 6102); });
-        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, 102); });
+        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, IDC_POOL_NEW); });
+        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, IDC_FILTERTYPE_ND); });
         OnDialog("Edit Neutral Density Filter Data", "half", [&](HWND d) {
-            Type(d, 6022, "ND 0.3");
-            Type(d, 104, "50");
-            CheckRadioButton(d, 101, 103, 102);
-            SendMessageA(d, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), (LPARAM)GetDlgItem(d, 102));
-            density = Text(d, 104);
+            Type(d, IDC_POOLITEM_NAME, "ND 0.3");
+            Type(d, IDC_NDFILTER_VALUE, "50");
+            CheckRadioButton(d, IDC_NDFILTER_TRANSMISSION, IDC_NDFILTER_ATTENUATION, IDC_NDFILTER_DENSITY);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_NDFILTER_DENSITY, BN_CLICKED),
+                         (LPARAM)GetDlgItem(d, IDC_NDFILTER_DENSITY));
+            density = Text(d, IDC_NDFILTER_VALUE);
             Capture(d, "edit_nd_filter");
             Click(d, IDOK);
         });
-        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, 6102); });
-        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, 101); });
+        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, IDC_POOL_NEW); });
+        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, IDC_FILTERTYPE_STANDARD); });
         OnDialog("Edit Filter Data", "cancel", [](HWND d) {
             Capture(d, "edit_filter");
             Click(d, IDCANCEL);
         });
         OnDialog("Assign Filters to Camera", "assign nd", [](HWND d) {
-            ChooseLine(d, 6092, 1);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 1);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Assign Filters to Camera", "ok", [](HWND d) {
             Capture(d, "filters_assigned");
@@ -712,10 +715,10 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
     // A new lens whose edit is cancelled does not stay in the pool.
     {
         ScriptRun run;
-        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, IDC_POOL_NEW); });
         OnDialog("Edit Lens Data", "ratio below 1", [](HWND d) {
-            Type(d, 101, "300");
-            Type(d, 106, "0.9");
+            Type(d, IDC_LENS_FOCAL_LENGTH, "300");
+            Type(d, IDC_LENS_FOCAL_RATIO, "0.9");
             Click(d, IDOK);
         });
         OnDialog("Nightjar Message", "refused", [](HWND m) { PostMessageA(m, WM_COMMAND, IDOK, 0); });
@@ -742,14 +745,14 @@ TEST_F(InstrumentDialogs, UpDownSwapsTelescopesAcrossBinoculars) {
         OnDialog("Add/ModifyTelescopes", "move down", [&](HWND d) {
             static NMUPDOWN ud;
             std::memset(&ud, 0, sizeof ud);
-            ud.hdr.hwndFrom = GetDlgItem(d, 6040);
-            ud.hdr.idFrom = 6040;
+            ud.hdr.hwndFrom = GetDlgItem(d, IDC_SCOPE_MOVE);
+            ud.hdr.idFrom = IDC_SCOPE_MOVE;
             ud.hdr.code = UDN_DELTAPOS;
             ud.iDelta = -1;  // on the first line: nothing moves
-            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            SendMessageA(d, WM_NOTIFY, IDC_SCOPE_MOVE, (LPARAM)&ud);
             ud.iDelta = 1;
-            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
-            firstLine = Line(d, 6028, 0);
+            SendMessageA(d, WM_NOTIFY, IDC_SCOPE_MOVE, (LPARAM)&ud);
+            firstLine = Line(d, IDC_SCOPE_LIST, 0);
             Click(d, IDOK);
         });
         RunScopeDialog(nullptr, Resources());
@@ -771,19 +774,19 @@ TEST_F(InstrumentDialogs, ApparentFieldMeasuredThroughAStoredTelescopeFromTheEdi
     std::string field;
     {
         ScriptRun run;
-        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "edit", [](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6086);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_EDIT);
         });
-        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, 6084); });
+        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, IDC_EYEPIECE_CALCULATE_FIELD); });
         OnDialog("Compute Apparent Field of View", "measured", [](HWND d) {
-            Type(d, 6071, "60");
+            Type(d, IDC_FOV_MEASURED, "60");
             Capture(d, "fov_from_measurement");
             Click(d, IDOK);
         });
         OnDialog("Edit Eyepiece Data", "read", [&](HWND d) {
-            field = Text(d, 6096);
+            field = Text(d, IDC_EYEPIECE_APPARENT_FIELD);
             Click(d, IDCANCEL);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
