@@ -14,23 +14,9 @@
 #include "app/gleaner_win.h"
 #include "instruments/instrumentstore.h"
 #include "sites/sitestore.h"
+#include "resources/wizardids.h"
 
 namespace {
-
-// Control ids of ConfigDlg.
-const int kNameEdit = 5014, kKindDelimited = 5000, kKindTagged = 5001;
-const int kDelimiterList = 6000, kSkipEdit = 5015, kCommentEdit = 5011, kLayoutList = 5012;
-const int kSiteList = 5016, kObserverList = 5017, kInstrumentList = 5018;
-const int kSiteColumn = 6006, kObserverColumn = 6004, kInstrumentColumn = 6015;
-const int kDateColumn = 6014, kTimeColumn = 6013, kTargetColumn = 6012, kDescriptionColumn = 6011;
-const int kConditionColumns = 6010, kAddConditionColumn = 6002, kDelConditionColumn = 6003;
-const int kExtraColumns = 6009, kAddExtraColumn = 6007, kDelExtraColumn = 6008;
-const int kFirstTagEdit = 700;  // 700..707: entry, site, observer, instrument, date, time, target, description
-const int kTimeTag = 705, kSiteTag = 701, kObserverTag = 702, kInstrumentTag = 703;
-const int kConditionTags = 711, kAddConditionTag = 710, kDelConditionTag = 709;
-const int kExtraTags = 708, kAddExtraTag = 712, kDelExtraTag = 713;
-const int kFileContents = 4001;
-const int kPromptEdit = 101;
 
 const char kMessageCaption[] = "Gleaner Message";
 
@@ -53,7 +39,8 @@ void EnableItem(HWND dialog, int id, bool on) {
 void FillList(HWND dialog, int list, int add, int del, const std::vector<std::string> &rows, int max) {
     SendDlgItemMessageA(dialog, list, CB_RESETCONTENT, 0, 0);
     for (const std::string &r : rows) SendDlgItemMessageA(dialog, list, CB_ADDSTRING, 0, (LPARAM)r.c_str());
-    bool kindOk = list >= 6000 ? g_edit->kind == kFormatKindDelimited : g_edit->kind == kFormatKindTagged;
+    bool kindOk = list >= IDC_FORMAT_DELIMITER ? g_edit->kind == kFormatKindDelimited
+                                               : g_edit->kind == kFormatKindTagged;
     EnableItem(dialog, add, kindOk && (int)rows.size() < max);
     EnableItem(dialog, del, kindOk && !rows.empty());
     if (!rows.empty()) SendDlgItemMessageA(dialog, list, CB_SETCURSEL, 0, 0);
@@ -80,9 +67,9 @@ void SourceChanged(HWND dialog, int list) {
     int row = Selected(dialog, list);
     int index = row > 0 ? (int)SendDlgItemMessageA(dialog, list, CB_GETITEMDATA, row, 0) : -1;
     int32_t column = -1;
-    if (list == kSiteList) {
+    if (list == IDC_FORMAT_SITE) {
         if (index < 0) {
-            ParseSourceColumnText(ItemText(dialog, kSiteColumn, 63).c_str(), &column);
+            ParseSourceColumnText(ItemText(dialog, IDC_FORMAT_SITE_COLUMN, 63).c_str(), &column);
             std::memcpy(&g_edit->siteColumn, &column, sizeof column);
             g_edit->siteFixed = 0;
         } else {
@@ -96,9 +83,9 @@ void SourceChanged(HWND dialog, int list) {
                 std::fclose(f);
             }
         }
-    } else if (list == kObserverList) {
+    } else if (list == IDC_FORMAT_OBSERVER) {
         if (index < 0) {
-            ParseSourceColumnText(ItemText(dialog, kObserverColumn, 63).c_str(), &column);
+            ParseSourceColumnText(ItemText(dialog, IDC_FORMAT_OBSERVER_COLUMN, 63).c_str(), &column);
             std::memcpy(&g_edit->observerColumn, &column, sizeof column);
             g_edit->observerFixed = 0;
         } else {
@@ -114,7 +101,7 @@ void SourceChanged(HWND dialog, int list) {
         }
     } else {
         if (index < 0) {
-            ParseSourceColumnText(ItemText(dialog, kInstrumentColumn, 63).c_str(), &column);
+            ParseSourceColumnText(ItemText(dialog, IDC_FORMAT_INSTRUMENT_COLUMN, 63).c_str(), &column);
             std::memcpy(&g_edit->instrumentColumn, &column, sizeof column);
             g_edit->instrumentFixed = 0;
         } else {
@@ -167,7 +154,7 @@ INT_PTR CALLBACK ColumnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            EndDialog(dialog, ColumnPromptValue(ItemText(dialog, kPromptEdit, 63).c_str()));
+            EndDialog(dialog, ColumnPromptValue(ItemText(dialog, IDC_COLUMN_NUMBER, 63).c_str()));
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {
@@ -193,7 +180,7 @@ INT_PTR CALLBACK TagDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             auto *p = reinterpret_cast<TagPrompt *>(GetWindowLongPtrA(dialog, DWLP_USER));
-            std::string text = ItemText(dialog, kPromptEdit, 63);
+            std::string text = ItemText(dialog, IDC_TAG_TEXT, 63);
             if (p && p->tag) std::snprintf(p->tag, 64, "%s", text.c_str());
             EndDialog(dialog, (INT_PTR)text.size());
             return TRUE;
@@ -221,21 +208,24 @@ int RunTagDialog(HWND owner, const char *prompt, char *tag) {
 }
 
 void InitConfigDialog(HWND dialog) {
-    for (const char *name : kDelimiterNames) SendDlgItemMessageA(dialog, kDelimiterList, CB_ADDSTRING, 0, (LPARAM)name);
-    for (const char *name : kDateLayoutNames) SendDlgItemMessageA(dialog, kLayoutList, CB_ADDSTRING, 0, (LPARAM)name);
+    for (const char *name : kDelimiterNames)
+        SendDlgItemMessageA(dialog, IDC_FORMAT_DELIMITER, CB_ADDSTRING, 0, (LPARAM)name);
+    for (const char *name : kDateLayoutNames)
+        SendDlgItemMessageA(dialog, IDC_FORMAT_DATE_LAYOUT, CB_ADDSTRING, 0, (LPARAM)name);
 
-    for (int list : {kSiteList, kObserverList, kInstrumentList}) AddSourceItem(dialog, list, "Obtain from file", -1);
+    for (int list : {IDC_FORMAT_SITE, IDC_FORMAT_OBSERVER, IDC_FORMAT_INSTRUMENT})
+        AddSourceItem(dialog, list, "Obtain from file", -1);
     int16_t count = 0;
     if (FILE *f = OpenLocationStore(&count)) {
         LocationRecord site;
         for (int i = 0; i < count; ++i)
-            if (ReadLocation(f, i, &site, nullptr)) AddSourceItem(dialog, kSiteList, site.name, i);
+            if (ReadLocation(f, i, &site, nullptr)) AddSourceItem(dialog, IDC_FORMAT_SITE, site.name, i);
         std::fclose(f);
     }
     if (FILE *f = OpenObserverStore(&count)) {
         ObserverRecord observer;
         for (int i = 0; i < count; ++i)
-            if (ReadObserver(f, i, &observer)) AddSourceItem(dialog, kObserverList, observer.name, i);
+            if (ReadObserver(f, i, &observer)) AddSourceItem(dialog, IDC_FORMAT_OBSERVER, observer.name, i);
         std::fclose(f);
     }
     int32_t instruments = 0;
@@ -244,38 +234,40 @@ void InitConfigDialog(HWND dialog) {
         for (int i = 0; i < instruments; ++i)
             if (ReadInstrument(f, instrument.get(), i)) {
                 instrument->name[sizeof instrument->name - 1] = '\0';
-                AddSourceItem(dialog, kInstrumentList, instrument->name, i);
+                AddSourceItem(dialog, IDC_FORMAT_INSTRUMENT, instrument->name, i);
             }
         std::fclose(f);
     }
 
     std::string text;
     if (ReadFilePreviewText(CurrentImportSettings().importPath, &text))
-        SetDlgItemTextA(dialog, kFileContents, text.c_str());
+        SetDlgItemTextA(dialog, IDC_FORMAT_FILE_CONTENTS, text.c_str());
 }
 
 void ShowFormatInDialog(HWND dialog) {
     ImportFormat *f = g_edit;
     f->name[kFormatNameSize - 1] = '\0';
-    SetDlgItemTextA(dialog, kNameEdit, f->name);
-    SetDlgItemInt(dialog, kSkipEdit, f->skipLines < 0 ? 0 : (UINT)f->skipLines, FALSE);
-    SendDlgItemMessageA(dialog, kLayoutList, CB_SETCURSEL,
+    SetDlgItemTextA(dialog, IDC_FORMAT_NAME, f->name);
+    SetDlgItemInt(dialog, IDC_FORMAT_SKIP_LINES, f->skipLines < 0 ? 0 : (UINT)f->skipLines, FALSE);
+    SendDlgItemMessageA(dialog, IDC_FORMAT_DATE_LAYOUT, CB_SETCURSEL,
                         f->dateLayout >= 0 && f->dateLayout < kDateLayoutCount ? f->dateLayout : -1, 0);
     char comment[2] = {f->commentChar, '\0'};
-    SetDlgItemTextA(dialog, kCommentEdit, comment);
-    CheckRadioButton(dialog, kKindDelimited, kKindTagged, f->kind == kFormatKindTagged ? kKindTagged : kKindDelimited);
-    SendDlgItemMessageA(dialog, kDelimiterList, CB_SETCURSEL, DelimiterIndexOf(f->delimiter), 0);
+    SetDlgItemTextA(dialog, IDC_FORMAT_COMMENT, comment);
+    CheckRadioButton(dialog, IDC_FORMAT_KIND_DELIMITED, IDC_FORMAT_KIND_XML,
+                     f->kind == kFormatKindTagged ? IDC_FORMAT_KIND_XML : IDC_FORMAT_KIND_DELIMITED);
+    SendDlgItemMessageA(dialog, IDC_FORMAT_DELIMITER, CB_SETCURSEL, DelimiterIndexOf(f->delimiter), 0);
 
     struct Source { int list, edit; bool fixed; const char *name; int32_t column; int (*find)(FILE *, const char *); };
     f->fixedSite.name[sizeof f->fixedSite.name - 1] = '\0';
     f->fixedObserver.name[sizeof f->fixedObserver.name - 1] = '\0';
     f->fixedInstrument.name[sizeof f->fixedInstrument.name - 1] = '\0';
     const Source sources[] = {
-        {kSiteList, kSiteColumn, f->siteFixed != 0, f->fixedSite.name, f->siteColumn, FindLocationIndexByName},
-        {kObserverList, kObserverColumn, f->observerFixed != 0, f->fixedObserver.name, f->observerColumn,
-         FindObserverIndexByName},
-        {kInstrumentList, kInstrumentColumn, f->instrumentFixed != 0, f->fixedInstrument.name, f->instrumentColumn,
-         FindInstrumentIndexByName},
+        {IDC_FORMAT_SITE, IDC_FORMAT_SITE_COLUMN, f->siteFixed != 0, f->fixedSite.name, f->siteColumn,
+         FindLocationIndexByName},
+        {IDC_FORMAT_OBSERVER, IDC_FORMAT_OBSERVER_COLUMN, f->observerFixed != 0, f->fixedObserver.name,
+         f->observerColumn, FindObserverIndexByName},
+        {IDC_FORMAT_INSTRUMENT, IDC_FORMAT_INSTRUMENT_COLUMN, f->instrumentFixed != 0,
+         f->fixedInstrument.name, f->instrumentColumn, FindInstrumentIndexByName},
     };
     for (const Source &s : sources) {
         int index = -1;
@@ -283,8 +275,8 @@ void ShowFormatInDialog(HWND dialog) {
             FILE *store = nullptr;
             int16_t c16 = 0;
             int32_t c32 = 0;
-            if (s.list == kSiteList) store = OpenLocationStore(&c16);
-            else if (s.list == kObserverList) store = OpenObserverStore(&c16);
+            if (s.list == IDC_FORMAT_SITE) store = OpenLocationStore(&c16);
+            else if (s.list == IDC_FORMAT_OBSERVER) store = OpenObserverStore(&c16);
             else store = OpenInstrumentFile(&c32);
             if (store) {
                 index = s.find(store, s.name);
@@ -295,11 +287,12 @@ void ShowFormatInDialog(HWND dialog) {
         SetDlgItemTextA(dialog, s.edit, s.fixed ? "" : ColumnText(s.column).c_str());
     }
 
-    SetDlgItemTextA(dialog, kTimeColumn, "");
-    SetDlgItemTextA(dialog, kDateColumn, ColumnText(f->dateColumn).c_str());
-    if (f->dateLayout % 2 == 1) SetDlgItemTextA(dialog, kTimeColumn, ColumnText(f->timeColumn).c_str());
-    SetDlgItemTextA(dialog, kTargetColumn, ColumnText(f->targetColumn).c_str());
-    SetDlgItemTextA(dialog, kDescriptionColumn, ColumnText(f->descriptionColumn).c_str());
+    SetDlgItemTextA(dialog, IDC_FORMAT_TIME_COLUMN, "");
+    SetDlgItemTextA(dialog, IDC_FORMAT_DATE_COLUMN, ColumnText(f->dateColumn).c_str());
+    if (f->dateLayout % 2 == 1)
+        SetDlgItemTextA(dialog, IDC_FORMAT_TIME_COLUMN, ColumnText(f->timeColumn).c_str());
+    SetDlgItemTextA(dialog, IDC_FORMAT_TARGET_COLUMN, ColumnText(f->targetColumn).c_str());
+    SetDlgItemTextA(dialog, IDC_FORMAT_DESCRIPTION_COLUMN, ColumnText(f->descriptionColumn).c_str());
 
     FillConditionColumnList(dialog);
     FillExtraColumnList(dialog);
@@ -310,29 +303,29 @@ void ShowFormatInDialog(HWND dialog) {
                            f->dateTag, f->timeTag, f->targetTag, f->descriptionTag};
     for (int i = 0; i < 8; ++i) {
         tags[i][kFormatTagSize - 1] = '\0';
-        SetDlgItemTextA(dialog, kFirstTagEdit + i, tags[i]);
+        SetDlgItemTextA(dialog, IDC_FORMAT_ENTRY_TAG + i, tags[i]);
     }
     UpdateFormatKindState(dialog);
 }
 
 int ReadFormatFromDialog(HWND dialog, char *message, int size) {
     FormatEditorFields in;
-    in.name = ItemText(dialog, kNameEdit, 63);
-    in.skipLines = ItemText(dialog, kSkipEdit, 63);
-    in.commentChar = ItemText(dialog, kCommentEdit, 63);
-    in.dateLayout = Selected(dialog, kLayoutList);
-    in.delimiterIndex = Selected(dialog, kDelimiterList);
-    in.timeColumn = ItemText(dialog, kTimeColumn, 63);
-    in.dateColumn = ItemText(dialog, kDateColumn, 63);
-    in.targetColumn = ItemText(dialog, kTargetColumn, 63);
-    in.descriptionColumn = ItemText(dialog, kDescriptionColumn, 63);
-    in.siteFixed = Selected(dialog, kSiteList) > 0;
-    in.observerFixed = Selected(dialog, kObserverList) > 0;
-    in.instrumentFixed = Selected(dialog, kInstrumentList) > 0;
-    in.siteColumn = ItemText(dialog, kSiteColumn, 63);
-    in.observerColumn = ItemText(dialog, kObserverColumn, 63);
-    in.instrumentColumn = ItemText(dialog, kInstrumentColumn, 63);
-    for (int i = 0; i < 8; ++i) in.tags[i] = ItemText(dialog, kFirstTagEdit + i, 64);
+    in.name = ItemText(dialog, IDC_FORMAT_NAME, 63);
+    in.skipLines = ItemText(dialog, IDC_FORMAT_SKIP_LINES, 63);
+    in.commentChar = ItemText(dialog, IDC_FORMAT_COMMENT, 63);
+    in.dateLayout = Selected(dialog, IDC_FORMAT_DATE_LAYOUT);
+    in.delimiterIndex = Selected(dialog, IDC_FORMAT_DELIMITER);
+    in.timeColumn = ItemText(dialog, IDC_FORMAT_TIME_COLUMN, 63);
+    in.dateColumn = ItemText(dialog, IDC_FORMAT_DATE_COLUMN, 63);
+    in.targetColumn = ItemText(dialog, IDC_FORMAT_TARGET_COLUMN, 63);
+    in.descriptionColumn = ItemText(dialog, IDC_FORMAT_DESCRIPTION_COLUMN, 63);
+    in.siteFixed = Selected(dialog, IDC_FORMAT_SITE) > 0;
+    in.observerFixed = Selected(dialog, IDC_FORMAT_OBSERVER) > 0;
+    in.instrumentFixed = Selected(dialog, IDC_FORMAT_INSTRUMENT) > 0;
+    in.siteColumn = ItemText(dialog, IDC_FORMAT_SITE_COLUMN, 63);
+    in.observerColumn = ItemText(dialog, IDC_FORMAT_OBSERVER_COLUMN, 63);
+    in.instrumentColumn = ItemText(dialog, IDC_FORMAT_INSTRUMENT_COLUMN, 63);
+    for (int i = 0; i < 8; ++i) in.tags[i] = ItemText(dialog, IDC_FORMAT_ENTRY_TAG + i, 64);
     std::string text;
     if (ReadFormatFromFields(in, g_edit, &text)) return 1;
     std::snprintf(message, size, "%s", text.c_str());
@@ -341,8 +334,10 @@ int ReadFormatFromDialog(HWND dialog, char *message, int size) {
 
 void UpdateFormatKindState(HWND dialog) {
     bool delimited = g_edit->kind != kFormatKindTagged;
-    for (int id = 6000; id <= 6015; ++id) EnableItem(dialog, id, delimited);
-    for (int id = 700; id <= 713; ++id) EnableItem(dialog, id, !delimited);
+    for (int id = IDC_FORMAT_DELIMITER; id <= IDC_FORMAT_INSTRUMENT_COLUMN; ++id)
+        EnableItem(dialog, id, delimited);
+    for (int id = IDC_FORMAT_ENTRY_TAG; id <= IDC_FORMAT_DEL_EXTRA_TAG; ++id)
+        EnableItem(dialog, id, !delimited);
     // Add and Del also follow their lists' fill.
     FillConditionColumnList(dialog);
     FillExtraColumnList(dialog);
@@ -355,40 +350,42 @@ void UpdateFormatKindState(HWND dialog) {
 void UpdateTimeFieldState(HWND dialog) {
     bool odd = g_edit->dateLayout % 2 == 1;
     bool delimited = g_edit->kind != kFormatKindTagged;
-    EnableItem(dialog, kTimeColumn, odd && delimited);
-    EnableItem(dialog, kTimeTag, odd && !delimited);
+    EnableItem(dialog, IDC_FORMAT_TIME_COLUMN, odd && delimited);
+    EnableItem(dialog, IDC_FORMAT_TIME_TAG, odd && !delimited);
 }
 
 void UpdateSourceFieldState(HWND dialog) {
     bool delimited = g_edit->kind != kFormatKindTagged;
-    EnableItem(dialog, kSiteColumn, !g_edit->siteFixed && delimited);
-    EnableItem(dialog, kObserverColumn, !g_edit->observerFixed && delimited);
-    EnableItem(dialog, kInstrumentColumn, !g_edit->instrumentFixed && delimited);
-    EnableItem(dialog, kSiteTag, !g_edit->siteFixed && !delimited);
-    EnableItem(dialog, kObserverTag, !g_edit->observerFixed && !delimited);
-    EnableItem(dialog, kInstrumentTag, !g_edit->instrumentFixed && !delimited);
+    EnableItem(dialog, IDC_FORMAT_SITE_COLUMN, !g_edit->siteFixed && delimited);
+    EnableItem(dialog, IDC_FORMAT_OBSERVER_COLUMN, !g_edit->observerFixed && delimited);
+    EnableItem(dialog, IDC_FORMAT_INSTRUMENT_COLUMN, !g_edit->instrumentFixed && delimited);
+    EnableItem(dialog, IDC_FORMAT_SITE_TAG, !g_edit->siteFixed && !delimited);
+    EnableItem(dialog, IDC_FORMAT_OBSERVER_TAG, !g_edit->observerFixed && !delimited);
+    EnableItem(dialog, IDC_FORMAT_INSTRUMENT_TAG, !g_edit->instrumentFixed && !delimited);
 }
 
 void FillConditionColumnList(HWND dialog) {
     int32_t slots[kConditionSlots];
     std::memcpy(slots, g_edit->conditionColumns, sizeof slots);
-    FillList(dialog, kConditionColumns, kAddConditionColumn, kDelConditionColumn, ListedColumns(slots, kConditionSlots),
-             kConditionSlots);
+    FillList(dialog, IDC_FORMAT_CONDITION_COLUMNS, IDC_FORMAT_ADD_CONDITION_COLUMN,
+             IDC_FORMAT_DEL_CONDITION_COLUMN, ListedColumns(slots, kConditionSlots), kConditionSlots);
 }
 
 void FillExtraColumnList(HWND dialog) {
     int32_t slots[kExtraSlots];
     std::memcpy(slots, g_edit->extraColumns, sizeof slots);
-    FillList(dialog, kExtraColumns, kAddExtraColumn, kDelExtraColumn, ListedColumns(slots, kExtraSlots), kExtraSlots);
+    FillList(dialog, IDC_FORMAT_EXTRA_COLUMNS, IDC_FORMAT_ADD_EXTRA_COLUMN, IDC_FORMAT_DEL_EXTRA_COLUMN,
+             ListedColumns(slots, kExtraSlots), kExtraSlots);
 }
 
 void FillConditionTagList(HWND dialog) {
-    FillList(dialog, kConditionTags, kAddConditionTag, kDelConditionTag,
+    FillList(dialog, IDC_FORMAT_CONDITION_TAGS, IDC_FORMAT_ADD_CONDITION_TAG, IDC_FORMAT_DEL_CONDITION_TAG,
              ListedTags(g_edit->conditionTags, kConditionSlots), kConditionSlots);
 }
 
 void FillExtraTagList(HWND dialog) {
-    FillList(dialog, kExtraTags, kAddExtraTag, kDelExtraTag, ListedTags(g_edit->extraTags, kExtraSlots), kExtraSlots);
+    FillList(dialog, IDC_FORMAT_EXTRA_TAGS, IDC_FORMAT_ADD_EXTRA_TAG, IDC_FORMAT_DEL_EXTRA_TAG,
+             ListedTags(g_edit->extraTags, kExtraSlots), kExtraSlots);
 }
 
 INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -415,66 +412,67 @@ INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowGleanerHelpTopic(kHelpFormatEditor);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_FORMATS);
             return TRUE;
-        case kKindDelimited:
-        case kKindTagged:
-            g_edit->kind = id == kKindTagged ? kFormatKindTagged : kFormatKindDelimited;
+        case IDC_FORMAT_KIND_DELIMITED:
+        case IDC_FORMAT_KIND_XML:
+            g_edit->kind = id == IDC_FORMAT_KIND_XML ? kFormatKindTagged : kFormatKindDelimited;
             UpdateFormatKindState(dialog);
             return TRUE;
-        case kLayoutList:
+        case IDC_FORMAT_DATE_LAYOUT:
             if (code == CBN_SELCHANGE) {
-                int layout = Selected(dialog, kLayoutList);
+                int layout = Selected(dialog, IDC_FORMAT_DATE_LAYOUT);
                 if (layout >= 0) g_edit->dateLayout = layout;
                 UpdateTimeFieldState(dialog);
             }
             return TRUE;
-        case kSiteList:
-        case kObserverList:
-        case kInstrumentList:
+        case IDC_FORMAT_SITE:
+        case IDC_FORMAT_OBSERVER:
+        case IDC_FORMAT_INSTRUMENT:
             if (code == CBN_SELCHANGE) SourceChanged(dialog, id);
             return TRUE;
-        case kAddConditionColumn:
-        case kDelConditionColumn:
+        case IDC_FORMAT_ADD_CONDITION_COLUMN:
+        case IDC_FORMAT_DEL_CONDITION_COLUMN:
             std::memcpy(columns, g_edit->conditionColumns, sizeof g_edit->conditionColumns);
-            if (id == kAddConditionColumn)
+            if (id == IDC_FORMAT_ADD_CONDITION_COLUMN)
                 AddColumn(dialog, columns, kConditionSlots,
                           "No more than two observing condition columns are allowed", "Observing Conditions");
-            else if (Selected(dialog, kConditionColumns) >= 0)
-                DeleteColumnSlot(columns, kConditionSlots, Selected(dialog, kConditionColumns));
+            else if (Selected(dialog, IDC_FORMAT_CONDITION_COLUMNS) >= 0)
+                DeleteColumnSlot(columns, kConditionSlots, Selected(dialog, IDC_FORMAT_CONDITION_COLUMNS));
             std::memcpy(g_edit->conditionColumns, columns, sizeof g_edit->conditionColumns);
             FillConditionColumnList(dialog);
             return TRUE;
-        case kAddExtraColumn:
-        case kDelExtraColumn:
+        case IDC_FORMAT_ADD_EXTRA_COLUMN:
+        case IDC_FORMAT_DEL_EXTRA_COLUMN:
             std::memcpy(columns, g_edit->extraColumns, sizeof g_edit->extraColumns);
-            if (id == kAddExtraColumn)
+            if (id == IDC_FORMAT_ADD_EXTRA_COLUMN)
                 AddColumn(dialog, columns, kExtraSlots, "No more than five extra data columns are allowed",
                           "Extra Data");
-            else if (Selected(dialog, kExtraColumns) >= 0)
-                DeleteColumnSlot(columns, kExtraSlots, Selected(dialog, kExtraColumns));
+            else if (Selected(dialog, IDC_FORMAT_EXTRA_COLUMNS) >= 0)
+                DeleteColumnSlot(columns, kExtraSlots, Selected(dialog, IDC_FORMAT_EXTRA_COLUMNS));
             std::memcpy(g_edit->extraColumns, columns, sizeof g_edit->extraColumns);
             FillExtraColumnList(dialog);
             return TRUE;
-        case kAddConditionTag:
+        case IDC_FORMAT_ADD_CONDITION_TAG:
             AddTag(dialog, g_edit->conditionTags, kConditionSlots,
                    "No more than two observing condition tags are allowed", "Observing Conditions");
             FillConditionTagList(dialog);
             return TRUE;
-        case kDelConditionTag:
-            if (Selected(dialog, kConditionTags) >= 0)
-                DeleteTagSlot(g_edit->conditionTags, kConditionSlots, Selected(dialog, kConditionTags));
+        case IDC_FORMAT_DEL_CONDITION_TAG:
+            if (Selected(dialog, IDC_FORMAT_CONDITION_TAGS) >= 0)
+                DeleteTagSlot(g_edit->conditionTags, kConditionSlots,
+                              Selected(dialog, IDC_FORMAT_CONDITION_TAGS));
             FillConditionTagList(dialog);
             return TRUE;
-        case kAddExtraTag:
+        case IDC_FORMAT_ADD_EXTRA_TAG:
             AddTag(dialog, g_edit->extraTags, kExtraSlots, "No more than five extra data tags are allowed",
                    "Extra Data");
             FillExtraTagList(dialog);
             return TRUE;
-        case kDelExtraTag:
-            if (Selected(dialog, kExtraTags) >= 0)
-                DeleteTagSlot(g_edit->extraTags, kExtraSlots, Selected(dialog, kExtraTags));
+        case IDC_FORMAT_DEL_EXTRA_TAG:
+            if (Selected(dialog, IDC_FORMAT_EXTRA_TAGS) >= 0)
+                DeleteTagSlot(g_edit->extraTags, kExtraSlots, Selected(dialog, IDC_FORMAT_EXTRA_TAGS));
             FillExtraTagList(dialog);
             return TRUE;
         }

@@ -8,16 +8,13 @@
 #include "ui/controls.h"
 #include "ui/picturectl_win.h"
 #include "ui/winutil_win.h"
+#include "resources/commonids.h"
 
 namespace {
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
 HWND g_currentStep = nullptr;
 HFONT g_headingFont = nullptr;
-
-const int kHeadingText = 1008;
-const int kCloseButton = 2;
-const int kReadThisFirstButton = 9;
 }  // namespace
 
 HINSTANCE GetProgramInstance() { return g_instance; }
@@ -66,7 +63,7 @@ void RegisterControlClasses(HINSTANCE instance) {
 
 int InitMainWindow(HWND mainWindow) {
     LoadClassBitmaps(mainWindow);
-    HWND heading = GetDlgItem(mainWindow, kHeadingText);
+    HWND heading = GetDlgItem(mainWindow, IDC_MAIN_HEADING);
     if (heading) {
         g_headingFont = CreateBoldFontOfWindow(heading);
         if (g_headingFont) SendMessageA(heading, WM_SETFONT, (WPARAM)g_headingFont, TRUE);
@@ -86,11 +83,11 @@ LRESULT CALLBACK GleanerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ShowImportStepOne(window);
         return 1;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kCloseButton) {
+        if (LOWORD(wParam) == IDCANCEL) {
             DestroyWindow(window);
             return 0;
         }
-        if (LOWORD(wParam) == kReadThisFirstButton) ShowGleanerHelpTopic(kHelpReadThisFirst);
+        if (LOWORD(wParam) == IDC_MAIN_READ_FIRST) ShowGleanerHelpTopic(IDH_READ_FIRST);
         break;
     case WM_DESTROY:
         SaveImportSettings();

@@ -9,11 +9,9 @@
 #include "app/gleaner_win.h"
 #include "app/step1_win.h"
 #include "app/step2_win.h"
+#include "resources/wizardids.h"
 
 namespace {
-const int kImportPathEdit = 1000;
-const int kFormatList = 1001;
-const int kBrowseButton = 1002, kEditButton = 1003, kNewButton = 1004, kDeleteButton = 104;
 const int kMaxImportPath = 254;  // the settings hold this many characters
 const char kMessageCaption[] = "Gleaner Message";
 const char kPathTooLong[] = "The path of the import file is too long (at most 254 characters).";
@@ -25,9 +23,9 @@ void Complain(HWND owner, const char *text) { MessageBoxA(owner, text, kMessageC
 
 // The text of the path edit; false (and a message) when it is too long to keep.
 bool ReadImportPathEdit(HWND step, std::string *path) {
-    int n = GetWindowTextLengthA(GetDlgItem(step, kImportPathEdit));
+    int n = GetWindowTextLengthA(GetDlgItem(step, IDC_STEP1_FILE));
     std::string text(static_cast<size_t>(n) + 1, '\0');
-    n = GetDlgItemTextA(step, kImportPathEdit, &text[0], n + 1);
+    n = GetDlgItemTextA(step, IDC_STEP1_FILE, &text[0], n + 1);
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     if (text.size() > static_cast<size_t>(kMaxImportPath)) {
         Complain(step, kPathTooLong);
@@ -45,7 +43,9 @@ bool CanOpen(const std::string &path) {
     return true;
 }
 
-int SelectedListEntry(HWND step) { return (int)SendDlgItemMessageA(step, kFormatList, CB_GETCURSEL, 0, 0); }
+int SelectedListEntry(HWND step) {
+    return (int)SendDlgItemMessageA(step, IDC_STEP1_FORMAT, CB_GETCURSEL, 0, 0);
+}
 
 void BeginImport(HWND step) {
     std::string path;
@@ -71,14 +71,14 @@ void BeginImport(HWND step) {
 }  // namespace
 
 void FillFormatList(HWND step, int selectLast) {
-    SendDlgItemMessageA(step, kFormatList, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(step, IDC_STEP1_FORMAT, CB_RESETCONTENT, 0, 0);
     FormatEnumerator e;
     int count = 0;
     if (BeginFormatEnumeration(&e)) {
         char name[kFormatNameSize];
         while (ReadNextFormatName(&e, name)) {
             name[kFormatNameSize - 1] = '\0';
-            SendDlgItemMessageA(step, kFormatList, CB_ADDSTRING, 0, (LPARAM)name);
+            SendDlgItemMessageA(step, IDC_STEP1_FORMAT, CB_ADDSTRING, 0, (LPARAM)name);
             ++count;
         }
         EndFormatEnumeration(&e);
@@ -86,7 +86,7 @@ void FillFormatList(HWND step, int selectLast) {
     int32_t &selected = CurrentImportSettings().selectedFormat;
     if (selectLast) selected = count - 1;
     if (selected >= count) selected = -1;  // a format another run removed
-    SendDlgItemMessageA(step, kFormatList, CB_SETCURSEL, selected, 0);
+    SendDlgItemMessageA(step, IDC_STEP1_FORMAT, CB_SETCURSEL, selected, 0);
 }
 
 int CheckImportFileExists(HWND step) {
@@ -128,7 +128,7 @@ int BrowseImportFile(HWND step) {
         folder.resize(slash == 2 && folder[1] == ':' ? 3 : slash);
         std::snprintf(g_browseFolder, sizeof g_browseFolder, "%s", folder.c_str());
     }
-    SetDlgItemTextA(step, kImportPathEdit, file);
+    SetDlgItemTextA(step, IDC_STEP1_FILE, file);
     return 1;
 }
 
@@ -150,10 +150,10 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         case IDOK:
             BeginImport(dialog);
             return TRUE;
-        case kBrowseButton:
+        case IDC_STEP1_BROWSE:
             BrowseImportFile(dialog);
             return TRUE;
-        case kFormatList:
+        case IDC_STEP1_FORMAT:
             if (HIWORD(wParam) == CBN_SELCHANGE) {
                 int row = SelectedListEntry(dialog);
                 if (row >= 0) {
@@ -162,13 +162,13 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                 }
             }
             return TRUE;
-        case kEditButton:
+        case IDC_STEP1_EDIT_FORMAT:
             if (selected >= 0 && CheckImportFileExists(dialog) && RunFormatEditor(GetMainWindow())) {
                 WriteImportFormat(selected);
                 FillFormatList(dialog, 0);
             }
             return TRUE;
-        case kNewButton:
+        case IDC_STEP1_NEW_FORMAT:
             if (CheckImportFileExists(dialog)) {
                 char name[kFormatNameSize];
                 std::memcpy(name, CurrentImportFormat().name, sizeof name);
@@ -181,15 +181,15 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                 }
             }
             return TRUE;
-        case kDeleteButton: {
+        case IDC_STEP1_DELETE_FORMAT: {
             int row = SelectedListEntry(dialog);
             if (row >= 0) DeleteImportFormat(row);
             FillFormatList(dialog, 1);
             if (selected >= 0) ReadImportFormat(selected);
             return TRUE;
         }
-        case 9:
-            ShowGleanerHelpTopic(kHelpStep1);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_STEP1);
             return TRUE;
         }
         break;
@@ -205,7 +205,7 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 void InitImportStep(HWND step) {
-    SetDlgItemTextA(step, kImportPathEdit, CurrentImportSettings().importPath);
+    SetDlgItemTextA(step, IDC_STEP1_FILE, CurrentImportSettings().importPath);
     FillFormatList(step, 0);
 }
 

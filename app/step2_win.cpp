@@ -21,12 +21,10 @@
 #include "objects/objectrecord.h"
 #include "picker/displaysettings.h"
 #include "picker/picker_win.h"
+#include "resources/wizardids.h"
 
 namespace {
 
-const int kList = 102;
-const int kLinkButton = 2003;
-const int kClearButton = 104;
 const int kPresetSize = 256;  // the picker takes at most 255 characters
 const char kMessageCaption[] = "Gleaner Message";
 const char kStep3Caption[] = "Gleaner2 Message";
@@ -63,7 +61,7 @@ std::string RowText(HWND list, int row) {
 
 // Links the selected row to an object chosen in the picker.
 void LinkSelectedRow(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kList);
+    HWND list = GetDlgItem(dialog, IDC_STEP2_LIST);
     int row = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (row == LB_ERR) return;
     std::string text = RowText(list, row);
@@ -142,7 +140,7 @@ void FormatUndefinedValueMessage(int result, int kind, const char *line, char *o
 
 int RunUnmatchedDesignationScan(HWND step) {
     HWND box = ShowProcessingBox(GetMainWindow());
-    HWND list = GetDlgItem(step, kList);
+    HWND list = GetDlgItem(step, IDC_STEP2_LIST);
     UnmatchedRowSink sink{list, ListReset, ListAdd};
     const char *path = CurrentImportSettings().importPath;
     int rows = CurrentImportFormat().kind == kFormatKindTagged
@@ -160,17 +158,17 @@ INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         OpenLinkFile("a");
         if (!g_linkFile) OpenLinkFile("w");
-        SendDlgItemMessageA(dialog, kList, LB_SETCURSEL, 0, 0);
+        SendDlgItemMessageA(dialog, IDC_STEP2_LIST, LB_SETCURSEL, 0, 0);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kList:
+        case IDC_STEP2_LIST:
             if (HIWORD(wParam) == LBN_DBLCLK) LinkSelectedRow(dialog);
             return TRUE;
-        case kLinkButton:
+        case IDC_STEP2_LINK:
             LinkSelectedRow(dialog);
             return TRUE;
-        case kClearButton:
+        case IDC_STEP2_CLEAR_LINKS:
             ClearLinksAndStartOver(dialog);
             return TRUE;
         case IDOK:
@@ -179,8 +177,8 @@ INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDCANCEL:
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
-        case 9:
-            ShowGleanerHelpTopic(kHelpStep2);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_STEP2);
             return TRUE;
         }
         break;

@@ -7,7 +7,7 @@
 
 INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows the busy box, runs the scan of the current format's kind into the
-// step's list 102 and removes the box; a scan that cannot read the file shows
+// step's list (IDC_STEP2_LIST) and removes the box; a scan that cannot read the file shows
 // its message. 1.
 int RunUnmatchedDesignationScan(HWND step);
 // The text shown after step 3's first scan found an entry without a value

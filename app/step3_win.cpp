@@ -18,6 +18,7 @@
 #include "instruments/instrumentchoice.h"
 #include "dialogs/instrumentdialogs_win.h"
 #include "dialogs/sitedialogs_win.h"
+#include "resources/wizardids.h"
 
 namespace {
 
@@ -31,20 +32,9 @@ void SaveNameLinksOrSay(HWND owner) {
                 "Gleaner2 Message", MB_OK | MB_ICONWARNING);
 }
 
-const int kInstrumentList = 2000;
-const int kLocationList = 2001;
-const int kObserverList = 2002;
-const int kLinkButton = 2003;
-const int kCreateButton = 1004;
-const int kClearButton = 6017;
-const int kHelpButton = 9;
-const int kTelescopeRadio = 1010;
-const int kBinocularsRadio = 1011;
-const int kTypeText = 1012;
-
 // The step's state: one step 3 exists at a time.
 struct DataLinkState {
-    int selectedList = -1;  // 2000, 2001, 2002 or -1
+    int selectedList = -1;  // IDC_STEP3_INSTRUMENTS, _LOCATIONS, _OBSERVERS or -1
     int selectedRow = -1;
     // The result of the last scan; Continue also waits for it to be 0.
     // Before the first scan it is unknown.
@@ -69,7 +59,7 @@ void FillList(HWND step, int id, const std::vector<UndefinedName> &names) {
 }
 
 void EmptyLists(HWND step) {
-    for (int id : {kInstrumentList, kLocationList, kObserverList})
+    for (int id : {IDC_STEP3_INSTRUMENTS, IDC_STEP3_LOCATIONS, IDC_STEP3_OBSERVERS})
         SendDlgItemMessageA(step, id, LB_RESETCONTENT, 0, 0);
     g_state.selectedList = g_state.selectedRow = -1;
 }
@@ -84,9 +74,9 @@ int RunScanOfFormatKind(HWND step) {
 // Every spelling of the listed name the scan met (the name links match the
 // exact text, the lists ignore case).
 std::vector<std::string> SpellingsOf(int listId, const std::string &name) {
-    const std::vector<UndefinedName> &list = listId == kInstrumentList ? g_state.lists.instruments
-                                             : listId == kLocationList ? g_state.lists.sites
-                                                                       : g_state.lists.observers;
+    const std::vector<UndefinedName> &list = listId == IDC_STEP3_INSTRUMENTS ? g_state.lists.instruments
+                                             : listId == IDC_STEP3_LOCATIONS ? g_state.lists.sites
+                                                                             : g_state.lists.observers;
     if (const UndefinedName *row = FindUndefinedName(list, name.c_str())) return row->spellings;
     return std::vector<std::string>{name};
 }
@@ -117,12 +107,12 @@ void LinkToExistingEntry(HWND step) {
     g_state.newInstrumentName[0] = '\0';
     HINSTANCE instance = GetProgramInstance();
     std::vector<std::string> spellings = SpellingsOf(g_state.selectedList, name);
-    if (g_state.selectedList == kInstrumentList) {
+    if (g_state.selectedList == IDC_STEP3_INSTRUMENTS) {
         std::unique_ptr<InstrumentRecord> record(new InstrumentRecord);
         LoadDefaultInstrument(record.get());
         if (!ChooseInstrument(GetMainWindow(), instance, record.get(), 0)) return;
         for (const std::string &s : spellings) AddInstrumentLink(record.get(), s.c_str());
-    } else if (g_state.selectedList == kLocationList) {
+    } else if (g_state.selectedList == IDC_STEP3_LOCATIONS) {
         // The picker opens on the default site (the first stored).
         LocationRecord site;
         LoadDefaultLocation(&site);
@@ -143,7 +133,7 @@ void CreateNewEntry(HWND step) {
     HINSTANCE instance = GetProgramInstance();
     HWND main = GetMainWindow();
     std::vector<std::string> spellings = SpellingsOf(g_state.selectedList, name);
-    if (g_state.selectedList == kInstrumentList) {
+    if (g_state.selectedList == IDC_STEP3_INSTRUMENTS) {
         std::snprintf(g_state.newInstrumentName, sizeof g_state.newInstrumentName, "%s", name.c_str());
         INT_PTR kind = DialogBoxParamA(instance, "InstTypeDlg", main, InstTypeDlgProc, 0);
         if (kind != 1 && kind != 2) return;
@@ -164,7 +154,7 @@ void CreateNewEntry(HWND step) {
         // one the user deleted there is not linked.
         if (!ReloadInstrumentById(record.get(), id)) return;
         for (const std::string &s : spellings) AddInstrumentLink(record.get(), s.c_str());
-    } else if (g_state.selectedList == kLocationList) {
+    } else if (g_state.selectedList == IDC_STEP3_LOCATIONS) {
         MessageBoxA(step, "Create new location, select it, then click Ok.", "Gleaner2 Message", MB_OK);
         LocationRecord site;
         LoadDefaultLocation(&site);
@@ -185,7 +175,7 @@ void SelectionChanged(HWND step, int listId) {
     g_state.selectedList = listId;
     g_state.selectedRow = (int)SendDlgItemMessageA(step, listId, LB_GETCURSEL, 0, 0);
     if (g_state.selectedRow < 0) g_state.selectedList = -1;
-    for (int id : {kInstrumentList, kLocationList, kObserverList})
+    for (int id : {IDC_STEP3_INSTRUMENTS, IDC_STEP3_LOCATIONS, IDC_STEP3_OBSERVERS})
         if (id != listId) SendDlgItemMessageA(step, id, LB_SETCURSEL, (WPARAM)-1, 0);
 }
 
@@ -217,23 +207,23 @@ int RunUndefinedNameScan(HWND step) {
 
 int ScanUndefinedNamesDelimited(HWND step) {
     int result = ScanUndefinedNamesInDelimitedFile(CurrentImportSettings().importPath, &g_state.lists);
-    FillList(step, kInstrumentList, g_state.lists.instruments);
-    FillList(step, kLocationList, g_state.lists.sites);
-    FillList(step, kObserverList, g_state.lists.observers);
+    FillList(step, IDC_STEP3_INSTRUMENTS, g_state.lists.instruments);
+    FillList(step, IDC_STEP3_LOCATIONS, g_state.lists.sites);
+    FillList(step, IDC_STEP3_OBSERVERS, g_state.lists.observers);
     return result;
 }
 
 int ScanUndefinedNamesXml(HWND step) {
     int result = ScanUndefinedNamesInXmlFile(CurrentImportSettings().importPath, &g_state.lists);
-    FillList(step, kInstrumentList, g_state.lists.instruments);
-    FillList(step, kLocationList, g_state.lists.sites);
-    FillList(step, kObserverList, g_state.lists.observers);
+    FillList(step, IDC_STEP3_INSTRUMENTS, g_state.lists.instruments);
+    FillList(step, IDC_STEP3_LOCATIONS, g_state.lists.sites);
+    FillList(step, IDC_STEP3_OBSERVERS, g_state.lists.observers);
     return result;
 }
 
 void UpdateContinueButton(HWND step, int scanResult) {
     bool empty = true;
-    for (int id : {kInstrumentList, kLocationList, kObserverList})
+    for (int id : {IDC_STEP3_INSTRUMENTS, IDC_STEP3_LOCATIONS, IDC_STEP3_OBSERVERS})
         if (SendDlgItemMessageA(step, id, LB_GETCOUNT, 0, 0) != 0) empty = false;
     EnableWindow(GetDlgItem(step, IDOK), empty && scanResult == 0);
 }
@@ -248,7 +238,7 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (id == kInstrumentList || id == kLocationList || id == kObserverList) {
+        if (id == IDC_STEP3_INSTRUMENTS || id == IDC_STEP3_LOCATIONS || id == IDC_STEP3_OBSERVERS) {
             if (code == LBN_SELCHANGE) SelectionChanged(dialog, id);
             if (code == LBN_DBLCLK) {
                 SelectionChanged(dialog, id);
@@ -257,13 +247,13 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return TRUE;
         }
         switch (id) {
-        case kLinkButton:
+        case IDC_STEP3_LINK:
             LinkToExistingEntry(dialog);
             return TRUE;
-        case kCreateButton:
+        case IDC_STEP3_CREATE:
             CreateNewEntry(dialog);
             return TRUE;
-        case kClearButton: {
+        case IDC_STEP3_CLEAR_LINKS: {
             EmptyLists(dialog);
             ClearNameLinks();
             UpdateContinueButton(dialog, RunScanOfFormatKind(dialog));
@@ -280,8 +270,8 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             SaveNameLinksOrSay(dialog);
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
-        case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep3);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_STEP3);
             return TRUE;
         }
         break;
@@ -296,7 +286,7 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 INT_PTR CALLBACK InstTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: {
-        CheckRadioButton(dialog, kTelescopeRadio, kBinocularsRadio, kTelescopeRadio);
+        CheckRadioButton(dialog, IDC_INSTTYPE_TELESCOPE, IDC_INSTTYPE_BINOCULARS, IDC_INSTTYPE_TELESCOPE);
         char text[512];
         if (g_state.newInstrumentName[0])
             std::snprintf(text, sizeof text,
@@ -307,18 +297,18 @@ INT_PTR CALLBACK InstTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         else
             std::snprintf(text, sizeof text,
                           "Select the instrument type and click Ok. Select an instrument from the list.");
-        SetDlgItemTextA(dialog, kTypeText, text);
+        SetDlgItemTextA(dialog, IDC_INSTTYPE_TEXT, text);
         return TRUE;
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndDialog(dialog, IsDlgButtonChecked(dialog, kBinocularsRadio) == BST_CHECKED ? 2 : 1);
+            EndDialog(dialog, IsDlgButtonChecked(dialog, IDC_INSTTYPE_BINOCULARS) == BST_CHECKED ? 2 : 1);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case kHelpButton:  // the help has no page for this prompt
+        case IDHELP:  // the help has no page for this prompt
             return TRUE;
         }
         break;

@@ -17,14 +17,9 @@
 #include "app/importpass.h"
 #include "app/preview.h"
 #include "app/previewview.h"
+#include "resources/wizardids.h"
 
 namespace {
-
-const int kPreviewList = 1005;
-const int kViewButton = 1006;
-const int kFinishButton = 1007;
-const int kHelpButton = 9;
-const int kResultText = 4000;
 
 // Process-wide values of the step: the entries of the last pass, the entry
 // shown in the detail view, the text of the result box, and the import file
@@ -35,7 +30,7 @@ std::string g_resultText;
 ImportFileStamp g_previewedFile;
 
 int RunPassOfFormatKind(HWND step, int preview, int *added) {
-    ImportListSink sink = MakeImportListSink(GetDlgItem(step, kPreviewList));
+    ImportListSink sink = MakeImportListSink(GetDlgItem(step, IDC_STEP4_LIST));
     const ImportSettings &settings = CurrentImportSettings();
     return CurrentImportFormat().kind == kFormatKindTagged
                ? RunXmlImportPass(&sink, settings, preview, added)
@@ -58,7 +53,7 @@ COLORREF ColourOf(PreviewColour c) {
 }
 
 void ViewSelected(HWND step) {
-    int row = (int)SendDlgItemMessageA(step, kPreviewList, LB_GETCURSEL, 0, 0);
+    int row = (int)SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_GETCURSEL, 0, 0);
     if (row < 0) return;
     FILE *f = OpenPreviewFile();
     if (!f) return;
@@ -108,8 +103,8 @@ HWND ShowPreviewStep(HWND mainWindow) {
 }
 
 int RunPreviewPass(HWND step) {
-    EnableWindow(GetDlgItem(step, kFinishButton), FALSE);
-    SendDlgItemMessageA(step, kPreviewList, LB_RESETCONTENT, 0, 0);
+    EnableWindow(GetDlgItem(step, IDC_STEP4_FINISH), FALSE);
+    SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_RESETCONTENT, 0, 0);
     HWND box = ShowProcessingBox(GetMainWindow());
     int result = RunPassOfFormatKind(step, 1, nullptr);
     CloseProcessingBox(box);
@@ -122,7 +117,7 @@ int RunPreviewPass(HWND step) {
     }
     g_entryCount = result;
     g_previewedFile = TakeImportFileStamp(CurrentImportSettings().importPath);
-    EnableWindow(GetDlgItem(step, kFinishButton), TRUE);
+    EnableWindow(GetDlgItem(step, IDC_STEP4_FINISH), TRUE);
     return result;
 }
 
@@ -139,7 +134,7 @@ void DrawPreviewItem(HWND step, const DRAWITEMSTRUCT *item) {
         DeleteObject(brush);
     }
     // Row texts may be longer than any fixed buffer would hold.
-    HWND list = item->hwndItem ? item->hwndItem : GetDlgItem(step, kPreviewList);
+    HWND list = item->hwndItem ? item->hwndItem : GetDlgItem(step, IDC_STEP4_LIST);
     LRESULT length = SendMessageA(list, LB_GETTEXTLEN, item->itemID, 0);
     if (length == LB_ERR || length < 0) return;
     std::vector<char> buffer((size_t)length + 1, '\0');
@@ -157,12 +152,12 @@ void DrawPreviewItem(HWND step, const DRAWITEMSTRUCT *item) {
 INT_PTR CALLBACK PreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        EnableWindow(GetDlgItem(dialog, kFinishButton), FALSE);
+        EnableWindow(GetDlgItem(dialog, IDC_STEP4_FINISH), FALSE);
         return TRUE;
     case WM_MEASUREITEM: {
         // One line of the dialog font per row.
         MEASUREITEMSTRUCT *m = reinterpret_cast<MEASUREITEMSTRUCT *>(lParam);
-        if (m && m->CtlID == kPreviewList) {
+        if (m && m->CtlID == IDC_STEP4_LIST) {
             HDC dc = GetDC(dialog);
             HFONT font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
             HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
@@ -177,7 +172,7 @@ INT_PTR CALLBACK PreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         break;
     }
     case WM_DRAWITEM:
-        if (wParam == kPreviewList) {
+        if (wParam == IDC_STEP4_LIST) {
             DrawPreviewItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
@@ -185,20 +180,20 @@ INT_PTR CALLBACK PreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kPreviewList:
+        case IDC_STEP4_LIST:
             if (HIWORD(wParam) == LBN_DBLCLK) ViewSelected(dialog);
             return TRUE;
-        case kViewButton:
+        case IDC_STEP4_VIEW:
             ViewSelected(dialog);
             return TRUE;
-        case kFinishButton:
-            if (IsWindowEnabled(GetDlgItem(dialog, kFinishButton))) Finish(dialog);
+        case IDC_STEP4_FINISH:
+            if (IsWindowEnabled(GetDlgItem(dialog, IDC_STEP4_FINISH))) Finish(dialog);
             return TRUE;
         case IDCANCEL:
             ShowImportStepOne(GetParent(dialog));
             return TRUE;
-        case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep4);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_STEP4);
             return TRUE;
         }
         break;
@@ -215,13 +210,13 @@ INT_PTR CALLBACK LogPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         if (!g_detail) return TRUE;
         PreviewDetailTexts texts;
         MakePreviewDetailTexts(*g_detail, &texts);
-        SetDlgItemTextA(dialog, 6012, texts.target.c_str());
-        SetDlgItemTextA(dialog, 6014, texts.date.c_str());
-        SetDlgItemTextA(dialog, 6006, texts.site.c_str());
-        SetDlgItemTextA(dialog, 6004, texts.observer.c_str());
-        SetDlgItemTextA(dialog, 6015, texts.instrument.c_str());
-        SetDlgItemTextA(dialog, 102, texts.conditions.c_str());
-        SetDlgItemTextA(dialog, 101, texts.notes.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_TARGET, texts.target.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_DATE_TIME, texts.date.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_LOCATION, texts.site.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_OBSERVER, texts.observer.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_INSTRUMENT, texts.instrument.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_CONDITIONS, texts.conditions.c_str());
+        SetDlgItemTextA(dialog, IDC_ENTRY_NOTES, texts.notes.c_str());
         return TRUE;
     }
     case WM_COMMAND:
@@ -232,8 +227,8 @@ INT_PTR CALLBACK LogPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDCANCEL:  // Esc and the close box
             EndDialog(dialog, 0);
             return TRUE;
-        case kHelpButton:
-            ShowGleanerHelpTopic(kHelpStep4);
+        case IDHELP:
+            ShowGleanerHelpTopic(IDH_STEP4);
             return TRUE;
         }
         break;
@@ -244,7 +239,7 @@ INT_PTR CALLBACK LogPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
 INT_PTR CALLBACK ResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, kResultText, g_resultText.c_str());
+        SetDlgItemTextA(dialog, IDC_RESULT_TEXT, g_resultText.c_str());
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -3,8 +3,10 @@
 
 #include <cmath>
 
+#include "core/mathutil.h"
+
 double ComputeAirMass(double altitude) {
-    const double halfPi = 1.5707963267948966;
+    const double halfPi = kPi / 2.0;
     double z = halfPi - altitude;
     if (!(z < halfPi)) return 40.0;  // at or below the horizon (and NaN)
     if (z < 0.0) z = 0.0;

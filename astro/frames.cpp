@@ -15,7 +15,7 @@
 namespace {
 
 const double kTwoPi = 2.0 * kPi;
-const long double kPiL = 3.141592653589793238462643383279502884L;
+const long double kPiL = kPiExtended;
 
 // B1950 (IAU 1958) galactic frame: north galactic pole at 192.25 deg, +27.4
 // deg; longitude terms 303 deg (forward), 123 deg and 12.25 deg (inverse).

@@ -9,7 +9,7 @@
 
 namespace {
 const double kTwoPi = 2.0 * kPi;
-const long double kPiL = 3.141592653589793238462643383279502884L;
+const long double kPiL = kPiExtended;
 }  // namespace
 
 // ---- guarded functions ------------------------------------------------------

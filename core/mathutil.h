@@ -6,7 +6,9 @@
 #pragma once
 
 // The one value of pi of the program; every angle in radians derives from it.
-constexpr double kPi = 3.14159265358979323846;
+// kPiExtended serves the extended-precision (long double) frame rotations.
+constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
+constexpr double kPi = static_cast<double>(kPiExtended);
 
 // ---- guarded functions ------------------------------------------------------
 

@@ -14,6 +14,8 @@
 #include "instruments/standardscopes.h"
 #include "instruments/storeio.h"
 #include "core/mathutil.h"
+#include "resources/helptopics.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -25,36 +27,38 @@ void ShowBinoculars(HWND dialog, InstrumentDialogState *s, int skip) {
     OpticsBlock &m = s->record.optics[0];
     ComputeOpticsLimits(&m);
     char text[64];
-    if (skip != 6056) {
+    if (skip != IDC_BINOC_NAME) {
         std::memcpy(text, s->record.name, 32);
         text[32] = 0;
-        SetDlgItemTextA(dialog, 6056, text);
+        SetDlgItemTextA(dialog, IDC_BINOC_NAME, text);
     }
-    if (skip != 6058) SetItemTextOneDecimal(dialog, 6058, m.aperture);
-    if (skip != 6061) {
+    if (skip != IDC_BINOC_APERTURE) SetItemTextOneDecimal(dialog, IDC_BINOC_APERTURE, m.aperture);
+    if (skip != IDC_BINOC_MAGNIFICATION) {
         std::snprintf(text, sizeof text, "%.1lf", m.magnification);
-        SetDlgItemTextA(dialog, 6061, text);
+        SetDlgItemTextA(dialog, IDC_BINOC_MAGNIFICATION, text);
     }
-    if (skip != 6060) {
+    if (skip != IDC_BINOC_FIELD) {
         std::snprintf(text, sizeof text, "%.1lf\xB0", m.trueField * 180.0 / kPi);
-        SetDlgItemTextA(dialog, 6060, text);
+        SetDlgItemTextA(dialog, IDC_BINOC_FIELD, text);
     }
     std::snprintf(text, sizeof text, "%.1lf\"", m.dawesLimit);
-    SetDlgItemTextA(dialog, 6055, text);
+    SetDlgItemTextA(dialog, IDC_BINOC_DAWES, text);
     std::snprintf(text, sizeof text, "%.1lf", m.limitingMagnitude);
-    SetDlgItemTextA(dialog, 6054, text);
-    SetDlgItemTextA(dialog, 6064, m.leftRight == 1 ? "Normal" : "Mirrored");
-    SetDlgItemTextA(dialog, 6063, m.upDown == 1 ? "Normal" : "Flipped");
+    SetDlgItemTextA(dialog, IDC_BINOC_LIMIT, text);
+    SetDlgItemTextA(dialog, IDC_BINOC_LEFT_RIGHT, m.leftRight == 1 ? "Normal" : "Mirrored");
+    SetDlgItemTextA(dialog, IDC_BINOC_UP_DOWN, m.upDown == 1 ? "Normal" : "Flipped");
     s->busy = 0;
 }
 
 void EnableBinocularControls(HWND dialog, bool enable) {
-    const int ids[] = {6056, 6058, 6061, 6060, 6055, 6054, 6057, 6051, 6064, 6063};
+    const int ids[] = {IDC_BINOC_NAME,       IDC_BINOC_APERTURE, IDC_BINOC_MAGNIFICATION, IDC_BINOC_FIELD,
+                       IDC_BINOC_DAWES,      IDC_BINOC_LIMIT,    IDC_BINOC_LIST,          IDC_BINOC_DELETE,
+                       IDC_BINOC_LEFT_RIGHT, IDC_BINOC_UP_DOWN};
     for (int id : ids) EnableWindow(GetDlgItem(dialog, id), enable);
     if (!enable) SetFocus(GetDlgItem(dialog, IDOK));
 }
 
-const InstrumentListView kBinocularList = {6057, kInstrumentBinoculars, EnableBinocularControls,
+const InstrumentListView kBinocularList = {IDC_BINOC_LIST, kInstrumentBinoculars, EnableBinocularControls,
                                            ShowBinoculars};
 
 // Field edits and clicks of both dialogs; 1 when handled.
@@ -65,18 +69,18 @@ int HandleBinocularField(HWND dialog, InstrumentDialogState *s, int id, int code
         double v = 0.0;
         int ok = 0;
         switch (id) {
-        case 6056: {
+        case IDC_BINOC_NAME: {
             char text[64] = "";
-            GetDlgItemTextA(dialog, 6056, text, (int)sizeof text);
+            GetDlgItemTextA(dialog, IDC_BINOC_NAME, text, (int)sizeof text);
             if (checkName && !ApplyInstrumentName(&r, text)) {
                 char previous[33];
                 std::memcpy(previous, r.name, 32);
                 previous[32] = 0;
                 s->busy = 1;
-                SetDlgItemTextA(dialog, 6056, previous);
+                SetDlgItemTextA(dialog, IDC_BINOC_NAME, previous);
                 s->busy = 0;
                 int end = (int)std::strlen(previous);
-                SendDlgItemMessageA(dialog, 6056, EM_SETSEL, (WPARAM)end, (LPARAM)end);
+                SendDlgItemMessageA(dialog, IDC_BINOC_NAME, EM_SETSEL, (WPARAM)end, (LPARAM)end);
             } else if (checkName) {
                 if (nameChanged) *nameChanged = 1;
             } else {
@@ -84,15 +88,15 @@ int HandleBinocularField(HWND dialog, InstrumentDialogState *s, int id, int code
             }
             return 1;
         }
-        case 6058:
+        case IDC_BINOC_APERTURE:
             ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
             if (ok) SetBinocularAperture(&r, v);
             break;
-        case 6060:
+        case IDC_BINOC_FIELD:
             ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
             if (ok) SetBinocularField(&r, v);
             break;
-        case 6061:
+        case IDC_BINOC_MAGNIFICATION:
             ok = ReadPositiveNumberFromWindow(GetDlgItem(dialog, id), &v);
             if (ok) SetBinocularMagnification(&r, v);
             break;
@@ -102,9 +106,9 @@ int HandleBinocularField(HWND dialog, InstrumentDialogState *s, int id, int code
         if (ok) ShowBinoculars(dialog, s, id);
         return 1;
     }
-    if (id == 6064) {
+    if (id == IDC_BINOC_LEFT_RIGHT) {
         r.optics[0].leftRight = ToggleImageFlag(r.optics[0].leftRight);
-    } else if (id == 6063) {
+    } else if (id == IDC_BINOC_UP_DOWN) {
         r.optics[0].upDown = ToggleImageFlag(r.optics[0].upDown);
     } else {
         return 0;
@@ -116,7 +120,7 @@ int HandleBinocularField(HWND dialog, InstrumentDialogState *s, int id, int code
 }  // namespace
 
 LRESULT CALLBACK BinocularListWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, 6051);
+    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, IDC_BINOC_DELETE);
 }
 
 INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -125,7 +129,7 @@ INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG: {
         s->dialog = dialog;
-        SubclassListBox(GetDlgItem(dialog, 6057), BinocularListWndProc, kOldListProc);
+        SubclassListBox(GetDlgItem(dialog, IDC_BINOC_LIST), BinocularListWndProc, kOldListProc);
         if (!OpenInstrumentStoreForEditing(dialog, s)) return TRUE;
         if (FillInstrumentList(dialog, s, kBinocularList) > 0)
             SelectInstrumentLine(dialog, s, kBinocularList, 0);
@@ -141,16 +145,16 @@ INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             return TRUE;
         }
         switch (id) {
-        case 6057:
+        case IDC_BINOC_LIST:
             OnInstrumentListNotice(dialog, s, kBinocularList, code);
             return TRUE;
-        case 6052:  // New
+        case IDC_BINOC_NEW:
             if (!s->store) return TRUE;
             WriteBackInstrument(s);
             InitNewBinoculars(&s->record);
             AppendInstrumentAndSelect(dialog, s, kBinocularList);
             return TRUE;
-        case 6051:  // Delete
+        case IDC_BINOC_DELETE:
             if (InstrumentMessage(dialog, "Delete this binocular?", MB_YESNO | MB_ICONQUESTION) != IDYES) return TRUE;
             if (s->selected < 0 || !s->store) return TRUE;
             DeleteSelectedInstrument(dialog, s, kBinocularList);
@@ -164,8 +168,8 @@ INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         case IDCANCEL:
             CancelInstrumentListDialog(dialog, s);
             return TRUE;
-        case 9:
-            ShowHelpTopic(16018);
+        case IDHELP:
+            ShowHelpTopic(IDH_BINOCULARS);
             return TRUE;
         }
         break;
@@ -212,8 +216,8 @@ INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(18400);
+        case IDHELP:
+            ShowHelpTopic(IDH_BINOCULARS_EDIT);
             return TRUE;
         }
         break;

@@ -17,6 +17,8 @@
 #include "charts/instrumentcharts.h"
 #include "instruments/standardscopes.h"
 #include "instruments/storeio.h"
+#include "resources/helptopics.h"
+#include "resources/instrumentids.h"
 
 int g_offeredInstrumentKind = 0;
 int g_copyChartChoice = 0;
@@ -285,8 +287,8 @@ INT_PTR CALLBACK InstDefaultDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
             return TRUE;
         }
         StoreFilePtr closer(f);
-        CheckDlgButton(dialog, 6047, BST_CHECKED);
-        HWND list = GetDlgItem(dialog, 6046);
+        CheckDlgButton(dialog, IDC_INSTDEFAULT_USE_DEFAULTS, BST_CHECKED);
+        HWND list = GetDlgItem(dialog, IDC_INSTDEFAULT_LIST);
         std::unique_ptr<InstrumentRecord> r(new (std::nothrow) InstrumentRecord);
         int listed = 0;
         for (int i = 0; r && i < count; ++i) {
@@ -307,24 +309,25 @@ INT_PTR CALLBACK InstDefaultDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
             EndDialog(dialog, 1);
             return TRUE;
         }
-        SetFocus(GetDlgItem(dialog, 1));
+        SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case 6047:
+        case IDC_INSTDEFAULT_USE_DEFAULTS:
             g_copyChartChoice = 0;
-            EnableWindow(GetDlgItem(dialog, 6046), FALSE);
+            EnableWindow(GetDlgItem(dialog, IDC_INSTDEFAULT_LIST), FALSE);
             return TRUE;
-        case 6048:
+        case IDC_INSTDEFAULT_COPY:
             g_copyChartChoice = 1;
-            EnableWindow(GetDlgItem(dialog, 6046), TRUE);
+            EnableWindow(GetDlgItem(dialog, IDC_INSTDEFAULT_LIST), TRUE);
             return TRUE;
         case IDOK:
             if (g_copyChartChoice) {
-                LRESULT line = SendDlgItemMessageA(dialog, 6046, LB_GETCURSEL, 0, 0);
+                LRESULT line = SendDlgItemMessageA(dialog, IDC_INSTDEFAULT_LIST, LB_GETCURSEL, 0, 0);
                 if (line == LB_ERR) return TRUE;
-                g_templateInstrumentId = (int)SendDlgItemMessageA(dialog, 6046, LB_GETITEMDATA, (WPARAM)line, 0);
+                g_templateInstrumentId =
+                    (int)SendDlgItemMessageA(dialog, IDC_INSTDEFAULT_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
             } else {
                 g_templateInstrumentId = -1;
             }
@@ -333,8 +336,8 @@ INT_PTR CALLBACK InstDefaultDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(19530);
+        case IDHELP:
+            ShowHelpTopic(IDH_INSTRUMENT_DEFAULTS);
             return TRUE;
         }
         break;
@@ -375,7 +378,7 @@ void ApplyScopeSelectLine(int line) {
 INT_PTR CALLBACK ScopeSelectDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: {
-        HWND list = GetDlgItem(dialog, 6078);
+        HWND list = GetDlgItem(dialog, IDC_SCOPESELECT_LIST);
         // "Enter Manually" is always there and chosen, so that OK never keeps
         // the telescope last shown (New would then append a copy of it).
         SendMessageA(list, LB_ADDSTRING, 0, (LPARAM) "Enter Manually");
@@ -394,16 +397,16 @@ INT_PTR CALLBACK ScopeSelectDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case 6078:
+        case IDC_SCOPESELECT_LIST:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) {
-                LRESULT line = SendDlgItemMessageA(dialog, 6078, LB_GETCURSEL, 0, 0);
+                LRESULT line = SendDlgItemMessageA(dialog, IDC_SCOPESELECT_LIST, LB_GETCURSEL, 0, 0);
                 if (line == LB_ERR) return TRUE;
                 ApplyScopeSelectLine((int)line);
                 if (HIWORD(wParam) == LBN_DBLCLK) EndDialog(dialog, 1);
             }
             return TRUE;
         case IDOK: {
-            LRESULT line = SendDlgItemMessageA(dialog, 6078, LB_GETCURSEL, 0, 0);
+            LRESULT line = SendDlgItemMessageA(dialog, IDC_SCOPESELECT_LIST, LB_GETCURSEL, 0, 0);
             ApplyScopeSelectLine(line == LB_ERR ? 0 : (int)line);
             EndDialog(dialog, 1);
             return TRUE;
@@ -411,8 +414,8 @@ INT_PTR CALLBACK ScopeSelectDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(10472);
+        case IDHELP:
+            ShowHelpTopic(IDH_STANDARD_TELESCOPES);
             return TRUE;
         }
         break;

@@ -9,6 +9,7 @@
 #include "dialogs/instrumentdialogs_win.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/storeio.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ FILE *OpenOrCreateStore(int32_t *count) {
 }
 
 void FillInstrumentList(HWND dialog, InstrumentDialogState *s) {
-    HWND list = GetDlgItem(dialog, 6046);
+    HWND list = GetDlgItem(dialog, IDC_INSTRUMENT_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     std::vector<InstrumentChoiceLine> lines;
     int select = -1;
@@ -63,7 +64,7 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         s->count = count;
         FillInstrumentList(dialog, s);
         if (s->enterString) {
-            HWND list = GetDlgItem(dialog, 6046);
+            HWND list = GetDlgItem(dialog, IDC_INSTRUMENT_LIST);
             LRESULT i = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM) "Enter String");
             SendMessageA(list, LB_SETITEMDATA, (WPARAM)i, kEnterStringItem);
         }
@@ -72,9 +73,9 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case 6046:
+        case IDC_INSTRUMENT_LIST:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) {
-                LRESULT line = SendDlgItemMessageA(dialog, 6046, LB_GETCURSEL, 0, 0);
+                LRESULT line = SendDlgItemMessageA(dialog, IDC_INSTRUMENT_LIST, LB_GETCURSEL, 0, 0);
                 if (line == LB_ERR) return TRUE;
                 s->selected = (int)line;
                 if (HIWORD(wParam) == LBN_DBLCLK) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -83,7 +84,7 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         case IDOK: {
             // The record of the highlighted line is what OK gives, whether the
             // user or the preselection chose the line.
-            HWND list = GetDlgItem(dialog, 6046);
+            HWND list = GetDlgItem(dialog, IDC_INSTRUMENT_LIST);
             LRESULT line = SendMessageA(list, LB_GETCURSEL, 0, 0);
             if (line == LB_ERR) return TRUE;  // nothing chosen: stay
             LPARAM data = (LPARAM)SendMessageA(list, LB_GETITEMDATA, (WPARAM)line, 0);
@@ -147,13 +148,13 @@ InstrumentDialogState *g_entryState = nullptr;
 INT_PTR CALLBACK InstEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SendDlgItemMessageA(dialog, 6075, EM_LIMITTEXT, 30, 0);
+        SendDlgItemMessageA(dialog, IDC_INSTRUMENT_NAME_ENTRY, EM_LIMITTEXT, 30, 0);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             char text[31] = "";
-            GetDlgItemTextA(dialog, 6075, text, (int)sizeof text);
+            GetDlgItemTextA(dialog, IDC_INSTRUMENT_NAME_ENTRY, text, (int)sizeof text);
             CopyStringZeroFilled(g_entryState->record.name, text, (int)sizeof g_entryState->record.name);
             EndDialog(dialog, 1);
             return TRUE;

@@ -9,6 +9,8 @@
 
 #include "core/hostcallbacks.h"
 #include "ui/winutil_win.h"
+#include "resources/helptopics.h"
+#include "resources/siteids.h"
 
 namespace {
 
@@ -21,8 +23,10 @@ WNDPROC g_observerListProc = nullptr;
 struct ObserverControls {
     int name, age, pupil, compute, experience;
 };
-const ObserverControls kListControls = {6207, 6206, 6205, 6204, 6203};
-const ObserverControls kEditControls = {6213, 6212, 6211, 6209, 6210};
+const ObserverControls kListControls = {IDC_OBSERVER_NAME, IDC_OBSERVER_AGE, IDC_OBSERVER_PUPIL,
+                                        IDC_OBSERVER_COMPUTE_PUPIL, IDC_OBSERVER_EXPERIENCE};
+const ObserverControls kEditControls = {IDC_OBSERVEREDIT_NAME, IDC_OBSERVEREDIT_AGE, IDC_OBSERVEREDIT_PUPIL,
+                                        IDC_OBSERVEREDIT_COMPUTE_PUPIL, IDC_OBSERVEREDIT_EXPERIENCE};
 
 std::string ItemText(HWND dialog, int id, int limit) {
     std::string text(limit + 1, '\0');
@@ -94,7 +98,7 @@ int HandleObserverTyping(HWND dialog, const ObserverControls &c, ObserverDlgStat
 // ---- the Observers dialog ----------------------------------------------------------------
 
 void ListObservers(HWND dialog, ObserverDlgState *st) {
-    HWND list = GetDlgItem(dialog, 6200);
+    HWND list = GetDlgItem(dialog, IDC_OBSERVER_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int16_t count = 0;
     FILE *f = OpenObserverStore(&count);
@@ -109,7 +113,7 @@ void ListObservers(HWND dialog, ObserverDlgState *st) {
 }
 
 void ReadSelectedObserver(HWND dialog, ObserverDlgState *st) {
-    int sel = (int)SendDlgItemMessageA(dialog, 6200, LB_GETCURSEL, 0, 0);
+    int sel = (int)SendDlgItemMessageA(dialog, IDC_OBSERVER_LIST, LB_GETCURSEL, 0, 0);
     if (sel < 0) return;
     st->selection = (int16_t)sel;
     int16_t count = 0;
@@ -151,7 +155,7 @@ void AddNewObserver(HWND dialog, ObserverDlgState *st) {
 }
 
 void DeleteSelectedObserver(HWND dialog, ObserverDlgState *st) {
-    int sel = (int)SendDlgItemMessageA(dialog, 6200, LB_GETCURSEL, 0, 0);
+    int sel = (int)SendDlgItemMessageA(dialog, IDC_OBSERVER_LIST, LB_GETCURSEL, 0, 0);
     if (sel < 0) return;
     int16_t count = 0;
     FILE *f = OpenObserverStore(&count);
@@ -165,7 +169,7 @@ void DeleteSelectedObserver(HWND dialog, ObserverDlgState *st) {
 
 LRESULT CALLBACK ObserverListKeyProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(6201, BN_CLICKED), 0);
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_OBSERVER_DELETE, BN_CLICKED), 0);
         return 0;
     }
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
@@ -177,7 +181,7 @@ LRESULT CALLBACK ObserverListKeyProc(HWND list, UINT message, WPARAM wParam, LPA
 
 INT_PTR ObserverListCommand(HWND dialog, ObserverDlgState *st, int id, int code) {
     if (code == EN_CHANGE && HandleObserverTyping(dialog, kListControls, st, id, true)) return TRUE;
-    HWND list = GetDlgItem(dialog, 6200);
+    HWND list = GetDlgItem(dialog, IDC_OBSERVER_LIST);
     switch (id) {
     case IDOK:
         ReadObserverFieldsFromDialog(dialog, kListControls, st);
@@ -188,7 +192,7 @@ INT_PTR ObserverListCommand(HWND dialog, ObserverDlgState *st, int id, int code)
         if (st->backupTaken) RestoreObserverFile();
         EndDialog(dialog, -1);
         return TRUE;
-    case 6200:
+    case IDC_OBSERVER_LIST:
         if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
             ReadObserverFieldsFromDialog(dialog, kListControls, st);
             SaveSelectedObserver(st);
@@ -197,22 +201,22 @@ INT_PTR ObserverListCommand(HWND dialog, ObserverDlgState *st, int id, int code)
             if (code == LBN_DBLCLK) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
         return TRUE;
-    case 6202:
+    case IDC_OBSERVER_ADD:
         AddNewObserver(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 6201:
+    case IDC_OBSERVER_DELETE:
         DeleteSelectedObserver(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 6204:
+    case IDC_OBSERVER_COMPUTE_PUPIL:
         ReadObserverFieldsFromDialog(dialog, kListControls, st);
         st->observer.pupilDiameter = ComputePupilForAge(st->observer.age);
         SaveSelectedObserver(st);
         ShowObserverFields(dialog, kListControls, st);
         return TRUE;
-    case 9:
-        ShowHelpTopic(18190);
+    case IDHELP:
+        ShowHelpTopic(IDH_OBSERVERS);
         return TRUE;
     }
     return FALSE;
@@ -228,12 +232,12 @@ INT_PTR ObserverEditCommand(HWND dialog, ObserverDlgState *st, int id, int code)
     case IDCANCEL:
         EndDialog(dialog, 0);
         return TRUE;
-    case 6209:
+    case IDC_OBSERVEREDIT_COMPUTE_PUPIL:
         ReadObserverFieldsFromDialog(dialog, kEditControls, st);
         st->observer.pupilDiameter = ComputePupilForAge(st->observer.age);
         ShowObserverFields(dialog, kEditControls, st);
         return TRUE;
-    case 6208: {
+    case IDC_OBSERVEREDIT_ADD_FAVORITE: {
         ReadObserverFieldsFromDialog(dialog, kEditControls, st);
         int16_t count = 0;
         FILE *f = OpenObserverStore(&count);
@@ -253,8 +257,8 @@ INT_PTR ObserverEditCommand(HWND dialog, ObserverDlgState *st, int id, int code)
         EndDialog(dialog, 2);
         return TRUE;
     }
-    case 9:
-        ShowHelpTopic(18370);
+    case IDHELP:
+        ShowHelpTopic(IDH_OBSERVER_EDIT);
         return TRUE;
     }
     return FALSE;
@@ -325,7 +329,7 @@ INT_PTR CALLBACK ObserverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         st->filling = 0;
         FillExperienceCombo(dialog, kListControls);
         RefreshObservers(dialog, st);
-        HWND list = GetDlgItem(dialog, 6200);
+        HWND list = GetDlgItem(dialog, IDC_OBSERVER_LIST);
         g_observerListProc = ReplaceWindowProc(list, ObserverListKeyProc);
         SetFocus(list);
         return FALSE;
@@ -337,7 +341,7 @@ INT_PTR CALLBACK ObserverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return TRUE;
     case WM_DESTROY: {
-        HWND list = GetDlgItem(dialog, 6200);
+        HWND list = GetDlgItem(dialog, IDC_OBSERVER_LIST);
         if (list && g_observerListProc) ReplaceWindowProc(list, g_observerListProc);
         g_observerListProc = nullptr;
         return FALSE;

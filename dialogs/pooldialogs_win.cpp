@@ -18,6 +18,8 @@
 #include "instruments/lenspool.h"
 #include "instruments/poollink.h"
 #include "instruments/storeio.h"
+#include "resources/helptopics.h"
+#include "resources/instrumentids.h"
 
 AssignedIdList AssignedEyepieceIds;
 AssignedIdList AssignedFilterIds;
@@ -44,11 +46,11 @@ struct PoolDialog {
 };
 
 PoolDialog g_eyepieces = {kEyepieces, &AssignedEyepieceIds, kMostAssignedEyepieces,
-                          "A maximum of 70 eyepieces can be assigned to a telescope", 16017, 0};
+                          "A maximum of 70 eyepieces can be assigned to a telescope", IDH_EYEPIECE_POOL, 0};
 PoolDialog g_filters = {kFilters, &AssignedFilterIds, kMostAssignedFilters,
-                        "A maximum of 50 filters can be assigned to a camera", 10465, 0};
+                        "A maximum of 50 filters can be assigned to a camera", IDH_FILTER_POOL, 0};
 PoolDialog g_lenses = {kLenses, &AssignedLensIds, kMostAssignedLenses,
-                       "A maximum of 10 lenses can be assigned to a camera", 10466, 0};
+                       "A maximum of 10 lenses can be assigned to a camera", IDH_LENS_POOL, 0};
 
 std::string Trimmed(const char *name, size_t size) {
     std::string s(name, strnlen(name, size));
@@ -90,7 +92,7 @@ int LensExists(int id) {
 }
 
 void FillPoolList(HWND dialog, PoolDialog *p) {
-    HWND list = GetDlgItem(dialog, 6092);
+    HWND list = GetDlgItem(dialog, IDC_POOL_LIST);
     int32_t n = 0;
     StoreFilePtr f(p->kind == kEyepieces ? OpenEyepieceFile(&n) : p->kind == kFilters ? OpenFilterFile(&n)
                                                                                       : OpenLensFile(&n));
@@ -127,7 +129,7 @@ void FillPoolList(HWND dialog, PoolDialog *p) {
 void RebuildAssignedList(HWND dialog, PoolDialog *p) {
     DropMissingAssigned(p->ids, p->kind == kEyepieces ? EyepieceExists : p->kind == kFilters ? FilterExists
                                                                                              : LensExists);
-    HWND list = GetDlgItem(dialog, 6090);
+    HWND list = GetDlgItem(dialog, IDC_POOL_ASSIGNED);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (uint16_t id : p->ids->ids) {
         std::string name;
@@ -138,7 +140,7 @@ void RebuildAssignedList(HWND dialog, PoolDialog *p) {
 }
 
 void FillAssignedFromOwner(HWND dialog, PoolDialog *p) {
-    HWND list = GetDlgItem(dialog, 6090);
+    HWND list = GetDlgItem(dialog, IDC_POOL_ASSIGNED);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     p->ids->ids.clear();
     p->ids->limit = p->limit;
@@ -157,7 +159,7 @@ void FillAssignedFromOwner(HWND dialog, PoolDialog *p) {
             FillingDialogFields = 1;
             char text[32];
             std::snprintf(text, sizeof text, "%.2f", (double)m.barlowFactor);
-            SetDlgItemTextA(dialog, 6088, text);
+            SetDlgItemTextA(dialog, IDC_POOL_BARLOW, text);
             FillingDialogFields = 0;
         }
     } else if (p->kind == kFilters && g_currentCamera) {
@@ -170,12 +172,12 @@ void FillAssignedFromOwner(HWND dialog, PoolDialog *p) {
 }
 
 int ChosenPoolLine(HWND dialog) {
-    LRESULT line = SendDlgItemMessageA(dialog, 6092, LB_GETCURSEL, 0, 0);
+    LRESULT line = SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETCURSEL, 0, 0);
     return line == LB_ERR ? -1 : (int)line;
 }
 
 int PoolIdOfLine(HWND dialog, int line) {
-    return (int)SendDlgItemMessageA(dialog, 6092, LB_GETITEMDATA, (WPARAM)line, 0);
+    return (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
 }
 
 // The pool id and name of a pool list line: an eyepiece by its place in the
@@ -206,7 +208,7 @@ void Assign(HWND dialog, PoolDialog *p) {
         InstrumentMessage(dialog, p->limitMessage, MB_OK | MB_ICONWARNING);
         return;
     }
-    HWND list = GetDlgItem(dialog, 6090);
+    HWND list = GetDlgItem(dialog, IDC_POOL_ASSIGNED);
     LRESULT added = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)name.c_str());
     SendMessageA(list, LB_SETCURSEL, (WPARAM)added, 0);
 }
@@ -231,7 +233,7 @@ int EditPoolRecord(HWND dialog, PoolDialog *p, int line, int isNew, HINSTANCE in
 }
 
 void SelectPoolLine(HWND dialog, int line) {
-    SendDlgItemMessageA(dialog, 6092, LB_SETCURSEL, (WPARAM)line, 0);
+    SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_SETCURSEL, (WPARAM)line, 0);
     InstrumentDialogState *s = GetScopeDialogState();
     if (s && line >= 0) s->poolChoice = line;
 }
@@ -241,7 +243,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
     HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
     switch (message) {
     case WM_INITDIALOG: {
-        SubclassListBox(GetDlgItem(dialog, 6092), PoolListKeyWndProc, kOldPoolListProc);
+        SubclassListBox(GetDlgItem(dialog, IDC_POOL_LIST), PoolListKeyWndProc, kOldPoolListProc);
         if (p->kind == kEyepieces && s) SyncTelescopeEyepiecesWithPool(&s->record.optics[0]);
         if (p->kind == kFilters) SyncCameraFiltersWithPool(g_currentCamera);
         if (p->kind == kLenses) SyncCameraLensesWithPool(g_currentCamera);
@@ -256,13 +258,13 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
     }
     case WM_NOTIFY: {
         NMHDR *h = (NMHDR *)lParam;
-        if (h->idFrom == 6095 && h->code == UDN_DELTAPOS) {
+        if (h->idFrom == IDC_POOL_MOVE && h->code == UDN_DELTAPOS) {
             NMUPDOWN *ud = (NMUPDOWN *)lParam;
-            LRESULT line = SendDlgItemMessageA(dialog, 6090, LB_GETCURSEL, 0, 0);
+            LRESULT line = SendDlgItemMessageA(dialog, IDC_POOL_ASSIGNED, LB_GETCURSEL, 0, 0);
             if (line == LB_ERR) return TRUE;
             int moved = MoveAssigned(p->ids, (int)line, ud->iDelta);
             if (moved != (int)line) {
-                HWND list = GetDlgItem(dialog, 6090);
+                HWND list = GetDlgItem(dialog, IDC_POOL_ASSIGNED);
                 char text[64] = "";
                 SendMessageA(list, LB_GETTEXT, (WPARAM)line, (LPARAM)text);
                 SendMessageA(list, LB_DELETESTRING, (WPARAM)line, 0);
@@ -276,37 +278,37 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
     case WM_COMMAND: {
         int id = LOWORD(wParam), code = HIWORD(wParam);
         switch (id) {
-        case 6092:
+        case IDC_POOL_LIST:
             if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
                 int line = ChosenPoolLine(dialog);
                 if (s) s->poolChoice = p->kind == kEyepieces ? line : line >= 0 ? PoolIdOfLine(dialog, line) : -1;
                 if (code == LBN_DBLCLK) Assign(dialog, p);
             }
             return TRUE;
-        case 6090:
+        case IDC_POOL_ASSIGNED:
             if (p->kind == kEyepieces && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) {
-                LRESULT line = SendDlgItemMessageA(dialog, 6090, LB_GETCURSEL, 0, 0);
+                LRESULT line = SendDlgItemMessageA(dialog, IDC_POOL_ASSIGNED, LB_GETCURSEL, 0, 0);
                 std::string name;
                 if (line != LB_ERR && line < (LRESULT)p->ids->ids.size() &&
                     PoolName(p->kind, p->ids->ids[(size_t)line], &name)) {
-                    HWND list = GetDlgItem(dialog, 6090);
+                    HWND list = GetDlgItem(dialog, IDC_POOL_ASSIGNED);
                     SendMessageA(list, LB_DELETESTRING, (WPARAM)line, 0);
                     SendMessageA(list, LB_INSERTSTRING, (WPARAM)line, (LPARAM)name.c_str());
                     SendMessageA(list, LB_SETCURSEL, (WPARAM)line, 0);
                 }
             }
             return TRUE;
-        case 6085:
+        case IDC_POOL_ASSIGN:
             Assign(dialog, p);
             return TRUE;
-        case 6087: {
-            LRESULT line = SendDlgItemMessageA(dialog, 6090, LB_GETCURSEL, 0, 0);
+        case IDC_POOL_UNASSIGN: {
+            LRESULT line = SendDlgItemMessageA(dialog, IDC_POOL_ASSIGNED, LB_GETCURSEL, 0, 0);
             if (line == LB_ERR || p->ids->ids.empty()) return TRUE;
             RemoveAssignedAt(p->ids, (int)line);
             RebuildAssignedList(dialog, p);
             return TRUE;
         }
-        case 6086: {  // Edit
+        case IDC_POOL_EDIT: {
             int line = ChosenPoolLine(dialog);
             if (line < 0) return TRUE;
             if (p->kind == kFilters && !GetFilterRecordById(PoolIdOfLine(dialog, line), &WorkingFilter)) return TRUE;
@@ -320,7 +322,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
             }
             return TRUE;
         }
-        case 6091: {  // Delete from the pool
+        case IDC_POOL_DELETE: {  // Delete from the pool
             int line = ChosenPoolLine(dialog);
             if (line < 0) return TRUE;
             std::string name;
@@ -335,13 +337,13 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
                                                 : DeleteLensRecordById(poolId);
             if (RemoveFirstAssigned(p->ids, (uint16_t)poolId) >= 0 || deleted) RebuildAssignedList(dialog, p);
             FillPoolList(dialog, p);
-            int lines = (int)SendDlgItemMessageA(dialog, 6092, LB_GETCOUNT, 0, 0);
+            int lines = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETCOUNT, 0, 0);
             SelectPoolLine(dialog, line < lines ? line : lines - 1);
             return TRUE;
         }
-        case 6102: {  // New
+        case IDC_POOL_NEW: {
             int remembered = ChosenPoolLine(dialog);
-            int lines = (int)SendDlgItemMessageA(dialog, 6092, LB_GETCOUNT, 0, 0);
+            int lines = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETCOUNT, 0, 0);
             int newId = 0;
             if (p->kind == kEyepieces) {
                 newId = AddEyepieceRecord("New Eyepiece", 25.0, 40.0);
@@ -378,10 +380,10 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
             }
             return TRUE;
         }
-        case 6088:
+        case IDC_POOL_BARLOW:
             if (p->kind == kEyepieces && code == EN_CHANGE && !FillingDialogFields && s) {
                 char text[64] = "";
-                GetDlgItemTextA(dialog, 6088, text, (int)sizeof text);
+                GetDlgItemTextA(dialog, IDC_POOL_BARLOW, text, (int)sizeof text);
                 float factor = 0.0f;
                 if (ReadBarlowText(text, &factor)) s->record.optics[0].barlowFactor = factor;
             }
@@ -400,7 +402,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
             }
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
+        case IDHELP:
             ShowHelpTopic(p->helpTopic);
             return TRUE;
         }
@@ -413,7 +415,7 @@ INT_PTR PoolDialogProc(PoolDialog *p, HWND dialog, UINT message, WPARAM wParam, 
 }  // namespace
 
 LRESULT CALLBACK PoolListKeyWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ListBoxKeys(list, message, wParam, lParam, kOldPoolListProc, 6081);
+    return ListBoxKeys(list, message, wParam, lParam, kOldPoolListProc, IDC_POOL_DELETE_KEY);
 }
 
 INT_PTR CALLBACK EyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

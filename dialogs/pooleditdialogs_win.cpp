@@ -17,6 +17,8 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
+#include "resources/helptopics.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -43,16 +45,16 @@ double FieldValue(HWND dialog, int id) {
 
 void Incorrect(HWND dialog) { InstrumentMessage(dialog, "One or more of the parameters is incorrect.", MB_OK); }
 
-// The name field (6022) of the editors: shown from a stored name field of
+// The name field (IDC_POOLITEM_NAME) of the editors: shown from a stored name field of
 // `size` bytes (not always terminated), read back cut to `length` characters.
 void ShowNameField(HWND dialog, const char *name, size_t size) {
     std::string text(name, strnlen(name, size));
-    SetDlgItemTextA(dialog, 6022, text.c_str());
+    SetDlgItemTextA(dialog, IDC_POOLITEM_NAME, text.c_str());
 }
 
 std::string ReadNameField(HWND dialog, size_t length) {
     char text[64] = "";
-    GetDlgItemTextA(dialog, 6022, text, (int)sizeof text);
+    GetDlgItemTextA(dialog, IDC_POOLITEM_NAME, text, (int)sizeof text);
     return std::string(text, strnlen(text, length));
 }
 
@@ -66,7 +68,8 @@ int StoreEditedEyepiece(HWND dialog) {
     int index = PoolChoice();
     if (index < 0) return 0;
     std::string name = ReadNameField(dialog, 31);
-    double af = FieldValue(dialog, 6096), fl = FieldValue(dialog, 6097);
+    double af = FieldValue(dialog, IDC_EYEPIECE_APPARENT_FIELD),
+           fl = FieldValue(dialog, IDC_EYEPIECE_FOCAL_LENGTH);
     if (!CheckEyepieceValues(name.c_str(), fl, af)) return 0;
     return UpdateEyepieceRecord(index, name.c_str(), fl, af) ? 1 : 0;
 }
@@ -80,15 +83,15 @@ INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             g_eyepiece.readOk = 1;
             g_eyepiece.name[32] = 0;
             FillingDialogFields = 1;
-            SetDlgItemTextA(dialog, 6022, g_eyepiece.name);
-            SetItemTextOneDecimal(dialog, 6096, g_eyepiece.apparentField);
-            SetItemTextOneDecimal(dialog, 6097, g_eyepiece.focalLength);
+            SetDlgItemTextA(dialog, IDC_POOLITEM_NAME, g_eyepiece.name);
+            SetItemTextOneDecimal(dialog, IDC_EYEPIECE_APPARENT_FIELD, g_eyepiece.apparentField);
+            SetItemTextOneDecimal(dialog, IDC_EYEPIECE_FOCAL_LENGTH, g_eyepiece.focalLength);
             FillingDialogFields = 0;
         } else {
             // Nothing to edit: OK would write the typed values over some
             // other record, Cancel would write empty ones.
             EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-            EnableWindow(GetDlgItem(dialog, 6084), FALSE);
+            EnableWindow(GetDlgItem(dialog, IDC_EYEPIECE_CALCULATE_FIELD), FALSE);
         }
         return TRUE;
     }
@@ -101,12 +104,12 @@ INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             else
                 Incorrect(dialog);
             return TRUE;
-        case 6084: {
+        case IDC_EYEPIECE_CALCULATE_FIELD: {
             StoreEditedEyepiece(dialog);
             InstrumentDialogState *s = GetScopeDialogState();
             HINSTANCE instance = s ? s->instance : GetInstrumentDialogInstance();
             if (RunInstrumentDialog(instance, "FOVDlg", dialog, FOVDlgProc) == 1)
-                SetItemTextOneDecimal(dialog, 6096, MeasuredApparentField);
+                SetItemTextOneDecimal(dialog, IDC_EYEPIECE_APPARENT_FIELD, MeasuredApparentField);
             return TRUE;
         }
         case IDCANCEL:
@@ -114,8 +117,8 @@ INT_PTR CALLBACK EditEyepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                 UpdateEyepieceRecord(PoolChoice(), g_eyepiece.name, g_eyepiece.focalLength, g_eyepiece.apparentField);
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(19510);
+        case IDHELP:
+            ShowHelpTopic(IDH_EYEPIECE_EDIT);
             return TRUE;
         }
         break;
@@ -135,18 +138,18 @@ INT_PTR CALLBACK FOVDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             char name[33];
             std::memcpy(name, r->name, 32);
             name[32] = 0;
-            SendDlgItemMessageA(dialog, 6070, CB_ADDSTRING, 0, (LPARAM)name);
+            SendDlgItemMessageA(dialog, IDC_FOV_TELESCOPE, CB_ADDSTRING, 0, (LPARAM)name);
             g_fovMap.push_back(i);
         }
-        SendDlgItemMessageA(dialog, 6070, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageA(dialog, IDC_FOV_TELESCOPE, CB_SETCURSEL, 0, 0);
         return TRUE;
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: {
-            LRESULT line = SendDlgItemMessageA(dialog, 6070, CB_GETCURSEL, 0, 0);
+            LRESULT line = SendDlgItemMessageA(dialog, IDC_FOV_TELESCOPE, CB_GETCURSEL, 0, 0);
             if (line == CB_ERR || line >= (LRESULT)g_fovMap.size()) return TRUE;
-            double field = FieldValue(dialog, 6071);
+            double field = FieldValue(dialog, IDC_FOV_MEASURED);
             char name[33];
             double eyepieceFocal = 0.0, af = 0.0;
             if (field == kNoValue || !GetEyepieceRecord(PoolChoice(), name, &eyepieceFocal, &af)) {
@@ -185,9 +188,9 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG: {
         FillingDialogFields = 1;
         ShowNameField(dialog, WorkingFilter.name, sizeof WorkingFilter.name);
-        SetItemTextOneDecimal(dialog, 101, WorkingFilter.wavelength * 1000.0);
-        SetItemTextOneDecimal(dialog, 102, WorkingFilter.bandwidth * 1000.0);
-        SetItemTextOneDecimal(dialog, 104, WorkingFilter.peakTransmission * 100.0);
+        SetItemTextOneDecimal(dialog, IDC_FILTER_WAVELENGTH, WorkingFilter.wavelength * 1000.0);
+        SetItemTextOneDecimal(dialog, IDC_FILTER_FWHM, WorkingFilter.bandwidth * 1000.0);
+        SetItemTextOneDecimal(dialog, IDC_FILTER_PEAK, WorkingFilter.peakTransmission * 100.0);
         FillingDialogFields = 0;
         return TRUE;
     }
@@ -195,8 +198,9 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         switch (LOWORD(wParam)) {
         case IDOK: {
             std::string label = ReadNameField(dialog, 32);
-            if (ReadStandardFilterValues(&WorkingFilter, label.c_str(), FieldValue(dialog, 101), FieldValue(dialog, 102),
-                                         FieldValue(dialog, 104)))
+            if (ReadStandardFilterValues(
+                    &WorkingFilter, label.c_str(), FieldValue(dialog, IDC_FILTER_WAVELENGTH),
+                    FieldValue(dialog, IDC_FILTER_FWHM), FieldValue(dialog, IDC_FILTER_PEAK)))
                 EndDialog(dialog, 1);
             else
                 Incorrect(dialog);
@@ -205,8 +209,8 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(10467);
+        case IDHELP:
+            ShowHelpTopic(IDH_FILTER_EDIT);
             return TRUE;
         }
         break;
@@ -218,12 +222,12 @@ namespace {
 int g_ndMode = 0;
 
 double ReadNeutralDensityTransmission(HWND dialog, int mode) {
-    return NeutralDensityTransmission(FieldValue(dialog, 104), mode);
+    return NeutralDensityTransmission(FieldValue(dialog, IDC_NDFILTER_VALUE), mode);
 }
 
 void ShowNeutralDensity(HWND dialog, double t, int mode) {
     FillingDialogFields = 1;
-    SetItemTextTwoDecimals(dialog, 104, t > 0.0 ? NeutralDensityValue(t, mode) : 0.0);
+    SetItemTextTwoDecimals(dialog, IDC_NDFILTER_VALUE, t > 0.0 ? NeutralDensityValue(t, mode) : 0.0);
     FillingDialogFields = 0;
 }
 }  // namespace
@@ -238,15 +242,16 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         FillingDialogFields = 0;
         g_ndMode = 0;
         ShowNeutralDensity(dialog, t, 0);
-        CheckRadioButton(dialog, 101, 103, 101);
+        CheckRadioButton(dialog, IDC_NDFILTER_TRANSMISSION, IDC_NDFILTER_ATTENUATION,
+                         IDC_NDFILTER_TRANSMISSION);
         return TRUE;
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case 101:
-        case 102:
-        case 103: {
-            int mode = LOWORD(wParam) - 101;
+        case IDC_NDFILTER_TRANSMISSION:
+        case IDC_NDFILTER_DENSITY:
+        case IDC_NDFILTER_ATTENUATION: {
+            int mode = LOWORD(wParam) - IDC_NDFILTER_TRANSMISSION;
             if (mode == g_ndMode) return TRUE;
             double t = ReadNeutralDensityTransmission(dialog, g_ndMode);
             ShowNeutralDensity(dialog, t, mode);
@@ -269,8 +274,8 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(10471);
+        case IDHELP:
+            ShowHelpTopic(IDH_ND_FILTER_EDIT);
             return TRUE;
         }
         break;
@@ -281,8 +286,8 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK FilterTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message == WM_COMMAND) {
-        if (LOWORD(wParam) == 101) EndDialog(dialog, 0);
-        if (LOWORD(wParam) == 102) EndDialog(dialog, 1);
+        if (LOWORD(wParam) == IDC_FILTERTYPE_STANDARD) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == IDC_FILTERTYPE_ND) EndDialog(dialog, 1);
         return TRUE;  // Escape and the close box do not end it
     }
     if (message == WM_CLOSE) return TRUE;
@@ -294,8 +299,8 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
         FillingDialogFields = 1;
         ShowNameField(dialog, WorkingLens.name, sizeof WorkingLens.name);
-        SetItemTextOneDecimal(dialog, 101, WorkingLens.focalLength);
-        SetItemTextOneDecimal(dialog, 106, WorkingLens.focalRatio);
+        SetItemTextOneDecimal(dialog, IDC_LENS_FOCAL_LENGTH, WorkingLens.focalLength);
+        SetItemTextOneDecimal(dialog, IDC_LENS_FOCAL_RATIO, WorkingLens.focalRatio);
         FillingDialogFields = 0;
         return TRUE;
     }
@@ -304,7 +309,8 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDOK: {
             std::string label = ReadNameField(dialog, 31);
             CopyStringZeroFilled(WorkingLens.name, label.c_str(), (int)sizeof WorkingLens.name);
-            double fl = FieldValue(dialog, 101), ratio = FieldValue(dialog, 106);
+            double fl = FieldValue(dialog, IDC_LENS_FOCAL_LENGTH),
+                   ratio = FieldValue(dialog, IDC_LENS_FOCAL_RATIO);
             if (CheckLensValues(fl, ratio)) {
                 WorkingLens.focalLength = fl;
                 WorkingLens.focalRatio = ratio;
@@ -317,8 +323,8 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(10468);
+        case IDHELP:
+            ShowHelpTopic(IDH_LENS_EDIT);
             return TRUE;
         }
         break;

@@ -19,6 +19,8 @@
 #include "instruments/standardscopes.h"
 #include "instruments/storeio.h"
 #include "core/mathutil.h"
+#include "resources/helptopics.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -32,54 +34,62 @@ void ShowScope(HWND dialog, InstrumentDialogState *s, int skip) {
     OpticsBlock &m = r.optics[0];
     ComputeOpticsLimits(&m);
     char text[64];
-    if (skip != 6008) {
+    if (skip != IDC_SCOPE_NAME) {
         std::memcpy(text, r.name, 32);
         text[32] = 0;
-        SetDlgItemTextA(dialog, 6008, text);
+        SetDlgItemTextA(dialog, IDC_SCOPE_NAME, text);
     }
-    SendDlgItemMessageA(dialog, 6019, CB_SETCURSEL, m.type >= 1 && m.type <= 3 ? m.type - 1 : (WPARAM)-1, 0);
-    SendDlgItemMessageA(dialog, 6018, CB_SETCURSEL, (WPARAM)ConditionIndex(m.condition), 0);
-    if (skip != 6015) ShowLengthInUnit(dialog, 6015, m.aperture, r.displayUnit);
-    if (skip != 6016) ShowLengthInUnit(dialog, 6016, m.focalLength, r.displayUnit);
-    ShowLengthUnitLabel(dialog, 6037, r.displayUnit);
-    ShowLengthUnitLabel(dialog, 6036, r.displayUnit);
-    if (skip != 6017) {
+    SendDlgItemMessageA(dialog, IDC_SCOPE_TYPE, CB_SETCURSEL,
+                        m.type >= 1 && m.type <= 3 ? m.type - 1 : (WPARAM)-1, 0);
+    SendDlgItemMessageA(dialog, IDC_SCOPE_OPTICS, CB_SETCURSEL, (WPARAM)ConditionIndex(m.condition), 0);
+    if (skip != IDC_SCOPE_APERTURE) ShowLengthInUnit(dialog, IDC_SCOPE_APERTURE, m.aperture, r.displayUnit);
+    if (skip != IDC_SCOPE_FOCAL_LENGTH)
+        ShowLengthInUnit(dialog, IDC_SCOPE_FOCAL_LENGTH, m.focalLength, r.displayUnit);
+    ShowLengthUnitLabel(dialog, IDC_SCOPE_APERTURE_UNIT, r.displayUnit);
+    ShowLengthUnitLabel(dialog, IDC_SCOPE_FOCAL_LENGTH_UNIT, r.displayUnit);
+    if (skip != IDC_SCOPE_FOCAL_RATIO) {
         std::snprintf(text, sizeof text, "%.1lf", m.focalRatio);
-        SetDlgItemTextA(dialog, 6017, text);
+        SetDlgItemTextA(dialog, IDC_SCOPE_FOCAL_RATIO, text);
     }
-    ShowLeftRightText(dialog, 6035, m.leftRight);
-    ShowUpDownText(dialog, 6034, m.upDown);
-    ShowMountingText(dialog, 6039, r.mounting);
+    ShowLeftRightText(dialog, IDC_SCOPE_LEFT_RIGHT, m.leftRight);
+    ShowUpDownText(dialog, IDC_SCOPE_UP_DOWN, m.upDown);
+    ShowMountingText(dialog, IDC_SCOPE_MOUNT, r.mounting);
     // Finder.
     bool finder = r.opticsCount > 1;
-    const int finderIds[] = {6006, 6005, 6002, 6001, 6003, 6000};
+    const int finderIds[] = {IDC_SCOPE_FINDER_MAGNIFICATION, IDC_SCOPE_FINDER_APERTURE,
+                             IDC_SCOPE_FINDER_LEFT_RIGHT,    IDC_SCOPE_FINDER_UP_DOWN,
+                             IDC_SCOPE_FINDER_FIELD,         IDC_SCOPE_FINDER_LIMIT};
     for (int id : finderIds) EnableWindow(GetDlgItem(dialog, id), finder);
-    CheckDlgButton(dialog, 6009, finder ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SCOPE_FINDER, finder ? BST_CHECKED : BST_UNCHECKED);
     if (finder) {
         OpticsBlock &f = r.optics[1];
         ComputeOpticsLimits(&f);
-        if (skip != 6005) SetItemTextOneDecimal(dialog, 6005, f.aperture);
-        if (skip != 6006) {
+        if (skip != IDC_SCOPE_FINDER_APERTURE)
+            SetItemTextOneDecimal(dialog, IDC_SCOPE_FINDER_APERTURE, f.aperture);
+        if (skip != IDC_SCOPE_FINDER_MAGNIFICATION) {
             std::snprintf(text, sizeof text, "%.1lf", f.magnification);
-            SetDlgItemTextA(dialog, 6006, text);
+            SetDlgItemTextA(dialog, IDC_SCOPE_FINDER_MAGNIFICATION, text);
         }
-        ShowLeftRightText(dialog, 6002, f.leftRight);
-        ShowUpDownText(dialog, 6001, f.upDown);
+        ShowLeftRightText(dialog, IDC_SCOPE_FINDER_LEFT_RIGHT, f.leftRight);
+        ShowUpDownText(dialog, IDC_SCOPE_FINDER_UP_DOWN, f.upDown);
         std::snprintf(text, sizeof text, "%.1lf", f.limitingMagnitude);
-        SetDlgItemTextA(dialog, 6000, text);
+        SetDlgItemTextA(dialog, IDC_SCOPE_FINDER_LIMIT, text);
         if (f.trueField < 0.01) f.trueField = 0.08726646259971647;
-        if (skip != 6003) ShowAngleWithUnit(dialog, 6003, f.trueField * 180.0 / kPi, 0);
+        if (skip != IDC_SCOPE_FINDER_FIELD)
+            ShowAngleWithUnit(dialog, IDC_SCOPE_FINDER_FIELD, f.trueField * 180.0 / kPi, 0);
     }
     // Sight.
     bool sight = (r.sightFlags & 1) != 0;
     bool crossHairs = (r.sightFlags >> 4) == 1;
-    CheckDlgButton(dialog, 6007, sight ? BST_CHECKED : BST_UNCHECKED);
-    EnableWindow(GetDlgItem(dialog, 6013), sight);
-    EnableWindow(GetDlgItem(dialog, 6014), sight);
-    CheckRadioButton(dialog, 6013, 6014, crossHairs ? 6014 : 6013);
+    CheckDlgButton(dialog, IDC_SCOPE_REFLEX_SIGHT, sight ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_SCOPE_BULLSEYE), sight);
+    EnableWindow(GetDlgItem(dialog, IDC_SCOPE_CROSS_HAIRS), sight);
+    CheckRadioButton(dialog, IDC_SCOPE_BULLSEYE, IDC_SCOPE_CROSS_HAIRS,
+                     crossHairs ? IDC_SCOPE_CROSS_HAIRS : IDC_SCOPE_BULLSEYE);
     for (int i = 0; i < 3; ++i) {
-        EnableWindow(GetDlgItem(dialog, 6010 + i), sight && !crossHairs);
-        if (skip != 6010 + i) SetItemTextOneDecimal(dialog, 6010 + i, r.rings[i] * 180.0 / kPi);
+        EnableWindow(GetDlgItem(dialog, IDC_SCOPE_RING1 + i), sight && !crossHairs);
+        if (skip != IDC_SCOPE_RING1 + i)
+            SetItemTextOneDecimal(dialog, IDC_SCOPE_RING1 + i, r.rings[i] * 180.0 / kPi);
     }
     s->busy = 0;
 }
@@ -88,13 +98,14 @@ void ShowScope(HWND dialog, InstrumentDialogState *s, int skip) {
 void EnableTelescopeControls(HWND dialog, bool enable) {
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         int id = GetDlgCtrlID(c);
-        if (id == 6026 || id == IDOK || id == IDCANCEL || id == 9) continue;
+        if (id == IDC_SCOPE_NEW || id == IDOK || id == IDCANCEL || id == IDHELP) continue;
         EnableWindow(c, enable);
     }
     if (!enable) SetFocus(GetDlgItem(dialog, IDOK));
 }
 
-const InstrumentListView kTelescopeList = {6028, kInstrumentTelescope, EnableTelescopeControls, ShowScope};
+const InstrumentListView kTelescopeList = {IDC_SCOPE_LIST, kInstrumentTelescope, EnableTelescopeControls,
+                                           ShowScope};
 
 double ReadFieldValue(HWND dialog, int id, int *ok) {
     double v = 0.0;
@@ -112,43 +123,43 @@ int HandleScopeFieldCommand(HWND dialog, InstrumentDialogState *s, int id, int c
     if (code == EN_CHANGE) {
         if (s->busy) return 1;
         switch (id) {
-        case 6008: {
+        case IDC_SCOPE_NAME: {
             char text[64] = "";
-            GetDlgItemTextA(dialog, 6008, text, (int)sizeof text);
+            GetDlgItemTextA(dialog, IDC_SCOPE_NAME, text, (int)sizeof text);
             if (!ApplyInstrumentName(&r, text)) {
                 char previous[33];
                 std::memcpy(previous, r.name, 32);
                 previous[32] = 0;
                 s->busy = 1;
-                SetDlgItemTextA(dialog, 6008, previous);
+                SetDlgItemTextA(dialog, IDC_SCOPE_NAME, previous);
                 s->busy = 0;
                 int end = (int)std::strlen(previous);
-                SendDlgItemMessageA(dialog, 6008, EM_SETSEL, (WPARAM)end, (LPARAM)end);
+                SendDlgItemMessageA(dialog, IDC_SCOPE_NAME, EM_SETSEL, (WPARAM)end, (LPARAM)end);
             } else if (nameChanged) {
                 *nameChanged = 1;
             }
             return 1;
         }
-        case 6015: {
+        case IDC_SCOPE_APERTURE: {
             double v = ReadFieldValue(dialog, id, &ok);
             if (ok) SetTelescopeAperture(&r, v);
             break;
         }
-        case 6016: {
+        case IDC_SCOPE_FOCAL_LENGTH: {
             double v = ReadFieldValue(dialog, id, &ok);
             if (ok) SetTelescopeFocalLength(&r, v);
             break;
         }
-        case 6017: {
+        case IDC_SCOPE_FOCAL_RATIO: {
             double v = ReadFieldValue(dialog, id, &ok);
             if (ok) SetTelescopeFocalRatio(&r, v);
             break;
         }
-        case 6005:
-        case 6006: {
+        case IDC_SCOPE_FINDER_APERTURE:
+        case IDC_SCOPE_FINDER_MAGNIFICATION: {
             double v = ReadFieldValue(dialog, id, &ok);
             if (ok) {
-                if (id == 6005)
+                if (id == IDC_SCOPE_FINDER_APERTURE)
                     f.aperture = v;
                 else
                     f.magnification = v;
@@ -157,16 +168,16 @@ int HandleScopeFieldCommand(HWND dialog, InstrumentDialogState *s, int id, int c
             }
             break;
         }
-        case 6003: {
+        case IDC_SCOPE_FINDER_FIELD: {
             double v = ReadFieldValue(dialog, id, &ok);
             if (ok) f.trueField = v * kPi / 180.0;
             break;
         }
-        case 6010:
-        case 6011:
-        case 6012: {
+        case IDC_SCOPE_RING1:
+        case IDC_SCOPE_RING2:
+        case IDC_SCOPE_RING3: {
             double v = ReadFieldValue(dialog, id, &ok);
-            r.rings[id - 6010] = ok ? (float)(v * kPi / 180.0) : 0.0f;
+            r.rings[id - IDC_SCOPE_RING1] = ok ? (float)(v * kPi / 180.0) : 0.0f;
             return 1;
         }
         default:
@@ -175,10 +186,10 @@ int HandleScopeFieldCommand(HWND dialog, InstrumentDialogState *s, int id, int c
         ShowScope(dialog, s, id);
         return 1;
     }
-    if (code == CBN_SELCHANGE && (id == 6019 || id == 6018)) {
+    if (code == CBN_SELCHANGE && (id == IDC_SCOPE_TYPE || id == IDC_SCOPE_OPTICS)) {
         LRESULT line = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
         if (line == CB_ERR) return 1;
-        if (id == 6019)
+        if (id == IDC_SCOPE_TYPE)
             m.type = (uint8_t)(line + 1);
         else
             m.condition = ConditionForIndex((int)line);
@@ -186,17 +197,17 @@ int HandleScopeFieldCommand(HWND dialog, InstrumentDialogState *s, int id, int c
         return 1;
     }
     switch (id) {
-    case 6035: m.leftRight = ToggleImageFlag(m.leftRight); break;
-    case 6034: m.upDown = ToggleImageFlag(m.upDown); break;
-    case 6002: f.leftRight = ToggleImageFlag(f.leftRight); break;
-    case 6001: f.upDown = ToggleImageFlag(f.upDown); break;
-    case 6039: r.mounting = r.mounting == 0 ? 1 : 0; break;
-    case 6036:
-    case 6037: r.displayUnit = (uint8_t)NextLengthUnit(r.displayUnit); break;
-    case 6007: r.sightFlags ^= 1; break;
-    case 6013: r.sightFlags &= 0x0F; break;
-    case 6014: r.sightFlags = (uint8_t)((r.sightFlags & 0x0F) | 0x10); break;
-    case 6009: ToggleMagnifyingFinder(&r); break;
+    case IDC_SCOPE_LEFT_RIGHT: m.leftRight = ToggleImageFlag(m.leftRight); break;
+    case IDC_SCOPE_UP_DOWN: m.upDown = ToggleImageFlag(m.upDown); break;
+    case IDC_SCOPE_FINDER_LEFT_RIGHT: f.leftRight = ToggleImageFlag(f.leftRight); break;
+    case IDC_SCOPE_FINDER_UP_DOWN: f.upDown = ToggleImageFlag(f.upDown); break;
+    case IDC_SCOPE_MOUNT: r.mounting = r.mounting == 0 ? 1 : 0; break;
+    case IDC_SCOPE_FOCAL_LENGTH_UNIT:
+    case IDC_SCOPE_APERTURE_UNIT: r.displayUnit = (uint8_t)NextLengthUnit(r.displayUnit); break;
+    case IDC_SCOPE_REFLEX_SIGHT: r.sightFlags ^= 1; break;
+    case IDC_SCOPE_BULLSEYE: r.sightFlags &= 0x0F; break;
+    case IDC_SCOPE_CROSS_HAIRS: r.sightFlags = (uint8_t)((r.sightFlags & 0x0F) | 0x10); break;
+    case IDC_SCOPE_FINDER: ToggleMagnifyingFinder(&r); break;
     default: return 0;
     }
     ShowScope(dialog, s, 0);
@@ -205,9 +216,10 @@ int HandleScopeFieldCommand(HWND dialog, InstrumentDialogState *s, int id, int c
 
 void FillCombos(HWND dialog) {
     const char *types[] = {"Refractor", "Reflector", "SCT"};
-    for (const char *t : types) SendDlgItemMessageA(dialog, 6019, CB_ADDSTRING, 0, (LPARAM)t);
+    for (const char *t : types) SendDlgItemMessageA(dialog, IDC_SCOPE_TYPE, CB_ADDSTRING, 0, (LPARAM)t);
     const char *conditions[] = {"very clean", "clean", "a little dirty", "dirty", "filthy"};
-    for (const char *c : conditions) SendDlgItemMessageA(dialog, 6018, CB_ADDSTRING, 0, (LPARAM)c);
+    for (const char *c : conditions)
+        SendDlgItemMessageA(dialog, IDC_SCOPE_OPTICS, CB_ADDSTRING, 0, (LPARAM)c);
 }
 
 // The eyepiece dialog, then the eyepieces rebuilt from the ids it leaves.
@@ -224,7 +236,7 @@ void RunEyepieces(HWND dialog, InstrumentDialogState *s) {
 InstrumentDialogState *GetScopeDialogState() { return g_scopeState; }
 
 LRESULT CALLBACK TelescopeListWndProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, 6025);
+    return ListBoxKeys(list, message, wParam, lParam, kOldListProc, IDC_SCOPE_DELETE);
 }
 
 INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -235,7 +247,7 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         s->dialog = dialog;
         if (!OpenInstrumentStoreForEditing(dialog, s)) return TRUE;
         FillCombos(dialog);
-        SubclassListBox(GetDlgItem(dialog, 6028), TelescopeListWndProc, kOldListProc);
+        SubclassListBox(GetDlgItem(dialog, IDC_SCOPE_LIST), TelescopeListWndProc, kOldListProc);
         int listed = FillInstrumentList(dialog, s, kTelescopeList);
         if (listed > 0)
             SelectInstrumentLine(dialog, s, kTelescopeList, 0);
@@ -245,7 +257,7 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_NOTIFY: {
         NMHDR *h = (NMHDR *)lParam;
-        if (h->idFrom == 6040 && h->code == UDN_DELTAPOS) {
+        if (h->idFrom == IDC_SCOPE_MOVE && h->code == UDN_DELTAPOS) {
             NMUPDOWN *ud = (NMUPDOWN *)lParam;
             int line = LineOfSelectedInstrument(s);
             if (line < 0 || !s->store) return TRUE;
@@ -266,15 +278,15 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: {
         int id = LOWORD(wParam), code = HIWORD(wParam);
         int nameChanged = 0;
-        if (id != 6028 && HandleScopeFieldCommand(dialog, s, id, code, &nameChanged)) {
+        if (id != IDC_SCOPE_LIST && HandleScopeFieldCommand(dialog, s, id, code, &nameChanged)) {
             if (nameChanged) ShowRenamedInstrument(dialog, s, kTelescopeList);
             return TRUE;
         }
         switch (id) {
-        case 6028:
+        case IDC_SCOPE_LIST:
             OnInstrumentListNotice(dialog, s, kTelescopeList, code);
             return TRUE;
-        case 6026: {  // New
+        case IDC_SCOPE_NEW: {
             if (!s->store) return TRUE;
             WriteBackInstrument(s);
             std::unique_ptr<InstrumentRecord> before(new (std::nothrow) InstrumentRecord);
@@ -290,13 +302,13 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             AppendInstrumentAndSelect(dialog, s, kTelescopeList);
             return TRUE;
         }
-        case 6025:  // Delete
+        case IDC_SCOPE_DELETE:
             if (s->selected < 0 || !s->store) return TRUE;
             if (InstrumentMessage(dialog, "Delete this telescope?", MB_YESNO | MB_ICONQUESTION) != IDYES)
                 return TRUE;
             DeleteSelectedInstrument(dialog, s, kTelescopeList);
             return TRUE;
-        case 6032:  // eyepieces
+        case IDC_SCOPE_EYEPIECES:
             WriteBackInstrument(s);
             RunEyepieces(dialog, s);
             WriteBackInstrument(s);
@@ -320,8 +332,8 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case IDCANCEL:
             CancelInstrumentListDialog(dialog, s);
             return TRUE;
-        case 9:
-            ShowHelpTopic(16016);
+        case IDHELP:
+            ShowHelpTopic(IDH_TELESCOPES);
             return TRUE;
         }
         break;
@@ -365,7 +377,7 @@ int StoreHoldsName(const InstrumentRecord &r) {
 void EnableSave(HWND dialog, InstrumentDialogState *s) {
     const OpticsBlock &m = s->record.optics[0];
     bool optics = m.eyepieceCount > 0 || m.cameraCount > 0;
-    EnableWindow(GetDlgItem(dialog, 6023), optics && !s->stored);
+    EnableWindow(GetDlgItem(dialog, IDC_SCOPE_SAVE), optics && !s->stored);
 }
 
 }  // namespace
@@ -385,11 +397,11 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         int id = LOWORD(wParam), code = HIWORD(wParam);
         if (HandleScopeFieldCommand(dialog, s, id, code, nullptr)) return TRUE;
         switch (id) {
-        case 6032:
+        case IDC_SCOPE_EYEPIECES:
             RunEyepieces(dialog, s);
             EnableSave(dialog, s);
             return TRUE;
-        case 6023: {  // Save in Database
+        case IDC_SCOPE_SAVE: {
             int32_t count = 0;
             s->store = OpenOrCreateInstrumentFile(&count);
             if (!s->store) return TRUE;
@@ -413,8 +425,8 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
-        case 9:
-            ShowHelpTopic(18390);
+        case IDHELP:
+            ShowHelpTopic(IDH_TELESCOPE_EDIT);
             return TRUE;
         }
         break;

@@ -17,6 +17,8 @@
 #include "ui/winutil_win.h"
 #include "photometry/seeing.h"
 #include "core/mathutil.h"
+#include "resources/helptopics.h"
+#include "resources/siteids.h"
 
 namespace {
 
@@ -31,8 +33,15 @@ struct SiteControls {
     int elevation, unitLink, zoneCombo, zoneEdit, radioStandard, radioDaylight, radioRules,
         skyLink, seeingCombo;
 };
-const SiteControls kPickControls = {2508, 2514, 2506, 2507, 2516, 2517, 2518, 2509, 2522};
-const SiteControls kEditControls = {2574, 2573, 2572, 2571, 2568, 2569, 2570, 2567, 2578};
+const SiteControls kPickControls = {
+    IDC_SITE_ELEVATION,     IDC_SITE_ELEVATION_UNIT,  IDC_SITE_ZONE,      IDC_SITE_ZONE_OFFSET,
+    IDC_SITE_STANDARD_TIME, IDC_SITE_DAYLIGHT_SAVING, IDC_SITE_DST_RULES, IDC_SITE_SKY,
+    IDC_SITE_SEEING};
+const SiteControls kEditControls = {IDC_SITEEDIT_ELEVATION,     IDC_SITEEDIT_ELEVATION_UNIT,
+                                    IDC_SITEEDIT_ZONE,          IDC_SITEEDIT_ZONE_OFFSET,
+                                    IDC_SITEEDIT_STANDARD_TIME, IDC_SITEEDIT_DAYLIGHT_SAVING,
+                                    IDC_SITEEDIT_DST_RULES,     IDC_SITEEDIT_SKY,
+                                    IDC_SITEEDIT_SEEING};
 
 std::string WindowText(HWND window, int limit) {
     std::string text(limit + 1, '\0');
@@ -99,9 +108,10 @@ void ShowSiteFields(HWND dialog, const SiteControls &c, LocDlgState *st) {
     SetItemNumber(dialog, c.zoneEdit, "%+lg", site.timeZone);
     int rating = site.seeingRating <= 4 ? site.seeingRating : 2;
     SendDlgItemMessageA(dialog, c.seeingCombo, CB_SETCURSEL, rating, 0);
-    SetItemNumber(dialog, 2510, "%.0lf", TemperatureShown(&site));
-    CheckRadioButton(dialog, 2512, 2513, (site.displayFlags & 1) ? 2512 : 2513);
-    SetItemNumber(dialog, 2511, "%.0lf", site.humidity);
+    SetItemNumber(dialog, IDC_SITE_TEMPERATURE, "%.0lf", TemperatureShown(&site));
+    CheckRadioButton(dialog, IDC_SITE_FAHRENHEIT, IDC_SITE_CELSIUS,
+                     (site.displayFlags & 1) ? IDC_SITE_FAHRENHEIT : IDC_SITE_CELSIUS);
+    SetItemNumber(dialog, IDC_SITE_HUMIDITY, "%.0lf", site.humidity);
 }
 
 // Reads the shared fields; shows the warnings; 1 when they were taken.
@@ -115,9 +125,9 @@ int ReadSiteFieldsFromDialog(HWND dialog, const SiteControls &c, LocDlgState *st
     f.zone = ItemText(dialog, c.zoneEdit, 32);
     f.seeingRow = (int)SendDlgItemMessageA(dialog, c.seeingCombo, CB_GETCURSEL, 0, 0);
     if (f.seeingRow < 0) f.seeingRow = 2;
-    f.temperature = ItemText(dialog, 2510, 32);
-    f.fahrenheit = IsDlgButtonChecked(dialog, 2512) == BST_CHECKED;
-    f.humidity = ItemText(dialog, 2511, 32);
+    f.temperature = ItemText(dialog, IDC_SITE_TEMPERATURE, 32);
+    f.fahrenheit = IsDlgButtonChecked(dialog, IDC_SITE_FAHRENHEIT) == BST_CHECKED;
+    f.humidity = ItemText(dialog, IDC_SITE_HUMIDITY, 32);
     int below = 0;
     int r = ReadSiteFields(f, &st->site, &st->trailer, &below);
     if (below) Warn(dialog, kBelowSeaLevelWarning);
@@ -130,7 +140,7 @@ int ReadSiteFieldsFromDialog(HWND dialog, const SiteControls &c, LocDlgState *st
 // ---- the Observing Sites dialog ----------------------------------------------------------
 
 void ListFavoriteSites(HWND dialog, LocDlgState *st) {
-    HWND list = GetDlgItem(dialog, 2515);
+    HWND list = GetDlgItem(dialog, IDC_SITE_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int16_t count = 0;
     FILE *f = OpenLocationStore(&count);
@@ -145,7 +155,7 @@ void ListFavoriteSites(HWND dialog, LocDlgState *st) {
 }
 
 void ReadSelectedSite(HWND dialog, LocDlgState *st) {
-    int sel = (int)SendDlgItemMessageA(dialog, 2515, LB_GETCURSEL, 0, 0);
+    int sel = (int)SendDlgItemMessageA(dialog, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
     if (sel < 0) return;
     st->selection = (int16_t)sel;
     int16_t count = 0;
@@ -169,9 +179,9 @@ void ShowSiteInDialog(HWND dialog, LocDlgState *st) {
     st->filling = 1;
     ShowSiteFields(dialog, kPickControls, st);
     char text[64];
-    SetDlgItemTextA(dialog, 2519, FormatDeclination(text, st->site.longitude / kDegree));
-    SetDlgItemTextA(dialog, 2520, FormatDeclination(text, st->site.latitude / kDegree));
-    HWND link = GetDlgItem(dialog, 2501);
+    SetDlgItemTextA(dialog, IDC_SITE_LONGITUDE, FormatDeclination(text, st->site.longitude / kDegree));
+    SetDlgItemTextA(dialog, IDC_SITE_LATITUDE, FormatDeclination(text, st->site.latitude / kDegree));
+    HWND link = GetDlgItem(dialog, IDC_SITE_HORIZON_STATUS);
     if (HorizonFileExists(st->site.name)) {
         EnableWindow(link, TRUE);
         SetWindowTextA(link, (st->site.displayFlags & 2) ? "disabled" : "enabled");
@@ -217,7 +227,7 @@ void AddPlaceAsSite(HWND dialog, LocDlgState *st, double longitudeDeg, double la
 }
 
 void DeleteSelectedSite(HWND dialog, LocDlgState *st) {
-    int sel = (int)SendDlgItemMessageA(dialog, 2515, LB_GETCURSEL, 0, 0);
+    int sel = (int)SendDlgItemMessageA(dialog, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
     if (sel < 0) return;
     int16_t count = 0;
     FILE *f = OpenLocationStore(&count);
@@ -252,7 +262,7 @@ int RunSubDialog(HWND owner, const char *name, DLGPROC procedure) {
 
 LRESULT CALLBACK SiteListKeyProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(9502, BN_CLICKED), 0);
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_SITE_DELETE, BN_CLICKED), 0);
         return 0;
     }
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
@@ -296,17 +306,17 @@ int HandleSharedSiteCommand(HWND dialog, const SiteControls &c, LocDlgState *st,
         }
         return 1;
     }
-    if (id == 2512 || id == 2513) {
+    if (id == IDC_SITE_FAHRENHEIT || id == IDC_SITE_CELSIUS) {
         double shown;
         bool wasF = (st->site.displayFlags & 1) != 0;
-        if (ParseDialogNumber(ItemText(dialog, 2510, 32).c_str(), &shown))
+        if (ParseDialogNumber(ItemText(dialog, IDC_SITE_TEMPERATURE, 32).c_str(), &shown))
             st->site.temperature = wasF ? (shown - 32.0) * 5.0 / 9.0 : shown;
-        if (id == 2512)
+        if (id == IDC_SITE_FAHRENHEIT)
             st->site.displayFlags |= 1;
         else
             st->site.displayFlags &= (uint8_t)~1u;
         st->filling = 1;
-        SetItemNumber(dialog, 2510, "%.0lf", TemperatureShown(&st->site));
+        SetItemNumber(dialog, IDC_SITE_TEMPERATURE, "%.0lf", TemperatureShown(&st->site));
         st->filling = 0;
         return 1;
     }
@@ -319,7 +329,7 @@ int HandleSharedSiteCommand(HWND dialog, const SiteControls &c, LocDlgState *st,
 
 INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
     if (HandleSharedSiteCommand(dialog, kPickControls, st, id, code, ShowSiteInDialog)) return TRUE;
-    HWND list = GetDlgItem(dialog, 2515);
+    HWND list = GetDlgItem(dialog, IDC_SITE_LIST);
     switch (id) {
     case IDOK:
         if (!ReadSiteFromDialog(dialog, st)) return TRUE;
@@ -338,7 +348,7 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         UndoSiteSession(&st->effects);
         EndDialog(dialog, 0);
         return TRUE;
-    case 2515:
+    case IDC_SITE_LIST:
         if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
             int old = st->selection;
             if (!ReadSiteFromDialog(dialog, st)) {
@@ -351,16 +361,16 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
             if (code == LBN_DBLCLK) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
         return TRUE;
-    case 9505:  // New
+    case IDC_SITE_NEW:
         if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry)
             AddPlaceAsSite(dialog, st, 0.0, 0.0, 0, 0.0, st->placeName);
         SetFocus(list);
         return TRUE;
-    case 9502:  // Delete
+    case IDC_SITE_DELETE:
         DeleteSelectedSite(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 2502:  // Edit
+    case IDC_SITE_EDIT:
         if (RunSubDialog(dialog, "LocManDlg", LocManDlgEditProc)) {
             SaveSelectedSite(st);
             ListFavoriteSites(dialog, st);
@@ -368,7 +378,7 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         }
         SetFocus(list);
         return TRUE;
-    case 121:  // GPS
+    case IDC_SITE_GPS:
         if (RunSubDialog(dialog, "GPSDlg", GPSDlgProc)) {
             st->site.longitude = st->manualLongitude * kDegree;
             st->site.latitude = st->manualLatitude * kDegree;
@@ -379,22 +389,22 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         }
         SetFocus(list);
         return TRUE;
-    case 2501:  // horizon link
+    case IDC_SITE_HORIZON_STATUS:  // horizon link
         st->site.displayFlags ^= 2;
         ShowSiteInDialog(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 2503:  // Create
+    case IDC_SITE_HORIZON_CREATE:
         if (RunHorizonDialog(dialog, &st->site)) ShowSiteInDialog(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 2509:  // sky link
+    case IDC_SITE_SKY:  // sky link
         if (ReadSiteFromDialog(dialog, st) && RunSubDialog(dialog, "MagLimDlg", MagLimDlgProc))
             ShowSiteInDialog(dialog, st);
         SetFocus(list);
         return TRUE;
-    case 2518:
-    case 2523:
+    case IDC_SITE_DST_RULES:
+    case IDC_SITE_CONFIGURE_DST:
         if (ReadSiteFromDialog(dialog, st) && RunSubDialog(dialog, "DSDlg", DSDlgProc)) {
             st->site.dstMode = 2;
             ShowSiteInDialog(dialog, st);
@@ -402,8 +412,8 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
             ShowSiteInDialog(dialog, st);  // the radio shows the mode in force
         }
         return TRUE;
-    case 9:
-        ShowHelpTopic(16013);
+    case IDHELP:
+        ShowHelpTopic(IDH_SITES);
         return TRUE;
     }
     return FALSE;
@@ -415,19 +425,19 @@ void ShowEditedSite(HWND dialog, LocDlgState *st) {
     st->filling = 1;
     ShowSiteFields(dialog, kEditControls, st);
     char text[64];
-    SetDlgItemTextA(dialog, 2565, st->site.name);
-    SetDlgItemTextA(dialog, 2576, FormatDeclination(text, st->site.longitude / kDegree));
-    SetDlgItemTextA(dialog, 2575, FormatDeclination(text, st->site.latitude / kDegree));
+    SetDlgItemTextA(dialog, IDC_SITEEDIT_NAME, st->site.name);
+    SetDlgItemTextA(dialog, IDC_SITEEDIT_LONGITUDE, FormatDeclination(text, st->site.longitude / kDegree));
+    SetDlgItemTextA(dialog, IDC_SITEEDIT_LATITUDE, FormatDeclination(text, st->site.latitude / kDegree));
     st->filling = 0;
 }
 
 // 1 when read; warned says whether a range warning was shown already.
 int ReadEditedSite(HWND dialog, LocDlgState *st, int *warned) {
     if (warned) *warned = 0;
-    std::string name = ItemText(dialog, 2565, 31);
+    std::string name = ItemText(dialog, IDC_SITEEDIT_NAME, 31);
     double longitude, latitude;
-    if (name.empty() || !ReadWindowNumber(GetDlgItem(dialog, 2576), &longitude) ||
-        !ReadWindowNumber(GetDlgItem(dialog, 2575), &latitude))
+    if (name.empty() || !ReadWindowNumber(GetDlgItem(dialog, IDC_SITEEDIT_LONGITUDE), &longitude) ||
+        !ReadWindowNumber(GetDlgItem(dialog, IDC_SITEEDIT_LATITUDE), &latitude))
         return 0;
     LocDlgState copy = *st;
     std::memset(copy.site.name, 0, sizeof copy.site.name);
@@ -453,7 +463,7 @@ INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
     case IDCANCEL:
         EndDialog(dialog, 0);
         return TRUE;
-    case 2577: {  // Add to Favorites
+    case IDC_SITEEDIT_ADD_FAVORITE: {
         if (!ReadEditedSite(dialog, st, &warned)) {
             if (!warned) Warn(dialog, "Error in data format");
             return TRUE;
@@ -477,7 +487,7 @@ INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         EndDialog(dialog, 2);
         return TRUE;
     }
-    case 2566:  // Find New
+    case IDC_SITEEDIT_FIND:
         if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry) {
             st->manualEntry = 0;
             LocationRecord site;
@@ -489,17 +499,17 @@ INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
             ShowEditedSite(dialog, st);
         }
         return TRUE;
-    case 2523:
-    case 2570:
+    case IDC_SITE_CONFIGURE_DST:
+    case IDC_SITEEDIT_DST_RULES:
         ReadEditedSite(dialog, st, nullptr);
         if (RunSubDialog(dialog, "DSDlg", DSDlgProc)) st->site.dstMode = 2;
         ShowEditedSite(dialog, st);
         return TRUE;
-    case 2567:
+    case IDC_SITEEDIT_SKY:
         if (RunSubDialog(dialog, "MagLimDlg", MagLimDlgProc)) ShowEditedSite(dialog, st);
         return TRUE;
-    case 9:
-        ShowHelpTopic(18380);
+    case IDHELP:
+        ShowHelpTopic(IDH_SITE_EDIT);
         return TRUE;
     }
     return FALSE;
@@ -608,7 +618,7 @@ INT_PTR CALLBACK LocDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         ListFavoriteSites(dialog, st);
         ReadSelectedSite(dialog, st);
         ShowSiteInDialog(dialog, st);
-        HWND list = GetDlgItem(dialog, 2515);
+        HWND list = GetDlgItem(dialog, IDC_SITE_LIST);
         g_siteListProc = ReplaceWindowProc(list, SiteListKeyProc);
         SetFocus(list);
         return FALSE;
@@ -620,7 +630,7 @@ INT_PTR CALLBACK LocDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return TRUE;
     case WM_DESTROY: {
-        HWND list = GetDlgItem(dialog, 2515);
+        HWND list = GetDlgItem(dialog, IDC_SITE_LIST);
         if (list && g_siteListProc) ReplaceWindowProc(list, g_siteListProc);
         g_siteListProc = nullptr;
         return FALSE;

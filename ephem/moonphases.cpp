@@ -6,9 +6,10 @@
 #include <limits>
 
 #include "astro/datetime.h"
+#include "core/mathutil.h"
 
 namespace {
-const double kDegree = 3.14159265358979323846 / 180.0;
+const double kDegree = kPi / 180.0;
 
 double Radians(double degrees) {
     double r = std::fmod(degrees, 360.0);

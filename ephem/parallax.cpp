@@ -8,7 +8,7 @@
 #include "core/mathutil.h"
 
 namespace {
-const double kTwoPi = 6.283185307179586476925;
+const double kTwoPi = 2.0 * kPi;
 }
 
 void ApplyParallaxRigorous(const LocationRecord *site, const DateRecord *date, double sinParallax,

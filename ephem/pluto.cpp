@@ -5,9 +5,11 @@
 
 #include <cmath>
 
+#include "core/mathutil.h"
+
 namespace {
 
-const double kArcsecond = 4.84813681109536e-6;  // rad
+const double kArcsecond = kPi / 648000.0;       // rad
 const double kCircle = 1296000.0;               // arcseconds
 const int kMaxHarmonic = 24;
 

@@ -6,15 +6,16 @@
 #include <cstdint>
 
 #include "astro/location.h"
+#include "core/mathutil.h"
 
 // A target declination of kNoTarget or more means "no target".
-const double kNoTarget = 3.14159265358979323846;
+const double kNoTarget = kPi;
 
 // The illuminated fraction that EstimateSunMoonStateForTarget stores in place
 // of a real one (pi, outside 0..1): it marks an estimated state, and it makes
 // a phase angle derived as (1 - fraction) x pi so large that such a Moon adds
 // no light. Test with IsEstimatedSunMoonState before using the fraction.
-const double kEstimatedIlluminatedFraction = 3.14159265358979323846;
+const double kEstimatedIlluminatedFraction = kPi;
 
 struct SunMoonState {
     double sunAltitude;            // refracted (as ComputeRefractedAltitude)

@@ -19,6 +19,7 @@
 #include "instruments/optics.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
+#include "core/mathutil.h"
 
 namespace fuzz {
 
@@ -44,7 +45,7 @@ void Fail(const char *what) {
 }
 
 void MakeStores() {
-    const double kRad = 3.14159265358979323846 / 180.0;
+    const double kRad = kPi / 180.0;
     int16_t n16 = 0;
     FILE *f = OpenLocationStore(&n16);
     if (!f) Fail("loc.bin");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzzscratch.h"
+#include "core/mathutil.h"
 
 namespace fuzz {
 
@@ -64,8 +65,8 @@ void CheckRecord(const PreviewRecord &r) {
     double jd = r.entry.julianDate, lat = r.entry.site.latitude, lon = r.entry.site.longitude,
            zone = r.entry.site.timeZone;
     Check(std::isfinite(jd), "the entry's date is a number");
-    Check(std::isfinite(lat) && std::fabs(lat) <= 1.5707963267948966 + 1e-9, "the site's latitude is one");
-    Check(std::isfinite(lon) && std::fabs(lon) <= 6.283185307179586 + 1e-9, "the site's longitude is one");
+    Check(std::isfinite(lat) && std::fabs(lat) <= kPi / 2.0 + 1e-9, "the site's latitude is one");
+    Check(std::isfinite(lon) && std::fabs(lon) <= 2.0 * kPi + 1e-9, "the site's longitude is one");
     Check(std::isfinite(zone) && std::fabs(zone) <= 24, "the site's zone is one");
 }
 

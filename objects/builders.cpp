@@ -12,7 +12,7 @@
 
 namespace {
 
-const double kTwoPi = 6.283185307179586476925286766559;
+const double kTwoPi = 2.0 * kPi;
 
 // Common tail of the fixed classes without a catalogue magnitude.
 void FinishFixedRecord(const LocationRecord *site, const DateRecord *date, double extinction,

@@ -7,6 +7,7 @@
 
 #include "core/datapaths.h"
 #include "objects/binsearch.h"
+#include "core/mathutil.h"
 
 FILE *OpenCatalogueFile(int k, int slot) {
     char path[kCatalogueFilePathSize];
@@ -31,7 +32,7 @@ int64_t StreamSize(FILE *stream) {
 }
 
 double TurnFractionToRadians(int32_t value) {
-    return value * (6.283185307179586476925286766559 / 2147483647.0);
+    return value * (2.0 * kPi / 2147483647.0);
 }
 
 int ReadNameIndexEntry(FILE *stream, int entry, int width, char *text) {

@@ -18,12 +18,13 @@
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kArcminToRad = 3.14159265358979323846 / 10800.0;
-const float kOneArcminute = 0.00029088822f;
-const float kOneDegree = 0.017453292f;
+const double kArcminToRad = kPi / 10800.0;
+const float kOneArcminute = static_cast<float>(kPi / 10800.0);
+const float kOneDegree = static_cast<float>(kPi / 180.0);
 
 // RAII holder of a catalogue stream.
 struct Stream {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/mathutil.h"
+
 namespace {
 
-const double kTwoPi = 6.283185307179586476925286766559;
+const double kTwoPi = 2.0 * kPi;
 
 // Writes the defaults into every byte of the record except the kept ranges
 // 137-140, 232-233, 285, 322, 331-339 and 341-394.

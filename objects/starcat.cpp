@@ -10,11 +10,12 @@
 #include "objects/designationlist.h"
 #include "objects/designationtexts.h"
 #include "objects/stardes.h"
+#include "core/mathutil.h"
 
 namespace {
 
 const int kStarsCatalogue = 0;  // "stars"
-const double kArcsecToRadians = 3.14159265358979323846 / 648000.0;
+const double kArcsecToRadians = kPi / 648000.0;
 
 double MotionRadians(uint32_t code) { return ProperMotionCodeToArcsec(code) * kArcsecToRadians; }
 

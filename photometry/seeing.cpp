@@ -10,7 +10,7 @@ namespace {
 
 const double kTypicalSeeing[5] = {0.3, 0.75, 1.5, 3.0, 5.0};
 const char kRatingNames[5][10] = {"Excellent", "Good", "Average", "Poor", "Bad"};
-const double kArcsecondsPerRadian = 206264.80624709636;  // 648000 / pi
+const double kArcsecondsPerRadian = 648000.0 / kPi;
 
 int ClampRating(int rating) {
     // Ratings come from stored sites too; keep a damaged value inside the table.

@@ -11,7 +11,7 @@
 namespace {
 
 const double kDegrees = 180.0 / kPi;
-const double kOneArcminute = 0.0002908882086657216;
+const double kOneArcminute = kPi / 10800.0;
 const double kMaxZenithDistance = 1.4835298641951802;  // 85 degrees
 
 struct BandConstants {

@@ -17,29 +17,10 @@
 #include "objects/objectnames.h"
 #include "picker/pickerbrowse.h"
 #include "picker/pickerstate_win.h"
+#include "resources/pickerids.h"
 
 namespace {
 
-enum BrowseControl {
-    kConstellations = 2208,
-    kPattern = 2209,
-    kList = 2210,
-    kKinds = 2211,
-    kClasses = 2212,
-    kCount = 2215,
-    kPages = 2216,
-    kClear = 2207,
-};
-enum BrowseAccelerator {
-    kPreviousPage = 12000,
-    kNextPage = 12001,
-    kPreviousRow = 12002,
-    kNextRow = 12003,
-    kLineUp = 12005,
-    kLineDown = 12006,
-    kPageUp = 12007,
-    kPageDown = 12008,
-};
 const int kPatternChars = 64;  // 63 characters and the terminator
 
 typedef int (*KindNameEnumerator)(char *out);
@@ -66,7 +47,7 @@ KindNameEnumerator KindNamesOf(int objectClass) {
 ObjectRecord &Current() { return g_requestor->current; }
 
 void SelectObjectOfRow(HWND page, int row) {
-    HWND list = GetDlgItem(page, kList);
+    HWND list = GetDlgItem(page, IDC_BROWSE_LIST);
     int length = (int)SendMessageA(list, LB_GETTEXTLEN, row, 0);
     if (length < 0 || length >= kBrowseRowTextSize) return;
     char text[kBrowseRowTextSize] = "";
@@ -76,7 +57,7 @@ void SelectObjectOfRow(HWND page, int row) {
 
 void UpdateConstellationCombo(HWND page) {
     ObjectRecord &c = Current();
-    HWND combo = GetDlgItem(page, kConstellations);
+    HWND combo = GetDlgItem(page, IDC_BROWSE_CONSTELLATIONS);
     if (BrowseKindTakesConstellation(c.objectClass, c.kind)) {
         EnableWindow(combo, TRUE);
         SendMessageA(combo, CB_SETCURSEL, ConstellationRowOfFilter(c.designationConstellation), 0);
@@ -98,14 +79,14 @@ void ListBrowseObjects(HWND page) {
     RequestorState *s = g_requestor;
     if (!s || !s->browseNumbers) return;
     char typed[kPatternChars] = "";
-    GetDlgItemTextA(page, kPattern, typed, sizeof typed);
+    GetDlgItemTextA(page, IDC_BROWSE_PATTERN, typed, sizeof typed);
     const std::string pattern = BrowsePatternOf(typed);
     const int objectClass = Current().objectClass, kind = Current().kind;
     const int constellation = BrowseKindTakesConstellation(objectClass, kind)
                                   ? BrowseConstellationValue(Current().designationConstellation)
                                   : 0;
     BrowseReset(&s->browse);
-    HWND list = GetDlgItem(page, kList);
+    HWND list = GetDlgItem(page, IDC_BROWSE_LIST);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int32_t selected = -1, number = 0;
@@ -146,18 +127,18 @@ void ListBrowseObjects(HWND page) {
         SendMessageA(list, LB_SETCURSEL, row, 0);
         SelectObjectOfRow(page, row);
     }
-    EnableWindow(GetDlgItem(page, kPages), g_browsePageCount > 1);
+    EnableWindow(GetDlgItem(page, IDC_BROWSE_PAGES), g_browsePageCount > 1);
     char count[64];
     std::snprintf(count, sizeof count, "%d total, listing %d", (int)g_browseTotal, rows);
-    SetDlgItemTextA(page, kCount, count);
+    SetDlgItemTextA(page, IDC_BROWSE_COUNT, count);
     UpdateConstellationCombo(page);
 }
 
 void SetUpBrowseSelection(HWND page, const char *text) {
     if (!g_requestor) return;
     ObjectRecord &c = Current();
-    SendDlgItemMessageA(page, kClasses, CB_SETCURSEL, ClassToBrowseIndex(c.objectClass), 0);
-    HWND kinds = GetDlgItem(page, kKinds);
+    SendDlgItemMessageA(page, IDC_BROWSE_CLASSES, CB_SETCURSEL, ClassToBrowseIndex(c.objectClass), 0);
+    HWND kinds = GetDlgItem(page, IDC_BROWSE_KINDS);
     SendMessageA(kinds, CB_RESETCONTENT, 0, 0);
     int kindCount = 0;
     if (KindNameEnumerator next = KindNamesOf(c.objectClass)) {
@@ -176,7 +157,7 @@ void SetUpBrowseSelection(HWND page, const char *text) {
     } else {
         EnableWindow(kinds, FALSE);
     }
-    HWND constellations = GetDlgItem(page, kConstellations);
+    HWND constellations = GetDlgItem(page, IDC_BROWSE_CONSTELLATIONS);
     if (c.designationConstellation != 0) {
         EnableWindow(constellations, TRUE);
         SendMessageA(constellations, CB_SETCURSEL,
@@ -185,18 +166,18 @@ void SetUpBrowseSelection(HWND page, const char *text) {
         SendMessageA(constellations, CB_SETCURSEL, 0, 0);
         EnableWindow(constellations, FALSE);
     }
-    if (text) SetDlgItemTextA(page, kPattern, text);
+    if (text) SetDlgItemTextA(page, IDC_BROWSE_PATTERN, text);
     ListBrowseObjects(page);
 }
 
 void FillBrowseCombos(HWND page) {
-    HWND classes = GetDlgItem(page, kClasses);
+    HWND classes = GetDlgItem(page, IDC_BROWSE_CLASSES);
     SendMessageA(classes, CB_RESETCONTENT, 0, 0);
     ResetBrowseNameEnumerators();
     char name[64];
     for (int i = 0; i < kBrowseIndexCount && NextObjectClassName(name); ++i)
         SendMessageA(classes, CB_ADDSTRING, 0, (LPARAM)name);
-    HWND constellations = GetDlgItem(page, kConstellations);
+    HWND constellations = GetDlgItem(page, IDC_BROWSE_CONSTELLATIONS);
     SendMessageA(constellations, CB_RESETCONTENT, 0, 0);
     SendMessageA(constellations, CB_ADDSTRING, 0, (LPARAM) "");
     BrowseState listing;
@@ -233,7 +214,8 @@ namespace {
 LRESULT CALLBACK BrowseEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC previous = g_requestor ? g_requestor->browseEditProc : nullptr;
     if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
-        if (message == WM_KEYDOWN) SetFocus(GetDlgItem(GetParent(edit), kList));  // kill focus lists
+        if (message == WM_KEYDOWN)
+            SetFocus(GetDlgItem(GetParent(edit), IDC_BROWSE_LIST));  // kill focus lists
         return 0;
     }
     if (message == WM_GETDLGCODE && lParam) {
@@ -245,7 +227,7 @@ LRESULT CALLBACK BrowseEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 }
 
 void CommonStep(HWND page) {
-    SetDlgItemTextA(page, kPattern, "");
+    SetDlgItemTextA(page, IDC_BROWSE_PATTERN, "");
     g_browsePage = 0;
     ListBrowseObjects(page);
 }
@@ -257,7 +239,7 @@ void MovePage(HWND page, int delta) {
         --g_browsePage;
     else
         return;
-    SetDlgItemTextA(page, kPattern, "");
+    SetDlgItemTextA(page, IDC_BROWSE_PATTERN, "");
     ListBrowseObjects(page);
 }
 
@@ -268,7 +250,7 @@ INT_PTR CALLBACK RBrowseSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG: {
         if (!s) return TRUE;
-        HWND edit = GetDlgItem(dialog, kPattern);
+        HWND edit = GetDlgItem(dialog, IDC_BROWSE_PATTERN);
         SendMessageA(edit, EM_LIMITTEXT, kPatternChars - 1, 0);
         s->browseEditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)BrowseEditProc);
         FillBrowseCombos(dialog);
@@ -282,74 +264,75 @@ INT_PTR CALLBACK RBrowseSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         int id = LOWORD(wParam), code = HIWORD(wParam);
         ObjectRecord &c = s->current;
         switch (id) {
-        case kClasses:
+        case IDC_BROWSE_CLASSES:
             if (code != CBN_SELCHANGE) return FALSE;
-            c.objectClass = static_cast<uint8_t>(BrowseIndexToClass(
-                (int)SendDlgItemMessageA(dialog, kClasses, CB_GETCURSEL, 0, 0)));
+            c.objectClass = static_cast<uint8_t>(
+                BrowseIndexToClass((int)SendDlgItemMessageA(dialog, IDC_BROWSE_CLASSES, CB_GETCURSEL, 0, 0)));
             c.kind = 0;
             c.designationConstellation = 0;
-            SetDlgItemTextA(dialog, kPattern, "");
+            SetDlgItemTextA(dialog, IDC_BROWSE_PATTERN, "");
             g_browsePage = 0;
             SetUpBrowseSelection(dialog, nullptr);
             return TRUE;
-        case kKinds:
+        case IDC_BROWSE_KINDS:
             if (code != CBN_SELCHANGE) return FALSE;
-            c.kind = static_cast<uint8_t>(SendDlgItemMessageA(dialog, kKinds, CB_GETCURSEL, 0, 0) + 1);
+            c.kind =
+                static_cast<uint8_t>(SendDlgItemMessageA(dialog, IDC_BROWSE_KINDS, CB_GETCURSEL, 0, 0) + 1);
             if (!BrowseKindTakesConstellation(kClassStar, c.kind)) c.designationConstellation = 0;
             CommonStep(dialog);
             return TRUE;
-        case kConstellations:
+        case IDC_BROWSE_CONSTELLATIONS:
             if (code != CBN_SELCHANGE) return FALSE;
             c.designationConstellation = ConstellationFilterOfRow(
-                (int)SendDlgItemMessageA(dialog, kConstellations, CB_GETCURSEL, 0, 0));
+                (int)SendDlgItemMessageA(dialog, IDC_BROWSE_CONSTELLATIONS, CB_GETCURSEL, 0, 0));
             CommonStep(dialog);
             return TRUE;
-        case kClear:
+        case IDC_BROWSE_CLEAR:
             CommonStep(dialog);
             return TRUE;
-        case kPattern:
+        case IDC_BROWSE_PATTERN:
             if (code == EN_KILLFOCUS) ListBrowseObjects(dialog);
             return TRUE;
-        case kList: {
-            int row = (int)SendDlgItemMessageA(dialog, kList, LB_GETCURSEL, 0, 0);
+        case IDC_BROWSE_LIST: {
+            int row = (int)SendDlgItemMessageA(dialog, IDC_BROWSE_LIST, LB_GETCURSEL, 0, 0);
             if (code == LBN_SELCHANGE && row >= 0) {
                 char text[kBrowseRowTextSize] = "";
-                if (SendDlgItemMessageA(dialog, kList, LB_GETTEXTLEN, row, 0) < kBrowseRowTextSize)
-                    SendDlgItemMessageA(dialog, kList, LB_GETTEXT, row, (LPARAM)text);
-                SetDlgItemTextA(dialog, kPattern, text);
-                SendDlgItemMessageA(dialog, kPattern, EM_SETSEL, 0, -1);
+                if (SendDlgItemMessageA(dialog, IDC_BROWSE_LIST, LB_GETTEXTLEN, row, 0) < kBrowseRowTextSize)
+                    SendDlgItemMessageA(dialog, IDC_BROWSE_LIST, LB_GETTEXT, row, (LPARAM)text);
+                SetDlgItemTextA(dialog, IDC_BROWSE_PATTERN, text);
+                SendDlgItemMessageA(dialog, IDC_BROWSE_PATTERN, EM_SETSEL, 0, -1);
                 if (!BrowseKindTakesConstellation(c.objectClass, c.kind) && s->browseNumbers &&
                     row < kBrowseNumberSlots) {
                     c.designationConstellation = s->browseNumbers[row];
-                    SendDlgItemMessageA(dialog, kConstellations, CB_SETCURSEL, 0, 0);
+                    SendDlgItemMessageA(dialog, IDC_BROWSE_CONSTELLATIONS, CB_SETCURSEL, 0, 0);
                 }
                 SelectObjectByText(s->requestor, text);
             } else if (code == LBN_DBLCLK && !s->modal && s->requestor) {
-                SendMessageA(s->requestor, WM_COMMAND, MAKEWPARAM(kReqMoreInfo, BN_CLICKED), 0);
+                SendMessageA(s->requestor, WM_COMMAND, MAKEWPARAM(IDC_REQ_MORE_INFO, BN_CLICKED), 0);
             }
             return TRUE;
         }
-        case kPreviousPage:
-        case kNextPage:
-            if (!IsWindowEnabled(GetDlgItem(dialog, kPages))) return TRUE;
-            MovePage(dialog, id == kNextPage ? 1 : -1);
-            SelectVisibleListItem(dialog, GetDlgItem(dialog, kList), 0);
-            SetFocus(GetDlgItem(dialog, kList));
+        case IDA_PREVIOUS_PAGE:
+        case IDA_NEXT_PAGE:
+            if (!IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE_PAGES))) return TRUE;
+            MovePage(dialog, id == IDA_NEXT_PAGE ? 1 : -1);
+            SelectVisibleListItem(dialog, GetDlgItem(dialog, IDC_BROWSE_LIST), 0);
+            SetFocus(GetDlgItem(dialog, IDC_BROWSE_LIST));
             return TRUE;
-        case kPreviousRow:
-        case kNextRow: {
-            HWND list = GetDlgItem(dialog, kList);
-            int row = (int)SendMessageA(list, LB_GETCURSEL, 0, 0) + (id == kNextRow ? 1 : -1);
+        case IDA_PREVIOUS_ROW:
+        case IDA_NEXT_ROW: {
+            HWND list = GetDlgItem(dialog, IDC_BROWSE_LIST);
+            int row = (int)SendMessageA(list, LB_GETCURSEL, 0, 0) + (id == IDA_NEXT_ROW ? 1 : -1);
             if (row >= 0 && row < (int)SendMessageA(list, LB_GETCOUNT, 0, 0))
                 SelectVisibleListItem(dialog, list, row);
             return TRUE;
         }
-        case kLineUp:
-        case kLineDown:
-        case kPageUp:
-        case kPageDown: {
+        case IDA_LINE_UP:
+        case IDA_LINE_DOWN:
+        case IDA_PAGE_UP:
+        case IDA_PAGE_DOWN: {
             static const WPARAM scroll[4] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN};
-            SendDlgItemMessageA(dialog, kList, WM_VSCROLL, scroll[id - kLineUp], 0);
+            SendDlgItemMessageA(dialog, IDC_BROWSE_LIST, WM_VSCROLL, scroll[id - IDA_LINE_UP], 0);
             return TRUE;
         }
         }
@@ -357,7 +340,7 @@ INT_PTR CALLBACK RBrowseSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
     case WM_NOTIFY: {
         const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
-        if (header->idFrom == kPages && header->code == UDN_DELTAPOS) {
+        if (header->idFrom == IDC_BROWSE_PAGES && header->code == UDN_DELTAPOS) {
             const NMUPDOWN *updown = reinterpret_cast<const NMUPDOWN *>(lParam);
             MovePage(dialog, updown->iDelta);
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);  // the control keeps no position
@@ -370,7 +353,8 @@ INT_PTR CALLBACK RBrowseSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;
     case WM_DESTROY:
         if (s && s->browseEditProc) {
-            SetWindowLongPtrA(GetDlgItem(dialog, kPattern), GWLP_WNDPROC, (LONG_PTR)s->browseEditProc);
+            SetWindowLongPtrA(GetDlgItem(dialog, IDC_BROWSE_PATTERN), GWLP_WNDPROC,
+                              (LONG_PTR)s->browseEditProc);
             s->browseEditProc = nullptr;
         }
         return TRUE;

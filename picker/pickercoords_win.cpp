@@ -13,18 +13,10 @@
 #include "picker/pickercoords.h"
 #include "picker/pickerstate_win.h"
 #include "core/mathutil.h"
+#include "resources/pickerids.h"
 
 namespace {
 
-enum CoordControl {
-    kHours = 2360,
-    kDegrees = 2361,
-    kPaste = 2362,
-    kRaEdit = 2363,
-    kDecEdit = 2364,
-    kEquinoxEdit = 2365,
-    kAccept = 1,
-};
 const int kFieldChars = 127;  // 126 characters and the terminator
 
 // The RA of a place as the input format shows it: hours "12h34m56.7s"
@@ -39,7 +31,7 @@ void PutRightAscension(HWND page, double rightAscension) {
         FormatRightAscensionTenths(buffer, hours);
         std::snprintf(text, sizeof text, "%s", buffer[0] ? buffer + 1 : buffer);
     }
-    SetDlgItemTextA(page, kRaEdit, text);
+    SetDlgItemTextA(page, IDC_COORD_RA, text);
 }
 
 void FillFromBarePosition(HWND page, const ObjectRecord &record) {
@@ -58,8 +50,8 @@ void FillFromBarePosition(HWND page, const ObjectRecord &record) {
         FormatDeclinationTenths(buffer, degrees);
         std::snprintf(text, sizeof text, "%s", buffer[0] ? buffer + 1 : buffer);
     }
-    SetDlgItemTextA(page, kDecEdit, text);
-    SetDlgItemTextA(page, kEquinoxEdit, "J2000");
+    SetDlgItemTextA(page, IDC_COORD_DEC, text);
+    SetDlgItemTextA(page, IDC_COORD_EQUINOX, "J2000");
 }
 
 void PasteCoordinates(HWND page) {
@@ -83,8 +75,8 @@ void PasteCoordinates(HWND page) {
     PutRightAscension(page, ra);
     char buffer[kAngleTextSize];
     FormatDeclination(buffer, dec * 180.0 / kPi);
-    SetDlgItemTextA(page, kDecEdit, buffer);
-    SetDlgItemTextA(page, kEquinoxEdit, "J2000");
+    SetDlgItemTextA(page, IDC_COORD_DEC, buffer);
+    SetDlgItemTextA(page, IDC_COORD_EQUINOX, "J2000");
     MakePositionObject(&g_requestor->current, ra, dec);
 }
 
@@ -93,18 +85,18 @@ void PasteCoordinates(HWND page) {
 int ReadEnteredCoordinates(HWND page) {
     if (!g_requestor) return 0;
     char ra[kFieldChars] = "", dec[kFieldChars] = "", equinox[kFieldChars] = "";
-    GetDlgItemTextA(page, kRaEdit, ra, sizeof ra);
-    GetDlgItemTextA(page, kDecEdit, dec, sizeof dec);
-    GetDlgItemTextA(page, kEquinoxEdit, equinox, sizeof equinox);
+    GetDlgItemTextA(page, IDC_COORD_RA, ra, sizeof ra);
+    GetDlgItemTextA(page, IDC_COORD_DEC, dec, sizeof dec);
+    GetDlgItemTextA(page, IDC_COORD_EQUINOX, equinox, sizeof equinox);
     double rightAscension = 0.0, declination = 0.0;
     int emptyEquinox = 0;
     int result = ReadEnteredCoordinateTexts(ra, dec, equinox, g_raInputFormat, &rightAscension,
                                             &declination, &emptyEquinox);
-    if (emptyEquinox) SetDlgItemTextA(page, kEquinoxEdit, "J2000");
+    if (emptyEquinox) SetDlgItemTextA(page, IDC_COORD_EQUINOX, "J2000");
     if (result != kCoordinatesRead) {
-        const int field = result == kCoordinatesBadRa    ? kRaEdit
-                          : result == kCoordinatesBadDec ? kDecEdit
-                                                         : kEquinoxEdit;
+        const int field = result == kCoordinatesBadRa    ? IDC_COORD_RA
+                          : result == kCoordinatesBadDec ? IDC_COORD_DEC
+                                                         : IDC_COORD_EQUINOX;
         SetDlgItemTextA(page, field, "");
         MessageBoxA(page, EnteredCoordinatesMessage(result), "Nightjar Message",
                     MB_OK | MB_ICONERROR);
@@ -120,39 +112,41 @@ INT_PTR CALLBACK RCoordSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         unsigned char format = 0;
         if (!GetDialogSetting(&format, 1, kDdsCoordinateUnits)) format = 0;
         g_raInputFormat = format == 1 ? 1 : 0;
-        CheckRadioButton(dialog, kHours, kDegrees, g_raInputFormat ? kDegrees : kHours);
-        for (int id : {kRaEdit, kDecEdit, kEquinoxEdit})
+        CheckRadioButton(dialog, IDC_COORD_HOURS, IDC_COORD_DEGREES,
+                         g_raInputFormat ? IDC_COORD_DEGREES : IDC_COORD_HOURS);
+        for (int id : {IDC_COORD_RA, IDC_COORD_DEC, IDC_COORD_EQUINOX})
             SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, kFieldChars - 1, 0);
         if (g_requestor && g_requestor->current.objectClass == kClassSkyMark &&
             g_requestor->current.index == 0)
             FillFromBarePosition(dialog, g_requestor->current);
         g_coordinatesAccepted = 0;
-        SetFocus(GetDlgItem(dialog, kAccept));
+        SetFocus(GetDlgItem(dialog, IDC_COORD_ACCEPT));
         return FALSE;
     }
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         // Coordinates changed after Accept are read again by OK: otherwise OK
         // would hand back the place accepted before, not the one shown.
-        if ((id == kRaEdit || id == kDecEdit || id == kEquinoxEdit) && HIWORD(wParam) == EN_CHANGE) {
+        if ((id == IDC_COORD_RA || id == IDC_COORD_DEC || id == IDC_COORD_EQUINOX) &&
+            HIWORD(wParam) == EN_CHANGE) {
             g_coordinatesAccepted = 0;
             return TRUE;
         }
-        if (id == kHours || id == kDegrees) {
-            g_raInputFormat = id == kDegrees ? 1 : 0;
+        if (id == IDC_COORD_HOURS || id == IDC_COORD_DEGREES) {
+            g_raInputFormat = id == IDC_COORD_DEGREES ? 1 : 0;
             unsigned char format = static_cast<unsigned char>(g_raInputFormat);
             PutDialogSetting(&format, 1, kDdsCoordinateUnits);
             g_coordinatesAccepted = 0;  // the RA field now reads in the other unit
             return TRUE;
         }
-        if (id == kAccept) {
+        if (id == IDC_COORD_ACCEPT) {
             g_coordinatesAccepted = ReadEnteredCoordinates(dialog);
             if (g_coordinatesAccepted && g_requestor)
                 ShowSelectedObject(g_requestor->requestor, &g_requestor->current,
                                    FindComponentRow(&g_requestor->current));
             return TRUE;
         }
-        if (id == kPaste) {
+        if (id == IDC_COORD_PASTE) {
             PasteCoordinates(dialog);
             if (g_requestor)
                 ShowSelectedObject(g_requestor->requestor, &g_requestor->current,

@@ -11,6 +11,8 @@
 #include "picker/picker_win.h"
 #include "picker/pickerstate_win.h"
 #include "photometry/extinction.h"
+#include "resources/pickerids.h"
+#include "resources/helptopics.h"
 
 RequestorState *g_requestor = nullptr;
 int g_activePageIndex = 0;
@@ -20,8 +22,6 @@ int g_coordinatesAccepted = 0;
 int32_t g_browsePage = 0, g_browseTotal = 0, g_browsePageCount = 0;
 
 namespace {
-
-const int kFrameHelpTopic = 16515;
 
 RequestorState *NewState() {
     RequestorState *state = new (std::nothrow) RequestorState;
@@ -112,8 +112,8 @@ INT_PTR CALLBACK RequestDlgBoxProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
-        if (id == 9) {
-            ShowHelpTopic(kFrameHelpTopic);
+        if (id == IDHELP) {
+            ShowHelpTopic(IDH_REQUESTOR);
             return TRUE;
         }
         if (id != IDOK && id != IDCANCEL) return FALSE;
@@ -199,7 +199,7 @@ int RequestorExists() { return g_requestor ? 1 : 0; }
 
 int TranslateRequestorAccelerator(HACCEL accelerators, MSG *message) {
     if (!g_requestor || !g_requestor->activePage || g_activePageIndex != kPageBrowse) return 0;
-    HWND list = GetDlgItem(g_requestor->activePage, 2210);
+    HWND list = GetDlgItem(g_requestor->activePage, IDC_BROWSE_LIST);
     if (!list || GetFocus() != list) return 0;
     return TranslateAcceleratorA(g_requestor->activePage, accelerators, message);
 }

@@ -21,6 +21,7 @@
 #include "objects/recognize.h"
 #include "objects/starcat.h"
 #include "core/safefile.h"
+#include "resources/pickerids.h"
 
 namespace {
 
@@ -44,8 +45,6 @@ int ReadDoubleStarComponentsSeam(const StarRecord &star, PairComponent *out, int
     return 0;
 }
 const int kMaxComponents = 26;
-
-const int kHelpSearch = 10450, kHelpBrowse = 10451, kHelpCoordinates = 10452;
 
 bool ReadStar(int32_t number, StarRecord *star) {
     FileHandle file(OpenStarCatalogue());
@@ -129,29 +128,29 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
     if (g_requestor && record != &g_requestor->shown) g_requestor->shown = *record;
     char ra[kPickerTextSize], dec[kPickerTextSize], text[kPickerTextSize];
     FormatPickerPlace(record, ra, dec);
-    SetText(requestor, kReqRa, ra);
-    SetText(requestor, kReqDec, dec);
+    SetText(requestor, IDC_REQ_RA, ra);
+    SetText(requestor, IDC_REQ_DEC, dec);
     float magnitude, extent;
     std::memcpy(&magnitude, &record->magnitude, sizeof magnitude);
     std::memcpy(&extent, &record->extent, sizeof extent);
-    SetText(requestor, kReqMagnitude, FormatPickerMagnitude(text, sizeof text, magnitude));
-    SetText(requestor, kReqEquinox, "J2000");
-    SetText(requestor, kReqSize, FormatPickerSize(text, sizeof text, extent));
+    SetText(requestor, IDC_REQ_MAGNITUDE, FormatPickerMagnitude(text, sizeof text, magnitude));
+    SetText(requestor, IDC_REQ_EQUINOX, "J2000");
+    SetText(requestor, IDC_REQ_SIZE, FormatPickerSize(text, sizeof text, extent));
     char abbreviation[8] = "";
     GetConstellationAbbreviation(record->constellation, abbreviation);
-    SetText(requestor, kReqConstellation, abbreviation);
+    SetText(requestor, IDC_REQ_CONSTELLATION, abbreviation);
     uint32_t bits;
     std::memcpy(&bits, &record->categoryBits, sizeof bits);
-    SendDlgItemMessageA(requestor, kReqPicture, kSCBitmapSetFlag, bits, 0);
+    SendDlgItemMessageA(requestor, IDC_REQ_PICTURE, kSCBitmapSetFlag, bits, 0);
     char name[kDesignationTextSize] = "";
     FormatObjectName(record, name, PickerPreferences(), nullptr, nullptr, nullptr);
-    SetText(requestor, kReqName, name);
+    SetText(requestor, IDC_REQ_NAME, name);
 
-    HWND list = GetDlgItem(requestor, kReqComponents);
+    HWND list = GetDlgItem(requestor, IDC_REQ_COMPONENTS);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     int rows = 0;
     if (bits & 0x60) {
-        SetText(requestor, kReqComponentsLabel, "Double Star Pair");
+        SetText(requestor, IDC_REQ_COMPONENTS_LABEL, "Double Star Pair");
         StarRecord star;
         PairComponent components[kMaxComponents];
         int n = ReadStar(record->index, &star)
@@ -173,7 +172,7 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
             SendMessageA(list, CB_SETCURSEL, row, 0);
         }
     } else if (record->objectClass == kClassSolarSystem) {
-        SetText(requestor, kReqComponentsLabel, "Satellite");
+        SetText(requestor, IDC_REQ_COMPONENTS_LABEL, "Satellite");
         int body = record->index;
         int count = GetSatelliteCount(body);
         if (count > 0) {
@@ -188,7 +187,7 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
             SendMessageA(list, CB_SETCURSEL, kind, 0);
         }
     } else {
-        SetText(requestor, kReqComponentsLabel, "");
+        SetText(requestor, IDC_REQ_COMPONENTS_LABEL, "");
     }
     EnableWindow(list, rows > 0);
 }
@@ -196,7 +195,7 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
 void FillRecentObjectsCombo(HWND requestor) {
     if (!g_requestor) return;
     LoadRecentObjects(g_requestor->recent);
-    HWND combo = GetDlgItem(requestor, kReqRecent);
+    HWND combo = GetDlgItem(requestor, IDC_REQ_RECENT);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM) "");
     for (int i = 0; i < kRecentObjectCount && g_requestor->recent[i].objectClass != kClassNone; ++i) {
@@ -237,7 +236,7 @@ void OpenRequestorPage(HWND requestor, int page) {
     default:
         return;
     }
-    HWND tabs = GetDlgItem(requestor, kReqTabs);
+    HWND tabs = GetDlgItem(requestor, IDC_REQ_TABS);
     HWND window = CreateDialogParamA(g_requestor->instance, name, tabs, proc, 0);
     if (!window) return;
     if (g_requestor) g_requestor->activePage = window;
@@ -248,7 +247,7 @@ void OpenRequestorPage(HWND requestor, int page) {
     SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_SHOWWINDOW);
     RedrawWindow(tabs, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN);
-    if (page == kPageSearch) SetFocus(GetDlgItem(window, 2213));
+    if (page == kPageSearch) SetFocus(GetDlgItem(window, IDC_SEARCH_TEXT));
 }
 
 INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -260,7 +259,7 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         }
         RequestorState *s = g_requestor;
         s->requestor = dialog;
-        HWND tabs = GetDlgItem(dialog, kReqTabs);
+        HWND tabs = GetDlgItem(dialog, IDC_REQ_TABS);
         // Keyboard navigation reaches the page's controls through the tab control.
         SetWindowLongPtrA(tabs, GWL_EXSTYLE,
                           GetWindowLongPtrA(tabs, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
@@ -296,7 +295,7 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
-        if (header->idFrom == kReqTabs && header->code == TCN_SELCHANGE) {
+        if (header->idFrom == IDC_REQ_TABS && header->code == TCN_SELCHANGE) {
             int page = (int)SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0);
             OpenRequestorPage(dialog, page);
             return TRUE;
@@ -307,14 +306,14 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         RequestorState *s = g_requestor;
         if (!s) return FALSE;
         int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (id == kReqHelp) {
-            ShowHelpTopic(g_activePageIndex == kPageSearch   ? kHelpSearch
-                          : g_activePageIndex == kPageBrowse ? kHelpBrowse
-                                                             : kHelpCoordinates);
+        if (id == IDHELP) {
+            ShowHelpTopic(g_activePageIndex == kPageSearch   ? IDH_REQUESTOR_SEARCH
+                          : g_activePageIndex == kPageBrowse ? IDH_REQUESTOR_BROWSE
+                                                             : IDH_REQUESTOR_COORDINATES);
             return TRUE;
         }
-        if (id == kReqComponents && code == CBN_SELCHANGE) {
-            int row = (int)SendDlgItemMessageA(dialog, kReqComponents, CB_GETCURSEL, 0, 0);
+        if (id == IDC_REQ_COMPONENTS && code == CBN_SELCHANGE) {
+            int row = (int)SendDlgItemMessageA(dialog, IDC_REQ_COMPONENTS, CB_GETCURSEL, 0, 0);
             if (row < 0) return TRUE;
             if (s->current.objectClass == kClassSolarSystem)
                 s->current.kind = static_cast<uint8_t>(row);  // 0 the planet, n satellite n
@@ -323,8 +322,8 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowSelectedObject(dialog, &s->current, row);
             return TRUE;
         }
-        if (id == kReqRecent && code == CBN_SELCHANGE) {
-            int row = (int)SendDlgItemMessageA(dialog, kReqRecent, CB_GETCURSEL, 0, 0);
+        if (id == IDC_REQ_RECENT && code == CBN_SELCHANGE) {
+            int row = (int)SendDlgItemMessageA(dialog, IDC_REQ_RECENT, CB_GETCURSEL, 0, 0);
             if (row <= 0 || row > kRecentObjectCount ||
                 s->recent[row - 1].objectClass == kClassNone)
                 return TRUE;
@@ -343,7 +342,7 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowSelectedObject(dialog, &s->current, FindComponentRow(&s->current));
             return TRUE;
         }
-        if (id == kReqMoreInfo && code == BN_CLICKED) {
+        if (id == IDC_REQ_MORE_INFO && code == BN_CLICKED) {
             if (s->current.index != kNoObjectIndex) {
                 LocationRecord site = s->site;
                 DateRecord time = s->time;

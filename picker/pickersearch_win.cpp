@@ -12,17 +12,11 @@
 #include "objects/namesearch.h"
 #include "objects/objectnames.h"
 #include "picker/pickerstate_win.h"
+#include "resources/pickerids.h"
+#include "resources/helptopics.h"
 
 namespace {
 
-enum SearchControl {
-    kResults = 2212,
-    kText = 2213,
-    kSearch = 2214,
-    kScope = 2215,
-    kAbout = 9,
-};
-const int kAboutDesignationsTopic = 10420;
 const int kTypedChars = 64;  // the edit holds at most 63 characters
 int g_resultCount = 0;
 
@@ -31,7 +25,7 @@ LRESULT CALLBACK SearchEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
     WNDPROC previous = g_requestor ? g_requestor->searchEditProc : nullptr;
     if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
         if (message == WM_KEYDOWN)
-            PostMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(kSearch, BN_CLICKED), 0);
+            PostMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
         return 0;
     }
     if (message == WM_GETDLGCODE && lParam) {
@@ -46,7 +40,7 @@ LRESULT CALLBACK SearchEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK SearchListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC previous = g_requestor ? g_requestor->searchListProc : nullptr;
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam == VK_RETURN) {
-        PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kResults, LBN_DBLCLK), (LPARAM)list);
+        PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RESULTS, LBN_DBLCLK), (LPARAM)list);
         return 0;
     }
     if (message == WM_GETDLGCODE && lParam) {
@@ -79,14 +73,14 @@ void RunSearch(HWND page) {
     // Recognition inside the search may lengthen a text by up to 19
     // characters; the typed text sits in a buffer with room for that.
     char text[kSearchTextSize] = "";
-    GetDlgItemTextA(page, kText, text, kTypedChars);
+    GetDlgItemTextA(page, IDC_SEARCH_TEXT, text, kTypedChars);
     s->extinction = PickerExtinction(s);
     int n = SearchObjectsByName(text, 0.0, &s->site, &s->time, s->extinction, g_searchScope,
                                 s->searchResults, kSearchMaxResults);
     if (n > 0) {
         g_resultCount = n;
         s->current = s->searchResults[0];
-        HWND list = GetDlgItem(page, kResults);
+        HWND list = GetDlgItem(page, IDC_SEARCH_RESULTS);
         SendMessageA(list, LB_RESETCONTENT, 0, 0);
         for (int i = 0; i < n; ++i) {
             char row[kDesignationTextSize];
@@ -98,7 +92,7 @@ void RunSearch(HWND page) {
         ShowCurrent();
         SetFocus(list);
     }
-    SendDlgItemMessageA(page, kText, EM_SETSEL, 0, -1);
+    SendDlgItemMessageA(page, IDC_SEARCH_TEXT, EM_SETSEL, 0, -1);
 }
 
 }  // namespace
@@ -108,14 +102,14 @@ INT_PTR CALLBACK RSearchSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG: {
         if (!g_requestor) return TRUE;
         g_resultCount = 0;
-        HWND edit = GetDlgItem(dialog, kText);
-        HWND list = GetDlgItem(dialog, kResults);
+        HWND edit = GetDlgItem(dialog, IDC_SEARCH_TEXT);
+        HWND list = GetDlgItem(dialog, IDC_SEARCH_RESULTS);
         SendMessageA(edit, EM_LIMITTEXT, kTypedChars - 1, 0);
         g_requestor->searchEditProc =
             (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)SearchEditProc);
         g_requestor->searchListProc =
             (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)SearchListProc);
-        HWND scope = GetDlgItem(dialog, kScope);
+        HWND scope = GetDlgItem(dialog, IDC_SEARCH_SCOPE);
         for (const char *name : {"All", "Solar System", "Stars", "Deep Sky"})
             SendMessageA(scope, CB_ADDSTRING, 0, (LPARAM)name);
         int32_t stored = 0;
@@ -125,7 +119,7 @@ INT_PTR CALLBACK RSearchSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SetFocus(edit);
         if (g_requestor->preset[0]) {
             SetWindowTextA(edit, g_requestor->preset);
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kSearch, BN_CLICKED), 0);
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
         }
         return FALSE;
     }
@@ -133,31 +127,31 @@ INT_PTR CALLBACK RSearchSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         int id = LOWORD(wParam), code = HIWORD(wParam);
         RequestorState *s = g_requestor;
         if (!s) return FALSE;
-        if (id == kSearch) {
+        if (id == IDC_SEARCH_GO) {
             RunSearch(dialog);
             return TRUE;
         }
-        if (id == kResults && code == LBN_SELCHANGE) {
-            int row = (int)SendDlgItemMessageA(dialog, kResults, LB_GETCURSEL, 0, 0);
+        if (id == IDC_SEARCH_RESULTS && code == LBN_SELCHANGE) {
+            int row = (int)SendDlgItemMessageA(dialog, IDC_SEARCH_RESULTS, LB_GETCURSEL, 0, 0);
             if (row >= 0 && row < g_resultCount && s->searchResults) {
                 s->current = s->searchResults[row];
                 ShowCurrent();
             }
             return TRUE;
         }
-        if (id == kResults && code == LBN_DBLCLK) {
+        if (id == IDC_SEARCH_RESULTS && code == LBN_DBLCLK) {
             if (!s->modal && s->requestor)
-                SendMessageA(s->requestor, WM_COMMAND, MAKEWPARAM(kReqMoreInfo, BN_CLICKED), 0);
-            SetFocus(GetDlgItem(dialog, kText));
+                SendMessageA(s->requestor, WM_COMMAND, MAKEWPARAM(IDC_REQ_MORE_INFO, BN_CLICKED), 0);
+            SetFocus(GetDlgItem(dialog, IDC_SEARCH_TEXT));
             return TRUE;
         }
-        if (id == kScope && code == CBN_SELCHANGE) {
-            int row = (int)SendDlgItemMessageA(dialog, kScope, CB_GETCURSEL, 0, 0);
+        if (id == IDC_SEARCH_SCOPE && code == CBN_SELCHANGE) {
+            int row = (int)SendDlgItemMessageA(dialog, IDC_SEARCH_SCOPE, CB_GETCURSEL, 0, 0);
             if (row >= 0 && row <= 3) g_searchScope = row;
             return TRUE;
         }
-        if (id == kAbout) {
-            ShowHelpTopic(kAboutDesignationsTopic);
+        if (id == IDC_SEARCH_ABOUT) {
+            ShowHelpTopic(IDH_DESIGNATIONS);
             return TRUE;
         }
         return FALSE;
@@ -170,10 +164,10 @@ INT_PTR CALLBACK RSearchSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         PutDialogSetting(&scope, 4, kDdsSearchScope);
         if (g_requestor) {
             if (g_requestor->searchEditProc)
-                SetWindowLongPtrA(GetDlgItem(dialog, kText), GWLP_WNDPROC,
+                SetWindowLongPtrA(GetDlgItem(dialog, IDC_SEARCH_TEXT), GWLP_WNDPROC,
                                   (LONG_PTR)g_requestor->searchEditProc);
             if (g_requestor->searchListProc)
-                SetWindowLongPtrA(GetDlgItem(dialog, kResults), GWLP_WNDPROC,
+                SetWindowLongPtrA(GetDlgItem(dialog, IDC_SEARCH_RESULTS), GWLP_WNDPROC,
                                   (LONG_PTR)g_requestor->searchListProc);
             g_requestor->searchEditProc = nullptr;
             g_requestor->searchListProc = nullptr;

@@ -12,27 +12,10 @@
 #include "picker/browse.h"
 #include "objects/objectrecord.h"
 #include "picker/pickerhistory.h"
+#include "resources/pickerids.h"
 
 struct PickerDisplaySettings;
 struct DesignationPreferences;
-
-// Control ids of the requestor (RequestorDlg).
-enum RequestorControl {
-    kReqComponents = 2200,      // double-star components or satellites
-    kReqName = 2201,
-    kReqRa = 2202,
-    kReqDec = 2203,
-    kReqEquinox = 2204,
-    kReqMagnitude = 2205,
-    kReqMoreInfo = 2206,
-    kReqSize = 2213,
-    kReqConstellation = 2214,
-    kReqPicture = 2219,
-    kReqTabs = 2220,
-    kReqRecent = 2221,
-    kReqComponentsLabel = 2222,
-    kReqHelp = 9,
-};
 
 // Pages of the tab control.
 enum RequestorPage { kPageSearch = 0, kPageBrowse = 1, kPageCoordinates = 2 };

@@ -4,11 +4,11 @@
 line "N passed, N failed".
 
 Every test CTest knows in a build (`ctest -N`) that is a test program of the
-project (a name ending in _tests or _guitest, or the floor check) must have
-left its report: a program that ran and left none (a crash before the report
-was written, or a report written somewhere else) counts as one failed case
-and is named, so that a missing report can never pass silently. Exit status
-1 when anything failed.
+project (a name ending in _tests or _guitest, or the floor and resource-id
+checks) must have left its report: a program that ran and left none (a crash
+before the report was written, or a report written somewhere else) counts as
+one failed case and is named, so that a missing report can never pass
+silently. Exit status 1 when anything failed.
 
 usage: count_results.py BUILD [BUILD ...]
 """
@@ -28,7 +28,7 @@ def reporting_tests(build):
     except OSError:
         return None
     names = re.findall(r"Test\s+#\d+:\s+(\S+)", out)
-    return [n for n in names if n.endswith("_tests") or n.endswith("_guitest") or n == "floors"]
+    return [n for n in names if n.endswith("_tests") or n.endswith("_guitest") or n in ("floors", "rcids")]
 
 
 def count_build(build):

@@ -23,8 +23,8 @@ const ControlPicture kCheck = {10, 15, kCheckRows, 0x0000FFu, 0x00FF00u};
 }  // namespace
 
 const ControlPicture *FindControlPicture(int id) {
-    if (id == kArrowBitmapId) return &kArrow;
-    if (id == kCheckBitmapId) return &kCheck;
+    if (id == IDB_LINK_ARROW) return &kArrow;
+    if (id == IDB_TABLE_CHECK) return &kCheck;
     return nullptr;
 }
 

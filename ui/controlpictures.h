@@ -1,13 +1,12 @@
 // The two small pictures the controls draw: the drop-down arrow of a link
-// label (bitmap 512, 12 x 15, black on white, drawn with SRCAND) and the check
-// mark of a table row (bitmap 2222, 10 x 15, red on pure green, drawn with
-// green transparent). The program carries them as bitmap resources; a module
+// label (bitmap IDB_LINK_ARROW, 12 x 15, black on white, drawn with SRCAND)
+// and the check mark of a table row (bitmap IDB_TABLE_CHECK, 10 x 15, red on
+// pure green, drawn with green transparent). The program carries them as bitmap resources; a module
 // without those resources (a test program) builds them from these patterns.
 #pragma once
 #include <cstdint>
 
-constexpr int kArrowBitmapId = 512;
-constexpr int kCheckBitmapId = 2222;
+#include "resources/commonids.h"
 
 struct ControlPicture {
     int width;
@@ -17,7 +16,7 @@ struct ControlPicture {
     uint32_t ground;
 };
 
-// The picture of resource id 512 or 2222; nullptr for another id.
+// The picture of resource id IDB_LINK_ARROW or IDB_TABLE_CHECK; nullptr for another id.
 const ControlPicture *FindControlPicture(int id);
 // Colour of pixel (x, y) from the top; the ground colour outside the picture.
 uint32_t ControlPicturePixel(const ControlPicture &picture, int x, int y);

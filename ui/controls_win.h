@@ -24,7 +24,7 @@ ATOM RegisterControlClass(HINSTANCE instance, const char *name, WNDPROC procedur
                           HCURSOR cursor, int extraBytes);
 // The program's "PressCur" cursor; the system's hand when the module has none.
 HCURSOR LoadPressCursor(HINSTANCE instance);
-// Bitmap resource 512 or 2222 of the module, or the same picture built in
+// Bitmap resource IDB_LINK_ARROW or IDB_TABLE_CHECK of the module, or the same picture built in
 // memory when the module does not carry it. The caller deletes it.
 HBITMAP LoadControlBitmap(HINSTANCE instance, int id);
 // WM_COMMAND to the window's parent: MAKELONG(control id, code), lParam the window.

@@ -86,7 +86,7 @@ void PaintHyperText(HWND window, HyperTextState *st) {
     SetTextColor(dc, TextColourOf(st));
     RECT textRect = rc;
     if (st->arrowPrefix) {
-        HBITMAP arrow = LoadControlBitmap(st->instance, kArrowBitmapId);
+        HBITMAP arrow = LoadControlBitmap(st->instance, IDB_LINK_ARROW);
         if (arrow) {
             DrawBitmapAt(dc, arrow, GetHostPalette(), rc.left, rc.top, SRCAND);
             DeleteObject(arrow);

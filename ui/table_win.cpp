@@ -258,7 +258,7 @@ LRESULT CreateTable(HWND table, const CREATESTRUCTA *cs) {
     st->instance = cs->hInstance;
     st->itemDataKeys = (style & kItemDataKeysStyle) ? 1 : 0;
     st->readOnlyChecks = (style & kReadOnlyChecksStyle) ? 1 : 0;
-    st->checkBitmap = LoadControlBitmap(cs->hInstance, kCheckBitmapId);
+    st->checkBitmap = LoadControlBitmap(cs->hInstance, IDB_TABLE_CHECK);
     SetWindowLongPtrA(table, 0, reinterpret_cast<LONG_PTR>(st));
     // Rows and header are measured in the font they are drawn in: the
     // parent's dialog font, also selected into the table's own context.

@@ -14,7 +14,7 @@
 
 namespace {
 
-const double kOneArcminute = 0.0002908882086657216;
+const double kOneArcminute = kPi / 10800.0;
 
 const char kConditionNames[9][16] = {
     "Below horizon", "Daylight",      "Br. twilight",   "Twilight",   "Some twilight",

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "resources/helptopics.h"
 #include "testutil/testutil.h"
@@ -51,9 +52,14 @@ TEST(HelpFile, EveryTopicHasAPage) {
     bool ok = false;
     Project p = ReadProject(testutil::ReadFileBytes(src + "/resources/help/gleaner.hhp", &ok));
     ASSERT_TRUE(ok);
-    for (int id : {kHelpReadThisFirst, kHelpStep1, kHelpStep2, kHelpStep3, kHelpStep4,
-                   kHelpFormatEditor}) {
+    // The help project maps each topic under the name the program uses for it.
+#define TOPIC(name) std::make_pair(name, #name)
+    for (const auto &topic : {TOPIC(IDH_READ_FIRST), TOPIC(IDH_STEP1), TOPIC(IDH_STEP2), TOPIC(IDH_STEP3),
+                              TOPIC(IDH_STEP4), TOPIC(IDH_FORMATS)}) {
+#undef TOPIC
+        const int id = topic.first;
         ASSERT_TRUE(p.ids.count(id)) << "topic " << id << " is not mapped";
+        EXPECT_EQ(p.ids[id], topic.second) << "topic " << id;
         const std::string &page = p.alias[p.ids[id]];
         EXPECT_FALSE(page.empty()) << "topic " << id << " has no page";
         EXPECT_TRUE(p.files.count(page)) << page << " is not compiled into the help file";

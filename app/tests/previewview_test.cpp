@@ -14,6 +14,7 @@
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST(PreviewView, RowColoursMarkUnrecognisedEntriesRed) {
 std::unique_ptr<PreviewRecord> MakeRecord() {
     std::unique_ptr<PreviewRecord> r(new PreviewRecord);
     std::memset(r.get(), 0, sizeof *r);
-    const double kDeg = 3.14159265358979323846 / 180.0;
+    const double kDeg = kPi / 180.0;
     InitLocationRecord(&r->entry.site, 75.0 * kDeg, 40.0 * kDeg, 100, 6.5, 0, 15, 50, 2, 0, -5.0, "Dark Ridge");
     r->entry.site.dstMode = 0;
     r->entry.julianDate = 2460708.5 + 2.5 / 24.0;

@@ -12,6 +12,7 @@
 
 #include "testutil/program_win.h"
 #include "testutil/testutil.h"
+#include "resources/commonids.h"
 
 namespace {
 
@@ -61,12 +62,12 @@ TEST(Startup, MainWindowHelpAndClose) {
     HWND readFirst = FindChildWithText(main, "Button", "Read This First");
     ASSERT_NE(close, nullptr);
     ASSERT_NE(readFirst, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(close), 2);
-    EXPECT_EQ(GetDlgCtrlID(readFirst), 9);
+    EXPECT_EQ(GetDlgCtrlID(close), IDCANCEL);
+    EXPECT_EQ(GetDlgCtrlID(readFirst), IDC_MAIN_READ_FIRST);
     char text[128];
-    GetDlgItemTextA(main, 102, text, sizeof text);
+    GetDlgItemTextA(main, IDC_MAIN_VERSION, text, sizeof text);
     EXPECT_STREQ(text, "Version 0.41");
-    GetDlgItemTextA(main, 1008, text, sizeof text);
+    GetDlgItemTextA(main, IDC_MAIN_HEADING, text, sizeof text);
     EXPECT_STREQ(text, "This program imports log entries into Nightjar 3 from a file");
     // Step 1 is hosted inside the main window.
     HWND step = FindWindowExA(main, nullptr, (LPCSTR)(ULONG_PTR)32770, nullptr);

@@ -26,6 +26,8 @@
 #include "testutil/screenshot_win.h"
 #include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
+#include "resources/pickerids.h"
+#include "resources/wizardids.h"
 
 namespace {
 
@@ -49,18 +51,18 @@ Step PickBySearch(const char *text, std::string *shownName) {
     std::string t = text;
     return [=] {
         HWND picker = FindDialog(kPicker);
-        HWND edit = picker ? FindDescendant(picker, 2213) : nullptr;
+        HWND edit = picker ? FindDescendant(picker, IDC_SEARCH_TEXT) : nullptr;
         if (!edit) return false;
         SetWindowTextA(edit, t.c_str());
-        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(2214, BN_CLICKED), 0);
-        if (shownName) *shownName = WindowText(FindDescendant(picker, 2201));
+        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
+        if (shownName) *shownName = WindowText(FindDescendant(picker, IDC_REQ_NAME));
         PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     };
 }
 
 // The designations step 2 lists as unrecognised.
-std::vector<std::string> Rows(HWND step) { return testutil::Rows(step, 102); }
+std::vector<std::string> Rows(HWND step) { return testutil::Rows(step, IDC_STEP2_LIST); }
 
 // ---- fixture ------------------------------------------------------------------------------
 
@@ -106,12 +108,12 @@ TEST_F(StepTwo, LinksThroughThePickerAndClearLinksListsEverythingAgain) {
     ASSERT_TRUE(testutil::WriteFileBytes(LinkFile(), "linked thing#M 42\n"));
     OpenStep();
     EXPECT_EQ(Rows(step_), (std::vector<std::string>{"Qwerty 1", "Qwerty 1"}));
-    EXPECT_EQ(SendDlgItemMessageA(step_, 102, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendDlgItemMessageA(step_, IDC_STEP2_LIST, LB_GETCURSEL, 0, 0), 0);
     testutil::SaveScreenshot(testutil::CaptureClientArea(host_), "wizard_step2_scanned");
 
     std::string name;
     std::vector<std::string> afterLink;
-    bool ran = RunScript({Press(&step_, 2003), PickBySearch("M 13", &name),
+    bool ran = RunScript({Press(&step_, IDC_STEP2_LINK), PickBySearch("M 13", &name),
                           [&] { return Rows(step_).size() == 1; }, Do([&] { afterLink = Rows(step_); })});
     EXPECT_TRUE(ran);
     EXPECT_FALSE(name.empty());
@@ -119,9 +121,10 @@ TEST_F(StepTwo, LinksThroughThePickerAndClearLinksListsEverythingAgain) {
     // Windows); one row of the two goes.
     EXPECT_EQ(testutil::ReadFileBytes(LinkFile()), "linked thing#M 42\nQwerty 1#" + name + "\r\n");
     EXPECT_EQ(afterLink, std::vector<std::string>{"Qwerty 1"});
-    EXPECT_EQ(SendDlgItemMessageA(step_, 102, LB_GETCURSEL, 0, 0), 0) << "the row now at its index";
+    EXPECT_EQ(SendDlgItemMessageA(step_, IDC_STEP2_LIST, LB_GETCURSEL, 0, 0), 0)
+        << "the row now at its index";
 
-    ran = RunScript({Press(&step_, 104), [&] { return Rows(step_).size() == 3; }});
+    ran = RunScript({Press(&step_, IDC_STEP2_CLEAR_LINKS), [&] { return Rows(step_).size() == 3; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(Rows(step_), (std::vector<std::string>{"Qwerty 1", "Linked Thing", "Qwerty 1"}));
     bool there = false;
@@ -135,7 +138,8 @@ TEST_F(StepTwo, ALinkThatCannotBeRecordedSaysSoAndKeepsItsRow) {
     OpenStep();
     ASSERT_EQ(Rows(step_).size(), 3u);
     std::string message;
-    bool ran = RunScript({Press(&step_, 2003), PickBySearch("M 13", nullptr), Answer(kMessage, IDOK, &message)});
+    bool ran =
+        RunScript({Press(&step_, IDC_STEP2_LINK), PickBySearch("M 13", nullptr), Answer(kMessage, IDOK, &message)});
     EXPECT_TRUE(ran);
     EXPECT_EQ(message.rfind("The link could not be recorded: ", 0), 0u) << message;
     EXPECT_EQ(Rows(step_).size(), 3u);

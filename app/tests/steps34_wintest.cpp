@@ -34,6 +34,8 @@
 #include "testutil/screenshot_win.h"
 #include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
+#include "resources/wizardids.h"
+#include "resources/siteids.h"
 
 namespace {
 
@@ -145,9 +147,9 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
-    EXPECT_EQ(Rows(step, 2000), std::vector<std::string>{"Mystery Scope"});
-    EXPECT_EQ(Rows(step, 2001), std::vector<std::string>{"Backyard"});
-    EXPECT_EQ(Rows(step, 2002), std::vector<std::string>{"Zed"});
+    EXPECT_EQ(Rows(step, IDC_STEP3_INSTRUMENTS), std::vector<std::string>{"Mystery Scope"});
+    EXPECT_EQ(Rows(step, IDC_STEP3_LOCATIONS), std::vector<std::string>{"Backyard"});
+    EXPECT_EQ(Rows(step, IDC_STEP3_OBSERVERS), std::vector<std::string>{"Zed"});
     EXPECT_FALSE(Enabled(step, IDOK));
     Screenshot(host_, "wizard_step3");
 
@@ -155,32 +157,34 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     bool typeTelescope = false;
     bool ran = RunScript(
         {// A new telescope for "Mystery Scope".
-         SelectRow(&step, 2000, 0), Press(&step, 1004),
+         SelectRow(&step, IDC_STEP3_INSTRUMENTS, 0), Press(&step, IDC_STEP3_CREATE),
          On(kTypePrompt,
             [&](HWND d) {
-                typeText = ItemText(d, 1012);
-                typeTelescope = IsDlgButtonChecked(d, 1010) == BST_CHECKED;
+                typeText = ItemText(d, IDC_INSTTYPE_TEXT);
+                typeTelescope = IsDlgButtonChecked(d, IDC_INSTTYPE_TELESCOPE) == BST_CHECKED;
                 Screenshot(d, "inst_type_dialog");
             }),
          // Done asks for an eyepiece first; Cancel keeps the new telescope
          // (it was stored before the dialog opened).
          Press(kTypePrompt, IDOK),
          On("Add/ModifyTelescopes", [&](HWND d) { Screenshot(d, "wizard_step3_new_scope"); }),
-         Press("Add/ModifyTelescopes", IDCANCEL), [&] { return FindDialog("Add/ModifyTelescopes") == nullptr; },
+         Press("Add/ModifyTelescopes", IDCANCEL),
+         [&] { return FindDialog("Add/ModifyTelescopes") == nullptr; },
          // "Backyard" linked to the site the picker opens on.
-         SelectRow(&step, 2001, 0), Press(&step, 2003),
+         SelectRow(&step, IDC_STEP3_LOCATIONS, 0), Press(&step, IDC_STEP3_LINK),
          On(kSitePicker,
             [&](HWND d) {
-                int row = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
+                int row = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
                 char text[64] = "";
-                SendDlgItemMessageA(d, 2515, LB_GETTEXT, row, (LPARAM)text);
+                SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, row, (LPARAM)text);
                 pickedSite = text;
             }),
          Press(kSitePicker, IDOK), [&] { return FindDialog(kSitePicker) == nullptr; },
          // A new observer "Zed".
-         SelectRow(&step, 2002, 0), Press(&step, 1004),
-         On(kObserverPicker, [&](HWND d) { observerName = ItemText(d, 6207); }),
-         Press(kObserverPicker, IDOK), [&] { return SendDlgItemMessageA(step, 2002, LB_GETCOUNT, 0, 0) == 0; }});
+         SelectRow(&step, IDC_STEP3_OBSERVERS, 0), Press(&step, IDC_STEP3_CREATE),
+         On(kObserverPicker, [&](HWND d) { observerName = ItemText(d, IDC_OBSERVER_NAME); }),
+         Press(kObserverPicker, IDOK),
+         [&] { return SendDlgItemMessageA(step, IDC_STEP3_OBSERVERS, LB_GETCOUNT, 0, 0) == 0; }});
     EXPECT_TRUE(ran) << LastScriptFailure();
     EXPECT_EQ(LastScriptFailure(), "");
     EXPECT_EQ(typeText,
@@ -189,8 +193,8 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_TRUE(typeTelescope);
     EXPECT_EQ(pickedSite, kDemoSite);  // the picker opens on the default (first) site
     EXPECT_EQ(observerName, "Zed");
-    EXPECT_TRUE(Rows(step, 2000).empty());
-    EXPECT_TRUE(Rows(step, 2001).empty());
+    EXPECT_TRUE(Rows(step, IDC_STEP3_INSTRUMENTS).empty());
+    EXPECT_TRUE(Rows(step, IDC_STEP3_LOCATIONS).empty());
     EXPECT_TRUE(Enabled(step, IDOK));
     Screenshot(host_, "wizard_step3_done");
 
@@ -241,11 +245,11 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_EQ(LastScriptFailure(), "");
     HWND preview = GetCurrentStepWindow();
     ASSERT_NE(preview, nullptr);
-    std::vector<std::string> rows = Rows(preview, 1005);
+    std::vector<std::string> rows = Rows(preview, IDC_STEP4_LIST);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].substr(0, 22), "M31 at Cherry Springs ");
     EXPECT_NE(rows[0].find("with Mystery Scope by Zed"), std::string::npos) << rows[0];
-    EXPECT_TRUE(Enabled(preview, 1007));
+    EXPECT_TRUE(Enabled(preview, IDC_STEP4_FINISH));
 }
 
 TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
@@ -254,18 +258,19 @@ TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 2);  // the second line names no observer
     EXPECT_EQ(std::string(ImportErrorLine()), "M33,Backyard\n");
-    bool ran = RunScript({SelectRow(&step, 2001, 0, LBN_DBLCLK), Press(kSitePicker, IDOK),
-                          [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 0; }});
+    bool ran =
+        RunScript({SelectRow(&step, IDC_STEP3_LOCATIONS, 0, LBN_DBLCLK), Press(kSitePicker, IDOK),
+                   [&] { return SendDlgItemMessageA(step, IDC_STEP3_LOCATIONS, LB_GETCOUNT, 0, 0) == 0; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(LocationLinkCount(), 1);
     // Every list is empty, yet a line lacks its observer.
     EXPECT_FALSE(Enabled(step, IDOK));
     // Clear All Links lists the linked name again.
-    ran = RunScript({Press(&step, 6017),
-                     [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 1; }});
+    ran = RunScript({Press(&step, IDC_STEP3_CLEAR_LINKS),
+                     [&] { return SendDlgItemMessageA(step, IDC_STEP3_LOCATIONS, LB_GETCOUNT, 0, 0) == 1; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(LocationLinkCount(), 0);
-    EXPECT_EQ(Rows(step, 2001), std::vector<std::string>{"Backyard"});
+    EXPECT_EQ(Rows(step, IDC_STEP3_LOCATIONS), std::vector<std::string>{"Backyard"});
 }
 
 TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
@@ -275,7 +280,8 @@ TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    for (int id : {2000, 2001, 2002}) EXPECT_TRUE(Rows(step, id).empty()) << id;
+    for (int id : {IDC_STEP3_INSTRUMENTS, IDC_STEP3_LOCATIONS, IDC_STEP3_OBSERVERS})
+        EXPECT_TRUE(Rows(step, id).empty()) << id;
     EXPECT_TRUE(Enabled(step, IDOK));
 }
 
@@ -288,17 +294,17 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     UseLog(Line("M31") + Line("Xyzzy 99") + Line("M42"));
     HWND step = ShowPreviewStep(host_);
     ASSERT_NE(step, nullptr);
-    EXPECT_FALSE(Enabled(step, 1007));
+    EXPECT_FALSE(Enabled(step, IDC_STEP4_FINISH));
     int result = RunPreviewPass(step);
     ASSERT_EQ(result, 3) << ImportErrorLine();
     EXPECT_EQ(GetPreviewEntryCount(), 3);
-    EXPECT_TRUE(Enabled(step, 1007));
-    std::vector<std::string> rows = Rows(step, 1005);
+    EXPECT_TRUE(Enabled(step, IDC_STEP4_FINISH));
+    std::vector<std::string> rows = Rows(step, IDC_STEP4_LIST);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1], "Xyzzy 99 -- warning, object not recognized");
-    EXPECT_EQ(SendDlgItemMessageA(step, 1005, LB_GETITEMDATA, 1, 0), 1);
-    EXPECT_EQ(SendDlgItemMessageA(step, 1005, LB_GETITEMDATA, 0, 0), 0);
-    HWND list = GetDlgItem(step, 1005);
+    EXPECT_EQ(SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_GETITEMDATA, 1, 0), 1);
+    EXPECT_EQ(SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_GETITEMDATA, 0, 0), 0);
+    HWND list = GetDlgItem(step, IDC_STEP4_LIST);
     // One red row of the list's width (less its borders), a row high.
     RECT row;
     SendMessageA(list, LB_GETITEMRECT, 1, (LPARAM)&row);
@@ -312,34 +318,33 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     Screenshot(host_, "wizard_step4");
 
     std::string target, date, site, observer, instrument, unrecognised, unrecognisedSite, resultText;
-    bool ran = RunScript(
-        {SelectRow(&step, 1005, 0), Press(&step, 1006),
-         On(kDetail,
-            [&](HWND d) {
-                target = ItemText(d, 6012);
-                date = ItemText(d, 6014);
-                site = ItemText(d, 6006);
-                observer = ItemText(d, 6004);
-                instrument = ItemText(d, 6015);
-                Screenshot(d, "log_preview_dialog");
-            }),
-         // Esc closes the detail view.
-         Press(kDetail, IDCANCEL),
-         [&] { return FindDialog(kDetail) == nullptr; },
-         // A double click opens the detail view of the row.
-         SelectRow(&step, 1005, 1, LBN_DBLCLK),
-         On(kDetail,
-            [&](HWND d) {
-                unrecognised = ItemText(d, 6012);
-                unrecognisedSite = ItemText(d, 6006);
-            }),
-         Press(kDetail, IDOK), [&] { return FindDialog(kDetail) == nullptr; }, Press(&step, 1007),
-         On(kResult,
-            [&](HWND d) {
-                resultText = ItemText(d, 4000);
-                Screenshot(d, "result_dialog");
-            }),
-         Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
+    bool ran = RunScript({SelectRow(&step, IDC_STEP4_LIST, 0), Press(&step, IDC_STEP4_VIEW),
+                          On(kDetail,
+                             [&](HWND d) {
+                                 target = ItemText(d, IDC_ENTRY_TARGET);
+                                 date = ItemText(d, IDC_ENTRY_DATE_TIME);
+                                 site = ItemText(d, IDC_ENTRY_LOCATION);
+                                 observer = ItemText(d, IDC_ENTRY_OBSERVER);
+                                 instrument = ItemText(d, IDC_ENTRY_INSTRUMENT);
+                                 Screenshot(d, "log_preview_dialog");
+                             }),
+                          // Esc closes the detail view.
+                          Press(kDetail, IDCANCEL), [&] { return FindDialog(kDetail) == nullptr; },
+                          // A double click opens the detail view of the row.
+                          SelectRow(&step, IDC_STEP4_LIST, 1, LBN_DBLCLK),
+                          On(kDetail,
+                             [&](HWND d) {
+                                 unrecognised = ItemText(d, IDC_ENTRY_TARGET);
+                                 unrecognisedSite = ItemText(d, IDC_ENTRY_LOCATION);
+                             }),
+                          Press(kDetail, IDOK), [&] { return FindDialog(kDetail) == nullptr; },
+                          Press(&step, IDC_STEP4_FINISH),
+                          On(kResult,
+                             [&](HWND d) {
+                                 resultText = ItemText(d, IDC_RESULT_TEXT);
+                                 Screenshot(d, "result_dialog");
+                             }),
+                          Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(LastScriptFailure(), "");
     EXPECT_EQ(target.substr(0, 8), "M31 --> ");
@@ -355,7 +360,7 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     // Finish led back to step 1.
     HWND first = GetCurrentStepWindow();
     ASSERT_NE(first, nullptr);
-    EXPECT_NE(GetDlgItem(first, 1002), nullptr);  // step 1's Browse
+    EXPECT_NE(GetDlgItem(first, IDC_STEP1_BROWSE), nullptr);  // step 1's Browse
 }
 
 TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
@@ -363,14 +368,15 @@ TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
     HWND step = ShowPreviewStep(host_);
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 2) << ImportErrorLine();
-    HWND list = GetDlgItem(step, 1005);
+    HWND list = GetDlgItem(step, IDC_STEP4_LIST);
     for (int row = 0; row < 2; ++row) EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, row, 0), 1) << row;
     // Both rows red: twice the red of one row.
     RECT row;
     SendMessageA(list, LB_GETITEMRECT, 0, (LPARAM)&row);
     EXPECT_GE(RedPixels(list), 2 * (row.right - row.left - 8) * (row.bottom - row.top - 2));
     std::string resultText;
-    bool ran = RunScript({Press(&step, 1007), On(kResult, [&](HWND d) { resultText = ItemText(d, 4000); }),
+    bool ran = RunScript({Press(&step, IDC_STEP4_FINISH),
+                          On(kResult, [&](HWND d) { resultText = ItemText(d, IDC_RESULT_TEXT); }),
                           Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(resultText, "0 log entries sucessfully imported into Nightjar");
@@ -384,17 +390,18 @@ TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
     // A plain file where the log folder belongs: the entry cannot be added.
     ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("log"), "not a folder"));
     std::string question, error;
-    bool ran = RunScript({Press(&step, 1007), Answer(kMessage, IDNO, &question),
+    bool ran = RunScript({Press(&step, IDC_STEP4_FINISH), Answer(kMessage, IDNO, &question),
                           Answer(kMessage, IDOK, &error)});
     EXPECT_TRUE(ran);
     EXPECT_EQ(question, "Error adding log data for M31");
     EXPECT_EQ(error, "Error adding log data for M31");
     EXPECT_EQ(GetCurrentStepWindow(), step);
-    EXPECT_TRUE(Enabled(step, 1007));
+    EXPECT_TRUE(Enabled(step, IDC_STEP4_FINISH));
     // With the folder free again, Finish imports the entry.
     std::remove(dir_.file("log").c_str());
     std::string resultText;
-    ran = RunScript({Press(&step, 1007), On(kResult, [&](HWND d) { resultText = ItemText(d, 4000); }),
+    ran = RunScript({Press(&step, IDC_STEP4_FINISH),
+                     On(kResult, [&](HWND d) { resultText = ItemText(d, IDC_RESULT_TEXT); }),
                      Press(kResult, IDOK), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(resultText, "1 log entries sucessfully imported into Nightjar");
@@ -405,19 +412,19 @@ TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     HWND step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    bool ran = RunScript({SelectRow(&step, 2001, 0), Press(&step, 2003), Press(kSitePicker, IDOK),
-                          [&] { return FindDialog(kSitePicker) == nullptr; }, Press(&step, IDCANCEL),
-                          [&] { return GetCurrentStepWindow() != step; }});
+    bool ran = RunScript({SelectRow(&step, IDC_STEP3_LOCATIONS, 0), Press(&step, IDC_STEP3_LINK),
+                          Press(kSitePicker, IDOK), [&] { return FindDialog(kSitePicker) == nullptr; },
+                          Press(&step, IDCANCEL), [&] { return GetCurrentStepWindow() != step; }});
     EXPECT_TRUE(ran);
     HWND first = GetCurrentStepWindow();
     ASSERT_NE(first, nullptr);
-    EXPECT_NE(GetDlgItem(first, 1002), nullptr);  // step 1's Browse
+    EXPECT_NE(GetDlgItem(first, IDC_STEP1_BROWSE), nullptr);  // step 1's Browse
     // A later step 3 for the same file loads the saved link.
     FreeNameLinkTables();
     step = ShowDataLinkStep(host_);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
-    EXPECT_TRUE(Rows(step, 2001).empty());
+    EXPECT_TRUE(Rows(step, IDC_STEP3_LOCATIONS).empty());
     EXPECT_TRUE(Enabled(step, IDOK));
 }
 
@@ -436,9 +443,9 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     std::string site;
-    bool ran = RunScript({SelectRow(&step, 1005, 0), Press(&step, 1006),
-                          On(kDetail, [&](HWND d) { site = ItemText(d, 6006); }), Press(kDetail, IDOK),
-                          [&] { return FindDialog(kDetail) == nullptr; }});
+    bool ran = RunScript({SelectRow(&step, IDC_STEP4_LIST, 0), Press(&step, IDC_STEP4_VIEW),
+                          On(kDetail, [&](HWND d) { site = ItemText(d, IDC_ENTRY_LOCATION); }),
+                          Press(kDetail, IDOK), [&] { return FindDialog(kDetail) == nullptr; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(site, "Use global value --> " + fixedName);
 }
@@ -451,13 +458,13 @@ TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
     // The file gains a line after the preview.
     UseLog(Line("M31") + Line("M42"));
     std::string message;
-    bool ran = RunScript({Press(&step, 1007), Answer(kMessage, IDOK, &message),
-                          [&] { return SendDlgItemMessageA(step, 1005, LB_GETCOUNT, 0, 0) == 2; }});
+    bool ran = RunScript({Press(&step, IDC_STEP4_FINISH), Answer(kMessage, IDOK, &message),
+                          [&] { return SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_GETCOUNT, 0, 0) == 2; }});
     EXPECT_TRUE(ran);
     EXPECT_EQ(message.substr(0, 58), "The import file has changed since the preview was made. Th");
     EXPECT_EQ(GetCurrentStepWindow(), step);  // still step 4, nothing imported
     EXPECT_EQ(GetPreviewEntryCount(), 2);
-    EXPECT_TRUE(Enabled(step, 1007));
+    EXPECT_TRUE(Enabled(step, IDC_STEP4_FINISH));
 }
 
 TEST_F(Steps34, FailingPreviewKeepsFinishClosedAndCountsTheRecordsWritten) {
@@ -470,7 +477,7 @@ TEST_F(Steps34, FailingPreviewKeepsFinishClosedAndCountsTheRecordsWritten) {
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, -1);
     EXPECT_EQ(message, "Error importing location: Nowhere Hill\n");
-    EXPECT_FALSE(Enabled(step, 1007));
+    EXPECT_FALSE(Enabled(step, IDC_STEP4_FINISH));
     EXPECT_EQ(GetPreviewEntryCount(), 1);
 }
 
@@ -493,11 +500,11 @@ Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
     DRAWITEMSTRUCT item;
     std::memset(&item, 0, sizeof item);
     item.CtlType = ODT_LISTBOX;
-    item.CtlID = 1005;
+    item.CtlID = IDC_STEP4_LIST;
     item.itemID = itemId;
     item.itemAction = action;
     item.itemState = state;
-    item.hwndItem = GetDlgItem(step, 1005);
+    item.hwndItem = GetDlgItem(step, IDC_STEP4_LIST);
     item.hDC = dc;
     item.rcItem = all;
     item.itemData = itemId == (UINT)-1 ? 0 : (ULONG_PTR)SendMessageA(item.hwndItem, LB_GETITEMDATA, itemId, 0);
@@ -517,7 +524,7 @@ Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
 TEST_F(Steps34, RowDrawingIgnoresNoRowAndFocusAndTakesTextsOfAnyLength) {
     HWND step = ShowPreviewStep(host_);
     ASSERT_NE(step, nullptr);
-    HWND list = GetDlgItem(step, 1005);
+    HWND list = GetDlgItem(step, IDC_STEP4_LIST);
     // An empty list with the focus asks for row -1: nothing is drawn.
     EXPECT_EQ(DrawRow(step, (UINT)-1, ODA_DRAWENTIRE, 0).green, 200 * 16);
     // A row text of 3,000 characters, not recognised: a red row.

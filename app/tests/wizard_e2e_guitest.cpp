@@ -22,6 +22,9 @@
 #include "testutil/dialogscript_win.h"
 #include "testutil/program_win.h"
 #include "testutil/testutil.h"
+#include "resources/wizardids.h"
+#include "resources/pickerids.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -112,16 +115,16 @@ std::vector<std::string> IndexNames(const std::string &user, int (*begin)(IndexS
 // Step 1 with the file and the format, then Begin Import; step 2 once its
 // scan has run.
 HWND BeginImport(HWND main, const std::string &path, int format, const char *shot) {
-    HWND step1 = testutil::WaitForChildDialog(main, 1000);
+    HWND step1 = testutil::WaitForChildDialog(main, IDC_STEP1_FILE);
     EXPECT_NE(step1, nullptr) << "no step 1";
     if (!step1) return nullptr;
-    SendDlgItemMessageA(step1, 1000, WM_SETTEXT, 0, (LPARAM)WindowsPath(path).c_str());
-    HWND combo = GetDlgItem(step1, 1001);
+    SendDlgItemMessageA(step1, IDC_STEP1_FILE, WM_SETTEXT, 0, (LPARAM)WindowsPath(path).c_str());
+    HWND combo = GetDlgItem(step1, IDC_STEP1_FORMAT);
     SendMessageA(combo, CB_SETCURSEL, format, 0);
-    SendMessageA(step1, WM_COMMAND, MAKEWPARAM(1001, CBN_SELCHANGE), (LPARAM)combo);
+    SendMessageA(step1, WM_COMMAND, MAKEWPARAM(IDC_STEP1_FORMAT, CBN_SELCHANGE), (LPARAM)combo);
     EXPECT_TRUE(testutil::ShootProgramWindow(step1, shot));
     Click(step1, IDOK);
-    HWND step2 = testutil::WaitForChildDialog(main, 2003);
+    HWND step2 = testutil::WaitForChildDialog(main, IDC_STEP2_LINK);
     EXPECT_NE(step2, nullptr) << "no step 2";
     if (step2) Sync(step2);
     return step2;
@@ -129,11 +132,11 @@ HWND BeginImport(HWND main, const std::string &path, int format, const char *sho
 
 // Step 4 after Finish: the result box's text, answered with OK.
 std::string FinishImport(DWORD pid, HWND step4, const char *shot) {
-    Click(step4, 1007);
+    Click(step4, IDC_STEP4_FINISH);
     HWND result = testutil::WaitForTopWindow(pid, "Gleaner Results");
     EXPECT_NE(result, nullptr) << "no result box";
     if (!result) return "";
-    std::string text = testutil::RemoteText(GetDlgItem(result, 4000));
+    std::string text = testutil::RemoteText(GetDlgItem(result, IDC_RESULT_TEXT));
     EXPECT_TRUE(testutil::ShootProgramWindow(result, shot));
     PostMessageA(result, WM_COMMAND, IDOK, 0);
     WaitGone(result);
@@ -152,32 +155,32 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     ASSERT_NE(main, nullptr) << "no main window";
 
     // The demo opens ready to import the delimited sample with its format.
-    HWND step1 = testutil::WaitForChildDialog(main, 1000);
+    HWND step1 = testutil::WaitForChildDialog(main, IDC_STEP1_FILE);
     ASSERT_NE(step1, nullptr);
     Sync(step1);
-    EXPECT_TRUE(EndsWith(testutil::RemoteText(GetDlgItem(step1, 1000)), "\\demo\\logs\\skymap-log.csv"))
-        << testutil::RemoteText(GetDlgItem(step1, 1000));
-    EXPECT_EQ(testutil::RemoteText(GetDlgItem(step1, 1001)), "SkyMap Pro CSV");
+    EXPECT_TRUE(EndsWith(testutil::RemoteText(GetDlgItem(step1, IDC_STEP1_FILE)), "\\demo\\logs\\skymap-log.csv"))
+        << testutil::RemoteText(GetDlgItem(step1, IDC_STEP1_FILE));
+    EXPECT_EQ(testutil::RemoteText(GetDlgItem(step1, IDC_STEP1_FORMAT)), "SkyMap Pro CSV");
 
     // ---- the delimited log ----
     HWND step2 = BeginImport(main, csv, 0, "e2e-01-step1-delimited");
     ASSERT_NE(step2, nullptr);
-    EXPECT_EQ(testutil::RemoteRows(step2, 102), (std::vector<std::string>{"Andromeda Gxy", "Mystery Blob 7"}));
+    EXPECT_EQ(testutil::RemoteRows(step2, IDC_STEP2_LIST), (std::vector<std::string>{"Andromeda Gxy", "Mystery Blob 7"}));
     EXPECT_TRUE(testutil::ShootProgramWindow(step2, "e2e-02-step2-delimited"));
 
     // Link "Andromeda Gxy" to the object the picker finds for "M 31".
-    testutil::RemoteSelectRow(step2, 102, 0);
-    Click(step2, 2003);
+    testutil::RemoteSelectRow(step2, IDC_STEP2_LIST, 0);
+    Click(step2, IDC_STEP2_LINK);
     HWND picker = testutil::WaitForTopWindow(pid, kPickerTitle);
     ASSERT_NE(picker, nullptr) << "no object picker";
     Sync(picker);
-    HWND searchText = FindDescendant(picker, 2213);
+    HWND searchText = FindDescendant(picker, IDC_SEARCH_TEXT);
     ASSERT_NE(searchText, nullptr) << "no search page";
     EXPECT_EQ(testutil::RemoteText(searchText), "Andromeda Gxy") << "the row's text is the preset search";
     SendMessageA(searchText, WM_SETTEXT, 0, (LPARAM) "M 31");
-    SendMessageA(GetParent(searchText), WM_COMMAND, MAKEWPARAM(2214, BN_CLICKED), 0);
+    SendMessageA(GetParent(searchText), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
     Sync(picker);
-    HWND objectName = FindDescendant(picker, 2201);
+    HWND objectName = FindDescendant(picker, IDC_REQ_NAME);
     ASSERT_NE(objectName, nullptr);
     // The picker names the galaxy by the preferred order (its common name).
     const std::string chosenName = testutil::RemoteText(objectName);
@@ -186,7 +189,7 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     PostMessageA(picker, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitGone(picker));
     Sync(step2);
-    EXPECT_EQ(testutil::RemoteRows(step2, 102), (std::vector<std::string>{"Mystery Blob 7"}));
+    EXPECT_EQ(testutil::RemoteRows(step2, IDC_STEP2_LIST), (std::vector<std::string>{"Mystery Blob 7"}));
     EXPECT_TRUE(testutil::ShootProgramWindow(step2, "e2e-04-step2-linked"));
     std::string links = testutil::ReadFileBytes(user + "/gleaner_des_links.dat");
     EXPECT_TRUE(links == "Andromeda Gxy#" + chosenName + "\n" ||
@@ -194,30 +197,30 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
         << links;
 
     Click(step2, IDOK);
-    HWND step3 = testutil::WaitForChildDialog(main, 6017);
+    HWND step3 = testutil::WaitForChildDialog(main, IDC_STEP3_CLEAR_LINKS);
     ASSERT_NE(step3, nullptr) << "no step 3";
     Sync(step3);
-    EXPECT_EQ(testutil::RemoteRows(step3, 2000), (std::vector<std::string>{"Binoculars 15x70"}));
-    EXPECT_EQ(testutil::RemoteRows(step3, 2001), (std::vector<std::string>{"Backyard"}));
-    EXPECT_EQ(testutil::RemoteRows(step3, 2002), (std::vector<std::string>{"J. Smith"}));
+    EXPECT_EQ(testutil::RemoteRows(step3, IDC_STEP3_INSTRUMENTS), (std::vector<std::string>{"Binoculars 15x70"}));
+    EXPECT_EQ(testutil::RemoteRows(step3, IDC_STEP3_LOCATIONS), (std::vector<std::string>{"Backyard"}));
+    EXPECT_EQ(testutil::RemoteRows(step3, IDC_STEP3_OBSERVERS), (std::vector<std::string>{"J. Smith"}));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(step3, IDOK)));
     EXPECT_TRUE(testutil::ShootProgramWindow(step3, "e2e-05-step3"));
 
     // The unknown site and observer are linked to the stored ones the
     // pickers open with; the unknown instrument is created as a telescope.
-    testutil::RemoteSelectRow(step3, 2001, 0);
-    Click(step3, 2003);
+    testutil::RemoteSelectRow(step3, IDC_STEP3_LOCATIONS, 0);
+    Click(step3, IDC_STEP3_LINK);
     ConfirmDialog(pid, "Observing Sites", "e2e-06-site-picker");
-    testutil::RemoteSelectRow(step3, 2002, 0);
-    Click(step3, 2003);
+    testutil::RemoteSelectRow(step3, IDC_STEP3_OBSERVERS, 0);
+    Click(step3, IDC_STEP3_LINK);
     ConfirmDialog(pid, "Observers", "e2e-07-observer-picker");
-    testutil::RemoteSelectRow(step3, 2000, 0);
-    Click(step3, 1004);
+    testutil::RemoteSelectRow(step3, IDC_STEP3_INSTRUMENTS, 0);
+    Click(step3, IDC_STEP3_CREATE);
     HWND type = testutil::WaitForTopWindow(pid, "Select Instrument Type");
     ASSERT_NE(type, nullptr) << "no instrument type box";
     Sync(type);
-    SendDlgItemMessageA(type, 1010, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageA(type, 1011, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageA(type, IDC_INSTTYPE_TELESCOPE, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendDlgItemMessageA(type, IDC_INSTTYPE_BINOCULARS, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_TRUE(testutil::ShootProgramWindow(type, "e2e-08-instrument-type"));
     PostMessageA(type, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitGone(type));
@@ -226,7 +229,7 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     HWND binoculars = testutil::WaitForTopWindow(pid, "Add/Modify Binoculars");
     ASSERT_NE(binoculars, nullptr) << "no binoculars dialog";
     Sync(binoculars);
-    const std::vector<std::string> stored = testutil::RemoteRows(binoculars, 6057);
+    const std::vector<std::string> stored = testutil::RemoteRows(binoculars, IDC_BINOC_LIST);
     EXPECT_NE(std::find(stored.begin(), stored.end(), "Binoculars 15x70"), stored.end());
     EXPECT_TRUE(testutil::ShootProgramWindow(binoculars, "e2e-09-new-binoculars"));
     PostMessageA(binoculars, WM_COMMAND, IDOK, 0);
@@ -240,17 +243,17 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     }
     EXPECT_FALSE(IsWindow(binoculars) && IsWindowVisible(binoculars)) << "the binoculars dialog stayed open";
     Sync(step3);
-    EXPECT_TRUE(testutil::RemoteRows(step3, 2000).empty());
-    EXPECT_TRUE(testutil::RemoteRows(step3, 2001).empty());
-    EXPECT_TRUE(testutil::RemoteRows(step3, 2002).empty());
+    EXPECT_TRUE(testutil::RemoteRows(step3, IDC_STEP3_INSTRUMENTS).empty());
+    EXPECT_TRUE(testutil::RemoteRows(step3, IDC_STEP3_LOCATIONS).empty());
+    EXPECT_TRUE(testutil::RemoteRows(step3, IDC_STEP3_OBSERVERS).empty());
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(step3, IDOK)));
     EXPECT_TRUE(testutil::ShootProgramWindow(step3, "e2e-10-step3-linked"));
 
     Click(step3, IDOK);
-    HWND step4 = testutil::WaitForChildDialog(main, 1007);
+    HWND step4 = testutil::WaitForChildDialog(main, IDC_STEP4_FINISH);
     ASSERT_NE(step4, nullptr) << "no step 4";
     Sync(step4);
-    std::vector<std::string> preview = testutil::RemoteRows(step4, 1005);
+    std::vector<std::string> preview = testutil::RemoteRows(step4, IDC_STEP4_LIST);
     ASSERT_EQ(preview.size(), 5u);
     EXPECT_NE(preview[3].find("Mystery Blob 7 -- warning, object not recognized"), std::string::npos) << preview[3];
     for (int i : {0, 1, 2, 4}) EXPECT_EQ(preview[i].find("warning"), std::string::npos) << preview[i];
@@ -258,7 +261,7 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     EXPECT_NE(preview[1].find("Cherry Springs"), std::string::npos) << "Backyard read through its link";
     EXPECT_NE(preview[1].find("Binoculars 15x70"), std::string::npos);
     EXPECT_NE(preview[1].find("Demo Observer"), std::string::npos) << "J. Smith read through its link";
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(step4, 1007)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(step4, IDC_STEP4_FINISH)));
     EXPECT_TRUE(testutil::ShootProgramWindow(step4, "e2e-11-step4-delimited"));
     EXPECT_EQ(FinishImport(pid, step4, "e2e-12-result-delimited"),
               "4 log entries sucessfully imported into Nightjar");
@@ -267,20 +270,21 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     // ---- the tagged log, in the same run: the links made above serve it ----
     step2 = BeginImport(main, xml, 1, "e2e-13-step1-tagged");
     ASSERT_NE(step2, nullptr);
-    EXPECT_EQ(testutil::RemoteRows(step2, 102), (std::vector<std::string>{"Stephans Quintet"}));
+    EXPECT_EQ(testutil::RemoteRows(step2, IDC_STEP2_LIST), (std::vector<std::string>{"Stephans Quintet"}));
     EXPECT_TRUE(testutil::ShootProgramWindow(step2, "e2e-14-step2-tagged"));
     Click(step2, IDOK);
-    step3 = testutil::WaitForChildDialog(main, 6017);
+    step3 = testutil::WaitForChildDialog(main, IDC_STEP3_CLEAR_LINKS);
     ASSERT_NE(step3, nullptr);
     Sync(step3);
-    EXPECT_TRUE(testutil::RemoteRows(step3, 2000).empty() && testutil::RemoteRows(step3, 2001).empty() && testutil::RemoteRows(step3, 2002).empty());
+    EXPECT_TRUE(testutil::RemoteRows(step3, IDC_STEP3_INSTRUMENTS).empty() && testutil::RemoteRows(step3, IDC_STEP3_LOCATIONS).empty() &&
+                testutil::RemoteRows(step3, IDC_STEP3_OBSERVERS).empty());
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(step3, IDOK)));
     EXPECT_TRUE(testutil::ShootProgramWindow(step3, "e2e-15-step3-tagged"));
     Click(step3, IDOK);
-    step4 = testutil::WaitForChildDialog(main, 1007);
+    step4 = testutil::WaitForChildDialog(main, IDC_STEP4_FINISH);
     ASSERT_NE(step4, nullptr);
     Sync(step4);
-    preview = testutil::RemoteRows(step4, 1005);
+    preview = testutil::RemoteRows(step4, IDC_STEP4_LIST);
     ASSERT_EQ(preview.size(), 4u);
     EXPECT_NE(preview[3].find("warning, object not recognized"), std::string::npos) << preview[3];
     EXPECT_TRUE(testutil::ShootProgramWindow(step4, "e2e-16-step4-tagged"));
@@ -291,13 +295,13 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     // ---- the delimited log again: nothing new lands in the store ----
     step2 = BeginImport(main, csv, 0, "e2e-18-step1-again");
     ASSERT_NE(step2, nullptr);
-    EXPECT_EQ(testutil::RemoteRows(step2, 102), (std::vector<std::string>{"Mystery Blob 7"}));
+    EXPECT_EQ(testutil::RemoteRows(step2, IDC_STEP2_LIST), (std::vector<std::string>{"Mystery Blob 7"}));
     Click(step2, IDOK);
-    step3 = testutil::WaitForChildDialog(main, 6017);
+    step3 = testutil::WaitForChildDialog(main, IDC_STEP3_CLEAR_LINKS);
     ASSERT_NE(step3, nullptr);
     Sync(step3);
     Click(step3, IDOK);
-    step4 = testutil::WaitForChildDialog(main, 1007);
+    step4 = testutil::WaitForChildDialog(main, IDC_STEP4_FINISH);
     ASSERT_NE(step4, nullptr);
     Sync(step4);
     std::string again = FinishImport(pid, step4, "e2e-19-result-again");
@@ -314,7 +318,7 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     EXPECT_EQ(IndexNames(user, BeginInstrumentIndexScan, NextInstrumentIndexName),
               (std::vector<std::string>{"Binoculars 10x50", "Binoculars 15x70", "Newtonian 8in f/6"}));
 
-    step1 = testutil::WaitForChildDialog(main, 1000);
+    step1 = testutil::WaitForChildDialog(main, IDC_STEP1_FILE);
     ASSERT_NE(step1, nullptr);
     Click(main, IDCANCEL);  // "Close"
     EXPECT_EQ(p.WaitExit(kWait), 0);

@@ -5,6 +5,7 @@
 // templates come from gleaner.exe, loaded as a data file. Captures go into
 // the build tree's "screenshots" folder.
 #include <windows.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@
 #include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "ui/dib.h"
+#include "resources/wizardids.h"
 
 namespace {
 
@@ -83,25 +85,28 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
     bool ran = RunScript(
         {On(kEditor,
             [&](HWND d) {
-                name = ItemText(d, 5014);
-                target = ItemText(d, 6012);
-                site = ItemText(d, 6006);
-                description = ItemText(d, 6011);
-                contents = ItemText(d, 4001);
-                sites = Rows(d, 5016, false);
-                extras = Rows(d, 6009, false);
-                layouts = Rows(d, 5012, false);
-                timeEnabled = Enabled(d, 6013);
-                tagsEnabled = Enabled(d, 700);
+                name = ItemText(d, IDC_FORMAT_NAME);
+                target = ItemText(d, IDC_FORMAT_TARGET_COLUMN);
+                site = ItemText(d, IDC_FORMAT_SITE_COLUMN);
+                description = ItemText(d, IDC_FORMAT_DESCRIPTION_COLUMN);
+                contents = ItemText(d, IDC_FORMAT_FILE_CONTENTS);
+                sites = Rows(d, IDC_FORMAT_SITE, false);
+                extras = Rows(d, IDC_FORMAT_EXTRA_COLUMNS, false);
+                layouts = Rows(d, IDC_FORMAT_DATE_LAYOUT, false);
+                timeEnabled = Enabled(d, IDC_FORMAT_TIME_COLUMN);
+                tagsEnabled = Enabled(d, IDC_FORMAT_ENTRY_TAG);
                 Screenshot(d, "format_editor");
             }),
          // A third condition column is refused before any prompt opens.
-         Press(kEditor, 6002), Type("Observing Conditions", 101, "16"), Press("Observing Conditions", IDOK),
-         Press(kEditor, 6002), Answer(kMessage, IDOK, &third),
+         Press(kEditor, IDC_FORMAT_ADD_CONDITION_COLUMN),
+         Type("Observing Conditions", IDC_COLUMN_NUMBER, "16"), Press("Observing Conditions", IDOK),
+         Press(kEditor, IDC_FORMAT_ADD_CONDITION_COLUMN), Answer(kMessage, IDOK, &third),
          // Changes made at once: a fixed site, the tagged kind, a deleted extra column.
-         ChooseRow(kEditor, 5016, 2, false), On(kEditor, [&](HWND d) { siteColumnEnabled = Enabled(d, 6006); }),
-         Press(kEditor, 6008), Press(kEditor, 5001),
-         Type(kEditor, 6013, "0"), Press(kEditor, 5000), ChooseRow(kEditor, 5012, 1, false), Type(kEditor, 6013, "0"),
+         ChooseRow(kEditor, IDC_FORMAT_SITE, 2, false),
+         On(kEditor, [&](HWND d) { siteColumnEnabled = Enabled(d, IDC_FORMAT_SITE_COLUMN); }),
+         Press(kEditor, IDC_FORMAT_DEL_EXTRA_COLUMN), Press(kEditor, IDC_FORMAT_KIND_XML),
+         Type(kEditor, IDC_FORMAT_TIME_COLUMN, "0"), Press(kEditor, IDC_FORMAT_KIND_DELIMITED),
+         ChooseRow(kEditor, IDC_FORMAT_DATE_LAYOUT, 1, false), Type(kEditor, IDC_FORMAT_TIME_COLUMN, "0"),
          Press(kEditor, IDOK), Answer(kMessage, IDOK, &invalid), Press(kEditor, IDCANCEL)},
         [&] { result = RunFormatEditor(nullptr); });
     EXPECT_TRUE(ran);
@@ -126,9 +131,11 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
 
 TEST_F(Wizard, EditorOkCopiesTheEditsBack) {
     int result = -1;
-    bool ran = RunScript({Type(kEditor, 5014, "Club log"), ChooseRow(kEditor, 5016, 2, false), Press(kEditor, 6008),
-                          Type(kEditor, 6004, ""), ChooseRow(kEditor, 6000, 4, false), Press(kEditor, IDOK)},
-                         [&] { result = RunFormatEditor(nullptr); });
+    bool ran =
+        RunScript({Type(kEditor, IDC_FORMAT_NAME, "Club log"), ChooseRow(kEditor, IDC_FORMAT_SITE, 2, false),
+                   Press(kEditor, IDC_FORMAT_DEL_EXTRA_COLUMN), Type(kEditor, IDC_FORMAT_OBSERVER_COLUMN, ""),
+                   ChooseRow(kEditor, IDC_FORMAT_DELIMITER, 4, false), Press(kEditor, IDOK)},
+                  [&] { result = RunFormatEditor(nullptr); });
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, 1);
     const ImportFormat &f = CurrentImportFormat();
@@ -156,8 +163,8 @@ TEST_F(Wizard, FixedEntriesAreFoundByNameIgnoringCaseAndAVanishedOneReadsFromThe
         std::string column = "?";
         bool ran = RunScript({On(kEditor,
                                  [&](HWND d) {
-                                     row = (int)SendDlgItemMessageA(d, 5016, CB_GETCURSEL, 0, 0);
-                                     column = ItemText(d, 6006);
+                                     row = (int)SendDlgItemMessageA(d, IDC_FORMAT_SITE, CB_GETCURSEL, 0, 0);
+                                     column = ItemText(d, IDC_FORMAT_SITE_COLUMN);
                                  }),
                               Press(kEditor, IDOK)},
                              [&] { result = RunFormatEditor(nullptr); });
@@ -191,30 +198,41 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(CurrentImportSettings().selectedFormat, -1);
     EXPECT_STREQ(CurrentImportFormat().name, "SkyMap Pro CSV");
-    EXPECT_EQ(ItemText(step, 1000), dir_.file("log.csv"));
+    EXPECT_EQ(ItemText(step, IDC_STEP1_FILE), dir_.file("log.csv"));
 
     std::string noFormat, noFile, editorName, editMissing, tooLong;
     const std::string longPath = "C:\\" + std::string(300, 'a') + ".csv";
     std::vector<std::string> afterNew, afterSecond, afterDelete;
     int selectedAfterNew = -2, countAfterNew = -1;
-    bool ran = RunScript(
-        {Press(&step, IDOK), Answer(kMessage, IDOK, &noFormat),
-         Press(&step, 1004), On(kEditor, [&](HWND d) { editorName = ItemText(d, 5014); }),
-         Type(kEditor, 5014, "Mine"), Press(kEditor, IDOK),
-         On(&step,
-            [&](HWND d) {
-                afterNew = Rows(d, 1001, false);
-                selectedAfterNew = (int)SendDlgItemMessageA(d, 1001, CB_GETCURSEL, 0, 0);
-                countAfterNew = StoredFormatCount(dir_.file("gleaner.cfg"));
-                Screenshot(GetParent(d), "wizard_step1");
-            }),
-         Press(&step, 1004), Type(kEditor, 5014, "Second"), Press(kEditor, IDOK),
-         On(&step, [&](HWND d) { afterSecond = Rows(d, 1001, false); }),
-         Type(&step, 1000, "C:\\no\\such\\file.csv"), Press(&step, IDOK),
-         Answer(kMessage, IDOK, &noFile), Press(&step, 1003), Answer(kMessage, IDOK, &editMissing),
-         Type(&step, 1000, longPath.c_str()), Press(&step, IDOK),
-         Answer(kMessage, IDOK, &tooLong), Type(&step, 1000, dir_.file("log.csv").c_str()),
-         Press(&step, 104), On(&step, [&](HWND d) { afterDelete = Rows(d, 1001, false); })});
+    bool ran = RunScript({Press(&step, IDOK),
+                          Answer(kMessage, IDOK, &noFormat),
+                          Press(&step, IDC_STEP1_NEW_FORMAT),
+                          On(kEditor, [&](HWND d) { editorName = ItemText(d, IDC_FORMAT_NAME); }),
+                          Type(kEditor, IDC_FORMAT_NAME, "Mine"),
+                          Press(kEditor, IDOK),
+                          On(&step,
+                             [&](HWND d) {
+                                 afterNew = Rows(d, IDC_STEP1_FORMAT, false);
+                                 selectedAfterNew =
+                                     (int)SendDlgItemMessageA(d, IDC_STEP1_FORMAT, CB_GETCURSEL, 0, 0);
+                                 countAfterNew = StoredFormatCount(dir_.file("gleaner.cfg"));
+                                 Screenshot(GetParent(d), "wizard_step1");
+                             }),
+                          Press(&step, IDC_STEP1_NEW_FORMAT),
+                          Type(kEditor, IDC_FORMAT_NAME, "Second"),
+                          Press(kEditor, IDOK),
+                          On(&step, [&](HWND d) { afterSecond = Rows(d, IDC_STEP1_FORMAT, false); }),
+                          Type(&step, IDC_STEP1_FILE, "C:\\no\\such\\file.csv"),
+                          Press(&step, IDOK),
+                          Answer(kMessage, IDOK, &noFile),
+                          Press(&step, IDC_STEP1_EDIT_FORMAT),
+                          Answer(kMessage, IDOK, &editMissing),
+                          Type(&step, IDC_STEP1_FILE, longPath.c_str()),
+                          Press(&step, IDOK),
+                          Answer(kMessage, IDOK, &tooLong),
+                          Type(&step, IDC_STEP1_FILE, dir_.file("log.csv").c_str()),
+                          Press(&step, IDC_STEP1_DELETE_FORMAT),
+                          On(&step, [&](HWND d) { afterDelete = Rows(d, IDC_STEP1_FORMAT, false); })});
     EXPECT_TRUE(ran);
     EXPECT_EQ(noFormat, "Please define an import format");
     EXPECT_EQ(editorName, "New");
@@ -238,7 +256,7 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     HWND next = GetCurrentStepWindow();
     ASSERT_NE(next, nullptr);
     EXPECT_FALSE(IsWindow(step));
-    EXPECT_EQ(ItemText(next, 101), "Step 2: Unmatched Objects");
+    EXPECT_EQ(ItemText(next, IDC_STEP2_GROUP), "Step 2: Unmatched Objects");
     Screenshot(host, "wizard_step2");
     DestroyWindow(next);
     SetCurrentStepWindow(nullptr);
@@ -265,8 +283,8 @@ TEST_F(Wizard, BrowsePutsTheChosenFileInTheStepAndLeavesTheCurrentDirectory) {
     bool ran = RunScript({On("Open",
                              [&](HWND d) {
                                  // The file name field: a combo box (cmb13) or an edit (edt1).
-                                 HWND field = GetDlgItem(d, 1148);
-                                 if (!field) field = GetDlgItem(d, 1152);
+                                 HWND field = GetDlgItem(d, cmb13);
+                                 if (!field) field = GetDlgItem(d, edt1);
                                  SetWindowTextA(field, chosen.c_str());
                                  PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(d, IDOK));
                              })},
@@ -274,7 +292,7 @@ TEST_F(Wizard, BrowsePutsTheChosenFileInTheStepAndLeavesTheCurrentDirectory) {
     GetCurrentDirectoryA(MAX_PATH, after);
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(ItemText(step, 1000), chosen);
+    EXPECT_EQ(ItemText(step, IDC_STEP1_FILE), chosen);
     EXPECT_STREQ(after, before);
     std::string folder = chosen.substr(0, chosen.find_last_of('\\'));
     EXPECT_EQ(std::string(GetBrowseFolder()), folder);

@@ -34,6 +34,7 @@
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "ui/picturectl_win.h"
+#include "resources/instrumentids.h"
 
 namespace {
 
@@ -165,12 +166,12 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "choose Binocs B", [&](HWND d) {
-            lines = RowCount(d, 6046);
-            first = RowText(d, 6046, 0);
-            LRESULT sel = SendDlgItemMessageA(d, 6046, LB_GETCURSEL, 0, 0);
-            preselected = sel == LB_ERR ? "" : RowText(d, 6046, (int)sel);
+            lines = RowCount(d, IDC_INSTRUMENT_LIST);
+            first = RowText(d, IDC_INSTRUMENT_LIST, 0);
+            LRESULT sel = SendDlgItemMessageA(d, IDC_INSTRUMENT_LIST, LB_GETCURSEL, 0, 0);
+            preselected = sel == LB_ERR ? "" : RowText(d, IDC_INSTRUMENT_LIST, (int)sel);
             Capture(d, "instrument_choice");
-            ChooseLine(d, 6046, 2);
+            ChooseLine(d, IDC_INSTRUMENT_LIST, 2);
             Click(d, IDOK);
         });
         EXPECT_EQ(ChooseInstrument(nullptr, Resources(), r.get(), 0), 1);
@@ -198,11 +199,11 @@ TEST_F(InstrumentDialogs, ChooseAStoredInstrumentTheNakedEyeOrTypeAName) {
     {
         ScriptRun run;
         OnDialog("Select Instrument", "Enter String", [](HWND d) {
-            ChooseLine(d, 6046, RowCount(d, 6046) - 1);
+            ChooseLine(d, IDC_INSTRUMENT_LIST, RowCount(d, IDC_INSTRUMENT_LIST) - 1);
             Click(d, IDOK);
         });
         OnDialog("Instrument Name", "type a name", [](HWND d) {
-            TypeText(d, 6075, "Celestron 8");
+            TypeText(d, IDC_INSTRUMENT_NAME_ENTRY, "Celestron 8");
             Capture(d, "instrument_name_entry");
             Click(d, IDOK);
         });
@@ -225,31 +226,33 @@ TEST_F(InstrumentDialogs, NewTelescopeFromAStandardRowWithAPoolEyepiece) {
     {
         ScriptRun run;
         OnDialog("Add/ModifyTelescopes", "empty store", [&](HWND d) {
-            emptyDisabled = !IsWindowEnabled(GetDlgItem(d, 6008)) && !IsWindowEnabled(GetDlgItem(d, 6025));
-            newEnabled = IsWindowEnabled(GetDlgItem(d, 6026)) && IsWindowEnabled(GetDlgItem(d, IDOK));
+            emptyDisabled = !IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_NAME)) &&
+                            !IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_DELETE));
+            newEnabled =
+                IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_NEW)) && IsWindowEnabled(GetDlgItem(d, IDOK));
             Capture(d, "telescopes_empty");
-            Click(d, 6026);
+            Click(d, IDC_SCOPE_NEW);
         });
         OnDialog("New Telescope", "standard row", [](HWND d) {
-            ChooseLine(d, 6078, 2);
+            ChooseLine(d, IDC_SCOPESELECT_LIST, 2);
             Capture(d, "new_telescope_list");
             Click(d, IDOK);
         });
         OnDialog("Add/ModifyTelescopes", "rename", [&](HWND d) {
-            shownName = ItemText(d, 6008);
-            TypeText(d, 6008, "Big~Dob");  // refused: the name stays
-            TypeText(d, 6008, "My Dob");
-            listLine = RowText(d, 6028, 0);
-            Click(d, 6032);
+            shownName = ItemText(d, IDC_SCOPE_NAME);
+            TypeText(d, IDC_SCOPE_NAME, "Big~Dob");  // refused: the name stays
+            TypeText(d, IDC_SCOPE_NAME, "My Dob");
+            listLine = RowText(d, IDC_SCOPE_LIST, 0);
+            Click(d, IDC_SCOPE_EYEPIECES);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "assign the second", [&](HWND d) {
-            poolLines = RowCount(d, 6092);
-            ChooseLine(d, 6092, 1);
-            Click(d, 6085);
+            poolLines = RowCount(d, IDC_POOL_LIST);
+            ChooseLine(d, IDC_POOL_LIST, 1);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "assign the first", [&](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) {
             Capture(d, "eyepieces_assigned");
@@ -299,13 +302,13 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
     {
         ScriptRun run;
         OnDialog("Add/ModifyTelescopes", "edit and new", [&](HWND d) {
-            TypeText(d, 6008, "Renamed");
-            TypeText(d, 6015, "12");
-            Click(d, 6026);
+            TypeText(d, IDC_SCOPE_NAME, "Renamed");
+            TypeText(d, IDC_SCOPE_APERTURE, "12");
+            Click(d, IDC_SCOPE_NEW);
         });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done refused", [&](HWND d) {
-            linesAfterNew = RowCount(d, 6028);
+            linesAfterNew = RowCount(d, IDC_SCOPE_LIST);
             Click(d, IDOK);  // the new telescope has no eyepiece
         });
         OnDialog("Nightjar Message", "no eyepieces message", [&](HWND m) {
@@ -315,8 +318,8 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
         });
         OnDialog("Add/ModifyTelescopes", "delete", [&](HWND d) {
             stillOpen = true;
-            ChooseLine(d, 6028, 0);
-            Click(d, 6025);
+            ChooseLine(d, IDC_SCOPE_LIST, 0);
+            Click(d, IDC_SCOPE_DELETE);
         });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
@@ -332,7 +335,7 @@ TEST_F(InstrumentDialogs, CancelAfterEditsNewAndDeletePutsTheStoreBack) {
 TEST_F(InstrumentDialogs, CancelOnAStoreThatDidNotExistLeavesNone) {
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, IDC_SCOPE_NEW); });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "cancel", [](HWND d) { Click(d, IDCANCEL); });
         RunScopeDialog(nullptr, Resources());
@@ -347,16 +350,16 @@ TEST_F(InstrumentDialogs, NewBinocularsEditedAndSaved) {
     std::string name, field, fieldAfter, upDown;
     {
         ScriptRun run;
-        OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, 6052); });
+        OnDialog("Add/Modify Binoculars", "new", [](HWND d) { Click(d, IDC_BINOC_NEW); });
         OnDialog("Add/Modify Binoculars", "edit", [&](HWND d) {
-            name = ItemText(d, 6056);
-            field = ItemText(d, 6060);
-            Click(d, 6063);  // flipped ...
-            TypeText(d, 6061, "10");  // ... and back to normal with the new magnification
-            fieldAfter = ItemText(d, 6060);
-            upDown = ItemText(d, 6063);
-            TypeText(d, 6058, "0");  // refused
-            TypeText(d, 6056, "Big Pair");
+            name = ItemText(d, IDC_BINOC_NAME);
+            field = ItemText(d, IDC_BINOC_FIELD);
+            Click(d, IDC_BINOC_UP_DOWN);             // flipped ...
+            TypeText(d, IDC_BINOC_MAGNIFICATION, "10");  // ... and back to normal with the new magnification
+            fieldAfter = ItemText(d, IDC_BINOC_FIELD);
+            upDown = ItemText(d, IDC_BINOC_UP_DOWN);
+            TypeText(d, IDC_BINOC_APERTURE, "0");  // refused
+            TypeText(d, IDC_BINOC_NAME, "Big Pair");
             Capture(d, "binoculars");
             Click(d, IDOK);
         });
@@ -383,13 +386,12 @@ TEST_F(InstrumentDialogs, BinocularDeleteKeyAndCancelRestore) {
     int linesAfter = -1;
     {
         ScriptRun run;
-        OnDialog("Add/Modify Binoculars", "delete key", [](HWND d) {
-            PostMessageA(GetDlgItem(d, 6057), WM_KEYDOWN, VK_DELETE, 0);
-        });
+        OnDialog("Add/Modify Binoculars", "delete key",
+                 [](HWND d) { PostMessageA(GetDlgItem(d, IDC_BINOC_LIST), WM_KEYDOWN, VK_DELETE, 0); });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Add/Modify Binoculars", "new then cancel", [&](HWND d) {
-            linesAfter = RowCount(d, 6057);
-            Click(d, 6052);
+            linesAfter = RowCount(d, IDC_BINOC_LIST);
+            Click(d, IDC_BINOC_NEW);
             Click(d, IDCANCEL);
         });
         RunBinocsDialog(nullptr, Resources());
@@ -410,23 +412,23 @@ TEST_F(InstrumentDialogs, EyepiecePoolEditsAreUndoneByCancel) {
     int poolLinesAfterNew = 0, limitMessages = 0;
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "new", [&](HWND d) {
             poolAfterSync = testutil::ReadFileBytes(dir.file("eyep.bin"));
-            Click(d, 6102);
+            Click(d, IDC_POOL_NEW);
         });
         OnDialog("Edit Eyepiece Data", "edit new", [&](HWND d) {
-            editName = ItemText(d, 6022);
-            TypeText(d, 6022, "Erfle 32");
-            TypeText(d, 6097, "32");
-            TypeText(d, 6096, "65");
+            editName = ItemText(d, IDC_POOLITEM_NAME);
+            TypeText(d, IDC_POOLITEM_NAME, "Erfle 32");
+            TypeText(d, IDC_EYEPIECE_FOCAL_LENGTH, "32");
+            TypeText(d, IDC_EYEPIECE_APPARENT_FIELD, "65");
             Capture(d, "edit_eyepiece");
             Click(d, IDOK);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "delete from pool", [&](HWND d) {
-            poolLinesAfterNew = RowCount(d, 6092);
-            ChooseLine(d, 6092, 0);
-            Click(d, 6091);
+            poolLinesAfterNew = RowCount(d, IDC_POOL_LIST);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_DELETE);
         });
         OnDialog("Nightjar Message", "yes", [](HWND m) { PostMessageA(m, WM_COMMAND, IDYES, 0); });
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });
@@ -469,23 +471,23 @@ TEST_F(InstrumentDialogs, NewTelescopeCopiesTheChartOfTheChosenModel) {
     int modelLines = 0;
     {
         ScriptRun run;
-        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, 6026); });
+        OnDialog("Add/ModifyTelescopes", "new", [](HWND d) { Click(d, IDC_SCOPE_NEW); });
         OnDialog("New Telescope", "manual", [](HWND d) { Click(d, IDOK); });
-        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Add/ModifyTelescopes", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "assign", [](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "ok", [](HWND d) { Click(d, IDOK); });
         OnDialog("Add/ModifyTelescopes", "done", [](HWND d) { Click(d, IDOK); });
         OnDialog("Default Settings for New Instruments", "copy without a line", [&](HWND d) {
-            modelLines = RowCount(d, 6046);
-            Click(d, 6048);
+            modelLines = RowCount(d, IDC_INSTDEFAULT_LIST);
+            Click(d, IDC_INSTDEFAULT_COPY);
             Click(d, IDOK);  // nothing chosen: stays open
         });
         OnDialog("Default Settings for New Instruments", "choose the model", [&](HWND d) {
             stayed = true;
-            ChooseLine(d, 6046, 0);
+            ChooseLine(d, IDC_INSTDEFAULT_LIST, 0);
             Capture(d, "default_chart_question");
             Click(d, IDOK);
         });
@@ -517,12 +519,12 @@ TEST_F(InstrumentDialogs, OneTelescopeEditorSavesInTheDatabase) {
     {
         ScriptRun run;
         OnDialog("Edit Telescope", "rename and save", [&](HWND d) {
-            saveEnabled = IsWindowEnabled(GetDlgItem(d, 6023)) != 0;
-            TypeText(d, 6008, "Loaner{2}");
-            afterBadName = ItemText(d, 6008);
-            TypeText(d, 6008, "Loaner 2");
+            saveEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SCOPE_SAVE)) != 0;
+            TypeText(d, IDC_SCOPE_NAME, "Loaner{2}");
+            afterBadName = ItemText(d, IDC_SCOPE_NAME);
+            TypeText(d, IDC_SCOPE_NAME, "Loaner 2");
             Capture(d, "edit_telescope");
-            Click(d, 6023);
+            Click(d, IDC_SCOPE_SAVE);
         });
         EXPECT_EQ(RunScopeEditDialog(nullptr, Resources(), r.get()), 1);
         EXPECT_EQ(run.Failure(), "");
@@ -549,26 +551,27 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
     std::string density;
     {
         ScriptRun run;
-        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, 6102); });
-        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, 102); });
+        OnDialog("Assign Filters to Camera", "new", [](HWND d) { Click(d, IDC_POOL_NEW); });
+        OnDialog("Type of Filter", "neutral density", [](HWND d) { Click(d, IDC_FILTERTYPE_ND); });
         OnDialog("Edit Neutral Density Filter Data", "half", [&](HWND d) {
-            TypeText(d, 6022, "ND 0.3");
-            TypeText(d, 104, "50");
-            CheckRadioButton(d, 101, 103, 102);
-            SendMessageA(d, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), (LPARAM)GetDlgItem(d, 102));
-            density = ItemText(d, 104);
+            TypeText(d, IDC_POOLITEM_NAME, "ND 0.3");
+            TypeText(d, IDC_NDFILTER_VALUE, "50");
+            CheckRadioButton(d, IDC_NDFILTER_TRANSMISSION, IDC_NDFILTER_ATTENUATION, IDC_NDFILTER_DENSITY);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_NDFILTER_DENSITY, BN_CLICKED),
+                         (LPARAM)GetDlgItem(d, IDC_NDFILTER_DENSITY));
+            density = ItemText(d, IDC_NDFILTER_VALUE);
             Capture(d, "edit_nd_filter");
             Click(d, IDOK);
         });
-        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, 6102); });
-        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, 101); });
+        OnDialog("Assign Filters to Camera", "new again", [](HWND d) { Click(d, IDC_POOL_NEW); });
+        OnDialog("Type of Filter", "standard", [](HWND d) { Click(d, IDC_FILTERTYPE_STANDARD); });
         OnDialog("Edit Filter Data", "cancel", [](HWND d) {
             Capture(d, "edit_filter");
             Click(d, IDCANCEL);
         });
         OnDialog("Assign Filters to Camera", "assign nd", [](HWND d) {
-            ChooseLine(d, 6092, 1);
-            Click(d, 6085);
+            ChooseLine(d, IDC_POOL_LIST, 1);
+            Click(d, IDC_POOL_ASSIGN);
         });
         OnDialog("Assign Filters to Camera", "ok", [](HWND d) {
             Capture(d, "filters_assigned");
@@ -592,10 +595,10 @@ TEST_F(InstrumentDialogs, FilterAndLensPoolsNewRecordsAndCancelledEdits) {
     // A new lens whose edit is cancelled does not stay in the pool.
     {
         ScriptRun run;
-        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, 6102); });
+        OnDialog("Assign Lenses to Camera", "new", [](HWND d) { Click(d, IDC_POOL_NEW); });
         OnDialog("Edit Lens Data", "ratio below 1", [](HWND d) {
-            TypeText(d, 101, "300");
-            TypeText(d, 106, "0.9");
+            TypeText(d, IDC_LENS_FOCAL_LENGTH, "300");
+            TypeText(d, IDC_LENS_FOCAL_RATIO, "0.9");
             Click(d, IDOK);
         });
         OnDialog("Nightjar Message", "refused", [](HWND m) { PostMessageA(m, WM_COMMAND, IDOK, 0); });
@@ -622,14 +625,14 @@ TEST_F(InstrumentDialogs, UpDownSwapsTelescopesAcrossBinoculars) {
         OnDialog("Add/ModifyTelescopes", "move down", [&](HWND d) {
             static NMUPDOWN ud;
             std::memset(&ud, 0, sizeof ud);
-            ud.hdr.hwndFrom = GetDlgItem(d, 6040);
-            ud.hdr.idFrom = 6040;
+            ud.hdr.hwndFrom = GetDlgItem(d, IDC_SCOPE_MOVE);
+            ud.hdr.idFrom = IDC_SCOPE_MOVE;
             ud.hdr.code = UDN_DELTAPOS;
             ud.iDelta = -1;  // on the first line: nothing moves
-            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
+            SendMessageA(d, WM_NOTIFY, IDC_SCOPE_MOVE, (LPARAM)&ud);
             ud.iDelta = 1;
-            SendMessageA(d, WM_NOTIFY, 6040, (LPARAM)&ud);
-            firstLine = RowText(d, 6028, 0);
+            SendMessageA(d, WM_NOTIFY, IDC_SCOPE_MOVE, (LPARAM)&ud);
+            firstLine = RowText(d, IDC_SCOPE_LIST, 0);
             Click(d, IDOK);
         });
         RunScopeDialog(nullptr, Resources());
@@ -651,19 +654,19 @@ TEST_F(InstrumentDialogs, ApparentFieldMeasuredThroughAStoredTelescopeFromTheEdi
     std::string field;
     {
         ScriptRun run;
-        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, 6032); });
+        OnDialog("Edit Telescope", "eyepieces", [](HWND d) { Click(d, IDC_SCOPE_EYEPIECES); });
         OnDialog("Select Eyepieces To Use With Telescope", "edit", [](HWND d) {
-            ChooseLine(d, 6092, 0);
-            Click(d, 6086);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_EDIT);
         });
-        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, 6084); });
+        OnDialog("Edit Eyepiece Data", "calculate", [](HWND d) { Click(d, IDC_EYEPIECE_CALCULATE_FIELD); });
         OnDialog("Compute Apparent Field of View", "measured", [](HWND d) {
-            TypeText(d, 6071, "60");
+            TypeText(d, IDC_FOV_MEASURED, "60");
             Capture(d, "fov_from_measurement");
             Click(d, IDOK);
         });
         OnDialog("Edit Eyepiece Data", "read", [&](HWND d) {
-            field = ItemText(d, 6096);
+            field = ItemText(d, IDC_EYEPIECE_APPARENT_FIELD);
             Click(d, IDCANCEL);
         });
         OnDialog("Select Eyepieces To Use With Telescope", "cancel", [](HWND d) { Click(d, IDCANCEL); });

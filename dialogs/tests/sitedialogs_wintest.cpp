@@ -27,6 +27,7 @@
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "core/mathutil.h"
+#include "resources/siteids.h"
 
 namespace {
 
@@ -105,18 +106,17 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     int blue = 0;
     std::string list0, lat;
     int selection = -2;
-    bool ran = RunScript(
-        {On(kSites, [&](HWND d) {
-                 HWND list = GetDlgItem(d, 2515);
-                 selection = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
-                 char text[64] = "";
-                 SendMessageA(list, LB_GETTEXT, 2, (LPARAM)text);
-                 list0 = text;
-                 lat = ItemText(d, 2520);
-                 blue = Screenshot(d, "site_dialog");
-             }),
-         Press(kSites, IDOK)},
-        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    bool ran = RunScript({On(kSites, [&](HWND d) {
+                                  HWND list = GetDlgItem(d, IDC_SITE_LIST);
+                                  selection = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+                                  char text[64] = "";
+                                  SendMessageA(list, LB_GETTEXT, 2, (LPARAM)text);
+                                  list0 = text;
+                                  lat = ItemText(d, IDC_SITE_LATITUDE);
+                                  blue = Screenshot(d, "site_dialog");
+                              }),
+                          Press(kSites, IDOK)},
+                         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(selection, 2);
     EXPECT_EQ(list0, "Dark Field");
@@ -137,14 +137,13 @@ TEST_F(SiteDialogs, ProfessionalVariantShowsSkyBrightnessAndGps) {
     std::string sky;
     bool gps = false;
     SetProVariant(1);
-    bool ran = RunScript(
-        {On(kSites, [&](HWND d) {
-                 sky = ItemText(d, 2509);
-                 gps = GetDlgItem(d, 121) != nullptr;
-                 Screenshot(d, "site_dialog_pro");
-             }),
-         Press(kSites, IDCANCEL)},
-        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
+    bool ran = RunScript({On(kSites, [&](HWND d) {
+                                  sky = ItemText(d, IDC_SITE_SKY);
+                                  gps = GetDlgItem(d, IDC_SITE_GPS) != nullptr;
+                                  Screenshot(d, "site_dialog_pro");
+                              }),
+                          Press(kSites, IDCANCEL)},
+                         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
     SetProVariant(0);
     ASSERT_TRUE(ran);
     EXPECT_EQ(sky, "21.3 mag/arcsec\xB2");
@@ -157,20 +156,20 @@ TEST_F(SiteDialogs, EditingFieldsSavesThemAndWarnsOfBadValues) {
     std::string warning, zoneText, zoneBackText;
     BOOL zoneEnabled = TRUE, zoneBackEnabled = FALSE;
     bool ran = RunScript(
-        {Type(kSites, 2511, "100"), Press(kSites, IDOK), Answer(kMessage, IDOK, &warning),
-         Type(kSites, 2511, "55"), Type(kSites, 2510, "20"), Type(kSites, 2508, "1200"),
-         ChooseRow(kSites, 2506, 3, false),
+        {Type(kSites, IDC_SITE_HUMIDITY, "100"), Press(kSites, IDOK), Answer(kMessage, IDOK, &warning),
+         Type(kSites, IDC_SITE_HUMIDITY, "55"), Type(kSites, IDC_SITE_TEMPERATURE, "20"),
+         Type(kSites, IDC_SITE_ELEVATION, "1200"), ChooseRow(kSites, IDC_SITE_ZONE, 3, false),
          On(kSites, [&](HWND d) {
-                 zoneEnabled = IsWindowEnabled(GetDlgItem(d, 2507));
-                 zoneText = ItemText(d, 2507);
+                 zoneEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SITE_ZONE_OFFSET));
+                 zoneText = ItemText(d, IDC_SITE_ZONE_OFFSET);
                  Screenshot(d, "site_dialog_edited");
              }),
-         ChooseRow(kSites, 2506, 0, false),
+         ChooseRow(kSites, IDC_SITE_ZONE, 0, false),
          On(kSites, [&](HWND d) {
-                 zoneBackEnabled = IsWindowEnabled(GetDlgItem(d, 2507));
-                 zoneBackText = ItemText(d, 2507);
+                 zoneBackEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SITE_ZONE_OFFSET));
+                 zoneBackText = ItemText(d, IDC_SITE_ZONE_OFFSET);
              }),
-         ChooseRow(kSites, 2506, 3, false), Press(kSites, IDOK)},
+         ChooseRow(kSites, IDC_SITE_ZONE, 3, false), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
     EXPECT_TRUE(zoneBackEnabled);
@@ -199,12 +198,12 @@ TEST_F(SiteDialogs, SameNameElsewhereSelectsTheStoredSiteAndShowsItsHorizon) {
     std::string link, toggled;
     bool ran = RunScript(
         {On(kSites, [&](HWND d) {
-                 selection = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
-                 count = (int)SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0);
-                 link = ItemText(d, 2501);
+                 selection = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
+                 count = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCOUNT, 0, 0);
+                 link = ItemText(d, IDC_SITE_HORIZON_STATUS);
              }),
-         Press(kSites, 2501), On(kSites, [&](HWND d) { toggled = ItemText(d, 2501); }),
-         Press(kSites, IDOK)},
+         Press(kSites, IDC_SITE_HORIZON_STATUS),
+         On(kSites, [&](HWND d) { toggled = ItemText(d, IDC_SITE_HORIZON_STATUS); }), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(selection, 1);
@@ -228,9 +227,10 @@ TEST_F(SiteDialogs, CancelLeavesTheStoreAsItWas) {
     std::string question;
     bool ran = RunScript(
         {// Edit Home, switch to Ridge (Home is saved), delete Mesa with its events.
-         ChooseRow(kSites, 2515, 0, true), Type(kSites, 2511, "77"), ChooseRow(kSites, 2515, 1, true),
-         ChooseRow(kSites, 2515, 2, true), Press(kSites, 9502), Answer("Delete Location", IDYES, &question),
-         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }),
+         ChooseRow(kSites, IDC_SITE_LIST, 0, true), Type(kSites, IDC_SITE_HUMIDITY, "77"),
+         ChooseRow(kSites, IDC_SITE_LIST, 1, true), ChooseRow(kSites, IDC_SITE_LIST, 2, true),
+         Press(kSites, IDC_SITE_DELETE), Answer("Delete Location", IDYES, &question),
+         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCOUNT, 0, 0), 3); }),
          Press(kSites, IDCANCEL)},
         [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 0); });
     ASSERT_TRUE(ran);
@@ -253,13 +253,15 @@ TEST_F(SiteDialogs, DeletingTheLastSelectsTheOneBeforeAndOkDropsItsEvents) {
     std::string shown;
     bool ran = RunScript(
         {// Home has events: No keeps it.
-         ChooseRow(kSites, 2515, 0, true), Press(kSites, 9502), Answer("Delete Location", IDNO, nullptr),
-         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, 2515, LB_GETCOUNT, 0, 0), 3); }),
-         ChooseRow(kSites, 2515, 2, true), Press(kSites, 9502), Answer("Delete Location", IDYES, nullptr),
+         ChooseRow(kSites, IDC_SITE_LIST, 0, true), Press(kSites, IDC_SITE_DELETE),
+         Answer("Delete Location", IDNO, nullptr),
+         On(kSites, [&](HWND d) { EXPECT_EQ(SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCOUNT, 0, 0), 3); }),
+         ChooseRow(kSites, IDC_SITE_LIST, 2, true), Press(kSites, IDC_SITE_DELETE),
+         Answer("Delete Location", IDYES, nullptr),
          On(kSites, [&](HWND d) {
-                 selectionAfter = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
+                 selectionAfter = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
                  char text[64] = "";
-                 SendDlgItemMessageA(d, 2515, LB_GETTEXT, selectionAfter, (LPARAM)text);
+                 SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, selectionAfter, (LPARAM)text);
                  shown = text;
              }),
          Press(kSites, IDOK)},
@@ -282,9 +284,13 @@ TEST_F(SiteDialogs, EditDialogRefusesBadDataAndAddsToFavorites) {
     const char kEdit[] = "Edit Observing Site";
     std::string error, elevationShown;
     bool ran = RunScript(
-        {On(kEdit, [&](HWND d) { elevationShown = ItemText(d, 2574); Screenshot(d, "site_edit_dialog"); }),
-         Type(kEdit, 2576, "abc"), Press(kEdit, IDOK), Answer(kMessage, IDOK, &error),
-         Type(kEdit, 2576, "99:30"), Type(kEdit, 2565, "Hill Top"), Press(kEdit, 2577),
+        {On(kEdit, [&](HWND d) {
+                 elevationShown = ItemText(d, IDC_SITEEDIT_ELEVATION);
+                 Screenshot(d, "site_edit_dialog");
+             }),
+         Type(kEdit, IDC_SITEEDIT_LONGITUDE, "abc"), Press(kEdit, IDOK), Answer(kMessage, IDOK, &error),
+         Type(kEdit, IDC_SITEEDIT_LONGITUDE, "99:30"), Type(kEdit, IDC_SITEEDIT_NAME, "Hill Top"),
+         Press(kEdit, IDC_SITEEDIT_ADD_FAVORITE),
          On(kSites, [&](HWND d) { Screenshot(d, "site_dialog_after_add"); }), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(EditLocation(nullptr, Resources(), &site, &trailer), 2); });
     ASSERT_TRUE(ran);
@@ -341,15 +347,17 @@ TEST_F(ObserverDialogs, PickingMatchesIgnoringCaseAndSavesTypedValues) {
     std::string age, ageBack;
     bool ran = RunScript(
         {On(kObservers, [&](HWND d) {
-                 row = (int)SendDlgItemMessageA(d, 6203, CB_GETCURSEL, 0, 0);
-                 age = ItemText(d, 6206);
+                 row = (int)SendDlgItemMessageA(d, IDC_OBSERVER_EXPERIENCE, CB_GETCURSEL, 0, 0);
+                 age = ItemText(d, IDC_OBSERVER_AGE);
                  Screenshot(d, "observer_dialog");
              }),
-         Type(kObservers, 6206, "2"), Type(kObservers, 6206, "20"), Type(kObservers, 6206, "201"),
+         Type(kObservers, IDC_OBSERVER_AGE, "2"), Type(kObservers, IDC_OBSERVER_AGE, "20"),
+         Type(kObservers, IDC_OBSERVER_AGE, "201"),
          // Switching away saves what the fields gave (201 fails the check, so
          // the age taken while typing stays); coming back shows it.
-         ChooseRow(kObservers, 6200, 0, true), ChooseRow(kObservers, 6200, 1, true),
-         On(kObservers, [&](HWND d) { ageBack = ItemText(d, 6206); }), Press(kObservers, IDOK)},
+         ChooseRow(kObservers, IDC_OBSERVER_LIST, 0, true), ChooseRow(kObservers, IDC_OBSERVER_LIST, 1, true),
+         On(kObservers, [&](HWND d) { ageBack = ItemText(d, IDC_OBSERVER_AGE); }),
+         Press(kObservers, IDOK)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &asked), 1); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(row, 3);
@@ -368,7 +376,7 @@ TEST_F(ObserverDialogs, ARecordWithoutANameIsNotAdded) {
     ObserverRecord blank = Observer("", 40, 0.0, 0.5);
     int count = -1;
     bool ran = RunScript(
-        {On(kObservers, [&](HWND d) { count = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0); }),
+        {On(kObservers, [&](HWND d) { count = (int)SendDlgItemMessageA(d, IDC_OBSERVER_LIST, LB_GETCOUNT, 0, 0); }),
          Press(kObservers, IDOK)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &blank), 0); });
     ASSERT_TRUE(ran);
@@ -384,16 +392,16 @@ TEST_F(ObserverDialogs, AddDeleteAndCancelRestoresTheStore) {
     int countAfterAdd = 0, countAfterDeletes = -1, selectionAfterDeletes = 0;
     std::string addedName;
     bool ran = RunScript(
-        {Press(kObservers, 6202),
+        {Press(kObservers, IDC_OBSERVER_ADD),
          On(kObservers, [&](HWND d) {
-                 countAfterAdd = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0);
-                 addedName = ItemText(d, 6207);
+                 countAfterAdd = (int)SendDlgItemMessageA(d, IDC_OBSERVER_LIST, LB_GETCOUNT, 0, 0);
+                 addedName = ItemText(d, IDC_OBSERVER_NAME);
              }),
-         Press(kObservers, 6201), Press(kObservers, 6201),
-         On(kObservers, [&](HWND d) { SendDlgItemMessageA(d, 6200, WM_KEYDOWN, VK_DELETE, 0); }),
+         Press(kObservers, IDC_OBSERVER_DELETE), Press(kObservers, IDC_OBSERVER_DELETE),
+         On(kObservers, [&](HWND d) { SendDlgItemMessageA(d, IDC_OBSERVER_LIST, WM_KEYDOWN, VK_DELETE, 0); }),
          On(kObservers, [&](HWND d) {
-                 countAfterDeletes = (int)SendDlgItemMessageA(d, 6200, LB_GETCOUNT, 0, 0);
-                 selectionAfterDeletes = (int)SendDlgItemMessageA(d, 6200, LB_GETCURSEL, 0, 0);
+                 countAfterDeletes = (int)SendDlgItemMessageA(d, IDC_OBSERVER_LIST, LB_GETCOUNT, 0, 0);
+                 selectionAfterDeletes = (int)SendDlgItemMessageA(d, IDC_OBSERVER_LIST, LB_GETCURSEL, 0, 0);
              }),
          Press(kObservers, IDCANCEL)},
         [&] { EXPECT_EQ(PickObserver(nullptr, Resources(), &asked), -1); });
@@ -411,12 +419,13 @@ TEST_F(ObserverDialogs, EditObserverComputesThePupilAndWarnsOfAClash) {
     ObserverRecord edited = Observer("Dana", 40, 4.0, 0.5);
     const char kEdit[] = "Edit Observer";
     std::string pupil, clash;
-    bool ran = RunScript(
-        {On(kEdit, [&](HWND d) { Screenshot(d, "observer_edit_dialog"); }), Press(kEdit, 6209),
-         On(kEdit, [&](HWND d) { pupil = ItemText(d, 6211); }), Press(kEdit, 6208),
-         Answer(kMessage, IDOK, &clash), Type(kEdit, 6213, "Dana B"), Press(kEdit, 6208),
-         Press(kObservers, IDOK)},
-        [&] { EXPECT_EQ(EditObserver(nullptr, Resources(), &edited), 1); });
+    bool ran = RunScript({On(kEdit, [&](HWND d) { Screenshot(d, "observer_edit_dialog"); }),
+                          Press(kEdit, IDC_OBSERVEREDIT_COMPUTE_PUPIL),
+                          On(kEdit, [&](HWND d) { pupil = ItemText(d, IDC_OBSERVEREDIT_PUPIL); }),
+                          Press(kEdit, IDC_OBSERVEREDIT_ADD_FAVORITE), Answer(kMessage, IDOK, &clash),
+                          Type(kEdit, IDC_OBSERVEREDIT_NAME, "Dana B"),
+                          Press(kEdit, IDC_OBSERVEREDIT_ADD_FAVORITE), Press(kObservers, IDOK)},
+                         [&] { EXPECT_EQ(EditObserver(nullptr, Resources(), &edited), 1); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(pupil, "6.5");
     EXPECT_EQ(clash.substr(0, 62), "An entry already exists for this observer with different data.");

@@ -11,12 +11,13 @@
 #include "astro/frames.h"
 #include "ephem/planetseries.h"
 #include "ephem/tests/ephemfixture.h"
+#include "core/mathutil.h"
 
 namespace {
 
 using namespace ephemtest;
 
-const double kAs = 4.84813681109536e-6;
+const double kAs = kPi / 648000.0;
 
 PlutoSeries Describe(const signed char *args, int nargs, const double *l, const double *b,
                      const double *r, int ncoef) {

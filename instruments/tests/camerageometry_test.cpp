@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/mathutil.h"
+
 namespace {
 
-const double kArcsec = 3.14159265358979323846 / 648000.0;
+const double kArcsec = kPi / 648000.0;
 
 // A 2000 mm f/10 telescope with one 9 um camera of 1530 x 1020 pixels.
 std::unique_ptr<OpticsBlock> Telescope(uint8_t cameraKind = 0) {
@@ -224,7 +226,7 @@ TEST(CameraGeometry, ImageSizeRatioAgainstTheBestSizes) {
     // Star image size per band: sqrt(s^2 X^1.2 (l/0.55)^-0.4 + 5.54 (l/D)^2)
     // in arcseconds (l in cm as 1e-4 um, D in cm); best: s = 0.3", X = 1.
     auto size = [](double s, double X, double l, double D) {
-        double diffraction = l * 1e-4 * 648000.0 / 3.14159265358979323846 / (0.1 * D);
+        double diffraction = l * 1e-4 * 648000.0 / kPi / (0.1 * D);
         return std::sqrt(s * s * std::pow(X, 1.2) * std::pow(l / 0.55, -0.4) +
                          5.54 * diffraction * diffraction);
     };

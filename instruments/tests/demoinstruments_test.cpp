@@ -20,10 +20,11 @@
 #include "instruments/optics.h"
 #include "testutil/testutil.h"
 #include "photometry/skybright.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kDegree = 3.14159265358979323846 / 180.0;
+const double kDegree = kPi / 180.0;
 const char *kFiles[] = {"eyep.bin", "camera.bin", "filters.bin", "lenses.bin", "instr.bin"};
 
 class DemoInstruments : public ::testing::Test {

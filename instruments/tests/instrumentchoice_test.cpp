@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "instruments/tests/instrfixture.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ TEST(DescribeInstrument, TelescopeBinocularsAndNakedEye) {
     DescribeInstrument(t.get(), text, sizeof text);
     EXPECT_STREQ(text, "8 inch f/10.0 , filthy");
     auto b = Binoculars("B", 7, 50);
-    b->optics[0].trueField = 6.5 * 3.14159265358979323846 / 180.0;
+    b->optics[0].trueField = 6.5 * kPi / 180.0;
     DescribeInstrument(b.get(), text, sizeof text);
     EXPECT_STREQ(text, "Binoculars with 6.5\xB0 field");
     b->kind = kInstrumentNakedEye;
@@ -169,8 +170,8 @@ TEST(DescribeCameraField, NeedsFieldAndPixels) {
     EXPECT_STREQ(text, "");
     c.pixelsAcross = 1024;
     c.pixelsDown = 768;
-    c.fieldWidth = 30.0 / 10800.0 * 3.14159265358979323846;  // 30 arcminutes
-    c.fieldHeight = 20.0 / 10800.0 * 3.14159265358979323846;
+    c.fieldWidth = 30.0 / 10800.0 * kPi;  // 30 arcminutes
+    c.fieldHeight = 20.0 / 10800.0 * kPi;
     DescribeCameraField(&c, text, sizeof text);
     EXPECT_EQ(std::string(text).rfind("1024 x 768 pixels, ", 0), 0u) << text;
     EXPECT_NE(std::string(text).find(" FOV"), std::string::npos);

@@ -21,6 +21,7 @@
 #include "objects/pncat.h"
 #include "objects/tests/starbytes.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 using starbytes::Put16;
 using starbytes::Put24;
@@ -49,7 +50,7 @@ TEST(DeepSkyFill, GalaxyColourSizeAndDistance) {
     EXPECT_EQ(+r.distanceLightYears, 0.0f);
     g.majorAxis = 10.0; g.bMinusV = 0.5; g.distanceMly = 23.0;
     FillGalaxyObject(nullptr, nullptr, 0.2, &r, g);
-    EXPECT_NEAR(+r.sizeMajor, 10.0 * 3.14159265358979 / 10800, 1e-9);
+    EXPECT_NEAR(+r.sizeMajor, 10.0 * kPi / 10800, 1e-9);
     EXPECT_NEAR(+r.colourIndex, 0.5, 1e-6);
     EXPECT_NEAR(+r.distanceLightYears, 23.0e6, 1.0);
     g.distanceMly = 0.0; g.radialVelocity = 2000.0;   // too near for a redshift distance
@@ -69,7 +70,7 @@ TEST(DeepSkyFill, OtherClassDistancesAndMagnitudes) {
     FillPlanetaryNebulaObject(nullptr, nullptr, 0, &r, p);
     EXPECT_NEAR(+r.distanceLightYears, 326.0, 1e-3);
     EXPECT_NEAR(+r.magnitude2, 99.9, 1e-4);
-    EXPECT_NEAR(+r.sizeMajor, 3.14159265358979 / 10800, 1e-10);   // 60" = 1'
+    EXPECT_NEAR(+r.sizeMajor, kPi / 10800, 1e-10);   // 60" = 1'
     p.distanceNotUsed = 1;
     FillPlanetaryNebulaObject(nullptr, nullptr, 0, &r, p);
     EXPECT_EQ(+r.distanceLightYears, 0.0f);
@@ -185,7 +186,7 @@ TEST_F(DeepSkyBuild, NgcTypeFilterAndNgc7822) {
     std::strcpy(text, "NGC 1");
     ASSERT_EQ(BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 2);
-    EXPECT_NEAR(+out[0].sizeMajor, 5 * 3.14159265358979 / 10800, 1e-9);
+    EXPECT_NEAR(+out[0].sizeMajor, 5 * kPi / 10800, 1e-9);
 }
 
 TEST_F(DeepSkyBuild, TextFormsOfEachKind) {
@@ -233,7 +234,7 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
         std::strcpy(text, texts[i]);
         ASSERT_EQ(BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1) << texts[i];
         index[i] = out[0].index;
-        EXPECT_NEAR(+out[0].raCatalogue, 10.6848 * 3.14159265358979 / 180, 1e-4);
+        EXPECT_NEAR(+out[0].raCatalogue, 10.6848 * kPi / 180, 1e-4);
     }
     EXPECT_EQ(index[0], index[1]);
     EXPECT_EQ(index[0], index[2]);

@@ -16,6 +16,7 @@
 #include "objects/pncat.h"
 #include "objects/tests/starbytes.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 using starbytes::Put16;
 using starbytes::Put24;
@@ -68,7 +69,7 @@ TEST_F(DeepSkyFiles, GalaxyRecordBytes) {
     EXPECT_DOUBLE_EQ(g.majorAxis, 1.0);
     EXPECT_DOUBLE_EQ(g.minorAxis, 0.0);
     // The missing axis takes the other's value: 8.4 + 2.5 log10(900 pi 0.8 0.8).
-    EXPECT_NEAR(g.surfaceBrightness, 8.4 + 2.5 * std::log10(900 * 3.14159265358979 * 0.64), 1e-9);
+    EXPECT_NEAR(g.surfaceBrightness, 8.4 + 2.5 * std::log10(900 * kPi * 0.64), 1e-9);
     EXPECT_DOUBLE_EQ(g.bMinusV, 99.9);
     EXPECT_DOUBLE_EQ(g.positionAngle, 361.0);
     EXPECT_DOUBLE_EQ(g.distanceMly, 0.0);

@@ -19,10 +19,11 @@
 #include "objects/objectrecord.h"
 #include "objects/tests/stardata.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kDeg = 3.14159265358979323846 / 180.0;
+const double kDeg = kPi / 180.0;
 
 ObjectRecord Record(int objectClass, int32_t index, int kind = 0) {
     ObjectRecord r;

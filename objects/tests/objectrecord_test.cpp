@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
@@ -157,26 +158,25 @@ TEST(ObjectRecord, RoundTripThroughFileIsByteExact) {
 }
 
 TEST(ObjectRecord, MakePositionObject) {
-    const double pi = 3.14159265358979323846;
     ObjectRecord r;
     ClearObjectRecord(&r);
     r.extent = 5.0f;
-    ASSERT_EQ(MakePositionObject(&r, pi, -pi / 2), 1);
+    ASSERT_EQ(MakePositionObject(&r, kPi, -kPi / 2), 1);
     EXPECT_EQ(+r.raTurns, 1073741824);   // 2147483647 / 2 = 1073741823.5, away from zero
     EXPECT_EQ(+r.decTurns, -536870912);  // -536870911.75 -> -536870912
     EXPECT_EQ(+r.objectClass, 15);
     EXPECT_EQ(+r.index, 0);
     EXPECT_EQ(+r.categoryBits, 0x4000u);
     EXPECT_EQ(+r.extent, 0.0f);
-    EXPECT_EQ(+r.raOfDate, pi);
-    EXPECT_EQ(+r.raJ2000AtDate, pi);
-    EXPECT_EQ(+r.decOfDate, -pi / 2);
-    EXPECT_EQ(+r.decJ2000AtDate, -pi / 2);
+    EXPECT_EQ(+r.raOfDate, kPi);
+    EXPECT_EQ(+r.raJ2000AtDate, kPi);
+    EXPECT_EQ(+r.decOfDate, -kPi / 2);
+    EXPECT_EQ(+r.decJ2000AtDate, -kPi / 2);
     EXPECT_EQ(+r.raCatalogue, -1.0);
     EXPECT_EQ(+r.decCatalogue, -1.0);
     EXPECT_EQ(MakePositionObject(nullptr, 0, 0), 0);
     EXPECT_EQ(AngleToTurns(0.0), 0);
-    EXPECT_EQ(AngleToTurns(2 * pi), 2147483647);
+    EXPECT_EQ(AngleToTurns(2 * kPi), 2147483647);
 }
 
 TEST(ObjectRecord, GuideStarKeys) {

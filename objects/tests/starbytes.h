@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/mathutil.h"
+
 namespace starbytes {
 
 inline void Put16(std::string &b, size_t at, uint32_t v) {
@@ -28,7 +30,7 @@ inline void Put8(std::string &b, size_t at, uint32_t v) {
 // Radians -> signed 32-bit turn fraction (value x 2 pi / 2,147,483,647).
 inline uint32_t Turn(double radians) {
     return static_cast<uint32_t>(static_cast<int32_t>(
-        std::llround(radians * 2147483647.0 / 6.283185307179586476925286766559)));
+        std::llround(radians * 2147483647.0 / (2.0 * kPi))));
 }
 
 }  // namespace starbytes

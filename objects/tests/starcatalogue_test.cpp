@@ -17,10 +17,11 @@
 #include "objects/stardes.h"
 #include "objects/starxref.h"
 #include "objects/tests/stardata.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kDeg = 3.14159265358979323846 / 180.0;
+const double kDeg = kPi / 180.0;
 
 struct KnownStar {
     const char *name;

@@ -15,10 +15,11 @@
 #include "objects/designationlist.h"
 #include "objects/starcat.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kDeg = 3.14159265358979323846 / 180.0;
+const double kDeg = kPi / 180.0;
 
 StarRecord Star() {
     StarRecord s;

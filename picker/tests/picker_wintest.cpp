@@ -33,6 +33,7 @@
 #include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
+#include "resources/pickerids.h"
 
 namespace {
 
@@ -58,10 +59,10 @@ HWND Page() { return Frame() && g_requestor ? g_requestor->activePage : nullptr;
 
 Step OpenTab(int page) {
     return On(Requestor, [=](HWND r) {
-        HWND tabs = GetDlgItem(r, kReqTabs);
+        HWND tabs = GetDlgItem(r, IDC_REQ_TABS);
         SendMessageA(tabs, TCM_SETCURSEL, page, 0);
-        NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
-        SendMessageA(r, WM_NOTIFY, kReqTabs, (LPARAM)&header);
+        NMHDR header = {tabs, (UINT_PTR)IDC_REQ_TABS, (UINT)TCN_SELCHANGE};
+        SendMessageA(r, WM_NOTIFY, IDC_REQ_TABS, (LPARAM)&header);
     });
 }
 Step Shot(const char *name, int *bluePixels = nullptr) {
@@ -123,26 +124,32 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
     bool ran = RunScript(
         {
             // The preset text is in the edit and has been searched.
-            Wait([&] { return Page() && SendDlgItemMessageA(Page(), 2212, LB_GETCOUNT, 0, 0) > 0; }),
-            On(Page, [&](HWND p) {
-                presetText = ItemText(p, 2213);
-                presetRows = Rows(p, 2212, true);
+            Wait([&] {
+                return Page() && SendDlgItemMessageA(Page(), IDC_SEARCH_RESULTS, LB_GETCOUNT, 0, 0) > 0;
             }),
+            On(Page,
+               [&](HWND p) {
+                   presetText = ItemText(p, IDC_SEARCH_TEXT);
+                   presetRows = Rows(p, IDC_SEARCH_RESULTS, true);
+               }),
             Shot("picker_search_preset"),
-            Type(Page, 2213, "vega"),
-            Press(Page, 2214),
+            Type(Page, IDC_SEARCH_TEXT, "vega"),
+            Press(Page, IDC_SEARCH_GO),
             Wait([&] {
                 HWND p = Page();
-                return p && SendDlgItemMessageA(p, 2212, LB_FINDSTRINGEXACT, -1, (LPARAM) "Vega") >= 0;
+                return p && SendDlgItemMessageA(p, IDC_SEARCH_RESULTS, LB_FINDSTRINGEXACT, -1,
+                                                (LPARAM) "Vega") >= 0;
             }),
-            On(Page, [&](HWND p) {
-                typedRows = Rows(p, 2212, true);
-                int row = (int)SendDlgItemMessageA(p, 2212, LB_FINDSTRINGEXACT, -1, (LPARAM) "Vega");
-                SendDlgItemMessageA(p, 2212, LB_SETCURSEL, row, 0);
-                SendMessageA(p, WM_COMMAND, MAKEWPARAM(2212, LBN_SELCHANGE),
-                             (LPARAM)GetDlgItem(p, 2212));
-            }),
-            On(Requestor, [&](HWND r) { panelName = ItemText(r, kReqName); }),
+            On(Page,
+               [&](HWND p) {
+                   typedRows = Rows(p, IDC_SEARCH_RESULTS, true);
+                   int row = (int)SendDlgItemMessageA(p, IDC_SEARCH_RESULTS, LB_FINDSTRINGEXACT, -1,
+                                                      (LPARAM) "Vega");
+                   SendDlgItemMessageA(p, IDC_SEARCH_RESULTS, LB_SETCURSEL, row, 0);
+                   SendMessageA(p, WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RESULTS, LBN_SELCHANGE),
+                                (LPARAM)GetDlgItem(p, IDC_SEARCH_RESULTS));
+               }),
+            On(Requestor, [&](HWND r) { panelName = ItemText(r, IDC_REQ_NAME); }),
             Shot("picker_search"),
             Press(Frame, IDOK),
         },
@@ -164,7 +171,7 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
     EXPECT_EQ(+recent[0].index, +expected[0].index);
     ObjectRecord again = Nothing();
     std::vector<std::string> recentRows;
-    ran = RunScript({On(Requestor, [&](HWND r) { recentRows = Rows(r, kReqRecent, false); }),
+    ran = RunScript({On(Requestor, [&](HWND r) { recentRows = Rows(r, IDC_REQ_RECENT, false); }),
                      Press(Frame, IDCANCEL)},
                     [&] { result = Open(&again, nullptr); });
     ASSERT_TRUE(ran) << LastScriptFailure();
@@ -180,13 +187,14 @@ TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
     int result = -1;
     bool ran = RunScript(
         {
-            On(Requestor, [&](HWND r) {
-                satellites = Rows(r, kReqComponents, false);
-                label = ItemText(r, kReqComponentsLabel);
-                name = ItemText(r, kReqName);
-            }),
-            ChooseRow(Requestor, kReqComponents, 2, false),
-            ChooseRow(Page, 2215, 2, false),  // search scope "Stars"
+            On(Requestor,
+               [&](HWND r) {
+                   satellites = Rows(r, IDC_REQ_COMPONENTS, false);
+                   label = ItemText(r, IDC_REQ_COMPONENTS_LABEL);
+                   name = ItemText(r, IDC_REQ_NAME);
+               }),
+            ChooseRow(Requestor, IDC_REQ_COMPONENTS, 2, false),
+            ChooseRow(Page, IDC_SEARCH_SCOPE, 2, false),  // search scope "Stars"
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -215,40 +223,41 @@ TEST_F(Picker, CoordinateErrorsComeInFieldOrderAndOkReadsTypedCoordinates) {
     bool ran = RunScript(
         {
             OpenTab(kPageCoordinates),
-            Wait([] { return Page() && GetDlgItem(Page(), 2363); }),
-            Press(Page, 2360),  // hours
-            Type(Page, 2363, ""),
-            Type(Page, 2364, "+20 00 00"),
-            Type(Page, 2365, "J2000"),
-            Press(Page, 1),
+            Wait([] { return Page() && GetDlgItem(Page(), IDC_COORD_RA); }),
+            Press(Page, IDC_COORD_HOURS),  // hours
+            Type(Page, IDC_COORD_RA, ""),
+            Type(Page, IDC_COORD_DEC, "+20 00 00"),
+            Type(Page, IDC_COORD_EQUINOX, "J2000"),
+            Press(Page, IDC_COORD_ACCEPT),
             Answer(kMessage, IDOK,&messages[0]),
-            Type(Page, 2363, "12 30 00"),
-            Type(Page, 2364, "n/a"),
-            Type(Page, 2365, "J1991.25"),
-            Press(Page, 1),
+            Type(Page, IDC_COORD_RA, "12 30 00"),
+            Type(Page, IDC_COORD_DEC, "n/a"),
+            Type(Page, IDC_COORD_EQUINOX, "J1991.25"),
+            Press(Page, IDC_COORD_ACCEPT),
             Answer(kMessage, IDOK,&messages[1]),
-            On(Page, [&](HWND p) { decAfter = ItemText(p, 2364); }),
-            Type(Page, 2364, "+20 00 00"),
-            Press(Page, 1),
+            On(Page, [&](HWND p) { decAfter = ItemText(p, IDC_COORD_DEC); }),
+            Type(Page, IDC_COORD_DEC, "+20 00 00"),
+            Press(Page, IDC_COORD_ACCEPT),
             Answer(kMessage, IDOK,&messages[2]),
-            On(Page, [&](HWND p) { equinoxAfter = ItemText(p, 2365); }),
-            Type(Page, 2365, ""),
-            Press(Page, 1),
-            Wait([] { return ItemText(Requestor(), kReqRa) == "12h30m00s"; }),
-            On(Page, [&](HWND p) { equinoxFilled = ItemText(p, 2365); }),
-            On(Requestor, [&](HWND r) { panelRa = ItemText(r, kReqRa); }),
+            On(Page, [&](HWND p) { equinoxAfter = ItemText(p, IDC_COORD_EQUINOX); }),
+            Type(Page, IDC_COORD_EQUINOX, ""),
+            Press(Page, IDC_COORD_ACCEPT),
+            Wait([] { return ItemText(Requestor(), IDC_REQ_RA) == "12h30m00s"; }),
+            On(Page, [&](HWND p) { equinoxFilled = ItemText(p, IDC_COORD_EQUINOX); }),
+            On(Requestor, [&](HWND r) { panelRa = ItemText(r, IDC_REQ_RA); }),
             Shot("picker_coordinates"),
             // Typed again and not accepted: OK reads the fields first, and an
             // error keeps the picker open.
-            Press(Page, 2361),  // degrees
-            Type(Page, 2363, "x"),
+            Press(Page, IDC_COORD_DEGREES),  // degrees
+            Type(Page, IDC_COORD_RA, "x"),
             Press(Frame, IDOK),
             Answer(kMessage, IDOK,&messages[3]),
-            On(Page, [&](HWND p) {
-                okStayedOpen = Frame() != nullptr;
-                raAfter = ItemText(p, 2363);
-            }),
-            Type(Page, 2363, "187.5"),
+            On(Page,
+               [&](HWND p) {
+                   okStayedOpen = Frame() != nullptr;
+                   raAfter = ItemText(p, IDC_COORD_RA);
+               }),
+            Type(Page, IDC_COORD_RA, "187.5"),
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -302,15 +311,16 @@ TEST_F(Picker, PasteInDegreesKeepsThePlaceThroughOk) {
     bool ran = RunScript(
         {
             OpenTab(kPageCoordinates),
-            Wait([] { return Page() && GetDlgItem(Page(), 2363); }),
-            Press(Page, 2361),
-            Press(Page, 2362),
-            Wait([] { return !ItemText(Page(), 2363).empty(); }),
-            On(Page, [&](HWND p) {
-                ra = ItemText(p, 2363);
-                dec = ItemText(p, 2364);
-                equinox = ItemText(p, 2365);
-            }),
+            Wait([] { return Page() && GetDlgItem(Page(), IDC_COORD_RA); }),
+            Press(Page, IDC_COORD_DEGREES),
+            Press(Page, IDC_COORD_PASTE),
+            Wait([] { return !ItemText(Page(), IDC_COORD_RA).empty(); }),
+            On(Page,
+               [&](HWND p) {
+                   ra = ItemText(p, IDC_COORD_RA);
+                   dec = ItemText(p, IDC_COORD_DEC);
+                   equinox = ItemText(p, IDC_COORD_EQUINOX);
+               }),
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -332,19 +342,22 @@ TEST_F(Picker, BrowsePageListsConstellationsByPattern) {
     bool ran = RunScript(
         {
             OpenTab(kPageBrowse),
-            Wait([] { return Page() && GetDlgItem(Page(), 2210); }),
-            On(Page, [&](HWND p) {
-                classes = Rows(p, 2212, false);
-                bodies = Rows(p, 2210, true);
-            }),
+            Wait([] { return Page() && GetDlgItem(Page(), IDC_BROWSE_LIST); }),
+            On(Page,
+               [&](HWND p) {
+                   classes = Rows(p, IDC_BROWSE_CLASSES, false);
+                   bodies = Rows(p, IDC_BROWSE_LIST, true);
+               }),
             Shot("picker_browse"),
-            ChooseRow(Page, 2212, 0, false),  // Constellations
-            Type(Page, 2209, "Ca"),
-            On(Page, [&](HWND p) { SendMessageA(p, WM_COMMAND, MAKEWPARAM(2209, EN_KILLFOCUS), 0); }),
-            On(Page, [&](HWND p) {
-                constellations = Rows(p, 2210, true);
-                count = ItemText(p, 2215);
-            }),
+            ChooseRow(Page, IDC_BROWSE_CLASSES, 0, false),  // Constellations
+            Type(Page, IDC_BROWSE_PATTERN, "Ca"),
+            On(Page,
+               [&](HWND p) { SendMessageA(p, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_PATTERN, EN_KILLFOCUS), 0); }),
+            On(Page,
+               [&](HWND p) {
+                   constellations = Rows(p, IDC_BROWSE_LIST, true);
+                   count = ItemText(p, IDC_BROWSE_COUNT);
+               }),
             Shot("picker_browse_constellations"),
             Press(Frame, IDOK),
         },
@@ -381,11 +394,11 @@ TEST_F(Picker, StartsOnSecondRecentObjectAndRecentRowIsChosen) {
     bool ran = RunScript(
         {
             On(Requestor, [&](HWND r) {
-                startName = ItemText(r, kReqName);
-                recentRows = Rows(r, kReqRecent, false);
+                startName = ItemText(r, IDC_REQ_NAME);
+                recentRows = Rows(r, IDC_REQ_RECENT, false);
             }),
-            ChooseRow(Requestor, kReqRecent, 1, false),
-            On(Requestor, [&](HWND r) { chosenName = ItemText(r, kReqName); }),
+            ChooseRow(Requestor, IDC_REQ_RECENT, 1, false),
+            On(Requestor, [&](HWND r) { chosenName = ItemText(r, IDC_REQ_NAME); }),
             Press(Frame, IDOK),
         },
         [&] { result = Open(&record, nullptr); });
@@ -411,39 +424,44 @@ TEST_F(Picker, ConstellationFilterOnlyForStarKindsListedByConstellation) {
     auto chooseKind = [](const char *name) {
         std::string n = name;
         return On(Page, [=](HWND p) {
-            int row = (int)SendDlgItemMessageA(p, 2211, CB_FINDSTRINGEXACT, -1, (LPARAM)n.c_str());
-            SendDlgItemMessageA(p, 2211, CB_SETCURSEL, row, 0);
-            SendMessageA(p, WM_COMMAND, MAKEWPARAM(2211, CBN_SELCHANGE), (LPARAM)GetDlgItem(p, 2211));
+            int row =
+                (int)SendDlgItemMessageA(p, IDC_BROWSE_KINDS, CB_FINDSTRINGEXACT, -1, (LPARAM)n.c_str());
+            SendDlgItemMessageA(p, IDC_BROWSE_KINDS, CB_SETCURSEL, row, 0);
+            SendMessageA(p, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_KINDS, CBN_SELCHANGE),
+                         (LPARAM)GetDlgItem(p, IDC_BROWSE_KINDS));
         });
     };
     bool ran = RunScript(
         {
             OpenTab(kPageBrowse),
-            Wait([] { return Page() && GetDlgItem(Page(), 2210); }),
-            ChooseRow(Page, 2212, 4, false),  // Stars
+            Wait([] { return Page() && GetDlgItem(Page(), IDC_BROWSE_LIST); }),
+            ChooseRow(Page, IDC_BROWSE_CLASSES, 4, false),  // Stars
             chooseKind("Flamsteed"),
-            ChooseRow(Page, 2208, 76, false),
-            On(Page, [&](HWND p) {
-                flamsteedEnabled = IsWindowEnabled(GetDlgItem(p, 2208)) != FALSE;
-                caputFilter = g_requestor->current.designationConstellation;
-                caput = Rows(p, 2208, false)[76];
-            }),
-            ChooseRow(Page, 2208, 77, false),
-            On(Page, [&](HWND p) {
-                caudaFilter = g_requestor->current.designationConstellation;
-                cauda = Rows(p, 2208, false)[77];
-            }),
+            ChooseRow(Page, IDC_BROWSE_CONSTELLATIONS, 76, false),
+            On(Page,
+               [&](HWND p) {
+                   flamsteedEnabled = IsWindowEnabled(GetDlgItem(p, IDC_BROWSE_CONSTELLATIONS)) != FALSE;
+                   caputFilter = g_requestor->current.designationConstellation;
+                   caput = Rows(p, IDC_BROWSE_CONSTELLATIONS, false)[76];
+               }),
+            ChooseRow(Page, IDC_BROWSE_CONSTELLATIONS, 77, false),
+            On(Page,
+               [&](HWND p) {
+                   caudaFilter = g_requestor->current.designationConstellation;
+                   cauda = Rows(p, IDC_BROWSE_CONSTELLATIONS, false)[77];
+               }),
             Shot("picker_browse_flamsteed"),
             chooseKind("HD"),
-            On(Page, [&](HWND p) {
-                hdEnabled = IsWindowEnabled(GetDlgItem(p, 2208)) != FALSE;
-                hdFilter = g_requestor->current.designationConstellation;
-            }),
+            On(Page,
+               [&](HWND p) {
+                   hdEnabled = IsWindowEnabled(GetDlgItem(p, IDC_BROWSE_CONSTELLATIONS)) != FALSE;
+                   hdFilter = g_requestor->current.designationConstellation;
+               }),
             // An emptied pattern lists everything ("*").
-            ChooseRow(Page, 2212, 0, false),
-            Type(Page, 2209, "Ca"),
-            Press(Page, 2207),
-            On(Page, [&](HWND p) { allConstellations = Rows(p, 2210, true).size(); }),
+            ChooseRow(Page, IDC_BROWSE_CLASSES, 0, false),
+            Type(Page, IDC_BROWSE_PATTERN, "Ca"),
+            Press(Page, IDC_BROWSE_CLEAR),
+            On(Page, [&](HWND p) { allConstellations = Rows(p, IDC_BROWSE_LIST, true).size(); }),
             Press(Frame, IDCANCEL),
         },
         [&] { result = Open(&record, nullptr); });
@@ -484,47 +502,47 @@ TEST_F(Picker, ModelessBrowseKeysPageThroughHrNumbers) {
         }
     };
     pump();
-    HWND tabs = GetDlgItem(requestor, kReqTabs);
+    HWND tabs = GetDlgItem(requestor, IDC_REQ_TABS);
     SendMessageA(tabs, TCM_SETCURSEL, kPageBrowse, 0);
-    NMHDR header = {tabs, (UINT_PTR)kReqTabs, (UINT)TCN_SELCHANGE};
-    SendMessageA(requestor, WM_NOTIFY, kReqTabs, (LPARAM)&header);
+    NMHDR header = {tabs, (UINT_PTR)IDC_REQ_TABS, (UINT)TCN_SELCHANGE};
+    SendMessageA(requestor, WM_NOTIFY, IDC_REQ_TABS, (LPARAM)&header);
     HWND page = g_requestor->activePage;
     ASSERT_NE(page, nullptr);
     auto choose = [&](int id, int row) {
         SendDlgItemMessageA(page, id, CB_SETCURSEL, row, 0);
         SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)GetDlgItem(page, id));
     };
-    choose(2212, 4);  // Stars
-    int hr = (int)SendDlgItemMessageA(page, 2211, CB_FINDSTRINGEXACT, -1, (LPARAM) "HR");
+    choose(IDC_BROWSE_CLASSES, 4);  // Stars
+    int hr = (int)SendDlgItemMessageA(page, IDC_BROWSE_KINDS, CB_FINDSTRINGEXACT, -1, (LPARAM) "HR");
     ASSERT_GE(hr, 0);
-    choose(2211, hr);
-    std::vector<std::string> first = Rows(page, 2210, true);
+    choose(IDC_BROWSE_KINDS, hr);
+    std::vector<std::string> first = Rows(page, IDC_BROWSE_LIST, true);
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first[0], "HR 1");
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 2216)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_BROWSE_PAGES)));
 
-    HWND list = GetDlgItem(page, 2210);
+    HWND list = GetDlgItem(page, IDC_BROWSE_LIST);
     SetFocus(list);
     MSG down = {list, WM_KEYDOWN, VK_NEXT, 0, 0, {0, 0}};
     EXPECT_NE(TranslateRequestorAccelerator(keys, &down), 0);
     pump();
-    std::vector<std::string> second = Rows(page, 2210, true);
+    std::vector<std::string> second = Rows(page, IDC_BROWSE_LIST, true);
     ASSERT_FALSE(second.empty());
     EXPECT_EQ(second[0], "HR 1001");
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
-    std::string shownName = ItemText(requestor, kReqName);
+    std::string shownName = ItemText(requestor, IDC_REQ_NAME);
     EXPECT_EQ(shownName.substr(0, 2), "HR");  // the first row's star, in the preferred naming
 
     // The up-down control's arrow goes back a page.
     NMUPDOWN back;
     std::memset(&back, 0, sizeof back);
-    back.hdr = {GetDlgItem(page, 2216), 2216, (UINT)UDN_DELTAPOS};
+    back.hdr = {GetDlgItem(page, IDC_BROWSE_PAGES), IDC_BROWSE_PAGES, (UINT)UDN_DELTAPOS};
     back.iDelta = -1;
-    SendMessageA(page, WM_NOTIFY, 2216, (LPARAM)&back);
-    EXPECT_EQ(Rows(page, 2210, true)[0], "HR 1");
+    SendMessageA(page, WM_NOTIFY, IDC_BROWSE_PAGES, (LPARAM)&back);
+    EXPECT_EQ(Rows(page, IDC_BROWSE_LIST, true)[0], "HR 1");
 
     // Without the focus on the list the keys are not the page's.
-    SetFocus(GetDlgItem(page, 2209));
+    SetFocus(GetDlgItem(page, IDC_BROWSE_PATTERN));
     EXPECT_EQ(TranslateRequestorAccelerator(keys, &down), 0);
 
     EXPECT_EQ(CopyRequestorSelection(), 1);

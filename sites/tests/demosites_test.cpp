@@ -14,10 +14,11 @@
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace {
 
-const double kDegree = 3.14159265358979323846 / 180.0;
+const double kDegree = kPi / 180.0;
 
 struct DemoSite {
     const char *name;

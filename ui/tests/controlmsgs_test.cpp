@@ -42,8 +42,8 @@ TEST(ControlMessages, NumbersAreTheSuitesOwn) {
 }
 
 TEST(ControlPictures, ArrowAndCheckMark) {
-    const ControlPicture *arrow = FindControlPicture(512);
-    const ControlPicture *check = FindControlPicture(2222);
+    const ControlPicture *arrow = FindControlPicture(IDB_LINK_ARROW);
+    const ControlPicture *check = FindControlPicture(IDB_TABLE_CHECK);
     ASSERT_NE(arrow, nullptr);
     ASSERT_NE(check, nullptr);
     EXPECT_EQ(FindControlPicture(513), nullptr);

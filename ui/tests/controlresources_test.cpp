@@ -23,8 +23,8 @@ std::string ResourceBytes(const char *name) {
 
 TEST(ControlResources, BitmapsMatchTheBuiltInPatterns) {
     if (testutil::SourceDir().empty()) GTEST_SKIP() << "GLEANER_SOURCE_DIR not set";
-    for (int id : {kArrowBitmapId, kCheckBitmapId}) {
-        const char *name = id == kArrowBitmapId ? "arrow512.bmp" : "check2222.bmp";
+    for (int id : {IDB_LINK_ARROW, IDB_TABLE_CHECK}) {
+        const char *name = id == IDB_LINK_ARROW ? "arrow512.bmp" : "check2222.bmp";
         std::string bytes = ResourceBytes(name);
         ASSERT_FALSE(bytes.empty()) << name;
         const uint8_t *data = reinterpret_cast<const uint8_t *>(bytes.data());

@@ -1,0 +1,65 @@
+// Control ids of the site and observer dialogs (sites.rc).
+// Values are fixed: the templates, the code and stored dialog settings use
+// them. Shared by the resource scripts and C++.
+#pragma once
+
+// Observing Sites (LocDlgSE, LocDlgPro)
+#define IDC_SITE_LIST            2515  // favourite sites
+#define IDC_SITE_NEW             9505  // New
+#define IDC_SITE_DELETE          9502  // Delete
+#define IDC_SITE_EDIT            2502  // Edit (name and position)
+#define IDC_SITE_LONGITUDE       2519  // west longitude text
+#define IDC_SITE_LATITUDE        2520  // latitude text
+#define IDC_SITE_GPS             121   // GPS (professional form only)
+#define IDC_SITE_ELEVATION       2508  // elevation
+#define IDC_SITE_ELEVATION_UNIT  2514  // link: elevation unit
+#define IDC_SITE_ZONE            2506  // time zone list
+#define IDC_SITE_ZONE_OFFSET     2507  // time zone offset
+#define IDC_SITE_STANDARD_TIME   2516  // radio: standard time
+#define IDC_SITE_DAYLIGHT_SAVING 2517  // radio: daylight saving
+#define IDC_SITE_DST_RULES       2518  // radio: daylight saving rules
+#define IDC_SITE_CONFIGURE_DST   2523  // Configure (the rules; the edit dialog too)
+#define IDC_SITE_SKY             2509  // link: naked-eye limit or sky brightness
+#define IDC_SITE_SEEING          2522  // seeing list
+#define IDC_SITE_TEMPERATURE     2510  // temperature (the edit dialog too)
+#define IDC_SITE_FAHRENHEIT      2512  // radio: Fahrenheit (the edit dialog too)
+#define IDC_SITE_CELSIUS         2513  // radio: Celsius (the edit dialog too)
+#define IDC_SITE_HUMIDITY        2511  // relative humidity (the edit dialog too)
+#define IDC_SITE_HORIZON_STATUS  2501  // link: obstructed horizon status
+#define IDC_SITE_HORIZON_CREATE  2503  // Create (horizon)
+
+// LocEditDlg
+#define IDC_SITEEDIT_NAME            2565  // name
+#define IDC_SITEEDIT_FIND            2566  // Find New
+#define IDC_SITEEDIT_LONGITUDE       2576  // west longitude
+#define IDC_SITEEDIT_LATITUDE        2575  // latitude
+#define IDC_SITEEDIT_ELEVATION       2574  // elevation
+#define IDC_SITEEDIT_ELEVATION_UNIT  2573  // link: elevation unit
+#define IDC_SITEEDIT_ZONE            2572  // time zone list
+#define IDC_SITEEDIT_ZONE_OFFSET     2571  // time zone offset
+#define IDC_SITEEDIT_STANDARD_TIME   2568  // radio: standard time
+#define IDC_SITEEDIT_DAYLIGHT_SAVING 2569  // radio: daylight saving
+#define IDC_SITEEDIT_DST_RULES       2570  // radio: daylight saving rules
+#define IDC_SITEEDIT_SKY             2567  // link: naked-eye limit
+#define IDC_SITEEDIT_SEEING          2578  // seeing list
+#define IDC_SITEEDIT_ADD_FAVORITE    2577  // Add to Favorites
+
+// ObserverDlg
+#define IDC_OBSERVER_LIST          6200  // observers
+#define IDC_OBSERVER_ADD           6202  // Add
+#define IDC_OBSERVER_DELETE        6201  // Delete
+#define IDC_OBSERVER_NAME          6207  // name
+#define IDC_OBSERVER_AGE           6206  // age
+#define IDC_OBSERVER_PUPIL         6205  // pupil diameter (mm)
+#define IDC_OBSERVER_COMPUTE_PUPIL 6204  // Compute (pupil from age)
+#define IDC_OBSERVER_EXPERIENCE    6203  // experience list
+
+// ObserverEditDlg
+#define IDC_OBSERVEREDIT_NAME          6213  // name
+#define IDC_OBSERVEREDIT_AGE           6212  // age
+#define IDC_OBSERVEREDIT_PUPIL         6211  // pupil diameter (mm)
+#define IDC_OBSERVEREDIT_COMPUTE_PUPIL 6209  // Compute (pupil from age)
+#define IDC_OBSERVEREDIT_EXPERIENCE    6210  // experience list
+#define IDC_OBSERVEREDIT_ADD_FAVORITE  6208  // Add to Favorites
+
+// LocDlgPro
