@@ -8,6 +8,7 @@
 #include "core/userfolder.h"
 #include "logstore/logrecords.h"
 #include "testutil/testutil.h"
+#include "core/mathutil.h"
 
 namespace logtest {
 
@@ -20,7 +21,7 @@ inline LocationRecord MakeSite(const char *name, double zoneHours) {
     LocationRecord site;
     std::memset(&site, 0, sizeof site);
     site.latitude = 0.7;
-    site.longitude = -zoneHours * 15.0 * 3.14159265358979 / 180.0;  // positive west
+    site.longitude = -zoneHours * 15.0 * kPi / 180.0;  // positive west
     site.elevation = 100;
     site.temperature = 10;
     site.humidity = 50;
