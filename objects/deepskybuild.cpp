@@ -619,6 +619,20 @@ void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, d
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+// A slot of the group numbering that holds no group (no ACO or Hickson
+// number and no place) is not an object: it would stand at RA 0, Dec 0.
+bool GalaxyGroupSlotHoldsGroup(int group) {
+    FILE *f = OpenGalaxyGroupCatalogue();
+    if (!f) return false;
+    GalaxyGroupRecord g;
+    std::memset(&g, 0, sizeof g);
+    int ok = ReadGalaxyGroupRecord(f, group, &g, kReadPosition | kReadIdentifiers);
+    std::fclose(f);
+    return ok && (g.acoNumber != 0 || g.hicksonNumber != 0 || g.ra != 0.0 || g.dec != 0.0);
+}
+}  // namespace
+
 int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
                                   const DateRecord *date, double extinction, ObjectRecord *out,
                                   int refresh) {
@@ -635,6 +649,7 @@ int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *
         group = out->kind == 2 ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
     }
     if (group <= 0) return 0;   // gg.bin groups are numbered from 1
+    if (!GalaxyGroupSlotHoldsGroup(group)) return 0;
     return ReadAndFill(OpenGalaxyGroupCatalogue(), group, FillGalaxyGroupObject, site, date,
                        extinction, out);
 }
