@@ -2,6 +2,7 @@
 // and description files (reference directory slot 0).
 #include "objects/constellations.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -48,6 +49,37 @@ const char kGreekLetterNames[24][8] = {
     "Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta", "Eta", "Theta",
     "Iota", "Kappa", "Lambda", "Mu", "Nu", "Xi", "Omicron", "Pi",
     "Rho", "Sigma", "Tau", "Upsilon", "Phi", "Chi", "Psi", "Omega"};
+
+int FindGreekLetterName(const char *text) {
+    if (!text) return -1;
+    size_t n = std::strlen(text);
+    if (n < 2) return -1;
+    for (int i = 0; i < 24; ++i) {
+        const char *name = kGreekLetterNames[i];
+        if (std::strlen(name) < n) continue;
+        if (std::toupper(static_cast<unsigned char>(name[0])) !=
+            std::toupper(static_cast<unsigned char>(text[0])))
+            continue;
+        if (std::strncmp(name + 1, text + 1, n - 1) == 0) return i;
+    }
+    return -1;
+}
+
+int ParseGreekLetterWord(const char *word, int *letter, int *superscript) {
+    if (!word) return 0;
+    std::string w(word);
+    int s = 0;
+    if (w.size() >= 3 && w.back() >= '1' && w.back() <= '9' &&
+        !std::isdigit(static_cast<unsigned char>(w[w.size() - 2]))) {
+        s = w.back() - '0';
+        w.pop_back();
+    }
+    int g = FindGreekLetterName(w.c_str());
+    if (g < 0) return 0;
+    if (letter) *letter = g;
+    if (superscript) *superscript = s;
+    return 1;
+}
 
 int ConstellationTablePosition(int index) {
     if (index < 0 || index >= kConstellationCount) return -1;

@@ -30,23 +30,6 @@ namespace {
 // body by a call of the owner's function when it exists.
 // ---------------------------------------------------------------------------
 
-// Seam for FindGreekLetterName of the variable-star names: index 0-23 of the
-// first Greek letter name at least as long as the text whose first character
-// equals the text's ignoring case and whose following characters equal it
-// exactly; -1 for fewer than 2 characters or no match.
-int GreekLetterIndexSeam(const std::string &word) {
-    if (word.size() < 2) return -1;
-    for (int i = 0; i < 24; ++i) {
-        const char *name = kGreekLetterNames[i];
-        if (std::strlen(name) < word.size()) continue;
-        if (std::toupper(static_cast<unsigned char>(name[0])) !=
-            std::toupper(static_cast<unsigned char>(word[0])))
-            continue;
-        if (std::strncmp(name + 1, word.c_str() + 1, word.size() - 1) == 0) return i;
-    }
-    return -1;
-}
-
 // Seam for FindDiscovererStar / FindDiscovererStarFull of the double-star
 // catalogue: without that catalogue no discoverer designation is known.
 int DiscovererStarKnownSeam(const std::string &) { return 0; }
@@ -210,7 +193,7 @@ int Recognizer::Cascade() {
     int common = CommonNameClass();
     if (common != -2) return Closing(common, kKindCommonName, text_);
     if (con_ != -1) {
-        if (GreekLetterIndexSeam(words_[0]) >= 0) {
+        if (ParseGreekLetterWord(words_[0].c_str(), nullptr, nullptr)) {
             n = Try(kClassStar, kStarKindBayer, text_);
             if (n > 0) return n;
         }
