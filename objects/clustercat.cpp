@@ -7,6 +7,7 @@
 
 #include "core/textutil.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"
 #include "objects/dsoxref.h"
@@ -185,11 +186,8 @@ int ReadOpenClusterOtherEntry(FILE *stream, int entry, char *text) {
 }
 
 int FindOpenClusterByOtherDesignation(const char *text) {
-    FILE *f = OpenOpenClusterOtherIndex();
-    if (!f) return -1;
-    int result = FindInNameIndex(f, 20, text);  // 179 entries on the packaged file
-    std::fclose(f);
-    return result;
+    // 179 entries on the packaged file, held in memory.
+    return FindInNameIndexImage(CatalogueFileImage(kCatOpenClusterOther, 1).get(), 20, text);
 }
 
 int ReadGlobularClusterRecord(FILE *stream, int32_t number, GlobularClusterRecord *out,
@@ -254,6 +252,22 @@ int FindGlobularByDesignation(FILE *stream, const char *text) {
     for (int i = 0; i < 20; ++i) {
         unsigned char e[20];
         if (std::fread(e, 1, 20, stream) != 20) return 0;
+        char name[19];
+        std::memcpy(name, e, 18);
+        name[18] = '\0';
+        if (CompareStringsNoCase(name, text) == 0) return GetU16(e + 18);
+    }
+    return -1;
+}
+
+int FindGlobularByDiscoveryDesignation(const char *text) {
+    if (!text) return 0;
+    // The 20 entries held in memory, searched as FindGlobularByDesignation does.
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatGlobularDesignation, 1);
+    if (!image) return 0;
+    for (size_t i = 0; i < 20; ++i) {
+        if ((i + 1) * 20 > image->bytes.size()) return 0;
+        const unsigned char *e = image->bytes.data() + i * 20;
         char name[19];
         std::memcpy(name, e, 18);
         name[18] = '\0';

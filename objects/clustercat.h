@@ -81,4 +81,6 @@ FILE *OpenGlobularDesignationIndex();
 // Cluster number; -1 when the first 20 entries hold no match; 0 when the file
 // ends before (or no stream or text).
 int FindGlobularByDesignation(FILE *stream, const char *text);
+// The same over the packaged discovery-designation index held in memory.
+int FindGlobularByDiscoveryDesignation(const char *text);
 int ReadGlobularDesignationEntry(FILE *stream, int entry, char *text);

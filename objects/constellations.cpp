@@ -8,6 +8,7 @@
 
 #include "core/textutil.h"
 #include "core/datapaths.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 
 namespace {
@@ -111,19 +112,27 @@ int ReadConstellationName(FILE *stream, int index, char *name, double *ra, doubl
 
 int FindConstellationByName(const char *name) {
     if (!name) return -1;
-    FILE *f = OpenConstellationNames();
-    if (!f) return -1;
-    char text[kConstellationNameSize];
-    int found = -1;
-    for (int i = 0; i < kConstellationCount; ++i) {
-        if (!ReadConstellationName(f, i, text, nullptr, nullptr)) break;
-        if (CompareStringsNoCase(text, name) == 0) {
-            found = i;
-            break;
-        }
+    try {
+        // The names held in memory: every text recognition walks past the
+        // constellations is looked up here.
+        static DerivedFromImage<FoldedNameMap> cache;
+        const FoldedNameMap *names = cache.Get(
+            CatalogueFileImage(kConnamesCatalogue, 0), [](const CatalogueImage &image, FoldedNameMap *out) {
+                size_t count = image.bytes.size() / kConnamesRecord;
+                if (count > static_cast<size_t>(kConstellationCount)) count = kConstellationCount;
+                for (size_t i = 0; i < count; ++i) {
+                    char text[kConstellationNameSize];
+                    std::memcpy(text, image.bytes.data() + i * kConnamesRecord, kConstellationNameSize);
+                    text[kConstellationNameSize - 1] = '\0';
+                    out->emplace(FoldCase(text), static_cast<int>(i));
+                }
+            });
+        if (!names) return -1;
+        auto it = names->find(FoldCase(name));
+        return it == names->end() ? -1 : it->second;
+    } catch (...) {
+        return -1;
     }
-    std::fclose(f);
-    return found;
 }
 
 FILE *OpenConstellationExtents() { return OpenCatalogueFile(kConboundCatalogue, 0); }

@@ -510,18 +510,18 @@ namespace {
 int FindGlobularClusterRecord(int number, char *text, int kind) {
     int cluster = 0;
     int suffix = 0;
-    if (kind == 1) {
+    if (kind == kKindCommonName) {
         cluster = CommonNameRecord(number, text, kCrossGlobularCluster);
-    } else if (kind >= 2 && kind <= 4) {
+    } else if (kind >= kKindMessier && kind <= kKindIc) {
         cluster = MessierNgcIcRecord(kind, number, text, kCrossGlobularCluster);
-    } else if (kind == 5 || kind == 6) {
+    } else if (kind == kGlobularKindPalomar || kind == kGlobularKindTerzan) {
         if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
-            Stream s(kind == 5 ? OpenPalomarIndex() : OpenTerzanIndex());
-            cluster = kind == 5 ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
+            bool palomar = kind == kGlobularKindPalomar;
+            Stream s(palomar ? OpenPalomarIndex() : OpenTerzanIndex());
+            cluster = palomar ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
         }
-    } else if (kind == 7) {
-        Stream s(OpenGlobularDesignationIndex());
-        cluster = FindGlobularByDesignation(s.f, text);
+    } else if (kind == kGlobularKindDiscovery) {
+        cluster = FindGlobularByDiscoveryDesignation(text);
     }
     return cluster;
 }
@@ -561,26 +561,26 @@ int FindDarkNebulaRecord(int number, char *text, int kind) {
     int record = -1;
     int n = 0;
     std::string rest = AfterFirstBlank(text) + " ";
-    if (kind == 1) {
+    if (kind == kKindCommonName) {
         record = CommonNameRecord(number, text, kCrossDarkNebula);
-    } else if (kind == 2) {
+    } else if (kind == kDarkKindBarnard) {
         char c = ' ';
         if (std::sscanf(rest.c_str(), "%d%c", &n, &c) >= 1) {
             Stream s(OpenBarnardIndex());
             record = LookupBarnard(s.f, number ? number : n, c);
         }
-    } else if (kind == 3) {
+    } else if (kind == kDarkKindLdn) {
         if (number) n = number;
         if (n || std::sscanf(rest.c_str(), "%d", &n) == 1) {
             Stream s(OpenLdnIndex());
             record = LookupLdn(s.f, n);
         }
-    } else if (kind == 4) {
+    } else if (kind == kDarkKindDc) {
         double lon = 0, lat = 0;
         char c = ' ';
         if (std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c) == 3)
             record = FindDarkCloudByDcDesignation(lon, lat, c);
-    } else if (kind == 5) {
+    } else if (kind == kDarkKindGlobule) {
         record = FindGlobuleByDesignation(text);
     }
     return record;
@@ -640,13 +640,13 @@ int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *
     int group = 0;
     if (refresh) {
         group = out->index;
-    } else if (out->kind == 1) {
+    } else if (out->kind == kKindCommonName) {
         group = CommonNameRecord(number, text, kCrossGalaxyGroup);
-    } else if (out->kind == 2 || out->kind == 3) {
+    } else if (out->kind == kGroupKindAco || out->kind == kGroupKindHickson) {
         int n = number;
         std::string t = SkipPrefix(text);
         if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
-        group = out->kind == 2 ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
+        group = out->kind == kGroupKindAco ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
     }
     if (group <= 0) return 0;   // gg.bin groups are numbered from 1
     if (!GalaxyGroupSlotHoldsGroup(group)) return 0;
@@ -675,11 +675,11 @@ int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
         // Index 0 would ask for record -1, which reads "the next record".
         if (out->index < 1) return 0;
         record = out->index - 1;
-    } else if (out->kind == 1) {
+    } else if (out->kind == kKindCommonName) {
         record = CommonNameRecord(number, text, kCrossQuasar);
-    } else if (out->kind == 2) {
+    } else if (out->kind == kQuasarKindDiscoverer) {
         record = FindQuasarByDiscovererDesignation(text);
-    } else if (out->kind == 3) {
+    } else if (out->kind == kQuasarKindHewittBurbidge) {
         record = FindQuasarByHewittBurbidge(text);
     }
     if (record < 0) return 0;
