@@ -278,6 +278,12 @@ int Recognizer::Run(std::string *io) {
     if (t.size() < 9 && StartsNoCase(t, "NGC") && t.size() > 3 && IsDigit(t[3]))
         t = "NGC " + t.substr(3);
     if (t.size() >= 2 && (t[0] == 'N' || t[0] == 'n') && IsDigit(t[1])) t = "NGC " + t.substr(1);
+    // Logs write IC and Barnard numbers without the blank as they do NGC
+    // numbers ("IC434", "B33"); these texts name nothing otherwise.
+    if (t.size() < 8 && t.size() > 2 && StartsNoCase(t, "IC") && IsDigit(t[2])) t = "IC " + t.substr(2);
+    if (t.size() >= 2 && t.size() <= 4 && (t[0] == 'B' || t[0] == 'b') &&
+        t.find_first_not_of("0123456789", 1) == std::string::npos)
+        t = "B " + t.substr(1);
     if (t.size() < 6 && IsDigitsOrBlanks(t.c_str(), 4)) t = "NGC " + t;
     *io = t;
 
