@@ -608,6 +608,17 @@ def main():
     rows = open_ngc(args.small)
     cross = Cross()
     by_class = {c: [] for c in range(5)}
+    placed = []
+    for r in rows:
+        d = stel.find("ngc" if r["cat"] == "NGC" else "ic", r["num"]) if not r["suffix"] else None
+        if r["ra"] == 0 and r["dec"] == 0:
+            # OpenNGC has no place for a few objects: take stellarium's, or
+            # leave the object out rather than put it at RA 0, Dec 0.
+            if d is None or (d["ra"] == 0 and d["dec"] == 0):
+                continue
+            r["ra"], r["dec"] = math.degrees(d["ra"]) % 360.0, math.degrees(d["dec"])
+        placed.append(r)
+    rows = placed
     for r in rows:
         d = stel.find("ngc" if r["cat"] == "NGC" else "ic", r["num"]) if not r["suffix"] else None
         if d:

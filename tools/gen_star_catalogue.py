@@ -249,7 +249,12 @@ def read_proper_names():
     for hip, name, preferred in names:
         if name not in owner or (preferred and not owner[name][1]):
             owner[name] = (hip, preferred)
-    return [(hip, name, preferred) for hip, name, preferred in names if owner[name][0] == hip]
+    out, listed = [], set()
+    for hip, name, preferred in names:
+        if owner[name][0] == hip and (hip, name.upper()) not in listed:
+            listed.add((hip, name.upper()))
+            out.append((hip, name, preferred))
+    return out
 
 
 # ---- stars.bin ---------------------------------------------------------------------
@@ -403,7 +408,8 @@ def write_star_files(folder, zone1, compact, sample_region, names):
     # KStars' star list names some stars in other spellings ("Alnath" for
     # Elnath): each name it gives its own star that is not yet a name joins
     # the list, as a further name of that star.
-    listed = {a[0].upper() for a in alp}
+    # (Not a name the sky culture gives a star this catalogue lacks: "Men".)
+    listed = {a[0].upper() for a in alp} | {name.upper() for _, name, _ in names}
     for n, s in enumerate(zone1, 1):
         proper = s.get("proper", "")
         if proper and proper.upper() not in listed and re.fullmatch(r"[A-Za-z' .-]+", proper):
