@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/datapaths.h"
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "objects/binsearch.h"
 #include "objects/catcache.h"
@@ -28,6 +30,32 @@ const char *OpenClusterCatalogueWord(int row) {
 }
 
 FILE *OpenOpenClusterCatalogue() { return OpenCatalogueFile(kCatOpenCluster, 0); }
+int SetOpenClusterPosition(int32_t record, double rightAscension, double declination) {
+    try {
+        if (record < 0 || !std::isfinite(rightAscension) || !std::isfinite(declination)) return 0;
+        char path[kCatalogueFilePathSize];
+        MakeCatalogueFilePath(path, kCatOpenCluster, 0);
+        if (!path[0] || !GetRefDirectory(0)) return 0;
+        std::string bytes;
+        if (!ReadWholeFile(path, &bytes)) return 0;
+        const size_t size = 57, at = static_cast<size_t>(record) * size;
+        if (at + size > bytes.size()) return 0;
+        // The record is changed in a copy and the file replaced whole: an
+        // in-place write cut short would leave a torn record.
+        float ra = static_cast<float>(rightAscension), dec = static_cast<float>(declination);
+        uint32_t raBits, decBits;
+        std::memcpy(&raBits, &ra, 4);
+        std::memcpy(&decBits, &dec, 4);
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + 16 + i] = static_cast<char>((raBits >> (8 * i)) & 0xFF);
+            bytes[at + 20 + i] = static_cast<char>((decBits >> (8 * i)) & 0xFF);
+        }
+        return WriteWholeFileSafely(path, bytes.data(), bytes.size()) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
 FILE *OpenOclIndex() { return OpenCatalogueFile(kCatOcl, 1); }
 FILE *OpenOpenClusterCrossIndex() { return OpenCatalogueFile(kCatOpenClusterCross, 1); }
 FILE *OpenOpenClusterOtherIndex() { return OpenCatalogueFile(kCatOpenClusterOther, 1); }
