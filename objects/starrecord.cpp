@@ -246,7 +246,11 @@ char ComponentLetterOfText(const char *text) {
 
 int VariablePhasePercent(double phase) {
     if (phase < 0) return 255;
-    double p = std::floor(phase * 100.0 + 0.5);
+    // The product is rounded to a double before the half is added, as the
+    // SSE builds do; the x87 unit of the 32-bit build would keep it in
+    // extended precision, and 0.995 would give 99 instead of 100.
+    volatile double scaled = phase * 100.0;
+    double p = std::floor(scaled + 0.5);
     int percent = static_cast<int>(p);
     if (percent >= 100) percent = 0;
     return percent;
