@@ -18,6 +18,7 @@
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
+#include "photometry/contrastthreshold.h"
 
 namespace {
 
@@ -368,9 +369,12 @@ void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, 
     out->raCatalogue = n.ra;
     out->decCatalogue = n.dec;
     out->magnitude = static_cast<float>(n.magnitude);
-    // The surface brightness of a brightness class needs the visibility
-    // model's aperture classes; until it is there a classed nebula has none.
-    out->magnitude2 = 99.9f;
+    // A nebula with a brightness class (the aperture class that shows it)
+    // gets the faintest surface brightness that class shows.
+    out->magnitude2 = n.brightnessClass == 255
+                          ? 99.9f
+                          : static_cast<float>(ComputeApertureClassSurfaceBrightness(
+                                n.brightnessClass, n.minorSize, out->magnification));
     out->sizeMajor = static_cast<float>(n.majorSize * kArcminToRad);
     out->sizeMinor = static_cast<float>(n.minorSize * kArcminToRad);
     out->extent = out->sizeMajor;

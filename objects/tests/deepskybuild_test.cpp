@@ -86,8 +86,18 @@ TEST(DeepSkyFill, OtherClassDistancesAndMagnitudes) {
     BrightNebulaRecord n;
     std::memset(&n, 0, sizeof n);
     n.brightnessClass = 3;
+    r.magnification = 0.0f;   // none set: x100
     FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
     EXPECT_EQ(+r.classExtra[0], 3);
+    // The faintest surface brightness an 8-inch (class 3) shows at x100.
+    EXPECT_NEAR(+r.magnitude2, 23.434, 1e-3);
+    n.brightnessClass = 0;   // the eye alone
+    FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
+    EXPECT_NEAR(+r.magnitude2, 19.662, 1e-3);
+    n.brightnessClass = 255;   // no class: no surface brightness
+    FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
+    EXPECT_EQ(+r.magnitude2, 99.9f);
+    EXPECT_EQ(+r.classExtra[0], 255);
 }
 
 TEST(DeepSkyParse, CatalogueNumbers) {
