@@ -35,7 +35,12 @@ const char OldCategoryFolderTable[kOldCategoryFolderCount][kCategoryFolderNameSi
 
 int IsUserObjectClass(int objectClass) {
     switch (objectClass) {
-    case 12: case 13: case 14: case 15: case 18: return 1;
+    case kClassUserStar:
+    case kClassUserComet:
+    case kClassUserMinorPlanet:
+    case kClassSkyMark:
+    case kClassUserDeepSky:
+        return 1;
     default: return 0;
     }
 }
