@@ -206,11 +206,20 @@ def read_kstars_hd_numbers():
 def match_hd_numbers(stars):
     """Gives each star of stars.dat the HD number of the binary-file star at
     the same place (the nearest within 3 arcseconds: the two files round
-    places differently, by up to 2 arcseconds for Cor Caroli)."""
+    places differently, by up to 2 arcseconds for Cor Caroli). The binary
+    files hold some places at the Hipparcos epoch 1991.25, so a star is also
+    looked for where its proper motion puts it then (61 Cyg A and B moved
+    45 arcseconds)."""
+    back = 2000.0 - 1991.25
     cells = {}
     for s in stars:
-        key = (int(math.degrees(s["ra"]) * 100), int(math.degrees(s["dec"]) * 100))
-        cells.setdefault(key, []).append(s)
+        cosd = max(math.cos(s["dec"]), 1e-6)
+        places = [(s["ra"], s["dec"]),
+                  (s["ra"] - math.radians(s["pmra"] / 3.6e6 * back) / cosd,
+                   s["dec"] - math.radians(s["pmdec"] / 3.6e6 * back))]
+        for ra, dec in places:
+            key = (int(math.degrees(ra) * 100), int(math.degrees(dec) * 100))
+            cells.setdefault(key, []).append((s, ra, dec))
     tol = math.radians(3.0 / 3600)
     for ra_h, dec_d, hd in read_kstars_hd_numbers():
         ra, dec = math.radians(ra_h * 15), math.radians(dec_d)
@@ -218,8 +227,8 @@ def match_hd_numbers(stars):
         best, best_d = None, tol
         for dx in (-1, 0, 1):
             for dy in (-1, 0, 1):
-                for s in cells.get((kx + dx, ky + dy), []):
-                    dist = math.hypot((s["ra"] - ra) * math.cos(dec), s["dec"] - dec)
+                for s, sra, sdec in cells.get((kx + dx, ky + dy), []):
+                    dist = math.hypot((sra - ra) * math.cos(dec), sdec - dec)
                     if dist <= best_d:
                         best, best_d = s, dist
         if best is not None and "hd" not in best:
