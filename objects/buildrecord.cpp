@@ -32,33 +32,35 @@ const double kRadiansPerDegree = kPi / 180.0;
 
 bool IsMovingClass(int c) { return c == 2 || c == 3 || c == 4 || c == 13 || c == 14; }
 
-// Classes whose refresh needs a date; class 19 needs a site as well.
+// Classes whose refresh needs a date; Earth satellites need a site as well.
 bool NeedsDate(int c) {
-    return c == 2 || c == 3 || c == 4 || c == 5 || c == 12 || c == 13 || c == 14 || c == 15;
+    return c == kClassSolarSystem || c == kClassComet || c == kClassMinorPlanet ||
+           c == kClassStar || c == kClassUserStar || c == kClassUserComet ||
+           c == kClassUserMinorPlanet || c == kClassSkyMark;
 }
 
 // The builder of a class, or none. Stars take their component letter apart.
 ObjectBuilder BuilderOfClass(int c) {
     switch (c) {
-    case 1: return BuildConstellationObject;
-    case 2: return BuildSolarSystemObject;
-    case 3: return BuildCometObject;
-    case 4: return BuildMinorPlanetObject;
-    case 6: return BuildGalaxyObject;
-    case 7: return BuildQuasarObject;
-    case 8: return BuildPlanetaryNebulaObject;
-    case 9: return BuildBrightNebulaObject;
-    case 10: return BuildOpenClusterObject;
-    case 11: return BuildGlobularClusterObject;
-    case 12: return BuildUserStarObject;
-    case 13: return BuildUserCometObject;
-    case 14: return BuildUserMinorPlanetObject;
-    case 15: return BuildSkymarkObject;
-    case 16: return BuildGalaxyGroupObject;
-    case 17: return BuildDarkNebulaObject;
-    case 18: return BuildUserDeepSkyObject;
-    case 19: return BuildEarthSatelliteObject;
-    case 22: return BuildReferencePointObject;
+    case kClassConstellation: return BuildConstellationObject;
+    case kClassSolarSystem: return BuildSolarSystemObject;
+    case kClassComet: return BuildCometObject;
+    case kClassMinorPlanet: return BuildMinorPlanetObject;
+    case kClassGalaxy: return BuildGalaxyObject;
+    case kClassQuasar: return BuildQuasarObject;
+    case kClassPlanetaryNebula: return BuildPlanetaryNebulaObject;
+    case kClassBrightNebula: return BuildBrightNebulaObject;
+    case kClassOpenCluster: return BuildOpenClusterObject;
+    case kClassGlobularCluster: return BuildGlobularClusterObject;
+    case kClassUserStar: return BuildUserStarObject;
+    case kClassUserComet: return BuildUserCometObject;
+    case kClassUserMinorPlanet: return BuildUserMinorPlanetObject;
+    case kClassSkyMark: return BuildSkymarkObject;
+    case kClassGalaxyGroup: return BuildGalaxyGroupObject;
+    case kClassDarkNebula: return BuildDarkNebulaObject;
+    case kClassUserDeepSky: return BuildUserDeepSkyObject;
+    case kClassEarthSatellite: return BuildEarthSatelliteObject;
+    case kClassReferencePoint: return BuildReferencePointObject;
     default: return nullptr;
     }
 }
@@ -378,7 +380,7 @@ int BuildObjectRecord(int objectClass, int kind, int second, int number, const c
     out[0].objectClass = static_cast<uint8_t>(objectClass);
     out[0].kind = static_cast<uint8_t>(kind);
     out[0].designationConstellation =
-        (objectClass == kClassStar && kind >= 2 && kind <= 4) ? number : 0;
+        (objectClass == kClassStar && kind >= kStarKindBayer && kind <= kStarKindVariable) ? number : 0;
     out[0].categoryBits = ClassCategoryBits(objectClass, 0, 0, 0);
     if (!HasBuilder(objectClass)) return 0;
     int count = CallBuilder(objectClass, number, work, site, date, extinction, out, 0,

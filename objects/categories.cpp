@@ -35,48 +35,56 @@ const char OldCategoryFolderTable[kOldCategoryFolderCount][kCategoryFolderNameSi
 
 int IsUserObjectClass(int objectClass) {
     switch (objectClass) {
-    case 12: case 13: case 14: case 15: case 18: return 1;
+    case kClassUserStar:
+    case kClassUserComet:
+    case kClassUserMinorPlanet:
+    case kClassSkyMark:
+    case kClassUserDeepSky:
+        return 1;
     default: return 0;
     }
 }
 
 uint32_t ClassCategoryBits(int objectClass, int multiple, int variable, int orbit) {
     switch (objectClass) {
-    case 1: return 0x1;
-    case 2: return 0x2;
-    case 3: case 13: return 0x4;
-    case 4: case 14: return 0x8;
-    case 5: {
+    case kClassConstellation: return 0x1;
+    case kClassSolarSystem: return 0x2;
+    case kClassComet: case kClassUserComet: return 0x4;
+    case kClassMinorPlanet: case kClassUserMinorPlanet: return 0x8;
+    case kClassStar: {
         uint32_t bits = 0;
         if (multiple) bits = 0x20;
         if (variable) bits = 0x40;
         if (orbit) bits |= 0x80;
         return bits ? bits : 0x10;
     }
-    case 6: return 0x100;
-    case 7: return 0x200;
-    case 8: return 0x400;
-    case 9: return 0x800;
-    case 10: return 0x1000;
-    case 11: return 0x2000;
-    case 12: return 0x10;
-    case 15: return 0x4000;
-    case 16: return 0x10000;
-    case 17: return 0x20000;
-    case 18: return 0x33f00;
-    case 19: return 0x40000;
-    case 22: return 0x80000;
+    case kClassGalaxy: return 0x100;
+    case kClassQuasar: return 0x200;
+    case kClassPlanetaryNebula: return 0x400;
+    case kClassBrightNebula: return 0x800;
+    case kClassOpenCluster: return 0x1000;
+    case kClassGlobularCluster: return 0x2000;
+    case kClassUserStar: return 0x10;
+    case kClassSkyMark: return 0x4000;
+    case kClassGalaxyGroup: return 0x10000;
+    case kClassDarkNebula: return 0x20000;
+    case kClassUserDeepSky: return 0x33f00;
+    case kClassEarthSatellite: return 0x40000;
+    case kClassReferencePoint: return 0x80000;
     default: return 0;
     }
 }
 
 int IsFixedBodyClass(int objectClass) {
-    return objectClass < 2 || (objectClass >= 5 && objectClass <= 12) || objectClass == 15;
+    return objectClass < kClassSolarSystem ||
+           (objectClass >= kClassStar && objectClass <= kClassUserStar) ||
+           objectClass == kClassSkyMark;
 }
 
 int IsSolarSystemClass(int objectClass) {
-    return objectClass == 2 || objectClass == 3 || objectClass == 4 || objectClass == 13 ||
-           objectClass == 14;
+    return objectClass == kClassSolarSystem || objectClass == kClassComet ||
+           objectClass == kClassMinorPlanet || objectClass == kClassUserComet ||
+           objectClass == kClassUserMinorPlanet;
 }
 
 int IsSolarSystemObject(const ObjectRecord *record) {

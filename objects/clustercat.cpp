@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/datapaths.h"
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"
 #include "objects/dsoxref.h"
@@ -27,6 +30,32 @@ const char *OpenClusterCatalogueWord(int row) {
 }
 
 FILE *OpenOpenClusterCatalogue() { return OpenCatalogueFile(kCatOpenCluster, 0); }
+int SetOpenClusterPosition(int32_t record, double rightAscension, double declination) {
+    try {
+        if (record < 0 || !std::isfinite(rightAscension) || !std::isfinite(declination)) return 0;
+        char path[kCatalogueFilePathSize];
+        MakeCatalogueFilePath(path, kCatOpenCluster, 0);
+        if (!path[0] || !GetRefDirectory(0)) return 0;
+        std::string bytes;
+        if (!ReadWholeFile(path, &bytes)) return 0;
+        const size_t size = 57, at = static_cast<size_t>(record) * size;
+        if (at + size > bytes.size()) return 0;
+        // The record is changed in a copy and the file replaced whole: an
+        // in-place write cut short would leave a torn record.
+        float ra = static_cast<float>(rightAscension), dec = static_cast<float>(declination);
+        uint32_t raBits, decBits;
+        std::memcpy(&raBits, &ra, 4);
+        std::memcpy(&decBits, &dec, 4);
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + 16 + i] = static_cast<char>((raBits >> (8 * i)) & 0xFF);
+            bytes[at + 20 + i] = static_cast<char>((decBits >> (8 * i)) & 0xFF);
+        }
+        return WriteWholeFileSafely(path, bytes.data(), bytes.size()) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
 FILE *OpenOclIndex() { return OpenCatalogueFile(kCatOcl, 1); }
 FILE *OpenOpenClusterCrossIndex() { return OpenCatalogueFile(kCatOpenClusterCross, 1); }
 FILE *OpenOpenClusterOtherIndex() { return OpenCatalogueFile(kCatOpenClusterOther, 1); }
@@ -185,11 +214,8 @@ int ReadOpenClusterOtherEntry(FILE *stream, int entry, char *text) {
 }
 
 int FindOpenClusterByOtherDesignation(const char *text) {
-    FILE *f = OpenOpenClusterOtherIndex();
-    if (!f) return -1;
-    int result = FindInNameIndex(f, 20, text);  // 179 entries on the packaged file
-    std::fclose(f);
-    return result;
+    // 179 entries on the packaged file, held in memory.
+    return FindInNameIndexImage(CatalogueFileImage(kCatOpenClusterOther, 1).get(), 20, text);
 }
 
 int ReadGlobularClusterRecord(FILE *stream, int32_t number, GlobularClusterRecord *out,
@@ -254,6 +280,22 @@ int FindGlobularByDesignation(FILE *stream, const char *text) {
     for (int i = 0; i < 20; ++i) {
         unsigned char e[20];
         if (std::fread(e, 1, 20, stream) != 20) return 0;
+        char name[19];
+        std::memcpy(name, e, 18);
+        name[18] = '\0';
+        if (CompareStringsNoCase(name, text) == 0) return GetU16(e + 18);
+    }
+    return -1;
+}
+
+int FindGlobularByDiscoveryDesignation(const char *text) {
+    if (!text) return 0;
+    // The 20 entries held in memory, searched as FindGlobularByDesignation does.
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatGlobularDesignation, 1);
+    if (!image) return 0;
+    for (size_t i = 0; i < 20; ++i) {
+        if ((i + 1) * 20 > image->bytes.size()) return 0;
+        const unsigned char *e = image->bytes.data() + i * 20;
         char name[19];
         std::memcpy(name, e, 18);
         name[18] = '\0';

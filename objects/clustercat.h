@@ -44,6 +44,12 @@ struct GlobularClusterRecord {
 };
 
 FILE *OpenOpenClusterCatalogue();
+// Puts a new J2000 place (radians, stored as float32 at bytes 16 and 20) into
+// record `record` (from 0) of oc.bin; the file is rewritten whole through the
+// crash-safe layer, so a failure leaves it as it was. 1 when the record was
+// rewritten; 0 for a record beyond the file, a place that is not finite or
+// any file failure.
+int SetOpenClusterPosition(int32_t record, double rightAscension, double declination);
 // 2 a record without position, 1 with one, 0 no stream or a failed seek or read.
 int ReadOpenClusterRecord(FILE *stream, int32_t record, OpenClusterRecord *out,
                           const DesignationPreferences *prefs, int flags);
@@ -81,4 +87,6 @@ FILE *OpenGlobularDesignationIndex();
 // Cluster number; -1 when the first 20 entries hold no match; 0 when the file
 // ends before (or no stream or text).
 int FindGlobularByDesignation(FILE *stream, const char *text);
+// The same over the packaged discovery-designation index held in memory.
+int FindGlobularByDiscoveryDesignation(const char *text);
 int ReadGlobularDesignationEntry(FILE *stream, int entry, char *text);

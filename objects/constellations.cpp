@@ -2,11 +2,13 @@
 // and description files (reference directory slot 0).
 #include "objects/constellations.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "core/textutil.h"
 #include "core/datapaths.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 
 namespace {
@@ -49,6 +51,37 @@ const char kGreekLetterNames[24][8] = {
     "Iota", "Kappa", "Lambda", "Mu", "Nu", "Xi", "Omicron", "Pi",
     "Rho", "Sigma", "Tau", "Upsilon", "Phi", "Chi", "Psi", "Omega"};
 
+int FindGreekLetterName(const char *text) {
+    if (!text) return -1;
+    size_t n = std::strlen(text);
+    if (n < 2) return -1;
+    for (int i = 0; i < 24; ++i) {
+        const char *name = kGreekLetterNames[i];
+        if (std::strlen(name) < n) continue;
+        if (std::toupper(static_cast<unsigned char>(name[0])) !=
+            std::toupper(static_cast<unsigned char>(text[0])))
+            continue;
+        if (std::strncmp(name + 1, text + 1, n - 1) == 0) return i;
+    }
+    return -1;
+}
+
+int ParseGreekLetterWord(const char *word, int *letter, int *superscript) {
+    if (!word) return 0;
+    std::string w(word);
+    int s = 0;
+    if (w.size() >= 3 && w.back() >= '1' && w.back() <= '9' &&
+        !std::isdigit(static_cast<unsigned char>(w[w.size() - 2]))) {
+        s = w.back() - '0';
+        w.pop_back();
+    }
+    int g = FindGreekLetterName(w.c_str());
+    if (g < 0) return 0;
+    if (letter) *letter = g;
+    if (superscript) *superscript = s;
+    return 1;
+}
+
 int ConstellationTablePosition(int index) {
     if (index < 0 || index >= kConstellationCount) return -1;
     return index <= 75 ? index : index - 1;
@@ -79,19 +112,27 @@ int ReadConstellationName(FILE *stream, int index, char *name, double *ra, doubl
 
 int FindConstellationByName(const char *name) {
     if (!name) return -1;
-    FILE *f = OpenConstellationNames();
-    if (!f) return -1;
-    char text[kConstellationNameSize];
-    int found = -1;
-    for (int i = 0; i < kConstellationCount; ++i) {
-        if (!ReadConstellationName(f, i, text, nullptr, nullptr)) break;
-        if (CompareStringsNoCase(text, name) == 0) {
-            found = i;
-            break;
-        }
+    try {
+        // The names held in memory: every text recognition walks past the
+        // constellations is looked up here.
+        static DerivedFromImage<FoldedNameMap> cache;
+        const FoldedNameMap *names = cache.Get(
+            CatalogueFileImage(kConnamesCatalogue, 0), [](const CatalogueImage &image, FoldedNameMap *out) {
+                size_t count = image.bytes.size() / kConnamesRecord;
+                if (count > static_cast<size_t>(kConstellationCount)) count = kConstellationCount;
+                for (size_t i = 0; i < count; ++i) {
+                    char text[kConstellationNameSize];
+                    std::memcpy(text, image.bytes.data() + i * kConnamesRecord, kConstellationNameSize);
+                    text[kConstellationNameSize - 1] = '\0';
+                    out->emplace(FoldCase(text), static_cast<int>(i));
+                }
+            });
+        if (!names) return -1;
+        auto it = names->find(FoldCase(name));
+        return it == names->end() ? -1 : it->second;
+    } catch (...) {
+        return -1;
     }
-    std::fclose(f);
-    return found;
 }
 
 FILE *OpenConstellationExtents() { return OpenCatalogueFile(kConboundCatalogue, 0); }

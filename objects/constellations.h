@@ -16,6 +16,16 @@ extern const char kConstellationAbbreviations[88][4];
 extern const char kConstellationGenitives[88][20];
 extern const char kGreekLetterNames[24][8];
 
+// Index 0-23 of the first Greek letter name at least as long as the text
+// whose first character equals the text's ignoring case and whose following
+// characters equal the text's exactly ("alp", "Alpha", "Eps", "omi", "ome");
+// -1 for fewer than 2 characters or no match.
+int FindGreekLetterName(const char *text);
+// A Greek letter word as observers write it: a name or abbreviation as above,
+// optionally followed by a superscript of one digit 1-9 ("alp1", "Alpha2").
+// 1 with the letter index and the superscript (0 when none); else 0.
+int ParseGreekLetterWord(const char *word, int *letter, int *superscript);
+
 // Table position of a constellation index: i up to 75, i - 1 above; -1 outside 0-88.
 int ConstellationTablePosition(int index);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/textutil.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"
 #include "objects/dsoxref.h"
@@ -235,12 +236,12 @@ int CompareGlobuleEntry(const void *record, const void *key) {
 
 int FindGlobuleByDesignation(const char *text) {
     if (!text || !text[0]) return -1;
-    FILE *f = OpenGlobuleIndex();
-    if (!f) return -1;
-    int count = static_cast<int>(StreamSize(f) / 16);  // 193 on the packaged file
+    // 193 entries on the packaged file, held in memory.
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatGlobule, 1);
+    if (!image) return -1;
     unsigned char last[16];
-    int found = HalvingSearch(f, count, 16, text, CompareGlobuleEntry, nullptr, last);
-    std::fclose(f);
+    int found = HalvingSearchBytes(image->bytes.data(), image->bytes.size(), 16, text,
+                                   CompareGlobuleEntry, nullptr, last);
     return found < 0 ? -1 : GetU16(last + 14);
 }
 

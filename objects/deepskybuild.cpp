@@ -19,6 +19,7 @@
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
 #include "core/mathutil.h"
+#include "photometry/contrastthreshold.h"
 
 namespace {
 
@@ -125,12 +126,12 @@ int ReadAndFill(FILE *catalogue, int record, FillStep<Record> fill, const Locati
 
 int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
     int type = -1, record = -1;
-    if (kind == 2) {
+    if (kind == kKindMessier) {
         Stream s(OpenMessierCrossIndex());
         if (ReadMessierCrossIndex(s.f, number, &type, &record) != 1) return -1;
         return type == typeCode ? record : -1;
     }
-    if (kind == 3) {
+    if (kind == kKindNgc) {
         Stream s(OpenNgcCrossIndex());
         int types[2], records[2];
         int n = LookupNgcCrossIndex(s.f, number, suffix, types, records);
@@ -138,7 +139,7 @@ int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
             if (types[i] == typeCode) return records[i];
         return -1;
     }
-    if (kind == 4) {
+    if (kind == kKindIc) {
         Stream s(OpenIcCrossIndex());
         if (LookupIcCrossIndex(s.f, number, suffix, &type, &record) != 1) return -1;
         return type == typeCode ? record : -1;
@@ -179,17 +180,17 @@ int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
     } else {
         int kind = out->kind, suffix = 0, n = 0;
         switch (kind) {
-        case 1:
+        case kKindCommonName:
             candidates[0] = CommonNameRecord(number, text, kCrossGalaxy);
             break;
-        case 2: case 3: case 4:
+        case kKindMessier: case kKindNgc: case kKindIc:
             candidates[0] = MessierNgcIcRecord(kind, number, text, kCrossGalaxy);
             break;
-        case 5:
+        case kGalaxyKindArp:
             if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
             { Stream s(OpenArpIndex()); candidates[0] = LookupArpNumber(s.f, number); }
             break;
-        case 6: {
+        case kGalaxyKindMarkarian: {
             if (!ParseCatalogueNumber(text, &n, &suffix) && number == 0) break;
             if (number) n = number;
             int32_t key[2] = {n, suffix};
@@ -197,7 +198,7 @@ int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
             count = LookupMarkarianDesignation(s.f, key, candidates);
             break;
         }
-        case 7: {
+        case kGalaxyKindMcg: {
             std::string t = SkipPrefix(text, true);
             int z = 0, a = 0, b = 0;
             char c = 0;
@@ -212,7 +213,7 @@ int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
             candidates[0] = LookupMcgDesignation(s.f, mcg);
             break;
         }
-        case 8: {
+        case kGalaxyKindUgc: {
             std::string t = SkipPrefix(text);
             char c = ' ';
             int read = std::sscanf(t.c_str(), "%d%c", &n, &c);
@@ -223,7 +224,7 @@ int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
             candidates[0] = LookupUgcDesignation(s.f, n, c);
             break;
         }
-        case 9: {
+        case kGalaxyKindEso: {
             std::string t = text ? text : "";
             if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = AfterFirstBlank(t.c_str());
             long field = 0;
@@ -237,7 +238,7 @@ int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
             if (LookupEsoGalaxyDesignation(s.f, eso, &g)) candidates[0] = g;
             break;
         }
-        case 10:
+        case kGalaxyKindPgc:
             if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
             { Stream s(OpenPgcIndex()); candidates[0] = LookupPgcNumber(s.f, number); }
             break;
@@ -293,24 +294,24 @@ int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
     int a = 0, b = 0;
     std::string t = SkipPrefix(text);
     switch (kind) {
-    case 1: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
-    case 2: case 3: case 4: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
-    case 5: case 12:
+    case kKindCommonName: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
+    case kKindMessier: case kKindNgc: case kKindIc: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
+    case kPnKindAbell: case kPnKindAro:
         if (number) a = number;
         else if (std::sscanf(t.c_str(), "%d", &a) != 1) break;
-        { Stream s(kind == 5 ? OpenAbellPnIndex() : OpenAroIndex());
-          record = kind == 5 ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
+        { Stream s(kind == kPnKindAbell ? OpenAbellPnIndex() : OpenAroIndex());
+          record = kind == kPnKindAbell ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
         break;
-    case 6: case 7: case 8: case 9: case 13: {
+    case kPnKindMinkowski: case kPnKindHenize: case kPnKindHaro: case kPnKindKohoutek: case kPnKindEso: {
         if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) break;
-        if (kind == 6) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
-        if (kind == 7) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
-        if (kind == 8) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
-        if (kind == 9) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
-        if (kind == 13) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
+        if (kind == kPnKindMinkowski) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
+        if (kind == kPnKindHenize) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
+        if (kind == kPnKindHaro) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
+        if (kind == kPnKindKohoutek) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
+        if (kind == kPnKindEso) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
         break;
     }
-    case 10: {
+    case kPnKindPnG: {
         const char *g = text ? std::strchr(text, 'G') : nullptr;
         std::string rest = g ? g + 1 : (text ? text : "");
         double lon = 0, lat = 0;
@@ -324,7 +325,7 @@ int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
         record = LookupPnGDesignation(s.f, lon, lat, c);
         break;
     }
-    case 11: {
+    case kPnKindPk: {
         std::string packed;
         for (const char *p = text ? text : ""; *p; ++p)
             if (*p != ' ') packed += *p;
@@ -344,7 +345,7 @@ int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
         record = LookupPkDesignation(s.f, pk);
         break;
     }
-    case 14: record = FindPnByDiscoveryDesignation(text); break;
+    case kPnKindDiscovery: record = FindPnByDiscoveryDesignation(text); break;
     default: break;
     }
     return record;
@@ -369,9 +370,12 @@ void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, 
     out->raCatalogue = n.ra;
     out->decCatalogue = n.dec;
     out->magnitude = static_cast<float>(n.magnitude);
-    // The surface brightness of a brightness class needs the visibility
-    // model's aperture classes; until it is there a classed nebula has none.
-    out->magnitude2 = 99.9f;
+    // A nebula with a brightness class (the aperture class that shows it)
+    // gets the faintest surface brightness that class shows.
+    out->magnitude2 = n.brightnessClass == 255
+                          ? 99.9f
+                          : static_cast<float>(ComputeApertureClassSurfaceBrightness(
+                                n.brightnessClass, n.minorSize, out->magnification));
     out->sizeMajor = static_cast<float>(n.majorSize * kArcminToRad);
     out->sizeMinor = static_cast<float>(n.minorSize * kArcminToRad);
     out->extent = out->sizeMajor;
@@ -388,13 +392,13 @@ int FindBrightNebulaRecord(int number, char *text, int kind) {
     int record = -1;
     int n = 0, suffix = 0;
     switch (kind) {
-    case 1: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
-    case 2: case 3: case 4:
+    case kKindCommonName: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
+    case kKindMessier: case kKindNgc: case kKindIc:
         if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
         record = LookUpMessierNgcIc(kind, number, suffix, kCrossBrightNebula);
-        if (record < 0 && kind == 3 && number == 7822) record = 0;
+        if (record < 0 && kind == kKindNgc && number == 7822) record = 0;
         break;
-    case 5: {
+    case kNebulaKindSharpless: {
         const char *dash = text ? std::strstr(text, "2-") : nullptr;
         std::string t = dash ? dash + 2 : SkipPrefix(text);
         if (number) n = number;
@@ -403,17 +407,17 @@ int FindBrightNebulaRecord(int number, char *text, int kind) {
         record = LookupSharpless(s.f, n);
         break;
     }
-    case 6: case 7: case 8: case 9: {
+    case kNebulaKindVdB: case kNebulaKindGum: case kNebulaKindRcw: case kNebulaKindLbn: {
         std::string t = AfterFirstBlank(text);
         if (number) n = number;
         else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
-        if (kind == 6) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
-        if (kind == 7) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
-        if (kind == 8) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
-        if (kind == 9) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
+        if (kind == kNebulaKindVdB) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
+        if (kind == kNebulaKindGum) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
+        if (kind == kNebulaKindRcw) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
+        if (kind == kNebulaKindLbn) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
         break;
     }
-    case 10: record = FindBrightNebulaByOtherDesignation(text); break;
+    case kNebulaKindOther: record = FindBrightNebulaByOtherDesignation(text); break;
     default: break;
     }
     return record;
@@ -453,20 +457,20 @@ namespace {
 int FindOpenClusterRecord(int number, char *text, int kind) {
     int record = -1;
     int suffix = 0;
-    if (kind == 1) {
+    if (kind == kKindCommonName) {
         record = CommonNameRecord(number, text, kCrossOpenCluster);
-    } else if (kind >= 2 && kind <= 4) {
+    } else if (kind >= kKindMessier && kind <= kKindIc) {
         record = MessierNgcIcRecord(kind, number, text, kCrossOpenCluster);
-    } else if (kind >= 5 && kind <= 55) {
+    } else if (kind >= kOpenClusterKindFirstCatalogue && kind < kOpenClusterKindOther) {
         if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
             Stream s(OpenOpenClusterCrossIndex());
             int r = LookupOpenClusterCrossIndex(s.f, kind - 2, number);
             record = r >= 0 ? r : -1;
         }
-    } else if (kind == 56) {
+    } else if (kind == kOpenClusterKindOther) {
         int r = FindOpenClusterByOtherDesignation(text);
         record = r > 0 ? r : -1;
-    } else if (kind == 57) {
+    } else if (kind == kOpenClusterKindOcl) {
         std::string t = text ? text : "";
         if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = t.size() > 3 ? t.substr(3) : "";
         double ocl = 0;
@@ -511,18 +515,18 @@ namespace {
 int FindGlobularClusterRecord(int number, char *text, int kind) {
     int cluster = 0;
     int suffix = 0;
-    if (kind == 1) {
+    if (kind == kKindCommonName) {
         cluster = CommonNameRecord(number, text, kCrossGlobularCluster);
-    } else if (kind >= 2 && kind <= 4) {
+    } else if (kind >= kKindMessier && kind <= kKindIc) {
         cluster = MessierNgcIcRecord(kind, number, text, kCrossGlobularCluster);
-    } else if (kind == 5 || kind == 6) {
+    } else if (kind == kGlobularKindPalomar || kind == kGlobularKindTerzan) {
         if (number != 0 || ParseCatalogueNumber(text, &number, &suffix)) {
-            Stream s(kind == 5 ? OpenPalomarIndex() : OpenTerzanIndex());
-            cluster = kind == 5 ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
+            bool palomar = kind == kGlobularKindPalomar;
+            Stream s(palomar ? OpenPalomarIndex() : OpenTerzanIndex());
+            cluster = palomar ? LookupPalomar(s.f, number) : LookupTerzan(s.f, number);
         }
-    } else if (kind == 7) {
-        Stream s(OpenGlobularDesignationIndex());
-        cluster = FindGlobularByDesignation(s.f, text);
+    } else if (kind == kGlobularKindDiscovery) {
+        cluster = FindGlobularByDiscoveryDesignation(text);
     }
     return cluster;
 }
@@ -562,26 +566,26 @@ int FindDarkNebulaRecord(int number, char *text, int kind) {
     int record = -1;
     int n = 0;
     std::string rest = AfterFirstBlank(text) + " ";
-    if (kind == 1) {
+    if (kind == kKindCommonName) {
         record = CommonNameRecord(number, text, kCrossDarkNebula);
-    } else if (kind == 2) {
+    } else if (kind == kDarkKindBarnard) {
         char c = ' ';
         if (std::sscanf(rest.c_str(), "%d%c", &n, &c) >= 1) {
             Stream s(OpenBarnardIndex());
             record = LookupBarnard(s.f, number ? number : n, c);
         }
-    } else if (kind == 3) {
+    } else if (kind == kDarkKindLdn) {
         if (number) n = number;
         if (n || std::sscanf(rest.c_str(), "%d", &n) == 1) {
             Stream s(OpenLdnIndex());
             record = LookupLdn(s.f, n);
         }
-    } else if (kind == 4) {
+    } else if (kind == kDarkKindDc) {
         double lon = 0, lat = 0;
         char c = ' ';
         if (std::sscanf(rest.c_str(), "%lf%lf%c", &lon, &lat, &c) == 3)
             record = FindDarkCloudByDcDesignation(lon, lat, c);
-    } else if (kind == 5) {
+    } else if (kind == kDarkKindGlobule) {
         record = FindGlobuleByDesignation(text);
     }
     return record;
@@ -620,6 +624,20 @@ void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, d
     FinishPlaces(site, date, extinction, out, 0.0);
 }
 
+namespace {
+// A slot of the group numbering that holds no group (no ACO or Hickson
+// number and no place) is not an object: it would stand at RA 0, Dec 0.
+bool GalaxyGroupSlotHoldsGroup(int group) {
+    FILE *f = OpenGalaxyGroupCatalogue();
+    if (!f) return false;
+    GalaxyGroupRecord g;
+    std::memset(&g, 0, sizeof g);
+    int ok = ReadGalaxyGroupRecord(f, group, &g, kReadPosition | kReadIdentifiers);
+    std::fclose(f);
+    return ok && (g.acoNumber != 0 || g.hicksonNumber != 0 || g.ra != 0.0 || g.dec != 0.0);
+}
+}  // namespace
+
 int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
                                   const DateRecord *date, double extinction, ObjectRecord *out,
                                   int refresh) {
@@ -627,15 +645,16 @@ int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *
     int group = 0;
     if (refresh) {
         group = out->index;
-    } else if (out->kind == 1) {
+    } else if (out->kind == kKindCommonName) {
         group = CommonNameRecord(number, text, kCrossGalaxyGroup);
-    } else if (out->kind == 2 || out->kind == 3) {
+    } else if (out->kind == kGroupKindAco || out->kind == kGroupKindHickson) {
         int n = number;
         std::string t = SkipPrefix(text);
         if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
-        group = out->kind == 2 ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
+        group = out->kind == kGroupKindAco ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
     }
     if (group <= 0) return 0;   // gg.bin groups are numbered from 1
+    if (!GalaxyGroupSlotHoldsGroup(group)) return 0;
     return ReadAndFill(OpenGalaxyGroupCatalogue(), group, FillGalaxyGroupObject, site, date,
                        extinction, out);
 }
@@ -661,11 +680,11 @@ int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
         // Index 0 would ask for record -1, which reads "the next record".
         if (out->index < 1) return 0;
         record = out->index - 1;
-    } else if (out->kind == 1) {
+    } else if (out->kind == kKindCommonName) {
         record = CommonNameRecord(number, text, kCrossQuasar);
-    } else if (out->kind == 2) {
+    } else if (out->kind == kQuasarKindDiscoverer) {
         record = FindQuasarByDiscovererDesignation(text);
-    } else if (out->kind == 3) {
+    } else if (out->kind == kQuasarKindHewittBurbidge) {
         record = FindQuasarByHewittBurbidge(text);
     }
     if (record < 0) return 0;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/textutil.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 
 FILE *OpenNgcCrossIndex() { return OpenCatalogueFile(kCatNgc, 1); }
@@ -114,26 +115,38 @@ int ReadCommonNameCrossIndex(FILE *stream, int entry, int *type, int *record) {
 
 int FindCommonName(const char *name, int *type, int *record) {
     if (!name) return 0;
-    FILE *names = OpenCommonNames();
-    if (!names) return 0;
-    int found = -1;
-    char stored[kCommonNameSize];
-    for (int i = 0; i < kCommonNameCount && found < 0; ++i) {
-        if (std::fread(stored, 1, kCommonNameSize, names) != kCommonNameSize) break;
-        stored[kCommonNameSize - 1] = '\0';
-        const char *s = stored;
-        if ((s[0] == 'T' || s[0] == 't') && (s[1] == 'H' || s[1] == 'h') &&
-            (s[2] == 'E' || s[2] == 'e') && s[3] == ' ')
-            s += 4;
-        if (CompareStringsNoCase(s, name) == 0) found = i;
+    try {
+        // The names held in memory (a leading "The " left off), the first
+        // entry of each: recognition asks for every text it is given.
+        static DerivedFromImage<FoldedNameMap> cache;
+        const FoldedNameMap *names = cache.Get(
+            CatalogueFileImage(kCatCommonNames, 1), [](const CatalogueImage &image, FoldedNameMap *out) {
+                size_t count = image.bytes.size() / kCommonNameSize;
+                if (count > static_cast<size_t>(kCommonNameCount)) count = kCommonNameCount;
+                for (size_t i = 0; i < count; ++i) {
+                    char stored[kCommonNameSize];
+                    std::memcpy(stored, image.bytes.data() + i * kCommonNameSize, kCommonNameSize);
+                    stored[kCommonNameSize - 1] = '\0';
+                    const char *s = stored;
+                    if ((s[0] == 'T' || s[0] == 't') && (s[1] == 'H' || s[1] == 'h') &&
+                        (s[2] == 'E' || s[2] == 'e') && s[3] == ' ')
+                        s += 4;
+                    out->emplace(FoldCase(s), static_cast<int>(i));
+                }
+            });
+        if (!names) return 0;
+        auto it = names->find(FoldCase(name));
+        if (it == names->end()) return 0;
+        std::shared_ptr<const CatalogueImage> cross = CatalogueFileImage(kCatCommonNameCross, 1);
+        if (!cross) return -1;
+        size_t at = static_cast<size_t>(it->second) * 5;
+        if (at + 5 > cross->bytes.size()) return 0;
+        if (type) *type = cross->bytes[at];
+        if (record) *record = GetI32(cross->bytes.data() + at + 1);
+        return 1;
+    } catch (...) {
+        return 0;
     }
-    std::fclose(names);
-    if (found < 0) return 0;
-    FILE *cross = OpenCommonNameCrossIndex();
-    if (!cross) return -1;
-    int result = ReadCommonNameCrossIndex(cross, found, type, record) > 0 ? 1 : 0;
-    std::fclose(cross);
-    return result;
 }
 
 // ---- scans --------------------------------------------------------------------
@@ -231,10 +244,13 @@ void EndIcScan(IcScan *scan) { EndScan(scan); }
 
 // ---- halving search -------------------------------------------------------------
 
-int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingCompare compare,
-                  int *lastIndex, unsigned char *lastRecord) {
+namespace {
+// The halving walk, reading record i through read(i, bytes).
+template <typename Read>
+int HalvingWalk(int n, int recordSize, const void *key, HalvingCompare compare, int *lastIndex,
+                unsigned char *lastRecord, Read read) {
     if (lastIndex) *lastIndex = -1;
-    if (!stream || n < 1 || recordSize < 1 || recordSize > 64 || !compare) return -1;
+    if (n < 1 || recordSize < 1 || recordSize > 64 || !compare) return -1;
     unsigned char r[64];
     double s = (n + 4) / 2.0;
     long i = std::lround(s) - 1;
@@ -242,7 +258,7 @@ int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingC
     if (i < 0) i = 0;
     int limit = static_cast<int>(std::lround(4.0 * std::log10(static_cast<double>(n)))) + 1;
     for (int iteration = 0; iteration < limit && s > 0.5; ++iteration) {
-        if (!ReadAt(stream, static_cast<int64_t>(i) * recordSize, r, recordSize)) return -1;
+        if (!read(i, r)) return -1;
         if (lastIndex) *lastIndex = static_cast<int>(i);
         if (lastRecord) std::memcpy(lastRecord, r, recordSize);
         s /= 2.0;
@@ -257,6 +273,29 @@ int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingC
         }
     }
     return -1;
+}
+}  // namespace
+
+int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingCompare compare,
+                  int *lastIndex, unsigned char *lastRecord) {
+    if (lastIndex) *lastIndex = -1;
+    if (!stream) return -1;
+    return HalvingWalk(n, recordSize, key, compare, lastIndex, lastRecord,
+                       [&](long i, unsigned char *r) {
+                           return ReadAt(stream, static_cast<int64_t>(i) * recordSize, r, recordSize);
+                       });
+}
+
+int HalvingSearchBytes(const unsigned char *data, size_t size, int recordSize, const void *key,
+                       HalvingCompare compare, int *lastIndex, unsigned char *lastRecord) {
+    if (lastIndex) *lastIndex = -1;
+    if (!data || recordSize < 1) return -1;
+    int n = static_cast<int>(size / static_cast<size_t>(recordSize));
+    return HalvingWalk(n, recordSize, key, compare, lastIndex, lastRecord,
+                       [&](long i, unsigned char *r) {
+                           std::memcpy(r, data + static_cast<size_t>(i) * recordSize, recordSize);
+                           return true;
+                       });
 }
 
 int PositionsWithinTolerance(double a, double b, double c, double d) {

@@ -107,6 +107,10 @@ typedef int (*HalvingCompare)(const void *record, const void *key);
 // tables are searched too.
 int HalvingSearch(FILE *stream, int n, int recordSize, const void *key, HalvingCompare compare,
                   int *lastIndex = nullptr, unsigned char *lastRecord = nullptr);
+// The same search over the whole records of a file held in memory.
+int HalvingSearchBytes(const unsigned char *data, size_t size, int recordSize, const void *key,
+                       HalvingCompare compare, int *lastIndex = nullptr,
+                       unsigned char *lastRecord = nullptr);
 
 // 1 when |a - c| and |b - d| are both below 0.09.
 int PositionsWithinTolerance(double a, double b, double c, double d);

@@ -7,6 +7,7 @@
 
 #include "core/textutil.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"
 #include "objects/dsoxref.h"
@@ -181,32 +182,16 @@ int CompareNebulaOtherDesignations(const char *a, const char *b) {
     return std::strcmp(rx, ry);
 }
 
-namespace {
-int CompareOtherNebula(const void *key, FILE *file, int mid, void **recordOut) {
-    unsigned char e[17];
-    if (!ReadAt(file, mid * 17LL, e, 17)) return 1;
-    char name[16];
-    std::memcpy(name, e + 2, 15);
-    name[15] = '\0';
-    int c = CompareNebulaOtherDesignations(static_cast<const char *>(key), name);
-    if (c != 0) return c;
-    int *r = static_cast<int *>(std::malloc(sizeof(int)));
-    if (!r) return 1;
-    *r = GetI16(e);
-    *recordOut = r;
-    return 0;
-}
-}  // namespace
 
 int FindBrightNebulaByOtherDesignation(const char *text) {
     if (!text || !text[0]) return -1;
-    FILE *f = OpenNebulaOtherIndex();
-    if (!f) return -1;
-    int count = static_cast<int>(StreamSize(f) / 17);  // 355 on the packaged file
-    int index = 0;
-    int *r = static_cast<int *>(BinarySearchFileRecords(f, 0, count - 1, text, &index, CompareOtherNebula));
-    std::fclose(f);
-    int result = r ? *r : -1;
-    std::free(r);
-    return result;
+    // 355 entries on the packaged file, held in memory.
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatNebulaOther, 1);
+    int found = SearchImageRecords(image.get(), 17, text, [](const void *key, const unsigned char *e) {
+        char name[16];
+        std::memcpy(name, e + 2, 15);
+        name[15] = '\0';
+        return CompareNebulaOtherDesignations(static_cast<const char *>(key), name);
+    });
+    return found < 0 ? -1 : GetI16(image->bytes.data() + static_cast<size_t>(found) * 17);
 }

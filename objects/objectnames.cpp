@@ -16,6 +16,7 @@
 #include "objects/darkneb.h"
 #include "objects/dsoxref.h"
 #include "objects/galaxycat.h"
+#include "objects/groupcat.h"
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
@@ -314,11 +315,28 @@ int FormatObjectName(const ObjectRecord *record, char *name, const DesignationPr
         found = FormatDarkNebulaDesignations(prefs, &d, &list, 2, 0, parts, secondParts);
         break;
     }
-    case kClassGalaxyGroup:
+    case kClassGalaxyGroup: {
+        // Groups are numbered from 1 (ACO clusters, then Hickson groups).
         if (index < 1) return 0;
+        File f(OpenGalaxyGroupCatalogue());
+        GalaxyGroupRecord g;
+        std::memset(&g, 0, sizeof g);
+        if (!f.f || !ReadGalaxyGroupRecord(f.f, index, &g, kReadIdentifiers)) break;
         listed = true;
-        found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
+        found = FormatGalaxyGroupDesignations(prefs, &g, &list, 2, 0, parts, secondParts);
         break;
+    }
+    case kClassQuasar: {
+        // Quasar indexes count from 1; the record number is index - 1.
+        if (index < 1) return 0;
+        File f(OpenQuasarCatalogue());
+        QuasarRecord q;
+        std::memset(&q, 0, sizeof q);
+        if (!f.f || ReadQuasarRecord(f.f, index - 1, &q, kReadIdentifiers) <= 0) break;
+        listed = true;
+        found = FormatQuasarDesignations(prefs, &q, &list, 2, 0, parts, secondParts);
+        break;
+    }
     case kClassSkyMark:
         if (index == 0) {
             char ra[kAngleTextSize + 1], dec[kAngleTextSize + 1];
@@ -337,7 +355,6 @@ int FormatObjectName(const ObjectRecord *record, char *name, const DesignationPr
         listed = true;
         found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
         break;
-    case kClassQuasar:
     case kClassComet:
     case kClassMinorPlanet:
     case kClassUserStar:

@@ -11,14 +11,7 @@ namespace {
 
 const double kTwoPi = 2.0 * kPi;
 
-// Writes the defaults into every byte of the record except the kept ranges
-// 137-140, 232-233, 285, 322, 331-339 and 341-394.
-void FillDefaults(ObjectRecord *r) {
-    // Save the kept bytes, write the defaults over a zeroed image, restore.
-    unsigned char *bytes = reinterpret_cast<unsigned char *>(r);
-    unsigned char kept[sizeof(ObjectRecord)];
-    std::memcpy(kept, bytes, sizeof kept);
-
+ObjectRecord MakeDefaults() {
     ObjectRecord d;
     std::memset(&d, 0, sizeof d);
     d.raCatalogue = -1.0;
@@ -62,7 +55,21 @@ void FillDefaults(ObjectRecord *r) {
     d.visibilityClass = 255;
     d.starComponent = ' ';
     d.requestedComponent = ' ';
-    std::memcpy(bytes, &d, sizeof d);
+    return d;
+}
+
+// Writes the defaults into every byte of the record except the kept ranges
+// 137-140, 232-233, 285, 322, 331-339 and 341-394.
+void FillDefaults(ObjectRecord *r) {
+    // Save the kept bytes, write the defaults over a zeroed image, restore.
+    unsigned char *bytes = reinterpret_cast<unsigned char *>(r);
+    unsigned char kept[sizeof(ObjectRecord)];
+    std::memcpy(kept, bytes, sizeof kept);
+
+    // The default image is made once: recognition clears records for every
+    // candidate it tries.
+    static const ObjectRecord kDefaults = MakeDefaults();
+    std::memcpy(bytes, &kDefaults, sizeof kDefaults);
 
     struct Range {
         size_t first, last;

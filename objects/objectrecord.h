@@ -31,6 +31,70 @@ const int kClassEarthSatellite = 19;
 const int kClassImagePlot = 20;
 const int kClassReferencePoint = 22;
 
+// Designation kinds (the record's kind byte), numbered from 1 within a
+// class; star kinds are in objects/starrecord.h. Kind 1 of the named classes
+// (constellation, user star, sky mark, user deep-sky object, reference
+// point) is the name.
+const int kKindByName = 1;
+// Shared by every deep-sky class (galaxy, quasar and group too for kind 1).
+const int kKindCommonName = 1;
+const int kKindMessier = 2;
+const int kKindNgc = 3;
+const int kKindIc = 4;
+// Galaxies (class 6).
+const int kGalaxyKindArp = 5;
+const int kGalaxyKindMarkarian = 6;
+const int kGalaxyKindMcg = 7;
+const int kGalaxyKindUgc = 8;
+const int kGalaxyKindEso = 9;
+const int kGalaxyKindPgc = 10;
+// Quasars (class 7).
+const int kQuasarKindDiscoverer = 2;
+const int kQuasarKindHewittBurbidge = 3;
+// Planetary nebulae (class 8).
+const int kPnKindAbell = 5;
+const int kPnKindMinkowski = 6;
+const int kPnKindHenize = 7;
+const int kPnKindHaro = 8;
+const int kPnKindKohoutek = 9;
+const int kPnKindPnG = 10;
+const int kPnKindPk = 11;
+const int kPnKindAro = 12;
+const int kPnKindEso = 13;
+const int kPnKindDiscovery = 14;
+// Bright nebulae (class 9).
+const int kNebulaKindSharpless = 5;
+const int kNebulaKindVdB = 6;
+const int kNebulaKindGum = 7;
+const int kNebulaKindRcw = 8;
+const int kNebulaKindLbn = 9;
+const int kNebulaKindOther = 10;
+// Open clusters (class 10): kinds 5-55 are the discoverer catalogues, the
+// catalogue code being kind - 2.
+const int kOpenClusterKindFirstCatalogue = 5;
+const int kOpenClusterKindOther = 56;
+const int kOpenClusterKindOcl = 57;
+// Globular clusters (class 11).
+const int kGlobularKindPalomar = 5;
+const int kGlobularKindTerzan = 6;
+const int kGlobularKindDiscovery = 7;
+// Galaxy groups (class 16).
+const int kGroupKindAco = 2;
+const int kGroupKindHickson = 3;
+// Dark nebulae (class 17).
+const int kDarkKindBarnard = 2;
+const int kDarkKindLdn = 3;
+const int kDarkKindDc = 4;
+const int kDarkKindGlobule = 5;
+// Comets (classes 3 and 13).
+const int kCometKindFull = 1;
+const int kCometKindPeriodicNumber = 2;
+const int kCometKindIau = 3;
+const int kCometKindDiscovererName = 4;
+// Minor planets (classes 4 and 14).
+const int kMinorPlanetKindFull = 1;
+const int kMinorPlanetKindNumberName = 2;
+
 // Special star indexes (class 5).
 const int32_t kNoObjectIndex = -1;
 const int32_t kAnonymousStarIndex = -2;  // a star known only by its position

@@ -8,6 +8,7 @@
 #include "astro/astroformulas.h"
 #include "core/textutil.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/dsotexts.h"
 #include "objects/dsoxref.h"
@@ -238,11 +239,8 @@ int ReadPnDiscoveryEntry(FILE *stream, int entry, char *text) {
 }
 
 int FindPnByDiscoveryDesignation(const char *text) {
-    FILE *f = OpenPnDiscoveryIndex();
-    if (!f) return -1;
-    int result = FindInNameIndex(f, 19, text);  // 715 entries on the packaged file
-    std::fclose(f);
-    return result;
+    // 715 entries on the packaged file, held in memory.
+    return FindInNameIndexImage(CatalogueFileImage(kCatPnDiscovery, 1).get(), 19, text);
 }
 
 // ---- scans ----------------------------------------------------------------------------------

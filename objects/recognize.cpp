@@ -20,6 +20,7 @@
 #include "objects/objectnames.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
+#include "objects/starrecord.h"
 
 namespace {
 
@@ -28,23 +29,6 @@ namespace {
 // named service with the least that keeps recognition running; replace the
 // body by a call of the owner's function when it exists.
 // ---------------------------------------------------------------------------
-
-// Seam for FindGreekLetterName of the variable-star names: index 0-23 of the
-// first Greek letter name at least as long as the text whose first character
-// equals the text's ignoring case and whose following characters equal it
-// exactly; -1 for fewer than 2 characters or no match.
-int GreekLetterIndexSeam(const std::string &word) {
-    if (word.size() < 2) return -1;
-    for (int i = 0; i < 24; ++i) {
-        const char *name = kGreekLetterNames[i];
-        if (std::strlen(name) < word.size()) continue;
-        if (std::toupper(static_cast<unsigned char>(name[0])) !=
-            std::toupper(static_cast<unsigned char>(word[0])))
-            continue;
-        if (std::strncmp(name + 1, word.c_str() + 1, word.size() - 1) == 0) return i;
-    }
-    return -1;
-}
 
 // Seam for FindDiscovererStar / FindDiscovererStarFull of the double-star
 // catalogue: without that catalogue no discoverer designation is known.
@@ -139,13 +123,18 @@ int Recognizer::Closing(int directClass, int directKind, const std::string &dire
         int n = Try(directClass, directKind, directText);
         if (n > 0) return n;
     }
-    int n = TryEach({{22, 1}, {12, 1}, {18, 1}, {15, 1}}, text_);
+    int n = TryEach({{kClassReferencePoint, kKindByName},
+                     {kClassUserStar, kKindByName},
+                     {kClassUserDeepSky, kKindByName},
+                     {kClassSkyMark, kKindByName}},
+                    text_);
     if (n > 0) return n;
     if (CommonNameClass() != -2) return 0;
-    n = Try(7, 2, text_);
+    n = Try(kClassQuasar, kQuasarKindDiscoverer, text_);
     if (n > 0) return n;
-    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Try(8, 14, text_);
-    if (DiscovererStarKnownSeam(text_)) return Try(5, 14, text_);
+    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0)
+        return Try(kClassPlanetaryNebula, kPnKindDiscovery, text_);
+    if (DiscovererStarKnownSeam(text_)) return Try(kClassStar, kStarKindWds, text_);
     return 0;
 }
 
@@ -169,17 +158,25 @@ int Recognizer::CatalogueForm(int which) {
         if (ReadMessierCrossIndex(f, number, &type, &rec) == 1) cls = ClassOfCrossIndexType(type);
     }
     std::fclose(f);
-    static const int kKinds[3] = {3, 4, 2};
+    static const int kKinds[3] = {kKindNgc, kKindIc, kKindMessier};
     return Closing(cls, kKinds[which], w2);
 }
 
 int Recognizer::Cascade() {
-    int n = Try(2, 1, text_);
+    int n = Try(kClassSolarSystem, 1, text_);
     if (n > 0) return n;
     int satellite = 0, planet = 0;
     if (FindPlanetSatelliteByName(text_.c_str(), &satellite, &planet))
-        return Closing(2, satellite, text_);
-    n = TryEach({{13, 1}, {12, 1}, {18, 1}, {15, 1}, {13, 2}, {3, 4}, {3, 3}, {14, 1}, {4, 1}},
+        return Closing(kClassSolarSystem, satellite, text_);
+    n = TryEach({{kClassUserComet, kCometKindFull},
+                 {kClassUserStar, kKindByName},
+                 {kClassUserDeepSky, kKindByName},
+                 {kClassSkyMark, kKindByName},
+                 {kClassUserComet, kCometKindPeriodicNumber},
+                 {kClassComet, kCometKindDiscovererName},
+                 {kClassComet, kCometKindIau},
+                 {kClassUserMinorPlanet, kMinorPlanetKindFull},
+                 {kClassMinorPlanet, kMinorPlanetKindFull}},
                 text_);
     if (n > 0) return n;
     // A text ending in p may be a periodic comet's number ("2P"); when it is
@@ -188,25 +185,25 @@ int Recognizer::Cascade() {
     char last = text_.back();
     if (last == 'P' || last == 'p') {
         std::string stem = text_.substr(0, text_.size() - 1);
-        n = TryEach({{13, 3}, {3, 2}}, stem);
+        n = TryEach({{kClassUserComet, kCometKindIau}, {kClassComet, kCometKindPeriodicNumber}}, stem);
         if (n > 0) return n;
     }
     // A deep-sky common name whose last word is a constellation ("Omega
     // Centauri", "Eta Carinae Nebula") is that object, not a star.
     int common = CommonNameClass();
-    if (common != -2) return Closing(common, 1, text_);
+    if (common != -2) return Closing(common, kKindCommonName, text_);
     if (con_ != -1) {
-        if (GreekLetterIndexSeam(words_[0]) >= 0) {
-            n = Try(5, 2, text_);
+        if (ParseGreekLetterWord(words_[0].c_str(), nullptr, nullptr)) {
+            n = Try(kClassStar, kStarKindBayer, text_);
             if (n > 0) return n;
         }
         if (IsDigit(text_[0])) {
-            n = Try(5, 3, text_);
+            n = Try(kClassStar, kStarKindFlamsteed, text_);
             if (n > 0) return n;
         }
-        n = Try(5, 4, text_);
+        n = Try(kClassStar, kStarKindVariable, text_);
         if (n > 0) return n;
-        return Closing(0, 0, std::string());
+        return Closing(kClassNone, 0, std::string());
     }
     if (n_ == 1) {
         int pos = FindConstellationGenitive(words_[0].c_str());
@@ -220,23 +217,30 @@ int Recognizer::Cascade() {
             int ok = ReadConstellationName(f, index, name, &ra, &dec);
             std::fclose(f);
             name[kConstellationNameSize] = 0;
-            return Closing(1, 1, ok ? std::string(name) : text_);
+            return Closing(kClassConstellation, kKindByName, ok ? std::string(name) : text_);
         }
     }
-    n = TryEach({{1, 1}, {22, 1}, {5, 1}, {7, 2}}, text_);
+    n = TryEach({{kClassConstellation, kKindByName},
+                 {kClassReferencePoint, kKindByName},
+                 {kClassStar, kStarKindCommonName},
+                 {kClassQuasar, kQuasarKindDiscoverer}},
+                text_);
     if (n > 0) return n;
-    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Closing(8, 14, text_);
-    if (DiscovererStarKnownSeam(text_)) return Closing(5, 14, text_);
+    if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Closing(kClassPlanetaryNebula, kPnKindDiscovery, text_);
+    if (DiscovererStarKnownSeam(text_)) return Closing(kClassStar, kStarKindWds, text_);
     if (words_[0].size() > 2) {
+        // The answer is the catalogue's row + 1; its kind is the answer + 1.
         int row = FindOpenClusterCatalogueWord(words_[0].c_str());
         if (row > 0) {
-            row -= 1;
-            return Closing(10, row + 2, words_.size() >= 2 ? words_[1] : std::string());
+            return Closing(kClassOpenCluster, row + 1, words_.size() >= 2 ? words_[1] : std::string());
         }
     }
-    n = TryEach({{9, 10}, {17, 5}, {11, 7}}, text_);
+    n = TryEach({{kClassBrightNebula, kNebulaKindOther},
+                 {kClassDarkNebula, kDarkKindGlobule},
+                 {kClassGlobularCluster, kGlobularKindDiscovery}},
+                text_);
     if (n > 0) return n;
-    return Try(10, 56, text_);
+    return Try(kClassOpenCluster, kOpenClusterKindOther, text_);
 }
 
 int Recognizer::Run(std::string *io) {
@@ -274,6 +278,12 @@ int Recognizer::Run(std::string *io) {
     if (t.size() < 9 && StartsNoCase(t, "NGC") && t.size() > 3 && IsDigit(t[3]))
         t = "NGC " + t.substr(3);
     if (t.size() >= 2 && (t[0] == 'N' || t[0] == 'n') && IsDigit(t[1])) t = "NGC " + t.substr(1);
+    // Logs write IC and Barnard numbers without the blank as they do NGC
+    // numbers ("IC434", "B33"); these texts name nothing otherwise.
+    if (t.size() < 8 && t.size() > 2 && StartsNoCase(t, "IC") && IsDigit(t[2])) t = "IC " + t.substr(2);
+    if (t.size() >= 2 && t.size() <= 4 && (t[0] == 'B' || t[0] == 'b') &&
+        t.find_first_not_of("0123456789", 1) == std::string::npos)
+        t = "B " + t.substr(1);
     if (t.size() < 6 && IsDigitsOrBlanks(t.c_str(), 4)) t = "NGC " + t;
     *io = t;
 
@@ -315,17 +325,20 @@ int Recognizer::Run(std::string *io) {
         const char *prefix;
         int cls, kind;
         bool whole;
-    } kStarPrefixes[] = {{"HR ", 5, 5, false},  {"HD ", 5, 6, false},  {"SAO ", 5, 7, false},
-                         {"PPM ", 5, 8, false}, {"GC ", 5, 13, false}, {"BD ", 5, 10, true},
-                         {"CD ", 5, 11, true},  {"CP ", 5, 12, true},  {"GSC ", 5, 19, false}};
+    } kStarPrefixes[] = {{"HR ", kClassStar, kStarKindHr, false},   {"HD ", kClassStar, kStarKindHd, false},
+                         {"SAO ", kClassStar, kStarKindSao, false}, {"PPM ", kClassStar, kStarKindPpm, false},
+                         {"GC ", kClassStar, kStarKindGc, false},   {"BD ", kClassStar, kStarKindBd, true},
+                         {"CD ", kClassStar, kStarKindCd, true},    {"CP ", kClassStar, kStarKindCp, true},
+                         {"GSC ", kClassStar, kStarKindGsc, false}};
     for (const auto &p : kStarPrefixes)
         if (StartsNoCase(t, p.prefix)) return Closing(p.cls, p.kind, p.whole ? t : rest);
-    if (t.size() == 16 && t[0] == 'J' && IsDigit(t[1])) return Closing(5, 20, t);
+    if (t.size() == 16 && t[0] == 'J' && IsDigit(t[1])) return Closing(kClassStar, kStarKindJ, t);
     static const struct {
         const char *prefix;
         int cls, kind;
-    } kMorePrefixes[] = {{"NSV ", 5, 17}, {"ADS ", 5, 15}, {"HIP ", 5, 9}, {"CCDM ", 5, 16},
-                         {"TYC ", 5, 18}};
+    } kMorePrefixes[] = {{"NSV ", kClassStar, kStarKindNsv},   {"ADS ", kClassStar, kStarKindAds},
+                         {"HIP ", kClassStar, kStarKindHip},   {"CCDM ", kClassStar, kStarKindCcdm},
+                         {"TYC ", kClassStar, kStarKindTycho2}};
     for (const auto &p : kMorePrefixes)
         if (StartsNoCase(t, p.prefix)) return Closing(p.cls, p.kind, rest);
     bool hasDash = t.find('-') != std::string::npos;
@@ -339,29 +352,31 @@ int Recognizer::Run(std::string *io) {
         const char *other;
         int cls, kind;
     } kDeepSkyPrefixes[] = {
-        {"Arp ", nullptr, 6, 5},  {"MKN ", "Markarian ", 6, 6}, {"MCG ", nullptr, 6, 7},
-        {"UGC ", "Uppsala ", 6, 8}};
+        {"Arp ", nullptr, kClassGalaxy, kGalaxyKindArp},
+        {"MKN ", "Markarian ", kClassGalaxy, kGalaxyKindMarkarian},
+        {"MCG ", nullptr, kClassGalaxy, kGalaxyKindMcg},
+        {"UGC ", "Uppsala ", kClassGalaxy, kGalaxyKindUgc}};
     for (const auto &p : kDeepSkyPrefixes)
         if (StartsNoCase(t, p.prefix) || (p.other && StartsNoCase(t, p.other)))
             return Closing(p.cls, p.kind, rest);
-    if (StartsNoCase(t, "ESO ") && !hasDash && !hasSC) return Closing(6, 9, rest);
-    if (StartsNoCase(t, "PGC ") || StartsNoCase(t, "LEDA ")) return Closing(6, 10, rest);
-    if (StartsNoCase(t, "PK ")) return Closing(8, 11, rest);
+    if (StartsNoCase(t, "ESO ") && !hasDash && !hasSC) return Closing(kClassGalaxy, kGalaxyKindEso, rest);
+    if (StartsNoCase(t, "PGC ") || StartsNoCase(t, "LEDA ")) return Closing(kClassGalaxy, kGalaxyKindPgc, rest);
+    if (StartsNoCase(t, "PK ")) return Closing(kClassPlanetaryNebula, kPnKindPk, rest);
     if (StartsNoCase(t, "PN G") || StartsNoCase(t, "PNG ")) {
         size_t g = t.find_first_of("Gg");
-        return Closing(8, 10, g == std::string::npos ? std::string() : t.substr(g + 1));
+        return Closing(kClassPlanetaryNebula, kPnKindPnG, g == std::string::npos ? std::string() : t.substr(g + 1));
     }
-    if (StartsNoCase(t, "A ") || StartsNoCase(t, "Abell ")) return Closing(8, 5, rest);
+    if (StartsNoCase(t, "A ") || StartsNoCase(t, "Abell ")) return Closing(kClassPlanetaryNebula, kPnKindAbell, rest);
     if ((StartsNoCase(t, "M ") && hasDash) || StartsNoCase(t, "Minkowski "))
-        return Closing(8, 6, rest);
-    if (StartsNoCase(t, "He ") || StartsNoCase(t, "Henize ")) return Closing(8, 7, rest);
-    if (StartsNoCase(t, "H ") || StartsNoCase(t, "Haro ")) return Closing(8, 8, rest);
-    if (StartsNoCase(t, "K ") || StartsNoCase(t, "Kohoutek ")) return Closing(8, 9, rest);
-    if (StartsNoCase(t, "ARO ")) return Closing(8, 12, rest);
-    if (StartsNoCase(t, "ESO ") && hasDash && !hasSC) return Closing(8, 13, rest);
-    if (StartsNoCase(t, "OCL ")) return Closing(10, 57, rest);
-    if (StartsNoCase(t, "Terzan ")) return Closing(11, 6, rest);
-    if (StartsNoCase(t, "Palomar ") || StartsNoCase(t, "Pal ")) return Closing(11, 5, rest);
+        return Closing(kClassPlanetaryNebula, kPnKindMinkowski, rest);
+    if (StartsNoCase(t, "He ") || StartsNoCase(t, "Henize ")) return Closing(kClassPlanetaryNebula, kPnKindHenize, rest);
+    if (StartsNoCase(t, "H ") || StartsNoCase(t, "Haro ")) return Closing(kClassPlanetaryNebula, kPnKindHaro, rest);
+    if (StartsNoCase(t, "K ") || StartsNoCase(t, "Kohoutek ")) return Closing(kClassPlanetaryNebula, kPnKindKohoutek, rest);
+    if (StartsNoCase(t, "ARO ")) return Closing(kClassPlanetaryNebula, kPnKindAro, rest);
+    if (StartsNoCase(t, "ESO ") && hasDash && !hasSC) return Closing(kClassPlanetaryNebula, kPnKindEso, rest);
+    if (StartsNoCase(t, "OCL ")) return Closing(kClassOpenCluster, kOpenClusterKindOcl, rest);
+    if (StartsNoCase(t, "Terzan ")) return Closing(kClassGlobularCluster, kGlobularKindTerzan, rest);
+    if (StartsNoCase(t, "Palomar ") || StartsNoCase(t, "Pal ")) return Closing(kClassGlobularCluster, kGlobularKindPalomar, rest);
     if ((StartsNoCase(t, "Messier ") || StartsNoCase(t, "M ")) && !EqualsNoCase(t, "M40") &&
         !EqualsNoCase(t, "M 40"))
         return CatalogueForm(2);
@@ -370,43 +385,45 @@ int Recognizer::Run(std::string *io) {
         size_t close = words_[0].find(')');
         if (words_[0][0] == '(' && close != std::string::npos)
             number = words_[0].substr(1, close - 1);
-        int built = Try(14, 2, number);
+        int built = Try(kClassUserMinorPlanet, kMinorPlanetKindNumberName, number);
         if (built > 0) return built;
-        return Try(4, 2, number);
+        return Try(kClassMinorPlanet, kMinorPlanetKindNumberName, number);
     }
-    if (StartsNoCase(t, "ACO ") || StartsNoCase(t, "AGC ")) return Closing(16, 2, rest);
-    if (StartsNoCase(t, "HCG ") || StartsNoCase(t, "Hickson ")) return Closing(16, 3, rest);
-    if (t.size() >= 2 && (t[0] == 'Q' || t[0] == 'q') && IsDigit(t[1])) return Closing(7, 3, t);
+    if (StartsNoCase(t, "ACO ") || StartsNoCase(t, "AGC ")) return Closing(kClassGalaxyGroup, kGroupKindAco, rest);
+    if (StartsNoCase(t, "HCG ") || StartsNoCase(t, "Hickson ")) return Closing(kClassGalaxyGroup, kGroupKindHickson, rest);
+    if (t.size() >= 2 && (t[0] == 'Q' || t[0] == 'q') && IsDigit(t[1])) return Closing(kClassQuasar, kQuasarKindHewittBurbidge, t);
     if (StartsNoCase(t, "B ") || (StartsNoCase(t, "Barnard ") && !hasDash))
-        return Closing(17, 2, rest);
-    if (StartsNoCase(t, "Sharpless") || StartsNoCase(t, "Sh 2-")) return Closing(9, 5, rest);
-    if (StartsNoCase(t, "vdB ")) return Closing(9, 6, rest);
-    if (StartsNoCase(t, "Gum")) return Closing(9, 7, rest);
-    if (StartsNoCase(t, "RCW")) return Closing(9, 8, rest);
-    if (StartsNoCase(t, "LBN")) return Closing(9, 9, rest);
-    if (StartsNoCase(t, "LDN ")) return Closing(17, 3, rest);
-    if (StartsNoCase(t, "DC ")) return Closing(17, 4, rest);
+        return Closing(kClassDarkNebula, kDarkKindBarnard, rest);
+    if (StartsNoCase(t, "Sharpless") || StartsNoCase(t, "Sh 2-")) return Closing(kClassBrightNebula, kNebulaKindSharpless, rest);
+    if (StartsNoCase(t, "vdB ")) return Closing(kClassBrightNebula, kNebulaKindVdB, rest);
+    if (StartsNoCase(t, "Gum")) return Closing(kClassBrightNebula, kNebulaKindGum, rest);
+    if (StartsNoCase(t, "RCW")) return Closing(kClassBrightNebula, kNebulaKindRcw, rest);
+    if (StartsNoCase(t, "LBN")) return Closing(kClassBrightNebula, kNebulaKindLbn, rest);
+    if (StartsNoCase(t, "LDN ")) return Closing(kClassDarkNebula, kDarkKindLdn, rest);
+    if (StartsNoCase(t, "DC ")) return Closing(kClassDarkNebula, kDarkKindDc, rest);
     size_t slash = t.find("P/");
     bool cometForm = StartsNoCase(t, "C/") || (slash != std::string::npos && t[0] == 'P');
     if (!cometForm && slash != std::string::npos) {
-        int built = TryEach({{13, 3}, {3, 2}}, t.substr(0, slash));
-        return built > 0 ? built : Closing(0, 0, std::string());
+        int built = TryEach({{kClassUserComet, kCometKindIau}, {kClassComet, kCometKindPeriodicNumber}},
+                            t.substr(0, slash));
+        return built > 0 ? built : Closing(kClassNone, 0, std::string());
     }
     if (cometForm) {
         std::string copy2 = t.size() > 2 ? t.substr(2) : std::string();
         size_t b1 = copy2.find(' ');
-        if (b1 == std::string::npos) return Closing(0, 0, std::string());
+        if (b1 == std::string::npos) return Closing(kClassNone, 0, std::string());
         size_t b2 = copy2.find(' ', b1 + 1);
         if (b2 != std::string::npos) copy2.resize(b2);
-        int built = TryEach({{13, 2}, {3, 3}}, copy2);
-        return built > 0 ? built : Closing(0, 0, std::string());
+        int built = TryEach({{kClassUserComet, kCometKindPeriodicNumber}, {kClassComet, kCometKindIau}},
+                            copy2);
+        return built > 0 ? built : Closing(kClassNone, 0, std::string());
     }
-    if (EqualsNoCase(t, "Polaris")) return Try(5, 1, t);
+    if (EqualsNoCase(t, "Polaris")) return Try(kClassStar, kStarKindCommonName, t);
     if (t.size() >= 3 && (t[0] == 'S' || t[0] == 's') && (t[1] == 'I' || t[1] == 'i') &&
         t[2] == ' ') {
         double v = ParseSexagesimal(t.c_str() + 3);
         int number = (v == kNoRealValue || v < 0 || v > 2147483647.0) ? 0 : static_cast<int>(v);
-        int built = attempt_(5, 0, 0, number, nullptr, altitude_, site_, date_, extinction_,
+        int built = attempt_(kClassStar, kStarKindNumber, 0, number, nullptr, altitude_, site_, date_, extinction_,
                              records_);
         if (built > 0) {
             // The star's name in natural designation order replaces the text.
@@ -415,7 +432,7 @@ int Recognizer::Run(std::string *io) {
                 *io = name;
             return built;
         }
-        return Closing(0, 0, std::string());
+        return Closing(kClassNone, 0, std::string());
     }
     return Cascade();
 }
@@ -423,7 +440,10 @@ int Recognizer::Run(std::string *io) {
 }  // namespace
 
 int ClassOfCrossIndexType(int typeCode) {
-    static const int kClasses[8] = {10, 11, 9, 8, 6, 7, 16, 17};
+    static const int kClasses[8] = {kClassOpenCluster,     kClassGlobularCluster,
+                                   kClassBrightNebula,    kClassPlanetaryNebula,
+                                   kClassGalaxy,          kClassQuasar,
+                                   kClassGalaxyGroup,     kClassDarkNebula};
     return typeCode >= 0 && typeCode < 8 ? kClasses[typeCode] : -1;
 }
 

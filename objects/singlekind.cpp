@@ -10,6 +10,7 @@
 #include "objects/clustercat.h"
 #include "objects/darkneb.h"
 #include "objects/galaxycat.h"
+#include "objects/groupcat.h"
 #include "objects/nebulacat.h"
 #include "objects/objectnames.h"
 #include "objects/pncat.h"
@@ -94,4 +95,21 @@ int GlobularClusterDesignationOfKind(const GlobularClusterRecord *record, int ki
                                      DesignationParts *parts) {
     return OneKind(record, kFamilyGlobularClusters, kind, text, parts,
                    FormatGlobularClusterDesignations);
+}
+
+int GalaxyGroupDesignationOfKind(const GalaxyGroupRecord *record, int kind, char *text,
+                                 DesignationParts *parts) {
+    int r = OneKind(record, kFamilyGalaxyGroups, kind, text, parts, FormatGalaxyGroupDesignations);
+    // A group's designation is given as text only: the parts keep the plain
+    // flag and nothing else.
+    if (parts) {
+        std::memset(parts, 0, sizeof *parts);
+        parts->plain = 1;
+    }
+    return r;
+}
+
+int QuasarDesignationOfKind(const QuasarRecord *record, int kind, char *text,
+                            DesignationParts *parts) {
+    return OneKind(record, kFamilyQuasars, kind, text, parts, FormatQuasarDesignations);
 }

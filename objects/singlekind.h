@@ -11,6 +11,8 @@
 
 struct StarRecord;
 struct GalaxyRecord;
+struct GalaxyGroupRecord;
+struct QuasarRecord;
 struct PlanetaryNebulaRecord;
 struct BrightNebulaRecord;
 struct DarkNebulaRecord;
@@ -31,3 +33,10 @@ int OpenClusterDesignationOfKind(const OpenClusterRecord *record, int kind, char
                                  DesignationParts *parts);
 int GlobularClusterDesignationOfKind(const GlobularClusterRecord *record, int kind, char *text,
                                      DesignationParts *parts);
+// Kinds 0-2: common name, "ACO %d" (groups 1-4,076), "Hickson %d" (the
+// group number less 4,076); the parts carry the plain flag only.
+int GalaxyGroupDesignationOfKind(const GalaxyGroupRecord *record, int kind, char *text,
+                                 DesignationParts *parts);
+// Kinds 0-2: common name, discoverer designation, Hewitt-Burbidge designation.
+int QuasarDesignationOfKind(const QuasarRecord *record, int kind, char *text,
+                            DesignationParts *parts);

@@ -52,20 +52,6 @@ bool StartsNumber(const std::string &w) {
            std::isdigit(static_cast<unsigned char>(w[1]));
 }
 
-// Greek letter index 0-23 of a word: the first character compared ignoring
-// case, the rest exactly (so "alpha" and "Alpha" match, "ALPHA" does not).
-int FindGreekLetter(const std::string &word) {
-    for (int i = 0; i < 24; ++i) {
-        const char *name = kGreekLetterNames[i];
-        if (word.size() != std::strlen(name)) continue;
-        if (std::tolower(static_cast<unsigned char>(word[0])) !=
-            std::tolower(static_cast<unsigned char>(name[0])))
-            continue;
-        if (word.compare(1, std::string::npos, name + 1) == 0) return i;
-    }
-    return -1;
-}
-
 // Constellation table position of a word: genitive first, then abbreviation.
 int FindConstellationWord(const std::string &word) {
     int c = FindConstellationGenitive(word.c_str());
@@ -260,7 +246,11 @@ char ComponentLetterOfText(const char *text) {
 
 int VariablePhasePercent(double phase) {
     if (phase < 0) return 255;
-    double p = std::floor(phase * 100.0 + 0.5);
+    // The product is rounded to a double before the half is added, as the
+    // SSE builds do; the x87 unit of the 32-bit build would keep it in
+    // extended precision, and 0.995 would give 99 instead of 100.
+    volatile double scaled = phase * 100.0;
+    double p = std::floor(scaled + 0.5);
     int percent = static_cast<int>(p);
     if (percent >= 100) percent = 0;
     return percent;
@@ -269,18 +259,19 @@ int VariablePhasePercent(double phase) {
 int ParseBayerDesignation(const char *text, int *letter, int *superscript, int *constellation) {
     std::vector<std::string> w = Words(text);
     if (w.size() < 2) return 0;
-    int g = FindGreekLetter(w[0]);
-    if (g < 0) return 0;
-    int s = 0;
+    // The letter may carry its superscript ("alp1 Cen"); otherwise a
+    // superscript is a word of its own ("Alpha 1 Cen").
+    int g = -1, s = 0;
+    if (!ParseGreekLetterWord(w[0].c_str(), &g, &s)) return 0;
     int c = FindConstellationFrom(w, 1);
-    if (c < 0) {
+    if (c < 0 && s == 0) {
         char *end = nullptr;
         long v = std::strtol(w[1].c_str(), &end, 10);
         if (end == w[1].c_str() || *end || v < 0 || v > 8 || w.size() < 3) return 0;
         s = static_cast<int>(v);
         c = FindConstellationFrom(w, 2);
-        if (c < 0) return 0;
     }
+    if (c < 0 || s > 8) return 0;
     if (letter) *letter = g;
     if (superscript) *superscript = s;
     if (constellation) *constellation = c;

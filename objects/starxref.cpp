@@ -10,6 +10,7 @@
 #include "core/textutil.h"
 #include "core/datapaths.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/stardes.h"
 #include "objects/starcat.h"
@@ -426,23 +427,35 @@ int ReadStarNameListEntry(FILE *stream, int index, char *name, int *star, int *b
 
 int FindStarNameListEntry(const char *name, int *star) {
     if (!name) return -1;
-    FILE *f = OpenStarNameList();
-    if (!f) return -1;
-    int64_t size = StreamSize(f);
-    int count = size > 0 ? static_cast<int>(size / kStarNameListRecordSize) : 0;
-    int found = -1;
-    char text[32];
-    int s = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!ReadStarNameListEntry(f, i, text, &s, nullptr)) break;
-        if (CompareStringsNoCase(text, name) == 0) {
-            found = i;
-            if (star) *star = s;
-            break;
-        }
+    try {
+        // Entry -> (folded name, star) of the list held in memory: the
+        // lookup runs for every text recognition tries as a star's name.
+        struct Names {
+            FoldedNameMap first;
+            std::vector<int32_t> stars;
+        };
+        static DerivedFromImage<Names> cache;
+        const Names *names = cache.Get(CatalogueFileImage(kCsnAlp, 0),
+                                       [](const CatalogueImage &image, Names *out) {
+            size_t count = image.bytes.size() / kStarNameListRecordSize;
+            out->stars.resize(count);
+            for (size_t i = 0; i < count; ++i) {
+                const unsigned char *b = image.bytes.data() + i * kStarNameListRecordSize;
+                char text[32];
+                std::memcpy(text, b + 4, 32);
+                text[31] = '\0';
+                out->stars[i] = GetI32(b);
+                out->first.emplace(FoldCase(text), static_cast<int>(i));
+            }
+        });
+        if (!names) return -1;
+        auto it = names->first.find(FoldCase(name));
+        if (it == names->first.end()) return -1;
+        if (star) *star = names->stars[static_cast<size_t>(it->second)];
+        return it->second;
+    } catch (...) {
+        return -1;
     }
-    std::fclose(f);
-    return found;
 }
 
 int ReadStarNote(FILE *stream, int n, char *buffer, int bufferSize) {

@@ -204,11 +204,11 @@ int SetUpNgcIc(BrowseSources *src, const BrowseRequest &r, int typeCode, bool ng
 
 int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
     switch (r.kind) {
-    case 5:  // Arp
+    case kGalaxyKindArp:  // Arp
         return SetUpLookupRange(src, r, OpenArpIndex(), 338, "Arp %d",
                                 [](FILE *f, int n) { return LookupArpNumber(f, n) > 0 ? 0 : -1; },
                                 true);
-    case 6: {  // Markarian, with the lettered second members of pairs
+    case kGalaxyKindMarkarian: {  // Markarian, with the lettered second members of pairs
         src->files[0] = OpenMarkarianIndex();
         state->rowLimit = kMarkarianRows;
         if (!src->files[0]) return -1;
@@ -223,7 +223,7 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         });
         return 1;
     }
-    case 8: {  // UGC
+    case kGalaxyKindUgc: {  // UGC
         UgcScan *scan = StartUgcScan();
         if (!scan) return -1;
         src->release = [scan]() { EndUgcScan(scan); };
@@ -238,7 +238,7 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         };
         return 1;
     }
-    case 10: {  // PGC / LEDA, 1,000 numbers per page
+    case kGalaxyKindPgc: {  // PGC / LEDA, 1,000 numbers per page
         src->files[0] = OpenPgcIndex();
         if (!src->files[0]) return -1;
         int64_t slots = Entries(src->files[0], 3);
@@ -263,7 +263,7 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         });
         return 1;
     }
-    case 7: {  // MCG: one declination zone (-7 to +24) per page
+    case kGalaxyKindMcg: {  // MCG: one declination zone (-7 to +24) per page
         src->files[0] = OpenMcgIndex();
         if (!src->files[0]) return -1;
         int page = *r.page > 0 ? *r.page : 0;
@@ -296,7 +296,7 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
         });
         return 1;
     }
-    case 9: {  // ESO: one field per page
+    case kGalaxyKindEso: {  // ESO: one field per page
         src->files[0] = OpenEsoGalaxyIndex();
         if (!src->files[0]) return -1;
         int fields = static_cast<int>(Entries(src->files[0], 6));
@@ -340,9 +340,9 @@ int SetUpGalaxyKind(BrowseState *state, BrowseSources *src, const BrowseRequest 
 
 int SetUpPlanetaryNebulaKind(BrowseSources *src, const BrowseRequest &r) {
     switch (r.kind) {
-    case 5: return SetUpLookupRange(src, r, OpenAbellPnIndex(), 86, "Abell %d", LookupAbellPn, true);
-    case 6: return SetUpPairRange(src, OpenMinkowskiIndex(), 1, 93, "M %d-%d", LookupMinkowski);
-    case 7: {  // Henize: three series with their own number ranges
+    case kPnKindAbell: return SetUpLookupRange(src, r, OpenAbellPnIndex(), 86, "Abell %d", LookupAbellPn, true);
+    case kPnKindMinkowski: return SetUpPairRange(src, OpenMinkowskiIndex(), 1, 93, "M %d-%d", LookupMinkowski);
+    case kPnKindHenize: {  // Henize: three series with their own number ranges
         src->files[0] = OpenHenizeIndex();
         if (!src->files[0]) return -1;
         src->countTotal = true;
@@ -358,9 +358,9 @@ int SetUpPlanetaryNebulaKind(BrowseSources *src, const BrowseRequest &r) {
                        });
         return 1;
     }
-    case 8: return SetUpPairRange(src, OpenHaroIndex(), 1, 76, "H %d-%d", LookupHaro);
-    case 9: return SetUpPairRange(src, OpenKohoutekIndex(), 1, 95, "K %d-%d", LookupKohoutek);
-    case 10: {  // PN G
+    case kPnKindHaro: return SetUpPairRange(src, OpenHaroIndex(), 1, 76, "H %d-%d", LookupHaro);
+    case kPnKindKohoutek: return SetUpPairRange(src, OpenKohoutekIndex(), 1, 95, "K %d-%d", LookupKohoutek);
+    case kPnKindPnG: {  // PN G
         PnGScan *scan = StartPnGScan(0.0, -90.0);
         if (!scan) return -1;
         src->release = [scan]() { EndPnGScan(scan); };
@@ -375,7 +375,7 @@ int SetUpPlanetaryNebulaKind(BrowseSources *src, const BrowseRequest &r) {
         };
         return 1;
     }
-    case 11: {  // PK
+    case kPnKindPk: {  // PK
         int32_t start[2] = {0, -741};
         PkScan *scan = StartPkScan(start);
         if (!scan) return -1;
@@ -391,9 +391,9 @@ int SetUpPlanetaryNebulaKind(BrowseSources *src, const BrowseRequest &r) {
         };
         return 1;
     }
-    case 12: return SetUpLookupRange(src, r, OpenAroIndex(), 999, "ARO %d", LookupAro, false);
-    case 13: return SetUpPairRange(src, OpenEsoPnIndex(), 11, 82, "ESO %d-%d", LookupEsoPn);
-    case 14: {
+    case kPnKindAro: return SetUpLookupRange(src, r, OpenAroIndex(), 999, "ARO %d", LookupAro, false);
+    case kPnKindEso: return SetUpPairRange(src, OpenEsoPnIndex(), 11, 82, "ESO %d-%d", LookupEsoPn);
+    case kPnKindDiscovery: {
         FILE *f = OpenPnDiscoveryIndex();
         return SetUpNameFile(src, f, 1, Entries(f, 19), ReadPnNames, 0);
     }
@@ -403,12 +403,12 @@ int SetUpPlanetaryNebulaKind(BrowseSources *src, const BrowseRequest &r) {
 
 int SetUpBrightNebulaKind(BrowseSources *src, const BrowseRequest &r) {
     switch (r.kind) {
-    case 5: return SetUpLookupRange(src, r, OpenSharplessIndex(), 312, "Sh 2-%d", LookupSharpless, true);
-    case 6: return SetUpLookupRange(src, r, OpenVdbIndex(), 158, "vdB %d", LookupVdb, true);
-    case 7: return SetUpLookupRange(src, r, OpenGumIndex(), 83, "Gum %d", LookupGum, true);
-    case 8: return SetUpLookupRange(src, r, OpenRcwIndex(), 158, "RCW %d", LookupRcw, true);
-    case 9: return SetUpLookupRange(src, r, OpenLbnIndex(), 1627, "LBN %d", LookupLbn, true);
-    case 10: {
+    case kNebulaKindSharpless: return SetUpLookupRange(src, r, OpenSharplessIndex(), 312, "Sh 2-%d", LookupSharpless, true);
+    case kNebulaKindVdB: return SetUpLookupRange(src, r, OpenVdbIndex(), 158, "vdB %d", LookupVdb, true);
+    case kNebulaKindGum: return SetUpLookupRange(src, r, OpenGumIndex(), 83, "Gum %d", LookupGum, true);
+    case kNebulaKindRcw: return SetUpLookupRange(src, r, OpenRcwIndex(), 158, "RCW %d", LookupRcw, true);
+    case kNebulaKindLbn: return SetUpLookupRange(src, r, OpenLbnIndex(), 1627, "LBN %d", LookupLbn, true);
+    case kNebulaKindOther: {
         FILE *f = OpenNebulaOtherIndex();
         return SetUpNameFile(src, f, 0, Entries(f, 17), ReadNebOther, 0);
     }
@@ -465,9 +465,9 @@ int SetUpOpenClusterKind(BrowseSources *src, const BrowseRequest &r) {
 
 int SetUpGlobularKind(BrowseSources *src, const BrowseRequest &r) {
     switch (r.kind) {
-    case 5: return SetUpLookupRange(src, r, OpenPalomarIndex(), 15, "Palomar %d", LookupPalomar, true);
-    case 6: return SetUpLookupRange(src, r, OpenTerzanIndex(), 11, "Terzan %d", LookupTerzan, true);
-    case 7: {
+    case kGlobularKindPalomar: return SetUpLookupRange(src, r, OpenPalomarIndex(), 15, "Palomar %d", LookupPalomar, true);
+    case kGlobularKindTerzan: return SetUpLookupRange(src, r, OpenTerzanIndex(), 11, "Terzan %d", LookupTerzan, true);
+    case kGlobularKindDiscovery: {
         FILE *f = OpenGlobularDesignationIndex();
         return SetUpNameFile(src, f, 0, Entries(f, 20), ReadGlobularNames, 0);
     }
@@ -517,11 +517,11 @@ int SetUpFixedRange(BrowseSources *src, const BrowseRequest &r, int last, const 
 
 int SetUpDarkNebulaKind(BrowseSources *src, const BrowseRequest &r) {
     switch (r.kind) {
-    case 2:
+    case kDarkKindBarnard:
         return SetUpLookupRange(src, r, OpenBarnardIndex(), 370, "B %d",
                                 [](FILE *f, int n) { return LookupBarnard(f, n, ' '); }, true);
-    case 3: return SetUpLookupRange(src, r, OpenLdnIndex(), 1802, "LDN %d", LookupLdn, true);
-    case 4: {
+    case kDarkKindLdn: return SetUpLookupRange(src, r, OpenLdnIndex(), 1802, "LDN %d", LookupLdn, true);
+    case kDarkKindDc: {
         DcScan *scan = StartDcScan(0.0, -90.0, ' ');
         if (!scan) return -1;
         src->release = [scan]() { EndDcScan(scan); };
@@ -538,7 +538,7 @@ int SetUpDarkNebulaKind(BrowseSources *src, const BrowseRequest &r) {
         };
         return 1;
     }
-    case 5: {
+    case kDarkKindGlobule: {
         FILE *f = OpenGlobuleIndex();
         return SetUpNameFile(src, f, 0, Entries(f, 16), ReadGlobules, 0);
     }

@@ -97,7 +97,8 @@ int32_t CatalogueObjectCount(int objectClass) {
     // clusters and 100 Hickson groups.
     static const int32_t kCounts[12] = {0,     89,      11,      1017, 10000, 2650990,
                                         1098254, 12543, 2902, 811,  1672,  193};
-    if (objectClass >= 1 && objectClass <= 11) return kCounts[objectClass];
+    if (objectClass >= kClassConstellation && objectClass <= kClassGlobularCluster)
+        return kCounts[objectClass];
     int32_t count = 0;
     FILE *f = nullptr;
     switch (objectClass) {

@@ -1,6 +1,9 @@
 // Rules of the picker's Browse page (see pickerbrowse.h).
 #include "picker/pickerbrowse.h"
 
+#include "objects/objectrecord.h"
+#include "objects/starrecord.h"
+
 namespace {
 // Combo rows above this one stand one record after their constellation
 // number, the names file holding Serpens Caput and Serpens Cauda apart.
@@ -24,7 +27,7 @@ int BrowseConstellationValue(int filter) {
 }
 
 int BrowseKindTakesConstellation(int objectClass, int kind) {
-    return objectClass == 5 && kind >= 2 && kind <= 4 ? 1 : 0;
+    return objectClass == kClassStar && kind >= kStarKindBayer && kind <= kStarKindVariable ? 1 : 0;
 }
 
 const char *BrowsePatternOf(const char *text) { return text && text[0] ? text : "*"; }

@@ -1,17 +1,31 @@
 #!/usr/bin/env python3
 """Writes the deep-sky catalogue files and their cross indexes in the suite's
 byte layouts: NGC/IC/Messier cross indexes, common names, galaxies with their
-designation indexes, planetary nebulae, open and globular clusters, bright and
-dark nebulae.
+designation indexes, galaxy groups, quasars, planetary nebulae, open and
+globular clusters, bright and dark nebulae.
 
-Sources: the OpenNGC database of the kstars-data package (positions, types,
-magnitudes, sizes, PGC/UGC identifiers, common names) and, for catalogues
-without a public source on this machine (Barnard, LDN, Sharpless, Collinder,
-Palomar, PN G/PK ...), small tables of well-known objects from published
-coordinates.
+Sources:
+  kstars-data      the OpenNGC database (/usr/share/kstars/OpenNGC.kscat):
+                   NGC and IC objects with positions, types, magnitudes,
+                   sizes, PGC/UGC identifiers and common names;
+  stellarium-data  the deep-sky catalogue nebulae/default/catalog.dat with
+                   names.dat (read by stellarium_dso.py): Barnard and LDN
+                   dark clouds, Sharpless, vdB, RCW, LBN and Ced nebulae,
+                   Collinder, Melotte, Trumpler, Stock, Ruprecht and
+                   van den Bergh-Hagen clusters, ACO clusters and Hickson
+                   groups (their members), Arp numbers, PN G and PK
+                   designations of planetary nebulae, all with positions and
+                   sizes, and the common names of all of them; it also gives
+                   the class of the NGC objects OpenNGC leaves untyped and M 45.
+Objects that neither source designates as the suite does (Palomar and
+Terzan globulars, a few quasars) are listed below by their cross
+identification in the sources (UGC, ESO numbers) so that their places still
+come from the sources; only the four quasars, which no package on the
+machine holds, keep published places.
 
 Slot 0 files (object catalogues) go to --ref, slot 1 files (indexes) to --cat.
---small writes a fixture of the Messier objects and the hand tables only.
+--small writes a fixture of the Messier objects of OpenNGC and the objects of
+the other catalogues only.
 
 usage: gen_deepsky.py --ref DIR --cat DIR [--small]
 """
@@ -21,6 +35,8 @@ import os
 import re
 import sqlite3
 import struct
+
+import stellarium_dso
 
 OPENNGC = "/usr/share/kstars/OpenNGC.kscat"
 TURN = 2147483647
@@ -39,56 +55,22 @@ def cstr(text, n):
     return b + b"\0" * (n - len(b))
 
 
-# Hand tables: (ra deg, dec deg, designations, extra) from published positions.
-DARK = [  # Barnard / LDN clouds: ra, dec, barnard, suffixA, ldn, class, size', name
-    (85.245, -2.458, 33, 0, 1630, 6, 6.0, "Horsehead Nebula"),
-    (255.75, -23.63, 72, 0, 66, 6, 4.0, "Snake Nebula"),
-    (260.67, -23.82, 68, 0, 57, 6, 3.0, None),
-    (271.00, -27.88, 86, 0, 93, 6, 4.0, "Ink Spot"),
-    (273.92, -18.22, 92, 0, 323, 6, 12.0, None),
-    (88.70, 1.83, 0, 0, 1622, 5, 10.0, None),
-    (290.0, 10.9, 142, 0, 0, 6, 40.0, None),
-    (298.6, 34.9, 168, 0, 1055, 6, 100.0, None),
+# Cross identifications: designations of the suite that the sources give
+# under another catalogue's number. Places, sizes and magnitudes come from
+# the source object.
+DC_CLOUDS = [  # source key, DC longitude, latitude (the DC designation), name
+    (("c", 99), 301.0, -1.0, "Coalsack"),
 ]
-DC_CLOUDS = [  # ra, dec, DC longitude, latitude (degrees, from the cloud's galactic place), class, size', name
-    (192.75, -62.5, 301.0, -1.0, 6, 420.0, "Coalsack"),
+PALOMAR_TERZAN = [  # source key, Palomar number, Terzan number, distance kpc
+    (("ugc", 9792), 5, 0, 23.2),
+    (("eso", "520-27"), 0, 5, 6.9),
 ]
-OTHER_NEB = [  # ra, dec, other designation (at most 14 characters)
-    (333.3, 70.25, "Ced 201"),
-    (84.75, 28.0, "Simeis 147"),
-]
-SHARPLESS = [  # ra, dec, Sh 2 number, LBN, name
-    (344.0, 62.6, 155, 529, "Cave Nebula"),
-    (300.0, 35.3, 101, 0, "Tulip Nebula"),
-]
-OTHER_OC = [  # ra, dec, [(row, number)], mag, size', name
-    (291.35, 20.18, [(14, 399)], 3.6, 60.0, "Brocchi's Cluster"),
-    (186.0, 26.0, [(34, 111)], 1.8, 275.0, "Coma Star Cluster"),
-    (324.5, 57.5, [(48, 37)], 3.5, 50.0, None),
-    (62.0, 44.7, [(8, 11)], 11.4, 5.0, None),
-]
-OTHER_GLOB = [  # ra, dec, palomar, terzan, mag, size, distance kpc
-    (229.02, -0.11, 5, 0, 11.8, 8.0, 23.2),
-    (267.02, -24.78, 0, 5, 13.9, 2.4, 6.9),
-]
-PN_EXTRA = {  # NGC number: (PN G lon, lat, PK lon, lat tenths signed, distance pc)
-    6720: (63.1, 13.9, 63, 131, 790),
-    6853: (60.8, -3.6, 60, -31, 380),
-    7293: (36.1, -57.1, 36, -571, 200),
-    3587: (148.4, 57.0, 148, 571, 620),
-}
 GAL_EXTRA = {  # NGC number: mcg (zone, second, third), arp, eso (field, number), markarian
     5194: ((8, 25, 12), 85, None, None),
     4038: ((-3, 31, 14), 244, (572, 47), None),
     5128: (None, 153, (270, 9), None),
     4151: ((7, 25, 44), 0, None, 0),
 }
-GROUPS = [  # ra, dec, ACO or 0, Hickson or 0, magnitude, size', redshift, name
-    (194.95, 27.98, 1656, 0, 10.7, 100.0, 0.0231, "Coma Cluster"),
-    (187.7, 12.3, 0, 0, 8.6, 480.0, 0.0036, "Virgo Cluster"),
-    (339.0, 33.96, 0, 92, 13.0, 3.5, 0.0215, "Stephan's Quintet"),
-    (49.95, 41.51, 426, 0, 11.6, 100.0, 0.0179, "Perseus Cluster"),
-]
 QUASARS = [  # ra, dec, discoverer designation, HB ra part, dec part, suffix, V, B-V, z
     (187.2779, 2.0524, "3C 273", 1226, 23, " ", 12.9, 0.21, 0.158),
     (24.4221, 33.1597, "3C 48", 134, 329, " ", 16.2, 0.42, 0.367),
@@ -142,7 +124,8 @@ class Cross:
         self.ngc = {}  # number -> list of (suffix, code, record)
         self.ic = {}
         self.messier = {}
-        self.names = []  # (name, code, record)
+        self.candidates = []  # (rank, order, name, code, record)
+        self.names = []  # (name, code, record), chosen by write_cross
 
     def add(self, obj, code, record):
         if obj.get("cat") in ("NGC", "IC"):
@@ -150,12 +133,40 @@ class Cross:
             table.setdefault(obj["num"], []).append((obj["suffix"], code, record))
         if obj.get("messier"):
             self.messier.setdefault(obj["messier"], (code, record))
-        for n in obj.get("names", [])[:1]:
-            if len(self.names) < 228 and all(n.upper() != x[0].upper() for x in self.names) and len(n) < 32:
-                self.names.append((n, code, record))
+        # The common-name file holds 228 names: every name of the Messier
+        # objects first, then the first name of each galaxy group, quasar and
+        # dark cloud (they have few other designations), then the first
+        # names of the other objects, brightest first, then further names.
+        mag = obj.get("mag")
+        mag = mag if mag is not None and mag < 90 else 99.0
+        for k, n in enumerate(obj.get("names", [])):
+            if obj.get("messier"):
+                rank = 0
+            elif k == 0:
+                rank = 1 if code in (5, 6, 7) else 2
+            else:
+                rank = 3
+            self.candidates.append((rank, mag, len(self.candidates), n, code, record))
+
+    def choose(self, star_names=()):
+        # A star's proper name is not a deep-sky common name: "Alnilam" is
+        # the star, not the nebula around it that OpenNGC also calls so.
+        seen = {n.upper() for n in star_names}
+        for rank, mag, order, n, code, record in sorted(self.candidates):
+            if len(self.names) >= 228:
+                break
+            if len(n) >= 32 or n.upper() in seen:
+                continue
+            try:
+                n.encode("latin-1")
+            except UnicodeEncodeError:   # a Greek letter in the name: not in the file's code page
+                continue
+            seen.add(n.upper())
+            self.names.append((n, code, record))
 
 
-def write_cross(cross, cat):
+def write_cross(cross, cat, star_names=()):
+    cross.choose(star_names)
     out = bytearray()
     for n in range(1, 7841):
         entries = sorted(cross.ngc.get(n, []))
@@ -203,7 +214,8 @@ def write_cross(cross, cat):
 
 
 def name_number(names, obj):
-    for n in obj.get("names", [])[:1]:
+    # The object's first name that made it into the common-name file.
+    for n in obj.get("names", []):
         if n.upper() in names:
             return names[n.upper()]
     return 255
@@ -221,7 +233,8 @@ def write_galaxies(gals, names, cat):
         number = i + 1
         ngcn = g["num"] if g["cat"] == "NGC" else 0
         icn = g["num"] if g["cat"] == "IC" else 0
-        extra = GAL_EXTRA.get(ngcn, (None, 0, None, None))
+        extra = list(GAL_EXTRA.get(ngcn, (None, 0, None, None)))
+        extra[1] = g.get("arp") or extra[1]
         zone, second, third = extra[0] if extra[0] else (0, 0, 0)
         w4 = (((zone + 7) & 31) << 17 | (second & 63) << 11 | (third & 255) << 3) if extra[0] else 0
         w4 |= (extra[1] & 511) << 22
@@ -288,19 +301,19 @@ def write_galaxies(gals, names, cat):
         b"".join(struct.pack("<if", n, d) for n, d in sorted(ngd)))
 
 
-def write_groups_and_quasars(names, ref, cat):
-    # gg.bin: the catalogue header, then one 27-byte record per group number.
-    top = max(x[2] if x[2] else 4076 + x[3] for x in GROUPS if x[2] or x[3])
+def write_groups_and_quasars(groups, names, ref, cat):
+    # gg.bin: the catalogue header, then one 27-byte record per group number;
+    # a number the source does not hold keeps an empty slot (no numbers, no
+    # place), which the reader treats as no group.
+    top = max(groups, default=0)
     records = [bytearray(b"\0\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\0\0\0\0\0\0\0\xff\0\0\0\0")
                for _ in range(top)]
-    for x in GROUPS:
-        number = x[2] if x[2] else (4076 + x[3] if x[3] else 0)
-        if not number:
-            continue
+    for number, g in groups.items():
         records[number - 1] = bytearray(struct.pack(
-            "<iiHBBBBBBHHBBBHH", turns(x[0]), turns(x[1]), x[2], x[3],
-            name_number(names, dict(names=[x[7]])), 255, mag10(x[4]), 255, 0,
-            int(round(x[6] * 10000)), int(round(x[5] * 10)), 0, 0, 255, 0, 0))
+            "<iiHBBBBBBHHBBBHH", turns(g["ra"]), turns(g["dec"]), g["aco"], g["hickson"],
+            name_number(names, g), 255, mag10(g["mag"]), 255, 0,
+            min(0xFFFF, int(round(g["z"] * 10000))), min(0xFFFF, int(round(g["size"] * 10))), 0, 0,
+            mag10(g.get("member_mag")), 0, 0))
     open(os.path.join(ref, "gg.bin"), "wb").write(struct.pack("<HBB", 55555, 0, 3) + b"".join(records))
     out, hb = bytearray(), {}
     for i, x in enumerate(QUASARS):
@@ -326,6 +339,254 @@ def write_groups_and_quasars(names, ref, cat):
     open(os.path.join(cat, "q.bin"), "wb").write(directory + body)
 
 
+# ---- the stellarium catalogue -------------------------------------------------------
+
+# Object types of the stellarium catalogue -> the suite's deep-sky class:
+# 0 open cluster, 1 globular, 2 bright nebula, 3 planetary, 4 galaxy, 7 dark.
+STEL_CLASS = {5: 0, 6: 0, 8: 0, 16: 0, 7: 1, 10: 2, 13: 2, 14: 2, 15: 2, 17: 2, 18: 2, 19: 2,
+              11: 3, 26: 3, 27: 3, 0: 4, 1: 4, 2: 4, 3: 4, 12: 7, 23: 7}
+# Open-cluster catalogue rows (the catalogue code of oc.bin and oc_cross.bin):
+# the discoverer catalogues in the suite's order from row 3.
+OC_CATALOGUES = ["Alessi", "Alessi-Teutsch", "Antalova", "Barkhatova", "Basel", "Berkeley", "Bica",
+                 "Biurakan", "Bochum", "Chereul", "Chupina", "Collinder", "Czernik", "Danks", "Dias",
+                 "Dol-Dzim", "Dolidze", "Dutra-Bica", "Ferrero", "Haffner", "Harvard", "Hogg",
+                 "Ivanov", "Kharchenko", "King", "Kronberger", "Latysev", "Loden", "Lynga",
+                 "Markarian", "Mayer", "Melotte", "Moffat", "Pfleiderer", "Pismis", "Platais", "Raab",
+                 "Riddle", "Roslund", "Ruprecht", "Saurer", "Stephenson", "Stock", "Teutsch",
+                 "Tombaugh", "Trumpler", "Turner", "Waterloo", "Westerlund", "vandenBergh",
+                 "vandenBergh-Hagen"]
+OC_ROW = {name: i + 3 for i, name in enumerate(OC_CATALOGUES)}
+# stellarium field -> open-cluster row
+STEL_OC_ROWS = [("cr", OC_ROW["Collinder"]), ("mel", OC_ROW["Melotte"]), ("tr", OC_ROW["Trumpler"]),
+                ("st", OC_ROW["Stock"]), ("ru", OC_ROW["Ruprecht"]),
+                ("vdbha", OC_ROW["vandenBergh-Hagen"])]
+
+
+def add_names(row, more):
+    have = {n.upper() for n in row["names"]}
+    for n in more:
+        if n.upper() not in have:
+            row["names"].append(n)
+            have.add(n.upper())
+
+
+def stel_row(d, names, fields):
+    """A row in open_ngc's shape for an object the stellarium catalogue holds."""
+    num, cat = (d["ngc"], "NGC") if d["ngc"] else ((d["ic"], "IC") if d["ic"] else (0, None))
+    return dict(type=None, ra=math.degrees(d["ra"]) % 360.0, dec=math.degrees(d["dec"]),
+                mag=d["vmag"] if d["vmag"] < 90 else None, cat=cat, num=num, suffix=0,
+                messier=d["m"], names=stellarium_dso.names_of(d, names, fields), pgc=d["pgc"],
+                ugc=d["ugc"], a=d["major"] * 60.0, b=d["minor"] * 60.0, stel=d)
+
+
+class Stellarium:
+    def __init__(self):
+        self.objects = stellarium_dso.read_catalog()
+        self.names = stellarium_dso.read_names()
+        self.by = {}
+        for d in self.objects:
+            for f in ("ngc", "ic", "m", "c", "ugc", "eso", "pgc"):
+                if d[f]:
+                    self.by.setdefault((f, d[f]), d)
+
+    def find(self, field, value):
+        return self.by.get((field, value))
+
+
+def drop_held_numbers(row, held, names, own_fields):
+    """A record made from the stellarium catalogue keeps no Messier, NGC or IC
+    number that an OpenNGC object of another class holds (M 16 is the
+    nebula; the cluster in it is reached by its Collinder number), nor the
+    names given under those numbers."""
+    dropped = False
+    if row.get("messier") and ("M", row["messier"]) in held:
+        row["messier"], dropped = 0, True
+    if row.get("cat") and (row["cat"], row["num"]) in held:
+        row["cat"], row["num"], dropped = None, 0, True
+    if dropped:
+        row["names"] = stellarium_dso.names_of(row["stel"], names, own_fields)
+
+
+def attach(targets, d):
+    """The row of `targets` (keyed by ("NGC"|"IC"|"M", number)) that is the
+    stellarium object d, or None."""
+    for key in (("M", d["m"]), ("NGC", d["ngc"]), ("IC", d["ic"])):
+        if key[1] and key in targets:
+            return targets[key]
+    return None
+
+
+def keyed(rows):
+    out = {}
+    for r in rows:
+        if r.get("cat") and not r.get("suffix"):
+            out.setdefault((r["cat"], r["num"]), r)
+        if r.get("messier"):
+            out.setdefault(("M", r["messier"]), r)
+    return out
+
+
+def merge_open_clusters(oc, stel, held):
+    targets = keyed(oc)
+    taken = set()
+    for d in stel.objects:
+        if STEL_CLASS.get(d["otype"]) != 0:
+            continue
+        rows = [(row, d[f]) for f, row in STEL_OC_ROWS if d[f] and (row, d[f]) not in taken]
+        if not rows and d["m"] != 45:
+            continue
+        taken.update(rows)
+        row = attach(targets, d)
+        if row is None:
+            row = stel_row(d, stel.names, ["m", "ngc", "ic", "cr", "mel", "tr", "st", "ru", "c"])
+            drop_held_numbers(row, held, stel.names, ["cr", "mel", "tr", "st", "ru"])
+            oc.append(row)
+            for key in (("M", d["m"]), ("NGC", d["ngc"]), ("IC", d["ic"])):
+                if key[1]:
+                    targets.setdefault(key, row)
+        else:
+            add_names(row, stellarium_dso.names_of(d, stel.names, ["cr", "mel", "tr", "st", "ru"]))
+        row.setdefault("rows", [])
+        row["rows"] += rows
+
+
+def merge_bright_nebulae(neb, stel, held):
+    targets = keyed(neb)
+    seen = set()
+    for d in stel.objects:
+        if STEL_CLASS.get(d["otype"]) != 2:
+            continue
+        ids = {}
+        for f, top in (("sh2", 312), ("vdb", 158), ("rcw", 158), ("lbn", 1627)):
+            if 0 < d[f] <= top and (f, d[f]) not in seen:
+                ids[f] = d[f]
+                seen.add((f, d[f]))
+        ced = "Ced " + d["ced"] if d["ced"] and ("ced", d["ced"]) not in seen else ""
+        if ced:
+            seen.add(("ced", d["ced"]))
+        if not ids and not ced:
+            continue
+        row = attach(targets, d)
+        if row is None:
+            row = stel_row(d, stel.names, ["m", "ngc", "ic", "sh2", "vdb", "rcw", "lbn", "ced", "c"])
+            drop_held_numbers(row, held, stel.names, ["sh2", "vdb", "rcw", "lbn", "ced"])
+            neb.append(row)
+            for key in (("M", d["m"]), ("NGC", d["ngc"]), ("IC", d["ic"])):
+                if key[1]:
+                    targets.setdefault(key, row)
+        else:
+            add_names(row, stellarium_dso.names_of(d, stel.names, ["sh2", "vdb", "rcw", "lbn", "ced"]))
+        row.update({("sh" if k == "sh2" else k): v for k, v in ids.items() if not row.get(k)})
+        if ced and not row.get("other"):
+            row["other"] = ced
+
+
+def dark_nebulae(stel):
+    out, seen = [], set()
+    for d in stel.objects:
+        b = d["b"] if 0 < d["b"] <= 370 and ("b", d["b"]) not in seen else 0
+        ldn = d["ldn"] if 0 < d["ldn"] <= 1802 and ("ldn", d["ldn"]) not in seen else 0
+        if not b and not ldn:
+            continue
+        seen.update({("b", b), ("ldn", ldn)})
+        opacity = int(round(d["vmag"])) if 1 <= d["vmag"] <= 6 else 6
+        out.append(dict(ra=math.degrees(d["ra"]) % 360.0, dec=math.degrees(d["dec"]), b=b, ldn=ldn,
+                        cls=opacity, size=d["major"] * 60.0,
+                        names=stellarium_dso.names_of(d, stel.names, ["b", "ldn", "c"])))
+    for key, lon, lat in [(x[0], x[1], x[2]) for x in DC_CLOUDS]:
+        d = stel.find(*key)
+        if d:
+            out.append(dict(ra=math.degrees(d["ra"]) % 360.0, dec=math.degrees(d["dec"]), b=0, ldn=0,
+                            cls=6, size=d["major"] * 60.0, dc=(lon, lat),
+                            names=stellarium_dso.names_of(d, stel.names, ["c"])))
+    return out
+
+
+def mean_place(members):
+    x = y = z = 0.0
+    for d in members:
+        x += math.cos(d["dec"]) * math.cos(d["ra"])
+        y += math.cos(d["dec"]) * math.sin(d["ra"])
+        z += math.sin(d["dec"])
+    ra = math.degrees(math.atan2(y, x)) % 360.0
+    dec = math.degrees(math.atan2(z, math.hypot(x, y)))
+    return ra, dec
+
+
+def separation(ra1, dec1, ra2, dec2):
+    a1, d1, a2, d2 = map(math.radians, (ra1, dec1, ra2, dec2))
+    c = math.sin(d1) * math.sin(d2) + math.cos(d1) * math.cos(d2) * math.cos(a1 - a2)
+    return math.degrees(math.acos(max(-1.0, min(1.0, c))))
+
+
+def galaxy_groups(stel):
+    """ACO clusters (numbers 1-4076) and Hickson groups (4077 on): dicts
+    with number, place, magnitude, size (arcmin), redshift, names."""
+    groups = {}
+    for d in stel.objects:
+        if d["aco"].isdigit() and 1 <= int(d["aco"]) <= 4076 and int(d["aco"]) not in groups:
+            groups[int(d["aco"])] = dict(
+                number=int(d["aco"]), aco=int(d["aco"]), hickson=0, ra=math.degrees(d["ra"]) % 360.0,
+                dec=math.degrees(d["dec"]), mag=d["vmag"] if d["vmag"] < 90 else None,
+                size=d["major"] * 60.0, z=d["z"] if 0 < d["z"] < 6 else 0.0,
+                names=stellarium_dso.names_of(d, stel.names, ["aco"]))
+    members = {}
+    for d in stel.objects:
+        m = re.match(r"(\d+)", d["hcg"])
+        if m and 1 <= int(m.group(1)) <= 100:
+            members.setdefault(int(m.group(1)), []).append(d)
+    for h, ms in members.items():
+        ra, dec = mean_place(ms)
+        radius = max(separation(ra, dec, math.degrees(x["ra"]), math.degrees(x["dec"])) for x in ms)
+        mags = [x["vmag"] for x in ms if x["vmag"] < 90]
+        total = -2.5 * math.log10(sum(10 ** (-0.4 * m) for m in mags)) if mags else None
+        zs = sorted(x["z"] for x in ms if 0 < x["z"] < 6)
+        # A name the names file gives two members or more is the group's.
+        counts = {}
+        for x in ms:
+            for n in stellarium_dso.names_of(x, stel.names, ["ngc", "ic"]):
+                counts[n] = counts.get(n, 0) + 1
+        groups[4076 + h] = dict(number=4076 + h, aco=0, hickson=h, ra=ra, dec=dec, mag=total,
+                                size=2 * radius * 60.0 + 1.0, z=zs[len(zs) // 2] if zs else 0.0,
+                                names=[n for n, c in counts.items() if c >= 2],
+                                member_mag=min(mags) if mags else None)
+    return groups
+
+
+def pn_designations(d):
+    """(PN G longitude, latitude, PK longitude, PK second number in tenths
+    signed, distance in parsecs or 0xFFFF) of a stellarium object, or None
+    when it has no PN G and PK designations."""
+    if not d:
+        return None
+    g = re.match(r"(\d+(?:\.\d+)?)([+-]\d+(?:\.\d+)?)$", d["png"])
+    k = re.match(r"(\d+)([+-])(\d+(?:\.\d+)?)$", d["pk"])
+    if not g or not k:
+        return None
+    second = int(round(float(k.group(3)) * 10)) * (-1 if k.group(2) == "-" else 1)
+    dist = int(round(d["dist"] * 1000)) if 0 < d["dist"] < 60 else 0xFFFF
+    return float(g.group(1)), float(g.group(2)), int(k.group(1)) % 360, second, dist
+
+
+def star_proper_names():
+    """Proper names of stars: stellarium's western sky culture and the names
+    of KStars' star list."""
+    names = set()
+    path = "/usr/share/stellarium/skycultures/western/star_names.fab"
+    if os.path.exists(path):
+        for line in open(path, encoding="utf-8"):
+            m = re.match(r'\s*\d+\|_\("([^"]+)"\)', line)
+            if m:
+                names.add(m.group(1))
+    path = "/usr/share/kstars/stars.dat"
+    if os.path.exists(path):
+        for line in open(path, encoding="latin-1"):
+            parts = line.rstrip("\n").split(",")
+            if not line.startswith("#") and len(parts) > 2 and parts[2].strip():
+                names.add(parts[2].strip())
+    return names
+
+
 def write_slots(path, count, values, fmt="<H", empty=0xFFFF):
     b = bytearray()
     for i in range(count):
@@ -341,53 +602,81 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.ref, exist_ok=True)
     os.makedirs(args.cat, exist_ok=True)
+    if not stellarium_dso.available():
+        raise SystemExit("gen_deepsky: the stellarium-data package's deep-sky catalogue is missing")
+    stel = Stellarium()
     rows = open_ngc(args.small)
     cross = Cross()
     by_class = {c: [] for c in range(5)}
+    placed = []
     for r in rows:
+        d = stel.find("ngc" if r["cat"] == "NGC" else "ic", r["num"]) if not r["suffix"] else None
+        if r["ra"] == 0 and r["dec"] == 0:
+            # OpenNGC has no place for a few objects: take stellarium's, or
+            # leave the object out rather than put it at RA 0, Dec 0.
+            if d is None or (d["ra"] == 0 and d["dec"] == 0):
+                continue
+            r["ra"], r["dec"] = math.degrees(d["ra"]) % 360.0, math.degrees(d["dec"])
+        placed.append(r)
+    rows = placed
+    for r in rows:
+        d = stel.find("ngc" if r["cat"] == "NGC" else "ic", r["num"]) if not r["suffix"] else None
+        if d:
+            add_names(r, stellarium_dso.names_of(d, stel.names, ["m", "ngc", "ic", "c"]))
+            if not r["messier"] and d["m"]:
+                r["messier"] = d["m"]
         c = CLASS_OF_TYPE.get(r["type"])
-        if c is not None:
+        if c is None and d is not None:
+            c = STEL_CLASS.get(d["otype"])   # OpenNGC leaves some objects untyped (NGC 2244)
+        if c is not None and c in by_class:
             by_class[c].append(r)
+    held = keyed([r for c in by_class.values() for r in c])
     # Record numbers: from 0 for clusters and nebulae, from 1 for globulars and galaxies.
-    oc = [dict(ra=x[0], dec=x[1], rows=x[2], mag=x[3], a=x[4], names=[x[5]] if x[5] else [])
-          for x in OTHER_OC] + by_class[0]   # record 0 holds no M/NGC/IC number
+    oc = by_class[0]
+    merge_open_clusters(oc, stel, held)
     for i, o in enumerate(oc):
         cross.add(o, 0, i)
-    globs = by_class[1] + [dict(ra=x[0], dec=x[1], pal=x[2], ter=x[3], mag=x[4], a=x[5], dist=x[6])
-                           for x in OTHER_GLOB]
+    globs = by_class[1]
+    for key, pal, ter, dist in PALOMAR_TERZAN:
+        d = stel.find(*key)
+        if d:
+            g = stel_row(d, stel.names, ["ugc", "eso"])
+            g.update(cat=None, num=0, pal=pal, ter=ter, dist=dist)
+            globs.append(g)
     for i, g in enumerate(globs):
         cross.add(g, 1, i + 1)
     n7822 = [r for r in by_class[2] if r["cat"] == "NGC" and r["num"] == 7822]
-    neb = n7822 + [r for r in by_class[2] if r not in n7822] + [
-        dict(ra=x[0], dec=x[1], sh=x[2], lbn=x[3], names=[x[4]], mag=None, a=0, b=0) for x in SHARPLESS] + [
-        dict(ra=x[0], dec=x[1], other=x[2], names=[], mag=None, a=0, b=0) for x in OTHER_NEB]
+    neb = n7822 + [r for r in by_class[2] if r not in n7822]
+    merge_bright_nebulae(neb, stel, held)
     for i, n in enumerate(neb):
         cross.add(n, 2, i)
     pln = by_class[3]
     for i, p in enumerate(pln):
         cross.add(p, 3, i)
     gals = by_class[4]
+    for g in gals:
+        d = stel.find("pgc", g["pgc"]) if g["pgc"] else None
+        g["arp"] = d["arp"] if d and 0 < d["arp"] <= 338 else 0
     for i, g in enumerate(gals):
         cross.add(g, 4, i + 1)
-    dark = [dict(names=[x[7]] if x[7] else []) for x in DARK] + [dict(names=[x[6]]) for x in DC_CLOUDS]
+    dark = dark_nebulae(stel)
     for i, d in enumerate(dark):
         cross.add(d, 7, i)
-    groups = [dict(names=[x[7]]) for x in GROUPS]
-    for g, x in zip(groups, GROUPS):
-        number = x[2] if x[2] else (4076 + x[3] if x[3] else 0)
-        if number:
-            cross.add(g, 6, number)
+    groups = galaxy_groups(stel)
+    for number, g in sorted(groups.items()):
+        cross.add(g, 6, number)
     quasars = [dict(names=[x[2]] if x[2] == "3C 273" else []) for x in QUASARS]
     for i, q in enumerate(quasars):
         cross.add(q, 5, i)
-    names = write_cross(cross, args.cat)
-    write_groups_and_quasars(names, args.ref, args.cat)
+    names = write_cross(cross, args.cat, star_proper_names())
+    write_groups_and_quasars(groups, names, args.ref, args.cat)
     write_galaxies(gals, names, args.cat)
 
     # Planetary nebulae and their PN G / PK indexes.
     out, png, pk = bytearray(), {}, {}
     for i, p in enumerate(pln):
-        ex = PN_EXTRA.get(p["num"] if p["cat"] == "NGC" else -1)
+        ex = pn_designations(stel.find("ngc" if p["cat"] == "NGC" else "ic", p["num"])
+                             if p.get("cat") and not p["suffix"] else None)
         glon, glat = (int(round(ex[0] * 10)), int(round(ex[1] * 10))) if ex else (0, 0)
         pkw = 0
         if ex:
@@ -473,53 +762,53 @@ def main():
         out += struct.pack("<iiBBBHHHHBBBHHBH15sHB", turns(n["ra"]), turns(n["dec"]), 0,
                            name_number(names, n), n.get("messier", 0),
                            n["num"] if n.get("cat") == "NGC" else 0, 0,
-                           n["num"] if n.get("cat") == "IC" else 0, 0, 0, 0, 0, n.get("sh", 0),
+                           n["num"] if n.get("cat") == "IC" else 0, 0, n.get("vdb", 0), 0,
+                           n.get("rcw", 0), n.get("sh", 0),
                            n.get("lbn", 0), mag10(n["mag"]), int(round((n.get("a") or 0) * 10)),
                            cstr(n.get("other", ""), 15),
                            int(round((n.get("b") or 0) * 10)), 255)
     open(os.path.join(args.ref, "neb.bin"), "wb").write(out)
     write_slots(os.path.join(args.cat, "sh.bin"), 312, sh, "<h", -1)
     write_slots(os.path.join(args.cat, "LBN.bin"), 1627, lbn, "<h", -1)
-    for name, count in (("gum.bin", 83), ("RCW.bin", 158), ("vdB.bin", 158)):
-        write_slots(os.path.join(args.cat, name), count, {}, "<h", -1)
+    vdb = {n["vdb"] - 1: i for i, n in enumerate(neb) if n.get("vdb")}
+    rcw = {n["rcw"] - 1: i for i, n in enumerate(neb) if n.get("rcw")}
+    write_slots(os.path.join(args.cat, "gum.bin"), 83, {}, "<h", -1)
+    write_slots(os.path.join(args.cat, "RCW.bin"), 158, rcw, "<h", -1)
+    write_slots(os.path.join(args.cat, "vdB.bin"), 158, vdb, "<h", -1)
+
     # Other designations in the reader's order: catalogue word, then number.
-    others = sorted(((n["other"], i) for i, n in enumerate(neb) if n.get("other")),
-                    key=lambda e: (e[0].split(" ")[0], int(e[0].split(" ")[1].rstrip("abcdefgh")), e[0]))
+    def other_key(e):
+        word, _, rest = e[0].partition(" ")
+        m = re.match(r"\d+", rest)
+        return (word, int(m.group(0)) if m else 0, e[0])
+    others = sorted(((n["other"], i) for i, n in enumerate(neb) if n.get("other")), key=other_key)
     open(os.path.join(args.cat, "nebother.bin"), "wb").write(
         b"".join(struct.pack("<h", i) + cstr(o, 15) for o, i in others))
 
     # Dark nebulae: the catalogued clouds from record 0, padding up to the
     # globules at record 3114.
     records = [bytearray(25) for _ in range(3114)]
-    barnard, ldn = {}, {}
-    for i, x in enumerate(DARK):
-        ra, dec, b, sfx, l, cls, size, name = x
-        records[i] = bytearray(struct.pack("<iiBHBHHHh5s", turns(ra), turns(dec), cls,
-                                           int(round(size * 100)), name_number(names, dark[i]), l,
-                                           b | (0x8000 if sfx else 0), 0, 0, b""))
-        if b:
-            barnard[b - 1] = i + 1
-        if l:
-            ldn[l - 1] = i + 1
-    dc = []
-    for k, x in enumerate(DC_CLOUDS):
-        i = len(DARK) + k
-        ra, dec, lon, lat, cls, size, name = x
-        lt, bt = int(round(lon * 10)), int(round(lat * 10))
-        records[i] = bytearray(struct.pack("<iiBHBHHHh5s", turns(ra), turns(dec), cls,
-                                           int(round(size * 100)), name_number(names, dark[i]), 0, 0,
-                                           lt, bt, b""))
-        dc.append((lt, bt, 0, i))
-    for r in records[len(DARK) + len(DC_CLOUDS):]:
+    barnard, ldn, dc = {}, {}, []
+    for i, x in enumerate(dark):
+        lt, bt = (int(round(x["dc"][0] * 10)), int(round(x["dc"][1] * 10))) if x.get("dc") else (0, 0)
+        records[i] = bytearray(struct.pack("<iiBHBHHHh5s", turns(x["ra"]), turns(x["dec"]), x["cls"],
+                                           min(0xFFFF, int(round(x["size"] * 100))),
+                                           name_number(names, x), x["ldn"], x["b"], lt, bt, b""))
+        if x["b"]:
+            barnard[x["b"] - 1] = i + 1
+        if x["ldn"]:
+            ldn[x["ldn"] - 1] = i + 1
+        if x.get("dc"):
+            dc.append((lt, bt, 0, i))
+    for r in records[len(dark):]:
         r[8] = 9   # unused catalogued record: class 9, no designation
-    records.append(bytearray(struct.pack("<iiBBB14s", turns(265.0), turns(-23.0), 10, 30, 20,
-                                         cstr("CG 4-2", 14))))
+    # No package on the machine holds the cometary globules: none are written.
     open(os.path.join(args.ref, "dn.bin"), "wb").write(b"".join(records))
     write_slots(os.path.join(args.cat, "Barnard.bin"), 370, barnard, "<H", 0)
     write_slots(os.path.join(args.cat, "ldn.bin"), 1802, ldn, "<H", 0)
     open(os.path.join(args.cat, "dc.bin"), "wb").write(
         b"".join(struct.pack("<HhH", lt | (sf << 13), bt, r) for lt, bt, sf, r in sorted(dc)))
-    open(os.path.join(args.cat, "gbc.bin"), "wb").write(cstr("CG 4-2", 14) + struct.pack("<H", 3114))
+    open(os.path.join(args.cat, "gbc.bin"), "wb").write(b"")
     print("deep sky: %d galaxies, %d planetary, %d open, %d globular, %d nebulae, %d names"
           % (len(gals), len(pln), len(oc), len(globs), len(neb), len(cross.names)))
 

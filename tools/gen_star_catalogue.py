@@ -102,13 +102,14 @@ def read_kstars_stars(limit_mag):
             mag = float(line[46:51])
             if limit_mag is not None and mag > limit_mag:
                 break  # the file is sorted by magnitude
-            name = ""
+            name, proper = "", ""
             if "," in line:
                 name = line.split(",")[1].rstrip("\n")[1:] if len(line.split(",")) > 1 else ""
+                proper = line.split(",")[2].strip() if len(line.split(",")) > 2 else ""
             stars.append(dict(ra=math.radians(ra), dec=math.radians(dec),
                               pmra=float(line[20:29]), pmdec=float(line[29:38]),
                               plx=float(line[38:45]), mag=mag, bv=float(line[51:56]),
-                              spt=line[56:58], name=name.strip()))
+                              spt=line[56:58], name=name.strip(), proper=proper))
     return stars
 
 
@@ -129,8 +130,9 @@ def parse_kstars_name(name):
 
 
 def read_name_fab():
-    """HIP -> list of designations parsed as in parse_kstars_name, and the key -> HIP."""
-    by_hip, by_key = {}, {}
+    """HIP -> list of designations parsed as in parse_kstars_name, the key ->
+    HIP, and HIP -> the component letter its designation carries."""
+    by_hip, by_key, components = {}, {}, {}
     path = os.path.join(STELLARIUM, "stars/default/name.fab")
     with open(path, encoding="utf-8") as f:
         for line in f:
@@ -138,6 +140,11 @@ def read_name_fab():
                 continue
             hip_t, des = line.strip().split("|", 1)
             parts = des.split("_")
+            # "61_Cyg_A": a designation with the component letter of a double.
+            component = parts[2] if len(parts) == 3 and re.fullmatch(r"[A-Z]", parts[2]) else None
+            if len(parts) == 3 and component and hip_t.strip().isdigit():
+                parts = parts[:2]
+                components[int(hip_t)] = component
             if len(parts) != 2 or not hip_t.strip().isdigit():
                 continue
             hip = int(hip_t)
@@ -154,7 +161,7 @@ def read_name_fab():
                 continue
             by_hip.setdefault(hip, []).append(key)
             by_key.setdefault(key, hip)
-    return by_hip, by_key
+    return by_hip, by_key, components
 
 
 def read_cross_ids():
@@ -198,20 +205,30 @@ def read_kstars_hd_numbers():
 
 def match_hd_numbers(stars):
     """Gives each star of stars.dat the HD number of the binary-file star at
-    the same place (within 2 arcseconds)."""
+    the same place (the nearest within 3 arcseconds: the two files round
+    places differently, by up to 2 arcseconds for Cor Caroli). The binary
+    files hold some places at the Hipparcos epoch 1991.25, so a star is also
+    looked for where its proper motion puts it then (61 Cyg A and B moved
+    45 arcseconds)."""
+    back = 2000.0 - 1991.25
     cells = {}
     for s in stars:
-        key = (int(math.degrees(s["ra"]) * 100), int(math.degrees(s["dec"]) * 100))
-        cells.setdefault(key, []).append(s)
-    tol = math.radians(2.0 / 3600)
+        cosd = max(math.cos(s["dec"]), 1e-6)
+        places = [(s["ra"], s["dec"]),
+                  (s["ra"] - math.radians(s["pmra"] / 3.6e6 * back) / cosd,
+                   s["dec"] - math.radians(s["pmdec"] / 3.6e6 * back))]
+        for ra, dec in places:
+            key = (int(math.degrees(ra) * 100), int(math.degrees(dec) * 100))
+            cells.setdefault(key, []).append((s, ra, dec))
+    tol = math.radians(3.0 / 3600)
     for ra_h, dec_d, hd in read_kstars_hd_numbers():
         ra, dec = math.radians(ra_h * 15), math.radians(dec_d)
         kx, ky = int(ra_h * 1500), int(dec_d * 100)
         best, best_d = None, tol
         for dx in (-1, 0, 1):
             for dy in (-1, 0, 1):
-                for s in cells.get((kx + dx, ky + dy), []):
-                    dist = math.hypot((s["ra"] - ra) * math.cos(dec), s["dec"] - dec)
+                for s, sra, sdec in cells.get((kx + dx, ky + dy), []):
+                    dist = math.hypot((sra - ra) * math.cos(dec), sdec - dec)
                     if dist <= best_d:
                         best, best_d = s, dist
         if best is not None and "hd" not in best:
@@ -219,7 +236,10 @@ def match_hd_numbers(stars):
 
 
 def read_proper_names():
-    """(HIP, name, preferred) in file order; the first name of a star is preferred."""
+    """(HIP, name, preferred) in file order; the first name of a star is
+    preferred. A name the file gives two stars stays with one: the star whose
+    first name it is ("Mirzam" is beta CMa's, not also Betelgeuse's; "Alcor"
+    is 80 UMa's, not also Mizar's), else the first star it is given to."""
     path = os.path.join(STELLARIUM, "skycultures/western/star_names.fab")
     names, seen = [], set()
     with open(path, encoding="utf-8") as f:
@@ -234,7 +254,16 @@ def read_proper_names():
                 continue
             names.append((hip, name, hip not in seen))
             seen.add(hip)
-    return names
+    owner = {}
+    for hip, name, preferred in names:
+        if name not in owner or (preferred and not owner[name][1]):
+            owner[name] = (hip, preferred)
+    out, listed = [], set()
+    for hip, name, preferred in names:
+        if owner[name][0] == hip and (hip, name.upper()) not in listed:
+            listed.add((hip, name.upper()))
+            out.append((hip, name, preferred))
+    return out
 
 
 # ---- stars.bin ---------------------------------------------------------------------
@@ -307,11 +336,15 @@ def write(path, data):
 
 def build_stars(limit_mag, compact_count, sample_region):
     stars = read_kstars_stars(None)
-    name_by_hip, hip_by_key = read_name_fab()
+    name_by_hip, hip_by_key, component_of_hip = read_name_fab()
     cross = read_cross_ids()
 
-    # HIP numbers: by Bayer or Flamsteed name first, then through the HD
-    # number of the star at the same place in KStars' binary files.
+    # HIP numbers: through the HD number of the star at the same place in
+    # KStars' binary files first (a match by place), then by Bayer or
+    # Flamsteed name for the stars still without one. The names of
+    # stars.dat number some superscripts otherwise than the HIP names do
+    # (Cor Caroli is "alp1 CVn" there, alpha-2 CVn by HIP), so a match by
+    # name alone gave such a star its companion's numbers.
     match_hd_numbers(stars)
     hip_of_hd = {}
     for hip, ids in cross.items():
@@ -319,13 +352,13 @@ def build_stars(limit_mag, compact_count, sample_region):
             hip_of_hd.setdefault(ids["hd"], hip)
     used = set()
     for s in stars:
-        key = parse_kstars_name(s["name"]) if s["name"] else None
-        hip = hip_by_key.get(key) if key else None
+        hip = hip_of_hd.get(s.get("hd", 0))
         if hip and hip not in used:
             s["hip"] = hip
             used.add(hip)
     for s in stars:
-        hip = hip_of_hd.get(s.get("hd", 0))
+        key = parse_kstars_name(s["name"]) if s["name"] else None
+        hip = hip_by_key.get(key) if key else None
         if "hip" not in s and hip and hip not in used:
             s["hip"] = hip
             used.add(hip)
@@ -345,6 +378,8 @@ def build_stars(limit_mag, compact_count, sample_region):
 
     for s in zone1:
         hip = s.get("hip", 0)
+        if hip in component_of_hip:
+            s["component"] = component_of_hip[hip]
         ids = cross.get(hip, {}) if hip else {}
         s.update({k: v for k, v in ids.items() if v and not (k == "hd" and "hd" in s)})
         keys = name_by_hip.get(hip, []) if hip else []
@@ -379,6 +414,16 @@ def write_star_files(folder, zone1, compact, sample_region, names):
             csn_records.append(name)
             s["csn"] = len(csn_records)
         alp.append((name, n, 1 if preferred else 0))
+    # KStars' star list names some stars in other spellings ("Alnath" for
+    # Elnath): each name it gives its own star that is not yet a name joins
+    # the list, as a further name of that star.
+    # (Not a name the sky culture gives a star this catalogue lacks: "Men".)
+    listed = {a[0].upper() for a in alp} | {name.upper() for _, name, _ in names}
+    for n, s in enumerate(zone1, 1):
+        proper = s.get("proper", "")
+        if proper and proper.upper() not in listed and re.fullmatch(r"[A-Za-z' .-]+", proper):
+            alp.append((proper, n, 0))
+            listed.add(proper.upper())
 
     with open(os.path.join(folder, "stars.bin"), "wb") as f:
         for s in zone1:

@@ -87,8 +87,18 @@ TEST(DeepSkyFill, OtherClassDistancesAndMagnitudes) {
     BrightNebulaRecord n;
     std::memset(&n, 0, sizeof n);
     n.brightnessClass = 3;
+    r.magnification = 0.0f;   // none set: x100
     FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
     EXPECT_EQ(+r.classExtra[0], 3);
+    // The faintest surface brightness an 8-inch (class 3) shows at x100.
+    EXPECT_NEAR(+r.magnitude2, 23.434, 1e-3);
+    n.brightnessClass = 0;   // the eye alone
+    FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
+    EXPECT_NEAR(+r.magnitude2, 19.662, 1e-3);
+    n.brightnessClass = 255;   // no class: no surface brightness
+    FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
+    EXPECT_EQ(+r.magnitude2, 99.9f);
+    EXPECT_EQ(+r.classExtra[0], 255);
 }
 
 TEST(DeepSkyParse, CatalogueNumbers) {
@@ -247,7 +257,9 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     out[0] = NewRecord(10, 16);
     std::strcpy(text, "Collinder 399");
     ASSERT_EQ(BuildOpenClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
-    EXPECT_EQ(+out[0].index, 0);
+    // Brocchi's Cluster: RA 19h 25.4m, Dec +20 11' (the source's place).
+    EXPECT_NEAR(+out[0].raCatalogue, 291.35 * 3.14159265358979 / 180, 2e-3);
+    EXPECT_NEAR(+out[0].decCatalogue, 20.18 * 3.14159265358979 / 180, 2e-3);
     out[0] = NewRecord(11, 5);
     std::strcpy(text, "Palomar 5");
     EXPECT_EQ(BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
@@ -271,10 +283,10 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     EXPECT_EQ(quasar[0], quasar[1]);
     // One text form of each further class, as written by the published tables.
     struct { int cls, kind; const char *text; } more[] = {
-        {9, 5, "Sh 2-155"}, {9, 9, "LBN 529"}, {9, 10, "Ced 201"}, {9, 10, "Simeis 147"},
-        {9, 1, "Cave Nebula"}, {17, 2, "B 33"}, {17, 3, "LDN 1622"}, {17, 4, "DC 301.0-1.0"},
-        {17, 1, "Horsehead Nebula"}, {17, 5, "CG 4-2"}, {10, 36, "Melotte 111"},
-        {11, 6, "Terzan 5"}};
+        {9, 5, "Sh 2-155"}, {9, 9, "LBN 529"}, {9, 10, "Ced 201"}, {9, 6, "vdB 152"},
+        {9, 8, "RCW 49"}, {17, 2, "B 33"}, {17, 3, "LDN 1622"}, {17, 4, "DC 301.0-1.0"},
+        {17, 1, "Horsehead Nebula"}, {17, 1, "Coalsack Nebula"}, {10, 36, "Melotte 111"},
+        {10, 16, "Collinder 256"}, {11, 6, "Terzan 5"}};
     for (const auto &m : more) {
         out[0] = NewRecord(m.cls, m.kind);
         std::strcpy(text, m.text);
@@ -284,15 +296,20 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
                             : BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
         EXPECT_EQ(n, 1) << m.text;
     }
-    // Sh 2-155 and its common name are one record.
-    out[0] = NewRecord(9, 5);
-    std::strcpy(text, "Sh 2-155");
-    BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
-    int sh = out[0].index;
-    out[0] = NewRecord(9, 1);
-    std::strcpy(text, "cave nebula");
-    ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
-    EXPECT_EQ(+out[0].index, sh);
+    // Sh 2-155 and LBN 529 (the Cave Nebula), vdB 152 and Ced 201: one
+    // record each, as the source designates them.
+    const char *pairs[2][2] = {{"Sh 2-155", "LBN 529"}, {"vdB 152", "Ced 201"}};
+    const int pairKinds[2][2] = {{5, 9}, {6, 10}};
+    for (int p = 0; p < 2; ++p) {
+        int index[2] = {-1, -2};
+        for (int k = 0; k < 2; ++k) {
+            out[0] = NewRecord(9, pairKinds[p][k]);
+            std::strcpy(text, pairs[p][k]);
+            ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+            index[k] = out[0].index;
+        }
+        EXPECT_EQ(index[0], index[1]) << pairs[p][0];
+    }
 }
 #endif
 

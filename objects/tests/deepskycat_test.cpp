@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/datapaths.h"
+#include "core/safefile.h"
 #include "objects/clustercat.h"
 #include "objects/darkneb.h"
 #include "objects/dsoxref.h"
@@ -15,6 +16,7 @@
 #include "objects/nebulacat.h"
 #include "objects/pncat.h"
 #include "objects/tests/starbytes.h"
+#include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
 
@@ -231,6 +233,64 @@ TEST_F(DeepSkyFiles, Clusters) {
     EXPECT_STREQ(gc.displayName, "M 13");
     EXPECT_EQ(ReadGlobularClusterRecord(f, 0, &gc, nullptr, -1), 0);
     std::fclose(f);
+}
+
+// A new place goes into the record's float32 fields at 16 and 20 and
+// nowhere else; a record beyond the file or a place that is not a number
+// changes nothing; every failing file step leaves the file as it was.
+TEST_F(DeepSkyFiles, SetOpenClusterPosition) {
+    std::string oc(3 * 57, '\0');
+    for (size_t i = 0; i < oc.size(); ++i) oc[i] = static_cast<char>(i * 7 + 1);
+    std::string before;
+    auto prepare = [&] {
+        ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("oc.bin"), oc));
+        ASSERT_EQ(ReadWholeFile(dir_.file("oc.bin").c_str(), &before), 1);
+    };
+    int steps = testutil::ForEachFailurePoint(
+        prepare, [] { return SetOpenClusterPosition(1, 1.5, -0.25); },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            std::string now;
+            ASSERT_EQ(ReadWholeFile(dir_.file("oc.bin").c_str(), &now), 1);
+            if (run.result != 1) {
+                EXPECT_TRUE(now == before) << "oc.bin changed on a failure";
+            }
+        });
+    EXPECT_GT(steps, 2);
+
+    prepare();
+    ASSERT_EQ(SetOpenClusterPosition(1, 1.5, -0.25), 1);
+    std::string after;
+    ASSERT_EQ(ReadWholeFile(dir_.file("oc.bin").c_str(), &after), 1);
+    ASSERT_EQ(after.size(), oc.size());
+    // 1.5f is 0x3FC00000 and -0.25f 0xBE800000, little-endian.
+    const unsigned char ra[4] = {0x00, 0x00, 0xC0, 0x3F}, dec[4] = {0x00, 0x00, 0x80, 0xBE};
+    for (size_t i = 0; i < oc.size(); ++i) {
+        size_t off = i >= 57 && i < 114 ? i - 57 : 999;
+        if (off >= 16 && off < 20) {
+            EXPECT_EQ(static_cast<unsigned char>(after[i]), ra[off - 16]) << i;
+        } else if (off >= 20 && off < 24) {
+            EXPECT_EQ(static_cast<unsigned char>(after[i]), dec[off - 20]) << i;
+        } else {
+            EXPECT_EQ(after[i], oc[i]) << i;
+        }
+    }
+    FILE *f = std::fopen(dir_.file("oc.bin").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    OpenClusterRecord o;
+    std::memset(&o, 0, sizeof o);
+    ReadOpenClusterRecord(f, 1, &o, nullptr, -1);
+    std::fclose(f);
+    EXPECT_DOUBLE_EQ(o.ra, 1.5);
+    EXPECT_DOUBLE_EQ(o.dec, -0.25);
+
+    for (int32_t record : {-1, 3, 1000}) EXPECT_EQ(SetOpenClusterPosition(record, 1.0, 0.5), 0);
+    EXPECT_EQ(SetOpenClusterPosition(0, std::nan(""), 0.5), 0);
+    std::string unchanged;
+    ASSERT_EQ(ReadWholeFile(dir_.file("oc.bin").c_str(), &unchanged), 1);
+    EXPECT_TRUE(unchanged == after);
+    SetRefDirectories("", "", "");
+    EXPECT_EQ(SetOpenClusterPosition(0, 1.0, 0.5), 0);   // no catalogue folder
 }
 
 TEST_F(DeepSkyFiles, BrightNebulae) {

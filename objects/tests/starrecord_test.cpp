@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -54,6 +55,61 @@ TEST(StarRecord, BayerTexts) {
             EXPECT_EQ(con, FindConstellationAbbreviation(c.con)) << c.text;
         }
     }
+}
+
+// Every letter in every spelling the rule allows: the whole name and each
+// abbreviation of it (at least two characters, the first in either case, the
+// rest as the name writes them), with no superscript, with one as a word of
+// its own and with one joined to the letter. A prefix that an earlier letter
+// also begins with names that earlier letter ("Om" is Omicron, "Ome" Omega).
+TEST(StarRecord, GreekLettersInEverySpelling) {
+    // Independent of the program's table: the letters in alphabet order.
+    const char *const letters[24] = {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta",
+                                     "Eta", "Theta", "Iota", "Kappa", "Lambda", "Mu",
+                                     "Nu", "Xi", "Omicron", "Pi", "Rho", "Sigma",
+                                     "Tau", "Upsilon", "Phi", "Chi", "Psi", "Omega"};
+    int checked = 0;
+    for (int g = 0; g < 24; ++g) {
+        std::string name = letters[g];
+        for (size_t len = 2; len <= name.size(); ++len) {
+            std::string stem = name.substr(0, len);
+            // The letter this abbreviation names: the first whose name begins with it.
+            int expected = -1;
+            for (int k = 0; k < 24 && expected < 0; ++k)
+                if (std::string(letters[k]).compare(0, len, stem) == 0) expected = k;
+            for (int lower = 0; lower < 2; ++lower) {
+                std::string word = stem;
+                if (lower) word[0] = static_cast<char>(std::tolower(word[0]));
+                const std::string texts[3] = {word + " Cen", word + " 2 Cen", word + "2 Cen"};
+                const int supers[3] = {0, 2, 2};
+                for (int t = 0; t < 3; ++t) {
+                    int letter = -9, superscript = -9, con = -9;
+                    ASSERT_EQ(ParseBayerDesignation(texts[t].c_str(), &letter, &superscript, &con), 1)
+                        << texts[t];
+                    EXPECT_EQ(letter, expected) << texts[t];
+                    EXPECT_EQ(superscript, supers[t]) << texts[t];
+                    EXPECT_EQ(con, FindConstellationAbbreviation("Cen")) << texts[t];
+                    ++checked;
+                }
+                EXPECT_EQ(FindGreekLetterName(word.c_str()), expected) << word;
+            }
+        }
+    }
+    EXPECT_GT(checked, 24 * 6);
+    // The observers' three-letter forms name their own letter.
+    const struct {
+        const char *word;
+        int letter;
+    } common[] = {{"alp", 0}, {"bet", 1}, {"gam", 2}, {"del", 3}, {"eps", 4}, {"zet", 5},
+                  {"eta", 6}, {"the", 7}, {"iot", 8}, {"kap", 9}, {"lam", 10}, {"mu", 11},
+                  {"nu", 12}, {"xi", 13}, {"omi", 14}, {"pi", 15}, {"rho", 16}, {"sig", 17},
+                  {"tau", 18}, {"ups", 19}, {"phi", 20}, {"chi", 21}, {"psi", 22}, {"ome", 23}};
+    for (const auto &c : common) EXPECT_EQ(FindGreekLetterName(c.word), c.letter) << c.word;
+    // Not letters: one character, upper case after the first, other spellings,
+    // a superscript of two digits or of 9 (the star files hold 1-8).
+    for (const char *bad : {"a Cen", "ALP Cen", "aLP Cen", "alf Cen", "alp12 Cen", "alp9 Cen",
+                            "alp1", "alp 2 3 Cen"})
+        EXPECT_EQ(ParseBayerDesignation(bad, nullptr, nullptr, nullptr), 0) << bad;
 }
 
 TEST(StarRecord, FlamsteedTexts) {

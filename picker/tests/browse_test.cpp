@@ -494,10 +494,11 @@ TEST_F(DemoBrowse, EveryCatalogueListingRunsToItsEnd) {
             }
             if (!l.rows.empty()) filled.push_back(c.objectClass * 100 + kind);
         }
-    // The scans and readers of the catalogues the demo fills give rows.
+    // The scans and readers of the catalogues the demo fills give rows (no
+    // package on the machine holds cometary globules: the demo has none).
     for (int want : {501, 505, 506, 507, 509, 601, 602, 603, 604, 605, 608, 609, 610, 702, 703,
                      810, 811, 905, 909, 910, 1016, 1105, 1106, 1602, 1603, 1702, 1703,
-                     1704, 1705, 2201})
+                     1704, 2201})
         EXPECT_NE(std::find(filled.begin(), filled.end(), want), filled.end()) << want;
 }
 
