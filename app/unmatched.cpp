@@ -11,6 +11,7 @@
 
 #include "app/delimited.h"
 #include "app/formatfile.h"
+#include "app/importlines.h"
 #include "app/importpass.h"
 #include "app/namelinks.h"
 #include "app/recognizeretry.h"
@@ -99,23 +100,29 @@ void MakeUnmatchedScanSiteAndTime(LocationRecord *site, DateRecord *date) {
     ComputeSiderealTimes(site, date);
 }
 
-int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const char *path) {
+int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const ImportJob &job) {
     File links(std::fopen(UserFile(kDesignationLinkFileName).c_str(), "r"));
     Reset(list);
-    File in(path ? std::fopen(path, "r") : nullptr);
-    if (!in.f) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return -1;
-    }
-    const ImportFormat &format = CurrentImportFormat();
+    FILE *opened = nullptr;
+    ImportLineReader lines;
+    if (OpenImportJobLines(job, &opened, &lines) < 0) return -1;
+    File in(opened);
+    const ImportFormat &format = *job.format;
     int32_t roles[kRoleSlots];
     BuildRoleTable(format, roles);
-    std::vector<char> line(kFieldSize), field(kFieldSize);
-    for (int32_t i = 0; i < format.skipLines; ++i)
-        if (!std::fgets(line.data(), kFieldSize, in.f)) break;
+    std::string text;
+    std::vector<char> line, field(kFieldSize);
     int rows = 0;
-    while (std::fgets(line.data(), kFieldSize, in.f)) {
-        if (format.commentChar != '\0' && line[0] == format.commentChar) continue;
+    for (;;) {
+        ImportLineStatus read = ReadImportLine(&lines, &text);
+        if (read == kImportLineEnd) break;
+        if (read != kImportLineRead) {
+            SetImportLineError(lines, read);
+            return -1;
+        }
+        if (ClassifyDelimitedLine(text.c_str(), format) != kDelimitedEntryLine) continue;
+        line.assign(text.begin(), text.end());
+        line.push_back('\0');
         char *cursor = line.data();
         for (int position = 0; position < kRoleSlots; ++position) {
             cursor = NextDelimitedField(cursor, field.data(), format.delimiter);
@@ -130,18 +137,15 @@ int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const char 
     return rows;
 }
 
-int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const char *path) {
+int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &job) {
     File trace(std::fopen(kPassTraceFileName, "w"));
     File links(std::fopen(UserFile(kDesignationLinkFileName).c_str(), "r"));
     Reset(list);
-    File in(path ? std::fopen(path, "r") : nullptr);
-    if (!in.f) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return -1;
-    }
-    const ImportFormat &format = CurrentImportFormat();
-    SkipXmlLines(in.f, format.skipLines);
+    FILE *opened = nullptr;
     XmlReader reader;
+    if (OpenImportJobLines(job, &opened, &reader.lines) < 0) return -1;
+    File in(opened);
+    const ImportFormat &format = *job.format;
     if (!ReadFirstXmlLine(in.f, &reader)) {
         SetImportError("Unable to initialize file\n");
         return -1;

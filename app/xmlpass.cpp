@@ -59,10 +59,9 @@ int NotText(ImportPassContext *ctx, const XmlReader &reader) {
 
 }  // namespace
 
-int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings, int preview,
-                     int *added) {
+int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int preview, int *added) {
     ImportPassContext ctx;
-    if (BeginImportPass(&ctx, list, settings, preview, added) < 0) return -1;
+    if (BeginImportPass(&ctx, list, job, preview, added) < 0) return -1;
     const ImportFormat &format = *ctx.format;
     // Without an entry tag no entry can begin: an import of nothing would
     // look like a file without entries.
@@ -71,6 +70,7 @@ int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
         return FailImportPass(&ctx);
     }
     XmlReader reader;
+    reader.lines = ctx.lines;  // after the lines to skip
     if (!ReadFirstXmlLine(ctx.importFile, &reader)) {
         SetImportError("Unable to initialize file\n");
         return FailImportPass(&ctx);

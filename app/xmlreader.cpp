@@ -6,28 +6,25 @@
 
 namespace {
 
-// Reads one whole line (with its LF when it has one) into the reader; 0 when
-// the file holds no further character. NUL bytes are kept as ordinary bytes.
+// Reads one whole line (with its LF when it has one) into the reader through
+// the shared line reader; 0 when the file holds no further line. NUL and
+// 0x1A bytes are kept as ordinary bytes, and the first line holding one is
+// noted.
 int NextLine(FILE *file, XmlReader *r) {
     r->line.clear();
     r->cursor = 0;
-    if (!file || r->atEnd) {
+    if (!r->lines.file) BeginImportLines(&r->lines, file, 0);
+    if (!r->lines.file || r->atEnd) {
         r->atEnd = 1;
         return 0;
     }
-    int c;
-    bool nul = false;
-    while ((c = std::getc(file)) != EOF) {
-        r->line.push_back(static_cast<char>(c));
-        if (c == '\0') nul = true;
-        if (c == '\n') break;
-    }
-    if (r->line.empty()) {
+    ImportLineStatus status = ReadImportLine(&r->lines, &r->line);
+    if (status == kImportLineEnd) {
         r->atEnd = 1;
         return 0;
     }
-    ++r->lineNumber;
-    if (nul && r->nulLine == 0) r->nulLine = r->lineNumber;
+    r->lineNumber = r->lines.lineNumber;
+    if (status == kImportLineNotText && r->nulLine == 0) r->nulLine = r->lineNumber;
     return 1;
 }
 
@@ -190,10 +187,9 @@ size_t TakeUtf8(const XmlReader *r, std::string *out) {
     return length;
 }
 
-// Whether the first line says the file is UTF-8: a byte-order mark, or an
-// XML declaration whose encoding is UTF-8 (any case, either quote).
+// Whether the first line says the file is UTF-8: an XML declaration whose
+// encoding is UTF-8 (any case, either quote).
 bool DeclaresUtf8(const std::string &line) {
-    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
     size_t decl = line.find("<?xml");
     if (decl == std::string::npos) return false;
     size_t end = line.find("?>", decl);
@@ -222,19 +218,10 @@ void AppendTextChar(const XmlReader *r, char c, std::string *out) {
 }  // namespace
 
 int SkipXmlLines(FILE *file, int count) {
-    int dropped = 0;
     if (!file) return 0;
-    while (dropped < count) {
-        int c;
-        bool any = false;
-        while ((c = std::getc(file)) != EOF) {
-            any = true;
-            if (c == '\n') break;
-        }
-        if (!any) break;
-        ++dropped;
-    }
-    return dropped;
+    ImportLineReader lines;
+    BeginImportLines(&lines, file, 0);
+    return SkipImportLines(&lines, count);
 }
 
 int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
@@ -242,14 +229,11 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
     reader->line.clear();
     reader->cursor = 0;
     reader->atEnd = 0;
-    reader->lineNumber = 0;
+    reader->lineNumber = reader->lines.lineNumber;
     reader->nulLine = 0;
     reader->utf8 = 0;
     if (!NextLine(file, reader)) return 0;
-    if (DeclaresUtf8(reader->line)) {
-        reader->utf8 = 1;
-        if (reader->line.compare(0, 3, "\xEF\xBB\xBF") == 0) reader->cursor = 3;
-    }
+    if (reader->lines.byteOrderMark || DeclaresUtf8(reader->line)) reader->utf8 = 1;
     return 1;
 }
 

@@ -6,6 +6,7 @@
 // store's object services are replaced by small test functions, so entries
 // are checked against known identities; preview records are checked at their
 // byte offsets in "gleaner.bin".
+#include "app/tests/importjobfixture.h"
 #include "app/importpass.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 #include "app/formatfile.h"
 #include "app/namelinks.h"
 #include "app/preview.h"
+#include "app/undefinednames.h"
+#include "app/unmatched.h"
 #include "astro/angletext.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
@@ -194,7 +197,7 @@ struct PassFixture : ::testing::Test {
     }
     int Run(const std::string &text, int preview, int *added = nullptr) {
         ImportSettings s = Settings(text);
-        return RunDelimitedImportPass(&list.sink, s, preview, added);
+        return RunDelimitedImportPass(&list.sink, JobOf(s), preview, added);
     }
     std::string PreviewBytes() { return testutil::ReadFileBytes(dir.file("gleaner.bin")); }
 };
@@ -463,14 +466,14 @@ TEST_F(PassFixture, ErrorMessages) {
     }
     ImportSettings s = Settings("x\n");
     std::snprintf(s.importPath, sizeof s.importPath, "%s", dir.file("none.txt").c_str());
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, s, 1, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(s), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + dir.file("none.txt") + "\n");
 
     // The preview file cannot be made when the user folder is gone.
     s = Settings("M 1,Home Field,Bob,Binos,2009 7 20\n");
     std::string gone = dir.file("gone");
     SetUserDataFolder(gone.c_str());
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, s, 1, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(s), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()),
               "Unable to open output file: " + gone + "/gleaner.bin\n");
     SetUserDataFolder(dir.path().c_str());
@@ -834,7 +837,7 @@ TEST_F(PassFixture, FinalPassAddsAndReimports) {
     EXPECT_EQ(added, 1);
     // Without a list there is nobody to ask: the pass stops.
     ImportSettings s = Settings(failing);
-    EXPECT_EQ(RunDelimitedImportPass(nullptr, s, 0, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(nullptr, JobOf(s), 0, nullptr), -1);
 }
 
 // The pass resolves each name once and keeps it for the pass only: a store
@@ -929,7 +932,7 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     std::memset(&settings, 0, sizeof settings);
     std::snprintf(settings.importPath, sizeof settings.importPath, "%s", dir.file("log.txt").c_str());
     MemorySink list;
-    ASSERT_EQ(RunDelimitedImportPass(&list.sink, settings, 1, nullptr), 4) << ImportErrorLine();
+    ASSERT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 1, nullptr), 4) << ImportErrorLine();
     std::string b = testutil::ReadFileBytes(dir.file("gleaner.bin"));
     ASSERT_EQ(b.size(), 4 * kRec);
     std::string designation = Text(b, kEntryDesignation);
@@ -945,9 +948,9 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     EXPECT_EQ(b[3 * kRec + kFlag], 1);
     EXPECT_EQ(list.rows[0].text, "Vega at Home Field at 2009-7-20 22:30 with Eyes by Ann Lee");
     int added = -1;
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 0, &added), 4) << ImportErrorLine();
     EXPECT_EQ(added, 3);
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 0, &added), 4) << ImportErrorLine();
     EXPECT_EQ(added, 3);
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 3);
     std::unique_ptr<LogEntry> e(new LogEntry);
@@ -958,4 +961,96 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     EXPECT_NEAR(e->julianDate, kJul20 + 21.833333333333 / 24.0, 1e-6);
     EXPECT_EQ(ReadLogEntryByNumber(bits, 3, e.get(), &notes), 0);  // nothing stored twice
     SetUserDataFolder("");
+}
+
+namespace {
+
+// What each reader of the file saw: the targets of the entries the preview
+// pass wrote, the unmatched designations of the step-2 scan, and the sites
+// the step-3 scan listed when the target's column is read as the site.
+struct Seen {
+    int pass = 0, step2 = 0, step3 = 0;  // results
+    std::vector<std::string> passTargets, step2Rows, step3Sites;
+    std::string passError, step2Error, step3Error;
+};
+
+}  // namespace
+
+// Steps 2 and 3 and the pass read the same lines of a file: the same lines
+// to skip, comment and blank lines, line ends of every kind, a byte-order
+// mark, and the same refusal of a line that is too long or not text.
+TEST_F(PassFixture, ScansAndPassSeeTheSameLines) {
+    const std::string longLine = "Qwerty 9," + std::string(2100, 'x') + ",Ann Lee,Dob 10,2024 1 1";
+    struct Case {
+        const char *name;
+        std::string text;
+        int skip;
+        char comment;
+        std::vector<std::string> targets;  // empty: every reader refuses the file
+        const char *error;
+    } cases[] = {
+        {"LF", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"CR LF", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\r\nQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\r\n",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"lone CR", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\rQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\r",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"byte-order mark", "\xEF\xBB\xBFQwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\n", 0, 0,
+         {"Qwerty 1"}, ""},
+        {"mark, header skipped", "\xEF\xBB\xBFObject,Site\r\nQwerty 3,Home Field,Ann Lee,Dob 10,2024 1 1",
+         1, 0, {"Qwerty 3"}, ""},
+        {"comments and blank lines",
+         "#Qwerty 7,Home Field\n\n , ,\r\nQwerty 4,Home Field,Ann Lee,Dob 10,2024 1 1\n\n", 0, '#',
+         {"Qwerty 4"}, ""},
+        {"long skipped header", std::string(3000, 'h') + "\nQwerty 5,Home Field,Ann Lee,Dob 10,2024 1 1\n", 1,
+         0, {"Qwerty 5"}, ""},
+        {"line too long", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\n" + longLine + "\n", 0, 0, {},
+         "Line 2 of the import file is longer than 2047 characters\n"},
+        {"not text", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty 2\x1A\n", 0, 0, {},
+         "Line 2 of the import file is not text\n"},
+    };
+    for (const Case &c : cases) {
+        ImportFormat &f = BasicFormat(',');
+        f.skipLines = c.skip;
+        f.commentChar = c.comment;
+        ImportSettings s = Settings(c.text);
+        ImportJob job = JobOf(s);
+        f.siteColumn = 0;
+        f.targetColumn = kNoColumn;
+        ImportJob sitesJob = JobOf(s);
+
+        Seen seen;
+        list.rows.clear();
+        std::remove(dir.file("gleaner.bin").c_str());
+        seen.pass = RunDelimitedImportPass(&list.sink, job, 1, nullptr);
+        seen.passError = ImportErrorLine();
+        std::string bytes = PreviewBytes();
+        for (size_t at = 0; at + sizeof(PreviewRecord) <= bytes.size(); at += sizeof(PreviewRecord))
+            seen.passTargets.push_back(bytes.c_str() + at + 330881);
+        std::vector<std::string> rows;
+        UnmatchedRowSink sink{&rows, [](void *r) { static_cast<std::vector<std::string> *>(r)->clear(); },
+                              [](void *r, const char *t) { static_cast<std::vector<std::string> *>(r)->push_back(t); }};
+        seen.step2 = ScanUnmatchedDesignationsDelimited(&sink, job);
+        seen.step2Error = ImportErrorLine();
+        seen.step2Rows = rows;
+        UndefinedNameLists lists;
+        seen.step3 = ScanUndefinedNamesInDelimitedFile(sitesJob, &lists);
+        seen.step3Error = ImportErrorLine();
+        for (const UndefinedName &n : lists.sites) seen.step3Sites.push_back(n.name);
+
+        if (c.targets.empty()) {
+            EXPECT_EQ(seen.pass, -1) << c.name;
+            EXPECT_EQ(seen.step2, -1) << c.name;
+            EXPECT_EQ(seen.step3, kScanFailed) << c.name;
+            EXPECT_EQ(seen.passError, c.error) << c.name;
+            EXPECT_EQ(seen.step2Error, c.error) << c.name;
+            EXPECT_EQ(seen.step3Error, c.error) << c.name;
+            continue;
+        }
+        EXPECT_EQ(seen.pass, static_cast<int>(c.targets.size())) << c.name << ": " << seen.passError;
+        EXPECT_EQ(seen.passTargets, c.targets) << c.name;
+        EXPECT_EQ(seen.step2Rows, c.targets) << c.name;
+        EXPECT_EQ(seen.step3, kScanAllDefined) << c.name;
+        EXPECT_EQ(seen.step3Sites, c.targets) << c.name;
+    }
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "app/importpass.h"
@@ -243,7 +244,7 @@ protected:
 TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     UseLog(Line("M31", "Backyard", "Zed", "Mystery Scope") + Line("M33", "backyard") +
            Line("M42", kDemoSite, "zed", "Mystery Scope"));
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
     EXPECT_EQ(ListRows(step, 2000), std::vector<std::string>{"Mystery Scope"});
@@ -327,7 +328,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_EQ(FindObserver(o, &observer, nullptr) > 0, true);
     std::fclose(o);
     // The links were written at once, for this import file.
-    EXPECT_EQ(AreNameLinksForImportFile(), 1);
+    EXPECT_EQ(AreNameLinksForImportFile(CurrentImportSettings().importPath), 1);
     FreeNameLinkTables();
     LoadNameLinks();
     EXPECT_EQ(FindLocationLink("backyard", &site), 1);
@@ -352,7 +353,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
 
 TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
     UseLog(Line("M31", "Backyard") + "M33,Backyard\n");
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 2);  // the second line names no observer
     EXPECT_EQ(std::string(ImportErrorLine()), "M33,Backyard\n");
@@ -376,7 +377,7 @@ TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
     ImportFormat &f = CurrentImportFormat();
     f.siteFixed = f.observerFixed = f.instrumentFixed = 1;
     UseLog("M31\nM33,Nowhere,Nobody,Nothing\n");
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     for (int id : {2000, 2001, 2002}) EXPECT_TRUE(ListRows(step, id).empty()) << id;
@@ -390,7 +391,7 @@ int RedPixels(HWND list) {
 
 TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     UseLog(Line("M31") + Line("Xyzzy 99") + Line("M42"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_FALSE(Enabled(step, 1007));
     int result = RunPreviewPass(step);
@@ -465,7 +466,7 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
 
 TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
     UseLog(Line("Xyzzy 99") + Line("Qwerty 7"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 2) << ImportErrorLine();
     HWND list = GetDlgItem(step, 1005);
@@ -484,7 +485,7 @@ TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
 
 TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
     UseLog(Line("M31"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     // A plain file where the log folder belongs: the entry cannot be added.
@@ -510,7 +511,7 @@ TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
 
 TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     UseLog(Line("M31", "Backyard"));
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     bool ran = RunScript({SelectRow(&step, 2001, 0), Press(nullptr, 2003, &step), Press(kSitePicker, IDOK),
@@ -523,7 +524,7 @@ TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     EXPECT_NE(GetDlgItem(first, 1002), nullptr);  // step 1's Browse
     // A later step 3 for the same file loads the saved link.
     FreeNameLinkTables();
-    step = ShowDataLinkStep(host_);
+    step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     EXPECT_TRUE(ListRows(step, 2001).empty());
@@ -541,7 +542,7 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
     f.siteFixed = 1;
     const std::string fixedName = f.fixedSite.name;
     UseLog("M31,ignored," + std::string(kDemoObserver) + "," + kDemoScope + ",02/01/2025 21:30\n");
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     std::string site;
@@ -555,7 +556,7 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
 
 TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
     UseLog(Line("M31"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     // The file gains a line after the preview.
@@ -573,7 +574,7 @@ TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
 
 TEST_F(Steps34, FailingPreviewKeepsFinishClosedAndCountsTheRecordsWritten) {
     UseLog(Line("M31") + Line("M42", "Nowhere Hill"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     std::string message;
     int result = 0;
@@ -626,7 +627,7 @@ Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
 }
 
 TEST_F(Steps34, RowDrawingIgnoresNoRowAndFocusAndTakesTextsOfAnyLength) {
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     HWND list = GetDlgItem(step, 1005);
     // An empty list with the focus asks for row -1: nothing is drawn.

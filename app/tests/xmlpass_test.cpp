@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/entrycompletion.h"
 #include "app/formatfile.h"
 #include "app/importpass.h"
@@ -181,7 +182,7 @@ protected:
     int Preview(const std::string &text) {
         WriteLog(text);
         rows_.clear();
-        return RunXmlImportPass(&sink_, CurrentImportSettings(), 1, nullptr);
+        return RunXmlImportPass(&sink_, CurrentJob(), 1, nullptr);
     }
 
     std::vector<Record> Records() const {
@@ -397,7 +398,7 @@ TEST_F(XmlPass, Messages) {
     // No file.
     std::string missing = dir_.file("missing.xml");
     std::snprintf(CurrentImportSettings().importPath, 512, "%s", missing.c_str());
-    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentImportSettings(), 1, nullptr), -1);
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + missing + "\n");
 }
 
@@ -581,7 +582,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     EXPECT_EQ(r[2].notes(), "3");
 
     int added = -5;
-    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentImportSettings(), 0, &added), 3) << ImportErrorLine();
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 0, &added), 3) << ImportErrorLine();
     EXPECT_EQ(added, 2);  // the unrecognised entry is processed, never added
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 0);
     EXPECT_EQ(LastImportPassTally().notRecognised, 1);
@@ -592,7 +593,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     ASSERT_TRUE(testutil::WriteFileBytes(path, kStarLines));
     std::snprintf(CurrentImportSettings().importPath, 512, "%s", path.c_str());
     rows_.clear();
-    ASSERT_EQ(RunDelimitedImportPass(&sink_, CurrentImportSettings(), 1, nullptr), 3)
+    ASSERT_EQ(RunDelimitedImportPass(&sink_, CurrentJob(), 1, nullptr), 3)
         << ImportErrorLine();
     std::string delimitedPreview = testutil::ReadFileBytes(dir_.file("gleaner.bin"), &ok);
     ASSERT_TRUE(ok);
@@ -612,7 +613,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     }
     // Its final pass meets the same two entries already in the log.
     added = -5;
-    EXPECT_EQ(RunDelimitedImportPass(&sink_, CurrentImportSettings(), 0, &added), 3);
+    EXPECT_EQ(RunDelimitedImportPass(&sink_, CurrentJob(), 0, &added), 3);
     EXPECT_EQ(added, 2);
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 2);
 }
