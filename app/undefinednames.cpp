@@ -96,6 +96,9 @@ void ExamineInstrument(Stores &stores, const char *field, UndefinedNameLists *li
     Note(lists->instruments, name);
 }
 
+// A tag of the file against a tag name of the format, by element name.
+bool HasName(const char *tag, const char *name) { return XmlTagHasName(tag, name, kFormatTagSize) != 0; }
+
 int MissingValue(bool site, bool observer, bool instrument) {
     if (!site) return kScanNoSite;
     if (!observer) return kScanNoObserver;
@@ -217,14 +220,15 @@ int ScanUndefinedNamesInXmlFile(const ImportJob &job, UndefinedNameLists *lists)
     while (ReadNextXmlTag(in.get(), &reader, tag.data(), kXmlTagBufferSize, &closing)) {
         if (!tag[0]) continue;
         if (closing) {
-            if (inside && EqualNoCase(tag.data(), entryTag)) {
+            if (inside && HasName(tag.data(), entryTag)) {
                 int missing = MissingValue(siteSeen, observerSeen, instrumentSeen);
                 if (missing != kScanAllDefined) return missing;
                 inside = false;
             }
             continue;
         }
-        if (EqualNoCase(tag.data(), entryTag)) {
+        if (IsSelfClosingXmlTag(tag.data())) continue;  // no text, no values
+        if (HasName(tag.data(), entryTag)) {
             inside = true;
             siteSeen = format.siteFixed != 0;
             observerSeen = format.observerFixed != 0;
@@ -245,17 +249,17 @@ int ScanUndefinedNamesInXmlFile(const ImportJob &job, UndefinedNameLists *lists)
             read = true;
             return ReadXmlElementText(in.get(), &reader, out);
         };
-        if (targetTag[0] && EqualNoCase(tag.data(), targetTag)) takeText(&text);
-        if (!format.siteFixed && siteTag[0] && EqualNoCase(tag.data(), siteTag) && takeText(&text) > 0) {
+        if (HasName(tag.data(), targetTag)) takeText(&text);
+        if (!format.siteFixed && HasName(tag.data(), siteTag) && takeText(&text) > 0) {
             ExamineSite(stores, text.c_str(), lists);
             siteSeen = true;
         }
-        if (!format.observerFixed && observerTag[0] && EqualNoCase(tag.data(), observerTag) &&
+        if (!format.observerFixed && HasName(tag.data(), observerTag) &&
             takeText(&text) > 0) {
             ExamineObserver(stores, text.c_str(), lists);
             observerSeen = true;
         }
-        if (!format.instrumentFixed && instrumentTag[0] && EqualNoCase(tag.data(), instrumentTag) &&
+        if (!format.instrumentFixed && HasName(tag.data(), instrumentTag) &&
             takeText(&text) > 0) {
             ExamineInstrument(stores, text.c_str(), lists);
             instrumentSeen = true;

@@ -43,13 +43,6 @@ std::string UserFile(const char *name) {
     return std::string(folder ? folder : ".") + "/" + name;
 }
 
-bool EqualNoCase(const char *a, const char *b) {
-    for (; *a && *b; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
-}
-
 // The scan site and time, built once.
 struct ScanPlace {
     LocationRecord site;
@@ -157,7 +150,8 @@ int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &
     int rows = 0, closing = 0;
     while (ReadNextXmlTag(in.f, &reader, tag.data(), kXmlTagBufferSize, &closing)) {
         if (trace.f) std::fprintf(trace.f, "Key :%s: %d", tag.data(), closing ? 1 : 0);
-        if (!closing && targetTag[0] && EqualNoCase(tag.data(), targetTag) &&
+        if (!closing && !IsSelfClosingXmlTag(tag.data()) &&
+            XmlTagHasName(tag.data(), targetTag, sizeof targetTag) &&
             ReadXmlElementText(in.f, &reader, &text) > 0) {
             int result = 0;
             if (IsUnmatched(text.c_str(), links.f)) {

@@ -1,5 +1,6 @@
-// The tagged-text (XML) import pass: the file is walked tag by tag; the
-// format's entry tag opens and closes one log entry, the value tags inside it
+// The tagged-text (XML) import pass: the file is walked tag by tag; elements
+// are known by their names, with or without attributes; the format's entry
+// tag opens and closes one log entry, the value tags inside it
 // give the entry's values by their roles, and each entry is completed at its
 // closing tag (app/entrycompletion.h).
 #include <cstring>
@@ -12,17 +13,10 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // A tag read from the file against a tag name of the format (a 65-byte field,
-// read only up to its end), case-blind. An empty name matches nothing.
-bool TagIs(const char *tag, const char *name) {
-    if (!name[0]) return false;
-    int i = 0;
-    for (; i < kFormatTagSize && name[i]; ++i)
-        if (Lower(tag[i]) != Lower(name[i])) return false;
-    return tag[i] == '\0';
-}
+// read only up to its end): the element's name, case-blind, whatever
+// attributes follow it. An empty name matches nothing.
+bool TagIs(const char *tag, const char *name) { return XmlTagHasName(tag, name, kFormatTagSize) != 0; }
 
 typedef int (*ApplyValue)(ImportPassContext *ctx, const char *text);
 
@@ -92,6 +86,9 @@ int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int previ
             }
             continue;
         }
+        // A self-closing element has no text, and a self-closing entry
+        // holds no values: neither gives anything to an entry.
+        if (IsSelfClosingXmlTag(tag)) continue;
         if (isEntryTag) {
             // An entry left open would take the values of the next one: the
             // file is refused rather than imported with entries merged or lost.

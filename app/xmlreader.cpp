@@ -217,6 +217,22 @@ void AppendTextChar(const XmlReader *r, char c, std::string *out) {
 
 }  // namespace
 
+int XmlTagHasName(const char *tag, const char *name, size_t nameSize) {
+    if (!tag || !name || nameSize == 0 || !name[0]) return 0;
+    size_t i = 0;
+    for (; i < nameSize && name[i]; ++i)
+        if (!LowerEquals(tag[i], name[i])) return 0;
+    char after = tag[i];
+    return after == '\0' || IsSpace(after) || after == '/' ? 1 : 0;
+}
+
+int IsSelfClosingXmlTag(const char *tag) {
+    if (!tag) return 0;
+    size_t n = std::strlen(tag);
+    while (n > 0 && IsSpace(tag[n - 1])) --n;
+    return n > 0 && tag[n - 1] == '/' ? 1 : 0;
+}
+
 int SkipXmlLines(FILE *file, int count) {
     if (!file) return 0;
     ImportLineReader lines;

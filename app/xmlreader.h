@@ -47,6 +47,15 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader);
 // CDATA section).
 int ReadNextXmlTag(FILE *file, XmlReader *reader, char *tag, int tagSize, int *closing);
 
+// Whether a tag text (as ReadNextXmlTag gives it) is of the element named
+// name (read up to nameSize bytes), case-blind: the name, then the end of the
+// text, a blank or line end (attributes follow: <observation id="o1">), or
+// the '/' of a self-closing element. An empty name matches nothing.
+int XmlTagHasName(const char *tag, const char *name, size_t nameSize);
+// 1 for the tag text of a self-closing element ("site/", "seeing n=\"2\"/"),
+// which has no element text.
+int IsSelfClosingXmlTag(const char *tag);
+
 // Reads the text of the element whose opening tag was just read, into text:
 // character data up to the next tag, across line ends, with CDATA sections
 // ("<![CDATA[" ... "]]>") taken as they are and comments dropped. In the

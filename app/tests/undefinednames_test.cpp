@@ -235,6 +235,18 @@ TEST_F(UndefinedNames, TaggedScanListsNamesAndReportsTheFirstIncompleteEntry) {
     EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{"C8"});
     EXPECT_TRUE(lists.observers.empty());
 
+    // Entries and values written with attributes are read by their names,
+    // as the pass reads them; a self-closing value gives no name.
+    const std::string withAttributes =
+        "<log>\n<observation id=\"o1\"><object type=\"galaxy\">M31</object>\n"
+        "<site ref=\"s1\">Hilltop</site><observer ref='u1'>Ann</observer><scope/>"
+        "<scope\n  ref=\"i1\">Refractor 4</scope></observation>\n"
+        "<observation id=\"o2\"><site>Hilltop</site><observer>Ann</observer></observation>\n</log>\n";
+    EXPECT_EQ(ScanUndefinedNamesInXmlFile(JobOf(Log(withAttributes)), &lists), kScanNoInstrument);
+    EXPECT_EQ(Names(lists.sites), std::vector<std::string>{"Hilltop"});
+    EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{"Refractor 4"});
+    EXPECT_TRUE(lists.observers.empty());
+
     // A tag name given to the target and the site serves the target only, as
     // in the pass: the site is then never read.
     std::snprintf(fm.siteTag, sizeof fm.siteTag, "object");

@@ -254,6 +254,15 @@ TEST_F(UnmatchedCatalogue, TaggedListsTargetElementsAnywhereAndTracesThem) {
     ASSERT_EQ(std::remove(LinkFile().c_str()), 0);
     EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("log.xml"))), 5);
     EXPECT_EQ(r.rows[3], "LINKED THING");
+
+    // Targets written with attributes are read by the element's name; a
+    // self-closing one has no text, and a longer name is another element.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("attributes.xml"),
+                                         "skip\n<LOG id=\"1\"><ObjectId catalog=\"x\">Qwerty 2</ObjectId>"
+                                         "<ObjectId/>Qwerty 8<ObjectIdentifier>Qwerty 9</ObjectIdentifier>"
+                                         "</LOG>\n<LOG><ObjectId\n>Qwerty 3</ObjectId></LOG>\n"));
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("attributes.xml"))), 2);
+    EXPECT_EQ(r.rows, (std::vector<std::string>{"Qwerty 2", "Qwerty 3"}));
 }
 
 TEST_F(UnmatchedCatalogue, LinkNameIsRecognisedBackAsTheChosenObject) {

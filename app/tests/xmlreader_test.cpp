@@ -309,3 +309,39 @@ TEST(XmlReaderRecords, RecordLinesAndExtractors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XmlReaderNames, TagsAreKnownByTheirElementNames) {
+    struct Case {
+        const char *tag;
+        const char *name;
+        int has;
+        int selfClosing;
+    } cases[] = {
+        {"observation", "observation", 1, 0},
+        {"Observation", "OBSERVATION", 1, 0},
+        {"observation id=\"obs_1\"", "observation", 1, 0},
+        {"observation\n   id=\"obs_1\"", "observation", 1, 0},
+        {"observation\tid='1'", "observation", 1, 0},
+        {"observation/", "observation", 1, 1},
+        {"seeing scale=\"antoniadi\" /", "seeing", 1, 1},
+        {"observations", "observation", 0, 0},
+        {"obs", "observation", 0, 0},
+        {"observation:x", "observation", 0, 0},
+        {"ns:observation", "observation", 0, 0},
+        {"observation", "", 0, 0},
+        {"", "observation", 0, 0},
+        // A name the format gives with its attributes still matches itself.
+        {"LOG id=\"1\"", "LOG id=\"1\"", 1, 0},
+        {"a/b", "a", 1, 0},  // not self-closing: the '/' is not the last character
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(XmlTagHasName(c.tag, c.name, 65), c.has) << c.tag << " / " << c.name;
+        EXPECT_EQ(IsSelfClosingXmlTag(c.tag), c.selfClosing) << c.tag;
+    }
+    // The name is read only up to its field's size.
+    EXPECT_EQ(XmlTagHasName("LOG", "LOGBOOK", 3), 1);
+}
+
+}  // namespace
