@@ -116,5 +116,13 @@ int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int previ
         SetImportError("Unexpected end of file inside a log entry\n");
         return FailImportPass(&ctx);
     }
+    // A file in which no entry began is not an import of nothing: the entry
+    // tag is most likely not the one the file uses.
+    if (ctx.tally.processed == 0) {
+        SetImportError("No log entry was imported: the import file holds no <%.64s> element, the "
+                       "entry tag of the import format %.64s\n",
+                       format.entryTag, format.name);
+        return FailImportPass(&ctx);
+    }
     return FinishImportPass(&ctx);
 }

@@ -443,6 +443,55 @@ TEST_F(PassFixture, UserLayouts) {
     }
 }
 
+// A file in which no entry begins fails with its cause and the format's
+// name, in the preview and the final pass alike, never as an import of 0
+// entries; a first line without the format's delimiter names the delimiter.
+TEST_F(PassFixture, NothingFoundSaysWhy) {
+    const struct {
+        const char *name;
+        std::string text;
+        int skip;
+        char comment;
+        char delimiter;
+        std::string message;
+    } cases[] = {
+        {"empty file", "", 0, 0, ',', "No log entry was imported: the import file is empty (import format Test)\n"},
+        {"every line skipped", "Object,Site\r\nM 1,Home Field\r\n", 2, 0, ',',
+         "No log entry was imported: the import format Test skips the first 2 lines, and the import "
+         "file has no further line\n"},
+        {"blank lines", "\n , ,\n\t\n", 0, 0, ',',
+         "No log entry was imported: every line of the import file after the lines to skip is blank "
+         "under the import format Test\n"},
+        {"comments and blanks", "Header\n#M 1,Home Field,Bob,Binos,2009 7 20\n\n", 1, '#', ',',
+         "No log entry was imported: every line of the import file after the lines to skip is blank "
+         "or a comment ('#') under the import format Test\n"},
+        {"semicolons for commas", "M 1;Home Field;Bob;Binos;2009 7 20\nM 2;Home Field;Bob;Binos;2009 7 21\n", 0, 0,
+         ',',
+         "No log entry was imported: line 1 of the import file holds no ',', the delimiter of the import "
+         "format Test. Is it the right format for this file?\n"},
+        {"commas for tabs", "Object\nM 1,Home Field,Bob,Binos,2009 7 20\n", 1, 0, '\t',
+         "No log entry was imported: line 2 of the import file holds no tab, the delimiter of the import "
+         "format Test. Is it the right format for this file?\n"},
+    };
+    for (const auto &c : cases) {
+        for (int preview : {1, 0}) {
+            SCOPED_TRACE(std::string(c.name) + (preview ? " (preview)" : " (final)"));
+            ImportFormat &f = BasicFormat(c.delimiter);
+            f.skipLines = c.skip;
+            f.commentChar = c.comment;
+            int added = -1;
+            EXPECT_EQ(Run(c.text, preview, &added), -1);
+            EXPECT_EQ(std::string(ImportErrorLine()), c.message);
+            EXPECT_EQ(added, 0);
+        }
+    }
+    // A line without the delimiter after an imported entry keeps the message
+    // of the value it lacks.
+    BasicFormat(',');
+    EXPECT_EQ(Run("M 1,Home Field,Bob,Binos,2009 7 20\nM 2\n", 1), -1);
+    EXPECT_STREQ(ImportErrorLine(), "Error importing date: \n");
+}
+
 // Errors, each with its exact message; every file the pass opened is closed
 // (the import file can be removed right after the pass).
 TEST_F(PassFixture, ErrorMessages) {
@@ -1054,3 +1103,4 @@ TEST_F(PassFixture, ScansAndPassSeeTheSameLines) {
         EXPECT_EQ(seen.step3Sites, c.targets) << c.name;
     }
 }
+

@@ -371,6 +371,24 @@ TEST_F(XmlPass, EntriesWithAttributesImport) {
     EXPECT_EQ(r[1].date(), "2009-07-21 23:15");
 }
 
+// A file in which no entry begins says so, with the entry tag and the
+// format's name, instead of importing nothing.
+TEST_F(XmlPass, NothingFoundSaysWhy) {
+    const std::string message =
+        "No log entry was imported: the import file holds no <LOG> element, the entry tag of the "
+        "import format DeepSky\n";
+    ExpectFailure("<journal>\n<observation id=\"1\"><ObjectId>M 1</ObjectId></observation>\n</journal>\n",
+                  message, "another entry tag");
+    ExpectFailure("<DEEPSKY2000>\n<!-- <LOG><ObjectId>M 1</ObjectId></LOG> -->\n</DEEPSKY2000>\n", message,
+                  "entries only in a comment");
+    ExpectFailure("<DEEPSKY2000><LOG/></DEEPSKY2000>\n", message, "a self-closing entry");
+    WriteLog("<DEEPSKY2000>\n</DEEPSKY2000>\n");
+    int added = -1;
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 0, &added), -1);
+    EXPECT_EQ(std::string(ImportErrorLine()), message);
+    EXPECT_EQ(added, 0);
+}
+
 std::string WithNul(const std::string &before, const std::string &after) {
     return before + std::string(1, '\0') + after;
 }
