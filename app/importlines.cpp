@@ -2,6 +2,7 @@
 #include "app/importlines.h"
 
 #include "app/importpass.h"
+#include "app/textencoding.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ void BeginImportLines(ImportLineReader *reader, FILE *file, size_t maxLength) {
     *reader = ImportLineReader();
     reader->file = file;
     reader->maxLength = maxLength;
+    reader->utf8 = IsUtf8File(file);
 }
 
 ImportLineStatus ReadImportLine(ImportLineReader *reader, std::string *line) {
@@ -21,7 +23,7 @@ ImportLineStatus ReadImportLine(ImportLineReader *reader, std::string *line) {
     const size_t limit = reader->maxLength;
     // Characters beyond the limit are counted, not kept: a line refused as
     // too long cannot fill the memory.
-    const size_t keep = limit ? limit + 4 : static_cast<size_t>(-1);
+    const size_t keep = limit ? (reader->utf8 ? 4 * limit : limit) + 4 : static_cast<size_t>(-1);
     size_t length = 0;
     bool notText = false, ended = false;
     int c;
@@ -45,6 +47,13 @@ ImportLineStatus ReadImportLine(ImportLineReader *reader, std::string *line) {
         line->erase(0, 3);
         length -= 3;
         reader->byteOrderMark = 1;
+    }
+    if (reader->utf8) {
+        // Every character kept is whole; the count loses what the bytes
+        // beyond the kept ones would have lost.
+        size_t before = line->size();
+        ConvertUtf8ToCp1252(line);
+        length -= before - line->size();
     }
     ++reader->lineNumber;
     if (ended) line->push_back('\n');

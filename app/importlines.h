@@ -6,7 +6,9 @@
 // of the file is no part of the first line. A line holding a NUL or a 0x1A
 // (Ctrl-Z) byte is not text; a line longer than the reader's limit is too
 // long. Either is still read to its end, so the next read starts on the next
-// line.
+// line. A file that is well-formed UTF-8 throughout is given in the suite's
+// Windows-1252 (app/textencoding.h), in every reader alike; any other file
+// is given as it is.
 #pragma once
 #include <cstddef>
 #include <cstdio>
@@ -29,9 +31,12 @@ struct ImportLineReader {
     size_t maxLength = kImportLineLength;  // 0: lines of any length
     long lineNumber = 0;                   // 1-based number of the last line read
     int byteOrderMark = 0;                 // 1 when the file began with a UTF-8 byte-order mark
+    int utf8 = 0;                          // 1 when the lines are converted from UTF-8
 };
 
-// Binds the reader to a file opened "rb" at its start, with the limit.
+// Binds the reader to a file opened "rb" at its start, with the limit, and
+// reads the file through once to learn whether it is UTF-8. The limit counts
+// the characters of a line as given (after conversion).
 void BeginImportLines(ImportLineReader *reader, FILE *file, size_t maxLength);
 // Reads the next line into line (its line end given as one LF). The status;
 // on kImportLineEnd the line is empty.

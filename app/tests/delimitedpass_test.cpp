@@ -1053,6 +1053,15 @@ TEST_F(PassFixture, ScansAndPassSeeTheSameLines) {
          {"Qwerty 4"}, ""},
         {"long skipped header", std::string(3000, 'h') + "\nQwerty 5,Home Field,Ann Lee,Dob 10,2024 1 1\n", 1,
          0, {"Qwerty 5"}, ""},
+        // UTF-8 reaches every reader as Windows-1252 ('?' for a character it
+        // lacks); a file that is not UTF-8 throughout is read as it is.
+        {"UTF-8 without a mark",
+         "Qwerty J\xC3\xB6rg,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty \xE2\x84\xA6,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty J\xF6rg", "Qwerty ?"}, ""},
+        {"UTF-8 with a mark", "\xEF\xBB\xBFQwerty \xE2\x82\xAC,Home Field,Ann Lee,Dob 10,2024 1 1\n", 0, 0,
+         {"Qwerty \x80"}, ""},
+        {"Windows-1252", "Qwerty J\xF6rg,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty J\xC3\xB6rg,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty J\xF6rg", "Qwerty J\xC3\xB6rg"}, ""},
         {"line too long", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\n" + longLine + "\n", 0, 0, {},
          "Line 2 of the import file is longer than 2047 characters\n"},
         {"not text", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty 2\x1A\n", 0, 0, {},
@@ -1104,3 +1113,28 @@ TEST_F(PassFixture, ScansAndPassSeeTheSameLines) {
     }
 }
 
+// A log saved in UTF-8 without a byte-order mark: its names find the stored
+// Windows-1252 names and its notes arrive as the suite's text, not as
+// "JoÃ«lle".
+TEST_F(PassFixture, Utf8NamesAndNotes) {
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    ASSERT_TRUE(f);
+    LocationTrailer zone{0, 0, 0};
+    LocationRecord hill = MakeSite("H\xF6he Berg", 1.0, -15.0, 40.0);
+    ASSERT_TRUE(AppendLocation(f, &hill, &zone));
+    std::fclose(f);
+    ImportFormat &format = BasicFormat(',');
+    format.descriptionColumn = 5;
+    const std::string line =
+        "M 1,H\xC3\xB6he Berg,Bob,Binos,2009 7 20,Jo\xC3\xAB" "lle saw \xE2\x80\x9Cthe core\xE2\x80\x9D \xE2\x89\x88 1'\n";
+    for (const std::string &ends : {std::string("\n"), std::string("\r\n")}) {
+        std::string text = line;
+        text.replace(text.size() - 1, 1, ends);
+        ASSERT_EQ(Run(text, 1), 1) << ImportErrorLine();
+        std::string bytes = PreviewBytes();
+        ASSERT_EQ(bytes.size(), sizeof(PreviewRecord));
+        EXPECT_STREQ(bytes.c_str() + 330689, "H\xF6he Berg");
+        EXPECT_STREQ(bytes.c_str() + 331201, "Jo\xEBlle saw \x93the core\x94 ? 1'");
+    }
+}

@@ -71,7 +71,10 @@ TEST(ImportLines, LineEndsAndByteOrderMark) {
         {"CR CR is two line ends", "a\r\rb", {"a|", "|", "b"}, 0},
         {"byte-order mark", "\xEF\xBB\xBFM31,x\nM32\n", {"M31,x|", "M32|"}, 1},
         {"mark alone", "\xEF\xBB\xBF", {""}, 1},
-        {"mark only at the start", "a\n\xEF\xBB\xBF" "b\n", {"a|", "\xEF\xBB\xBF" "b|"}, 0},
+        // Later, U+FEFF is a character of a UTF-8 file that Windows-1252 lacks.
+        {"mark only at the start", "a\n\xEF\xBB\xBF" "b\n", {"a|", "?b|"}, 0},
+        {"Windows-1252 kept", "J\xF6rg\r\n", {"J\xF6rg|"}, 0},
+        {"UTF-8 converted", "J\xC3\xB6rg\r\n\xE2\x82\xAC", {"J\xF6rg|", "\x80"}, 0},
         {"empty file", "", {}, 0},
     };
     for (const Case &c : cases) {
@@ -84,6 +87,8 @@ TEST(ImportLines, LineEndsAndByteOrderMark) {
 
 TEST(ImportLines, RefusedLinesAreNamed) {
     const std::string limitLine(kImportLineLength, 'x');
+    std::string utf8Line;
+    for (int i = 0; i < kImportLineLength; ++i) utf8Line += "\xC3\xA9";
     struct Case {
         const char *name;
         std::string bytes;
@@ -99,6 +104,11 @@ TEST(ImportLines, RefusedLinesAreNamed) {
         {"the mark does not count", "\xEF\xBB\xBF" + limitLine + "\n", kImportLineLength,
          {limitLine + "|"}, kImportLineEnd, ""},
         {"no limit", limitLine + limitLine + "\n", 0, {limitLine + limitLine + "|"}, kImportLineEnd, ""},
+        // The limit counts characters as given: UTF-8 sequences count once.
+        {"UTF-8 at the limit", utf8Line + "\n", kImportLineLength, {std::string(kImportLineLength, '\xE9') + "|"},
+         kImportLineEnd, ""},
+        {"UTF-8 past the limit", utf8Line + "\xC3\xA9\n", kImportLineLength, {}, kImportLineTooLong,
+         "Line 1 of the import file is longer than 2047 characters\n"},
         {"NUL", "a\nb\nc" + std::string(1, '\0') + "d\n", kImportLineLength, {"a|", "b|"},
          kImportLineNotText, "Line 3 of the import file is not text\n"},
         {"Ctrl-Z (end of file in text mode on Windows)", "a\r\n\x1A", kImportLineLength, {"a|"},

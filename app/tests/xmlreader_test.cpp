@@ -169,7 +169,10 @@ TEST(XmlReaderText, Utf8FilesGiveWindows1252Texts) {
         {"references stay single bytes", "\xEF\xBB\xBF<Site>&#233;\xC3\xA9</Site>", "\xE9\xE9"},
         {"a byte outside any sequence is kept", "\xEF\xBB\xBF<Site>\xE9t\xC3</Site>", "\xE9t\xC3"},
         {"over-long form is not a character", "\xEF\xBB\xBF<Site>\xE0\x80\xA9</Site>", "\xE0\x80\xA9"},
-        {"not declared: bytes as they are", cafe, "Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"},
+        // Well-formed UTF-8 is converted whatever the file says; a file that is
+        // not UTF-8 throughout and does not say so keeps its bytes.
+        {"not declared, UTF-8 throughout", cafe, "Caf\xE9 \x80 ?"},
+        {"not declared, not UTF-8 throughout", "<Site>Caf\xC3\xA9 \xE9</Site>", "Caf\xC3\xA9 \xE9"},
         {"another encoding", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Site>Caf\xE9</Site>",
          "Caf\xE9"},
     };
