@@ -119,7 +119,10 @@ void SelectObjectByText(HWND requestor, const char *text) {
     int n = BuildObjectRecord(s->current.objectClass, s->current.kind, ' ',
                               s->current.designationConstellation, text, 0.0, &s->site, &s->time,
                               s->extinction, found);
-    if (n <= 0) return;
+    if (n <= 0) {
+        ClearSelectedObject(requestor);
+        return;
+    }
     s->current = found[0];
     ShowSelectedObject(requestor, &s->current, FindComponentRow(&s->current));
 }
@@ -127,6 +130,7 @@ void SelectObjectByText(HWND requestor, const char *text) {
 void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
     if (!record || record->objectClass == kClassNone || !requestor) return;
     if (g_requestor && record != &g_requestor->shown) g_requestor->shown = *record;
+    if (g_requestor) g_requestor->chosen = 1;
     char ra[kPickerTextSize], dec[kPickerTextSize], text[kPickerTextSize];
     FormatPickerPlace(record, ra, dec);
     SetText(requestor, kReqRa, ra);
@@ -191,6 +195,21 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
         SetText(requestor, kReqComponentsLabel, "");
     }
     EnableWindow(list, rows > 0);
+}
+
+void ClearSelectedObject(HWND requestor) {
+    if (g_requestor) {
+        ClearObjectRecord(&g_requestor->shown);
+        g_requestor->chosen = 0;
+    }
+    if (!requestor) return;
+    for (int id : {kReqName, kReqRa, kReqDec, kReqEquinox, kReqMagnitude, kReqSize, kReqConstellation,
+                   kReqComponentsLabel})
+        SetText(requestor, id, "");
+    SendDlgItemMessageA(requestor, kReqPicture, kSCBitmapSetFlag, 0, 0);
+    HWND list = GetDlgItem(requestor, kReqComponents);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    EnableWindow(list, FALSE);
 }
 
 void FillRecentObjectsCombo(HWND requestor) {
@@ -287,6 +306,9 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         ChooseStartingObject(&s->current, s->recent);
         RefreshCurrentObject();
         ShowSelectedObject(dialog, &s->current, FindComponentRow(&s->current));
+        // The object the picker starts on is shown, not chosen: OK returns
+        // only what the user picks or accepts.
+        s->chosen = 0;
         SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
         OpenRequestorPage(dialog, kPageSearch);
         return FALSE;

@@ -97,6 +97,12 @@ void RunSearch(HWND page) {
         SendMessageA(list, LB_SETCURSEL, 0, 0);
         ShowCurrent();
         SetFocus(list);
+    } else {
+        // Nothing found: no earlier result or object stays on show to be
+        // taken for this search's.
+        g_resultCount = 0;
+        SendDlgItemMessageA(page, kResults, LB_RESETCONTENT, 0, 0);
+        ClearSelectedObject(s->requestor);
     }
     SendDlgItemMessageA(page, kText, EM_SETSEL, 0, -1);
 }
