@@ -32,6 +32,7 @@
 #include "instruments/instrumentstore.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
+#include "core/mathutil.h"
 #include "testutil/screenshot_win.h"
 #include "testutil/testutil.h"
 #include "testutil/ownwindows_win.h"
@@ -51,7 +52,8 @@ HINSTANCE Resources() {
     if (!module) return nullptr;
     // The site dialogs make their controls with the templates' instance, the
     // instrument dialogs with the program's own module.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterControlClasses(module);
     RegisterControlClasses(GetModuleHandleA(nullptr));
@@ -349,6 +351,84 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_EQ(rows[0].substr(0, 22), "M31 at Cherry Springs ");
     EXPECT_NE(rows[0].find("with Mystery Scope by Zed"), std::string::npos) << rows[0];
     EXPECT_TRUE(Enabled(preview, 1007));
+}
+
+// "Create New Entry" for a listed site makes the site end to end: the sites
+// dialog's New opens "Add Location", its "Manual Entry" the coordinates
+// dialog, where the name, position and elevation are typed; the new site is
+// selected in the sites dialog, which takes its time zone; OK links the
+// listed name to it, and the preview imports the entry at the new site.
+TEST_F(Steps34, CreatingASiteInStepThreeLinksTheListedName) {
+    UseLog(Line("M31", "Dark Meadow"));
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
+    ASSERT_EQ(ListRows(step, 2001), std::vector<std::string>{"Dark Meadow"});
+    auto type = [](const char *title, int id, const char *text) {
+        std::string t = text;
+        return On(title, nullptr, [=](HWND d) { SetDlgItemTextA(d, id, t.c_str()); });
+    };
+    const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
+    std::string prompt, badLatitude, selectedSite, defaultName;
+    bool okDisabled = false;
+    bool ran = RunScript(
+        {SelectRow(&step, 2001, 0), Press(nullptr, 1004, &step), Answer("Gleaner2 Message", IDOK, &prompt),
+         Press(kSitePicker, 9505),
+         On(kPlaces, nullptr, [&](HWND d) {
+             okDisabled = !IsWindowEnabled(GetDlgItem(d, IDOK));
+             Screenshot(d, "places_dialog");
+         }),
+         Press(kPlaces, 2551),
+         On(kCoordinates, nullptr, [&](HWND d) { defaultName = ItemText(d, 2523); }),
+         type(kCoordinates, 2523, "Dark Meadow Ranch"), type(kCoordinates, 2525, "105:30:00"),
+         type(kCoordinates, 2524, "95"), type(kCoordinates, 2602, "2100"),
+         On(kCoordinates, nullptr, [&](HWND d) { Screenshot(d, "site_coordinates_dialog"); }),
+         Press(kCoordinates, IDOK), Answer("Nightjar Message", IDOK, &badLatitude),
+         type(kCoordinates, 2524, "32:15:00"), Press(kCoordinates, IDOK),
+         [&] { return FindDialog(kCoordinates) == nullptr && FindDialog(kPlaces) == nullptr; },
+         On(kSitePicker, nullptr, [&](HWND d) {
+             int row = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
+             char text[64] = "";
+             SendDlgItemMessageA(d, 2515, LB_GETTEXT, row, (LPARAM)text);
+             selectedSite = text;
+             SetDlgItemTextA(d, 2507, "-7");
+         }),
+         Press(kSitePicker, IDOK), [&] { return SendDlgItemMessageA(step, 2001, LB_GETCOUNT, 0, 0) == 0; }},
+        PumpUntilDone);
+    EXPECT_TRUE(ran) << "stopped before step " << g_next << " after " << g_ticks << " ticks";
+    for (const std::string &t : g_closedAtTimeout) ADD_FAILURE() << "left open: " << t;
+    EXPECT_EQ(prompt, "Create new location, select it, then click Ok.");
+    EXPECT_TRUE(okDisabled) << "no place can be picked from the empty gazetteer";
+    EXPECT_EQ(defaultName, "New Location");
+    EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
+    EXPECT_EQ(selectedSite, "Dark Meadow Ranch");
+    EXPECT_TRUE(Enabled(step, IDOK));
+
+    // The site is stored as typed, with the zone set in the sites dialog,
+    // and the listed name is linked to it.
+    LocationRecord linked;
+    ASSERT_EQ(FindLocationLink("Dark Meadow", &linked), 1);
+    EXPECT_STREQ(linked.name, "Dark Meadow Ranch");
+    EXPECT_NEAR(linked.longitude / kPi * 180.0, 105.5, 1e-9);
+    EXPECT_NEAR(linked.latitude / kPi * 180.0, 32.25, 1e-9);
+    EXPECT_NEAR(+linked.elevation, 2100.0, 1e-9);
+    EXPECT_NEAR(+linked.timeZone, -7.0, 1e-9);
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    ASSERT_NE(f, nullptr);
+    LocationRecord stored;
+    int found = 0;
+    for (int i = 0; i < count; ++i)
+        if (ReadLocation(f, i, &stored, nullptr) && std::strcmp(stored.name, "Dark Meadow Ranch") == 0) ++found;
+    std::fclose(f);
+    EXPECT_EQ(found, 1);
+
+    HWND preview = ShowPreviewStep(host_, CurrentJob());
+    ASSERT_NE(preview, nullptr);
+    ASSERT_EQ(RunPreviewPass(preview), 1) << ImportErrorLine();
+    std::vector<std::string> rows = ListRows(preview, 1005);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find(" at Dark Meadow Ranch at "), std::string::npos) << rows[0];
 }
 
 TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {

@@ -5,6 +5,7 @@
 // program's resources in gleaner.exe, loaded as a data file. A capture of
 // each dialog is written into the build tree's "screenshots" folder.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,9 @@ HINSTANCE Resources() {
     std::string gleaner = exe.substr(0, slash + 1) + "gleaner.exe";
     module = LoadLibraryExA(gleaner.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module) RegisterHyperTextClass(module);
+    // The places dialog's tree and list.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
     return module;
 }
 
@@ -69,7 +73,8 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (g_ticks > 400 && !g_timedOut) {  // about 20 s: close whatever is open
         g_timedOut = true;
-        for (const char *t : {"Nightjar Message", "Delete Location", "Observing Sites",
+        for (const char *t : {"Nightjar Message", "Define New Location", "Edit Location", "Add Location",
+                              "Delete Location", "Observing Sites",
                               "Edit Observing Site", "Observers", "Edit Observer"})
             if (HWND w = testutil::FindOwnWindow("#32770", t)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
@@ -230,6 +235,112 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     EXPECT_STREQ(sites[2].site.name, "Dark Field");
     EXPECT_EQ(+sites[2].trailer.namedZone, 0);
     EXPECT_STREQ(asked.name, "Dark Field");
+}
+
+// "New" makes a site typed by hand: "Add Location" (its gazetteer not
+// packaged: an empty tree, OK disabled) leads through "Manual Entry" to the
+// coordinates dialog; a "#" typed into the name is taken back, a latitude
+// out of range is refused with its message, and the elevation may be typed
+// in feet. The new site is stored and selected; the sites dialog sets its
+// zone, and OK returns it.
+TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
+    Store({MakeSite("Home", 100, 40)});
+    LocationRecord asked = MakeSite("Home", 100, 40);
+    const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
+    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit;
+    bool okDisabled = false, gpsHidden = false;
+    bool ran = RunScript(
+        {Press(kSites, 9505),
+         Check(
+             [&](HWND d) {
+                 okDisabled = !IsWindowEnabled(GetDlgItem(d, IDOK));
+                 manualLabel = ItemText(d, 2551);
+                 Screenshot(d, "places_dialog");
+             },
+             kPlaces),
+         Press(kPlaces, 2551),
+         Check(
+             [&](HWND d) {
+                 int ids[4] = {2523, 2525, 2524, 2602};
+                 for (int i = 0; i < 4; ++i) start[i] = ItemText(d, ids[i]);
+                 gpsHidden = !IsWindowVisible(GetDlgItem(d, 121));
+             },
+             kCoordinates),
+         Type(kCoordinates, 2523, "Bryce Point"), Type(kCoordinates, 2523, "Bryce Point #2"),
+         Check([&](HWND d) { afterHash = ItemText(d, 2523); }, kCoordinates),
+         Type(kCoordinates, 2525, "112:10:00"), Type(kCoordinates, 2524, "-91"),
+         Type(kCoordinates, 2602, "8000"), Press(kCoordinates, 2514),
+         Check([&](HWND d) { unit = ItemText(d, 2514); Screenshot(d, "site_coordinates_dialog"); }, kCoordinates),
+         Press(kCoordinates, IDOK), Answer(kMessage, IDOK, &badLatitude),
+         Type(kCoordinates, 2524, "37:37:30"), Press(kCoordinates, IDOK),
+         [&] { return FindDialog(kCoordinates) == nullptr && FindDialog(kPlaces) == nullptr; },
+         Check(
+             [&](HWND d) {
+                 int row = (int)SendDlgItemMessageA(d, 2515, LB_GETCURSEL, 0, 0);
+                 char text[64] = "";
+                 SendDlgItemMessageA(d, 2515, LB_GETTEXT, row, (LPARAM)text);
+                 selected = text;
+                 SetDlgItemTextA(d, 2507, "-7");
+             },
+             kSites),
+         Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran) << "stopped before step " << g_next;
+    EXPECT_TRUE(okDisabled);
+    EXPECT_EQ(manualLabel, "Manual Entry");
+    EXPECT_EQ(start[0], "New Location");
+    EXPECT_EQ(start[1], "00:00:00");
+    EXPECT_EQ(start[2], "+00:00:00");
+    EXPECT_EQ(start[3], "0");
+    EXPECT_TRUE(gpsHidden);
+    EXPECT_EQ(afterHash, "Bryce Point");
+    EXPECT_EQ(unit, "feet");
+    EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
+    EXPECT_EQ(selected, "Bryce Point");
+    EXPECT_STREQ(asked.name, "Bryce Point");
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 2u);
+    const LocationRecord &s = sites[1].site;
+    EXPECT_STREQ(s.name, "Bryce Point");
+    EXPECT_NEAR(s.longitude / kDeg, 112.0 + 10.0 / 60.0, 1e-9);
+    EXPECT_NEAR(s.latitude / kDeg, 37.625, 1e-9);
+    // 8000 ft is 2438.28 m; the sites dialog shows whole metres and reads
+    // back what it shows on OK.
+    EXPECT_NEAR(+s.elevation, 2438.0, 1e-9);
+    EXPECT_NEAR(+s.timeZone, -7.0, 1e-12);
+    EXPECT_EQ(+sites[1].trailer.namedZone, 0);
+}
+
+// "Edit" changes the selected site's name, position and elevation in the
+// coordinates dialog; Cancel in "Add Location" adds nothing.
+TEST_F(SiteDialogs, EditChangesTheSiteAndCancelledNewAddsNothing) {
+    Store({MakeSite("Home", 100, 40)});
+    LocationRecord asked = MakeSite("Home", 100, 40);
+    std::string title, name, longitude, latitude;
+    bool ran = RunScript(
+        {Press(kSites, 9505), Press("Add Location", IDCANCEL),
+         [&] { return FindDialog("Add Location") == nullptr; }, Press(kSites, 2502),
+         Check(
+             [&](HWND d) {
+                 name = ItemText(d, 2523);
+                 longitude = ItemText(d, 2525);
+                 latitude = ItemText(d, 2524);
+             },
+             "Edit Location"),
+         Type("Edit Location", 2523, "Home Field"), Type("Edit Location", 2524, "40:30"),
+         Type("Edit Location", 2602, "250"), Press("Edit Location", IDOK),
+         [&] { return FindDialog("Edit Location") == nullptr; }, Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran) << "stopped before step " << g_next;
+    EXPECT_EQ(name, "Home");
+    EXPECT_EQ(longitude, "+100\xB0" "00'00\"");
+    EXPECT_EQ(latitude, "+40\xB0" "00'00\"");
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 1u);
+    EXPECT_STREQ(sites[0].site.name, "Home Field");
+    EXPECT_NEAR(sites[0].site.latitude / kDeg, 40.5, 1e-9);
+    EXPECT_NEAR(+sites[0].site.elevation, 250.0, 1e-9);
+    EXPECT_STREQ(asked.name, "Home Field");
 }
 
 TEST_F(SiteDialogs, ProfessionalVariantShowsSkyBrightnessAndGps) {

@@ -1,0 +1,275 @@
+// The places dialog "Add Location" (PlacesDlg) and the site coordinates
+// dialog (LocManDlg) of the site dialogs. A new site starts from a place of
+// the gazetteer or from a place typed by hand; the gazetteer's tables are not
+// packaged yet, so the places dialog opens with an empty tree and its "Manual
+// Entry" leads to the coordinates dialog. The coordinates dialog also edits
+// the selected site's name, position and elevation ("Edit" of the Observing
+// Sites dialog). Both work on the open site dialog's LocDlgState.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "astro/angletext.h"
+#include "core/hostcallbacks.h"
+#include "core/mathutil.h"
+#include "core/resstrings.h"
+#include "dialogs/sitedialogrules.h"
+#include "dialogs/sitedialogs_win.h"
+
+namespace {
+
+// PlacesDlg controls.
+enum PlacesControl {
+    kPlacesManualEntry = 2551,
+    kPlacesList = 2552,
+    kPlacesTree = 2556,
+    kPlacesHelp = 9,
+};
+// LocManDlg controls.
+enum CoordinatesControl {
+    kCoordGps = 121,
+    kCoordUnitLink = 2514,
+    kCoordName = 2523,
+    kCoordLatitude = 2524,
+    kCoordLongitude = 2525,
+    kCoordElevation = 2602,
+    kCoordHelp = 9,
+};
+const int kPlacesHelpTopic = 16014;
+const int kCoordinatesHelpTopic = 16015;
+const int kNameChars = 31;
+const double kDegree = kPi / 180.0;
+const char kCaption[] = "Nightjar Message";
+
+// Feet for the elevation of each mode of the coordinates dialog; kept from
+// one opening to the next for the program's run.
+int g_editInFeet = 0;
+int g_newInFeet = 0;
+// The name as last accepted while typing, put back when a character file
+// names cannot hold is typed.
+std::string g_acceptedName;
+
+std::string ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    int n = item ? GetWindowTextLengthA(item) : 0;
+    std::vector<char> text(static_cast<size_t>(n) + 2, '\0');
+    if (item) GetWindowTextA(item, text.data(), n + 1);
+    return text.data();
+}
+
+void ShowUnit(HWND dialog, int inFeet) {
+    SetDlgItemTextA(dialog, kCoordUnitLink, inFeet ? "feet" : "meters");
+}
+
+// In the standard variant there is no GPS receiver to ask.
+void PrepareGpsButton(HWND dialog) {
+    if (UseProVariant()) return;
+    HWND gps = GetDlgItem(dialog, kCoordGps);
+    ShowWindow(gps, SW_HIDE);
+    EnableWindow(gps, FALSE);
+}
+
+// Typing in the name: a text holding a character that file names of the
+// name would use for encoding is taken back.
+void NameTyped(HWND dialog) {
+    std::string text = ItemText(dialog, kCoordName);
+    if (IsAcceptableTypedName(text.c_str())) {
+        g_acceptedName = text;
+        return;
+    }
+    HWND edit = GetDlgItem(dialog, kCoordName);
+    SetWindowTextA(edit, g_acceptedName.c_str());
+    int end = static_cast<int>(g_acceptedName.size());
+    SendMessageA(edit, EM_SETSEL, end, end);
+}
+
+// Reads the fields; a refusal says which field is wrong and keeps the dialog open.
+bool ReadFields(HWND dialog, int inFeet, ManualSite *site) {
+    ManualSiteFields fields;
+    fields.name = ItemText(dialog, kCoordName);
+    fields.westLongitude = ItemText(dialog, kCoordLongitude);
+    fields.latitude = ItemText(dialog, kCoordLatitude);
+    fields.elevation = ItemText(dialog, kCoordElevation);
+    fields.elevationInFeet = inFeet;
+    int result = ReadManualSiteFields(fields, site);
+    if (result == kManualSiteOk) return true;
+    MessageBoxA(dialog, ManualSiteMessage(result), kCaption, MB_OK | MB_ICONWARNING);
+    int field = result == kManualSiteBadLongitude  ? kCoordLongitude
+                : result == kManualSiteBadLatitude ? kCoordLatitude
+                                                   : kCoordName;
+    SetFocus(GetDlgItem(dialog, field));
+    SendDlgItemMessageA(dialog, field, EM_SETSEL, 0, -1);
+    return false;
+}
+
+void InitCoordinateEdits(HWND dialog) {
+    SendDlgItemMessageA(dialog, kCoordName, EM_LIMITTEXT, kNameChars, 0);
+    for (int id : {kCoordLongitude, kCoordLatitude, kCoordElevation})
+        SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, 32, 0);
+}
+
+// Commands both modes share; true when handled.
+bool SharedCoordinateCommand(HWND dialog, int id, int code, int *inFeet) {
+    switch (id) {
+    case kCoordName:
+        if (code == EN_CHANGE) NameTyped(dialog);
+        return true;
+    case kCoordUnitLink:
+        // The number shown is not converted: the user says what it means.
+        *inFeet ^= 1;
+        ShowUnit(dialog, *inFeet);
+        return true;
+    case kCoordGps:
+        return true;  // no receiver is read in this build
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return true;
+    case kCoordHelp:
+        ShowHelpTopic(kCoordinatesHelpTopic);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- LocManDlg, edit mode ---------------------------------------------------------------------
+
+INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    LocDlgState *st = GetLocDlgState();
+    switch (message) {
+    case WM_INITDIALOG: {
+        if (!st) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        SetWindowTextA(dialog, "Edit Location");
+        PrepareGpsButton(dialog);
+        InitCoordinateEdits(dialog);
+        char name[sizeof st->site.name + 1] = "";
+        std::snprintf(name, sizeof name, "%.*s", kNameChars, st->site.name);
+        g_acceptedName = name;
+        SetDlgItemTextA(dialog, kCoordName, name);
+        char text[kAngleTextSize];
+        SetDlgItemTextA(dialog, kCoordLongitude, FormatDeclination(text, st->site.longitude / kDegree));
+        SetDlgItemTextA(dialog, kCoordLatitude, FormatDeclination(text, st->site.latitude / kDegree));
+        char elevation[32];
+        std::snprintf(elevation, sizeof elevation, "%.0lf",
+                      st->site.elevation * (g_editInFeet ? kFeetPerMetre : 1.0));
+        SetDlgItemTextA(dialog, kCoordElevation, elevation);
+        ShowUnit(dialog, g_editInFeet);
+        SetFocus(GetDlgItem(dialog, kCoordName));
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (SharedCoordinateCommand(dialog, id, code, &g_editInFeet)) return TRUE;
+        if (id == IDOK && st) {
+            ManualSite site;
+            if (!ReadFields(dialog, g_editInFeet, &site)) return TRUE;
+            std::snprintf(st->site.name, sizeof st->site.name, "%s", site.name.c_str());
+            st->site.longitude = site.westLongitude * kDegree;
+            st->site.latitude = site.latitude * kDegree;
+            st->site.elevation = site.elevation;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- LocManDlg, new mode ----------------------------------------------------------------------
+
+INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    LocDlgState *st = GetLocDlgState();
+    switch (message) {
+    case WM_INITDIALOG:
+        if (!st) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        PrepareGpsButton(dialog);
+        InitCoordinateEdits(dialog);
+        g_acceptedName = "New Location";
+        SetDlgItemTextA(dialog, kCoordName, "New Location");
+        SetDlgItemTextA(dialog, kCoordLongitude, "00:00:00");
+        SetDlgItemTextA(dialog, kCoordLatitude, "+00:00:00");
+        SetDlgItemTextA(dialog, kCoordElevation, "0");
+        ShowUnit(dialog, g_newInFeet);
+        SetFocus(GetDlgItem(dialog, kCoordName));
+        SendDlgItemMessageA(dialog, kCoordName, EM_SETSEL, 0, -1);
+        return FALSE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (SharedCoordinateCommand(dialog, id, code, &g_newInFeet)) return TRUE;
+        if (id == IDOK && st) {
+            ManualSite site;
+            if (!ReadFields(dialog, g_newInFeet, &site)) return TRUE;
+            // The site made from it has the typed name, zone 0 and no named
+            // zone; the Observing Sites dialog then sets its zone.
+            std::snprintf(st->placeName, sizeof st->placeName, "%s", site.name.c_str());
+            st->manualLongitude = site.westLongitude;
+            st->manualLatitude = site.latitude;
+            st->manualElevation = site.elevation;
+            st->manualEntry = 1;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- PlacesDlg --------------------------------------------------------------------------------
+
+INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    LocDlgState *st = GetLocDlgState();
+    switch (message) {
+    case WM_INITDIALOG:
+        if (!st) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        st->ignoreFirstTreeSelection = 1;
+        st->placeRow = -1;
+        st->manualEntry = 0;
+        // Without the places tables the tree stays empty: only "Manual
+        // Entry" and Cancel do anything, and OK waits for a picked place.
+        EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+        if (!UseProVariant()) SetDlgItemTextA(dialog, kPlacesManualEntry, "Manual Entry");
+        SetFocus(GetDlgItem(dialog, kPlacesManualEntry));
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case kPlacesManualEntry:
+            if (DialogBoxParamA(st ? st->instance : nullptr, "LocManDlg", dialog, LocManDlgNewProc, 0) == 1)
+                EndDialog(dialog, 1);
+            return TRUE;
+        case IDOK:
+            return TRUE;  // no place can be picked from an empty tree
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case kPlacesHelp:
+            ShowHelpTopic(kPlacesHelpTopic);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
