@@ -331,6 +331,11 @@ int ReadXmlRecordLines(std::string *buffer, FILE *file) {
     if (!buffer) return 0;
     buffer->clear();
     XmlReader r;
+    // One record from the file's current position: its lines as they are,
+    // without reading the rest of the file to learn its encoding.
+    r.lines.file = file;
+    r.lines.maxLength = 0;
+    r.lines.lineNumber = 1;  // not the file's start: no byte-order mark is looked for
     if (!NextLine(file, &r)) return 0;
     if (r.line.find("</DEEPSKY2000>") != std::string::npos) return 0;
     *buffer = r.line;
