@@ -1,5 +1,5 @@
-// The delimited-text import pass: every line of the import file is split into
-// fields, each field acts by the role its column has in the current format,
+// The delimited-text import pass: every line of the import file (as the shared
+// line reader gives it) is split into fields, each field acts by the role its column has in the current format,
 // and the entry is completed (app/entrycompletion.h).
 #include <cstring>
 #include <string>
@@ -7,44 +7,60 @@
 
 #include "app/delimited.h"
 #include "app/entrycompletion.h"
+#include "app/importlines.h"
 #include "app/importpass.h"
 
 namespace {
 
-enum LineResult { kLineEnd = 0, kLineRead = 1, kLineTooLong = 2, kLineNotText = 3 };
-
-// Reads one line, its LF kept, into line. A line of more than
-// kImportLineLength characters (line end excluded) or one holding a NUL byte
-// is read to its end and reported, so the next read starts on the next line.
-LineResult ReadImportLine(FILE *f, std::vector<char> *line) {
-    line->clear();
-    const size_t keep = static_cast<size_t>(kImportLineLength) + 2;
-    size_t length = 0;
-    bool notText = false, lastCr = false;
-    int c = EOF;
-    while ((c = std::fgetc(f)) != EOF && c != '\n') {
-        if (c == '\0') notText = true;
-        if (line->size() < keep) line->push_back(static_cast<char>(c));
-        ++length;
-        lastCr = c == '\r';
-    }
-    if (c == EOF && length == 0) return kLineEnd;
-    if (c == '\n') line->push_back('\n');
-    line->push_back('\0');
-    if (notText) return kLineNotText;
-    // A CR before the LF belongs to the line end.
-    if (length - (lastCr ? 1 : 0) > static_cast<size_t>(kImportLineLength)) return kLineTooLong;
-    return kLineRead;
-}
-
-// A line with nothing but blanks, tabs, line ends and delimiters holds no value.
-bool IsBlankLine(const char *text, char delimiter) {
-    for (const char *p = text; *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != delimiter) return false;
-    return true;
-}
-
 bool IsKnownDelimiter(char c) { return c && std::strchr(",\t|:;", c) != nullptr; }
+
+// The delimiter as a message names it.
+std::string DelimiterName(char delimiter) {
+    if (delimiter == '\t') return "tab";
+    return std::string("'") + delimiter + "'";
+}
+
+// Whether the format reads a value from any field after the first.
+bool ReadsBeyondFirstField(const int32_t roles[kRoleSlots]) {
+    for (int position = 1; position < kRoleSlots; ++position)
+        if (roles[position] != kRoleNone) return true;
+    return false;
+}
+
+// The first entry line failed: when it holds no delimiter at all while the
+// format reads further fields, the file is most likely written with another
+// delimiter, and the message says so instead of naming a value it lacks.
+int FirstEntryFailed(ImportPassContext *ctx, const std::string &text, const int32_t roles[kRoleSlots]) {
+    const ImportFormat &format = *ctx->format;
+    if (ctx->tally.processed == 0 && text.find(format.delimiter) == std::string::npos &&
+        ReadsBeyondFirstField(roles))
+        SetImportError("No log entry was imported: line %ld of the import file holds no %s, the "
+                       "delimiter of the import format %.64s. Is it the right format for this file?\n",
+                       ctx->lines.lineNumber, DelimiterName(format.delimiter).c_str(), format.name);
+    return FailImportPass(ctx);
+}
+
+// A pass that met no entry fails with its cause, never ends as an import of
+// nothing.
+int NoEntryFound(ImportPassContext *ctx, long linesRead) {
+    const ImportFormat &format = *ctx->format;
+    if (ctx->lines.lineNumber == 0)
+        SetImportError("No log entry was imported: the import file is empty (import format %.64s)\n",
+                       format.name);
+    else if (linesRead == 0)
+        SetImportError("No log entry was imported: the import format %.64s skips the first %d lines, "
+                       "and the import file has no further line\n",
+                       format.name, static_cast<int>(format.skipLines));
+    else if (format.commentChar)
+        SetImportError("No log entry was imported: every line of the import file after the lines to "
+                       "skip is blank or a comment ('%c') under the import format %.64s\n",
+                       format.commentChar, format.name);
+    else
+        SetImportError("No log entry was imported: every line of the import file after the lines to "
+                       "skip is blank under the import format %.64s\n",
+                       format.name);
+    return FailImportPass(ctx);
+}
 
 int ActOnField(ImportPassContext *ctx, int32_t role, const char *field) {
     switch (role) {
@@ -63,10 +79,10 @@ int ActOnField(ImportPassContext *ctx, int32_t role, const char *field) {
 
 }  // namespace
 
-int RunDelimitedImportPass(const ImportListSink *list, const ImportSettings &settings,
-                           int preview, int *added) {
+int RunDelimitedImportPass(const ImportListSink *list, const ImportJob &job, int preview,
+                           int *added) {
     ImportPassContext ctx;
-    if (BeginImportPass(&ctx, list, settings, preview, added) < 0) return -1;
+    if (BeginImportPass(&ctx, list, job, preview, added) < 0) return -1;
     const ImportFormat &format = *ctx.format;
     if (!IsKnownDelimiter(format.delimiter)) {
         SetImportError("The import format %.64s has no valid delimiter\n", format.name);
@@ -74,40 +90,38 @@ int RunDelimitedImportPass(const ImportListSink *list, const ImportSettings &set
     }
     int32_t roles[kRoleSlots];
     BuildRoleTable(format, roles);
+    std::string text;
     std::vector<char> line;
     std::vector<char> field(kFieldSize);
+    long linesRead = 0;
     for (;;) {
-        LineResult read = ReadImportLine(ctx.importFile, &line);
-        if (read == kLineEnd) break;
-        ++ctx.lineNumber;
-        if (read == kLineTooLong) {
-            SetImportError("Line %d of the import file is longer than %d characters\n",
-                           ctx.lineNumber, kImportLineLength);
+        ImportLineStatus read = ReadImportLine(&ctx.lines, &text);
+        if (read == kImportLineEnd) break;
+        ++linesRead;
+        if (read != kImportLineRead) {
+            SetImportLineError(ctx.lines, read);
             return FailImportPass(&ctx);
         }
-        if (read == kLineNotText) {
-            SetImportError("Line %d of the import file is not text\n", ctx.lineNumber);
-            return FailImportPass(&ctx);
-        }
-        // Spreadsheets saving "CSV UTF-8" put a byte-order mark before the
-        // first line; it is no part of the first field.
-        if (ctx.lineNumber == 1 && line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF &&
-            static_cast<unsigned char>(line[1]) == 0xBB && static_cast<unsigned char>(line[2]) == 0xBF)
-            line.erase(line.begin(), line.begin() + 3);
         ResetWorkingEntry(&ctx);
-        if (format.commentChar && line[0] == format.commentChar) continue;
-        if (IsBlankLine(line.data(), format.delimiter)) {
+        DelimitedLineKind kind = ClassifyDelimitedLine(text.c_str(), format);
+        if (kind == kDelimitedCommentLine) continue;
+        if (kind == kDelimitedBlankLine) {
             ++ctx.tally.skippedBlank;
             continue;
         }
         ApplyFixedValues(&ctx);
+        // The splitter cuts the line in place.
+        line.assign(text.begin(), text.end());
+        line.push_back('\0');
         char *cursor = line.data();
         for (int position = 0; position < kRoleSlots; ++position) {
             cursor = NextDelimitedField(cursor, field.data(), format.delimiter);
             if (!cursor) break;
-            if (ActOnField(&ctx, roles[position], field.data()) < 0) return FailImportPass(&ctx);
+            if (ActOnField(&ctx, roles[position], field.data()) < 0)
+                return FirstEntryFailed(&ctx, text, roles);
         }
-        if (CompleteEntry(&ctx) < 0) return FailImportPass(&ctx);
+        if (CompleteEntry(&ctx) < 0) return FirstEntryFailed(&ctx, text, roles);
     }
+    if (ctx.tally.processed == 0) return NoEntryFound(&ctx, linesRead);
     return FinishImportPass(&ctx);
 }

@@ -220,35 +220,28 @@ ImportPassContext::~ImportPassContext() {
     CloseFile(traceFile);
 }
 
-int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list,
-                    const ImportSettings &settings, int preview, int *added) {
+int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list, const ImportJob &job,
+                    int preview, int *added) {
     if (!ctx) return -1;
-    ctx->format = &CurrentImportFormat();
+    ctx->format = job.format.get();
     ctx->list = list;
     ctx->preview = preview;
     ctx->added = added;
     ctx->tally = ImportPassTally();
-    ctx->lineNumber = 0;
     if (added) *added = 0;
     // The trace file is emptied; one that cannot be opened (a read-only
     // current folder) does not stop the pass.
     ctx->traceFile = std::fopen(kPassTraceFileName, "w");
 
-    char path[sizeof settings.importPath + 1];
-    std::memcpy(path, settings.importPath, sizeof settings.importPath);
-    path[sizeof settings.importPath] = '\0';
-    ctx->importPath = path;
+    ctx->importPath = ImportJobPath(job);
     ctx->entry = MakeWorkingEntry();
     ctx->record.reset(new (std::nothrow) PreviewRecord);
     if (!ctx->entry || !ctx->record) {
-        SetImportError("Not enough memory to import %s\n", path);
+        SetImportError("Not enough memory to import %s\n", ctx->importPath.c_str());
         return FailImportPass(ctx);
     }
-    ctx->importFile = path[0] ? std::fopen(path, "r") : nullptr;
-    if (!ctx->importFile) {
-        SetImportError("File not found: %s\n", path);
-        return FailImportPass(ctx);
-    }
+    // The lines to skip are dropped whole, whatever their length.
+    if (OpenImportJobLines(job, &ctx->importFile, &ctx->lines) < 0) return FailImportPass(ctx);
     if (preview) {
         char previewPath[1024] = "";
         if (MakeUserDataPath(previewPath, sizeof previewPath, kPreviewFileName))
@@ -259,14 +252,6 @@ int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list,
         }
     }
     ctx->linkFile = OpenUserDataFile(kDesignationLinkFileName, "r");
-    // The lines to skip are dropped whole, whatever their length.
-    for (int i = 0; i < ctx->format->skipLines; ++i) {
-        int c;
-        while ((c = std::fgetc(ctx->importFile)) != EOF && c != '\n') {
-        }
-        if (c == EOF) break;
-        ++ctx->lineNumber;
-    }
     return 1;
 }
 

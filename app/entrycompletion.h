@@ -7,7 +7,7 @@
 //
 // A pass runs:
 //   ImportPassContext ctx;                       // may live on the stack
-//   if (BeginImportPass(&ctx, list, settings, preview, added) < 0) return -1;
+//   if (BeginImportPass(&ctx, list, job, preview, added) < 0) return -1;
 //   for each entry:
 //       ResetWorkingEntry(&ctx);  ApplyFixedValues(&ctx);
 //       for each value: if (ApplyXxxText(&ctx, text) < 0) return FailImportPass(&ctx);
@@ -24,6 +24,8 @@
 #include <string>
 
 #include "app/formatfile.h"
+#include "app/importjob.h"
+#include "app/importlines.h"
 #include "app/importpass.h"
 #include "app/recognizeretry.h"
 #include "astro/datetime.h"
@@ -34,7 +36,6 @@
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
 
-const int kImportLineLength = 2047;      // longest line of a delimited file, line end excluded
 const int kWorkingTargetSize = 136;      // the target used for recognition, 135 characters
 const int kConditionTextSize = 65;       // one condition text, 64 characters
 const int kConditionTextCount = 2;       // further condition texts are ignored
@@ -109,16 +110,16 @@ struct ImportPassContext {
     ImportPassContext(const ImportPassContext &) = delete;
     ImportPassContext &operator=(const ImportPassContext &) = delete;
 
-    const ImportFormat *format = nullptr;     // the current format (not owned)
+    const ImportFormat *format = nullptr;     // the job's format (the job owns it)
     const ImportListSink *list = nullptr;     // may be null
     int preview = 0;
     int *added = nullptr;                     // the caller's count, may be null
     std::string importPath;
     FILE *importFile = nullptr;               // owned
+    ImportLineReader lines;                   // the import file's lines (after the lines to skip)
     FILE *previewFile = nullptr;              // owned (preview only)
     FILE *linkFile = nullptr;                 // designation links, owned, may be null
     FILE *traceFile = nullptr;                // "gleaner.txt", owned, may be null
-    int lineNumber = 0;                       // physical lines read so far (delimited pass)
     ImportPassTally tally;
     std::unique_ptr<WorkingEntry> entry;
     // The preview record being built; its entry is the log entry that the
@@ -139,13 +140,14 @@ struct ImportPassContext {
 void SetImportDesignationParser(DesignationParser parser);
 
 // Steps common to both passes before the first entry: empties "gleaner.txt"
-// (a trace file that cannot be opened is passed over), opens the import file
-// ("File not found: %s\n"), in the preview the preview file ("Unable to open
-// output file: %s\n"), the designation-link file (missing: no links), and
-// drops the format's lines to skip. 1, or -1 with the message (everything
-// opened is closed again).
-int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list,
-                    const ImportSettings &settings, int preview, int *added);
+// (a trace file that cannot be opened is passed over), opens the job's import
+// file ("File not found: %s\n"), in the preview the preview file ("Unable to
+// open output file: %s\n"), the designation-link file (missing: no links),
+// and drops the format's lines to skip through the line reader. The job must
+// outlive the pass (the context points at its format). 1, or -1 with the
+// message (everything opened is closed again).
+int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list, const ImportJob &job,
+                    int preview, int *added);
 // Closes every file and returns the processed count; copies the tally to
 // LastImportPassTally().
 int FinishImportPass(ImportPassContext *ctx);

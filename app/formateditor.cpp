@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/textencoding.h"
 #include "astro/angleparse.h"
 #include "core/textutil.h"
 #include "instruments/instrumentstore.h"
@@ -170,6 +171,8 @@ int ReadFilePreviewText(const char *path, std::string *text, int maxLines, int p
     text->clear();
     FILE *f = std::fopen(path, "r");
     if (!f) return 0;
+    // The user sees the text as the passes will read it.
+    const bool utf8 = IsUtf8File(f) != 0;
     std::vector<char> piece(static_cast<size_t>(pieceChars) + 1);
     for (int lines = 0; lines < maxLines; ++lines) {
         if (!std::fgets(piece.data(), pieceChars + 1, f)) break;
@@ -181,6 +184,8 @@ int ReadFilePreviewText(const char *path, std::string *text, int maxLines, int p
         if (ended) text->append("\r\n");
     }
     std::fclose(f);
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0) text->erase(0, 3);
+    if (utf8) ConvertUtf8ToCp1252(text);
     return 1;
 }
 

@@ -61,7 +61,9 @@ int FindInstrumentIndexByName(FILE *instruments, const char *name);
 
 // The first lines of a text file as shown in the editor: at most maxLines
 // lines, each read in pieces of at most pieceChars characters (a piece counts
-// as a line); each line end becomes CR LF. 0 when the file cannot be opened.
+// as a line); each line end becomes CR LF. A UTF-8 file is shown in
+// Windows-1252, as the passes read it, without its byte-order mark. 0 when
+// the file cannot be opened.
 int ReadFilePreviewText(const char *path, std::string *text, int maxLines = kPreviewMaxLines,
                         int pieceChars = kPreviewPieceChars);
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "app/formatfile.h"
+#include "app/importjob.h"
 #include "logstore/logrecords.h"
 
 // Where a pass lists its entries and asks whether to go on.
@@ -50,12 +51,12 @@ char *ImportErrorLine();
 // Formats into the error line, cut to its size.
 void SetImportError(const char *format, ...);
 
-// The passes: the number of entries processed (0 or more), or -1 with the
-// message in the error line. list may be null. With preview set every entry
+// The passes over the job's file under the job's format: the number of
+// entries processed (0 or more), or -1 with the message in the error line.
+// list may be null. With preview set every entry
 // is written to the preview file and listed; with it clear every recognised
 // entry is added to the log store and *added (when given) counts the entries
 // the store accepted.
-int RunDelimitedImportPass(const ImportListSink *list, const ImportSettings &settings,
-                           int preview, int *added);
-int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
-                     int preview, int *added);
+int RunDelimitedImportPass(const ImportListSink *list, const ImportJob &job, int preview,
+                           int *added);
+int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int preview, int *added);

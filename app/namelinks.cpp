@@ -132,11 +132,11 @@ int LocationLinkCount() { return (int)g_locations.size(); }
 int ObserverLinkCount() { return (int)g_observers.size(); }
 int InstrumentLinkCount() { return (int)g_instruments.size(); }
 
-int SaveNameLinks() {
+int SaveNameLinks(const char *importPath) {
+    if (!importPath) importPath = "";
     bool ok = false;
     char owner[1024];
     if (MakeUserDataPath(owner, sizeof owner, kOwnerFile)) {
-        const char *importPath = CurrentImportSettings().importPath;
         ok = WriteWholeFileSafely(owner, importPath, std::strlen(importPath), "w") == 1;
     }
     ok = SaveTable(kLocationFile, g_locations) && ok;
@@ -151,7 +151,8 @@ void LoadNameLinks() {
     LoadTable(kInstrumentFile, g_instruments, SanitizeInstrument);
 }
 
-int AreNameLinksForImportFile() {
+int AreNameLinksForImportFile(const char *importPath) {
+    if (!importPath) return 0;
     FILE *f = OpenUserDataFile(kOwnerFile, "r");
     if (!f) return 0;
     std::string stored;
@@ -159,7 +160,7 @@ int AreNameLinksForImportFile() {
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) stored.append(buf, n);
     std::fclose(f);
-    return CompareStringsNoCase(stored.c_str(), CurrentImportSettings().importPath) == 0 ? 1 : 0;
+    return CompareStringsNoCase(stored.c_str(), importPath) == 0 ? 1 : 0;
 }
 
 void FreeNameLinkTables() {

@@ -49,13 +49,14 @@ int InstrumentLinkCount();
 
 // Writes the four name-link files from memory, each whole through the
 // crash-safe layer (a file that cannot be written keeps its earlier content
-// and the others are still written). 1 when all four were written.
-int SaveNameLinks();
+// and the others are still written); "gleaner_links.dat" names the import
+// file the links were made for. 1 when all four were written.
+int SaveNameLinks(const char *importPath);
 // Reads the three record files; a file that cannot be opened leaves its table
 // as it was, a damaged one leaves it empty.
 void LoadNameLinks();
-// 1 when "gleaner_links.dat" names the current import path (case-blind).
-int AreNameLinksForImportFile();
+// 1 when "gleaner_links.dat" names the import path (case-blind).
+int AreNameLinksForImportFile(const char *importPath);
 // Deletes "gleaner_links.dat" and empties the three tables.
 void ClearNameLinks();
 // Empties the three tables (the files stay).

@@ -7,6 +7,7 @@
 #include "app/formateditor_win.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
+#include "app/importjob.h"
 #include "app/step1_win.h"
 #include "app/step2_win.h"
 #include "resources/wizardids.h"
@@ -58,10 +59,18 @@ void BeginImport(HWND step) {
         Complain(step, "Please define an import format");
         return;
     }
+    // The job of this import: the file and a copy of the format in force,
+    // handed to step 2, which hands it on to steps 3 and 4.
+    ImportJob job;
+    if (!MakeImportJob(CurrentImportSettings(), CurrentImportFormat(), &job)) {
+        Complain(step, "Not enough memory to begin the import");
+        return;
+    }
     HWND main = GetParent(step);
     DestroyWindow(step);
     SetCurrentStepWindow(nullptr);
-    HWND next = CreateDialogParamA(GetProgramInstance(), "DesPrepDlg", main, DesPrepDlgProc, 0);
+    HWND next = CreateDialogParamA(GetProgramInstance(), "DesPrepDlg", main, DesPrepDlgProc,
+                                   reinterpret_cast<LPARAM>(&job));
     SetCurrentStepWindow(next);
     if (!next) return;
     RedrawWindow(next, nullptr, nullptr, RDW_ERASE | RDW_INTERNALPAINT | RDW_INVALIDATE);

@@ -11,6 +11,7 @@
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "core/hostcallbacks.h"
+#include "app/importjob.h"
 #include "app/importpass.h"
 #include "app/step3_win.h"
 #include "app/unmatched.h"
@@ -31,6 +32,8 @@ const char kStep3Caption[] = "Gleaner2 Message";
 
 // The designation-link file, open for appending while step 2 is shown.
 FILE *g_linkFile = nullptr;
+// The import job the step was created with (one step 2 exists at a time).
+ImportJob g_job;
 
 std::string LinkFilePath() {
     const char *folder = GetUserDataFolder();
@@ -107,11 +110,12 @@ void ClearLinksAndStartOver(HWND dialog) {
 
 void ContinueToStepThree(HWND dialog) {
     HWND main = GetParent(dialog);
-    HWND step = ShowDataLinkStep(main);  // destroys step 2
+    const ImportJob job = g_job;
+    HWND step = ShowDataLinkStep(main, job);  // destroys step 2
     if (!step) return;
     int result = RunUndefinedNameScanBusy(step);
     char message[kErrorLineSize + 64];
-    FormatUndefinedValueMessage(result, CurrentImportFormat().kind, ImportErrorLine(), message,
+    FormatUndefinedValueMessage(result, job.format->kind, ImportErrorLine(), message,
                                 sizeof message);
     if (result == -1) std::snprintf(message, sizeof message, "%s", ImportErrorLine());
     if (message[0]) MessageBoxA(GetMainWindow(), message, kStep3Caption, MB_ICONERROR);
@@ -142,10 +146,9 @@ int RunUnmatchedDesignationScan(HWND step) {
     HWND box = ShowProcessingBox(GetMainWindow());
     HWND list = GetDlgItem(step, IDC_STEP2_LIST);
     UnmatchedRowSink sink{list, ListReset, ListAdd};
-    const char *path = CurrentImportSettings().importPath;
-    int rows = CurrentImportFormat().kind == kFormatKindTagged
-                   ? ScanUnmatchedDesignationsXml(&sink, path)
-                   : ScanUnmatchedDesignationsDelimited(&sink, path);
+    int rows = g_job.format && g_job.format->kind == kFormatKindTagged
+                   ? ScanUnmatchedDesignationsXml(&sink, g_job)
+                   : ScanUnmatchedDesignationsDelimited(&sink, g_job);
     CloseProcessingBox(box);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     // An empty list must mean "all recognised", never "the file could not be read".
@@ -153,9 +156,11 @@ int RunUnmatchedDesignationScan(HWND step) {
     return 1;
 }
 
-INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        if (const ImportJob *job = reinterpret_cast<const ImportJob *>(lParam)) g_job = *job;
+        else g_job = ImportJob();
         OpenLinkFile("a");
         if (!g_linkFile) OpenLinkFile("w");
         SendDlgItemMessageA(dialog, IDC_STEP2_LIST, LB_SETCURSEL, 0, 0);

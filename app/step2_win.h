@@ -5,8 +5,10 @@
 #pragma once
 #include <windows.h>
 
+// The creation parameter is the import job (const ImportJob *), which the
+// step keeps and hands on to step 3; none gives a job without a file.
 INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Shows the busy box, runs the scan of the current format's kind into the
+// Shows the busy box, runs the scan of the job's format kind into the
 // step's list (IDC_STEP2_LIST) and removes the box; a scan that cannot read the file shows
 // its message. 1.
 int RunUnmatchedDesignationScan(HWND step);

@@ -22,10 +22,13 @@
 
 namespace {
 
+// The import job of the step shown (one step 3 exists at a time).
+ImportJob g_job;
+
 // Saves the links at once; a save that failed (the earlier links kept on the
 // disk) is said, so the user knows that the links made now are not kept.
 void SaveNameLinksOrSay(HWND owner) {
-    if (SaveNameLinks()) return;
+    if (SaveNameLinks(ImportJobPath(g_job))) return;
     MessageBoxA(owner,
                 "The name links could not be saved in the user data folder. The links made now are used "
                 "for this import but will not be there the next time.",
@@ -65,8 +68,9 @@ void EmptyLists(HWND step) {
 }
 
 int RunScanOfFormatKind(HWND step) {
-    int result = CurrentImportFormat().kind == kFormatKindTagged ? ScanUndefinedNamesXml(step)
-                                                                  : ScanUndefinedNamesDelimited(step);
+    int result = g_job.format && g_job.format->kind == kFormatKindTagged
+                     ? ScanUndefinedNamesXml(step)
+                     : ScanUndefinedNamesDelimited(step);
     g_state.lastScan = result;
     return result;
 }
@@ -181,8 +185,10 @@ void SelectionChanged(HWND step, int listId) {
 
 }  // namespace
 
-HWND ShowDataLinkStep(HWND mainWindow) {
+HWND ShowDataLinkStep(HWND mainWindow, const ImportJob &job) {
+    const ImportJob kept = job;  // the job may live in the step destroyed here
     if (HWND old = GetCurrentStepWindow()) DestroyWindow(old);
+    g_job = kept;
     SetCurrentStepWindow(nullptr);
     HWND step = CreateDialogParamA(GetProgramInstance(), "DataLinkDlg", mainWindow, DataLinkDlgProc, 0);
     SetCurrentStepWindow(step);
@@ -198,7 +204,7 @@ int RunUndefinedNameScanBusy(HWND step) {
 }
 
 int RunUndefinedNameScan(HWND step) {
-    if (AreNameLinksForImportFile() == 1) LoadNameLinks();
+    if (AreNameLinksForImportFile(ImportJobPath(g_job)) == 1) LoadNameLinks();
     EmptyLists(step);
     int result = RunScanOfFormatKind(step);
     UpdateContinueButton(step, result);
@@ -206,7 +212,7 @@ int RunUndefinedNameScan(HWND step) {
 }
 
 int ScanUndefinedNamesDelimited(HWND step) {
-    int result = ScanUndefinedNamesInDelimitedFile(CurrentImportSettings().importPath, &g_state.lists);
+    int result = ScanUndefinedNamesInDelimitedFile(g_job, &g_state.lists);
     FillList(step, IDC_STEP3_INSTRUMENTS, g_state.lists.instruments);
     FillList(step, IDC_STEP3_LOCATIONS, g_state.lists.sites);
     FillList(step, IDC_STEP3_OBSERVERS, g_state.lists.observers);
@@ -214,7 +220,7 @@ int ScanUndefinedNamesDelimited(HWND step) {
 }
 
 int ScanUndefinedNamesXml(HWND step) {
-    int result = ScanUndefinedNamesInXmlFile(CurrentImportSettings().importPath, &g_state.lists);
+    int result = ScanUndefinedNamesInXmlFile(g_job, &g_state.lists);
     FillList(step, IDC_STEP3_INSTRUMENTS, g_state.lists.instruments);
     FillList(step, IDC_STEP3_LOCATIONS, g_state.lists.sites);
     FillList(step, IDC_STEP3_OBSERVERS, g_state.lists.observers);
@@ -263,7 +269,7 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             if (!IsWindowEnabled(GetDlgItem(dialog, IDOK))) return TRUE;
             SaveNameLinksOrSay(dialog);
             HWND main = GetParent(dialog);
-            if (HWND preview = ShowPreviewStep(main)) RunPreviewPass(preview);
+            if (HWND preview = ShowPreviewStep(main, g_job)) RunPreviewPass(preview);
             return TRUE;
         }
         case IDCANCEL:

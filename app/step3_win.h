@@ -5,12 +5,15 @@
 #pragma once
 #include <windows.h>
 
+#include "app/importjob.h"
+
 INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK InstTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Destroys the current step and shows step 3 as the current step (not yet
-// scanned); the new step window, or none when it could not be created.
-HWND ShowDataLinkStep(HWND mainWindow);
+// Destroys the current step and shows step 3 for the import job as the
+// current step (not yet scanned); the new step window, or none when it could
+// not be created. The step keeps a copy of the job and hands it to step 4.
+HWND ShowDataLinkStep(HWND mainWindow, const ImportJob &job);
 
 // The undefined-name scan with the busy box around it. The result: 0 when
 // every entry names (or has fixed) its site, observer and instrument; 1, 2 or

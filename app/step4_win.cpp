@@ -28,13 +28,14 @@ int g_entryCount = 0;
 std::unique_ptr<PreviewRecord> g_detail;
 std::string g_resultText;
 ImportFileStamp g_previewedFile;
+// The import job of the step shown.
+ImportJob g_job;
 
 int RunPassOfFormatKind(HWND step, int preview, int *added) {
     ImportListSink sink = MakeImportListSink(GetDlgItem(step, IDC_STEP4_LIST));
-    const ImportSettings &settings = CurrentImportSettings();
-    return CurrentImportFormat().kind == kFormatKindTagged
-               ? RunXmlImportPass(&sink, settings, preview, added)
-               : RunDelimitedImportPass(&sink, settings, preview, added);
+    return g_job.format && g_job.format->kind == kFormatKindTagged
+               ? RunXmlImportPass(&sink, g_job, preview, added)
+               : RunDelimitedImportPass(&sink, g_job, preview, added);
 }
 
 void ShowErrorLine() { MessageBoxA(GetMainWindow(), ImportErrorLine(), "Gleaner Message", MB_ICONERROR); }
@@ -67,7 +68,7 @@ void Finish(HWND step) {
     HWND main = GetMainWindow();
     // The import reads the file again: when it changed since the preview the
     // user has not seen what would be imported, so the preview is made anew.
-    if (ImportFileChangedSince(CurrentImportSettings().importPath, g_previewedFile)) {
+    if (ImportFileChangedSince(ImportJobPath(g_job), g_previewedFile)) {
         MessageBoxA(main,
                     "The import file has changed since the preview was made. The preview is made "
                     "again: check it, then click Finish.",
@@ -93,8 +94,10 @@ void Finish(HWND step) {
 
 int GetPreviewEntryCount() { return g_entryCount; }
 
-HWND ShowPreviewStep(HWND mainWindow) {
+HWND ShowPreviewStep(HWND mainWindow, const ImportJob &job) {
+    const ImportJob kept = job;  // the job may live in the step destroyed here
     if (HWND old = GetCurrentStepWindow()) DestroyWindow(old);
+    g_job = kept;
     SetCurrentStepWindow(nullptr);
     HWND step = CreateDialogParamA(GetProgramInstance(), "PreviewDlg", mainWindow, PreviewDlgProc, 0);
     SetCurrentStepWindow(step);
@@ -116,7 +119,7 @@ int RunPreviewPass(HWND step) {
         return result;
     }
     g_entryCount = result;
-    g_previewedFile = TakeImportFileStamp(CurrentImportSettings().importPath);
+    g_previewedFile = TakeImportFileStamp(ImportJobPath(g_job));
     EnableWindow(GetDlgItem(step, IDC_STEP4_FINISH), TRUE);
     return result;
 }

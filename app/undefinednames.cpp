@@ -8,6 +8,7 @@
 
 #include "app/delimited.h"
 #include "app/formatfile.h"
+#include "app/importlines.h"
 #include "app/importpass.h"
 #include "app/namelinks.h"
 #include "app/xmlreader.h"
@@ -95,26 +96,8 @@ void ExamineInstrument(Stores &stores, const char *field, UndefinedNameLists *li
     Note(lists->instruments, name);
 }
 
-// A line holding nothing but blanks, tabs, delimiters and its line end
-// carries no entry: the pass passes over it, and so does the scan.
-bool IsBlankLine(const char *line, char delimiter) {
-    for (const char *p = line; *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != delimiter) return false;
-    return true;
-}
-
-// Reads one whole line, its LF kept, whatever its length (the pass refuses
-// an over-long line with its own message; the scan must not cut it into two
-// lines that seem to lack values). false at the end of the file.
-bool ReadWholeLine(FILE *f, std::string *line) {
-    line->clear();
-    int c = EOF;
-    while ((c = std::fgetc(f)) != EOF) {
-        line->push_back(static_cast<char>(c));
-        if (c == '\n') break;
-    }
-    return !line->empty();
-}
+// A tag of the file against a tag name of the format, by element name.
+bool HasName(const char *tag, const char *name) { return XmlTagHasName(tag, name, kFormatTagSize) != 0; }
 
 int MissingValue(bool site, bool observer, bool instrument) {
     if (!site) return kScanNoSite;
@@ -154,25 +137,29 @@ int IsObserverNameInStore(FILE *store, const char *name) {
     return 0;
 }
 
-int ScanUndefinedNamesInDelimitedFile(const char *path, UndefinedNameLists *lists) {
+int ScanUndefinedNamesInDelimitedFile(const ImportJob &job, UndefinedNameLists *lists) {
     lists->Clear();
-    FilePtr in(path ? std::fopen(path, "r") : nullptr);
-    if (!in) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return kScanFailed;
-    }
-    const ImportFormat &format = CurrentImportFormat();
+    FILE *opened = nullptr;
+    ImportLineReader lines;
+    if (OpenImportJobLines(job, &opened, &lines) < 0) return kScanFailed;
+    FilePtr in(opened);
+    const ImportFormat &format = *job.format;
     int32_t roles[kRoleSlots];
     BuildRoleTable(format, roles);
     std::string line;
     std::vector<char> work, field(kFieldSize);
-    for (int32_t i = 0; i < format.skipLines; ++i)
-        if (!ReadWholeLine(in.get(), &line)) break;
     Stores stores;
-    while (ReadWholeLine(in.get(), &line)) {
+    for (;;) {
+        ImportLineStatus read = ReadImportLine(&lines, &line);
+        if (read == kImportLineEnd) break;
+        // The pass refuses such a line with this message: the scan says so
+        // now rather than list names of a file that cannot be imported.
+        if (read != kImportLineRead) {
+            SetImportLineError(lines, read);
+            return kScanFailed;
+        }
         SetImportError("%s", line.c_str());
-        if (format.commentChar != '\0' && line[0] == format.commentChar) continue;
-        if (IsBlankLine(line.c_str(), format.delimiter)) continue;
+        if (ClassifyDelimitedLine(line.c_str(), format) != kDelimitedEntryLine) continue;
         bool siteSeen = format.siteFixed != 0;
         bool observerSeen = format.observerFixed != 0;
         bool instrumentSeen = format.instrumentFixed != 0;
@@ -207,16 +194,13 @@ int ScanUndefinedNamesInDelimitedFile(const char *path, UndefinedNameLists *list
     return kScanAllDefined;
 }
 
-int ScanUndefinedNamesInXmlFile(const char *path, UndefinedNameLists *lists) {
+int ScanUndefinedNamesInXmlFile(const ImportJob &job, UndefinedNameLists *lists) {
     lists->Clear();
-    FilePtr in(path ? std::fopen(path, "r") : nullptr);
-    if (!in) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return kScanFailed;
-    }
-    const ImportFormat &format = CurrentImportFormat();
-    SkipXmlLines(in.get(), format.skipLines);
+    FILE *opened = nullptr;
     XmlReader reader;
+    if (OpenImportJobLines(job, &opened, &reader.lines) < 0) return kScanFailed;
+    FilePtr in(opened);
+    const ImportFormat &format = *job.format;
     if (!ReadFirstXmlLine(in.get(), &reader)) {
         SetImportError("Unable to initialize file\n");
         return kScanFailed;
@@ -236,14 +220,15 @@ int ScanUndefinedNamesInXmlFile(const char *path, UndefinedNameLists *lists) {
     while (ReadNextXmlTag(in.get(), &reader, tag.data(), kXmlTagBufferSize, &closing)) {
         if (!tag[0]) continue;
         if (closing) {
-            if (inside && EqualNoCase(tag.data(), entryTag)) {
+            if (inside && HasName(tag.data(), entryTag)) {
                 int missing = MissingValue(siteSeen, observerSeen, instrumentSeen);
                 if (missing != kScanAllDefined) return missing;
                 inside = false;
             }
             continue;
         }
-        if (EqualNoCase(tag.data(), entryTag)) {
+        if (IsSelfClosingXmlTag(tag.data())) continue;  // no text, no values
+        if (HasName(tag.data(), entryTag)) {
             inside = true;
             siteSeen = format.siteFixed != 0;
             observerSeen = format.observerFixed != 0;
@@ -264,17 +249,17 @@ int ScanUndefinedNamesInXmlFile(const char *path, UndefinedNameLists *lists) {
             read = true;
             return ReadXmlElementText(in.get(), &reader, out);
         };
-        if (targetTag[0] && EqualNoCase(tag.data(), targetTag)) takeText(&text);
-        if (!format.siteFixed && siteTag[0] && EqualNoCase(tag.data(), siteTag) && takeText(&text) > 0) {
+        if (HasName(tag.data(), targetTag)) takeText(&text);
+        if (!format.siteFixed && HasName(tag.data(), siteTag) && takeText(&text) > 0) {
             ExamineSite(stores, text.c_str(), lists);
             siteSeen = true;
         }
-        if (!format.observerFixed && observerTag[0] && EqualNoCase(tag.data(), observerTag) &&
+        if (!format.observerFixed && HasName(tag.data(), observerTag) &&
             takeText(&text) > 0) {
             ExamineObserver(stores, text.c_str(), lists);
             observerSeen = true;
         }
-        if (!format.instrumentFixed && instrumentTag[0] && EqualNoCase(tag.data(), instrumentTag) &&
+        if (!format.instrumentFixed && HasName(tag.data(), instrumentTag) &&
             takeText(&text) > 0) {
             ExamineInstrument(stores, text.c_str(), lists);
             instrumentSeen = true;

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/entrycompletion.h"
+#include "app/importjob.h"
 #include "instruments/instrumentrecord.h"
 #include "sites/observerstore.h"
 
-// Text that stands for an empty site, observer or instrument field.
-const char kBlankNameText[] = "(blank)";
+// kBlankNameText ("(blank)") stands for an empty site, observer or
+// instrument field, as in the pass.
 
 // One listed name: the spelling shown (the first met in the file) and every
 // spelling of it the file uses (the lists ignore case, the name links do
@@ -43,18 +45,19 @@ const int kScanNoObserver = 2;
 const int kScanNoInstrument = 3;
 const int kScanFailed = -1;
 
-// The scans under the current import format. 0 when every entry names (or
+// The scans of the job's file under its format. 0 when every entry names (or
 // has fixed) its site, observer and instrument; 1, 2 or 3 for the first entry
 // without a site, observer or instrument, in that order (the delimited scan
 // leaves the entry's line in the import error line for the caller's
 // message; names of the lines before it are listed); -1 with the message in
-// the import error line when the file cannot be read. The scans read what
-// the import passes read: fields 0 to 49 of a delimited line by the role
+// the import error line when the file cannot be read or holds a line the
+// passes refuse (too long, not text). The scans read what the import passes
+// read, through the same line reader (app/importlines.h): fields 0 to 49 of a delimited line by the role
 // table, lines of blanks skipped; tags compared case-blind, in the order the
 // pass compares them. A store that cannot be opened counts as empty, so its
 // names are listed and can be linked or created.
-int ScanUndefinedNamesInDelimitedFile(const char *path, UndefinedNameLists *lists);
-int ScanUndefinedNamesInXmlFile(const char *path, UndefinedNameLists *lists);
+int ScanUndefinedNamesInDelimitedFile(const ImportJob &job, UndefinedNameLists *lists);
+int ScanUndefinedNamesInXmlFile(const ImportJob &job, UndefinedNameLists *lists);
 
 // The row of a list whose name equals the text case-blind, or null.
 const UndefinedName *FindUndefinedName(const std::vector<UndefinedName> &list, const char *name);

@@ -11,6 +11,7 @@
 
 #include "app/delimited.h"
 #include "app/formatfile.h"
+#include "app/importlines.h"
 #include "app/importpass.h"
 #include "app/namelinks.h"
 #include "app/recognizeretry.h"
@@ -40,13 +41,6 @@ struct File {
 std::string UserFile(const char *name) {
     const char *folder = GetUserDataFolder();
     return std::string(folder ? folder : ".") + "/" + name;
-}
-
-bool EqualNoCase(const char *a, const char *b) {
-    for (; *a && *b; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
 }
 
 // The scan site and time, built once.
@@ -99,23 +93,29 @@ void MakeUnmatchedScanSiteAndTime(LocationRecord *site, DateRecord *date) {
     ComputeSiderealTimes(site, date);
 }
 
-int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const char *path) {
+int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const ImportJob &job) {
     File links(std::fopen(UserFile(kDesignationLinkFileName).c_str(), "r"));
     Reset(list);
-    File in(path ? std::fopen(path, "r") : nullptr);
-    if (!in.f) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return -1;
-    }
-    const ImportFormat &format = CurrentImportFormat();
+    FILE *opened = nullptr;
+    ImportLineReader lines;
+    if (OpenImportJobLines(job, &opened, &lines) < 0) return -1;
+    File in(opened);
+    const ImportFormat &format = *job.format;
     int32_t roles[kRoleSlots];
     BuildRoleTable(format, roles);
-    std::vector<char> line(kFieldSize), field(kFieldSize);
-    for (int32_t i = 0; i < format.skipLines; ++i)
-        if (!std::fgets(line.data(), kFieldSize, in.f)) break;
+    std::string text;
+    std::vector<char> line, field(kFieldSize);
     int rows = 0;
-    while (std::fgets(line.data(), kFieldSize, in.f)) {
-        if (format.commentChar != '\0' && line[0] == format.commentChar) continue;
+    for (;;) {
+        ImportLineStatus read = ReadImportLine(&lines, &text);
+        if (read == kImportLineEnd) break;
+        if (read != kImportLineRead) {
+            SetImportLineError(lines, read);
+            return -1;
+        }
+        if (ClassifyDelimitedLine(text.c_str(), format) != kDelimitedEntryLine) continue;
+        line.assign(text.begin(), text.end());
+        line.push_back('\0');
         char *cursor = line.data();
         for (int position = 0; position < kRoleSlots; ++position) {
             cursor = NextDelimitedField(cursor, field.data(), format.delimiter);
@@ -130,18 +130,15 @@ int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const char 
     return rows;
 }
 
-int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const char *path) {
+int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &job) {
     File trace(std::fopen(kPassTraceFileName, "w"));
     File links(std::fopen(UserFile(kDesignationLinkFileName).c_str(), "r"));
     Reset(list);
-    File in(path ? std::fopen(path, "r") : nullptr);
-    if (!in.f) {
-        SetImportError("File not found: %s\n", path ? path : "");
-        return -1;
-    }
-    const ImportFormat &format = CurrentImportFormat();
-    SkipXmlLines(in.f, format.skipLines);
+    FILE *opened = nullptr;
     XmlReader reader;
+    if (OpenImportJobLines(job, &opened, &reader.lines) < 0) return -1;
+    File in(opened);
+    const ImportFormat &format = *job.format;
     if (!ReadFirstXmlLine(in.f, &reader)) {
         SetImportError("Unable to initialize file\n");
         return -1;
@@ -153,7 +150,8 @@ int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const char *path)
     int rows = 0, closing = 0;
     while (ReadNextXmlTag(in.f, &reader, tag.data(), kXmlTagBufferSize, &closing)) {
         if (trace.f) std::fprintf(trace.f, "Key :%s: %d", tag.data(), closing ? 1 : 0);
-        if (!closing && targetTag[0] && EqualNoCase(tag.data(), targetTag) &&
+        if (!closing && !IsSelfClosingXmlTag(tag.data()) &&
+            XmlTagHasName(tag.data(), targetTag, sizeof targetTag) &&
             ReadXmlElementText(in.f, &reader, &text) > 0) {
             int result = 0;
             if (IsUnmatched(text.c_str(), links.f)) {

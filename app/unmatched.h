@@ -6,6 +6,8 @@
 // its list box and the tests with memory.
 #pragma once
 
+#include "app/importjob.h"
+
 struct DateRecord;
 struct DesignationPreferences;
 struct LocationRecord;
@@ -24,16 +26,19 @@ struct UnmatchedRowSink {
 // nutation and sidereal times.
 void MakeUnmatchedScanSiteAndTime(LocationRecord *site, DateRecord *date);
 
-// The scans under the current import format: the delimited-text scan and the
-// tagged-text scan. Each empties the list first, then adds one row per
+// The scans of the job's file under its format: the delimited-text scan and
+// the tagged-text scan. Each empties the list first, then adds one row per
 // unrecognised, unlinked target, in file order. The number of rows added, or
-// -1 with the message in the import error line when the file cannot be read.
+// -1 with the message in the import error line when the file cannot be read
+// or holds a line the passes refuse (too long, not text). Both read the
+// lines the passes read (app/importlines.h): the lines to skip, comment and
+// blank lines are passed over alike.
 // The delimited scan reads the target only where the import pass reads it:
 // at the target's position in the role table (positions 0 to 49), so that
 // the scan and the pass agree on which field is the designation. Empty
 // targets are not listed (a link cannot be made for them).
-int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const char *path);
-int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const char *path);
+int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const ImportJob &job);
+int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &job);
 
 // The designation written into a link for an object chosen in the picker:
 // the object's first name in the preferred order when the importer's

@@ -1,5 +1,6 @@
-// The tagged-text (XML) import pass: the file is walked tag by tag; the
-// format's entry tag opens and closes one log entry, the value tags inside it
+// The tagged-text (XML) import pass: the file is walked tag by tag; elements
+// are known by their names, with or without attributes; the format's entry
+// tag opens and closes one log entry, the value tags inside it
 // give the entry's values by their roles, and each entry is completed at its
 // closing tag (app/entrycompletion.h).
 #include <cstring>
@@ -12,17 +13,10 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // A tag read from the file against a tag name of the format (a 65-byte field,
-// read only up to its end), case-blind. An empty name matches nothing.
-bool TagIs(const char *tag, const char *name) {
-    if (!name[0]) return false;
-    int i = 0;
-    for (; i < kFormatTagSize && name[i]; ++i)
-        if (Lower(tag[i]) != Lower(name[i])) return false;
-    return tag[i] == '\0';
-}
+// read only up to its end): the element's name, case-blind, whatever
+// attributes follow it. An empty name matches nothing.
+bool TagIs(const char *tag, const char *name) { return XmlTagHasName(tag, name, kFormatTagSize) != 0; }
 
 typedef int (*ApplyValue)(ImportPassContext *ctx, const char *text);
 
@@ -59,10 +53,9 @@ int NotText(ImportPassContext *ctx, const XmlReader &reader) {
 
 }  // namespace
 
-int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings, int preview,
-                     int *added) {
+int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int preview, int *added) {
     ImportPassContext ctx;
-    if (BeginImportPass(&ctx, list, settings, preview, added) < 0) return -1;
+    if (BeginImportPass(&ctx, list, job, preview, added) < 0) return -1;
     const ImportFormat &format = *ctx.format;
     // Without an entry tag no entry can begin: an import of nothing would
     // look like a file without entries.
@@ -71,6 +64,7 @@ int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
         return FailImportPass(&ctx);
     }
     XmlReader reader;
+    reader.lines = ctx.lines;  // after the lines to skip
     if (!ReadFirstXmlLine(ctx.importFile, &reader)) {
         SetImportError("Unable to initialize file\n");
         return FailImportPass(&ctx);
@@ -92,6 +86,9 @@ int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
             }
             continue;
         }
+        // A self-closing element has no text, and a self-closing entry
+        // holds no values: neither gives anything to an entry.
+        if (IsSelfClosingXmlTag(tag)) continue;
         if (isEntryTag) {
             // An entry left open would take the values of the next one: the
             // file is refused rather than imported with entries merged or lost.
@@ -117,6 +114,14 @@ int RunXmlImportPass(const ImportListSink *list, const ImportSettings &settings,
     if (reader.nulLine) return NotText(&ctx, reader);
     if (inside) {
         SetImportError("Unexpected end of file inside a log entry\n");
+        return FailImportPass(&ctx);
+    }
+    // A file in which no entry began is not an import of nothing: the entry
+    // tag is most likely not the one the file uses.
+    if (ctx.tally.processed == 0) {
+        SetImportError("No log entry was imported: the import file holds no <%.64s> element, the "
+                       "entry tag of the import format %.64s\n",
+                       format.entryTag, format.name);
         return FailImportPass(&ctx);
     }
     return FinishImportPass(&ctx);

@@ -1,33 +1,32 @@
 // The tag-by-tag reader of tagged (XML-like) log files.
 #include "app/xmlreader.h"
 
+#include "app/textencoding.h"
+
 #include <climits>
 #include <cstring>
 
 namespace {
 
-// Reads one whole line (with its LF when it has one) into the reader; 0 when
-// the file holds no further character. NUL bytes are kept as ordinary bytes.
+// Reads one whole line (with its LF when it has one) into the reader through
+// the shared line reader; 0 when the file holds no further line. NUL and
+// 0x1A bytes are kept as ordinary bytes, and the first line holding one is
+// noted.
 int NextLine(FILE *file, XmlReader *r) {
     r->line.clear();
     r->cursor = 0;
-    if (!file || r->atEnd) {
+    if (!r->lines.file) BeginImportLines(&r->lines, file, 0);
+    if (!r->lines.file || r->atEnd) {
         r->atEnd = 1;
         return 0;
     }
-    int c;
-    bool nul = false;
-    while ((c = std::getc(file)) != EOF) {
-        r->line.push_back(static_cast<char>(c));
-        if (c == '\0') nul = true;
-        if (c == '\n') break;
-    }
-    if (r->line.empty()) {
+    ImportLineStatus status = ReadImportLine(&r->lines, &r->line);
+    if (status == kImportLineEnd) {
         r->atEnd = 1;
         return 0;
     }
-    ++r->lineNumber;
-    if (nul && r->nulLine == 0) r->nulLine = r->lineNumber;
+    r->lineNumber = r->lines.lineNumber;
+    if (status == kImportLineNotText && r->nulLine == 0) r->nulLine = r->lineNumber;
     return 1;
 }
 
@@ -94,23 +93,6 @@ bool SkipDeclaration(FILE *file, XmlReader *r) {
 
 const char kCdataStart[] = "<![CDATA[";
 
-// Windows-1252 bytes 0x80..0x9F and the Unicode characters they stand for
-// (0 where the code page leaves the byte undefined).
-const unsigned kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-// The Windows-1252 byte of a Unicode character; '?' when the code page has none.
-char CodePointToCp1252(unsigned long cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return static_cast<char>(0x80 + i);
-    return '?';
-}
-
 // Decodes the reference that begins with '&' at the cursor: the five
 // predefined entities and decimal or hexadecimal character references. On
 // success appends the character, moves the cursor past ';' and returns true;
@@ -153,47 +135,23 @@ bool DecodeReference(XmlReader *r, std::string *out) {
     return true;
 }
 
-// In a UTF-8 file, decodes the character whose sequence begins at the cursor
-// into its Windows-1252 byte and returns the sequence length; 0 (nothing
-// appended) for a plain ASCII byte, a file not in UTF-8 or a byte that does
-// not begin a well-formed sequence, which is then kept as it is.
+// In a UTF-8 file the line reader did not convert (one that declares UTF-8
+// but is not well-formed throughout), decodes the character whose sequence
+// begins at the cursor into its Windows-1252 byte and returns the sequence
+// length; 0 (nothing appended) for a plain ASCII byte, a file not in UTF-8 or
+// a byte that does not begin a well-formed sequence, which is kept as it is.
 size_t TakeUtf8(const XmlReader *r, std::string *out) {
     if (!r->utf8) return 0;
-    const std::string &s = r->line;
-    unsigned char lead = static_cast<unsigned char>(s[r->cursor]);
-    size_t length;
-    unsigned long cp;
-    if (lead < 0x80) return 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (r->cursor + length > s.size()) return 0;
-    for (size_t i = 1; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(s[r->cursor + i]);
-        if ((c & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    // Over-long forms, surrogates and values beyond Unicode are not characters.
-    if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
+    unsigned long cp = 0;
+    size_t length = DecodeUtf8Sequence(r->line.data() + r->cursor, r->line.size() - r->cursor, &cp);
+    if (length == 0) return 0;
     out->push_back(CodePointToCp1252(cp));
     return length;
 }
 
-// Whether the first line says the file is UTF-8: a byte-order mark, or an
-// XML declaration whose encoding is UTF-8 (any case, either quote).
+// Whether the first line says the file is UTF-8: an XML declaration whose
+// encoding is UTF-8 (any case, either quote).
 bool DeclaresUtf8(const std::string &line) {
-    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
     size_t decl = line.find("<?xml");
     if (decl == std::string::npos) return false;
     size_t end = line.find("?>", decl);
@@ -221,20 +179,27 @@ void AppendTextChar(const XmlReader *r, char c, std::string *out) {
 
 }  // namespace
 
+int XmlTagHasName(const char *tag, const char *name, size_t nameSize) {
+    if (!tag || !name || nameSize == 0 || !name[0]) return 0;
+    size_t i = 0;
+    for (; i < nameSize && name[i]; ++i)
+        if (!LowerEquals(tag[i], name[i])) return 0;
+    char after = tag[i];
+    return after == '\0' || IsSpace(after) || after == '/' ? 1 : 0;
+}
+
+int IsSelfClosingXmlTag(const char *tag) {
+    if (!tag) return 0;
+    size_t n = std::strlen(tag);
+    while (n > 0 && IsSpace(tag[n - 1])) --n;
+    return n > 0 && tag[n - 1] == '/' ? 1 : 0;
+}
+
 int SkipXmlLines(FILE *file, int count) {
-    int dropped = 0;
     if (!file) return 0;
-    while (dropped < count) {
-        int c;
-        bool any = false;
-        while ((c = std::getc(file)) != EOF) {
-            any = true;
-            if (c == '\n') break;
-        }
-        if (!any) break;
-        ++dropped;
-    }
-    return dropped;
+    ImportLineReader lines;
+    BeginImportLines(&lines, file, 0);
+    return SkipImportLines(&lines, count);
 }
 
 int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
@@ -242,14 +207,13 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
     reader->line.clear();
     reader->cursor = 0;
     reader->atEnd = 0;
-    reader->lineNumber = 0;
+    reader->lineNumber = reader->lines.lineNumber;
     reader->nulLine = 0;
     reader->utf8 = 0;
     if (!NextLine(file, reader)) return 0;
-    if (DeclaresUtf8(reader->line)) {
-        reader->utf8 = 1;
-        if (reader->line.compare(0, 3, "\xEF\xBB\xBF") == 0) reader->cursor = 3;
-    }
+    // A file that is UTF-8 throughout comes converted; one that only says so
+    // is converted here where its sequences are well-formed.
+    if (!reader->lines.utf8 && (reader->lines.byteOrderMark || DeclaresUtf8(reader->line))) reader->utf8 = 1;
     return 1;
 }
 
@@ -367,6 +331,11 @@ int ReadXmlRecordLines(std::string *buffer, FILE *file) {
     if (!buffer) return 0;
     buffer->clear();
     XmlReader r;
+    // One record from the file's current position: its lines as they are,
+    // without reading the rest of the file to learn its encoding.
+    r.lines.file = file;
+    r.lines.maxLength = 0;
+    r.lines.lineNumber = 1;  // not the file's start: no byte-order mark is looked for
     if (!NextLine(file, &r)) return 0;
     if (r.line.find("</DEEPSKY2000>") != std::string::npos) return 0;
     *buffer = r.line;

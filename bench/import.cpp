@@ -264,6 +264,8 @@ int main(int argc, char **argv) {
     ImportSettings settings;
     std::memset(&settings, 0, sizeof settings);
     std::snprintf(settings.importPath, sizeof settings.importPath, "%s", log.c_str());
+    ImportJob job;
+    MakeImportJob(settings, CurrentImportFormat(), &job);
 
     // Each phase starts on a flushed disk and its time runs until its bytes
     // are on the disk (sync at both ends): the files are larger than the
@@ -278,7 +280,7 @@ int main(int argc, char **argv) {
     {
         long long before = WrittenBytes(), readBefore = ReadBytes();
         double t = Now();
-        preview.entries = RunDelimitedImportPass(nullptr, settings, 1, nullptr);
+        preview.entries = RunDelimitedImportPass(nullptr, job, 1, nullptr);
         sync();
         preview.seconds = Now() - t;
         preview.bytes = WrittenBytes() - before;
@@ -294,7 +296,7 @@ int main(int argc, char **argv) {
     {
         long long before = WrittenBytes(), readBefore = ReadBytes();
         double t = Now();
-        final.entries = RunDelimitedImportPass(nullptr, settings, 0, &added);
+        final.entries = RunDelimitedImportPass(nullptr, job, 0, &added);
         sync();
         final.seconds = Now() - t;
         final.bytes = WrittenBytes() - before;

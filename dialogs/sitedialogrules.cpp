@@ -185,3 +185,41 @@ void UndoSiteSession(SiteSessionEffects *effects) {
     effects->horizonRenames.clear();
     effects->deletedSites.clear();
 }
+
+int ReadManualSiteFields(const ManualSiteFields &fields, ManualSite *out) {
+    std::string name = fields.name.substr(0, 31);
+    size_t first = name.find_first_not_of(" \t");
+    if (first == std::string::npos) return kManualSiteNoName;
+    name = name.substr(first, name.find_last_not_of(" \t") - first + 1);
+    char reserved = 0;
+    // The name becomes part of file names (horizons, events).
+    if (!FindReservedNameCharacter(name.c_str(), &reserved) || IsReservedDeviceName(name.c_str()))
+        return kManualSiteBadName;
+    double longitude = 0.0, latitude = 0.0, elevation = 0.0;
+    if (!ParseDialogNumber(fields.westLongitude.c_str(), &longitude) || std::fabs(longitude) > 180.0)
+        return kManualSiteBadLongitude;
+    if (!ParseDialogNumber(fields.latitude.c_str(), &latitude) || std::fabs(latitude) > 90.0)
+        return kManualSiteBadLatitude;
+    if (!ParseDialogNumber(fields.elevation.c_str(), &elevation) || elevation < 0.0) elevation = 0.0;
+    if (fields.elevationInFeet) elevation *= kMetresPerFoot;
+    out->name = name;
+    out->westLongitude = longitude;
+    out->latitude = latitude;
+    out->elevation = elevation;
+    return kManualSiteOk;
+}
+
+const char *ManualSiteMessage(int result) {
+    switch (result) {
+    case kManualSiteNoName: return "Please enter a name for the location.";
+    case kManualSiteBadName:
+        return "The name cannot be used for a location: it holds one of the characters "
+               "~ ` ! @ # $ % ^ & { } [ ] or is a name Windows keeps for a device.";
+    case kManualSiteBadLongitude:
+        return "The west longitude must be degrees from -180 to 180, as 104:30:00 or 104.5 "
+               "(east longitudes are negative).";
+    case kManualSiteBadLatitude:
+        return "The latitude must be degrees from -90 to 90, as 40:15:00 or -33.9 (south is negative).";
+    default: return "";
+    }
+}

@@ -86,6 +86,37 @@ int ApplyTypedAge(const char *text, ObserverRecord *observer);
 // names of the name would use for encoding (~ ` ! @ # $ % ^ & { } [ ]).
 int IsAcceptableTypedName(const char *name);
 
+// ---- manual site coordinates -------------------------------------------------------
+
+// The fields of the site coordinates dialog (LocManDlg): a site typed by hand.
+struct ManualSiteFields {
+    std::string name;
+    std::string westLongitude;  // degrees, west positive, sexagesimal ("104:30:00", "-2.5")
+    std::string latitude;       // degrees, north positive
+    std::string elevation;      // in the unit shown
+    int elevationInFeet = 0;
+};
+// The site as read: the name and degrees and metres.
+struct ManualSite {
+    std::string name;           // at most 31 characters
+    double westLongitude = 0.0; // degrees, -180..180
+    double latitude = 0.0;      // degrees, -90..90
+    double elevation = 0.0;     // metres, 0 or more
+};
+// Results of ReadManualSiteFields.
+const int kManualSiteOk = 1;
+const int kManualSiteNoName = 0;            // empty or blank name
+const int kManualSiteBadName = -1;          // a character file names cannot hold, or a device name
+const int kManualSiteBadLongitude = -2;     // does not parse, or beyond 180 degrees
+const int kManualSiteBadLatitude = -3;      // does not parse, or beyond 90 degrees
+// Reads the fields: the name cut to 31 characters and trimmed; longitude and
+// latitude must parse and lie in range; an elevation that does not parse, or
+// is negative, becomes 0; feet are converted to metres. *out is written only
+// on kManualSiteOk.
+int ReadManualSiteFields(const ManualSiteFields &fields, ManualSite *out);
+// The message shown for a result other than kManualSiteOk.
+const char *ManualSiteMessage(int result);
+
 // ---- side effects of a site dialog session ---------------------------------------------
 
 // What a session did outside loc.bin: horizon files renamed by saved renames

@@ -78,8 +78,12 @@ INT_PTR CALLBACK ObserverEditDlgProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // Sub-dialogs of the site dialogs made by the places, daylight-saving,
 // sky-brightness, horizon-recording and GPS code; each ends with 1 on OK.
+// PlacesDlg ends with 1 when a place was picked or typed by hand (then the
+// state's manual-entry flag is set, with placeName and the manual position);
+// LocManDlg edits the state's site (edit mode) or types a new place (new mode).
 INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DSDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MagLimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LocHorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -112,7 +112,9 @@ void RunPassAndCheck(PassFunction pass, const uint8_t *log, size_t size, uint8_t
     int added = -12345;
     ImportErrorLine()[0] = '\0';
 
-    int n = pass(&sink, settings, preview, &added);
+    ImportJob job;
+    Check(MakeImportJob(settings, CurrentImportFormat(), &job) == 1, "make the import job");
+    int n = pass(&sink, job, preview, &added);
 
     if (std::getenv("GLEANER_FUZZ_VERBOSE")) {
         std::fprintf(stderr, "pass: %d (added %d) error line: %s\n", n, added, ImportErrorLine());

@@ -30,7 +30,7 @@ uint8_t MaskedFlags(uint8_t flags);
 // Sets the fixed flags and fixed records of the format from the flag byte.
 void ApplyFixedFlags(ImportFormat *format, uint8_t flags);
 
-using PassFunction = int (*)(const ImportListSink *, const ImportSettings &, int, int *);
+using PassFunction = int (*)(const ImportListSink *, const ImportJob &, int, int *);
 
 // Writes the log file, runs the pass over it under the current format (which
 // goes through ValidateImportFormat first, as a format read from the format

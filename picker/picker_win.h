@@ -13,6 +13,8 @@ struct ObjectRecord;
 // index -1: none) and receives the chosen one. preset (at most 255
 // characters, may be null) is put into the Search page and searched at once.
 // 1 when the user chose an object with OK, 0 on Cancel or when the picker
-// cannot be created.
+// cannot be created. Only an object the user chose is returned: a row picked
+// from a list (a search's first result counts, being selected for the user)
+// or coordinates accepted; OK with nothing chosen says so and stays open.
 int RequestObjectDialog(HWND owner, HINSTANCE instance, const LocationRecord *site,
                         const DateRecord *date, ObjectRecord *inOut, const char *preset);

@@ -23,6 +23,10 @@ int32_t g_browsePage = 0, g_browseTotal = 0, g_browsePageCount = 0;
 
 namespace {
 
+const char kNothingChosen[] =
+    "No object is chosen. Pick one from a list, or enter coordinates and accept them; "
+    "Cancel closes without a choice.";
+
 RequestorState *NewState() {
     RequestorState *state = new (std::nothrow) RequestorState;
     if (!state) return nullptr;
@@ -128,10 +132,15 @@ INT_PTR CALLBACK RequestDlgBoxProc(HWND dialog, UINT message, WPARAM wParam, LPA
                 g_coordinatesAccepted = 1;
                 ShowSelectedObject(g_requestor->requestor, &g_requestor->current, 0);
             }
-            // The object returned is the one the panel shows: choosing another
-            // class or kind on the Browse page without choosing a row changes
-            // the current object's class, not the object chosen.
-            if (g_requestor->shown.objectClass == kClassNone) return TRUE;
+            // The object returned is the one the panel shows, and only when the
+            // user chose it: choosing another class or kind on the Browse page
+            // without choosing a row changes the current object's class, not
+            // the object chosen, and the object the picker started on, or a
+            // search that found nothing, chooses nothing.
+            if (!g_requestor->chosen || g_requestor->shown.objectClass == kClassNone) {
+                MessageBoxA(dialog, kNothingChosen, "Nightjar Message", MB_OK | MB_ICONINFORMATION);
+                return TRUE;
+            }
             if (g_requestor->result) *g_requestor->result = g_requestor->shown;
             AddCurrentToRecentObjects();
             result = 1;
@@ -183,7 +192,8 @@ void SetRequestorResultRecord(ObjectRecord *record) {
 }
 
 int CopyRequestorSelection() {
-    if (!g_requestor || !g_requestor->result || g_requestor->shown.objectClass == kClassNone)
+    if (!g_requestor || !g_requestor->result || !g_requestor->chosen ||
+        g_requestor->shown.objectClass == kClassNone)
         return 0;
     *g_requestor->result = g_requestor->shown;
     return 1;

@@ -118,7 +118,10 @@ void SelectObjectByText(HWND requestor, const char *text) {
     int n = BuildObjectRecord(s->current.objectClass, s->current.kind, ' ',
                               s->current.designationConstellation, text, 0.0, &s->site, &s->time,
                               s->extinction, found);
-    if (n <= 0) return;
+    if (n <= 0) {
+        ClearSelectedObject(requestor);
+        return;
+    }
     s->current = found[0];
     ShowSelectedObject(requestor, &s->current, FindComponentRow(&s->current));
 }
@@ -126,6 +129,7 @@ void SelectObjectByText(HWND requestor, const char *text) {
 void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
     if (!record || record->objectClass == kClassNone || !requestor) return;
     if (g_requestor && record != &g_requestor->shown) g_requestor->shown = *record;
+    if (g_requestor) g_requestor->chosen = 1;
     char ra[kPickerTextSize], dec[kPickerTextSize], text[kPickerTextSize];
     FormatPickerPlace(record, ra, dec);
     SetText(requestor, IDC_REQ_RA, ra);
@@ -190,6 +194,21 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
         SetText(requestor, IDC_REQ_COMPONENTS_LABEL, "");
     }
     EnableWindow(list, rows > 0);
+}
+
+void ClearSelectedObject(HWND requestor) {
+    if (g_requestor) {
+        ClearObjectRecord(&g_requestor->shown);
+        g_requestor->chosen = 0;
+    }
+    if (!requestor) return;
+    for (int id : {IDC_REQ_NAME, IDC_REQ_RA, IDC_REQ_DEC, IDC_REQ_EQUINOX, IDC_REQ_MAGNITUDE, IDC_REQ_SIZE, IDC_REQ_CONSTELLATION,
+                   IDC_REQ_COMPONENTS_LABEL})
+        SetText(requestor, id, "");
+    SendDlgItemMessageA(requestor, IDC_REQ_PICTURE, kSCBitmapSetFlag, 0, 0);
+    HWND list = GetDlgItem(requestor, IDC_REQ_COMPONENTS);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    EnableWindow(list, FALSE);
 }
 
 void FillRecentObjectsCombo(HWND requestor) {
@@ -286,6 +305,9 @@ INT_PTR CALLBACK RequestorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         ChooseStartingObject(&s->current, s->recent);
         RefreshCurrentObject();
         ShowSelectedObject(dialog, &s->current, FindComponentRow(&s->current));
+        // The object the picker starts on is shown, not chosen: OK returns
+        // only what the user picks or accepts.
+        s->chosen = 0;
         SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
         OpenRequestorPage(dialog, kPageSearch);
         return FALSE;

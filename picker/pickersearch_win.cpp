@@ -91,6 +91,12 @@ void RunSearch(HWND page) {
         SendMessageA(list, LB_SETCURSEL, 0, 0);
         ShowCurrent();
         SetFocus(list);
+    } else {
+        // Nothing found: no earlier result or object stays on show to be
+        // taken for this search's.
+        g_resultCount = 0;
+        SendDlgItemMessageA(page, IDC_SEARCH_RESULTS, LB_RESETCONTENT, 0, 0);
+        ClearSelectedObject(s->requestor);
     }
     SendDlgItemMessageA(page, IDC_SEARCH_TEXT, EM_SETSEL, 0, -1);
 }

@@ -33,6 +33,9 @@ struct RequestorState {
     ObjectRecord current;               // the object being chosen; the Browse page keeps its
                                         // class, kind and constellation filter in it
     ObjectRecord shown;                 // the object the panel shows: what OK returns
+    int chosen = 0;                     // 1 when the user chose the shown object (a row picked,
+                                        // coordinates accepted); the object the picker
+                                        // starts on is shown but not chosen
     ObjectRecord *searchResults = nullptr;  // kSearchMaxResults records
     ObjectRecord recent[kRecentObjectCount];
     LocationRecord site;
@@ -67,7 +70,11 @@ INT_PTR CALLBACK RCoordSubDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // Shared with the pages.
 void SelectObjectByText(HWND requestor, const char *text);
+// Shows the object in the panel; it becomes the chosen one.
 void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row);
+// Empties the panel: nothing is shown and nothing chosen (a search that
+// found nothing, a row whose object cannot be built).
+void ClearSelectedObject(HWND requestor);
 int FindComponentRow(const ObjectRecord *record);
 int SelectStarComponent(ObjectRecord *record, int componentIndex);
 void OpenRequestorPage(HWND requestor, int page);

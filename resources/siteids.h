@@ -63,3 +63,16 @@
 #define IDC_OBSERVEREDIT_ADD_FAVORITE  6208  // Add to Favorites
 
 // LocDlgPro
+
+// PlacesDlg ("Add Location")
+#define IDC_PLACES_MANUAL_ENTRY  2551  // Manual/GPS Entry
+#define IDC_PLACES_LIST          2552  // places of the region
+#define IDC_PLACES_TREE          2556  // regions
+
+// LocManDlg ("Define New Location")
+#define IDC_SITECOORD_GPS        121   // GPS
+#define IDC_SITECOORD_UNIT_LINK  2514  // elevation unit link
+#define IDC_SITECOORD_NAME       2523  // name
+#define IDC_SITECOORD_LATITUDE   2524  // latitude
+#define IDC_SITECOORD_LONGITUDE  2525  // west longitude
+#define IDC_SITECOORD_ELEVATION  2602  // elevation

@@ -64,7 +64,8 @@ HINSTANCE ProgramResources() {
     static HINSTANCE module = nullptr;
     if (module) return module;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES |
-                                                ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+                                                ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);

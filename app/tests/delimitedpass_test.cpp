@@ -6,6 +6,7 @@
 // store's object services are replaced by small test functions, so entries
 // are checked against known identities; preview records are checked at their
 // byte offsets in "gleaner.bin".
+#include "app/tests/importjobfixture.h"
 #include "app/importpass.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 #include "app/formatfile.h"
 #include "app/namelinks.h"
 #include "app/preview.h"
+#include "app/undefinednames.h"
+#include "app/unmatched.h"
 #include "astro/angletext.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
@@ -194,7 +197,7 @@ struct PassFixture : ::testing::Test {
     }
     int Run(const std::string &text, int preview, int *added = nullptr) {
         ImportSettings s = Settings(text);
-        return RunDelimitedImportPass(&list.sink, s, preview, added);
+        return RunDelimitedImportPass(&list.sink, JobOf(s), preview, added);
     }
     std::string PreviewBytes() { return testutil::ReadFileBytes(dir.file("gleaner.bin")); }
 };
@@ -440,6 +443,55 @@ TEST_F(PassFixture, UserLayouts) {
     }
 }
 
+// A file in which no entry begins fails with its cause and the format's
+// name, in the preview and the final pass alike, never as an import of 0
+// entries; a first line without the format's delimiter names the delimiter.
+TEST_F(PassFixture, NothingFoundSaysWhy) {
+    const struct {
+        const char *name;
+        std::string text;
+        int skip;
+        char comment;
+        char delimiter;
+        std::string message;
+    } cases[] = {
+        {"empty file", "", 0, 0, ',', "No log entry was imported: the import file is empty (import format Test)\n"},
+        {"every line skipped", "Object,Site\r\nM 1,Home Field\r\n", 2, 0, ',',
+         "No log entry was imported: the import format Test skips the first 2 lines, and the import "
+         "file has no further line\n"},
+        {"blank lines", "\n , ,\n\t\n", 0, 0, ',',
+         "No log entry was imported: every line of the import file after the lines to skip is blank "
+         "under the import format Test\n"},
+        {"comments and blanks", "Header\n#M 1,Home Field,Bob,Binos,2009 7 20\n\n", 1, '#', ',',
+         "No log entry was imported: every line of the import file after the lines to skip is blank "
+         "or a comment ('#') under the import format Test\n"},
+        {"semicolons for commas", "M 1;Home Field;Bob;Binos;2009 7 20\nM 2;Home Field;Bob;Binos;2009 7 21\n", 0, 0,
+         ',',
+         "No log entry was imported: line 1 of the import file holds no ',', the delimiter of the import "
+         "format Test. Is it the right format for this file?\n"},
+        {"commas for tabs", "Object\nM 1,Home Field,Bob,Binos,2009 7 20\n", 1, 0, '\t',
+         "No log entry was imported: line 2 of the import file holds no tab, the delimiter of the import "
+         "format Test. Is it the right format for this file?\n"},
+    };
+    for (const auto &c : cases) {
+        for (int preview : {1, 0}) {
+            SCOPED_TRACE(std::string(c.name) + (preview ? " (preview)" : " (final)"));
+            ImportFormat &f = BasicFormat(c.delimiter);
+            f.skipLines = c.skip;
+            f.commentChar = c.comment;
+            int added = -1;
+            EXPECT_EQ(Run(c.text, preview, &added), -1);
+            EXPECT_EQ(std::string(ImportErrorLine()), c.message);
+            EXPECT_EQ(added, 0);
+        }
+    }
+    // A line without the delimiter after an imported entry keeps the message
+    // of the value it lacks.
+    BasicFormat(',');
+    EXPECT_EQ(Run("M 1,Home Field,Bob,Binos,2009 7 20\nM 2\n", 1), -1);
+    EXPECT_STREQ(ImportErrorLine(), "Error importing date: \n");
+}
+
 // Errors, each with its exact message; every file the pass opened is closed
 // (the import file can be removed right after the pass).
 TEST_F(PassFixture, ErrorMessages) {
@@ -463,14 +515,14 @@ TEST_F(PassFixture, ErrorMessages) {
     }
     ImportSettings s = Settings("x\n");
     std::snprintf(s.importPath, sizeof s.importPath, "%s", dir.file("none.txt").c_str());
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, s, 1, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(s), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + dir.file("none.txt") + "\n");
 
     // The preview file cannot be made when the user folder is gone.
     s = Settings("M 1,Home Field,Bob,Binos,2009 7 20\n");
     std::string gone = dir.file("gone");
     SetUserDataFolder(gone.c_str());
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, s, 1, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(s), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()),
               "Unable to open output file: " + gone + "/gleaner.bin\n");
     SetUserDataFolder(dir.path().c_str());
@@ -834,7 +886,7 @@ TEST_F(PassFixture, FinalPassAddsAndReimports) {
     EXPECT_EQ(added, 1);
     // Without a list there is nobody to ask: the pass stops.
     ImportSettings s = Settings(failing);
-    EXPECT_EQ(RunDelimitedImportPass(nullptr, s, 0, nullptr), -1);
+    EXPECT_EQ(RunDelimitedImportPass(nullptr, JobOf(s), 0, nullptr), -1);
 }
 
 // The pass resolves each name once and keeps it for the pass only: a store
@@ -929,7 +981,7 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     std::memset(&settings, 0, sizeof settings);
     std::snprintf(settings.importPath, sizeof settings.importPath, "%s", dir.file("log.txt").c_str());
     MemorySink list;
-    ASSERT_EQ(RunDelimitedImportPass(&list.sink, settings, 1, nullptr), 4) << ImportErrorLine();
+    ASSERT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 1, nullptr), 4) << ImportErrorLine();
     std::string b = testutil::ReadFileBytes(dir.file("gleaner.bin"));
     ASSERT_EQ(b.size(), 4 * kRec);
     std::string designation = Text(b, kEntryDesignation);
@@ -945,9 +997,9 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     EXPECT_EQ(b[3 * kRec + kFlag], 1);
     EXPECT_EQ(list.rows[0].text, "Vega at Home Field at 2009-7-20 22:30 with Eyes by Ann Lee");
     int added = -1;
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 0, &added), 4) << ImportErrorLine();
     EXPECT_EQ(added, 3);
-    EXPECT_EQ(RunDelimitedImportPass(&list.sink, settings, 0, &added), 4) << ImportErrorLine();
+    EXPECT_EQ(RunDelimitedImportPass(&list.sink, JobOf(settings), 0, &added), 4) << ImportErrorLine();
     EXPECT_EQ(added, 3);
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 3);
     std::unique_ptr<LogEntry> e(new LogEntry);
@@ -958,4 +1010,131 @@ TEST(DelimitedPassCatalogue, StarsThroughTheSuitesRecognition) {
     EXPECT_NEAR(e->julianDate, kJul20 + 21.833333333333 / 24.0, 1e-6);
     EXPECT_EQ(ReadLogEntryByNumber(bits, 3, e.get(), &notes), 0);  // nothing stored twice
     SetUserDataFolder("");
+}
+
+namespace {
+
+// What each reader of the file saw: the targets of the entries the preview
+// pass wrote, the unmatched designations of the step-2 scan, and the sites
+// the step-3 scan listed when the target's column is read as the site.
+struct Seen {
+    int pass = 0, step2 = 0, step3 = 0;  // results
+    std::vector<std::string> passTargets, step2Rows, step3Sites;
+    std::string passError, step2Error, step3Error;
+};
+
+}  // namespace
+
+// Steps 2 and 3 and the pass read the same lines of a file: the same lines
+// to skip, comment and blank lines, line ends of every kind, a byte-order
+// mark, and the same refusal of a line that is too long or not text.
+TEST_F(PassFixture, ScansAndPassSeeTheSameLines) {
+    const std::string longLine = "Qwerty 9," + std::string(2100, 'x') + ",Ann Lee,Dob 10,2024 1 1";
+    struct Case {
+        const char *name;
+        std::string text;
+        int skip;
+        char comment;
+        std::vector<std::string> targets;  // empty: every reader refuses the file
+        const char *error;
+    } cases[] = {
+        {"LF", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"CR LF", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\r\nQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\r\n",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"lone CR", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\rQwerty 2,Home Field,Ann Lee,Dob 10,2024 1 2\r",
+         0, 0, {"Qwerty 1", "Qwerty 2"}, ""},
+        {"byte-order mark", "\xEF\xBB\xBFQwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\n", 0, 0,
+         {"Qwerty 1"}, ""},
+        {"mark, header skipped", "\xEF\xBB\xBFObject,Site\r\nQwerty 3,Home Field,Ann Lee,Dob 10,2024 1 1",
+         1, 0, {"Qwerty 3"}, ""},
+        {"comments and blank lines",
+         "#Qwerty 7,Home Field\n\n , ,\r\nQwerty 4,Home Field,Ann Lee,Dob 10,2024 1 1\n\n", 0, '#',
+         {"Qwerty 4"}, ""},
+        {"long skipped header", std::string(3000, 'h') + "\nQwerty 5,Home Field,Ann Lee,Dob 10,2024 1 1\n", 1,
+         0, {"Qwerty 5"}, ""},
+        // UTF-8 reaches every reader as Windows-1252 ('?' for a character it
+        // lacks); a file that is not UTF-8 throughout is read as it is.
+        {"UTF-8 without a mark",
+         "Qwerty J\xC3\xB6rg,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty \xE2\x84\xA6,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty J\xF6rg", "Qwerty ?"}, ""},
+        {"UTF-8 with a mark", "\xEF\xBB\xBFQwerty \xE2\x82\xAC,Home Field,Ann Lee,Dob 10,2024 1 1\n", 0, 0,
+         {"Qwerty \x80"}, ""},
+        {"Windows-1252", "Qwerty J\xF6rg,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty J\xC3\xB6rg,Home Field,Ann Lee,Dob 10,2024 1 2\n",
+         0, 0, {"Qwerty J\xF6rg", "Qwerty J\xC3\xB6rg"}, ""},
+        {"line too long", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\n" + longLine + "\n", 0, 0, {},
+         "Line 2 of the import file is longer than 2047 characters\n"},
+        {"not text", "Qwerty 1,Home Field,Ann Lee,Dob 10,2024 1 1\nQwerty 2\x1A\n", 0, 0, {},
+         "Line 2 of the import file is not text\n"},
+    };
+    for (const Case &c : cases) {
+        ImportFormat &f = BasicFormat(',');
+        f.skipLines = c.skip;
+        f.commentChar = c.comment;
+        ImportSettings s = Settings(c.text);
+        ImportJob job = JobOf(s);
+        f.siteColumn = 0;
+        f.targetColumn = kNoColumn;
+        ImportJob sitesJob = JobOf(s);
+
+        Seen seen;
+        list.rows.clear();
+        std::remove(dir.file("gleaner.bin").c_str());
+        seen.pass = RunDelimitedImportPass(&list.sink, job, 1, nullptr);
+        seen.passError = ImportErrorLine();
+        std::string bytes = PreviewBytes();
+        for (size_t at = 0; at + sizeof(PreviewRecord) <= bytes.size(); at += sizeof(PreviewRecord))
+            seen.passTargets.push_back(bytes.c_str() + at + 330881);
+        std::vector<std::string> rows;
+        UnmatchedRowSink sink{&rows, [](void *r) { static_cast<std::vector<std::string> *>(r)->clear(); },
+                              [](void *r, const char *t) { static_cast<std::vector<std::string> *>(r)->push_back(t); }};
+        seen.step2 = ScanUnmatchedDesignationsDelimited(&sink, job);
+        seen.step2Error = ImportErrorLine();
+        seen.step2Rows = rows;
+        UndefinedNameLists lists;
+        seen.step3 = ScanUndefinedNamesInDelimitedFile(sitesJob, &lists);
+        seen.step3Error = ImportErrorLine();
+        for (const UndefinedName &n : lists.sites) seen.step3Sites.push_back(n.name);
+
+        if (c.targets.empty()) {
+            EXPECT_EQ(seen.pass, -1) << c.name;
+            EXPECT_EQ(seen.step2, -1) << c.name;
+            EXPECT_EQ(seen.step3, kScanFailed) << c.name;
+            EXPECT_EQ(seen.passError, c.error) << c.name;
+            EXPECT_EQ(seen.step2Error, c.error) << c.name;
+            EXPECT_EQ(seen.step3Error, c.error) << c.name;
+            continue;
+        }
+        EXPECT_EQ(seen.pass, static_cast<int>(c.targets.size())) << c.name << ": " << seen.passError;
+        EXPECT_EQ(seen.passTargets, c.targets) << c.name;
+        EXPECT_EQ(seen.step2Rows, c.targets) << c.name;
+        EXPECT_EQ(seen.step3, kScanAllDefined) << c.name;
+        EXPECT_EQ(seen.step3Sites, c.targets) << c.name;
+    }
+}
+
+// A log saved in UTF-8 without a byte-order mark: its names find the stored
+// Windows-1252 names and its notes arrive as the suite's text, not as
+// "JoÃ«lle".
+TEST_F(PassFixture, Utf8NamesAndNotes) {
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    ASSERT_TRUE(f);
+    LocationTrailer zone{0, 0, 0};
+    LocationRecord hill = MakeSite("H\xF6he Berg", 1.0, -15.0, 40.0);
+    ASSERT_TRUE(AppendLocation(f, &hill, &zone));
+    std::fclose(f);
+    ImportFormat &format = BasicFormat(',');
+    format.descriptionColumn = 5;
+    const std::string line =
+        "M 1,H\xC3\xB6he Berg,Bob,Binos,2009 7 20,Jo\xC3\xAB" "lle saw \xE2\x80\x9Cthe core\xE2\x80\x9D \xE2\x89\x88 1'\n";
+    for (const std::string &ends : {std::string("\n"), std::string("\r\n")}) {
+        std::string text = line;
+        text.replace(text.size() - 1, 1, ends);
+        ASSERT_EQ(Run(text, 1), 1) << ImportErrorLine();
+        std::string bytes = PreviewBytes();
+        ASSERT_EQ(bytes.size(), sizeof(PreviewRecord));
+        EXPECT_STREQ(bytes.c_str() + 330689, "H\xF6he Berg");
+        EXPECT_STREQ(bytes.c_str() + 331201, "Jo\xEBlle saw \x93the core\x94 ? 1'");
+    }
 }

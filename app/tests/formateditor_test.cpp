@@ -157,6 +157,18 @@ TEST_F(FormatEditorStores, PreviewShowsAThousandLinesAndSplitsLongLinesIntoPiece
     EXPECT_TRUE(text.empty());
 }
 
+// The editor shows a UTF-8 file as the passes read it: in Windows-1252,
+// without its byte-order mark; a Windows-1252 file as it is.
+TEST_F(FormatEditorStores, PreviewShowsUtf8AsTheSuitesText) {
+    std::string text;
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("utf8.csv"), "\xEF\xBB\xBFM31,J\xC3\xB6rg\r\nM32,\xE2\x82\xAC\r\n"));
+    ASSERT_EQ(ReadFilePreviewText(dir_.file("utf8.csv").c_str(), &text), 1);
+    EXPECT_EQ(text, "M31,J\xF6rg\r\nM32,\x80\r\n");
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("ansi.csv"), "M31,J\xF6rg\n"));
+    ASSERT_EQ(ReadFilePreviewText(dir_.file("ansi.csv").c_str(), &text), 1);
+    EXPECT_EQ(text, "M31,J\xF6rg\r\n");
+}
+
 FormatEditorFields GoodFields() {
     FormatEditorFields f;
     f.name = "Club log";

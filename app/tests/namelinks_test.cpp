@@ -53,7 +53,7 @@ TEST_F(NameLinks, SavedAndLoadedForTheirImportFile) {
     ASSERT_EQ(AddLocationLink(&home, "backyard"), 1);
     ASSERT_EQ(AddObserverLink(&me, "me"), 1);
     ASSERT_EQ(AddInstrumentLink(scope.get(), "8in"), 1);
-    ASSERT_EQ(SaveNameLinks(), 1);
+    ASSERT_EQ(SaveNameLinks(CurrentImportSettings().importPath), 1);
 
     EXPECT_EQ(ReadFileBytes(user.file("loc_links.bin")).size(), 4u + 232u);
     EXPECT_EQ(ReadFileBytes(user.file("observer_links.bin")).size(), 4u + 150u);
@@ -80,11 +80,11 @@ TEST_F(NameLinks, SavedAndLoadedForTheirImportFile) {
 
     // The owner file is compared without regard to case, blanks included.
     std::snprintf(CurrentImportSettings().importPath, 512, "c:/my logs/SPRING 2024.csv");
-    EXPECT_EQ(AreNameLinksForImportFile(), 1);
+    EXPECT_EQ(AreNameLinksForImportFile(CurrentImportSettings().importPath), 1);
     std::snprintf(CurrentImportSettings().importPath, 512, "C:/My Logs/spring 2025.csv");
-    EXPECT_EQ(AreNameLinksForImportFile(), 0);
+    EXPECT_EQ(AreNameLinksForImportFile(CurrentImportSettings().importPath), 0);
     ClearNameLinks();
-    EXPECT_EQ(AreNameLinksForImportFile(), 0);
+    EXPECT_EQ(AreNameLinksForImportFile(CurrentImportSettings().importPath), 0);
     EXPECT_EQ(LocationLinkCount(), 0);
     EXPECT_TRUE(testutil::PathIsThere(user.file("loc_links.bin")));
 }
@@ -121,20 +121,20 @@ TEST_F(NameLinks, SaveThroughEveryFailurePoint) {
         return out;
     };
     oldLinks();
-    ASSERT_EQ(SaveNameLinks(), 1);
+    ASSERT_EQ(SaveNameLinks(CurrentImportSettings().importPath), 1);
     const std::vector<std::string> before = contents();
     newLinks();
-    ASSERT_EQ(SaveNameLinks(), 1);
+    ASSERT_EQ(SaveNameLinks(CurrentImportSettings().importPath), 1);
     const std::vector<std::string> after = contents();
     for (size_t i = 0; i < files.size(); ++i) ASSERT_NE(before[i], after[i]) << files[i];
 
     int steps = testutil::ForEachFailurePoint(
         [&] {
             oldLinks();
-            ASSERT_EQ(SaveNameLinks(), 1);
+            ASSERT_EQ(SaveNameLinks(CurrentImportSettings().importPath), 1);
             newLinks();
         },
-        [] { return SaveNameLinks(); },
+        [] { return SaveNameLinks(CurrentImportSettings().importPath); },
         [&](const testutil::FailurePointRun &run) {
             SCOPED_TRACE(testutil::DescribeFailurePoint(run));
             EXPECT_EQ(run.result, 0);
@@ -162,7 +162,7 @@ TEST_F(NameLinks, LongNamesAreCutButStillFound) {
 TEST_F(NameLinks, DamagedLinkFilesLeaveEmptyTables) {
     LocationRecord a = Site("A", 0.1);
     ASSERT_EQ(AddLocationLink(&a, "x"), 1);
-    ASSERT_EQ(SaveNameLinks(), 1);
+    ASSERT_EQ(SaveNameLinks(CurrentImportSettings().importPath), 1);
     std::string good = ReadFileBytes(user.file("loc_links.bin"));
     struct Case {
         const char *what;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "app/step2_win.h"
@@ -94,7 +95,10 @@ protected:
         SetUserDataFolder("");
     }
     void OpenStep() {
-        step_ = CreateDialogParamA(Resources(), "DesPrepDlg", host_, DesPrepDlgProc, 0);
+        job_ = CurrentJob();
+        job_ = CurrentJob();
+    step_ = CreateDialogParamA(Resources(), "DesPrepDlg", host_, DesPrepDlgProc,
+                               reinterpret_cast<LPARAM>(&job_));
         ASSERT_NE(step_, nullptr);
         EXPECT_EQ(RunUnmatchedDesignationScan(step_), 1);
     }
@@ -102,6 +106,7 @@ protected:
     testutil::TempDir dir_;
     HWND host_ = nullptr;
     HWND step_ = nullptr;
+    ImportJob job_;
 };
 
 TEST_F(StepTwo, LinksThroughThePickerAndClearLinksListsEverythingAgain) {
@@ -148,7 +153,9 @@ TEST_F(StepTwo, ALinkThatCannotBeRecordedSaysSoAndKeepsItsRow) {
 TEST_F(StepTwo, AScanThatCannotReadTheFileSaysSo) {
     std::string missing = dir_.file("gone.csv");
     std::snprintf(CurrentImportSettings().importPath, 255, "%s", missing.c_str());
-    step_ = CreateDialogParamA(Resources(), "DesPrepDlg", host_, DesPrepDlgProc, 0);
+    job_ = CurrentJob();
+    step_ = CreateDialogParamA(Resources(), "DesPrepDlg", host_, DesPrepDlgProc,
+                               reinterpret_cast<LPARAM>(&job_));
     ASSERT_NE(step_, nullptr);
     std::string message;
     int result = 0;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "app/importpass.h"
@@ -31,6 +32,7 @@
 #include "instruments/instrumentstore.h"
 #include "sites/observerstore.h"
 #include "sites/sitestore.h"
+#include "core/mathutil.h"
 #include "testutil/screenshot_win.h"
 #include "testutil/dialogscript_win.h"
 #include "testutil/testutil.h"
@@ -144,7 +146,7 @@ protected:
 TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     UseLog(Line("M31", "Backyard", "Zed", "Mystery Scope") + Line("M33", "backyard") +
            Line("M42", kDemoSite, "zed", "Mystery Scope"));
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
     EXPECT_EQ(Rows(step, IDC_STEP3_INSTRUMENTS), std::vector<std::string>{"Mystery Scope"});
@@ -229,7 +231,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_EQ(FindObserver(o, &observer, nullptr) > 0, true);
     std::fclose(o);
     // The links were written at once, for this import file.
-    EXPECT_EQ(AreNameLinksForImportFile(), 1);
+    EXPECT_EQ(AreNameLinksForImportFile(CurrentImportSettings().importPath), 1);
     FreeNameLinkTables();
     LoadNameLinks();
     EXPECT_EQ(FindLocationLink("backyard", &site), 1);
@@ -252,9 +254,85 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_TRUE(Enabled(preview, IDC_STEP4_FINISH));
 }
 
+// "Create New Entry" for a listed site makes the site end to end: the sites
+// dialog's New opens "Add Location", its "Manual Entry" the coordinates
+// dialog, where the name, position and elevation are typed; the new site is
+// selected in the sites dialog, which takes its time zone; OK links the
+// listed name to it, and the preview imports the entry at the new site.
+TEST_F(Steps34, CreatingASiteInStepThreeLinksTheListedName) {
+    UseLog(Line("M31", "Dark Meadow"));
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
+    ASSERT_EQ(Rows(step, IDC_STEP3_LOCATIONS), std::vector<std::string>{"Dark Meadow"});
+    auto type = [](const char *title, int id, const char *text) {
+        std::string t = text;
+        return On(title, [=](HWND d) { SetDlgItemTextA(d, id, t.c_str()); });
+    };
+    const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
+    std::string prompt, badLatitude, selectedSite, defaultName;
+    bool okDisabled = false;
+    bool ran = RunScript(
+        {SelectRow(&step, IDC_STEP3_LOCATIONS, 0), Press(&step, IDC_STEP3_CREATE), Answer("Gleaner2 Message", IDOK, &prompt),
+         Press(kSitePicker, IDC_SITE_NEW),
+         On(kPlaces, [&](HWND d) {
+             okDisabled = !IsWindowEnabled(GetDlgItem(d, IDOK));
+             Screenshot(d, "places_dialog");
+         }),
+         Press(kPlaces, IDC_PLACES_MANUAL_ENTRY),
+         On(kCoordinates, [&](HWND d) { defaultName = ItemText(d, IDC_SITECOORD_NAME); }),
+         type(kCoordinates, IDC_SITECOORD_NAME, "Dark Meadow Ranch"), type(kCoordinates, IDC_SITECOORD_LONGITUDE, "105:30:00"),
+         type(kCoordinates, IDC_SITECOORD_LATITUDE, "95"), type(kCoordinates, IDC_SITECOORD_ELEVATION, "2100"),
+         On(kCoordinates, [&](HWND d) { Screenshot(d, "site_coordinates_dialog"); }),
+         Press(kCoordinates, IDOK), Answer("Nightjar Message", IDOK, &badLatitude),
+         type(kCoordinates, IDC_SITECOORD_LATITUDE, "32:15:00"), Press(kCoordinates, IDOK),
+         [&] { return FindDialog(kCoordinates) == nullptr && FindDialog(kPlaces) == nullptr; },
+         On(kSitePicker, [&](HWND d) {
+             int row = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
+             char text[64] = "";
+             SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, row, (LPARAM)text);
+             selectedSite = text;
+             SetDlgItemTextA(d, IDC_SITE_ZONE_OFFSET, "-7");
+         }),
+         Press(kSitePicker, IDOK), [&] { return SendDlgItemMessageA(step, IDC_STEP3_LOCATIONS, LB_GETCOUNT, 0, 0) == 0; }});
+    EXPECT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(prompt, "Create new location, select it, then click Ok.");
+    EXPECT_TRUE(okDisabled) << "no place can be picked from the empty gazetteer";
+    EXPECT_EQ(defaultName, "New Location");
+    EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
+    EXPECT_EQ(selectedSite, "Dark Meadow Ranch");
+    EXPECT_TRUE(Enabled(step, IDOK));
+
+    // The site is stored as typed, with the zone set in the sites dialog,
+    // and the listed name is linked to it.
+    LocationRecord linked;
+    ASSERT_EQ(FindLocationLink("Dark Meadow", &linked), 1);
+    EXPECT_STREQ(linked.name, "Dark Meadow Ranch");
+    EXPECT_NEAR(linked.longitude / kPi * 180.0, 105.5, 1e-9);
+    EXPECT_NEAR(linked.latitude / kPi * 180.0, 32.25, 1e-9);
+    EXPECT_NEAR(+linked.elevation, 2100.0, 1e-9);
+    EXPECT_NEAR(+linked.timeZone, -7.0, 1e-9);
+    int16_t count = 0;
+    FILE *f = OpenLocationStore(&count);
+    ASSERT_NE(f, nullptr);
+    LocationRecord stored;
+    int found = 0;
+    for (int i = 0; i < count; ++i)
+        if (ReadLocation(f, i, &stored, nullptr) && std::strcmp(stored.name, "Dark Meadow Ranch") == 0) ++found;
+    std::fclose(f);
+    EXPECT_EQ(found, 1);
+
+    HWND preview = ShowPreviewStep(host_, CurrentJob());
+    ASSERT_NE(preview, nullptr);
+    ASSERT_EQ(RunPreviewPass(preview), 1) << ImportErrorLine();
+    std::vector<std::string> rows = Rows(preview, IDC_STEP4_LIST);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find(" at Dark Meadow Ranch at "), std::string::npos) << rows[0];
+}
+
 TEST_F(Steps34, ContinueWaitsForEveryLineToNameItsValuesAndClearRelists) {
     UseLog(Line("M31", "Backyard") + "M33,Backyard\n");
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 2);  // the second line names no observer
     EXPECT_EQ(std::string(ImportErrorLine()), "M33,Backyard\n");
@@ -277,7 +355,7 @@ TEST_F(Steps34, EveryValueFixedLeavesTheListsEmptyAndContinueOpen) {
     ImportFormat &f = CurrentImportFormat();
     f.siteFixed = f.observerFixed = f.instrumentFixed = 1;
     UseLog("M31\nM33,Nowhere,Nobody,Nothing\n");
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     for (int id : {IDC_STEP3_INSTRUMENTS, IDC_STEP3_LOCATIONS, IDC_STEP3_OBSERVERS})
@@ -292,7 +370,7 @@ int RedPixels(HWND list) {
 
 TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
     UseLog(Line("M31") + Line("Xyzzy 99") + Line("M42"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_FALSE(Enabled(step, IDC_STEP4_FINISH));
     int result = RunPreviewPass(step);
@@ -365,7 +443,7 @@ TEST_F(Steps34, StepFourPreviewsViewsAndImports) {
 
 TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
     UseLog(Line("Xyzzy 99") + Line("Qwerty 7"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 2) << ImportErrorLine();
     HWND list = GetDlgItem(step, IDC_STEP4_LIST);
@@ -384,7 +462,7 @@ TEST_F(Steps34, NothingRecognisedListsOnlyRedRowsAndImportsNone) {
 
 TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
     UseLog(Line("M31"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     // A plain file where the log folder belongs: the entry cannot be added.
@@ -409,7 +487,7 @@ TEST_F(Steps34, FailedImportKeepsStepFourOpenForAnotherFinish) {
 
 TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     UseLog(Line("M31", "Backyard"));
-    HWND step = ShowDataLinkStep(host_);
+    HWND step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     bool ran = RunScript({SelectRow(&step, IDC_STEP3_LOCATIONS, 0), Press(&step, IDC_STEP3_LINK),
@@ -421,7 +499,7 @@ TEST_F(Steps34, CancelInStepThreeKeepsTheLinksAndReturnsToStepOne) {
     EXPECT_NE(GetDlgItem(first, IDC_STEP1_BROWSE), nullptr);  // step 1's Browse
     // A later step 3 for the same file loads the saved link.
     FreeNameLinkTables();
-    step = ShowDataLinkStep(host_);
+    step = ShowDataLinkStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(RunUndefinedNameScan(step), 0);
     EXPECT_TRUE(Rows(step, IDC_STEP3_LOCATIONS).empty());
@@ -439,7 +517,7 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
     f.siteFixed = 1;
     const std::string fixedName = f.fixedSite.name;
     UseLog("M31,ignored," + std::string(kDemoObserver) + "," + kDemoScope + ",02/01/2025 21:30\n");
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     std::string site;
@@ -452,7 +530,7 @@ TEST_F(Steps34, DetailOfAFixedSiteShowsTheGlobalValue) {
 
 TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
     UseLog(Line("M31"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
     // The file gains a line after the preview.
@@ -469,7 +547,7 @@ TEST_F(Steps34, FinishAfterTheFileChangedPreviewsAgainAndImportsNothing) {
 
 TEST_F(Steps34, FailingPreviewKeepsFinishClosedAndCountsTheRecordsWritten) {
     UseLog(Line("M31") + Line("M42", "Nowhere Hill"));
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     std::string message;
     int result = 0;
@@ -522,7 +600,7 @@ Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
 }
 
 TEST_F(Steps34, RowDrawingIgnoresNoRowAndFocusAndTakesTextsOfAnyLength) {
-    HWND step = ShowPreviewStep(host_);
+    HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);
     HWND list = GetDlgItem(step, IDC_STEP4_LIST);
     // An empty list with the focus asks for row -1: nothing is drawn.

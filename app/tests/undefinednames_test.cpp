@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/formatfile.h"
 #include "app/importpass.h"
 #include "app/namelinks.h"
@@ -106,7 +107,7 @@ TEST_F(UndefinedNames, UnknownNamesAreListedOnceWithEverySpelling) {
         "M36,linked site,Ann,Dob 8,01/02/2025\n"  // links count case
         "M37,\"Backyard\",Ann,,01/02/2025\n");
     UndefinedNameLists lists;
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(path.c_str(), &lists), kScanAllDefined);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(path), &lists), kScanAllDefined);
     EXPECT_EQ(Names(lists.sites), (std::vector<std::string>{"Backyard", "(blank)", "linked site"}));
     EXPECT_EQ(lists.sites[0].spellings, (std::vector<std::string>{"Backyard", "backyard"}));
     EXPECT_EQ(Names(lists.observers), std::vector<std::string>{"Bob"});
@@ -125,7 +126,7 @@ TEST_F(UndefinedNames, UnknownNamesAreListedOnceWithEverySpelling) {
     std::memset(any.get(), 0, sizeof *any);
     for (const UndefinedName &row : lists.instruments)
         for (const std::string &s : row.spellings) AddInstrumentLink(any.get(), s.c_str());
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(path.c_str(), &lists), kScanAllDefined);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(path), &lists), kScanAllDefined);
     EXPECT_TRUE(lists.Empty());
 }
 
@@ -146,13 +147,13 @@ TEST_F(UndefinedNames, FirstLineLackingAValueIsReportedWithItsLine) {
     };
     for (const Case &c : cases) {
         UndefinedNameLists lists;
-        EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log(c.log).c_str(), &lists), c.result) << c.log;
+        EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log(c.log)), &lists), c.result) << c.log;
         EXPECT_STREQ(ImportErrorLine(), c.errorLine) << c.log;
         EXPECT_EQ(Names(lists.sites), c.sites) << c.log;
     }
     UndefinedNameLists lists;
     std::string missing = dir_.file("none.txt");
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(missing.c_str(), &lists), kScanFailed);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(missing), &lists), kScanFailed);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + missing + "\n");
 }
 
@@ -164,7 +165,7 @@ TEST_F(UndefinedNames, FieldsAreReadWhereThePassReadsThem) {
     ImportFormat &fm = CurrentImportFormat();
     fm.siteColumn = 55;
     UndefinedNameLists lists;
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log(wide + "\n").c_str(), &lists), kScanNoSite);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log(wide + "\n")), &lists), kScanNoSite);
     EXPECT_TRUE(lists.sites.empty());
     // An instrument name longer than any stored name (31 characters) is not
     // the stored instrument of its first 31 characters.
@@ -173,12 +174,12 @@ TEST_F(UndefinedNames, FieldsAreReadWhereThePassReadsThem) {
     std::unique_ptr<InstrumentRecord> cut(new InstrumentRecord);
     ASSERT_EQ(CreateDefaultTelescope(cut.get(), longName.c_str()), 1);
     EXPECT_EQ(std::string(cut->name), longName.substr(0, 31));
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31,Home,Ann," + longName + "\n").c_str(), &lists),
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log("M31,Home,Ann," + longName + "\n")), &lists),
               kScanAllDefined);
     EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{longName});
     // A site column that the target also claims belongs to the target.
     fm.siteColumn = 0;
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31,x,Ann,Dob 8\n").c_str(), &lists), kScanNoSite);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log("M31,x,Ann,Dob 8\n")), &lists), kScanNoSite);
     EXPECT_TRUE(lists.sites.empty());
 }
 
@@ -186,12 +187,12 @@ TEST_F(UndefinedNames, FixedValuesNeedNoColumn) {
     ImportFormat &fm = CurrentImportFormat();
     fm.siteFixed = fm.observerFixed = fm.instrumentFixed = 1;
     UndefinedNameLists lists;
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31\nM32,Nowhere,Nobody,Nothing\n").c_str(), &lists),
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log("M31\nM32,Nowhere,Nobody,Nothing\n")), &lists),
               kScanAllDefined);
     EXPECT_TRUE(lists.Empty());
     fm.kind = kFormatKindTagged;
     std::snprintf(fm.entryTag, sizeof fm.entryTag, "entry");
-    EXPECT_EQ(ScanUndefinedNamesInXmlFile(Log("<entry><target>M31</target></entry>\n").c_str(), &lists),
+    EXPECT_EQ(ScanUndefinedNamesInXmlFile(JobOf(Log("<entry><target>M31</target></entry>\n")), &lists),
               kScanAllDefined);
     EXPECT_TRUE(lists.Empty());
 }
@@ -203,7 +204,7 @@ TEST_F(UndefinedNames, StoreThatCannotBeOpenedCountsAsEmpty) {
     std::remove(dir_.file("instr.bin").c_str());
     ASSERT_EQ(EnsureDirectory(dir_.file("loc.bin").c_str()), 1);
     UndefinedNameLists lists;
-    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(Log("M31,Home,Ann,Dob 8\n").c_str(), &lists), kScanAllDefined);
+    EXPECT_EQ(ScanUndefinedNamesInDelimitedFile(JobOf(Log("M31,Home,Ann,Dob 8\n")), &lists), kScanAllDefined);
     EXPECT_EQ(Names(lists.sites), std::vector<std::string>{"Home"});
     EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{"Dob 8"});
     EXPECT_TRUE(lists.observers.empty());
@@ -228,23 +229,34 @@ TEST_F(UndefinedNames, TaggedScanListsNamesAndReportsTheFirstIncompleteEntry) {
         "<Scope>C8</Scope></Observation>\n"
         "<Observation><Object>M33</Object><Site>Late</Site></Observation>\n</log>\n";
     UndefinedNameLists lists;
-    EXPECT_EQ(ScanUndefinedNamesInXmlFile(Log(entries).c_str(), &lists), kScanNoObserver);
+    EXPECT_EQ(ScanUndefinedNamesInXmlFile(JobOf(Log(entries)), &lists), kScanNoObserver);
     EXPECT_EQ(Names(lists.sites), std::vector<std::string>{"Back & Yard"});
     EXPECT_EQ(lists.sites[0].spellings, (std::vector<std::string>{"Back & Yard", "back & yard"}));
     EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{"C8"});
+    EXPECT_TRUE(lists.observers.empty());
+
+    // Entries and values written with attributes are read by their names,
+    // as the pass reads them; a self-closing value gives no name.
+    const std::string withAttributes =
+        "<log>\n<observation id=\"o1\"><object type=\"galaxy\">M31</object>\n"
+        "<site ref=\"s1\">Hilltop</site><observer ref='u1'>Ann</observer><scope/>"
+        "<scope\n  ref=\"i1\">Refractor 4</scope></observation>\n"
+        "<observation id=\"o2\"><site>Hilltop</site><observer>Ann</observer></observation>\n</log>\n";
+    EXPECT_EQ(ScanUndefinedNamesInXmlFile(JobOf(Log(withAttributes)), &lists), kScanNoInstrument);
+    EXPECT_EQ(Names(lists.sites), std::vector<std::string>{"Hilltop"});
+    EXPECT_EQ(Names(lists.instruments), std::vector<std::string>{"Refractor 4"});
     EXPECT_TRUE(lists.observers.empty());
 
     // A tag name given to the target and the site serves the target only, as
     // in the pass: the site is then never read.
     std::snprintf(fm.siteTag, sizeof fm.siteTag, "object");
     EXPECT_EQ(ScanUndefinedNamesInXmlFile(
-                  Log("<observation><object>M31</object><observer>Ann</observer>"
-                      "<scope>Dob 8</scope></observation>\n")
-                      .c_str(),
+                  JobOf(Log("<observation><object>M31</object><observer>Ann</observer>"
+                            "<scope>Dob 8</scope></observation>\n")),
                   &lists),
               kScanNoSite);
     EXPECT_TRUE(lists.sites.empty());
-    EXPECT_EQ(ScanUndefinedNamesInXmlFile(Log("").c_str(), &lists), kScanFailed);
+    EXPECT_EQ(ScanUndefinedNamesInXmlFile(JobOf(Log("")), &lists), kScanFailed);
     EXPECT_STREQ(ImportErrorLine(), "Unable to initialize file\n");
 }
 

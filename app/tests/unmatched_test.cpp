@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/formatfile.h"
 #include "app/importpass.h"
 #include "app/namelinks.h"
@@ -65,15 +66,15 @@ TEST(UnmatchedScan, MissingFileIsAnErrorNotAnEmptyList) {
     Rows r;
     r.rows.push_back("stale row");
     std::string missing = dir.file("gone.csv");
-    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, missing.c_str()), -1);
+    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, JobOf(missing)), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + missing + "\n");
     EXPECT_TRUE(r.rows.empty());  // the list is emptied all the same
     LoadBuiltInXmlFormat();
-    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, missing.c_str()), -1);
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(missing)), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + missing + "\n");
     // A file with nothing in it cannot be started on.
     ASSERT_TRUE(testutil::WriteFileBytes(dir.file("empty.xml"), ""));
-    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, dir.file("empty.xml").c_str()), -1);
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("empty.xml"))), -1);
     EXPECT_STREQ(ImportErrorLine(), "Unable to initialize file\n");
     SetUserDataFolder(saved.c_str());
 }
@@ -167,14 +168,14 @@ TEST_F(UnmatchedCatalogue, DelimitedListsUnrecognisedUnlinkedTargetsInFileOrder)
     ASSERT_TRUE(testutil::WriteFileBytes(dir.file("log.csv"), log));
     ASSERT_TRUE(testutil::WriteFileBytes(LinkFile(), "a line without the mark\nlinked thing#M 31\n"));
     Rows r;
-    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, dir.file("log.csv").c_str()), 3);
+    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, JobOf(dir.file("log.csv"))), 3);
     EXPECT_EQ(r.rows, (std::vector<std::string>{"Qwerty 1", "Qwerty 1", "Blorp, 77"}));
     EXPECT_EQ(r.resets, 1);
 
     // With the links gone (Clear Links and Start Over) the linked text is
     // listed again, in its place; a second scan replaces the rows.
     ASSERT_EQ(std::remove(LinkFile().c_str()), 0);
-    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, dir.file("log.csv").c_str()), 4);
+    EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, JobOf(dir.file("log.csv"))), 4);
     EXPECT_EQ(r.rows, (std::vector<std::string>{"Qwerty 1", "Linked Thing", "Qwerty 1", "Blorp, 77"}));
 }
 
@@ -208,7 +209,7 @@ TEST_F(UnmatchedCatalogue, DelimitedReadsTheTargetOnlyWhereThePassDoes) {
         f.extraColumns[0] = c.extra;
         f.targetColumn = c.column;
         Rows r;
-        EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, dir.file("wide.txt").c_str()), c.rows);
+        EXPECT_EQ(ScanUnmatchedDesignationsDelimited(&r.sink, JobOf(dir.file("wide.txt"))), c.rows);
         if (c.row) {
             ASSERT_EQ(r.rows.size(), 1u);
             EXPECT_EQ(r.rows[0], c.row);
@@ -237,7 +238,7 @@ TEST_F(UnmatchedCatalogue, TaggedListsTargetElementsAnywhereAndTracesThem) {
     ASSERT_TRUE(testutil::WriteFileBytes(LinkFile(), "Linked Thing#NGC 1976\n"));
     std::remove("gleaner.txt");
     Rows r;
-    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, dir.file("log.xml").c_str()), 4);
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("log.xml"))), 4);
     EXPECT_EQ(r.rows, (std::vector<std::string>{"Outside 3", "Qwerty 1", "Blorp 77", "Qwerty 1"}));
 
     bool ok = false;
@@ -251,8 +252,17 @@ TEST_F(UnmatchedCatalogue, TaggedListsTargetElementsAnywhereAndTracesThem) {
     EXPECT_EQ(trace.find("Skipped 1"), std::string::npos);
 
     ASSERT_EQ(std::remove(LinkFile().c_str()), 0);
-    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, dir.file("log.xml").c_str()), 5);
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("log.xml"))), 5);
     EXPECT_EQ(r.rows[3], "LINKED THING");
+
+    // Targets written with attributes are read by the element's name; a
+    // self-closing one has no text, and a longer name is another element.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("attributes.xml"),
+                                         "skip\n<LOG id=\"1\"><ObjectId catalog=\"x\">Qwerty 2</ObjectId>"
+                                         "<ObjectId/>Qwerty 8<ObjectIdentifier>Qwerty 9</ObjectIdentifier>"
+                                         "</LOG>\n<LOG><ObjectId\n>Qwerty 3</ObjectId></LOG>\n"));
+    EXPECT_EQ(ScanUnmatchedDesignationsXml(&r.sink, JobOf(dir.file("attributes.xml"))), 2);
+    EXPECT_EQ(r.rows, (std::vector<std::string>{"Qwerty 2", "Qwerty 3"}));
 }
 
 TEST_F(UnmatchedCatalogue, LinkNameIsRecognisedBackAsTheChosenObject) {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "app/tests/importjobfixture.h"
 #include "app/entrycompletion.h"
 #include "app/formatfile.h"
 #include "app/importpass.h"
@@ -108,7 +109,7 @@ TEST(UnusableSite, RefusedBeforeDatingInBothPasses) {
     // The sound site imports: the fixture itself is good.
     FixedFormat([](LocationRecord *) {});
     Rows good;
-    ASSERT_EQ(RunDelimitedImportPass(&good.sink, settings, 1, nullptr), 1) << ImportErrorLine();
+    ASSERT_EQ(RunDelimitedImportPass(&good.sink, JobOf(settings), 1, nullptr), 1) << ImportErrorLine();
     EXPECT_EQ(good.count, 1);
 
     for (const Damage &c : cases) {
@@ -117,7 +118,7 @@ TEST(UnusableSite, RefusedBeforeDatingInBothPasses) {
         for (int preview = 1; preview >= 0; --preview) {
             Rows rows;
             int added = 0;
-            EXPECT_EQ(RunDelimitedImportPass(&rows.sink, settings, preview, &added), -1);
+            EXPECT_EQ(RunDelimitedImportPass(&rows.sink, JobOf(settings), preview, &added), -1);
             EXPECT_EQ(std::string(ImportErrorLine()).rfind("Error importing location: ", 0), 0u)
                 << ImportErrorLine();
             EXPECT_EQ(rows.count, 0);

@@ -1,6 +1,8 @@
 // The whole import, end to end: gleaner.exe started for real under Windows or
 // Wine on a copy of the demo installation's user folder, driven through the
-// four wizard steps as a user would, for the two sample logs. Step 2 links
+// four wizard steps as a user would, for the two sample logs (the tagged one
+// as other programs write such logs: every entry element and some values
+// carrying attributes). Step 2 links
 // "Andromeda Gxy" through the object picker; step 3 links the unknown site
 // and observer to known ones and creates the unknown instrument; Finish
 // reports its count, and the entries are then looked up in the log store.
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -112,6 +115,28 @@ std::vector<std::string> IndexNames(const std::string &user, int (*begin)(IndexS
     return names;
 }
 
+// The tagged sample with attributes on every entry element and on the values
+// of some entries, as other logging programs write their entries
+// (<observation id="...">): the import must read it as the plain sample.
+std::string TaggedLogWithAttributes(const std::string &folder) {
+    std::string text = testutil::ReadFileBytes(Demo("logs/deepsky-log.xml"));
+    int entry = 0;
+    for (size_t at = 0; (at = text.find("<LOG>", at)) != std::string::npos; ++entry) {
+        std::string open = "<LOG id=\"obs_" + std::to_string(entry + 1) + "\" type=\"visual\">";
+        text.replace(at, 5, open);
+        at += open.size();
+    }
+    for (const char *value : {"<ObjectId>", "<LocationObserved>", "<DateObserved>"}) {
+        std::string name = std::string(value).substr(0, std::strlen(value) - 1);
+        size_t at = text.find(value);
+        if (at != std::string::npos) text.replace(at, std::strlen(value), name + " source=\"export\">");
+    }
+    std::string path = folder + "/deepsky-attributes.xml";
+    EXPECT_GT(entry, 0) << "the tagged sample has no entries";
+    EXPECT_TRUE(testutil::WriteFileBytes(path, text));
+    return path;
+}
+
 // Step 1 with the file and the format, then Begin Import; step 2 once its
 // scan has run.
 HWND BeginImport(HWND main, const std::string &path, int format, const char *shot) {
@@ -147,7 +172,7 @@ TEST(WizardEndToEnd, ImportsBothSampleLogsWithLinksAndNoDuplicates) {
     Installation demo;
     ASSERT_TRUE(demo.ok) << "the demo installation could not be copied";
     const std::string user = demo.user.path();
-    const std::string csv = Demo("logs/skymap-log.csv"), xml = Demo("logs/deepsky-log.xml");
+    const std::string csv = Demo("logs/skymap-log.csv"), xml = TaggedLogWithAttributes(user);
     testutil::Program p(user);
     ASSERT_TRUE(p.started());
     const DWORD pid = p.pid();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/importjobfixture.h"
 #include "app/entrycompletion.h"
 #include "app/formatfile.h"
 #include "app/importpass.h"
@@ -181,7 +182,7 @@ protected:
     int Preview(const std::string &text) {
         WriteLog(text);
         rows_.clear();
-        return RunXmlImportPass(&sink_, CurrentImportSettings(), 1, nullptr);
+        return RunXmlImportPass(&sink_, CurrentJob(), 1, nullptr);
     }
 
     std::vector<Record> Records() const {
@@ -316,8 +317,10 @@ TEST_F(XmlPass, OwnTagSetEveryField) {
 }
 
 TEST_F(XmlPass, EntryTagMatching) {
-    // The entry tag in any case opens and closes an entry; with attributes or
-    // self-closing it does not, and its values are then outside any entry.
+    // Elements are known by their names: the entry tag in any case, with or
+    // without attributes (on the tag's line or the next), opens and closes an
+    // entry; a self-closing entry holds nothing, and a longer name is another
+    // element, whose values are then outside any entry.
     std::string log = "<root>\n</LOG>\n";  // a closing entry tag outside an entry
     log += DeepSkyEntry("M 1");
     std::string lower = DeepSkyEntry("M 2");
@@ -326,15 +329,64 @@ TEST_F(XmlPass, EntryTagMatching) {
     std::string mixed = DeepSkyEntry("M 3");
     for (char *p = &mixed[0]; (p = std::strstr(p, "LOG")); p += 3) std::memcpy(p, "Log", 3);
     log += mixed;
-    log += "<LOG id=\"4\"><ObjectId>M 4</ObjectId></LOG>\n";
-    log += "<LOG/><ObjectId>M 5</ObjectId>\n";
-    log += "<LOGBOOK><ObjectId>M 6</ObjectId></LOGBOOK>\n</root>\n";
-    ASSERT_EQ(Preview(log), 3) << ImportErrorLine();
+    std::string attributes = DeepSkyEntry("M 4");
+    attributes.replace(0, 5, "<LOG id=\"4\"\n     kind='deep sky'>");
+    attributes.replace(attributes.find("<ObjectId>"), 10, "<ObjectId catalog=\"Messier\">");
+    log += attributes;
+    log += "<LOG/><ObjectId>M 5</ObjectId>\n<LOG id=\"6\" />\n";
+    log += "<LOGBOOK><ObjectId>M 7</ObjectId></LOGBOOK>\n</root>\n";
+    ASSERT_EQ(Preview(log), 4) << ImportErrorLine();
     std::vector<Record> r = Records();
-    ASSERT_EQ(r.size(), 3u);
+    ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].target(), "M 1");
     EXPECT_EQ(r[1].target(), "M 2");
     EXPECT_EQ(r[2].target(), "M 3");
+    EXPECT_EQ(r[3].target(), "M 4");
+    EXPECT_EQ(r[3].site(), "Home");
+}
+
+// A log in the layout of the open XML observation format: every entry is an
+// <observation id="..."> with its values in elements that carry attributes
+// too; the fixture file lies beside this test.
+TEST_F(XmlPass, EntriesWithAttributesImport) {
+    UseOwnTags();
+    ImportFormat &f = CurrentImportFormat();
+    std::snprintf(f.dateTag, kFormatTagSize, "%s", "begin");
+    f.conditionTags[0][0] = '\0';
+    f.extraTags[0][0] = f.extraTags[1][0] = '\0';
+    std::snprintf(f.descriptionTag, kFormatTagSize, "%s", "result");
+    bool ok = false;
+    std::string log = testutil::ReadFileBytes(testutil::SourceDir() + "/app/tests/data/attributes.xml", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(Preview(log), 2) << ImportErrorLine();
+    std::vector<Record> r = Records();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].target(), "M 31");
+    EXPECT_EQ(r[0].site(), "Home");
+    EXPECT_EQ(r[0].observer(), "Bob");
+    EXPECT_EQ(r[0].instrument(), "Dob 8");
+    EXPECT_EQ(r[0].date(), "2009-07-20 22:30");
+    EXPECT_EQ(r[0].notes(), "Bright core, two companions.");
+    EXPECT_EQ(r[1].target(), "M 13");
+    EXPECT_EQ(r[1].date(), "2009-07-21 23:15");
+}
+
+// A file in which no entry begins says so, with the entry tag and the
+// format's name, instead of importing nothing.
+TEST_F(XmlPass, NothingFoundSaysWhy) {
+    const std::string message =
+        "No log entry was imported: the import file holds no <LOG> element, the entry tag of the "
+        "import format DeepSky\n";
+    ExpectFailure("<journal>\n<observation id=\"1\"><ObjectId>M 1</ObjectId></observation>\n</journal>\n",
+                  message, "another entry tag");
+    ExpectFailure("<DEEPSKY2000>\n<!-- <LOG><ObjectId>M 1</ObjectId></LOG> -->\n</DEEPSKY2000>\n", message,
+                  "entries only in a comment");
+    ExpectFailure("<DEEPSKY2000><LOG/></DEEPSKY2000>\n", message, "a self-closing entry");
+    WriteLog("<DEEPSKY2000>\n</DEEPSKY2000>\n");
+    int added = -1;
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 0, &added), -1);
+    EXPECT_EQ(std::string(ImportErrorLine()), message);
+    EXPECT_EQ(added, 0);
 }
 
 std::string WithNul(const std::string &before, const std::string &after) {
@@ -397,7 +449,7 @@ TEST_F(XmlPass, Messages) {
     // No file.
     std::string missing = dir_.file("missing.xml");
     std::snprintf(CurrentImportSettings().importPath, 512, "%s", missing.c_str());
-    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentImportSettings(), 1, nullptr), -1);
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 1, nullptr), -1);
     EXPECT_EQ(std::string(ImportErrorLine()), "File not found: " + missing + "\n");
 }
 
@@ -581,7 +633,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     EXPECT_EQ(r[2].notes(), "3");
 
     int added = -5;
-    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentImportSettings(), 0, &added), 3) << ImportErrorLine();
+    EXPECT_EQ(RunXmlImportPass(&sink_, CurrentJob(), 0, &added), 3) << ImportErrorLine();
     EXPECT_EQ(added, 2);  // the unrecognised entry is processed, never added
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 0);
     EXPECT_EQ(LastImportPassTally().notRecognised, 1);
@@ -592,7 +644,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     ASSERT_TRUE(testutil::WriteFileBytes(path, kStarLines));
     std::snprintf(CurrentImportSettings().importPath, 512, "%s", path.c_str());
     rows_.clear();
-    ASSERT_EQ(RunDelimitedImportPass(&sink_, CurrentImportSettings(), 1, nullptr), 3)
+    ASSERT_EQ(RunDelimitedImportPass(&sink_, CurrentJob(), 1, nullptr), 3)
         << ImportErrorLine();
     std::string delimitedPreview = testutil::ReadFileBytes(dir_.file("gleaner.bin"), &ok);
     ASSERT_TRUE(ok);
@@ -612,7 +664,7 @@ TEST_F(XmlPassCatalogue, PreviewAndFinalMatchTheDelimitedPass) {
     }
     // Its final pass meets the same two entries already in the log.
     added = -5;
-    EXPECT_EQ(RunDelimitedImportPass(&sink_, CurrentImportSettings(), 0, &added), 3);
+    EXPECT_EQ(RunDelimitedImportPass(&sink_, CurrentJob(), 0, &added), 3);
     EXPECT_EQ(added, 2);
     EXPECT_EQ(LastImportPassTally().alreadyLogged, 2);
 }

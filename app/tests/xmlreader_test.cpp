@@ -169,7 +169,10 @@ TEST(XmlReaderText, Utf8FilesGiveWindows1252Texts) {
         {"references stay single bytes", "\xEF\xBB\xBF<Site>&#233;\xC3\xA9</Site>", "\xE9\xE9"},
         {"a byte outside any sequence is kept", "\xEF\xBB\xBF<Site>\xE9t\xC3</Site>", "\xE9t\xC3"},
         {"over-long form is not a character", "\xEF\xBB\xBF<Site>\xE0\x80\xA9</Site>", "\xE0\x80\xA9"},
-        {"not declared: bytes as they are", cafe, "Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"},
+        // Well-formed UTF-8 is converted whatever the file says; a file that is
+        // not UTF-8 throughout and does not say so keeps its bytes.
+        {"not declared, UTF-8 throughout", cafe, "Caf\xE9 \x80 ?"},
+        {"not declared, not UTF-8 throughout", "<Site>Caf\xC3\xA9 \xE9</Site>", "Caf\xC3\xA9 \xE9"},
         {"another encoding", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Site>Caf\xE9</Site>",
          "Caf\xE9"},
     };
@@ -306,6 +309,42 @@ TEST(XmlReaderRecords, RecordLinesAndExtractors) {
         EXPECT_EQ(ExtractTagText(c.text, &out), c.tagOk) << c.text;
         EXPECT_EQ(out, c.tagText) << c.text;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(XmlReaderNames, TagsAreKnownByTheirElementNames) {
+    struct Case {
+        const char *tag;
+        const char *name;
+        int has;
+        int selfClosing;
+    } cases[] = {
+        {"observation", "observation", 1, 0},
+        {"Observation", "OBSERVATION", 1, 0},
+        {"observation id=\"obs_1\"", "observation", 1, 0},
+        {"observation\n   id=\"obs_1\"", "observation", 1, 0},
+        {"observation\tid='1'", "observation", 1, 0},
+        {"observation/", "observation", 1, 1},
+        {"seeing scale=\"antoniadi\" /", "seeing", 1, 1},
+        {"observations", "observation", 0, 0},
+        {"obs", "observation", 0, 0},
+        {"observation:x", "observation", 0, 0},
+        {"ns:observation", "observation", 0, 0},
+        {"observation", "", 0, 0},
+        {"", "observation", 0, 0},
+        // A name the format gives with its attributes still matches itself.
+        {"LOG id=\"1\"", "LOG id=\"1\"", 1, 0},
+        {"a/b", "a", 1, 0},  // not self-closing: the '/' is not the last character
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(XmlTagHasName(c.tag, c.name, 65), c.has) << c.tag << " / " << c.name;
+        EXPECT_EQ(IsSelfClosingXmlTag(c.tag), c.selfClosing) << c.tag;
+    }
+    // The name is read only up to its field's size.
+    EXPECT_EQ(XmlTagHasName("LOG", "LOGBOOK", 3), 1);
 }
 
 }  // namespace

@@ -255,3 +255,60 @@ TEST_F(SiteSession, OkDeletesEventFilesOfSitesThatAreGone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The site coordinates dialog's fields: the name's limits, the ranges of
+// the position, and the elevation that does not parse, is negative or is
+// typed in feet.
+TEST(ManualSiteFields, ReadOrRefused) {
+    struct Case {
+        const char *name, *longitude, *latitude, *elevation;
+        int feet;
+        int result;
+        const char *storedName;
+        double lon, lat, elev;
+    } cases[] = {
+        {"Bryce Point", "112:10:00", "37:37:30", "2438", 0, kManualSiteOk, "Bryce Point", 112.0 + 10.0 / 60.0,
+         37.625, 2438.0},
+        {"  Padded  ", "-2.5", "-33.9", "", 0, kManualSiteOk, "Padded", -2.5, -33.9, 0.0},
+        {"Feet", "0", "0", "5000", 1, kManualSiteOk, "Feet", 0.0, 0.0, 5000 * 0.30478512648582747874},
+        {"Below", "0", "0", "-5", 0, kManualSiteOk, "Below", 0.0, 0.0, 0.0},
+        {"Not a number", "0", "0", "high", 0, kManualSiteOk, "Not a number", 0.0, 0.0, 0.0},
+        {"Edges", "180", "-90", "0", 0, kManualSiteOk, "Edges", 180.0, -90.0, 0.0},
+        {"A name of exactly thirty-one ch", "1", "1", "1", 0, kManualSiteOk, "A name of exactly thirty-one ch", 1.0,
+         1.0, 1.0},
+        {"A name longer than thirty-one characters", "1", "1", "1", 0, kManualSiteOk,
+         "A name longer than thirty-one c", 1.0, 1.0, 1.0},
+        {"", "1", "1", "1", 0, kManualSiteNoName, "", 0, 0, 0},
+        {"   ", "1", "1", "1", 0, kManualSiteNoName, "", 0, 0, 0},
+        {"Rock & Roll", "1", "1", "1", 0, kManualSiteBadName, "", 0, 0, 0},
+        {"com1", "1", "1", "1", 0, kManualSiteBadName, "", 0, 0, 0},
+        {"Far", "180:00:01", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
+        {"Far", "12h 30m", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
+        {"Far", "1", "90.01", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
+        {"Far", "1", "n/a", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
+    };
+    for (const Case &c : cases) {
+        ManualSiteFields fields;
+        fields.name = c.name;
+        fields.westLongitude = c.longitude;
+        fields.latitude = c.latitude;
+        fields.elevation = c.elevation;
+        fields.elevationInFeet = c.feet;
+        ManualSite site;
+        site.name = "untouched";
+        EXPECT_EQ(ReadManualSiteFields(fields, &site), c.result) << c.name;
+        if (c.result != kManualSiteOk) {
+            EXPECT_EQ(site.name, "untouched") << c.name;
+            EXPECT_STRNE(ManualSiteMessage(c.result), "") << c.name;
+            continue;
+        }
+        EXPECT_EQ(site.name, c.storedName);
+        EXPECT_NEAR(site.westLongitude, c.lon, 1e-9) << c.name;
+        EXPECT_NEAR(site.latitude, c.lat, 1e-9) << c.name;
+        EXPECT_NEAR(site.elevation, c.elev, 1e-9) << c.name;
+    }
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 // program's resources in gleaner.exe, loaded as a data file. A capture of
 // each dialog is written into the build tree's "screenshots" folder.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,104 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     EXPECT_STREQ(sites[2].site.name, "Dark Field");
     EXPECT_EQ(+sites[2].trailer.namedZone, 0);
     EXPECT_STREQ(asked.name, "Dark Field");
+}
+
+// "New" makes a site typed by hand: "Add Location" (its gazetteer not
+// packaged: an empty tree, OK disabled) leads through "Manual Entry" to the
+// coordinates dialog; a "#" typed into the name is taken back, a latitude
+// out of range is refused with its message, and the elevation may be typed
+// in feet. The new site is stored and selected; the sites dialog sets its
+// zone, and OK returns it.
+TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
+    Store({MakeSite("Home", 100, 40)});
+    LocationRecord asked = MakeSite("Home", 100, 40);
+    const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
+    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit;
+    bool okDisabled = false, gpsHidden = false;
+    bool ran = RunScript(
+        {Press(kSites, IDC_SITE_NEW),
+         On(kPlaces, [&](HWND d) {
+                 okDisabled = !IsWindowEnabled(GetDlgItem(d, IDOK));
+                 manualLabel = ItemText(d, IDC_PLACES_MANUAL_ENTRY);
+                 Screenshot(d, "places_dialog");
+             }),
+         Press(kPlaces, IDC_PLACES_MANUAL_ENTRY),
+         On(kCoordinates, [&](HWND d) {
+                 int ids[4] = {IDC_SITECOORD_NAME, IDC_SITECOORD_LONGITUDE, IDC_SITECOORD_LATITUDE, IDC_SITECOORD_ELEVATION};
+                 for (int i = 0; i < 4; ++i) start[i] = ItemText(d, ids[i]);
+                 gpsHidden = !IsWindowVisible(GetDlgItem(d, IDC_SITECOORD_GPS));
+             }),
+         Type(kCoordinates, IDC_SITECOORD_NAME, "Bryce Point"), Type(kCoordinates, IDC_SITECOORD_NAME, "Bryce Point #2"),
+         On(kCoordinates, [&](HWND d) { afterHash = ItemText(d, IDC_SITECOORD_NAME); }),
+         Type(kCoordinates, IDC_SITECOORD_LONGITUDE, "112:10:00"), Type(kCoordinates, IDC_SITECOORD_LATITUDE, "-91"),
+         Type(kCoordinates, IDC_SITECOORD_ELEVATION, "8000"), Press(kCoordinates, IDC_SITECOORD_UNIT_LINK),
+         On(kCoordinates, [&](HWND d) { unit = ItemText(d, IDC_SITECOORD_UNIT_LINK); Screenshot(d, "site_coordinates_dialog"); }),
+         Press(kCoordinates, IDOK), Answer(kMessage, IDOK, &badLatitude),
+         Type(kCoordinates, IDC_SITECOORD_LATITUDE, "37:37:30"), Press(kCoordinates, IDOK),
+         [&] { return FindDialog(kCoordinates) == nullptr && FindDialog(kPlaces) == nullptr; },
+         On(kSites, [&](HWND d) {
+                 int row = (int)SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETCURSEL, 0, 0);
+                 char text[64] = "";
+                 SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, row, (LPARAM)text);
+                 selected = text;
+                 SetDlgItemTextA(d, IDC_SITE_ZONE_OFFSET, "-7");
+             }),
+         Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_TRUE(okDisabled);
+    EXPECT_EQ(manualLabel, "Manual Entry");
+    EXPECT_EQ(start[0], "New Location");
+    EXPECT_EQ(start[1], "00:00:00");
+    EXPECT_EQ(start[2], "+00:00:00");
+    EXPECT_EQ(start[3], "0");
+    EXPECT_TRUE(gpsHidden);
+    EXPECT_EQ(afterHash, "Bryce Point");
+    EXPECT_EQ(unit, "feet");
+    EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
+    EXPECT_EQ(selected, "Bryce Point");
+    EXPECT_STREQ(asked.name, "Bryce Point");
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 2u);
+    const LocationRecord &s = sites[1].site;
+    EXPECT_STREQ(s.name, "Bryce Point");
+    EXPECT_NEAR(s.longitude / kDeg, 112.0 + 10.0 / 60.0, 1e-9);
+    EXPECT_NEAR(s.latitude / kDeg, 37.625, 1e-9);
+    // 8000 ft is 2438.28 m; the sites dialog shows whole metres and reads
+    // back what it shows on OK.
+    EXPECT_NEAR(+s.elevation, 2438.0, 1e-9);
+    EXPECT_NEAR(+s.timeZone, -7.0, 1e-12);
+    EXPECT_EQ(+sites[1].trailer.namedZone, 0);
+}
+
+// "Edit" changes the selected site's name, position and elevation in the
+// coordinates dialog; Cancel in "Add Location" adds nothing.
+TEST_F(SiteDialogs, EditChangesTheSiteAndCancelledNewAddsNothing) {
+    Store({MakeSite("Home", 100, 40)});
+    LocationRecord asked = MakeSite("Home", 100, 40);
+    std::string title, name, longitude, latitude;
+    bool ran = RunScript(
+        {Press(kSites, IDC_SITE_NEW), Press("Add Location", IDCANCEL),
+         [&] { return FindDialog("Add Location") == nullptr; }, Press(kSites, IDC_SITE_EDIT),
+         On("Edit Location", [&](HWND d) {
+                 name = ItemText(d, IDC_SITECOORD_NAME);
+                 longitude = ItemText(d, IDC_SITECOORD_LONGITUDE);
+                 latitude = ItemText(d, IDC_SITECOORD_LATITUDE);
+             }),
+         Type("Edit Location", IDC_SITECOORD_NAME, "Home Field"), Type("Edit Location", IDC_SITECOORD_LATITUDE, "40:30"),
+         Type("Edit Location", IDC_SITECOORD_ELEVATION, "250"), Press("Edit Location", IDOK),
+         [&] { return FindDialog("Edit Location") == nullptr; }, Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(name, "Home");
+    EXPECT_EQ(longitude, "+100\xB0" "00'00\"");
+    EXPECT_EQ(latitude, "+40\xB0" "00'00\"");
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 1u);
+    EXPECT_STREQ(sites[0].site.name, "Home Field");
+    EXPECT_NEAR(sites[0].site.latitude / kDeg, 40.5, 1e-9);
+    EXPECT_NEAR(+sites[0].site.elevation, 250.0, 1e-9);
+    EXPECT_STREQ(asked.name, "Home Field");
 }
 
 TEST_F(SiteDialogs, ProfessionalVariantShowsSkyBrightnessAndGps) {

@@ -180,6 +180,57 @@ TEST_F(Picker, PresetSearchThenTypedNamePickedAndReturned) {
     EXPECT_EQ(recentRows, (std::vector<std::string>{"", "Vega"}));
 }
 
+// A search that finds nothing leaves nothing on show: the panel and the
+// result list are emptied, and OK says that nothing is chosen instead of
+// returning the object shown before (the picker's starting planet, or the
+// previous search's result). Searching again and keeping the row chosen
+// then returns it.
+TEST_F(Picker, SearchThatFindsNothingChoosesNothing) {
+    ObjectRecord record = Nothing();
+    std::string emptyName, secondEmptyName, message1, message2;
+    int emptyRows = -1, secondEmptyRows = -1;
+    int result = -1;
+    auto rowCount = [] { return Page() ? (int)SendDlgItemMessageA(Page(), IDC_SEARCH_RESULTS, LB_GETCOUNT, 0, 0) : -1; };
+    bool ran = RunScript(
+        {
+            // The preset text finds nothing.
+            Wait([&] { return Page() && ItemText(Page(), IDC_SEARCH_TEXT) == "Qwerty 12345"; }),
+            Press(Page, IDC_SEARCH_GO),
+            On(Requestor, [&](HWND r) {
+                emptyName = ItemText(r, IDC_REQ_NAME);
+                emptyRows = rowCount();
+            }),
+            Press(Frame, IDOK),
+            Answer(kMessage, IDOK,&message1),
+            // A search that finds Vega, then one that finds nothing.
+            Type(Page, IDC_SEARCH_TEXT, "Vega"),
+            Press(Page, IDC_SEARCH_GO),
+            Wait([&] { return rowCount() > 0; }),
+            Type(Page, IDC_SEARCH_TEXT, "Qwerty 12345"),
+            Press(Page, IDC_SEARCH_GO),
+            Wait([&] { return rowCount() == 0; }),
+            On(Requestor, [&](HWND r) {
+                secondEmptyName = ItemText(r, IDC_REQ_NAME);
+                secondEmptyRows = rowCount();
+            }),
+            Shot("picker_search_nothing"),
+            Press(Frame, IDOK),
+            Answer(kMessage, IDOK,&message2),
+            Press(Frame, IDCANCEL),
+        },
+        [&] { result = Open(&record, "Qwerty 12345"); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(emptyName, "");
+    EXPECT_EQ(emptyRows, 0);
+    EXPECT_EQ(message1.rfind("No object is chosen.", 0), 0u) << message1;
+    EXPECT_EQ(secondEmptyName, "");
+    EXPECT_EQ(secondEmptyRows, 0);
+    EXPECT_EQ(message2.rfind("No object is chosen.", 0), 0u) << message2;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(+record.index, -1);
+    EXPECT_EQ(+record.objectClass, +Nothing().objectClass);
+}
+
 TEST_F(Picker, StartsOnJupiterWhoseSecondSatelliteIsKindTwo) {
     ObjectRecord record = Nothing();
     std::vector<std::string> satellites;
@@ -337,7 +388,7 @@ TEST_F(Picker, PasteInDegreesKeepsThePlaceThroughOk) {
 TEST_F(Picker, BrowsePageListsConstellationsByPattern) {
     ObjectRecord record = Nothing();
     std::vector<std::string> classes, bodies, constellations;
-    std::string count;
+    std::string count, nothingChosen;
     int result = -1;
     bool ran = RunScript(
         {
@@ -360,14 +411,16 @@ TEST_F(Picker, BrowsePageListsConstellationsByPattern) {
                }),
             Shot("picker_browse_constellations"),
             Press(Frame, IDOK),
+            Answer(kMessage, IDOK,&nothingChosen),
+            Press(Frame, IDCANCEL),
         },
         [&] { result = Open(&record, nullptr); });
     ASSERT_TRUE(ran) << LastScriptFailure();
-    // No row was chosen: OK returns the object the panel still shows, not
-    // the browse class with the old object's index.
-    ASSERT_EQ(result, 1);
-    EXPECT_EQ(+record.objectClass, 2);
-    EXPECT_EQ(+record.index, 5);
+    // No row was chosen: OK returns neither the object the picker started on
+    // nor the browse class with the old object's index; it says so.
+    EXPECT_EQ(nothingChosen.rfind("No object is chosen.", 0), 0u) << nothingChosen;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(+record.index, -1);
     ASSERT_EQ(classes.size(), 19u);
     EXPECT_EQ(classes[0], "Constellations");
     EXPECT_EQ(classes[18], "Reference Points");
