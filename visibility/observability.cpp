@@ -265,7 +265,7 @@ int FindBestObservingTime(ObservabilityIterator *it, BodyRecord *body, Observabi
     ObservabilityValues local = {};
     if (!values) values = &local;
     for (int n = 0; n < kMaxScanSteps && it->date.centuriesTT <= it->endCenturiesTT; ++n) {
-        double raA, decA, raB, decB;
+        double raA = 0.0, decA = 0.0, raB = 0.0, decB = 0.0;
         const double t = it->date.julianDate;
         ComputeObservabilityPlace(it, body, values, &raA, &decA, &raB, &decB);
         const double v = EvaluateObservabilityStep(it, values, raB, decB, horizon);
@@ -301,7 +301,7 @@ int FindBestObservingTime(ObservabilityIterator *it, BodyRecord *body, Observabi
     }
     if (it->requirePositive ? !(bestAdjusted > 0.0) : best == kNoMargin) return 0;
     SetIteratorDate(it, when);
-    double raA, decA, raB, decB;
+    double raA = 0.0, decA = 0.0, raB = 0.0, decB = 0.0;
     ComputeObservabilityPlace(it, body, values, &raA, &decA, &raB, &decB);
     SunMoonState s = {};
     ComputeSunMoonState(it->site, when, raB, decB, &s, 0);

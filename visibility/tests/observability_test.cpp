@@ -91,7 +91,7 @@ TEST(Observability, BeginGuards) {
     int places = 0;
     ObservabilityValues values;
     DateRecord at;
-    double a, b, c, d;
+    double a = 0, b = 0, c = 0, d = 0;
     while (NextObservabilityPlace(&it, nullptr, &values, &at, &a, &b, &c, &d) && places < 100) ++places;
     EXPECT_EQ(places, 6);
     EndObservability(&it);
