@@ -130,8 +130,9 @@ TEST(ObjectVisibility, CometBlendByCondensation) {
     const double tiny = 0.05 * kArcmin;
     const double pTiny = EvaluatePointVisibility(&site, nullptr, o.get(), 0, 0, k, sky, 4.0, alt);
     const double eTiny = EvaluateExtendedVisibility(o.get(), site.horizonDip, tiny, tiny, 4.0, 38, k, sky, alt);
-    if (eTiny > pTiny) {
-        EXPECT_EQ(EvaluateCometVisibility(&site, nullptr, o.get(), 38, 0, 0, tiny, 4.0, 4, k, sky, alt), pTiny);
+    ASSERT_GT(eTiny, pTiny);
+    for (int dc : {1, 4, 255}) {  // (DC 0 is the extended route alone)
+        EXPECT_EQ(EvaluateCometVisibility(&site, nullptr, o.get(), 38, 0, 0, tiny, 4.0, dc, k, sky, alt), pTiny);
     }
 }
 
