@@ -10,6 +10,7 @@
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
 #include "core/mathutil.h"
+#include "visibility/defaulteyepiece.h"
 
 namespace {
 
@@ -146,19 +147,16 @@ int SyncInstrumentCharts(FILE *instrumentStore, int instrumentCount, int modelId
                     finder.leftRight = fb.leftRight;
                     finder.upDown = fb.upDown;
                 }
-                // The eyepiece view shows the widest field (the first of equals).
+                // The eyepiece view shows the default eyepiece: the one that
+                // reaches the faintest stars (the first of equals).
                 ComputeOpticsLimits(&main);
-                int widest = -1;
-                double widestField = -1.0;
-                for (int e = 0; e < main.eyepieceCount; ++e) {
-                    if (!SelectEyepiece(&main, e)) continue;
-                    if (main.trueField > widestField) {
-                        widestField = main.trueField;
-                        widest = e;
-                    }
-                }
-                if (widest < 0) continue;
-                SelectEyepiece(&main, widest);
+                const uint8_t savedDefault = inst->defaultEyepiece;
+                inst->defaultEyepiece = kNoEyepiece;
+                SelectDefaultEyepiece(inst.get(), nullptr, nullptr, 0.1);
+                const int chosen = inst->defaultEyepiece;
+                inst->defaultEyepiece = savedDefault;
+                if (chosen == kNoEyepiece) continue;  // no eyepiece accepted: no chart
+                SelectEyepiece(&main, chosen);
                 ChartView &eye = chart->views[2];
                 eye.limitingMagnitude = main.limitingMagnitude;
                 eye.fieldCircle = main.trueField;
@@ -170,7 +168,7 @@ int SyncInstrumentCharts(FILE *instrumentStore, int instrumentCount, int modelId
                 eye.layerTable[kViewByte1876Offset] = 0;
                 eye.setting3 = 4;
                 chart->instrumentId = (uint8_t)inst->id;
-                chart->eyepieceChoice = (uint8_t)widest;
+                chart->eyepieceChoice = (uint8_t)chosen;
                 SetName(chart.get(), *inst, *scopeDefault);
                 if (!StoreInstrumentChart(store, chart.get(), inst->id, 1, 3, modelId)) return 0;
             }

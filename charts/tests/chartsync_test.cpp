@@ -143,10 +143,11 @@ TEST_F(ChartSync, NewChartsRemovedRepeatedAndOrphaned) {
     EXPECT_EQ((uint8_t)s[97], scope);
     EXPECT_EQ(std::string(s.c_str()), "Dob Telescope");
     EXPECT_EQ((uint8_t)s[6412], 7);  // the user's settings kept: only instrument fields refreshed
-    // Eyepiece view: the widest field, the 40 mm, 1.5 x its field. (The
-    // existing chart keeps its own eyepiece choice.)
+    // Eyepiece view: the default eyepiece (the one reaching the faintest
+    // stars), the 10 mm at x102, 1.5 x its field. (The existing chart keeps
+    // its own eyepiece choice.)
     const size_t v2 = 100 + 2 * 2080;
-    double trueField = 52.0 * kPi / 180.0 * 40.0 / (8.0 * 25.4 * 5.0);
+    double trueField = 52.0 * kPi / 180.0 * 10.0 / (8.0 * 25.4 * 5.0);
     EXPECT_NEAR(D(s, v2 + 22), trueField, 1e-9);
     EXPECT_NEAR(D(s, v2 + 14), 1.5 * trueField, 1e-9);
     EXPECT_EQ((uint8_t)s[v2 + 5], 0);  // the main optics' up/down flag
@@ -181,6 +182,20 @@ TEST_F(ChartSync, FinderlessTelescopeGetsANakedEyeFinderView) {
     EXPECT_EQ(D(charts[0], v1 + 22), 0.0);
     EXPECT_EQ((uint8_t)charts[0][v1 + 163] & 0x10, 0x10);
     EXPECT_EQ((uint8_t)charts[0][6916] & 0x80, 0x80);
+}
+
+TEST_F(ChartSync, NewTelescopeChartShowsTheDefaultEyepiece) {
+    // 25, 40 and 10 mm on an 8-inch f/5: the 10 mm (x102) reaches the faintest
+    // stars and becomes the chart's eyepiece, not the widest-field 40 mm.
+    Defaults();
+    AddScope("Dob", 3, 0);
+    Charts({});
+    ASSERT_EQ(Sync(), 1);
+    auto charts = InstrumentCharts();
+    ASSERT_EQ(charts.size(), 1u);
+    EXPECT_EQ((uint8_t)charts[0][98], 2);
+    const size_t v2 = 100 + 2 * 2080;
+    EXPECT_NEAR(D(charts[0], v2 + 22), 52.0 * kPi / 180.0 * 10.0 / (8.0 * 25.4 * 5.0), 1e-9);
 }
 
 TEST_F(ChartSync, MissingDefaultChartChangesNothing) {

@@ -1,0 +1,46 @@
+// The component pair of a double star to show.
+#include "visibility/doublestarpair.h"
+
+#include <cmath>
+
+#include "objects/ccdmcomponent.h"
+
+namespace {
+// A magnitude difference no pair reaches.
+const double kNoDifference = 99.9;
+// Pairs wider than this are field stars rather than companions (arcsec).
+const double kWidestCompanion = 110.0;
+// A first pair within this many magnitudes of the primary is shown as it is.
+const double kNearMagnitude = 3.0;
+}  // namespace
+
+int ChooseDoubleStarComponent(double m, double limit, const CcdmComponent *rows, int count) {
+    if (!rows || count <= 0) return -1;
+    if (count == 1) return 0;
+    int best = 0;
+    double bestDifference = kNoDifference;
+    if (rows[0].separation < limit) {
+        // The first pair is too close: the split pair nearest in brightness.
+        for (int i = 1; i < count; ++i) {
+            if (!(rows[i].separation >= limit)) continue;
+            const double d = std::fabs(rows[i].magnitude - m);
+            if (d < bestDifference) {
+                bestDifference = d;
+                best = i;
+            }
+        }
+        return best;
+    }
+    const double first = std::fabs(rows[0].magnitude - m);
+    if (first <= kNearMagnitude) return 0;
+    for (int i = 1; i < count; ++i) {
+        const CcdmComponent &r = rows[i];
+        const double d = std::fabs(r.magnitude - m);
+        if (!(d < first) || !(d < bestDifference)) continue;
+        if (!(r.separation < kWidestCompanion) || !(r.separation >= limit)) continue;
+        if (r.referenceLetter == 'A' || r.letter == 'a' || r.letter == 'b') continue;
+        bestDifference = d;
+        best = i;
+    }
+    return best;
+}
