@@ -67,9 +67,18 @@ int WriteUserObjectData(FILE *file, int objectClass, int32_t objectId) {
     case 18:
         return WriteFromStore<UserDeepSkyRecord>(file, OpenUserDeepSkyFile(nullptr), objectId,
                                                  GetUserDeepSkyById);
-    case 13:
-    case 14:
-        return 0;  // the user comet and minor-planet stores are not built
+    case 13: {
+        // The user comet store is not readable yet: the object is written
+        // with no element sets (the count 0 of a comet the file does not
+        // hold), which every reader consumes.
+        uint16_t none = 0;
+        return std::fwrite(&none, sizeof none, 1, file) == 1 ? 1 : 0;
+    }
+    case 14: {
+        // As for comets: the user minor-planet store is not readable yet.
+        int32_t none = 0;
+        return std::fwrite(&none, sizeof none, 1, file) == 1 ? 1 : 0;
+    }
     default:
         return 1;
     }
