@@ -22,6 +22,8 @@
 using notetest::Bytes;
 using notetest::I32;
 
+const double kTestPi = 3.14159265358979323846;
+
 namespace {
 
 struct ImagesStore {
@@ -60,9 +62,9 @@ TEST(ImagePlots, FillAndLayout) {
     std::memset(&r, 0xAB, sizeof r);
     FillImagePlotRecord(&r, "M31", kImageJpeg, 6, -30, 2, 640, 480, 90, 4, "Andromeda");
     EXPECT_STREQ(r.fileName, "m31.jpg");
-    EXPECT_EQ(+r.rightAscension, M_PI / 2);
-    EXPECT_NEAR(r.declination, -M_PI / 6, 1e-16);
-    EXPECT_NEAR(r.rotation, M_PI / 2, 1e-16);
+    EXPECT_EQ(+r.rightAscension, kTestPi / 2);
+    EXPECT_NEAR(r.declination, -kTestPi / 6, 1e-16);
+    EXPECT_NEAR(r.rotation, kTestPi / 2, 1e-16);
     EXPECT_EQ(+r.flags, 0xABABABABu);  // left as it was
     FillImagePlotRecord(&r, "Orion.FTS", kImageFits, 0, 0, 0, 1, 1, 0, 0, "");
     EXPECT_STREQ(r.fileName, "orion.fts");
@@ -89,7 +91,7 @@ TEST(ImagePlots, FillAndLayout) {
     EXPECT_EQ(std::string(b.data() + 9 + 123), "caption");
     double ra;
     std::memcpy(&ra, b.data() + 9, 8);
-    EXPECT_EQ(ra, M_PI / 12);
+    EXPECT_EQ(ra, kTestPi / 12);
 }
 
 TEST(ImagePlots, SortedUniqueAgainstAModel) {
@@ -111,7 +113,7 @@ TEST(ImagePlots, SortedUniqueAgainstAModel) {
     f = OpenImagePlotFile(store.group, &count);
     ImagePlotRecord read;
     ASSERT_EQ(ReadImagePlotRecord(f, &read, 1), 1);
-    EXPECT_EQ(+read.rightAscension, 5 * M_PI / 12);
+    EXPECT_EQ(+read.rightAscension, 5 * kTestPi / 12);
     EXPECT_EQ(FindImagePlotRecordInFile(f, "A.JPG", &read), 1);
     EXPECT_EQ(FindImagePlotRecordInFile(f, "c.jpg", &read), 0);
     std::fclose(f);
