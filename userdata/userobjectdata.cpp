@@ -9,9 +9,14 @@
 // left) without merging, leaving the local id as it was.
 #include "userdata/userobjectdata.h"
 
+#include <cctype>
+#include <cstddef>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "core/fileutil.h"
+#include "core/userfolder.h"
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 #include "core/safefile.h"
@@ -67,9 +72,18 @@ int WriteUserObjectData(FILE *file, int objectClass, int32_t objectId) {
     case 18:
         return WriteFromStore<UserDeepSkyRecord>(file, OpenUserDeepSkyFile(nullptr), objectId,
                                                  GetUserDeepSkyById);
-    case 13:
-    case 14:
-        return 0;  // the user comet and minor-planet stores are not built
+    case 13: {
+        // The user comet store is not readable yet: the object is written
+        // with no element sets (the count 0 of a comet the file does not
+        // hold), which every reader consumes.
+        uint16_t none = 0;
+        return std::fwrite(&none, sizeof none, 1, file) == 1 ? 1 : 0;
+    }
+    case 14: {
+        // As for comets: the user minor-planet store is not readable yet.
+        int32_t none = 0;
+        return std::fwrite(&none, sizeof none, 1, file) == 1 ? 1 : 0;
+    }
     default:
         return 1;
     }
@@ -114,4 +128,83 @@ int ReadUserObjectData(FILE *file, int objectClass, int32_t *localId, int32_t *c
     default:
         return 1;
     }
+}
+
+namespace {
+
+// Where the id and the name sit in a user file of the class.
+struct UserFileShape {
+    const char *file;
+    size_t header;
+    size_t record;
+    size_t nameOffset;
+    bool exactNames;
+};
+
+bool ShapeOf(int objectClass, UserFileShape *shape) {
+    switch (objectClass) {
+    case 12:
+        *shape = {"stellar.bin", 6, sizeof(UserStarRecord), offsetof(UserStarRecord, name), true};
+        return true;
+    case 15:
+        *shape = {"skymark.bin", 6, sizeof(SkyMarkRecord), offsetof(SkyMarkRecord, name), false};
+        return true;
+    case 18:
+        *shape = {"uds.bin", 8, sizeof(UserDeepSkyRecord), offsetof(UserDeepSkyRecord, name), false};
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SameName(const char *a, const char *b, bool exact) {
+    if (exact) return std::strcmp(a, b) == 0;
+    for (; *a && *b; ++a, ++b)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+            return false;
+    return *a == *b;
+}
+
+// Scans a whole user file: by id (name out) or by name (id out).
+bool ScanUserFile(const std::string &path, const UserFileShape &shape, int32_t *id, std::string *name,
+                  bool byId) {
+    std::string bytes;
+    if (!ReadWholeFile(path.c_str(), &bytes) || bytes.size() < shape.header) return false;
+    size_t count = (bytes.size() - shape.header) / shape.record;
+    for (size_t i = 0; i < count; ++i) {
+        const char *r = bytes.data() + shape.header + i * shape.record;
+        int32_t recordId;
+        std::memcpy(&recordId, r, 4);
+        char recordName[34];
+        std::memcpy(recordName, r + shape.nameOffset, 33);
+        recordName[33] = '\0';
+        if (byId ? recordId == *id : SameName(recordName, name->c_str(), shape.exactNames)) {
+            if (byId)
+                *name = recordName;
+            else
+                *id = recordId;
+            return recordId > 0 && recordName[0] != '\0';
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int RemapUserObjectId(const DateRecord *date, const char *otherFolder, int objectClass,
+                      int32_t *id, int sourceVersion) {
+    (void)date;
+    (void)sourceVersion;
+    if (!IsUserObjectClass(objectClass)) return 1;
+    if (!otherFolder || !id) return 0;
+    UserFileShape shape;
+    if (!ShapeOf(objectClass, &shape)) return 0;
+    std::string name;
+    if (!ScanUserFile(std::string(otherFolder) + "/" + shape.file, shape, id, &name, true)) return 0;
+    char here[1024];
+    if (!MakeUserDataPath(here, sizeof here, shape.file)) return 0;
+    int32_t local = 0;
+    if (!ScanUserFile(here, shape, &local, &name, false)) return 0;
+    *id = local;
+    return 1;
 }

@@ -105,6 +105,12 @@ TEST(UserObjectData, RefusalsAndClassesWithoutBlock) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(WriteBlock(path, 18, 1, &result), "BEGEND");
     EXPECT_EQ(result, 0);
+    // User comets and minor planets: their stores are not readable yet, so
+    // the block holds no element sets (a count of 0 that readers consume).
+    EXPECT_EQ(WriteBlock(path, 13, 1, &result), std::string("BEG\0\0END", 8));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(WriteBlock(path, 14, 1, &result), std::string("BEG\0\0\0\0END", 10));
+    EXPECT_EQ(result, 1);
     // A catalogue class has no block: success and nothing read.
     EXPECT_EQ(WriteBlock(path, 5, 1, &result), "BEGEND");
     EXPECT_EQ(result, 1);

@@ -1,0 +1,206 @@
+// Note records, the notes register and notes packages (see noteexchange.h).
+#include "userdata/noteexchange.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/fileutil.h"
+#include "core/grouplist.h"
+#include "core/safefile.h"
+#include "objects/categories.h"
+#include "objects/objectrecord.h"
+#include "userdata/notefiles.h"
+#include "userdata/notestore.h"
+#include "userdata/packageregistry.h"
+#include "userdata/userobjectdata.h"
+
+namespace {
+
+// Bytes from the position to the end of the file; -1 when unknown.
+long BytesLeft(FILE *file) {
+    long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+    long end = std::ftell(file);
+    if (std::fseek(file, at, SEEK_SET) != 0 || end < at) return -1;
+    return end - at;
+}
+
+}  // namespace
+
+std::string NotesRegistryPath() {
+    std::string notes = NotesFolder();
+    return notes.empty() ? notes : notes + "/registry.bin";
+}
+
+int FindRegisteredNotesPackage(const char *name, FileTimeValue *created) {
+    std::string path = NotesRegistryPath();
+    return path.empty() ? -1 : FindRegisteredPackage(path.c_str(), name, created);
+}
+
+int RegisterNotesPackage(const char *name, const FileTimeValue *created) {
+    std::string path = NotesRegistryPath();
+    if (path.empty() || !EnsureDirectory(NotesFolder().c_str())) return 0;
+    return RegisterPackage(path.c_str(), name, created);
+}
+
+int WriteObjectNoteRecord(FILE *file, int group, const ObjectRecord *record) {
+    if (!file || !record) return -1;
+    ObjectRecord object = *record;
+    NoteIndexLists lists;
+    if (!LoadNoteIndexLists(group, &lists)) return -1;
+    int number = FindNoteOfObject(&lists, &object);
+    FreeNoteIndexLists(&lists);
+    if (number < 0) return 0;
+    NoteHeader header;
+    std::string text;
+    if (!ReadNoteFile(group, object.categoryBits, number, &header, &text)) return -1;
+    if (header.index != object.index) header.index = object.index;
+
+    NoteRecordHead head;
+    std::memset(&head, 0, sizeof head);
+    size_t titleLength = std::strlen(header.title);
+    head.textLength = text.empty() ? 0 : static_cast<int32_t>(text.size() + 1);
+    head.titleLength = static_cast<uint8_t>(titleLength);
+    head.status = header.status;
+    head.objectClass = header.objectClass;
+    head.index = header.index;
+    if (!SafeWriteAll(file, &head, sizeof head) || !SafeWriteAll(file, header.title, titleLength + 1))
+        return -1;
+    if (head.textLength > 0 && !SafeWriteAll(file, text.c_str(), text.size() + 1)) return -1;
+    if (!WriteUserObjectData(file, header.objectClass, header.index)) return -1;
+    return 1;
+}
+
+int WriteNoteRecordsEnd(FILE *file) {
+    if (!file) return 0;
+    NoteRecordHead end;
+    std::memset(&end, 0, sizeof end);
+    end.textLength = -1;
+    return SafeWriteAll(file, &end, sizeof end);
+}
+
+int ReadNoteRecords(FILE *file, int group, int sourceVersion, int expectedCount,
+                    NoteProgressCallback progress) {
+    if (!file) return -1;
+    int step = expectedCount / 10;
+    if (step < 1) step = 1;
+    int counter = 0, set = 0;
+    for (;;) {
+        if (++counter >= step) {
+            if (progress) progress(10);
+            counter = 0;
+        }
+        int32_t textLength = 0, status = 0, index = 0;
+        uint8_t objectClass = 0;
+        std::string title;
+        if (sourceVersion >= 3000) {
+            NoteRecordHead head;
+            if (SafeRead(&head, sizeof head, 1, file) != 1) return -1;
+            if (head.textLength < 0) break;
+            // The header holds at most 64 characters: a longer title is no
+            // note of this format.
+            if (head.titleLength > kNoteTitleMax) return -1;
+            char buffer[kNoteTitleMax + 1];
+            if (SafeRead(buffer, 1, head.titleLength + 1u, file) != head.titleLength + 1u) return -1;
+            buffer[head.titleLength] = '\0';
+            title = buffer;
+            textLength = head.textLength;
+            status = head.status;
+            objectClass = head.objectClass;
+            index = head.index;
+        } else {
+            OldNoteRecordHead head;
+            if (SafeRead(&head, sizeof head, 1, file) != 1) return -1;
+            if (head.textLength < 0) break;
+            char buffer[kOldNoteTitleField + 1];
+            if (SafeRead(buffer, 1, kOldNoteTitleField, file) != static_cast<size_t>(kOldNoteTitleField))
+                return -1;
+            buffer[kOldNoteTitleField] = '\0';
+            title = buffer;
+            textLength = head.textLength;
+            objectClass = head.objectClass;
+            index = head.index;
+        }
+        long left = BytesLeft(file);
+        if (left < 0 || textLength > left) return -1;
+        std::string text(static_cast<size_t>(textLength), '\0');
+        if (textLength > 0 && SafeRead(&text[0], 1, text.size(), file) != text.size()) return -1;
+        text = std::string(text.c_str());
+
+        ObjectRecord record;
+        ClearObjectRecord(&record);
+        record.objectClass = objectClass;
+        record.index = index;
+        record.categoryBits = ClassCategoryBits(objectClass);
+        int32_t localId = index, category = static_cast<int32_t>(record.categoryBits);
+        if (!ReadUserObjectData(file, objectClass, &localId, &category, sourceVersion, 0, 1)) return -1;
+        record.index = localId;
+        record.categoryBits = static_cast<uint32_t>(category);
+
+        // An empty incoming note would delete the note here: passed over.
+        if (TrimmedNoteText(title.c_str()).empty() && TrimmedNoteText(text.c_str()).empty() &&
+            status == 0)
+            continue;
+        int r = SetNote(group, &record, title.c_str(), text.c_str(), status);
+        if (r == kNoteFailed) return -1;
+        if (r >= 0) ++set;
+    }
+    return set;
+}
+
+FILE *CreateNotesPackage(const char *path, const char *name, const char *description) {
+    if (!path || !name) return nullptr;
+    FILE *file = SafeOpen(path, "w+b");
+    if (!file) return nullptr;
+    PackageHeader header;
+    std::memset(&header, 0, sizeof header);
+    SetCurrentStamp(&header.stamp);
+    header.kind = kNotesPackageKind;
+    std::snprintf(header.name, sizeof header.name, "%s", name);
+    if (!SetPackageFileTime(&header, nullptr) ||
+        !WritePackageHeader(file, &header, description ? description : "")) {
+        SafeClose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+int CloseNotesPackage(FILE *file, int noteCount) {
+    if (!file) return 0;
+    bool ok = WriteNoteRecordsEnd(file) == 1;
+    PackageHeader header;
+    ok = ok && std::fseek(file, 0, SEEK_SET) == 0 && ReadPackageHeader(file, &header, nullptr) == 1;
+    ok = ok && UpdatePackageCounts(file, &header, 0, 0, noteCount, 0, 0) == 1;
+    if (ok) {
+        header.name[sizeof header.name - 1] = '\0';
+        ok = RegisterNotesPackage(header.name, &header.created) == 1;
+    }
+    return SafeClose(file) && ok ? 1 : 0;
+}
+
+int ImportNotesPackage(const char *path, PackageHeader *header, std::string *description,
+                       NoteProgressCallback progress) {
+    if (!path || !header) return -1;
+    FileHandle file(SafeOpen(path, "rb"));
+    if (!file) return -1;
+    char *text = nullptr;
+    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
+    std::string desc = text ? text : "";
+    delete[] text;
+    header->name[sizeof header->name - 1] = '\0';
+    if (!PackageHeaderAccepted(header, kNotesPackageKind) || header->stamp.major < 2) return -1;
+    GroupRecord group;
+    int position = FindGroupByName(kGroupNotes, header->name, &group);
+    if (position < 0) return -1;
+    if (position == 0) {
+        position = AddGroup(kGroupNotes, header->name, &group);
+        if (position < 0) position = -position;  // made meanwhile: the same group
+        if (position == 0) return -1;
+    }
+    int count = ReadNoteRecords(file.get(), position - 1, GetStampVersion(&header->stamp),
+                                header->counts[2], progress);
+    if (count < 0) return -1;
+    RegisterNotesPackage(header->name, &header->created);
+    if (description) *description = desc;
+    return count;
+}
