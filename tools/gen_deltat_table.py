@@ -24,14 +24,23 @@ at 2022.5. The table once held predicted values from 1999.25 on (65.7 s at
 2001.5 against 64.21 s observed, 68.0 s at 2012.0 against 66.60 s); --recent
 prints the observed ones.
 
-Usage: gen_deltat_table.py [--data DIR] [--recent]
-    (run with an interpreter that has numpy)
+--series prints the observed monthly values themselves (decimal year, UT
+Julian date, seconds; 1973 January to 2022 September) for the accuracy
+benchmark.
+
+Usage: gen_deltat_table.py [--data DIR] [--recent | --series]
+    (needs numpy; an interpreter without it hands over to /usr/bin/python3)
 """
 import argparse
 import os
 import sys
 
-import numpy as np
+try:
+    import numpy as np
+except ImportError:
+    if os.path.exists('/usr/bin/python3') and os.path.realpath(sys.executable) != '/usr/bin/python3':
+        os.execv('/usr/bin/python3', ['/usr/bin/python3'] + sys.argv)
+    sys.exit('numpy is needed (Debian package python3-numpy)')
 
 DEFAULT_DATA = '/usr/lib/python3/dist-packages/skyfield/data'
 SECONDS_PER_DAY = 86400.0
@@ -43,8 +52,10 @@ ROW_1972 = [42.2272, 42.3232, 42.4213, 42.5289, 42.6342, 42.7393, 42.8249, 42.90
 ROW_1998 = [62.9659, 63.0217, 63.0807, 63.1462, 63.2053, 63.26, 63.2844, 63.2962,
             63.3126, 63.3422, 63.3871, 63.4339]
 TOLERANCE = 0.05
-# The last half year of observed values in the shipped series.
+# The last half year of observed values in the shipped series, and its last
+# month of observed values (the series was written on 2022 September 15).
 RECENT_LAST = 2022.5
+LAST_OBSERVED_MONTH = (2022, 9)
 
 
 def julian_date(year, month, day):
@@ -139,8 +150,20 @@ def main():
     parser.add_argument('--data', default=DEFAULT_DATA, help='folder of iers.npz')
     parser.add_argument('--recent', action='store_true',
                         help='print the quarterly and half-yearly rows from 1999 on')
+    parser.add_argument('--series', action='store_true',
+                        help='print the observed monthly values for the benchmark')
     args = parser.parse_args()
     series = DailySeries(args.data)
+    if args.series:
+        for year in range(1973, 2023):
+            for month in range(1, 13):
+                if (year, month) > LAST_OBSERVED_MONTH:
+                    break
+                jd = julian_date(year, month, 1)
+                decimal = year + (jd - julian_date(year, 1, 1)) / (
+                    julian_date(year + 1, 1, 1) - julian_date(year, 1, 1))
+                print('%.6f %.1f %.4f' % (decimal, jd, series.at_utc(jd)))
+        return 0
     if args.recent:
         cells = ['{%sf, %.4ff}' % (('%.2f' % y).rstrip('0').rstrip('.') + ('' if y % 1 else '.0'), v)
                  for y, v in recent_rows(series)]

@@ -93,7 +93,7 @@ FIT_FIRST = -6.72
 FIT_LAST = 8.01
 FIT_POWERS = 6          # tau^0 .. tau^5, the powers a table cell holds
 FIT_SAMPLES = 9000      # pseudo-random instants (no aliasing with any frequency)
-FIT_CHECKS = 40001      # evenly spaced instants of the final check
+FIT_CHECKS = 20001      # evenly spaced instants of the final check
 # Multiples of the mean motion kept per planet (more for larger eccentricities).
 FIT_HARMONICS = {"mercury": 6, "venus": 4, "earth": 4, "mars": 6, "jupiter": 6, "saturn": 6,
                  "uranus": 6, "neptune": 6}
@@ -109,11 +109,11 @@ FIT_SEPARATION = 1.0
 # ridge of the least squares (on columns scaled to 1).
 FIT_WEIGHT_SCALE = 1.0
 FIT_RIDGE = 1e-5
-# Terms of the series below this (rad or AU) are left out of the samples of
-# the correction: the correction depends on the place only through slowly
-# varying factors, yet near the ends of the span the powers of tau lift
-# terms of 1e-8 to fractions of an arcsecond.
-FIT_SOURCE_SMALLEST = 1e-8
+# Terms of the series that reach less than this (rad or AU) anywhere in the
+# span (amplitude x |tau|^power) are left out of the samples of the
+# correction, which depends on the place only through slowly varying factors
+# (a place 1" off changes it by under 0.02" at the ends of the span).
+FIT_SOURCE_SMALLEST = 1e-7
 # A fitted term is kept when it can reach this much (rad) anywhere in the span.
 FIT_SMALLEST = 2e-9
 # The fit must stay within this (arcseconds) of the exact rotation over the
@@ -210,7 +210,9 @@ def of_date(name, j2000):
     cells = [list(c) for c in j2000]
     for k, coef in enumerate((5029.0966 * 10.0, 1.11113 * 100.0, -0.000006 * 1000.0), start=1):
         cells[k].append((coef * ARCSEC, 0.0, 0.0))
-    light = [[term for term in cell if abs(term[0]) >= FIT_SOURCE_SMALLEST] for cell in j2000]
+    reach = max(abs(FIT_FIRST), abs(FIT_LAST))
+    light = [[term for term in cell if abs(term[0]) * reach ** (c % 6) >= FIT_SOURCE_SMALLEST]
+             for c, cell in enumerate(j2000)]
     freqs = frequencies(j2000, FIT_HARMONICS[name], FIT_PERTURBATIONS[name])
     rng = np.random.default_rng(20000101)
     tau = np.sort(rng.uniform(FIT_FIRST, FIT_LAST, FIT_SAMPLES))
@@ -227,7 +229,6 @@ def of_date(name, j2000):
     solution = np.linalg.lstsq(np.vstack([scaled, ridge]),
                                np.vstack([rhs, np.zeros((scaled.shape[1], 2))]), rcond=None)[0]
     solution = solution / scale[:, None]
-    reach = max(abs(FIT_FIRST), abs(FIT_LAST))
     fitted = [[], []]
     for coord in range(2):
         x = solution[:, coord]
