@@ -1,6 +1,6 @@
 // Delta T model: polynomial fits before 1620 and in the 19th and 20th
-// centuries, a table of whole seconds 1620-1798, observed values 1972-2012 and
-// extrapolations after 2012. Sources: Stephenson & Morrison (1984) and
+// centuries, a table of whole seconds 1620-1798, observed values 1972-2022.5
+// (IERS) and extrapolations after them. Sources: Stephenson & Morrison (1984) and
 // Schmadel & Zech (1979) polynomials as given in Meeus, Astronomical
 // Algorithms, ch. 10; Morrison & Stephenson (2004) for the long-term parabola
 // -20 + 32 u^2.
@@ -27,6 +27,10 @@ struct DeltaTPair {
 
 // Observed Delta T, seconds. Runs: monthly 1972.0-1998.92 (324 pairs), then
 // quarterly 1999.0-2002.0 (13 pairs), continuing one sequence of 337 pairs.
+// The quarterly values (and the half-yearly ones below) are observed values
+// from the same series (tools/gen_deltat_table.py --recent); predictions
+// made before those years once stood there (65.7 s at 2001.5, 68.0 s at
+// 2012.0, against 64.21 s and 66.60 s observed).
 // The monthly values 1973-1997 were computed by tools/gen_deltat_table.py from
 // the IERS daily Earth-orientation series (finals2000A, as shipped in Debian's
 // python3-skyfield, iers.npz): Delta T = 32.184 s + (TAI - UTC) - (UT1 - UTC)
@@ -114,25 +118,35 @@ const DeltaTPair kMonthlyAndQuarterly[] = {
     {1998.00f, 62.9659f}, {1998.08f, 63.0217f}, {1998.16f, 63.0807f}, {1998.25f, 63.1462f},
     {1998.33f, 63.2053f}, {1998.41f, 63.26f}, {1998.50f, 63.2844f}, {1998.58f, 63.2962f},
     {1998.67f, 63.3126f}, {1998.75f, 63.3422f}, {1998.83f, 63.3871f}, {1998.92f, 63.4339f},
-    {1999.0f, 63.4674f}, {1999.25f, 63.579f}, {1999.5f, 63.67f}, {1999.75f, 63.72f},
-    {2000.0f, 63.82f}, {2000.25f, 63.9f}, {2000.5f, 63.98f}, {2000.75f, 64.1f},
-    {2001.0f, 64.2f}, {2001.25f, 64.95f}, {2001.5f, 65.7f}, {2001.75f, 65.0f},
-    {2002.0f, 64.3f},
+    {1999.0f, 63.4673f}, {1999.25f, 63.5679f}, {1999.5f, 63.6642f}, {1999.75f, 63.7147f},
+    {2000.0f, 63.8285f}, {2000.25f, 63.9075f}, {2000.5f, 63.9799f}, {2000.75f, 64.0093f},
+    {2001.0f, 64.0908f}, {2001.25f, 64.1584f}, {2001.5f, 64.2117f}, {2001.75f, 64.2223f},
+    {2002.0f, 64.2998f},
 };
 const int kMonthlyPairs = 324;
 const int kMonthlyAndQuarterlyCount =
     static_cast<int>(std::size(kMonthlyAndQuarterly));
 static_assert(std::size(kMonthlyAndQuarterly) == 337, "monthly and quarterly run");
 
-// Half-yearly 2002.0-2006.5 and 2008.0-2012.0 (no values between 2006.5 and 2008.0).
-const DeltaTPair kHalfYearly[] = {
-    {2002.0f, 64.3f},  {2002.5f, 64.41f}, {2003.0f, 64.47f}, {2003.5f, 64.55f},
-    {2004.0f, 64.57f}, {2004.5f, 64.65f}, {2005.0f, 64.68f}, {2005.5f, 64.8f},
-    {2006.0f, 64.84f}, {2006.5f, 64.89f}, {2008.0f, 65.46f}, {2008.5f, 65.6f},
-    {2009.0f, 65.78f}, {2009.5f, 65.95f}, {2010.0f, 66.5f},  {2010.5f, 66.8f},
-    {2011.0f, 67.1f},  {2011.5f, 67.0f},  {2012.0f, 68.0f},
+// Half-yearly 2002.0-2022.5, observed (tools/gen_deltat_table.py --recent,
+// from the same IERS series: 0 h UTC on January 1 and July 1). The series as
+// shipped ends with predictions after early September 2022.
+constexpr DeltaTPair kHalfYearly[] = {
+    {2002.0f, 64.2998f}, {2002.5f, 64.4132f}, {2003.0f, 64.4734f}, {2003.5f, 64.5512f},
+    {2004.0f, 64.5736f}, {2004.5f, 64.6530f}, {2005.0f, 64.6876f}, {2005.5f, 64.7995f},
+    {2006.0f, 64.8452f}, {2006.5f, 64.9895f}, {2007.0f, 65.1464f}, {2007.5f, 65.3413f},
+    {2008.0f, 65.4573f}, {2008.5f, 65.6288f}, {2009.0f, 65.7768f}, {2009.5f, 65.9509f},
+    {2010.0f, 66.0699f}, {2010.5f, 66.2409f}, {2011.0f, 66.3246f}, {2011.5f, 66.4749f},
+    {2012.0f, 66.6030f}, {2012.5f, 66.7708f}, {2013.0f, 66.9069f}, {2013.5f, 67.1266f},
+    {2014.0f, 67.2810f}, {2014.5f, 67.4858f}, {2015.0f, 67.6439f}, {2015.5f, 67.8606f},
+    {2016.0f, 68.1024f}, {2016.5f, 68.3964f}, {2017.0f, 68.5927f}, {2017.5f, 68.8245f},
+    {2018.0f, 68.9676f}, {2018.5f, 69.1134f}, {2019.0f, 69.2202f}, {2019.5f, 69.3582f},
+    {2020.0f, 69.3612f}, {2020.5f, 69.4241f}, {2021.0f, 69.3593f}, {2021.5f, 69.3514f},
+    {2022.0f, 69.2945f}, {2022.5f, 69.2527f},
 };
 const int kHalfYearlyCount = static_cast<int>(std::size(kHalfYearly));
+static_assert(kHalfYearly[std::size(kHalfYearly) - 1].year == kDeltaTObservedEnd,
+              "the observed values end at kDeltaTObservedEnd");
 
 // Nineteenth century (1800-1900) and twentieth century to 1972, Delta T in
 // days as polynomials in T1900 = (JD - 2415020) / 36525.
@@ -163,6 +177,31 @@ double LongTermParabola(double y) {
     return -20.0 + 32.0 * u * u;
 }
 
+// The 2050-2150 piece: the long-term parabola less a linear term that
+// vanishes at 2150, and its slope (seconds per year).
+double MidTermPiece(double y) { return LongTermParabola(y) - 0.5628 * (2150.0 - y); }
+double MidTermSlope(double y) { return 0.64 * (y - 1820.0) / 100.0 + 0.5628; }
+
+// From the last observed value to the 2050-2150 piece: a cubic (Hermite)
+// that starts with the value and slope of the last observed year and ends
+// with the value and slope of that piece at 2050, so that Delta T has no
+// step and no kink at either end. The polynomial once used here for
+// 2012-2050 (62.92 + 0.32217 u + 0.005589 u^2, u = y - 2000) stood 0.39 s
+// below the table at 2012.0 and 4.0 s above the observed values by late
+// 2022; this join meets it again at 2050 (93.0 s).
+double JoinToTheLongTermModel(double y) {
+    const DeltaTPair &last = kHalfYearly[kHalfYearlyCount - 1];
+    const DeltaTPair &yearBefore = kHalfYearly[kHalfYearlyCount - 3];
+    const double y0 = last.year, y1 = 2050.0, h = y1 - y0;
+    const double v0 = last.seconds, v1 = MidTermPiece(y1);
+    const double m0 = (last.seconds - yearBefore.seconds) / (last.year - yearBefore.year);
+    const double m1 = MidTermSlope(y1);
+    const double s = (y - y0) / h;
+    const double s2 = s * s, s3 = s2 * s;
+    return (2 * s3 - 3 * s2 + 1) * v0 + (s3 - 2 * s2 + s) * h * m0 + (-2 * s3 + 3 * s2) * v1 +
+           (s3 - s2) * h * m1;
+}
+
 }  // namespace
 
 double InterpolateDeltaTByteTable(double decimalYear, const uint8_t *table, int firstYear,
@@ -177,9 +216,8 @@ double InterpolateDeltaTByteTable(double decimalYear, const uint8_t *table, int 
 }
 
 double InterpolateDeltaTRecentTable(double y) {
-    if (y == 2012.0) return 64.84 + 1.3 + 0.09 * (y - 2006.0);
     if (!(y >= 1972.0)) return kMonthlyAndQuarterly[0].seconds;  // also NaN
-    if (y > 2012.0) return kHalfYearly[kHalfYearlyCount - 1].seconds;
+    if (y >= kDeltaTObservedEnd) return kHalfYearly[kHalfYearlyCount - 1].seconds;
 
     if (y < 1999.0) {
         // Monthly pair of the year, chosen by the fraction of the year.
@@ -200,7 +238,7 @@ double InterpolateDeltaTRecentTable(double y) {
         if (i >= kMonthlyAndQuarterlyCount - 1) i = kMonthlyAndQuarterlyCount - 2;
         return Between(kMonthlyAndQuarterly[i], kMonthlyAndQuarterly[i + 1], y);
     }
-    // 2002.0 <= y < 2012.0: the last half-yearly pair at or before y.
+    // 2002.0 <= y < kDeltaTObservedEnd: the last half-yearly pair at or before y.
     int i = 0;
     while (i + 1 < kHalfYearlyCount - 1 && kHalfYearly[i + 1].year <= y) ++i;
     return Between(kHalfYearly[i], kHalfYearly[i + 1], y);
@@ -226,12 +264,9 @@ double ComputeModelDeltaTSeconds(double y, double julianDate) {
     }
     if (y < 1900.0) return NineteenthCentury(julianDate);
     if (y < 1972.0) return 86400.0 * EvaluatePolynomial(kP7, 7, Centuries1900(julianDate));
-    if (y <= 2012.0) return InterpolateDeltaTRecentTable(y);
-    if (y <= 2050.0) {
-        double u = y - 2000.0;
-        return 62.92 + 0.32217 * u + 0.005589 * u * u;
-    }
-    if (y <= 2150.0) return LongTermParabola(y) - 0.5628 * (2150.0 - y);
+    if (y <= kDeltaTObservedEnd) return InterpolateDeltaTRecentTable(y);
+    if (y <= 2050.0) return JoinToTheLongTermModel(y);
+    if (y <= 2150.0) return MidTermPiece(y);
     // After 2150 the long-term parabola alone, which the 2050-2150 piece meets at 2150.
     return LongTermParabola(y);
 }

@@ -13,8 +13,12 @@ extern const uint8_t kDeltaTTable1620[kDeltaTByteTableCount];
 // table the first or last entry is returned.
 double InterpolateDeltaTByteTable(double decimalYear, const uint8_t *table, int firstYear,
                                   int count = kDeltaTByteTableCount);
-// Seconds from the table of observed values, 1972.0 to 2012.0 (the ends are
-// returned outside that span).
+// The last decimal year of the table of observed values; after it Delta T
+// is extrapolated, joining the observed values without a step.
+constexpr double kDeltaTObservedEnd = 2022.5;
+
+// Seconds from the table of observed values, 1972.0 to kDeltaTObservedEnd
+// (the ends are returned outside that span).
 double InterpolateDeltaTRecentTable(double decimalYear);
 // The model's Delta T in seconds for a decimal year; julianDate is the same
 // instant (UT), on which the polynomial pieces run.

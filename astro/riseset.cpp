@@ -1,10 +1,12 @@
-// Rise, transit and set (Meeus, Astronomical Algorithms, ch. 15, one pass),
+// Rise, transit and set (Meeus, Astronomical Algorithms, ch. 15, one pass;
+// for moving bodies a bracketing search over sampled altitudes),
 // culminations, refraction (Bennett 1982 for apparent altitudes, Saemundsson
 // 1986 for true altitudes, both as given in Meeus ch. 16 with the constants
 // that make them 0 at the zenith).
 #include "astro/riseset.h"
 
 #include <cmath>
+#include <vector>
 
 #include "astro/datetime.h"
 #include "astro/frames.h"
@@ -130,6 +132,140 @@ int ComputeSetTime(const LocationRecord *site, double hourAngle, double declinat
     if (result == kRiseSetCircumpolar) return 0;
     if (result == kRiseSetNeverRises) return -1;
     if (time) StoreDouble(time, set);
+    return 1;
+}
+
+double GetRiseAltitudeInForce(const LocationRecord *site, double riseAltitude, int bodyKind) {
+    if (!site) return 0.0;
+    return RiseAltitude(site, riseAltitude, bodyKind);
+}
+
+// ---- the search for a moving body's events -----------------------------------
+
+namespace {
+
+struct Sample {
+    double hours, altitude, hourAngle;
+};
+
+struct Search {
+    RiseSetSampler sampler;
+    void *context;
+    bool failed = false;
+    Sample At(double hours) {
+        Sample s{hours, 0.0, 0.0};
+        if (!failed && sampler(context, hours, &s.altitude, &s.hourAngle) != 1) failed = true;
+        return s;
+    }
+};
+
+// Golden-section search for the extreme of the altitude (the largest when
+// highest is set) between two times; the extreme sample found.
+Sample FindExtreme(Search *search, double a, double b, bool highest) {
+    const double r = 0.6180339887498949;
+    double x1 = b - r * (b - a), x2 = a + r * (b - a);
+    Sample s1 = search->At(x1), s2 = search->At(x2);
+    for (int step = 0; step < 60 && b - a > kRiseSetSearchPrecision && !search->failed; ++step) {
+        const bool keepLeft = highest ? s1.altitude > s2.altitude : s1.altitude < s2.altitude;
+        if (keepLeft) {
+            b = x2;
+            x2 = x1;
+            s2 = s1;
+            x1 = b - r * (b - a);
+            s1 = search->At(x1);
+        } else {
+            a = x1;
+            x1 = x2;
+            s1 = s2;
+            x2 = a + r * (b - a);
+            s2 = search->At(x2);
+        }
+    }
+    const bool first = highest ? s1.altitude > s2.altitude : s1.altitude < s2.altitude;
+    return first ? s1 : s2;
+}
+
+// Bisection of a sign change of the altitude (which 0) or of the hour angle
+// (which 1) between two samples; the time of the change.
+double Bisect(Search *search, Sample low, Sample high, int which) {
+    auto value = [which](const Sample &s) { return which == 0 ? s.altitude : s.hourAngle; };
+    const bool lowNegative = value(low) < 0.0;
+    for (int step = 0; step < 60 && high.hours - low.hours > kRiseSetSearchPrecision; ++step) {
+        Sample mid = search->At(0.5 * (low.hours + high.hours));
+        if (search->failed) break;
+        if ((value(mid) < 0.0) == lowNegative)
+            low = mid;
+        else
+            high = mid;
+    }
+    return 0.5 * (low.hours + high.hours);
+}
+
+}  // namespace
+
+int SearchRiseTransitSet(RiseSetSampler sampler, void *context, double fromHours, double toHours,
+                         RiseSetEvent *rise, RiseSetEvent *transit, RiseSetEvent *set) {
+    if (!sampler || !(toHours > fromHours) || toHours - fromHours > 1000.0) return 0;
+    Search search{sampler, context};
+    // Samples at the step, the last one at the end of the window.
+    std::vector<Sample> samples;
+    const int steps = static_cast<int>(std::ceil((toHours - fromHours) / kRiseSetSearchStep));
+    for (int i = 0; i <= steps; ++i) {
+        const double t = i == steps ? toHours : fromHours + i * kRiseSetSearchStep;
+        samples.push_back(search.At(t));
+        if (search.failed) return 0;
+    }
+    // Where the altitude turns between samples without changing sign, the
+    // body may graze the horizon: the extreme is found and kept as a sample,
+    // so that a crossing on either side of it is bracketed too.
+    std::vector<Sample> all;
+    all.push_back(samples[0]);
+    for (size_t i = 1; i + 1 < samples.size(); ++i) {
+        const Sample &a = samples[i - 1], &b = samples[i], &c = samples[i + 1];
+        const bool peak = b.altitude >= a.altitude && b.altitude >= c.altitude;
+        const bool trough = b.altitude <= a.altitude && b.altitude <= c.altitude;
+        if ((peak && b.altitude < 0.0) || (trough && b.altitude > 0.0)) {
+            Sample e = FindExtreme(&search, a.hours, c.hours, peak);
+            if (search.failed) return 0;
+            if ((e.altitude >= 0.0) != (b.altitude >= 0.0)) {
+                // Keep the samples in time order.
+                if (e.hours < b.hours) {
+                    all.push_back(e);
+                    all.push_back(b);
+                } else {
+                    all.push_back(b);
+                    all.push_back(e);
+                }
+                continue;
+            }
+        }
+        all.push_back(b);
+    }
+    if (samples.size() > 1) all.push_back(samples.back());
+
+    RiseSetEvent r{-1.0, kRiseSetEventNone}, tr{-1.0, kRiseSetEventNone}, s{-1.0, kRiseSetEventNone};
+    bool everUp = false, everDown = false;
+    for (const Sample &x : all) (x.altitude >= 0.0 ? everUp : everDown) = true;
+    for (size_t i = 0; i + 1 < all.size(); ++i) {
+        const Sample &a = all[i], &b = all[i + 1];
+        if (r.state != kRiseSetEventFound && a.altitude < 0.0 && b.altitude >= 0.0)
+            r = {Bisect(&search, a, b, 0), kRiseSetEventFound};
+        if (s.state != kRiseSetEventFound && a.altitude >= 0.0 && b.altitude < 0.0)
+            s = {Bisect(&search, a, b, 0), kRiseSetEventFound};
+        // The hour angle passes 0 upwards at the transit (it jumps from pi to
+        // -pi half a day later, which is no transit).
+        if (tr.state != kRiseSetEventFound && a.hourAngle < 0.0 && b.hourAngle >= 0.0 &&
+            b.hourAngle - a.hourAngle < kPi)
+            tr = {Bisect(&search, a, b, 1), kRiseSetEventFound};
+        if (search.failed) return 0;
+    }
+    if (!everDown) {
+        r = s = {0.0, kRiseSetEventAlwaysUp};
+    }
+    if (!everUp) tr = {-1.0, kRiseSetEventNone};
+    if (rise) *rise = r;
+    if (transit) *transit = tr;
+    if (set) *set = s;
     return 1;
 }
 

@@ -56,6 +56,51 @@ int ComputeRiseTime(const LocationRecord *site, double hourAngle, double declina
 int ComputeSetTime(const LocationRecord *site, double hourAngle, double declination,
                    double referenceHours, double riseAltitude, int bodyKind, double *time);
 
+// The rise altitude in force (radians): riseAltitude when not 0, else the
+// standard altitude of the body kind lowered by the dip of an elevated site.
+// 0 for no site.
+double GetRiseAltitudeInForce(const LocationRecord *site, double riseAltitude, int bodyKind);
+
+// ---- the search for a moving body's events ----------------------------------
+// A moving body's rise, transit and set within a window of hours (a day
+// around local midnight: [-12, 12)) from its altitude and hour angle sampled
+// through the caller, who recomputes the body's place at each time. The
+// crossings are bracketed first (samples kRiseSetSearchStep apart, and the
+// extremes of the altitude between them searched, so that a body that only
+// grazes the horizon is found) and then refined by bisection, so the search
+// always settles on an event inside the window: the event of the requested
+// day, or none.
+
+// Sampler: the altitude above the rise altitude (radians; positive when up)
+// and the hour angle in (-pi, pi] at a time (hours from the window's
+// reference). 1 on success, 0 when the place cannot be computed.
+typedef int (*RiseSetSampler)(void *context, double hours, double *altitudeAboveRise,
+                              double *hourAngle);
+
+// Sampling step of the search (hours) and the precision of its times.
+const double kRiseSetSearchStep = 0.5;
+const double kRiseSetSearchPrecision = 1e-5;
+
+// One event of the search: its time in hours, and its state: kRiseSetEventFound
+// with a time; otherwise no such event in the window, kRiseSetEventAlwaysUp
+// when the body stays above the rise altitude through the whole window and
+// kRiseSetEventNone else (for the transit: the body never comes up).
+const int kRiseSetEventFound = 1;
+const int kRiseSetEventAlwaysUp = 0;
+const int kRiseSetEventNone = -1;
+struct RiseSetEvent {
+    double time;
+    int state;
+};
+
+// Searches [fromHours, toHours) for the first rise (upward crossing), the
+// first upper transit (hour angle crossing 0 upwards) and the first set
+// (downward crossing). A transit is reported whether or not the body is then
+// up, as long as it comes up in the window at all. 1 with the three events;
+// 0 (events untouched) when the sampler fails or the window is empty.
+int SearchRiseTransitSet(RiseSetSampler sampler, void *context, double fromHours, double toHours,
+                         RiseSetEvent *rise, RiseSetEvent *transit, RiseSetEvent *set);
+
 // Refraction (radians) for a true altitude: Saemundsson's formula, 0 below
 // -5 deg, at most 34'.
 double GetRefractionForTrueAltitude(double trueAltitude);

@@ -2,12 +2,22 @@
 // implementations over 4000 instants from 1800 to 2200 (Julian date, GMST,
 // GAST, mean obliquity, nutation in longitude and obliquity), and of the
 // Delta T model against the published half-yearly table of observed Delta T
-// (1657-1984, as shipped in Debian's python3-skyfield: historic_deltat.npy).
+// (1657-1984) and the IERS monthly observed values (1973-2022), both as
+// shipped in Debian's python3-skyfield (historic_deltat.npy, iers.npz).
 // The coordinate routines: precession against ERFA's IAU 1976 matrix, the FK4
 // <-> FK5 change, galactic places, apparent places (nutation and annual
 // aberration) against an ERFA reduction, refraction against Bennett's and
 // Saemundsson's formulas as published, and rise and set times of fixed stars
-// at several sites against a root search of ERFA altitudes.
+// at several sites against a root search of ERFA altitudes. Then, with the
+// packaged ephemeris tables generated and loaded (so that what is measured
+// is what the program uses, not its fallback theories): the Sun's and the
+// Moon's places of the Sun and Moon state, the planets' tables over the
+// whole range of dates against the full VSOP87, geocentric apparent places
+// against the full theories, the Moon's phases, and the Moon's rise,
+// transit and set at six sites.
+//
+// Every reference is installed by tools/install_deps.sh; a section whose
+// reference is missing says that it is skipped.
 //
 // Usage: astro_accuracy [nutcon folder] [historic_deltat.npy]
 //   Without a folder the nutation table is generated into a scratch folder by
@@ -37,6 +47,7 @@ int main() {
 #include <vector>
 
 #include <erfam.h>
+#include <unistd.h>
 
 #include "astro/datetime.h"
 #include "astro/deltat.h"
@@ -47,6 +58,7 @@ int main() {
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
 #include "bench/ephem_accuracy.h"
+#include "bench/moontimes_accuracy.h"
 #include "bench/sunmoon_accuracy.h"
 #include "core/mathutil.h"
 
@@ -116,6 +128,97 @@ bool ReadHistoricTable(const char *path, std::vector<double> *jd, std::vector<do
     jd->assign(values.begin(), values.begin() + columns);
     seconds->assign(values.begin() + columns, values.end());
     return true;
+}
+
+// The IERS monthly observed Delta T (decimal year, UT Julian date, seconds),
+// printed by tools/gen_deltat_table.py --series from the skyfield data.
+bool ReadIersSeries(std::vector<double> *jd, std::vector<double> *seconds) {
+    char path[] = "/tmp/astro_accuracy_iers_XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) return false;
+    close(fd);
+    std::string command = "python3 \"" + SourceRoot() + "/tools/gen_deltat_table.py\" --series > \"" +
+                          path + "\" 2> /dev/null";
+    bool ok = std::system(command.c_str()) == 0;
+    FILE *f = ok ? std::fopen(path, "r") : nullptr;
+    if (f) {
+        double year, j, v;
+        while (std::fscanf(f, "%lf %lf %lf", &year, &j, &v) == 3) {
+            jd->push_back(j);
+            seconds->push_back(v);
+        }
+        std::fclose(f);
+    }
+    std::remove(path);
+    return ok && jd->size() > 100;
+}
+
+struct DeltaTPiece {
+    const char *name;
+    double from, to;
+    Worst worst;
+    int count;
+};
+
+// The model against a series of (UT Julian date, seconds), piece by piece.
+void CompareDeltaT(const std::vector<double> &jd, const std::vector<double> &seconds,
+                   DeltaTPiece *pieces, int count) {
+    for (size_t i = 0; i < jd.size(); ++i) {
+        DateRecord r;
+        std::memset(&r, 0, sizeof(r));
+        r.julianDate = jd[i];
+        SetDateRecordFromJulianDate(nullptr, &r);
+        for (int k = 0; k < count; ++k) {
+            DeltaTPiece &p = pieces[k];
+            if (r.decimalYear < p.from || r.decimalYear >= p.to) continue;
+            p.worst.Take(ComputeModelDeltaTSeconds(r.decimalYear, r.julianDate) - seconds[i],
+                         r.decimalYear);
+            ++p.count;
+        }
+    }
+    for (int k = 0; k < count; ++k)
+        std::printf("  %-34s %12.3f s  %.2f  (%d values)\n", pieces[k].name, pieces[k].worst.value,
+                    pieces[k].worst.where, pieces[k].count);
+}
+
+void DeltaTSection(const char *historicPath) {
+    std::vector<double> tableJd, tableSeconds;
+    if (!ReadHistoricTable(historicPath, &tableJd, &tableSeconds)) {
+        std::printf("Delta T: published table %s not readable (python3-skyfield not installed?);"
+                    " that comparison skipped\n",
+                    historicPath);
+    } else {
+        DeltaTPiece pieces[] = {
+            {"1800-1900 (19th-century polynomial)", 1800.0, 1900.0, {}, 0},
+            {"1900-1972 (20th-century polynomial)", 1900.0, 1972.0, {}, 0},
+            {"1972-1985 (observed table)", 1972.0, 1985.0, {}, 0},
+        };
+        std::printf("Delta T against the half-yearly observed table (%s)\n", historicPath);
+        CompareDeltaT(tableJd, tableSeconds, pieces, 3);
+    }
+    std::vector<double> iersJd, iersSeconds;
+    if (!ReadIersSeries(&iersJd, &iersSeconds)) {
+        std::printf("Delta T: the IERS series (python3-skyfield's iers.npz, read with numpy) not"
+                    " readable; that comparison skipped\n");
+        return;
+    }
+    DeltaTPiece pieces[] = {
+        {"1973-1999 (monthly rows)", 1973.0, 1999.0, {}, 0},
+        {"1999-2002 (quarterly rows)", 1999.0, 2002.0, {}, 0},
+        {"2002-2022.5 (half-yearly rows)", 2002.0, kDeltaTObservedEnd, {}, 0},
+        {"2022.5-2022.7 (the extrapolation)", kDeltaTObservedEnd, 2023.0, {}, 0},
+    };
+    std::printf("Delta T against the IERS monthly observed values (1973 - 2022 September)\n");
+    CompareDeltaT(iersJd, iersSeconds, pieces, 4);
+    // Steps where the model's pieces meet.
+    Worst step;
+    for (double y : {1999.0, 2002.0, 2012.0, kDeltaTObservedEnd, 2050.0, 2150.0}) {
+        const double e = 1e-6;
+        step.Take(ComputeModelDeltaTSeconds(y + e, JulianDateFromDecimalYear(y + e)) -
+                      ComputeModelDeltaTSeconds(y - e, JulianDateFromDecimalYear(y - e)),
+                  y);
+    }
+    std::printf("  %-34s %12.6f s  %.2f\n", "largest step where pieces meet", step.value, step.where);
 }
 
 // ---- coordinates ----------------------------------------------------------------
@@ -460,44 +563,25 @@ int main(int argc, char **argv) {
     std::printf("  %-34s %12.6f \"  %.1f\n", "nutation in longitude (eraNut80)", dpsi.value, dpsi.where);
     std::printf("  %-34s %12.6f \"  %.1f\n", "nutation in obliquity (eraNut80)", deps.value, deps.where);
 
-    std::vector<double> tableJd, tableSeconds;
-    if (!ReadHistoricTable(historicPath, &tableJd, &tableSeconds)) {
-        std::printf("Delta T: published table %s not readable; skipped\n", historicPath);
-    } else {
-        struct Piece {
-            const char *name;
-            double from, to;
-            Worst worst;
-            int count;
-        } pieces[] = {
-            {"1800-1900 (19th-century polynomial)", 1800.0, 1900.0, {}, 0},
-            {"1900-1972 (20th-century polynomial)", 1900.0, 1972.0, {}, 0},
-            {"1972-1985 (observed table)", 1972.0, 1985.0, {}, 0},
-        };
-        for (size_t i = 0; i < tableJd.size(); ++i) {
-            DateRecord r;
-            std::memset(&r, 0, sizeof(r));
-            r.julianDate = tableJd[i];
-            SetDateRecordFromJulianDate(nullptr, &r);
-            for (Piece &p : pieces) {
-                if (r.decimalYear < p.from || r.decimalYear >= p.to) continue;
-                double model = ComputeModelDeltaTSeconds(r.decimalYear, r.julianDate);
-                p.worst.Take(model - tableSeconds[i], r.decimalYear);
-                ++p.count;
-            }
-        }
-        std::printf("Delta T against the half-yearly observed table (%s)\n", historicPath);
-        for (const Piece &p : pieces)
-            std::printf("  %-34s %12.3f s  %.1f  (%d values)\n", p.name, p.worst.value, p.worst.where,
-                        p.count);
-    }
+    DeltaTSection(historicPath);
     PrecessionSections();
     ApparentPlaceSection();
     RefractionSection();
     std::printf("Rise and set of fixed stars against an ERFA altitude search\n");
     RiseSetSection();
-    sunmoon_accuracy::Section();
-    ephem_accuracy::Section();
+    // The ephemeris sections measure what the program uses: the packaged
+    // tables, generated and loaded first (without them the Sun and Moon
+    // fall back to their low-precision theories).
+    if (!ephem_accuracy::LoadTables()) {
+        std::printf("ephemeris tables could not be generated or loaded: the Sun and Moon, planet,"
+                    " phase and Moon rise and set sections skipped\n");
+    } else {
+        sunmoon_accuracy::Section();
+        ephem_accuracy::PlanetSeriesSection();
+        ephem_accuracy::Section();
+        moontimes_accuracy::Section();
+        FreeEphemerisData();
+    }
     FreeNutationTable();
     return 0;
 }

@@ -1,8 +1,10 @@
 // Accuracy section of the astro_accuracy benchmark: the Sun's and the Moon's
-// apparent places as the Sun and Moon state uses them, against ERFA. The Sun
-// against eraEpv00 (VSOP2000-based Earth) with stellar aberration (eraAb), the
-// Moon against eraMoon98, both turned to the true equator of date with the
-// IAU 1976/1980 precession-nutation (eraPnm80); places seen from the Earth's
+// apparent places as the Sun and Moon state uses them (with the packaged
+// tables loaded), against ERFA. The Sun against eraEpv00 (VSOP2000-based
+// Earth) with stellar aberration (eraAb), the Moon against libnova's ELP
+// 2000-82B, the full lunar theory (eraMoon98, built on the abridged theory
+// the program uses, where libnova is missing), both turned to the true
+// equator of date with the IAU 1976/1980 precession-nutation (eraPnm80); places seen from the Earth's
 // centre and from sites on the surface (topocentric, with diurnal parallax),
 // the Moon's distance and illuminated fraction. Included by astro_accuracy.cpp
 // inside its ERFA branch; prints the largest differences.
@@ -16,6 +18,7 @@
 #include <cstring>
 
 #include "astro/datetime.h"
+#include "bench/ephem_accuracy.h"
 #include "astro/location.h"
 #include "core/mathutil.h"
 #include "astro/riseset.h"
@@ -45,9 +48,7 @@ ErfaPlace ErfaBody(double jdUt, double deltaTDays, const LocationRecord *site, b
     eraEpv00(2400000.5, tt - 2400000.5, pvh, pvb);
     double p[3];
     if (moon) {
-        double pv[2][3];
-        eraMoon98(2400000.5, tt - 2400000.5, pv);
-        eraCp(pv[0], p);
+        ephem_accuracy::MoonGeocentric(tt, ephem_accuracy::HaveFullTheories(), p);
     } else {
         double distance, unit[3], v[3], apparent[3];
         eraSxp(-1.0, pvh[0], p);
@@ -111,7 +112,10 @@ void CompleteDate(const LocationRecord *site, double jd, DateRecord *date) {
 }
 
 void Section() {
-    std::printf("Sun and Moon places of the Sun and Moon state against ERFA (eraEpv00, eraMoon98)\n");
+    std::printf("Sun and Moon places of the Sun and Moon state against ERFA (eraEpv00) and %s\n",
+                ephem_accuracy::HaveFullTheories()
+                    ? "libnova's ELP 2000-82B"
+                    : "eraMoon98 (libnova not installed: the full lunar theory skipped)");
     // The Earth's centre: a site one Earth radius down at latitude 0.
     LocationRecord centre;
     InitLocationRecord(&centre, 0.0, 0.0, -6378140.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");

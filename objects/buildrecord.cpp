@@ -85,6 +85,30 @@ struct Event {
     int state;
 };
 
+// What the search for a moving body's events samples: the body's
+// topocentric place at an hour from the night's midnight, its altitude above
+// the rise altitude and its hour angle.
+struct MovingBodySampler {
+    const LocationRecord *site;
+    const DateRecord *midnight;
+    double extinction;
+    int objectClass, index;
+    double riseAltitude;
+};
+
+int SampleMovingBody(void *context, double hours, double *altitude, double *hourAngle) {
+    const MovingBodySampler *m = static_cast<const MovingBodySampler *>(context);
+    DateRecord at;
+    SetDateRecordAtNightHour(m->site, m->midnight, hours, &at);
+    double ra, dec;
+    if (!ComputeMovingObjectPlace(m->site, &at, m->extinction, m->objectClass, m->index, &ra, &dec))
+        return 0;
+    const double h = GetHourAngle(&at, ra, kApparentSiderealTime);
+    *hourAngle = h;
+    *altitude = ComputeAltitude(m->site, h, dec) - m->riseAltitude;
+    return 1;
+}
+
 }  // namespace
 
 void SetDateRecordAtNightHour(const LocationRecord *site, const DateRecord *midnight, double hours,
@@ -233,35 +257,19 @@ int ComputeObjectRiseTransitSet(const LocationRecord *site, const DateRecord *da
     }
 
     if (IsMovingClass(cls)) {
-        int refineKind = cls == kClassSolarSystem ? index : -1;
-        for (int pass = 0; pass < 2; ++pass) {
-            Event *events[3] = {&eTransit, &eRise, &eSet};
-            for (int k = 0; k < 3; ++k) {
-                Event *e = events[k];
-                double t = e->state == 1 ? CenterHoursOnMidnight(e->time) : 0.0;
-                if (e->state != 1 && k == 0) continue;  // no transit time to refine
-                DateRecord at;
-                SetDateRecordAtNightHour(site, &midnight, t, &at);
-                double ra, dec;
-                if (!ComputeMovingObjectPlace(site, &at, extinction, cls, index, &ra, &dec))
-                    continue;
-                double ha = GetHourAngle(&at, ra, kApparentSiderealTime);
-                double out = t;
-                if (k == 0) {
-                    if (ComputeTransitTime(site, ha, dec, t, &out) == 1) e->time = out;
-                } else {
-                    int r = k == 1 ? ComputeRiseTime(site, ha, dec, t, riseAltitude, refineKind,
-                                                     &out)
-                                   : ComputeSetTime(site, ha, dec, t, riseAltitude, refineKind,
-                                                    &out);
-                    if (r == 1)
-                        *e = {out, 1};
-                    else if (r == 0)
-                        *e = {0.0, 0};
-                    else
-                        *e = {-1.0, -1};
-                }
-            }
+        // A moving body's events are searched over the night's day around
+        // midnight with its place recomputed at every sample: refining the
+        // one-pass estimates instead settled on neither day's event when one
+        // lay near the window's edge, and missed slow crossings at high
+        // latitudes.
+        MovingBodySampler sampler{site, &midnight, extinction, cls, index,
+                                  GetRiseAltitudeInForce(site, riseAltitude,
+                                                         cls == kClassSolarSystem ? index : -1)};
+        RiseSetEvent r, t, s;
+        if (SearchRiseTransitSet(SampleMovingBody, &sampler, -12.0, 12.0, &r, &t, &s) == 1) {
+            eRise = {r.time, r.state};
+            eTransit = {t.time, t.state};
+            eSet = {s.time, s.state};
         }
     }
 

@@ -58,7 +58,10 @@ int ComputeMovingObjectPlace(const LocationRecord *site, const DateRecord *date,
                              int objectClass, int index, double *rightAscension,
                              double *declination);
 // Rise, transit and set of the night the date belongs to (local hours 0..24;
-// rise = set = 0 never sets; all -1 never rises). 1, 0 without site or date.
+// rise = set = 0 never sets; all -1 never rises). Moving bodies' events are
+// searched over the day around that night's midnight (SearchRiseTransitSet):
+// an event that does not fall on that day is -1 on its own. 1, 0 without
+// site or date.
 int ComputeObjectRiseTransitSet(const LocationRecord *site, const DateRecord *date,
                                 double extinction, double riseAltitude, ObjectRecord *record);
 // Rise and set against the site's obstructed horizon. 1, 0 without site,

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Monthly observed Delta T (TT - UT1, seconds) for 1973 to 1997, printed as the
-C++ rows of the recent Delta T table in astro/deltat.cpp.
+"""Observed Delta T (TT - UT1, seconds) printed as the C++ rows of the recent
+Delta T table in astro/deltat.cpp: monthly for 1973 to 1997, and with
+--recent quarterly for 1999.0 to 2001.75 and half-yearly for 2002.0 to the
+last half year the series holds observed values for (RECENT_LAST).
 
 Source: the daily Earth-orientation series of the IERS (finals2000A) as shipped,
 already reduced to Delta T, in Debian's python3-skyfield package
@@ -16,13 +18,29 @@ already in the table: 1998 month by month from the same series, and 1972 at
 its two half-year points against the half-yearly observed Delta T table in the
 same package (skyfield/data/historic_deltat.npy); all must agree within 0.05 s.
 
-Usage: gen_deltat_table.py [--data DIR]   (run with an interpreter that has numpy)
+The series as shipped was written on 2022 September 15; its values after
+early September 2022 are the IERS predictions, so the half-yearly rows stop
+at 2022.5. The table once held predicted values from 1999.25 on (65.7 s at
+2001.5 against 64.21 s observed, 68.0 s at 2012.0 against 66.60 s); --recent
+prints the observed ones.
+
+--series prints the observed monthly values themselves (decimal year, UT
+Julian date, seconds; 1973 January to 2022 September) for the accuracy
+benchmark.
+
+Usage: gen_deltat_table.py [--data DIR] [--recent | --series]
+    (needs numpy; an interpreter without it hands over to /usr/bin/python3)
 """
 import argparse
 import os
 import sys
 
-import numpy as np
+try:
+    import numpy as np
+except ImportError:
+    if os.path.exists('/usr/bin/python3') and os.path.realpath(sys.executable) != '/usr/bin/python3':
+        os.execv('/usr/bin/python3', ['/usr/bin/python3'] + sys.argv)
+    sys.exit('numpy is needed (Debian package python3-numpy)')
 
 DEFAULT_DATA = '/usr/lib/python3/dist-packages/skyfield/data'
 SECONDS_PER_DAY = 86400.0
@@ -34,6 +52,10 @@ ROW_1972 = [42.2272, 42.3232, 42.4213, 42.5289, 42.6342, 42.7393, 42.8249, 42.90
 ROW_1998 = [62.9659, 63.0217, 63.0807, 63.1462, 63.2053, 63.26, 63.2844, 63.2962,
             63.3126, 63.3422, 63.3871, 63.4339]
 TOLERANCE = 0.05
+# The last half year of observed values in the shipped series, and its last
+# month of observed values (the series was written on 2022 September 15).
+RECENT_LAST = 2022.5
+LAST_OBSERVED_MONTH = (2022, 9)
 
 
 def julian_date(year, month, day):
@@ -107,11 +129,47 @@ def check(series, data_dir):
     return worst, worst_join
 
 
+def recent_rows(series):
+    """(decimal year, seconds) at 0 h UTC on the first day of each quarter of
+    1999-2001 and of each half year of 2002..RECENT_LAST."""
+    rows = []
+    for year in range(1999, 2002):
+        for quarter in range(4):
+            rows.append((year + 0.25 * quarter, series.at_utc(julian_date(year, 1 + 3 * quarter, 1))))
+    year = 2002.0
+    while year <= RECENT_LAST:
+        whole = int(year)
+        month = 1 if year == whole else 7
+        rows.append((year, series.at_utc(julian_date(whole, month, 1))))
+        year += 0.5
+    return rows
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--data', default=DEFAULT_DATA, help='folder of iers.npz')
+    parser.add_argument('--recent', action='store_true',
+                        help='print the quarterly and half-yearly rows from 1999 on')
+    parser.add_argument('--series', action='store_true',
+                        help='print the observed monthly values for the benchmark')
     args = parser.parse_args()
     series = DailySeries(args.data)
+    if args.series:
+        for year in range(1973, 2023):
+            for month in range(1, 13):
+                if (year, month) > LAST_OBSERVED_MONTH:
+                    break
+                jd = julian_date(year, month, 1)
+                decimal = year + (jd - julian_date(year, 1, 1)) / (
+                    julian_date(year + 1, 1, 1) - julian_date(year, 1, 1))
+                print('%.6f %.1f %.4f' % (decimal, jd, series.at_utc(jd)))
+        return 0
+    if args.recent:
+        cells = ['{%sf, %.4ff}' % (('%.2f' % y).rstrip('0').rstrip('.') + ('' if y % 1 else '.0'), v)
+                 for y, v in recent_rows(series)]
+        for start in range(0, len(cells), 4):
+            print('    ' + ', '.join(cells[start:start + 4]) + ',')
+        return 0
     worst, join = check(series, args.data)
     print('// check: largest difference from the published 1972/1998 rows %.4f s,'
           ' at 1973.0 %.4f s' % (worst, join))

@@ -28,10 +28,11 @@ TEST(DeltaTModel, TablePiecesAtTheirAnchors) {
     EXPECT_EQ(InterpolateDeltaTByteTable(1500.0, kDeltaTTable1620, 1620), 124.0);
 
     EXPECT_NEAR(ModelAt(1972.0), 42.2272, 1e-4);
-    EXPECT_NEAR(ModelAt(2000.0), 63.82, 1e-4);
-    EXPECT_NEAR(ModelAt(2007.25), 65.175, 1e-4);  // between 2006.5 and 2008.0
-    EXPECT_NEAR(ModelAt(2012.0), 66.68, 1e-9);
-    EXPECT_NEAR(ModelAt(2012.5), 62.92 + 0.32217 * 12.5 + 0.005589 * 12.5 * 12.5, 1e-9);
+    EXPECT_NEAR(ModelAt(2000.0), 63.8285, 1e-4);
+    EXPECT_NEAR(ModelAt(2007.25), (65.1464 + 65.3413) / 2.0, 1e-4);  // 2007.0 -> 2007.5
+    EXPECT_NEAR(ModelAt(2012.0), 66.6030, 1e-4);
+    EXPECT_NEAR(ModelAt(kDeltaTObservedEnd), 69.2527, 1e-4);
+    EXPECT_NEAR(ModelAt(2050.0), 93.0, 0.01);  // the 2050-2150 piece, joined
     EXPECT_NEAR(ModelAt(2150.0), 328.48, 1e-9);
 }
 
@@ -46,9 +47,35 @@ TEST(DeltaTModel, AgreesWithPublishedObservedValues) {
         {1925.0, 23.6, 1.0},   {1950.0, 29.1, 1.0},   {1960.0, 33.2, 1.0},
         {1972.5, 42.8249, 1e-3}, {1980.0, 50.5387, 0.01}, {1985.0, 54.3427, 0.01},
         {1990.0, 56.8553, 0.01}, {1995.0, 60.7856, 0.01}, {1998.5, 63.2844, 1e-3},
-        {2005.0, 64.68, 1e-3},
+        {2005.0, 64.69, 0.01},
     };
     for (const Case &c : cases) EXPECT_NEAR(ModelAt(c.year), c.seconds, c.tolerance) << c.year;
+}
+
+// Where the table once held predictions (65.7 s at 2001.5, 67.0-68.0 s in
+// 2011) it holds the observed values of the IERS Earth-orientation series
+// (Delta T = 32.184 s + (TAI - UTC) - (UT1 - UTC)); the extrapolation starts
+// from the last of them without a step (there was one of 0.39 s at 2012.0)
+// and stays with the observed values through late 2022 (it was 4.0 s high).
+TEST(DeltaTModel, FollowsTheObservedValuesSince1999) {
+    struct Case {
+        double year, seconds;
+    } observed[] = {
+        {2001.5, 64.2117}, {2006.75, 65.0371}, {2011.99, 66.6030}, {2016.0, 68.1024},
+        {2020.5, 69.4241}, {2022.0, 69.2945}, {2022.67, 69.1975},
+    };
+    for (const Case &c : observed) EXPECT_NEAR(ModelAt(c.year), c.seconds, 0.05) << c.year;
+    for (double y : {2001.999, 2011.999, kDeltaTObservedEnd, 2050.0}) {
+        EXPECT_NEAR(ModelAt(y + 2e-4), ModelAt(y - 2e-4), 2e-3) << y;
+        // No kink either: the slopes either side agree within 0.1 s a year.
+        const double before = (ModelAt(y - 0.01) - ModelAt(y - 0.02)) / 0.01;
+        const double after = (ModelAt(y + 0.02) - ModelAt(y + 0.01)) / 0.01;
+        if (y >= kDeltaTObservedEnd) {
+            EXPECT_NEAR(before, after, 0.1) << y;
+        }
+    }
+    // The extrapolation rises steadily towards the long-term model.
+    for (double y = 2025.0; y < 2050.0; y += 1.0) EXPECT_GT(ModelAt(y + 1.0), ModelAt(y)) << y;
 }
 
 TEST(DeltaTModel, RecentTableBetweenItsPairs) {
@@ -56,8 +83,9 @@ TEST(DeltaTModel, RecentTableBetweenItsPairs) {
     EXPECT_NEAR(InterpolateDeltaTRecentTable(1972.42), 42.7393, 1e-4);
     double beforeJoin = InterpolateDeltaTRecentTable(1998.999);
     EXPECT_NEAR(beforeJoin, 63.4674, 1e-3);
-    EXPECT_NEAR(InterpolateDeltaTRecentTable(1999.0), 63.4674, 1e-4);
-    EXPECT_NEAR(InterpolateDeltaTRecentTable(2001.875), 64.65, 1e-3);  // 2001.75 -> 2002.0
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(1999.0), 63.4673, 1e-4);
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(2001.875), (64.2223 + 64.2998) / 2.0, 1e-3);
+    EXPECT_NEAR(InterpolateDeltaTRecentTable(2030.0), 69.2527, 1e-4);  // the end, held
     // The monthly values rise smoothly over 1972-1999: no step between months
     // larger than 0.15 s per month, and never downwards by more than 0.05 s.
     double previous = InterpolateDeltaTRecentTable(1972.0);
@@ -90,9 +118,9 @@ TEST(DeltaTModel, CompletesTheTimeArgumentsOfARecord) {
     SetDateRecord(&r, nullptr, 1, 1, 2000, 12.0, kUniversalTime);
     ComputeDeltaTAndNutation(&r, 0.0);
     EXPECT_EQ(+r.centuries, 0.0);
-    // Decimal year 2000.0014 (noon of January 1): 63.82 s and 0.0014/0.25 of
-    // the way to 63.90 s.
-    EXPECT_NEAR(+r.deltaT * 86400.0, 63.82 + 0.08 * (0.5 / 366.0) / 0.25, 1e-6);
+    // Decimal year 2000.0014 (noon of January 1): 63.8285 s and 0.0014/0.25
+    // of the way to 63.9075 s.
+    EXPECT_NEAR(+r.deltaT * 86400.0, 63.8285 + 0.079 * (0.5 / 366.0) / 0.25, 1e-5);
     EXPECT_DOUBLE_EQ(+r.centuriesTT, r.deltaT / 36525.0);
 
     SetDateRecord(&r, nullptr, 7, 1, 1850, 0.0, kUniversalTime);

@@ -336,4 +336,87 @@ TEST(DiurnalVisibility, FactorCasesAndTheEquatorialPole) {
     EXPECT_EQ(ComputeDiurnalVisibilityFactor(&south, 50 * kDeg), -1.0);
 }
 
+// ---- the search for a moving body's events ------------------------------------
+
+// A synthetic body: altitude a + b cos(w (t - t0)) above the rise altitude,
+// hour angle w (t - t0) wrapped into (-pi, pi]; w in radians per hour.
+struct Synthetic {
+    double a, b, w, t0;
+    int calls = 0;
+    int failAfter = -1;  // the sampler fails from this call on
+};
+
+int SampleSynthetic(void *context, double hours, double *altitude, double *hourAngle) {
+    Synthetic *s = static_cast<Synthetic *>(context);
+    if (s->failAfter >= 0 && s->calls >= s->failAfter) return 0;
+    ++s->calls;
+    const double x = s->w * (hours - s->t0);
+    *altitude = s->a + s->b * std::cos(x);
+    *hourAngle = std::remainder(x, 2.0 * kPi);
+    if (*hourAngle == -kPi) *hourAngle = kPi;
+    return 1;
+}
+
+TEST(RiseSetSearch, FindsTheEventsOfTheWindowOrSaysThereAreNone) {
+    const double w = 2.0 * kPi / 24.8;  // a Moon-like day of 24.8 h
+    struct Case {
+        const char *what;
+        double a, b, t0;
+        int riseState, transitState, setState;
+        double rise, transit, set;  // hours, where found
+    } cases[] = {
+        // Transit at 0 h, up for +-arccos(-0.2/0.5) of the 24.8 h day.
+        {"ordinary", 0.2, 0.5, 0.0, 1, 1, 1, -7.8243, 0.0, 7.8243},
+        // Transit 11.9 h after midnight: its rise lies in the window, its set
+        // beyond the end, and the previous day's set (24.8 h earlier) inside.
+        {"transit near the end", 0.2, 0.5, 11.9, 1, 1, 1, 11.9 - 7.8243, 11.9, 11.9 + 7.8243 - 24.8},
+        // Transit 12.3 h after midnight: outside; the set of the transit
+        // 24.8 h earlier lies in the window, this day's rise too.
+        {"transit beyond the end", 0.2, 0.5, 12.3, 1, -1, 1, 12.3 - 7.8243, -1.0, 12.3 - 24.8 + 7.8243},
+        // A body that only grazes the horizon for about 21 minutes between
+        // two samples that are both below it.
+        {"grazing", -0.4995, 0.5, 3.25, 1, 1, 1, 3.25 - 0.17654, 3.25, 3.25 + 0.17654},
+        {"never up", -0.6, 0.5, 0.0, -1, -1, -1, 0, 0, 0},
+        {"always up", 0.6, 0.5, 0.0, 0, 1, 0, 0, 0.0, 0},
+    };
+    for (const Case &c : cases) {
+        Synthetic s{c.a, c.b, w, c.t0};
+        RiseSetEvent rise{99, 99}, transit{99, 99}, set{99, 99};
+        ASSERT_EQ(SearchRiseTransitSet(SampleSynthetic, &s, -12.0, 12.0, &rise, &transit, &set), 1)
+            << c.what;
+        EXPECT_EQ(rise.state, c.riseState) << c.what;
+        EXPECT_EQ(transit.state, c.transitState) << c.what;
+        EXPECT_EQ(set.state, c.setState) << c.what;
+        const double wanted[3] = {c.rise, c.transit, c.set};
+        const RiseSetEvent *got[3] = {&rise, &transit, &set};
+        for (int k = 0; k < 3; ++k) {
+            if (got[k]->state == kRiseSetEventFound) {
+                EXPECT_NEAR(got[k]->time, wanted[k], 1e-4) << c.what << " event " << k;
+            }
+        }
+        for (const RiseSetEvent *e : {&rise, &transit, &set}) {
+            if (e->state != kRiseSetEventFound) continue;
+            EXPECT_GE(e->time, -12.0) << c.what;
+            EXPECT_LT(e->time, 12.0) << c.what;
+        }
+    }
+}
+
+TEST(RiseSetSearch, AFailingSamplerLeavesTheEventsUntouched) {
+    for (int failAfter : {0, 10, 60}) {
+        Synthetic s{0.2, 0.5, 2.0 * kPi / 24.8, 0.0};
+        s.failAfter = failAfter;
+        RiseSetEvent rise{5.0, 1}, transit{6.0, 1}, set{7.0, 1};
+        EXPECT_EQ(SearchRiseTransitSet(SampleSynthetic, &s, -12.0, 12.0, &rise, &transit, &set), 0);
+        EXPECT_EQ(rise.time, 5.0);
+        EXPECT_EQ(transit.time, 6.0);
+        EXPECT_EQ(set.time, 7.0);
+    }
+    Synthetic s{0.2, 0.5, 1.0, 0.0};
+    RiseSetEvent e{1.0, 1};
+    EXPECT_EQ(SearchRiseTransitSet(nullptr, &s, -12.0, 12.0, &e, &e, &e), 0);
+    EXPECT_EQ(SearchRiseTransitSet(SampleSynthetic, &s, 12.0, -12.0, &e, &e, &e), 0);
+    EXPECT_EQ(e.time, 1.0);
+}
+
 }  // namespace

@@ -20,6 +20,9 @@
 #ifdef GLEANER_HAVE_ERFA
 #include <erfa.h>
 #endif
+#ifdef GLEANER_HAVE_NOVA
+#include <libnova/libnova.h>
+#endif
 
 namespace {
 
@@ -224,6 +227,89 @@ TEST_F(RealSeries, EarthAgreesWithErfa) {
         EXPECT_LT(sep3, 0.2) << year;
     }
     std::printf("Earth against eraEpv00, 1900-2100: table 0 %.3f\", table 3 %.3f\"\n", worst0, worst3);
+}
+#endif
+
+#ifdef GLEANER_HAVE_NOVA
+// A J2000 ecliptic place (radians) referred to the ecliptic and equinox of the
+// epoch t (Julian centuries of TT from J2000): the rigorous rotation of
+// Meeus, Astronomical Algorithms, ch. 21 with the IAU 1976 angles (Lieske et
+// al. 1977).
+void EclipticJ2000ToDate(double t, double *lon, double *lat) {
+    const double eta = (47.0029 * t - 0.03302 * t * t + 0.000060 * t * t * t) * kArcsecond;
+    const double pi = (174.876384 * 3600.0 - 869.8089 * t + 0.03536 * t * t) * kArcsecond;
+    const double p = (5029.0966 * t + 1.11113 * t * t - 0.000006 * t * t * t) * kArcsecond;
+    const double a = std::cos(eta) * std::cos(*lat) * std::sin(pi - *lon) -
+                     std::sin(eta) * std::sin(*lat);
+    const double b = std::cos(*lat) * std::cos(pi - *lon);
+    const double c = std::cos(eta) * std::sin(*lat) +
+                     std::sin(eta) * std::cos(*lat) * std::sin(pi - *lon);
+    *lon = p + pi - std::atan2(a, b);
+    *lat = std::asin(c);
+}
+
+// The tables of date (1 Mercury .. 8 Neptune) against libnova's full VSOP87
+// taken to the ecliptic of date, at the dates where the fit of the ecliptic
+// of date once failed: it was made over 1850-2150 only, and Neptune's terms
+// cancelled inside that span and grew outside it (2.9" at 1825, 89" at 1800,
+// 205" at 2200, 1.1 deg at 1750, 8.3 deg at 2300). Every planet is within
+// 0.3" there. (Further out libnova's Uranus and Neptune part from the VSOP87
+// files the tables are made from: 18" at 1000 BC, 0.28 deg at AD 9999.)
+TEST_F(RealSeries, TablesOfDateAgreeWithFullVsop87From1600To2400) {
+    typedef void (*Helio)(double, struct ln_helio_posn *);
+    const Helio kNova[9] = {nullptr,
+                            ln_get_mercury_helio_coords,
+                            ln_get_venus_helio_coords,
+                            ln_get_earth_helio_coords,
+                            ln_get_mars_helio_coords,
+                            ln_get_jupiter_helio_coords,
+                            ln_get_saturn_helio_coords,
+                            ln_get_uranus_helio_coords,
+                            ln_get_neptune_helio_coords};
+    const struct {
+        double year, limitArcsec;
+    } kDates[] = {{1600.0, 0.3}, {1750.0, 0.3}, {1800.0, 0.3}, {1825.0, 0.3}, {1900.0, 0.3},
+                  {2000.0, 0.3}, {2100.0, 0.3}, {2200.0, 0.3}, {2300.0, 0.3}, {2400.0, 0.3}};
+    for (const auto &d : kDates) {
+        for (int body = 1; body <= 8; ++body) {
+            const double jd = 2451545.0 + (d.year - 2000.0) * 365.25;
+            const double t = (jd - 2451545.0) / 36525.0;
+            struct ln_helio_posn h;
+            kNova[body](jd, &h);
+            double lon = h.L * kDegree, lat = h.B * kDegree;
+            EclipticJ2000ToDate(t, &lon, &lat);
+            HeliocentricPlace p;
+            EvaluatePlanetSeries(body, t, &p);
+            const double separation =
+                std::acos(std::fmin(1.0, std::sin(lat) * std::sin(p.latitude) +
+                                             std::cos(lat) * std::cos(p.latitude) *
+                                                 std::cos(p.longitude - lon))) /
+                kArcsecond;
+            EXPECT_LT(separation, d.limitArcsec) << "table " << body << " at " << d.year;
+            EXPECT_NEAR(p.radius, h.R, 1e-7 * h.R) << "table " << body << " at " << d.year;
+        }
+    }
+}
+
+// The Earth's table of date (3) against its J2000 table (0) taken to the
+// ecliptic of date, over the whole range of dates the suite accepts: the fit
+// of the ecliptic of date holds at both ends and in between.
+TEST_F(RealSeries, EarthOfDateFollowsItsJ2000TableOverEveryDate) {
+    for (double year = -4712.0; year <= 9999.0; year += 97.3) {
+        const double t = (year - 2000.0) / 100.0;
+        HeliocentricPlace p0, p3;
+        EvaluatePlanetSeries(0, t, &p0);
+        EvaluatePlanetSeries(3, t, &p3);
+        double lon = p0.longitude, lat = p0.latitude;
+        EclipticJ2000ToDate(t, &lon, &lat);
+        const double separation =
+            std::acos(std::fmin(1.0, std::sin(lat) * std::sin(p3.latitude) +
+                                         std::cos(lat) * std::cos(p3.latitude) *
+                                             std::cos(p3.longitude - lon))) /
+            kArcsecond;
+        EXPECT_LT(separation, std::fabs(year - 2000.0) < 500.0 ? 0.05 : 0.5) << year;
+        EXPECT_DOUBLE_EQ(p3.radius, p0.radius) << year;
+    }
 }
 #endif
 
