@@ -1,19 +1,18 @@
-// Threshold contrast table and aperture-class surface brightness (see
-// contrastthreshold.h).
+// Blackwell's threshold table and the aperture-class surface brightness
+// (see contrastthreshold.h).
 #include "photometry/contrastthreshold.h"
 
 #include <cmath>
 
 #include "photometry/skybright.h"
 
-namespace {
+// log10 of Blackwell's target diameters in arcminutes: 0.595, 3.6, 9.68,
+// 18.2, 55.2, 121 and 360.
+const double kThresholdSizeKeys[kThresholdColumns] = {-0.2255, 0.5563, 0.9859, 1.26,
+                                                      1.742,   2.083,  2.556};
 
-// Column keys: log10 of the apparent size in arcminutes.
-const double kSizeKeys[7] = {-0.2255, 0.5563, 0.9859, 1.26, 1.742, 2.083, 2.556};
-
-// log10 threshold contrast; row r is the background brightness 4 + r
-// mag/arcsec^2, column c the size key c.
-const double kThreshold[24][7] = {
+// log10 threshold contrast; row r is an eyepiece background of r + 4 mag/arcsec^2.
+const double kThresholdContrastTable[kThresholdRows][kThresholdColumns] = {
     {-0.3769, -1.8064, -2.3368, -2.4601, -2.5469, -2.561, -2.566},
     {-0.3315, -1.7747, -2.3337, -2.4608, -2.5465, -2.5607, -2.5658},
     {-0.2682, -1.7345, -2.331, -2.4605, -2.5467, -2.5608, -2.5658},
@@ -40,57 +39,62 @@ const double kThreshold[24][7] = {
     {4.61, 3.066, 2.132, 1.585, 0.652, 0.241, -0.121},
 };
 
-// The eyepiece background equals the sky at 2.833x per inch of aperture.
-const double kMagnificationPerInch = 2.833;
+namespace {
 
-double RowValue(int row, int column, double t) {
-    return kThreshold[row][column] + t * (kThreshold[row][column + 1] - kThreshold[row][column]);
-}
+// Aperture classes 1..7 in inches (class 0 is the eye).
+const double kApertureClassInches[8] = {kEyeApertureInches, 4.0, 6.0, 8.0, 10.0, 16.0, 21.0, 40.0};
 
 }  // namespace
 
-double LookUpThresholdContrast(double magnification, double skyBrightness, double aperture,
-                               double size) {
-    double background = 5.0 * std::log10(magnification / (kMagnificationPerInch * aperture)) +
-                        skyBrightness;
-    double apparent = std::log10(magnification * size);
-    if (!std::isfinite(background) || !std::isfinite(apparent)) return 37.0;
-    if (background < 4.0) background = 4.0;   // brighter than the table: its first row
-    int n = static_cast<int>(background);      // towards zero; background >= 4 here
+double LookUpThresholdContrast(double magnification, double sky, double aperture, double size) {
+    if (!(magnification > 0.0) || !(aperture > 0.0) || !std::isfinite(magnification) ||
+        !std::isfinite(aperture) || !std::isfinite(sky))
+        return kThresholdLimit;
+    double background = 5.0 * std::log10(magnification / (2.833 * aperture)) + sky;
+    if (background < 4.0) background = 4.0;
+    // Far past the last row the extrapolation is held by the limit below; the
+    // cap only keeps the integer conversion defined.
+    if (background > 1000.0) background = 1000.0;
+    const int n = (int)background;
     int lower = n - 4;
     if (lower < 0) lower = 0;
-    if (lower > 22) lower = 22;
-    int column = 0;
+    if (lower > kThresholdRows - 2) lower = kThresholdRows - 2;
+    const int upper = lower + 1;
+
+    const double apparent = (size > 0.0 && std::isfinite(size)) ? std::log10(magnification * size)
+                                                                 : kThresholdSizeKeys[0];
+    int c = 0;
     double t = 0.0;
-    if (apparent > kSizeKeys[0]) {
-        column = 5;   // beyond the last key: the last two columns, extrapolated
-        for (int c = 1; c < 7; ++c)
-            if (kSizeKeys[c] >= apparent) {
-                column = c - 1;
+    if (apparent > kThresholdSizeKeys[0]) {
+        c = kThresholdColumns - 2;
+        for (int i = 1; i < kThresholdColumns; ++i) {
+            if (kThresholdSizeKeys[i] >= apparent) {
+                c = i - 1;
                 break;
             }
-        t = (apparent - kSizeKeys[column]) / (kSizeKeys[column + 1] - kSizeKeys[column]);
+        }
+        t = (apparent - kThresholdSizeKeys[c]) / (kThresholdSizeKeys[c + 1] - kThresholdSizeKeys[c]);
     }
-    double low = RowValue(lower, column, t);
-    double high = RowValue(lower + 1, column, t);
-    double value = n < 27 ? low + (background - n) * (high - low)
-                          : high + (background - 27.0) * (high - low);
-    if (value < -37.0) value = -37.0;
-    if (value > 37.0) value = 37.0;
-    return value;
-}
-
-double ApertureOfClass(int apertureClass) {
-    static const double kApertures[7] = {0.295275, 4, 6, 8, 10, 16, 21};
-    return apertureClass >= 0 && apertureClass <= 6 ? kApertures[apertureClass] : 40.0;
+    const double *rl = kThresholdContrastTable[lower];
+    const double *ru = kThresholdContrastTable[upper];
+    const double tl = rl[c] + t * (rl[c + 1] - rl[c]);
+    const double tu = ru[c] + t * (ru[c + 1] - ru[c]);
+    double threshold;
+    if (n < 27)
+        threshold = tl + (background - n) * (tu - tl);
+    else
+        threshold = tu + (background - 27.0) * (tu - tl);
+    if (threshold < -kThresholdLimit) threshold = -kThresholdLimit;
+    if (threshold > kThresholdLimit) threshold = kThresholdLimit;
+    return threshold;
 }
 
 double ComputeApertureClassSurfaceBrightness(int apertureClass, double size, double magnification) {
-    (void)size;
-    double sky = ComputeSkyBrightnessFromLimit(7.1);
-    if (magnification <= 0) magnification = 100.0;
-    if (apertureClass == 0) magnification = 1.0;   // the eye alone
-    double threshold = LookUpThresholdContrast(magnification, sky, ApertureOfClass(apertureClass), 10.0);
-    // 0.275 = 0.15 + 0.125: the margins the visibility ratings add.
-    return 2.5 * (0.4 * sky - 0.275 - threshold) - 0.1;
+    const double sky = ComputeSkyBrightnessFromLimit(7.1);
+    if (!(magnification > 0.0)) magnification = 100.0;
+    double aperture = kApertureClassInches[7];
+    if (apertureClass >= 0 && apertureClass < 7) aperture = kApertureClassInches[apertureClass];
+    if (apertureClass == kApertureClassEye) magnification = 1.0;
+    const double t = LookUpThresholdContrast(magnification, sky, aperture, 10.0);
+    return 2.5 * (0.4 * sky - 0.275 - t) - 0.1;
 }

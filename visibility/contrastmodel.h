@@ -12,11 +12,8 @@
 // contrast is a decimal logarithm; a margin of 0 or more means visible.
 #pragma once
 
-// Threshold table: 24 backgrounds (4..27 mag/arcsec^2) by 7 log10 sizes.
-const int kThresholdRows = 24;
-const int kThresholdColumns = 7;
-extern const double kThresholdSizeKeys[kThresholdColumns];
-extern const double kThresholdContrastTable[kThresholdRows][kThresholdColumns];
+#include "photometry/contrastthreshold.h"
+
 
 // The seven ratings, 0 "obvious" .. 6 "not visible".
 const int kVisibilityRatingCount = 7;
@@ -25,16 +22,10 @@ const int kVisibilityRatingNameSize = 32;
 // Lower bound of the adjusted margin of ratings 0..5 (6 is anything below -0.25).
 extern const double kVisibilityRatingBounds[kVisibilityRatingCount - 1];
 
-// Aperture classes 0..7: the dark-adapted eye (7.5 mm, at x1), 4, 6, 8, 10,
-// 16, 21 and 40 inches (any other class is 40).
-const int kApertureClassEye = 0;
-const double kEyeApertureInches = 0.295275;
 
 // The value a routine answers when a surface brightness or contrast cannot be
 // formed (no size, no rating): the suite's "none".
 const double kNoContrast = 99.9;
-// Limits of a threshold contrast (log10).
-const double kThresholdLimit = 37.0;
 
 // A stellar margin in magnitudes on the contrast scale: x/3 when x >= 0, else 2x/3.
 double ScaleStarMargin(double stellarMargin);
@@ -43,13 +34,6 @@ double ScaleStarMargin(double stellarMargin);
 double ComputeObjectSurfaceBrightness(double magnitude, double axisA, double axisB);
 // -0.4 (surface brightness - sky brightness).
 double ComputeObjectContrast(double magnitude, double skyBrightness, double axisA, double axisB);
-// log10 threshold contrast for an object of the given size (arcmin) seen at
-// magnification M through aperture D (inches) against a sky S. The eyepiece
-// background is 5 log10(M / 2.833 D) + S, held at 4 or fainter. A
-// magnification or aperture that is not above 0 (or not finite) gives the
-// upper limit 37: nothing shows.
-double LookUpThresholdContrast(double magnification, double skyBrightness, double apertureInches,
-                               double sizeArcmin);
 // Object contrast (both axes) minus the threshold (minor axis as the size).
 double ComputeDsoVisibilityMargin(double magnitude, double majorArcmin, double minorArcmin,
                                   double skyBrightness, double apertureInches,
@@ -106,10 +90,5 @@ double ComputeContrastForRating(int rating, double experience, double sizeRadian
 double ComputeContrastShortfall(int wantedRating, double experience, double magnitude,
                                 double majorRadians, double minorRadians, double skyBrightness,
                                 double apertureInches, double magnification);
-// Faintest surface brightness that aperture class 0..7 shows at this
-// magnification (not above 0: x100; class 0 is the eye at x1) under the
-// reference sky of a naked-eye limit of 7.1. Size unused.
-double ComputeApertureClassSurfaceBrightness(int apertureClass, double sizeArcmin,
-                                             double magnification);
 // Prints a worked comet example over a list of apertures to standard output.
 void PrintCometApertureTable();
