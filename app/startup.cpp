@@ -4,11 +4,13 @@
 #include "core/datapaths.h"
 #include "ephem/ephemload.h"
 #include "minorbodies/dbfolders.h"
+#include "objects/minorbodyservices.h"
 
 int LocateDataDirectories() {
     char solarSystem[2][kPathLineSize];
     if (!ResolveDataDirectories(solarSystem[0], solarSystem[1])) return 0;
     SetMinorBodyDatabaseFolders(solarSystem[0], solarSystem[1]);
+    ConnectMinorBodyServices();
     LoadEphemerisData(solarSystem[0]);
     return 1;
 }

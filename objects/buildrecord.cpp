@@ -20,6 +20,7 @@
 #include "objects/builders.h"
 #include "objects/categories.h"
 #include "objects/conrects.h"
+#include "objects/minorbodybuilders.h"
 #include "objects/objectrecord.h"
 #include "objects/starrecord.h"
 #include "sites/horizon.h"
@@ -226,9 +227,12 @@ int ComputeMovingObjectPlace(const LocationRecord *site, const DateRecord *date,
         }
         return 1;
     }
-    // The comet, minor-planet, user and reference-point classes take their
+    if (objectClass == kClassComet || objectClass == kClassMinorPlanet)
+        return ComputeMinorBodyObjectPlace(site, date, objectClass, index, rightAscension,
+                                           declination);
+    // The user, user minor-body and reference-point classes take their
     // places from the same services as their builders; those services come
-    // with the minor-body and user databases.
+    // with the user databases.
     return 0;
 }
 

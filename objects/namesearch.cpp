@@ -8,6 +8,7 @@
 
 #include "core/textutil.h"
 #include "minorbodies/bodysearch.h"
+#include "objects/minorbodyservices.h"
 #include "objects/namesearch.h"
 #include "objects/objectrecord.h"
 #include "objects/recognize.h"
@@ -82,6 +83,7 @@ int SearchObjectsByName(const char *text, double altitude, const LocationRecord 
                         const DateRecord *date, double extinction, int scope,
                         ObjectRecord *records, int max) {
     if (!records || max < 1) return 0;
+    ConnectMinorBodyServices();
     CandidateArrays a;
     if (!a.Allocate(max + 1)) return 0;
 

@@ -17,6 +17,7 @@
 #include "objects/dsoxref.h"
 #include "objects/galaxycat.h"
 #include "objects/groupcat.h"
+#include "objects/minorbodytexts.h"
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
@@ -64,17 +65,16 @@ void CopyName(char *target, const char *source) {
 }
 
 // ---- services that come with the ephemeris and the minor-body databases -------------
-// SEAM: the stored names of the minor bodies, the user objects, quasars,
-// galaxy groups and Earth satellites are not available yet; this answers
-// "not found" until their providers exist, and FormatObjectName calls it so
-// that only this body needs replacing.
+// SEAM: the packaged comets and minor planets are listed from the minor-body
+// database; the stored names of the user objects, quasars, galaxy groups and
+// Earth satellites are not available yet, and answer "not found" until their
+// providers exist. FormatObjectName calls it so that only this body needs
+// replacing.
 int ProvidedNameSeam(const ObjectRecord *record, const DesignationPreferences *prefs,
                      DesignationList *list, DesignationParts *parts, DesignationParts *second) {
-    (void)record;
-    (void)prefs;
-    (void)parts;
-    (void)second;
     list->count = 0;
+    if (record->objectClass == kClassComet || record->objectClass == kClassMinorPlanet)
+        return ListPackagedMinorBodyDesignations(record, prefs, list, parts, second);
     return 0;
 }
 

@@ -231,10 +231,6 @@ int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
     return 1;
 }
 
-int BuildCometObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                     ObjectRecord *, int) {
-    return 0;
-}
 int MinorPlanetCandidates(const char *text, MinorPlanetCandidate out[3]) {
     if (!text || !out) return 0;
     int count = 0;
@@ -277,12 +273,7 @@ int MinorPlanetCandidates(const char *text, MinorPlanetCandidate out[3]) {
     return count;
 }
 
-int BuildMinorPlanetObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                           ObjectRecord *, int) {
-    // The packaged minor-planet names and positions come with the minor-body
-    // database; until then no minor planet is found.
-    return 0;
-}
+// BuildCometObject and BuildMinorPlanetObject: objects/minorbodybuilders.cpp.
 int BuildUserCometObject(int, char *, const LocationRecord *, const DateRecord *, double,
                          ObjectRecord *, int) {
     return 0;

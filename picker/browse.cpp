@@ -182,10 +182,13 @@ int NextBrowseObject(BrowseState *state, int objectClass, int kind, int constell
         case kClassUserStar: case kClassUserDeepSky: case kClassSkyMark:
             ready = SetUpUserListing(state, src, r);
             break;
+        case kClassComet: case kClassMinorPlanet:
+            ready = SetUpMinorBodyListing(state, src, r);
+            break;
         default:
-            // Comets, minor planets, user comets and user minor planets come
-            // from the minor-body database, which is not written yet: their
-            // listings cannot open a source.
+            // User comets and user minor planets come from the user's
+            // minor-body stores, which are not written yet: their listings
+            // cannot open a source.
             ready = -1;
             break;
         }

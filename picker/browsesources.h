@@ -56,6 +56,8 @@ struct BrowseRequest {
 int SetUpStarListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 int SetUpDeepSkyListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 int SetUpUserListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
+// The packaged comets and minor planets (browseminorbodies.cpp).
+int SetUpMinorBodyListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 
 // Helpers shared by the listings.
 // The number after the first blank of the pattern (or at its start when it

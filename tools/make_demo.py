@@ -82,6 +82,13 @@ def step_satellite_tables(demo, build):
     run_tool("gen_satellite_tables.py", "--out", os.path.join(demo, "data", "ss"))
 
 
+def step_minor_bodies(demo, build):
+    # The packaged minor-planet and comet database: its files in the first
+    # solar-system folder, the element files under the data disc's.
+    run_tool("gen_minor_bodies.py", "--out", os.path.join(demo, "data", "ss"),
+             "--elements-out", os.path.join(demo, "disc", "ss"))
+
+
 def step_instruments(demo, build):
     if os.path.exists(os.path.join(TOOLS, "gen_demo_instruments.py")):
         run_tool("gen_demo_instruments.py", "--user", os.path.join(demo, "user"))
@@ -286,7 +293,7 @@ def step_sample_logs(demo, build):
 
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue,
-         step_ephemeris, step_satellite_tables,
+         step_ephemeris, step_satellite_tables, step_minor_bodies,
          step_instruments,
          step_sites,
          step_deepsky,

@@ -12,6 +12,7 @@
 
 #include "core/datapaths.h"
 #include "core/userfolder.h"
+#include "minorbodies/dbfolders.h"
 #include "minorbodies/usercatalogs.h"
 #include "picker/browse.h"
 #include "objects/clustercat.h"
@@ -168,8 +169,10 @@ TEST(BrowseProtocol, MissingSourcesFailAndLeaveNothingOpen) {
 #ifndef _WIN32
     EXPECT_EQ(OpenDescriptors(), before);
 #endif
-    // The sources of the supplemental database are not there either.
+    // The sources of the minor-body database are not there either.
+    SetMinorBodyDatabaseFolders(folder.c_str(), folder.c_str());
     EXPECT_EQ(List(&state, kClassComet, 1, 0, "*").result, -1);
+    EXPECT_EQ(List(&state, kClassMinorPlanet, 2, 0, "*").result, -1);
     SetRefDirectories("", "", "");
 }
 

@@ -1,0 +1,289 @@
+// Readers of the packaged comet files, comet labels and the place of a
+// packaged comet.
+#include "minorbodies/cometdb.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "astro/angleparse.h"
+#include "astro/datetime.h"
+#include "core/mathutil.h"
+#include "core/textutil.h"
+#include "ephem/bodyrecord.h"
+#include "ephem/physical.h"
+#include "minorbodies/mpdatabase.h"
+
+namespace {
+
+const double kDegreesPerRadian = 180.0 / kPi;
+const double kComaUnitAU = 1e-6;
+
+FILE *OpenDatabaseFile(int index) {
+    char path[kMinorBodyPathSize];
+    FormatMinorBodyDatabasePath(path, index);
+    return std::fopen(path, "rb");
+}
+
+bool StartsWithGreat(const char *name) {
+    return name && std::strlen(name) >= 5 &&
+           std::toupper(static_cast<unsigned char>(name[0])) == 'G' &&
+           std::toupper(static_cast<unsigned char>(name[1])) == 'R' &&
+           std::toupper(static_cast<unsigned char>(name[2])) == 'E' &&
+           std::toupper(static_cast<unsigned char>(name[3])) == 'A' &&
+           std::toupper(static_cast<unsigned char>(name[4])) == 'T';
+}
+
+// Terminates the fixed texts of a record read from a file.
+void Terminate(CometRecord *r) {
+    r->name[kCometNameSize - 1] = '\0';
+    r->designation[kCometDesignationSize - 1] = '\0';
+    r->source[sizeof r->source - 1] = '\0';
+}
+
+bool ReadAt(FILE *f, int n, void *buffer, size_t size) {
+    if (n != -1) {
+        if (n < 0 || std::fseek(f, static_cast<long>(n) * static_cast<long>(size), SEEK_SET) != 0)
+            return false;
+    }
+    return std::fread(buffer, size, 1, f) == 1;
+}
+
+int FollowingIndex(FILE *f, int n, size_t size) {
+    if (n != -1) return n + 1;
+    long pos = std::ftell(f);
+    return pos < 0 ? 0 : static_cast<int>(pos / static_cast<long>(size));
+}
+
+}  // namespace
+
+void FormatCometLabel(uint16_t number, char letter, const char *name, const char *designation,
+                      char *text) {
+    if (!text) return;
+    const char *n = name ? name : "";
+    const char *d = designation ? designation : "";
+    if (number != 0 && !(number & kCometNumberHidden)) {
+        std::snprintf(text, kCometLabelSize, "%d%c/%s", number, letter, n);
+    } else if (std::strlen(d) < 2) {
+        std::snprintf(text, kCometLabelSize, "%c (%s)", letter, n);
+    } else if (StartsWithGreat(n) && std::strlen(d) > 3) {
+        std::snprintf(text, kCometLabelSize, "%c/%s (%s of %.4s)", letter, d, n, d);
+    } else {
+        std::snprintf(text, kCometLabelSize, "%c/%s (%s)", letter, d, n);
+    }
+}
+
+void FormatCometDisplayName(const char *name, const char *designation, char *text) {
+    if (!text) return;
+    const char *n = name ? name : "";
+    const char *d = designation ? designation : "";
+    if (StartsWithGreat(n) && std::strlen(d) >= 4)
+        std::snprintf(text, kCometLabelSize, "%s of %.4s", n, d);
+    else
+        std::snprintf(text, kCometLabelSize, "%s", n);
+}
+
+FILE *OpenCometNameFile() { return OpenDatabaseFile(kMinorBodyFileCometNames); }
+FILE *OpenCometElementsFile() { return OpenDatabaseFile(kMinorBodyFileComets); }
+
+int ReadCometNameEntry(FILE *stream, int n, char *letter, uint16_t *number, char *designation,
+                       char *displayName, char *label, int16_t *firstSet) {
+    if (!stream || n >= kMaxCometNameEntries) return 0;
+    CometNameEntry e;
+    if (!ReadAt(stream, n, &e, sizeof e)) return 0;
+    e.name[kCometNameSize - 1] = '\0';
+    e.designation[kCometDesignationSize - 1] = '\0';
+    if (letter) *letter = e.letter;
+    if (number) *number = e.number;
+    if (designation) CopyStringBounded(designation, e.designation, kCometDesignationSize);
+    if (displayName) FormatCometDisplayName(e.name, e.designation, displayName);
+    if (label) FormatCometLabel(e.number, e.letter, e.name, e.designation, label);
+    if (firstSet) *firstSet = e.firstSet;
+    return FollowingIndex(stream, n, sizeof e);
+}
+
+int ReadCometRecord(FILE *stream, int n, CometRecord *record) {
+    if (!stream) return 0;
+    CometRecord r;
+    if (!ReadAt(stream, n, &r, sizeof r)) return 0;
+    Terminate(&r);
+    if (record) *record = r;
+    return FollowingIndex(stream, n, sizeof r);
+}
+
+int ReadCometRecordLabel(FILE *stream, int n, char *letter, uint16_t *number, char *designation,
+                         char *name, char *label) {
+    CometRecord r;
+    int next = ReadCometRecord(stream, n, &r);
+    if (!next) return 0;
+    if (letter) *letter = r.letter;
+    if (number) *number = r.number;
+    if (designation) CopyStringBounded(designation, r.designation, kCometDesignationSize);
+    if (name) CopyStringBounded(name, r.name, kCometNameSize);
+    if (label) FormatCometLabel(r.number, r.letter, r.name, r.designation, label);
+    return next;
+}
+
+int ReadCometNumberAndLabel(FILE *stream, int n, uint16_t *number, char *label) {
+    CometRecord r;
+    int next = ReadCometRecord(stream, n, &r);
+    if (!next) return 0;
+    if (number) *number = r.number;
+    if (label) FormatCometLabel(r.number, r.letter, r.name, "", label);
+    return next;
+}
+
+int FindCometIdByName(const char *text) {
+    if (!text) return -1;
+    FILE *f = OpenCometNameFile();
+    if (!f) return -1;
+    int found = -1;
+    for (int i = 0; i < kMaxCometNameEntries; ++i) {
+        CometNameEntry e;
+        if (std::fread(&e, sizeof e, 1, f) != 1) break;
+        e.name[kCometNameSize - 1] = '\0';
+        e.designation[kCometDesignationSize - 1] = '\0';
+        char key[kCometNameSize + kCometDesignationSize + 2];
+        if (e.number != 0)
+            std::snprintf(key, sizeof key, "%s", e.name);
+        else
+            std::snprintf(key, sizeof key, "%s %s", e.name, e.designation);
+        if (CompareStringsNoCase(key, text) == 0) {
+            found = e.firstSet;
+            break;
+        }
+    }
+    std::fclose(f);
+    return found;
+}
+
+int FindCometByDesignation(const char *text) {
+    if (!text) return -1;
+    FILE *f = OpenCometElementsFile();
+    if (!f) return -1;
+    int found = -1;
+    CometRecord r;
+    for (int i = 0; ReadCometRecord(f, -1, &r); ++i) {
+        if (CompareStringsNoCase(r.designation, text) == 0) {
+            found = i;
+            break;
+        }
+    }
+    std::fclose(f);
+    return found;
+}
+
+int FindCometByNumber(uint16_t number) {
+    if (number == 0) return -1;
+    FILE *f = OpenCometElementsFile();
+    if (!f) return -1;
+    int found = -1;
+    CometRecord r;
+    for (int i = 0; ReadCometRecord(f, -1, &r) && r.number != 0; ++i) {
+        if (r.number == number) {
+            found = i;
+            break;
+        }
+    }
+    std::fclose(f);
+    return found;
+}
+
+void ParseCometDesignationKey(const char *designation, int *year, int *code) {
+    int y = kNoDesignationKey, c = kNoDesignationKey;
+    std::string text = designation ? designation : "";
+    size_t start = text.find_first_not_of(' ');
+    if (start != std::string::npos) {
+        size_t end = text.find(' ', start);
+        std::string first = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        double v = ParseSexagesimal(first.c_str());
+        if (v != 2147483647.0 && v >= 0.0 && v < 1e6) {
+            y = static_cast<int>(v);
+            if (end != std::string::npos) {
+                size_t s2 = text.find_first_not_of(' ', end);
+                if (s2 != std::string::npos) {
+                    size_t e2 = text.find(' ', s2);
+                    std::string second = text.substr(s2, e2 == std::string::npos ? std::string::npos : e2 - s2);
+                    if (second.size() == 2) {
+                        int k = 10 * static_cast<unsigned char>(second[0]) +
+                                static_cast<unsigned char>(second[1]) - 688;
+                        if (k >= 1 && k <= 300) c = k;
+                    }
+                }
+            }
+        }
+    }
+    if (year) *year = y;
+    if (code) *code = c;
+}
+
+int ReadBestCometSet(FILE *f, int n, double t, CometRecord *best) {
+    if (!f || n < 0 || !best) return -1;
+    if (!ReadCometRecord(f, n, best)) return -1;
+    int bestIndex = n;
+    if (best->number == 0) return bestIndex;
+    CometRecord next;
+    for (int i = n + 1; ReadCometRecord(f, -1, &next) && next.number == best->number; ++i) {
+        if (std::fabs(next.epoch - t) < std::fabs(best->epoch - t)) {
+            *best = next;
+            bestIndex = i;
+        }
+    }
+    return bestIndex;
+}
+
+int BuildCometOrbit(const CometRecord *c, int defaults, OrbitRecord *orbit) {
+    if (!c || !orbit) return 0;
+    double h = c->H, k = c->K;
+    if (defaults && h == 0.0 && k == 0.0) {
+        h = kDefaultCometH;
+        k = kDefaultCometK;
+    }
+    if (!InitOrbitRecord(orbit, c->perihelionTime, 0, 0, 0, c->q, c->e,
+                         c->perihelion * kDegreesPerRadian, c->node * kDegreesPerRadian,
+                         c->inclination * kDegreesPerRadian, 0, h, k, kMagnitudeModelComet))
+        return 0;
+    ComputeOrbitVectors(orbit);
+    return 1;
+}
+
+int ComputeCometPosition(const DateRecord *date, int n, char *letter, uint16_t *number,
+                         char *designation, char *name, double *ra, double *dec, double *r,
+                         double *delta, double *elongation, double *magnitude, double *comaSize,
+                         int *condensation, double *tailLength, double *tailAngle, double *epoch,
+                         OrbitRecord *orbit) {
+    if (!date || n < 0) return 0;
+    FILE *f = OpenCometElementsFile();
+    if (!f) return 0;
+    CometRecord best;
+    int index = ReadBestCometSet(f, n, date->centuriesTT, &best);
+    std::fclose(f);
+    if (index < 0) return 0;
+    if (epoch) *epoch = best.epoch;
+    OrbitRecord local;
+    OrbitRecord *o = orbit ? orbit : &local;
+    // A set that builds no orbit (T = 0, an open orbit without q) has no
+    // place; reporting one would pass garbage on as a success.
+    if (!BuildCometOrbit(&best, 1, o)) return 0;
+    double pra, pdec, pr, pdelta, phase, el, mag;
+    ComputeMinorBodyPosition(date, o, &pra, &pdec, &pr, &pdelta, &phase, &el, &mag);
+    if (ra) *ra = pra;
+    if (dec) *dec = pdec;
+    if (r) *r = pr;
+    if (delta) *delta = pdelta;
+    if (elongation) *elongation = el;
+    if (magnitude) *magnitude = mag;
+    if (letter) *letter = best.letter;
+    if (number) *number = best.number;
+    if (designation) CopyStringBounded(designation, best.designation, kCometDesignationSize);
+    if (name) CopyStringBounded(name, best.name, kCometNameSize);
+    double coma = SmallAngleFromDistance(pdelta, best.comaDiameter * kComaUnitAU);
+    if (comaSize) *comaSize = coma;
+    if (condensation) *condensation = best.condensation;
+    if (tailLength || tailAngle) {
+        HeliocentricPlace earth = ComputeEarthHeliocentric(date);
+        ComputeCometTail(date, earth, pr, phase, coma, pra, pdec, tailLength, tailAngle);
+    }
+    return 1;
+}
