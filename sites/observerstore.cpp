@@ -94,7 +94,12 @@ int UpdateObserver(FILE *f, int index, const ObserverRecord *record) {
     return WriteSlot(f, kSlot, index, record);
 }
 
-int DeleteObserver(FILE *f, int index) { return DeleteSlot(f, kSlot, index); }
+int DeleteObserver(FILE **f, int index) {
+    char path[1024];
+    MakeObserverFilePath(path, sizeof path);
+    if (!path[0]) return 0;
+    return DeleteSlot(path, f, kSlot, index);
+}
 
 int FindObserver(FILE *f, ObserverRecord *record, int16_t *index) {
     if (index) *index = 0;

@@ -1,6 +1,6 @@
 // The observer record and the observer store "observer.bin" in the user data
 // folder: a signed 16-bit count, then 84-byte observer records (no version
-// stamp, little-endian), with append, shift-down delete, the lookup by name
+// stamp, little-endian), with append, delete by whole rewrite, the lookup by name
 // that the importer uses, the default observer and the ".bak" copy that the
 // observer dialogs take. Results: 1 success, 0 failure unless said otherwise.
 #pragma once
@@ -51,7 +51,9 @@ int AppendObserver(FILE *f, const ObserverRecord *record);
 // The stored name is terminated at its last byte before use.
 int ReadObserver(FILE *f, int index, ObserverRecord *record);
 int UpdateObserver(FILE *f, int index, const ObserverRecord *record);
-int DeleteObserver(FILE *f, int index);
+// Rewrites observer.bin whole without the record (slotstore.h's DeleteSlot):
+// *f is closed and opened again, null when the reopening fails.
+int DeleteObserver(FILE **f, int index);
 // Looks for the first stored observer whose name equals the record's name,
 // ignoring letter case. 1: pupil and experience both within 0.01 (strictly
 // less); the stored record, with its spelling of the name, replaces the

@@ -169,7 +169,12 @@ int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTra
     return 1;
 }
 
-int DeleteLocation(FILE *f, int index) { return DeleteSlot(f, kLocationSlotSize, index); }
+int DeleteLocation(FILE **f, int index) {
+    char path[1024];
+    MakeLocationFilePath(path, sizeof path);
+    if (!path[0]) return 0;
+    return DeleteSlot(path, f, kLocationSlotSize, index);
+}
 
 int FindLocation(FILE *f, LocationRecord *record, LocationTrailer *trailer, int16_t *index) {
     if (index) *index = 0;

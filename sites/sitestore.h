@@ -1,8 +1,9 @@
 // The site store "loc.bin" in the user data folder: a signed 16-bit count,
 // then 169-byte slots of a LocationRecord (166 bytes) and its LocationTrailer
-// (3 bytes), no version stamp, little-endian. Append, update, shift-down
+// (3 bytes), no version stamp, little-endian. Append, update, rewriting
 // delete, the lookup by name and coordinates that the importer uses, the
 // default site, the ".bak" copy of the site dialogs, and the site texts.
+// Deletes rewrite the whole file through the crash-safe layer.
 // Results: 1 success, 0 failure unless said otherwise.
 #pragma once
 #include <cstdint>
@@ -75,7 +76,9 @@ int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *tr
 // record is left untouched when the index fails.
 int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTrailer *trailer,
                    const DaylightSavingRule *rule, int mode);
-int DeleteLocation(FILE *f, int index);
+// Rewrites loc.bin whole without the slot (slotstore.h's DeleteSlot): *f is
+// closed and opened again, null when the reopening fails.
+int DeleteLocation(FILE **f, int index);
 // Looks for the first slot whose name equals the record's name exactly (case
 // counts). 1: longitude within kSiteLongitudeTolerance and latitude within
 // kSiteLatitudeTolerance; the stored record and trailer are copied out. 2: the

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "core/safefile.h"
 
 namespace testutil {
@@ -31,6 +34,16 @@ int ForEachFailurePoint(const std::function<void()> &prepare, const std::functio
 
 std::string DescribeFailurePoint(const FailurePointRun &run) {
     return "step " + std::to_string(run.step) + " (" + FileStepName(run.stepKind) + ")";
+}
+
+void RecordFailurePoint(const std::string &operation, const FailurePointRun &run, bool dataIntact) {
+    const char *table = std::getenv("GLEANER_FAILURE_TABLE");
+    if (!table || !*table) return;
+    std::FILE *f = std::fopen(table, "a");
+    if (!f) return;
+    std::fprintf(f, "%s\t%d\t%s\t%s\t%s\n", operation.c_str(), run.step, FileStepName(run.stepKind),
+                 dataIntact ? "yes" : "NO", run.result == 1 ? "no (success)" : "yes");
+    std::fclose(f);
 }
 
 }  // namespace testutil

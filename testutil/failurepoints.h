@@ -23,4 +23,11 @@ int ForEachFailurePoint(const std::function<void()> &prepare, const std::functio
 // "step 3 (write)" for messages.
 std::string DescribeFailurePoint(const FailurePointRun &run);
 
+// One row of the failure table: the store operation, the failed step, whether
+// the store's data read back whole afterwards (the old data after a failure,
+// the new after a success) and whether the operation reported the failure.
+// Appended as a tab-separated line to the file that GLEANER_FAILURE_TABLE
+// names (tools/failure_table.sh collects them); nothing when it is unset.
+void RecordFailurePoint(const std::string &operation, const FailurePointRun &run, bool dataIntact);
+
 }  // namespace testutil
