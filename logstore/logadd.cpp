@@ -79,34 +79,22 @@ int EnsureLoggedKey(int32_t categoryBits, int32_t key) {
     return WriteWholeFileSafely(path, file.data(), file.size() * sizeof(int32_t));
 }
 
-// Adds the object to one index file. With onlyWhenAbsent an object already in
-// the index keeps its number (repair after an interrupted add writes nothing
-// when the index is whole).
-int UpdateIndex(FILE *file, const ObjectRecord *object, int32_t number, bool onlyWhenAbsent) {
-    if (!file) return 0;
-    FileHolder holder(file);
-    if (onlyWhenAbsent) {
-        int found = FindIndexEntry(file, ObjectClassFolder(object), MakeObjectKey(object), nullptr);
-        if (found >= 0) return 1;
-        if (found < -1) return 0;
-    }
-    return AddIndexEntry(file, object, number);
-}
-
+// Adds the object to the six indexes (five when its constellation is not
+// known). With onlyWhenAbsent an object already in an index keeps its number
+// (the repair after an interrupted add writes nothing when the index is whole).
 int UpdateAllIndexes(const LogEntry *entry, const ObjectRecord *object, int32_t number,
                      bool onlyWhenAbsent) {
-    int32_t count = 0;
     int year = 0, month = 0, day = 0;
     GetNightOfObservation(&entry->site, entry->julianDate, &year, &month, &day);
-    if (!UpdateIndex(OpenClassIndex(ObjectClassFolder(object), &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenNightIndex(year, month, day, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenObserverIndex(entry->observer.name, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenInstrumentIndex(entry->instrument.name, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenLocationIndex(entry->site.name, &count), object, number, onlyWhenAbsent))
-        return 0;
+    const std::string paths[5] = {
+        ClassIndexPath(ObjectClassFolder(object)), NightIndexPath(year, month, day),
+        ObserverIndexPath(entry->observer.name), InstrumentIndexPath(entry->instrument.name),
+        LocationIndexPath(entry->site.name)};
+    for (const std::string &path : paths)
+        if (path.empty() || !InsertIndexEntry(path, object, number, onlyWhenAbsent)) return 0;
     // An object whose constellation is not known is left out of the constellation indexes.
     if (object->constellation <= 88 &&
-        !UpdateIndex(OpenConstellationIndex(object->constellation, &count), object, number, onlyWhenAbsent))
+        !InsertIndexEntry(ConstellationIndexPath(object->constellation), object, number, onlyWhenAbsent))
         return 0;
     return 1;
 }
