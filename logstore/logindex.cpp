@@ -10,6 +10,7 @@
 #include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
+#include "logstore/loglock.h"
 #include "logstore/logpaths.h"
 #include "objects/binsearch.h"
 #include "objects/categories.h"
@@ -106,6 +107,23 @@ void DeleteIndexIfEmpty(const char *folder, const char *name) {
         FsRemoveFile(file);
 }
 
+// The entries a change works on: within a pass those the pass holds, else
+// the file's, read into local. Null when they cannot be read.
+std::vector<LogIndexEntry> *IndexToChange(const std::string &path, std::vector<LogIndexEntry> *local) {
+    if (path.empty()) return nullptr;
+    if (LogPassActive()) return PassIndexEntries(path);
+    return ReadIndexFileFromDisk(path, local) ? local : nullptr;
+}
+
+// Within a pass the change is written at its end; otherwise now.
+int CommitIndexChange(const std::string &path, const std::vector<LogIndexEntry> &entries) {
+    if (LogPassActive()) {
+        MarkPassIndexChanged(path);
+        return 1;
+    }
+    return WriteIndexFile(path, entries);
+}
+
 // The file-safe copy of a name; empty for a null or empty name.
 std::string SafeName(const char *name) {
     if (!name || !name[0]) return std::string();
@@ -173,6 +191,15 @@ int ObjectClassFolder(const ObjectRecord *object) {
 
 int ReadIndexFile(const std::string &path, std::vector<LogIndexEntry> *entries) {
     if (!entries) return 0;
+    if (const std::vector<LogIndexEntry> *held = PassIndexEntries(path)) {
+        *entries = *held;
+        return 1;
+    }
+    return ReadIndexFileFromDisk(path, entries);
+}
+
+int ReadIndexFileFromDisk(const std::string &path, std::vector<LogIndexEntry> *entries) {
+    if (!entries) return 0;
     entries->clear();
     if (path.empty()) return 0;
     if (!FileExists(path.c_str())) return 1;  // no file yet: no entry
@@ -212,27 +239,29 @@ int InsertIndexEntry(const std::string &path, const ObjectRecord *object, int32_
                      bool onlyWhenAbsent) {
     if (!object || logNumber < 0) return 0;
     LogIndexEntry item = {MakeObjectKey(object), ObjectClassFolder(object), logNumber};
-    std::vector<LogIndexEntry> entries;
-    if (!ReadIndexFile(path, &entries)) return 0;
-    auto at = std::lower_bound(entries.begin(), entries.end(), item, EntrySortsBefore);
-    if (at != entries.end() && SameObject(*at, item)) {
+    std::vector<LogIndexEntry> local;
+    std::vector<LogIndexEntry> *entries = IndexToChange(path, &local);
+    if (!entries) return 0;
+    auto at = std::lower_bound(entries->begin(), entries->end(), item, EntrySortsBefore);
+    if (at != entries->end() && SameObject(*at, item)) {
         if (onlyWhenAbsent || at->logNumber == logNumber) return 1;  // nothing to write
         at->logNumber = logNumber;
     } else {
-        entries.insert(at, item);
+        entries->insert(at, item);
     }
-    return WriteIndexFile(path, entries);
+    return CommitIndexChange(path, *entries);
 }
 
 int EraseIndexEntry(const std::string &path, const ObjectRecord *object) {
     if (!object) return 0;
     LogIndexEntry item = {MakeObjectKey(object), ObjectClassFolder(object), 0};
-    std::vector<LogIndexEntry> entries;
-    if (!ReadIndexFile(path, &entries)) return 0;
-    auto at = std::lower_bound(entries.begin(), entries.end(), item, EntrySortsBefore);
-    if (at == entries.end() || !SameObject(*at, item)) return 0;
-    entries.erase(at);
-    return WriteIndexFile(path, entries);
+    std::vector<LogIndexEntry> local;
+    std::vector<LogIndexEntry> *entries = IndexToChange(path, &local);
+    if (!entries) return 0;
+    auto at = std::lower_bound(entries->begin(), entries->end(), item, EntrySortsBefore);
+    if (at == entries->end() || !SameObject(*at, item)) return 0;
+    entries->erase(at);
+    return CommitIndexChange(path, *entries);
 }
 
 std::string ClassIndexPath(int classFolder) {

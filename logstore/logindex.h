@@ -35,14 +35,17 @@ std::string ConstellationIndexPath(int constellation);
 // the file's length is damage: every whole entry the file holds is taken,
 // sorted, each object once, so that the next write repairs the file. 1, or 0
 // when the file cannot be read.
+// Within a log pass (logstore/loglock.h) the entries as the pass has them.
 int ReadIndexFile(const std::string &path, std::vector<LogIndexEntry> *entries);
+int ReadIndexFileFromDisk(const std::string &path, std::vector<LogIndexEntry> *entries);
 // The file becomes the count and these entries, rewritten whole through the
 // crash-safe layer. 1, or 0 with the old file untouched.
 int WriteIndexFile(const std::string &path, const std::vector<LogIndexEntry> &entries);
 // Puts the object in with that log number; a present object takes the new
 // number, or with onlyWhenAbsent keeps its own (the repair after an
 // interrupted add writes nothing when the index is whole). 1, or 0 with the
-// file as it was.
+// file as it was. Within a log pass the change is made in memory and written
+// when the pass ends.
 int InsertIndexEntry(const std::string &path, const ObjectRecord *object, int32_t logNumber,
                      bool onlyWhenAbsent = false);
 // Takes the object out: 1, 0 when it is absent or on failure (file as it was).
