@@ -129,7 +129,20 @@ FILE *OpenInstrumentFile(int32_t *count) {
         FsReplaceFile(orphan, path);
 
     StoreFilePtr f(SafeOpen(path.c_str(), "r+b"));
-    if (!f) return nullptr;
+    if (!f) {
+        // A store that cannot be opened for writing (a read-only user folder)
+        // is read as it is, when it needs no conversion: its instruments are
+        // known, and every write through the stream fails and says so.
+        f.reset(SafeOpen(path.c_str(), "rb"));
+        VersionStamp current;
+        int n = 0;
+        if (!f || SafeRead(&current, sizeof current, 1, f.get()) != 1 || current.magic != kStampMagic ||
+            GetStampVersion(&current) != CurrentStampVersion() || !ReadCount(f.get(), &n) ||
+            !CountFits(f.get(), n) || !SeekStore(f.get(), kInstrumentHeaderSize))
+            return nullptr;
+        if (count) *count = n;
+        return f.release();
+    }
     VersionStamp stamp;
     if (SafeRead(&stamp, sizeof stamp, 1, f.get()) != 1) return nullptr;
 

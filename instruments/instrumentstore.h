@@ -24,7 +24,8 @@ int CreateInstrumentFile();
 // stamped older layout (139,206 or 330,050-byte records) first, and bringing an
 // older stamp up to 3.1f. The stream is left at offset 9. None on failure, for
 // a stamp newer than this program, a file whose layout cannot be told, or a
-// count of more records than the file holds.
+// count of more records than the file holds. A current instr.bin that cannot
+// be opened for writing (a read-only folder) is opened "rb".
 FILE *OpenInstrumentFile(int32_t *count);
 // Another folder's instr.bin, read-only, left after its header (at 9, or at 4
 // for the unstamped layout, which sets the old flag). stamp receives 5 bytes.

@@ -17,6 +17,7 @@
 namespace {
 
 int g_waitMilliseconds = 10000;
+int g_lastFailure = 0;
 const int kPollMilliseconds = 20;
 
 LogFolderState g_state;
@@ -82,6 +83,7 @@ LogFolderState *HeldLogFolderState() {
 int AcquireLogStoreLock(LogStoreLock *lock) {
     if (!lock) return 0;
     ReleaseLogStoreLock(lock);
+    g_lastFailure = kLogLockNotWritable;
     char path[kLogPathSize];
     if (!MakeLogPath(path, nullptr) || !EnsureDirectory(path)) return 0;
     std::string file = std::string(path) + "/lock";
@@ -95,7 +97,8 @@ int AcquireLogStoreLock(LogStoreLock *lock) {
         auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         if (waited.count() >= g_waitMilliseconds) {
             std::fclose(f);
-            return 0;  // another writer holds the log
+            g_lastFailure = kLogLockInUse;  // another writer holds the log
+            return 0;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
     }
@@ -124,6 +127,7 @@ int AcquireLogStoreLock(LogStoreLock *lock) {
         return 0;
     }
     g_state.generation = raised;
+    g_lastFailure = 0;
     return 1;
 }
 
@@ -178,3 +182,5 @@ int EndLogPass() {
 }
 
 int LogPassActive() { return g_passActive ? 1 : 0; }
+
+int LastLogLockFailure() { return g_lastFailure; }

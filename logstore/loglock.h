@@ -71,6 +71,11 @@ void SetLogStoreLockWait(int milliseconds);
 // lists and indexes were written and every file reached the disk.
 const int kLogNumberBlock = 64;
 int BeginLogPass();
+// Why the last BeginLogPass or lock failed: the log in use by another
+// writer, or the user folder that cannot be written (or read).
+const int kLogLockInUse = 1;
+const int kLogLockNotWritable = 2;
+int LastLogLockFailure();
 int EndLogPass();
 int LogPassActive();
 // Within a pass: the entries of an index file as the pass has them (read

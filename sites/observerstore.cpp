@@ -8,6 +8,7 @@
 
 #include "core/mathutil.h"
 #include "core/textutil.h"
+#include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "sites/slotstore.h"
 
@@ -43,7 +44,12 @@ FILE *OpenObserverStore(int16_t *count) {
     char path[1024];
     MakeObserverFilePath(path, sizeof path);
     if (!path[0]) return nullptr;
-    return OpenSlotStore(path, count);
+    FILE *f = OpenSlotStore(path, count);
+    // A store that exists but cannot be opened for writing (a read-only user
+    // folder) is still read: its records are known, and every write through
+    // the stream fails and says so.
+    if (!f && FileExists(path)) f = OpenSlotFileReadOnly(path, count);
+    return f;
 }
 
 FILE *OpenObserverFile(const char *path, int16_t *count) {

@@ -35,7 +35,9 @@ char *MakeObserverBackupPath(char *buffer, int size);
 // file fails. The caller opens the store, passes the stream and closes it.
 
 // Opens observer.bin "r+b" (created with a count of 0 only when it does not
-// exist) and gives its count; none on failure.
+// exist) and gives its count; one that cannot be opened for writing (a
+// read-only folder) is opened "rb", so its observers are still known. None
+// on failure.
 FILE *OpenObserverStore(int16_t *count);
 // Opens another folder's observer file "rb" (merging another computer's data).
 FILE *OpenObserverFile(const char *path, int16_t *count);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/resstrings.h"
+#include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "sites/horizonfile.h"
 #include "sites/slotstore.h"
@@ -87,7 +88,12 @@ FILE *OpenLocationStore(int16_t *count) {
     char path[1024];
     MakeLocationFilePath(path, sizeof path);
     if (!path[0]) return nullptr;
-    return OpenSlotStore(path, count);
+    FILE *f = OpenSlotStore(path, count);
+    // A store that exists but cannot be opened for writing (a read-only user
+    // folder) is still read: its records are known, and every write through
+    // the stream fails and says so.
+    if (!f && FileExists(path)) f = OpenSlotFileReadOnly(path, count);
+    return f;
 }
 
 FILE *OpenLocationFile(const char *path, int16_t *count) {

@@ -52,7 +52,9 @@ char *MakeLocationBackupPath(char *buffer, int size);
 // file fails. The caller opens the store, passes the stream and closes it.
 
 // Opens loc.bin "r+b" (created with a count of 0 only when it does not exist)
-// and gives its count; none on failure.
+// and gives its count; a loc.bin that cannot be opened for writing (a
+// read-only folder) is opened "rb", so its sites are still known. None on
+// failure.
 FILE *OpenLocationStore(int16_t *count);
 // Opens another folder's site file "rb" (merging another computer's data).
 FILE *OpenLocationFile(const char *path, int16_t *count);

@@ -155,3 +155,24 @@ TEST_F(InstrumentStoreFailure, ACountBeyondTheFileIsRefusedBeforeAnythingIsWritt
 }
 
 }  // namespace
+
+namespace {
+
+// An instr.bin that cannot be opened for writing (a read-only folder) is
+// still read; writes through the stream fail and change nothing.
+TEST_F(InstrumentStoreFailure, AStoreThatCannotBeWrittenIsStillRead) {
+    SetFileStepFailure(1);
+    int32_t n = -1;
+    FILE *ro = OpenInstrumentFile(&n);
+    SetFileStepFailure(0);
+    ASSERT_NE(ro, nullptr);
+    EXPECT_EQ(n, 3);
+    auto r = Telescope("x", 1, 1, 0);
+    ASSERT_EQ(ReadInstrument(ro, r.get(), 2), 1);
+    EXPECT_STREQ(r->name, "Gamma");
+    EXPECT_EQ(AppendInstrument(ro, r.get()), 0);
+    std::fclose(ro);
+    EXPECT_EQ(ReadFileBytes(dir.file("instr.bin")), store);
+}
+
+}  // namespace

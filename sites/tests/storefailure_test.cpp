@@ -178,3 +178,38 @@ TEST_F(StoreFailure, ObserverOperationsKeepTheOldFileOrMakeTheWholeChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// A user folder whose stores cannot be opened for writing (the first open,
+// "r+b", fails as in a read-only folder): the sites and observers are still
+// read, every write says it failed, and the files stay as they were.
+TEST_F(StoreFailure, StoresThatCannotBeWrittenAreStillRead) {
+    SetFileStepFailure(1);
+    int16_t count = -1;
+    FILE *f = OpenLocationStore(&count);
+    SetFileStepFailure(0);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(count, 3);
+    LocationRecord r;
+    ASSERT_EQ(ReadLocation(f, 2, &r, nullptr), 1);
+    EXPECT_STREQ(r.name, "Gamma");
+    const LocationTrailer t = {0, 0, 0};
+    EXPECT_EQ(AppendLocation(f, &r, &t), 0);
+    std::fclose(f);
+    EXPECT_EQ(ReadFileBytes(dir.file("loc.bin")), sites);
+
+    SetFileStepFailure(1);
+    f = OpenObserverStore(&count);
+    SetFileStepFailure(0);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(count, 3);
+    ObserverRecord o;
+    ASSERT_EQ(ReadObserver(f, 1, &o), 1);
+    EXPECT_STREQ(o.name, "Bob");
+    EXPECT_EQ(UpdateObserver(f, 1, &o), 0);
+    std::fclose(f);
+    EXPECT_EQ(ReadFileBytes(dir.file("observer.bin")), observers);
+}
+
+}  // namespace
