@@ -219,6 +219,10 @@ int ReadIndexFileFromDisk(const std::string &path, std::vector<LogIndexEntry> *e
         entries->clear();
         return 0;
     }
+    // Entries out of order or twice (damage a count cannot show) would
+    // mislead every binary search: they are put in order, each object once.
+    for (size_t i = 1; !damaged && i < entries->size(); ++i)
+        damaged = !EntrySortsBefore((*entries)[i - 1], (*entries)[i]);
     if (damaged) {
         std::stable_sort(entries->begin(), entries->end(), EntrySortsBefore);
         entries->erase(std::unique(entries->begin(), entries->end(), SameObject), entries->end());

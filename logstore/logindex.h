@@ -32,8 +32,9 @@ std::string ConstellationIndexPath(int constellation);
 
 // The counted entries of an index file; an absent file, or one shorter than
 // its count (an interrupted creation), holds none. A count below 0 or beyond
-// the file's length is damage: every whole entry the file holds is taken,
-// sorted, each object once, so that the next write repairs the file. 1, or 0
+// the file's length is damage: every whole entry the file holds is taken;
+// damaged or out of order, the entries are sorted, each object once, so that
+// the next write repairs the file. 1, or 0
 // when the file cannot be read.
 // Within a log pass (logstore/loglock.h) the entries as the pass has them.
 int ReadIndexFile(const std::string &path, std::vector<LogIndexEntry> *entries);

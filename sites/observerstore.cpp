@@ -86,10 +86,20 @@ int AppendObserver(FILE *f, const ObserverRecord *record) {
     return AppendSlot(f, kSlot, record);
 }
 
+int ObserverValuesInRange(const ObserverRecord *r) {
+    if (!r) return 0;
+    return std::isfinite(r->pupilDiameter) && r->pupilDiameter >= 0.0 && r->pupilDiameter <= 20.0 &&
+                   std::isfinite(r->experience) && r->experience >= -10.0 && r->experience <= 10.0 &&
+                   r->age >= 0 && r->age <= 200
+               ? 1
+               : 0;
+}
+
 int ReadObserver(FILE *f, int index, ObserverRecord *record) {
     if (!record) return 0;
     ObserverRecord r;
     if (!ReadSlot(f, kSlot, index, &r)) return 0;
+    if (!ObserverValuesInRange(&r)) return 0;  // damage: nothing is computed from it
     TerminateName(&r);
     *record = r;
     return 1;

@@ -50,8 +50,13 @@ int RestoreObserverFile();
 int ReadNextObserver(FILE *f, char *name);
 // Writes the record after the last one, then the raised count.
 int AppendObserver(FILE *f, const ObserverRecord *record);
-// The stored name is terminated at its last byte before use.
+// The stored name is terminated at its last byte before use. A record whose
+// values are out of range (ObserverValuesInRange) is damage: refused (0).
 int ReadObserver(FILE *f, int index, ObserverRecord *record);
+// 1 when the pupil is 0..20 mm, the experience -10..10 (a level is taken from
+// any of these) and the age 0..200, all
+// finite: the values the visibility arithmetic takes from an observer.
+int ObserverValuesInRange(const ObserverRecord *record);
 int UpdateObserver(FILE *f, int index, const ObserverRecord *record);
 // Rewrites observer.bin whole without the record (slotstore.h's DeleteSlot):
 // *f is closed and opened again, null when the reopening fails.

@@ -132,11 +132,34 @@ int AppendLocation(FILE *f, const LocationRecord *record, const LocationTrailer 
     return AppendSlot(f, kLocationSlotSize, slot.bytes);
 }
 
+int SiteValuesInRange(const LocationRecord *r) {
+    if (!r) return 0;
+    auto within = [](double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; };
+    const double kTwoPi = 6.283185307179586, kHalfPi = 1.5707963267948966;
+    if (!within(r->longitude, -kTwoPi, kTwoPi) || !within(r->latitude, -kHalfPi, kHalfPi) ||
+        !within(r->elevation, -500.0, 10000.0) || !within(r->timeZone, -14.0, 14.0) ||
+        !within(r->temperature, -100.0, 100.0) || !within(r->humidity, 0.0, 100.0) ||
+        !std::isfinite(r->nakedEyeLimit) || !std::isfinite(r->seeing) || !std::isfinite(r->skyBrightness))
+        return 0;
+    if (r->dstMode > 2) return 0;
+    if (r->dstMode != 0) {
+        if (!within(r->dst.shift, -3.0, 3.0) || !within(r->dst.startHour, 0.0, 24.0) ||
+            !within(r->dst.endHour, 0.0, 24.0))
+            return 0;
+    }
+    return 1;
+}
+
 int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *trailer) {
     if (!record) return 0;
     Slot slot;
     if (!ReadSlot(f, kLocationSlotSize, index, slot.bytes)) return 0;
-    Unpack(slot, record, trailer);
+    LocationRecord read;
+    LocationTrailer readTrailer;
+    Unpack(slot, &read, &readTrailer);
+    if (!SiteValuesInRange(&read)) return 0;
+    *record = read;
+    if (trailer) *trailer = readTrailer;
     return 1;
 }
 

@@ -67,8 +67,17 @@ int RestoreLocationFile();
 int ReadNextLocationName(FILE *f, char *name);
 // Writes the record and trailer after the last slot, then the raised count.
 int AppendLocation(FILE *f, const LocationRecord *record, const LocationTrailer *trailer);
-// trailer may be null when it is not wanted. The name is terminated.
+// trailer may be null when it is not wanted. The name is terminated. A slot
+// whose values are outside what any site can hold (SiteValuesInRange) is
+// damage: refused (0), so no date or position is ever computed from it.
 int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *trailer);
+// 1 when every value of the record that dates and positions are computed
+// from lies in its range: longitude and latitude finite within +-2 pi and
+// +-pi/2, elevation -500..10,000 m, time zone -14..14 h, the daylight-saving
+// mode 0-2 and (when a shift is used) shift -3..3 h with start and end hours
+// 0..24, temperature -100..100 C, humidity 0..100 %, naked-eye limit and
+// seeing finite.
+int SiteValuesInRange(const LocationRecord *record);
 // Rebuilds the caller's record with InitLocationRecord from its own raw values
 // (so every derived value, the sky brightness included, is computed afresh),
 // keeps its flags and seeing-rating bytes, sets the daylight-saving rule and

@@ -60,6 +60,7 @@ protected:
              const std::function<bool(const std::string &)> &changed, bool tailMayGrow = false,
              bool closesStore = false) {
         SCOPED_TRACE(operation);
+        testutil::FailureTableLabel label(operation);
         std::string before;
         int steps = testutil::ForEachFailurePoint(
             [&] {
@@ -79,7 +80,6 @@ protected:
                 bool intact = run.result == 1 ? changed(after) : kept;
                 EXPECT_TRUE(intact) << (run.result == 1 ? "claimed success without the change"
                                                         : "the old file was not kept");
-                testutil::RecordFailurePoint(operation, run, intact);
                 if (closesStore) Reopen();
                 ASSERT_NE(f, nullptr) << "the stream must be open again";
                 auto probe = Telescope("x", 1, 1, 0);

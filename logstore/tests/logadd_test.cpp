@@ -20,6 +20,7 @@
 #include "logstore/tests/logfixture.h"
 #include "minorbodies/usercatalogs.h"
 #include "core/safefile.h"
+#include "instruments/storeio.h"
 #include "logstore/logindex.h"
 #include "logstore/loglock.h"
 #include "testutil/failurepoints.h"
@@ -414,13 +415,13 @@ TEST(AddLogEntry, EveryFailurePointKeepsTheOldLogAndTheNextAddRepairs) {
         std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd + 0.02, "Ann", "Dob");
         return AddLogEntry(e.get(), "second") >= 0 ? 1 : 0;
     };
+    testutil::FailureTableLabel label("log add");
     int steps = testutil::ForEachFailurePoint(prepare, add, [&](const testutil::FailurePointRun &run) {
         SCOPED_TRACE(testutil::DescribeFailurePoint(run));
         std::string why;
         bool whole = OldLogWhole(before, Tree(logRoot), &why);
         EXPECT_TRUE(whole) << why;
         EXPECT_EQ(run.result, 0) << "a failed step reported as success";
-        testutil::RecordFailurePoint("log add", run, whole);
         // The same add again: logged exactly once, and found in every index.
         int status = 0;
         std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd + 0.02, "Ann", "Dob");

@@ -113,6 +113,7 @@ TEST(LogIndex, DamagedCountsAreCutToTheFileAndRepairedByTheNextWrite) {
         {"entries out of order and twice, with a count beyond them",
          count(9) + entry(20, 1) + entry(10, 0) + entry(20, 1), 2},
         {"a whole count and a stale tail", count(1) + entry(10, 0) + entry(10, 0), 1},
+        {"a whole count over entries out of order", count(2) + entry(20, 1) + entry(10, 0), 2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -4,6 +4,7 @@
 // success the file holds exactly the change.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -86,6 +87,7 @@ protected:
     void Run(const char *operation, const char *file, const std::function<int()> &op,
              const std::function<bool(const std::string &)> &changed, bool tailMayGrow = false) {
         SCOPED_TRACE(operation);
+        testutil::FailureTableLabel label(operation);
         std::string before;
         int steps = testutil::ForEachFailurePoint(
             [&] {
@@ -101,7 +103,6 @@ protected:
                 // Success is only claimed by a run whose failed step did not matter.
                 EXPECT_TRUE(intact) << (run.result == 1 ? "claimed success without the change"
                                                         : "the old file was not kept");
-                testutil::RecordFailurePoint(operation, run, intact);
                 // A delete closes the stream and opens it again on whichever
                 // file is there: it must still read.
                 int16_t count = 0;
@@ -210,6 +211,57 @@ TEST_F(StoreFailure, StoresThatCannotBeWrittenAreStillRead) {
     EXPECT_EQ(UpdateObserver(f, 1, &o), 0);
     std::fclose(f);
     EXPECT_EQ(ReadFileBytes(dir.file("observer.bin")), observers);
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged values in a stored site or observer are refused where they are
+// read: a daylight-saving shift of 9e36 hours once passed every check and
+// dated a log entry at Julian date 9e36.
+TEST_F(StoreFailure, DamagedValuesAreRefusedWhereTheyAreRead) {
+    struct Case {
+        const char *what;
+        size_t offset;  // within site slot 1
+        std::string bytes;
+    };
+    auto f32 = [](float v) { return std::string(reinterpret_cast<const char *>(&v), 4); };
+    auto f64 = [](double v) { return std::string(reinterpret_cast<const char *>(&v), 8); };
+    const Case cases[] = {
+        {"a daylight-saving shift of 9e36 h by the rule", 122, f32(9e36f) + std::string(10, '\0') + "\x02"},
+        {"a time zone of 1e300 h", 106, f64(1e300)},
+        {"a latitude that is no number", 8, f64(std::nan(""))},
+        {"a daylight-saving mode of 7", 132, std::string("\x07", 1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string damaged = sites;
+        size_t at = 2 + kLocationSlotSize + c.offset;
+        if (c.offset == 122) {
+            damaged.replace(at, 4, c.bytes.substr(0, 4));  // the shift
+            damaged[2 + kLocationSlotSize + 132] = 2;      // used by the rule
+        } else {
+            damaged.replace(at, c.bytes.size(), c.bytes);
+        }
+        Close();
+        ASSERT_TRUE(WriteFileBytes(dir.file("loc.bin"), damaged));
+        Reopen();
+        LocationRecord r;
+        EXPECT_EQ(ReadLocation(site, 0, &r, nullptr), 1);
+        EXPECT_EQ(ReadLocation(site, 1, &r, nullptr), 0);
+        LocationRecord probe = Site("Beta", 0.1);
+        EXPECT_NE(FindLocation(site, &probe, nullptr, nullptr), 1);
+    }
+    std::string damaged = observers;
+    double pupil = 1e300;
+    damaged.replace(2 + sizeof(ObserverRecord) + 68, 8, std::string(reinterpret_cast<const char *>(&pupil), 8));
+    Close();
+    ASSERT_TRUE(WriteFileBytes(dir.file("observer.bin"), damaged));
+    Reopen();
+    ObserverRecord o;
+    EXPECT_EQ(ReadObserver(observer, 1, &o), 0);
+    EXPECT_EQ(ReadObserver(observer, 2, &o), 1);
 }
 
 }  // namespace
