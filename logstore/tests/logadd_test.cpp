@@ -448,3 +448,42 @@ TEST(AddLogEntry, EveryFailurePointKeepsTheOldLogAndTheNextAddRepairs) {
     EXPECT_GT(steps, 10);
     SetFileStepFailure(0);
 }
+
+// A summary file past 2 GB: its 6,497th row starts beyond 2^31 bytes, where a
+// 32-bit offset would wrap. The file is sparse up to its last rows.
+TEST(AddLogEntry, SummaryRowsBeyondTwoGigabytesAreAddressed) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(e.get(), nullptr), 0);
+    const int32_t rows = 6500;
+    const std::string pix = store.log("stars/000000040.pix");
+    {
+        FILE *f = std::fopen(pix.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(&rows, 4, 1, f), 1u);
+        std::fclose(f);
+    }
+    std::error_code error;
+    std::filesystem::resize_file(pix, 4 + (uintmax_t)rows * sizeof(LogSummary), error);
+    if (error) GTEST_SKIP() << "no room for a 2 GB sparse file here";
+    // The next add of the object scans all 6,500 rows and appends the 6,501st.
+    e = MakeEntry(5, 40, 0x10, kJd + 1, "Ann", "Far");
+    ASSERT_EQ(AddLogEntry(e.get(), "far"), 1);
+    EXPECT_EQ((uintmax_t)std::filesystem::file_size(pix), 4 + (uintmax_t)(rows + 1) * sizeof(LogSummary));
+    FILE *f = std::fopen(pix.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    int32_t count = -1, number = -1;
+    EXPECT_EQ(std::fread(&count, 4, 1, f), 1u);
+    EXPECT_EQ(count, rows + 1);
+    ASSERT_EQ(SeekStore(f, 4 + (int64_t)rows * (int64_t)sizeof(LogSummary)), 1);
+    ASSERT_EQ(std::fread(&number, 4, 1, f), 1u);
+    std::fclose(f);
+    EXPECT_EQ(number, 1);
+    // And the duplicate test finds it there.
+    int status = 0;
+    e = MakeEntry(5, 40, 0x10, kJd + 1, "Ann", "Far");
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "far", &status), 1);
+    EXPECT_EQ(status, kLogEntryAlreadyLogged);
+    std::filesystem::remove(pix);
+}
