@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/safefile.h"
+#include "instruments/eyepiecepool.h"
 #include "instruments/tests/instrfixture.h"
 #include "testutil/failurepoints.h"
 
@@ -173,6 +174,26 @@ TEST_F(InstrumentStoreFailure, AStoreThatCannotBeWrittenIsStillRead) {
     EXPECT_EQ(AppendInstrument(ro, r.get()), 0);
     std::fclose(ro);
     EXPECT_EQ(ReadFileBytes(dir.file("instr.bin")), store);
+}
+
+}  // namespace
+
+namespace {
+
+// A pool whose count claims more records than the file holds is refused on
+// open, and no record is appended far past its end.
+TEST_F(InstrumentStoreFailure, APoolCountBeyondTheFileIsRefused) {
+    ASSERT_GT(AddEyepieceRecord("Plossl", 25.0, 52.0), 0);
+    ASSERT_GT(AddEyepieceRecord("Nagler", 9.0, 82.0), 0);
+    std::string pool = ReadFileBytes(dir.file("eyep.bin"));
+    ASSERT_GE(pool.size(), 4u);
+    pool[2] = (char)(3000 & 0xFF);  // the count, after the last id
+    pool[3] = (char)(3000 >> 8);
+    ASSERT_TRUE(WriteFileBytes(dir.file("eyep.bin"), pool));
+    int32_t count = -1;
+    EXPECT_EQ(OpenEyepieceFile(&count), nullptr);
+    EXPECT_LE(AddEyepieceRecord("Erfle", 20.0, 65.0), 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("eyep.bin")), pool);
 }
 
 }  // namespace
