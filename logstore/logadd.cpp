@@ -8,6 +8,9 @@
 // summary row leaves nothing that refers to the entry. A failure after it
 // leaves a complete entry that the next add of the same observation finds as
 // a duplicate, and that add puts back the missing key and index entries.
+// Every step goes through the crash-safe layer (core/safefile.h), and the
+// whole add runs under the store's writer lock (logstore/loglock.h), or under
+// the lock of the pass it belongs to.
 #include "logstore/logadd.h"
 
 #include <algorithm>
