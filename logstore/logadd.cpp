@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -119,6 +120,27 @@ namespace {
 // The duplicate test; the identical entry as stored is left in *stored. -1
 // none; -2 when the summary file exists but cannot be opened or read (the
 // add must not go on as if it held no such entry).
+// Within a pass, the observation times of each summary file's rows as the
+// pass has read and appended them (the pass is the only writer), so that each
+// row's time is read from the disk once per pass, not once per add.
+struct PassRowTimes {
+    uint32_t pass = 0;  // the generation of the pass they belong to
+    std::map<std::string, std::vector<double>> files;
+};
+PassRowTimes g_rowTimes;
+
+std::vector<double> *RowTimesOfPass(const std::string &path) {
+    if (!LogPassActive()) return nullptr;
+    const LogFolderState *state = HeldLogFolderState();
+    if (!state) return nullptr;
+    if (g_rowTimes.pass != state->generation) {
+        g_rowTimes.files.clear();
+        g_rowTimes.pass = state->generation;
+    }
+    auto at = g_rowTimes.files.find(path);
+    return at == g_rowTimes.files.end() ? nullptr : &at->second;
+}
+
 int32_t FindDuplicate(LogEntry *entry, const ObjectRecord *object, const char *notes,
                       LogEntry *stored) {
     entry->notesLength = static_cast<int32_t>(NotesLength(notes));
@@ -132,10 +154,22 @@ int32_t FindDuplicate(LogEntry *entry, const ObjectRecord *object, const char *n
     // Rows are 330,599 bytes apart and only a few fields of each are read:
     // unbuffered reads fetch those bytes and not a buffer's worth per row.
     std::setvbuf(f.get(), nullptr, _IONBF, 0);
+    std::vector<double> *times = RowTimesOfPass(path);
+    if (times && times->size() != static_cast<size_t>(count)) times = nullptr;  // not what the pass wrote
+    if (!times && LogPassActive() && HeldLogFolderState()) {
+        std::vector<double> read(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i)
+            if (!ReadAt(f.get(), RowOffset(i) + kSummaryJulianDateOffset, &read[static_cast<size_t>(i)], 8))
+                return -2;
+        times = &(g_rowTimes.files[path] = std::move(read));
+    }
     for (int32_t i = 0; i < count; ++i) {
         int64_t row = RowOffset(i);
         double jd = 0;
-        if (!ReadAt(f.get(), row + kSummaryJulianDateOffset, &jd, 8)) return -2;
+        if (times)
+            jd = (*times)[static_cast<size_t>(i)];
+        else if (!ReadAt(f.get(), row + kSummaryJulianDateOffset, &jd, 8))
+            return -2;
         if (!(std::fabs(jd - entry->julianDate) < kSameTimeDays)) continue;
         char site[34] = {0}, observer[65] = {0}, instrument[33] = {0};
         int32_t number = -1;
@@ -240,6 +274,15 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
         char summary[kLogPathSize];
         MakeObjectFilePath(bits, entry->catalogueIndex, user, summary);
         NoteDeferredSync(summary);
+        // The pass's copy of the row times follows the row just counted.
+        if (std::vector<double> *times = RowTimesOfPass(summary)) {
+            double jd;  // copied out of the packed row
+            std::memcpy(&jd, &row->date.julianDate, sizeof jd);
+            if (times->size() == static_cast<size_t>(count))
+                times->push_back(jd);
+            else
+                g_rowTimes.files.erase(summary);
+        }
     }
 
     // 6. The key list, then 10. the six indexes.
