@@ -15,9 +15,11 @@
 #include "app/gleaner_win.h"
 #include "app/importlist_win.h"
 #include "app/importpass.h"
+#include "app/logpassmessages.h"
 #include "app/preview.h"
 #include "app/previewview.h"
 #include "resources/wizardids.h"
+#include "logstore/loglock.h"
 
 namespace {
 
@@ -76,14 +78,23 @@ void Finish(HWND step) {
         RunPreviewPass(step);
         return;
     }
+    // The log is held for the whole pass; a log that cannot be written or is
+    // in use is said before anything is imported.
+    if (!BeginLogPass()) {
+        MessageBoxA(main, LogPassRefusalText(LastLogLockFailure()).c_str(), "Gleaner Message", MB_ICONERROR);
+        return;
+    }
     HWND box = ShowProcessingBox(main);
     int added = 0;
     int result = RunPassOfFormatKind(step, 0, &added);
+    int written = EndLogPass();
     CloseProcessingBox(box);
     if (result < 0) {
         ShowErrorLine();
         return;
     }
+    if (!written)
+        MessageBoxA(main, kLogPassUnfinishedText, "Gleaner Message", MB_ICONWARNING);
     g_entryCount = result;
     g_resultText = FormatImportResultText(added, LastImportPassTally().alreadyLogged);
     DialogBoxParamA(GetProgramInstance(), "ResultDlg", main, ResultDlgProc, 0);

@@ -8,10 +8,14 @@
 // matters. Bytes written are the process's write counter (/proc/self/io,
 // wchar: every byte passed to write()); each phase is timed until its bytes
 // are on the disk.
-// usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT]
+// usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT] [growth]
 //   DEMO_FOLDER     made by tools/make_demo.py --build BUILD (BUILD/demo)
 //   ENTRIES         lines of the generated log (5000)
 //   SCRATCH_PARENT  folder that receives the scratch user folder (/tmp)
+//   growth          then also the final pass's cost for 500 and 8,000 entries
+//                   into an empty store and into one holding 8,000
+// The final pass is compared with a plain writer of the same entry files and
+// summary rows (PlainEntryWrites) as a ratio of entries per second.
 #include <unistd.h>
 
 #include <climits>
@@ -29,6 +33,8 @@
 #include "core/datapaths.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
+#include "logstore/loglock.h"
+#include "logstore/logrecords.h"
 #include "instruments/instrumentstore.h"
 #include "objects/objectrecord.h"
 #include "objects/recognize.h"
@@ -139,15 +145,16 @@ std::string Field(const std::string &text) {
 // target;site;observer;instrument;date;time;seeing;transparency;notes;extra
 bool WriteLog(const std::string &path, int entries, const std::vector<std::string> &objects,
               const std::vector<std::string> &sites, const std::vector<std::string> &observers,
-              const std::vector<std::string> &instruments) {
+              const std::vector<std::string> &instruments, int firstDay = 0) {
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     static const char *const kSeeing[] = {"excellent", "good", "fair", "poor"};
     static const char *const kSky[] = {"clear", "some haze", "thin cloud"};
     bool ok = true;
     for (int i = 0; i < entries && ok; ++i) {
-        // A new evening every 8 entries from 1 January 2005, 20:00 on.
-        int day = i / 8, minute = 20 * 60 + (i % 8) * 35;
+        // A new evening every 8 entries from 1 January 2005 (plus firstDay
+        // days, in 28-day months), 20:00 on.
+        int day = firstDay + i / 8, minute = 20 * 60 + (i % 8) * 35;
         int year = 2005 + day / 336, month = 1 + (day % 336) / 28, mday = 1 + day % 28;
         std::string line = Field(objects[(size_t)i % objects.size()]) + ";" +
                            Field(sites[(size_t)i % sites.size()]) + ";" +
@@ -207,11 +214,83 @@ Figures PlainWrites(const std::string &path, int records, size_t recordSize) {
     return r;
 }
 
+// The plain writer of the final pass's files: for each entry an entry file of
+// the log entry's size and its notes, and a summary row appended to one of
+// `objects` summary files (written row first, as the pass does), then synced:
+// the same files and bytes as the pass writes, without its reads, checks,
+// key lists and indexes.
+Figures PlainEntryWrites(const std::string &folder, int entries, size_t objects) {
+    Figures r;
+    if (!EnsureDirectory(folder.c_str()) || objects == 0) return r;
+    std::vector<char> entry(sizeof(LogEntry) + 64, 'e'), row(sizeof(LogSummary), 'r');
+    long long before = WrittenBytes();
+    double t = Now();
+    for (int i = 0; i < entries; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/%08d.bin", i);
+        FILE *f = std::fopen((folder + name).c_str(), "wb");
+        if (!f) break;
+        bool ok = std::fwrite(entry.data(), 1, entry.size(), f) == entry.size();
+        ok = std::fclose(f) == 0 && ok;
+        std::snprintf(name, sizeof name, "/%09zu.pix", (size_t)i % objects);
+        f = std::fopen((folder + name).c_str(), "ab");
+        if (!f) break;
+        ok = std::fwrite(row.data(), 1, row.size(), f) == row.size() && ok;
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok) break;
+        ++r.entries;
+    }
+    sync();
+    r.seconds = Now() - t;
+    r.bytes = WrittenBytes() - before;
+    DeleteTree(folder.c_str());
+    return r;
+}
+
+// The final pass over the log file as the program runs it: the log store
+// held for the whole pass (its disk syncs at the end), timed until its bytes
+// are on the disk.
+Figures FinalPass(const ImportSettings &settings, int *added) {
+    Figures r;
+    sync();
+    long long before = WrittenBytes(), readBefore = ReadBytes();
+    double t = Now();
+    *added = 0;
+    ImportJob job;
+    MakeImportJob(settings, CurrentImportFormat(), &job);
+    if (BeginLogPass()) {
+        r.entries = RunDelimitedImportPass(nullptr, job, 0, added);
+        EndLogPass();
+    }
+    sync();
+    r.seconds = Now() - t;
+    r.bytes = WrittenBytes() - before;
+    r.readBytes = ReadBytes() - readBefore;
+    return r;
+}
+
+// A scratch user folder with the demo's stores; empty on failure.
+std::string MakeScratch(const std::string &demo, const std::string &parent) {
+    std::string scratchTemplate = parent + "/gleaner-bench-import-XXXXXX";
+    std::vector<char> scratch(scratchTemplate.begin(), scratchTemplate.end());
+    scratch.push_back('\0');
+    if (!mkdtemp(scratch.data())) return std::string();
+    std::string user = scratch.data();
+    for (const char *name : {"loc.bin", "observer.bin", "instr.bin"}) {
+        std::string from = demo + "/user/" + name, to = user + "/" + name;
+        if (CopyPlainFile(from.c_str(), to.c_str()) != 1) {
+            DeleteTree(user.c_str());
+            return std::string();
+        }
+    }
+    return user;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT]\n");
+        std::fprintf(stderr, "usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT] [growth]\n");
         return 2;
     }
     // Absolute: the passes run in the scratch folder.
@@ -224,6 +303,7 @@ int main(int argc, char **argv) {
     std::free(real);
     int entries = argc > 2 ? std::atoi(argv[2]) : 5000;
     std::string parent = argc > 3 ? argv[3] : "/tmp";
+    bool growth = argc > 4 && std::strcmp(argv[4], "growth") == 0;
     if (entries <= 0) return 2;
 
     std::string ref0 = demo + "/data/ref/", ref1 = demo + "/disc/ref/";
@@ -273,7 +353,7 @@ int main(int argc, char **argv) {
     // sync a phase would be timed by how much of it the page cache absorbed.
     // The plain loops run beside the passes they are compared with.
     int status = 0;
-    Figures preview, final;
+    Figures preview;
     sync();
     Figures plainPreview = PlainWrites(user + "/plain_preview.bin", entries, sizeof(PreviewRecord));
     sync();
@@ -293,37 +373,59 @@ int main(int argc, char **argv) {
     std::remove((user + "/" + kPreviewFileName).c_str());
     sync();
     int added = 0;
-    {
-        long long before = WrittenBytes(), readBefore = ReadBytes();
-        double t = Now();
-        final.entries = RunDelimitedImportPass(nullptr, job, 0, &added);
-        sync();
-        final.seconds = Now() - t;
-        final.bytes = WrittenBytes() - before;
-        final.readBytes = ReadBytes() - readBefore;
-    }
+    Figures final = FinalPass(settings, &added);
     if (final.entries != entries || added != entries) {
         std::fprintf(stderr, "final pass: %d of %d entries, %d added: %s\n", final.entries, entries, added,
                      ImportErrorLine());
         status = 1;
     }
-    // The final pass's bytes per entry, in one record each.
-    size_t finalRecord = final.entries > 0 ? (size_t)(final.bytes / final.entries) : sizeof(PreviewRecord);
     sync();
-    Figures plainFinal = PlainWrites(user + "/plain_final.bin", entries, finalRecord ? finalRecord : 1);
+    Figures plainFinal = PlainEntryWrites(user + "/plain_final", entries, objects.size());
 
     Print("preview pass (331,458 B records)", preview);
     Print("plain loop, 331,458 B records", plainPreview);
     char label[64];
     std::snprintf(label, sizeof label, "final pass (%d added)", added);
     Print(label, final);
-    std::snprintf(label, sizeof label, "plain loop, %zu B records", finalRecord);
-    Print(label, plainFinal);
+    Print("plain writer, entry files and rows", plainFinal);
     auto ratio = [](const Figures &a, const Figures &b) {
-        return b.MegabytesPerSecond() > 0 ? a.MegabytesPerSecond() / b.MegabytesPerSecond() : 0.0;
+        return b.EntriesPerSecond() > 0 ? a.EntriesPerSecond() / b.EntriesPerSecond() : 0.0;
     };
-    std::printf("ratio to the plain loop (MB/s): preview %.2f, final %.2f\n", ratio(preview, plainPreview),
+    std::printf("ratio to the plain writer (entries/s): preview %.2f, final %.2f\n", ratio(preview, plainPreview),
                 ratio(final, plainFinal));
     DeleteTree(user.c_str());
+    if (!growth) return status;
+
+    // The cost's growth: 500 and 8,000 entries into an empty store, then into
+    // a store that already holds 8,000 (of other nights).
+    std::printf("\ngrowth of the final pass (seconds per 1,000 entries):\n");
+    for (int held : {0, 8000}) {
+        for (int n : {500, 8000}) {
+            std::string scratchUser = MakeScratch(demo, parent);
+            if (scratchUser.empty()) return 1;
+            SetUserDataFolder(scratchUser.c_str());
+            if (chdir(scratchUser.c_str()) != 0) return 1;
+            std::string logFile = scratchUser + "/bench_log.txt";
+            std::snprintf(settings.importPath, sizeof settings.importPath, "%s", logFile.c_str());
+            if (held > 0) {
+                if (!WriteLog(logFile, held, objects, sites, observers, instruments, 0)) return 1;
+                int filled = 0;
+                FinalPass(settings, &filled);
+                if (filled != held) status = 1;
+            }
+            // Nights after those already held.
+            if (!WriteLog(logFile, n, objects, sites, observers, instruments, 2000)) return 1;
+            int got = 0;
+            Figures f = FinalPass(settings, &got);
+            if (got != n) {
+                std::fprintf(stderr, "growth pass: %d of %d added: %s\n", got, n, ImportErrorLine());
+                status = 1;
+            }
+            std::printf("  %5d entries into a store holding %5d: %7.2f s, %6.3f s per 1,000, %7.1f entries/s\n", n,
+                        held, f.seconds, f.seconds * 1000.0 / n, f.EntriesPerSecond());
+            std::fflush(stdout);
+            DeleteTree(scratchUser.c_str());
+        }
+    }
     return status;
 }

@@ -43,5 +43,14 @@ bool FsReplaceFile(const std::string &source, const std::string &target);
 // buffer flushed, then the operating system's (fsync, _commit). false when
 // either fails.
 bool FsSyncFile(std::FILE *file);
+// Forces the files (which exist and were written earlier, perhaps by streams
+// now closed) to the disk: one syncfs of their file system on Linux, each
+// file's own sync elsewhere. false when one could not be synced.
+bool FsSyncPaths(const std::vector<std::string> &paths);
+// An exclusive lock on the whole of an open file, held until FsUnlockFile or
+// the file's close, against other processes that lock it too (fcntl record
+// locks, LockFileEx). Never waits: false when another holder has it.
+bool FsTryLockFile(std::FILE *file);
+void FsUnlockFile(std::FILE *file);
 // The number of this process, to make temporary names no other writer uses.
 unsigned long FsProcessId();

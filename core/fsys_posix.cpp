@@ -109,5 +109,59 @@ bool FsSyncFile(std::FILE *file) {
     return fsync(fileno(file)) == 0;
 }
 
+bool FsSyncPaths(const std::vector<std::string> &paths) {
+    bool ok = true;
+#ifdef __linux__
+    // One call syncs the whole file system the first file lies on; files on
+    // another file system get their own.
+    dev_t synced = 0;
+    bool any = false;
+    for (const std::string &path : paths) {
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) continue;  // replaced or removed since
+        if (any && st.st_dev == synced) continue;
+        int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0) {
+            ok = false;
+            continue;
+        }
+        if (!any) {
+            ok = syncfs(fd) == 0 && ok;
+            synced = st.st_dev;
+            any = true;
+        } else {
+            ok = fsync(fd) == 0 && ok;
+        }
+        close(fd);
+    }
+#else
+    for (const std::string &path : paths) {
+        int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0) continue;
+        ok = fsync(fd) == 0 && ok;
+        close(fd);
+    }
+#endif
+    return ok;
+}
+
+bool FsTryLockFile(std::FILE *file) {
+    if (!file) return false;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;  // the whole file
+    return fcntl(fileno(file), F_SETLK, &lock) == 0;
+}
+
+void FsUnlockFile(std::FILE *file) {
+    if (!file) return;
+    struct flock lock = {};
+    lock.l_type = F_UNLCK;
+    lock.l_whence = SEEK_SET;
+    fcntl(fileno(file), F_SETLK, &lock);
+}
+
 unsigned long FsProcessId() { return (unsigned long)getpid(); }
 #endif

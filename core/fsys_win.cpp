@@ -97,4 +97,33 @@ bool FsSyncFile(std::FILE *file) {
     return _commit(_fileno(file)) == 0;
 }
 
+bool FsSyncPaths(const std::vector<std::string> &paths) {
+    bool ok = true;
+    for (const std::string &path : paths) {
+        // FlushFileBuffers needs a handle with write access.
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;  // replaced or removed since
+        ok = FlushFileBuffers(h) != 0 && ok;
+        CloseHandle(h);
+    }
+    return ok;
+}
+
+bool FsTryLockFile(std::FILE *file) {
+    if (!file) return false;
+    HANDLE h = (HANDLE)_get_osfhandle(_fileno(file));
+    if (h == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED at = {};
+    return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+
+void FsUnlockFile(std::FILE *file) {
+    if (!file) return;
+    HANDLE h = (HANDLE)_get_osfhandle(_fileno(file));
+    if (h == INVALID_HANDLE_VALUE) return;
+    OVERLAPPED at = {};
+    UnlockFileEx(h, 0, 1, 0, &at);
+}
+
 unsigned long FsProcessId() { return GetCurrentProcessId(); }

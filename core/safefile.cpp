@@ -1,12 +1,17 @@
 // The crash-safe file layer and its test seam (see safefile.h).
 #include "core/safefile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/fsys.h"
 
 namespace {
+
+bool g_deferSyncs = false;
+std::vector<std::string> g_deferred;
 
 int g_failAt = 0;
 int g_steps = 0;
@@ -73,7 +78,28 @@ int SafeWriteAll(std::FILE *file, const void *buffer, size_t size) {
 int SafeFlush(std::FILE *file) {
     if (!file) return 0;
     if (StepFails(kFileStepFlush)) return 0;
+    if (g_deferSyncs) return std::fflush(file) == 0 ? 1 : 0;
     return FsSyncFile(file) ? 1 : 0;
+}
+
+void BeginDeferredSyncs() {
+    g_deferSyncs = true;
+    g_deferred.clear();
+}
+
+void NoteDeferredSync(const std::string &path) {
+    if (g_deferSyncs && !path.empty()) g_deferred.push_back(path);
+}
+
+bool SyncsDeferred() { return g_deferSyncs; }
+
+int EndDeferredSyncs() {
+    g_deferSyncs = false;
+    std::vector<std::string> paths;
+    paths.swap(g_deferred);
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return FsSyncPaths(paths) ? 1 : 0;
 }
 
 int SafeClose(std::FILE *file) {
@@ -119,6 +145,7 @@ int CommitSafeRewrite(SafeRewrite *rewrite) {
     rewrite->file = nullptr;
     ok = SafeClose(file) && ok;
     ok = ok && SafeReplace(rewrite->temporary.c_str(), rewrite->target.c_str());
+    if (ok) NoteDeferredSync(rewrite->target);
     if (!ok) {
         // The removal of the leftover temporary is no step of the store's:
         // it is not counted, and a failure to remove it changes nothing.

@@ -63,6 +63,21 @@ int SafeClose(std::FILE *file);
 int SafeReplace(const char *source, const char *target);
 int SafeRemove(const char *path);
 
+// ---- syncs deferred to the end of a batch ------------------------------------------
+// Between BeginDeferredSyncs and EndDeferredSyncs a flush step hands the
+// stream's bytes to the operating system (fflush) without waiting for the
+// disk, and the files that rewrites put in place (and any the caller notes)
+// are forced to the disk once, by EndDeferredSyncs. A program killed in
+// between loses nothing (the system holds every byte); a power failure may
+// lose the batch's last changes, as it may any unsynced write. Used by the
+// log store for a whole import pass, whose per-file syncs would otherwise
+// cost several milliseconds each.
+void BeginDeferredSyncs();
+void NoteDeferredSync(const std::string &path);
+// 1 when every noted file reached the disk; syncs are immediate again.
+int EndDeferredSyncs();
+bool SyncsDeferred();
+
 // ---- whole-file rewrites ---------------------------------------------------------
 
 struct SafeRewrite {

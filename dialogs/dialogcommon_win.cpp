@@ -245,7 +245,7 @@ void AppendInstrumentAndSelect(HWND dialog, InstrumentDialogState *s, const Inst
 
 void DeleteSelectedInstrument(HWND dialog, InstrumentDialogState *s, const InstrumentListView &view) {
     int line = LineOfSelectedInstrument(s);
-    if (DeleteInstrument(s->store, s->selected)) {
+    if (DeleteInstrument(&s->store, s->selected)) {
         --s->count;
         int listed = FillInstrumentList(dialog, s, view);
         if (line >= listed) line = listed - 1;

@@ -161,9 +161,9 @@ void DeleteSelectedObserver(HWND dialog, ObserverDlgState *st) {
     FILE *f = OpenObserverStore(&count);
     if (!f) return;
     ObserverRecord r;
-    if (ReadObserver(f, sel, &r) && DeleteObserver(f, sel))
+    if (ReadObserver(f, sel, &r) && DeleteObserver(&f, sel))
         st->selection = (int16_t)SelectionAfterDelete(sel, count);
-    std::fclose(f);
+    if (f) std::fclose(f);
     RefreshObservers(dialog, st);
 }
 

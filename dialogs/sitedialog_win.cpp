@@ -245,13 +245,13 @@ void DeleteSelectedSite(HWND dialog, LocDlgState *st) {
         f = OpenLocationStore(&count);
         if (!f) return;
     }
-    if (DeleteLocation(f, sel)) {
+    if (DeleteLocation(&f, sel)) {
         // The event files go when the dialog ends with OK; Cancel brings the
         // site back with its events.
         st->effects.deletedSites.push_back(site);
         st->selection = (int16_t)SelectionAfterDelete(sel, count);
     }
-    std::fclose(f);
+    if (f) std::fclose(f);
     RefreshSites(dialog, st);
 }
 

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         int32_t column = (int8_t)data[4 + i];
         std::memcpy(reinterpret_cast<char *>(&f) + kColumns[i], &column, 4);
     }
-    uint8_t flags = fuzz::MaskedFlags(data[0]);
+    uint8_t flags = data[0];
     fuzz::ApplyFixedFlags(&f, flags);
     fuzz::RunPassAndCheck(RunDelimitedImportPass, data + kPrefix, size - kPrefix, flags);
     return 0;

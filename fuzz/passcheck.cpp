@@ -72,14 +72,6 @@ void CheckRecord(const PreviewRecord &r) {
 
 }  // namespace
 
-uint8_t MaskedFlags(uint8_t flags) {
-    static const int mask = [] {
-        const char *v = std::getenv("GLEANER_FUZZ_MASK");
-        return v ? std::atoi(v) : 0;
-    }();
-    return (uint8_t)(flags & ~mask);
-}
-
 void ApplyFixedFlags(ImportFormat *f, uint8_t flags) {
     f->siteFixed = (flags & kFixSite) ? 1 : 0;
     f->observerFixed = (flags & kFixObserver) ? 1 : 0;

@@ -22,11 +22,6 @@ enum PassFlags : uint8_t {
     kGarbageFixedInstrument = 128,  // the fixed instrument's bytes are all 0xFF (counts too)
 };
 
-// The flag byte of an input with the flags named by the environment value
-// GLEANER_FUZZ_MASK (a number) cleared: keeps a known, still open fault from
-// stopping every run.
-uint8_t MaskedFlags(uint8_t flags);
-
 // Sets the fixed flags and fixed records of the format from the flag byte.
 void ApplyFixedFlags(ImportFormat *format, uint8_t flags);
 

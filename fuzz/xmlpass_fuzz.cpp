@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
     default: break;
     }
-    uint8_t flags = fuzz::MaskedFlags(data[0]);
+    uint8_t flags = data[0];
     fuzz::ApplyFixedFlags(&f, flags);
     fuzz::RunPassAndCheck(RunXmlImportPass, data + kPrefix, size - kPrefix, flags);
     return 0;

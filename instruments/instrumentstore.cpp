@@ -11,6 +11,7 @@
 #include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
+#include "core/safefile.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
 #include "instruments/storeio.h"
@@ -47,8 +48,19 @@ int ReadRaw(FILE *f, InstrumentRecord *record, int index) {
     return ReadStoreBytes(f, RecordOffset(index), record, sizeof *record);
 }
 
+// Writes over a stored record; when the write or its flush fails the old
+// record is written back, so a failure leaves the file as it was.
 int WriteRaw(FILE *f, const InstrumentRecord *record, int index) {
-    return WriteStoreBytes(f, RecordOffset(index), record, sizeof *record);
+    std::unique_ptr<InstrumentRecord> old = NewRecord();
+    if (!old || !ReadRaw(f, old.get(), index)) return 0;
+    if (WriteStoreBytes(f, RecordOffset(index), record, sizeof *record)) return 1;
+    PutStoreBytesBack(f, RecordOffset(index), old.get(), sizeof *old);
+    return 0;
+}
+
+// The count fits the file: every counted record is there whole.
+int CountFits(FILE *f, int count) {
+    return StoreCountFits(f, kInstrumentHeaderSize, count, kInstrumentRecordSize);
 }
 
 // The name field of a stored record, terminated.
@@ -116,10 +128,23 @@ FILE *OpenInstrumentFile(int32_t *count) {
     if (!FileExists(path.c_str()) && FileExists(orphan.c_str()))
         FsReplaceFile(orphan, path);
 
-    StoreFilePtr f(std::fopen(path.c_str(), "r+b"));
-    if (!f) return nullptr;
+    StoreFilePtr f(SafeOpen(path.c_str(), "r+b"));
+    if (!f) {
+        // A store that cannot be opened for writing (a read-only user folder)
+        // is read as it is, when it needs no conversion: its instruments are
+        // known, and every write through the stream fails and says so.
+        f.reset(SafeOpen(path.c_str(), "rb"));
+        VersionStamp current;
+        int n = 0;
+        if (!f || SafeRead(&current, sizeof current, 1, f.get()) != 1 || current.magic != kStampMagic ||
+            GetStampVersion(&current) != CurrentStampVersion() || !ReadCount(f.get(), &n) ||
+            !CountFits(f.get(), n) || !SeekStore(f.get(), kInstrumentHeaderSize))
+            return nullptr;
+        if (count) *count = n;
+        return f.release();
+    }
     VersionStamp stamp;
-    if (std::fread(&stamp, sizeof stamp, 1, f.get()) != 1) return nullptr;
+    if (SafeRead(&stamp, sizeof stamp, 1, f.get()) != 1) return nullptr;
 
     if (stamp.magic != kStampMagic) {
         f.reset();
@@ -150,6 +175,9 @@ FILE *OpenInstrumentFile(int32_t *count) {
     int n = 0;
     uint16_t lastId = 0;
     if (!ReadStoreU16(f.get(), kLastIdOffset, &lastId) || !ReadCount(f.get(), &n)) return nullptr;
+    // A count beyond the file's length is damage: refused before anything
+    // reads, copies or appends by it.
+    if (!CountFits(f.get(), n)) return nullptr;
     if (!SeekStore(f.get(), kInstrumentHeaderSize)) return nullptr;
     if (count) *count = n;
     return f.release();
@@ -219,33 +247,66 @@ int AppendInstrument(FILE *f, InstrumentRecord *record) {
     if (!ReadStoreU16(f, kLastIdOffset, &lastId) || !ReadStoreU16(f, kCountOffset, &n)) return 0;
     // After 65,535 the id would wrap to 0, the naked eye's, and ids would repeat.
     if (lastId == 0xFFFF || n == 0xFFFF) return 0;
+    // A damaged count would put the record far past the end of the file.
+    if (!CountFits(f, n)) return 0;
     uint16_t keptId = record->id;
     record->id = (uint16_t)(lastId + 1);
     // The record first: a failed write leaves the header counting only what is there.
-    if (!WriteRaw(f, record, n)) {
+    if (!WriteStoreBytes(f, RecordOffset(n), record, sizeof *record)) {
         record->id = keptId;
         return 0;
     }
     uint8_t header[4] = {(uint8_t)(record->id & 0xFF), (uint8_t)(record->id >> 8),
                          (uint8_t)((n + 1) & 0xFF), (uint8_t)((n + 1) >> 8)};
     if (!WriteStoreBytes(f, kLastIdOffset, header, 4)) {
+        uint8_t old[4] = {(uint8_t)(lastId & 0xFF), (uint8_t)(lastId >> 8), (uint8_t)(n & 0xFF),
+                          (uint8_t)(n >> 8)};
+        PutStoreBytesBack(f, kLastIdOffset, old, 4);
         record->id = keptId;
         return 0;
     }
     return 1;
 }
 
-int DeleteInstrument(FILE *f, int index) {
-    if (!f || index < 0) return 0;
+int DeleteInstrument(FILE **f, int index) {
+    if (!f || !*f || index < 0) return 0;
     int n = 0;
-    if (!ReadCount(f, &n) || index >= n) return 0;
-    // One record at a time: no block the size of the whole tail is needed.
+    if (!ReadCount(*f, &n) || index >= n || !CountFits(*f, n)) return 0;
+    std::string path = UserPath("instr.bin");
+    int64_t size = StoreStreamSize(*f);
+    if (path.empty() || size < 0) return 0;
     std::unique_ptr<InstrumentRecord> buffer = NewRecord();
     if (!buffer) return 0;
-    for (int i = index + 1; i < n; ++i) {
-        if (!ReadRaw(f, buffer.get(), i) || !WriteRaw(f, buffer.get(), i - 1)) return 0;
+    // The new copy, one record at a time: the header with the lowered count,
+    // the records before and after the deleted one, then the last record's
+    // old bytes again and whatever followed the counted records, so the file
+    // keeps its length as a delete has always left it.
+    SafeRewrite out;
+    if (!BeginSafeRewrite(path.c_str(), &out)) return 0;
+    uint8_t header[kInstrumentHeaderSize];
+    bool ok = ReadStoreBytes(*f, 0, header, sizeof header) == 1;
+    header[kCountOffset] = (uint8_t)((n - 1) & 0xFF);
+    header[kCountOffset + 1] = (uint8_t)((n - 1) >> 8);
+    ok = ok && SafeWriteAll(out.file, header, sizeof header);
+    for (int i = 0; ok && i < n; ++i) {
+        if (i == index) continue;
+        ok = ReadRaw(*f, buffer.get(), i) && SafeWriteAll(out.file, buffer.get(), sizeof *buffer);
     }
-    return WriteStoreU16(f, kCountOffset, (uint16_t)(n - 1));
+    ok = ok && ReadRaw(*f, buffer.get(), n - 1) && SafeWriteAll(out.file, buffer.get(), sizeof *buffer);
+    int64_t rest = size - RecordOffset(n);
+    if (ok && rest > 0) {
+        std::string tail((size_t)rest, '\0');
+        ok = ReadStoreBytes(*f, RecordOffset(n), &tail[0], tail.size()) &&
+             SafeWriteAll(out.file, tail.data(), tail.size());
+    }
+    out.failed = !ok;
+    // The stream lets go of the file (Windows replaces no open file) and is
+    // opened again on whichever file is there: the new one, or the old one.
+    std::fclose(*f);
+    *f = nullptr;
+    ok = CommitSafeRewrite(&out) == 1;
+    *f = std::fopen(path.c_str(), "r+b");
+    return (ok && *f && SeekStore(*f, kInstrumentHeaderSize)) ? 1 : 0;
 }
 
 int MoveInstrument(FILE *f, int index, int count, int direction, int *newIndex) {

@@ -1,9 +1,11 @@
 // The instrument store "instr.bin" in the user data folder: a version stamp,
 // the last id given (unsigned 16-bit), the count (unsigned 16-bit), then whole
-// InstrumentRecords from offset 9, in list order. Deleting shifts the later
-// records down without shortening the file, so bytes past the counted records
+// InstrumentRecords from offset 9, in list order. Deleting moves the later
+// records down in a new copy of the same length, so bytes past the counted records
 // are stale. "instr.bak" is the copy the edit dialogs take; older layouts are
-// converted on open. Every operation positions the stream itself. Results:
+// converted on open. Every operation positions the stream itself and goes
+// through the crash-safe layer (core/safefile.h); a record or header write
+// that fails is undone. Results:
 // 1 success, 0 failure unless said otherwise.
 #pragma once
 #include <cstdint>
@@ -21,7 +23,9 @@ int CreateInstrumentFile();
 // Opens instr.bin "r+b", converting an unstamped (8,750-byte records) or
 // stamped older layout (139,206 or 330,050-byte records) first, and bringing an
 // older stamp up to 3.1f. The stream is left at offset 9. None on failure, for
-// a stamp newer than this program or a file whose layout cannot be told.
+// a stamp newer than this program, a file whose layout cannot be told, or a
+// count of more records than the file holds. A current instr.bin that cannot
+// be opened for writing (a read-only folder) is opened "rb".
 FILE *OpenInstrumentFile(int32_t *count);
 // Another folder's instr.bin, read-only, left after its header (at 9, or at 4
 // for the unstamped layout, which sets the old flag). stamp receives 5 bytes.
@@ -40,7 +44,11 @@ int WriteInstrumentById(FILE *f, const InstrumentRecord *record, int id);
 // caller's record), then the raised id and count. 0 when the 16-bit id or count
 // would wrap (id 0 is the naked eye's).
 int AppendInstrument(FILE *f, InstrumentRecord *record);
-int DeleteInstrument(FILE *f, int index);
+// Rewrites instr.bin whole through the crash-safe layer without the record
+// (later records one place down, the length kept): *f is closed for the
+// replacement and opened again at offset 9, null when that fails. Any failed
+// step leaves the file as it was.
+int DeleteInstrument(FILE **f, int index);
 // Swaps record index with the nearest record of the same kind in direction
 // (-1 up, +1 down) among the first count records; traces to "debug.txt".
 // newIndex gets the partner's index, -1 when none.

@@ -9,6 +9,7 @@
 #include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
+#include "core/safefile.h"
 #include "instruments/storeio.h"
 
 namespace {
@@ -48,11 +49,14 @@ int CreateEmptyPool(const PoolLayout &pool, const std::string &path) {
 
 FILE *OpenAndReadHeader(const PoolLayout &pool, const char *path, const char *mode,
                         int32_t *count, uint8_t *stamp) {
-    StoreFilePtr f(std::fopen(path, mode));
+    StoreFilePtr f(SafeOpen(path, mode));
     if (!f) return nullptr;
     if (stamp && pool.headerSize == 9 && !ReadStoreBytes(f.get(), 0, stamp, 5)) return nullptr;
     uint16_t lastId = 0, n = 0;
     if (!ReadPoolHeader(f.get(), pool, &lastId, &n) || !SeekStore(f.get(), 0)) return nullptr;
+    // A count of more records than the file holds is damage: refused before
+    // anything reads, appends or copies by it.
+    if (!StoreCountFits(f.get(), pool.headerSize, n, pool.recordSize)) return nullptr;
     if (count) *count = n;
     return f.release();
 }
@@ -117,6 +121,7 @@ int AppendPoolRecord(FILE *f, const PoolLayout &pool, void *record) {
     if (!ReadPoolHeader(f, pool, &lastId, &n)) return 0;
     // Id 0 means "not from a pool": the counter must not wrap to it.
     if (lastId == 0xFFFF || n == 0xFFFF) return 0;
+    if (!StoreCountFits(f, pool.headerSize, n, pool.recordSize)) return 0;
     uint16_t id = (uint16_t)(lastId + 1);
     std::vector<uint8_t> previousId((size_t)pool.idWidth);
     std::memcpy(previousId.data(), (uint8_t *)record + pool.idOffset, previousId.size());

@@ -110,7 +110,7 @@ double NeutralDensityTransmission(double value, int mode) {
     if (!(value > 0.0) || value == kNoValue) return 0.0;
     double t = 0.0;
     if (mode == 0)
-        t = value * 0.01;
+        t = value / 100.0;  // exact for 100 %: 100 x 0.01 exceeds 1 in x87 precision
     else if (mode == 1)
         t = 1.0 / std::pow(10.0, value);
     else if (mode == 2)

@@ -18,13 +18,24 @@ int SeekStore(FILE *f, int64_t offset) {
 
 int ReadStoreBytes(FILE *f, int64_t offset, void *data, size_t n) {
     if (!SeekStore(f, offset)) return 0;
-    return std::fread(data, 1, n, f) == n ? 1 : 0;
+    return SafeRead(data, 1, n, f) == n ? 1 : 0;
 }
 
 int WriteStoreBytes(FILE *f, int64_t offset, const void *data, size_t n) {
     if (!SeekStore(f, offset)) return 0;
-    if (std::fwrite(data, 1, n, f) != n) return 0;
-    return std::fflush(f) == 0 ? 1 : 0;
+    if (SafeWrite(data, 1, n, f) != n) return 0;
+    return SafeFlush(f);
+}
+
+void PutStoreBytesBack(FILE *f, int64_t offset, const void *data, size_t n) {
+    std::clearerr(f);
+    WriteStoreBytes(f, offset, data, n);
+    std::clearerr(f);
+}
+
+int StoreCountFits(FILE *f, int64_t headerSize, int64_t count, int64_t recordSize) {
+    int64_t size = StoreStreamSize(f);
+    return (size >= 0 && count >= 0 && headerSize + count * recordSize <= size) ? 1 : 0;
 }
 
 int ReadStoreU16(FILE *f, int64_t offset, uint16_t *value) {
@@ -57,11 +68,13 @@ int64_t StoreStreamSize(FILE *f) {
 
 int CopyStoreRecords(const std::string &source, const std::string &target, int headerSize,
                      int countOffset, int recordSize) {
-    StoreFilePtr in(std::fopen(source.c_str(), "rb"));
+    StoreFilePtr in(SafeOpen(source.c_str(), "rb"));
     if (!in) return 0;
     std::vector<unsigned char> header((size_t)headerSize);
-    if (std::fread(header.data(), 1, header.size(), in.get()) != header.size()) return 0;
+    if (SafeRead(header.data(), 1, header.size(), in.get()) != header.size()) return 0;
     unsigned count = header[(size_t)countOffset] | (header[(size_t)countOffset + 1] << 8);
+    // A damaged count never makes a copy longer than the source.
+    if (!StoreCountFits(in.get(), headerSize, count, recordSize)) return 0;
 
     SafeRewrite out;
     if (!BeginSafeRewrite(target.c_str(), &out)) return 0;

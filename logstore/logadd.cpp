@@ -8,11 +8,17 @@
 // summary row leaves nothing that refers to the entry. A failure after it
 // leaves a complete entry that the next add of the same observation finds as
 // a duplicate, and that add puts back the missing key and index entries.
+// Every step goes through the crash-safe layer (core/safefile.h), and the
+// whole add runs under the store's writer lock (logstore/loglock.h), or under
+// the lock of the pass it belongs to.
 #include "logstore/logadd.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,12 +30,14 @@
 #include "logstore/logentryfile.h"
 #include "logstore/loggedobjects.h"
 #include "logstore/logindex.h"
+#include "logstore/loglock.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 #include "photometry/extinction.h"
 #include "core/safefile.h"
+#include "instruments/storeio.h"
 
 namespace {
 
@@ -39,74 +47,68 @@ typedef std::unique_ptr<FILE, FileCloser> FileHolder;
 
 size_t NotesLength(const char *notes) { return notes ? std::strlen(notes) : 0; }
 
-bool ReadAt(FILE *f, long offset, void *out, size_t size) {
-    return std::fseek(f, offset, SEEK_SET) == 0 && std::fread(out, 1, size, f) == size;
+bool ReadAt(FILE *f, int64_t offset, void *out, size_t size) {
+    return SeekStore(f, offset) && SafeRead(out, 1, size, f) == size;
 }
 
-// Raises the folder's entry counter in place; the number issued, or -1.
-int32_t RaiseEntryCounter(int32_t categoryBits) {
-    char path[kLogPathSize];
-    MakePidFilePath(categoryBits, path);
-    if (!path[0]) return -1;
-    FileHolder f(std::fopen(path, "r+b"));
-    int32_t counter = 0;
-    if (!f || std::fread(&counter, 4, 1, f.get()) != 1 || counter < 0) return -1;
-    int32_t raised = counter + 1;
-    if (std::fseek(f.get(), 0, SEEK_SET) != 0 || std::fwrite(&raised, 4, 1, f.get()) != 1 ||
-        std::fflush(f.get()) != 0)
+// Row i of a summary file: past 2 GB after 6,496 rows, so 64-bit.
+int64_t RowOffset(int32_t row) { return 4 + static_cast<int64_t>(row) * static_cast<int64_t>(sizeof(LogSummary)); }
+
+// Issues the folder's next number: pid.bin's counter is raised first, so a
+// number is never issued twice. Within a pass the counter on the disk is
+// raised kLogNumberBlock numbers ahead at a time and set to the true one when
+// the pass ends. The number issued, or -1.
+int32_t RaiseEntryCounter(LogFolderState *state, int folder) {
+    int32_t counter = state->counters[folder];
+    if (counter < 0 || counter > INT32_MAX - kLogNumberBlock) return -1;
+    if (LogPassActive()) {
+        if (counter + 1 > state->reserved[folder]) {
+            int32_t block = counter + kLogNumberBlock;
+            if (!WriteLogPidFile(folder, block, state->keys[folder])) return -1;
+            state->reserved[folder] = block;
+        }
+        state->changed[folder] = true;
+    } else if (!WriteLogPidFile(folder, counter + 1, state->keys[folder])) {
         return -1;
+    }
+    state->counters[folder] = counter + 1;
     return counter;
 }
 
-// Puts the key into the folder's sorted key list when it is not there. The
-// list is rewritten beside the old one and moved into place. 1, or 0.
-int EnsureLoggedKey(int32_t categoryBits, int32_t key) {
-    int folder = GetClassFolderIndex(categoryBits);
-    int32_t counter = 0;
-    std::vector<int32_t> keys;
-    if (folder < 0 || !ReadPidFile(folder, &counter, &keys)) return 0;
-    size_t at = 0;
-    while (at < keys.size() && keys[at] < key) ++at;
-    if (at < keys.size() && keys[at] == key) return 1;
-    keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), key);
-    char path[kLogPathSize];
-    MakePidFilePath(categoryBits, path);
-    std::vector<int32_t> file;
-    file.reserve(keys.size() + 2);
-    file.push_back(counter);
-    file.push_back(static_cast<int32_t>(keys.size()));
-    file.insert(file.end(), keys.begin(), keys.end());
-    return WriteWholeFileSafely(path, file.data(), file.size() * sizeof(int32_t));
-}
-
-// Adds the object to one index file. With onlyWhenAbsent an object already in
-// the index keeps its number (repair after an interrupted add writes nothing
-// when the index is whole).
-int UpdateIndex(FILE *file, const ObjectRecord *object, int32_t number, bool onlyWhenAbsent) {
-    if (!file) return 0;
-    FileHolder holder(file);
-    if (onlyWhenAbsent) {
-        int found = FindIndexEntry(file, ObjectClassFolder(object), MakeObjectKey(object), nullptr);
-        if (found >= 0) return 1;
-        if (found < -1) return 0;
+// Puts the key into the folder's sorted key list when it is not there
+// (within a pass in memory, written when the pass ends). 1, or 0.
+int EnsureLoggedKey(LogFolderState *state, int folder, int32_t key) {
+    std::vector<int32_t> &held = state->keys[folder];
+    auto at = std::lower_bound(held.begin(), held.end(), key);
+    if (at != held.end() && *at == key) return 1;
+    if (LogPassActive()) {
+        held.insert(at, key);
+        state->changed[folder] = true;
+        return 1;
     }
-    return AddIndexEntry(file, object, number);
+    std::vector<int32_t> keys = held;
+    keys.insert(keys.begin() + (at - held.begin()), key);
+    if (!WriteLogPidFile(folder, state->counters[folder], keys)) return 0;
+    held.swap(keys);
+    return 1;
 }
 
+// Adds the object to the six indexes (five when its constellation is not
+// known). With onlyWhenAbsent an object already in an index keeps its number
+// (the repair after an interrupted add writes nothing when the index is whole).
 int UpdateAllIndexes(const LogEntry *entry, const ObjectRecord *object, int32_t number,
                      bool onlyWhenAbsent) {
-    int32_t count = 0;
     int year = 0, month = 0, day = 0;
     GetNightOfObservation(&entry->site, entry->julianDate, &year, &month, &day);
-    if (!UpdateIndex(OpenClassIndex(ObjectClassFolder(object), &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenNightIndex(year, month, day, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenObserverIndex(entry->observer.name, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenInstrumentIndex(entry->instrument.name, &count), object, number, onlyWhenAbsent) ||
-        !UpdateIndex(OpenLocationIndex(entry->site.name, &count), object, number, onlyWhenAbsent))
-        return 0;
+    const std::string paths[5] = {
+        ClassIndexPath(ObjectClassFolder(object)), NightIndexPath(year, month, day),
+        ObserverIndexPath(entry->observer.name), InstrumentIndexPath(entry->instrument.name),
+        LocationIndexPath(entry->site.name)};
+    for (const std::string &path : paths)
+        if (path.empty() || !InsertIndexEntry(path, object, number, onlyWhenAbsent)) return 0;
     // An object whose constellation is not known is left out of the constellation indexes.
     if (object->constellation <= 88 &&
-        !UpdateIndex(OpenConstellationIndex(object->constellation, &count), object, number, onlyWhenAbsent))
+        !InsertIndexEntry(ConstellationIndexPath(object->constellation), object, number, onlyWhenAbsent))
         return 0;
     return 1;
 }
@@ -115,7 +117,30 @@ int UpdateAllIndexes(const LogEntry *entry, const ObjectRecord *object, int32_t 
 
 namespace {
 
-// The duplicate test; the identical entry as stored is left in *stored.
+// The duplicate test; the identical entry as stored is left in *stored. -1
+// none; -2 when the summary file exists but cannot be opened or read (the
+// add must not go on as if it held no such entry).
+// Within a pass, the observation times of each summary file's rows as the
+// pass has read and appended them (the pass is the only writer), so that each
+// row's time is read from the disk once per pass, not once per add.
+struct PassRowTimes {
+    uint32_t pass = 0;  // the generation of the pass they belong to
+    std::map<std::string, std::vector<double>> files;
+};
+PassRowTimes g_rowTimes;
+
+std::vector<double> *RowTimesOfPass(const std::string &path) {
+    if (!LogPassActive()) return nullptr;
+    const LogFolderState *state = HeldLogFolderState();
+    if (!state) return nullptr;
+    if (g_rowTimes.pass != state->generation) {
+        g_rowTimes.files.clear();
+        g_rowTimes.pass = state->generation;
+    }
+    auto at = g_rowTimes.files.find(path);
+    return at == g_rowTimes.files.end() ? nullptr : &at->second;
+}
+
 int32_t FindDuplicate(LogEntry *entry, const ObjectRecord *object, const char *notes,
                       LogEntry *stored) {
     entry->notesLength = static_cast<int32_t>(NotesLength(notes));
@@ -124,23 +149,34 @@ int32_t FindDuplicate(LogEntry *entry, const ObjectRecord *object, const char *n
     char path[kLogPathSize];
     MakeObjectFilePath(static_cast<int32_t>(entry->categoryBits), entry->catalogueIndex, user, path);
     if (!path[0] || !FileExists(path)) return -1;  // no rows: nothing to compare, nothing created
-    FileHolder f(OpenObjectFile(static_cast<int32_t>(entry->categoryBits), entry->catalogueIndex,
-                                user, &count));
-    if (!f) return -1;
+    FileHolder f(OpenSummaryFile(path, "rb", &count));
+    if (!f) return -2;
     // Rows are 330,599 bytes apart and only a few fields of each are read:
     // unbuffered reads fetch those bytes and not a buffer's worth per row.
     std::setvbuf(f.get(), nullptr, _IONBF, 0);
+    std::vector<double> *times = RowTimesOfPass(path);
+    if (times && times->size() != static_cast<size_t>(count)) times = nullptr;  // not what the pass wrote
+    if (!times && LogPassActive() && HeldLogFolderState()) {
+        std::vector<double> read(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i)
+            if (!ReadAt(f.get(), RowOffset(i) + kSummaryJulianDateOffset, &read[static_cast<size_t>(i)], 8))
+                return -2;
+        times = &(g_rowTimes.files[path] = std::move(read));
+    }
     for (int32_t i = 0; i < count; ++i) {
-        long row = 4L + static_cast<long>(i) * static_cast<long>(sizeof(LogSummary));
+        int64_t row = RowOffset(i);
         double jd = 0;
-        if (!ReadAt(f.get(), row + kSummaryJulianDateOffset, &jd, 8)) break;
+        if (times)
+            jd = (*times)[static_cast<size_t>(i)];
+        else if (!ReadAt(f.get(), row + kSummaryJulianDateOffset, &jd, 8))
+            return -2;
         if (!(std::fabs(jd - entry->julianDate) < kSameTimeDays)) continue;
         char site[34] = {0}, observer[65] = {0}, instrument[33] = {0};
         int32_t number = -1;
         if (!ReadAt(f.get(), row, &number, 4) || !ReadAt(f.get(), row + kSummarySiteNameOffset, site, 33) ||
             !ReadAt(f.get(), row + kSummaryObserverNameOffset, observer, 64) ||
             !ReadAt(f.get(), row + kSummaryInstrumentNameOffset, instrument, 32))
-            break;
+            return -2;
         if (CompareStringsNoCase(site, entry->site.name) != 0 ||
             CompareStringsNoCase(observer, entry->observer.name) != 0 ||
             CompareStringsNoCase(instrument, entry->instrument.name) != 0)
@@ -159,10 +195,110 @@ int32_t FindDuplicate(LogEntry *entry, const ObjectRecord *object, const char *n
 
 }  // namespace
 
+namespace {
+
+// The add proper, under the lock: the duplicate test, the entry file, the
+// summary row, the key list and the indexes.
+int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectRecord *object,
+                     const DateRecord *date, LogFolderState *state, int folder) {
+    int32_t bits = static_cast<int32_t>(entry->categoryBits);
+    // 4-5. Logged already? Only the duplicate test below decides; the key list
+    // is kept in memory for the key to be added.
+    std::memcpy(&entry->catalogueIndex, &object->index, 4);
+    entry->objectClass = object->objectClass;
+    char name[kLogDesignationSize] = {0};
+    if (NameLogObject(object, name, 64)) std::strncpy(entry->designation, name, 64);
+    entry->designation[kLogDesignationSize - 1] = 0;
+    int user = IsUserObjectClass(entry->objectClass);
+    int32_t key = MakeObjectKey(object);
+
+    // The duplicate test runs for every object, whatever the key list says.
+    std::unique_ptr<LogEntry> stored(new LogEntry);
+    int32_t existing = FindDuplicate(entry, object, notes, stored.get());
+    if (existing == -2) return -1;
+    if (existing >= 0) {
+        // Put back what an interrupted earlier add may have left out, under
+        // the names as they were stored.
+        if (!EnsureLoggedKey(state, folder, key) || !UpdateAllIndexes(stored.get(), object, existing, true))
+            return -1;
+        if (status) *status = kLogEntryAlreadyLogged;
+        return existing;
+    }
+
+    // The entry file, complete beside its place before anything else changes.
+    // A file already there under the next number (left by an add that was
+    // stopped before it raised the counter) is never written over: its
+    // number is passed by.
+    char path[kLogPathSize];
+    MakeEntryFilePath(bits, state->counters[folder], path);
+    for (int guard = 0; path[0] && FileExists(path); ++guard) {
+        if (guard >= 1000 || RaiseEntryCounter(state, folder) < 0) return -1;
+        MakeEntryFilePath(bits, state->counters[folder], path);
+    }
+    if (!path[0]) return -1;
+    int32_t number = state->counters[folder];
+    SafeRewrite file;
+    if (!BeginSafeRewrite(path, &file)) return -1;
+    if (WriteLogEntryFile(file.file, entry, notes) != 1) return -1;
+
+    // 6-8. The number: the counter before it is raised; then the file takes its place.
+    if (RaiseEntryCounter(state, folder) != number) return -1;
+    if (!CommitSafeRewrite(&file)) return -1;  // the number stays issued, nothing refers to it
+
+    // 9. The summary row, counted only once it is written.
+    {
+        std::unique_ptr<LogSummary> row(new LogSummary);
+        std::memset(row.get(), 0, sizeof(LogSummary));
+        row->logNumber = number;
+        std::memcpy(row->objectBytes, &entry->objectClass, sizeof row->objectBytes);
+        std::memcpy(&row->date, date, sizeof(DateRecord));
+        std::memcpy(&row->site, &entry->site, sizeof(LocationRecord));
+        std::memcpy(&row->observer, &entry->observer, sizeof(ObserverRecord));
+        std::memcpy(&row->instrument, &entry->instrument, sizeof(InstrumentRecord));
+        row->constellation = object->constellation;
+        int32_t count = 0;
+        FileHolder f(OpenObjectFile(bits, entry->catalogueIndex, user, &count));
+        bool ok = f && count < INT32_MAX && SeekStore(f.get(), RowOffset(count)) &&
+                  SafeWrite(row.get(), sizeof(LogSummary), 1, f.get()) == 1 && SafeFlush(f.get());
+        int32_t newCount = count + 1;
+        if (ok && !(SeekStore(f.get(), 0) && SafeWrite(&newCount, 4, 1, f.get()) == 1 && SafeFlush(f.get()))) {
+            // The count may sit in a buffer: the old one goes over it again.
+            std::clearerr(f.get());
+            if (SeekStore(f.get(), 0) && SafeWrite(&count, 4, 1, f.get()) == 1) SafeFlush(f.get());
+            ok = false;
+        }
+        if (!ok) {
+            FsRemoveFile(path);  // nothing refers to it; its number stays issued
+            return -1;
+        }
+        char summary[kLogPathSize];
+        MakeObjectFilePath(bits, entry->catalogueIndex, user, summary);
+        NoteDeferredSync(summary);
+        // The pass's copy of the row times follows the row just counted.
+        if (std::vector<double> *times = RowTimesOfPass(summary)) {
+            double jd;  // copied out of the packed row
+            std::memcpy(&jd, &row->date.julianDate, sizeof jd);
+            if (times->size() == static_cast<size_t>(count))
+                times->push_back(jd);
+            else
+                g_rowTimes.files.erase(summary);
+        }
+    }
+
+    // 6. The key list, then 10. the six indexes.
+    if (!EnsureLoggedKey(state, folder, key)) return -1;
+    if (!UpdateAllIndexes(entry, object, number, false)) return -1;
+    if (status) *status = kLogEntryAdded;
+    return number;
+}
+
+}  // namespace
+
 int32_t FindDuplicateLogEntry(LogEntry *entry, const ObjectRecord *object, const char *notes) {
     if (!entry || !object) return -1;
     std::unique_ptr<LogEntry> stored(new LogEntry);
-    return FindDuplicate(entry, object, notes, stored.get());
+    int32_t found = FindDuplicate(entry, object, notes, stored.get());
+    return found >= 0 ? found : -1;
 }
 
 int32_t AddLogEntry(LogEntry *entry, const char *notes) {
@@ -207,88 +343,19 @@ int32_t AddLogEntryWithStatus(LogEntry *entry, const char *notes, int *status) {
         !entry->site.name[0])
         return -1;
 
-    // 4-5. Logged already? The record may be replaced by a user object of the same name.
-    LoggedKeySet set;
-    if (!LoadLoggedObjectKeys(&set)) return -1;
-    IsObjectLogged(&set, &entry->site, &date, object.get());
-    FreeLoggedObjectKeys(&set);
-    std::memcpy(&entry->catalogueIndex, &object->index, 4);
-    entry->objectClass = object->objectClass;
-    char name[kLogDesignationSize] = {0};
-    if (NameLogObject(object.get(), name, 64)) std::strncpy(entry->designation, name, 64);
-    entry->designation[kLogDesignationSize - 1] = 0;
-    int user = IsUserObjectClass(entry->objectClass);
-    int32_t key = MakeObjectKey(object.get());
-
-    // The duplicate test runs for every object, whatever the key list says.
-    std::unique_ptr<LogEntry> stored(new LogEntry);
-    int32_t existing = FindDuplicate(entry, object.get(), notes, stored.get());
-    if (existing >= 0) {
-        // Put back what an interrupted earlier add may have left out, under
-        // the names as they were stored.
-        if (!EnsureLoggedKey(bits, key) || !UpdateAllIndexes(stored.get(), object.get(), existing, true))
-            return -1;
-        if (status) *status = kLogEntryAlreadyLogged;
-        return existing;
-    }
-
-    // The entry file, complete under a temporary name.
-    char path[kLogPathSize];
-    MakeEntryFilePath(bits, 0, path);
-    std::string folderPath(path);
-    folderPath.resize(folderPath.rfind('/') + 1);
-    std::string temp = folderPath + "entry.new";
-    {
-        FILE *f = std::fopen(temp.c_str(), "wb");
-        if (!f) return -1;
-        bool ok = WriteLogEntryFile(f, entry, notes) == 1;
-        ok = (std::fclose(f) == 0) && ok;
-        if (!ok) {
-            FsRemoveFile(temp);
-            return -1;
-        }
-    }
-
-    // 6-8. The number: the counter before it is raised.
-    int32_t number = RaiseEntryCounter(bits);
-    if (number < 0) {
-        FsRemoveFile(temp);
+    // One writer at a time: the lock is held to the end of the add.
+    // (Within a pass the pass holds it.)
+    LogStoreLock lock;
+    if (!LogPassActive() && !AcquireLogStoreLock(&lock)) {
+        if (status) *status = kLogEntryStoreInUse;
         return -1;
     }
-    MakeEntryFilePath(bits, number, path);
-    if (!FsReplaceFile(temp, path)) {
-        FsRemoveFile(temp);
-        return -1;
-    }
-
-    // 9. The summary row, counted only once it is written.
-    {
-        std::unique_ptr<LogSummary> row(new LogSummary);
-        std::memset(row.get(), 0, sizeof(LogSummary));
-        row->logNumber = number;
-        std::memcpy(row->objectBytes, &entry->objectClass, sizeof row->objectBytes);
-        std::memcpy(&row->date, &date, sizeof(DateRecord));
-        std::memcpy(&row->site, &entry->site, sizeof(LocationRecord));
-        std::memcpy(&row->observer, &entry->observer, sizeof(ObserverRecord));
-        std::memcpy(&row->instrument, &entry->instrument, sizeof(InstrumentRecord));
-        row->constellation = object->constellation;
-        int32_t count = 0;
-        FileHolder f(OpenObjectFile(bits, entry->catalogueIndex, user, &count));
-        int32_t newCount = count + 1;
-        bool ok = f && std::fseek(f.get(), 4L + static_cast<long>(count) * static_cast<long>(sizeof(LogSummary)),
-                                  SEEK_SET) == 0 &&
-                  std::fwrite(row.get(), sizeof(LogSummary), 1, f.get()) == 1 &&
-                  std::fflush(f.get()) == 0 && std::fseek(f.get(), 0, SEEK_SET) == 0 &&
-                  std::fwrite(&newCount, 4, 1, f.get()) == 1 && std::fflush(f.get()) == 0;
-        if (!ok) {
-            FsRemoveFile(path);  // nothing refers to it; its number stays issued
-            return -1;
-        }
-    }
-
-    // 6. The key list, then 10. the six indexes.
-    if (!EnsureLoggedKey(bits, key)) return -1;
-    if (!UpdateAllIndexes(entry, object.get(), number, false)) return -1;
-    if (status) *status = kLogEntryAdded;
+    LogFolderState *state = HeldLogFolderState();
+    int folder = GetClassFolderIndex(bits);
+    if (!state) return -1;
+    int32_t number = AddUnderLock(entry, notes, status, object.get(), &date, state, folder);
+    // A failed step leaves the files in a state the held lists may not match
+    // (within a pass they stay: what the pass holds is what it will write).
+    if (number < 0 && !LogPassActive()) ForgetLogFolderState();
     return number;
 }

@@ -10,11 +10,14 @@
 const int kLogEntryAdded = 1;
 const int kLogEntryAlreadyLogged = 2;
 const int kLogEntryFailed = 0;
+// The add failed because another program held the log all the while it waited.
+const int kLogEntryStoreInUse = 3;
 
 // The entry's log number (0 or more): of the new entry, or of the identical
 // entry already logged; -1 on failure, -2 when the object cannot be
 // identified. The entry is updated (object identity, designation, notes
-// length).
+// length). The log store is locked for the add (logstore/loglock.h): a second
+// writer waits its turn.
 int32_t AddLogEntry(LogEntry *entry, const char *notes);
 // As AddLogEntry, telling an added entry from one already logged.
 int32_t AddLogEntryWithStatus(LogEntry *entry, const char *notes, int *status);

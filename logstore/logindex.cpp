@@ -1,13 +1,16 @@
 // Log index files: search, insertion, removal, openers and the night rule.
 #include "logstore/logindex.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
+#include "logstore/loglock.h"
 #include "logstore/logpaths.h"
 #include "objects/binsearch.h"
 #include "objects/categories.h"
@@ -22,7 +25,7 @@ struct IndexProbe {
 int CompareIndexEntry(const void *key, FILE *file, int mid) {
     const IndexProbe *probe = static_cast<const IndexProbe *>(key);
     LogIndexEntry e;
-    if (std::fseek(file, 4L + mid * 12L, SEEK_SET) != 0 || std::fread(&e, 12, 1, file) != 1)
+    if (std::fseek(file, 4L + mid * 12L, SEEK_SET) != 0 || SafeRead(&e, 12, 1, file) != 1)
         return 1;
     if (e.classFolder == probe->classFolder && e.key == probe->key) return 0;
     if (e.classFolder > probe->classFolder ||
@@ -35,24 +38,59 @@ bool EntrySortsBefore(const LogIndexEntry &a, const LogIndexEntry &b) {
     return a.classFolder < b.classFolder || (a.classFolder == b.classFolder && a.key < b.key);
 }
 
-// Opens (creating when absent) an index file under the log folder.
-FILE *OpenIndexFile(const char *folder, const char *name, int32_t *count) {
-    char path[kLogPathSize];
-    if (!MakeLogPath(path, nullptr) || !EnsureDirectory(path)) return nullptr;
-    if (!MakeLogPath(path, folder) || !EnsureDirectory(path)) return nullptr;
-    std::string file = std::string(path) + "/" + name + ".idx";
-    if (file.size() >= static_cast<size_t>(kLogPathSize)) return nullptr;
-    if (!FileExists(file.c_str())) {
-        FILE *created = std::fopen(file.c_str(), "wb");
-        if (!created) return nullptr;
-        const int32_t zero = 0;
-        bool ok = std::fwrite(&zero, 4, 1, created) == 1;
-        if (std::fclose(created) != 0 || !ok) return nullptr;
+bool SameObject(const LogIndexEntry &a, const LogIndexEntry &b) {
+    return a.classFolder == b.classFolder && a.key == b.key;
+}
+
+// The whole entries the file's length holds after its count.
+int64_t EntriesThatFit(FILE *f) {
+    long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(f);
+    if (std::fseek(f, here, SEEK_SET) != 0 || size < 0) return -1;
+    return size < 4 ? 0 : (size - 4) / 12;
+}
+
+// The count of an open index, trusted only as far as the file's length
+// bears it out: a damaged count is cut to the entries the file holds.
+int ReadCountThatFits(FILE *f, int32_t *count) {
+    int32_t n = 0;
+    if (std::fseek(f, 0, SEEK_SET) != 0) return 0;
+    int64_t fit = EntriesThatFit(f);
+    if (fit < 0) return 0;
+    if (fit == 0) {
+        *count = 0;  // no whole entry (an interrupted creation holds no count)
+        return 1;
     }
-    FILE *f = std::fopen(file.c_str(), "r+b");
+    if (SafeRead(&n, 4, 1, f) != 1) return 0;
+    if (n < 0 || n > fit) n = static_cast<int32_t>(fit);
+    *count = n;
+    return 1;
+}
+
+// The path of an index file under the log folder, its folders made; empty
+// when it cannot be made or does not fit.
+std::string IndexFilePath(const char *folder, const char *name) {
+    char path[kLogPathSize];
+    if (!MakeLogPath(path, nullptr) || !EnsureDirectory(path)) return std::string();
+    if (!MakeLogPath(path, folder) || !EnsureDirectory(path)) return std::string();
+    std::string file = std::string(path) + "/" + name + ".idx";
+    if (file.size() >= static_cast<size_t>(kLogPathSize)) return std::string();
+    return file;
+}
+
+// Opens an index file for reading (made with a count of 0 when absent).
+FILE *OpenIndexFile(const char *folder, const char *name, int32_t *count) {
+    std::string file = IndexFilePath(folder, name);
+    if (file.empty()) return nullptr;
+    if (!FileExists(file.c_str())) {
+        const int32_t zero = 0;
+        if (!WriteWholeFileSafely(file.c_str(), &zero, 4)) return nullptr;
+    }
+    FILE *f = SafeOpen(file.c_str(), "rb");
     if (!f) return nullptr;
     int32_t n = 0;
-    if (std::fread(&n, 4, 1, f) != 1) {
+    if (!ReadCountThatFits(f, &n)) {
         std::fclose(f);
         return nullptr;
     }
@@ -64,12 +102,26 @@ void DeleteIndexIfEmpty(const char *folder, const char *name) {
     char path[kLogPathSize];
     if (!MakeLogPath(path, folder)) return;
     std::string file = std::string(path) + "/" + name + ".idx";
-    FILE *f = std::fopen(file.c_str(), "r+b");
-    if (!f) return;
-    int32_t n = 0;
-    bool read = std::fread(&n, 4, 1, f) == 1;
-    std::fclose(f);
-    if (read && n <= 0) FsRemoveFile(file);
+    std::vector<LogIndexEntry> entries;
+    if (FileExists(file.c_str()) && ReadIndexFile(file, &entries) && entries.empty())
+        FsRemoveFile(file);
+}
+
+// The entries a change works on: within a pass those the pass holds, else
+// the file's, read into local. Null when they cannot be read.
+std::vector<LogIndexEntry> *IndexToChange(const std::string &path, std::vector<LogIndexEntry> *local) {
+    if (path.empty()) return nullptr;
+    if (LogPassActive()) return PassIndexEntries(path);
+    return ReadIndexFileFromDisk(path, local) ? local : nullptr;
+}
+
+// Within a pass the change is written at its end; otherwise now.
+int CommitIndexChange(const std::string &path, const std::vector<LogIndexEntry> &entries) {
+    if (LogPassActive()) {
+        MarkPassIndexChanged(path);
+        return 1;
+    }
+    return WriteIndexFile(path, entries);
 }
 
 // The file-safe copy of a name; empty for a null or empty name.
@@ -78,6 +130,12 @@ std::string SafeName(const char *name) {
     std::vector<char> copy(name, name + std::strlen(name) + 1);
     EncodeNameForFileName(copy.data());
     return std::string(copy.data());
+}
+
+std::string NamedIndexPath(const char *folder, const char *name) {
+    std::string safe = SafeName(name);
+    if (safe.empty()) return std::string();
+    return IndexFilePath(folder, safe.c_str());
 }
 
 FILE *OpenNamedIndex(const char *folder, const char *name, int32_t *count) {
@@ -96,7 +154,7 @@ void DeleteNamedIndexIfEmpty(const char *folder, const char *name) {
 int FindIndexEntry(FILE *file, int classFolder, int32_t key, int32_t *count) {
     if (!file) return -2;
     int32_t n = 0;
-    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(&n, 4, 1, file) != 1) return -2;
+    if (!ReadCountThatFits(file, &n)) return -2;
     if (count) *count = n;
     if (n <= 0) return -1;
     IndexProbe probe = {classFolder, key};
@@ -110,7 +168,7 @@ int32_t SplitObjectKey(int32_t key, int *userFlag) {
 
 int ReadIndexEntry(FILE *file, int position, LogIndexEntry *entry) {
     if (!file || !entry || position < 0) return 0;
-    if (std::fseek(file, 4L + position * 12L, SEEK_SET) != 0 || std::fread(entry, 12, 1, file) != 1)
+    if (std::fseek(file, 4L + position * 12L, SEEK_SET) != 0 || SafeRead(entry, 12, 1, file) != 1)
         return 0;
     int user = 0;
     entry->key = SplitObjectKey(entry->key, &user);
@@ -131,49 +189,107 @@ int ObjectClassFolder(const ObjectRecord *object) {
     return GetClassFolderIndex(static_cast<int32_t>(bits));
 }
 
-int AddIndexEntry(FILE *file, const ObjectRecord *object, int32_t logNumber) {
-    if (!file || !object || logNumber < 0) return 0;
-    LogIndexEntry item = {MakeObjectKey(object), ObjectClassFolder(object), logNumber};
-    int32_t n = 0;
-    int found = FindIndexEntry(file, item.classFolder, item.key, &n);
-    if (found < -1) return 0;
-    if (found >= 0) {
-        return std::fseek(file, 4L + found * 12L, SEEK_SET) == 0 &&
-               std::fwrite(&item, 12, 1, file) == 1 && std::fflush(file) == 0;
+int ReadIndexFile(const std::string &path, std::vector<LogIndexEntry> *entries) {
+    if (!entries) return 0;
+    if (const std::vector<LogIndexEntry> *held = PassIndexEntries(path)) {
+        *entries = *held;
+        return 1;
     }
-    if (n < 0) n = 0;
-    std::vector<LogIndexEntry> entries(static_cast<size_t>(n));
-    if (n > 0 && (std::fseek(file, 4, SEEK_SET) != 0 ||
-                  std::fread(entries.data(), 12, static_cast<size_t>(n), file) !=
-                      static_cast<size_t>(n)))
+    return ReadIndexFileFromDisk(path, entries);
+}
+
+int ReadIndexFileFromDisk(const std::string &path, std::vector<LogIndexEntry> *entries) {
+    if (!entries) return 0;
+    entries->clear();
+    if (path.empty()) return 0;
+    if (!FileExists(path.c_str())) return 1;  // no file yet: no entry
+    FileHandle f(SafeOpen(path.c_str(), "rb"));
+    if (!f) return 0;
+    int32_t n = 0;
+    int64_t fit = EntriesThatFit(f.get());
+    if (fit < 0) return 0;
+    if (fit == 0) return 1;  // shorter than one entry (an interrupted creation)
+    if (SafeRead(&n, 4, 1, f.get()) != 1) return 0;
+    bool damaged = n < 0 || n > fit;
+    // A count the length does not bear out: every whole entry is taken, put
+    // in order and each object kept once, so the next write repairs the file.
+    size_t take = static_cast<size_t>(damaged ? fit : n);
+    entries->resize(take);
+    if (take > 0 && SafeRead(entries->data(), 12, take, f.get()) != take) {
+        entries->clear();
         return 0;
-    size_t at = 0;
-    while (at < entries.size() && EntrySortsBefore(entries[at], item)) ++at;
-    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), item);
-    // Entries first, count last: a failure in between leaves the old index.
-    int32_t newCount = n + 1;
-    if (std::fseek(file, 4, SEEK_SET) != 0 ||
-        std::fwrite(entries.data(), 12, entries.size(), file) != entries.size() ||
-        std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0 ||
-        std::fwrite(&newCount, 4, 1, file) != 1 || std::fflush(file) != 0)
-        return 0;
+    }
+    // Entries out of order or twice (damage a count cannot show) would
+    // mislead every binary search: they are put in order, each object once.
+    for (size_t i = 1; !damaged && i < entries->size(); ++i)
+        damaged = !EntrySortsBefore((*entries)[i - 1], (*entries)[i]);
+    if (damaged) {
+        std::stable_sort(entries->begin(), entries->end(), EntrySortsBefore);
+        entries->erase(std::unique(entries->begin(), entries->end(), SameObject), entries->end());
+    }
     return 1;
 }
 
-int RemoveIndexEntry(FILE *file, const ObjectRecord *object) {
-    if (!file || !object) return 0;
-    int32_t n = 0;
-    int found = FindIndexEntry(file, ObjectClassFolder(object), MakeObjectKey(object), &n);
-    if (found < 0) return 0;
-    for (int i = found; i < n - 1; ++i) {
-        LogIndexEntry e;
-        if (std::fseek(file, 4L + (i + 1) * 12L, SEEK_SET) != 0 || std::fread(&e, 12, 1, file) != 1 ||
-            std::fseek(file, 4L + i * 12L, SEEK_SET) != 0 || std::fwrite(&e, 12, 1, file) != 1)
-            return 0;
+int WriteIndexFile(const std::string &path, const std::vector<LogIndexEntry> &entries) {
+    if (path.empty() || entries.size() > 0x7ffffff) return 0;
+    std::vector<uint8_t> bytes(4 + entries.size() * 12);
+    int32_t n = static_cast<int32_t>(entries.size());
+    std::memcpy(bytes.data(), &n, 4);
+    if (!entries.empty()) std::memcpy(bytes.data() + 4, entries.data(), entries.size() * 12);
+    return WriteWholeFileSafely(path.c_str(), bytes.data(), bytes.size());
+}
+
+int InsertIndexEntry(const std::string &path, const ObjectRecord *object, int32_t logNumber,
+                     bool onlyWhenAbsent) {
+    if (!object || logNumber < 0) return 0;
+    LogIndexEntry item = {MakeObjectKey(object), ObjectClassFolder(object), logNumber};
+    std::vector<LogIndexEntry> local;
+    std::vector<LogIndexEntry> *entries = IndexToChange(path, &local);
+    if (!entries) return 0;
+    auto at = std::lower_bound(entries->begin(), entries->end(), item, EntrySortsBefore);
+    if (at != entries->end() && SameObject(*at, item)) {
+        if (onlyWhenAbsent || at->logNumber == logNumber) return 1;  // nothing to write
+        at->logNumber = logNumber;
+    } else {
+        entries->insert(at, item);
     }
-    int32_t newCount = n - 1;
-    return std::fseek(file, 0, SEEK_SET) == 0 && std::fwrite(&newCount, 4, 1, file) == 1 &&
-           std::fflush(file) == 0;
+    return CommitIndexChange(path, *entries);
+}
+
+int EraseIndexEntry(const std::string &path, const ObjectRecord *object) {
+    if (!object) return 0;
+    LogIndexEntry item = {MakeObjectKey(object), ObjectClassFolder(object), 0};
+    std::vector<LogIndexEntry> local;
+    std::vector<LogIndexEntry> *entries = IndexToChange(path, &local);
+    if (!entries) return 0;
+    auto at = std::lower_bound(entries->begin(), entries->end(), item, EntrySortsBefore);
+    if (at == entries->end() || !SameObject(*at, item)) return 0;
+    entries->erase(at);
+    return CommitIndexChange(path, *entries);
+}
+
+std::string ClassIndexPath(int classFolder) {
+    if (classFolder < 0) return std::string();
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d", classFolder);
+    return IndexFilePath("class", name);
+}
+
+std::string NightIndexPath(int year, int month, int day) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d%02d%02d", year, month, day);
+    return IndexFilePath("night", name);
+}
+
+std::string ObserverIndexPath(const char *name) { return NamedIndexPath("observer", name); }
+std::string InstrumentIndexPath(const char *name) { return NamedIndexPath("instrument", name); }
+std::string LocationIndexPath(const char *name) { return NamedIndexPath("loc", name); }
+
+std::string ConstellationIndexPath(int constellation) {
+    if (constellation < 0 || constellation > 88) return std::string();
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d", constellation);
+    return IndexFilePath("cons", name);
 }
 
 FILE *OpenClassIndex(int classFolder, int32_t *count) {

@@ -9,8 +9,24 @@
 #include "core/userfolder.h"
 #include "objects/categories.h"
 #include "core/safefile.h"
+#include "instruments/storeio.h"
+#include "logstore/logrecords.h"
 
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
+
+FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
+    FileHandle f(SafeOpen(path, mode));
+    if (!f) return nullptr;
+    int32_t n = 0;
+    if (SafeRead(&n, 4, 1, f.get()) != 1 || n < 0) return nullptr;
+    // The count must fit the file: rows lie 330,599 bytes apart, so a file of
+    // a few thousand rows passes 2 GB (64-bit lengths and offsets).
+    int64_t size = StoreStreamSize(f.get());
+    if (size < 0 || 4 + (int64_t)n * (int64_t)sizeof(LogSummary) > size) return nullptr;
+    if (!SeekStore(f.get(), 4)) return nullptr;
+    if (count) *count = n;
+    return f.release();
+}
 
 int GetClassFolderIndex(int32_t categoryBits) {
     // The log keeps the first 13 rows of the object stores' folder table; sky
@@ -82,9 +98,21 @@ int CreateLogFolders(int folder) {
     return WriteWholeFileSafely(path, zero, sizeof zero);
 }
 
+namespace {
+// The user data folder whose 13 class folders were last found complete: the
+// path builders then skip looking at 13 files each time.
+std::string g_foldersMadeFor;
+}  // namespace
+
+void ForgetLogFoldersMade() { g_foldersMadeFor.clear(); }
+
 int EnsureLogFolders() {
+    const char *root = GetUserDataFolder();
+    if (root && root[0] && g_foldersMadeFor == root) return 1;
+    bool all = true;
     for (int folder = 0; folder < kLogClassFolderCount; ++folder)
-        if (!HasPidFile(folder)) CreateLogFolders(folder);
+        if (!HasPidFile(folder) && !CreateLogFolders(folder)) all = false;
+    if (all && root && root[0]) g_foldersMadeFor = root;
     return 1;
 }
 
@@ -114,19 +142,8 @@ FILE *OpenObjectFile(int32_t categoryBits, int32_t catalogueIndex, int userFlag,
     if (!path[0]) return nullptr;
     if (!FileExists(path)) {
         // Created only when absent: a file that merely failed to open keeps its rows.
-        FILE *created = std::fopen(path, "wb");
-        if (!created) return nullptr;
         const int32_t zero = 0;
-        bool ok = std::fwrite(&zero, 4, 1, created) == 1;
-        if (std::fclose(created) != 0 || !ok) return nullptr;
+        if (!WriteWholeFileSafely(path, &zero, 4)) return nullptr;
     }
-    FILE *f = std::fopen(path, "r+b");
-    if (!f) return nullptr;
-    int32_t n = 0;
-    if (std::fread(&n, 4, 1, f) != 1 || n < 0) {
-        std::fclose(f);
-        return nullptr;
-    }
-    if (count) *count = n;
-    return f;
+    return OpenSummaryFile(path, "r+b", count);
 }

@@ -33,8 +33,11 @@ int HasPidFile(int folder);
 int CreateLogFolders(int folder);
 // CreateLogFolders for every folder whose pid.bin does not exist. A pid.bin
 // that exists but cannot be read is left alone (rewriting it would reset its
-// entry counter and reissue log numbers). Answers 1.
+// entry counter and reissue log numbers). Once all 13 were found for a user
+// data folder, later calls for it look at nothing until ForgetLogFoldersMade.
+// Answers 1.
 int EnsureLogFolders();
+void ForgetLogFoldersMade();
 // Path builders; the path is empty for bits with no folder. Buffers hold
 // kLogPathSize bytes.
 void MakePidFilePath(int32_t categoryBits, char *path);
@@ -43,3 +46,7 @@ void MakeEntryFilePath(int32_t categoryBits, int32_t logNumber, char *path);
 // The summary file opened "r+b" and positioned after its count, created with a
 // zero count only when it does not exist; null on failure (count untouched).
 FILE *OpenObjectFile(int32_t categoryBits, int32_t catalogueIndex, int userFlag, int32_t *count);
+// A summary file at path opened in mode ("rb" to read, "r+b" to append),
+// positioned after its count; null when it cannot be opened or read, or its
+// count is negative or claims more rows than the file holds.
+FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count);

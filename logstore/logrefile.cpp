@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "astro/sidereal.h"
 #include "core/textutil.h"
@@ -48,18 +49,18 @@ int NightValue(const LocationRecord *site, double jd) {
     return y * 10000 + m * 100 + d;
 }
 
-FILE *OpenIndex(Kind kind, const IndexKey &key, int32_t *count) {
+std::string IndexPath(Kind kind, const IndexKey &key) {
     switch (kind) {
     case kNight:
-        return OpenNightIndex(key.value / 10000, key.value / 100 % 100, key.value % 100, count);
+        return NightIndexPath(key.value / 10000, key.value / 100 % 100, key.value % 100);
     case kConstellation:
-        return OpenConstellationIndex(key.value, count);
+        return ConstellationIndexPath(key.value);
     case kObserver:
-        return OpenObserverIndex(key.name.c_str(), count);
+        return ObserverIndexPath(key.name.c_str());
     case kInstrument:
-        return OpenInstrumentIndex(key.name.c_str(), count);
+        return InstrumentIndexPath(key.name.c_str());
     default:
-        return OpenLocationIndex(key.name.c_str(), count);
+        return LocationIndexPath(key.name.c_str());
     }
 }
 
@@ -131,26 +132,24 @@ int32_t OtherEntryInIndex(const LogEntry *entry, int32_t logNumber, Kind kind, c
 int Refile(const LogEntry *entry, int32_t logNumber, Kind kind, const IndexKey &oldKey,
            const ObjectRecord *oldObject, const IndexKey &newKey, const ObjectRecord *newObject) {
     if (KeyUsable(kind, oldKey)) {
-        int32_t count = 0;
-        FILE *f = OpenIndex(kind, oldKey, &count);
-        if (!f) return 0;
-        int ok = 1;
-        int found = FindIndexEntry(f, ObjectClassFolder(oldObject), MakeObjectKey(oldObject), nullptr);
-        if (found < -1) ok = 0;
-        else if (found >= 0) ok = RemoveIndexEntry(f, oldObject);  // absent: nothing to take out
-        int32_t other = ok ? OtherEntryInIndex(entry, logNumber, kind, oldKey) : -1;
-        if (ok && other >= 0) ok = AddIndexEntry(f, oldObject, other);
-        std::fclose(f);
-        if (!ok) return 0;
+        std::string path = IndexPath(kind, oldKey);
+        if (path.empty()) return 0;
+        // The object stays under another of its entries that still belongs to
+        // the old index, or goes out (absent already: nothing to take out).
+        std::vector<LogIndexEntry> entries;
+        if (!ReadIndexFile(path, &entries)) return 0;
+        LogIndexEntry wanted = {MakeObjectKey(oldObject), ObjectClassFolder(oldObject), 0};
+        bool present = false;
+        for (const LogIndexEntry &e : entries)
+            if (e.key == wanted.key && e.classFolder == wanted.classFolder) present = true;
+        int32_t other = OtherEntryInIndex(entry, logNumber, kind, oldKey);
+        if (other >= 0 && !InsertIndexEntry(path, oldObject, other)) return 0;
+        if (other < 0 && present && !EraseIndexEntry(path, oldObject)) return 0;
         DeleteIfEmpty(kind, oldKey);
     }
     if (!KeyUsable(kind, newKey)) return kind == kConstellation ? 1 : 0;  // no known constellation
-    int32_t count = 0;
-    FILE *f = OpenIndex(kind, newKey, &count);
-    if (!f) return 0;
-    int ok = AddIndexEntry(f, newObject, logNumber);
-    std::fclose(f);
-    return ok;
+    std::string path = IndexPath(kind, newKey);
+    return path.empty() ? 0 : InsertIndexEntry(path, newObject, logNumber);
 }
 
 }  // namespace

@@ -20,13 +20,6 @@
 
 namespace {
 
-// Designation kinds of comets and minor planets.
-const int kCometKindFull = 1;
-const int kCometKindPeriodicNumber = 2;
-const int kCometKindIau = 3;
-const int kCometKindDiscoverer = 4;
-const int kMinorPlanetKindFull = 1;
-const int kMinorPlanetKindNumber = 2;
 const double kArcminutesPerRadian = 10800.0 / kPi;
 
 struct MinorBodyPlace {
@@ -85,7 +78,7 @@ int BuildCometObject(int number, char *text, const LocationRecord *site, const D
             break;
         }
         case kCometKindIau: index = FindCometByDesignation(t); break;
-        case kCometKindDiscoverer: index = FindCometIdByName(t); break;
+        case kCometKindDiscovererName: index = FindCometIdByName(t); break;
         case kCometKindFull:
         default: index = -1; break;
         }
@@ -113,7 +106,7 @@ int BuildMinorPlanetObject(int number, char *text, const LocationRecord *site,
         index = out->index;
     } else if (number != 0) {
         index = number;
-    } else if (out->kind == kMinorPlanetKindNumber) {
+    } else if (out->kind == kMinorPlanetKindNumberName) {
         index = text ? std::atoi(text) : 0;
     } else if (out->kind == kMinorPlanetKindFull) {
         index = MinorPlanetOfText(text);

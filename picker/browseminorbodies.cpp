@@ -18,18 +18,12 @@ namespace {
 
 const int kCometRowLimit = kMaxCometNameEntries;
 const int kMinorPlanetRowLimit = 10000;
-const int kCometKindLabel = 1;
-const int kCometKindNumber = 2;
-const int kCometKindDesignation = 3;
-const int kCometKindName = 4;
-const int kMinorPlanetKindName = 1;
-const int kMinorPlanetKindNumber = 2;
 
 int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
     state->rowLimit = kCometRowLimit;
     *r.total = 0;
     src->countTotal = true;
-    if (r.kind == kCometKindName) {
+    if (r.kind == kCometKindDiscovererName) {
         src->files[0] = OpenCometNameFile();
         if (!src->files[0]) return -1;
         src->filterByPattern = true;
@@ -45,11 +39,11 @@ int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseReques
         };
         return 1;
     }
-    if (r.kind < kCometKindLabel || r.kind > kCometKindDesignation) return -1;
-    if (r.kind == kCometKindLabel && !r.everything && std::atoi(r.pattern) < 1) return 0;
+    if (r.kind < kCometKindFull || r.kind > kCometKindIau) return -1;
+    if (r.kind == kCometKindFull && !r.everything && std::atoi(r.pattern) < 1) return 0;
     src->files[0] = OpenCometElementsFile();
     if (!src->files[0]) return -1;
-    src->filterByPattern = r.kind != kCometKindNumber;
+    src->filterByPattern = r.kind != kCometKindPeriodicNumber;
     src->extra[0] = r.kind;
     src->extra[1] = -1;  // the periodic number of the previous row
     src->next = 0;       // the record index
@@ -59,13 +53,13 @@ int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseReques
             const int32_t index = static_cast<int32_t>(s.next++);
             row->objectNumber = index + 1;
             switch (s.extra[0]) {
-            case kCometKindLabel:
+            case kCometKindFull:
                 // One row per periodic comet, whatever its number of sets.
                 if (c.number != 0 && c.number == s.extra[1]) continue;
                 s.extra[1] = c.number;
                 FormatCometLabel(c.number, c.letter, c.name, c.designation, row->text);
                 return 1;
-            case kCometKindNumber:
+            case kCometKindPeriodicNumber:
                 if (c.number == 0) return 0;  // the numbered comets come first
                 if (c.number == s.extra[1]) continue;
                 s.extra[1] = c.number;
@@ -81,7 +75,7 @@ int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseReques
         }
         return 0;
     };
-    if (r.kind == kCometKindNumber) {
+    if (r.kind == kCometKindPeriodicNumber) {
         long wanted = 0;
         if (!r.everything && PatternNumber(r.pattern, &wanted)) src->wantedKey = wanted;
     }
@@ -102,7 +96,7 @@ int SetUpMinorPlanetListing(BrowseState *state, BrowseSources *src, const Browse
     state->rowLimit = kMinorPlanetRowLimit;
     *r.total = 0;
     src->countTotal = true;
-    if (r.kind == kMinorPlanetKindName) {
+    if (r.kind == kMinorPlanetKindFull) {
         std::string name = r.everything ? std::string("*") : NameOfPattern(r.pattern);
         if (name.empty()) name = "*";
         src->patternCopy = name;
@@ -127,7 +121,7 @@ int SetUpMinorPlanetListing(BrowseState *state, BrowseSources *src, const Browse
         };
         return 1;
     }
-    if (r.kind != kMinorPlanetKindNumber) return -1;
+    if (r.kind != kMinorPlanetKindNumberName) return -1;
     src->files[0] = OpenMinorPlanetNameFile();
     if (!src->files[0]) return -1;
     long wanted = 0;

@@ -8,6 +8,7 @@
 
 #include "core/mathutil.h"
 #include "core/textutil.h"
+#include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "sites/slotstore.h"
 
@@ -43,7 +44,12 @@ FILE *OpenObserverStore(int16_t *count) {
     char path[1024];
     MakeObserverFilePath(path, sizeof path);
     if (!path[0]) return nullptr;
-    return OpenSlotStore(path, count);
+    FILE *f = OpenSlotStore(path, count);
+    // A store that exists but cannot be opened for writing (a read-only user
+    // folder) is still read: its records are known, and every write through
+    // the stream fails and says so.
+    if (!f && FileExists(path)) f = OpenSlotFileReadOnly(path, count);
+    return f;
 }
 
 FILE *OpenObserverFile(const char *path, int16_t *count) {
@@ -80,10 +86,20 @@ int AppendObserver(FILE *f, const ObserverRecord *record) {
     return AppendSlot(f, kSlot, record);
 }
 
+int ObserverValuesInRange(const ObserverRecord *r) {
+    if (!r) return 0;
+    return std::isfinite(r->pupilDiameter) && r->pupilDiameter >= 0.0 && r->pupilDiameter <= 20.0 &&
+                   std::isfinite(r->experience) && r->experience >= -10.0 && r->experience <= 10.0 &&
+                   r->age >= 0 && r->age <= 200
+               ? 1
+               : 0;
+}
+
 int ReadObserver(FILE *f, int index, ObserverRecord *record) {
     if (!record) return 0;
     ObserverRecord r;
     if (!ReadSlot(f, kSlot, index, &r)) return 0;
+    if (!ObserverValuesInRange(&r)) return 0;  // damage: nothing is computed from it
     TerminateName(&r);
     *record = r;
     return 1;
@@ -94,7 +110,12 @@ int UpdateObserver(FILE *f, int index, const ObserverRecord *record) {
     return WriteSlot(f, kSlot, index, record);
 }
 
-int DeleteObserver(FILE *f, int index) { return DeleteSlot(f, kSlot, index); }
+int DeleteObserver(FILE **f, int index) {
+    char path[1024];
+    MakeObserverFilePath(path, sizeof path);
+    if (!path[0]) return 0;
+    return DeleteSlot(path, f, kSlot, index);
+}
 
 int FindObserver(FILE *f, ObserverRecord *record, int16_t *index) {
     if (index) *index = 0;

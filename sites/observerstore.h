@@ -1,6 +1,6 @@
 // The observer record and the observer store "observer.bin" in the user data
 // folder: a signed 16-bit count, then 84-byte observer records (no version
-// stamp, little-endian), with append, shift-down delete, the lookup by name
+// stamp, little-endian), with append, delete by whole rewrite, the lookup by name
 // that the importer uses, the default observer and the ".bak" copy that the
 // observer dialogs take. Results: 1 success, 0 failure unless said otherwise.
 #pragma once
@@ -35,7 +35,9 @@ char *MakeObserverBackupPath(char *buffer, int size);
 // file fails. The caller opens the store, passes the stream and closes it.
 
 // Opens observer.bin "r+b" (created with a count of 0 only when it does not
-// exist) and gives its count; none on failure.
+// exist) and gives its count; one that cannot be opened for writing (a
+// read-only folder) is opened "rb", so its observers are still known. None
+// on failure.
 FILE *OpenObserverStore(int16_t *count);
 // Opens another folder's observer file "rb" (merging another computer's data).
 FILE *OpenObserverFile(const char *path, int16_t *count);
@@ -48,10 +50,17 @@ int RestoreObserverFile();
 int ReadNextObserver(FILE *f, char *name);
 // Writes the record after the last one, then the raised count.
 int AppendObserver(FILE *f, const ObserverRecord *record);
-// The stored name is terminated at its last byte before use.
+// The stored name is terminated at its last byte before use. A record whose
+// values are out of range (ObserverValuesInRange) is damage: refused (0).
 int ReadObserver(FILE *f, int index, ObserverRecord *record);
+// 1 when the pupil is 0..20 mm, the experience -10..10 (a level is taken from
+// any of these) and the age 0..200, all
+// finite: the values the visibility arithmetic takes from an observer.
+int ObserverValuesInRange(const ObserverRecord *record);
 int UpdateObserver(FILE *f, int index, const ObserverRecord *record);
-int DeleteObserver(FILE *f, int index);
+// Rewrites observer.bin whole without the record (slotstore.h's DeleteSlot):
+// *f is closed and opened again, null when the reopening fails.
+int DeleteObserver(FILE **f, int index);
 // Looks for the first stored observer whose name equals the record's name,
 // ignoring letter case. 1: pupil and experience both within 0.01 (strictly
 // less); the stored record, with its spelling of the name, replaces the

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/resstrings.h"
+#include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "sites/horizonfile.h"
 #include "sites/slotstore.h"
@@ -87,7 +88,12 @@ FILE *OpenLocationStore(int16_t *count) {
     char path[1024];
     MakeLocationFilePath(path, sizeof path);
     if (!path[0]) return nullptr;
-    return OpenSlotStore(path, count);
+    FILE *f = OpenSlotStore(path, count);
+    // A store that exists but cannot be opened for writing (a read-only user
+    // folder) is still read: its records are known, and every write through
+    // the stream fails and says so.
+    if (!f && FileExists(path)) f = OpenSlotFileReadOnly(path, count);
+    return f;
 }
 
 FILE *OpenLocationFile(const char *path, int16_t *count) {
@@ -126,11 +132,34 @@ int AppendLocation(FILE *f, const LocationRecord *record, const LocationTrailer 
     return AppendSlot(f, kLocationSlotSize, slot.bytes);
 }
 
+int SiteValuesInRange(const LocationRecord *r) {
+    if (!r) return 0;
+    auto within = [](double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; };
+    const double kTwoPi = 6.283185307179586, kHalfPi = 1.5707963267948966;
+    if (!within(r->longitude, -kTwoPi, kTwoPi) || !within(r->latitude, -kHalfPi, kHalfPi) ||
+        !within(r->elevation, -500.0, 10000.0) || !within(r->timeZone, -14.0, 14.0) ||
+        !within(r->temperature, -100.0, 100.0) || !within(r->humidity, 0.0, 100.0) ||
+        !std::isfinite(r->nakedEyeLimit) || !std::isfinite(r->seeing) || !std::isfinite(r->skyBrightness))
+        return 0;
+    if (r->dstMode > 2) return 0;
+    if (r->dstMode != 0) {
+        if (!within(r->dst.shift, -3.0, 3.0) || !within(r->dst.startHour, 0.0, 24.0) ||
+            !within(r->dst.endHour, 0.0, 24.0))
+            return 0;
+    }
+    return 1;
+}
+
 int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *trailer) {
     if (!record) return 0;
     Slot slot;
     if (!ReadSlot(f, kLocationSlotSize, index, slot.bytes)) return 0;
-    Unpack(slot, record, trailer);
+    LocationRecord read;
+    LocationTrailer readTrailer;
+    Unpack(slot, &read, &readTrailer);
+    if (!SiteValuesInRange(&read)) return 0;
+    *record = read;
+    if (trailer) *trailer = readTrailer;
     return 1;
 }
 
@@ -169,7 +198,12 @@ int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTra
     return 1;
 }
 
-int DeleteLocation(FILE *f, int index) { return DeleteSlot(f, kLocationSlotSize, index); }
+int DeleteLocation(FILE **f, int index) {
+    char path[1024];
+    MakeLocationFilePath(path, sizeof path);
+    if (!path[0]) return 0;
+    return DeleteSlot(path, f, kLocationSlotSize, index);
+}
 
 int FindLocation(FILE *f, LocationRecord *record, LocationTrailer *trailer, int16_t *index) {
     if (index) *index = 0;

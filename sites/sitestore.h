@@ -1,8 +1,9 @@
 // The site store "loc.bin" in the user data folder: a signed 16-bit count,
 // then 169-byte slots of a LocationRecord (166 bytes) and its LocationTrailer
-// (3 bytes), no version stamp, little-endian. Append, update, shift-down
+// (3 bytes), no version stamp, little-endian. Append, update, rewriting
 // delete, the lookup by name and coordinates that the importer uses, the
 // default site, the ".bak" copy of the site dialogs, and the site texts.
+// Deletes rewrite the whole file through the crash-safe layer.
 // Results: 1 success, 0 failure unless said otherwise.
 #pragma once
 #include <cstdint>
@@ -51,7 +52,9 @@ char *MakeLocationBackupPath(char *buffer, int size);
 // file fails. The caller opens the store, passes the stream and closes it.
 
 // Opens loc.bin "r+b" (created with a count of 0 only when it does not exist)
-// and gives its count; none on failure.
+// and gives its count; a loc.bin that cannot be opened for writing (a
+// read-only folder) is opened "rb", so its sites are still known. None on
+// failure.
 FILE *OpenLocationStore(int16_t *count);
 // Opens another folder's site file "rb" (merging another computer's data).
 FILE *OpenLocationFile(const char *path, int16_t *count);
@@ -64,8 +67,17 @@ int RestoreLocationFile();
 int ReadNextLocationName(FILE *f, char *name);
 // Writes the record and trailer after the last slot, then the raised count.
 int AppendLocation(FILE *f, const LocationRecord *record, const LocationTrailer *trailer);
-// trailer may be null when it is not wanted. The name is terminated.
+// trailer may be null when it is not wanted. The name is terminated. A slot
+// whose values are outside what any site can hold (SiteValuesInRange) is
+// damage: refused (0), so no date or position is ever computed from it.
 int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *trailer);
+// 1 when every value of the record that dates and positions are computed
+// from lies in its range: longitude and latitude finite within +-2 pi and
+// +-pi/2, elevation -500..10,000 m, time zone -14..14 h, the daylight-saving
+// mode 0-2 and (when a shift is used) shift -3..3 h with start and end hours
+// 0..24, temperature -100..100 C, humidity 0..100 %, naked-eye limit and
+// seeing finite.
+int SiteValuesInRange(const LocationRecord *record);
 // Rebuilds the caller's record with InitLocationRecord from its own raw values
 // (so every derived value, the sky brightness included, is computed afresh),
 // keeps its flags and seeing-rating bytes, sets the daylight-saving rule and
@@ -75,7 +87,9 @@ int ReadLocation(FILE *f, int index, LocationRecord *record, LocationTrailer *tr
 // record is left untouched when the index fails.
 int UpdateLocation(FILE *f, int index, LocationRecord *record, const LocationTrailer *trailer,
                    const DaylightSavingRule *rule, int mode);
-int DeleteLocation(FILE *f, int index);
+// Rewrites loc.bin whole without the slot (slotstore.h's DeleteSlot): *f is
+// closed and opened again, null when the reopening fails.
+int DeleteLocation(FILE **f, int index);
 // Looks for the first slot whose name equals the record's name exactly (case
 // counts). 1: longitude within kSiteLongitudeTolerance and latitude within
 // kSiteLatitudeTolerance; the stored record and trailer are copied out. 2: the

@@ -23,4 +23,22 @@ int ForEachFailurePoint(const std::function<void()> &prepare, const std::functio
 // "step 3 (write)" for messages.
 std::string DescribeFailurePoint(const FailurePointRun &run);
 
+// The failure table: every run of ForEachFailurePoint appends a row (the
+// operation, the failed step, whether the store's data read back whole, that
+// is whether check() added no test failure, and whether the operation
+// reported the failure) as a tab-separated line to the file that
+// GLEANER_FAILURE_TABLE names; nothing when it is unset
+// (tools/failure_table.sh prints the table). The operation is the label set
+// while the loop runs, else the test's name.
+class FailureTableLabel {
+public:
+    explicit FailureTableLabel(const std::string &operation);
+    ~FailureTableLabel();
+    FailureTableLabel(const FailureTableLabel &) = delete;
+    FailureTableLabel &operator=(const FailureTableLabel &) = delete;
+
+private:
+    std::string previous_;
+};
+
 }  // namespace testutil

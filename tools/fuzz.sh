@@ -6,7 +6,8 @@
 #   tools/fuzz.sh build                 (build only)
 #
 # <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
-# xmlreader, delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/
+# xmlreader, delimitedpass, xmlpass, sitestores, instrumentstore, logstore,
+# tables, packagefiles). Seeds come from fuzz/corpus/<target>/
 # and the inputs of faults found before from fuzz/crashes/<target>/ (both
 # read only, replayed first); the inputs found on the way go to
 # build/fuzz-clang/corpus/<target>/ and crashing inputs to
@@ -16,8 +17,7 @@
 # (tools/make_demo.py). Exits non-zero when a target finds a fault.
 #
 # Environment: FUZZ_BUILD build folder; FUZZ_JOBS build jobs (3);
-# GLEANER_FUZZ_MASK flags of the pass targets to leave clear (fuzz/passcheck.h),
-# so that a known open fault does not stop every run; GLEANER_FUZZ_VERBOSE=1
+# GLEANER_FUZZ_VERBOSE=1
 # prints each pass's result, message and rows (to replay one input:
 # build/fuzz-clang/<target>_fuzz FILE). Needs clang and libclang-rt-14-dev.
 set -uo pipefail

@@ -205,6 +205,7 @@ TEST_F(FormatFile, WritesThroughEveryFailurePoint) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        testutil::FailureTableLabel label(std::string("format file ") + c.what);
         std::string before;
         testutil::ForEachFailurePoint(
             [&] {

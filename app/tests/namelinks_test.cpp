@@ -128,6 +128,7 @@ TEST_F(NameLinks, SaveThroughEveryFailurePoint) {
     const std::vector<std::string> after = contents();
     for (size_t i = 0; i < files.size(); ++i) ASSERT_NE(before[i], after[i]) << files[i];
 
+    testutil::FailureTableLabel label("name-link files save");
     int steps = testutil::ForEachFailurePoint(
         [&] {
             oldLinks();

@@ -160,6 +160,7 @@ TEST_F(SuiteFolders, SettingsRewritesThroughEveryFailurePoint) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        testutil::FailureTableLabel label(std::string("settings file ") + c.what);
         std::string before;
         testutil::ForEachFailurePoint(
             [&] {

@@ -224,7 +224,7 @@ TEST_F(SiteSession, CancelRenamesHorizonsBackAndKeepsEventFiles) {
     ASSERT_EQ(effects.horizonRenames.size(), 1u);
     // Deleting Beta waits for OK before its events go.
     effects.deletedSites.push_back(b);
-    ASSERT_EQ(DeleteLocation(f, 1), 1);
+    ASSERT_EQ(DeleteLocation(&f, 1), 1);
     std::fclose(f);
 
     ASSERT_EQ(RestoreLocationFile(), 1);

@@ -3,6 +3,7 @@
 #include "logstore/logadd.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,11 @@
 #include "logstore/logentryfile.h"
 #include "logstore/tests/logfixture.h"
 #include "minorbodies/usercatalogs.h"
+#include "core/safefile.h"
+#include "instruments/storeio.h"
+#include "logstore/logindex.h"
+#include "logstore/loglock.h"
+#include "testutil/failurepoints.h"
 
 using namespace logtest;
 
@@ -43,6 +49,8 @@ struct ServicesInstalled {
 };
 
 // Every file under the log folder with its bytes.
+// Every file of the log but its lock file (whose generation each add raises:
+// it holds no log data).
 std::map<std::string, std::string> Tree(const std::string &root) {
     std::map<std::string, std::string> out;
     std::vector<std::string> folders = {root};
@@ -52,7 +60,7 @@ std::map<std::string, std::string> Tree(const std::string &root) {
         for (const FsEntry &e : entries) {
             std::string p = folders[i] + "/" + e.name;
             if (e.isFolder) folders.push_back(p);
-            else out[p] = testutil::ReadFileBytes(p);
+            else if (p != root + "/lock") out[p] = testutil::ReadFileBytes(p);
         }
     }
     return out;
@@ -227,13 +235,14 @@ TEST(AddLogEntry, FailedStepsLoseNothingAndTheNextAddRepairs) {
     ASSERT_EQ(AddLogEntry(e.get(), "kept"), 0);
     std::string entry0 = testutil::ReadFileBytes(store.log("stars/00000000.bin"));
 
-    // The summary file cannot be written (a folder in its place): nothing of
-    // the new entry stays but its issued number.
+    // The summary file cannot be read (a folder in its place): the duplicate
+    // test cannot be made, so nothing of the new entry is written, not even
+    // its number issued.
     ASSERT_TRUE(EnsureDirectory(store.log("stars/000000041.pix").c_str()));
     e = MakeEntry(5, 41, 0x10, kJd + 1);
     EXPECT_EQ(AddLogEntry(e.get(), nullptr), -1);
     EXPECT_FALSE(testutil::PathIsThere(store.log("stars/00000001.bin")));
-    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{2, 1, 40}));
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{1, 1, 40}));
     ASSERT_TRUE(FsRemoveFolder(store.log("stars/000000041.pix")));
 
     // The night index cannot be written: the entry and its row are complete;
@@ -241,20 +250,20 @@ TEST(AddLogEntry, FailedStepsLoseNothingAndTheNextAddRepairs) {
     ASSERT_TRUE(EnsureDirectory(store.log("night/20090721.idx").c_str()));
     e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
     EXPECT_EQ(AddLogEntry(e.get(), "later"), -1);
-    EXPECT_TRUE(testutil::PathIsThere(store.log("stars/00000002.bin")));
+    EXPECT_TRUE(testutil::PathIsThere(store.log("stars/00000001.bin")));
     ASSERT_TRUE(FsRemoveFolder(store.log("night/20090721.idx")));
     int status = 0;
     e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
-    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "LATER", &status), 2);
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "LATER", &status), 1);
     EXPECT_EQ(status, kLogEntryAlreadyLogged);
     std::string night = testutil::ReadFileBytes(store.log("night/20090721.idx"));
     ASSERT_EQ(night.size(), 16u);
     EXPECT_EQ(I32(night, 4), 41);
-    EXPECT_EQ(I32(night, 12), 2);
+    EXPECT_EQ(I32(night, 12), 1);
     // What was stored before is untouched, and numbers are never issued twice.
     EXPECT_EQ(testutil::ReadFileBytes(store.log("stars/00000000.bin")), entry0);
     e = MakeEntry(5, 42, 0x10, kJd + 2);
-    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 3);
+    EXPECT_EQ(AddLogEntry(e.get(), nullptr), 2);
 }
 
 TEST(LoggedObjects, MarkUserObjectsScansEveryDeepSkyFolder) {
@@ -313,4 +322,168 @@ TEST(AddLogEntry, UserStarTravelsWithItsDefinition) {
     int status = 0;
     EXPECT_EQ(AddLogEntryWithStatus(e.get(), "reddish", &status), 0);
     EXPECT_EQ(status, kLogEntryAlreadyLogged);
+}
+
+namespace {
+
+// The index entries of a file as (folder, key) -> number.
+std::map<std::pair<int32_t, int32_t>, int32_t> IndexMap(const std::string &bytes) {
+    std::map<std::pair<int32_t, int32_t>, int32_t> out;
+    if (bytes.size() < 4) return out;
+    int32_t n = I32(bytes, 0);
+    for (int32_t i = 0; i < n && 4 + 12 * (size_t)(i + 1) <= bytes.size(); ++i)
+        out[{I32(bytes, 8 + 12 * i), I32(bytes, 4 + 12 * i)}] = I32(bytes, 12 + 12 * i);
+    return out;
+}
+
+bool EndsWith(const std::string &s, const char *tail) {
+    size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// Whether every file of the log as it was reads back whole in the log as it
+// is: entry files byte for byte; summary rows counted before, unchanged, the
+// count at most one higher; every object of an old index still in it; the
+// keys of pid.bin all there and its counter never lowered. why gets the first
+// difference.
+bool OldLogWhole(const std::map<std::string, std::string> &before, const std::map<std::string, std::string> &after,
+                 std::string *why) {
+    for (const auto &file : before) {
+        auto now = after.find(file.first);
+        if (now == after.end()) {
+            *why = file.first + " is gone";
+            return false;
+        }
+        const std::string &a = file.second, &b = now->second;
+        if (EndsWith(file.first, ".pix")) {
+            int32_t n = I32(a, 0), m = b.size() >= 4 ? I32(b, 0) : -1;
+            size_t rows = 4 + (size_t)n * sizeof(LogSummary);
+            if ((m != n && m != n + 1) || b.size() < rows || b.compare(4, rows - 4, a, 4, rows - 4) != 0) {
+                *why = file.first + ": rows or count changed";
+                return false;
+            }
+        } else if (EndsWith(file.first, ".idx")) {
+            // An object keeps its place; its number may become that of the new entry.
+            auto old = IndexMap(a), now2 = IndexMap(b);
+            for (const auto &entry : old)
+                if (now2.count(entry.first) == 0) {
+                    *why = file.first + ": an old index entry was lost";
+                    return false;
+                }
+        } else if (EndsWith(file.first, "pid.bin")) {
+            if (b.size() < 8 || I32(b, 0) < I32(a, 0)) {
+                *why = file.first + ": counter lowered";
+                return false;
+            }
+            for (size_t k = 8; k + 4 <= a.size(); k += 4)
+                if (b.find(a.substr(k, 4), 8) == std::string::npos) {
+                    *why = file.first + ": a key was lost";
+                    return false;
+                }
+        } else if (a != b) {
+            *why = file.first + " changed";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// Every file step of an add failed in turn: the old log reads back whole and
+// the add said it failed; then the same add again, with nothing failing,
+// leaves the entry logged once, in its summary file, key list and all six
+// indexes.
+TEST(AddLogEntry, EveryFailurePointKeepsTheOldLogAndTheNextAddRepairs) {
+    Store store;
+    ServicesInstalled services;
+    const std::string logRoot = store.dir.path() + "/log";
+    std::map<std::string, std::string> before;
+    auto prepare = [&] {
+        // A log holding one entry of the object (its summary file, key and
+        // indexes exist) and one of another object.
+        std::filesystem::remove_all(logRoot);
+        ForgetLogFolderState();
+        ForgetLogFoldersMade();
+        std::unique_ptr<LogEntry> a = MakeEntry(5, 40, 0x10, kJd, "Ann", "Dob");
+        ASSERT_EQ(AddLogEntry(a.get(), "first"), 0);
+        std::unique_ptr<LogEntry> b = MakeEntry(5, 41, 0x10, kJd + 0.01, "Bob", "Dob");
+        ASSERT_EQ(AddLogEntry(b.get(), nullptr), 1);
+        before = Tree(logRoot);
+    };
+    auto add = [&] {
+        std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd + 0.02, "Ann", "Dob");
+        return AddLogEntry(e.get(), "second") >= 0 ? 1 : 0;
+    };
+    testutil::FailureTableLabel label("log add");
+    int steps = testutil::ForEachFailurePoint(prepare, add, [&](const testutil::FailurePointRun &run) {
+        SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+        std::string why;
+        bool whole = OldLogWhole(before, Tree(logRoot), &why);
+        EXPECT_TRUE(whole) << why;
+        EXPECT_EQ(run.result, 0) << "a failed step reported as success";
+        // The same add again: logged exactly once, and found in every index.
+        int status = 0;
+        std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd + 0.02, "Ann", "Dob");
+        int32_t number = AddLogEntryWithStatus(e.get(), "second", &status);
+        ASSERT_GE(number, 2);
+        std::string pix = testutil::ReadFileBytes(store.log("stars/000000040.pix"));
+        ASSERT_GE(pix.size(), 4u);
+        EXPECT_EQ(I32(pix, 0), 2) << "the entry is in its summary file once";
+        int night = 0;
+        for (const auto &file : Tree(logRoot)) {
+            if (!EndsWith(file.first, ".idx") || file.first.find("/log/cons/") != std::string::npos) continue;
+            auto entries = IndexMap(file.second);
+            if (file.first.find("/Bob.idx") != std::string::npos) continue;
+            auto at = entries.find({4, 40});
+            ASSERT_TRUE(at != entries.end()) << file.first << " lacks the object";
+            EXPECT_TRUE(testutil::PathIsThere(store.log("stars/" + std::string(8 - std::to_string(at->second).size(), '0') +
+                                                        std::to_string(at->second) + ".bin")))
+                << file.first << " refers to no entry file";
+            if (file.first.find("/log/night/") != std::string::npos) ++night;
+        }
+        EXPECT_GE(night, 1);
+        EXPECT_EQ(PidWords(store.log("stars/pid.bin")).size(), 4u) << "two keys";
+    });
+    EXPECT_GT(steps, 10);
+    SetFileStepFailure(0);
+}
+
+// A summary file past 2 GB: its 6,497th row starts beyond 2^31 bytes, where a
+// 32-bit offset would wrap. The file is sparse up to its last rows.
+TEST(AddLogEntry, SummaryRowsBeyondTwoGigabytesAreAddressed) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
+    ASSERT_EQ(AddLogEntry(e.get(), nullptr), 0);
+    const int32_t rows = 6500;
+    const std::string pix = store.log("stars/000000040.pix");
+    {
+        FILE *f = std::fopen(pix.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(&rows, 4, 1, f), 1u);
+        std::fclose(f);
+    }
+    std::error_code error;
+    std::filesystem::resize_file(pix, 4 + (uintmax_t)rows * sizeof(LogSummary), error);
+    if (error) GTEST_SKIP() << "no room for a 2 GB sparse file here";
+    // The next add of the object scans all 6,500 rows and appends the 6,501st.
+    e = MakeEntry(5, 40, 0x10, kJd + 1, "Ann", "Far");
+    ASSERT_EQ(AddLogEntry(e.get(), "far"), 1);
+    EXPECT_EQ((uintmax_t)std::filesystem::file_size(pix), 4 + (uintmax_t)(rows + 1) * sizeof(LogSummary));
+    FILE *f = std::fopen(pix.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    int32_t count = -1, number = -1;
+    EXPECT_EQ(std::fread(&count, 4, 1, f), 1u);
+    EXPECT_EQ(count, rows + 1);
+    ASSERT_EQ(SeekStore(f, 4 + (int64_t)rows * (int64_t)sizeof(LogSummary)), 1);
+    ASSERT_EQ(std::fread(&number, 4, 1, f), 1u);
+    std::fclose(f);
+    EXPECT_EQ(number, 1);
+    // And the duplicate test finds it there.
+    int status = 0;
+    e = MakeEntry(5, 40, 0x10, kJd + 1, "Ann", "Far");
+    EXPECT_EQ(AddLogEntryWithStatus(e.get(), "far", &status), 1);
+    EXPECT_EQ(status, kLogEntryAlreadyLogged);
+    std::filesystem::remove(pix);
 }

@@ -1,10 +1,12 @@
-// Log index files: order, re-insert, removal, file-safe names and the night
-// rule across time zones and daylight saving.
+// Log index files: order, re-insert, removal, damaged counts, file-safe names
+// and the night rule across time zones and daylight saving.
 #include "logstore/logindex.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "logstore/tests/logfixture.h"
@@ -33,26 +35,27 @@ std::vector<std::vector<int32_t>> Entries(const std::string &path) {
 
 TEST(LogIndex, InsertKeepsFolderThenKeyOrder) {
     Store store;
+    std::string path = ClassIndexPath(4);
+    ASSERT_EQ(path, store.log("class/04.idx"));
+    ObjectRecord galaxy = Obj(6, 1, 0x100), star50 = Obj(5, 50, 0x10), star10 = Obj(5, 10, 0x10),
+                 star30 = Obj(5, 30, 0x10), star90 = Obj(5, 90, 0x10), userStar = Obj(12, 2, 0x10);
+    ASSERT_EQ(InsertIndexEntry(path, &star50, 0), 1);  // into an absent file
+    ASSERT_EQ(InsertIndexEntry(path, &galaxy, 1), 1);  // folder 5 after every star
+    ASSERT_EQ(InsertIndexEntry(path, &star10, 2), 1);  // before
+    ASSERT_EQ(InsertIndexEntry(path, &userStar, 3), 1);  // user key after the catalogue keys
+    ASSERT_EQ(InsertIndexEntry(path, &star30, 4), 1);  // between
+    ASSERT_EQ(InsertIndexEntry(path, &star90, 5), 1);  // after the last star
+    ASSERT_EQ(InsertIndexEntry(path, &star30, 9), 1);  // re-insert: only the number changes
+    ASSERT_EQ(InsertIndexEntry(path, &star30, 7, true), 1);  // repair: a present object keeps its number
+    EXPECT_EQ(InsertIndexEntry(path, &star30, -1), 0);
+    std::vector<std::vector<int32_t>> want = {{10, 4, 2}, {30, 4, 9},         {50, 4, 0},
+                                              {90, 4, 5}, {0x40000002, 4, 3}, {1, 5, 1}};
+    EXPECT_EQ(Entries(path), want);
+    EXPECT_EQ(testutil::ReadFileBytes(path).size(), 4u + 6u * 12u);
+
     int32_t count = -1;
     FILE *f = OpenClassIndex(4, &count);
     ASSERT_TRUE(f);
-    EXPECT_EQ(count, 0);
-    ObjectRecord galaxy = Obj(6, 1, 0x100), star50 = Obj(5, 50, 0x10), star10 = Obj(5, 10, 0x10),
-                 star30 = Obj(5, 30, 0x10), star90 = Obj(5, 90, 0x10), userStar = Obj(12, 2, 0x10);
-    ASSERT_EQ(AddIndexEntry(f, &star50, 0), 1);  // into an empty file
-    ASSERT_EQ(AddIndexEntry(f, &galaxy, 1), 1);  // folder 5 after every star
-    ASSERT_EQ(AddIndexEntry(f, &star10, 2), 1);  // before
-    ASSERT_EQ(AddIndexEntry(f, &userStar, 3), 1);  // user key after the catalogue keys
-    ASSERT_EQ(AddIndexEntry(f, &star30, 4), 1);  // between
-    ASSERT_EQ(AddIndexEntry(f, &star90, 5), 1);  // after the last star
-    ASSERT_EQ(AddIndexEntry(f, &star30, 9), 1);  // re-insert: only the number changes
-    EXPECT_EQ(AddIndexEntry(f, &star30, -1), 0);
-    std::fclose(f);
-    std::vector<std::vector<int32_t>> want = {{10, 4, 2}, {30, 4, 9},         {50, 4, 0},
-                                              {90, 4, 5}, {0x40000002, 4, 3}, {1, 5, 1}};
-    EXPECT_EQ(Entries(store.log("class/04.idx")), want);
-
-    f = OpenClassIndex(4, &count);
     EXPECT_EQ(count, 6);
     LogIndexEntry e;
     EXPECT_EQ(ReadIndexEntry(f, FindIndexEntry(f, 4, 0x40000002, nullptr), &e), 2);
@@ -64,29 +67,72 @@ TEST(LogIndex, InsertKeepsFolderThenKeyOrder) {
     EXPECT_LT(FindIndexEntry(nullptr, 4, 31, nullptr), -1);
 }
 
-TEST(LogIndex, RemovalKeepsLengthAndDeleteIfEmptyRemovesTheFile) {
+TEST(LogIndex, RemovalAndDeleteIfEmptyRemovesTheFile) {
     Store store;
-    int32_t count = 0;
     ObjectRecord a = Obj(5, 1, 0x10), b = Obj(5, 2, 0x10);
-    FILE *f = OpenNightIndex(2009, 7, 20, &count);
-    ASSERT_TRUE(f);
-    AddIndexEntry(f, &a, 0);
-    AddIndexEntry(f, &b, 1);
-    EXPECT_EQ(RemoveIndexEntry(f, &a), 1);
-    EXPECT_EQ(RemoveIndexEntry(f, &a), 0);  // absent
-    std::fclose(f);
-    std::string path = store.log("night/20090720.idx");
+    std::string path = NightIndexPath(2009, 7, 20);
+    ASSERT_EQ(path, store.log("night/20090720.idx"));
+    ASSERT_EQ(InsertIndexEntry(path, &a, 0), 1);
+    ASSERT_EQ(InsertIndexEntry(path, &b, 1), 1);
+    EXPECT_EQ(EraseIndexEntry(path, &a), 1);
+    EXPECT_EQ(EraseIndexEntry(path, &a), 0);  // absent
     std::vector<std::vector<int32_t>> want = {{2, 4, 1}};
     EXPECT_EQ(Entries(path), want);
     DeleteNightIndexIfEmpty(2009, 7, 20);
     EXPECT_TRUE(testutil::PathIsThere(path));
-    f = OpenNightIndex(2009, 7, 20, &count);
-    EXPECT_EQ(RemoveIndexEntry(f, &b), 1);
-    std::fclose(f);
-    EXPECT_EQ(testutil::ReadFileBytes(path).size(), 4u + 24u);
-    EXPECT_EQ(I32(testutil::ReadFileBytes(path), 0), 0);
+    EXPECT_EQ(EraseIndexEntry(path, &b), 1);
+    EXPECT_EQ(testutil::ReadFileBytes(path), std::string(4, '\0'));
     DeleteNightIndexIfEmpty(2009, 7, 20);
     EXPECT_FALSE(testutil::PathIsThere(path));
+}
+
+// Index files as failed writes of older versions and damage left them: the
+// count is never trusted beyond the file's length, and the next write
+// repairs the file.
+TEST(LogIndex, DamagedCountsAreCutToTheFileAndRepairedByTheNextWrite) {
+    Store store;
+    std::string path = ClassIndexPath(4);
+    ObjectRecord s30 = Obj(5, 30, 0x10);
+    auto entry = [](int32_t key, int32_t number) {
+        std::string b(12, '\0');
+        int32_t v[3] = {key, 4, number};
+        std::memcpy(&b[0], v, 12);
+        return b;
+    };
+    auto count = [](int32_t n) { return std::string(reinterpret_cast<const char *>(&n), 4); };
+    std::vector<LogIndexEntry> read;
+    struct Case {
+        const char *what;
+        std::string bytes;
+        size_t entries;  // what a reader takes
+    };
+    const Case cases[] = {
+        {"a 0-byte file (a failed write of a new index's count)", "", 0},
+        {"a count of 2 billion in a file of two entries", count(2000000000) + entry(10, 0) + entry(20, 1), 2},
+        {"a negative count", count(-5) + entry(10, 0), 1},
+        {"entries out of order and twice, with a count beyond them",
+         count(9) + entry(20, 1) + entry(10, 0) + entry(20, 1), 2},
+        {"a whole count and a stale tail", count(1) + entry(10, 0) + entry(10, 0), 1},
+        {"a whole count over entries out of order", count(2) + entry(20, 1) + entry(10, 0), 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(testutil::WriteFileBytes(path, c.bytes));
+        ASSERT_EQ(ReadIndexFile(path, &read), 1);
+        EXPECT_EQ(read.size(), c.entries);
+        for (size_t i = 1; i < read.size(); ++i) EXPECT_LT(read[i - 1].key, read[i].key);
+        int32_t n = -1;
+        FILE *f = OpenClassIndex(4, &n);
+        ASSERT_TRUE(f);
+        EXPECT_LE(4 + 12 * (size_t)n, c.bytes.size() < 4 ? 4 : c.bytes.size());  // cut to the file
+        EXPECT_GE(FindIndexEntry(f, 4, 99, nullptr), -1);  // searched within the file only
+        std::fclose(f);
+        // The next add writes a sound file holding what was there and the new object.
+        ASSERT_EQ(InsertIndexEntry(path, &s30, 5), 1);
+        std::string b = testutil::ReadFileBytes(path);
+        EXPECT_EQ(b.size(), 4 + 12 * (c.entries + 1));
+        EXPECT_EQ(I32(b, 0), (int32_t)(c.entries + 1));
+    }
 }
 
 TEST(LogIndex, OpenersRefuseBadArgumentsAndEncodeNames) {

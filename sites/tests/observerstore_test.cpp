@@ -138,12 +138,12 @@ TEST_F(ObserverStore, AppendReadUpdateDeleteAndTheStaleTail) {
     ObserverRecord r;
     EXPECT_EQ(ReadObserver(f, 3, &r), 0);
     EXPECT_EQ(ReadObserver(f, -1, &r), 0);
-    EXPECT_EQ(DeleteObserver(f, -1), 0);
+    EXPECT_EQ(DeleteObserver(&f, -1), 0);
     ObserverRecord z = Observer("Z", 9, 6.0, 1.0);
     EXPECT_EQ(UpdateObserver(f, 3, &z), 0);
     EXPECT_EQ(UpdateObserver(f, -1, &z), 0);
 
-    ASSERT_EQ(DeleteObserver(f, 0), 1);
+    ASSERT_EQ(DeleteObserver(&f, 0), 1);
     std::string b = StoreBytes();
     EXPECT_EQ(b.size(), length);
     EXPECT_EQ(b.substr(0, 2), std::string("\x02\x00", 2));
@@ -188,7 +188,7 @@ TEST_F(ObserverStore, DefaultObserverIsNotWrittenToTheStore) {
 
 TEST_F(ObserverStore, BackupAndRestoreRoundTrip) {
     Fill({Observer("A", 1, 6.0, 0.1), Observer("B", 2, 6.0, 0.2)});
-    ASSERT_EQ(DeleteObserver(f, 1), 1);  // leaves a stale record
+    ASSERT_EQ(DeleteObserver(&f, 1), 1);  // leaves a stale record
     std::fclose(f);
     f = nullptr;
     std::string before = StoreBytes();

@@ -161,17 +161,17 @@ TEST_F(SiteStore, FindDecidesByTheFirstSameNamedSlotWithinTolerances) {
     EXPECT_EQ(FindLocation(f, &away, nullptr, nullptr), 0);
 }
 
-TEST_F(SiteStore, DeleteShiftsDownAndLeavesAStaleTail) {
+TEST_F(SiteStore, DeleteMovesLaterSitesDownAndLeavesAStaleTail) {
     Add(Site("A", 0.1, 0.1));
     Add(Site("B", 0.2, 0.2));
     Add(Site("C", 0.3, 0.3));
     const std::string full = StoreBytes();
     ASSERT_EQ(full.size(), 2u + 3u * 169u);
 
-    for (int index : {-1, 3, 32767}) EXPECT_EQ(DeleteLocation(f, index), 0) << index;
+    for (int index : {-1, 3, 32767}) EXPECT_EQ(DeleteLocation(&f, index), 0) << index;
     EXPECT_EQ(StoreBytes(), full);
 
-    ASSERT_EQ(DeleteLocation(f, 2), 1);  // the last of three
+    ASSERT_EQ(DeleteLocation(&f, 2), 1);  // the last of three
     std::string b = StoreBytes();
     EXPECT_EQ(b.size(), full.size());
     EXPECT_EQ(b.substr(0, 2), std::string("\x02\x00", 2));
@@ -184,7 +184,7 @@ TEST_F(SiteStore, DeleteShiftsDownAndLeavesAStaleTail) {
     EXPECT_EQ(b.size(), full.size());
     EXPECT_EQ(b.substr(2 + 2 * 169 + 133, 2), std::string("D\0", 2));
 
-    ASSERT_EQ(DeleteLocation(f, 0), 1);
+    ASSERT_EQ(DeleteLocation(&f, 0), 1);
     b = StoreBytes();
     EXPECT_EQ(b.substr(0, 2), std::string("\x02\x00", 2));
     EXPECT_EQ(b[2 + 133], 'B');
@@ -399,7 +399,7 @@ TEST_F(SiteStore, BackupAndRestore) {
     Add(Site("A", 0.1, 0.1));
     Add(Site("B", 0.2, 0.2));
     Add(Site("C", 0.3, 0.3));
-    ASSERT_EQ(DeleteLocation(f, 0), 1);  // leaves a stale slot
+    ASSERT_EQ(DeleteLocation(&f, 0), 1);  // leaves a stale slot
     Close();
     const std::string kept = StoreBytes().substr(0, 2 + 2 * 169);
     ASSERT_EQ(BackupLocationFile(), 1);
