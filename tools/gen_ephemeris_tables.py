@@ -87,6 +87,19 @@ def read_planet(source, planet):
     return [read_cell(source, planet, coord, power) for coord in "LBR" for power in range(6)]
 
 
+def evaluate(cells, tau):
+    """L, B, R of a planet's series (cells from read_planet) at tau Julian
+    millennia from J2000, in radians and AU."""
+    out = []
+    for coord in range(3):
+        total, p = 0.0, 1.0
+        for power in range(6):
+            total += p * sum(a * math.cos(b + c * tau) for a, b, c in cells[6 * coord + power])
+            p *= tau
+        out.append(total)
+    return out
+
+
 # The span of the fit: the whole range of dates the suite accepts (years
 # -4712 to 9999), in Julian millennia from J2000, with a little margin.
 FIT_FIRST = -6.72
