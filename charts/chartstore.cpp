@@ -20,10 +20,10 @@ int64_t ChartOffset(int index) { return kChartHeaderSize + (int64_t)index * kCha
 // Positioned reads and writes through the crash-safe layer's wrappers, so
 // that its test seam can fail every step; writes are flushed.
 int ReadAt(FILE *f, int64_t offset, void *data, size_t n) {
-    return SeekStore(f, offset) && SafeRead(data, 1, n, f) == n ? 1 : 0;
+    return SafeSeek(f, offset) && SafeRead(data, 1, n, f) == n ? 1 : 0;
 }
 int WriteAt(FILE *f, int64_t offset, const void *data, size_t n) {
-    return SeekStore(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
+    return SafeSeek(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
 }
 
 int ReadCount(FILE *f, int32_t *count) {
@@ -223,6 +223,9 @@ int SortChartsWithInstruments(FILE *instrumentStore) {
         int32_t ni = 0;
         ownInstruments.reset(OpenInstrumentFile(&ni));
         instrumentStore = ownInstruments.get();
+        // An instrument store that is there but cannot be read would sort
+        // every instrument's charts as if it had none: no sort then.
+        if (!instrumentStore && FileExists(UserPath("instr.bin").c_str())) return 0;
     }
     std::unique_ptr<InstrumentRecord> inst(new (std::nothrow) InstrumentRecord);
     if (!inst) return 0;
@@ -235,6 +238,7 @@ int SortChartsWithInstruments(FILE *instrumentStore) {
         it.place = 0x10000;
         if (it.generalKey < 0 && instrumentStore) {
             int found = FindInstrumentById(instrumentStore, inst.get(), charts[(size_t)i].instrumentId);
+            if (found < 0) return 0;  // an unreadable store would misplace the charts
             if (found) {
                 it.kind = inst->kind;
                 it.place = found - 1;

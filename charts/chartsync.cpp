@@ -93,8 +93,9 @@ int SyncInstrumentCharts(FILE *instrumentStore, int instrumentCount, int modelId
         for (int i = kGeneralChartCount; i < n;) {
             if (!ReadChart(store, chart.get(), i)) return 0;
             int id = chart->instrumentId;
-            bool drop = seen.count(id) > 0 || !FindInstrumentById(instrumentStore, inst.get(), id) ||
-                        inst->optics[0].eyepieceCount == 0;
+            int found = seen.count(id) > 0 ? 0 : FindInstrumentById(instrumentStore, inst.get(), id);
+            if (found < 0) return 0;  // an unreadable store drops no chart
+            bool drop = found == 0 || inst->optics[0].eyepieceCount == 0;
             if (drop) {
                 if (!DeleteChart(store, i)) return 0;
                 --n;

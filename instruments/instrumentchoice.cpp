@@ -95,7 +95,7 @@ int LoadInstrumentChoice(int32_t itemData, InstrumentRecord *record) {
     auto r = NewRecord();
     if (!r) return 0;
     int found = FindInstrumentById(f.get(), r.get(), itemData);
-    if (!found) return 0;
+    if (found <= 0) return 0;
     std::memcpy(record, r.get(), sizeof *record);
     return found;
 }

@@ -138,7 +138,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
         int n = 0;
         if (!f || SafeRead(&current, sizeof current, 1, f.get()) != 1 || current.magic != kStampMagic ||
             GetStampVersion(&current) != CurrentStampVersion() || !ReadCount(f.get(), &n) ||
-            !CountFits(f.get(), n) || !SeekStore(f.get(), kInstrumentHeaderSize))
+            !CountFits(f.get(), n) || !SafeSeek(f.get(), kInstrumentHeaderSize))
             return nullptr;
         if (count) *count = n;
         return f.release();
@@ -159,7 +159,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
     if (version < CurrentStampVersion()) {
         int n = 0;
         if (!ReadCount(f.get(), &n)) return nullptr;
-        int recordSize = StampedLayoutRecordSize(StoreStreamSize(f.get()), n);
+        int recordSize = StampedLayoutRecordSize(StreamSize(f.get()), n);
         if (recordSize == 0) return nullptr;
         if (recordSize != kInstrumentRecordSize) {
             f.reset();
@@ -178,7 +178,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
     // A count beyond the file's length is damage: refused before anything
     // reads, copies or appends by it.
     if (!CountFits(f.get(), n)) return nullptr;
-    if (!SeekStore(f.get(), kInstrumentHeaderSize)) return nullptr;
+    if (!SafeSeek(f.get(), kInstrumentHeaderSize)) return nullptr;
     if (count) *count = n;
     return f.release();
 }
@@ -273,7 +273,7 @@ int DeleteInstrument(FILE **f, int index) {
     int n = 0;
     if (!ReadCount(*f, &n) || index >= n || !CountFits(*f, n)) return 0;
     std::string path = UserPath("instr.bin");
-    int64_t size = StoreStreamSize(*f);
+    int64_t size = StreamSize(*f);
     if (path.empty() || size < 0) return 0;
     std::unique_ptr<InstrumentRecord> buffer = NewRecord();
     if (!buffer) return 0;
@@ -306,7 +306,7 @@ int DeleteInstrument(FILE **f, int index) {
     *f = nullptr;
     ok = CommitSafeRewrite(&out) == 1;
     *f = std::fopen(path.c_str(), "r+b");
-    return (ok && *f && SeekStore(*f, kInstrumentHeaderSize)) ? 1 : 0;
+    return (ok && *f && SafeSeek(*f, kInstrumentHeaderSize)) ? 1 : 0;
 }
 
 int MoveInstrument(FILE *f, int index, int count, int direction, int *newIndex) {
@@ -405,12 +405,12 @@ int MoveInstrument(FILE *f, int index, int count, int direction, int *newIndex) 
 int FindInstrumentById(FILE *f, InstrumentRecord *record, int id) {
     if (!f || !record) return 0;
     int n = 0;
-    if (!ReadCount(f, &n)) return 0;
+    if (!ReadCount(f, &n)) return -1;
     for (int i = 0; i < n; ++i) {
         uint16_t stored = 0;
-        if (!ReadStoredId(f, i, &stored)) return 0;
+        if (!ReadStoredId(f, i, &stored)) return -1;
         if (stored == (uint16_t)id) {
-            if (!ReadRaw(f, record, i)) return 0;
+            if (!ReadRaw(f, record, i)) return -1;
             SanitizeInstrumentRecord(record);
             return i + 1;
         }

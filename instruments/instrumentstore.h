@@ -53,7 +53,9 @@ int DeleteInstrument(FILE **f, int index);
 // (-1 up, +1 down) among the first count records; traces to "debug.txt".
 // newIndex gets the partner's index, -1 when none.
 int MoveInstrument(FILE *f, int index, int count, int direction, int *newIndex);
-// index + 1 of the first record with the id, copied out; 0 when none.
+// index + 1 of the first record with the id, copied out; 0 when none; -1
+// when the store could not be read (which is not "none": callers that would
+// drop or reorder data on "none" must not take a failed read for it).
 int FindInstrumentById(FILE *f, InstrumentRecord *record, int id);
 // The same on an unstamped old file (8,750-byte records from offset 4).
 int FindOldInstrumentById(FILE *f, InstrumentRecord *record, int id);
