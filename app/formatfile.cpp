@@ -54,36 +54,18 @@ bool RewriteCfg(const std::function<bool(std::string &bytes, int32_t count)> &ed
     return WriteWholeFileSafely(path.c_str(), bytes.data(), bytes.size()) == 1;
 }
 
-// Offsets of records can pass 2 GB only with absurd counts; the counts read
-// from the file are checked against the file's length first.
-bool SeekTo(FILE *f, long long offset) {
-#ifdef _WIN32
-    return _fseeki64(f, offset, SEEK_SET) == 0;
-#else
-    return fseeko(f, (off_t)offset, SEEK_SET) == 0;
-#endif
-}
 
-long long FileLength(FILE *f) {
-#ifdef _WIN32
-    if (_fseeki64(f, 0, SEEK_END) != 0) return -1;
-    return _ftelli64(f);
-#else
-    if (fseeko(f, 0, SEEK_END) != 0) return -1;
-    return (long long)ftello(f);
-#endif
-}
 
 
 // Reads the count and checks it against what the file holds.
 bool ReadCount(FILE *f, int32_t *count) {
-    long long len = FileLength(f);
-    if (len < kFormatFileHeader || !SeekTo(f, 0) || SafeRead(count, 4, 1, f) != 1) return false;
+    long long len = StreamSize(f);
+    if (len < kFormatFileHeader || !SafeSeek(f, 0) || SafeRead(count, 4, 1, f) != 1) return false;
     return *count >= 0 && RecordOffset(*count) <= len;
 }
 
 bool ReadRecord(FILE *f, int32_t index, ImportFormat *out) {
-    return SeekTo(f, RecordOffset(index)) && SafeRead(out, sizeof *out, 1, f) == 1;
+    return SafeSeek(f, RecordOffset(index)) && SafeRead(out, sizeof *out, 1, f) == 1;
 }
 
 void Terminate(char *text, size_t size) { text[size - 1] = '\0'; }
@@ -113,7 +95,7 @@ int OpenFormatFile() {
         if (!f) return 0;
     }
     ImportSettings s;
-    if (!SeekTo(f.get(), kSettingsOffset) || SafeRead(&s, sizeof s, 1, f.get()) != 1) return 0;
+    if (!SafeSeek(f.get(), kSettingsOffset) || SafeRead(&s, sizeof s, 1, f.get()) != 1) return 0;
     Terminate(s.importPath, sizeof s.importPath);
     g_settings = s;
     return 1;
@@ -206,7 +188,7 @@ int BeginFormatEnumeration(FormatEnumerator *e) {
 int ReadNextFormatName(FormatEnumerator *e, char *nameOut) {
     if (!e || !e->file || !nameOut) return 0;
     char name[kFormatNameSize];
-    if (e->next >= e->count || !SeekTo(e->file, RecordOffset(e->next) + 4) ||
+    if (e->next >= e->count || !SafeSeek(e->file, RecordOffset(e->next) + 4) ||
         std::fread(name, sizeof name, 1, e->file) != 1) {
         EndFormatEnumeration(e);
         return 0;

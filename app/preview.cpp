@@ -1,4 +1,5 @@
 // The preview file of the import passes.
+#include "core/safefile.h"
 #include "app/preview.h"
 
 #include <cstdint>
@@ -21,11 +22,7 @@ int ReadPreviewRecord(FILE *file, PreviewRecord *record, int index, int count) {
     if (!file || !record || index < 0 || index >= count) return 0;
     // Record 6,479 and later lie beyond 2 GB: a 64-bit seek.
     int64_t offset = static_cast<int64_t>(index) * static_cast<int64_t>(sizeof(PreviewRecord));
-#ifdef _WIN32
-    if (_fseeki64(file, offset, SEEK_SET) != 0) return 0;
-#else
-    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return 0;
-#endif
+    if (!SafeSeek(file, offset)) return 0;
     if (std::fread(record, sizeof *record, 1, file) != 1) return 0;
     // Texts read from the file are terminated before use.
     record->dateText[sizeof record->dateText - 1] = '\0';

@@ -25,19 +25,11 @@ std::string UserPath(const char *name) {
     return path;
 }
 
-int Seek(FILE *f, int64_t offset) {
-    if (!f || offset < 0) return 0;
-#ifdef _WIN32
-    return _fseeki64(f, offset, SEEK_SET) == 0 ? 1 : 0;
-#else
-    return fseeko(f, (off_t)offset, SEEK_SET) == 0 ? 1 : 0;
-#endif
-}
 int ReadAt(FILE *f, int64_t offset, void *data, size_t n) {
-    return Seek(f, offset) && SafeRead(data, 1, n, f) == n ? 1 : 0;
+    return SafeSeek(f, offset) && SafeRead(data, 1, n, f) == n ? 1 : 0;
 }
 int WriteAt(FILE *f, int64_t offset, const void *data, size_t n) {
-    return Seek(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
+    return SafeSeek(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
 }
 
 int64_t SchemeOffset(int index) { return kStoreHeader + (int64_t)index * sizeof(ColourScheme); }
@@ -295,7 +287,7 @@ int CloseSchemePackage(FILE *package, int, int flag) {
     bool ok = EndSchemePackage(package) == 1;
     PackageHeader h;
     std::memset(&h, 0, sizeof h);
-    ok = ok && Seek(package, 0) && SafeRead(&h, sizeof h, 1, package) == 1;
+    ok = ok && SafeSeek(package, 0) && SafeRead(&h, sizeof h, 1, package) == 1;
     ok = ok && UpdatePackageCounts(package, &h, 0, 0, 0, 0, 0) == 1;
     ok = SafeFlush(package) == 1 && ok;
     ok = SafeClose(package) == 1 && ok;

@@ -13,14 +13,6 @@ namespace {
 
 const char kStoreName[] = "dds.bin";
 
-// Size of the stream's file; the position is kept. -1 when unknown.
-long StreamSize(FILE *f) {
-    long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return -1;
-    long size = std::ftell(f);
-    if (std::fseek(f, here, SEEK_SET) != 0) return -1;
-    return size;
-}
 
 bool ReadHeader(FILE *f, DialogSettingHeader *h) {
     return std::fread(h, sizeof *h, 1, f) == 1;

@@ -80,14 +80,6 @@ struct ListImage {
     std::vector<uint8_t> raw;
 };
 
-// Size of the open file; the position is kept. -1 when unknown.
-long StreamSize(FILE *f) {
-    long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return -1;
-    long size = std::ftell(f);
-    if (std::fseek(f, here, SEEK_SET) != 0) return -1;
-    return size;
-}
 
 bool LoadList(int kind, ListImage *list) {
     int count = 0;

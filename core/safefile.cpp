@@ -190,3 +190,28 @@ int ReadWholeFile(const char *path, std::string *out) {
     }
     return 1;
 }
+
+int SafeSeek(std::FILE *file, int64_t offset) {
+    if (!file || offset < 0) return 0;
+#ifdef _WIN32
+    return _fseeki64(file, offset, SEEK_SET) == 0 ? 1 : 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 ? 1 : 0;
+#endif
+}
+
+int64_t StreamSize(std::FILE *file) {
+    if (!file) return -1;
+#ifdef _WIN32
+    int64_t here = _ftelli64(file);
+    if (here < 0 || _fseeki64(file, 0, SEEK_END) != 0) return -1;
+    int64_t size = _ftelli64(file);
+    if (_fseeki64(file, here, SEEK_SET) != 0) return -1;
+#else
+    int64_t here = static_cast<int64_t>(ftello(file));
+    if (here < 0 || fseeko(file, 0, SEEK_END) != 0) return -1;
+    int64_t size = static_cast<int64_t>(ftello(file));
+    if (fseeko(file, static_cast<off_t>(here), SEEK_SET) != 0) return -1;
+#endif
+    return size;
+}

@@ -11,6 +11,7 @@
 // Results: 1 success, 0 failure, as the stores report them.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -62,6 +63,12 @@ int SafeClose(std::FILE *file);
 // Puts source in place of target (which may exist) in one step.
 int SafeReplace(const char *source, const char *target);
 int SafeRemove(const char *path);
+// Seeks to a byte offset from the start with a 64-bit offset (stores and
+// preview files can pass 2 GB, where a 32-bit long would wrap); 0 for a
+// negative offset or a failed seek.
+int SafeSeek(std::FILE *file, int64_t offset);
+// The stream's length in bytes, its position kept; -1 when it cannot be told.
+int64_t StreamSize(std::FILE *file);
 
 // ---- syncs deferred to the end of a batch ------------------------------------------
 // Between BeginDeferredSyncs and EndDeferredSyncs a flush step hands the

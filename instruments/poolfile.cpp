@@ -53,7 +53,7 @@ FILE *OpenAndReadHeader(const PoolLayout &pool, const char *path, const char *mo
     if (!f) return nullptr;
     if (stamp && pool.headerSize == 9 && !ReadStoreBytes(f.get(), 0, stamp, 5)) return nullptr;
     uint16_t lastId = 0, n = 0;
-    if (!ReadPoolHeader(f.get(), pool, &lastId, &n) || !SeekStore(f.get(), 0)) return nullptr;
+    if (!ReadPoolHeader(f.get(), pool, &lastId, &n) || !SafeSeek(f.get(), 0)) return nullptr;
     // A count of more records than the file holds is damage: refused before
     // anything reads, appends or copies by it.
     if (!StoreCountFits(f.get(), pool.headerSize, n, pool.recordSize)) return nullptr;
@@ -140,7 +140,7 @@ int FindPoolRecordByName(FILE *f, const PoolLayout &pool, const void *probe, int
                          int n) {
     if (!f || !probe) return -1;
     if (n <= 0) return 0;
-    if (!SeekStore(f, pool.headerSize)) return -1;
+    if (!SafeSeek(f, pool.headerSize)) return -1;
     std::string wanted = NameOf(pool, probe);
     std::vector<uint8_t> record((size_t)pool.recordSize);
     for (int i = 0; i < n; ++i) {

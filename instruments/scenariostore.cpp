@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/fileutil.h"
 #include "core/userfolder.h"
@@ -51,7 +52,7 @@ FILE *OpenScenarioFile(int32_t *count) {
         if (!f) return nullptr;
     }
     int n = 0;
-    if (!ReadCount(f.get(), &n) || !SeekStore(f.get(), 0)) return nullptr;
+    if (!ReadCount(f.get(), &n) || !SafeSeek(f.get(), 0)) return nullptr;
     if (count) *count = n;
     return f.release();
 }
@@ -61,7 +62,7 @@ FILE *OpenOtherScenarioFile(const char *path, int32_t *count) {
     StoreFilePtr f(std::fopen(path, "rb"));
     if (!f) return nullptr;
     int n = 0;
-    if (!ReadCount(f.get(), &n) || !SeekStore(f.get(), 0)) return nullptr;
+    if (!ReadCount(f.get(), &n) || !SafeSeek(f.get(), 0)) return nullptr;
     if (count) *count = n;
     return f.release();
 }
@@ -94,7 +95,7 @@ int AppendScenario(FILE *f, const ScenarioRecord *record) {
 
 int FindScenarioByName(FILE *f, const ScenarioRecord *record, int count, int *index) {
     if (!f || !record) return -1;
-    if (!SeekStore(f, 2)) return -1;
+    if (!SafeSeek(f, 2)) return -1;
     ScenarioRecord stored;
     for (int i = 0; i < count; ++i) {
         if (std::fread(&stored, sizeof stored, 1, f) != 1) return -1;

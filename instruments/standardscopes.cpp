@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/safefile.h"
 #include "astro/angleparse.h"
 #include "core/textutil.h"
 #include "core/datapaths.h"
@@ -44,7 +45,7 @@ FILE *OpenStandardTelescopeList(int32_t *count) {
         return nullptr;
     }
     int32_t stored = (int32_t)((uint32_t)b[0] | (uint32_t)b[1] << 8 | (uint32_t)b[2] << 16 | (uint32_t)b[3] << 24);
-    int64_t bytes = StoreStreamSize(f);
+    int64_t bytes = StreamSize(f);
     int64_t whole = bytes >= 4 ? (bytes - 4) / (int64_t)sizeof(StandardTelescopeRow) : 0;
     if (stored < 0) stored = 0;
     *count = stored < whole ? stored : (int32_t)whole;

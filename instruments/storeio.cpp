@@ -7,22 +7,14 @@
 #include "core/fsys.h"
 #include "core/safefile.h"
 
-int SeekStore(FILE *f, int64_t offset) {
-    if (!f || offset < 0) return 0;
-#ifdef _WIN32
-    return _fseeki64(f, offset, SEEK_SET) == 0 ? 1 : 0;
-#else
-    return fseeko(f, (off_t)offset, SEEK_SET) == 0 ? 1 : 0;
-#endif
-}
 
 int ReadStoreBytes(FILE *f, int64_t offset, void *data, size_t n) {
-    if (!SeekStore(f, offset)) return 0;
+    if (!SafeSeek(f, offset)) return 0;
     return SafeRead(data, 1, n, f) == n ? 1 : 0;
 }
 
 int WriteStoreBytes(FILE *f, int64_t offset, const void *data, size_t n) {
-    if (!SeekStore(f, offset)) return 0;
+    if (!SafeSeek(f, offset)) return 0;
     if (SafeWrite(data, 1, n, f) != n) return 0;
     return SafeFlush(f);
 }
@@ -34,7 +26,7 @@ void PutStoreBytesBack(FILE *f, int64_t offset, const void *data, size_t n) {
 }
 
 int StoreCountFits(FILE *f, int64_t headerSize, int64_t count, int64_t recordSize) {
-    int64_t size = StoreStreamSize(f);
+    int64_t size = StreamSize(f);
     return (size >= 0 && count >= 0 && headerSize + count * recordSize <= size) ? 1 : 0;
 }
 
@@ -50,21 +42,6 @@ int WriteStoreU16(FILE *f, int64_t offset, uint16_t value) {
     return WriteStoreBytes(f, offset, b, 2);
 }
 
-int64_t StoreStreamSize(FILE *f) {
-    if (!f) return -1;
-#ifdef _WIN32
-    int64_t here = _ftelli64(f);
-    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0) return -1;
-    int64_t size = _ftelli64(f);
-    _fseeki64(f, here, SEEK_SET);
-#else
-    int64_t here = (int64_t)ftello(f);
-    if (here < 0 || fseeko(f, 0, SEEK_END) != 0) return -1;
-    int64_t size = (int64_t)ftello(f);
-    fseeko(f, (off_t)here, SEEK_SET);
-#endif
-    return size;
-}
 
 int CopyStoreRecords(const std::string &source, const std::string &target, int headerSize,
                      int countOffset, int recordSize) {

@@ -16,8 +16,6 @@ struct StoreFileCloser {
 };
 using StoreFilePtr = std::unique_ptr<FILE, StoreFileCloser>;
 
-// 1 when the stream is now at the offset.
-int SeekStore(FILE *f, int64_t offset);
 // n bytes at the offset; 1 when all were read or written. Writes are flushed.
 int ReadStoreBytes(FILE *f, int64_t offset, void *data, size_t n);
 int WriteStoreBytes(FILE *f, int64_t offset, const void *data, size_t n);
@@ -31,8 +29,6 @@ int StoreCountFits(FILE *f, int64_t headerSize, int64_t count, int64_t recordSiz
 // Little-endian unsigned 16-bit values.
 int ReadStoreU16(FILE *f, int64_t offset, uint16_t *value);
 int WriteStoreU16(FILE *f, int64_t offset, uint16_t value);
-// Size of the stream's file in bytes, -1 when unknown. The position is kept.
-int64_t StoreStreamSize(FILE *f);
 
 // Copies a store file: its header (headerSize bytes, with the unsigned 16-bit
 // count at countOffset) and the count's records, to the target. The copy is

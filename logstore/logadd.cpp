@@ -48,7 +48,7 @@ typedef std::unique_ptr<FILE, FileCloser> FileHolder;
 size_t NotesLength(const char *notes) { return notes ? std::strlen(notes) : 0; }
 
 bool ReadAt(FILE *f, int64_t offset, void *out, size_t size) {
-    return SeekStore(f, offset) && SafeRead(out, 1, size, f) == size;
+    return SafeSeek(f, offset) && SafeRead(out, 1, size, f) == size;
 }
 
 // Row i of a summary file: past 2 GB after 6,496 rows, so 64-bit.
@@ -258,13 +258,13 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
         row->constellation = object->constellation;
         int32_t count = 0;
         FileHolder f(OpenObjectFile(bits, entry->catalogueIndex, user, &count));
-        bool ok = f && count < INT32_MAX && SeekStore(f.get(), RowOffset(count)) &&
+        bool ok = f && count < INT32_MAX && SafeSeek(f.get(), RowOffset(count)) &&
                   SafeWrite(row.get(), sizeof(LogSummary), 1, f.get()) == 1 && SafeFlush(f.get());
         int32_t newCount = count + 1;
-        if (ok && !(SeekStore(f.get(), 0) && SafeWrite(&newCount, 4, 1, f.get()) == 1 && SafeFlush(f.get()))) {
+        if (ok && !(SafeSeek(f.get(), 0) && SafeWrite(&newCount, 4, 1, f.get()) == 1 && SafeFlush(f.get()))) {
             // The count may sit in a buffer: the old one goes over it again.
             std::clearerr(f.get());
-            if (SeekStore(f.get(), 0) && SafeWrite(&count, 4, 1, f.get()) == 1) SafeFlush(f.get());
+            if (SafeSeek(f.get(), 0) && SafeWrite(&count, 4, 1, f.get()) == 1) SafeFlush(f.get());
             ok = false;
         }
         if (!ok) {

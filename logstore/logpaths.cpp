@@ -21,9 +21,9 @@ FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
     if (SafeRead(&n, 4, 1, f.get()) != 1 || n < 0) return nullptr;
     // The count must fit the file: rows lie 330,599 bytes apart, so a file of
     // a few thousand rows passes 2 GB (64-bit lengths and offsets).
-    int64_t size = StoreStreamSize(f.get());
+    int64_t size = StreamSize(f.get());
     if (size < 0 || 4 + (int64_t)n * (int64_t)sizeof(LogSummary) > size) return nullptr;
-    if (!SeekStore(f.get(), 4)) return nullptr;
+    if (!SafeSeek(f.get(), 4)) return nullptr;
     if (count) *count = n;
     return f.release();
 }

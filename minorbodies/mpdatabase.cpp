@@ -1,5 +1,6 @@
 // Readers of the packaged minor-planet database and the position handle of
 // a packaged minor planet; the coarse track of an orbit.
+#include "core/safefile.h"
 #include "minorbodies/mpdatabase.h"
 
 #include <cctype>
@@ -30,14 +31,6 @@ FILE *OpenDatabaseFile(int index) {
     return std::fopen(path, "rb");
 }
 
-bool SeekTo(FILE *f, long long offset) {
-    if (offset < 0) return false;
-#ifdef _WIN32
-    return _fseeki64(f, offset, SEEK_SET) == 0;
-#else
-    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
 
 // Julian date as Julian centuries TT for a date record built with the
 // modelled Delta T.
@@ -104,7 +97,7 @@ FILE *OpenElementFile(ElementFileLimits *limits, double T, int *clamped) {
 
 int ReadElementFileRecord(FILE *stream, int32_t number, ElementFileRecord *record) {
     if (!stream || !record || number < 1) return 0;
-    if (!SeekTo(stream, (static_cast<long long>(number) - 1) * 135)) return 0;
+    if (!SafeSeek(stream, (static_cast<long long>(number) - 1) * 135)) return 0;
     return std::fread(record, sizeof *record, 1, stream) == 1 ? 1 : 0;
 }
 
@@ -112,7 +105,7 @@ FILE *OpenMinorPlanetDataFile() { return OpenDatabaseFile(kMinorBodyFileData); }
 
 int ReadMinorPlanetData(FILE *stream, int32_t number, MinorPlanetDataRecord *record) {
     if (!stream || !record || number < 1) return 0;
-    if (!SeekTo(stream, (static_cast<long long>(number) - 1) * 24)) return 0;
+    if (!SafeSeek(stream, (static_cast<long long>(number) - 1) * 24)) return 0;
     return std::fread(record, sizeof *record, 1, stream) == 1 ? 1 : 0;
 }
 
@@ -121,7 +114,7 @@ FILE *OpenMinorPlanetNameFile() { return OpenDatabaseFile(kMinorBodyFileNames); 
 int ReadMinorPlanetName(FILE *stream, int32_t number, char *text) {
     if (!stream || !text) return 0;
     if (number != -1 &&
-        (number < 1 || !SeekTo(stream, (static_cast<long long>(number) - 1) * kMinorPlanetNameLength)))
+        (number < 1 || !SafeSeek(stream, (static_cast<long long>(number) - 1) * kMinorPlanetNameLength)))
         return 0;
     if (std::fread(text, 1, kMinorPlanetNameLength, stream) != kMinorPlanetNameLength) {
         text[0] = '\0';
@@ -140,7 +133,7 @@ FILE *OpenMinorPlanetAlphaAtLetter(char letter, int *count) {
         NameLetterGroup g;
         if (std::fread(&g, sizeof g, 1, f) != 1) break;
         if (letter == ' ' ? i == 0 : g.letter == wanted) {
-            if (g.count < 0 || g.offset < kAlphaEntriesOffset || !SeekTo(f, g.offset)) break;
+            if (g.count < 0 || g.offset < kAlphaEntriesOffset || !SafeSeek(f, g.offset)) break;
             if (count) *count = g.count;
             return f;
         }
@@ -151,7 +144,7 @@ FILE *OpenMinorPlanetAlphaAtLetter(char letter, int *count) {
 
 int ReadMinorPlanetAlphaEntry(FILE *stream, int32_t n, char *name, int32_t *number) {
     if (!stream) return 0;
-    if (n != -1 && (n < 0 || !SeekTo(stream, kAlphaEntriesOffset + 19LL * n))) return 0;
+    if (n != -1 && (n < 0 || !SafeSeek(stream, kAlphaEntriesOffset + 19LL * n))) return 0;
     MinorPlanetNameEntry e;
     if (std::fread(&e, sizeof e, 1, stream) != 1) return 0;
     if (name) {

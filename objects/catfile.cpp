@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/safefile.h"
 #include "core/datapaths.h"
 #include "objects/binsearch.h"
 #include "core/mathutil.h"
@@ -22,14 +23,6 @@ bool ReadAt(FILE *stream, int64_t offset, void *buffer, size_t n) {
     return std::fread(buffer, 1, n, stream) == n;
 }
 
-int64_t StreamSize(FILE *stream) {
-    if (!stream) return -1;
-    long here = std::ftell(stream);
-    if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return -1;
-    long size = std::ftell(stream);
-    std::fseek(stream, here, SEEK_SET);
-    return size;
-}
 
 double TurnFractionToRadians(int32_t value) {
     return value * (2.0 * kPi / 2147483647.0);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/safefile.h"
 #include "astro/precession.h"
 #include "core/datapaths.h"
 #include "objects/catfile.h"

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "objects/catcache.h"
 #include "objects/catfile.h"

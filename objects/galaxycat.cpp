@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/safefile.h"
 #include "astro/astroformulas.h"
 #include "core/textutil.h"
 #include "core/resstrings.h"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/resstrings.h"
 #include "ephem/satellitenames.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/datapaths.h"
 #include "objects/binsearch.h"

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "picker/browsesources.h"
 #include "objects/catfile.h"

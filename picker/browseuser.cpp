@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/safefile.h"
 #include "minorbodies/usercatalogs.h"
 #include "picker/browsesources.h"
 #include "objects/catfile.h"

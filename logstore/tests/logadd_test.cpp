@@ -476,7 +476,7 @@ TEST(AddLogEntry, SummaryRowsBeyondTwoGigabytesAreAddressed) {
     int32_t count = -1, number = -1;
     EXPECT_EQ(std::fread(&count, 4, 1, f), 1u);
     EXPECT_EQ(count, rows + 1);
-    ASSERT_EQ(SeekStore(f, 4 + (int64_t)rows * (int64_t)sizeof(LogSummary)), 1);
+    ASSERT_EQ(SafeSeek(f, 4 + (int64_t)rows * (int64_t)sizeof(LogSummary)), 1);
     ASSERT_EQ(std::fread(&number, 4, 1, f), 1u);
     std::fclose(f);
     EXPECT_EQ(number, 1);
