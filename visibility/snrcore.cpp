@@ -335,8 +335,7 @@ double ComputeDetectorNoiseInAperture(const CameraEntry *camera, double omega, d
 
 double ComputeDetectorNoisePerPixel(const CameraEntry *camera, int frames, double t) {
     if (frames < 1) return 0.0;
-    return std::sqrt(static_cast<double>(frames)) *
-           (camera->readNoise * camera->readNoise + t * camera->darkSignal);
+    return frames * (camera->readNoise * camera->readNoise + t * camera->darkSignal);
 }
 
 double EstimateStarImageSize(double wavelength, double seeing, double airMass, double aperture) {

@@ -131,7 +131,11 @@ double ComputeSkySignalPerPixel(const OpticsBlock *optics, const CameraEntry *ca
 int ComputeFramesForSnr(double wanted, double single);
 double ScaleSnrForFrames(double value, int frames);  // value sqrt(n)
 double ScaleSnrPerFrame(double value, int frames);   // value / sqrt(n); 0 for n < 1
-// sqrt(n) (R^2 + t D) x max(1, pi r^2 / Omega), and the same for one pixel.
+// Detector variance (electrons^2) of a stack of n frames of t seconds:
+// n (R^2 + t D) per pixel, times max(1, pi r^2 / Omega) pixels in an
+// aperture. Each frame is read once and the variances of independent frames
+// add, so the term grows as n (not sqrt(n)): a stack of n frames then has
+// sqrt(n) times the SNR of one, as ScaleSnrForFrames says. 0 for n < 1.
 double ComputeDetectorNoiseInAperture(const CameraEntry *camera, double omega, double r,
                                       int frames, double t);
 double ComputeDetectorNoisePerPixel(const CameraEntry *camera, int frames, double t);

@@ -247,10 +247,19 @@ TEST(SnrCore, FramesAndDetectorNoise) {
     EXPECT_NEAR(ScaleSnrForFrames(5.0, 4), 10.0, 1e-12);
     EXPECT_NEAR(ScaleSnrPerFrame(10.0, 4), 5.0, 1e-12);
     Fixture f(2, 200.0, kCameras[1]);
-    EXPECT_NEAR(ComputeDetectorNoisePerPixel(f.camera, 4, 10.0), 2 * (225 + 25), 1e-9);
+    // Four frames of 10 s with 15 e read noise and 2.5 e/s dark: four reads
+    // and 40 s of dark current, 4 x (225 + 25) electrons^2.
+    EXPECT_NEAR(ComputeDetectorNoisePerPixel(f.camera, 4, 10.0), 4 * (225 + 25), 1e-9);
     double r = 3 * kArcsec;
-    EXPECT_NEAR(ComputeDetectorNoiseInAperture(f.camera, kOmega, r, 4, 10.0), 500 * kPi * r * r / kOmega, 1e-6);
+    EXPECT_NEAR(ComputeDetectorNoiseInAperture(f.camera, kOmega, r, 4, 10.0), 1000 * kPi * r * r / kOmega, 1e-6);
     EXPECT_NEAR(ComputeDetectorNoiseInAperture(f.camera, kOmega, 0.1 * kArcsec, 1, 10.0), 250, 1e-9);
+    EXPECT_EQ(0.0, ComputeDetectorNoisePerPixel(f.camera, 0, 10.0));
+    // The stack of n frames from the parts of one frame: sqrt(n) times its SNR.
+    double w = 2 * kArcsec, s, b, rd, d;
+    ComputeStarSignalParts(f.optics.get(), f.camera, &f.filter, kOmega, 0.2, w, w, 16.0, 1e-13, 30.0, &s, &b, &rd, &d, nullptr);
+    double single = s / std::sqrt(s + b + rd + d);
+    double stack = 9 * s / std::sqrt(9 * (s + b) + ComputeDetectorNoiseInAperture(f.camera, kOmega, w, 9, 30.0));
+    EXPECT_NEAR(stack, ScaleSnrForFrames(single, 9), 1e-9 * stack);
 }
 
 TEST(SnrCore, StarImageSize) {
