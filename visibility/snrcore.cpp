@@ -7,6 +7,7 @@
 #include "core/mathutil.h"
 #include "instruments/camerarecords.h"
 #include "instruments/instrumentrecord.h"
+#include "photometry/seeing.h"
 #include "photometry/skybright.h"
 
 const double kClearBandwidths[kPhotometricBands] = {0.07, 0.1, 0.1, 0.2, 0.2};
@@ -339,9 +340,7 @@ double ComputeDetectorNoisePerPixel(const CameraEntry *camera, int frames, doubl
 }
 
 double EstimateStarImageSize(double wavelength, double seeing, double airMass, double aperture) {
-    double turbulence = seeing * seeing * ComputeGuardedPower(airMass, 1.2) *
-                        ComputeGuardedPower(1.8181818181818181 * wavelength, -0.4);
-    if (aperture <= 0) return std::sqrt(turbulence);
-    double diffraction = wavelength * 0.0001 * 206208.0 / (0.1 * aperture);
-    return std::sqrt(turbulence + 5.54 * diffraction * diffraction);
+    double size[kPhotometricBands];
+    ComputeStarImageSizeAtWavelength(wavelength, seeing, airMass, aperture, size);
+    return size[0];
 }

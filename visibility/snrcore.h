@@ -142,5 +142,6 @@ double ComputeDetectorNoisePerPixel(const CameraEntry *camera, int frames, doubl
 
 // FWHM (arcseconds) of a star image: seeing s at the zenith grown with air
 // mass X^0.6 and wavelength^-0.2 (Kolmogorov turbulence), in quadrature with
-// the diffraction width of aperture D (mm) at the wavelength (um).
+// the diffraction width of aperture D (mm) at the wavelength (um); the
+// one-wavelength form of ComputeStarImageSizes (photometry/seeing.h).
 double EstimateStarImageSize(double wavelength, double seeing, double airMass, double aperture);
