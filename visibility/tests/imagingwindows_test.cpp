@@ -199,6 +199,16 @@ TEST(ImagingWindows, StackedSnrOfAWindowByTheCcdEquation) {
     // The same stack is sqrt(96) times one 300 s frame.
     EXPECT_NEAR(w[0].snr, std::sqrt(96.0) * 1000 / std::sqrt(5000 + 130), 1e-9);
 
+    // A start a hair before a sample's hour (clock-hour arithmetic) still
+    // begins at that sample, not one early, where no light was.
+    double exact = w[0].snr;
+    w[0].start -= 1e-9;
+    w[0].end -= 1e-9;
+    EstimateWindowSnr(cam.optics.get(), 0, 1, night.samples.data(), w, 1, kImagingExtendedSource);
+    EXPECT_NEAR(exact, +w[0].snr, 1e-9);
+    w[0].start += 1e-9;
+    w[0].end += 1e-9;
+
     // A frame length that does not divide the window: one frame more.
     w[0].exposure = 7 * 3600.0 / 2;  // 3.5 h frames in 8 h: three frames
     EstimateWindowSnr(cam.optics.get(), 0, 1, night.samples.data(), w, 1, kImagingExtendedSource);
