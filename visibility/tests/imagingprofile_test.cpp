@@ -68,6 +68,19 @@ TEST(ImagingProfile, StarCulminatingAtMidnight) {
     EXPECT_TRUE(midnight);
 }
 
+TEST(ImagingProfile, ApparentAltitudeOnTheMeridian) {
+    Scene s;
+    double ra = s.date.localApparentSidereal;
+    // 40 N: +30 culminates at 80 degrees, no refraction added above 10.
+    EXPECT_NEAR(80 * kDeg, ComputeApparentAltitude(&s.site, &s.date, ra, 30 * kDeg), 1e-9);
+    // -45 culminates at 5 degrees true; Saemundsson's refraction there,
+    // 1.02' / tan(h + 10.3 / (h + 5.11)) with h in degrees, is about 9.9'.
+    double h = 5.0;
+    double refraction = 1.02 / std::tan((h + 10.3 / (h + 5.11)) * kDeg) / 60 * kDeg;
+    EXPECT_NEAR(5 * kDeg + refraction, ComputeApparentAltitude(&s.site, &s.date, ra, -45 * kDeg),
+                0.3 / 60 * kDeg);
+}
+
 TEST(ImagingProfile, NeverRisingAndNoPlace) {
     Scene s;
     std::vector<ProfileSample> p(kProfileSamples);

@@ -188,6 +188,9 @@ TEST(SnrCore, PartsScaleWithExposureAndApertureInPixels) {
     double inside = ComputeStarSignal(f.optics.get(), f.camera, &f.filter, 0.2, w, w, 14.0, 1.0);
     double all = ComputeStarSignal(f.optics.get(), f.camera, &f.filter, 0.2, 1000 * w, w, 14.0, 1.0);
     EXPECT_NEAR(inside / all, 0.937, 5e-4);
+    // A net sky flux below zero (a band's negative light-pollution excess
+    // outweighing the night sky) is no sky, not a negative variance.
+    EXPECT_EQ(0.0, ComputeSkySignalPerPixel(f.optics.get(), f.camera, &f.filter, kOmega, -1e-13, 60.0));
     // No light at all: SNR 0 and an error of 0, not an infinite one.
     double error = -1;
     EXPECT_EQ(0.0, ComputeStarSnr(f.optics.get(), f.camera, &f.filter, kOmega, 0, w, w, 2000.0, 0, 60.0, &error, nullptr, nullptr));
