@@ -42,6 +42,9 @@ bool BelowDip(const LocationRecord *site, const SunMoonState *state) {
     return site && state && state->targetAltitude < site->horizonDip;
 }
 
+// Filter index that asks Snr for the clear bands with a transmission.
+const int kClearFilter = -2;
+
 // What a plan or count evaluates: SNR of a frame, and its frame length.
 struct Object {
     bool extended;
@@ -51,7 +54,7 @@ struct Object {
 double Snr(const LocationRecord *site, const DateRecord *date, const OpticsBlock *optics,
            int camera, int filter, const SunMoonState *state, const Object &o, double t,
            int binning, double *error, double transmission) {
-    if (filter == -2)  // the clear bands with T
+    if (filter == kClearFilter)
         return o.extended
                    ? EvaluateExtendedImagingClear(site, date, optics, camera, state, o.value,
                                                   o.colour, t, binning, error, nullptr, nullptr,
@@ -64,8 +67,6 @@ double Snr(const LocationRecord *site, const DateRecord *date, const OpticsBlock
                       : EvaluateStarImaging(site, date, optics, camera, filter, state, o.value,
                                             o.colour, t, binning, error, nullptr, nullptr, nullptr);
 }
-
-const int kClearFilter = -2;
 
 double PlanClear(const LocationRecord *site, const DateRecord *date, const OpticsBlock *optics,
                  int camera, const SunMoonState *state, const Object &o, int binning,

@@ -83,7 +83,8 @@ void EstimateWindowSnr(const OpticsBlock *optics, int camera, int binning,
 double ComputeWindowSnr(const OpticsBlock *optics, int camera, int binning,
                         const ProfileSample *profile, double start, double end,
                         double frameLength, int *grade, double *resolution, int form, int kind);
-// The best window, widened with neighbours of at least 0.15 of its SNR (the
+// The best window (highest grade; among equals a later one with a larger
+// mean resolution percentage, or else a larger SNR), widened with neighbours of at least 0.15 of its SNR (the
 // Sun: of its resolution) unless it is already good enough. Start in clock
 // hours, length in minutes. 1, or 0 without windows (start and length -1,
 // grade -1, SNR 0).
