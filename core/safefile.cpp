@@ -215,3 +215,14 @@ int64_t StreamSize(std::FILE *file) {
 #endif
     return size;
 }
+
+int64_t BytesLeftInStream(std::FILE *file) {
+    if (!file) return -1;
+#ifdef _WIN32
+    int64_t here = _ftelli64(file);
+#else
+    int64_t here = static_cast<int64_t>(ftello(file));
+#endif
+    int64_t size = StreamSize(file);
+    return here < 0 || size < here ? -1 : size - here;
+}

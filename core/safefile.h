@@ -69,6 +69,9 @@ int SafeRemove(const char *path);
 int SafeSeek(std::FILE *file, int64_t offset);
 // The stream's length in bytes, its position kept; -1 when it cannot be told.
 int64_t StreamSize(std::FILE *file);
+// Bytes from the stream's position to its end, the position kept; -1 when
+// they cannot be told. Counts read from a file are checked against it.
+int64_t BytesLeftInStream(std::FILE *file);
 
 // ---- syncs deferred to the end of a batch ------------------------------------------
 // Between BeginDeferredSyncs and EndDeferredSyncs a flush step hands the

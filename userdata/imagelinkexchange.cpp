@@ -24,13 +24,6 @@ namespace {
 
 const size_t kCopyChunk = 2048;
 
-long BytesLeft(FILE *file) {
-    long at = std::ftell(file);
-    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    long end = std::ftell(file);
-    if (std::fseek(file, at, SEEK_SET) != 0 || end < at) return -1;
-    return end - at;
-}
 
 std::string FileNameOf(const std::string &path) {
     size_t slash = path.find_last_of("/\\");
@@ -190,7 +183,7 @@ int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, cons
             if (withPlot && SafeRead(&plot, sizeof plot, 1, file) != 1) return -1;
             int32_t n = 0;
             if (SafeRead(&n, 4, 1, file) != 1) return -1;
-            long left = BytesLeft(file);
+            long left = BytesLeftInStream(file);
             if (n < 1 || n > kExchangeLineMax || left < 0 || n > left) return -1;
             char line[kExchangeLineMax + 1];
             if (SafeRead(line, 1, static_cast<size_t>(n), file) != static_cast<size_t>(n)) return -1;
@@ -199,7 +192,7 @@ int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, cons
             if (!SplitLinkLine(line, &path, &description)) return -1;
             int32_t size = 0;
             if (SafeRead(&size, 4, 1, file) != 1) return -1;
-            left = BytesLeft(file);
+            left = BytesLeftInStream(file);
             if (size < 0 || left < 0 || size > left) return -1;
 
             std::string target;

@@ -13,18 +13,6 @@
 #include "userdata/packageregistry.h"
 #include "userdata/userobjectdata.h"
 
-namespace {
-
-long BytesLeft(FILE *file) {
-    long at = std::ftell(file);
-    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    long end = std::ftell(file);
-    if (std::fseek(file, at, SEEK_SET) != 0 || end < at) return -1;
-    return end - at;
-}
-
-}  // namespace
-
 std::string LinksRegistryPath() {
     std::string links = LinksFolder();
     return links.empty() ? links : links + "/registry.bin";
@@ -114,7 +102,7 @@ int ReadLinkRecords(FILE *file, int group, int sourceVersion, int expectedCount,
             int32_t n = 0;
             if (SafeRead(&n, 4, 1, file) != 1) return -1;
             if (n == 0) break;
-            long left = BytesLeft(file);
+            long left = BytesLeftInStream(file);
             if (n < 1 || n > kExchangeLineMax || left < 0 || n > left) return -1;
             char line[kExchangeLineMax + 1];
             if (SafeRead(line, 1, static_cast<size_t>(n), file) != static_cast<size_t>(n)) return -1;

@@ -14,19 +14,6 @@
 #include "userdata/packageregistry.h"
 #include "userdata/userobjectdata.h"
 
-namespace {
-
-// Bytes from the position to the end of the file; -1 when unknown.
-long BytesLeft(FILE *file) {
-    long at = std::ftell(file);
-    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    long end = std::ftell(file);
-    if (std::fseek(file, at, SEEK_SET) != 0 || end < at) return -1;
-    return end - at;
-}
-
-}  // namespace
-
 std::string NotesRegistryPath() {
     std::string notes = NotesFolder();
     return notes.empty() ? notes : notes + "/registry.bin";
@@ -121,7 +108,7 @@ int ReadNoteRecords(FILE *file, int group, int sourceVersion, int expectedCount,
             objectClass = head.objectClass;
             index = head.index;
         }
-        long left = BytesLeft(file);
+        long left = BytesLeftInStream(file);
         if (left < 0 || textLength > left) return -1;
         std::string text(static_cast<size_t>(textLength), '\0');
         if (textLength > 0 && SafeRead(&text[0], 1, text.size(), file) != text.size()) return -1;

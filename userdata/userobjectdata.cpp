@@ -23,17 +23,9 @@
 
 namespace {
 
-// Bytes from the position to the end of the file; -1 when unknown.
-int64_t BytesLeft(FILE *file) {
-    long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    long end = std::ftell(file);
-    if (std::fseek(file, here, SEEK_SET) != 0 || end < here) return -1;
-    return static_cast<int64_t>(end) - here;
-}
 
 int Skip(FILE *file, int64_t bytes) {
-    int64_t left = BytesLeft(file);
+    int64_t left = BytesLeftInStream(file);
     if (left < 0 || bytes > left) return 0;
     return std::fseek(file, static_cast<long>(bytes), SEEK_CUR) == 0;
 }
