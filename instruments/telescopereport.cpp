@@ -12,6 +12,7 @@
 #include "core/mathutil.h"
 #include "instruments/optics.h"
 #include "instruments/standardscopes.h"
+#include "instruments/camerarecords.h"
 #include "instruments/instrumentchoice.h"
 #include "photometry/skybright.h"
 #include "sites/observerstore.h"
@@ -158,13 +159,21 @@ std::vector<std::string> SummaryLines(const InstrumentRecord &t) {
 
 }  // namespace
 
-std::string BuildReportSummary(const InstrumentRecord &t, const ReportConditions &c) {
+std::string BuildReportSummary(const InstrumentRecord &t, const ReportConditions &c, int professional) {
     std::vector<std::string> lines = SummaryLines(t);
     double mag, aperture, field, limit;
     if (ReportFinderValues(t, c, &mag, &aperture, &field, &limit)) {
         lines.push_back("");
         lines.push_back(Format("%.0lf x %.0lf mm finder scope Field of View: %s Limiting magnitude: %4.1lf", mag,
                                aperture, FormatAngleWithUnit(field * kRadiansToDegrees, 0), limit));
+    }
+    int cameras = std::max(0, std::min(static_cast<int>(t.optics[0].cameraCount), kMaxCameras));
+    for (int k = 0; professional && k < cameras; ++k) {
+        const CameraEntry &cam = t.optics[0].cameras[k];
+        if (k == 0) lines.push_back("");
+        lines.push_back(Format("%.*s %s: %d x %d pixels (1x1 bins)", static_cast<int>(sizeof cam.name), cam.name,
+                               cam.kind < 3 ? kCameraKindNames[cam.kind] : "", static_cast<int>(cam.pixelsAcross),
+                               static_cast<int>(cam.pixelsDown)));
     }
     std::string text;
     for (const std::string &line : lines) {
@@ -176,7 +185,8 @@ std::string BuildReportSummary(const InstrumentRecord &t, const ReportConditions
 }
 
 std::string BuildReportCopyText(const InstrumentRecord &t, const std::vector<EyepieceReportRow> &rows,
-                                const ReportConditions &c) {
+                                const ReportConditions &c, const std::vector<CameraReportRow> *cameraRows,
+                                const std::vector<int> *cameraOrder) {
     // A growable text: a telescope of 70 eyepieces with a Barlow gives 140
     // rows, far beyond a fixed block.
     std::string text = Format("%s Report\r\n", t.name) + "\r\n";
@@ -187,6 +197,16 @@ std::string BuildReportCopyText(const InstrumentRecord &t, const std::vector<Eye
         text += Format("%.0lf x %.0lf mm Finder:\r\n", mag, aperture);
         text += Format("Field of View: %s\r\n", FormatAngleWithUnit(field * kRadiansToDegrees, 0));
         text += Format("Limiting visual magnitude: %4.1lf\r\n", limit);
+    }
+    if (cameraRows && !cameraRows->empty()) {
+        text += "\r\nCamera\tFocal State\tLens\tField of View\tResolution\r\n";
+        for (size_t i = 0; i < cameraRows->size(); ++i) {
+            size_t at = cameraOrder && i < cameraOrder->size() ? static_cast<size_t>((*cameraOrder)[i]) : i;
+            if (at >= cameraRows->size()) continue;
+            const CameraReportRow &r = (*cameraRows)[at];
+            text += std::string(r.camera) + "\t" + r.focalState + "\t" + r.lens + "\t" + r.field + "\t" +
+                    r.resolution + "\r\n";
+        }
     }
     text += "\r\nEyepiece\tMagnification\tTrue Field of View\tExit Pupil\tLimiting Mag.\r\n";
     for (const EyepieceReportRow &r : rows) {

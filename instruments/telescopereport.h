@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "instruments/instrumentrecord.h"
+#include "instruments/camerareport.h"
 #include "instruments/optics.h"
 
 struct ObserverRecord;
@@ -55,14 +56,19 @@ void RecommendedMagnifications(double apertureMm, double out[3]);
 // conditions (extinction 0.1, zenith, colour index 0, half the site's seeing).
 double ReportLimitingMagnitude(const OpticsBlock &optics, const ReportConditions &conditions);
 
-// "Telescope type: ..." .. the finder line, CRLF between lines, for the
-// report dialog's summary (kept below 4,098 characters).
-std::string BuildReportSummary(const InstrumentRecord &telescope, const ReportConditions &conditions);
-// The whole report for the clipboard: title, summary, the eyepiece table
-// (tab-separated head and rows) and the closing lines, CRLF line ends.
+// "Telescope type: ..." .. the finder line and, in the professional variant,
+// one line per camera; CRLF between lines, for the report dialog's summary
+// (kept below 4,098 characters).
+std::string BuildReportSummary(const InstrumentRecord &telescope, const ReportConditions &conditions,
+                               int professional = 0);
+// The whole report for the clipboard: title, summary, the camera table when
+// camera rows are given (in the display order), the eyepiece table
+// (tab-separated heads and rows) and the closing lines, CRLF line ends.
 std::string BuildReportCopyText(const InstrumentRecord &telescope,
                                 const std::vector<EyepieceReportRow> &rows,
-                                const ReportConditions &conditions);
+                                const ReportConditions &conditions,
+                                const std::vector<CameraReportRow> *cameraRows = nullptr,
+                                const std::vector<int> *cameraOrder = nullptr);
 // The closing lines' observer and site texts.
 std::string ReportSiteLine(const ReportConditions &conditions);
 std::string ReportObserverLine(const ReportConditions &conditions);

@@ -190,4 +190,37 @@ TEST(TelescopeReport, FinderInSummaryAndCopy) {
     EXPECT_EQ(lines[18].rfind("Eyepiece\t", 0), 0u);
 }
 
+TEST(TelescopeReport, CamerasInSummaryAndCopy) {
+    Conditions c;
+    auto t = Telescope("Imager", 200, 2000, 1);
+    ComputeOpticsLimits(&t->optics[0]);
+    t->optics[0].barlowFactor = 1.0f;
+    t->optics[0].extenderIndex = kNoEyepiece;
+    t->optics[0].cameraCount = 1;
+    CameraEntry &cam = t->optics[0].cameras[0];
+    std::snprintf(cam.name, sizeof cam.name, "ST-8");
+    cam.kind = 0;
+    cam.pixelsAcross = 1530;
+    cam.pixelsDown = 1020;
+    cam.pixelWidth = cam.pixelHeight = 9.0;
+    cam.pixelDiagonal = std::sqrt(162.0);
+    cam.sensorWidth = 1530 * 0.009;
+    cam.sensorHeight = 1020 * 0.009;
+    // The standard variant leaves the cameras out of the summary.
+    EXPECT_EQ(BuildReportSummary(*t, c.Get(), 0).find("ST-8"), std::string::npos);
+    std::string summary = BuildReportSummary(*t, c.Get(), 1);
+    EXPECT_NE(summary.find("\r\n\r\nST-8 CCD camera: 1530 x 1020 pixels (1x1 bins)"), std::string::npos) << summary;
+    auto cameraRows = BuildCameraReportRows(t->optics[0]);
+    ASSERT_EQ(cameraRows.size(), 1u);  // prime focus only
+    std::vector<int> order{0};
+    auto lines = Lines(BuildReportCopyText(*t, BuildEyepieceReportRows(t->optics[0], c.Get()), c.Get(), &cameraRows,
+                                           &order));
+    ASSERT_EQ(lines.size(), 23u);
+    EXPECT_EQ(lines[13], "");
+    EXPECT_EQ(lines[14], "Camera\tFocal State\tLens\tField of View\tResolution");
+    EXPECT_EQ(lines[15], std::string("ST-8\tPrime Focus\t\t") + cameraRows[0].field + "\t" + cameraRows[0].resolution);
+    EXPECT_EQ(lines[16], "");
+    EXPECT_EQ(lines[17].rfind("Eyepiece\t", 0), 0u);
+}
+
 }  // namespace
