@@ -21,6 +21,7 @@
 #include "instruments/optics.h"
 #include "instruments/standardscopes.h"
 #include "instruments/instrumentchoice.h"
+#include "instruments/camerareport.h"
 #include "instruments/telescopereport.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
@@ -37,6 +38,9 @@ struct ReportData {
     ObserverRecord observer{};
     LocationRecord site{};
     std::vector<EyepieceReportRow> rows;
+    bool cameras = false;  // professional variant with cameras: the camera table
+    std::vector<CameraReportRow> cameraRows;
+    std::vector<int> cameraOrder;
     int sortKey = kReportDefaultSortKey;
     HBRUSH brush = nullptr;
     ReportConditions Conditions() const { return {&observer, &site}; }
@@ -50,6 +54,9 @@ PrintSetup g_printSetup = {nullptr, nullptr};
 // Widths of the eyepiece table's columns, in average character widths.
 const int kColumnChars[5] = {24, 11, 11, 8, 11};
 const char *const kColumnHeads[5] = {"Eyepiece", "Magnification", "Field of View", "Exit Pupil", "Limiting Mag"};
+
+const int kCameraColumnChars[5] = {16, 13, 14, 13, 9};
+const char *const kCameraHeads[5] = {"Camera", "Focal State", "Lens", "Field of View", "Resolution"};
 
 const double kRadiansToArcminutes = 60.0 * 180.0 / 3.14159265358979323846;
 
@@ -75,7 +82,7 @@ void ShowSummary(HWND dialog) {
     char caption[64];
     std::snprintf(caption, sizeof caption, "%s Report", t.name);
     SetWindowTextA(dialog, caption);
-    std::string text = BuildReportSummary(t, g_report->Conditions());
+    std::string text = BuildReportSummary(t, g_report->Conditions(), UseProVariant());
     SetDlgItemTextA(dialog, IDC_REPORT_SUMMARY, text.c_str());
     FitEditScrollBar(GetDlgItem(dialog, IDC_REPORT_SUMMARY));
 }
@@ -90,6 +97,15 @@ void FillEyepieceRows(HWND dialog) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+void FillCameraRows(HWND dialog) {
+    g_report->cameraOrder = SortCameraReportRows(g_report->cameraRows, g_report->sortKey);
+    HWND list = GetDlgItem(dialog, IDC_REPORT_CAMERA_LIST);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < g_report->cameraOrder.size(); ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 int AverageCharWidth(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
@@ -100,21 +116,25 @@ int AverageCharWidth(HWND window) {
     return tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 6;
 }
 
-void InsertHeaderItems(HWND dialog) {
-    HWND header = GetDlgItem(dialog, IDC_REPORT_EYEPIECE_HEAD);
-    int charWidth = AverageCharWidth(GetDlgItem(dialog, IDC_REPORT_EYEPIECE_LIST));
+// The header's five columns, `spreads` of them (from the first) sharing the
+// spare width in whole characters.
+void InsertHeaderItems(HWND dialog, int headerId, int listId, const int *chars, const char *const *heads,
+                       int spreads) {
+    HWND header = GetDlgItem(dialog, headerId);
+    int charWidth = AverageCharWidth(GetDlgItem(dialog, listId));
     RECT client;
     GetClientRect(header, &client);
     int sum = 0;
-    for (int c : kColumnChars) sum += c * charWidth;
+    for (int i = 0; i < 5; ++i) sum += chars[i] * charWidth;
     int spare = client.right - sum;
+    int share = spare > 0 ? spare / spreads / charWidth * charWidth : 0;
     for (int i = 0; i < 5; ++i) {
         HDITEMA item;
         std::memset(&item, 0, sizeof item);
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.fmt = HDF_CENTER | HDF_STRING;
-        item.cxy = kColumnChars[i] * charWidth + (i == 0 && spare > 0 ? spare / charWidth * charWidth : 0);
-        item.pszText = const_cast<char *>(kColumnHeads[i]);
+        item.cxy = chars[i] * charWidth + (i < spreads ? share : 0);
+        item.pszText = const_cast<char *>(heads[i]);
         SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
 }
@@ -142,6 +162,26 @@ void DrawEyepieceRow(HWND dialog, const DRAWITEMSTRUCT *d) {
         int x = left + item.left;
         if (i == 1 || i == 3 || i == 4) x += (width - 4 * charWidth) / 2;
         if (i == 2) x += (width - 5 * charWidth) / 2;
+        if (x >= rc.right) continue;
+        TextOutA(d->hDC, x, rc.top + 1, values[i], static_cast<int>(std::strlen(values[i])));
+    }
+}
+
+void DrawCameraRow(HWND dialog, const DRAWITEMSTRUCT *d) {
+    if (d->itemAction == ODA_FOCUS || d->itemID >= g_report->cameraOrder.size()) return;
+    size_t at = static_cast<size_t>(g_report->cameraOrder[d->itemID]);
+    if (at >= g_report->cameraRows.size()) return;
+    const CameraReportRow &r = g_report->cameraRows[at];
+    RECT rc = d->rcItem;
+    FillRect(d->hDC, &rc, GetSysColorBrush(COLOR_WINDOW));
+    SetTextColor(d->hDC, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(d->hDC, TRANSPARENT);
+    HWND header = GetDlgItem(dialog, IDC_REPORT_CAMERA_HEAD);
+    const char *values[5] = {r.camera, r.focalState, r.lens, r.field, r.resolution};
+    for (int i = 0; i < 5; ++i) {
+        RECT item = {0, 0, 0, 0};
+        if (!SendMessageA(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) break;
+        int x = rc.left + 4 + item.left;
         if (x >= rc.right) continue;
         TextOutA(d->hDC, x, rc.top + 1, values[i], static_cast<int>(std::strlen(values[i])));
     }
@@ -242,6 +282,33 @@ void PrintTelescopeReport(HWND window, PrintSettingsBlob *blob) {
         AdvancePrintLines(dc, &layout, 2);
         DeleteSelectedObject(dc, previous);
     }
+    // Camera table (professional variant with camera rows).
+    if (g_report->cameras && !g_report->cameraRows.empty()) {
+        static const char *const camTemplates[5] = {"CameraXXXXXXXXXXXXXXXXXX", "Focal StateXXXXXXXXXX",
+                                                    "LensXXXXXXXXXXX", "Field of ViewXXXXXXX", "ResolutionXXXXX"};
+        font = SelectPrinterScaledFont(dc, &layout, &blob->font, 1.0, 700, &previous);
+        LayoutPageFromFont(dc, &layout, font);
+        int camX[5];
+        int cx = layout.left;
+        for (int i = 0; i < 5; ++i) {
+            camX[i] = cx;
+            cx += TextWidth(dc, camTemplates[i]);
+            PrintAt(dc, camX[i], layout.y, kCameraHeads[i]);
+        }
+        AdvancePrintLines(dc, &layout, 1);
+        DeleteSelectedObject(dc, previous);
+        font = SelectPrinterScaledFont(dc, &layout, &blob->font, 0.9, 400, &previous);
+        LayoutPageFromFont(dc, &layout, font);
+        for (int at : g_report->cameraOrder) {
+            if (at < 0 || static_cast<size_t>(at) >= g_report->cameraRows.size()) continue;
+            const CameraReportRow &r = g_report->cameraRows[static_cast<size_t>(at)];
+            const char *values[5] = {r.camera, r.focalState, r.lens, r.field, r.resolution};
+            for (int i = 0; i < 5; ++i) PrintAt(dc, camX[i], layout.y, values[i]);
+            AdvancePrintLines(dc, &layout, 1);
+        }
+        AdvancePrintLines(dc, &layout, 1);
+        DeleteSelectedObject(dc, previous);
+    }
     // Eyepiece table: column widths from the template texts in the heading font.
     static const char *const templates[5] = {"EyepieceXXXXXXXXXXXXXXXXXX", "MagnificationXXX",
                                              "True Field of ViewXXX", "Exit PupilXX", "Limiting Mag."};
@@ -285,8 +352,10 @@ void PrintTelescopeReport(HWND window, PrintSettingsBlob *blob) {
 void CopyTelescopeReport(HWND window) {
     if (!g_report) return;
     EnableWindow(window, FALSE);
-    std::string text =
-        BuildReportCopyText(g_report->state->record, g_report->rows, g_report->Conditions());
+    bool cameras = g_report->cameras && !g_report->cameraRows.empty();
+    std::string text = BuildReportCopyText(g_report->state->record, g_report->rows, g_report->Conditions(),
+                                           cameras ? &g_report->cameraRows : nullptr,
+                                           cameras ? &g_report->cameraOrder : nullptr);
     int copied = CopyTextToClipboard(GetParent(window), text.c_str());
     EnableWindow(window, TRUE);
     InstrumentMessage(window, copied ? "Copy to Clipboard Complete" : "The report could not be put on the clipboard.",
@@ -341,8 +410,16 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         ShowObserver(dialog);
         ShowSite(dialog);
         ShowSummary(dialog);
-        InsertHeaderItems(dialog);
+        InsertHeaderItems(dialog, IDC_REPORT_EYEPIECE_HEAD, IDC_REPORT_EYEPIECE_LIST, kColumnChars, kColumnHeads, 1);
         FillEyepieceRows(dialog);
+        g_report->cameras = UseProVariant() && g_report->state->record.optics[0].cameraCount > 0 &&
+                            GetDlgItem(dialog, IDC_REPORT_CAMERA_LIST) != nullptr;
+        if (g_report->cameras) {
+            g_report->cameraRows = BuildCameraReportRows(g_report->state->record.optics[0]);
+            InsertHeaderItems(dialog, IDC_REPORT_CAMERA_HEAD, IDC_REPORT_CAMERA_LIST, kCameraColumnChars,
+                              kCameraHeads, 3);
+            FillCameraRows(dialog);
+        }
         // Focus on Close, so the summary is not shown all selected.
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
@@ -362,16 +439,24 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             DrawEyepieceRow(dialog, reinterpret_cast<DRAWITEMSTRUCT *>(lParam));
             return TRUE;
         }
+        if (wParam == IDC_REPORT_CAMERA_LIST && g_report) {
+            DrawCameraRow(dialog, reinterpret_cast<DRAWITEMSTRUCT *>(lParam));
+            return TRUE;
+        }
         break;
     case WM_NOTIFY: {
         auto *h = reinterpret_cast<NMHEADERA *>(lParam);
-        if (h->hdr.idFrom != IDC_REPORT_EYEPIECE_HEAD || !g_report) break;
+        bool eyepieces = h->hdr.idFrom == IDC_REPORT_EYEPIECE_HEAD;
+        if ((!eyepieces && h->hdr.idFrom != IDC_REPORT_CAMERA_HEAD) || !g_report) break;
         if (h->hdr.code == HDN_ITEMCLICKA || h->hdr.code == HDN_ITEMCLICKW) {
+            // One key serves both tables; only the clicked table is sorted again.
             g_report->sortKey = NextReportSortKey(g_report->sortKey, h->iItem);
-            FillEyepieceRows(dialog);
+            if (eyepieces) FillEyepieceRows(dialog);
+            else if (g_report->cameras) FillCameraRows(dialog);
         } else if (h->hdr.code == HDN_ENDTRACKA || h->hdr.code == HDN_ENDTRACKW ||
                    h->hdr.code == HDN_ITEMCHANGEDA || h->hdr.code == HDN_ITEMCHANGEDW) {
-            InvalidateRect(GetDlgItem(dialog, IDC_REPORT_EYEPIECE_LIST), nullptr, TRUE);
+            InvalidateRect(GetDlgItem(dialog, eyepieces ? IDC_REPORT_EYEPIECE_LIST : IDC_REPORT_CAMERA_LIST), nullptr,
+                           TRUE);
         }
         return TRUE;
     }
@@ -389,6 +474,7 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                 ShowSite(dialog);
                 ShowSummary(dialog);
                 FillEyepieceRows(dialog);
+                if (g_report->cameras) FillCameraRows(dialog);
             }
             return TRUE;
         case IDC_REPORT_PRINT:
@@ -429,7 +515,8 @@ int ShowTelescopeReport(HWND owner, InstrumentDialogState *state) {
     auto data = std::make_unique<ReportData>();
     data->state = state;
     ReportData *outer = g_report;
-    INT_PTR r = RunInstrumentDialog(state->instance, "ReportEPDlg", owner, ReportDlgProc,
+    const char *templateName = UseProVariant() && m.cameraCount > 0 ? "ReportCamDlg" : "ReportEPDlg";
+    INT_PTR r = RunInstrumentDialog(state->instance, templateName, owner, ReportDlgProc,
                                     reinterpret_cast<LPARAM>(data.get()));
     g_report = outer;
     return static_cast<int>(r);

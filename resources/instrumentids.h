@@ -130,3 +130,6 @@
 #define IDC_REPORT_OBSERVER       6084  // observer name (hyper-text: choose another)
 #define IDC_REPORT_SITE           6085  // site name (hyper-text: choose another)
 #define IDC_REPORT_OBSERVER_INFO  6086  // "%s, %3.1lfmm pupils"
+// ReportCamDlg: the professional report adds the camera table
+#define IDC_REPORT_CAMERA_LIST    6087  // camera rows (owner-drawn list)
+#define IDC_REPORT_CAMERA_HEAD    6088  // camera table header

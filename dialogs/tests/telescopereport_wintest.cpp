@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/dlgsettings.h"
+#include "core/resstrings.h"
 #include "core/userfolder.h"
 #include "dialogs/instrumentdialogs_win.h"
 #include "instruments/optics.h"
@@ -49,6 +50,33 @@ std::unique_ptr<InstrumentRecord> Scope(const char *name, int eyepieces, float b
     r->optics[0].barlowFactor = barlow;
     ComputeOpticsLimits(&r->optics[0]);
     return r;
+}
+
+// A digital camera of 1530 x 1020 9 um pixels with two lenses; afocal and
+// eyepiece projection offered, no extenders.
+void AddCamera(InstrumentRecord *r) {
+    OpticsBlock &b = r->optics[0];
+    b.extenderIndex = kNoEyepiece;
+    b.cameraCount = 1;
+    CameraEntry &c = b.cameras[0];
+    std::snprintf(c.name, sizeof c.name, "DSLR");
+    c.kind = 1;
+    c.pixelsAcross = 1530;
+    c.pixelsDown = 1020;
+    c.pixelWidth = c.pixelHeight = 9.0;
+    c.pixelDiagonal = 12.7279;
+    c.sensorWidth = 1530 * 0.009;
+    c.sensorHeight = 1020 * 0.009;
+    c.lensCount = 2;
+    for (int l = 0; l < 2; ++l) {
+        std::snprintf(c.lenses[l].name, sizeof c.lenses[l].name, "Lens %d", 50 * (l + 1));
+        c.lenses[l].focalLength = 50.0 * (l + 1);
+        c.lenses[l].focalRatio = 2.0;
+    }
+    b.afocalOffered = 1;
+    b.projectionOffered = 1;
+    b.projectionEyepiece.focalLength = 25.0;
+    b.projectionDistance = 100.0;
 }
 
 std::string ClipboardText() {
@@ -89,7 +117,10 @@ protected:
         // The suite makes dds.bin; here an empty one: the end marker alone.
         ASSERT_TRUE(testutil::WriteFileBytes(dir.file("dds.bin"), std::string(6, '\0')));
     }
-    void TearDown() override { SetUserDataFolder(""); }
+    void TearDown() override {
+        SetProVariant(0);
+        SetUserDataFolder("");
+    }
     testutil::TempDir dir;
 };
 
@@ -146,6 +177,42 @@ TEST_F(TelescopeReport, ReportButtonOpensTheReportAndCopiesIt) {
     EXPECT_EQ(std::memcmp(before.get(), r.get(), sizeof *r), 0);
 }
 
+TEST_F(TelescopeReport, ProfessionalReportHasTheCameraTable) {
+    SetProVariant(1);
+    auto r = Scope("Imager", 2, 2.0f);
+    AddCamera(r.get());
+    int cameraRows = -1, eyepieceRows = -1;
+    std::string summary;
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "open the report", [&](HWND d) { Click(d, IDC_SCOPE_REPORT); });
+        OnDialog("Imager Report", "read and print/copy", [&](HWND d) {
+            cameraRows = static_cast<int>(SendDlgItemMessageA(d, IDC_REPORT_CAMERA_LIST, LB_GETCOUNT, 0, 0));
+            eyepieceRows = static_cast<int>(SendDlgItemMessageA(d, IDC_REPORT_EYEPIECE_LIST, LB_GETCOUNT, 0, 0));
+            summary = ItemText(d, IDC_REPORT_SUMMARY);
+            SaveScreenshot(CaptureClientArea(d), "telescope_report_cameras");
+            Click(d, IDC_REPORT_PRINT);
+        });
+        OnDialog("Print/Copy Telescope Report", "copy", [&](HWND d) { Click(d, IDC_PRINT_COPY); });
+        OnDialog("Nightjar Message", "confirmation", [&](HWND d) { Click(d, IDOK); });
+        OnDialog("Imager Report", "close", [&](HWND d) { Click(d, IDOK); });
+        OnDialog("Edit Telescope", "cancel", [&](HWND d) { Click(d, IDCANCEL); });
+        RunScopeEditDialog(nullptr, ProgramResources(), r.get());
+        EXPECT_EQ(run.Failure(), "");
+    }
+    // Prime focus, eyepiece projection and a piggyback row per lens; no
+    // afocal row without extenders.
+    EXPECT_EQ(cameraRows, 4);
+    EXPECT_EQ(eyepieceRows, 4);
+    EXPECT_NE(summary.find("DSLR digital camera: 1530 x 1020 pixels (1x1 bins)"), std::string::npos) << summary;
+    std::string text = ClipboardText();
+    EXPECT_NE(text.find("\r\n\r\nCamera\tFocal State\tLens\tField of View\tResolution\r\nDSLR\tPrime Focus\t\t"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("DSLR\tPiggyback\tLens 100\t"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Afocal"), std::string::npos) << text;
+}
+
 TEST_F(TelescopeReport, NoEyepiecesGivesTheMessage) {
     auto r = Scope("Bare", 0, 2.0f);
     std::string message;
@@ -178,7 +245,9 @@ TEST_F(TelescopeReport, PrintedOnThePdfPrinter) {
         GTEST_SKIP() << "no PDF printer \"GleanerPDF\" as Wine's default printer; run tools/start_cups_pdf.sh as root";
     char name[32];
     std::snprintf(name, sizeof name, "Report%lu", GetTickCount());
+    SetProVariant(1);
     auto r = Scope(name, 5, 2.0f);
+    AddCamera(r.get());
     std::string title = std::string(name) + " Report";
     {
         ScriptRun run;
