@@ -11,12 +11,13 @@ queue=GleanerPDF
 outdir=/var/spool/gleaner-cups-pdf
 skip() { echo "SKIP: $*"; exit 0; }
 
+# Root first: the cups-pdf backend is readable by root alone.
+[ "$(id -u)" -eq 0 ] || skip "starting CUPS and adding a printer needs root"
 command -v cupsd >/dev/null || skip "cupsd is not installed (packages cups, printer-driver-cups-pdf)"
 command -v lpadmin >/dev/null || skip "lpadmin is not installed (package cups-client)"
 [ -x /usr/lib/cups/backend/cups-pdf ] || skip "the cups-pdf backend is not installed (package printer-driver-cups-pdf)"
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -f "$ppd" ] || skip "the cups-pdf PPD is missing ($ppd)"
-[ "$(id -u)" -eq 0 ] || skip "starting CUPS and adding a printer needs root"
 
 if ! lpstat -r >/dev/null 2>&1; then
   mkdir -p /run/cups
