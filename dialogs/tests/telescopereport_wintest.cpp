@@ -213,6 +213,25 @@ TEST_F(TelescopeReport, ProfessionalReportHasTheCameraTable) {
     EXPECT_EQ(text.find("Afocal"), std::string::npos) << text;
 }
 
+TEST_F(TelescopeReport, PrintSettingsKeptAfterCancel) {
+    auto r = Scope("Dob", 1, 2.0f);
+    {
+        ScriptRun run;
+        OnDialog("Edit Telescope", "open the report", [&](HWND d) { Click(d, IDC_SCOPE_REPORT); });
+        OnDialog("Dob Report", "print/copy", [&](HWND d) { Click(d, IDC_REPORT_PRINT); });
+        OnDialog("Print/Copy Telescope Report", "cancel", [&](HWND d) { Click(d, IDCANCEL); });
+        OnDialog("Dob Report", "close", [&](HWND d) { Click(d, IDOK); });
+        OnDialog("Edit Telescope", "cancel", [&](HWND d) { Click(d, IDCANCEL); });
+        RunScopeEditDialog(nullptr, ProgramResources(), r.get());
+        EXPECT_EQ(run.Failure(), "");
+    }
+    StoredPrintSettings stored;
+    ASSERT_EQ(GetDialogSetting(&stored, sizeof stored, kDdsReportPrint), 1);
+    for (int side = 0; side < 4; ++side) EXPECT_EQ(stored.margins[side * 3], 0.5) << side;
+    EXPECT_STREQ(stored.font.lfFaceName, "Arial");
+    EXPECT_EQ(stored.font.lfHeight, 16);
+}
+
 TEST_F(TelescopeReport, NoEyepiecesGivesTheMessage) {
     auto r = Scope("Bare", 0, 2.0f);
     std::string message;
