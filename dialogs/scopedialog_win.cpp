@@ -12,6 +12,7 @@
 #include "core/hostcallbacks.h"
 #include "core/resstrings.h"
 #include "dialogs/instrumentdialogs_win.h"
+#include "dialogs/telescopereport_win.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/optics.h"
 #include "instruments/poollink.h"
@@ -313,6 +314,9 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             RunEyepieces(dialog, s);
             WriteBackInstrument(s);
             return TRUE;
+        case IDC_SCOPE_REPORT:
+            ShowTelescopeReport(dialog, s);
+            return TRUE;
         case IDOK: {
             WriteBackInstrument(s);
             if (!CheckTelescopesHaveOptics(s->store, s->count)) {
@@ -400,6 +404,9 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDC_SCOPE_EYEPIECES:
             RunEyepieces(dialog, s);
             EnableSave(dialog, s);
+            return TRUE;
+        case IDC_SCOPE_REPORT:
+            ShowTelescopeReport(dialog, s);
             return TRUE;
         case IDC_SCOPE_SAVE: {
             int32_t count = 0;

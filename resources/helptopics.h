@@ -41,3 +41,5 @@
 #define IDH_ND_FILTER_EDIT      10471  // EditNDFilterDlg
 #define IDH_STANDARD_TELESCOPES 10472  // ScopeSelectDlg
 #define IDH_INSTRUMENT_DEFAULTS 19530  // InstDefaultDlg
+#define IDH_TELESCOPE_REPORT    18260  // ReportEPDlg
+#define IDH_PRINT_REPORT        18450  // PRINTINSTDLG

@@ -120,3 +120,16 @@
 // EditLensDlg
 #define IDC_LENS_FOCAL_LENGTH 101   // focal length (mm)
 #define IDC_LENS_FOCAL_RATIO  106   // focal ratio
+
+// ReportEPDlg: the telescope report
+#define IDC_REPORT_PRINT          6079  // "Print/Copy"
+#define IDC_REPORT_SUMMARY        6080  // summary text (read-only edit)
+#define IDC_REPORT_EYEPIECE_LIST  6081  // eyepiece rows (owner-drawn list)
+#define IDC_REPORT_EYEPIECE_HEAD  6082  // eyepiece table header
+#define IDC_REPORT_SITE_LIMIT     6083  // "Naked Eye Limiting Magnitude: %3.1lf"
+#define IDC_REPORT_OBSERVER       6084  // observer name (hyper-text: choose another)
+#define IDC_REPORT_SITE           6085  // site name (hyper-text: choose another)
+#define IDC_REPORT_OBSERVER_INFO  6086  // "%s, %3.1lfmm pupils"
+// ReportCamDlg: the professional report adds the camera table
+#define IDC_REPORT_CAMERA_LIST    6087  // camera rows (owner-drawn list)
+#define IDC_REPORT_CAMERA_HEAD    6088  // camera table header
