@@ -72,6 +72,7 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK EditNDFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK FilterTypeDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK EditLensDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK EditCamDlgProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TelescopeListWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK BinocularListWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK PoolListKeyWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -92,6 +93,15 @@ extern FilterRecord WorkingFilter;
 extern LensRecord WorkingLens;
 extern double MeasuredApparentField;
 extern int FillingDialogFields;
+// The camera EditCamDlg edits (loaded from the camera pool by its caller,
+// stored back after OK) and its curve choice: 0 "Manual Entry", k the k-th
+// curve of ccd_Q.dat.
+extern CameraEntry WorkingCamera;
+extern int CameraCurveChoice;
+// EditCamDlg's field helpers.
+void ShowQuantumEfficiencyValues(HWND dialog, const double values[13], int curveChoice);
+void EnableCameraKindFields(HWND dialog, int kind);
+void EnableGuiderFields(HWND dialog, int on);
 // The camera whose filters and lenses CamFilterDlg and CamLensDlg assign.
 extern CameraEntry *g_currentCamera;
 

@@ -38,6 +38,7 @@
 #define IDH_EYEPIECE_EDIT       19510  // EditEyepDlg
 #define IDH_FILTER_EDIT         10467  // EditFilterDlg
 #define IDH_LENS_EDIT           10468  // EditLensDlg
+#define IDH_CAMERA_EDIT         10469  // EditCamDlg
 #define IDH_ND_FILTER_EDIT      10471  // EditNDFilterDlg
 #define IDH_STANDARD_TELESCOPES 10472  // ScopeSelectDlg
 #define IDH_INSTRUMENT_DEFAULTS 19530  // InstDefaultDlg

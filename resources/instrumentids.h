@@ -133,3 +133,40 @@
 // ReportCamDlg: the professional report adds the camera table
 #define IDC_REPORT_CAMERA_LIST    6087  // camera rows (owner-drawn list)
 #define IDC_REPORT_CAMERA_HEAD    6088  // camera table header
+// EditCamDlg ("Edit Camera Data"); the model name is IDC_POOLITEM_NAME. The
+// kind radios are shared with the camera assignment dialog.
+#define IDC_CAMERA_KIND_CCD        6160  // "Astronomical CCD Camera" / "CCD"
+#define IDC_CAMERA_KIND_DIGITAL    6161  // "Digital Camera"
+#define IDC_CAMERA_KIND_VIDEO      6162  // "Video Camera/Web Cam" / "Video/Webcam"
+#define IDC_CAMERA_PIXEL_WIDTH     6157  // micrometres
+#define IDC_CAMERA_PIXEL_HEIGHT    6156  // micrometres
+#define IDC_CAMERA_PIXELS_ACROSS   6152
+#define IDC_CAMERA_PIXELS_DOWN     6153
+#define IDC_CAMERA_LENS_FOCAL      6188  // built-in lens focal length (mm), video cameras
+#define IDC_CAMERA_GAIN            6154  // unbinned, e-/ADU
+#define IDC_CAMERA_BINNED_GAIN     6155  // binned, e-/ADU
+#define IDC_CAMERA_READ_NOISE      6168  // e
+#define IDC_CAMERA_DARK_SIGNAL     6163  // e/sec
+#define IDC_CAMERA_CURVE           6166  // curve choice: "Manual Entry" and the curves of ccd_Q.dat
+#define IDC_CAMERA_QE_350 6169  // percent at 350 nm
+#define IDC_CAMERA_QE_400 6170  // percent at 400 nm
+#define IDC_CAMERA_QE_450 6171  // percent at 450 nm
+#define IDC_CAMERA_QE_500 6172  // percent at 500 nm
+#define IDC_CAMERA_QE_550 6173  // percent at 550 nm
+#define IDC_CAMERA_QE_600 6174  // percent at 600 nm
+#define IDC_CAMERA_QE_650 6175  // percent at 650 nm
+#define IDC_CAMERA_QE_700 6176  // percent at 700 nm
+#define IDC_CAMERA_QE_750 6177  // percent at 750 nm
+#define IDC_CAMERA_QE_800 6178  // percent at 800 nm
+#define IDC_CAMERA_QE_850 6179  // percent at 850 nm
+#define IDC_CAMERA_QE_900 6180  // percent at 900 nm
+#define IDC_CAMERA_QE_950 6181  // percent at 950 nm
+#define IDC_CAMERA_QE_FIRST IDC_CAMERA_QE_350  // the 13 edits run on by 1 per 50 nm
+#define IDC_CAMERA_BIT_DEPTH       6189  // "8 bits", "16 bits", "32 bits"
+#define IDC_CAMERA_GUIDER          6192  // "Enable" built-in guider chip
+#define IDC_CAMERA_GUIDER_PIXEL_WIDTH   6196
+#define IDC_CAMERA_GUIDER_PIXEL_HEIGHT  6195
+#define IDC_CAMERA_GUIDER_PIXELS_ACROSS 6194
+#define IDC_CAMERA_GUIDER_PIXELS_DOWN   6193
+#define IDC_CAMERA_GUIDER_OFFSET_X      6190  // mm from the sensor's centre
+#define IDC_CAMERA_GUIDER_OFFSET_Y      6191

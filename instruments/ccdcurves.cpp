@@ -1,0 +1,79 @@
+// Reading the quantum-efficiency curves of ccd_Q.dat (see ccdcurves.h).
+#include "instruments/ccdcurves.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct FileCloser {
+    FILE *f;
+    ~FileCloser() {
+        if (f) std::fclose(f);
+    }
+};
+
+// One comma-separated value: a number and nothing else but blanks.
+bool ReadValue(const std::string &field, double *value) {
+    const char *begin = field.c_str();
+    char *end = nullptr;
+    const double v = std::strtod(begin, &end);
+    if (end == begin || !std::isfinite(v)) return false;
+    while (*end == ' ' || *end == '\t') ++end;
+    if (*end) return false;
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
+int ReadCcdQuantumEfficiency(const char *folder, CcdCurveRow *table, int capacity) {
+    if (!folder || !table || capacity <= 0) return 0;
+    const std::string path = std::string(folder) + "/ccd_Q.dat";
+    FileCloser file{std::fopen(path.c_str(), "r")};
+    if (!file.f) return 0;
+    int rows = 0;
+    char line[1024];
+    while (rows < capacity && std::fgets(line, sizeof line, file.f)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        if (line[0] == '#' || line[0] == '\n' || line[0] == '\r' || text.size() < 2) continue;
+        CcdCurveRow &row = table[rows];
+        std::memset(&row, 0, sizeof row);
+        size_t comma = text.find(',');
+        std::snprintf(row.name, sizeof row.name, "%s", text.substr(0, comma).c_str());
+        for (int i = 0; i < kQuantumEfficiencyPoints; ++i) {
+            if (comma == std::string::npos) return 0;
+            const size_t next = text.find(',', comma + 1);
+            const std::string field =
+                text.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+            double value = 0;   // the packed row's doubles are not aligned: no pointer into it
+            if (!ReadValue(field, &value)) return 0;
+            row.values[i] = value;
+            comma = next;
+        }
+        ++rows;
+    }
+    return rows;
+}
+
+int FindCcdCurveByName(const char *name, const CcdCurveRow *table, int rows) {
+    if (!name || !table) return -1;
+    for (int i = 0; i < rows; ++i) {
+        const char *a = name;
+        const char *b = table[i].name;
+        size_t n = 0;
+        while (n < sizeof table[i].name && *a && *b &&
+               std::tolower(static_cast<unsigned char>(*a)) == std::tolower(static_cast<unsigned char>(*b))) {
+            ++a;
+            ++b;
+            ++n;
+        }
+        if (*a == 0 && (n == sizeof table[i].name || *b == 0)) return i;
+    }
+    return -1;
+}
