@@ -9,7 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/mathutil.h"
 #include "objects/ccdmcat.h"
+#include "objects/objectrecord.h"
+#include "objects/recognize.h"
 #include "objects/tests/democatalogues.h"
 #include "objects/variablecat.h"
 #include "objects/variabilitytypes.h"
@@ -109,6 +112,47 @@ TEST_F(DemoDoubles, VariablesResolveAndPredictTheirLimits) {
     // A name beyond a constellation's numbered stars is not found.
     VariableStarRecord v;
     EXPECT_EQ(FindVariableStarsByName(files, "V8900 And", &v, 0x08), 0);
+}
+
+}  // namespace
+
+namespace {
+
+class DemoDoubleRecognition : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!democat::UseDemoCatalogues()) GTEST_SKIP() << "no demo catalogues";
+    }
+    void TearDown() override { SetRefDirectories("", "", ""); }
+};
+
+TEST_F(DemoDoubleRecognition, DoubleAndVariableDesignationsResolveToTheirStars) {
+    // Text, and the J2000 place of the star (degrees) from the Hipparcos catalogue.
+    const struct {
+        const char *text;
+        double ra, dec;
+    } cases[] = {
+        {"STF 2382", 281.0845, 39.6700},  // epsilon-1 Lyr
+        {"STF2382", 281.0845, 39.6700},
+        {"STF 2272", 271.3637, 2.5000},   // 70 Oph
+        {"CCDM 18443+3940", 281.0845, 39.6700},
+        {"R Hya", 202.4301, -23.2815},
+        {"omi Cet", 34.8366, -2.9776},    // Mira
+        {"Beta Per", 47.0422, 40.9556},   // Algol, found as Bayer or variable
+        {"del Cep", 337.2929, 58.4152},
+    };
+    for (const auto &c : cases) {
+        char buffer[512];
+        std::snprintf(buffer, sizeof buffer, "%s", c.text);
+        ObjectRecord records[3];
+        std::memset(records, 0, sizeof records);
+        ASSERT_GE(IdentifyObjectText(buffer, 0.0, nullptr, nullptr, 0.2, records), 1) << c.text;
+        const ObjectRecord &r = records[0];
+        EXPECT_EQ(r.objectClass, kClassStar) << c.text;
+        const double ra = r.raCatalogue * 180.0 / kPi, dec = r.decCatalogue * 180.0 / kPi;
+        EXPECT_NEAR(ra, c.ra, 0.05) << c.text;
+        EXPECT_NEAR(dec, c.dec, 0.05) << c.text;
+    }
 }
 
 }  // namespace
