@@ -2,7 +2,11 @@
 #include "visibility/doublestarpair.h"
 
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
 
+#include "objects/ccdmcat.h"
 #include "objects/ccdmcomponent.h"
 
 namespace {
@@ -43,4 +47,19 @@ int ChooseDoubleStarComponent(double m, double limit, const CcdmComponent *rows,
         best = i;
     }
     return best;
+}
+
+int FindDoubleStarComponent(int record, double resolutionLimit, CcdmComponent *rowOut) {
+    std::unique_ptr<CcdmFiles, void (*)(CcdmFiles *)> files(OpenCcdmFiles(), CloseCcdmFiles);
+    if (!files) return -1;
+    std::vector<CcdmComponent> rows(kMaxCcdmComponents);
+    double magnitude = kCcdmNoMagnitude;
+    const int count = ReadCcdmRecord(files.get(), record, nullptr, nullptr, nullptr, nullptr,
+                                     &magnitude, nullptr, nullptr, nullptr, nullptr, rows.data(),
+                                     kCcdmReadMagnitudes | kCcdmReadIdentifiers |
+                                         kCcdmReadMeasures | kCcdmReadComponents);
+    if (count <= 0) return -1;
+    const int chosen = ChooseDoubleStarComponent(magnitude, resolutionLimit, rows.data(), count);
+    if (chosen >= 0 && rowOut) std::memcpy(rowOut, &rows[(size_t)chosen], sizeof *rowOut);
+    return chosen;
 }

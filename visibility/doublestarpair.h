@@ -10,3 +10,9 @@ struct CcdmComponent;
 // index to show; -1 for no rows.
 int ChooseDoubleStarComponent(double referenceMagnitude, double resolutionLimit,
                               const CcdmComponent *rows, int count);
+
+// Reads CCDM record `record` with all its components and chooses the pair
+// as above from the record's magnitude: the chosen index with its 68-byte
+// row copied to rowOut (may be null); -1 when the record has no components
+// or the catalogue cannot be read.
+int FindDoubleStarComponent(int record, double resolutionLimit, CcdmComponent *rowOut);
