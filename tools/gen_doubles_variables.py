@@ -25,6 +25,10 @@ Files written in --stars (reference slot 1):
                         package lacks are filler records of number 0), then
                         its Greek-letter names
 
+stars.bin is then linked to them: a primary star's record gets its system's
+number in bits 15-31 of the word at byte 61 (beside its magnitude), a
+variable's record its vref_f.bin record number in the 16 bits at byte 33.
+
 usage: gen_doubles_variables.py --stars DIR
 """
 import argparse
@@ -159,10 +163,11 @@ def write_doubles(folder, stars):
         first, sign, second = key
         return (first, -(second if sign == "+" else -second))
 
-    records, components = bytearray(), bytearray()
+    records, components, links = bytearray(), bytearray(), {}
     for key in sorted(systems, key=order):
         hip, year, pa, sep = systems[key]
         number, ra, dec, mag = stars[hip]
+        links.setdefault(number, len(records) // 31 + 1)
         ident = discoverers.get(hip, "").replace(" ", "")[:7].encode("ascii")
         offset = len(components)
         for letter, reference in (("A", " "), ("B", "A")):
@@ -204,7 +209,7 @@ def write_doubles(folder, stars):
         struct.pack_into("<i", r, 10, number)
         did += r
     write(os.path.join(folder, "did_cross.bin"), bytes(did))
-    return len(records) // 31, len(seen)
+    return len(records) // 31, len(seen), links
 
 
 def variable_number(name, con):
@@ -325,7 +330,11 @@ def write_variables(folder, stars):
     struct.pack_into("<H", filler, 43, 0xFFFF)
     struct.pack_into("<IHH", filler, 53, 0xFFFFFFFF, 0xFFFF, 0xFFFF)
     struct.pack_into("<HH", filler, 69, 0xFFFF, 0xFFFF)
-    count = 0
+    count, links = 0, {}
+
+    def star_of(rec):
+        return struct.unpack_from("<I", rec, 45)[0] & 0xFFFFFF
+
     for con in range(1, 89):
         numbered = {n: rec for (n, _), rec in low.get(con, {}).items()}
         top = max(numbered) if numbered else 0
@@ -333,6 +342,7 @@ def write_variables(folder, stars):
         struct.pack_into("<IHH", index, (con - 1) * 8, len(records), top, len(greek))
         for n in range(1, top + 1):
             if n in numbered:
+                links.setdefault(star_of(numbered[n]), len(records) // 74 + 1)
                 records += numbered[n]
                 count += 1
             else:
@@ -340,11 +350,26 @@ def write_variables(folder, stars):
                 f[16] = con
                 records += f
         for rec in greek:
+            links.setdefault(star_of(rec), len(records) // 74 + 1)
             records += rec
             count += 1
     write(os.path.join(folder, "vindex_f.bin"), bytes(index))
     write(os.path.join(folder, "vref_f.bin"), bytes(records))
-    return count, len(records) // 74
+    return count, len(records) // 74, links
+
+
+def link_stars(folder, ccdm_links, variable_links):
+    """Writes the system and variable record numbers into stars.bin's records."""
+    with open(os.path.join(folder, "stars.bin"), "r+b") as f:
+        for number, record in ccdm_links.items():
+            f.seek((number - 1) * STAR_RECORD + 61)
+            word = struct.unpack("<I", f.read(4))[0]
+            f.seek((number - 1) * STAR_RECORD + 61)
+            f.write(struct.pack("<I", (word & 0x7FFF) | (record << 15)))
+        for number, record in variable_links.items():
+            if record <= 0xFFFF:
+                f.seek((number - 1) * STAR_RECORD + 33)
+                f.write(struct.pack("<H", record))
 
 
 def main():
@@ -352,8 +377,9 @@ def main():
     ap.add_argument("--stars", required=True, help="reference slot 1 folder holding stars.bin")
     args = ap.parse_args()
     stars = read_stars(args.stars)
-    systems, names = write_doubles(args.stars, stars)
-    variables, records = write_variables(args.stars, stars)
+    systems, names, ccdm_links = write_doubles(args.stars, stars)
+    variables, records, variable_links = write_variables(args.stars, stars)
+    link_stars(args.stars, ccdm_links, variable_links)
     print("%d double-star systems, %d discoverer names, %d variables in %d records" %
           (systems, names, variables, records))
 

@@ -13,6 +13,7 @@
 #include "objects/ccdmcat.h"
 #include "objects/objectrecord.h"
 #include "objects/recognize.h"
+#include "objects/starcat.h"
 #include "objects/tests/democatalogues.h"
 #include "objects/variablecat.h"
 #include "objects/variabilitytypes.h"
@@ -72,6 +73,24 @@ TEST_F(DemoDoubles, DiscovererDesignationsResolve) {
     EXPECT_EQ(FindDiscovererStar("STF2382A"), star);
     EXPECT_GT(FindDiscovererStar("STF 2272"), 0);  // 70 Oph
     EXPECT_EQ(FindDiscovererStar("STF 99999"), 0);
+
+    // The star catalogue links the star to its system.
+    FILE *stars = OpenStarCatalogue();
+    ASSERT_NE(stars, nullptr);
+    std::unique_ptr<StarRecord> record(new StarRecord);
+    ASSERT_EQ(ReadStarRecord(stars, star, record.get(), nullptr, kStarReadIdentifiers), 1);
+    std::fclose(stars);
+    const int ccdmRecord = record->ccdm_record;  // packed: copied before gtest binds it
+    ASSERT_GT(ccdmRecord, 0);
+    std::unique_ptr<CcdmFiles, void (*)(CcdmFiles *)> files(OpenCcdmFiles(), CloseCcdmFiles);
+    CcdmIdentifier id{0, 0, ' '};
+    int primary = 0;
+    ASSERT_GE(ReadCcdmRecord(files.get(), ccdmRecord, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, &id, &primary, nullptr, nullptr, nullptr, kCcdmReadIdentifiers),
+              1);
+    EXPECT_EQ(primary, star);
+    EXPECT_EQ(id.first, 18443);
+    EXPECT_EQ(id.second, 3940);
 }
 
 TEST_F(DemoDoubles, VariablesResolveAndPredictTheirLimits) {
@@ -95,6 +114,14 @@ TEST_F(DemoDoubles, VariablesResolveAndPredictTheirLimits) {
         ASSERT_EQ(FindVariableStarsByName(files, c.name, &v, 0x1b), 1) << c.name;
         EXPECT_STREQ(v.name, c.formatted);
         EXPECT_GT(v.star_1, 0) << c.name;
+        // The star catalogue links the star back to this record.
+        FILE *stars = OpenStarCatalogue();
+        ASSERT_NE(stars, nullptr);
+        std::unique_ptr<StarRecord> star(new StarRecord);
+        ASSERT_EQ(ReadStarRecord(stars, v.star_1, star.get(), nullptr, kStarReadIdentifiers), 1);
+        std::fclose(stars);
+        const int variableRecord = star->variable_record;
+        EXPECT_EQ(variableRecord, v.record_number) << c.name;
         EXPECT_NEAR(v.bright_limit, c.bright, 1e-9) << c.name;
         EXPECT_NEAR(v.faint_limit, c.faint, 1e-9) << c.name;
         double epoch = v.epoch, width = 0.0, depth = 0.0;
