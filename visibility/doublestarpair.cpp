@@ -8,6 +8,7 @@
 
 #include "objects/ccdmcat.h"
 #include "objects/ccdmcomponent.h"
+#include "objects/starcat.h"
 
 namespace {
 // A magnitude difference no pair reaches.
@@ -62,4 +63,48 @@ int FindDoubleStarComponent(int record, double resolutionLimit, CcdmComponent *r
     const int chosen = ChooseDoubleStarComponent(magnitude, resolutionLimit, rows.data(), count);
     if (chosen >= 0 && rowOut) std::memcpy(rowOut, &rows[(size_t)chosen], sizeof *rowOut);
     return chosen;
+}
+
+namespace {
+// The components of a star's CCDM record and the star's own component
+// letter; the count, 0 when the star has none or cannot be read.
+int ReadStarComponents(int star, std::vector<CcdmComponent> *rows, char *ownComponent) {
+    FILE *stream = OpenStarCatalogue();
+    if (!stream) return 0;
+    std::unique_ptr<StarRecord> record(new StarRecord);
+    const int ok = ReadStarRecord(stream, star, record.get(), nullptr, kStarReadIdentifiers);
+    std::fclose(stream);
+    if (!ok || record->ccdm_record <= 0) return 0;
+    if (ownComponent) *ownComponent = record->component;
+    std::unique_ptr<CcdmFiles, void (*)(CcdmFiles *)> files(OpenCcdmFiles(), CloseCcdmFiles);
+    if (!files) return 0;
+    rows->assign(kMaxCcdmComponents, CcdmComponent{});
+    const int count = ReadCcdmRecord(files.get(), record->ccdm_record, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     rows->data(), kCcdmReadIdentifiers | kCcdmReadComponents);
+    return count > 0 ? count : 0;
+}
+}  // namespace
+
+int FindComponentOrbitNumber(int star, char letter) {
+    std::vector<CcdmComponent> rows;
+    char own = ' ';
+    const int count = ReadStarComponents(star, &rows, &own);
+    if (letter == ' ') letter = 'A';
+    if (letter == 'A' && own != ' ' && own != 'A' && own != '\0') letter = own;
+    for (int i = 0; i < count; ++i)
+        if (rows[(size_t)i].letter == letter) return rows[(size_t)i].orbitNumber;
+    return 0;
+}
+
+int FindFirstOrbitComponent(int star, char *letter) {
+    if (letter) *letter = ' ';
+    std::vector<CcdmComponent> rows;
+    const int count = ReadStarComponents(star, &rows, nullptr);
+    for (int i = 0; i < count; ++i) {
+        if (rows[(size_t)i].orbitNumber == 0) continue;
+        if (letter) *letter = rows[(size_t)i].letter;
+        return rows[(size_t)i].starNumber;
+    }
+    return 0;
 }

@@ -16,3 +16,13 @@ int ChooseDoubleStarComponent(double referenceMagnitude, double resolutionLimit,
 // row copied to rowOut (may be null); -1 when the record has no components
 // or the catalogue cannot be read.
 int FindDoubleStarComponent(int record, double resolutionLimit, CcdmComponent *rowOut);
+
+// Orbit number of a star's component: the star's CCDM record is read from
+// the star catalogue; letter ' ' counts as 'A', and 'A' as the star's own
+// component letter when that is another letter; the orbit number of the
+// first component row with that letter; 0 when the star has no CCDM record
+// or no row matches.
+int FindComponentOrbitNumber(int star, char letter);
+// Star number of the first component of a star's CCDM record that has an
+// orbit, with its letter in *letter; 0 and ' ' when none.
+int FindFirstOrbitComponent(int star, char *letter);
