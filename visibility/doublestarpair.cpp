@@ -6,8 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "astro/datetime.h"
+#include "instruments/doublesplit.h"
+#include "objects/binaryorbitcat.h"
 #include "objects/ccdmcat.h"
 #include "objects/ccdmcomponent.h"
+#include "objects/objectrecord.h"
 #include "objects/starcat.h"
 
 namespace {
@@ -107,4 +111,67 @@ int FindFirstOrbitComponent(int star, char *letter) {
         return rows[(size_t)i].starNumber;
     }
     return 0;
+}
+
+namespace {
+// A component measured nowhere: position angle 361 with separation 0.
+const double kNoPositionAngle = 361.0;
+const double kMagnitudeValidBelow = 90.0;
+
+// Position angles and separations of the components with an orbit, for the year.
+void ApplyOrbits(std::vector<CcdmComponent> *rows, int count, double year) {
+    OrbitFiles *files = nullptr;
+    for (int i = 0; i < count; ++i) {
+        CcdmComponent &row = (*rows)[(size_t)i];
+        const int orbitNumber = row.orbitNumber;
+        if (orbitNumber <= 0) continue;
+        if (!files) files = OpenBinaryOrbitFiles();
+        BinaryOrbit orbit;
+        if (!ReadBinaryOrbit(files, orbitNumber, &orbit, nullptr, nullptr, nullptr)) continue;
+        const double correction = BinaryOrbitPrecessionCorrection(orbitNumber, &orbit);
+        double angle = 0.0, separation = 0.0;
+        if (ComputeBinaryPositionAngle(orbitNumber, &orbit, year, correction, &angle, &separation)) {
+            row.positionAngle = angle;
+            row.separation = separation;
+        }
+    }
+    CloseBinaryOrbitFiles(files);
+}
+}  // namespace
+
+void SelectDoubleStarComponents(const DateRecord *date, double aperture, ObjectRecord *item) {
+    if (!item || item->doubleStarRecord <= 0) return;
+    std::unique_ptr<CcdmFiles, void (*)(CcdmFiles *)> files(OpenCcdmFiles(), CloseCcdmFiles);
+    if (!files) return;
+    std::vector<CcdmComponent> rows(kMaxCcdmComponents);
+    double magnitude = kCcdmNoMagnitude;
+    const int count = ReadCcdmRecord(files.get(), item->doubleStarRecord, nullptr, nullptr, nullptr,
+                                     nullptr, &magnitude, nullptr, nullptr, nullptr, nullptr,
+                                     rows.data(),
+                                     kCcdmReadMagnitudes | kCcdmReadIdentifiers |
+                                         kCcdmReadMeasures | kCcdmReadComponents);
+    files.reset();
+    if (count <= 0) return;
+    if (date) ApplyOrbits(&rows, count, date->decimalYear);
+    const int chosen = ChooseDoubleStarComponent(magnitude, DawesLimit(aperture), rows.data(), count);
+    if (chosen < 0) return;
+    const CcdmComponent &row = rows[(size_t)chosen];
+    const double angle = row.positionAngle, separation = row.separation;
+    if (angle == kNoPositionAngle && separation == 0.0) return;
+    item->pairComponentA = row.referenceLetter;
+    item->pairComponentB = row.letter;
+    item->pairSeparation = (float)separation;
+    const double companion = row.magnitude;
+    if (companion < kMagnitudeValidBelow) {
+        item->companionMagnitude = (float)companion;
+    } else if (row.starNumber > 0) {
+        FILE *stream = OpenStarCatalogue();
+        if (!stream) return;
+        std::unique_ptr<StarRecord> star(new StarRecord);
+        const int ok = ReadStarRecord(stream, row.starNumber, star.get(), nullptr, kStarReadMagnitude);
+        std::fclose(stream);
+        if (ok) item->companionMagnitude = (float)star->v_magnitude;
+    } else {
+        item->companionMagnitude = (float)kCcdmNoMagnitude;
+    }
 }

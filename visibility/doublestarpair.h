@@ -26,3 +26,15 @@ int FindComponentOrbitNumber(int star, char letter);
 // Star number of the first component of a star's CCDM record that has an
 // orbit, with its letter in *letter; 0 and ' ' when none.
 int FindFirstOrbitComponent(int star, char *letter);
+
+struct DateRecord;
+struct ObjectRecord;
+
+// The component pair of an item's double-star record for an aperture (mm)
+// at a date: components with an orbit take its position angle and
+// separation for the date's decimal year; the pair an instrument of that
+// Dawes limit splits is written to the item (its two letters, separation and
+// the companion's magnitude, from the star catalogue when the component has
+// none). Nothing for an item without a record, a record without components,
+// or a chosen component without a measure (position angle 361, separation 0).
+void SelectDoubleStarComponents(const DateRecord *date, double aperture, ObjectRecord *item);

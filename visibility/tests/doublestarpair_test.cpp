@@ -7,9 +7,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "astro/datetime.h"
 #include "core/datapaths.h"
+#include "objects/objectrecord.h"
 #include "objects/ccdmcat.h"
 #include "objects/tests/starbytes.h"
 #include "testutil/testutil.h"
@@ -100,6 +103,78 @@ TEST(DoubleStarPair, OrbitLookupsThroughTheStarsSystem) {
     EXPECT_EQ(letter, 'B');
     EXPECT_EQ(FindFirstOrbitComponent(3, &letter), 0);
     EXPECT_EQ(letter, ' ');
+    SetRefDirectories("", "", "");
+}
+
+void PutFloat(std::string &b, size_t at, double v) {
+    const float f = (float)v;
+    uint32_t u;
+    std::memcpy(&u, &f, 4);
+    Put32(b, at, u);
+}
+
+TEST(DoubleStarPair, SelectsThePairOfAnItemAtADate) {
+    testutil::TempDir dir;
+    SetRefDirectories(dir.path().c_str(), dir.path().c_str(), dir.path().c_str());
+    // System 1 (primary 5.0): AB with eta CrB's orbit (catalogue 1.0", 5.6),
+    // AC 20" without a magnitude, its star 2 of V 9.3. System 2: AB unmeasured.
+    std::string comps = Component('A', 'B', 1.0, 5.6, 0, 1) + Component('A', 'C', 20.0, 0.0, 2);
+    Put16(comps, 37 + 24, 32767);
+    std::string unmeasured = Component('A', 'B', 0.0, 7.0);
+    Put16(unmeasured, 17, 65535);  // 361 deg
+    comps += unmeasured;
+    std::string systems(62, '\0');
+    Put32(systems, 0, 0u | (3u << 24));
+    Put24(systems, 4, 1);
+    Put16(systems, 29, 500);
+    Put32(systems, 31, (2u * 37) | (2u << 24));
+    Put24(systems, 31 + 4, 3);
+    Put16(systems, 31 + 29, 500);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("ccdm.bin"), systems));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("ccdm_i.bin"), comps));
+    std::string orbit(39, '\0');
+    const double deg = 3.14159265358979323846 / 180.0;
+    PutFloat(orbit, 0, 41.623);
+    PutFloat(orbit, 4, 59.025 * deg);
+    PutFloat(orbit, 8, 0.907);
+    PutFloat(orbit, 12, 0.2763);
+    PutFloat(orbit, 16, 219.907 * deg);
+    PutFloat(orbit, 20, 23.717 * deg);
+    PutFloat(orbit, 24, 1934.008);
+    Put16(orbit, 36, 2000);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("lp_ref.bin"), orbit));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("lp_sup.bin"), std::string(68, '\0')));
+    std::string stars(2 * 80, '\0');
+    Put32(stars, 80 + 61, (uint32_t)std::lround((9.3 + 1.6) * 100));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("stars.bin"), stars));
+
+    DateRecord date;
+    std::memset(&date, 0, sizeof date);
+    date.decimalYear = 1980.0;
+    std::unique_ptr<ObjectRecord> item(new ObjectRecord());
+    item->doubleStarRecord = 1;
+    // 400 mm (Dawes 0.29") splits AB at its orbit's 0.411" (Meeus, example 57.a).
+    SelectDoubleStarComponents(&date, 400.0, item.get());
+    EXPECT_EQ(item->pairComponentA, 'A');
+    EXPECT_EQ(item->pairComponentB, 'B');
+    const float separation = item->pairSeparation, companion = item->companionMagnitude;
+    EXPECT_NEAR(separation, 0.411, 0.001);
+    EXPECT_NEAR(companion, 5.6, 1e-5);
+    // 100 mm (1.16") cannot: AC, its magnitude from the star catalogue.
+    SelectDoubleStarComponents(&date, 100.0, item.get());
+    EXPECT_EQ(item->pairComponentB, 'C');
+    const float separation2 = item->pairSeparation, companion2 = item->companionMagnitude;
+    EXPECT_NEAR(separation2, 20.0, 1e-5);
+    EXPECT_NEAR(companion2, 9.3, 1e-4);
+    // An unmeasured pair and an item without a record write nothing.
+    std::unique_ptr<ObjectRecord> other(new ObjectRecord());
+    other->doubleStarRecord = 2;
+    other->pairComponentB = 'x';
+    SelectDoubleStarComponents(&date, 400.0, other.get());
+    EXPECT_EQ(other->pairComponentB, 'x');
+    other->doubleStarRecord = 0;
+    SelectDoubleStarComponents(&date, 400.0, other.get());
+    EXPECT_EQ(other->pairComponentB, 'x');
     SetRefDirectories("", "", "");
 }
 
