@@ -20,6 +20,12 @@ int ChooseEyepieceToSplitDouble(OpticsBlock *optics, double seeing, double airMa
     if (magnification) *magnification = target;
     if (seeing * std::pow(airMass > 0.0 ? airMass : 1.0, 0.6) > separation) return -1;
     const int count = optics->eyepieceCount > kMaxEyepieces ? kMaxEyepieces : optics->eyepieceCount;
+    // Trying eyepieces selects each in turn; the caller's own selection is put
+    // back afterwards so that asking for advice never changes the instrument.
+    const uint8_t savedEyepiece = optics->currentEyepiece;
+    const uint8_t savedBarlow = optics->barlowInUse;
+    const double savedMagnification = optics->magnification;
+    const double savedTrueField = optics->trueField;
     int best = -1;
     double bestDistance = 0.0;
     const int passes = optics->barlowFactor != 0.0f ? 2 : 1;
@@ -36,6 +42,9 @@ int ChooseEyepieceToSplitDouble(OpticsBlock *optics, double seeing, double airMa
             }
         }
     }
-    optics->barlowInUse = 0;
+    optics->barlowInUse = savedBarlow;
+    optics->currentEyepiece = savedEyepiece;
+    optics->magnification = savedMagnification;
+    optics->trueField = savedTrueField;
     return best;
 }

@@ -16,6 +16,7 @@ double MinimumSplitMagnification(double separation);
 // and air mass; the Barlow is tried after the plain eyepieces, and a better
 // choice there sets *barlow to 1. The optimum goes to *magnification. -1 when
 // the seeing disc s X^0.6 is wider than the pair, the separation is not above
-// 0, or no eyepiece qualifies. The Barlow-in-use flag ends cleared.
+// 0, or no eyepiece qualifies. The optics keep the caller's selection: the
+// current eyepiece, Barlow flag, magnification and true field are restored.
 int ChooseEyepieceToSplitDouble(OpticsBlock *optics, double seeing, double airMass,
                                 double separation, double *magnification, int *barlow);

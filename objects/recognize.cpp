@@ -12,6 +12,7 @@
 #include "core/textutil.h"
 #include "core/resstrings.h"
 #include "objects/buildrecord.h"
+#include "objects/ccdmcat.h"
 #include "objects/cataloguenumber.h"
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
@@ -24,15 +25,13 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------
-// Seam: services whose owners have not landed yet. Each stands in for the
-// named service with the least that keeps recognition running; replace the
-// body by a call of the owner's function when it exists.
-// ---------------------------------------------------------------------------
-
-// Seam for FindDiscovererStar / FindDiscovererStarFull of the double-star
-// catalogue: without that catalogue no discoverer designation is known.
-int DiscovererStarKnownSeam(const std::string &) { return 0; }
+// A discoverer designation ("STF 2382", "STF2382AB") the double-star
+// catalogue's discoverer lists know.
+int DiscovererStarKnown(const std::string &text) {
+    const std::string bounded = text.substr(0, 63);
+    return FindDiscovererStar(bounded.c_str()) > 0 ||
+           FindDiscovererStarFull(bounded.c_str(), nullptr, nullptr, nullptr) > 0;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -134,7 +133,7 @@ int Recognizer::Closing(int directClass, int directKind, const std::string &dire
     if (n > 0) return n;
     if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0)
         return Try(kClassPlanetaryNebula, kPnKindDiscovery, text_);
-    if (DiscovererStarKnownSeam(text_)) return Try(kClassStar, kStarKindWds, text_);
+    if (DiscovererStarKnown(text_)) return Try(kClassStar, kStarKindWds, text_);
     return 0;
 }
 
@@ -227,7 +226,7 @@ int Recognizer::Cascade() {
                 text_);
     if (n > 0) return n;
     if (FindPnByDiscoveryDesignation(Bounded(text_).c_str()) >= 0) return Closing(kClassPlanetaryNebula, kPnKindDiscovery, text_);
-    if (DiscovererStarKnownSeam(text_)) return Closing(kClassStar, kStarKindWds, text_);
+    if (DiscovererStarKnown(text_)) return Closing(kClassStar, kStarKindWds, text_);
     if (words_[0].size() > 2) {
         // The answer is the catalogue's row + 1; its kind is the answer + 1.
         int row = FindOpenClusterCatalogueWord(words_[0].c_str());

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "objects/buildrecord.h"
+#include "objects/ccdmcat.h"
 #include "objects/categories.h"
 #include "objects/constellations.h"
 #include "objects/objectrecord.h"
 #include "objects/starcat.h"
 #include "objects/starxref.h"
+#include "objects/variablecat.h"
 
 namespace {
 
@@ -214,10 +216,70 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
         if (star > 0) stars->push_back(star);
         break;
     }
+    case kStarKindVariable: {
+        VariableStarFiles *files = OpenVariableStarFiles();
+        if (!files) return 0;
+        VariableStarRecord v;
+        std::memset(&v, 0, sizeof v);
+        if (FindVariableStarsByName(files, text, &v, kVariableReadIdentifiers) == 1) {
+            if (v.star_1 > 0) stars->push_back(v.star_1);
+            if (v.star_2 > 0 && v.star_2 != v.star_1) stars->push_back(v.star_2);
+        }
+        CloseVariableStarFiles(files);
+        break;
+    }
+    case kStarKindNsv: {
+        if (!catalogueNumber(&n)) return 0;
+        Stream f(OpenNsvFile());
+        if (!f.f) return 0;
+        NsvRecord r;
+        std::memset(&r, 0, sizeof r);
+        if (ReadNsvRecord(f.f, n, 0, &r, kVariableReadIdentifiers) == 1) {
+            if (r.star_1 > 0) stars->push_back(r.star_1);
+            if (r.star_2 > 0 && r.star_2 != r.star_1) stars->push_back(r.star_2);
+        }
+        break;
+    }
+    case kStarKindWds: {
+        int star = FindDiscovererStar(text);
+        if (star <= 0) star = FindDiscovererStarFull(text, nullptr, nullptr, nullptr);
+        if (star > 0) stars->push_back(star);
+        break;
+    }
+    case kStarKindCcdm: {
+        int raPart = 0, decPart = 0;
+        char sign = '+';
+        if (ParseCcdmDesignation(text, &raPart, &sign, &decPart) != 1) return 0;
+        int record = 0, primary = 0;
+        if (FindCcdmRecord({raPart, decPart, sign}, &record, nullptr, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, &primary, nullptr, nullptr, nullptr, 0) >= 0 &&
+            primary > 0)
+            stars->push_back(primary);
+        break;
+    }
+    case kStarKindAds: {
+        if (!catalogueNumber(&n)) return 0;
+        int records[3] = {0, 0, 0};
+        {
+            Stream f(OpenAdsIndex());
+            if (!f.f || ReadAdsIndex(f.f, n, records) <= 0) return 0;
+        }
+        CcdmFiles *files = OpenCcdmFiles();
+        if (!files) return 0;
+        for (int record : records) {
+            int primary = 0;
+            if (record > 0 &&
+                ReadCcdmRecord(files, record, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               &primary, nullptr, nullptr, nullptr, 0) >= 0 &&
+                primary > 0)
+                stars->push_back(primary);
+        }
+        CloseCcdmFiles(files);
+        break;
+    }
     default:
-        // Variable-star names and NSV numbers (variable-star catalogue),
-        // WDS, ADS and CCDM (double-star catalogue), GSC and J designations
-        // (guide-star catalogue): dispatch points for those catalogues.
+        // GSC and J designations (guide-star catalogue): dispatch points for
+        // that catalogue.
         return 0;
     }
     return static_cast<int>(stars->size());

@@ -17,6 +17,7 @@
 #include "objects/namesearch.h"
 #include "objects/objectnames.h"
 #include "picker/pickerstate_win.h"
+#include "picker/pairrows.h"
 #include "picker/pickertexts.h"
 #include "objects/recognize.h"
 #include "objects/starcat.h"
@@ -25,31 +26,18 @@
 
 namespace {
 
-// One component of a double-star entry.
-struct PairComponent {
-    char letter;           // the component's own letter
-    char referenceLetter;  // the component its separation is measured from
-    int32_t star;          // its own star number, 0 none
-    double referenceMagnitude;
-    double magnitude;
-    double separation;     // arcseconds, 0 none
-    int orbit;             // 1 when a binary orbit gives the separation
-};
-// SEAM: the double-star catalogue (ReadCcdmRecord, ReferenceMagnitude and
-// ComputeBinaryStarPosition) does not exist yet: no star has components, so
-// the component list stays empty and disabled until it does.
-int ReadDoubleStarComponentsSeam(const StarRecord &star, PairComponent *out, int max) {
-    (void)star;
-    (void)out;
-    (void)max;
-    return 0;
+// The component rows of a star at the requestor's time.
+int ReadDoubleStarComponentsNow(const StarRecord &star, PairComponent *out, int max) {
+    const double year = g_requestor ? g_requestor->time.decimalYear : 2000.0;
+    return ReadDoubleStarComponents(star, year, out, max);
 }
 const int kMaxComponents = 26;
 
 bool ReadStar(int32_t number, StarRecord *star) {
     FileHandle file(OpenStarCatalogue());
     if (!file.get()) return false;
-    return ReadStarRecord(file.get(), number, star, nullptr, 0x02) == 1;
+    return ReadStarRecord(file.get(), number, star, nullptr,
+                          kStarReadMagnitude | kStarReadIdentifiers) == 1;
 }
 
 void SetText(HWND requestor, int id, const char *text) { SetDlgItemTextA(requestor, id, text); }
@@ -71,7 +59,7 @@ int FindComponentRow(const ObjectRecord *record) {
         (requested == ' ' || requested == '\0'))
         return 0;
     PairComponent components[kMaxComponents];
-    int n = ReadDoubleStarComponentsSeam(star, components, kMaxComponents);
+    int n = ReadDoubleStarComponentsNow(star, components, kMaxComponents);
     char wanted = (requested == ' ' || requested == '\0') ? star.component : requested;
     for (int i = 0; i < n; ++i)
         if (components[i].letter == wanted) return i + 1;
@@ -83,7 +71,7 @@ int SelectStarComponent(ObjectRecord *record, int componentIndex) {
     StarRecord star;
     if (!ReadStar(record->index, &star)) return 0;
     PairComponent components[kMaxComponents];
-    int n = ReadDoubleStarComponentsSeam(star, components, kMaxComponents);
+    int n = ReadDoubleStarComponentsNow(star, components, kMaxComponents);
     if (n <= 0) return 0;
     int32_t number = 0;
     char letter = ' ';
@@ -158,7 +146,7 @@ void ShowSelectedObject(HWND requestor, const ObjectRecord *record, int row) {
         StarRecord star;
         PairComponent components[kMaxComponents];
         int n = ReadStar(record->index, &star)
-                    ? ReadDoubleStarComponentsSeam(star, components, kMaxComponents)
+                    ? ReadDoubleStarComponentsNow(star, components, kMaxComponents)
                     : 0;
         if (n > 0) {
             SendMessageA(list, CB_ADDSTRING, 0, (LPARAM) "Primary Star");

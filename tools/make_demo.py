@@ -105,6 +105,9 @@ def step_star_catalogue(demo, build):
     if os.path.exists(os.path.join(TOOLS, "gen_star_catalogue.py")):
         run_tool("gen_star_catalogue.py", "--ref", os.path.join(demo, "data", "ref"),
                  "--stars", os.path.join(demo, "disc", "ref"))
+    # Double and variable stars, tied to the star catalogue by HIP number.
+    if os.path.exists(os.path.join(TOOLS, "gen_doubles_variables.py")):
+        run_tool("gen_doubles_variables.py", "--stars", os.path.join(demo, "disc", "ref"))
 
 
 def step_deepsky(demo, build):

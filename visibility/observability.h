@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "astro/datetime.h"
+#include "ephem/binaryorbit.h"
 #include "objects/objectrecord.h"
 
 struct BodyRecord;
@@ -53,6 +54,12 @@ struct ObservabilityIterator {
     uint8_t eyepiece;
     uint8_t barlow;
     uint8_t condensation;        // 5 by default
+    // A double-star run: the orbit, its position-angle correction to J2000
+    // (degrees) and the step in years.
+    BinaryOrbit orbit;
+    double orbitCorrection;
+    double yearStep;
+    int32_t orbitNumber;
 };
 
 struct ObservabilityValues {

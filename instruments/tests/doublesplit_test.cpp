@@ -66,4 +66,28 @@ TEST(DoubleSplit, ChoosesTheEyepieceNearestTheOptimum) {
     EXPECT_EQ(barlow, 0);
 }
 
+TEST(DoubleSplit, LeavesTheCallersSelectionAndPrefersTheFirstOfATie) {
+    auto o = EightInch();
+    ASSERT_EQ(SelectEyepiece(o.get(), 0), 1);
+    o->barlowInUse = 1;
+    ASSERT_EQ(SelectEyepiece(o.get(), 0), 1);
+    const double magnification = o->magnification, trueField = o->trueField;
+    double m = 0.0;
+    int barlow = 0;
+    EXPECT_EQ(ChooseEyepieceToSplitDouble(o.get(), 1.0, 1.0, 2.5, &m, &barlow), 2);
+    EXPECT_EQ(barlow, 1);
+    EXPECT_EQ(o->currentEyepiece, 0);
+    EXPECT_EQ(o->barlowInUse, 1);
+    const double magnificationAfter = o->magnification, trueFieldAfter = o->trueField;
+    EXPECT_EQ(magnificationAfter, magnification);
+    EXPECT_EQ(trueFieldAfter, trueField);
+
+    // Two eyepieces of the same focal length: the first one found wins.
+    auto t = EightInch();
+    SetEyepieceEntry(t.get(), 0, 3, "9b", 9, 52);
+    t->eyepieceCount = 4;
+    t->barlowFactor = 0.0f;
+    EXPECT_EQ(ChooseEyepieceToSplitDouble(t.get(), 1.0, 1.0, 5.0, &m, &barlow), 2);
+}
+
 }  // namespace

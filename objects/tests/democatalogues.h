@@ -36,7 +36,11 @@ inline Folders &DemoFolders() {
                         folders.slot0 + "\" --stars \"" + folders.slot1 + "\" > /dev/null";
     std::string deepsky = "python3 \"" + source + "/tools/gen_deepsky.py\" --ref \"" +
                           folders.slot0 + "\" --cat \"" + folders.slot1 + "\" > /dev/null";
-    if (std::system(stars.c_str()) != 0 || std::system(deepsky.c_str()) != 0) return folders;
+    std::string doubles = "python3 \"" + source + "/tools/gen_doubles_variables.py\" --stars \"" +
+                          folders.slot1 + "\" > /dev/null";
+    if (std::system(stars.c_str()) != 0 || std::system(deepsky.c_str()) != 0 ||
+        std::system(doubles.c_str()) != 0)
+        return folders;
 #endif
     folders.ready = testutil::PathIsThere(folders.slot0 + "/connames.bin") &&
                     testutil::PathIsThere(folders.slot1 + "/cnames.bin") &&
