@@ -76,3 +76,21 @@
 #define IDC_SITECOORD_LATITUDE   2524  // latitude
 #define IDC_SITECOORD_LONGITUDE  2525  // west longitude
 #define IDC_SITECOORD_ELEVATION  2602  // elevation
+
+// GPSDlg ("Get GPS Location")
+#define IDC_GPS_LONGITUDE        101   // current fix: longitude
+#define IDC_GPS_LATITUDE         102   // current fix: latitude
+#define IDC_GPS_ELEVATION        103   // current fix: elevation
+#define IDC_GPS_FIX_TYPE         104   // current fix type
+#define IDC_GPS_QUALITY          105   // current fix quality
+#define IDC_GPS_SATELLITES       106   // satellites used of those in view
+#define IDC_GPS_BEST_FIX_TYPE    110   // best fix type
+#define IDC_GPS_BEST_QUALITY     111   // best fix quality
+#define IDC_GPS_MEAN_LONGITUDE   112   // mean longitude
+#define IDC_GPS_MEAN_LATITUDE    113   // mean latitude
+#define IDC_GPS_MEAN_ELEVATION   114   // mean elevation
+#define IDC_GPS_POINTS           115   // data points
+#define IDC_GPS_STATUS           116   // connection status
+#define IDC_GPS_PORT             117   // COM Port
+#define IDC_GPS_BAUD             118   // Baud Rate
+#define IDC_GPS_USE              120   // Use This Position

@@ -77,6 +77,14 @@ char CharOr(GpsState *s, const char *data, int index, char fallback) {
     return field[0];
 }
 
+// Fields of the data (commas + 1), not counting a checksum.
+int CountFields(const char *data) {
+    int n = 1;
+    for (const char *p = data; *p && *p != '*'; ++p)
+        if (*p == ',') ++n;
+    return n;
+}
+
 }  // namespace
 
 void InitGpsState(GpsState *state) {
@@ -171,12 +179,22 @@ int DispatchNmeaSentence(GpsState *state, const char *address, const char *data)
     size_t n = std::strlen(address);
     if (n != 5 || address[0] == 'P') return 1;
     const char *kind = address + 2;
-    if (!std::strcmp(kind, "GGA")) ParseGgaSentence(state, data);
-    else if (!std::strcmp(kind, "GSA")) ParseGsaSentence(state, data);
-    else if (!std::strcmp(kind, "GSV")) ParseGsvSentence(state, data);
-    else if (!std::strcmp(kind, "RMB")) ParseRmbSentence(state, data);
-    else if (!std::strcmp(kind, "RMC")) ParseRmcSentence(state, data);
-    else if (!std::strcmp(kind, "ZDA")) ParseZdaSentence(state, data);
+    // A sentence with fewer fields than its format has was cut short; one
+    // without a checksum is otherwise taken at its carriage return, so the
+    // count is what keeps a half-received position out.
+    static const struct {
+        const char *kind;
+        int fields;
+        void (*parse)(GpsState *, const char *);
+    } kParsers[] = {
+        {"GGA", 14, ParseGgaSentence}, {"GSA", 17, ParseGsaSentence}, {"GSV", 3, ParseGsvSentence},
+        {"RMB", 13, ParseRmbSentence}, {"RMC", 11, ParseRmcSentence}, {"ZDA", 6, ParseZdaSentence},
+    };
+    for (const auto &p : kParsers) {
+        if (std::strcmp(kind, p.kind)) continue;
+        if (CountFields(data) >= p.fields) p.parse(state, data);
+        break;
+    }
     return 1;
 }
 

@@ -107,7 +107,8 @@ void InitGpsState(GpsState *state);
 int FeedNmeaBytes(GpsState *state, const uint8_t *buffer, int count);
 void FeedNmeaByte(GpsState *state, uint8_t byte);
 // Selects the parser by the last three letters of the address (any talker);
-// other sentences are counted and ignored. 1.
+// other sentences, and those with fewer fields than their format, are counted
+// and ignored. 1.
 int DispatchNmeaSentence(GpsState *state, const char *address, const char *data);
 // Field index of data (field 0 before the first comma), at most size - 1
 // characters: 1 with the field, 0 with an empty text when it is empty or absent.

@@ -53,6 +53,7 @@ TEST(NmeaReader, FramingTable) {
         {"lower-case hex never matches",
          "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,80.5,M,,*4b\r\n", 0},
         {"no checksum, ended by CR", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r", 1},
+        {"cut short, then CR", "$GPGGA,123519,4807.0\r\n", 0},
         {"cut by LF before CR", "$GPGGA,123519,4807.038,N,01131.000,E,1,08\n", 0},
         {"truncated then a new sentence", std::string("$GPGGA,1235") + kGga, 1},
         {"address of 8 characters", "$GPGGAXYZ,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r", 0},
