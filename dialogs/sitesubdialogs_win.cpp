@@ -1,5 +1,4 @@
-// Procedures of the site dialogs' sub-dialogs (daylight-saving rules, sky
-// brightness, horizon recording) as far as
+// Procedure of the site dialogs' horizon-recording sub-dialog as far as
 // the site dialogs need them now: a template of that name that is present
 // opens as a plain dialog whose OK answers 1 and Cancel 0; without one the
 // opening fails and the command that asked for it changes nothing.
@@ -22,6 +21,4 @@ INT_PTR PlainDialog(HWND dialog, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-INT_PTR CALLBACK DSDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
-INT_PTR CALLBACK MagLimDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
 INT_PTR CALLBACK LocHorDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }

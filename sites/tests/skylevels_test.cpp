@@ -43,7 +43,7 @@ TEST(SkyLevels, TypedValuesAreCappedAndBadTextRefused) {
     EXPECT_NEAR(21.0, site.skyBrightness, 1e-5);
 
     LocationRecord before = site;
-    for (const char *bad : {"", "  ", "abc", "5,5"}) {
+    for (const char *bad : {"", "  ", "abc", "bright", "5,5"}) {
         EXPECT_EQ(0, ApplyTypedNakedEyeLimit(&site, bad)) << bad;
         EXPECT_EQ(0, ApplyTypedSkyBrightness(&site, bad, 0)) << bad;
         EXPECT_EQ(0, std::memcmp(&before, &site, sizeof site)) << bad;
