@@ -149,6 +149,37 @@ TEST_F(GpsDialog, ReceiverPositionBecomesTheSites) {
     EXPECT_NEAR(+asked.elevation, 545.4, 0.5);  // the site dialog keeps whole metres
 }
 
+// "Get Position from GPS" of the coordinates dialog fills its fields.
+TEST_F(GpsDialog, CoordinatesDialogTakesTheReceiverPosition) {
+    int port = PortFromEnvironment("GLEANER_GPS_COM");
+    if (!port) GTEST_SKIP() << "no fed COM port (run by tools/gps_serial_test.sh)";
+    StorePort(port);
+    StoreSite("Home", 100, 40, 300);
+    LocationRecord asked = site_;
+    std::string longitude, latitude, elevation;
+    SetProVariant(1);
+    bool ran = RunScript(
+        {Press(kSites, IDC_SITE_EDIT), Press("Edit Location", IDC_SITECOORD_GPS),
+         [&] {
+             HWND d = FindDialog(kGps);
+             return d && Enabled(d, IDC_GPS_USE) && ItemText(d, IDC_GPS_MEAN_ELEVATION) != "";
+         },
+         Press(kGps, IDC_GPS_USE), [] { return FindDialog(kGps) == nullptr; },
+         On("Edit Location", [&](HWND d) {
+             longitude = ItemText(d, IDC_SITECOORD_LONGITUDE);
+             latitude = ItemText(d, IDC_SITECOORD_LATITUDE);
+             elevation = ItemText(d, IDC_SITECOORD_ELEVATION);
+         }),
+         Press("Edit Location", IDCANCEL), [] { return FindDialog("Edit Location") == nullptr; },
+         Press(kSites, IDCANCEL)},
+        [&] { PickLocation(nullptr, Resources(), &asked); });
+    SetProVariant(0);
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(longitude, "-11\xB0" "31'00\"");  // west positive
+    EXPECT_EQ(latitude, "+48\xB0" "07'02\"");
+    EXPECT_EQ(elevation, "545");
+}
+
 // A port that sends nothing is closed after three silent polls.
 TEST_F(GpsDialog, SilentPortIsClosed) {
     int port = PortFromEnvironment("GLEANER_GPS_SILENT_COM");
