@@ -1,7 +1,7 @@
-// Procedure of the site dialogs' horizon-recording sub-dialog as far as
-// the site dialogs need them now: a template of that name that is present
-// opens as a plain dialog whose OK answers 1 and Cancel 0; without one the
-// opening fails and the command that asked for it changes nothing.
+// Procedure of the site dialogs' horizon-recording sub-dialog as far as the
+// site dialogs need it now: a template of that name, when present, opens as a
+// plain dialog whose OK answers 1 and Cancel 0; without one (there is no
+// LocHorDlg template yet) the opening fails and "Create" changes nothing.
 #include "dialogs/sitedialogs_win.h"
 
 namespace {
