@@ -94,6 +94,22 @@ void InitCoordinateEdits(HWND dialog) {
         SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, 32, 0);
 }
 
+// The receiver's mean position into the fields. The elevation field keeps
+// what it holds when the receiver gave no altitude (no 3D fix).
+void TakeGpsPosition(HWND dialog, int inFeet) {
+    LocDlgState *st = GetLocDlgState();
+    if (!st || DialogBoxParamA(st->instance, "GPSDlg", dialog, GPSDlgProc, 0) != 1) return;
+    char text[kAngleTextSize];
+    SetDlgItemTextA(dialog, IDC_SITECOORD_LONGITUDE, FormatDeclination(text, st->manualLongitude));
+    SetDlgItemTextA(dialog, IDC_SITECOORD_LATITUDE, FormatDeclination(text, st->manualLatitude));
+    if (st->manualElevation > 0.0) {
+        char elevation[32];
+        std::snprintf(elevation, sizeof elevation, "%.0lf",
+                      st->manualElevation * (inFeet ? kFeetPerMetre : 1.0));
+        SetDlgItemTextA(dialog, IDC_SITECOORD_ELEVATION, elevation);
+    }
+}
+
 // Commands both modes share; true when handled.
 bool SharedCoordinateCommand(HWND dialog, int id, int code, int *inFeet) {
     switch (id) {
@@ -106,7 +122,8 @@ bool SharedCoordinateCommand(HWND dialog, int id, int code, int *inFeet) {
         ShowUnit(dialog, *inFeet);
         return true;
     case IDC_SITECOORD_GPS:
-        return true;  // no receiver is read in this build
+        TakeGpsPosition(dialog, *inFeet);
+        return true;
     case IDCANCEL:
         EndDialog(dialog, 0);
         return true;

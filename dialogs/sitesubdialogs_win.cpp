@@ -1,8 +1,7 @@
-// Procedures of the site dialogs' sub-dialogs (daylight-saving rules, sky
-// brightness, horizon recording, GPS) as far as
-// the site dialogs need them now: a template of that name that is present
-// opens as a plain dialog whose OK answers 1 and Cancel 0; without one the
-// opening fails and the command that asked for it changes nothing.
+// Procedure of the site dialogs' horizon-recording sub-dialog as far as the
+// site dialogs need it now: a template of that name, when present, opens as a
+// plain dialog whose OK answers 1 and Cancel 0; without one (there is no
+// LocHorDlg template yet) the opening fails and "Create" changes nothing.
 #include "dialogs/sitedialogs_win.h"
 
 namespace {
@@ -22,7 +21,4 @@ INT_PTR PlainDialog(HWND dialog, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-INT_PTR CALLBACK DSDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
-INT_PTR CALLBACK MagLimDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
 INT_PTR CALLBACK LocHorDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }
-INT_PTR CALLBACK GPSDlgProc(HWND d, UINT m, WPARAM w, LPARAM) { return PlainDialog(d, m, w); }

@@ -24,6 +24,9 @@
 #define IDH_SITE_EDIT     18380  // Edit Observing Site
 #define IDH_PLACES        16014  // Add Location (the places gazetteer)
 #define IDH_SITE_COORDINATES 16015  // Define New Location
+#define IDH_GPS           10454  // Get GPS Location
+#define IDH_DAYLIGHT_RULES 16023  // Daylight Saving Rules
+#define IDH_SKY_BRIGHTNESS 10459  // Light Pollution -- Sky Brightness
 #define IDH_OBSERVERS     18190  // Observers
 #define IDH_OBSERVER_EDIT 18370  // Edit Observer
 

@@ -76,3 +76,50 @@
 #define IDC_SITECOORD_LATITUDE   2524  // latitude
 #define IDC_SITECOORD_LONGITUDE  2525  // west longitude
 #define IDC_SITECOORD_ELEVATION  2602  // elevation
+
+// GPSDlg ("Get GPS Location")
+#define IDC_GPS_LONGITUDE        101   // current fix: longitude
+#define IDC_GPS_LATITUDE         102   // current fix: latitude
+#define IDC_GPS_ELEVATION        103   // current fix: elevation
+#define IDC_GPS_FIX_TYPE         104   // current fix type
+#define IDC_GPS_QUALITY          105   // current fix quality
+#define IDC_GPS_SATELLITES       106   // satellites used of those in view
+#define IDC_GPS_BEST_FIX_TYPE    110   // best fix type
+#define IDC_GPS_BEST_QUALITY     111   // best fix quality
+#define IDC_GPS_MEAN_LONGITUDE   112   // mean longitude
+#define IDC_GPS_MEAN_LATITUDE    113   // mean latitude
+#define IDC_GPS_MEAN_ELEVATION   114   // mean elevation
+#define IDC_GPS_POINTS           115   // data points
+#define IDC_GPS_STATUS           116   // connection status
+#define IDC_GPS_PORT             117   // COM Port
+#define IDC_GPS_BAUD             118   // Baud Rate
+#define IDC_GPS_USE              120   // Use This Position
+
+// DSDlg ("Daylight Saving Rules")
+#define IDC_DST_START_WEEK          2550  // start: week of the month
+#define IDC_DST_START_WEEKDAY       2549  // start: weekday
+#define IDC_DST_START_MONTH         2548  // start: month
+#define IDC_DST_START_TIME          2547  // start time
+#define IDC_DST_START_HOUR_TENS     2546  // start: hour tens scroll bar
+#define IDC_DST_START_HOUR_UNITS    2545  // start: hour units scroll bar
+#define IDC_DST_START_MINUTE_TENS   2544  // start: minute tens scroll bar
+#define IDC_DST_START_MINUTE_UNITS  2543  // start: minute units scroll bar
+#define IDC_DST_END_WEEK            2542  // end: week of the month
+#define IDC_DST_END_WEEKDAY         2541  // end: weekday
+#define IDC_DST_END_MONTH           2540  // end: month
+#define IDC_DST_END_TIME            2539  // end time
+#define IDC_DST_END_HOUR_TENS       2538  // end: hour tens scroll bar
+#define IDC_DST_END_HOUR_UNITS      2537  // end: hour units scroll bar
+#define IDC_DST_END_MINUTE_TENS     2536  // end: minute tens scroll bar
+#define IDC_DST_END_MINUTE_UNITS    2535  // end: minute units scroll bar
+#define IDC_DST_PRESET_US           2533  // US/Can
+#define IDC_DST_PRESET_EU           2534  // EU
+#define IDC_DST_PRESET_AUS          2558  // Aus.
+#define IDC_DST_SHIFT               2532  // Number of hours to add
+
+// MagLimDlg ("Light Pollution -- Sky Brightness") and its pages MagBasicDlg, MagAdvDlg
+#define IDC_SKY_TABS                2580  // Basic / Advanced
+#define IDC_SKY_LEVEL               2528  // sky level or Bortle class
+#define IDC_SKY_VALUE               2529  // naked-eye limit or sky brightness
+#define IDC_SKY_NOTE                101   // what the limit means
+#define IDC_SKY_UNIT_LINK           102   // sky brightness unit link
