@@ -142,6 +142,8 @@ double MotionValue(uint32_t field) { return ((field & 0x1FFFFF) * 0.00001 - 7.5)
 // Proper motions (6 bytes); the orbital-system mark gives 0 and sets *system.
 void DecodeMotion(const uint8_t *p, DecodedStar *s, bool namedForm) {
     uint32_t ra = Get24(p), dec = Get24(p + 3);
+    s->motionCodes[0] = ra;
+    s->motionCodes[1] = dec;
     if (namedForm && ra == kOrbitalSystemMotion && dec == kOrbitalSystemMotion) {
         s->orbitalSystem = 1;
         s->motionRightAscension = s->motionDeclination = 0;
@@ -157,6 +159,7 @@ double MagnitudeCode(uint32_t m) { return m >= 0xFFF ? kNoStarMagnitude : m * 0.
 
 void DecodeTwoMagnitudes(const uint8_t *p, DecodedStar *s) {
     uint32_t word = Get24(p);
+    s->magnitudeCodes = word;
     s->v = MagnitudeCode(word & 0xFFF);
     s->b = MagnitudeCode(word >> 12);
     s->colourClass = (s->b == kNoStarMagnitude || s->v >= 90) ? 0 : GetColourIndexClass(s->b - s->v);
@@ -321,7 +324,7 @@ int VariableBlockExtraSize(int model) {
     return 0;
 }
 
-int DecodeStarRecord(const uint8_t *bytes, size_t size, int code, const StarRegionBounds &bounds,
+int DecodeStarDbRecord(const uint8_t *bytes, size_t size, int code, const StarRegionBounds &bounds,
                      DecodedStar *s) {
     code &= 0x0F;
     if (!bytes || !s || size < (size_t)StarRecordSize(code, bounds.polar)) return 0;
@@ -331,6 +334,7 @@ int DecodeStarRecord(const uint8_t *bytes, size_t size, int code, const StarRegi
     s->v = s->b = kNoStarMagnitude;
     const uint8_t *p = bytes + DecodePosition(bytes, bounds, s);
     if (code == kStarCodeFaint) {
+        s->magnitudeByte = p[0];
         s->v = p[0] * 7.0 / 255 + 13;
         s->endByte = p[2];
         s->colourClass = p[2] >> 4;
@@ -459,7 +463,7 @@ int NextStarInRegion(StarRegionWalk *w, DecodedStar *star) {
     uint8_t record[kLargestStarRecord];
     int size = StarRecordSize(w->code, w->bounds.polar);
     if (!ReadExactly(w, record, size)) return -1;
-    DecodeStarRecord(record, (size_t)size, w->code, w->bounds, star);
+    DecodeStarDbRecord(record, (size_t)size, w->code, w->bounds, star);
     int code = w->code;
     bool whole = code == kStarCodeColoured || code == kStarCodeGuide || code == kStarCodeFaint;
     if (!whole) {

@@ -110,11 +110,14 @@ struct DecodedStar {
     int flag;                                  // bit 7 of a named or catalogue star's end byte
     int orbitalSystem;                         // named form with both motions 0xFFFFFF
     int32_t rightAscensionTurns, declinationTurns;  // the place as turn fractions
+    uint32_t motionCodes[2];    // the raw 24-bit motion fields (RA, Dec); 0 in faint stars
+    uint32_t magnitudeCodes;    // the raw 24-bit two-magnitude field (guide, coloured)
+    uint8_t magnitudeByte;      // the faint star's magnitude byte
 };
 
 // Decodes one record of a code from its bytes (StarRecordSize of them). 1,
 // 0 when fewer bytes are given than the form needs.
-int DecodeStarRecord(const uint8_t *bytes, size_t size, int code, const StarRegionBounds &bounds,
+int DecodeStarDbRecord(const uint8_t *bytes, size_t size, int code, const StarRegionBounds &bounds,
                      DecodedStar *star);
 
 // Variable-star block: brightest and faintest magnitude, model, the second-

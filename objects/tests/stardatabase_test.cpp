@@ -204,7 +204,7 @@ TEST(StarDatabaseRecords, EveryFormFromBytes) {
     auto catalogue = Bytes({POSITION, MOTION, 0x40, 0xE2, 0x01, 0x30, 0x72, 0x85});
     ASSERT_EQ(17, (int)catalogue.size());
     ASSERT_EQ(17, StarRecordSize(0, 0));
-    ASSERT_EQ(1, DecodeStarRecord(catalogue.data(), catalogue.size(), 0, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(catalogue.data(), catalogue.size(), 0, kUnit, &s));
     EXPECT_NEAR(ra, s.rightAscension, 1e-15);
     EXPECT_NEAR(dec, s.declination, 1e-15);
     EXPECT_NEAR(1.0 * kArcsec / std::cos(dec), s.motionRightAscension, 1e-15);
@@ -215,13 +215,13 @@ TEST(StarDatabaseRecords, EveryFormFromBytes) {
     EXPECT_EQ(1, s.flag);
     EXPECT_EQ(5, s.nextCode);
     EXPECT_EQ(' ', s.componentLetter);
-    EXPECT_EQ(0, DecodeStarRecord(catalogue.data(), 16, 0, kUnit, &s));
+    EXPECT_EQ(0, DecodeStarDbRecord(catalogue.data(), 16, 0, kUnit, &s));
 
     // named star: three unused bytes, letter 'B', end 0x06
     auto named = Bytes({POSITION, MOTION, 0x40, 0xE2, 0x01, 0xAA, 0xBB, 0xCC, 'B', 0x30, 0x72,
                         0x06});
     ASSERT_EQ(21, StarRecordSize(11, 0));
-    ASSERT_EQ(1, DecodeStarRecord(named.data(), named.size(), 11, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(named.data(), named.size(), 11, kUnit, &s));
     EXPECT_EQ('B', s.componentLetter);
     EXPECT_EQ(123456, s.catalogueNumber);
     EXPECT_NEAR(4.0, s.v, 1e-9);
@@ -232,7 +232,7 @@ TEST(StarDatabaseRecords, EveryFormFromBytes) {
     // guide star 9537-567, V 12.3 (1390), B 13.1 (1470): colour 0.8, class 7
     auto guide = Bytes({POSITION, MOTION, 0x41, 0x25, 0x37, 0x02, 0x6E, 0xE5, 0x5B, 0xF4});
     ASSERT_EQ(19, StarRecordSize(kStarCodeGuide, 0));
-    ASSERT_EQ(1, DecodeStarRecord(guide.data(), guide.size(), kStarCodeGuide, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(guide.data(), guide.size(), kStarCodeGuide, kUnit, &s));
     EXPECT_EQ(9537, s.guideRegion);
     EXPECT_EQ(567, s.guideNumber);
     EXPECT_NEAR(12.3, s.v, 1e-9);
@@ -243,20 +243,20 @@ TEST(StarDatabaseRecords, EveryFormFromBytes) {
 
     // coloured star with no B (4095): class 0
     auto coloured = Bytes({POSITION, MOTION, 0x6E, 0xF5, 0xFF, 0x00});
-    ASSERT_EQ(1, DecodeStarRecord(coloured.data(), coloured.size(), kStarCodeColoured, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(coloured.data(), coloured.size(), kStarCodeColoured, kUnit, &s));
     EXPECT_NEAR(12.3, s.v, 1e-9);
     EXPECT_DOUBLE_EQ(99.9, s.b);
     EXPECT_EQ(0, s.colourClass);
     // V of 4095: 99.9, and class 0 whatever B is
     auto noV = Bytes({POSITION, MOTION, 0xFF, 0xEF, 0x5B, 0x00});
-    ASSERT_EQ(1, DecodeStarRecord(noV.data(), noV.size(), kStarCodeColoured, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(noV.data(), noV.size(), kStarCodeColoured, kUnit, &s));
     EXPECT_DOUBLE_EQ(99.9, s.v);
     EXPECT_EQ(0, s.colourClass);
 
     // faint star: byte 255 gives 20.0; class 10 in the end byte's high bits
     auto faint = Bytes({POSITION, 0xFF, 0x00, 0xA6});
     ASSERT_EQ(8, StarRecordSize(kStarCodeFaint, 0));
-    ASSERT_EQ(1, DecodeStarRecord(faint.data(), faint.size(), kStarCodeFaint, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(faint.data(), faint.size(), kStarCodeFaint, kUnit, &s));
     EXPECT_NEAR(20.0, s.v, 1e-12);
     EXPECT_EQ(10, s.colourClass);
     EXPECT_EQ(6, s.nextCode);
@@ -268,7 +268,7 @@ TEST(StarDatabaseRecords, PolarCapsAndOrbitalSystems) {
     // R = 0x20000000 (a quarter turn), H = all ones (the cap's top)
     auto faint = Bytes({0x00, 0x00, 0x00, 0x20, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00});
     ASSERT_EQ(10, StarRecordSize(kStarCodeFaint, 1));
-    ASSERT_EQ(1, DecodeStarRecord(faint.data(), faint.size(), kStarCodeFaint, kCap, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(faint.data(), faint.size(), kStarCodeFaint, kCap, &s));
     EXPECT_NEAR(0x20000000 * 2 * kPiHere / 2147483647.0, s.rightAscension, 1e-15);
     EXPECT_NEAR(Deg(90), s.declination, 1e-12);
     EXPECT_NEAR(13.0, s.v, 1e-12);
@@ -276,27 +276,27 @@ TEST(StarDatabaseRecords, PolarCapsAndOrbitalSystems) {
 
     // a negative absolute right ascension reads as the same direction
     auto negative = Bytes({0x00, 0x00, 0x00, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    ASSERT_EQ(1, DecodeStarRecord(negative.data(), negative.size(), kStarCodeFaint, kCap, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(negative.data(), negative.size(), kStarCodeFaint, kCap, &s));
     EXPECT_NEAR(2 * kPiHere - 0x20000000 * 2 * kPiHere / 2147483647.0, s.rightAscension, 1e-12);
     EXPECT_NEAR(Deg(85), s.declination, 1e-12);
 
     // a catalogue star at the pole with a motion in RA: no division by zero
     auto atPole = Bytes({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, MOTION, 1, 0, 0, 0x30, 0x02, 0x00});
     ASSERT_EQ(19, StarRecordSize(0, 1));
-    ASSERT_EQ(1, DecodeStarRecord(atPole.data(), atPole.size(), 0, kCap, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(atPole.data(), atPole.size(), 0, kCap, &s));
     EXPECT_TRUE(std::isfinite(s.motionRightAscension));
     EXPECT_NEAR(-0.5 * kArcsec, s.motionDeclination, 1e-15);
 
     // both motions 0xFFFFFF in a named star: an orbital system, motions 0
     auto system = Bytes({POSITION, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 0, 0, 'A',
                          0x30, 0x02, 0x00});
-    ASSERT_EQ(1, DecodeStarRecord(system.data(), system.size(), 8, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(system.data(), system.size(), 8, kUnit, &s));
     EXPECT_EQ(1, s.orbitalSystem);
     EXPECT_EQ(0, s.motionRightAscension);
     EXPECT_EQ(0, s.motionDeclination);
     // the same bytes in a catalogue star are a real (large) motion
     auto fast = Bytes({POSITION, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0x30, 0x02, 0x00});
-    ASSERT_EQ(1, DecodeStarRecord(fast.data(), fast.size(), 0, kUnit, &s));
+    ASSERT_EQ(1, DecodeStarDbRecord(fast.data(), fast.size(), 0, kUnit, &s));
     EXPECT_EQ(0, s.orbitalSystem);
     EXPECT_NEAR((0x1FFFFF * 0.00001 - 7.5) * kArcsec, s.motionDeclination, 1e-15);
 }
