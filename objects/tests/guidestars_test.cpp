@@ -14,7 +14,10 @@
 #include "astro/angletext.h"
 #include "core/datapaths.h"
 #include "core/fileutil.h"
+#include "objects/objectrecord.h"
+#include "objects/recognize.h"
 #include "objects/stardatabase.h"
+#include "objects/starrecord.h"
 #include "objects/tests/democatalogues.h"
 #include "objects/tests/demostardb.h"
 #include "testutil/testutil.h"
@@ -235,6 +238,54 @@ TEST(GuideStarSearch, JDesignationRoundTrip) {
     EXPECT_EQ(-1, FindStarByJDesignation(nullptr, &star, &r));
     // a place with no star
     EXPECT_EQ(0, FindStarByJDesignation("J000000.0+000000", &star, &r));
+}
+
+// Texts of a log resolve through the star databases: a guide-star
+// identifier and a J designation become a star with its place and key.
+TEST(GuideStarSearch, LogDesignationsBecomeStars) {
+    if (!UseDemo()) GTEST_SKIP() << "no demo catalogues";
+    std::vector<DecodedStar> guides = StarsOfFile(12, 30, kStarCodeGuide);
+    std::vector<DecodedStar> faint = StarsOfFile(12, 30, kStarCodeFaint);
+    ASSERT_FALSE(guides.empty());
+    ASSERT_FALSE(faint.empty());
+    struct Case {
+        std::string text;
+        const DecodedStar *star;
+        int32_t index;
+    };
+    char gsc[32], j[kJDesignationSize];
+    std::snprintf(gsc, sizeof gsc, "GSC %04d-%04d", guides[0].guideRegion, guides[0].guideNumber);
+    FormatJDesignation(j, faint[0].rightAscension, faint[0].declination);
+    Case cases[] = {{gsc, &guides[0], MakeGuideStarKey(guides[0].guideRegion, guides[0].guideNumber)},
+                    {j, &faint[0], kAnonymousStarIndex}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%s", c.text.c_str());
+        ObjectRecord r[3];
+        std::memset(r, 0, sizeof r);
+        ASSERT_EQ(1, IdentifyObjectText(buffer, 0.0, nullptr, nullptr, 0.2, r));
+        EXPECT_EQ(kClassStar, r[0].objectClass);
+        EXPECT_EQ(c.index, +r[0].index);
+        EXPECT_NEAR(c.star->rightAscension, r[0].raCatalogue, 1e-8);
+        EXPECT_NEAR(c.star->declination, r[0].decCatalogue, 1e-8);
+        EXPECT_NEAR(c.star->v, r[0].magnitude, 0.006);
+        EXPECT_EQ(1, r[0].starPlaceLoaded);
+    }
+    // a catalogue star's J designation gives the catalogue star itself
+    std::vector<DecodedStar> catalogue = StarsOfFile(12, 30, 0);
+    ASSERT_FALSE(catalogue.empty());
+    char buffer[kJDesignationSize];
+    FormatJDesignation(buffer, catalogue[0].rightAscension, catalogue[0].declination);
+    ObjectRecord r[3];
+    std::memset(r, 0, sizeof r);
+    ASSERT_EQ(1, IdentifyObjectText(buffer, 0.0, nullptr, nullptr, 0.2, r));
+    EXPECT_EQ(catalogue[0].catalogueNumber, +r[0].index);
+    // nothing at a place without a star
+    char empty[] = "J000000.0+000000";
+    std::memset(r, 0, sizeof r);
+    EXPECT_EQ(0, IdentifyObjectText(empty, 0.0, nullptr, nullptr, 0.2, r) > 0 &&
+                     r[0].objectClass == kClassStar);
 }
 
 }  // namespace
