@@ -38,11 +38,6 @@ const double kDeg = kPi / 180;
 const double kJRightAscensionTolerance = 1.65 * kArcsec;
 const double kJDeclinationTolerance = 1.1 * kArcsec;
 const double kNearbyRadius = 30 * kArcsec;
-// Sampling step of a search box: under the smallest sub-region (1.5 degrees
-// of a polar cap).
-const double kSampleStep = 0.5 * kDeg;
-const int kMaxSamplesPerSide = 400;
-
 struct FileCloser {
     void operator()(FILE *f) const {
         if (f) std::fclose(f);
@@ -58,57 +53,6 @@ void Put24(uint8_t *p, uint32_t v) {
 uint32_t Get24(const uint8_t *p) { return p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16; }
 
 int RoundHalfAway(double x) { return (int)(x < 0 ? std::ceil(x - 0.5) : std::floor(x + 0.5)); }
-
-// The magx region codes of a box of half-widths (radians of right ascension
-// and declination) around a place; right ascension wraps, declination clamps.
-std::vector<StarRegionCode> RegionsOfBox(double ra, double dec, double halfRa, double halfDec) {
-    std::vector<StarRegionCode> codes;
-    halfRa = std::min(halfRa, kPi);
-    int nRa = std::min(kMaxSamplesPerSide, (int)(2 * halfRa / kSampleStep) + 1);
-    int nDec = std::min(kMaxSamplesPerSide, (int)(2 * halfDec / kSampleStep) + 1);
-    for (int i = 0; i <= nDec; ++i) {
-        double d = std::max(-kPi / 2, std::min(kPi / 2, dec - halfDec + 2 * halfDec * i / nDec));
-        for (int j = 0; j <= nRa; ++j) {
-            double r = ra - halfRa + 2 * halfRa * j / nRa;
-            int ok;
-            StarRegionCode code = LocateStarRegionCode(kStarDbMagX, r, d, &ok);
-            if (ok && std::find(codes.begin(), codes.end(), code) == codes.end())
-                codes.push_back(code);
-        }
-    }
-    return codes;
-}
-
-// Walks the stars of the regions; visit returns 1 to stop with a match, 0 to
-// go on, -1 to stop with an error. 1 matched, 0 none, -1 a region or record
-// could not be read.
-template <class Visit>
-int WalkRegions(const std::vector<StarRegionCode> &codes, Visit visit) {
-    const char *directory = GetMapDirectory(2);
-    if (!directory) return -1;
-    for (StarRegionCode code : codes) {
-        StarRegionBounds bounds;
-        int entry = GetStarRegionBounds(kStarDbMagX, code, &bounds);
-        int zone, region;
-        SplitRegionCode(code, &zone, &region, nullptr, nullptr);
-        char path[600];
-        if (entry < 0 || !FormatStarFilePath(path, sizeof path, directory, kStarDbMagX, zone, region))
-            return -1;
-        File f(std::fopen(path, "rb"));
-        if (!f) return -1;
-        StarRegionWalk walk;
-        int begun = BeginStarRegionWalk(&walk, f.get(), entry, bounds);
-        if (begun < 0) return -1;
-        DecodedStar s;
-        int result = 0;
-        while (begun == 1 && (result = NextStarInRegion(&walk, &s)) == 1) {
-            int v = visit(s);
-            if (v != 0) return v;
-        }
-        if (result < 0) return -1;
-    }
-    return 0;
-}
 
 bool IsCatalogueForm(int code) {
     return code != kStarCodeColoured && code != kStarCodeGuide && code != kStarCodeFaint;
@@ -228,7 +172,7 @@ int FindGscStar(int region, int number, int *star, GscStarRecord *out, double ra
     double c = std::cos(std::min(std::fabs(centreDec) + radius, kPi / 2));
     double halfRa = c < 1e-6 ? kPi : std::min(kPi, radius / c);
     StarRecord record;
-    int result = WalkRegions(RegionsOfBox(centreRa, centreDec, halfRa, radius),
+    int result = WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, centreRa, centreDec, halfRa, radius),
                              [&](const DecodedStar &s) {
         // the search window: stars within the radius of the centre
         if (AngularSeparation(s.rightAscension, s.declination, centreRa, centreDec) > radius)
@@ -265,7 +209,7 @@ int FindStarByJDesignation(const char *text, int *star, GscStarRecord *out) {
         if (ok && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
     }
     StarRecord record;
-    return WalkRegions(codes, [&](const DecodedStar &s) {
+    return WalkStarDatabase(kStarDbMagX, codes, [&](const DecodedStar &s) {
         if (AbsoluteAngleDifference(s.rightAscension, ra) > kJRightAscensionTolerance ||
             AbsoluteAngleDifference(s.declination, dec) > kJDeclinationTolerance)
             return 0;

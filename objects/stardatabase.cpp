@@ -3,8 +3,11 @@
 #include "objects/stardatabase.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
+#include "core/datapaths.h"
 #include "core/mathutil.h"
 #include "objects/objectrecord.h"
 
@@ -83,9 +86,8 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 int FindZone(int database, double dec) {
     int count = StarZoneCount(database);
     for (int z = count - 1; z > 0; --z) {
-        Zone zone;
-        GetZone(database, z, &zone);
-        if (zone.lower * kDegree <= dec) return z;
+        Zone zone = {0, 0, 0};
+        if (GetZone(database, z, &zone) && zone.lower * kDegree <= dec) return z;
     }
     return 0;
 }
@@ -94,7 +96,7 @@ int LocateSimple(int database, double ra, double dec, int *zone, int *region) {
     ra = NormalizeRightAscension(ra);
     dec = ClampDeclination(dec);
     int z = FindZone(database, dec);
-    Zone info;
+    Zone info = {0, 0, 1};
     GetZone(database, z, &info);
     int r = 0;
     if (!IsPolarZone(database, z))
@@ -175,7 +177,7 @@ int StarZoneCount(int database) {
 }
 
 int StarRegionCount(int database, int zone) {
-    Zone z;
+    Zone z = {0, 0, 0};
     return GetZone(database, zone, &z) ? z.regions : 0;
 }
 
@@ -186,7 +188,7 @@ int MagxSubdivisions(int zone) {
 }
 
 int GetStarZone(int database, int zone, double *lowerBound, double *height) {
-    Zone z;
+    Zone z = {0, 0, 0};
     if (!GetZone(database, zone, &z)) return 0;
     if (lowerBound) *lowerBound = z.lower;
     if (height) *height = z.height;
@@ -231,7 +233,7 @@ StarRegionCode LocateStarRegionCode(int database, double ra, double dec, int *ok
 }
 
 static int SimpleBounds(int database, int zone, int region, StarRegionBounds *b) {
-    Zone z;
+    Zone z = {0, 0, 0};
     if (!GetZone(database, zone, &z) || region < 0 || region >= z.regions || !b) return -1;
     b->polar = IsPolarZone(database, zone) ? 1 : 0;
     b->width = kTwoPi / z.regions;
@@ -483,4 +485,67 @@ int NextStarInRegion(StarRegionWalk *w, DecodedStar *star) {
     w->code = star->nextCode;
     w->read++;
     return 1;
+}
+
+// ---- searches over a box ----------------------------------------------------------------
+
+namespace {
+
+const double kSampleStep = 0.5 * kDegree;
+const int kMaxSamplesPerSide = 800;
+
+struct RegionFileCloser {
+    void operator()(FILE *f) const {
+        if (f) std::fclose(f);
+    }
+};
+
+}  // namespace
+
+std::vector<StarRegionCode> StarRegionsOfBox(int database, double ra, double dec, double halfRa,
+                                             double halfDec) {
+    std::vector<StarRegionCode> codes;
+    halfRa = std::min(std::fabs(halfRa), kPi);
+    halfDec = std::min(std::fabs(halfDec), kPi);
+    int nRa = std::min(kMaxSamplesPerSide, (int)(2 * halfRa / kSampleStep) + 1);
+    int nDec = std::min(kMaxSamplesPerSide, (int)(2 * halfDec / kSampleStep) + 1);
+    for (int i = 0; i <= nDec; ++i) {
+        double d = ClampDeclination(dec - halfDec + 2 * halfDec * i / nDec);
+        for (int j = 0; j <= nRa; ++j) {
+            double r = ra - halfRa + 2 * halfRa * j / nRa;
+            int ok;
+            StarRegionCode code = LocateStarRegionCode(database, r, d, &ok);
+            if (ok && std::find(codes.begin(), codes.end(), code) == codes.end())
+                codes.push_back(code);
+        }
+    }
+    return codes;
+}
+
+int WalkStarDatabase(int database, const std::vector<StarRegionCode> &codes,
+                     const std::function<int(const DecodedStar &)> &visit) {
+    const char *directory = GetMapDirectory(database - 1);
+    if (!directory || StarZoneCount(database) == 0) return -1;
+    for (StarRegionCode code : codes) {
+        StarRegionBounds bounds;
+        int entry = GetStarRegionBounds(database, code, &bounds);
+        int zone, region;
+        SplitRegionCode(code, &zone, &region, nullptr, nullptr);
+        char path[600];
+        if (entry < 0 || !FormatStarFilePath(path, sizeof path, directory, database, zone, region))
+            return -1;
+        std::unique_ptr<FILE, RegionFileCloser> f(std::fopen(path, "rb"));
+        if (!f) return -1;
+        StarRegionWalk walk;
+        int begun = BeginStarRegionWalk(&walk, f.get(), entry, bounds);
+        if (begun < 0) return -1;
+        DecodedStar s;
+        int result = 0;
+        while (begun == 1 && (result = NextStarInRegion(&walk, &s)) == 1) {
+            int v = visit(s);
+            if (v != 0) return v;
+        }
+        if (result < 0) return -1;
+    }
+    return 0;
 }

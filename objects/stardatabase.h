@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 // Database numbers (map-catalogue directory slot = number - 1).
 const int kStarDbMag7 = 1;
@@ -158,3 +160,17 @@ int BeginStarRegionWalk(StarRegionWalk *walk, FILE *file, int entry,
                         const StarRegionBounds &bounds);
 // 1 a star, 0 the region's records are read, -1 a short or bad record.
 int NextStarInRegion(StarRegionWalk *walk, DecodedStar *star);
+
+// The region codes of a database that a box of half-widths (radians of right
+// ascension and declination) around a place touches, sampled every half
+// degree (finer than the smallest region); right ascension wraps,
+// declination is clamped.
+std::vector<StarRegionCode> StarRegionsOfBox(int database, double rightAscension,
+                                             double declination, double halfRightAscension,
+                                             double halfDeclination);
+// Walks the stars of the regions in the database's map-catalogue directory
+// (slot database - 1); visit returns 1 to stop with a match, 0 to go on, -1
+// to stop with an error. 1 matched, 0 none, -1 a region file or record that
+// could not be read or a directory not set.
+int WalkStarDatabase(int database, const std::vector<StarRegionCode> &codes,
+                     const std::function<int(const DecodedStar &)> &visit);
