@@ -79,6 +79,7 @@ struct ChartContext {
     FILE *starCatalogueFile;
     void *doubleStarCatalogue;
     int32_t recordsInRegion, recordsRead;
+    int32_t regionFileSize;   // bytes of the open region file (every read is checked against it)
     // the chart centre as given (catalogue frame)
     double centreRightAscension, centreDeclination;
     double regionRightAscensionStart, regionDeclinationStart, wholeRegionRightAscensionStart,

@@ -1,11 +1,22 @@
-// Clearing the star reader's state and setting the star limits.
+// The star reader: clearing its state and setting the star limits, the
+// region lists of a chart window, and the walk over the region files that
+// returns placed stars.
 #include "charts/starreader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "astro/datetime.h"
+#include "astro/location.h"
 #include "charts/chartcontext.h"
+#include "charts/chartgeometry.h"
+#include "charts/charttime.h"
+#include "core/datapaths.h"
+#include "core/mathutil.h"
+#include "objects/stardatabase.h"
 
 int ClearStarReader(ChartContext *chart) {
     if (!chart) return 0;
@@ -20,6 +31,7 @@ int ClearStarReader(ChartContext *chart) {
     chart->firstRegionCount = chart->secondRegionCount = 0;
     chart->regionPosition = 0;
     chart->recordsInRegion = chart->recordsRead = 0;
+    chart->regionFileSize = 0;
     chart->componentCount = chart->componentCounter = 0;
     chart->componentTableCount = 0;
     chart->imagingFilterOn = 0;
@@ -46,5 +58,361 @@ int SetStarSearchLimits(ChartContext *chart, double limitingMagnitude, double zo
     chart->sizeScale *= sizeFactor >= 1 ? sizeFactor : 1 - (1 - sizeFactor) * 0.25;
     chart->mirrorY = (uint8_t)(mirrorY ? 1 : 0);
     chart->mirrorX = (uint8_t)(mirrorX ? 1 : 0);
+    return 1;
+}
+
+namespace {
+
+const double kDeg = kPi / 180;
+// Sampling step of the region list, in degrees of sky per database: under
+// the database's narrowest region.
+const double kSampleDegrees[] = {0, 7.5, 2.5, 0.391};
+// 10.3 arcseconds per year: the largest proper motion of the deep database
+// widens its window by that much per year from 2000.
+const double kMotionMarginPerYear = 10.3 * kDeg / 3600;
+const int kMaxGridSteps = 1000;
+
+bool UsesSecondList(const ChartContext *c) { return c->starDatabase == kStarDbMag10; }
+
+int16_t *&ActiveList(ChartContext *c) {
+    return UsesSecondList(c) ? c->secondRegions : c->firstRegions;
+}
+int32_t &ActiveCount(ChartContext *c) {
+    return UsesSecondList(c) ? c->secondRegionCount : c->firstRegionCount;
+}
+
+void CloseRegionFile(ChartContext *c) {
+    if (c->regionFile) std::fclose(c->regionFile);
+    c->regionFile = nullptr;
+    c->recordsInRegion = c->recordsRead = 0;
+    c->regionFileSize = 0;
+}
+
+// Opens the next region of the list that holds stars: 1 opened, 0 the list
+// is done, -1 a file that cannot be opened or whose table is bad. Empty
+// regions are passed over rather than read.
+int OpenNextRegion(ChartContext *c) {
+    for (;;) {
+        CloseRegionFile(c);
+        int32_t count = ActiveCount(c);
+        if (c->regionPosition >= count) return 0;
+        StarRegionCode code = (StarRegionCode)ActiveList(c)[c->regionPosition];
+        c->regionPosition++;
+        StarRegionBounds b;
+        int entry = GetStarRegionBounds(c->starDatabase, code, &b);
+        int zone, region;
+        SplitRegionCode(code, &zone, &region, nullptr, nullptr);
+        char path[600];
+        if (entry < 0 || !BuildStarFilePath(c, path, sizeof path, region, zone)) return -1;
+        c->regionFile = std::fopen(path, "rb");
+        if (!c->regionFile) return -1;
+        StarRegionWalk walk;
+        int begun = BeginStarRegionWalk(&walk, c->regionFile, entry, b);
+        if (begun < 0) {
+            CloseRegionFile(c);
+            return -1;
+        }
+        if (begun == 0) continue;
+        c->regionFileSize = (int32_t)walk.fileSize;
+        c->recordsInRegion = walk.count;
+        c->recordsRead = 0;
+        c->nextCode = (uint8_t)walk.code;
+        c->regionRightAscensionStart = b.rightAscensionStart;
+        c->regionDeclinationStart = b.declinationStart;
+        c->regionWidth = b.width;
+        c->regionHeight = b.height;
+        c->polarFlag = (uint8_t)b.polar;
+        c->componentCount = c->componentCounter = 0;
+        return 1;
+    }
+}
+
+uint16_t KindOf(const DecodedStar &s) {
+    if (s.code == kStarCodeColoured) return kChartStarColoured;
+    if (s.code == kStarCodeGuide) return kChartStarGuide;
+    if (s.code == kStarCodeFaint) return kChartStarFaint;
+    int kind = (s.code & kStarCodeNamedBit) ? kChartStarNamed : kChartStarCatalogue;
+    if (s.code & kStarCodeComponentsBit) kind |= kChartStarDouble;
+    if (s.code & kStarCodeVariableBit) kind |= kChartStarVariable;
+    return (uint16_t)kind;
+}
+
+// Converts, projects, mirrors and tests the current star: 1 placed.
+int PlaceStar(ChartContext *c, const DecodedStar &s, ChartStar *out) {
+    double ra = s.rightAscension, dec = s.declination, extinction = 0;
+    if (ConvertToChartFrame(c, &ra, &dec, s.motionRightAscension, s.motionDeclination,
+                            &extinction) != 1)
+        return 0;
+    int x, y;
+    if (!ProjectToChart(&c->projection, ra, dec, &x, &y)) return 0;
+    MirrorChartPixel(c, &x, &y);
+    if (x < c->visibleLeft || x > c->visibleRight || y < c->visibleTop || y > c->visibleBottom)
+        return 0;
+    c->starVBeforeExtinction = c->starV;
+    if (c->frameMode == kFrameHorizon || c->frameMode == kFrameApparentHorizon) {
+        c->starV += extinction;
+        c->starBrightest += extinction;
+        c->starFaintest += extinction;
+        if (c->starV > c->limitingMagnitude) return 0;
+    }
+    out->x = x;
+    out->y = y;
+    double bright = c->rangeSymbols ? c->starBrightest : c->starV;
+    double faint = c->rangeSymbols ? c->starFaintest : c->starV;
+    out->radius = (int32_t)GetStarSymbolRadius(c, bright);
+    out->faintRadius = faint != bright ? (int32_t)GetStarSymbolRadius(c, faint) : out->radius;
+    out->shade = (uint8_t)GetStarShade(c, c->starV);
+    out->colourClass = (uint8_t)s.colourClass;
+    out->flag = (s.code == kStarCodeColoured || s.code == kStarCodeGuide || s.code == kStarCodeFaint)
+                    ? 0
+                    : (uint8_t)(s.flag ? 0x80 : 0);
+    out->kind = KindOf(s);
+    return 1;
+}
+
+// Angular size of the rectangle's diagonal.
+double DiagonalAngle(ChartContext *c, int left, int top, int right, int bottom) {
+    double w = right - left, h = bottom - top;
+    double whole = c->field * std::sqrt(w * w + h * h) / std::max(1.0, (double)c->windowWidth);
+    if (c->field >= kPi / 2) return whole;
+    // corners moved in along the diagonal until they map to the sky
+    double a1 = 0, d1 = 0, a2 = 0, d2 = 0;
+    bool got1 = false, got2 = false;
+    int steps = std::max(1, (int)std::max(w, h) / 2);
+    for (int i = 0; i <= steps && !got1; ++i) {
+        int x = left + (int)std::lround(w * i / (2.0 * steps));
+        int y = top + (int)std::lround(h * i / (2.0 * steps));
+        got1 = ScreenToSky(c, x, y, &a1, &d1) == 1;
+    }
+    for (int i = 0; i <= steps && !got2; ++i) {
+        int x = right - (int)std::lround(w * i / (2.0 * steps));
+        int y = bottom - (int)std::lround(h * i / (2.0 * steps));
+        got2 = ScreenToSky(c, x, y, &a2, &d2) == 1;
+    }
+    double angle = got1 && got2 ? AngularSeparation(a1, d1, a2, d2) : 0;
+    return angle > 0 ? angle : whole;
+}
+
+// Adds the region of every grid point of the rectangle (step in pixels) that
+// maps to the sky; the largest |declination| met goes to maxAbs.
+int SampleGrid(ChartContext *c, int left, int top, int right, int bottom, int step, double *maxAbs) {
+    int w = right - left, h = bottom - top;
+    int nx = std::min(kMaxGridSteps, (w > 0 ? w - 1 : 0) / step + 1);
+    int ny = std::min(kMaxGridSteps, (h > 0 ? h - 1 : 0) / step + 1);
+    for (int j = 0; j <= ny; ++j) {
+        int y = top + (int)((double)h * j / ny);
+        for (int i = 0; i <= nx; ++i) {
+            int x = left + (int)((double)w * i / nx);
+            double ra, dec;
+            if (ScreenToSky(c, x, y, &ra, &dec) != 1) continue;
+            *maxAbs = std::max(*maxAbs, std::fabs(dec));
+            if (!AddStarRegionAt(c, ra, dec)) return 0;
+        }
+    }
+    return 1;
+}
+
+// The regions of the rectangle: a grid whose step is the database's region
+// size; where the window reaches high declinations, whose regions are
+// narrower on the sky by cos(declination), the grid is sampled again as much
+// finer (down to the edge of the polar caps, 88.5 degrees).
+int BuildRegions(ChartContext *c, int left, int top, int right, int bottom) {
+    int w = right - left, h = bottom - top;
+    double diagonal = DiagonalAngle(c, left, top, right, bottom);
+    double pixels = std::sqrt((double)w * w + (double)h * h);
+    double sample = kSampleDegrees[c->starDatabase] * kDeg;
+    int step = std::max(1, (int)(pixels * sample / diagonal));
+    double maxAbs = 0;
+    if (!SampleGrid(c, left, top, right, bottom, step, &maxAbs)) return 0;
+    double edge = std::min(maxAbs + sample, 88.5 * kDeg);
+    int fine = std::max(1, (int)(step * std::cos(edge)));
+    // no finer than the grid's limit over the rectangle
+    fine = std::max(fine, std::max(w, h) / kMaxGridSteps);
+    if (fine < step && !SampleGrid(c, left, top, right, bottom, std::max(1, fine), &maxAbs))
+        return 0;
+    return 1;
+}
+
+}  // namespace
+
+int ChooseStarDatabase(ChartContext *chart, double field) {
+    if (!chart) return 0;
+    if (chart->limitingMagnitude > 10 || field < 5 * kDeg) return kStarDbMagX;
+    if (chart->limitingMagnitude > 7.1 || field <= 15 * kDeg) return kStarDbMag10;
+    return kStarDbMag7;
+}
+
+int ResetStarReader(ChartContext *chart) {
+    if (!chart) return 0;
+    CloseRegionFile(chart);
+    chart->regionPosition = 0;
+    chart->componentCounter = 0;
+    if (chart->starDatabase != kStarDbMag10) chart->firstRegionCount = 0;
+    if (chart->starDatabase != kStarDbMag7) chart->secondRegionCount = 0;
+    return 1;
+}
+
+int AddStarRegionAt(ChartContext *chart, double ra, double dec) {
+    if (!chart) return 0;
+    int ok;
+    StarRegionCode code = LocateStarRegionCode(chart->starDatabase, ra, dec, &ok);
+    if (!ok) return 0;
+    int16_t *&list = ActiveList(chart);
+    int32_t &count = ActiveCount(chart);
+    for (int32_t i = 0; i < count; ++i)
+        if ((StarRegionCode)list[i] == code) return 1;
+    void *grown = std::realloc(list, sizeof(int16_t) * (size_t)(count + 1));
+    if (!grown) return 1;  // the code is not added; the count stays
+    list = static_cast<int16_t *>(grown);
+    list[count++] = (int16_t)code;
+    return 1;
+}
+
+void CloseStarRegion(ChartContext *chart) {
+    if (!chart) return;
+    CloseRegionFile(chart);
+    chart->regionPosition = 0;
+    chart->componentCounter = 0;
+}
+
+void EndStarSearch(ChartContext *chart) {
+    if (!chart) return;
+    CloseRegionFile(chart);
+    if (chart->starCatalogueFile) std::fclose(chart->starCatalogueFile);
+    chart->starCatalogueFile = nullptr;
+    chart->doubleStarCatalogue = nullptr;
+    std::free(chart->firstRegions);
+    std::free(chart->secondRegions);
+    chart->firstRegions = chart->secondRegions = nullptr;
+    chart->firstRegionCount = chart->secondRegionCount = 0;
+    chart->regionPosition = 0;
+    chart->componentCounter = 0;
+}
+
+int BuildStarFilePath(ChartContext *chart, char *path, size_t size, int region, int zone) {
+    if (!chart || !path) return 0;
+    return FormatStarFilePath(path, size, GetMapDirectory(chart->starDatabase - 1),
+                              chart->starDatabase, zone, region);
+}
+
+int BeginStarSearch(ChartContext *c, double ra, double dec, double pmRa, double pmDec,
+                    double field, int windowWidth, int windowHeight, int windowOffsetX,
+                    int windowOffsetY, double parameter, double secondParameter, double windowAngle,
+                    int projectionKind, int centring, int database, int frameMode, int topocentric,
+                    int buildRegions) {
+    if (!c || database < kStarDbMag7 || database > kStarDbMagX) return 0;
+    c->starDatabase = (uint8_t)database;
+    c->field = field;
+    c->windowWidth = windowWidth;
+    c->windowHeight = windowHeight;
+    c->windowOffsetX = windowOffsetX;
+    c->windowOffsetY = windowOffsetY;
+    c->centring = (uint8_t)(centring ? 1 : 0);
+    c->frameMode = (uint8_t)frameMode;
+    c->topocentric = (uint8_t)(topocentric ? 1 : 0);
+    PrepareChartPrecession(c);
+    ChooseProjectionKind(c, projectionKind, frameMode, field);
+    if (SetChartCentre(c, ra, dec, pmRa, pmDec, parameter, secondParameter, windowAngle) != 1)
+        return 0;
+    c->searchPrepared = 1;
+    if (!buildRegions) return 1;
+    ResetStarReader(c);
+    int margin = 0;
+    if (database == kStarDbMagX) {
+        double years = std::fabs(c->savedDate.julianDate - 2451545.0) / 365.25;
+        margin = (int)(years * kMotionMarginPerYear * c->pixelsPerRadian);
+    }
+    // the widened rectangle stays local: the window that stars are tested
+    // against is the visible one
+    return BuildRegions(c, c->visibleLeft - margin, c->visibleTop - margin,
+                        c->visibleRight + margin, c->visibleBottom + margin);
+}
+
+int ReadNextStar(ChartContext *c, ChartStar *out) {
+    if (!c || !out) return -1;
+    out->flag = 0;
+    for (;;) {
+        if (!c->regionFile) {
+            int opened = OpenNextRegion(c);
+            if (opened <= 0) return opened;
+        }
+        StarRegionWalk walk;
+        walk.file = c->regionFile;
+        walk.fileSize = c->regionFileSize;
+        walk.bounds = {c->regionRightAscensionStart, c->regionDeclinationStart, c->regionWidth,
+                       c->regionHeight, c->polarFlag};
+        walk.count = c->recordsInRegion;
+        walk.read = c->recordsRead;
+        walk.code = c->nextCode;
+        DecodedStar s;
+        int r = NextStarInRegion(&walk, &s);
+        if (r < 0) return -1;
+        if (r == 0) {
+            CloseRegionFile(c);
+            continue;
+        }
+        c->recordsRead = walk.read;
+        c->currentCode = (uint8_t)s.code;
+        c->nextCode = (uint8_t)walk.code;
+        c->starRightAscension = s.rightAscension;
+        c->starDeclination = s.declination;
+        c->starMotionRightAscension = s.motionRightAscension;
+        c->starMotionDeclination = s.motionDeclination;
+        c->starRightAscensionTurns = s.rightAscensionTurns;
+        c->starDeclinationTurns = s.declinationTurns;
+        c->starV = c->starBrightest = c->starFaintest = s.v;
+        c->catalogueNumber = s.catalogueNumber;
+        c->componentLetter = s.componentLetter;
+        c->orbitalSystemFlag = (uint8_t)s.orbitalSystem;
+        // the records are sorted by brightness: the first star too faint
+        // ends the region, unless it is a variable (whose brightness varies)
+        bool variable = (s.code & kStarCodeVariableBit) && s.code != kStarCodeGuide;
+        if (!variable && s.v > c->limitingMagnitude) {
+            CloseRegionFile(c);
+            continue;
+        }
+        if (PlaceStar(c, s, out)) return 1;
+    }
+}
+
+int BeginStarSearchAround(ChartContext *c, double ra, double dec, double radius, int database) {
+    if (!c) return 0;
+    ClearStarReader(c);
+    InitLocationRecord(&c->site, 0, 0, 0, 6.5, 0, 18.3, 60, 2, 2.0, 0, "");
+    SetChartTime(c, 2451544.5);  // 2000 January 1, 0h UT
+    SetStarSearchLimits(c, 102.4, 10, 1, 100, 1, 0, 1, 1, 1);
+    return BeginStarSearch(c, ra, dec, 0, 0, 2 * radius, 10000, 10000, 0, 0, 0, 0, 0, 1, 1,
+                           database, kFrameJ2000, 0, 1);
+}
+
+int ReadNextStarWithin(ChartContext *c, double *ra, double *dec, double *magnitude) {
+    if (!c) return -1;
+    ChartStar star;
+    for (;;) {
+        int r = ReadNextStar(c, &star);
+        if (r <= 0) return r;
+        if (AngularSeparation(c->starRightAscension, c->starDeclination, c->centreRightAscension,
+                              c->centreDeclination) <= c->field / 2) {
+            if (ra) *ra = c->starRightAscension;
+            if (dec) *dec = c->starDeclination;
+            if (magnitude) *magnitude = c->starV;
+            return r;
+        }
+    }
+}
+
+int GetChartStarPlace(ChartContext *c, double *ra, double *dec, double *pmRa, double *pmDec) {
+    if (!c || !ra || !dec || !pmRa || !pmDec) return 0;
+    *ra = c->starRightAscension;
+    *dec = c->starDeclination;
+    *pmRa = c->starMotionRightAscension;
+    *pmDec = c->starMotionDeclination;
+    return 1;
+}
+
+int GetChartStarMagnitudes(ChartContext *c, double *brightest, double *faintest) {
+    if (!c || !brightest || !faintest) return 0;
+    *brightest = c->starBrightest;
+    *faintest = c->starFaintest;
     return 1;
 }

@@ -1,0 +1,193 @@
+// Tests of the chart star search over the demo star databases: a window
+// returns exactly the stars that a walk over every region file finds inside
+// it and within the limit, across region and zone borders, the 0h wrap and
+// the polar caps; the region list, an empty list and a missing file.
+#include "charts/starreader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "astro/nutation.h"
+#include "charts/chartcontext.h"
+#include "charts/charttime.h"
+#include "core/datapaths.h"
+#include "core/mathutil.h"
+#include "objects/stardatabase.h"
+#include "objects/tests/demostardb.h"
+#include "testutil/testutil.h"
+
+namespace {
+
+const double kDeg = kPi / 180;
+
+class StarReader : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+#ifndef _WIN32
+        nutation = new testutil::TempDir;
+        std::string command = "python3 \"" + testutil::SourceDir() + "/tools/gen_nutcon.py\" --out \"" +
+                              nutation->path() + "\" > /dev/null";
+        if (std::system(command.c_str()) == 0) LoadNutationTable((nutation->path() + "/").c_str());
+#endif
+    }
+    static void TearDownTestSuite() {
+#ifndef _WIN32
+        FreeNutationTable();
+        delete nutation;
+        nutation = nullptr;
+#endif
+    }
+    void SetUp() override {
+        auto &f = demostars::DemoStarFolders();
+        if (!f.ready) GTEST_SKIP() << "no demo star databases";
+        SetMapDirectories(f.map0.c_str(), f.map1.c_str(), f.map2.c_str());
+        c.reset(new ChartContext);
+        std::memset(c.get(), 0, sizeof *c);
+        ASSERT_EQ(1, ClearStarReader(c.get()));
+        ASSERT_EQ(1, SetChartSite(c.get(), 0, 0, 0, 6.5, 0, 18.3, 60, 2, 2.0, 0));
+        ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+    }
+    void TearDown() override {
+        if (c) EndStarSearch(c.get());
+        SetMapDirectories("", "", "");
+    }
+
+    using Key = std::tuple<int32_t, int32_t>;  // the place in turns
+
+    // Every star of the database within the limit whose pixel lies in the
+    // visible rectangle, by walking every region file.
+    std::set<Key> Expected(int database, double limit) {
+        std::set<Key> out;
+        for (int zone = 0; zone < StarZoneCount(database); ++zone) {
+            int d = database == kStarDbMagX ? MagxSubdivisions(zone) : 1;
+            for (int region = 0; region < StarRegionCount(database, zone); ++region) {
+                std::vector<StarRegionCode> codes;
+                for (int row = 0; row < d; ++row)
+                    for (int column = 0; column < d; ++column)
+                        codes.push_back(MakeRegionCode(zone, region, row, column));
+                if (database != kStarDbMagX && region > 0) {
+                    codes.clear();
+                    codes.push_back(MakeRegionCode(zone, region, 0, 0));
+                }
+                WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
+                    if (s.v > limit) return 0;
+                    int x, y;
+                    if (SkyToScreen(c.get(), s.rightAscension, s.declination, s.motionRightAscension,
+                                    s.motionDeclination, &x, &y) == 1 &&
+                        x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
+                        y <= c->visibleBottom)
+                        out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                    return 0;
+                });
+            }
+        }
+        return out;
+    }
+
+    std::unique_ptr<ChartContext> c;
+    static testutil::TempDir *nutation;
+};
+testutil::TempDir *StarReader::nutation = nullptr;
+
+TEST_F(StarReader, WindowGivesExactlyItsStars) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;  // degrees, degrees, degrees, magnitude
+        int width, height;
+    } cases[] = {
+        {kStarDbMag7, 0.5, 28, 40, 6.0, 800, 600},    // 0h wrap, zone border at +30
+        {kStarDbMag7, 200, -85, 30, 7.1, 600, 800},   // south pole (no caps in mag7)
+        {kStarDbMag10, 359, 0.5, 12, 9.0, 800, 600},  // 0h wrap on the equator
+        {kStarDbMag10, 45, 87, 10, 9.5, 800, 800},    // the north cap
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600},  // region, sub-region and zone borders
+        {kStarDbMagX, 120, -89.3, 2, 14.0, 600, 600}, // the south cap
+        {kStarDbMagX, 0.1, -0.1, 1, 20.1, 300, 900},  // a tall window at 0h
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, t.field * kDeg,
+                                     t.width, t.height, 0, 0, 0, 0, 0, 0, 1, t.database,
+                                     kFrameJ2000, 0, 1));
+        std::set<Key> got;
+        ChartStar star;
+        int r, n = 0;
+        while ((r = ReadNextStar(c.get(), &star)) == 1) {
+            ++n;
+            EXPECT_TRUE(got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns)).second);
+            EXPECT_LE(c->starV, t.limit);
+            EXPECT_GE(star.x, 0);
+            EXPECT_LT(star.x, t.width);
+            EXPECT_GE(star.y, 0);
+            EXPECT_LT(star.y, t.height);
+        }
+        EXPECT_EQ(0, r);
+        std::set<Key> expected = Expected(t.database, t.limit);
+        EXPECT_GT(expected.size(), 5u);
+        EXPECT_EQ(expected.size(), got.size());
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+}
+
+TEST_F(StarReader, DatabaseChoiceAndEmptyLists) {
+    SetStarSearchLimits(c.get(), 6.5, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMag7, ChooseStarDatabase(c.get(), 20 * kDeg));
+    EXPECT_EQ(kStarDbMag10, ChooseStarDatabase(c.get(), 15 * kDeg));
+    EXPECT_EQ(kStarDbMagX, ChooseStarDatabase(c.get(), 4.9 * kDeg));
+    SetStarSearchLimits(c.get(), 7.2, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMag10, ChooseStarDatabase(c.get(), 60 * kDeg));
+    SetStarSearchLimits(c.get(), 10.1, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMagX, ChooseStarDatabase(c.get(), 60 * kDeg));
+
+    // prepared without regions: the first read ends the search
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 1, 0.2, 0, 0, 10 * kDeg, 800, 600, 0, 0, 0, 0, 0, 0, 1,
+                                 kStarDbMag10, kFrameJ2000, 0, 0));
+    ChartStar star;
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+    // regions collected by the caller: the same region is listed once
+    ASSERT_EQ(1, ResetStarReader(c.get()));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 1.0, 0.2));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 1.01, 0.21));
+    EXPECT_EQ(1, c->secondRegionCount);
+    EXPECT_EQ(0, c->firstRegionCount);
+    EXPECT_EQ(1, ReadNextStar(c.get(), &star));
+    // a missing map directory: the region cannot be opened
+    CloseStarRegion(c.get());
+    SetMapDirectories("/nonexistent/", "/nonexistent/", "/nonexistent/");
+    EXPECT_EQ(-1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ(0, ClearStarReader(nullptr));
+    EXPECT_EQ(0, AddStarRegionAt(nullptr, 0, 0));
+}
+
+TEST_F(StarReader, SearchAroundAPlace) {
+    // every magx star within 0.2 degrees of a place, by the walk
+    const double ra = 83.8 * kDeg, dec = -5.4 * kDeg, radius = 0.2 * kDeg;
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), ra, dec, radius, kStarDbMagX));
+    std::set<Key> got;
+    double a, d, v;
+    while (ReadNextStarWithin(c.get(), &a, &d, &v) == 1) {
+        EXPECT_LE(AngularSeparation(a, d, ra, dec), radius);
+        got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+    }
+    std::set<Key> expected;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, ra, dec, 1 * kDeg, 1 * kDeg),
+                     [&](const DecodedStar &s) {
+                         if (AngularSeparation(s.rightAscension, s.declination, ra, dec) <= radius)
+                             expected.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                         return 0;
+                     });
+    EXPECT_GT(expected.size(), 3u);
+    EXPECT_TRUE(expected == got);
+}
+
+}  // namespace
