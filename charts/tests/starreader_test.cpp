@@ -94,9 +94,13 @@ protected:
     }
 
     std::unique_ptr<ChartContext> c;
+#ifndef _WIN32
     static testutil::TempDir *nutation;
+#endif
 };
+#ifndef _WIN32
 testutil::TempDir *StarReader::nutation = nullptr;
+#endif
 
 TEST_F(StarReader, WindowGivesExactlyItsStars) {
     struct Case {
