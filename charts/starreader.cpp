@@ -16,6 +16,7 @@
 #include "charts/charttime.h"
 #include "core/datapaths.h"
 #include "core/mathutil.h"
+#include "objects/objectrecord.h"
 #include "objects/stardatabase.h"
 
 int ClearStarReader(ChartContext *chart) {
@@ -233,6 +234,59 @@ int BuildRegions(ChartContext *c, int left, int top, int right, int bottom) {
     return 1;
 }
 
+// A component at its separation and position angle from its reference entry
+// of the component table (spherical offset); appended to the table while it
+// has room. Closer than one pixel it is merged: placed at its reference and
+// 2 returned. 1 placed within the limit, 0 skipped.
+int PlaceComponent(ChartContext *c, const DecodedStar &s, ChartStar *out) {
+    const ComponentRecord &r = s.componentRecord;
+    if (r.referenceIndex >= c->componentTableCount || r.referenceIndex >= kComponentTableSize)
+        return 0;
+    const double *ref = c->componentTable[r.referenceIndex];
+    double sep = r.separation * kDeg / 3600, angle = r.positionAngle * kDeg;
+    double sinDec = std::sin(ref[1]) * std::cos(sep) + std::cos(ref[1]) * std::sin(sep) * std::cos(angle);
+    double dec = std::asin(std::max(-1.0, std::min(1.0, sinDec)));
+    double ra = ref[0] + std::atan2(std::sin(angle) * std::sin(sep) * std::cos(ref[1]),
+                                    std::cos(sep) - std::sin(ref[1]) * sinDec);
+    ra = std::fmod(ra, 2 * kPi);
+    if (ra < 0) ra += 2 * kPi;
+    // the table holds 50 places; further components are placed, not kept
+    if (c->componentTableCount < kComponentTableSize) {
+        double *entry = c->componentTable[c->componentTableCount++];
+        entry[0] = ra;
+        entry[1] = dec;
+        entry[2] = s.brightest;
+    }
+    bool merged = sep < c->radiansPerPixel;
+    if (merged) {
+        ra = ref[0];
+        dec = ref[1];
+    }
+    c->starRightAscension = ra;
+    c->starDeclination = dec;
+    c->starMotionRightAscension = c->starMotionDeclination = 0;
+    c->starRightAscensionTurns = AngleToTurns(ra);
+    c->starDeclinationTurns = AngleToTurns(dec);
+    c->starV = s.v;
+    c->starBrightest = s.brightest;
+    c->starFaintest = s.faintest;
+    c->componentLetter = r.letter;
+    c->catalogueNumber = 0;
+    if (!merged && s.v > c->limitingMagnitude) return 0;
+    DecodedStar placed = s;
+    placed.rightAscension = ra;
+    placed.declination = dec;
+    placed.motionRightAscension = placed.motionDeclination = 0;
+    placed.colourClass = 0;
+    if (!PlaceStar(c, placed, out)) return 0;
+    int kind = kChartStarCatalogue | kChartStarDouble;
+    if (r.hasVariable) kind |= kChartStarVariable | (s.secondSeries ? kChartStarSecondSeries : 0);
+    if (r.hasOrbit) kind |= kChartStarOrbit;
+    out->kind = (uint16_t)kind;
+    out->flag = 0;
+    return merged ? 2 : 1;
+}
+
 }  // namespace
 
 int ChooseStarDatabase(ChartContext *chart, double field) {
@@ -344,11 +398,19 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
         walk.count = c->recordsInRegion;
         walk.read = c->recordsRead;
         walk.code = c->nextCode;
+        walk.withComponents = 1;
+        walk.pendingComponents = c->componentCount - c->componentCounter;
         DecodedStar s;
         int r = NextStarInRegion(&walk, &s);
         if (r < 0) return -1;
         if (r == 0) {
             CloseRegionFile(c);
+            continue;
+        }
+        if (s.component) {
+            c->componentCounter++;
+            int placed = PlaceComponent(c, s, out);
+            if (placed) return placed;
             continue;
         }
         c->recordsRead = walk.read;
@@ -360,10 +422,22 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
         c->starMotionDeclination = s.motionDeclination;
         c->starRightAscensionTurns = s.rightAscensionTurns;
         c->starDeclinationTurns = s.declinationTurns;
-        c->starV = c->starBrightest = c->starFaintest = s.v;
+        c->starV = s.v;
+        c->starBrightest = s.brightest;
+        c->starFaintest = s.faintest;
         c->catalogueNumber = s.catalogueNumber;
         c->componentLetter = s.componentLetter;
         c->orbitalSystemFlag = (uint8_t)s.orbitalSystem;
+        c->componentCount = (uint8_t)s.componentCount;
+        c->componentCounter = 0;
+        if (s.componentCount > 0) {
+            // the component table starts with this star
+            c->componentTable[0][0] = s.rightAscension;
+            c->componentTable[0][1] = s.declination;
+            c->componentTable[0][2] = s.brightest;
+            c->componentTableCount = 1;
+            c->primaryCatalogueNumber = s.catalogueNumber;
+        }
         // the records are sorted by brightness: the first star too faint
         // ends the region, unless it is a variable (whose brightness varies)
         bool variable = (s.code & kStarCodeVariableBit) && s.code != kStarCodeGuide;

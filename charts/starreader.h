@@ -12,7 +12,9 @@ struct ChartContext;
 // Kind bits of a ChartStar.
 const int kChartStarCatalogue = 0x01;
 const int kChartStarVariable = 0x02;
+const int kChartStarSecondSeries = 0x04;  // variable of the second designation series
 const int kChartStarDouble = 0x08;
+const int kChartStarOrbit = 0x10;         // a component placed by its orbit
 const int kChartStarColoured = 0x20;
 const int kChartStarGuide = 0x40;
 const int kChartStarFaint = 0x80;
@@ -53,7 +55,8 @@ int BeginStarSearch(ChartContext *chart, double rightAscension, double declinati
                     double parameter, double secondParameter, double windowAngle,
                     int projectionKind, int centring, int database, int frameMode, int topocentric,
                     int buildRegions);
-// 1 a star, 0 no more stars, -1 a region file that cannot be opened or read.
+// 1 a star, 2 a component within one pixel of its reference star (placed
+// there), 0 no more stars, -1 a region file that cannot be opened or read.
 int ReadNextStar(ChartContext *chart, ChartStar *star);
 // Closes the files, frees both region lists, clears the counts.
 void EndStarSearch(ChartContext *chart);

@@ -367,6 +367,7 @@ int DecodeStarDbRecord(const uint8_t *bytes, size_t size, int code, const StarRe
         }
     }
     s->nextCode = s->endByte & 0x0F;
+    s->brightest = s->faintest = s->v;
     s->rightAscensionTurns = AngleToTurns(s->rightAscension);
     s->declinationTurns = AngleToTurns(s->declination);
     return 1;
@@ -428,10 +429,36 @@ bool Skip(StarRegionWalk *w, long n) {
     return std::fseek(w->file, at + n, SEEK_SET) == 0;
 }
 
-bool SkipVariableBlock(StarRegionWalk *w) {
-    uint8_t block[kVariableBlockSize];
+// Reads a variable block and the model's extra bytes; the range goes to the
+// star.
+bool ReadVariableBlock(StarRegionWalk *w, DecodedStar *star) {
+    uint8_t block[kVariableBlockSize + 14];
     if (!ReadExactly(w, block, kVariableBlockSize)) return false;
-    return Skip(w, VariableBlockExtraSize((Get16(block + 4) >> 12) & 7));
+    int extra = VariableBlockExtraSize((Get16(block + 4) >> 12) & 7);
+    if (!ReadExactly(w, block + kVariableBlockSize, extra)) return false;
+    VariableBlock v;
+    if (!DecodeVariableBlock(block, (size_t)(kVariableBlockSize + extra), &v)) return false;
+    star->variable = 1;
+    star->secondSeries = v.secondSeries;
+    star->brightest = v.brightest;
+    star->faintest = v.faintest;
+    return true;
+}
+
+// The next component record of the pending ones, with its blocks.
+int NextComponent(StarRegionWalk *w, DecodedStar *star) {
+    uint8_t record[kComponentRecordSize];
+    if (!ReadExactly(w, record, kComponentRecordSize)) return -1;
+    w->pendingComponents--;
+    std::memset(star, 0, sizeof *star);
+    star->component = 1;
+    DecodeComponentRecord(record, sizeof record, &star->componentRecord);
+    star->code = -1;
+    star->componentLetter = star->componentRecord.letter;
+    star->v = star->brightest = star->faintest = star->componentRecord.v;
+    if (star->componentRecord.hasVariable && !ReadVariableBlock(w, star)) return -1;
+    if (star->componentRecord.hasOrbit && !Skip(w, kOrbitRecordSize)) return -1;
+    return 1;
 }
 
 }  // namespace
@@ -461,6 +488,11 @@ int BeginStarRegionWalk(StarRegionWalk *w, FILE *file, int entry, const StarRegi
 
 int NextStarInRegion(StarRegionWalk *w, DecodedStar *star) {
     if (!w || !w->file || !star) return -1;
+    while (w->pendingComponents > 0) {
+        if (w->withComponents) return NextComponent(w, star);
+        DecodedStar skipped;
+        if (NextComponent(w, &skipped) < 0) return -1;
+    }
     if (w->read >= w->count) return 0;
     uint8_t record[kLargestStarRecord];
     int size = StarRecordSize(w->code, w->bounds.polar);
@@ -469,17 +501,13 @@ int NextStarInRegion(StarRegionWalk *w, DecodedStar *star) {
     int code = w->code;
     bool whole = code == kStarCodeColoured || code == kStarCodeGuide || code == kStarCodeFaint;
     if (!whole) {
-        if ((code & kStarCodeVariableBit) && !SkipVariableBlock(w)) return -1;
+        if ((code & kStarCodeVariableBit) && !ReadVariableBlock(w, star)) return -1;
         if (star->orbitalSystem && !Skip(w, kSystemBlockSize + kOrbitRecordSize)) return -1;
         if (code & kStarCodeComponentsBit) {
             uint8_t count;
             if (!ReadExactly(w, &count, 1)) return -1;
-            for (int i = 0; i < count; ++i) {
-                uint8_t component[kComponentRecordSize];
-                if (!ReadExactly(w, component, kComponentRecordSize)) return -1;
-                if ((component[7] & kComponentHasVariable) && !SkipVariableBlock(w)) return -1;
-                if ((component[7] & kComponentHasOrbit) && !Skip(w, kOrbitRecordSize)) return -1;
-            }
+            star->componentCount = count;
+            w->pendingComponents = count;
         }
     }
     w->code = star->nextCode;

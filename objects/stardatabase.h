@@ -96,6 +96,13 @@ int StarRecordSize(int code, int polar);
 // Bytes after the 6-byte variable block for a light-curve model.
 int VariableBlockExtraSize(int model);
 
+// Component record: separation (arcseconds), position angle (degrees), V,
+// letter, reference index and whether a variable block / orbit follows.
+struct ComponentRecord {
+    double separation, positionAngle, v;
+    char letter;
+    int referenceIndex, hasVariable, hasOrbit;
+};
 // One decoded record.
 struct DecodedStar {
     int code;
@@ -115,6 +122,13 @@ struct DecodedStar {
     uint32_t motionCodes[2];    // the raw 24-bit motion fields (RA, Dec); 0 in faint stars
     uint32_t magnitudeCodes;    // the raw 24-bit two-magnitude field (guide, coloured)
     uint8_t magnitudeByte;      // the faint star's magnitude byte
+    // variable block (code bit 0, or a component's flag): the range
+    int variable, secondSeries;
+    double brightest, faintest;  // range magnitudes (V when not variable)
+    // set on a component record returned by a walk that asks for them
+    int component;              // 1: this is a component of the last system
+    ComponentRecord componentRecord;
+    int componentCount;         // on a main record: the components that follow
 };
 
 // Decodes one record of a code from its bytes (StarRecordSize of them). 1,
@@ -135,13 +149,6 @@ struct VariableBlock {
 // 1, 0 when too few bytes (6 + the model's extra).
 int DecodeVariableBlock(const uint8_t *bytes, size_t size, VariableBlock *block);
 
-// Component record: separation (arcseconds), position angle (degrees), V,
-// letter, reference index and whether a variable block / orbit follows.
-struct ComponentRecord {
-    double separation, positionAngle, v;
-    char letter;
-    int referenceIndex, hasVariable, hasOrbit;
-};
 int DecodeComponentRecord(const uint8_t *bytes, size_t size, ComponentRecord *component);
 
 // Walks the main records of one region of an open star file: each star is
@@ -153,12 +160,15 @@ struct StarRegionWalk {
     StarRegionBounds bounds;
     int32_t count, read;
     int code;           // code of the next record
+    int withComponents; // 1: components are returned as stars of their own
+    int pendingComponents;
 };
 // Opens the walk of entry n of the file: 1, 0 for an empty region, -1 for an
 // entry, offset or count the file does not hold or a failed read.
 int BeginStarRegionWalk(StarRegionWalk *walk, FILE *file, int entry,
                         const StarRegionBounds &bounds);
-// 1 a star, 0 the region's records are read, -1 a short or bad record.
+// 1 a star (or, with withComponents, a component: star->component set), 0
+// the region's records are read, -1 a short or bad record.
 int NextStarInRegion(StarRegionWalk *walk, DecodedStar *star);
 
 // The region codes of a database that a box of half-widths (radians of right

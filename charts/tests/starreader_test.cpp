@@ -20,6 +20,7 @@
 #include "charts/chartcontext.h"
 #include "charts/charttime.h"
 #include "core/datapaths.h"
+#include "core/fileutil.h"
 #include "core/mathutil.h"
 #include "objects/stardatabase.h"
 #include "objects/tests/demostardb.h"
@@ -192,6 +193,121 @@ TEST_F(StarReader, SearchAroundAPlace) {
                      });
     EXPECT_GT(expected.size(), 3u);
     EXPECT_TRUE(expected == got);
+}
+
+// A small mag10 database written here: zone 7, region 0 (0 to 15 degrees
+// in both) holding the given bytes after its code byte.
+class MiniDatabase : public StarReader {
+protected:
+    void Write(uint8_t firstCode, const std::string &records, uint32_t count) {
+        std::string head(24 * 8, '\0');
+        auto put32 = [&head](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i) head[at + i] = (char)(v >> (8 * i));
+        };
+        std::string body(1, (char)firstCode);
+        body += records;
+        put32(0, 24 * 8);
+        put32(4, count);
+        for (int n = 1; n < 24; ++n) put32(8 * n, (uint32_t)(24 * 8 + body.size()));
+        body += '\0';
+        std::string map = dir_.path() + "/";
+        ASSERT_EQ(1, EnsureDirectory((map + "mag10").c_str()));
+        ASSERT_EQ(1, EnsureDirectory((map + "mag10/db07").c_str()));
+        ASSERT_TRUE(testutil::WriteFileBytes(map + "mag10/db07/stars.bin", head + body));
+        SetMapDirectories(map.c_str(), map.c_str(), map.c_str());
+    }
+    // A catalogue-form record at (ra, dec) degrees inside the region, V, next code.
+    static std::string Record(double ra, double dec, double v, int next) {
+        uint32_t f = (uint32_t)std::lround(ra / 15 * 1048575), g = (uint32_t)std::lround(dec / 15 * 1048575);
+        uint32_t word = f | (g & 0xFFF) << 20;
+        std::string r;
+        for (int k = 0; k < 4; ++k) r += (char)(word >> (8 * k));
+        r += (char)(g >> 12);
+        r += std::string("\xB0\x71\x0B\xB0\x71\x0B", 6);  // no motion (750,000)
+        r += std::string("\x07\x00\x00", 3);                 // catalogue number 7
+        uint32_t m = (uint32_t)std::lround((v + 1.6) * 100);
+        r += (char)(m & 0xFF);
+        r += (char)(m >> 8);
+        r += (char)next;
+        return r;
+    }
+    // A component: separation (0.01"), angle, V, letter, reference index.
+    static std::string Component(int separation, int angle, double v, char letter, int reference) {
+        uint32_t q = (uint32_t)std::lround((v + 1.6) * 8388607 / 21.2);
+        uint32_t word = (uint32_t)angle | q << 9;
+        std::string r;
+        r += (char)(separation & 0xFF);
+        r += (char)(separation >> 8);
+        for (int k = 0; k < 4; ++k) r += (char)(word >> (8 * k));
+        r += letter;
+        r += (char)reference;
+        return r;
+    }
+    // Looks at the region's middle: 1 degree on 1000 pixels (3.6" a pixel).
+    void Look(double limit) {
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), 7.5 * kDeg, 7.5 * kDeg, 0, 0, 1 * kDeg, 1000, 1000,
+                                     0, 0, 0, 0, 0, 0, 1, kStarDbMag10, kFrameJ2000, 0, 0));
+        ASSERT_EQ(1, ResetStarReader(c.get()));
+        ASSERT_EQ(1, AddStarRegionAt(c.get(), 7.5 * kDeg, 7.5 * kDeg));
+    }
+    testutil::TempDir dir_;
+};
+
+TEST_F(MiniDatabase, ComponentsArePlacedAndMerged) {
+    // a double (code 2) of three components: B 10" east, C 0.01" off (merged),
+    // D referring to an entry the table does not hold (skipped)
+    std::string records = Record(7.5, 7.5, 5.0, 0) + '\x03' + Component(1000, 90, 6.0, 'B', 0) +
+                          Component(1, 0, 7.0, 'C', 0) + Component(500, 0, 6.5, 'D', 9);
+    Write(2, records, 1);
+    Look(9);
+    ChartStar primary, star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &primary));
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble, primary.kind);
+    EXPECT_NEAR(499.5, primary.x, 1.5);
+    double ra0 = c->starRightAscension, dec0 = c->starDeclination;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('B', c->componentLetter);
+    EXPECT_NEAR(6.0, c->starV, 1e-5);
+    EXPECT_NEAR(10.0 / 3600 * kDeg, AngularSeparation(c->starRightAscension, c->starDeclination,
+                                                       ra0, dec0), 1e-10);
+    EXPECT_NEAR(dec0, c->starDeclination, 1e-9);   // at angle 90: due east
+    EXPECT_GT(c->starRightAscension, ra0);
+    EXPECT_NEAR(10.0 / 3.6, std::abs(star.x - primary.x), 1.01);
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble, star.kind);
+    ASSERT_EQ(2, ReadNextStar(c.get(), &star));  // merged, at its reference
+    EXPECT_EQ(primary.x, star.x);
+    EXPECT_EQ(primary.y, star.y);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+}
+
+TEST_F(MiniDatabase, RegionEndsAtItsFirstFaintStarButNotAtAVariable) {
+    // V 5 (catalogue), 8 (variable, code 1: block of model 0), 9 (catalogue),
+    // then out of order a 6: the 9 ends the region, the 6 is never read
+    std::string variableBlock("\x00\x00\x00\x3E\x58\x02", 6);  // range 3.92 to 5.00, model 0
+    std::string records = Record(7.4, 7.4, 5.0, 1) + Record(7.5, 7.5, 8.0, 0) + variableBlock +
+                          Record(7.6, 7.6, 9.0, 0) + Record(7.45, 7.55, 6.0, 0);
+    Write(0, records, 4);
+    Look(7.0);
+    std::vector<double> seen;
+    ChartStar star;
+    while (ReadNextStar(c.get(), &star) == 1) {
+        seen.push_back(c->starV);
+        double brightest, faintest;
+        ASSERT_EQ(1, GetChartStarMagnitudes(c.get(), &brightest, &faintest));
+        if (seen.size() == 2) {
+            EXPECT_NEAR(3.92, brightest, 1e-9);
+            EXPECT_NEAR(5.0, faintest, 1e-9);
+            EXPECT_EQ(kChartStarCatalogue | kChartStarVariable, star.kind);
+        }
+    }
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_NEAR(5.0, seen[0], 1e-9);
+    EXPECT_NEAR(8.0, seen[1], 1e-9);
+    // a truncated record: -1, never a crash
+    Write(0, Record(7.5, 7.5, 5.0, 0).substr(0, 10), 1);
+    Look(7.0);
+    EXPECT_EQ(-1, ReadNextStar(c.get(), &star));
 }
 
 }  // namespace
