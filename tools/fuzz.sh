@@ -6,7 +6,7 @@
 #   tools/fuzz.sh build                 (build only)
 #
 # <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
-# xmlreader, delimitedpass, xmlpass). Seeds come from fuzz/corpus/<target>/
+# xmlreader, delimitedpass, xmlpass, stardb). Seeds come from fuzz/corpus/<target>/
 # and the inputs of faults found before from fuzz/crashes/<target>/ (both
 # read only, replayed first); the inputs found on the way go to
 # build/fuzz-clang/corpus/<target>/ and crashing inputs to
