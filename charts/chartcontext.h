@@ -130,6 +130,7 @@ struct ChartContext {
     const ObserverRecord *filterObserver;
     uint8_t coordinateLabels, guideStarLabels;
     int32_t catalogueNumber, primaryCatalogueNumber;
+    int32_t guideRegion, guideNumber;  // identifier of the last guide-star record
     char componentLetter;
     int32_t imagingFilterOn;
     int32_t camera, cameraFilter, imagingOption;

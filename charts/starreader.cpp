@@ -8,15 +8,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "astro/angletext.h"
 #include "astro/datetime.h"
 #include "astro/location.h"
 #include "charts/chartcontext.h"
 #include "charts/chartgeometry.h"
+#include "charts/chartlabels.h"
 #include "charts/charttime.h"
 #include "core/datapaths.h"
 #include "core/mathutil.h"
+#include "objects/designationtexts.h"
 #include "objects/objectrecord.h"
+#include "objects/starcat.h"
 #include "objects/stardatabase.h"
 
 int ClearStarReader(ChartContext *chart) {
@@ -426,6 +431,8 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
         c->starBrightest = s.brightest;
         c->starFaintest = s.faintest;
         c->catalogueNumber = s.catalogueNumber;
+        c->guideRegion = s.guideRegion;
+        c->guideNumber = s.guideNumber;
         c->componentLetter = s.componentLetter;
         c->orbitalSystemFlag = (uint8_t)s.orbitalSystem;
         c->componentCount = (uint8_t)s.componentCount;
@@ -489,4 +496,131 @@ int GetChartStarMagnitudes(ChartContext *c, double *brightest, double *faintest)
     *brightest = c->starBrightest;
     *faintest = c->starFaintest;
     return 1;
+}
+
+// ---- labels ------------------------------------------------------------------------
+
+namespace {
+
+bool StarKindEnabled(const ChartLabelSettings *s, int kind) {
+    for (int p = 0; p < kStarLabelKindCount; ++p)
+        if (s->order[kFamilyStars][p] == kind && s->enable[kFamilyStars][p]) return true;
+    return false;
+}
+
+// The text of one designation kind of a catalogue star, "" when it has none.
+std::string CatalogueDesignation(const StarRecord &r, int kind) {
+    char text[96] = "";
+    uint32_t packed = r.bayer_flamsteed[0] | (uint32_t)r.bayer_flamsteed[1] << 8 |
+                      (uint32_t)r.bayer_flamsteed[2] << 16;
+    switch (kind) {
+    case kStarLabelBayer: {
+        // the Greek glyph cell: character 1, the letter number, superscript + 1
+        int greek = (packed >> 15) & 0x1F, superscript = (packed >> 20) & 0x0F;
+        if (greek) std::snprintf(text, sizeof text, "%c%c%c", 1, greek, superscript + 1);
+        break;
+    }
+    case kStarLabelFlamsteed:
+        if (!FormatFlamsteedDesignation(text, packed)) text[0] = 0;
+        break;
+    case kStarLabelHr:
+        if (r.hr > 0) std::snprintf(text, sizeof text, "HR %d", (int)r.hr);
+        break;
+    case kStarLabelHd:
+        if (r.hd > 0) std::snprintf(text, sizeof text, "HD %d", (int)r.hd);
+        break;
+    case kStarLabelSao:
+        if (r.sao > 0) std::snprintf(text, sizeof text, "SAO %d", (int)r.sao);
+        break;
+    case kStarLabelPpm:
+        if (r.ppm > 0) std::snprintf(text, sizeof text, "PPM %d", (int)r.ppm);
+        break;
+    case kStarLabelHip:
+        if (r.hip > 0) std::snprintf(text, sizeof text, "HIP %d", (int)r.hip);
+        break;
+    case kStarLabelGc:
+        if (r.gc > 0) std::snprintf(text, sizeof text, "GC %d", (int)r.gc);
+        break;
+    case kStarLabelNsv:
+        if (r.nsv > 0) std::snprintf(text, sizeof text, "NSV %d", (int)r.nsv);
+        break;
+    case kStarLabelTycho:
+        if (r.tycho_region > 0)
+            FormatTychoDesignation(text, r.tycho_region, r.tycho_number, r.tycho_component);
+        break;
+    default:
+        break;
+    }
+    return text;
+}
+
+}  // namespace
+
+int SetStarLabelKinds(ChartContext *chart, const ChartLabelSettings *settings) {
+    if (!chart || !settings) return 0;
+    chart->guideStarLabels = StarKindEnabled(settings, kStarLabelGuideStar) ? 1 : 0;
+    chart->coordinateLabels = StarKindEnabled(settings, kStarLabelCoordinates) ? 1 : 0;
+    return 1;
+}
+
+int FormatChartStarLabel(ChartContext *c, const ChartLabelSettings *s, const ChartStar *star,
+                         ChartLabel *label) {
+    if (!c || !s || !star || !label) return 0;
+    label->x = label->y = label->value = 0;
+    std::memset(label->text, 0, sizeof label->text);
+    const int f = kFamilyStars;
+    bool inWindow = !s->magnitudeWindow[f] ||
+                    (c->starBrightest <= s->faintBound[f] && c->starFaintest >= s->brightBound[f]);
+    bool letters = (s->leading[1] & 0x20) != 0;
+    char letter = c->componentLetter;
+    std::string text;
+    if (!inWindow) {
+        if (letters && letter != ' ' && letter) text = std::string(1, letter);
+    } else {
+        bool found = false;
+        if (c->catalogueNumber > 0 && s->firstSwitch[f] && s->secondSwitch[f]) {
+            if (!c->starCatalogueFile) c->starCatalogueFile = OpenStarCatalogue();
+            if (!c->starCatalogueFile) return 0;
+            StarRecord r;
+            if (ReadStarRecord(c->starCatalogueFile, c->catalogueNumber, &r, nullptr,
+                               kStarReadIdentifiers) < 1)
+                return 0;
+            for (int p = 0; p < kStarLabelKindCount && !found; ++p) {
+                if (!s->enable[f][p]) continue;
+                int kind = s->order[f][p];
+                if (kind == kStarLabelCoordinates) {
+                    char j[kJDesignationSize];
+                    text = FormatJDesignation(j, c->starRightAscension, c->starDeclination);
+                } else {
+                    text = CatalogueDesignation(r, kind);
+                }
+                found = !text.empty();
+            }
+            if (found && letters && letter != 'A' && letter != ' ' && letter) text += std::string(" ") + letter;
+        } else if (c->catalogueNumber <= 0) {
+            if ((star->kind & kChartStarGuide) && StarKindEnabled(s, kStarLabelGuideStar)) {
+                char gsc[32];
+                // the guide-star record's identifier
+                std::snprintf(gsc, sizeof gsc, "GSC %04d-%04d", (int)c->guideRegion,
+                              (int)c->guideNumber);
+                text = gsc;
+            } else if ((star->kind & (kChartStarColoured | kChartStarFaint)) &&
+                       StarKindEnabled(s, kStarLabelCoordinates)) {
+                char j[kJDesignationSize];
+                text = FormatJDesignation(j, c->starRightAscension, c->starDeclination);
+            }
+            if (letters && letter != ' ' && letter) text += text.empty() ? std::string(1, letter)
+                                                                        : std::string(" ") + letter;
+        }
+        if (s->magnitudeSuffix[f]) {
+            double scaled = c->starV * 10;
+            int tenths = (int)(scaled < 0 ? std::ceil(scaled - 0.5) : std::floor(scaled + 0.5));
+            char suffix[32];
+            std::snprintf(suffix, sizeof suffix, text.empty() ? "%d" : " (%d)", tenths);
+            text += suffix;
+        }
+    }
+    // bounded: at most 32 characters and the NUL
+    std::snprintf(label->text, sizeof label->text, "%s", text.c_str());
+    return label->text[0] != 0;
 }

@@ -8,6 +8,24 @@
 #include <cstdint>
 
 struct ChartContext;
+struct ChartLabel;
+struct ChartLabelSettings;
+
+// Designation kinds of the star row of the label order.
+const int kStarLabelCommonName = 0;
+const int kStarLabelBayer = 1;
+const int kStarLabelFlamsteed = 2;
+const int kStarLabelHr = 4;
+const int kStarLabelHd = 5;
+const int kStarLabelSao = 6;
+const int kStarLabelPpm = 7;
+const int kStarLabelHip = 8;
+const int kStarLabelGc = 12;
+const int kStarLabelNsv = 16;
+const int kStarLabelTycho = 17;
+const int kStarLabelGuideStar = 18;
+const int kStarLabelCoordinates = 19;
+const int kStarLabelKindCount = 20;
 
 // Kind bits of a ChartStar.
 const int kChartStarCatalogue = 0x01;
@@ -81,3 +99,15 @@ int ReadNextStarWithin(ChartContext *chart, double *rightAscension, double *decl
 int GetChartStarPlace(ChartContext *chart, double *rightAscension, double *declination,
                       double *motionRightAscension, double *motionDeclination);
 int GetChartStarMagnitudes(ChartContext *chart, double *brightest, double *faintest);
+
+// Notes whether guide-star (kind 18) and coordinate (kind 19) designations
+// are enabled in the star row of the label order. 1, 0 without arguments.
+int SetStarLabelKinds(ChartContext *chart, const ChartLabelSettings *settings);
+// The label text of the star just read: the first enabled designation the
+// star has (catalogue stars through the star catalogue; guide stars as
+// "GSC %04d-%04d", coloured and faint stars by their J designation), the
+// component letter and the magnitude suffix as the switches ask. The text is
+// cut to 32 characters and always ends in a NUL. Non-zero when a text was
+// made; 0 when the star catalogue cannot be opened or read.
+int FormatChartStarLabel(ChartContext *chart, const ChartLabelSettings *settings,
+                         const ChartStar *star, ChartLabel *label);

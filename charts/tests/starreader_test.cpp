@@ -23,7 +23,10 @@
 #include "core/fileutil.h"
 #include "core/mathutil.h"
 #include "objects/stardatabase.h"
+#include "objects/tests/democatalogues.h"
 #include "objects/tests/demostardb.h"
+#include "charts/chartlabels.h"
+#include "astro/angletext.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -193,6 +196,78 @@ TEST_F(StarReader, SearchAroundAPlace) {
                      });
     EXPECT_GT(expected.size(), 3u);
     EXPECT_TRUE(expected == got);
+}
+
+// Labels of stars read from the demo databases: a catalogue star by its
+// enabled designation and magnitude suffix, a guide star by its identifier, a
+// faint star by its J designation, a star outside the magnitude window bare.
+TEST_F(StarReader, LabelsOfEveryForm) {
+    if (!democat::DemoFolders().ready) GTEST_SKIP() << "no demo catalogues";
+    SetRefDirectories(democat::DemoFolders().slot0.c_str(), democat::DemoFolders().slot1.c_str(),
+                      democat::DemoFolders().slot1.c_str());
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    auto order = [&](std::initializer_list<int> kinds) {
+        std::memset(settings->enable[kFamilyStars], 0, 60);
+        int p = 0;
+        for (int k : kinds) {
+            settings->order[kFamilyStars][p] = (uint8_t)k;
+            settings->enable[kFamilyStars][p++] = 1;
+        }
+    };
+    ChartLabel label;
+    ChartStar star;
+    // Sirius, star 1 of the catalogue, in mag7
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 101.287 * kDeg, -16.716 * kDeg, 0.01 * kDeg,
+                                       kStarDbMag7));
+    int r;
+    while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber != 1) {
+    }
+    ASSERT_EQ(1, r);
+    order({kStarLabelGuideStar, kStarLabelHd, kStarLabelHr});
+    ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("HD 48915", label.text);
+    settings->magnitudeSuffix[kFamilyStars] = 1;
+    ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("HD 48915 (-14)", label.text);
+    // outside the magnitude window: no designation
+    settings->magnitudeSuffix[kFamilyStars] = 0;
+    settings->magnitudeWindow[kFamilyStars] = 1;
+    settings->faintBound[kFamilyStars] = 5;
+    settings->brightBound[kFamilyStars] = 2;
+    EXPECT_EQ(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("", label.text);
+    settings->magnitudeWindow[kFamilyStars] = 0;
+    EndStarSearch(c.get());
+
+    // a guide star and a faint star of the deep database
+    order({kStarLabelGuideStar, kStarLabelCoordinates});
+    ASSERT_EQ(1, SetStarLabelKinds(c.get(), settings.get()));
+    EXPECT_EQ(1, c->guideStarLabels);
+    EXPECT_EQ(1, c->coordinateLabels);
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 228.75 * kDeg, 3.75 * kDeg, 1.2 * kDeg, kStarDbMagX));
+    bool guide = false, faint = false;
+    while (ReadNextStar(c.get(), &star) == 1 && !(guide && faint)) {
+        if ((star.kind & kChartStarGuide) && !guide) {
+            guide = true;
+            ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "GSC %04d-%04d", (int)c->guideRegion,
+                          (int)c->guideNumber);
+            EXPECT_STREQ(expected, label.text);
+            EXPECT_GT(c->guideRegion, 0);
+        }
+        if ((star.kind & kChartStarFaint) && !faint) {
+            faint = true;
+            ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+            char j[kJDesignationSize];
+            EXPECT_STREQ(FormatJDesignation(j, c->starRightAscension, c->starDeclination), label.text);
+        }
+    }
+    EXPECT_TRUE(guide);
+    EXPECT_TRUE(faint);
+    SetRefDirectories("", "", "");
 }
 
 // A small mag10 database written here: zone 7, region 0 (0 to 15 degrees
