@@ -79,6 +79,7 @@ struct ChartContext {
     FILE *starCatalogueFile;
     void *doubleStarCatalogue;
     int32_t recordsInRegion, recordsRead;
+    int32_t regionFileSize;   // bytes of the open region file (every read is checked against it)
     // the chart centre as given (catalogue frame)
     double centreRightAscension, centreDeclination;
     double regionRightAscensionStart, regionDeclinationStart, wholeRegionRightAscensionStart,
@@ -129,6 +130,7 @@ struct ChartContext {
     const ObserverRecord *filterObserver;
     uint8_t coordinateLabels, guideStarLabels;
     int32_t catalogueNumber, primaryCatalogueNumber;
+    int32_t guideRegion, guideNumber;  // identifier of the last guide-star record
     char componentLetter;
     int32_t imagingFilterOn;
     int32_t camera, cameraFilter, imagingOption;

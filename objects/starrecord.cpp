@@ -14,6 +14,7 @@
 #include "objects/ccdmcat.h"
 #include "objects/categories.h"
 #include "objects/constellations.h"
+#include "objects/guidestars.h"
 #include "objects/objectrecord.h"
 #include "objects/starcat.h"
 #include "objects/starxref.h"
@@ -297,6 +298,59 @@ int RefreshPositionStar(const LocationRecord *site, const DateRecord *date, doub
     return 1;
 }
 
+// A star found in the deep star database outside the star catalogue: its
+// place is stored with the record (a guide-star key, or -2 for a star known
+// only by its position) so that a refresh needs no new search.
+int FillGuideStarObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                        const GscStarRecord &found, ObjectRecord *out) {
+    int region, number;
+    double ra, dec, pmRa, pmDec, magnitude, colour;
+    DecodeGscStar(&found, &region, &number, &ra, &dec, &pmRa, &pmDec, &magnitude, &colour);
+    out->index = region > 0 && number > 0 ? MakeGuideStarKey(region, number) : kAnonymousStarIndex;
+    out->raCatalogue = ra;
+    out->decCatalogue = dec;
+    out->properMotionRa = static_cast<float>(pmRa);
+    out->properMotionDec = static_cast<float>(pmDec);
+    out->magnitude = static_cast<float>(magnitude);
+    out->magnitude2 = kRecordNoMagnitude;
+    out->colourIndex = static_cast<float>(colour);
+    out->starComponent = ' ';
+    out->requestedComponent = ' ';
+    out->starPlaceLoaded = 1;
+    out->categoryBits = ClassCategoryBits(kClassStar, 0, 0, 0);
+    if (site && date) {
+        ComputeApparentPlace(site, date, extinction, 0.0, out);
+        ComputeAstrometricPlace(site, date, 0.0, out);
+    }
+    return 1;
+}
+
+// Guide-star identifiers and J designations: a star of the star catalogue
+// (its number goes to the candidates, result 0) or a star found only in the
+// deep star database (the record is filled, result 1); -1 when not found.
+int ResolveDeepStar(int kind, const char *text, const LocationRecord *site, const DateRecord *date,
+                    double extinction, ObjectRecord *out, std::vector<int> *stars) {
+    GscStarRecord found;
+    std::memset(&found, 0, sizeof found);
+    int star = 0, result;
+    if (kind == kStarKindGsc) {
+        int v[3] = {0, 0, 0};
+        if (ReadNumberTriple(text, v) < 2) return -1;
+        result = FindGscStar(v[0], v[1], &star, &found, 0, 0);
+    } else {
+        // the designation's own text: "J" and the 15 characters after it
+        const char *j = text;
+        while (*j && *j != 'J' && *j != 'j') ++j;
+        result = FindStarByJDesignation(j, &star, &found);
+    }
+    if (result != 1) return -1;
+    if (star > 0) {
+        stars->push_back(star);
+        return 0;
+    }
+    return FillGuideStarObject(site, date, extinction, found, out);
+}
+
 }  // namespace
 
 char ComponentLetterOfText(const char *text) {
@@ -432,6 +486,9 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
         }
         if (number <= 0) return 0;
         candidates.push_back(number);
+    } else if (kind == kStarKindGsc || kind == kStarKindJ) {
+        int deep = ResolveDeepStar(kind, text ? text : "", site, date, extinction, out, &candidates);
+        if (deep != 0) return deep > 0 ? 1 : 0;
     } else {
         char empty[1] = {0};
         if (!FindCandidates(kind, number, text ? text : empty, &candidates)) return 0;

@@ -110,6 +110,16 @@ def step_star_catalogue(demo, build):
         run_tool("gen_doubles_variables.py", "--stars", os.path.join(demo, "disc", "ref"))
 
 
+def step_star_databases(demo, build):
+    # The chart star databases: mag7 in map slot 0 (data/map), mag10 and magx
+    # in map slots 1 and 2 (the disc); the guide-star band files in reference
+    # slot 2 (the disc).
+    run_tool("gen_star_databases.py", "--mag7", os.path.join(demo, "data", "map"),
+             "--mag10", os.path.join(demo, "disc", "map"),
+             "--magx", os.path.join(demo, "disc", "map"),
+             "--gsc", os.path.join(demo, "disc", "ref"))
+
+
 def step_deepsky(demo, build):
     # Deep-sky object catalogues in reference slot 0 (data/ref), their cross
     # indexes and designation indexes in slot 1 (the disc).
@@ -295,7 +305,7 @@ def step_sample_logs(demo, build):
 
 
 STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
-         step_nutation, step_star_catalogue,
+         step_nutation, step_star_catalogue, step_star_databases,
          step_ephemeris, step_satellite_tables, step_minor_bodies,
          step_instruments,
          step_sites,

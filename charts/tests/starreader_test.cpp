@@ -1,0 +1,388 @@
+// Tests of the chart star search over the demo star databases: a window
+// returns exactly the stars that a walk over every region file finds inside
+// it and within the limit, across region and zone borders, the 0h wrap and
+// the polar caps; the region list, an empty list and a missing file.
+#include "charts/starreader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "astro/nutation.h"
+#include "charts/chartcontext.h"
+#include "charts/charttime.h"
+#include "core/datapaths.h"
+#include "core/fileutil.h"
+#include "core/mathutil.h"
+#include "objects/stardatabase.h"
+#include "objects/tests/democatalogues.h"
+#include "objects/tests/demostardb.h"
+#include "charts/chartlabels.h"
+#include "astro/angletext.h"
+#include "testutil/testutil.h"
+
+namespace {
+
+const double kDeg = kPi / 180;
+
+class StarReader : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+#ifndef _WIN32
+        nutation = new testutil::TempDir;
+        std::string command = "python3 \"" + testutil::SourceDir() + "/tools/gen_nutcon.py\" --out \"" +
+                              nutation->path() + "\" > /dev/null";
+        if (std::system(command.c_str()) == 0) LoadNutationTable((nutation->path() + "/").c_str());
+#endif
+    }
+    static void TearDownTestSuite() {
+#ifndef _WIN32
+        FreeNutationTable();
+        delete nutation;
+        nutation = nullptr;
+#endif
+    }
+    void SetUp() override {
+        auto &f = demostars::DemoStarFolders();
+        if (!f.ready) GTEST_SKIP() << "no demo star databases";
+        SetMapDirectories(f.map0.c_str(), f.map1.c_str(), f.map2.c_str());
+        c.reset(new ChartContext);
+        std::memset(c.get(), 0, sizeof *c);
+        ASSERT_EQ(1, ClearStarReader(c.get()));
+        ASSERT_EQ(1, SetChartSite(c.get(), 0, 0, 0, 6.5, 0, 18.3, 60, 2, 2.0, 0));
+        ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+    }
+    void TearDown() override {
+        if (c) EndStarSearch(c.get());
+        SetMapDirectories("", "", "");
+    }
+
+    using Key = std::tuple<int32_t, int32_t>;  // the place in turns
+
+    // Every star of the database within the limit whose pixel lies in the
+    // visible rectangle, by walking every region file.
+    std::set<Key> Expected(int database, double limit) {
+        std::set<Key> out;
+        for (int zone = 0; zone < StarZoneCount(database); ++zone) {
+            int d = database == kStarDbMagX ? MagxSubdivisions(zone) : 1;
+            for (int region = 0; region < StarRegionCount(database, zone); ++region) {
+                std::vector<StarRegionCode> codes;
+                for (int row = 0; row < d; ++row)
+                    for (int column = 0; column < d; ++column)
+                        codes.push_back(MakeRegionCode(zone, region, row, column));
+                if (database != kStarDbMagX && region > 0) {
+                    codes.clear();
+                    codes.push_back(MakeRegionCode(zone, region, 0, 0));
+                }
+                WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
+                    if (s.v > limit) return 0;
+                    int x, y;
+                    if (SkyToScreen(c.get(), s.rightAscension, s.declination, s.motionRightAscension,
+                                    s.motionDeclination, &x, &y) == 1 &&
+                        x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
+                        y <= c->visibleBottom)
+                        out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                    return 0;
+                });
+            }
+        }
+        return out;
+    }
+
+    std::unique_ptr<ChartContext> c;
+#ifndef _WIN32
+    static testutil::TempDir *nutation;
+#endif
+};
+#ifndef _WIN32
+testutil::TempDir *StarReader::nutation = nullptr;
+#endif
+
+TEST_F(StarReader, WindowGivesExactlyItsStars) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;  // degrees, degrees, degrees, magnitude
+        int width, height;
+    } cases[] = {
+        {kStarDbMag7, 0.5, 28, 40, 6.0, 800, 600},    // 0h wrap, zone border at +30
+        {kStarDbMag7, 200, -85, 30, 7.1, 600, 800},   // south pole (no caps in mag7)
+        {kStarDbMag10, 359, 0.5, 12, 9.0, 800, 600},  // 0h wrap on the equator
+        {kStarDbMag10, 45, 87, 10, 9.5, 800, 800},    // the north cap
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600},  // region, sub-region and zone borders
+        {kStarDbMagX, 120, -89.3, 2, 14.0, 600, 600}, // the south cap
+        {kStarDbMagX, 0.1, -0.1, 1, 20.1, 300, 900},  // a tall window at 0h
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, t.field * kDeg,
+                                     t.width, t.height, 0, 0, 0, 0, 0, 0, 1, t.database,
+                                     kFrameJ2000, 0, 1));
+        std::set<Key> got;
+        ChartStar star;
+        int r, n = 0;
+        while ((r = ReadNextStar(c.get(), &star)) == 1) {
+            ++n;
+            EXPECT_TRUE(got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns)).second);
+            EXPECT_LE(c->starV, t.limit);
+            EXPECT_GE(star.x, 0);
+            EXPECT_LT(star.x, t.width);
+            EXPECT_GE(star.y, 0);
+            EXPECT_LT(star.y, t.height);
+        }
+        EXPECT_EQ(0, r);
+        std::set<Key> expected = Expected(t.database, t.limit);
+        EXPECT_GT(expected.size(), 5u);
+        EXPECT_EQ(expected.size(), got.size());
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+}
+
+TEST_F(StarReader, DatabaseChoiceAndEmptyLists) {
+    SetStarSearchLimits(c.get(), 6.5, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMag7, ChooseStarDatabase(c.get(), 20 * kDeg));
+    EXPECT_EQ(kStarDbMag10, ChooseStarDatabase(c.get(), 15 * kDeg));
+    EXPECT_EQ(kStarDbMagX, ChooseStarDatabase(c.get(), 4.9 * kDeg));
+    SetStarSearchLimits(c.get(), 7.2, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMag10, ChooseStarDatabase(c.get(), 60 * kDeg));
+    SetStarSearchLimits(c.get(), 10.1, 1, 1, 100, 1, 0, 1, 1, 1);
+    EXPECT_EQ(kStarDbMagX, ChooseStarDatabase(c.get(), 60 * kDeg));
+
+    // prepared without regions: the first read ends the search
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 1, 0.2, 0, 0, 10 * kDeg, 800, 600, 0, 0, 0, 0, 0, 0, 1,
+                                 kStarDbMag10, kFrameJ2000, 0, 0));
+    ChartStar star;
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+    // regions collected by the caller: the same region is listed once
+    ASSERT_EQ(1, ResetStarReader(c.get()));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 1.0, 0.2));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 1.01, 0.21));
+    EXPECT_EQ(1, c->secondRegionCount);
+    EXPECT_EQ(0, c->firstRegionCount);
+    EXPECT_EQ(1, ReadNextStar(c.get(), &star));
+    // a missing map directory: the region cannot be opened
+    CloseStarRegion(c.get());
+    SetMapDirectories("/nonexistent/", "/nonexistent/", "/nonexistent/");
+    EXPECT_EQ(-1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ(0, ClearStarReader(nullptr));
+    EXPECT_EQ(0, AddStarRegionAt(nullptr, 0, 0));
+}
+
+TEST_F(StarReader, SearchAroundAPlace) {
+    // every magx star within 0.2 degrees of a place, by the walk
+    const double ra = 83.8 * kDeg, dec = -5.4 * kDeg, radius = 0.2 * kDeg;
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), ra, dec, radius, kStarDbMagX));
+    std::set<Key> got;
+    double a, d, v;
+    while (ReadNextStarWithin(c.get(), &a, &d, &v) == 1) {
+        EXPECT_LE(AngularSeparation(a, d, ra, dec), radius);
+        got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+    }
+    std::set<Key> expected;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, ra, dec, 1 * kDeg, 1 * kDeg),
+                     [&](const DecodedStar &s) {
+                         if (AngularSeparation(s.rightAscension, s.declination, ra, dec) <= radius)
+                             expected.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                         return 0;
+                     });
+    EXPECT_GT(expected.size(), 3u);
+    EXPECT_TRUE(expected == got);
+}
+
+// Labels of stars read from the demo databases: a catalogue star by its
+// enabled designation and magnitude suffix, a guide star by its identifier, a
+// faint star by its J designation, a star outside the magnitude window bare.
+TEST_F(StarReader, LabelsOfEveryForm) {
+    if (!democat::DemoFolders().ready) GTEST_SKIP() << "no demo catalogues";
+    SetRefDirectories(democat::DemoFolders().slot0.c_str(), democat::DemoFolders().slot1.c_str(),
+                      democat::DemoFolders().slot1.c_str());
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    auto order = [&](std::initializer_list<int> kinds) {
+        std::memset(settings->enable[kFamilyStars], 0, 60);
+        int p = 0;
+        for (int k : kinds) {
+            settings->order[kFamilyStars][p] = (uint8_t)k;
+            settings->enable[kFamilyStars][p++] = 1;
+        }
+    };
+    ChartLabel label;
+    ChartStar star;
+    // Sirius, star 1 of the catalogue, in mag7
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 101.287 * kDeg, -16.716 * kDeg, 0.01 * kDeg,
+                                       kStarDbMag7));
+    int r;
+    while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber != 1) {
+    }
+    ASSERT_EQ(1, r);
+    order({kStarLabelGuideStar, kStarLabelHd, kStarLabelHr});
+    ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("HD 48915", label.text);
+    settings->magnitudeSuffix[kFamilyStars] = 1;
+    ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("HD 48915 (-14)", label.text);
+    // outside the magnitude window: no designation
+    settings->magnitudeSuffix[kFamilyStars] = 0;
+    settings->magnitudeWindow[kFamilyStars] = 1;
+    settings->faintBound[kFamilyStars] = 5;
+    settings->brightBound[kFamilyStars] = 2;
+    EXPECT_EQ(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+    EXPECT_STREQ("", label.text);
+    settings->magnitudeWindow[kFamilyStars] = 0;
+    EndStarSearch(c.get());
+
+    // a guide star and a faint star of the deep database
+    order({kStarLabelGuideStar, kStarLabelCoordinates});
+    ASSERT_EQ(1, SetStarLabelKinds(c.get(), settings.get()));
+    EXPECT_EQ(1, c->guideStarLabels);
+    EXPECT_EQ(1, c->coordinateLabels);
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 228.75 * kDeg, 3.75 * kDeg, 1.2 * kDeg, kStarDbMagX));
+    bool guide = false, faint = false;
+    while (ReadNextStar(c.get(), &star) == 1 && !(guide && faint)) {
+        if ((star.kind & kChartStarGuide) && !guide) {
+            guide = true;
+            ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "GSC %04d-%04d", (int)c->guideRegion,
+                          (int)c->guideNumber);
+            EXPECT_STREQ(expected, label.text);
+            EXPECT_GT(c->guideRegion, 0);
+        }
+        if ((star.kind & kChartStarFaint) && !faint) {
+            faint = true;
+            ASSERT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+            char j[kJDesignationSize];
+            EXPECT_STREQ(FormatJDesignation(j, c->starRightAscension, c->starDeclination), label.text);
+        }
+    }
+    EXPECT_TRUE(guide);
+    EXPECT_TRUE(faint);
+    SetRefDirectories("", "", "");
+}
+
+// A small mag10 database written here: zone 7, region 0 (0 to 15 degrees
+// in both) holding the given bytes after its code byte.
+class MiniDatabase : public StarReader {
+protected:
+    void Write(uint8_t firstCode, const std::string &records, uint32_t count) {
+        std::string head(24 * 8, '\0');
+        auto put32 = [&head](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i) head[at + i] = (char)(v >> (8 * i));
+        };
+        std::string body(1, (char)firstCode);
+        body += records;
+        put32(0, 24 * 8);
+        put32(4, count);
+        for (int n = 1; n < 24; ++n) put32(8 * n, (uint32_t)(24 * 8 + body.size()));
+        body += '\0';
+        std::string map = dir_.path() + "/";
+        ASSERT_EQ(1, EnsureDirectory((map + "mag10").c_str()));
+        ASSERT_EQ(1, EnsureDirectory((map + "mag10/db07").c_str()));
+        ASSERT_TRUE(testutil::WriteFileBytes(map + "mag10/db07/stars.bin", head + body));
+        SetMapDirectories(map.c_str(), map.c_str(), map.c_str());
+    }
+    // A catalogue-form record at (ra, dec) degrees inside the region, V, next code.
+    static std::string Record(double ra, double dec, double v, int next) {
+        uint32_t f = (uint32_t)std::lround(ra / 15 * 1048575), g = (uint32_t)std::lround(dec / 15 * 1048575);
+        uint32_t word = f | (g & 0xFFF) << 20;
+        std::string r;
+        for (int k = 0; k < 4; ++k) r += (char)(word >> (8 * k));
+        r += (char)(g >> 12);
+        r += std::string("\xB0\x71\x0B\xB0\x71\x0B", 6);  // no motion (750,000)
+        r += std::string("\x07\x00\x00", 3);                 // catalogue number 7
+        uint32_t m = (uint32_t)std::lround((v + 1.6) * 100);
+        r += (char)(m & 0xFF);
+        r += (char)(m >> 8);
+        r += (char)next;
+        return r;
+    }
+    // A component: separation (0.01"), angle, V, letter, reference index.
+    static std::string Component(int separation, int angle, double v, char letter, int reference) {
+        uint32_t q = (uint32_t)std::lround((v + 1.6) * 8388607 / 21.2);
+        uint32_t word = (uint32_t)angle | q << 9;
+        std::string r;
+        r += (char)(separation & 0xFF);
+        r += (char)(separation >> 8);
+        for (int k = 0; k < 4; ++k) r += (char)(word >> (8 * k));
+        r += letter;
+        r += (char)reference;
+        return r;
+    }
+    // Looks at the region's middle: 1 degree on 1000 pixels (3.6" a pixel).
+    void Look(double limit) {
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), 7.5 * kDeg, 7.5 * kDeg, 0, 0, 1 * kDeg, 1000, 1000,
+                                     0, 0, 0, 0, 0, 0, 1, kStarDbMag10, kFrameJ2000, 0, 0));
+        ASSERT_EQ(1, ResetStarReader(c.get()));
+        ASSERT_EQ(1, AddStarRegionAt(c.get(), 7.5 * kDeg, 7.5 * kDeg));
+    }
+    testutil::TempDir dir_;
+};
+
+TEST_F(MiniDatabase, ComponentsArePlacedAndMerged) {
+    // a double (code 2) of three components: B 10" east, C 0.01" off (merged),
+    // D referring to an entry the table does not hold (skipped)
+    std::string records = Record(7.5, 7.5, 5.0, 0) + '\x03' + Component(1000, 90, 6.0, 'B', 0) +
+                          Component(1, 0, 7.0, 'C', 0) + Component(500, 0, 6.5, 'D', 9);
+    Write(2, records, 1);
+    Look(9);
+    ChartStar primary, star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &primary));
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble, primary.kind);
+    EXPECT_NEAR(499.5, primary.x, 1.5);
+    double ra0 = c->starRightAscension, dec0 = c->starDeclination;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('B', c->componentLetter);
+    EXPECT_NEAR(6.0, c->starV, 1e-5);
+    EXPECT_NEAR(10.0 / 3600 * kDeg, AngularSeparation(c->starRightAscension, c->starDeclination,
+                                                       ra0, dec0), 1e-10);
+    EXPECT_NEAR(dec0, c->starDeclination, 1e-9);   // at angle 90: due east
+    EXPECT_GT(c->starRightAscension, ra0);
+    EXPECT_NEAR(10.0 / 3.6, std::abs(star.x - primary.x), 1.01);
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble, star.kind);
+    ASSERT_EQ(2, ReadNextStar(c.get(), &star));  // merged, at its reference
+    EXPECT_EQ(primary.x, star.x);
+    EXPECT_EQ(primary.y, star.y);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+}
+
+TEST_F(MiniDatabase, RegionEndsAtItsFirstFaintStarButNotAtAVariable) {
+    // V 5 (catalogue), 8 (variable, code 1: block of model 0), 9 (catalogue),
+    // then out of order a 6: the 9 ends the region, the 6 is never read
+    std::string variableBlock("\x00\x00\x00\x3E\x58\x02", 6);  // range 3.92 to 5.00, model 0
+    std::string records = Record(7.4, 7.4, 5.0, 1) + Record(7.5, 7.5, 8.0, 0) + variableBlock +
+                          Record(7.6, 7.6, 9.0, 0) + Record(7.45, 7.55, 6.0, 0);
+    Write(0, records, 4);
+    Look(7.0);
+    std::vector<double> seen;
+    ChartStar star;
+    while (ReadNextStar(c.get(), &star) == 1) {
+        seen.push_back(c->starV);
+        double brightest, faintest;
+        ASSERT_EQ(1, GetChartStarMagnitudes(c.get(), &brightest, &faintest));
+        if (seen.size() == 2) {
+            EXPECT_NEAR(3.92, brightest, 1e-9);
+            EXPECT_NEAR(5.0, faintest, 1e-9);
+            EXPECT_EQ(kChartStarCatalogue | kChartStarVariable, star.kind);
+        }
+    }
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_NEAR(5.0, seen[0], 1e-9);
+    EXPECT_NEAR(8.0, seen[1], 1e-9);
+    // a truncated record: -1, never a crash
+    Write(0, Record(7.5, 7.5, 5.0, 0).substr(0, 10), 1);
+    Look(7.0);
+    EXPECT_EQ(-1, ReadNextStar(c.get(), &star));
+}
+
+}  // namespace
