@@ -20,6 +20,7 @@
 #include "objects/builders.h"
 #include "objects/categories.h"
 #include "objects/conrects.h"
+#include "objects/earthsatelliteobjects.h"
 #include "objects/minorbodybuilders.h"
 #include "objects/objectrecord.h"
 #include "objects/starrecord.h"
@@ -230,6 +231,8 @@ int ComputeMovingObjectPlace(const LocationRecord *site, const DateRecord *date,
     if (objectClass == kClassComet || objectClass == kClassMinorPlanet)
         return ComputeMinorBodyObjectPlace(site, date, objectClass, index, rightAscension,
                                            declination);
+    if (objectClass == kClassEarthSatellite)
+        return ComputeEarthSatelliteObjectPlace(site, date, index, rightAscension, declination);
     // The user, user minor-body and reference-point classes take their
     // places from the same services as their builders; those services come
     // with the user databases.

@@ -14,6 +14,7 @@
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
 #include "objects/darkneb.h"
+#include "objects/earthsatelliteobjects.h"
 #include "objects/dsoxref.h"
 #include "objects/galaxycat.h"
 #include "objects/groupcat.h"
@@ -361,10 +362,15 @@ int FormatObjectName(const ObjectRecord *record, char *name, const DesignationPr
     case kClassUserComet:
     case kClassUserMinorPlanet:
     case kClassUserDeepSky:
-    case kClassEarthSatellite:
         listed = true;
         found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
         break;
+    case kClassEarthSatellite: {
+        char text[kEarthSatelliteNameSize];
+        found = EarthSatelliteObjectName(index, text);
+        if (found) CopyName(name, text);
+        break;
+    }
     case kClassReferencePoint: {
         char text[kReferencePointNameSize] = {0};
         char abbreviation[kReferencePointAbbreviationSize] = {0};

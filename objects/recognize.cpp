@@ -18,6 +18,7 @@
 #include "objects/constellations.h"
 #include "ephem/satellitenames.h"
 #include "objects/dsoxref.h"
+#include "objects/earthsatelliteobjects.h"
 #include "objects/objectnames.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
@@ -237,6 +238,12 @@ int Recognizer::Cascade() {
     n = TryEach({{kClassBrightNebula, kNebulaKindOther},
                  {kClassDarkNebula, kDarkKindGlobule},
                  {kClassGlobularCluster, kGlobularKindDiscovery}},
+                text_);
+    if (n > 0) return n;
+    // Earth satellites by their stored name or catalogue number; they need
+    // a site and a date, without which these attempts build nothing.
+    n = TryEach({{kClassEarthSatellite, kEarthSatelliteKindName},
+                 {kClassEarthSatellite, kEarthSatelliteKindNumber}},
                 text_);
     if (n > 0) return n;
     return Try(kClassOpenCluster, kOpenClusterKindOther, text_);

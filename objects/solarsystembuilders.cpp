@@ -282,7 +282,4 @@ int BuildUserMinorPlanetObject(int, char *, const LocationRecord *, const DateRe
                                ObjectRecord *, int) {
     return 0;
 }
-int BuildEarthSatelliteObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                              ObjectRecord *, int) {
-    return 0;
-}
+// BuildEarthSatelliteObject: objects/earthsatelliteobjects.cpp.
