@@ -25,6 +25,9 @@
 
 namespace {
 
+const char kCameraAssignmentMissing[] =
+    "Assigning cameras to a telescope is not available in this version of Gleaner.";
+
 const char kOldListProc[] = "InstrumentListProc";
 
 InstrumentDialogState *g_scopeState = nullptr;
@@ -317,6 +320,10 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case IDC_SCOPE_REPORT:
             ShowTelescopeReport(dialog, s);
             return TRUE;
+        case IDC_SCOPE_CAMERAS:
+            // The camera assignment dialogs are not part of this version.
+            InstrumentMessage(dialog, kCameraAssignmentMissing, MB_OK | MB_ICONINFORMATION);
+            return TRUE;
         case IDOK: {
             WriteBackInstrument(s);
             if (!CheckTelescopesHaveOptics(s->store, s->count)) {
@@ -407,6 +414,10 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         case IDC_SCOPE_REPORT:
             ShowTelescopeReport(dialog, s);
+            return TRUE;
+        case IDC_SCOPE_CAMERAS:
+            // The camera assignment dialogs are not part of this version.
+            InstrumentMessage(dialog, kCameraAssignmentMissing, MB_OK | MB_ICONINFORMATION);
             return TRUE;
         case IDC_SCOPE_SAVE: {
             int32_t count = 0;

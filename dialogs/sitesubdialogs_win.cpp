@@ -1,7 +1,8 @@
 // Procedure of the site dialogs' horizon-recording sub-dialog as far as the
 // site dialogs need it now: a template of that name, when present, opens as a
 // plain dialog whose OK answers 1 and Cancel 0; without one (there is no
-// LocHorDlg template yet) the opening fails and "Create" changes nothing.
+// LocHorDlg template yet) the opening fails, and RunHorizonDialog says that
+// recording a horizon is not available.
 #include "dialogs/sitedialogs_win.h"
 
 namespace {
