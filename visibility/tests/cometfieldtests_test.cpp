@@ -16,6 +16,8 @@
 #include "core/mathutil.h"
 #include "ephem/sunmoon.h"
 #include "instruments/optics.h"
+#include "minorbodies/fieldsearch.h"
+#include "minorbodies/tests/mbfixture.h"
 #include "visibility/imagingeval.h"
 #include "visibility/tests/imagingfixture.h"
 
@@ -100,3 +102,48 @@ TEST(CometFieldTests, ImagingNeedsASignalToNoiseOfTwoAndAHalf) {
     EXPECT_EQ(detect(needed * 0.8, scene.optics.get()), 0);
     EXPECT_EQ(detect(needed * 1.2, nullptr), 0);
 }
+
+namespace {
+
+class CometFieldConnection : public mbtest::PackagedDatabase {
+protected:
+    void TearDown() override {
+        SetCometFieldVisibility(nullptr);
+        mbtest::PackagedDatabase::TearDown();
+    }
+    // The packaged comets the search passes with these flags; -1 when it
+    // does not begin.
+    int Count(uint32_t flags, const LocationRecord *site, const DateRecord *date,
+              const OpticsBlock *optics) {
+        const double no = kFieldSearchNoLimit;
+        CometFieldSearch *s = BeginCometFieldSearch(
+            site, date, nullptr, optics, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, no, no, 0, 0, 0, 0, no,
+            no, 0, no, no, no, no, no, no, no, no, no, no, 0, 0, nullptr, nullptr, 0, flags, nullptr,
+            nullptr);
+        if (!s) return -1;
+        int n = 0;
+        double ra, dec, delta, magnitude;
+        OrbitRecord orbit;
+        while (NextPackagedCometInField(s, nullptr, &ra, &dec, &delta, &magnitude, &orbit) > 0 && n < 5000)
+            ++n;
+        EndCometFieldSearch(s);
+        return n;
+    }
+};
+
+TEST_F(CometFieldConnection, TheSearchHonoursTheVisibleConditionOnceConnected) {
+    LocationRecord site;
+    InitLocationRecord(&site, 0.0, 40 * kDeg, 300.0, 6.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "T");
+    const DateRecord night = At(site, 12, 31, 2024, 0.0);
+    auto scope = EightInch();
+    SetCometFieldVisibility(nullptr);
+    EXPECT_EQ(Count(kFieldVisible, &site, &night, scope.get()), -1);
+    ConnectCometFieldVisibility();
+    const int all = Count(0, &site, &night, scope.get());
+    const int visible = Count(kFieldVisible, &site, &night, scope.get());
+    ASSERT_GT(all, 0);
+    EXPECT_GE(visible, 0);
+    EXPECT_LT(visible, all);  // most packaged comets are far and faint
+}
+
+}  // namespace
