@@ -5,12 +5,14 @@
 #include "ephem/ephemload.h"
 #include "minorbodies/dbfolders.h"
 #include "objects/minorbodyservices.h"
+#include "visibility/cometfieldtests.h"
 
 int LocateDataDirectories() {
     char solarSystem[2][kPathLineSize];
     if (!ResolveDataDirectories(solarSystem[0], solarSystem[1])) return 0;
     SetMinorBodyDatabaseFolders(solarSystem[0], solarSystem[1]);
     ConnectMinorBodyServices();
+    ConnectCometFieldVisibility();
     LoadEphemerisData(solarSystem[0]);
     return 1;
 }

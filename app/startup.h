@@ -1,5 +1,6 @@
 // The start-up of the program's data: the suite's folders found, then the
-// minor-body database folders set and the ephemeris tables loaded from the
+// minor-body database folders set, the comet field search given its
+// visibility and imaging tests, and the ephemeris tables loaded from the
 // solar-system folders.
 #pragma once
 

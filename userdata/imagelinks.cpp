@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "core/fileutil.h"
 #include "core/grouplist.h"
 #include "core/safefile.h"
 #include "objects/objectrecord.h"
 #include "userdata/linkfiles.h"
+#include "userdata/minorbodytwin.h"
 #include "userdata/notestore.h"
 
 namespace {
@@ -111,7 +113,12 @@ int ObjectHasImageLinks(const LinkIndexLists *lists, const ObjectRecord *record)
 }
 
 int FindImageLinksOfObject(const LinkIndexLists *lists, ObjectRecord *record) {
-    return ObjectHasLinks(lists, record);
+    if (ObjectHasLinks(lists, record)) return 1;
+    std::unique_ptr<ObjectRecord> twin(new (std::nothrow) ObjectRecord);
+    if (!record || !twin || !BuildMinorBodyTwin(record, twin.get())) return 0;
+    if (!ObjectHasLinks(lists, twin.get())) return 0;
+    *record = *twin;
+    return 1;
 }
 
 int ReadObjectImageLinks(int group, const ObjectRecord *record, LinkFile *out) {

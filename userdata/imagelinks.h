@@ -28,7 +28,7 @@ int CreateImageLinkIndexFile(const char *groupFolder, int row, int reset = 0);
 int LoadImageLinkIndexLists(int group, LinkIndexLists *lists);
 void FreeImageLinkIndexLists(LinkIndexLists *lists);
 int ObjectHasImageLinks(const LinkIndexLists *lists, const ObjectRecord *record);
-// Only the object's own key (see FindLinksOfObject).
+// With the user-file twin rule of FindLinksOfObject.
 int FindImageLinksOfObject(const LinkIndexLists *lists, ObjectRecord *record);
 int ReadObjectImageLinks(int group, const ObjectRecord *record, LinkFile *out);
 

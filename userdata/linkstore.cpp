@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "objects/objectrecord.h"
 #include "userdata/linkfiles.h"
+#include "userdata/minorbodytwin.h"
 #include "userdata/notestore.h"
 
 namespace {
@@ -105,7 +107,12 @@ int ObjectHasLinks(const LinkIndexLists *lists, const ObjectRecord *record) {
 }
 
 int FindLinksOfObject(const LinkIndexLists *lists, ObjectRecord *record) {
-    return ObjectHasLinks(lists, record);
+    if (ObjectHasLinks(lists, record)) return 1;
+    std::unique_ptr<ObjectRecord> twin(new (std::nothrow) ObjectRecord);
+    if (!record || !twin || !BuildMinorBodyTwin(record, twin.get())) return 0;
+    if (!ObjectHasLinks(lists, twin.get())) return 0;
+    *record = *twin;
+    return 1;
 }
 
 int SplitLinkLine(const std::string &line, std::string *url, std::string *description) {

@@ -68,9 +68,9 @@ int CreateLinkIndexFile(const char *groupFolder, int row, int reset = 0);
 int LoadLinkIndexLists(int group, LinkIndexLists *lists);
 void FreeLinkIndexLists(LinkIndexLists *lists);
 int ObjectHasLinks(const LinkIndexLists *lists, const ObjectRecord *record);
-// 1 when the object has links. The catalogue comet and minor-planet twin
-// rule needs the packaged minor-body files, not readable yet: only the
-// object's own key is looked up.
+// 1 when the object has links. A packaged comet or minor planet without
+// links of its own is looked up as its user-file twin (minorbodytwin.h); when
+// the twin has links, the twin's record replaces the caller's.
 int FindLinksOfObject(const LinkIndexLists *lists, ObjectRecord *record);
 
 // "<url>#<description>" split at the first "#"; trailing CR and LF dropped.

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/fileutil.h"
@@ -14,6 +15,7 @@
 #include "core/userfolder.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "userdata/minorbodytwin.h"
 #include "userdata/notefiles.h"
 #include "userdata/userobjectdata.h"
 
@@ -155,7 +157,13 @@ int FindNoteInIndexLists(const NoteIndexLists *lists, const ObjectRecord *record
 }
 
 int FindNoteOfObject(const NoteIndexLists *lists, ObjectRecord *record) {
-    return FindNoteInIndexLists(lists, record);
+    int number = FindNoteInIndexLists(lists, record);
+    if (number >= 0 || !record) return number;
+    std::unique_ptr<ObjectRecord> twin(new (std::nothrow) ObjectRecord);
+    if (!twin || !BuildMinorBodyTwin(record, twin.get())) return -1;
+    number = FindNoteInIndexLists(lists, twin.get());
+    if (number >= 0) *record = *twin;
+    return number;
 }
 
 // ---- one object's note -----------------------------------------------------------------

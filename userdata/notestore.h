@@ -106,10 +106,9 @@ int CreateNoteIndexFile(const char *groupFolder, int row, int reset = 0);
 int LoadNoteIndexLists(int group, NoteIndexLists *lists);
 void FreeNoteIndexLists(NoteIndexLists *lists);
 int FindNoteInIndexLists(const NoteIndexLists *lists, const ObjectRecord *record);
-// The object's note number or -1. The catalogue comet and minor-planet twin
-// rule (a user comet or minor planet of the same designation) needs the
-// packaged minor-body files, which are not readable yet: only the object's own
-// key is looked up.
+// The object's note number or -1. A packaged comet or minor planet without a
+// note of its own is looked up as its user-file twin (minorbodytwin.h); when
+// the twin has a note, the twin's record replaces the caller's.
 int FindNoteOfObject(const NoteIndexLists *lists, ObjectRecord *record);
 
 int CreateNote(int group, const ObjectRecord *record, int32_t key, const char *title,

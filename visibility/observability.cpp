@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "astro/airmass.h"
 #include "astro/frames.h"
@@ -13,6 +14,8 @@
 #include "core/mathutil.h"
 #include "ephem/bodynames.h"
 #include "ephem/sunmoon.h"
+#include "minorbodies/cometdb.h"
+#include "minorbodies/mpdatabase.h"
 #include "objects/buildrecord.h"
 #include "objects/categories.h"
 #include "photometry/extinction.h"
@@ -38,6 +41,25 @@ const int kMaxScanSteps = 10000000;  // a night in seconds, many times over
 bool IsOrbitClass(int c) {
     return c == kClassComet || c == kClassMinorPlanet || c == kClassUserComet ||
            c == kClassUserMinorPlanet;
+}
+
+// The label of a packaged comet (its full label) or minor planet (its name
+// from the packaged name file); empty when the file cannot be read.
+void WriteMinorBodyLabel(const ObjectRecord *o, char *label) {
+    label[0] = '\0';
+    if (o->objectClass == kClassComet) {
+        FILE *f = OpenCometElementsFile();
+        char text[kCometLabelSize] = {0};
+        if (f && ReadCometRecordLabel(f, o->index, nullptr, nullptr, nullptr, nullptr, text))
+            std::snprintf(label, kObservabilityLabelSize, "%.*s", kObservabilityLabelSize - 1, text);
+        if (f) std::fclose(f);
+    } else if (o->objectClass == kClassMinorPlanet) {
+        FILE *f = OpenMinorPlanetNameFile();
+        char text[kMinorPlanetNameLength + 1] = {0};
+        if (f && ReadMinorPlanetName(f, o->index, text))
+            std::snprintf(label, kObservabilityLabelSize, "%s", text);
+        if (f) std::fclose(f);
+    }
 }
 
 void Complete(const LocationRecord *site, DateRecord *d) {
@@ -96,7 +118,10 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
     it->condensation = 5;
     std::memcpy(&it->object, object, sizeof it->object);
     it->catalogueIndex = object->index;
-    if (IsOrbitClass(object->objectClass)) return 0;  // elements not available here
+    // The user comet and minor-planet stores are not part of the build: their
+    // elements cannot be read.
+    if (object->objectClass == kClassUserComet || object->objectClass == kClassUserMinorPlanet)
+        return 0;
     it->extinctionV = ComputeVisualExtinction(it->date.month, site->temperature, site->humidity,
                                               site->latitude, site->elevation);
     if (RefreshObjectRecord(&it->object, 0.0, site, &it->date, it->extinctionV) <= 0) return 0;
@@ -107,6 +132,9 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
     if (object->objectClass == kClassSolarSystem) {
         const char *name = GetBodyName(it->object.index);
         if (label && name) std::snprintf(label, kObservabilityLabelSize, "%s", name);
+    } else if (IsOrbitClass(object->objectClass)) {
+        it->condensation = it->object.condensation;
+        if (label) WriteMinorBodyLabel(&it->object, label);
     } else {
         it->rightAscensionJ2000 = it->object.raCatalogue;
         it->declinationJ2000 = it->object.decCatalogue;
@@ -140,6 +168,7 @@ void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *, Observab
     if (!it || !it->site) return;
     ObjectRecord &o = it->object;
     ObservabilityValues v = {};
+    const bool orbit = IsOrbitClass(o.objectClass);
     if (o.objectClass == kClassSolarSystem) {
         // The ephemerides through the record builder: the topocentric place of
         // date, the geocentric apparent one and the astrometric J2000 one.
@@ -147,11 +176,30 @@ void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *, Observab
         GetObjectPlotMagnitudeAndSizes(&o, &it->magnitude, &it->sizeA, &it->sizeB);
         v.earthDistance = o.distanceLightYears * kAuPerLightYear;
         v.sunDistance = 1.0;
+    } else if (orbit) {
+        // The elements through the record builder: the geocentric J2000 place
+        // for the date (catalogue place), the topocentric apparent place of
+        // date and the topocentric place carried back to J2000; a comet's
+        // coma and condensation for the date.
+        RefreshObjectRecord(&o, 0.0, it->site, &it->date, it->extinctionV);
+        GetObjectPlotMagnitudeAndSizes(&o, &it->magnitude, &it->sizeA, &it->sizeB);
+        it->condensation = o.condensation;
+        v.earthDistance = o.distanceLightYears * kAuPerLightYear;
+        if (o.objectClass == kClassComet) v.comaSize = it->sizeA;
     } else {
         ComputeApparentPlace(it->site, &it->date, it->extinctionV, 0.0, &o);
         ComputeAstrometricPlace(it->site, &it->date, 0.0, &o);
     }
-    const double b1 = o.raOfDate, b2 = o.decOfDate;
+    double b1 = o.raOfDate, b2 = o.decOfDate;
+    if (orbit && !it->topocentric) {
+        // The geocentric apparent place: the same place without parallax.
+        std::unique_ptr<ObjectRecord> geocentric(new (std::nothrow) ObjectRecord(o));
+        if (geocentric) {
+            ComputeApparentPlace(it->site, &it->date, it->extinctionV, 0.0, geocentric.get());
+            b1 = geocentric->raOfDate;
+            b2 = geocentric->decOfDate;
+        }
+    }
     double a1 = b1, a2 = b2;
     if (it->coordinateMode == kObservabilityJ2000) {
         a1 = o.objectClass == kClassSolarSystem ? o.raJ2000AtDate : o.raCatalogue;

@@ -6,9 +6,10 @@
 //
 // Stars, deep-sky objects, user objects and sky marks are placed from their
 // catalogue place, the Sun, the Moon, the planets and their satellites by the
-// ephemerides. Comets and minor planets need their orbital elements from the
-// minor-body subsystem; until it provides them, BeginObservability answers 0
-// for them as for any element set it cannot read.
+// ephemerides, the packaged comets and minor planets by their elements at
+// each step. The user's own comets and minor planets have no store in this
+// build: BeginObservability answers 0 for them as for any element set it
+// cannot read.
 #pragma once
 #include <cstdint>
 #include <cstdio>
