@@ -19,16 +19,18 @@ command -v lpadmin >/dev/null || skip "lpadmin is not installed (package cups-cl
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -f "$ppd" ] || skip "the cups-pdf PPD is missing ($ppd)"
 
-if ! lpstat -r >/dev/null 2>&1; then
+# "lpstat -r" exits 0 whether or not the scheduler runs: read what it says.
+running() { lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
+if ! running; then
   mkdir -p /run/cups
   # In the foreground in its own session: a container has no init system
   # to hand a daemon to, and the scheduler must outlive this script.
   setsid cupsd -f >/dev/null 2>&1 < /dev/null &
   for _ in $(seq 1 100); do
-    lpstat -r >/dev/null 2>&1 && break
+    running && break
     sleep 0.1
   done
-  lpstat -r >/dev/null 2>&1 || skip "cupsd started but does not answer"
+  running || skip "cupsd started but does not answer"
 fi
 
 # The queue's own cups-pdf settings (cups-pdf reads cups-pdf-<queue>.conf
