@@ -16,6 +16,9 @@ import os
 import re
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from junitreport import write_junit  # noqa: E402
+
 # Statements whose first operand is the text and the second the id.
 TEXT_FIRST = {"LTEXT", "RTEXT", "CTEXT", "PUSHBUTTON", "DEFPUSHBUTTON", "GROUPBOX", "RADIOBUTTON",
               "AUTORADIOBUTTON", "CHECKBOX", "AUTOCHECKBOX", "STATE3", "AUTO3STATE", "PUSHBOX",
@@ -177,23 +180,6 @@ def self_test():
     return 1 if bad else 0
 
 
-def write_junit(path, cases):
-    """cases: (name, failure text or None)."""
-    from xml.sax.saxutils import escape, quoteattr
-    failures = sum(1 for _, text in cases if text)
-    with open(path, "w", encoding="utf-8") as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n')
-        f.write('<testsuites tests="%d" failures="%d">\n' % (len(cases), failures))
-        f.write('  <testsuite name="ResourceIds" tests="%d" failures="%d">\n' % (len(cases), failures))
-        for name, text in cases:
-            f.write('    <testcase name=%s classname="ResourceIds"' % quoteattr(name))
-            if text:
-                f.write('>\n      <failure message="fault">%s</failure>\n    </testcase>\n' % escape(text))
-            else:
-                f.write('/>\n')
-        f.write('  </testsuite>\n</testsuites>\n')
-
-
 def main(argv):
     args = argv[1:]
     junit = None
@@ -209,7 +195,7 @@ def main(argv):
         print(line)
     rules_ok = self_test() == 0
     if junit:
-        write_junit(junit, [("RulesOnATableOfCases", None if rules_ok else "self-test failed"),
+        write_junit(junit, "ResourceIds", [("RulesOnATableOfCases", None if rules_ok else "self-test failed"),
                             ("EveryResourceIdHasAName", "\n".join(faults) or None)])
     if not rules_ok:
         return 1
