@@ -1,34 +1,33 @@
 // Package (exchange file) headers: writing, reading with checks, counts.
 #include "core/package.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
+
+#include "core/safefile.h"
 
 int WritePackageHeader(FILE *f, PackageHeader *header, const char *text) {
     if (!f || !header || !text) return 0;
     size_t len = std::strlen(text);
     header->textLength = (int32_t)len;
     header->name[64] = '\0';
-    if (std::fwrite(header, sizeof *header, 1, f) != 1) return 0;
-    return std::fwrite(text, 1, len + 1, f) == len + 1 ? 1 : 0;
+    if (!SafeWriteAll(f, header, sizeof *header)) return 0;
+    return SafeWriteAll(f, text, len + 1) ? 1 : 0;
 }
 
 int ReadPackageHeader(FILE *f, PackageHeader *header, char **textOut) {
     if (textOut) *textOut = nullptr;
     if (!f || !header) return 0;
-    long start = std::ftell(f);
-    if (std::fread(header, sizeof *header, 1, f) != 1) return 0;
+    if (SafeRead(header, sizeof *header, 1, f) != 1) return 0;
     header->name[64] = '\0';  // files from other computers are not trusted
     if (!textOut) return 1;
     // The length must fit in what is left of the file.
-    long here = std::ftell(f);
-    if (start < 0 || here < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
-    long end = std::ftell(f);
-    if (end < 0 || std::fseek(f, here, SEEK_SET) != 0) return 0;
-    if (header->textLength < 0 || (long)header->textLength + 1 > end - here) return 0;
+    int64_t left = BytesLeftInStream(f);
+    if (left < 0 || header->textLength < 0 || int64_t{header->textLength} + 1 > left) return 0;
     char *block = new (std::nothrow) char[(size_t)header->textLength + 1];
     if (!block) return 0;
-    if (std::fread(block, 1, (size_t)header->textLength + 1, f) != (size_t)header->textLength + 1) {
+    if (SafeRead(block, 1, (size_t)header->textLength + 1, f) != (size_t)header->textLength + 1) {
         delete[] block;
         return 0;
     }
@@ -40,14 +39,40 @@ int ReadPackageHeader(FILE *f, PackageHeader *header, char **textOut) {
 int UpdatePackageCounts(FILE *f, PackageHeader *header, int32_t c1, int32_t c2, int32_t c3,
                         int32_t c4, int32_t c5) {
     if (!f || !header) return 0;
-    if (std::fseek(f, 0, SEEK_SET) != 0 || std::fread(header, sizeof *header, 1, f) != 1) return 0;
+    if (!SafeSeek(f, 0) || SafeRead(header, sizeof *header, 1, f) != 1) return 0;
     header->counts[0] = c1;
     header->counts[1] = c2;
     header->counts[2] = c3;
     header->counts[3] = c4;
     header->counts[4] = c5;
-    if (std::fseek(f, 0, SEEK_SET) != 0 || std::fwrite(header, sizeof *header, 1, f) != 1) return 0;
+    if (!SafeSeek(f, 0) || !SafeWriteAll(f, header, sizeof *header)) return 0;
     return std::fflush(f) == 0 ? 1 : 0;
+}
+
+FILE *CreatePackageFile(const char *path, int kind, const char *name, const char *description) {
+    if (!path || !name) return nullptr;
+    FILE *file = SafeOpen(path, "w+b");
+    if (!file) return nullptr;
+    PackageHeader header;
+    std::memset(&header, 0, sizeof header);
+    SetCurrentStamp(&header.stamp);
+    header.kind = static_cast<uint8_t>(kind);
+    std::snprintf(header.name, sizeof header.name, "%s", name);
+    if (!SetPackageFileTime(&header, nullptr) ||
+        !WritePackageHeader(file, &header, description ? description : "")) {
+        SafeClose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+int FinishPackageCounts(FILE *f, const int32_t counts[5], PackageHeader *header) {
+    if (!f || !counts || !header) return 0;
+    if (!SafeSeek(f, 0) || ReadPackageHeader(f, header, nullptr) != 1) return 0;
+    if (UpdatePackageCounts(f, header, counts[0], counts[1], counts[2], counts[3], counts[4]) != 1)
+        return 0;
+    header->name[sizeof header->name - 1] = '\0';
+    return 1;
 }
 
 int PackageHeaderAccepted(const PackageHeader *header, int expectedKind) {

@@ -41,6 +41,15 @@ int ReadPackageHeader(FILE *f, PackageHeader *header, char **textOut);
 // Rewrites the five counts of the header at offset 0. 1 on success.
 int UpdatePackageCounts(FILE *f, PackageHeader *header, int32_t c1, int32_t c2, int32_t c3,
                         int32_t c4, int32_t c5);
+// Creates the package file at path (opened for writing and reading, through
+// the failure-testable file layer) with a header of the given kind and name,
+// stamped with this version and the current time, and the description.
+// nullptr when any step fails (the caller removes a half-made file).
+FILE *CreatePackageFile(const char *path, int kind, const char *name, const char *description);
+// Once every item and the end record are written: stores the five counts in
+// the header at offset 0 and gives back the header as it now stands (name
+// terminated), for registering the package. 1 on success.
+int FinishPackageCounts(FILE *f, const int32_t counts[5], PackageHeader *header);
 // Reader rule for packages: magic 55555, the expected kind and a major version
 // above 1 (above 2 for colour schemes, kind 9).
 int PackageHeaderAccepted(const PackageHeader *header, int expectedKind);

@@ -240,32 +240,15 @@ int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, cons
 }
 
 FILE *CreateImageLinksPackage(const char *path, const char *name, const char *description) {
-    if (!path || !name) return nullptr;
-    FILE *file = SafeOpen(path, "w+b");
-    if (!file) return nullptr;
-    PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kImageLinksPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) ||
-        !WritePackageHeader(file, &header, description ? description : "")) {
-        SafeClose(file);
-        return nullptr;
-    }
-    return file;
+    return CreatePackageFile(path, kImageLinksPackageKind, name, description);
 }
 
 int CloseImageLinksPackage(FILE *file, int linkCount) {
     if (!file) return 0;
-    bool ok = WriteImageLinkRecordsEnd(file) == 1;
+    const int32_t counts[5] = {0, 0, 0, 0, linkCount};
     PackageHeader header;
-    ok = ok && std::fseek(file, 0, SEEK_SET) == 0 && ReadPackageHeader(file, &header, nullptr) == 1;
-    ok = ok && UpdatePackageCounts(file, &header, 0, 0, 0, 0, linkCount) == 1;
-    if (ok) {
-        header.name[sizeof header.name - 1] = '\0';
-        ok = RegisterImageLinksPackage(header.name, &header.created) == 1;
-    }
+    bool ok = WriteImageLinkRecordsEnd(file) == 1 && FinishPackageCounts(file, counts, &header) == 1 &&
+              RegisterImageLinksPackage(header.name, &header.created) == 1;
     return SafeClose(file) && ok ? 1 : 0;
 }
 

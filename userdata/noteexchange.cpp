@@ -136,32 +136,15 @@ int ReadNoteRecords(FILE *file, int group, int sourceVersion, int expectedCount,
 }
 
 FILE *CreateNotesPackage(const char *path, const char *name, const char *description) {
-    if (!path || !name) return nullptr;
-    FILE *file = SafeOpen(path, "w+b");
-    if (!file) return nullptr;
-    PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kNotesPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) ||
-        !WritePackageHeader(file, &header, description ? description : "")) {
-        SafeClose(file);
-        return nullptr;
-    }
-    return file;
+    return CreatePackageFile(path, kNotesPackageKind, name, description);
 }
 
 int CloseNotesPackage(FILE *file, int noteCount) {
     if (!file) return 0;
-    bool ok = WriteNoteRecordsEnd(file) == 1;
+    const int32_t counts[5] = {0, 0, noteCount, 0, 0};
     PackageHeader header;
-    ok = ok && std::fseek(file, 0, SEEK_SET) == 0 && ReadPackageHeader(file, &header, nullptr) == 1;
-    ok = ok && UpdatePackageCounts(file, &header, 0, 0, noteCount, 0, 0) == 1;
-    if (ok) {
-        header.name[sizeof header.name - 1] = '\0';
-        ok = RegisterNotesPackage(header.name, &header.created) == 1;
-    }
+    bool ok = WriteNoteRecordsEnd(file) == 1 && FinishPackageCounts(file, counts, &header) == 1 &&
+              RegisterNotesPackage(header.name, &header.created) == 1;
     return SafeClose(file) && ok ? 1 : 0;
 }
 

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "core/package.h"
+#include "core/safefile.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
+#include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
 using testutil::ReadFileBytes;
@@ -133,6 +135,44 @@ TEST(PackageHeader, WriteCountsAndReadBack) {
     // The creation time is "now": after 2020 in FILETIME ticks.
     uint64_t ticks = ((uint64_t)r.created.high << 32) | r.created.low;
     EXPECT_GT(ticks, 132223104000000000ULL);
+}
+
+// A package made by the shared create/finish pair: header, description and
+// counts read back; with any file step failing, one of the two reports it.
+TEST(PackageHeader, CreateAndFinishThroughTheFileLayer) {
+    TempDir d;
+    std::string path = d.file("made.pkg");
+    const int32_t counts[5] = {1, 2, 3, 4, 5};
+    auto make = [&]() -> int {
+        FILE *f = CreatePackageFile(path.c_str(), 4, "Winter images", "From the dark site");
+        if (!f) return 0;
+        PackageHeader h;
+        int ok = SafeWriteAll(f, "\0", 1) && FinishPackageCounts(f, counts, &h) == 1 &&
+                 std::strcmp(h.name, "Winter images") == 0;
+        return SafeClose(f) && ok ? 1 : 0;
+    };
+    ASSERT_EQ(make(), 1);
+    FILE *f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    PackageHeader r;
+    char *text = nullptr;
+    ASSERT_EQ(ReadPackageHeader(f, &r, &text), 1);
+    std::fclose(f);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "From the dark site");
+    delete[] text;
+    EXPECT_EQ(r.kind, 4);
+    EXPECT_STREQ(r.name, "Winter images");
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(int32_t{r.counts[i]}, counts[i]);
+    EXPECT_EQ(PackageHeaderAccepted(&r, 4), 1);
+    EXPECT_EQ(ReadFileBytes(path).size(), 103u + 19u + 1u);
+
+    int steps = testutil::ForEachFailurePoint(
+        [&] { std::remove(path.c_str()); }, make,
+        [&](const testutil::FailurePointRun &run) {
+            EXPECT_EQ(run.result, 0) << testutil::DescribeFailurePoint(run);
+        });
+    EXPECT_GE(steps, 6);  // open, header, text, end byte, count read-back and rewrite, close
 }
 
 TEST(PackageHeader, EmptyDescriptionIs104Bytes) {
