@@ -15,6 +15,7 @@
 #include "objects/objectrecord.h"
 #include "userdata/notefiles.h"
 #include "userdata/notestore.h"
+#include "userdata/storebackup.h"
 #include "userdata/storepaths.h"
 
 const char kImportedGroupName[] = "Imported from Nightjar 2";
@@ -22,19 +23,6 @@ const char kImportedGroupName[] = "Imported from Nightjar 2";
 namespace {
 
 const int kQuestionBytes = 512;
-
-// The note files of a folder, in byte order: plain "*.bin" files other than
-// "index.bin" (both compared without regard to case, as Windows does).
-std::vector<std::string> NoteFilesIn(const std::string &folder) {
-    std::vector<std::string> names;
-    std::vector<FsEntry> entries;
-    if (!FsListFolder(folder, entries)) return names;
-    for (const FsEntry &e : entries)
-        if (!e.isFolder && !e.isLink && IsStoreFileNamed(e.name, ".bin") &&
-            CompareNamesNoCase(e.name.c_str(), "index.bin") != 0)
-            names.push_back(e.name);
-    return names;
-}
 
 // Reads one note file of a backup or another computer (its user object is
 // found or added here) and sets it into the group. 1 done, 0 failed.
@@ -50,148 +38,35 @@ int SetNoteFromFile(const std::string &path, int group) {
     return SetNote(group, &record, header.title, text.c_str(), header.status) >= 0 ? 1 : 0;
 }
 
-// The 0-based position of the group of that display name, made when absent;
-// -1 on failure. Looked up anew each time, as positions move when a group
-// is added before them.
-int GroupPositionByName(const char *name) {
-    GroupRecord record;
-    int position = FindGroupByName(kGroupNotes, name, &record);
-    if (position < 0) return -1;
-    if (position == 0) {
-        position = AddGroup(kGroupNotes, name, &record);
-        if (position < 0) position = -position;
-        if (position == 0) return -1;
-    }
-    return position - 1;
+// The notes store as the shared backup frame sees it: note files "*.bin"
+// in one folder per category row of each group.
+const StoreShape kNotesShape = {kGroupNotes, "notes", "notes", ".bin", "notes"};
+
+int MakeNoteIndex(const char *groupFolder, int row) {
+    return CreateNoteIndexFile(groupFolder, row, 1) ? 1 : 0;
 }
 
-int RollBack(const std::string &notes, const std::string &safety) {
-    if (DeleteTree(notes.c_str()) != 1 && FsKind(notes) >= 0) return -1;
-    if (!CopyTree(safety.c_str(), notes.c_str())) return -1;
-    DeleteTree(safety.c_str());
-    return 0;
+std::vector<std::string> NoteFilesIn(const std::string &folder) {
+    return StoreFilesIn(folder, kNotesShape.suffix);
+}
+
+int GroupPositionByName(const char *name) {
+    return StoreGroupPositionByName(kGroupNotes, name);
 }
 
 }  // namespace
 
 int BackupNotes(const char *destination, const char *backupName, int groupChoice) {
-    if (!destination || !*destination) return 0;
-    std::string notes = NotesFolder();
-    if (notes.empty()) return 0;
-    bool named = backupName && *backupName;
-    std::string root = named ? std::string(destination) + "/nightjar backup " + backupName
-                             : std::string(destination);
-    std::string target = root + "/notes";
-    if (PathsOverlap(target, notes)) return 0;
-    if (!EnsureDirectory(destination) || !EnsureDirectory(root.c_str())) return 0;
-    if (FsKind(target) >= 0 && !DeleteTree(target.c_str())) return 0;
-    if (!EnsureDirectory(target.c_str())) return 0;
-    GroupRecord *groups = nullptr;
-    int count = 0;
-    if (!ReadGroupList(kGroupNotes, &groups, &count)) return 0;
-    std::vector<GroupRecord> chosen;
-    int only = named ? -1 : groupChoice - 2;
-    for (int g = 0; g < count; ++g)
-        if (only < 0 || g == only) chosen.push_back(groups[g]);
-    FreeGroupList(groups);
-    if (only >= count) return 0;
-
-    for (GroupRecord &group : chosen) {
-        group.folder[sizeof group.folder - 1] = '\0';
-        if (!IsSafeGroupFolder(group.folder)) return 0;
-        std::string out = target + "/" + group.folder;
-        if (!EnsureDirectory(out.c_str())) return 0;
-        for (int row = 0; row < kCategoryFolderCount; ++row) {
-            std::string outRow = out + "/" + CategoryFolderTable[row].name;
-            if (!EnsureDirectory(outRow.c_str())) return 0;
-            std::string inRow = NoteRowFolder(group.folder, row);
-            for (const std::string &name : NoteFilesIn(inRow))
-                if (CopyStoreFileKeepTime((inRow + "/" + name).c_str(),
-                                          (outRow + "/" + name).c_str()) != 1)
-                    return 0;
-        }
-    }
-    // Without the group list a backup cannot be restored: its copy counts.
-    if (CopyStoreFileKeepTime((notes + "/groups.bin").c_str(), (target + "/groups.bin").c_str()) != 1)
-        return 0;
-    CopyStoreFileKeepTime((notes + "/registry.bin").c_str(), (target + "/registry.bin").c_str());
-    return 1;
+    return BackupStore(kNotesShape, destination, backupName, groupChoice);
 }
 
 int RestoreNotes(const char *backupFolder, const char *backupName, int backupVersion) {
-    if (!backupFolder || !*backupFolder) return 0;
-    std::string notes = NotesFolder();
-    const char *root = GetUserDataFolder();
-    if (notes.empty()) return 0;
-    std::string tmp = std::string(root) + "/tmp";
-    std::string safety = tmp + "/notes";
-    DeleteTree(safety.c_str());
-    std::string source = std::string(backupFolder);
-    if (backupName && *backupName) source += std::string("/") + backupName;
-    source += "/notes";
-    if (FsKind(source) != 1) return 0;
-    // A backup inside the live store (or its safety copy) would be deleted
-    // by the restore itself.
-    if (PathsOverlap(source, notes) || PathsOverlap(source, safety)) return 0;
-
-    // The backup is checked before anything changes: its group list must
-    // read, and every group it lists must have its folder there.
-    GroupRecord *groups = nullptr;
-    int count = 0;
-    if (backupVersion >= 3000) {
-        if (FsKind(source + "/groups.bin") != 0 ||
-            !ReadGroupListIn(source.c_str(), &groups, &count))
-            return 0;
-        bool whole = true;
-        for (int g = 0; g < count && whole; ++g) {
-            groups[g].folder[sizeof groups[g].folder - 1] = '\0';
-            whole = IsSafeGroupFolder(groups[g].folder) &&
-                    FsKind(source + "/" + groups[g].folder) == 1;
-        }
-        FreeGroupList(groups);
-        if (!whole) return 0;
-    }
-
-    if (!EnsureDirectory(tmp.c_str()) || !EnsureDirectory(notes.c_str()) ||
-        !CopyTree(notes.c_str(), safety.c_str()))
-        return 0;
-    if (!DeleteTree(notes.c_str()) || !EnsureDirectory(notes.c_str()))
-        return RollBack(notes, safety);
-
-    if (backupVersion >= 3000) {
-        if (CopyStoreFileKeepTime((source + "/groups.bin").c_str(), (notes + "/groups.bin").c_str()) != 1 ||
-            !ReadGroupList(kGroupNotes, &groups, &count))
-            return RollBack(notes, safety);
-        std::vector<GroupRecord> list(groups, groups + count);
-        FreeGroupList(groups);
-        for (int g = 0; g < count; ++g) {
-            const char *folder = list[static_cast<size_t>(g)].folder;
-            for (int row = 0; row < kCategoryFolderCount; ++row) {
-                if (!CreateNoteIndexFile(folder, row, 1)) return RollBack(notes, safety);
-                std::string from = source + "/" + folder + "/" + CategoryFolderTable[row].name;
-                for (const std::string &name : NoteFilesIn(from))
-                    if (!SetNoteFromFile(from + "/" + name, g)) return RollBack(notes, safety);
-            }
-        }
-    } else {
-        int group = GroupPositionByName(kImportedGroupName);
-        GroupRecord record;
-        if (group < 0 || !ReadGroup(kGroupNotes, &record, group)) return RollBack(notes, safety);
-        for (int row = 0; row < kOldCategoryFolderCount; ++row) {
-            if (!CreateNoteIndexFile(record.folder, row, 1)) return RollBack(notes, safety);
-            std::string from = source + "/" + OldCategoryFolderTable[row];
-            for (const std::string &name : NoteFilesIn(from))
-                if (!SetNoteFromFile(from + "/" + name, group)) return RollBack(notes, safety);
-        }
-    }
-    CopyStoreFileKeepTime((source + "/registry.bin").c_str(), (notes + "/registry.bin").c_str());
-    return 1;
+    return RestoreStore(kNotesShape, backupFolder, backupName, backupVersion, MakeNoteIndex,
+                        SetNoteFromFile);
 }
 
 void DeleteNotesSafetyCopy() {
-    const char *root = GetUserDataFolder();
-    if (!root || !*root) return;
-    DeleteTree((std::string(root) + "/tmp/notes").c_str());
+    DeleteStoreSafetyCopy(kNotesShape);
 }
 
 int MergeOtherComputerNotes(const char *otherFolder, int otherVersion,
