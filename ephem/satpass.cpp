@@ -456,61 +456,61 @@ int ComputeSatelliteStateAt(SatellitePassContext *c, double julianDate, double *
                               *magnitude, skyTest ? 1 : 0, score);
 }
 
-int RefineClosestApproach(SatellitePassContext *c, SatellitePass *pass) {
+namespace {
+
+// Minimises f (an offset in days from the context's date, giving the value)
+// within the bracket of kBracketSteps steps about that date, moves the
+// context there and records the pass's middle point. Offsets from the centre
+// keep the abscissa's precision (a Julian date itself resolves only about a
+// microday). 1 with the place in *ra, *dec; 0 with the date and step put back
+// when the search fails.
+template <typename F>
+int RefinePassMiddle(SatellitePassContext *c, F f, double tolerance, SatellitePass *pass, double *ra,
+                     double *dec) {
     double centre = c->currentJulianDate;
     double savedStep = c->step;
-    // Offsets from the centre keep the abscissa's precision (a Julian date
-    // itself resolves only about a microday).
-    auto range = [c, centre](double x, double *f) {
-        double ra, dec;
-        return ComputeSatelliteTopocentricAt(c, centre + x, &ra, &dec, f);
-    };
     double best = 0.0;
     double half = kBracketSteps * c->step;
-    if (!MinimiseBrent(range, -half, half, 0.0, 1e-7, &best)) {
+    if (!MinimiseBrent(f, -half, half, 0.0, tolerance, &best)) {
         c->step = savedStep;
         CompleteDate(c, centre);
         return 0;
     }
     double jd = centre + best;
     CompleteDate(c, jd);
-    double ra, dec, r;
-    if (!ComputeSatelliteTopocentricAt(c, jd, &ra, &dec, &r)) return 0;
+    double r;
+    if (!ComputeSatelliteTopocentricAt(c, jd, ra, dec, &r)) return 0;
     pass->julianDate[1] = jd;
-    pass->rightAscension[1] = ra;
-    pass->declination[1] = dec;
+    pass->rightAscension[1] = *ra;
+    pass->declination[1] = *dec;
     pass->range[1] = r;
     pass->inShadow[1] = static_cast<uint8_t>(ShadowAt(c));
     pass->magnitude[1] = MagnitudeWithoutExtinction(c, r);
     return 1;
 }
 
+}  // namespace
+
+int RefineClosestApproach(SatellitePassContext *c, SatellitePass *pass) {
+    double centre = c->currentJulianDate;
+    auto range = [c, centre](double x, double *f) {
+        double ra, dec;
+        return ComputeSatelliteTopocentricAt(c, centre + x, &ra, &dec, f);
+    };
+    double ra, dec;
+    return RefinePassMiddle(c, range, 1e-7, pass, &ra, &dec);
+}
+
 int RefineClosestApproachToTarget(SatellitePassContext *c, SatellitePass *pass) {
     double centre = c->currentJulianDate;
-    double savedStep = c->step;
     auto separation = [c, centre](double x, double *f) {
         double ra, dec, r;
         if (!ComputeSatelliteTopocentricAt(c, centre + x, &ra, &dec, &r)) return 0;
         *f = AngularSeparation(ra, dec, c->targetRightAscension, c->targetDeclination);
         return 1;
     };
-    double best = 0.0;
-    double half = kBracketSteps * c->step;
-    if (!MinimiseBrent(separation, -half, half, 0.0, 1e-9, &best)) {
-        c->step = savedStep;
-        CompleteDate(c, centre);
-        return 0;
-    }
-    double jd = centre + best;
-    CompleteDate(c, jd);
-    double ra, dec, r;
-    if (!ComputeSatelliteTopocentricAt(c, jd, &ra, &dec, &r)) return 0;
-    pass->julianDate[1] = jd;
-    pass->rightAscension[1] = ra;
-    pass->declination[1] = dec;
-    pass->range[1] = r;
-    pass->inShadow[1] = static_cast<uint8_t>(ShadowAt(c));
-    pass->magnitude[1] = MagnitudeWithoutExtinction(c, r);
+    double ra, dec;
+    if (!RefinePassMiddle(c, separation, 1e-9, pass, &ra, &dec)) return 0;
     pass->separation[1] = AngularSeparation(c->targetRightAscension, c->targetDeclination, ra, dec);
     pass->positionAngle[1] =
         ComputePositionAngle(c->targetRightAscension, c->targetDeclination, ra, dec);
