@@ -462,10 +462,62 @@ TEST_F(CameraAssignDialog, ThirteenthCameraIsRefused) {
     EXPECT_EQ(scope->optics[0].cameraCount, kMaxCameras);
 }
 
+TEST_F(CameraAssignDialog, CancelledNewCameraAndRemovingTheLastCamera) {
+    auto scope = Scope("Imaging Dob", {{"Plossl 25", 25}}, {st7});
+    OpticsBlock &block = scope->optics[0];
+    block.projectionOffered = 1;
+    block.projectionEyepiece = block.eyepieces[0];
+    block.projectionDistance = 80;
+    CurrentCameraIndex = 5;   // kept from a telescope with more cameras
+    std::string linkAtOpening, linkAfter;
+    std::vector<std::string> poolAfterCancel, assignedAfter;
+    int chosenPoolLine = -1, poolChoice = 0, indexAfter = 0;
+    bool accessoriesEnabled = true;
+    {
+        ScriptRun run;
+        OnDialog(kEditScope, "cameras", [](HWND d) { Click(d, IDC_SCOPE_CAMERAS); });
+        OnDialog(kCamDlg, "new", [&](HWND d) {
+            linkAtOpening = ItemText(d, IDC_CAMDLG_PROJECTION_LINK);
+            ChooseLine(d, IDC_POOL_LIST, 0);
+            Click(d, IDC_POOL_NEW);
+        });
+        OnDialog("Edit Camera Data", "cancel", [](HWND d) { Click(d, IDCANCEL); });
+        OnDialog(kCamDlg, "remove the only camera", [&](HWND d) {
+            poolAfterCancel = Rows(d, IDC_POOL_LIST);
+            chosenPoolLine = (int)SendDlgItemMessageA(d, IDC_POOL_LIST, LB_GETCURSEL, 0, 0);
+            poolChoice = GetScopeDialogState()->poolChoice;
+            ChooseLine(d, IDC_POOL_ASSIGNED, 0);
+            Click(d, IDC_POOL_UNASSIGN);
+        });
+        OnDialog(kCamDlg, "ok", [&](HWND d) {
+            assignedAfter = Rows(d, IDC_POOL_ASSIGNED);
+            indexAfter = CurrentCameraIndex;
+            accessoriesEnabled = Enabled(d, IDC_CAMDLG_ACCESSORIES);
+            linkAfter = ItemText(d, IDC_CAMDLG_PROJECTION_LINK);
+            Click(d, IDOK);
+        });
+        OnDialog(kEditScope, "ok", [](HWND d) { Click(d, IDOK); });
+        EXPECT_EQ(RunScopeEditDialog(nullptr, ProgramResources(), scope.get()), 1);
+        EXPECT_EQ(run.Failure(), "");
+    }
+    EXPECT_EQ(linkAtOpening, "Plossl 25 @ 80mm");
+    // The cancelled "New Camera" left the pool, and the line chosen before came back.
+    EXPECT_EQ(poolAfterCancel, std::vector<std::string>{"ST-7"});
+    EXPECT_EQ(chosenPoolLine, 0);
+    EXPECT_EQ(poolChoice, st7);
+    EXPECT_EQ(PoolNames(), (std::vector<std::string>{"ST-7", "Canon", "ToUcam"}));
+    // No camera is chosen once the last one is gone: nothing works on the empty slot.
+    EXPECT_TRUE(assignedAfter.empty());
+    EXPECT_EQ(indexAfter, -1);
+    EXPECT_FALSE(accessoriesEnabled);
+    EXPECT_EQ(linkAfter, "Configure");
+    EXPECT_EQ(scope->optics[0].cameraCount, 0);
+}
+
 // ---- projection, afocal projection and the factor list --------------------------------
 
 TEST_F(CameraAssignDialog, ProjectionAfocalAndFactors) {
-    auto scope = Scope("Imaging Dob", {{"Plossl 25", 25}, {"Long eye relief 10", 10}}, {st7});
+    auto scope = Scope("Imaging Dob", {{"Plossl 25", 25}, {"Long eye relief 10", 10}}, {st7, canon});
     OpticsBlock &block = scope->optics[0];
     CameraEntry &cam = block.cameras[0];
     std::snprintf(cam.filters[0].name, sizeof cam.filters[0].name, "Green");
@@ -481,7 +533,8 @@ TEST_F(CameraAssignDialog, ProjectionAfocalAndFactors) {
 
     std::string linkAtOpening, optimumAt25, optimumAt10, optimumGreen, linkAfter, afocalLink, fullWarning;
     bool linkEnabledAtOpening = true, linkEnabledChecked = false, deleteEnabledOnFactor = false;
-    std::vector<std::string> eyepieceRows, cameraRows, filterRows;
+    std::vector<std::string> eyepieceRows, cameraRows, filterRows, canonFilterRows;
+    std::string optimumCanon;
     int cameraLine = -1, filterLine = -1, factorRowsFull = 0, factorRowsAfterDelete = 0;
     const double diagonal = std::hypot(7.4, 7.4);   // micrometres
     // Critical sampling: e ((2 diagonal / lambda) / N + 1), f/6, lambda 0.665 um without a filter.
@@ -513,8 +566,14 @@ TEST_F(CameraAssignDialog, ProjectionAfocalAndFactors) {
             optimumAt10 = ItemText(d, IDC_PROJECTION_OPTIMUM);
             ChooseLine(d, IDC_PROJECTION_FILTER, 1, true);
         });
-        OnDialog("Configure Eyepiece Projection", "distance", [&](HWND d) {
+        OnDialog("Configure Eyepiece Projection", "the other camera", [&](HWND d) {
             optimumGreen = ItemText(d, IDC_PROJECTION_OPTIMUM);
+            ChooseLine(d, IDC_PROJECTION_CAMERA, 1, true);
+        });
+        OnDialog("Configure Eyepiece Projection", "distance", [&](HWND d) {
+            // The Canon has no filters: the green filter's index is not kept for it.
+            canonFilterRows = Rows(d, IDC_PROJECTION_FILTER, false);
+            optimumCanon = ItemText(d, IDC_PROJECTION_OPTIMUM);
             TypeText(d, IDC_PROJECTION_DISTANCE, "80");
             Capture(d, "camepojdlg");
             Click(d, IDOK);
@@ -564,7 +623,7 @@ TEST_F(CameraAssignDialog, ProjectionAfocalAndFactors) {
     EXPECT_FALSE(linkEnabledAtOpening);
     EXPECT_TRUE(linkEnabledChecked);
     EXPECT_EQ(eyepieceRows, (std::vector<std::string>{"Plossl 25", "Long eye relief 10"}));
-    EXPECT_EQ(cameraRows, std::vector<std::string>{"ST-7"});
+    EXPECT_EQ(cameraRows, (std::vector<std::string>{"ST-7", "Canon"}));
     EXPECT_EQ(filterRows, (std::vector<std::string>{"No filter", "Green"}));
     EXPECT_EQ(cameraLine, 0);   // the kept camera 7 is not this telescope's
     EXPECT_EQ(filterLine, 0);   // nor filter 4
@@ -572,14 +631,16 @@ TEST_F(CameraAssignDialog, ProjectionAfocalAndFactors) {
     EXPECT_EQ(optimumAt10, optimum(10, 0.665));
     EXPECT_EQ(optimumGreen, optimum(10, 0.55));
     EXPECT_EQ(optimumGreen, "73 mm");
+    EXPECT_EQ(canonFilterRows, std::vector<std::string>{"No filter"});
+    EXPECT_EQ(optimumCanon, optimum(10, 0.665));
     EXPECT_EQ(linkAfter, "10mm eyepiece @ 80mm");   // the name is longer than 13 characters
     EXPECT_EQ(afocalLink, "Plossl 25");
     EXPECT_EQ(factorRowsFull, 16);   // the heading and 15 factors
     EXPECT_EQ(fullWarning, "A maximum of 15 magnification factors can be kept for a telescope");
     EXPECT_TRUE(deleteEnabledOnFactor);
     EXPECT_EQ(factorRowsAfterDelete, 15);
-    EXPECT_EQ(ProjectionCameraChoice, 0);
-    EXPECT_EQ(ProjectionFilterChoice, 0);
+    EXPECT_EQ(ProjectionCameraChoice, 1);
+    EXPECT_EQ(ProjectionFilterChoice, -1);
     const OpticsBlock &m = scope->optics[0];
     EXPECT_EQ(+m.projectionOffered, 1);
     EXPECT_EQ(+m.afocalOffered, 1);
