@@ -462,14 +462,14 @@ TEST_F(CameraAssignDialog, ThirteenthCameraIsRefused) {
     EXPECT_EQ(scope->optics[0].cameraCount, kMaxCameras);
 }
 
-TEST_F(CameraAssignDialog, CancelledNewCameraAndRemovingTheLastCamera) {
-    auto scope = Scope("Imaging Dob", {{"Plossl 25", 25}}, {st7});
+TEST_F(CameraAssignDialog, CancelledNewCameraAndProjectionThenTheLastCameraRemoved) {
+    auto scope = Scope("Imaging Dob", {{"Plossl 25", 25}, {"Nagler 9", 9}}, {st7});
     OpticsBlock &block = scope->optics[0];
     block.projectionOffered = 1;
     block.projectionEyepiece = block.eyepieces[0];
     block.projectionDistance = 80;
     CurrentCameraIndex = 5;   // kept from a telescope with more cameras
-    std::string linkAtOpening, linkAfter;
+    std::string linkAtOpening, linkAfterProjectionCancel, linkAfter;
     std::vector<std::string> poolAfterCancel, assignedAfter;
     int chosenPoolLine = -1, poolChoice = 0, indexAfter = 0;
     bool accessoriesEnabled = true;
@@ -482,10 +482,18 @@ TEST_F(CameraAssignDialog, CancelledNewCameraAndRemovingTheLastCamera) {
             Click(d, IDC_POOL_NEW);
         });
         OnDialog("Edit Camera Data", "cancel", [](HWND d) { Click(d, IDCANCEL); });
-        OnDialog(kCamDlg, "remove the only camera", [&](HWND d) {
+        OnDialog(kCamDlg, "projection", [&](HWND d) {
             poolAfterCancel = Rows(d, IDC_POOL_LIST);
             chosenPoolLine = (int)SendDlgItemMessageA(d, IDC_POOL_LIST, LB_GETCURSEL, 0, 0);
             poolChoice = GetScopeDialogState()->poolChoice;
+            Click(d, IDC_CAMDLG_PROJECTION_LINK);
+        });
+        OnDialog("Configure Eyepiece Projection", "another eyepiece, then cancel", [](HWND d) {
+            ChooseLine(d, IDC_PROJECTION_EYEPIECE, 1, true);
+            Click(d, IDCANCEL);
+        });
+        OnDialog(kCamDlg, "remove the only camera", [&](HWND d) {
+            linkAfterProjectionCancel = ItemText(d, IDC_CAMDLG_PROJECTION_LINK);
             ChooseLine(d, IDC_POOL_ASSIGNED, 0);
             Click(d, IDC_POOL_UNASSIGN);
         });
@@ -501,6 +509,9 @@ TEST_F(CameraAssignDialog, CancelledNewCameraAndRemovingTheLastCamera) {
         EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(linkAtOpening, "Plossl 25 @ 80mm");
+    // Cancel of the projection dialog takes back the eyepiece chosen in it.
+    EXPECT_EQ(linkAfterProjectionCancel, "Plossl 25 @ 80mm");
+    EXPECT_STREQ(scope->optics[0].projectionEyepiece.name, "Plossl 25");
     // The cancelled "New Camera" left the pool, and the line chosen before came back.
     EXPECT_EQ(poolAfterCancel, std::vector<std::string>{"ST-7"});
     EXPECT_EQ(chosenPoolLine, 0);
