@@ -62,6 +62,45 @@ int FindTelescopeCameraByPoolId(const OpticsBlock *main, int poolId) {
 
 int ClampChoice(int index, int count) { return (index >= 0 && index < count) ? index : -1; }
 
+void HoldProjectionChoices(const OpticsBlock *main, int *camera, int *filter) {
+    const int cameras = main->cameraCount < 0 ? 0 : main->cameraCount > kMaxCameras ? kMaxCameras : main->cameraCount;
+    if (ClampChoice(*camera, cameras) < 0) *camera = cameras > 0 ? 0 : -1;
+    if (*camera < 0) {
+        *filter = -1;
+        return;
+    }
+    const int32_t n = main->cameras[*camera].filterCount;
+    const int filters = n < 0 ? 0 : n > kCameraAssignedFilters ? kCameraAssignedFilters : n;
+    *filter = ClampChoice(*filter, filters);
+}
+
+int RebuildCameraFilters(CameraEntry *camera, const uint16_t *ids, int count) {
+    camera->filterCount = 0;
+    for (int i = 0; i < count && camera->filterCount < kCameraAssignedFilters; ++i)
+        if (LoadFilterFromPool(ids[i], &camera->filters[camera->filterCount])) ++camera->filterCount;
+    return camera->filterCount;
+}
+
+int RebuildCameraLenses(CameraEntry *camera, const uint16_t *ids, int count) {
+    camera->lensCount = 0;
+    for (int i = 0; i < count && camera->lensCount < kCameraLensSlots; ++i)
+        if (LoadLensFromPool(ids[i], &camera->lenses[camera->lensCount])) ++camera->lensCount;
+    return camera->lensCount;
+}
+
+void CopyCameraSection(OpticsBlock *to, const OpticsBlock *from) {
+    to->cameraCount = from->cameraCount;
+    std::memcpy(to->cameras, from->cameras, sizeof to->cameras);
+    to->projectionOffered = from->projectionOffered;
+    to->afocalOffered = from->afocalOffered;
+    to->projectionEyepiece = from->projectionEyepiece;
+    to->projectionDistance = from->projectionDistance;
+    to->afocalEyepiece = from->afocalEyepiece;
+    to->extenderCount = from->extenderCount;
+    to->extenderIndex = from->extenderIndex;
+    std::memcpy(to->extenderFactors, from->extenderFactors, sizeof to->extenderFactors);
+}
+
 int AddExtenderFactorText(OpticsBlock *main, const char *text) {
     const double v = ParseSexagesimal(text ? text : "");
     if (v == kNoRealValue || !std::isfinite(v) || v <= 0) return 0;

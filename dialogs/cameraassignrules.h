@@ -5,6 +5,7 @@
 // links and of the optimum projection distance.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "instruments/ccdcurves.h"
 #include "instruments/instrumentrecord.h"
@@ -30,6 +31,23 @@ int FindTelescopeCameraByPoolId(const OpticsBlock *main, int poolId);
 // A chosen camera (or filter) index kept between uses, held to what there is:
 // the index when 0 <= index < count, else -1.
 int ClampChoice(int index, int count);
+// The camera and filter chosen for the optimum projection distance, kept
+// between uses (and telescopes): a camera the telescope does not have becomes
+// its first camera (-1 with none), a filter the chosen camera does not have
+// becomes -1 (no filter).
+void HoldProjectionChoices(const OpticsBlock *main, int *camera, int *filter);
+
+// After the filter or lens assignment dialog: the camera's filters (lenses)
+// rebuilt from the pool ids in order, ids no longer in the pool skipped, at
+// most 50 filters (10 lenses). The number kept.
+int RebuildCameraFilters(CameraEntry *camera, const uint16_t *ids, int count);
+int RebuildCameraLenses(CameraEntry *camera, const uint16_t *ids, int count);
+
+// What the camera dialog changes in the main optics (the cameras, the
+// projection and afocal switches and eyepieces, the projection distance and
+// the extender list), copied from one block to another: Cancel puts the
+// copy taken at opening back.
+void CopyCameraSection(OpticsBlock *to, const OpticsBlock *from);
 
 // The magnification-factor text of "Add Focal Extender/Reducer": 1 appended;
 // 0 not a number above 0; -1 the list holds 15 factors already.

@@ -73,6 +73,10 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK FilterTypeDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK EditLensDlgProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK EditCamDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK CamDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK CamEProjDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK CamAfocalDlgProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK AddFocalDlgProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TelescopeListWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK BinocularListWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK PoolListKeyWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -104,6 +108,17 @@ void EnableCameraKindFields(HWND dialog, int kind);
 void EnableGuiderFields(HWND dialog, int on);
 // The camera whose filters and lenses CamFilterDlg and CamLensDlg assign.
 extern CameraEntry *g_currentCamera;
+// The property under which a pool list keeps its own procedure while
+// PoolListKeyWndProc is installed on it.
+extern const char kPoolListOldProc[];
+// The camera dialog's values kept between uses: the telescope camera chosen
+// in its assigned list (-1 none), the kind its pool list shows (0 CCD,
+// 1 digital, 2 video), and the camera and filter (-1 none) chosen for the
+// optimum projection distance.
+extern int CurrentCameraIndex;
+extern int CameraPoolKind;
+extern int ProjectionCameraChoice;
+extern int ProjectionFilterChoice;
 
 // ---- instrument list dialogs (ScopeDlg, BinocsDlg) ---------------------------
 // Both edit every instrument of one kind in instr.bin in place, through a list

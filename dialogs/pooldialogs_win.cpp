@@ -29,10 +29,11 @@ LensRecord WorkingLens;
 double MeasuredApparentField = 0.0;
 int FillingDialogFields = 0;
 CameraEntry *g_currentCamera = nullptr;
+const char kPoolListOldProc[] = "PoolListProc";
 
 namespace {
 
-const char kOldPoolListProc[] = "PoolListProc";
+const char *const kOldPoolListProc = kPoolListOldProc;
 
 enum PoolKind { kEyepieces, kFilters, kLenses };
 

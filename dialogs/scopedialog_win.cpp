@@ -25,9 +25,6 @@
 
 namespace {
 
-const char kCameraAssignmentMissing[] =
-    "Assigning cameras to a telescope is not available in this version of Gleaner.";
-
 const char kOldListProc[] = "InstrumentListProc";
 
 InstrumentDialogState *g_scopeState = nullptr;
@@ -235,6 +232,15 @@ void RunEyepieces(HWND dialog, InstrumentDialogState *s) {
     ShowScope(dialog, s, 0);
 }
 
+// The camera dialog (professional forms); after its OK every camera's
+// filters are completed for its curve, with the five standard bands. Its
+// Cancel has put the cameras back as they were.
+void RunCameras(HWND dialog, InstrumentDialogState *s) {
+    INT_PTR result = RunInstrumentDialog(s->instance, "CamDlg", dialog, CamDlgProc);
+    if (result > 0) CompleteCameraFilters(&s->record.optics[0]);
+    ShowScope(dialog, s, 0);
+}
+
 }  // namespace
 
 InstrumentDialogState *GetScopeDialogState() { return g_scopeState; }
@@ -321,8 +327,9 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             ShowTelescopeReport(dialog, s);
             return TRUE;
         case IDC_SCOPE_CAMERAS:
-            // The camera assignment dialogs are not part of this version.
-            InstrumentMessage(dialog, kCameraAssignmentMissing, MB_OK | MB_ICONINFORMATION);
+            WriteBackInstrument(s);
+            RunCameras(dialog, s);
+            WriteBackInstrument(s);
             return TRUE;
         case IDOK: {
             WriteBackInstrument(s);
@@ -416,8 +423,8 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowTelescopeReport(dialog, s);
             return TRUE;
         case IDC_SCOPE_CAMERAS:
-            // The camera assignment dialogs are not part of this version.
-            InstrumentMessage(dialog, kCameraAssignmentMissing, MB_OK | MB_ICONINFORMATION);
+            RunCameras(dialog, s);
+            EnableSave(dialog, s);
             return TRUE;
         case IDC_SCOPE_SAVE: {
             int32_t count = 0;

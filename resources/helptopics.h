@@ -36,6 +36,9 @@
 #define IDH_BINOCULARS          16018  // BinocsDlg
 #define IDH_BINOCULARS_EDIT     18400  // BinocsEditDlg
 #define IDH_EYEPIECE_POOL       16017  // EyepDlg
+#define IDH_CAMERA_POOL         10462  // CamDlg
+#define IDH_EYEPIECE_PROJECTION 10463  // CamEProjDlg
+#define IDH_AFOCAL_PROJECTION   10464  // CamAfocalDlg
 #define IDH_FILTER_POOL         10465  // CamFilterDlg
 #define IDH_LENS_POOL           10466  // CamLensDlg
 #define IDH_EYEPIECE_EDIT       19510  // EditEyepDlg

@@ -170,3 +170,26 @@
 #define IDC_CAMERA_GUIDER_PIXELS_DOWN   6193
 #define IDC_CAMERA_GUIDER_OFFSET_X      6190  // mm from the sensor's centre
 #define IDC_CAMERA_GUIDER_OFFSET_Y      6191
+
+// CamDlg ("Select Cameras To Use With Telescope"): the pool list, the
+// assigned list and their buttons are the pool dialogs' ids (IDC_POOL_*), the
+// kind radios the camera editor's (IDC_CAMERA_KIND_*).
+#define IDC_CAMDLG_ACCESSORIES     6101  // "Assign Filters" / "Assign Lenses"
+#define IDC_CAMDLG_PROJECTION      6105  // check: eyepiece projection
+#define IDC_CAMDLG_PROJECTION_LINK 6108  // link: the projection setting, opens CamEProjDlg
+#define IDC_CAMDLG_AFOCAL          6110  // check: afocal projection
+#define IDC_CAMDLG_AFOCAL_LINK     6109  // link: the afocal setting, opens CamAfocalDlg
+#define IDC_CAMDLG_FACTORS         6113  // "Magnification factors" and the factors
+#define IDC_CAMDLG_FACTOR_ADD      6112  // Add (opens AddFocalDlg)
+#define IDC_CAMDLG_FACTOR_DELETE   6111  // Delete the chosen factor
+
+// CamEProjDlg ("Configure Eyepiece Projection"), CamAfocalDlg ("Configure
+// Afocal Projection": the eyepiece only)
+#define IDC_PROJECTION_EYEPIECE 1101  // eyepieces of the telescope
+#define IDC_PROJECTION_DISTANCE 1102  // eyepiece to camera, mm
+#define IDC_PROJECTION_OPTIMUM  1103  // the optimum distance text
+#define IDC_PROJECTION_CAMERA   1104  // cameras of the telescope
+#define IDC_PROJECTION_FILTER   1105  // "No filter" and the chosen camera's filters
+
+// AddFocalDlg ("Add Focal Extender/Reducer")
+#define IDC_FOCAL_FACTOR 6071  // magnification factor

@@ -8,8 +8,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "instruments/camerapool.h"
+#include "instruments/filterpool.h"
+#include "instruments/lenspool.h"
 #include "instruments/tests/instrfixture.h"
 
 namespace {
@@ -150,6 +153,108 @@ TEST(CameraAssignRulesTexts, ProjectionLabelsAndOptimumDistance) {
     b->projectionEyepiece.focalLength = 0;
     FormatOptimumProjectionDistance(b.get(), 0, -1, text, sizeof text);
     EXPECT_STREQ(text, "N/A");
+}
+
+TEST_F(CameraAssignRules, FiltersAndLensesRebuiltFromIdsInOrder) {
+    auto filter = [](const char *name) {
+        FilterRecord f;
+        std::memset(&f, 0, sizeof f);
+        std::snprintf(f.name, sizeof f.name, "%s", name);
+        f.wavelength = 0.55;
+        return AddFilterRecord(&f);
+    };
+    const int red = filter("Red"), green = filter("Green"), gone = filter("Gone");
+    ASSERT_GT(red, 0);
+    ASSERT_GT(green, 0);
+    ASSERT_EQ(DeleteFilterRecordById(gone), 1);
+    std::unique_ptr<CameraEntry> cam(new CameraEntry);
+    std::memset(cam.get(), 0, sizeof *cam);
+    cam->filterCount = 9;   // whatever the camera held before
+    const uint16_t ids[] = {(uint16_t)green, (uint16_t)gone, (uint16_t)red, (uint16_t)green};
+    ASSERT_EQ(RebuildCameraFilters(cam.get(), ids, 4), 3);
+    EXPECT_EQ(int{cam->filterCount}, 3);
+    EXPECT_STREQ(cam->filters[0].name, "Green");
+    EXPECT_STREQ(cam->filters[1].name, "Red");   // the missing id left no hole
+    EXPECT_STREQ(cam->filters[2].name, "Green");
+    EXPECT_EQ(cam->filters[1].poolId & 0xFFFF, red);
+    // Never more than the 50 assigned slots: the band slots 50-54 stay untouched.
+    std::snprintf(cam->filters[kCameraBandSlot].name, 33, "U");
+    std::vector<uint16_t> many(60, (uint16_t)red);
+    EXPECT_EQ(RebuildCameraFilters(cam.get(), many.data(), 60), kCameraAssignedFilters);
+    EXPECT_STREQ(cam->filters[kCameraBandSlot].name, "U");
+    EXPECT_EQ(RebuildCameraFilters(cam.get(), nullptr, 0), 0);
+    EXPECT_EQ(int{cam->filterCount}, 0);
+
+    LensRecord lens;
+    std::memset(&lens, 0, sizeof lens);
+    std::snprintf(lens.name, sizeof lens.name, "Reducer");
+    lens.focalLength = 50;
+    lens.focalRatio = 1.8;
+    const int reducer = AddLensRecord(&lens);
+    ASSERT_GT(reducer, 0);
+    std::vector<uint16_t> lenses(12, (uint16_t)reducer);
+    lenses[0] = 999;   // not in the pool
+    EXPECT_EQ(RebuildCameraLenses(cam.get(), lenses.data(), 12), 10);
+    EXPECT_STREQ(cam->lenses[9].name, "Reducer");
+    EXPECT_EQ(double{cam->lenses[0].focalLength}, 50.0);
+}
+
+TEST_F(CameraAssignRules, CameraSectionPutBackWhole) {
+    const int ccd = AddCamera(0, "ST-7", "");
+    ASSERT_GT(ccd, 0);
+    auto b = Block();
+    ASSERT_EQ(AssignPoolCamera(b.get(), ccd, nullptr, 0), 0);
+    b->projectionOffered = 1;
+    b->projectionDistance = 60;
+    b->projectionEyepiece.focalLength = 25;
+    ASSERT_EQ(AddExtenderFactorText(b.get(), "2"), 1);
+    std::unique_ptr<OpticsBlock> before(new OpticsBlock);
+    std::memcpy(before.get(), b.get(), sizeof *b);
+    std::unique_ptr<OpticsBlock> saved(new OpticsBlock);
+    std::memset(saved.get(), 0xA5, sizeof *saved);   // only the section is copied into it
+    CopyCameraSection(saved.get(), b.get());
+
+    // Everything the camera dialog can change, changed.
+    ASSERT_EQ(AssignPoolCamera(b.get(), ccd, nullptr, 0), 1);
+    ASSERT_EQ(SwapTelescopeCameras(b.get(), 0, 1), 1);
+    b->cameras[0].filterCount = 3;
+    ASSERT_EQ(RemoveTelescopeCamera(b.get(), 1), 1);
+    b->projectionOffered = 0;
+    b->afocalOffered = 1;
+    b->projectionDistance = 90;
+    b->projectionEyepiece.focalLength = 9;
+    b->afocalEyepiece.focalLength = 40;
+    ASSERT_EQ(AddExtenderFactorText(b.get(), "0.5"), 1);
+    ASSERT_EQ(RemoveExtenderFactor(b.get(), 0), 1);
+
+    CopyCameraSection(b.get(), saved.get());
+    EXPECT_EQ(std::memcmp(before.get(), b.get(), sizeof *b), 0);
+}
+
+TEST(CameraAssignRulesChoices, ProjectionChoicesHeldToTheTelescope) {
+    auto b = Block();
+    b->cameraCount = 2;
+    b->cameras[0].filterCount = 0;
+    b->cameras[1].filterCount = 3;
+    struct Case {
+        int cameras, camera, filter;   // telescope's camera count, kept choices
+        int wantCamera, wantFilter;
+    } cases[] = {
+        {2, 1, 2, 1, 2},     // valid choices stay
+        {2, 1, 3, 1, -1},    // beyond the camera's filters: no filter
+        {2, 0, 2, 0, -1},    // camera 0 has no filters
+        {2, 5, 1, 0, -1},    // a camera of another telescope: the first camera
+        {2, -1, -1, 0, -1},  // none chosen yet, cameras there
+        {0, 1, 2, -1, -1},   // no cameras (the camera choice must not stay stale)
+        {0, 0, 0, -1, -1},
+    };
+    for (const Case &c : cases) {
+        b->cameraCount = c.cameras;
+        int camera = c.camera, filter = c.filter;
+        HoldProjectionChoices(b.get(), &camera, &filter);
+        EXPECT_EQ(camera, c.wantCamera) << c.cameras << " " << c.camera << " " << c.filter;
+        EXPECT_EQ(filter, c.wantFilter) << c.cameras << " " << c.camera << " " << c.filter;
+    }
 }
 
 }  // namespace
