@@ -1,6 +1,7 @@
 // The designations of a star in the user's preferred order: common name,
-// Bayer, Flamsteed, HR, HD, SAO, PPM, HIP, BD, CD, CP, GC, NSV, Tycho-2, GSC
-// and the J designation of its place; with the catalogue parts of the first
+// Bayer, Flamsteed, variable-star name, HR, HD, SAO, PPM, HIP, BD, CD, CP,
+// GC, the double-star identifiers (discoverer, ADS, CCDM, each followed by
+// the component letter), NSV, Tycho-2, GSC and the J designation of its place; with the catalogue parts of the first
 // and second designation listed.
 #pragma once
 
