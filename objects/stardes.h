@@ -11,7 +11,7 @@ struct DesignationPreferences;
 struct StarRecord;
 
 // Star designation kinds (slot numbers of the star family's preferences).
-enum StarDesignationKind {
+enum StarDesignationSlot {
     kStarCommonName = 0, kStarBayer, kStarFlamsteed, kStarVariable, kStarHr, kStarHd, kStarSao,
     kStarPpm, kStarHip, kStarBd, kStarCd, kStarCp, kStarGc, kStarWds, kStarAds, kStarCcdm,
     kStarNsv, kStarTycho2, kStarGsc, kStarJCoordinates

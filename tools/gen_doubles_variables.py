@@ -31,6 +31,16 @@ Files written in --stars (reference slot 1):
                         first (number n in its record n - 1; numbers the
                         package lacks are filler records of number 0), then
                         its Greek-letter names
+  vnames.bin            6-byte entries per constellation (offset, count),
+                        then 5-byte names (number, superscript, vref_f.bin
+                        record) in the catalogue's numbering order
+
+No public catalogue in a Debian package gives the GCVS remarks
+(gcvs_remarks.bin), the suspected variables (nsvref_f.bin), the ADS numbers
+(ads_ccdm.bin), the full discoverer index (did_cross_full.bin), the
+double-star notes (wds_notes.bin) or the photometric catalogues (Landolt,
+DDO, Geneva, UBVRI, uvby): the demo installation has none of them, and the
+program answers as it does for any missing catalogue file.
 
 stars.bin is then linked to them: a primary star's record gets its system's
 number in bits 15-31 of the word at byte 61 (beside its magnitude), a
@@ -412,13 +422,16 @@ def write_variables(folder, stars):
     def star_of(rec):
         return struct.unpack_from("<I", rec, 45)[0] & 0xFFFFFF
 
+    names = {}
     for con in range(1, 89):
         numbered = {n: rec for (n, _), rec in low.get(con, {}).items()}
         top = max(numbered) if numbered else 0
-        greek = [high[con][k] for k in sorted(high.get(con, {}))]
-        struct.pack_into("<IHH", index, (con - 1) * 8, len(records), top, len(greek))
+        greek_keys = sorted(high.get(con, {}))
+        struct.pack_into("<IHH", index, (con - 1) * 8, len(records), top, len(greek_keys))
+        listed = names.setdefault(con, [])
         for n in range(1, top + 1):
             if n in numbered:
+                listed.append((n, 0, len(records) // 74 + 1))
                 links.setdefault(star_of(numbered[n]), len(records) // 74 + 1)
                 records += numbered[n]
                 count += 1
@@ -426,12 +439,21 @@ def write_variables(folder, stars):
                 f = bytearray(filler)
                 f[16] = con
                 records += f
-        for rec in greek:
+        for key in greek_keys:
+            rec = high[con][key]
+            listed.append((key[0], key[1], len(records) // 74 + 1))
             links.setdefault(star_of(rec), len(records) // 74 + 1)
             records += rec
             count += 1
     write(os.path.join(folder, "vindex_f.bin"), bytes(index))
     write(os.path.join(folder, "vref_f.bin"), bytes(records))
+    name_index, name_entries = bytearray(88 * 6), bytearray()
+    for con in range(1, 89):
+        listed = [e for e in names.get(con, []) if e[2] <= 0xFFFF]
+        struct.pack_into("<Ih", name_index, (con - 1) * 6, 88 * 6 + len(name_entries), len(listed))
+        for number, sup, record in listed:
+            name_entries += struct.pack("<HBH", number, sup, record)
+    write(os.path.join(folder, "vnames.bin"), bytes(name_index + name_entries))
     return count, len(records) // 74, links
 
 
