@@ -211,6 +211,13 @@ TEST_F(DemoStarSystems, CompanionIsPlacedFromItsPrimaryByItsOrbit) {
     EXPECT_NEAR(undatedSep, sep2000, 0.01);
     EXPECT_GT(std::fabs(undatedSep - sep), 1.0);  // the pair has moved since
 
+    // The companion is named by its own letter after its primary's name.
+    char primaryName[65] = {0}, companionName[65] = {0};
+    ASSERT_NE(FormatObjectName(&primary[0], primaryName, nullptr, nullptr, nullptr, nullptr), 0);
+    ASSERT_NE(FormatObjectName(&companion[0], companionName, nullptr, nullptr, nullptr, nullptr),
+              0);
+    EXPECT_EQ(std::string(companionName), std::string(primaryName) + " B");
+
     // A letter the system lacks: the star itself, no component.
     ObjectRecord missing[3];
     ASSERT_EQ(Build(kStarKindCcdm, "CCDM 06451-1643", 'Q', &date, missing), 1);
