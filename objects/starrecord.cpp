@@ -624,13 +624,21 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
                             return 0;
                         starNumber = referenceStar;
                     }
+                    // The chain is walked from the primary's catalogue place,
+                    // so that each link takes its orbit at the date; the
+                    // reference star's own place serves when it cannot be.
                     double ra = star->ra, dec = star->dec;
-                    int placed =
-                        referenceStar == system.primary
-                            ? ResolveComponentPosition(system.components.data(), system.count, c,
-                                                       date, star->ra, star->dec, &ra, &dec)
-                            : OffsetComponentPosition(system.components.data(), c, date,
-                                                      star->ra, star->dec, &ra, &dec);
+                    int placed = 0;
+                    std::unique_ptr<StarRecord> primaryStar(new StarRecord);
+                    if (system.primary > 0 &&
+                        ReadStarRecord(catalogue.f, system.primary, primaryStar.get(), nullptr,
+                                       kStarReadMotion))
+                        placed = ResolveComponentPosition(system.components.data(), system.count,
+                                                          c, date, primaryStar->ra,
+                                                          primaryStar->dec, &ra, &dec);
+                    if (!placed)
+                        placed = OffsetComponentPosition(system.components.data(), c, date,
+                                                         star->ra, star->dec, &ra, &dec);
                     if (placed) {
                         star->ra = ra;
                         star->dec = dec;
