@@ -126,6 +126,7 @@ TEST_F(DemoStarSystems, OrbitFilesGiveTheCompanionsPlaceAtADate) {
     {
         int primary = 0;
         CcdmComponent b;
+        std::memset(&b, 0, sizeof b);
         const int n = OrbitOfCompanion({15232, 3017, '+'}, &primary, &b);
         ASSERT_GT(n, 0);
         std::unique_ptr<OrbitFiles, void (*)(OrbitFiles *)> files(OpenBinaryOrbitFiles(),
@@ -148,6 +149,7 @@ TEST_F(DemoStarSystems, OrbitFilesGiveTheCompanionsPlaceAtADate) {
     for (const Elements *el : {&kAlphaCen, &kSirius, &k70Oph}) {
         int primary = 0;
         CcdmComponent b;
+        std::memset(&b, 0, sizeof b);
         const int n = OrbitOfCompanion(el->wds, &primary, &b);
         ASSERT_GT(n, 0) << el->name;
         EXPECT_GT(primary, 0) << el->name;
