@@ -317,10 +317,14 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
         int raPart = 0, decPart = 0;
         char sign = '+';
         if (ParseCcdmDesignation(text, &raPart, &sign, &decPart) != 1) return 0;
+        // An absent identifier leaves the outputs of the last record probed:
+        // only a record that carries the identifier gives its primary.
+        const CcdmIdentifier key{raPart, decPart, sign};
+        CcdmIdentifier found{0, 0, ' '};
         int record = 0, primary = 0;
-        if (FindCcdmRecord({raPart, decPart, sign}, &record, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, &primary, nullptr, nullptr, nullptr, 0) >= 0 &&
-            primary > 0)
+        if (FindCcdmRecord(key, &record, nullptr, nullptr, nullptr, nullptr, nullptr, &found,
+                           &primary, nullptr, nullptr, nullptr, kCcdmReadIdentifiers) >= 0 &&
+            CompareCcdmIdentifiers(found, key) == 0 && primary > 0)
             stars->push_back(primary);
         break;
     }

@@ -361,12 +361,15 @@ int SetUpCcdm(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
         int raPart = 0, decPart = 0, record = 0;
         char sign = '+';
         if (ParseCcdmDesignation(r.pattern, &raPart, &sign, &decPart) != 1) return 0;
-        if (FindCcdmRecord({raPart, decPart, sign}, &record, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0) < 0)
+        const CcdmIdentifier key{raPart, decPart, sign};
+        CcdmIdentifier found{0, 0, ' '};
+        if (FindCcdmRecord(key, &record, nullptr, nullptr, nullptr, nullptr, nullptr, &found,
+                           nullptr, nullptr, nullptr, nullptr, kCcdmReadIdentifiers) < 0)
             return -1;
-        // An identifier the catalogue lacks opens the page where it would be.
+        // An identifier the catalogue lacks opens the page where it would
+        // be (the last record probed) and selects nothing.
         if (record >= 1 && record <= slots) wantedSlot = record - 1;
-        src->wantedKey = record;
+        if (CompareCcdmIdentifiers(found, key) == 0) src->wantedKey = record;
     }
     SetUpPage(state, src, r, slots, wantedSlot);
     SetNumberRange(src, src->next + 1, src->last + 1,

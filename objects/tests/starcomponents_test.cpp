@@ -4,7 +4,8 @@
 // ch. 57: 318.4 deg, 0.411" at 1980.0) and a companion C without a star,
 // measured from B. An orbiting secondary is placed from its primary at the
 // date and takes its motion; a component asked for by letter is its own
-// star or is placed along the chain of references.
+// star or is placed along the chain of references. The system's ADS, CCDM,
+// discoverer and suspected-variable designations resolve to its stars.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +21,7 @@
 #include "objects/buildrecord.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "objects/recognize.h"
 #include "objects/starrecord.h"
 #include "objects/tests/starbytes.h"
 #include "testutil/testutil.h"
@@ -196,6 +198,66 @@ TEST_F(StarComponents, ComponentsAskedForByLetter) {
         EXPECT_EQ(index, 1) << letter;
         EXPECT_EQ(requested, ' ') << letter;
         EXPECT_NEAR(ra, kRaA, 1e-8) << letter;
+    }
+}
+
+TEST_F(StarComponents, DoubleStarAndSuspectedVariableDesignationsResolve) {
+    // ADS 5 -> system 1; NSV 1 -> star 3, NSV 2 -> stars 1 and 2.
+    std::string ads(60, '\0');
+    Put32(ads, 48, 1);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("ads_ccdm.bin"), ads));
+    std::string nsv(2 * 38, '\0');
+    for (int r = 0; r < 2; ++r) {
+        Put32(nsv, (size_t)r * 38 + 8, 0xffffff);
+        Put32(nsv, (size_t)r * 38 + 21, 0xffffffff);
+        Put32(nsv, (size_t)r * 38 + 25, 0xffffffff);
+    }
+    Put24(nsv, 12, 3);
+    Put24(nsv, 38 + 12, 1);
+    Put24(nsv, 38 + 15, 2);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("nsvref_f.bin"), nsv));
+    // Discoverer designations sorted by their normalised names; the full
+    // list names the companion C.
+    std::string did(23, '\0'), full(23, '\0');
+    std::memcpy(&did[0], "STF 1937", 8);
+    Put32(did, 10, 1);
+    std::memcpy(&full[0], "STF 1937C", 9);
+    Put32(full, 10, 1);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("did_cross.bin"), did));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("did_cross_full.bin"), full));
+
+    const struct {
+        const char *text;
+        int count;
+        int index[2];
+        char requested;
+    } cases[] = {
+        {"ADS 5", 1, {1, 0}, ' '},           {"CCDM 15232+3017", 1, {1, 0}, ' '},
+        {"NSV 1", 1, {3, 0}, ' '},           {"NSV 2", 2, {1, 2}, ' '},
+        {"STF 1937", 1, {1, 0}, ' '},        {"STF1937", 1, {1, 0}, ' '},
+        {"STF1937C", 1, {2, 0}, 'C'},
+    };
+    for (const auto &c : cases) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s", c.text);
+        ObjectRecord r[3];
+        std::memset(r, 0, sizeof r);
+        ASSERT_EQ(IdentifyObjectText(text, 0.0, &site_, &date_, 0.2, r), c.count) << c.text;
+        for (int k = 0; k < c.count; ++k) {
+            const int cls = r[k].objectClass, index = r[k].index;
+            EXPECT_EQ(cls, kClassStar) << c.text;
+            EXPECT_EQ(index, c.index[k]) << c.text;
+        }
+        const char requested = r[0].requestedComponent;
+        EXPECT_EQ(requested, c.requested) << c.text;
+    }
+    // Numbers the files lack find nothing.
+    for (const char *missing : {"ADS 4", "ADS 6", "NSV 3", "CCDM 15232+3018", "STF 1938"}) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s", missing);
+        ObjectRecord r[3];
+        std::memset(r, 0, sizeof r);
+        EXPECT_EQ(IdentifyObjectText(text, 0.0, &site_, &date_, 0.2, r), 0) << missing;
     }
 }
 

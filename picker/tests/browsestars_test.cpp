@@ -118,6 +118,11 @@ TEST_F(DemoStarBrowse, CcdmSystemsByPageAndTheTypedIdentifier) {
     ASSERT_GE(typed.selected, 0);
     EXPECT_EQ(typed.rows[typed.selected], "CCDM 18443+3940");
     EXPECT_EQ(typed.numbers[typed.selected], record);
+    // An identifier the catalogue lacks opens the page where it would be,
+    // with nothing selected.
+    Listing absent = List(&state_, kStarKindCcdm, 0, "CCDM 18443+3941");
+    EXPECT_EQ(absent.page, typed.page);
+    EXPECT_EQ(absent.selected, -1);
     // Discoverer designations list too; ADS and NSV have no demo file.
     Listing wds = List(&state_, kStarKindWds, 0, "*");
     EXPECT_EQ(wds.result, 0);
