@@ -189,6 +189,24 @@ TEST_F(StarComponents, ComponentsAskedForByLetter) {
     const double uRa = cUndated.raCatalogue, uDec = cUndated.decCatalogue;
     EXPECT_NEAR(Distance(wantRa, wantDec, uRa, uDec) / kArcsec, 0.0, 1e-3);
 
+    // A refresh for another date (2000.0) places the component again from
+    // its orbit-moved reference, as a new build for that date does.
+    DateRecord later = date_;
+    later.julianDate = 2451544.5;
+    SetDateRecordFromJulianDate(&site_, &later);
+    ComputeDeltaTAndNutation(&later, 0.0);
+    ComputeSiderealTimes(&site_, &later);
+    ObjectRecord refreshed = c;
+    ASSERT_GE(RefreshObjectRecord(&refreshed, -0.0145, &site_, &later, 0.0), 1);
+    date_ = later;
+    const ObjectRecord rebuilt = Build(1, 'C', true);
+    const double refRa = refreshed.raCatalogue, refDec = refreshed.decCatalogue;
+    const double newRa = rebuilt.raCatalogue, newDec = rebuilt.decCatalogue;
+    const char refreshedLetter = refreshed.requestedComponent;
+    EXPECT_EQ(refreshedLetter, 'C');
+    EXPECT_NEAR(Distance(refRa, refDec, newRa, newDec) / kArcsec, 0.0, 1e-6);
+    EXPECT_GT(Distance(refRa, refDec, cRa, cDec) / kArcsec, 0.05);  // B has moved since 1980
+
     // A and a letter the system lacks give the star itself.
     for (char letter : {'A', 'Z'}) {
         const ObjectRecord same = Build(1, letter, true);
