@@ -165,11 +165,12 @@ int ReadNumberTriple(const char *text, int values[3]) {
 }
 
 // Candidate star numbers of a designation by kind; 0 when unreadable or not found.
-// The variable-star name search reports the first record's constellation;
+// The variable-star name search reports the first record's constellation
+// and number;
 // a discoverer designation of did_cross_full.bin that names a component
 // reports it (its text's last letter) unless one was asked for already.
 int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
-                   int *variableConstellation, char *component) {
+                   int *variableConstellation, int *variableRecord, char *component) {
     int stars2[2] = {0, 0};
     auto addPair = [&](int count) {
         for (int i = 0; i < count && i < 2; ++i)
@@ -283,6 +284,7 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
         std::memset(&v, 0, sizeof v);
         if (FindVariableStarsByName(files, text, &v, kVariableReadIdentifiers) == 1) {
             *variableConstellation = v.constellation;
+            *variableRecord = v.record_number;
             if (v.star_1 > 0) stars->push_back(v.star_1);
             if (v.star_2 > 0 && v.star_2 != v.star_1) stars->push_back(v.star_2);
         }
@@ -549,6 +551,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
     if (!out) return 0;
     int kind = out->kind;
     char wanted = component;
+    int namedVariable = 0;  // the variable-star record a kind-4 name found
     std::vector<int> candidates;
     if (refresh || kind == kStarKindNumber) {
         if (number == kAnonymousStarIndex || IsGuideStarKey(number)) {
@@ -564,7 +567,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
         char empty[1] = {0};
         int designationConstellation = 0;
         if (!FindCandidates(kind, number, text ? text : empty, &candidates,
-                            &designationConstellation, &wanted))
+                            &designationConstellation, &namedVariable, &wanted))
             return 0;
         if (kind == kStarKindVariable) out[0].designationConstellation = designationConstellation;
         if (kind == kStarKindBayer || kind == kStarKindFlamsteed) {
@@ -684,11 +687,16 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
             out[i].magnitude = static_cast<float>(componentMagnitude);
 
         // A variable star's magnitude and phase predicted for the date.
-        if (date && star->variable_record > 0) {
+        // The star's own link, else the record its variable-star name found.
+        const int variableRecord =
+            star->variable_record > 0
+                ? star->variable_record
+                : (namedVariable > 0 && starNumber == candidates[i] ? namedVariable : 0);
+        if (date && variableRecord > 0) {
             VariableStarRecord v;
             std::memset(&v, 0, sizeof v);
             VariableStarFiles *files = OpenVariableStarFiles();
-            int read = files ? ReadVariableStar(files, star->variable_record, &v,
+            int read = files ? ReadVariableStar(files, variableRecord, &v,
                                                 kVariableReadMagnitudes | kVariableReadTimes)
                              : 0;
             if (files) CloseVariableStarFiles(files);

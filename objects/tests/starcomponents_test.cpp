@@ -5,7 +5,9 @@
 // measured from B. An orbiting secondary is placed from its primary at the
 // date and takes its motion; a component asked for by letter is its own
 // star or is placed along the chain of references. The system's ADS, CCDM,
-// discoverer and suspected-variable designations resolve to its stars.
+// discoverer and suspected-variable designations resolve to its stars, and
+// a variable found by its name is predicted for the date even when its star
+// carries no link to its record.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -277,6 +279,55 @@ TEST_F(StarComponents, DoubleStarAndSuspectedVariableDesignationsResolve) {
         std::memset(r, 0, sizeof r);
         EXPECT_EQ(IdentifyObjectText(text, 0.0, &site_, &date_, 0.2, r), 0) << missing;
     }
+}
+
+TEST_F(StarComponents, VariableNamedByItsRecordIsPredictedWithoutTheStarsLink) {
+    // R And (number 1 of constellation 1) is star 3, whose catalogue record
+    // carries no variable-star link: a Mira-type star (M), 5.0-10.0, maximum
+    // at JD 2444239.5 (this test's date), period 300 days.
+    std::string index(88 * 8, '\0');
+    Put16(index, 4, 1);  // its first number of 9,000 or more would be record 1
+    std::string v(74, '\0');
+    Put32(v, 0, Turn(1.0));
+    Put32(v, 4, Turn(-0.2));
+    Put24(v, 8, kNoMotionCode);
+    Put24(v, 11, kNoMotionCode);
+    Put8(v, 16, 1);
+    Put32(v, 17, 1u | (0x3ffffu << 14));
+    Put32(v, 22, 0x3ffffu << 14);
+    Put32(v, 26, 2444239u);
+    PutFloat(v, 30, 0.5f);
+    PutFloat(v, 34, 300.0f);
+    Put16(v, 43, 0xffff);
+    Put24(v, 45, 3);
+    Put16(v, 53, 1u | (9u << 3));  // class 1 (pulsating), subtype 9 (M)
+    Put16(v, 55, 0xffff);           // no suffix
+    Put32(v, 57, 0xffffffff);
+    Put32(v, 61, 0xffffffff);
+    Put32(v, 65, 0xffffffff);
+    Put16(v, 69, 13000);  // bright limit 5.0
+    Put16(v, 71, 18000);  // faint limit 10.0
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("vindex_f.bin"), index));
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("vref_f.bin"), v));
+
+    ObjectRecord r[3];
+    std::memset(r, 0, sizeof r);
+    ASSERT_EQ(BuildObjectRecord(kClassStar, kStarKindVariable, ' ', 0, "R And", -0.0145, &site_,
+                                &date_, 0.0, r),
+              1);
+    const int index3 = r[0].index, constellation = r[0].designationConstellation;
+    const float predicted = r[0].predictedMagnitude;
+    const int phase = r[0].variablePhase;
+    EXPECT_EQ(index3, 3);
+    EXPECT_EQ(constellation, 1);
+    EXPECT_NEAR(predicted, 5.0, 1e-4);
+    EXPECT_EQ(phase, 0);
+    // The same star by its number has no link to follow: nothing predicted.
+    const ObjectRecord plain = Build(3, ' ', true);
+    ObjectRecord fresh;
+    InitObjectRecord(&fresh);
+    const float plainPrediction = plain.predictedMagnitude, none = fresh.predictedMagnitude;
+    EXPECT_EQ(plainPrediction, none);
 }
 
 }  // namespace
