@@ -112,8 +112,13 @@ int ListCatalogueDesignations(const ObjectRecord *record, const DesignationPrefe
         if (!f.f) return 0;
         StarRecord star;
         if (!ReadStarRecord(f.f, index, &star, prefs, 0xFFFF & ~kStarReadName)) return 0;
-        return FormatStarDesignations(prefs, &star, record->starComponent, list, 2, 0, parts,
-                                      second);
+        // A component placed from its reference star (Sirius B) is named
+        // by its own letter, not by that of the star it was placed from.
+        const char requested = record->requestedComponent;
+        const char letter =
+            requested != ' ' && requested != '\0' && requested != 'A' ? requested
+                                                                     : record->starComponent;
+        return FormatStarDesignations(prefs, &star, letter, list, 2, 0, parts, second);
     }
     case kClassGalaxy: {
         File f(OpenGalaxyCatalogue());

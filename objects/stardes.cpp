@@ -4,13 +4,17 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "astro/angletext.h"
 #include "core/resstrings.h"
 #include "objects/designationlist.h"
+#include "objects/ccdmcat.h"
 #include "objects/designationtexts.h"
+#include "objects/dsotexts.h"
 #include "objects/starcat.h"
 #include "objects/starxref.h"
+#include "objects/variablecat.h"
 
 namespace {
 
@@ -41,6 +45,12 @@ struct Walk {
     DesignationParts *first, *second;
     FILE *names = nullptr;  // csn.bin, opened on first use
     bool namesTried = false;
+    // The star's double-star system, read once per call on first use.
+    bool systemTried = false;
+    int componentIndex = -1;  // the star's component in the system, -1 none
+    char systemLetter = ' ';
+    CcdmIdentifier systemId{0, 0, '+'};
+    std::vector<CcdmComponent> components;
 
     ~Walk() {
         if (names) std::fclose(names);
@@ -56,6 +66,89 @@ struct Walk {
         ++list->count;
         if (list->count == 1) SetParts(first, v);
         else if (list->count == 2) SetParts(second, v);
+    }
+
+    // Appends a text as it is: the double-star identifiers carry their
+    // component letter themselves.
+    void AddRaw(const char *text, const PartValues &v) {
+        if (list->count < 0 || list->count >= kMaxDesignations) return;
+        CopyStringMax(list->entries[list->count], text, kTextSize - 1);
+        ++list->count;
+        if (list->count == 1) SetParts(first, v);
+        else if (list->count == 2) SetParts(second, v);
+    }
+
+    void AddVariableName() {
+        if (star->variable_record <= 0) return;
+        VariableStarFiles *files = OpenVariableStarFiles();
+        if (!files) return;
+        VariableStarRecord v;
+        std::memset(&v, 0, sizeof v);
+        int read = ReadVariableStar(files, star->variable_record, &v, kVariableReadIdentifiers);
+        CloseVariableStarFiles(files);
+        v.name[sizeof v.name - 1] = '\0';
+        // A filler record of the catalogue (number 0) has no name.
+        if (read != 1 || v.number == 0 || !v.name[0]) return;
+        PartValues plain;
+        plain.plain = true;
+        Add(v.name, plain);
+    }
+
+    // The star's entry in its double-star system: entry 0 for the primary
+    // (letter 'A' or blank), else the first component of the star's letter.
+    bool ReadSystem() {
+        if (systemTried) return componentIndex >= 0;
+        systemTried = true;
+        if (star->ccdm_record <= 0) return false;
+        systemLetter = component != ' ' && component != '\0' ? component : star->component;
+        CcdmFiles *files = OpenCcdmFiles();
+        if (!files) return false;
+        components.assign(kMaxCcdmComponents, CcdmComponent());
+        int count = ReadCcdmRecord(files, star->ccdm_record, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, &systemId, nullptr, nullptr, nullptr,
+                                   components.data(), kCcdmReadIdentifiers | kCcdmReadComponents);
+        CloseCcdmFiles(files);
+        if (count <= 0) return false;
+        if (systemLetter == 'A' || systemLetter == ' ' || systemLetter == '\0') {
+            componentIndex = 0;
+        } else {
+            for (int k = 0; k < count && componentIndex < 0; ++k)
+                if (components[(size_t)k].letter == systemLetter) componentIndex = k;
+        }
+        return componentIndex >= 0;
+    }
+
+    void AddDoubleStarIdentifier(int kind) {
+        if (!ReadSystem()) return;
+        const CcdmComponent &c = components[(size_t)componentIndex];
+        // A blank letter (a star without one) adds nothing to the text.
+        char letter[2] = {systemLetter == ' ' ? '\0' : systemLetter, '\0'};
+        char text[kTextSize + 16];
+        PartValues v;
+        if (kind == kStarWds) {
+            char identifier[sizeof c.identifier + 1];
+            std::memcpy(identifier, c.identifier, sizeof c.identifier);
+            identifier[sizeof c.identifier] = '\0';
+            if (std::strlen(identifier) <= 1) return;
+            std::snprintf(text, sizeof text, "%s%s", identifier, letter);
+            v.plain = true;
+        } else if (kind == kStarAds) {
+            if (c.adsNumber == 0) return;
+            std::snprintf(text, sizeof text, "ADS %d%s", static_cast<int>(c.adsNumber), letter);
+            v.word = "ADS";
+            v.form = 1;
+            v.n1 = c.adsNumber;
+        } else {
+            char ccdm[kTextSize];
+            FormatCcdmDesignation(ccdm, {systemId.first, systemId.second, systemId.sign});
+            if (!ccdm[0]) return;
+            std::snprintf(text, sizeof text, "%s%s", ccdm, letter);
+            v.word = "CCDM";
+            v.form = 2;
+            v.n1 = systemId.first;
+            v.n2 = systemId.sign == '-' ? -systemId.second : systemId.second;
+        }
+        AddRaw(text, v);
     }
 
     void AddNumber(int number, const char *word) {
@@ -156,12 +249,9 @@ struct Walk {
             FormatJDesignation(text, s.ra, s.dec);
             Add(text, plain);
             break;
-        default:
-            // Variable-star names and the double-star identifiers (WDS, ADS,
-            // CCDM) come from the variable-star and double-star catalogues,
-            // whose readers are not part of this library yet: a star that
-            // points into them is listed without those names.
-            break;
+        case kStarVariable: AddVariableName(); break;
+        case kStarWds: case kStarAds: case kStarCcdm: AddDoubleStarIdentifier(kind); break;
+        default: break;
         }
     }
 
@@ -211,7 +301,13 @@ int FormatStarDesignations(const DesignationPreferences *prefs, const StarRecord
     list->count = 0;
     if (first) first->plain = 0;
     if (second) second->plain = 0;
-    Walk walk{prefs, star, component, list, first, second};
+    Walk walk;
+    walk.prefs = prefs;
+    walk.star = star;
+    walk.component = component;
+    walk.list = list;
+    walk.first = first;
+    walk.second = second;
     walk.Run(maxEntries, allFlag != 0);
     if (list->count == 0 && prefs && !allFlag) walk.Run(maxEntries, true);
     return 1;

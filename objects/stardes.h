@@ -1,6 +1,7 @@
 // The designations of a star in the user's preferred order: common name,
-// Bayer, Flamsteed, HR, HD, SAO, PPM, HIP, BD, CD, CP, GC, NSV, Tycho-2, GSC
-// and the J designation of its place; with the catalogue parts of the first
+// Bayer, Flamsteed, variable-star name, HR, HD, SAO, PPM, HIP, BD, CD, CP,
+// GC, the double-star identifiers (discoverer, ADS, CCDM, each followed by
+// the component letter), NSV, Tycho-2, GSC and the J designation of its place; with the catalogue parts of the first
 // and second designation listed.
 #pragma once
 
@@ -10,7 +11,7 @@ struct DesignationPreferences;
 struct StarRecord;
 
 // Star designation kinds (slot numbers of the star family's preferences).
-enum StarDesignationKind {
+enum StarDesignationSlot {
     kStarCommonName = 0, kStarBayer, kStarFlamsteed, kStarVariable, kStarHr, kStarHd, kStarSao,
     kStarPpm, kStarHip, kStarBd, kStarCd, kStarCp, kStarGc, kStarWds, kStarAds, kStarCcdm,
     kStarNsv, kStarTycho2, kStarGsc, kStarJCoordinates

@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "astro/chartgeom.h"
+#include "astro/datetime.h"
+#include "objects/binaryorbitcat.h"
 #include "objects/buildrecord.h"
 #include "objects/ccdmcat.h"
 #include "objects/categories.h"
@@ -19,8 +23,59 @@
 #include "objects/starcat.h"
 #include "objects/starxref.h"
 #include "objects/variablecat.h"
+#include "objects/variabilitytypes.h"
 
 namespace {
+
+const double kArcsecondsToRadians = 3.14159265358979323846 / (180.0 * 3600.0);
+const double kDegreesToRadians = 3.14159265358979323846 / 180.0;
+// A position angle of 361 degrees or more: the catalogue has none.
+const double kNoPositionAngle = 361.0;
+// Magnitudes at or above this mean "none" in the double-star entries.
+const double kValidMagnitudeLimit = 90.0;
+// Read groups of a double-star system for placing its components.
+const int kSystemReadFlags = kCcdmReadIdentifiers | kCcdmReadMeasures | kCcdmReadMagnitudes |
+                             kCcdmReadComponents;
+
+bool IsOwnStarLetter(char c) { return c == 0 || c == ' ' || c == 'A'; }
+
+// A double-star system read for its components.
+struct SystemRead {
+    std::vector<CcdmComponent> components;
+    int count = 0;
+    int primary = 0;
+    int keyA = 0;
+};
+
+int ReadSystem(int record, SystemRead *system) {
+    if (record <= 0) return 0;
+    CcdmFiles *files = OpenCcdmFiles();
+    if (!files) return 0;
+    system->components.assign(kMaxCcdmComponents, CcdmComponent());
+    int count = ReadCcdmRecord(files, record, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, &system->primary, &system->keyA, nullptr,
+                               system->components.data(), kSystemReadFlags);
+    CloseCcdmFiles(files);
+    system->count = count > 0 ? count : 0;
+    return system->count;
+}
+
+// The orbit's position angle (degrees, J2000) and separation (arcseconds)
+// at the date's decimal year; 1 when the orbit was read and solved.
+int OrbitAtDate(int orbitNumber, const DateRecord *date, double *positionAngle,
+                double *separation) {
+    if (orbitNumber <= 0 || !date) return 0;
+    OrbitFiles *files = OpenBinaryOrbitFiles();
+    if (!files) return 0;
+    BinaryOrbit orbit;
+    std::memset(&orbit, 0, sizeof orbit);
+    int read = ReadBinaryOrbit(files, orbitNumber, &orbit, nullptr, nullptr, nullptr);
+    CloseBinaryOrbitFiles(files);
+    if (!read) return 0;
+    double correction = BinaryOrbitPrecessionCorrection(orbitNumber, &orbit);
+    return ComputeBinaryPositionAngle(orbitNumber, &orbit, date->decimalYear, correction,
+                                      positionAngle, separation);
+}
 
 // RAII holder of a catalogue stream.
 struct Stream {
@@ -110,7 +165,12 @@ int ReadNumberTriple(const char *text, int values[3]) {
 }
 
 // Candidate star numbers of a designation by kind; 0 when unreadable or not found.
-int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
+// The variable-star name search reports the first record's constellation
+// and number;
+// a discoverer designation of did_cross_full.bin that names a component
+// reports it (its text's last letter) unless one was asked for already.
+int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
+                   int *variableConstellation, int *variableRecord, char *component) {
     int stars2[2] = {0, 0};
     auto addPair = [&](int count) {
         for (int i = 0; i < count && i < 2; ++i)
@@ -223,6 +283,8 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
         VariableStarRecord v;
         std::memset(&v, 0, sizeof v);
         if (FindVariableStarsByName(files, text, &v, kVariableReadIdentifiers) == 1) {
+            *variableConstellation = v.constellation;
+            *variableRecord = v.record_number;
             if (v.star_1 > 0) stars->push_back(v.star_1);
             if (v.star_2 > 0 && v.star_2 != v.star_1) stars->push_back(v.star_2);
         }
@@ -243,7 +305,13 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
     }
     case kStarKindWds: {
         int star = FindDiscovererStar(text);
-        if (star <= 0) star = FindDiscovererStarFull(text, nullptr, nullptr, nullptr);
+        if (star <= 0) {
+            star = FindDiscovererStarFull(text, nullptr, nullptr, nullptr);
+            size_t len = std::strlen(text);
+            if (star > 0 && len > 0 && IsOwnStarLetter(*component) &&
+                std::isalpha(static_cast<unsigned char>(text[len - 1])))
+                *component = text[len - 1];
+        }
         if (star > 0) stars->push_back(star);
         break;
     }
@@ -251,10 +319,14 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars) {
         int raPart = 0, decPart = 0;
         char sign = '+';
         if (ParseCcdmDesignation(text, &raPart, &sign, &decPart) != 1) return 0;
+        // An absent identifier leaves the outputs of the last record probed:
+        // only a record that carries the identifier gives its primary.
+        const CcdmIdentifier key{raPart, decPart, sign};
+        CcdmIdentifier found{0, 0, ' '};
         int record = 0, primary = 0;
-        if (FindCcdmRecord({raPart, decPart, sign}, &record, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, &primary, nullptr, nullptr, nullptr, 0) >= 0 &&
-            primary > 0)
+        if (FindCcdmRecord(key, &record, nullptr, nullptr, nullptr, nullptr, nullptr, &found,
+                           &primary, nullptr, nullptr, nullptr, kCcdmReadIdentifiers) >= 0 &&
+            CompareCcdmIdentifiers(found, key) == 0 && primary > 0)
             stars->push_back(primary);
         break;
     }
@@ -478,6 +550,8 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
                     double extinction, ObjectRecord *out, char component, int refresh) {
     if (!out) return 0;
     int kind = out->kind;
+    char wanted = component;
+    int namedVariable = 0;  // the variable-star record a kind-4 name found
     std::vector<int> candidates;
     if (refresh || kind == kStarKindNumber) {
         if (number == kAnonymousStarIndex || IsGuideStarKey(number)) {
@@ -491,7 +565,11 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
         if (deep != 0) return deep > 0 ? 1 : 0;
     } else {
         char empty[1] = {0};
-        if (!FindCandidates(kind, number, text ? text : empty, &candidates)) return 0;
+        int designationConstellation = 0;
+        if (!FindCandidates(kind, number, text ? text : empty, &candidates,
+                            &designationConstellation, &namedVariable, &wanted))
+            return 0;
+        if (kind == kStarKindVariable) out[0].designationConstellation = designationConstellation;
         if (kind == kStarKindBayer || kind == kStarKindFlamsteed) {
             int letter, superscript, constellation = -1, flamsteed;
             if (kind == kStarKindBayer)
@@ -510,18 +588,190 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
     }
     Stream catalogue(OpenStarCatalogue());
     if (!catalogue.f) return 0;
-    // A component other than the star itself (not 0, blank or 'A') is
-    // resolved through the double-star catalogue and its orbits, a dispatch
-    // point until they exist; without them the star itself is used, with a
-    // blank requested component, as for a component the entry lacks.
-    (void)component;
+    const int readFlags =
+        kStarReadMotion | kStarReadMagnitude | kStarReadPhotometry | kStarReadIdentifiers;
     for (int i = 0; i < count; ++i) {
-        StarRecord star;
-        if (!ReadStarRecord(catalogue.f, candidates[i], &star, nullptr,
-                            kStarReadMotion | kStarReadMagnitude | kStarReadPhotometry |
-                                kStarReadIdentifiers))
-            return 0;
-        FillStarRecord(site, date, extinction, &out[i], candidates[i], &star, ' ');
+        std::unique_ptr<StarRecord> star(new StarRecord);
+        if (!ReadStarRecord(catalogue.f, candidates[i], star.get(), nullptr, readFlags)) return 0;
+        int starNumber = candidates[i];
+        char recordComponent = ' ';
+        double componentMagnitude = kCcdmNoMagnitude;
+
+        // A component asked for by letter: its own star when it has one,
+        // else its place measured from its reference star.
+        if (!IsOwnStarLetter(wanted) && star->ccdm_record > 0) {
+            SystemRead system;
+            ReadSystem(star->ccdm_record, &system);
+            int c = -1;
+            for (int k = 0; k < system.count && c < 0; ++k)
+                if (system.components[(size_t)k].letter == wanted) c = k;
+            if (c >= 0) {
+                const CcdmComponent &comp = system.components[(size_t)c];
+                if (comp.starNumber > 0) {
+                    if (!ReadStarRecord(catalogue.f, comp.starNumber, star.get(), nullptr,
+                                        readFlags))
+                        return 0;
+                    starNumber = comp.starNumber;
+                } else {
+                    // The reference: the star of the component it is measured
+                    // from, else the primary (a chain of starless components
+                    // is walked back to the primary).
+                    int referenceStar = system.primary;
+                    int referenceIndex = -1;
+                    if (comp.referenceLetter != 'A')
+                        for (int k = 0; k < system.count && referenceIndex < 0; ++k)
+                            if (system.components[(size_t)k].letter == comp.referenceLetter)
+                                referenceIndex = k;
+                    if (referenceIndex >= 0 &&
+                        system.components[(size_t)referenceIndex].starNumber > 0)
+                        referenceStar = system.components[(size_t)referenceIndex].starNumber;
+                    if (referenceStar > 0 && referenceStar != starNumber) {
+                        if (!ReadStarRecord(catalogue.f, referenceStar, star.get(), nullptr,
+                                            readFlags))
+                            return 0;
+                        starNumber = referenceStar;
+                    }
+                    // The chain is walked from the primary's catalogue place,
+                    // so that each link takes its orbit at the date; the
+                    // reference star's own place serves when it cannot be.
+                    double ra = star->ra, dec = star->dec;
+                    int placed = 0;
+                    std::unique_ptr<StarRecord> primaryStar(new StarRecord);
+                    if (system.primary > 0 &&
+                        ReadStarRecord(catalogue.f, system.primary, primaryStar.get(), nullptr,
+                                       kStarReadMotion))
+                        placed = ResolveComponentPosition(system.components.data(), system.count,
+                                                          c, date, primaryStar->ra,
+                                                          primaryStar->dec, &ra, &dec);
+                    if (!placed)
+                        placed = OffsetComponentPosition(system.components.data(), c, date,
+                                                         star->ra, star->dec, &ra, &dec);
+                    if (placed) {
+                        star->ra = ra;
+                        star->dec = dec;
+                    }
+                    recordComponent = wanted;
+                    componentMagnitude = comp.magnitude;
+                }
+            }
+        }
+
+        // An orbiting secondary with its own catalogue star: its place at the
+        // date from the orbit, measured from the primary's catalogue place,
+        // and the primary's proper motion.
+        if (date && !IsOwnStarLetter(star->component) && star->ccdm_record > 0 &&
+            recordComponent == ' ') {
+            SystemRead system;
+            ReadSystem(star->ccdm_record, &system);
+            for (int k = 0; k < system.count; ++k) {
+                const CcdmComponent &comp = system.components[(size_t)k];
+                if (comp.starNumber != starNumber || comp.orbitNumber <= 0) continue;
+                double pa = 0, sep = 0;
+                std::unique_ptr<StarRecord> primary(new StarRecord);
+                if (system.primary > 0 && system.primary != starNumber &&
+                    OrbitAtDate(comp.orbitNumber, date, &pa, &sep) &&
+                    ReadStarRecord(catalogue.f, system.primary, primary.get(), nullptr,
+                                   kStarReadMotion)) {
+                    ComputeOffsetPosition(pa * kDegreesToRadians, sep * kArcsecondsToRadians,
+                                          primary->ra, primary->dec, &star->ra, &star->dec);
+                    star->pm_ra = primary->pm_ra;
+                    star->pm_dec = primary->pm_dec;
+                }
+                break;
+            }
+        }
+
+        FillStarRecord(site, date, extinction, &out[i], starNumber, star.get(), recordComponent);
+        // A component without a star of its own shines with its own magnitude.
+        if (recordComponent != ' ' && componentMagnitude < kValidMagnitudeLimit)
+            out[i].magnitude = static_cast<float>(componentMagnitude);
+
+        // A variable star's magnitude and phase predicted for the date.
+        // The star's own link, else the record its variable-star name found.
+        const int variableRecord =
+            star->variable_record > 0
+                ? star->variable_record
+                : (namedVariable > 0 && starNumber == candidates[i] ? namedVariable : 0);
+        if (date && variableRecord > 0) {
+            VariableStarRecord v;
+            std::memset(&v, 0, sizeof v);
+            VariableStarFiles *files = OpenVariableStarFiles();
+            int read = files ? ReadVariableStar(files, variableRecord, &v,
+                                                kVariableReadMagnitudes | kVariableReadTimes)
+                             : 0;
+            if (files) CloseVariableStarFiles(files);
+            if (read == 1) {
+                SystemRead system;
+                int key = 0;
+                if (star->ccdm_record > 0) {
+                    ReadSystem(star->ccdm_record, &system);
+                    key = system.keyA;
+                }
+                double epoch = v.epoch, width = 0.0, depth = 0.0;
+                int model = ChooseLightCurveModel(key, v.types, v.type_count, &epoch, v.period,
+                                                  v.faint_limit, v.bright_limit, &width, &depth);
+                double phase = -1.0;
+                double m = PredictVariableMagnitude(epoch, v.period, date->julianDate, width,
+                                                    depth, v.faint_limit, v.bright_limit, model,
+                                                    &phase);
+                out[i].predictedMagnitude = static_cast<float>(m);
+                out[i].variablePhase = static_cast<uint8_t>(VariablePhasePercent(phase));
+            }
+        }
     }
+    if (count > 0) out[0].starPlaceLoaded = 1;
     return count;
+}
+
+int OffsetComponentPosition(const CcdmComponent *components, int c, const DateRecord *date,
+                            double ra, double dec, double *raOut, double *decOut) {
+    if (!components || c < 0) return 0;
+    const CcdmComponent &comp = components[c];
+    double pa = comp.positionAngle, sep = comp.separation;
+    double orbitPa = 0, orbitSep = 0;
+    if (comp.orbitNumber > 0 && OrbitAtDate(comp.orbitNumber, date, &orbitPa, &orbitSep)) {
+        pa = orbitPa;
+        sep = orbitSep;
+    }
+    if (!(pa < kNoPositionAngle) || pa < 0) return 0;
+    double outRa = 0, outDec = 0;
+    ComputeOffsetPosition(pa * kDegreesToRadians, sep * kArcsecondsToRadians, ra, dec, &outRa,
+                          &outDec);
+    if (raOut) *raOut = outRa;
+    if (decOut) *decOut = outDec;
+    return 1;
+}
+
+namespace {
+
+// Depth-bounded walk of the reference chain (a chain in the file that loops
+// back on itself ends here instead of recursing for ever).
+int ResolveChain(const CcdmComponent *components, int count, int c, const DateRecord *date,
+                 double ra, double dec, double *raOut, double *decOut, int depth) {
+    if (!components || c < 0 || c >= count || depth > count) return 0;
+    const CcdmComponent &comp = components[c];
+    if (comp.referenceLetter == 'A')
+        return OffsetComponentPosition(components, c, date, ra, dec, raOut, decOut);
+    for (int j = 0; j < count; ++j) {
+        if (j == c || components[j].letter != comp.referenceLetter) continue;
+        double jRa = ra, jDec = dec;
+        if (components[j].referenceLetter == 'A' || components[j].referenceLetter == ' ' ||
+            components[j].referenceLetter == 0) {
+            if (components[j].referenceLetter == 'A' &&
+                !OffsetComponentPosition(components, j, date, ra, dec, &jRa, &jDec))
+                return 0;
+        } else if (!ResolveChain(components, count, j, date, ra, dec, &jRa, &jDec, depth + 1)) {
+            return 0;
+        }
+        return OffsetComponentPosition(components, c, date, jRa, jDec, raOut, decOut);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int ResolveComponentPosition(const CcdmComponent *components, int count, int c,
+                             const DateRecord *date, double ra, double dec, double *raOut,
+                             double *decOut) {
+    return ResolveChain(components, count, c, date, ra, dec, raOut, decOut, 0);
 }

@@ -4,6 +4,7 @@
 // Flamsteed, Durchmusterung and CCDM designation texts it reads.
 #pragma once
 
+struct CcdmComponent;
 struct DateRecord;
 struct LocationRecord;
 struct ObjectRecord;
@@ -41,11 +42,28 @@ const int kMaxDurchmusterungStars = 16;
 // Number of records filled (at most 3), 0 when nothing was found. The kind is
 // out[0].kind; refresh or kind 0: number is the star (or a special key).
 // component: the letter asked for; 0, blank and 'A' mean the star itself.
+// A component without a star of its own is placed from its reference star
+// (its position angle and separation, from its orbit at the date) and keeps
+// its own magnitude; a variable star gets its predicted magnitude and phase
+// for the date.
 int BuildStarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                     double extinction, ObjectRecord *out, char component, int refresh);
 // Copies a read star into a record and computes its places.
 void FillStarRecord(const LocationRecord *site, const DateRecord *date, double extinction,
                     ObjectRecord *record, int starNumber, const StarRecord *star, char component);
+// The place of component c of a double-star system measured from the place
+// (ra, dec) of the system's primary: the chain of reference components is
+// walked back to 'A', each link offset by its position angle and separation
+// (from its orbit at the date when it has one and a date is given). 1 when
+// placed, 0 for c outside the list, a link without a position angle or a
+// reference letter the list lacks.
+int ResolveComponentPosition(const CcdmComponent *components, int count, int c,
+                             const DateRecord *date, double ra, double dec, double *raOut,
+                             double *decOut);
+// One link of that chain: component c offset from its reference's place
+// (ra, dec). 1, or 0 when the component has no position angle (361 or more).
+int OffsetComponentPosition(const CcdmComponent *components, int c, const DateRecord *date,
+                            double ra, double dec, double *raOut, double *decOut);
 // The character after the first "x" of the text, or its last character.
 char ComponentLetterOfText(const char *text);
 // A variable star's phase (0..1) as stored: percent rounded half away from

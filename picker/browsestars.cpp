@@ -1,36 +1,44 @@
 // The star listings of the browse cursor: common names, Bayer and Flamsteed
-// designations of a constellation, double-star discoverer designations and
-// the numbers of the star catalogues (HR, HD, SAO, PPM, HIP, GC one page of
-// 1,000 numbers at a time; BD, CD and CP one declination zone per page;
-// Tycho-2 one guide-star region per page).
+// designations and variable-star names of a constellation, double-star
+// discoverer designations and the numbers of the star catalogues (HR, HD,
+// SAO, PPM, HIP, GC, ADS, CCDM and NSV one page of 1,000 at a time; BD, CD
+// and CP one declination zone per page; Tycho-2 one guide-star region per
+// page).
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/safefile.h"
 #include "core/textutil.h"
 #include "picker/browsesources.h"
 #include "objects/catfile.h"
+#include "objects/ccdmcat.h"
 #include "objects/designationtexts.h"
+#include "objects/dsotexts.h"
 #include "objects/starxref.h"
 #include "objects/stardes.h"
+#include "objects/starrecord.h"
+#include "objects/variablecat.h"
+#include "objects/variablenamelist.h"
+#include "objects/variablenames.h"
 
 namespace {
 
 const int kPageRows = 1000;
 const int kFlamsteedNumbers = 139;
 const int kTychoPageRows = 1600;
-const int kDiscovererFile = 86;  // did_cross.bin, reference slot 1
-const int kDiscovererRecordSize = 23;
 const int kPpmLowLast = 378910;     // PPM numbers 1-378,910 ...
 const int kPpmHighOffset = 321091;  // ... and from 700,001, stored at n - 321,091
 
 // Star designation kinds (1-based) of the listings.
-enum {
-    kCommonName = 1, kBayer, kFlamsteed, kVariable, kHr, kHd, kSao, kPpm, kHip, kBd, kCd, kCp,
-    kGc, kWds, kAds, kCcdm, kNsv, kTycho
-};
+const int kCommonName = kStarKindCommonName, kBayer = kStarKindBayer,
+          kFlamsteed = kStarKindFlamsteed, kVariable = kStarKindVariable, kHr = kStarKindHr,
+          kHd = kStarKindHd, kSao = kStarKindSao, kPpm = kStarKindPpm, kHip = kStarKindHip,
+          kBd = kStarKindBd, kCd = kStarKindCd, kCp = kStarKindCp, kGc = kStarKindGc,
+          kWds = kStarKindWds, kAds = kStarKindAds, kCcdm = kStarKindCcdm, kNsv = kStarKindNsv,
+          kTycho = kStarKindTycho2;
 
 int SetUpCommonNames(BrowseState *state, BrowseSources *src, int32_t *total) {
     src->files[0] = OpenStarNameList();
@@ -260,7 +268,7 @@ int SetUpTycho(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
 
 // Double-star discoverer designations, one page of 1,000 records.
 int SetUpDiscoverers(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
-    src->files[0] = OpenCatalogueFile(kDiscovererFile, 1);
+    src->files[0] = OpenDiscovererList();
     if (!src->files[0]) return -1;
     int64_t count = StreamSize(src->files[0]) / kDiscovererRecordSize;
     state->pageCount = static_cast<int32_t>(count / kPageRows);
@@ -271,16 +279,141 @@ int SetUpDiscoverers(BrowseState *state, BrowseSources *src, const BrowseRequest
     src->last = first + kPageRows < count ? first + kPageRows : count;
     src->step = [](BrowseSources &s, BrowseRow *row) {
         if (s.next >= s.last) return 0;
-        unsigned char rec[kDiscovererRecordSize];
-        if (!ReadAt(s.files[0], s.next * kDiscovererRecordSize, rec, sizeof rec)) return -1;
+        char name[kDiscovererNameSize + 1];
+        int star = ReadDiscovererEntry(s.files[0], static_cast<int>(s.next), name);
+        if (star < 0) return -1;
         ++s.next;
-        char name[11];
-        std::memcpy(name, rec, 10);
-        name[10] = '\0';
         std::snprintf(row->text, sizeof row->text, "%s", name);
-        row->objectNumber = GetI32(rec + 10);
+        row->objectNumber = star;
         return 1;
     };
+    return 1;
+}
+
+// The variable-star names of a constellation, filtered by the pattern; the
+// object number is the name's variable-star record.
+int SetUpVariables(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
+    VariableNameList *list = OpenVariableNameList();
+    if (!list) return -1;
+    src->release = [list]() { CloseVariableNameList(list); };
+    SelectVariableNameConstellation(list, r.constellation);
+    src->countTotal = true;
+    src->filterByPattern = true;
+    (void)state;
+    src->step = [list](BrowseSources &, BrowseRow *row) {
+        int record = 0;
+        char name[kVariableNameSize];
+        if (!ReadVariableNameEntry(list, -1, &record, name)) return 0;
+        std::snprintf(row->text, sizeof row->text, "%s", name);
+        row->objectNumber = record;
+        return 1;
+    };
+    return 1;
+}
+
+// One page of 1,000 of a numbered double-star or suspected-variable
+// listing over `slots` slots; a typed number (mapped to its slot by the
+// caller) selects its row on its page.
+void SetUpPage(BrowseState *state, BrowseSources *src, const BrowseRequest &r, int64_t slots,
+               int64_t wantedSlot) {
+    int64_t page = *r.page > 0 ? *r.page : 0;
+    if (wantedSlot >= 0) page = wantedSlot / kPageRows;
+    state->pageCount = static_cast<int32_t>(slots / kPageRows);
+    state->rowLimit = kPageRows;
+    *r.page = static_cast<int32_t>(page);
+    *r.total = static_cast<int32_t>(slots);
+    src->next = page * kPageRows;
+    src->last = src->next + kPageRows - 1;
+    if (src->last >= slots) src->last = slots - 1;
+}
+
+// ADS numbers that name a double-star system ("ADS %ld").
+int SetUpAds(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
+    src->files[0] = OpenAdsIndex();
+    if (!src->files[0]) return -1;
+    int64_t slots = StreamSize(src->files[0]) / kAdsRecordSize;
+    if (slots > kLastAdsNumber) slots = kLastAdsNumber;
+    if (slots <= 0) return 0;
+    long wanted = 0;
+    if (!r.everything) {
+        if (!PatternNumber(r.pattern, &wanted) || wanted < 1 || wanted > slots) return 0;
+        src->wantedKey = wanted;
+    }
+    SetUpPage(state, src, r, slots, r.everything ? -1 : wanted - 1);
+    SetNumberRange(src, src->next + 1, src->last + 1, [](BrowseSources &s, int64_t n, BrowseRow *row) {
+        int records[3] = {0, 0, 0};
+        if (ReadAdsIndex(s.files[0], static_cast<int>(n), records) <= 0) return 0;
+        std::snprintf(row->text, sizeof row->text, "ADS %ld", static_cast<long>(n));
+        return 1;
+    });
+    return 1;
+}
+
+// CCDM systems in catalogue order; the object number is the system record.
+int SetUpCcdm(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
+    CcdmFiles *files = OpenCcdmFiles();
+    if (!files) return -1;
+    src->release = [files]() { CloseCcdmFiles(files); };
+    const int64_t slots = CountCcdmRecords(files);
+    if (slots <= 0) return 0;
+    int64_t wantedSlot = -1;
+    if (!r.everything) {
+        int raPart = 0, decPart = 0, record = 0;
+        char sign = '+';
+        if (ParseCcdmDesignation(r.pattern, &raPart, &sign, &decPart) != 1) return 0;
+        const CcdmIdentifier key{raPart, decPart, sign};
+        CcdmIdentifier found{0, 0, ' '};
+        if (FindCcdmRecord(key, &record, nullptr, nullptr, nullptr, nullptr, nullptr, &found,
+                           nullptr, nullptr, nullptr, nullptr, kCcdmReadIdentifiers) < 0)
+            return -1;
+        // An identifier the catalogue lacks opens the page where it would
+        // be (the last record probed) and selects nothing.
+        if (record >= 1 && record <= slots) wantedSlot = record - 1;
+        if (CompareCcdmIdentifiers(found, key) == 0) src->wantedKey = record;
+    }
+    SetUpPage(state, src, r, slots, wantedSlot);
+    SetNumberRange(src, src->next + 1, src->last + 1,
+                   [files](BrowseSources &, int64_t n, BrowseRow *row) {
+                       CcdmIdentifier id{0, 0, '+'};
+                       int primary = 0;
+                       if (ReadCcdmRecord(files, static_cast<int>(n), nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, &id, &primary, nullptr, nullptr,
+                                          nullptr, kCcdmReadIdentifiers) < 0)
+                           return -1;
+                       if (primary <= 0) return 0;  // an empty record
+                       FormatCcdmDesignation(row->text, {id.first, id.second, id.sign});
+                       return row->text[0] ? 1 : 0;
+                   });
+    return 1;
+}
+
+// NSV numbers: records 1-14,811 are those numbers, the later records the
+// numbers from 15,001 on.
+int SetUpNsv(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
+    src->files[0] = OpenNsvFile();
+    if (!src->files[0]) return -1;
+    const int64_t slots = StreamSize(src->files[0]) / kNsvRecordSize;
+    if (slots <= 0) return 0;
+    int64_t wantedSlot = -1;
+    if (!r.everything) {
+        long wanted = 0;
+        if (!PatternNumber(r.pattern, &wanted) || wanted < 1) return 0;
+        wantedSlot = NsvRecordIndex(static_cast<int>(wanted));
+        if (wantedSlot < 0 || wantedSlot >= slots) return 0;
+        src->wantedKey = wanted;
+    }
+    SetUpPage(state, src, r, slots, wantedSlot);
+    SetNumberRange(src, src->next, src->last, [](BrowseSources &s, int64_t slot, BrowseRow *row) {
+        const int64_t n = slot < kLastNsvOfFirstRun
+                              ? slot + 1
+                              : slot - kLastNsvOfFirstRun + kFirstNsvOfSecondRun;
+        std::unique_ptr<NsvRecord> record(new NsvRecord);
+        if (!ReadNsvRecord(s.files[0], static_cast<int>(n), 0, record.get(), 0)) return -1;
+        std::snprintf(row->text, sizeof row->text, "NSV %ld", static_cast<long>(n));
+        row->key = n;
+        row->objectNumber = static_cast<int32_t>(n);
+        return 1;
+    });
     return 1;
 }
 
@@ -291,18 +424,19 @@ int SetUpStarListing(BrowseState *state, BrowseSources *src, const BrowseRequest
     case kCommonName: return SetUpCommonNames(state, src, r.total);
     case kBayer:
     case kFlamsteed:
+    case kVariable:
         // These listings are per constellation; without one there is nothing.
         if (r.constellation < 1 || r.constellation > 88) return 0;
+        if (r.kind == kVariable) return SetUpVariables(state, src, r);
         return r.kind == kBayer ? SetUpBayer(state, src, r) : SetUpFlamsteed(state, src, r);
     case kHr: case kHd: case kSao: case kPpm: case kHip: case kGc:
         return SetUpNumbered(state, src, r);
     case kBd: case kCd: case kCp: return SetUpDurchmusterung(state, src, r);
     case kTycho: return SetUpTycho(state, src, r);
     case kWds: return SetUpDiscoverers(state, src, r);
-    default:
-        // Variable-star names, ADS, CCDM and NSV numbers come from the
-        // variable-star and double-star catalogues, which are not written
-        // yet: their sources cannot be opened.
-        return -1;
+    case kAds: return SetUpAds(state, src, r);
+    case kCcdm: return SetUpCcdm(state, src, r);
+    case kNsv: return SetUpNsv(state, src, r);
+    default: return -1;
     }
 }

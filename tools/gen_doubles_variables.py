@@ -9,6 +9,9 @@ data in the Debian package stellarium-data
   gcvs_hip_part.dat  GCVS name, variability type, magnitude range, epoch and
                      period of the Hipparcos stars that are variables
 
+and from tools/visual_binary_orbits.tsv, the published orbital elements of a
+few well-known visual binaries (alpha Cen, Sirius, 70 Oph, eta CrB).
+
 Stars are tied to the suite's own star catalogue through their HIP numbers:
 stars.bin (written by gen_star_catalogue.py) must already be in --stars.
 
@@ -16,6 +19,10 @@ Files written in --stars (reference slot 1):
   ccdm.bin, ccdm_i.bin  31-byte systems in identifier order (RA part
                         ascending, signed Dec part descending), 37-byte
                         component entries (A, then B measured from A)
+  lp_ref.bin, lp_sup.bin 39-byte orbital elements and 68-byte supplements
+                        (the system's J2000 place); the companion B of each
+                        orbit's system names its orbit, takes its magnitude
+                        and its position angle and separation at 2000.0
   did_cross.bin         23-byte discoverer records sorted by the normalised
                         name ("STF 2272": blanks squeezed, a blank before the
                         first digit), the order the lookup compares in
@@ -24,6 +31,16 @@ Files written in --stars (reference slot 1):
                         first (number n in its record n - 1; numbers the
                         package lacks are filler records of number 0), then
                         its Greek-letter names
+  vnames.bin            6-byte entries per constellation (offset, count),
+                        then 5-byte names (number, superscript, vref_f.bin
+                        record) in the catalogue's numbering order
+
+No public catalogue in a Debian package gives the GCVS remarks
+(gcvs_remarks.bin), the suspected variables (nsvref_f.bin), the ADS numbers
+(ads_ccdm.bin), the full discoverer index (did_cross_full.bin), the
+double-star notes (wds_notes.bin) or the photometric catalogues (Landolt,
+DDO, Geneva, UBVRI, uvby): the demo installation has none of them, and the
+program answers as it does for any missing catalogue file.
 
 stars.bin is then linked to them: a primary star's record gets its system's
 number in bits 15-31 of the word at byte 61 (beside its magnitude), a
@@ -74,6 +91,7 @@ SUFFIX_CODES = [
 DISCOVERERS = {"Σ": "STF", "ΟΣ": "STT", "ΣΣ": "STFA", "β": "BU", "OΣ": "STT"}
 
 STAR_RECORD = 80
+PRIMARY_MARGIN = 2.0  # magnitudes by which a later star must outshine the first
 FIRST_ZONE_BYTES = 1121815 * 80
 
 
@@ -131,6 +149,56 @@ def discoverer_names():
     return names
 
 
+ORBITS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "visual_binary_orbits.tsv")
+
+
+def read_orbits():
+    """WDS id -> (orbit number, elements dict) from the orbit table."""
+    orbits = {}
+    with open(ORBITS, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            c = line.rstrip("\n").split("\t")
+            orbits[c[0]] = (len(orbits) + 1, {
+                "P": float(c[2]), "T": float(c[3]), "e": float(c[4]), "a": float(c[5]),
+                "i": float(c[6]), "node": float(c[7]), "omega": float(c[8]),
+                "grade": int(c[9]), "mag_b": float(c[10])})
+    return orbits
+
+
+def orbit_position(el, t):
+    """Position angle (deg) and separation (arcsec) at decimal year t (Meeus ch. 57)."""
+    e = el["e"]
+    m = 2 * math.pi / el["P"] * (t - el["T"])
+    ecc = m
+    for _ in range(60):
+        ecc -= (ecc - e * math.sin(ecc) - m) / (1 - e * math.cos(ecc))
+    r = el["a"] * (1 - e * math.cos(ecc))
+    v = 2 * math.atan(math.sqrt((1 + e) / (1 - e)) * math.tan(ecc / 2))
+    i, node, w = (math.radians(el[k]) for k in ("i", "node", "omega"))
+    theta = math.atan2(math.sin(v + w) * math.cos(i), math.cos(v + w)) + node
+    rho = r * math.cos(v + w) / math.cos(theta - node)
+    return math.degrees(theta) % 360.0, rho
+
+
+def write_orbit_files(folder, placed):
+    """lp_ref.bin and lp_sup.bin, one record per orbit in table order; placed:
+    orbit number -> (RA turn, Dec turn) of its system."""
+    orbits = read_orbits()
+    ref, sup = bytearray(), bytearray()
+    for wds, (number, el) in sorted(orbits.items(), key=lambda kv: kv[1][0]):
+        ref += struct.pack("<7f2fhB", el["P"], math.radians(el["i"]), el["a"], el["e"],
+                           math.radians(el["omega"]), math.radians(el["node"]), el["T"],
+                           0.0, 0.0, 2000, el["grade"])
+        s = bytearray(68)
+        struct.pack_into("<ii", s, 0, *placed.get(number, (0, 0)))
+        sup += s
+    write(os.path.join(folder, "lp_ref.bin"), bytes(ref))
+    write(os.path.join(folder, "lp_sup.bin"), bytes(sup))
+    return len(orbits)
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -149,8 +217,14 @@ def write_doubles(folder, stars):
             if not m or hip not in stars:
                 continue
             key = (int(m.group(1)), m.group(2), int(m.group(3)))
+            mag = stars[hip][3]
             if key in systems:
-                continue
+                # Several stars of one system: the first listed is the
+                # primary, unless a later one outshines it by far (alpha
+                # Cen's list begins with Proxima).
+                old = stars[systems[key][0]][3]
+                if mag is None or (old is not None and old <= mag + PRIMARY_MARGIN):
+                    continue
             # -1 marks a value the package lacks.
             year = int(cols[2]) if cols[2].strip().isdigit() else 0
             pa = float(cols[3]) if cols[3].strip() else None
@@ -163,10 +237,19 @@ def write_doubles(folder, stars):
         first, sign, second = key
         return (first, -(second if sign == "+" else -second))
 
-    records, components, links = bytearray(), bytearray(), {}
+    orbits = read_orbits()
+    records, components, links, placed = bytearray(), bytearray(), {}, {}
     for key in sorted(systems, key=order):
         hip, year, pa, sep = systems[key]
         number, ra, dec, mag = stars[hip]
+        wds = "%05d%s%04d" % key
+        orbit_number, el = orbits.get(wds, (0, None))
+        mag_b = None
+        if el:
+            # The orbit's companion: its measure at 2000.0 and its magnitude.
+            pa, sep = orbit_position(el, 2000.0)
+            year, mag_b = 2000, el["mag_b"]
+            placed[orbit_number] = (ra, dec)
         links.setdefault(number, len(records) // 31 + 1)
         ident = discoverers.get(hip, "").replace(" ", "")[:7].encode("ascii")
         offset = len(components)
@@ -179,9 +262,12 @@ def write_doubles(folder, stars):
             c[19], c[20] = ord(reference), ord(letter)
             if letter == "B" and sep is not None:
                 c[21:24] = struct.pack("<I", int(round(sep * 1000)) & 0xFFFFFF)[0:3]
-            mag16 = 32767 if (letter == "B" or mag is None) else int(round(mag * 100))
+            mag_c = mag_b if letter == "B" else mag
+            mag16 = 32767 if mag_c is None else int(round(mag_c * 100))
             struct.pack_into("<h", c, 24, mag16)
             struct.pack_into("<H", c, 28, year if 0 <= year <= 65535 else 0)
+            if letter == "B" and orbit_number:
+                struct.pack_into("<h", c, 31, orbit_number)
             components += c
         r = bytearray(31)
         struct.pack_into("<I", r, 0, offset | (3 << 24))
@@ -209,6 +295,7 @@ def write_doubles(folder, stars):
         struct.pack_into("<i", r, 10, number)
         did += r
     write(os.path.join(folder, "did_cross.bin"), bytes(did))
+    write_orbit_files(folder, placed)
     return len(records) // 31, len(seen), links
 
 
@@ -335,13 +422,16 @@ def write_variables(folder, stars):
     def star_of(rec):
         return struct.unpack_from("<I", rec, 45)[0] & 0xFFFFFF
 
+    names = {}
     for con in range(1, 89):
         numbered = {n: rec for (n, _), rec in low.get(con, {}).items()}
         top = max(numbered) if numbered else 0
-        greek = [high[con][k] for k in sorted(high.get(con, {}))]
-        struct.pack_into("<IHH", index, (con - 1) * 8, len(records), top, len(greek))
+        greek_keys = sorted(high.get(con, {}))
+        struct.pack_into("<IHH", index, (con - 1) * 8, len(records), top, len(greek_keys))
+        listed = names.setdefault(con, [])
         for n in range(1, top + 1):
             if n in numbered:
+                listed.append((n, 0, len(records) // 74 + 1))
                 links.setdefault(star_of(numbered[n]), len(records) // 74 + 1)
                 records += numbered[n]
                 count += 1
@@ -349,12 +439,21 @@ def write_variables(folder, stars):
                 f = bytearray(filler)
                 f[16] = con
                 records += f
-        for rec in greek:
+        for key in greek_keys:
+            rec = high[con][key]
+            listed.append((key[0], key[1], len(records) // 74 + 1))
             links.setdefault(star_of(rec), len(records) // 74 + 1)
             records += rec
             count += 1
     write(os.path.join(folder, "vindex_f.bin"), bytes(index))
     write(os.path.join(folder, "vref_f.bin"), bytes(records))
+    name_index, name_entries = bytearray(88 * 6), bytearray()
+    for con in range(1, 89):
+        listed = [e for e in names.get(con, []) if e[2] <= 0xFFFF]
+        struct.pack_into("<Ih", name_index, (con - 1) * 6, 88 * 6 + len(name_entries), len(listed))
+        for number, sup, record in listed:
+            name_entries += struct.pack("<HBH", number, sup, record)
+    write(os.path.join(folder, "vnames.bin"), bytes(name_index + name_entries))
     return count, len(records) // 74, links
 
 
