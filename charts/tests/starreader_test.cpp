@@ -386,3 +386,290 @@ TEST_F(MiniDatabase, RegionEndsAtItsFirstFaintStarButNotAtAVariable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Little-endian bytes of a value.
+std::string Le(uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += (char)(value >> (8 * i));
+    return out;
+}
+std::string Float(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return Le(bits, 4);
+}
+std::string Double(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    return Le(bits, 8);
+}
+// The 5-byte place of mag10 zone 7, region 0 (0 to 15 degrees in both).
+std::string Place(double raDegrees, double decDegrees) {
+    uint32_t f = (uint32_t)std::lround(raDegrees / 15 * 1048575);
+    uint32_t g = (uint32_t)std::lround(decDegrees / 15 * 1048575);
+    return Le(f | (g & 0xFFF) << 20, 4) + (char)(g >> 12);
+}
+// A 24-bit motion field of arcseconds per year.
+std::string Motion(double arcsecPerYear) {
+    return Le((uint32_t)std::lround((arcsecPerYear + 7.5) / 0.00001), 3);
+}
+std::string MagnitudeWord(double v) { return Le((uint32_t)std::lround((v + 1.6) * 100), 2); }
+// An orbit record: period (years), inclination, a ("), e, omega, node
+// (degrees), periastron (year).
+std::string Orbit(float period, float inclination, float a, float e, float omega, float node,
+                  float periastron) {
+    return Float(period) + Float(inclination) + Float(a) + Float(e) + Float(omega) + Float(node) +
+           Float(periastron) + Le(0, 2) + Le(7, 2);
+}
+
+}  // namespace
+
+// A variable whose light curve has a period shows the magnitude its curve
+// gives at the chart date (a pulsating star at its epoch of maximum and half
+// a period later); one without an epoch keeps its record's magnitude.
+TEST_F(MiniDatabase, VariablesShowTheirMagnitudeAtTheChartDate) {
+    // model 4, range 6.0 to 8.0, epoch JD 2451545.0, rise 0.5 of the cycle,
+    // period 10 days
+    std::string pulsating = Le(1200u << 20, 4) + Le(900 | 4 << 12, 2) +
+                            Le(2451545u | 50u << 24, 4) + Float(0) + Float(10) + '\0';
+    std::string noEpoch = Le(1200u << 20, 4) + Le(900 | 4 << 12, 2) + Le(0xFFFFFF, 4) + Float(0) +
+                          Float(10) + '\0';
+    std::string records = Record(7.4, 7.4, 7.0, 1) + pulsating + Record(7.6, 7.6, 7.5, 0) + noEpoch;
+    Write(1, records, 2);
+    struct Case {
+        double julianDate, first, second;
+    } cases[] = {{2451545.0 + 30, 6.0, 7.5}, {2451545.0 + 35, 8.0, 7.5}};
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.julianDate);
+        ASSERT_EQ(1, SetChartTime(c.get(), t.julianDate));
+        Look(9);
+        ChartStar star;
+        ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+        EXPECT_NEAR(t.first, c->starV, 1e-6);
+        EXPECT_EQ(1, c->variableMark);
+        double brightest, faintest;
+        ASSERT_EQ(1, GetChartStarMagnitudes(c.get(), &brightest, &faintest));
+        EXPECT_NEAR(6.0, brightest, 1e-9);
+        EXPECT_NEAR(8.0, faintest, 1e-9);
+        ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+        EXPECT_NEAR(t.second, c->starV, 1e-9);
+        EXPECT_EQ(0, c->variableMark);
+        EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+        EndStarSearch(c.get());
+    }
+}
+
+// Orbits: a face-on circular orbit at its periastron puts the companion at
+// position angle node + argument of periastron and at the semi-major axis
+// (Meeus, ch. 57, with i = 0 and e = 0). An orbital system's own star is
+// placed so from the system block and takes the block's motions; a
+// component placed by its orbit, and a component by separation, move with
+// the star that started their system; a separation under a pixel merges.
+TEST_F(MiniDatabase, OrbitsPlaceSystemsAndComponents) {
+    ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+    const float year = (float)c->savedDate.decimalYear;
+    // named star (code 8 + 2: components follow) with both motions 0xFFFFFF
+    std::string system = Place(7.5, 7.5) + Le(0xFFFFFF, 3) + Le(0xFFFFFF, 3) + Le(42, 3) +
+                         std::string(3, '\0') + 'A' + MagnitudeWord(6.0) + '\0';
+    const double arcsec = kDeg / 3600;
+    std::string block = Double(7.5 * kDeg) + Double(7.5 * kDeg) + Float((float)(0.5 * arcsec)) +
+                        Float((float)(-0.25 * arcsec)) + Float(5.5f);
+    // the star 10" at 90 degrees; component B 20" at 180 degrees from it by
+    // its orbit; component C 30" at 0 degrees from it by separation and angle
+    std::string records = system + block + Orbit(100, 0, 10, 0, 60, 30, year) + '\x02' +
+                          Component(0, 0, 7.0, 'B', 0).substr(0, 7) + '\x80' +
+                          Orbit(50, 0, 20, 0, 100, 80, year) + Component(3000, 0, 8.0, 'C', 0);
+    Write(10, records, 1);
+    Look(9);
+    ChartStar star;
+    double ra, dec, pmRa, pmDec;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ(kChartStarNamed | kChartStarDouble | kChartStarOrbit, star.kind);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    const double ra0 = 7.5 * kDeg, dec0 = 7.5 * kDeg;
+    EXPECT_NEAR(10 * arcsec, AngularSeparation(ra, dec, ra0, dec0), 0.01 * arcsec);
+    EXPECT_NEAR(dec0, dec, 0.01 * arcsec);
+    EXPECT_GT(ra, ra0);
+    EXPECT_NEAR(0.5 * arcsec, pmRa, 1e-12);
+    EXPECT_NEAR(-0.25 * arcsec, pmDec, 1e-12);
+    EXPECT_NEAR(6.0, c->starV, 1e-9);
+    const double ra1 = ra, dec1 = dec;
+
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('B', c->componentLetter);
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble | kChartStarOrbit, star.kind);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_NEAR(20 * arcsec, AngularSeparation(ra, dec, ra1, dec1), 0.01 * arcsec);
+    EXPECT_NEAR(dec1 - 20 * arcsec, dec, 0.01 * arcsec);
+    EXPECT_NEAR(0.5 * arcsec, pmRa, 1e-12);
+    EXPECT_NEAR(7.0, c->starV, 1e-5);
+
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('C', c->componentLetter);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_NEAR(dec1 + 30 * arcsec, dec, 0.01 * arcsec);
+    EXPECT_NEAR(-0.25 * arcsec, pmDec, 1e-12);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+
+    // an orbit of 0.01": merged into the system's place and magnitude
+    records = system + block + Orbit(100, 0, 0.01f, 0, 60, 30, year);
+    Write(8, records, 1);
+    Look(9);
+    ASSERT_EQ(2, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_DOUBLE_EQ(ra0, ra);
+    EXPECT_DOUBLE_EQ(dec0, dec);
+    EXPECT_NEAR(5.5, c->starV, 1e-6);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+}
+
+// A system that lists more components than the 50-entry table holds: all are
+// read, those whose reference entry the table holds are placed, none is
+// written past the table, and the region goes on. Every component moves with
+// the star that started the system.
+TEST_F(MiniDatabase, MoreComponentsThanTheTableHolds) {
+    std::string records = Place(7.5, 7.5) + Motion(0.3) + Motion(-0.2) + Le(7, 3) +
+                          MagnitudeWord(5.0) + '\0';
+    records += (char)60;
+    for (int i = 0; i < 60; ++i) records += Component(1000 + 10 * i, (i * 6) % 360, 6.0, 'B', i % 55);
+    records += Record(7.6, 7.6, 6.5, 0);
+    Write(2, records, 2);
+    Look(9);
+    ChartStar star;
+    int stars = 0, r;
+    double ra, dec, pmRa, pmDec, primaryRa = 0, primaryDec = 0;
+    while ((r = ReadNextStar(c.get(), &star)) == 1) {
+        ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+        if (++stars == 1) {
+            primaryRa = pmRa;
+            primaryDec = pmDec;
+            EXPECT_NEAR(0.3 / 3600 * kDeg / std::cos(7.5 * kDeg), pmRa, 1e-12);
+        } else if (c->componentLetter == 'B') {
+            EXPECT_DOUBLE_EQ(primaryRa, pmRa);
+            EXPECT_DOUBLE_EQ(primaryDec, pmDec);
+        }
+    }
+    EXPECT_EQ(0, r);
+    EXPECT_EQ(kComponentTableSize, c->componentTableCount);
+    // the primary, the last star, and the components whose reference entry
+    // the table holds (entries 0 to 49; 50 to 54 are beyond it)
+    EXPECT_EQ(2 + 55, stars);
+}
+
+// The regions of a rectangle of the window give exactly the stars whose
+// pixel lies inside it, across 0h, sub-region borders and near the pole,
+// where magx's regions are narrower on the sky than 10 pixels of a wide view.
+TEST_F(StarReader, RectangleGivesExactlyItsStars) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;  // degrees, degrees, degrees, magnitude
+        int width, height, left, top, right, bottom;
+    } cases[] = {
+        {kStarDbMag10, 359, 0.5, 20, 9.0, 800, 600, 100, 50, 500, 400},
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600, 390, 0, 799, 320},
+        {kStarDbMagX, 30, 86, 40, 10.5, 600, 600, 0, 0, 599, 300},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, t.field * kDeg,
+                                     t.width, t.height, 0, 0, 0, 0, 0, 0, 1, t.database,
+                                     kFrameJ2000, 0, 0));
+        ASSERT_EQ(1, BuildStarRegionsForRectangle(c.get(), t.left, t.top, t.right, t.bottom));
+        EXPECT_EQ(t.left, c->visibleLeft);
+        EXPECT_EQ(t.bottom, c->visibleBottom);
+        std::set<Key> got;
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1) {
+            got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+            EXPECT_GE(star.x, t.left);
+            EXPECT_LE(star.x, t.right);
+            EXPECT_GE(star.y, t.top);
+            EXPECT_LE(star.y, t.bottom);
+        }
+        EXPECT_EQ(0, r);
+        std::set<Key> expected = Expected(t.database, t.limit);
+        EXPECT_GT(expected.size(), 5u);
+        EXPECT_EQ(expected.size(), got.size());
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+    EXPECT_EQ(0, BuildStarRegionsForRectangle(nullptr, 0, 0, 10, 10));
+}
+
+// A search at a point lists the centre's region alone and returns the stars
+// of that region, within the limit, whose pixel lies in the window; the
+// field spans the window's height. The designation search's window (30" on
+// 1,000 pixels of height) finds a faint star at its own place.
+TEST_F(StarReader, PointSearchReadsTheCentresRegionAlone) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;
+        int width, height;
+    } cases[] = {
+        {kStarDbMag7, 100, 20, 40, 6.5, 800, 600},
+        {kStarDbMag10, 200, -50, 20, 9.0, 600, 800},
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600},
+        {kStarDbMagX, 45, 89.2, 3, 14.0, 600, 600},  // the north cap
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearchAtPoint(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0,
+                                            t.field * kDeg, t.width, t.height, 0, 0, 0,
+                                            kProjectionStereographic, t.database, 1, kFrameJ2000,
+                                            0));
+        EXPECT_NEAR(t.height / (t.field * kDeg), c->pixelsPerRadian, 1e-6);
+        EXPECT_EQ(1, t.database == kStarDbMag10 ? c->secondRegionCount : c->firstRegionCount);
+        int ok;
+        StarRegionCode centre = LocateStarRegionCode(t.database, t.ra * kDeg, t.dec * kDeg, &ok);
+        std::set<Key> got;
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1)
+            got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+        EXPECT_EQ(0, r);
+        // every star of the database in the window, kept when its region
+        // is the centre's
+        std::set<Key> expected;
+        for (const Key &k : Expected(t.database, t.limit)) {
+            double ra = (double)std::get<0>(k) * 2 * kPi / 2147483647.0;
+            if (ra < 0) ra += 2 * kPi;
+            double dec = (double)std::get<1>(k) * 2 * kPi / 2147483647.0;
+            if (LocateStarRegionCode(t.database, ra, dec, &ok) == centre) expected.insert(k);
+        }
+        EXPECT_GT(expected.size(), 0u);
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+
+    // a faint star of the deep database, found at the centre of its window
+    DecodedStar faint;
+    faint.code = -1;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, 1.0, 0.3, 0.02, 0.02),
+                     [&](const DecodedStar &s) {
+                         if (s.code != kStarCodeFaint) return 0;
+                         faint = s;
+                         return 1;
+                     });
+    ASSERT_EQ(kStarCodeFaint, faint.code);
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 99.9, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearchAtPoint(c.get(), faint.rightAscension, faint.declination, 0, 0,
+                                        30 * kDeg / 3600, 5000, 1000, 0, 0, 0,
+                                        kProjectionStereographic, kStarDbMagX, 1, kFrameJ2000, 0));
+    bool found = false;
+    ChartStar star;
+    while (!found && ReadNextStar(c.get(), &star) == 1) {
+        if (c->starRightAscensionTurns != faint.rightAscensionTurns ||
+            c->starDeclinationTurns != faint.declinationTurns)
+            continue;
+        found = true;
+        EXPECT_NEAR(2499.5, star.x, 1.5);
+        EXPECT_NEAR(499.5, star.y, 1.5);
+        EXPECT_EQ(kChartStarFaint, star.kind);
+    }
+    EXPECT_TRUE(found);
+}

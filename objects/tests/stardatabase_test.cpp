@@ -369,7 +369,7 @@ std::string WalkFile() {
     auto var5 = Bytes({0, 0, 0, 0, 0, 0x50});  // model 5: 8 more
     body.append(var5.begin(), var5.end());
     body.append(8, '\x22');
-    body.append(kOrbitRecordSize, '\x33');
+    body.append(kStarOrbitRecordSize, '\x33');
     auto faint = Bytes({POSITION, 128, 0, 0x00});
     body.append(faint.begin(), faint.end());
     put32(head, 0, 24);
