@@ -673,3 +673,84 @@ TEST_F(StarReader, PointSearchReadsTheCentresRegionAlone) {
     }
     EXPECT_TRUE(found);
 }
+
+// The label of a catalogue star is its first enabled designation that it
+// has, in the order of the star row: Sirius's published identifiers, the
+// Bayer glyph cell (character 1, the letter number, superscript + 1), kinds
+// it lacks passed over, disabled kinds ignored.
+TEST_F(StarReader, LabelKindsInTheirOrder) {
+    if (!democat::DemoFolders().ready) GTEST_SKIP() << "no demo catalogues";
+    SetRefDirectories(democat::DemoFolders().slot0.c_str(), democat::DemoFolders().slot1.c_str(),
+                      democat::DemoFolders().slot1.c_str());
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 101.287 * kDeg, -16.716 * kDeg, 0.01 * kDeg,
+                                       kStarDbMag7));
+    ChartStar star;
+    int r;
+    while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber != 1) {
+    }
+    ASSERT_EQ(1, r);
+    char j[kJDesignationSize];
+    const std::string place = FormatJDesignation(j, c->starRightAscension, c->starDeclination);
+    struct Case {
+        std::vector<int> kinds;
+        std::vector<int> enabled;
+        std::string text;
+    } cases[] = {
+        {{kStarLabelCommonName}, {1}, "Sirius"},
+        {{kStarLabelBayer}, {1}, std::string("\x01\x01\x01")},
+        {{kStarLabelFlamsteed}, {1}, "9 CMa"},
+        {{kStarLabelHip}, {1}, "HIP 32349"},
+        {{kStarLabelSao}, {1}, "SAO 151881"},
+        {{kStarLabelHr}, {1}, "HR 2491"},
+        {{kStarLabelHr, kStarLabelHip}, {0, 1}, "HIP 32349"},
+        {{kStarLabelGc, kStarLabelPpm, kStarLabelHd}, {1, 1, 1}, "HD 48915"},
+        {{kStarLabelCoordinates, kStarLabelHd}, {1, 1}, place},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.text);
+        std::memset(settings->order[kFamilyStars], 0, 60);
+        std::memset(settings->enable[kFamilyStars], 0, 60);
+        for (size_t p = 0; p < t.kinds.size(); ++p) {
+            settings->order[kFamilyStars][p] = (uint8_t)t.kinds[p];
+            settings->enable[kFamilyStars][p] = (uint8_t)t.enabled[p];
+        }
+        ChartLabel label;
+        EXPECT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+        EXPECT_EQ(t.text, std::string(label.text));
+    }
+    SetRefDirectories("", "", "");
+}
+
+// An empty region whose offset points at the end of its file is passed over:
+// the search goes on to the next region of the list instead of ending with
+// an error.
+TEST_F(MiniDatabase, EmptyRegionAtTheEndOfItsFileIsPassedOver) {
+    std::string star = Record(1.0, 7.5, 5.0, 0);  // region 1 starts at 15 degrees
+    std::string head(24 * 8, '\0');
+    auto put32 = [&head](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) head[at + i] = (char)(v >> (8 * i));
+    };
+    std::string body = std::string(1, '\0') + star;
+    const uint32_t end = (uint32_t)(head.size() + body.size());
+    for (int n = 0; n < 24; ++n) put32(8 * n, end);  // every region empty, at the end
+    put32(8 * 1, (uint32_t)head.size());
+    put32(8 * 1 + 4, 1);
+    std::string map = dir_.path() + "/";
+    ASSERT_EQ(1, EnsureDirectory((map + "mag10").c_str()));
+    ASSERT_EQ(1, EnsureDirectory((map + "mag10/db07").c_str()));
+    ASSERT_TRUE(testutil::WriteFileBytes(map + "mag10/db07/stars.bin", head + body));
+    SetMapDirectories(map.c_str(), map.c_str(), map.c_str());
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 9, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 15 * kDeg, 7.5 * kDeg, 0, 0, 40 * kDeg, 1000, 1000, 0,
+                                 0, 0, 0, 0, 0, 1, kStarDbMag10, kFrameJ2000, 0, 0));
+    ASSERT_EQ(1, ResetStarReader(c.get()));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 7.5 * kDeg, 7.5 * kDeg));   // region 0, empty
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 22.5 * kDeg, 7.5 * kDeg));  // region 1
+    ChartStar star2;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star2));
+    EXPECT_NEAR(16.0 * kDeg, c->starRightAscension, 1e-6);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star2));
+}
