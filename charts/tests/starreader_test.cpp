@@ -754,3 +754,49 @@ TEST_F(MiniDatabase, EmptyRegionAtTheEndOfItsFileIsPassedOver) {
     EXPECT_NEAR(16.0 * kDeg, c->starRightAscension, 1e-6);
     EXPECT_EQ(0, ReadNextStar(c.get(), &star2));
 }
+
+// The designation road: the call sequence the object search runs (site
+// "Null", 2000 January 1.5, limit 25, the database chosen for the field, a
+// 1000 x 1000 window) around a guide star and a catalogue star of the deep
+// database leaves each star's identifier in the reader: the guide star's
+// region and number with no catalogue number, the catalogue star's number.
+TEST_F(StarReader, DesignationRoadLeavesTheIdentifiers) {
+    DecodedStar guide, catalogue;
+    guide.code = catalogue.code = -1;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, 2.0, -0.4, 0.03, 0.03),
+                     [&](const DecodedStar &s) {
+                         if (s.code == kStarCodeGuide && guide.code < 0) guide = s;
+                         if (s.code == 0 && s.catalogueNumber > 0 && catalogue.code < 0)
+                             catalogue = s;
+                         return guide.code >= 0 && catalogue.code >= 0 ? 1 : 0;
+                     });
+    ASSERT_EQ(kStarCodeGuide, guide.code);
+    ASSERT_EQ(0, catalogue.code);
+    for (const DecodedStar *wanted : {&guide, &catalogue}) {
+        ASSERT_EQ(1, ClearStarReader(c.get()));
+        ASSERT_EQ(1, InitLocationRecord(&c->site, 0, 0, 0, 6.5, 0, 18.3, 60, 2, 2.0, 0, "Null"));
+        ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), 25, 1, 1, 100, 1, 0, 1, 1, 1));
+        const double field = 60 * kDeg / 3600;
+        int database = ChooseStarDatabase(c.get(), field);
+        EXPECT_EQ(kStarDbMagX, database);
+        ASSERT_EQ(1, BeginStarSearch(c.get(), wanted->rightAscension, wanted->declination, 0, 0,
+                                     field, 1000, 1000, 0, 0, 0, 0, 0, 1, 1, database, kFrameJ2000,
+                                     1, 1));
+        bool found = false;
+        ChartStar star;
+        while (!found && ReadNextStar(c.get(), &star) > 0) {
+            if (c->starRightAscensionTurns != wanted->rightAscensionTurns ||
+                c->starDeclinationTurns != wanted->declinationTurns)
+                continue;
+            found = true;
+            EXPECT_EQ(wanted->catalogueNumber, c->catalogueNumber);
+            EXPECT_EQ(wanted->guideRegion, c->guideRegion);
+            EXPECT_EQ(wanted->guideNumber, c->guideNumber);
+        }
+        EXPECT_TRUE(found);
+        EndStarSearch(c.get());
+    }
+    EXPECT_GT(guide.guideRegion, 0);
+    EXPECT_EQ(0, guide.catalogueNumber);
+}
