@@ -800,3 +800,30 @@ TEST_F(StarReader, DesignationRoadLeavesTheIdentifiers) {
     EXPECT_GT(guide.guideRegion, 0);
     EXPECT_EQ(0, guide.catalogueNumber);
 }
+
+// A component's label is its letter (with the component-letter switch),
+// followed by its magnitude in tenths when the suffix switch is on; without
+// the letter switch a component has no text.
+TEST_F(MiniDatabase, ComponentLabelsAreTheirLetters) {
+    Write(2, Record(7.5, 7.5, 5.0, 0) + '\x01' + Component(1000, 90, 6.04, 'B', 0), 1);
+    Look(9);
+    ChartStar star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ('B', c->componentLetter);
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    struct Case {
+        uint8_t letters, suffix;
+        const char *text;
+    } cases[] = {{0x20, 0, "B"}, {0x20, 1, "B (60)"}, {0, 1, "60"}, {0, 0, ""}};
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.text);
+        settings->leading[1] = t.letters;
+        settings->magnitudeSuffix[kFamilyStars] = t.suffix;
+        ChartLabel label;
+        EXPECT_EQ(t.text[0] != 0, FormatChartStarLabel(c.get(), settings.get(), &star, &label) != 0);
+        EXPECT_STREQ(t.text, label.text);
+    }
+}
