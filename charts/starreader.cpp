@@ -99,6 +99,11 @@ const double kSampleDegrees[] = {0, 7.5, 2.5, 0.391};
 // widens its window by that much per year from 2000.
 const double kMotionMarginPerYear = 10.3 * kDeg / 3600;
 const int kMaxGridSteps = 1000;
+// Largest symbol radius, pixels.
+const int32_t kLargestRadius = 100000;
+// Brightest magnitude a system block may give (the Sun is -26.7); anything
+// brighter, or not a number, is no magnitude.
+const double kBrightestMagnitude = -30;
 // Sampling step of a rectangle's region list, pixels.
 const int kRectangleStep = 10;
 
@@ -167,6 +172,13 @@ uint16_t KindOf(const DecodedStar &s) {
     return (uint16_t)kind;
 }
 
+// A symbol radius as whole pixels: a magnitude far brighter than any star
+// (from a damaged file) gives the largest radius, not an overflow.
+int32_t RadiusPixels(double radius) {
+    if (!(radius > 0)) return 0;
+    return radius < kLargestRadius ? (int32_t)radius : kLargestRadius;
+}
+
 // Converts, projects, mirrors and tests the current star: 1 placed.
 int PlaceStar(ChartContext *c, const DecodedStar &s, ChartStar *out) {
     double ra = s.rightAscension, dec = s.declination, extinction = 0;
@@ -189,8 +201,8 @@ int PlaceStar(ChartContext *c, const DecodedStar &s, ChartStar *out) {
     out->y = y;
     double bright = c->rangeSymbols ? c->starBrightest : c->starV;
     double faint = c->rangeSymbols ? c->starFaintest : c->starV;
-    out->radius = (int32_t)GetStarSymbolRadius(c, bright);
-    out->faintRadius = faint != bright ? (int32_t)GetStarSymbolRadius(c, faint) : out->radius;
+    out->radius = RadiusPixels(GetStarSymbolRadius(c, bright));
+    out->faintRadius = faint != bright ? RadiusPixels(GetStarSymbolRadius(c, faint)) : out->radius;
     out->shade = (uint8_t)GetStarShade(c, c->starV);
     out->colourClass = (uint8_t)s.colourClass;
     out->flag = (s.code == kStarCodeColoured || s.code == kStarCodeGuide || s.code == kStarCodeFaint)
@@ -399,7 +411,7 @@ int PlaceByOrbit(ChartContext *c, DecodedStar s, bool system, ChartStar *out) {
     if (!std::isfinite(refRa) || !std::isfinite(refDec) || !std::isfinite(motionRa) ||
         !std::isfinite(motionDec))
         return 0;
-    if (!std::isfinite(refV)) refV = kNoStarMagnitude;
+    if (!(refV >= kBrightestMagnitude && refV <= kNoStarMagnitude)) refV = kNoStarMagnitude;
     if (!(s.v < 90)) {
         double v = system ? refV : s.componentRecord.v;
         s.v = s.brightest = s.faintest = v;
