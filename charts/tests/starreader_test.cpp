@@ -67,31 +67,29 @@ protected:
 
     using Key = std::tuple<int32_t, int32_t>;  // the place in turns
 
-    // Every star of the database within the limit whose pixel lies in the
-    // visible rectangle, by walking every region file.
+    // Every star of the database whose pixel lies in the visible rectangle,
+    // by walking every region file: a region's stars, brightest first, up to
+    // its first star fainter than the limit that is not a variable (the
+    // variables before it whatever their magnitude).
     std::set<Key> Expected(int database, double limit) {
         std::set<Key> out;
         for (int zone = 0; zone < StarZoneCount(database); ++zone) {
             int d = database == kStarDbMagX ? MagxSubdivisions(zone) : 1;
             for (int region = 0; region < StarRegionCount(database, zone); ++region) {
-                std::vector<StarRegionCode> codes;
-                for (int row = 0; row < d; ++row)
-                    for (int column = 0; column < d; ++column)
-                        codes.push_back(MakeRegionCode(zone, region, row, column));
-                if (database != kStarDbMagX && region > 0) {
-                    codes.clear();
-                    codes.push_back(MakeRegionCode(zone, region, 0, 0));
+                for (int cell = 0; cell < d * d; ++cell) {
+                    std::vector<StarRegionCode> codes(
+                        1, MakeRegionCode(zone, region, cell / d, cell % d));
+                    WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
+                        if (!s.variable && s.v > limit) return 1;  // the region ends here
+                        int x, y;
+                        if (SkyToScreen(c.get(), s.rightAscension, s.declination,
+                                        s.motionRightAscension, s.motionDeclination, &x, &y) == 1 &&
+                            x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
+                            y <= c->visibleBottom)
+                            out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                        return 0;
+                    });
                 }
-                WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
-                    if (s.v > limit) return 0;
-                    int x, y;
-                    if (SkyToScreen(c.get(), s.rightAscension, s.declination, s.motionRightAscension,
-                                    s.motionDeclination, &x, &y) == 1 &&
-                        x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
-                        y <= c->visibleBottom)
-                        out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
-                    return 0;
-                });
             }
         }
         return out;
@@ -132,7 +130,9 @@ TEST_F(StarReader, WindowGivesExactlyItsStars) {
         while ((r = ReadNextStar(c.get(), &star)) == 1) {
             ++n;
             EXPECT_TRUE(got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns)).second);
-            EXPECT_LE(c->starV, t.limit);
+            if (!(star.kind & kChartStarVariable)) {
+                EXPECT_LE(c->starV, t.limit);
+            }
             EXPECT_GE(star.x, 0);
             EXPECT_LT(star.x, t.width);
             EXPECT_GE(star.y, 0);
@@ -196,6 +196,44 @@ TEST_F(StarReader, SearchAroundAPlace) {
                      });
     EXPECT_GT(expected.size(), 3u);
     EXPECT_TRUE(expected == got);
+}
+
+// The demo's variables show the magnitude their GCVS light curve gives at the
+// chart date: Algol (epoch of minimum JD 2445641.5135, period 2.8673043 d,
+// 2.12 to 3.39) at a minimum and a quarter period later; Mira (epoch of
+// maximum JD 2444839, period 331.96 d, 2.0 to 10.1, rising in 38% of its
+// period) at a maximum and at its minimum 62% of a period later. Algol stays
+// on a chart whose limit its minimum is fainter than.
+TEST_F(StarReader, DemoVariablesAtTheChartDate) {
+    struct Case {
+        double ra, dec;            // degrees
+        double julianDate, v;      // the chart date and the V expected then
+        double limit;
+    } cases[] = {
+        {47.042, 40.956, 2445641.5135 + 1000 * 2.8673043, 3.39, 3.0},
+        {47.042, 40.956, 2445641.5135 + 1000.25 * 2.8673043, 2.12, 3.0},
+        {34.837, -2.977, 2444839.0 + 10 * 331.96, 2.0, 7.1},
+        {34.837, -2.977, 2444839.0 + 10.62 * 331.96, 10.1, 7.1},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.ra << " " << t.julianDate);
+        ASSERT_EQ(1, SetChartTime(c.get(), t.julianDate));
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 1, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, 0.1 * kDeg, 600,
+                                     600, 0, 0, 0, 0, 0, 0, 1, kStarDbMag7, kFrameJ2000, 0, 1));
+        ChartStar star;
+        int found = 0;
+        while (ReadNextStar(c.get(), &star) == 1) {
+            if (!(star.kind & kChartStarVariable)) continue;
+            ++found;
+            EXPECT_NEAR(t.v, c->starV, 0.01);
+            EXPECT_EQ(1, c->variableMark);
+            // range symbols: the radius of the brightest, the faint one of the faintest
+            EXPECT_GE(star.radius, star.faintRadius);
+        }
+        EXPECT_EQ(1, found);
+        EndStarSearch(c.get());
+    }
 }
 
 // Labels of stars read from the demo databases: a catalogue star by its
