@@ -865,3 +865,30 @@ TEST_F(MiniDatabase, ComponentLabelsAreTheirLetters) {
         EXPECT_STREQ(t.text, label.text);
     }
 }
+
+// A century from 2000 the deep database's regions are collected over a
+// window widened by the stars' largest motion, yet only the stars inside the
+// window itself are returned: exactly those a walk of every region places
+// there at that date.
+TEST_F(StarReader, MotionMarginWidensOnlyTheRegionList) {
+    ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0 + 100 * 365.25));
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 12.0, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 7.4 * kDeg, 44.9 * kDeg, 0, 0, 3 * kDeg, 800, 600, 0, 0,
+                                 0, 0, 0, 0, 1, kStarDbMagX, kFrameJ2000, 0, 1));
+    EXPECT_EQ(0, c->visibleLeft);
+    EXPECT_EQ(799, c->visibleRight);
+    std::set<Key> got;
+    ChartStar star;
+    int r;
+    while ((r = ReadNextStar(c.get(), &star)) == 1) {
+        got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+        EXPECT_GE(star.x, 0);
+        EXPECT_LT(star.x, 800);
+        EXPECT_GE(star.y, 0);
+        EXPECT_LT(star.y, 600);
+    }
+    EXPECT_EQ(0, r);
+    std::set<Key> expected = Expected(kStarDbMagX, 12.0);
+    EXPECT_GT(expected.size(), 5u);
+    EXPECT_TRUE(expected == got);
+}
