@@ -713,9 +713,11 @@ TEST_F(StarReader, PointSearchReadsTheCentresRegionAlone) {
 }
 
 // The label of a catalogue star is its first enabled designation that it
-// has, in the order of the star row: Sirius's published identifiers, the
-// Bayer glyph cell (character 1, the letter number, superscript + 1), kinds
-// it lacks passed over, disabled kinds ignored.
+// has, in the order of the star row: published identifiers of Sirius, Algol
+// and Castor, the Bayer glyph cell (character 1, the letter number,
+// superscript + 1), the variable-star name, the double-star system's CCDM
+// number and discoverer name; kinds a star lacks passed over, disabled kinds
+// ignored.
 TEST_F(StarReader, LabelKindsInTheirOrder) {
     if (!democat::DemoFolders().ready) GTEST_SKIP() << "no demo catalogues";
     SetRefDirectories(democat::DemoFolders().slot0.c_str(), democat::DemoFolders().slot1.c_str(),
@@ -723,41 +725,54 @@ TEST_F(StarReader, LabelKindsInTheirOrder) {
     std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
     std::memset(settings.get(), 0, sizeof *settings);
     settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
-    ASSERT_EQ(1, BeginStarSearchAround(c.get(), 101.287 * kDeg, -16.716 * kDeg, 0.01 * kDeg,
-                                       kStarDbMag7));
-    ChartStar star;
-    int r;
-    while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber != 1) {
-    }
-    ASSERT_EQ(1, r);
-    char j[kJDesignationSize];
-    const std::string place = FormatJDesignation(j, c->starRightAscension, c->starDeclination);
+    struct Star {
+        double ra, dec;  // degrees
+    };
+    const Star sirius = {101.287, -16.716}, algol = {47.042, 40.956}, castor = {113.650, 31.888};
     struct Case {
+        Star star;
         std::vector<int> kinds;
         std::vector<int> enabled;
-        std::string text;
+        std::string text;  // "J" for the J designation of the star's place
     } cases[] = {
-        {{kStarLabelCommonName}, {1}, "Sirius"},
-        {{kStarLabelBayer}, {1}, std::string("\x01\x01\x01")},
-        {{kStarLabelFlamsteed}, {1}, "9 CMa"},
-        {{kStarLabelHip}, {1}, "HIP 32349"},
-        {{kStarLabelSao}, {1}, "SAO 151881"},
-        {{kStarLabelHr}, {1}, "HR 2491"},
-        {{kStarLabelHr, kStarLabelHip}, {0, 1}, "HIP 32349"},
-        {{kStarLabelGc, kStarLabelPpm, kStarLabelHd}, {1, 1, 1}, "HD 48915"},
-        {{kStarLabelCoordinates, kStarLabelHd}, {1, 1}, place},
+        {sirius, {kStarLabelCommonName}, {1}, "Sirius"},
+        {sirius, {kStarLabelBayer}, {1}, std::string("\x01\x01\x01")},
+        {sirius, {kStarLabelFlamsteed}, {1}, "9 CMa"},
+        {sirius, {kStarLabelHip}, {1}, "HIP 32349"},
+        {sirius, {kStarLabelSao}, {1}, "SAO 151881"},
+        {sirius, {kStarLabelHr}, {1}, "HR 2491"},
+        {sirius, {kStarLabelHr, kStarLabelHip}, {0, 1}, "HIP 32349"},
+        {sirius, {kStarLabelGc, kStarLabelPpm, kStarLabelVariable, kStarLabelHd}, {1, 1, 1, 1},
+         "HD 48915"},
+        {sirius, {kStarLabelCoordinates, kStarLabelHd}, {1, 1}, "J"},
+        {algol, {kStarLabelVariable, kStarLabelHr}, {1, 1}, "Beta Per"},
+        {algol, {kStarLabelNsv, kStarLabelCcdm, kStarLabelHr}, {1, 1, 1}, "CCDM 03082+4057"},
+        {castor, {kStarLabelAds, kStarLabelCcdm}, {1, 1}, "CCDM 07346+3153"},
+        {castor, {kStarLabelDoubleName}, {1}, "STF1110"},
     };
     for (const Case &t : cases) {
         SCOPED_TRACE(t.text);
+        // the brightest catalogue star at the place
+        ASSERT_EQ(1, BeginStarSearchAround(c.get(), t.star.ra * kDeg, t.star.dec * kDeg,
+                                           0.01 * kDeg, kStarDbMag7));
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber <= 0) {
+        }
+        ASSERT_EQ(1, r);
         std::memset(settings->order[kFamilyStars], 0, 60);
         std::memset(settings->enable[kFamilyStars], 0, 60);
         for (size_t p = 0; p < t.kinds.size(); ++p) {
             settings->order[kFamilyStars][p] = (uint8_t)t.kinds[p];
             settings->enable[kFamilyStars][p] = (uint8_t)t.enabled[p];
         }
+        char j[kJDesignationSize];
+        std::string expected =
+            t.text == "J" ? FormatJDesignation(j, c->starRightAscension, c->starDeclination) : t.text;
         ChartLabel label;
         EXPECT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
-        EXPECT_EQ(t.text, std::string(label.text));
+        EXPECT_EQ(expected, std::string(label.text));
+        EndStarSearch(c.get());
     }
     SetRefDirectories("", "", "");
 }
