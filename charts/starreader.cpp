@@ -327,9 +327,9 @@ int FinishSystemStar(ChartContext *c, const DecodedStar &s, double ra, double de
     placed.motionRightAscension = motionRa;
     placed.motionDeclination = motionDec;
     placed.colourClass = 0;
+    // the flag: bit 7 of a system's own (named-star) record; components have none
     if (!PlaceStar(c, placed, out)) return 0;
     out->kind = (uint16_t)kind;
-    out->flag = 0;
     return merged ? 2 : 1;
 }
 

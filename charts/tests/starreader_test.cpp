@@ -509,8 +509,9 @@ TEST_F(MiniDatabase, OrbitsPlaceSystemsAndComponents) {
     ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
     const float year = (float)c->savedDate.decimalYear;
     // named star (code 8 + 2: components follow) with both motions 0xFFFFFF
+    // (end byte: bit 7 set, the next code 0)
     std::string system = Place(7.5, 7.5) + Le(0xFFFFFF, 3) + Le(0xFFFFFF, 3) + Le(42, 3) +
-                         std::string(3, '\0') + 'A' + MagnitudeWord(6.0) + '\0';
+                         std::string(3, '\0') + 'A' + MagnitudeWord(6.0) + '\x80';
     const double arcsec = kDeg / 3600;
     std::string block = Double(7.5 * kDeg) + Double(7.5 * kDeg) + Float((float)(0.5 * arcsec)) +
                         Float((float)(-0.25 * arcsec)) + Float(5.5f);
@@ -525,6 +526,7 @@ TEST_F(MiniDatabase, OrbitsPlaceSystemsAndComponents) {
     double ra, dec, pmRa, pmDec;
     ASSERT_EQ(1, ReadNextStar(c.get(), &star));
     EXPECT_EQ(kChartStarNamed | kChartStarDouble | kChartStarOrbit, star.kind);
+    EXPECT_EQ(0x80, star.flag);
     ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
     const double ra0 = 7.5 * kDeg, dec0 = 7.5 * kDeg;
     EXPECT_NEAR(10 * arcsec, AngularSeparation(ra, dec, ra0, dec0), 0.01 * arcsec);
@@ -538,6 +540,7 @@ TEST_F(MiniDatabase, OrbitsPlaceSystemsAndComponents) {
     ASSERT_EQ(1, ReadNextStar(c.get(), &star));
     EXPECT_EQ('B', c->componentLetter);
     EXPECT_EQ(kChartStarCatalogue | kChartStarDouble | kChartStarOrbit, star.kind);
+    EXPECT_EQ(0, star.flag);
     ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
     EXPECT_NEAR(20 * arcsec, AngularSeparation(ra, dec, ra1, dec1), 0.01 * arcsec);
     EXPECT_NEAR(dec1 - 20 * arcsec, dec, 0.01 * arcsec);
