@@ -910,3 +910,41 @@ TEST_F(StarReader, MotionMarginWidensOnlyTheRegionList) {
     EXPECT_GT(expected.size(), 5u);
     EXPECT_TRUE(expected == got);
 }
+
+// A label never runs past its 32 characters: a common name of 40 with the
+// magnitude suffix and a component letter is cut to 32 and ends in a NUL
+// (the label is allocated to its size, so a longer write would be caught).
+TEST_F(MiniDatabase, LongLabelsAreCutToTheirField) {
+    // star 7 of a small star catalogue names common-name record 1
+    std::string stars(7 * 80, '\0');
+    uint32_t w8 = 1u << 21;
+    for (int i = 0; i < 4; ++i) stars[6 * 80 + 8 + i] = (char)(w8 >> (8 * i));
+    std::string names(454, '\0');
+    const std::string name = "A Name Of Forty Characters In All Here .";
+    ASSERT_EQ(40u, name.size());
+    names.replace(0, name.size(), name);
+    names[453] = 1;  // preferred
+    std::string ref = dir_.path() + "/ref/";
+    ASSERT_EQ(1, EnsureDirectory(ref.c_str()));
+    ASSERT_TRUE(testutil::WriteFileBytes(ref + "stars.bin", stars));
+    ASSERT_TRUE(testutil::WriteFileBytes(ref + "csn.bin", names));
+    SetRefDirectories(ref.c_str(), ref.c_str(), ref.c_str());
+    Write(0, Record(7.5, 7.5, 5.0, 0), 1);
+    Look(9);
+    ChartStar star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(7, c->catalogueNumber);
+    c->componentLetter = 'B';
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    settings->order[kFamilyStars][0] = kStarLabelCommonName;
+    settings->enable[kFamilyStars][0] = 1;
+    settings->magnitudeSuffix[kFamilyStars] = 1;
+    settings->leading[1] = 0x20;
+    std::unique_ptr<ChartLabel> label(new ChartLabel);
+    EXPECT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, label.get()));
+    EXPECT_EQ(name.substr(0, kChartLabelTextMax), std::string(label->text));
+    EXPECT_EQ(0, label->text[kChartLabelTextMax]);
+    SetRefDirectories("", "", "");
+}
