@@ -77,7 +77,9 @@ struct ChartContext {
     int16_t *firstRegions, *secondRegions;
     FILE *regionFile;
     FILE *starCatalogueFile;
-    void *doubleStarCatalogue;
+    void *doubleStarCatalogue;   // CcdmFiles of the labels
+    FILE *starNameFile;          // common names of the labels
+    void *variableStarFiles;     // VariableStarFiles of the labels
     int32_t recordsInRegion, recordsRead;
     int32_t regionFileSize;   // bytes of the open region file (every read is checked against it)
     // the chart centre as given (catalogue frame)
@@ -107,6 +109,9 @@ struct ChartContext {
     uint8_t currentCode, nextCode, polarFlag, searchPrepared, orbitalSystemFlag;
     double componentTable[kComponentTableSize][3];
     int32_t componentTableCount;
+    // proper motions of the record that started the current system (its
+    // components move with it)
+    double systemMotionRightAscension, systemMotionDeclination;
     int32_t layerRecordCounter;
     uint8_t componentCount, componentCounter;
     uint8_t centring;         // 1: the projection is centred on the chart centre

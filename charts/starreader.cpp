@@ -4,13 +4,16 @@
 #include "charts/starreader.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "astro/angletext.h"
+#include "astro/chartgeom.h"
 #include "astro/datetime.h"
 #include "astro/location.h"
 #include "charts/chartcontext.h"
@@ -19,20 +22,39 @@
 #include "charts/charttime.h"
 #include "core/datapaths.h"
 #include "core/mathutil.h"
+#include "ephem/binaryorbit.h"
+#include "objects/binaryorbitcat.h"
+#include "objects/ccdmcat.h"
 #include "objects/designationtexts.h"
+#include "objects/dsotexts.h"
 #include "objects/objectrecord.h"
 #include "objects/starcat.h"
 #include "objects/stardatabase.h"
+#include "objects/stardes.h"
+#include "objects/starxref.h"
+#include "objects/variablecat.h"
+
+namespace {
+
+// The catalogues the labels read, opened on first use.
+void CloseLabelCatalogues(ChartContext *c) {
+    if (c->starCatalogueFile) std::fclose(c->starCatalogueFile);
+    if (c->starNameFile) std::fclose(c->starNameFile);
+    CloseCcdmFiles(static_cast<CcdmFiles *>(c->doubleStarCatalogue));
+    CloseVariableStarFiles(static_cast<VariableStarFiles *>(c->variableStarFiles));
+    c->starCatalogueFile = c->starNameFile = nullptr;
+    c->doubleStarCatalogue = c->variableStarFiles = nullptr;
+}
+
+}  // namespace
 
 int ClearStarReader(ChartContext *chart) {
     if (!chart) return 0;
     if (chart->regionFile) std::fclose(chart->regionFile);
-    if (chart->starCatalogueFile) std::fclose(chart->starCatalogueFile);
+    CloseLabelCatalogues(chart);
     std::free(chart->firstRegions);
     std::free(chart->secondRegions);
     chart->regionFile = nullptr;
-    chart->starCatalogueFile = nullptr;
-    chart->doubleStarCatalogue = nullptr;
     chart->firstRegions = chart->secondRegions = nullptr;
     chart->firstRegionCount = chart->secondRegionCount = 0;
     chart->regionPosition = 0;
@@ -77,6 +99,13 @@ const double kSampleDegrees[] = {0, 7.5, 2.5, 0.391};
 // widens its window by that much per year from 2000.
 const double kMotionMarginPerYear = 10.3 * kDeg / 3600;
 const int kMaxGridSteps = 1000;
+// Largest symbol radius, pixels.
+const int32_t kLargestRadius = 100000;
+// Brightest magnitude a system block may give (the Sun is -26.7); anything
+// brighter, or not a number, is no magnitude.
+const double kBrightestMagnitude = -30;
+// Sampling step of a rectangle's region list, pixels.
+const int kRectangleStep = 10;
 
 bool UsesSecondList(const ChartContext *c) { return c->starDatabase == kStarDbMag10; }
 
@@ -143,6 +172,13 @@ uint16_t KindOf(const DecodedStar &s) {
     return (uint16_t)kind;
 }
 
+// A symbol radius as whole pixels: a magnitude far brighter than any star
+// (from a damaged file) gives the largest radius, not an overflow.
+int32_t RadiusPixels(double radius) {
+    if (!(radius > 0)) return 0;
+    return radius < kLargestRadius ? (int32_t)radius : kLargestRadius;
+}
+
 // Converts, projects, mirrors and tests the current star: 1 placed.
 int PlaceStar(ChartContext *c, const DecodedStar &s, ChartStar *out) {
     double ra = s.rightAscension, dec = s.declination, extinction = 0;
@@ -165,8 +201,8 @@ int PlaceStar(ChartContext *c, const DecodedStar &s, ChartStar *out) {
     out->y = y;
     double bright = c->rangeSymbols ? c->starBrightest : c->starV;
     double faint = c->rangeSymbols ? c->starFaintest : c->starV;
-    out->radius = (int32_t)GetStarSymbolRadius(c, bright);
-    out->faintRadius = faint != bright ? (int32_t)GetStarSymbolRadius(c, faint) : out->radius;
+    out->radius = RadiusPixels(GetStarSymbolRadius(c, bright));
+    out->faintRadius = faint != bright ? RadiusPixels(GetStarSymbolRadius(c, faint)) : out->radius;
     out->shade = (uint8_t)GetStarShade(c, c->starV);
     out->colourClass = (uint8_t)s.colourClass;
     out->flag = (s.code == kStarCodeColoured || s.code == kStarCodeGuide || s.code == kStarCodeFaint)
@@ -219,15 +255,16 @@ int SampleGrid(ChartContext *c, int left, int top, int right, int bottom, int st
 }
 
 // The regions of the rectangle: a grid whose step is the database's region
-// size; where the window reaches high declinations, whose regions are
-// narrower on the sky by cos(declination), the grid is sampled again as much
-// finer (down to the edge of the polar caps, 88.5 degrees).
-int BuildRegions(ChartContext *c, int left, int top, int right, int bottom) {
+// size (at most maxStep pixels); where the window reaches high declinations,
+// whose regions are narrower on the sky by cos(declination), the grid is
+// sampled again as much finer (down to the edge of the polar caps, 88.5
+// degrees).
+int BuildRegions(ChartContext *c, int left, int top, int right, int bottom, int maxStep) {
     int w = right - left, h = bottom - top;
     double diagonal = DiagonalAngle(c, left, top, right, bottom);
     double pixels = std::sqrt((double)w * w + (double)h * h);
     double sample = kSampleDegrees[c->starDatabase] * kDeg;
-    int step = std::max(1, (int)(pixels * sample / diagonal));
+    int step = std::max(1, std::min(maxStep, (int)(pixels * sample / diagonal)));
     double maxAbs = 0;
     if (!SampleGrid(c, left, top, right, bottom, step, &maxAbs)) return 0;
     double edge = std::min(maxAbs + sample, 88.5 * kDeg);
@@ -239,57 +276,167 @@ int BuildRegions(ChartContext *c, int left, int top, int right, int bottom) {
     return 1;
 }
 
-// A component at its separation and position angle from its reference entry
-// of the component table (spherical offset); appended to the table while it
-// has room. Closer than one pixel it is merged: placed at its reference and
-// 2 returned. 1 placed within the limit, 0 skipped.
-int PlaceComponent(ChartContext *c, const DecodedStar &s, ChartStar *out) {
-    const ComponentRecord &r = s.componentRecord;
-    if (r.referenceIndex >= c->componentTableCount || r.referenceIndex >= kComponentTableSize)
-        return 0;
-    const double *ref = c->componentTable[r.referenceIndex];
-    double sep = r.separation * kDeg / 3600, angle = r.positionAngle * kDeg;
-    double sinDec = std::sin(ref[1]) * std::cos(sep) + std::cos(ref[1]) * std::sin(sep) * std::cos(angle);
-    double dec = std::asin(std::max(-1.0, std::min(1.0, sinDec)));
-    double ra = ref[0] + std::atan2(std::sin(angle) * std::sin(sep) * std::cos(ref[1]),
-                                    std::cos(sep) - std::sin(ref[1]) * sinDec);
-    ra = std::fmod(ra, 2 * kPi);
-    if (ra < 0) ra += 2 * kPi;
-    // the table holds 50 places; further components are placed, not kept
-    if (c->componentTableCount < kComponentTableSize) {
-        double *entry = c->componentTable[c->componentTableCount++];
-        entry[0] = ra;
-        entry[1] = dec;
-        entry[2] = s.brightest;
-    }
-    bool merged = sep < c->radiansPerPixel;
-    if (merged) {
-        ra = ref[0];
-        dec = ref[1];
-    }
+// The V of a variable at the chart date, for a block whose light curve has a
+// period; otherwise (or when the prediction has no value, as without an
+// epoch or a range) the magnitude given.
+double VariableV(ChartContext *c, const DecodedStar &s, double given) {
+    const VariableBlock &b = s.variableBlock;
+    if (!s.variable || b.period == 0 || b.brightest >= 90 || b.faintest >= 90) return given;
+    double m = PredictVariableMagnitude(b.epoch, b.period, c->savedDate.julianDate, b.shape1,
+                                        b.shape2, b.faintest, b.brightest, b.model, nullptr);
+    if (!(m < 90)) return given;
+    c->variableMark = 1;
+    return m;
+}
+
+// Appends a place to the component table while it has room (50 entries); a
+// system with more components places the rest without keeping them.
+void AppendComponentPlace(ChartContext *c, double ra, double dec, double v) {
+    if (c->componentTableCount < 0 || c->componentTableCount >= kComponentTableSize) return;
+    double *entry = c->componentTable[c->componentTableCount++];
+    entry[0] = ra;
+    entry[1] = dec;
+    entry[2] = v;
+}
+
+// The reference entry of a component: null for an index beyond the table or
+// an entry without a place.
+const double *ReferenceEntry(const ChartContext *c, int index) {
+    if (index < 0 || index >= c->componentTableCount || index >= kComponentTableSize) return nullptr;
+    const double *ref = c->componentTable[index];
+    return ref[0] == 0 && ref[1] == 0 ? nullptr : ref;
+}
+
+// Stores a placed component or system star as the current star and places
+// it on the chart: 2 merged, 1 placed, 0 dropped.
+int FinishSystemStar(ChartContext *c, const DecodedStar &s, double ra, double dec,
+                     double motionRa, double motionDec, bool merged, int kind, ChartStar *out) {
     c->starRightAscension = ra;
     c->starDeclination = dec;
-    c->starMotionRightAscension = c->starMotionDeclination = 0;
+    c->starMotionRightAscension = motionRa;
+    c->starMotionDeclination = motionDec;
     c->starRightAscensionTurns = AngleToTurns(ra);
     c->starDeclinationTurns = AngleToTurns(dec);
     c->starV = s.v;
     c->starBrightest = s.brightest;
     c->starFaintest = s.faintest;
-    c->componentLetter = r.letter;
-    c->catalogueNumber = 0;
     if (!merged && s.v > c->limitingMagnitude) return 0;
     DecodedStar placed = s;
     placed.rightAscension = ra;
     placed.declination = dec;
-    placed.motionRightAscension = placed.motionDeclination = 0;
+    placed.motionRightAscension = motionRa;
+    placed.motionDeclination = motionDec;
     placed.colourClass = 0;
+    // the flag: bit 7 of a system's own (named-star) record; components have none
     if (!PlaceStar(c, placed, out)) return 0;
+    out->kind = (uint16_t)kind;
+    return merged ? 2 : 1;
+}
+
+// Kind bits of a component: catalogue and double, variable (and second
+// series) with a variable block, orbit when placed by one.
+int ComponentKind(const DecodedStar &s) {
+    const ComponentRecord &r = s.componentRecord;
     int kind = kChartStarCatalogue | kChartStarDouble;
     if (r.hasVariable) kind |= kChartStarVariable | (s.secondSeries ? kChartStarSecondSeries : 0);
     if (r.hasOrbit) kind |= kChartStarOrbit;
-    out->kind = (uint16_t)kind;
-    out->flag = 0;
-    return merged ? 2 : 1;
+    return kind;
+}
+
+// A component at its separation and position angle from its reference entry
+// of the component table. Closer than one pixel it is merged: placed at its
+// reference with the reference's magnitude, and 2 returned. 1 placed within
+// the limit, 0 skipped.
+int PlaceComponent(ChartContext *c, DecodedStar s, ChartStar *out) {
+    const ComponentRecord &r = s.componentRecord;
+    const double *ref = ReferenceEntry(c, r.referenceIndex);
+    if (!ref) return 0;
+    double sep = r.separation * kDeg / 3600, angle = r.positionAngle * kDeg;
+    double ra, dec;
+    ComputeOffsetPosition(angle, sep, ref[0], ref[1], &ra, &dec);
+    AppendComponentPlace(c, ra, dec, s.v);
+    bool merged = sep < c->radiansPerPixel;
+    if (merged) {
+        ra = ref[0];
+        dec = ref[1];
+        s.v = s.brightest = s.faintest = ref[2];
+    }
+    c->componentLetter = r.letter;
+    c->catalogueNumber = 0;
+    return FinishSystemStar(c, s, ra, dec, c->systemMotionRightAscension,
+                            c->systemMotionDeclination, merged, ComponentKind(s), out);
+}
+
+// Position angle (degrees) and separation (arcseconds) of an orbit at the
+// chart date; an orbit that cannot be solved leaves its star on its
+// reference (separation 0).
+void OrbitAtChartDate(const ChartContext *c, const StarOrbitElements &o, double *angle,
+                      double *separation) {
+    *angle = *separation = 0;
+    BinaryOrbit orbit;
+    if (!InitBinaryOrbit(&orbit, o.period, o.periastronTime, o.eccentricity, o.semiMajorAxis,
+                         o.inclination, o.node, o.periastronArgument, o.equinoxYear))
+        return;
+    if (ComputeBinaryPositionAngle(o.orbitNumber, &orbit, c->savedDate.decimalYear, 0, angle,
+                                   separation) != 1 ||
+        !std::isfinite(*angle) || !std::isfinite(*separation))
+        *angle = *separation = 0;
+    *separation = std::fabs(*separation);
+}
+
+// A star placed by its orbit: the own record of an orbital system from the
+// system block's place (whose proper motions become the star's), or a
+// component from its reference entry. Closer than one pixel the place and
+// magnitude revert to the reference and 2 is returned.
+int PlaceByOrbit(ChartContext *c, DecodedStar s, bool system, ChartStar *out) {
+    double refRa, refDec, refV, motionRa, motionDec;
+    if (system) {
+        refRa = s.system.rightAscension;
+        refDec = s.system.declination;
+        refV = s.system.magnitude;
+        motionRa = s.system.motionRightAscension;
+        motionDec = s.system.motionDeclination;
+    } else {
+        const double *ref = ReferenceEntry(c, s.componentRecord.referenceIndex);
+        if (!ref) return 0;
+        refRa = ref[0];
+        refDec = ref[1];
+        refV = ref[2];
+        motionRa = c->systemMotionRightAscension;
+        motionDec = c->systemMotionDeclination;
+        c->componentLetter = s.componentRecord.letter;
+        c->catalogueNumber = 0;
+    }
+    // a system block from a damaged file: no place, no star
+    if (!std::isfinite(refRa) || !std::isfinite(refDec) || !std::isfinite(motionRa) ||
+        !std::isfinite(motionDec))
+        return 0;
+    if (!(refV >= kBrightestMagnitude && refV <= kNoStarMagnitude)) refV = kNoStarMagnitude;
+    if (!(s.v < 90)) {
+        double v = system ? refV : s.componentRecord.v;
+        s.v = s.brightest = s.faintest = v;
+    }
+    double angle, separation;
+    OrbitAtChartDate(c, s.orbit, &angle, &separation);
+    double sep = separation * kDeg / 3600;
+    double ra, dec;
+    ComputeOffsetPosition(angle * kDeg, sep, refRa, refDec, &ra, &dec);
+    AppendComponentPlace(c, ra, dec, s.v);
+    bool merged = sep < c->radiansPerPixel;
+    if (merged) {
+        ra = refRa;
+        dec = refDec;
+        s.v = s.brightest = s.faintest = refV;
+    }
+    int kind;
+    if (system) {
+        kind = kChartStarNamed | kChartStarDouble | kChartStarOrbit;
+        if (s.code & kStarCodeVariableBit)
+            kind |= kChartStarVariable | (s.secondSeries ? kChartStarSecondSeries : 0);
+    } else {
+        kind = ComponentKind(s);
+    }
+    return FinishSystemStar(c, s, ra, dec, motionRa, motionDec, merged, kind, out);
 }
 
 }  // namespace
@@ -321,7 +468,9 @@ int AddStarRegionAt(ChartContext *chart, double ra, double dec) {
     for (int32_t i = 0; i < count; ++i)
         if ((StarRegionCode)list[i] == code) return 1;
     void *grown = std::realloc(list, sizeof(int16_t) * (size_t)(count + 1));
-    if (!grown) return 1;  // the code is not added; the count stays
+    // the code is not added and the count stays; the caller learns that its
+    // list misses a region rather than silently losing its stars
+    if (!grown) return 0;
     list = static_cast<int16_t *>(grown);
     list[count++] = (int16_t)code;
     return 1;
@@ -337,9 +486,7 @@ void CloseStarRegion(ChartContext *chart) {
 void EndStarSearch(ChartContext *chart) {
     if (!chart) return;
     CloseRegionFile(chart);
-    if (chart->starCatalogueFile) std::fclose(chart->starCatalogueFile);
-    chart->starCatalogueFile = nullptr;
-    chart->doubleStarCatalogue = nullptr;
+    CloseLabelCatalogues(chart);
     std::free(chart->firstRegions);
     std::free(chart->secondRegions);
     chart->firstRegions = chart->secondRegions = nullptr;
@@ -384,7 +531,54 @@ int BeginStarSearch(ChartContext *c, double ra, double dec, double pmRa, double 
     // the widened rectangle stays local: the window that stars are tested
     // against is the visible one
     return BuildRegions(c, c->visibleLeft - margin, c->visibleTop - margin,
-                        c->visibleRight + margin, c->visibleBottom + margin);
+                        c->visibleRight + margin, c->visibleBottom + margin, INT_MAX);
+}
+
+int BuildStarRegionsForRectangle(ChartContext *c, int left, int top, int right, int bottom) {
+    if (!c || c->starDatabase < kStarDbMag7 || c->starDatabase > kStarDbMagX) return 0;
+    EndStarSearch(c);
+    ResetStarReader(c);
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    c->visibleLeft = left;
+    c->visibleTop = top;
+    c->visibleRight = right;
+    c->visibleBottom = bottom;
+    // every 10 pixels, or finer where the database's regions are smaller
+    // than 10 pixels of this chart
+    return BuildRegions(c, left, top, right, bottom, kRectangleStep);
+}
+
+int BeginStarSearchAtPoint(ChartContext *c, double ra, double dec, double pmRa, double pmDec,
+                           double field, int windowWidth, int windowHeight, double parameter,
+                           double secondParameter, double windowAngle, int projectionKind,
+                           int database, int centring, int frameMode, int topocentric) {
+    if (!c || database < kStarDbMag7 || database > kStarDbMagX || windowWidth <= 0 ||
+        windowHeight <= 0)
+        return 0;
+    c->starDatabase = (uint8_t)database;
+    // the field spans the window's height: the context keeps the width's
+    // angle, so pixels per radian = height / field
+    c->field = field * windowWidth / windowHeight;
+    c->windowWidth = windowWidth;
+    c->windowHeight = windowHeight;
+    c->windowOffsetX = c->windowOffsetY = 0;
+    c->centring = (uint8_t)(centring ? 1 : 0);
+    c->frameMode = (uint8_t)frameMode;
+    c->topocentric = (uint8_t)(topocentric ? 1 : 0);
+    c->projectionKind = (uint8_t)projectionKind;
+    PrepareChartPrecession(c);
+    if (SetChartCentre(c, ra, dec, pmRa, pmDec, parameter, secondParameter, windowAngle) != 1)
+        return 0;
+    c->searchPrepared = 1;
+    ResetStarReader(c);
+    // the centre's region in the catalogue frame: the chart frame's centre
+    // taken back (the place given moved by its motion to the chart date)
+    double lon = ra, lat = dec;
+    if (ConvertToChartFrame(c, &lon, &lat, pmRa, pmDec) != 1 ||
+        ConvertFromChartFrame(c, &lon, &lat, 0, 0) != 1)
+        return 0;
+    return AddStarRegionAt(c, lon, lat) == 1 && ActiveCount(c) == 1 ? 1 : 0;
 }
 
 int ReadNextStar(ChartContext *c, ChartStar *out) {
@@ -412,15 +606,20 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
             CloseRegionFile(c);
             continue;
         }
+        c->variableMark = 0;
         if (s.component) {
             c->componentCounter++;
-            int placed = PlaceComponent(c, s, out);
+            // a component's V: its variable block's prediction, else its own
+            s.v = VariableV(c, s, s.componentRecord.v);
+            int placed = s.componentRecord.hasOrbit ? PlaceByOrbit(c, s, false, out)
+                                                    : PlaceComponent(c, s, out);
             if (placed) return placed;
             continue;
         }
         c->recordsRead = walk.read;
         c->currentCode = (uint8_t)s.code;
         c->nextCode = (uint8_t)walk.code;
+        s.v = VariableV(c, s, s.v);
         c->starRightAscension = s.rightAscension;
         c->starDeclination = s.declination;
         c->starMotionRightAscension = s.motionRightAscension;
@@ -437,6 +636,17 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
         c->orbitalSystemFlag = (uint8_t)s.orbitalSystem;
         c->componentCount = (uint8_t)s.componentCount;
         c->componentCounter = 0;
+        if (s.orbitalSystem) {
+            // the system's own star, placed by its orbit as entry 0 of the
+            // table; its components follow it
+            c->componentTableCount = 0;
+            c->systemMotionRightAscension = s.system.motionRightAscension;
+            c->systemMotionDeclination = s.system.motionDeclination;
+            if (s.componentCount > 0) c->primaryCatalogueNumber = 0;
+            int placed = PlaceByOrbit(c, s, true, out);
+            if (placed) return placed;
+            continue;
+        }
         if (s.componentCount > 0) {
             // the component table starts with this star
             c->componentTable[0][0] = s.rightAscension;
@@ -444,6 +654,8 @@ int ReadNextStar(ChartContext *c, ChartStar *out) {
             c->componentTable[0][2] = s.brightest;
             c->componentTableCount = 1;
             c->primaryCatalogueNumber = s.catalogueNumber;
+            c->systemMotionRightAscension = s.motionRightAscension;
+            c->systemMotionDeclination = s.motionDeclination;
         }
         // the records are sorted by brightness: the first star too faint
         // ends the region, unless it is a variable (whose brightness varies)
@@ -508,12 +720,49 @@ bool StarKindEnabled(const ChartLabelSettings *s, int kind) {
     return false;
 }
 
+// The double-star catalogue entry of a star: its system's identifier and
+// the component chosen by the star's letter (' ' and 'A' are the first).
+// false when the star has none or the catalogue cannot be read.
+bool DoubleStarEntry(ChartContext *c, const StarRecord &r, char letter, CcdmIdentifier *id,
+                     CcdmComponent *component) {
+    if (r.ccdm_record <= 0) return false;
+    if (!c->doubleStarCatalogue) c->doubleStarCatalogue = OpenCcdmFiles();
+    if (!c->doubleStarCatalogue) return false;
+    std::vector<CcdmComponent> list(kMaxCcdmComponents);
+    int count = ReadCcdmRecord(static_cast<CcdmFiles *>(c->doubleStarCatalogue), r.ccdm_record,
+                               nullptr, nullptr, nullptr, nullptr, nullptr, id, nullptr, nullptr,
+                               nullptr, list.data(), kCcdmReadIdentifiers | kCcdmReadComponents);
+    if (count <= 0) return false;
+    count = std::min(count, kMaxCcdmComponents);
+    int chosen = -1;
+    if (letter == ' ' || letter == 'A' || letter == 0) chosen = 0;
+    for (int i = 0; i < count && chosen < 0; ++i)
+        if (list[(size_t)i].letter == letter) chosen = i;
+    if (chosen < 0) chosen = 0;
+    *component = list[(size_t)chosen];
+    component->identifier[sizeof component->identifier - 1] = 0;
+    return true;
+}
+
 // The text of one designation kind of a catalogue star, "" when it has none.
-std::string CatalogueDesignation(const StarRecord &r, int kind) {
+std::string CatalogueDesignation(ChartContext *c, const ChartLabelSettings *settings,
+                                 const StarRecord &r, int kind) {
     char text[96] = "";
     uint32_t packed = r.bayer_flamsteed[0] | (uint32_t)r.bayer_flamsteed[1] << 8 |
                       (uint32_t)r.bayer_flamsteed[2] << 16;
     switch (kind) {
+    case kStarLabelCommonName: {
+        if (r.common_name_record <= 0) break;
+        if (!c->starNameFile) c->starNameFile = OpenStarNameCatalogue();
+        unsigned char record[kStarNameRecordSize];
+        if (!c->starNameFile || !ReadStarNameRecord(c->starNameFile, r.common_name_record, record))
+            break;
+        // a name marked preferred, or any name when preference is not asked
+        if (record[kStarNameRecordSize - 1] != 1 && settings->preferCommonNames) break;
+        std::memcpy(text, record, kChartLabelTextMax);
+        text[kChartLabelTextMax] = 0;
+        break;
+    }
     case kStarLabelBayer: {
         // the Greek glyph cell: character 1, the letter number, superscript + 1
         int greek = (packed >> 15) & 0x1F, superscript = (packed >> 20) & 0x0F;
@@ -523,6 +772,18 @@ std::string CatalogueDesignation(const StarRecord &r, int kind) {
     case kStarLabelFlamsteed:
         if (!FormatFlamsteedDesignation(text, packed)) text[0] = 0;
         break;
+    case kStarLabelVariable: {
+        if (r.variable_record <= 0) break;
+        if (!c->variableStarFiles) c->variableStarFiles = OpenVariableStarFiles();
+        VariableStarRecord v;
+        if (c->variableStarFiles &&
+            ReadVariableStar(static_cast<VariableStarFiles *>(c->variableStarFiles),
+                             r.variable_record, &v, kVariableReadIdentifiers) == 1) {
+            v.name[sizeof v.name - 1] = 0;
+            std::snprintf(text, sizeof text, "%s", v.name);
+        }
+        break;
+    }
     case kStarLabelHr:
         if (r.hr > 0) std::snprintf(text, sizeof text, "HR %d", (int)r.hr);
         break;
@@ -538,20 +799,58 @@ std::string CatalogueDesignation(const StarRecord &r, int kind) {
     case kStarLabelHip:
         if (r.hip > 0) std::snprintf(text, sizeof text, "HIP %d", (int)r.hip);
         break;
+    case kStarLabelBd:
+    case kStarLabelCd:
+    case kStarLabelCp: {
+        const DurchmusterungBlock &dm =
+            kind == kStarLabelBd ? r.bd : kind == kStarLabelCd ? r.cd : r.cp;
+        if (dm.number > 0 &&
+            !FormatDurchmusterungDesignation(text, kind - kStarLabelBd + 1, dm.zone, dm.sign,
+                                             dm.number, dm.suffix))
+            text[0] = 0;
+        break;
+    }
     case kStarLabelGc:
         if (r.gc > 0) std::snprintf(text, sizeof text, "GC %d", (int)r.gc);
         break;
+    case kStarLabelDoubleName:
+    case kStarLabelAds:
+    case kStarLabelCcdm: {
+        CcdmIdentifier id;
+        CcdmComponent component;
+        if (!DoubleStarEntry(c, r, c->componentLetter, &id, &component)) break;
+        if (kind == kStarLabelDoubleName) {
+            std::snprintf(text, sizeof text, "%s", component.identifier);
+        } else if (kind == kStarLabelAds) {
+            if (component.adsNumber > 0) std::snprintf(text, sizeof text, "ADS %d", (int)component.adsNumber);
+        } else {
+            CcdmNumber number = {id.first, id.second, id.sign};
+            FormatCcdmDesignation(text, number);
+        }
+        break;
+    }
     case kStarLabelNsv:
         if (r.nsv > 0) std::snprintf(text, sizeof text, "NSV %d", (int)r.nsv);
         break;
     case kStarLabelTycho:
-        if (r.tycho_region > 0)
+        if (r.tycho_region > 0 && r.tycho_component != 0)
             FormatTychoDesignation(text, r.tycho_region, r.tycho_number, r.tycho_component);
+        break;
+    case kStarLabelGuideStar:
+        // a star of the catalogue known by a guide-star identifier only
+        if ((r.tycho_region != 0 || r.tycho_number != 0) && r.tycho_component == 0)
+            FormatGscDesignation(text, r.tycho_region, r.tycho_number);
+        break;
+    case kStarLabelCoordinates:
+        FormatJDesignation(text, c->starRightAscension, c->starDeclination);
         break;
     default:
         break;
     }
-    return text;
+    // trailing blanks of fixed-width name fields are not part of the label
+    std::string out(text);
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
 }
 
 }  // namespace
@@ -587,13 +886,7 @@ int FormatChartStarLabel(ChartContext *c, const ChartLabelSettings *s, const Cha
                 return 0;
             for (int p = 0; p < kStarLabelKindCount && !found; ++p) {
                 if (!s->enable[f][p]) continue;
-                int kind = s->order[f][p];
-                if (kind == kStarLabelCoordinates) {
-                    char j[kJDesignationSize];
-                    text = FormatJDesignation(j, c->starRightAscension, c->starDeclination);
-                } else {
-                    text = CatalogueDesignation(r, kind);
-                }
+                text = CatalogueDesignation(c, s, r, s->order[f][p]);
                 found = !text.empty();
             }
             if (found && letters && letter != 'A' && letter != ' ' && letter) text += std::string(" ") + letter;

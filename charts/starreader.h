@@ -15,12 +15,19 @@ struct ChartLabelSettings;
 const int kStarLabelCommonName = 0;
 const int kStarLabelBayer = 1;
 const int kStarLabelFlamsteed = 2;
+const int kStarLabelVariable = 3;
 const int kStarLabelHr = 4;
 const int kStarLabelHd = 5;
 const int kStarLabelSao = 6;
 const int kStarLabelPpm = 7;
 const int kStarLabelHip = 8;
+const int kStarLabelBd = 9;
+const int kStarLabelCd = 10;
+const int kStarLabelCp = 11;
 const int kStarLabelGc = 12;
+const int kStarLabelDoubleName = 13;
+const int kStarLabelAds = 14;
+const int kStarLabelCcdm = 15;
 const int kStarLabelNsv = 16;
 const int kStarLabelTycho = 17;
 const int kStarLabelGuideStar = 18;
@@ -81,12 +88,29 @@ void EndStarSearch(ChartContext *chart);
 // Closes the region file and empties the active database's lists. 1.
 int ResetStarReader(ChartContext *chart);
 // Adds the region holding a place (catalogue frame) unless listed: mag7 and
-// magx to the first list, mag10 to the second. 1, 0 without a context.
+// magx to the first list, mag10 to the second. 1, 0 without a context or
+// when the list cannot grow (the code is then not added).
 int AddStarRegionAt(ChartContext *chart, double rightAscension, double declination);
 // Closes the region file and restarts the walk of the same list.
 void CloseStarRegion(ChartContext *chart);
 // The context database's region file. 1, 0 when the map directory is not set.
 int BuildStarFilePath(ChartContext *chart, char *path, size_t size, int region, int zone);
+// Ends the search and collects the regions of a rectangle of the window
+// (which becomes the visible rectangle): the region of every point sampled
+// every 10 pixels (finer where the database's regions are smaller than 10
+// pixels of this chart), rows from the top, both edges included, each point
+// taken back to the catalogue frame. 1, 0 without a prepared context or
+// when a region cannot be added.
+int BuildStarRegionsForRectangle(ChartContext *chart, int left, int top, int right, int bottom);
+// A search of the one region holding a place: like BeginStarSearch without
+// window offsets, the field spanning the window's height (pixels per radian
+// = height / field) and the projection kind used as given; the region list
+// is the centre's region alone. 1, 0 when the centre cannot be set.
+int BeginStarSearchAtPoint(ChartContext *chart, double rightAscension, double declination,
+                           double motionRightAscension, double motionDeclination, double field,
+                           int windowWidth, int windowHeight, double parameter,
+                           double secondParameter, double windowAngle, int projectionKind,
+                           int database, int centring, int frameMode, int topocentric);
 // Every star within a radius of a place: no magnitude limit, a 10000 x 10000
 // window of twice the radius, J2000 at 2000 January 1.
 int BeginStarSearchAround(ChartContext *chart, double rightAscension, double declination,

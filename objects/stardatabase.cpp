@@ -413,6 +413,30 @@ int DecodeComponentRecord(const uint8_t *p, size_t size, ComponentRecord *c) {
     return 1;
 }
 
+int DecodeSystemBlock(const uint8_t *p, size_t size, StarSystemBlock *out) {
+    if (!p || !out || size < (size_t)kSystemBlockSize) return 0;
+    double ra, dec;
+    std::memcpy(&ra, p, sizeof ra);
+    std::memcpy(&dec, p + 8, sizeof dec);
+    out->rightAscension = ra;
+    out->declination = dec;
+    out->motionRightAscension = GetFloat(p + 16);
+    out->motionDeclination = GetFloat(p + 20);
+    out->magnitude = GetFloat(p + 24);
+    return 1;
+}
+
+int DecodeStarOrbit(const uint8_t *p, size_t size, StarOrbitElements *out) {
+    if (!p || !out || size < (size_t)kStarOrbitRecordSize) return 0;
+    double *fields[] = {&out->period,       &out->inclination,        &out->semiMajorAxis,
+                        &out->eccentricity, &out->periastronArgument, &out->node,
+                        &out->periastronTime};
+    for (int i = 0; i < 7; ++i) *fields[i] = GetFloat(p + 4 * i);
+    out->equinoxYear = Get16(p + 28);
+    out->orbitNumber = Get16(p + 30);
+    return 1;
+}
+
 // ---- the region walk ----------------------------------------------------------------
 
 namespace {
@@ -421,12 +445,6 @@ bool ReadExactly(StarRegionWalk *w, uint8_t *buffer, long n) {
     long at = std::ftell(w->file);
     if (at < 0 || n > w->fileSize - at) return false;
     return std::fread(buffer, 1, (size_t)n, w->file) == (size_t)n;
-}
-
-bool Skip(StarRegionWalk *w, long n) {
-    long at = std::ftell(w->file);
-    if (at < 0 || n > w->fileSize - at) return false;
-    return std::fseek(w->file, at + n, SEEK_SET) == 0;
 }
 
 // Reads a variable block and the model's extra bytes; the range goes to the
@@ -439,9 +457,17 @@ bool ReadVariableBlock(StarRegionWalk *w, DecodedStar *star) {
     VariableBlock v;
     if (!DecodeVariableBlock(block, (size_t)(kVariableBlockSize + extra), &v)) return false;
     star->variable = 1;
+    star->variableBlock = v;
     star->secondSeries = v.secondSeries;
     star->brightest = v.brightest;
     star->faintest = v.faintest;
+    return true;
+}
+
+bool ReadOrbit(StarRegionWalk *w, DecodedStar *star) {
+    uint8_t record[kStarOrbitRecordSize];
+    if (!ReadExactly(w, record, kStarOrbitRecordSize)) return false;
+    star->hasOrbit = DecodeStarOrbit(record, sizeof record, &star->orbit);
     return true;
 }
 
@@ -457,7 +483,7 @@ int NextComponent(StarRegionWalk *w, DecodedStar *star) {
     star->componentLetter = star->componentRecord.letter;
     star->v = star->brightest = star->faintest = star->componentRecord.v;
     if (star->componentRecord.hasVariable && !ReadVariableBlock(w, star)) return -1;
-    if (star->componentRecord.hasOrbit && !Skip(w, kOrbitRecordSize)) return -1;
+    if (star->componentRecord.hasOrbit && !ReadOrbit(w, star)) return -1;
     return 1;
 }
 
@@ -502,7 +528,11 @@ int NextStarInRegion(StarRegionWalk *w, DecodedStar *star) {
     bool whole = code == kStarCodeColoured || code == kStarCodeGuide || code == kStarCodeFaint;
     if (!whole) {
         if ((code & kStarCodeVariableBit) && !ReadVariableBlock(w, star)) return -1;
-        if (star->orbitalSystem && !Skip(w, kSystemBlockSize + kOrbitRecordSize)) return -1;
+        if (star->orbitalSystem) {
+            uint8_t system[kSystemBlockSize];
+            if (!ReadExactly(w, system, kSystemBlockSize) || !ReadOrbit(w, star)) return -1;
+            DecodeSystemBlock(system, sizeof system, &star->system);
+        }
         if (code & kStarCodeComponentsBit) {
             uint8_t count;
             if (!ReadExactly(w, &count, 1)) return -1;

@@ -31,7 +31,7 @@ const int kStarOffsetEntrySize = 8;
 const int kVariableBlockSize = 6;
 const int kComponentRecordSize = 8;
 const int kSystemBlockSize = 28;
-const int kOrbitRecordSize = 32;
+const int kStarOrbitRecordSize = 32;
 const int kComponentHasVariable = 0x40;
 const int kComponentHasOrbit = 0x80;
 // Largest record (named star in a polar cap).
@@ -103,6 +103,34 @@ struct ComponentRecord {
     char letter;
     int referenceIndex, hasVariable, hasOrbit;
 };
+// Variable-star block: brightest and faintest magnitude, model, the second-
+// series bit and the model's epoch and period where it has them.
+struct VariableBlock {
+    double brightest, faintest;
+    int model;
+    int secondSeries;
+    double epoch;       // Julian date (integer part plus fraction); 0 none
+    double period;      // days, 0 none
+    double shape1, shape2;
+};
+// 1, 0 when too few bytes (6 + the model's extra).
+// System block of an orbital system: the system's place (radians, J2000),
+// proper motions (radians per year) and magnitude.
+struct StarSystemBlock {
+    double rightAscension, declination;
+    double motionRightAscension, motionDeclination;
+    double magnitude;
+};
+// Orbit record: period (years), inclination (degrees), semi-major axis
+// (arcseconds), eccentricity, argument of periastron and ascending node
+// (degrees), time of periastron (decimal year), equinox year (0: J2000) and
+// the orbit's number; angles in degrees as orbit catalogues publish them.
+struct StarOrbitElements {
+    double period, inclination, semiMajorAxis, eccentricity, periastronArgument, node,
+        periastronTime;
+    int equinoxYear, orbitNumber;
+};
+
 // One decoded record.
 struct DecodedStar {
     int code;
@@ -125,6 +153,12 @@ struct DecodedStar {
     // variable block (code bit 0, or a component's flag): the range
     int variable, secondSeries;
     double brightest, faintest;  // range magnitudes (V when not variable)
+    VariableBlock variableBlock;  // the whole block when variable is set
+    // an orbital system's blocks (the walk reads them), and a component's
+    // orbit record when its flag announces one
+    StarSystemBlock system;
+    int hasOrbit;
+    StarOrbitElements orbit;
     // set on a component record returned by a walk that asks for them
     int component;              // 1: this is a component of the last system
     ComponentRecord componentRecord;
@@ -136,20 +170,13 @@ struct DecodedStar {
 int DecodeStarDbRecord(const uint8_t *bytes, size_t size, int code, const StarRegionBounds &bounds,
                      DecodedStar *star);
 
-// Variable-star block: brightest and faintest magnitude, model, the second-
-// series bit and the model's epoch and period where it has them.
-struct VariableBlock {
-    double brightest, faintest;
-    int model;
-    int secondSeries;
-    double epoch;       // Julian date (integer part plus fraction); 0 none
-    double period;      // days, 0 none
-    double shape1, shape2;
-};
-// 1, 0 when too few bytes (6 + the model's extra).
 int DecodeVariableBlock(const uint8_t *bytes, size_t size, VariableBlock *block);
 
 int DecodeComponentRecord(const uint8_t *bytes, size_t size, ComponentRecord *component);
+// The 28-byte system block and the 32-byte orbit record. 1, 0 when too few
+// bytes are given.
+int DecodeSystemBlock(const uint8_t *bytes, size_t size, StarSystemBlock *system);
+int DecodeStarOrbit(const uint8_t *bytes, size_t size, StarOrbitElements *orbit);
 
 // Walks the main records of one region of an open star file: each star is
 // decoded and whatever follows it (variable blocks, system and orbit blocks,

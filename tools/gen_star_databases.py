@@ -7,6 +7,17 @@ the guide-star band files from public data in Debian packages.
                as the star catalogue numbers them (gen_star_catalogue.py), and
                those numbers go into the catalogue-star records.
 
+  stellarium-data  /usr/share/stellarium/stars/default/gcvs_hip_part.dat: the
+               GCVS range, type, epoch and period of the Hipparcos stars that
+               are variables; a catalogue star with a V (or Hipparcos-band)
+               range there is written as a variable (code bit 0) with its
+               variable-star block: eclipsing types with an epoch and a
+               period get the eclipse light curve (model 3, the eclipse's
+               duration as its width), Miras, Cepheids, RR Lyrae, delta Scuti
+               and the other regular pulsators the pulsating curve (model 4,
+               the rise time as its rise fraction), every other the mean of
+               the range (model 0).
+
 No public deep catalogue (Tycho-2 in full, the Guide Star Catalogue) is in the
 packages available offline, so magx gets a synthetic faint layer drawn from a
 fixed seed: guide-star records (magnitudes 10.5 to 15) with identifiers of a
@@ -178,12 +189,82 @@ def two_mags(v, b):
     return (mag_code(v) | bcode << 12).to_bytes(3, "little")
 
 
+GCVS = "/usr/share/stellarium/stars/default/gcvs_hip_part.dat"
+# GCVS bands whose range is a visual one (V, or Hipparcos' Hp close to it).
+VISUAL_BANDS = ("V", "Hp")
+# Regular pulsators: the pulsating light curve fits them.
+PULSATING = ("M", "CEP", "DCEP", "DCEPS", "CW", "CWA", "CWB", "RR", "RRAB", "RRC", "DSCT",
+             "DSCTC", "RV", "RVA", "RVB", "BCEP", "BCEPS", "SXPHE", "ACYG")
+MODEL_MEAN, MODEL_ECLIPSING, MODEL_PULSATING = 0, 3, 4
+JD_OFFSET = 2400000.0  # GCVS epochs are JD - 2,400,000
+
+
+def gcvs_value(text):
+    text = text.strip().lstrip("<>(").rstrip(")").rstrip(":")
+    try:
+        return float(text)
+    except ValueError:
+        return None
+
+
+def read_variables(path=GCVS):
+    """{HIP: variable-star block bytes} of the stars with a visual range."""
+    out = {}
+    if not os.path.exists(path):
+        return out
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            cols = line.rstrip("\n").split("\t")
+            if len(cols) < 8 or not cols[0].strip().isdigit() or cols[7].strip() not in VISUAL_BANDS:
+                continue
+            bright, faint = gcvs_value(cols[3]), gcvs_value(cols[5])
+            if bright is None or faint is None:
+                continue
+            if cols[5].strip().startswith("("):  # an amplitude, not a minimum
+                faint = bright + faint
+            second = gcvs_value(cols[6])
+            epoch = gcvs_value(cols[8]) if len(cols) > 8 else None
+            period = gcvs_value(cols[9]) if len(cols) > 9 else None
+            share = gcvs_value(cols[10]) if len(cols) > 10 else None
+            out[int(cols[0])] = variable_block(cols[2], bright, faint, second, epoch, period, share)
+    return out
+
+
+def variable_block(types, bright, faint, second, epoch, period, share):
+    """6 bytes (range and model), then the model's epoch, period and shapes."""
+    first = types.split("+")[0].split("/")[0].rstrip(":")
+    timed = bool(epoch) and bool(period) and period > 0
+    model = MODEL_MEAN
+    if timed and first.startswith("E"):
+        model = MODEL_ECLIPSING
+    elif timed and first in PULSATING:
+        model = MODEL_PULSATING
+    n = max(0, min(0xFFE, int(round((bright + 6) * 100))))
+    f = max(0, min(0xFFE, int(round((faint + 1) * 100))))
+    out = struct.pack("<IH", n << 20, f | model << 12)
+    if model == MODEL_MEAN:
+        return out
+    jd = epoch + JD_OFFSET
+    shape = 0xFF if share is None else max(0, min(100, int(round(share))))
+    out += struct.pack("<Iff", int(jd) | shape << 24, jd - int(jd), period) + b"\0"
+    if model == MODEL_ECLIPSING:
+        # depth of the secondary eclipse, as a share of the primary's
+        depth = 0
+        if second is not None and faint > bright:
+            depth = max(0, min(100, int(round((second - bright) / (faint - bright) * 100))))
+        out += bytes([depth])
+    return out
+
+
 # A star to write: (V, code, bytes before the end byte (given the bounds),
-# end-byte high bits).
-def catalogue_star(s, number):
+# end-byte high bits, RA, Dec, bytes after the end byte).
+def catalogue_star(s, number, variables):
     letter = s.get("component")
     code = 8 if letter else 0
     word = mag_code(s["mag"]) | colour_class(s["bv"]) << 12
+    block = variables.get(s.get("hip", 0), b"")
+    if block:
+        code |= 1
 
     def body(b):
         out = position_bytes(b, s["ra"], s["dec"]) + motion_bytes(s["pmra"], s["pmdec"])
@@ -191,14 +272,14 @@ def catalogue_star(s, number):
         if letter:
             out += b"\0\0\0" + letter.encode("ascii")
         return out + struct.pack("<H", word)
-    return (stored(s["mag"]), code, body, 0, s["ra"], s["dec"])
+    return (stored(s["mag"]), code, body, 0, s["ra"], s["dec"], block)
 
 
 def guide_star(ra, dec, v, b, region, number):
     def body(bd):
         return (position_bytes(bd, ra, dec) + motion_bytes(0, 0) +
                 struct.pack("<HH", region, number) + two_mags(v, b))
-    return (stored(v), 5, body, 0, ra, dec)
+    return (stored(v), 5, body, 0, ra, dec, b"")
 
 
 def faint_star(ra, dec, v, bv):
@@ -207,16 +288,16 @@ def faint_star(ra, dec, v, bv):
     def body(bd):
         return position_bytes(bd, ra, dec) + bytes([code, 0])
     # sorted by the magnitude the byte keeps, so the file stays in order
-    return (code * 7 / 255 + 13, 6, body, colour_class(bv) << 4, ra, dec)
+    return (code * 7 / 255 + 13, 6, body, colour_class(bv) << 4, ra, dec, b"")
 
 
 def region_bytes(stars, b):
     """The code byte and the records of one region, brightest first."""
     stars = sorted(stars, key=lambda s: s[0])
     out = bytearray([stars[0][1] if stars else 0])
-    for i, (v, code, body, high, ra, dec) in enumerate(stars):
+    for i, (v, code, body, high, ra, dec, after) in enumerate(stars):
         nxt = stars[i + 1][1] if i + 1 < len(stars) else 0
-        out += body(b) + bytes([high | nxt])
+        out += body(b) + bytes([high | nxt]) + after
     return out
 
 
@@ -305,7 +386,8 @@ def main():
     args = ap.parse_args()
 
     zone1, _ = gen_star_catalogue.build_stars(None, 16, 9537)
-    catalogue = [catalogue_star(s, n) for n, s in enumerate(zone1, 1)]
+    variables = read_variables()
+    catalogue = [catalogue_star(s, n, variables) for n, s in enumerate(zone1, 1)]
     regions = gsc_regions()
     written = []
     if args.mag7:
@@ -317,7 +399,8 @@ def main():
         written.append(write_database("magx", args.magx, catalogue + guide + faint))
     if args.gsc:
         write_bands(args.gsc, regions)
-    print("%d catalogue stars; star files written: %s" % (len(catalogue), written))
+    print("%d catalogue stars (%d variables); star files written: %s" %
+          (len(catalogue), sum(1 for s in catalogue if s[1] & 1), written))
 
 
 if __name__ == "__main__":

@@ -67,31 +67,29 @@ protected:
 
     using Key = std::tuple<int32_t, int32_t>;  // the place in turns
 
-    // Every star of the database within the limit whose pixel lies in the
-    // visible rectangle, by walking every region file.
+    // Every star of the database whose pixel lies in the visible rectangle,
+    // by walking every region file: a region's stars, brightest first, up to
+    // its first star fainter than the limit that is not a variable (the
+    // variables before it whatever their magnitude).
     std::set<Key> Expected(int database, double limit) {
         std::set<Key> out;
         for (int zone = 0; zone < StarZoneCount(database); ++zone) {
             int d = database == kStarDbMagX ? MagxSubdivisions(zone) : 1;
             for (int region = 0; region < StarRegionCount(database, zone); ++region) {
-                std::vector<StarRegionCode> codes;
-                for (int row = 0; row < d; ++row)
-                    for (int column = 0; column < d; ++column)
-                        codes.push_back(MakeRegionCode(zone, region, row, column));
-                if (database != kStarDbMagX && region > 0) {
-                    codes.clear();
-                    codes.push_back(MakeRegionCode(zone, region, 0, 0));
+                for (int cell = 0; cell < d * d; ++cell) {
+                    std::vector<StarRegionCode> codes(
+                        1, MakeRegionCode(zone, region, cell / d, cell % d));
+                    WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
+                        if (!s.variable && s.v > limit) return 1;  // the region ends here
+                        int x, y;
+                        if (SkyToScreen(c.get(), s.rightAscension, s.declination,
+                                        s.motionRightAscension, s.motionDeclination, &x, &y) == 1 &&
+                            x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
+                            y <= c->visibleBottom)
+                            out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
+                        return 0;
+                    });
                 }
-                WalkStarDatabase(database, codes, [&](const DecodedStar &s) {
-                    if (s.v > limit) return 0;
-                    int x, y;
-                    if (SkyToScreen(c.get(), s.rightAscension, s.declination, s.motionRightAscension,
-                                    s.motionDeclination, &x, &y) == 1 &&
-                        x >= c->visibleLeft && x <= c->visibleRight && y >= c->visibleTop &&
-                        y <= c->visibleBottom)
-                        out.insert(Key(s.rightAscensionTurns, s.declinationTurns));
-                    return 0;
-                });
             }
         }
         return out;
@@ -132,7 +130,9 @@ TEST_F(StarReader, WindowGivesExactlyItsStars) {
         while ((r = ReadNextStar(c.get(), &star)) == 1) {
             ++n;
             EXPECT_TRUE(got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns)).second);
-            EXPECT_LE(c->starV, t.limit);
+            if (!(star.kind & kChartStarVariable)) {
+                EXPECT_LE(c->starV, t.limit);
+            }
             EXPECT_GE(star.x, 0);
             EXPECT_LT(star.x, t.width);
             EXPECT_GE(star.y, 0);
@@ -196,6 +196,44 @@ TEST_F(StarReader, SearchAroundAPlace) {
                      });
     EXPECT_GT(expected.size(), 3u);
     EXPECT_TRUE(expected == got);
+}
+
+// The demo's variables show the magnitude their GCVS light curve gives at the
+// chart date: Algol (epoch of minimum JD 2445641.5135, period 2.8673043 d,
+// 2.12 to 3.39) at a minimum and a quarter period later; Mira (epoch of
+// maximum JD 2444839, period 331.96 d, 2.0 to 10.1, rising in 38% of its
+// period) at a maximum and at its minimum 62% of a period later. Algol stays
+// on a chart whose limit its minimum is fainter than.
+TEST_F(StarReader, DemoVariablesAtTheChartDate) {
+    struct Case {
+        double ra, dec;            // degrees
+        double julianDate, v;      // the chart date and the V expected then
+        double limit;
+    } cases[] = {
+        {47.042, 40.956, 2445641.5135 + 1000 * 2.8673043, 3.39, 3.0},
+        {47.042, 40.956, 2445641.5135 + 1000.25 * 2.8673043, 2.12, 3.0},
+        {34.837, -2.977, 2444839.0 + 10 * 331.96, 2.0, 7.1},
+        {34.837, -2.977, 2444839.0 + 10.62 * 331.96, 10.1, 7.1},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.ra << " " << t.julianDate);
+        ASSERT_EQ(1, SetChartTime(c.get(), t.julianDate));
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 1, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, 0.1 * kDeg, 600,
+                                     600, 0, 0, 0, 0, 0, 0, 1, kStarDbMag7, kFrameJ2000, 0, 1));
+        ChartStar star;
+        int found = 0;
+        while (ReadNextStar(c.get(), &star) == 1) {
+            if (!(star.kind & kChartStarVariable)) continue;
+            ++found;
+            EXPECT_NEAR(t.v, c->starV, 0.01);
+            EXPECT_EQ(1, c->variableMark);
+            // range symbols: the radius of the brightest, the faint one of the faintest
+            EXPECT_GE(star.radius, star.faintRadius);
+        }
+        EXPECT_EQ(1, found);
+        EndStarSearch(c.get());
+    }
 }
 
 // Labels of stars read from the demo databases: a catalogue star by its
@@ -386,3 +424,527 @@ TEST_F(MiniDatabase, RegionEndsAtItsFirstFaintStarButNotAtAVariable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Little-endian bytes of a value.
+std::string Le(uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += (char)(value >> (8 * i));
+    return out;
+}
+std::string Float(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return Le(bits, 4);
+}
+std::string Double(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    return Le(bits, 8);
+}
+// The 5-byte place of mag10 zone 7, region 0 (0 to 15 degrees in both).
+std::string Place(double raDegrees, double decDegrees) {
+    uint32_t f = (uint32_t)std::lround(raDegrees / 15 * 1048575);
+    uint32_t g = (uint32_t)std::lround(decDegrees / 15 * 1048575);
+    return Le(f | (g & 0xFFF) << 20, 4) + (char)(g >> 12);
+}
+// A 24-bit motion field of arcseconds per year.
+std::string Motion(double arcsecPerYear) {
+    return Le((uint32_t)std::lround((arcsecPerYear + 7.5) / 0.00001), 3);
+}
+std::string MagnitudeWord(double v) { return Le((uint32_t)std::lround((v + 1.6) * 100), 2); }
+// An orbit record: period (years), inclination, a ("), e, omega, node
+// (degrees), periastron (year).
+std::string Orbit(float period, float inclination, float a, float e, float omega, float node,
+                  float periastron) {
+    return Float(period) + Float(inclination) + Float(a) + Float(e) + Float(omega) + Float(node) +
+           Float(periastron) + Le(0, 2) + Le(7, 2);
+}
+
+}  // namespace
+
+// A variable whose light curve has a period shows the magnitude its curve
+// gives at the chart date (a pulsating star at its epoch of maximum and half
+// a period later); one without an epoch keeps its record's magnitude.
+TEST_F(MiniDatabase, VariablesShowTheirMagnitudeAtTheChartDate) {
+    // model 4, range 6.0 to 8.0, epoch JD 2451545.0, rise 0.5 of the cycle,
+    // period 10 days
+    std::string pulsating = Le(1200u << 20, 4) + Le(900 | 4 << 12, 2) +
+                            Le(2451545u | 50u << 24, 4) + Float(0) + Float(10) + '\0';
+    std::string noEpoch = Le(1200u << 20, 4) + Le(900 | 4 << 12, 2) + Le(0xFFFFFF, 4) + Float(0) +
+                          Float(10) + '\0';
+    std::string records = Record(7.4, 7.4, 7.0, 1) + pulsating + Record(7.6, 7.6, 7.5, 0) + noEpoch;
+    Write(1, records, 2);
+    struct Case {
+        double julianDate, first, second;
+    } cases[] = {{2451545.0 + 30, 6.0, 7.5}, {2451545.0 + 35, 8.0, 7.5}};
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.julianDate);
+        ASSERT_EQ(1, SetChartTime(c.get(), t.julianDate));
+        Look(9);
+        ChartStar star;
+        ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+        EXPECT_NEAR(t.first, c->starV, 1e-6);
+        EXPECT_EQ(1, c->variableMark);
+        double brightest, faintest;
+        ASSERT_EQ(1, GetChartStarMagnitudes(c.get(), &brightest, &faintest));
+        EXPECT_NEAR(6.0, brightest, 1e-9);
+        EXPECT_NEAR(8.0, faintest, 1e-9);
+        ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+        EXPECT_NEAR(t.second, c->starV, 1e-9);
+        EXPECT_EQ(0, c->variableMark);
+        EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+        EndStarSearch(c.get());
+    }
+}
+
+// Orbits: a face-on circular orbit at its periastron puts the companion at
+// position angle node + argument of periastron and at the semi-major axis
+// (Meeus, ch. 57, with i = 0 and e = 0). An orbital system's own star is
+// placed so from the system block and takes the block's motions; a
+// component placed by its orbit, and a component by separation, move with
+// the star that started their system; a separation under a pixel merges.
+TEST_F(MiniDatabase, OrbitsPlaceSystemsAndComponents) {
+    ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+    const float year = (float)c->savedDate.decimalYear;
+    // named star (code 8 + 2: components follow) with both motions 0xFFFFFF
+    // (end byte: bit 7 set, the next code 0)
+    std::string system = Place(7.5, 7.5) + Le(0xFFFFFF, 3) + Le(0xFFFFFF, 3) + Le(42, 3) +
+                         std::string(3, '\0') + 'A' + MagnitudeWord(6.0) + '\x80';
+    const double arcsec = kDeg / 3600;
+    std::string block = Double(7.5 * kDeg) + Double(7.5 * kDeg) + Float((float)(0.5 * arcsec)) +
+                        Float((float)(-0.25 * arcsec)) + Float(5.5f);
+    // the star 10" at 90 degrees; component B 20" at 180 degrees from it by
+    // its orbit; component C 30" at 0 degrees from it by separation and angle
+    std::string records = system + block + Orbit(100, 0, 10, 0, 60, 30, year) + '\x02' +
+                          Component(0, 0, 7.0, 'B', 0).substr(0, 7) + '\x80' +
+                          Orbit(50, 0, 20, 0, 100, 80, year) + Component(3000, 0, 8.0, 'C', 0);
+    Write(10, records, 1);
+    Look(9);
+    ChartStar star;
+    double ra, dec, pmRa, pmDec;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ(kChartStarNamed | kChartStarDouble | kChartStarOrbit, star.kind);
+    EXPECT_EQ(0x80, star.flag);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    const double ra0 = 7.5 * kDeg, dec0 = 7.5 * kDeg;
+    EXPECT_NEAR(10 * arcsec, AngularSeparation(ra, dec, ra0, dec0), 0.01 * arcsec);
+    EXPECT_NEAR(dec0, dec, 0.01 * arcsec);
+    EXPECT_GT(ra, ra0);
+    EXPECT_NEAR(0.5 * arcsec, pmRa, 1e-12);
+    EXPECT_NEAR(-0.25 * arcsec, pmDec, 1e-12);
+    EXPECT_NEAR(6.0, c->starV, 1e-9);
+    const double ra1 = ra, dec1 = dec;
+
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('B', c->componentLetter);
+    EXPECT_EQ(kChartStarCatalogue | kChartStarDouble | kChartStarOrbit, star.kind);
+    EXPECT_EQ(0, star.flag);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_NEAR(20 * arcsec, AngularSeparation(ra, dec, ra1, dec1), 0.01 * arcsec);
+    EXPECT_NEAR(dec1 - 20 * arcsec, dec, 0.01 * arcsec);
+    EXPECT_NEAR(0.5 * arcsec, pmRa, 1e-12);
+    EXPECT_NEAR(7.0, c->starV, 1e-5);
+
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    EXPECT_EQ('C', c->componentLetter);
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_NEAR(dec1 + 30 * arcsec, dec, 0.01 * arcsec);
+    EXPECT_NEAR(-0.25 * arcsec, pmDec, 1e-12);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+
+    // an orbit of 0.01": merged into the system's place and magnitude
+    records = system + block + Orbit(100, 0, 0.01f, 0, 60, 30, year);
+    Write(8, records, 1);
+    Look(9);
+    ASSERT_EQ(2, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+    EXPECT_DOUBLE_EQ(ra0, ra);
+    EXPECT_DOUBLE_EQ(dec0, dec);
+    EXPECT_NEAR(5.5, c->starV, 1e-6);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star));
+}
+
+// A system that lists more components than the 50-entry table holds: all are
+// read, those whose reference entry the table holds are placed, none is
+// written past the table, and the region goes on. Every component moves with
+// the star that started the system.
+TEST_F(MiniDatabase, MoreComponentsThanTheTableHolds) {
+    std::string records = Place(7.5, 7.5) + Motion(0.3) + Motion(-0.2) + Le(7, 3) +
+                          MagnitudeWord(5.0) + '\0';
+    records += (char)60;
+    for (int i = 0; i < 60; ++i) records += Component(1000 + 10 * i, (i * 6) % 360, 6.0, 'B', i % 55);
+    records += Record(7.6, 7.6, 6.5, 0);
+    Write(2, records, 2);
+    Look(9);
+    ChartStar star;
+    int stars = 0, r;
+    double ra, dec, pmRa, pmDec, primaryRa = 0, primaryDec = 0;
+    while ((r = ReadNextStar(c.get(), &star)) == 1) {
+        ASSERT_EQ(1, GetChartStarPlace(c.get(), &ra, &dec, &pmRa, &pmDec));
+        if (++stars == 1) {
+            primaryRa = pmRa;
+            primaryDec = pmDec;
+            EXPECT_NEAR(0.3 / 3600 * kDeg / std::cos(7.5 * kDeg), pmRa, 1e-12);
+        } else if (c->componentLetter == 'B') {
+            EXPECT_DOUBLE_EQ(primaryRa, pmRa);
+            EXPECT_DOUBLE_EQ(primaryDec, pmDec);
+        }
+    }
+    EXPECT_EQ(0, r);
+    EXPECT_EQ(kComponentTableSize, c->componentTableCount);
+    // the primary, the last star, and the components whose reference entry
+    // the table holds (entries 0 to 49; 50 to 54 are beyond it)
+    EXPECT_EQ(2 + 55, stars);
+}
+
+// The regions of a rectangle of the window give exactly the stars whose
+// pixel lies inside it, across 0h, sub-region borders and near the pole,
+// where magx's regions are narrower on the sky than 10 pixels of a wide view.
+TEST_F(StarReader, RectangleGivesExactlyItsStars) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;  // degrees, degrees, degrees, magnitude
+        int width, height, left, top, right, bottom;
+    } cases[] = {
+        {kStarDbMag10, 359, 0.5, 20, 9.0, 800, 600, 100, 50, 500, 400},
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600, 390, 0, 799, 320},
+        {kStarDbMagX, 30, 86, 40, 10.5, 600, 600, 0, 0, 599, 300},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearch(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0, t.field * kDeg,
+                                     t.width, t.height, 0, 0, 0, 0, 0, 0, 1, t.database,
+                                     kFrameJ2000, 0, 0));
+        ASSERT_EQ(1, BuildStarRegionsForRectangle(c.get(), t.left, t.top, t.right, t.bottom));
+        EXPECT_EQ(t.left, c->visibleLeft);
+        EXPECT_EQ(t.bottom, c->visibleBottom);
+        std::set<Key> got;
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1) {
+            got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+            EXPECT_GE(star.x, t.left);
+            EXPECT_LE(star.x, t.right);
+            EXPECT_GE(star.y, t.top);
+            EXPECT_LE(star.y, t.bottom);
+        }
+        EXPECT_EQ(0, r);
+        std::set<Key> expected = Expected(t.database, t.limit);
+        EXPECT_GT(expected.size(), 5u);
+        EXPECT_EQ(expected.size(), got.size());
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+    EXPECT_EQ(0, BuildStarRegionsForRectangle(nullptr, 0, 0, 10, 10));
+}
+
+// A search at a point lists the centre's region alone and returns the stars
+// of that region, within the limit, whose pixel lies in the window; the
+// field spans the window's height. The designation search's window (30" on
+// 1,000 pixels of height) finds a faint star at its own place.
+TEST_F(StarReader, PointSearchReadsTheCentresRegionAlone) {
+    struct Case {
+        int database;
+        double ra, dec, field, limit;
+        int width, height;
+    } cases[] = {
+        {kStarDbMag7, 100, 20, 40, 6.5, 800, 600},
+        {kStarDbMag10, 200, -50, 20, 9.0, 600, 800},
+        {kStarDbMagX, 7.4, 44.9, 3, 13.0, 800, 600},
+        {kStarDbMagX, 45, 89.2, 3, 14.0, 600, 600},  // the north cap
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(testing::Message() << t.database << " " << t.ra << " " << t.dec);
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), t.limit, 1, 1, 100, 1, 0, 1, 1, 1));
+        ASSERT_EQ(1, BeginStarSearchAtPoint(c.get(), t.ra * kDeg, t.dec * kDeg, 0, 0,
+                                            t.field * kDeg, t.width, t.height, 0, 0, 0,
+                                            kProjectionStereographic, t.database, 1, kFrameJ2000,
+                                            0));
+        EXPECT_NEAR(t.height / (t.field * kDeg), c->pixelsPerRadian, 1e-6);
+        EXPECT_EQ(1, t.database == kStarDbMag10 ? c->secondRegionCount : c->firstRegionCount);
+        int ok;
+        StarRegionCode centre = LocateStarRegionCode(t.database, t.ra * kDeg, t.dec * kDeg, &ok);
+        std::set<Key> got;
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1)
+            got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+        EXPECT_EQ(0, r);
+        // every star of the database in the window, kept when its region
+        // is the centre's
+        std::set<Key> expected;
+        for (const Key &k : Expected(t.database, t.limit)) {
+            double ra = (double)std::get<0>(k) * 2 * kPi / 2147483647.0;
+            if (ra < 0) ra += 2 * kPi;
+            double dec = (double)std::get<1>(k) * 2 * kPi / 2147483647.0;
+            if (LocateStarRegionCode(t.database, ra, dec, &ok) == centre) expected.insert(k);
+        }
+        EXPECT_GT(expected.size(), 0u);
+        EXPECT_TRUE(expected == got);
+        EndStarSearch(c.get());
+    }
+
+    // a faint star of the deep database, found at the centre of its window
+    DecodedStar faint;
+    faint.code = -1;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, 1.0, 0.3, 0.02, 0.02),
+                     [&](const DecodedStar &s) {
+                         if (s.code != kStarCodeFaint) return 0;
+                         faint = s;
+                         return 1;
+                     });
+    ASSERT_EQ(kStarCodeFaint, faint.code);
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 99.9, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearchAtPoint(c.get(), faint.rightAscension, faint.declination, 0, 0,
+                                        30 * kDeg / 3600, 5000, 1000, 0, 0, 0,
+                                        kProjectionStereographic, kStarDbMagX, 1, kFrameJ2000, 0));
+    bool found = false;
+    ChartStar star;
+    while (!found && ReadNextStar(c.get(), &star) == 1) {
+        if (c->starRightAscensionTurns != faint.rightAscensionTurns ||
+            c->starDeclinationTurns != faint.declinationTurns)
+            continue;
+        found = true;
+        EXPECT_NEAR(2499.5, star.x, 1.5);
+        EXPECT_NEAR(499.5, star.y, 1.5);
+        EXPECT_EQ(kChartStarFaint, star.kind);
+    }
+    EXPECT_TRUE(found);
+}
+
+// The label of a catalogue star is its first enabled designation that it
+// has, in the order of the star row: published identifiers of Sirius, Algol
+// and Castor, the Bayer glyph cell (character 1, the letter number,
+// superscript + 1), the variable-star name, the double-star system's CCDM
+// number and discoverer name; kinds a star lacks passed over, disabled kinds
+// ignored.
+TEST_F(StarReader, LabelKindsInTheirOrder) {
+    if (!democat::DemoFolders().ready) GTEST_SKIP() << "no demo catalogues";
+    SetRefDirectories(democat::DemoFolders().slot0.c_str(), democat::DemoFolders().slot1.c_str(),
+                      democat::DemoFolders().slot1.c_str());
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    struct Star {
+        double ra, dec;  // degrees
+    };
+    const Star sirius = {101.287, -16.716}, algol = {47.042, 40.956}, castor = {113.650, 31.888};
+    struct Case {
+        Star star;
+        std::vector<int> kinds;
+        std::vector<int> enabled;
+        std::string text;  // "J" for the J designation of the star's place
+    } cases[] = {
+        {sirius, {kStarLabelCommonName}, {1}, "Sirius"},
+        {sirius, {kStarLabelBayer}, {1}, std::string("\x01\x01\x01")},
+        {sirius, {kStarLabelFlamsteed}, {1}, "9 CMa"},
+        {sirius, {kStarLabelHip}, {1}, "HIP 32349"},
+        {sirius, {kStarLabelSao}, {1}, "SAO 151881"},
+        {sirius, {kStarLabelHr}, {1}, "HR 2491"},
+        {sirius, {kStarLabelHr, kStarLabelHip}, {0, 1}, "HIP 32349"},
+        {sirius, {kStarLabelGc, kStarLabelPpm, kStarLabelVariable, kStarLabelHd}, {1, 1, 1, 1},
+         "HD 48915"},
+        {sirius, {kStarLabelCoordinates, kStarLabelHd}, {1, 1}, "J"},
+        {algol, {kStarLabelVariable, kStarLabelHr}, {1, 1}, "Beta Per"},
+        {algol, {kStarLabelNsv, kStarLabelCcdm, kStarLabelHr}, {1, 1, 1}, "CCDM 03082+4057"},
+        {castor, {kStarLabelAds, kStarLabelCcdm}, {1, 1}, "CCDM 07346+3153"},
+        {castor, {kStarLabelDoubleName}, {1}, "STF1110"},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.text);
+        // the brightest catalogue star at the place
+        ASSERT_EQ(1, BeginStarSearchAround(c.get(), t.star.ra * kDeg, t.star.dec * kDeg,
+                                           0.01 * kDeg, kStarDbMag7));
+        ChartStar star;
+        int r;
+        while ((r = ReadNextStar(c.get(), &star)) == 1 && c->catalogueNumber <= 0) {
+        }
+        ASSERT_EQ(1, r);
+        std::memset(settings->order[kFamilyStars], 0, 60);
+        std::memset(settings->enable[kFamilyStars], 0, 60);
+        for (size_t p = 0; p < t.kinds.size(); ++p) {
+            settings->order[kFamilyStars][p] = (uint8_t)t.kinds[p];
+            settings->enable[kFamilyStars][p] = (uint8_t)t.enabled[p];
+        }
+        char j[kJDesignationSize];
+        std::string expected =
+            t.text == "J" ? FormatJDesignation(j, c->starRightAscension, c->starDeclination) : t.text;
+        ChartLabel label;
+        EXPECT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, &label));
+        EXPECT_EQ(expected, std::string(label.text));
+        EndStarSearch(c.get());
+    }
+    SetRefDirectories("", "", "");
+}
+
+// An empty region whose offset points at the end of its file is passed over:
+// the search goes on to the next region of the list instead of ending with
+// an error.
+TEST_F(MiniDatabase, EmptyRegionAtTheEndOfItsFileIsPassedOver) {
+    std::string star = Record(1.0, 7.5, 5.0, 0);  // region 1 starts at 15 degrees
+    std::string head(24 * 8, '\0');
+    auto put32 = [&head](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) head[at + i] = (char)(v >> (8 * i));
+    };
+    std::string body = std::string(1, '\0') + star;
+    const uint32_t end = (uint32_t)(head.size() + body.size());
+    for (int n = 0; n < 24; ++n) put32(8 * n, end);  // every region empty, at the end
+    put32(8 * 1, (uint32_t)head.size());
+    put32(8 * 1 + 4, 1);
+    std::string map = dir_.path() + "/";
+    ASSERT_EQ(1, EnsureDirectory((map + "mag10").c_str()));
+    ASSERT_EQ(1, EnsureDirectory((map + "mag10/db07").c_str()));
+    ASSERT_TRUE(testutil::WriteFileBytes(map + "mag10/db07/stars.bin", head + body));
+    SetMapDirectories(map.c_str(), map.c_str(), map.c_str());
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 9, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 15 * kDeg, 7.5 * kDeg, 0, 0, 40 * kDeg, 1000, 1000, 0,
+                                 0, 0, 0, 0, 0, 1, kStarDbMag10, kFrameJ2000, 0, 0));
+    ASSERT_EQ(1, ResetStarReader(c.get()));
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 7.5 * kDeg, 7.5 * kDeg));   // region 0, empty
+    ASSERT_EQ(1, AddStarRegionAt(c.get(), 22.5 * kDeg, 7.5 * kDeg));  // region 1
+    ChartStar star2;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star2));
+    EXPECT_NEAR(16.0 * kDeg, c->starRightAscension, 1e-6);
+    EXPECT_EQ(0, ReadNextStar(c.get(), &star2));
+}
+
+// The designation road: the call sequence the object search runs (site
+// "Null", 2000 January 1.5, limit 25, the database chosen for the field, a
+// 1000 x 1000 window) around a guide star and a catalogue star of the deep
+// database leaves each star's identifier in the reader: the guide star's
+// region and number with no catalogue number, the catalogue star's number.
+TEST_F(StarReader, DesignationRoadLeavesTheIdentifiers) {
+    DecodedStar guide, catalogue;
+    guide.code = catalogue.code = -1;
+    WalkStarDatabase(kStarDbMagX, StarRegionsOfBox(kStarDbMagX, 2.0, -0.4, 0.03, 0.03),
+                     [&](const DecodedStar &s) {
+                         if (s.code == kStarCodeGuide && guide.code < 0) guide = s;
+                         if (s.code == 0 && s.catalogueNumber > 0 && catalogue.code < 0)
+                             catalogue = s;
+                         return guide.code >= 0 && catalogue.code >= 0 ? 1 : 0;
+                     });
+    ASSERT_EQ(kStarCodeGuide, guide.code);
+    ASSERT_EQ(0, catalogue.code);
+    for (const DecodedStar *wanted : {&guide, &catalogue}) {
+        ASSERT_EQ(1, ClearStarReader(c.get()));
+        ASSERT_EQ(1, InitLocationRecord(&c->site, 0, 0, 0, 6.5, 0, 18.3, 60, 2, 2.0, 0, "Null"));
+        ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0));
+        ASSERT_EQ(1, SetStarSearchLimits(c.get(), 25, 1, 1, 100, 1, 0, 1, 1, 1));
+        const double field = 60 * kDeg / 3600;
+        int database = ChooseStarDatabase(c.get(), field);
+        EXPECT_EQ(kStarDbMagX, database);
+        ASSERT_EQ(1, BeginStarSearch(c.get(), wanted->rightAscension, wanted->declination, 0, 0,
+                                     field, 1000, 1000, 0, 0, 0, 0, 0, 1, 1, database, kFrameJ2000,
+                                     1, 1));
+        bool found = false;
+        ChartStar star;
+        while (!found && ReadNextStar(c.get(), &star) > 0) {
+            if (c->starRightAscensionTurns != wanted->rightAscensionTurns ||
+                c->starDeclinationTurns != wanted->declinationTurns)
+                continue;
+            found = true;
+            EXPECT_EQ(wanted->catalogueNumber, c->catalogueNumber);
+            EXPECT_EQ(wanted->guideRegion, c->guideRegion);
+            EXPECT_EQ(wanted->guideNumber, c->guideNumber);
+        }
+        EXPECT_TRUE(found);
+        EndStarSearch(c.get());
+    }
+    EXPECT_GT(guide.guideRegion, 0);
+    EXPECT_EQ(0, guide.catalogueNumber);
+}
+
+// A component's label is its letter (with the component-letter switch),
+// followed by its magnitude in tenths when the suffix switch is on; without
+// the letter switch a component has no text.
+TEST_F(MiniDatabase, ComponentLabelsAreTheirLetters) {
+    Write(2, Record(7.5, 7.5, 5.0, 0) + '\x01' + Component(1000, 90, 6.04, 'B', 0), 1);
+    Look(9);
+    ChartStar star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ('B', c->componentLetter);
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    struct Case {
+        uint8_t letters, suffix;
+        const char *text;
+    } cases[] = {{0x20, 0, "B"}, {0x20, 1, "B (60)"}, {0, 1, "60"}, {0, 0, ""}};
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.text);
+        settings->leading[1] = t.letters;
+        settings->magnitudeSuffix[kFamilyStars] = t.suffix;
+        ChartLabel label;
+        EXPECT_EQ(t.text[0] != 0, FormatChartStarLabel(c.get(), settings.get(), &star, &label) != 0);
+        EXPECT_STREQ(t.text, label.text);
+    }
+}
+
+// A century from 2000 the deep database's regions are collected over a
+// window widened by the stars' largest motion, yet only the stars inside the
+// window itself are returned: exactly those a walk of every region places
+// there at that date.
+TEST_F(StarReader, MotionMarginWidensOnlyTheRegionList) {
+    ASSERT_EQ(1, SetChartTime(c.get(), 2451545.0 + 100 * 365.25));
+    ASSERT_EQ(1, SetStarSearchLimits(c.get(), 12.0, 1, 1, 100, 1, 0, 1, 1, 1));
+    ASSERT_EQ(1, BeginStarSearch(c.get(), 7.4 * kDeg, 44.9 * kDeg, 0, 0, 3 * kDeg, 800, 600, 0, 0,
+                                 0, 0, 0, 0, 1, kStarDbMagX, kFrameJ2000, 0, 1));
+    EXPECT_EQ(0, c->visibleLeft);
+    EXPECT_EQ(799, c->visibleRight);
+    std::set<Key> got;
+    ChartStar star;
+    int r;
+    while ((r = ReadNextStar(c.get(), &star)) == 1) {
+        got.insert(Key(c->starRightAscensionTurns, c->starDeclinationTurns));
+        EXPECT_GE(star.x, 0);
+        EXPECT_LT(star.x, 800);
+        EXPECT_GE(star.y, 0);
+        EXPECT_LT(star.y, 600);
+    }
+    EXPECT_EQ(0, r);
+    std::set<Key> expected = Expected(kStarDbMagX, 12.0);
+    EXPECT_GT(expected.size(), 5u);
+    EXPECT_TRUE(expected == got);
+}
+
+// A label never runs past its 32 characters: a common name of 40 with the
+// magnitude suffix and a component letter is cut to 32 and ends in a NUL
+// (the label is allocated to its size, so a longer write would be caught).
+TEST_F(MiniDatabase, LongLabelsAreCutToTheirField) {
+    // star 7 of a small star catalogue names common-name record 1
+    std::string stars(7 * 80, '\0');
+    uint32_t w8 = 1u << 21;
+    for (int i = 0; i < 4; ++i) stars[6 * 80 + 8 + i] = (char)(w8 >> (8 * i));
+    std::string names(454, '\0');
+    const std::string name = "A Name Of Forty Characters In All Here .";
+    ASSERT_EQ(40u, name.size());
+    names.replace(0, name.size(), name);
+    names[453] = 1;  // preferred
+    std::string ref = dir_.path() + "/ref/";
+    ASSERT_EQ(1, EnsureDirectory(ref.c_str()));
+    ASSERT_TRUE(testutil::WriteFileBytes(ref + "stars.bin", stars));
+    ASSERT_TRUE(testutil::WriteFileBytes(ref + "csn.bin", names));
+    SetRefDirectories(ref.c_str(), ref.c_str(), ref.c_str());
+    Write(0, Record(7.5, 7.5, 5.0, 0), 1);
+    Look(9);
+    ChartStar star;
+    ASSERT_EQ(1, ReadNextStar(c.get(), &star));
+    ASSERT_EQ(7, c->catalogueNumber);
+    c->componentLetter = 'B';
+    std::unique_ptr<ChartLabelSettings> settings(new ChartLabelSettings);
+    std::memset(settings.get(), 0, sizeof *settings);
+    settings->firstSwitch[kFamilyStars] = settings->secondSwitch[kFamilyStars] = 1;
+    settings->order[kFamilyStars][0] = kStarLabelCommonName;
+    settings->enable[kFamilyStars][0] = 1;
+    settings->magnitudeSuffix[kFamilyStars] = 1;
+    settings->leading[1] = 0x20;
+    std::unique_ptr<ChartLabel> label(new ChartLabel);
+    EXPECT_NE(0, FormatChartStarLabel(c.get(), settings.get(), &star, label.get()));
+    EXPECT_EQ(name.substr(0, kChartLabelTextMax), std::string(label->text));
+    EXPECT_EQ(0, label->text[kChartLabelTextMax]);
+    SetRefDirectories("", "", "");
+}

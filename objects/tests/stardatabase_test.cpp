@@ -369,7 +369,7 @@ std::string WalkFile() {
     auto var5 = Bytes({0, 0, 0, 0, 0, 0x50});  // model 5: 8 more
     body.append(var5.begin(), var5.end());
     body.append(8, '\x22');
-    body.append(kOrbitRecordSize, '\x33');
+    body.append(kStarOrbitRecordSize, '\x33');
     auto faint = Bytes({POSITION, 128, 0, 0x00});
     body.append(faint.begin(), faint.end());
     put32(head, 0, 24);
@@ -587,3 +587,37 @@ TEST(StarDatabaseDemo, RegionsHoldOnlyTheirOwnStarsInOrder) {
 }
 
 }  // namespace
+
+// The blocks of an orbital system from hand-written little-endian bytes: the
+// 28-byte system block (two doubles, three floats) and the 32-byte orbit
+// record (seven floats, equinox year, orbit number); fewer bytes are refused.
+TEST(StarDatabaseRecords, SystemBlockAndOrbitRecord) {
+    auto system = Bytes({0, 0, 0, 0, 0, 0, 0xD0, 0x3F,     // RA 0.25
+                         0, 0, 0, 0, 0, 0, 0xE0, 0xBF,     // Dec -0.5
+                         0, 0, 0, 0x40, 0, 0, 0x80, 0xBF,  // motions 2, -1
+                         0, 0, 0xB0, 0x40});               // magnitude 5.5
+    StarSystemBlock block;
+    ASSERT_EQ(1, DecodeSystemBlock(system.data(), system.size(), &block));
+    EXPECT_EQ(0.25, block.rightAscension);
+    EXPECT_EQ(-0.5, block.declination);
+    EXPECT_EQ(2.0, block.motionRightAscension);
+    EXPECT_EQ(-1.0, block.motionDeclination);
+    EXPECT_EQ(5.5, block.magnitude);
+    EXPECT_EQ(0, DecodeSystemBlock(system.data(), system.size() - 1, &block));
+
+    auto orbit = Bytes({0, 0, 0xC8, 0x42, 0, 0, 0x34, 0x42, 0, 0, 0, 0x3F, 0, 0, 0x80, 0x3E,
+                        0, 0, 0xB4, 0x42, 0, 0, 0x34, 0x43, 0, 0, 0xFA, 0x44, 0x9E, 0x07, 0x7B,
+                        0x00});
+    StarOrbitElements o;
+    ASSERT_EQ(1, DecodeStarOrbit(orbit.data(), orbit.size(), &o));
+    EXPECT_EQ(100.0, o.period);
+    EXPECT_EQ(45.0, o.inclination);
+    EXPECT_EQ(0.5, o.semiMajorAxis);
+    EXPECT_EQ(0.25, o.eccentricity);
+    EXPECT_EQ(90.0, o.periastronArgument);
+    EXPECT_EQ(180.0, o.node);
+    EXPECT_EQ(2000.0, o.periastronTime);
+    EXPECT_EQ(1950, o.equinoxYear);
+    EXPECT_EQ(123, o.orbitNumber);
+    EXPECT_EQ(0, DecodeStarOrbit(orbit.data(), orbit.size() - 1, &o));
+}
