@@ -69,3 +69,39 @@ inline double F64(const std::string &bytes, size_t at) {
 }
 
 }  // namespace logtest
+
+#include <map>
+#include <vector>
+#include "core/fsys.h"
+
+namespace logtest {
+
+// Every file under root with its bytes, but the log's lock file (whose
+// generation every writer raises: it holds no log data).
+inline std::map<std::string, std::string> LogTree(const std::string &root) {
+    std::map<std::string, std::string> out;
+    std::vector<std::string> folders = {root};
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::vector<FsEntry> entries;
+        FsListFolder(folders[i], entries);
+        for (const FsEntry &e : entries) {
+            std::string p = folders[i] + "/" + e.name;
+            if (e.isFolder) folders.push_back(p);
+            else if (p != root + "/lock") out[p] = testutil::ReadFileBytes(p);
+        }
+    }
+    return out;
+}
+
+// The counted entries of an index file as {key, class folder, number}; empty
+// when the file is absent.
+inline std::vector<std::vector<int32_t>> IndexRows(const std::string &path) {
+    std::vector<std::vector<int32_t>> out;
+    if (!testutil::PathIsThere(path)) return out;
+    std::string b = testutil::ReadFileBytes(path);
+    for (int32_t i = 0; b.size() >= 4 && i < I32(b, 0) && 4 + 12 * (size_t)(i + 1) <= b.size(); ++i)
+        out.push_back({I32(b, 4 + 12 * i), I32(b, 8 + 12 * i), I32(b, 12 + 12 * i)});
+    return out;
+}
+
+}  // namespace logtest
