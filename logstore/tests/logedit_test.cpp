@@ -27,6 +27,8 @@
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
 #include "logstore/tests/logfixture.h"
+#include "minorbodies/usercatalogs.h"
+#include "objects/categories.h"
 #include "testutil/failurepoints.h"
 
 using namespace logtest;
@@ -111,8 +113,10 @@ bool StoreMatchesEntryFiles(const Store &store, std::string *why) {
                 continue;
             }
             int32_t key = e->catalogueIndex;
+            bool user = IsUserObjectClass(e->objectClass) != 0;
             char pix[32];
-            std::snprintf(pix, sizeof pix, "%09d.pix", static_cast<int>(key));
+            std::snprintf(pix, sizeof pix, user ? "%09ds.pix" : "%09d.pix", static_cast<int>(key));
+            if (user) key = static_cast<int32_t>(static_cast<uint32_t>(key) | kLogUserKeyBit);
             numbersOf[dir + "/" + pix].push_back(number);
             keys.insert(key);
             int y, m, d;
@@ -181,6 +185,18 @@ bool StoreMatchesEntryFiles(const Store &store, std::string *why) {
     return why->empty();
 }
 
+int32_t AddUserStar(const char *name) {
+    int32_t count = 0;
+    FILE *stars = OpenUserStarFile(&count);
+    if (!stars) return -1;
+    UserStarRecord star;
+    std::memset(&star, 0, sizeof star);
+    std::strncpy(star.name, name, 32);
+    int ok = AppendUserStarRecord(stars, &star);
+    std::fclose(stars);
+    return ok ? star.id : -1;
+}
+
 struct Logged {
     int objectClass;
     int32_t index;
@@ -198,14 +214,15 @@ TEST(LogEditProperty, RandomSequencesKeepEveryIndexExact) {
         int objectClass;
         int32_t index;
         uint32_t bits;
-    } objects[] = {{kClassStar, 10, kStarBits}, {kClassStar, 11, kStarBits}, {kClassStar, 12, kStarBits},
+    } objects[] = {{kClassStar, 10, kStarBits}, {kClassStar, 11, kStarBits}, {kClassStar, 1, kStarBits},
                    {kClassPlanet, 3, kPlanetBits}, {kClassPlanet, 5, kPlanetBits},
-                   {kClassGalaxy, 7, kGalaxyBits}};
+                   {kClassGalaxy, 7, kGalaxyBits}, {kClassUserStar, 1, kStarBits}};
     const char *observers[] = {"Ann", "Bob"};
     const char *instruments[] = {"Dob", "Refractor"};
     const LocationRecord sites[] = {MakeSite("Home", 1.0), MakeSite("Cabin", -7.0)};
     for (unsigned seed : {1u, 2u, 3u}) {
         Store store;
+        ASSERT_EQ(AddUserStar("Garden Star"), 1);  // user star 1 beside catalogue star 1: two summary files
         std::mt19937 random(seed);
         auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
         auto time = [&] { return kJd + pick(4) + pick(48) / 48.0; };
@@ -214,7 +231,7 @@ TEST(LogEditProperty, RandomSequencesKeepEveryIndexExact) {
             int op = logged.size() < 3 ? 0 : pick(10);
             std::ostringstream what;
             if (op < 4) {
-                const Object &o = objects[pick(6)];
+                const Object &o = objects[pick(7)];
                 std::unique_ptr<LogEntry> e = MakeEntry(o.objectClass, o.index, o.bits, time(),
                                                         observers[pick(2)], instruments[pick(2)], &sites[pick(2)]);
                 int status = 0;
@@ -233,7 +250,7 @@ TEST(LogEditProperty, RandomSequencesKeepEveryIndexExact) {
                 default: break;  // the notes alone
                 }
                 char pix[kLogPathSize];
-                MakeObjectFilePath(static_cast<int32_t>(l.bits), l.index, 0, pix);
+                MakeObjectFilePath(static_cast<int32_t>(l.bits), l.index, IsUserObjectClass(l.objectClass), pix);
                 int r = UpdateLogEntry(static_cast<int32_t>(l.bits), RowOf(pix, l.number), l.number, e.get(),
                                        "edited");
                 what << "edit " << l.index << "/" << l.number << " -> " << r;
@@ -256,7 +273,9 @@ TEST(LogEditProperty, RandomSequencesKeepEveryIndexExact) {
                 what << "delete all of " << l.index << " -> " << r;
                 ASSERT_EQ(r, 1) << what.str();
                 logged.erase(std::remove_if(logged.begin(), logged.end(),
-                                            [&](const Logged &x) { return x.index == l.index && x.bits == l.bits; }),
+                                            [&](const Logged &x) {
+                                                return x.index == l.index && x.objectClass == l.objectClass;
+                                            }),
                              logged.end());
             }
             std::string why;
