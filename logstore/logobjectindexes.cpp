@@ -109,22 +109,39 @@ std::vector<std::string> IndexPathsOfRow(const LogRowKeys &keys) {
     return paths;
 }
 
+namespace {
+// Two names of one file: on Windows file names ignore case, so "Ann.idx" and
+// "ann.idx" are one index there (two elsewhere).
+std::string FileKey(const std::string &path) {
+#ifdef _WIN32
+    std::string key = path;
+    for (char &c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+#else
+    return path;
+#endif
+}
+}  // namespace
+
 std::map<std::string, int32_t> WantedIndexNumbers(int32_t key, int classFolder,
                                                   const std::vector<LogRowKeys> &rows,
                                                   const std::vector<std::string> &paths) {
     (void)key;
-    std::map<std::string, int32_t> wanted;
+    std::map<std::string, std::pair<std::string, int32_t>> byFile;  // file key -> (path, number)
     for (const std::string &p : paths)
-        if (!p.empty()) wanted[p] = -1;
+        if (!p.empty()) byFile.emplace(FileKey(p), std::make_pair(p, -1));
     std::string classPath = ClassIndexPath(classFolder);
     for (const LogRowKeys &row : rows) {
         std::vector<std::string> of = IndexPathsOfRow(row);
         of.push_back(classPath);
         for (const std::string &p : of) {
-            auto at = wanted.find(p);
-            if (at != wanted.end() && row.logNumber > at->second) at->second = row.logNumber;
+            auto at = byFile.find(FileKey(p));
+            if (at != byFile.end() && row.logNumber > at->second.second) at->second.second = row.logNumber;
         }
     }
+    std::map<std::string, int32_t> wanted;
+    for (const auto &file : byFile) wanted[file.second.first] = file.second.second;
     return wanted;
 }
 

@@ -342,6 +342,22 @@ TEST(UpdateLogEntry, SiteAloneAndMovingBodiesAreRefiled) {
     EXPECT_EQ((uint8_t)pix[4 + 330598], after);
 }
 
+// A name changed only in its letters' case: on Windows both spellings name
+// one index file, elsewhere two; either way the file the new name opens
+// holds the object, in both directions.
+TEST(UpdateLogEntry, NamesChangedOnlyInCase) {
+    Store store;
+    ServicesInstalled services;
+    std::unique_ptr<LogEntry> e = MakeEntry(kClassStar, 40, kStarBits, kJd, "Ann");
+    ASSERT_EQ(AddLogEntry(e.get(), nullptr), 0);
+    for (const char *name : {"ann", "Ann", "ANN"}) {
+        std::unique_ptr<LogEntry> edited = ReadEntry(kStarBits, 0);
+        std::strcpy(edited->observer.name, name);
+        EXPECT_NE(UpdateLogEntry(kStarBits, 0, 0, edited.get(), nullptr), kLogEditFailed) << name;
+        EXPECT_EQ(IndexRows(ObserverIndexPath(name)), (std::vector<std::vector<int32_t>>{{40, 4, 0}})) << name;
+    }
+}
+
 // Refusals come before any write: a row that does not carry the number, a
 // missing entry file, an object that is not logged.
 TEST(LogEdit, RefusalsChangeNothing) {

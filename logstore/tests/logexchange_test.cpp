@@ -71,6 +71,9 @@ void FillLog() {
     ASSERT_EQ(AddLogEntry(e.get(), "Reddish"), 2);
 }
 
+int g_progress = 0;
+void CountProgress(int percent) { g_progress += percent; }
+
 // Switches the user data folder between two stores.
 void UseFolder(const testutil::TempDir &dir) {
     SetUserDataFolder(dir.path().c_str());
@@ -123,7 +126,9 @@ TEST(LogExchange, RoundTripBetweenTwoStores) {
     ASSERT_EQ(AddUserStar("Other Star"), 1);  // the garden star becomes id 2 here
     PackageHeader header;
     LogImportCounts counts;
-    EXPECT_EQ(ImportLogExportFile(file.c_str(), &header, nullptr, nullptr, &counts), 3);
+    g_progress = 0;
+    EXPECT_EQ(ImportLogExportFile(file.c_str(), &header, nullptr, CountProgress, &counts), 3);
+    EXPECT_EQ(g_progress, 30);  // three records expected: 10 after each
     EXPECT_EQ(counts.added, 3);
     EXPECT_TRUE(testutil::PathIsThere(b.path() + "/log/stars/000000002s.pix"));
     for (size_t i = 0; i < entriesA.size(); ++i) {
