@@ -377,6 +377,11 @@ TEST(LogEdit, RefusalsChangeNothing) {
     std::unique_ptr<LogEntry> other = MakeEntry(kClassStar, 41, kStarBits, kJd);
     EXPECT_EQ(DeleteLogEntry(other.get(), 0), kLogDeleteNotLogged);  // entry 0 is not object 41's
     EXPECT_EQ(DeleteLogEntry(edited.get(), 9), kLogDeleteNotLogged);
+    // While an import pass holds the log (its indexes in memory), neither runs.
+    ASSERT_EQ(BeginLogPass(), 1);
+    EXPECT_EQ(UpdateLogEntry(kStarBits, 1, 1, edited.get(), nullptr), kLogEditFailed);
+    EXPECT_EQ(DeleteLogEntry(edited.get(), 1), kLogDeleteLocked);
+    EXPECT_EQ(EndLogPass(), 1);
     EXPECT_EQ(LogTree(store.dir.path() + "/log"), before);
 }
 
