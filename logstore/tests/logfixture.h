@@ -1,10 +1,13 @@
 // A scratch user data folder and entry builders shared by the log-store tests.
 #pragma once
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "astro/datetime.h"
+#include "core/fsys.h"
 #include "core/userfolder.h"
 #include "logstore/logrecords.h"
 #include "testutil/testutil.h"
@@ -69,10 +72,6 @@ inline double F64(const std::string &bytes, size_t at) {
 }
 
 }  // namespace logtest
-
-#include <map>
-#include <vector>
-#include "core/fsys.h"
 
 namespace logtest {
 
