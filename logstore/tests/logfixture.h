@@ -1,10 +1,13 @@
 // A scratch user data folder and entry builders shared by the log-store tests.
 #pragma once
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "astro/datetime.h"
+#include "core/fsys.h"
 #include "core/userfolder.h"
 #include "logstore/logrecords.h"
 #include "testutil/testutil.h"
@@ -66,6 +69,38 @@ inline double F64(const std::string &bytes, size_t at) {
     double v;
     std::memcpy(&v, bytes.data() + at, 8);
     return v;
+}
+
+}  // namespace logtest
+
+namespace logtest {
+
+// Every file under root with its bytes, but the log's lock file (whose
+// generation every writer raises: it holds no log data).
+inline std::map<std::string, std::string> LogTree(const std::string &root) {
+    std::map<std::string, std::string> out;
+    std::vector<std::string> folders = {root};
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::vector<FsEntry> entries;
+        FsListFolder(folders[i], entries);
+        for (const FsEntry &e : entries) {
+            std::string p = folders[i] + "/" + e.name;
+            if (e.isFolder) folders.push_back(p);
+            else if (p != root + "/lock") out[p] = testutil::ReadFileBytes(p);
+        }
+    }
+    return out;
+}
+
+// The counted entries of an index file as {key, class folder, number}; empty
+// when the file is absent.
+inline std::vector<std::vector<int32_t>> IndexRows(const std::string &path) {
+    std::vector<std::vector<int32_t>> out;
+    if (!testutil::PathIsThere(path)) return out;
+    std::string b = testutil::ReadFileBytes(path);
+    for (int32_t i = 0; b.size() >= 4 && i < I32(b, 0) && 4 + 12 * (size_t)(i + 1) <= b.size(); ++i)
+        out.push_back({I32(b, 4 + 12 * i), I32(b, 8 + 12 * i), I32(b, 12 + 12 * i)});
+    return out;
 }
 
 }  // namespace logtest
