@@ -128,6 +128,17 @@ def step_deepsky(demo, build):
                  "--cat", os.path.join(demo, "disc", "ref"))
 
 
+def step_chart_outlines(demo, build):
+    # The chart's outline layers: constellation boundaries (added to the
+    # headers of conbound.bin that step_star_catalogue wrote) and figures in
+    # reference slot 0, the Milky Way and visible nebula outlines in map
+    # slot 0; after step_deepsky, whose neb.bin numbers the nebulae.
+    if os.path.exists(os.path.join(TOOLS, "gen_chart_outlines.py")):
+        run_tool("gen_chart_outlines.py", "--ref", os.path.join(demo, "data", "ref"),
+                 "--map", os.path.join(demo, "data", "map"),
+                 "--neb", os.path.join(demo, "data", "ref", "neb.bin"))
+
+
 # ---- sample observing logs and the importer's settings ------------------------
 
 FORMAT_SIZE = 331515
@@ -310,6 +321,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_instruments,
          step_sites,
          step_deepsky,
+         step_chart_outlines,
          step_sample_logs]
 
 
