@@ -152,6 +152,7 @@ struct ChartContext {
     // the open file of a layer (from its Begin operation to its end)
     FILE *layerFile;
     int32_t layerFileSize;
+    uint8_t layerGlobules;    // the dark-nebula layer reads the globules
     // constellation labels: window points per constellation, and whether
     // its catalogue name position lies in the window
     ScreenPointList constellationLabelPoints[kConstellationCount];
