@@ -1,0 +1,339 @@
+// Deep-sky layers on small hand-made catalogue files: magnitude defaults and
+// limits, selected objects, never-drawn nebulae, dark nebulae without a
+// magnitude test and their globules, numbering from 1, label forms and the
+// magnitude suffix, short and missing files; and on the native build the
+// generated catalogues: the objects expected in known fields.
+#include "charts/deepskylayers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "charts/chartcontext.h"
+#include "charts/charttime.h"
+#include "charts/deepskyitem.h"
+#include "charts/starreader.h"
+#include "core/datapaths.h"
+#include "core/mathutil.h"
+#include "testutil/testutil.h"
+
+namespace {
+
+const double kDeg = kPi / 180;
+const double kTurnUnit = 2 * kPi / 2147483647.0;
+
+struct Bytes {
+    std::string b;
+    Bytes &i32(int32_t v) {
+        for (int k = 0; k < 4; ++k) b += (char)((uint32_t)v >> (8 * k) & 0xff);
+        return *this;
+    }
+    Bytes &u16(int v) {
+        b += (char)(v & 0xff);
+        b += (char)((v >> 8) & 0xff);
+        return *this;
+    }
+    Bytes &u8(int v) {
+        b += (char)v;
+        return *this;
+    }
+    Bytes &f32(float v) {
+        char c[4];
+        std::memcpy(c, &v, 4);
+        b.append(c, 4);
+        return *this;
+    }
+    Bytes &text(const char *t, size_t width) {
+        std::string s(t);
+        s.resize(width, '\0');
+        b += s;
+        return *this;
+    }
+};
+int32_t Turns(double deg) { return (int32_t)std::lround(deg * kDeg / kTurnUnit); }
+
+// neb.bin record: place, flags, Messier, NGC, magnitude byte, major and minor (tenths ').
+std::string BrightNebula(double raDeg, double decDeg, int flags, int messier, int ngc, int mag10,
+                         int major10) {
+    Bytes r;
+    r.i32(Turns(raDeg)).i32(Turns(decDeg)).u8(flags).u8(255).u8(messier).u16(ngc).u16(0).u16(0).u16(0);
+    r.u8(0).u8(0).u8(0).u16(0).u16(0).u8(mag10).u16(major10).text("", 15).u16(major10).u8(255);
+    EXPECT_EQ(r.b.size(), 47u);
+    return r.b;
+}
+// dn.bin record: regular (opacity 1-6) or globule (10, byte diameters, name).
+std::string DarkNebula(double raDeg, double decDeg, int opacity, int ldn, const char *globule = nullptr) {
+    Bytes r;
+    r.i32(Turns(raDeg)).i32(Turns(decDeg)).u8(opacity);
+    if (globule) {
+        r.u8(20).u8(10).text(globule, 14);
+    } else {
+        r.u16(3000).u8(255).u16(ldn).u16(0).u16(0).u16(0).text("", 5);
+    }
+    EXPECT_EQ(r.b.size(), 25u);
+    return r.b;
+}
+// oc.bin record: one designation (row, number), OCL tenths, magnitude byte, diameter tenths '.
+std::string OpenCluster(double raDeg, double decDeg, int ocl, int mag10, int diameter10) {
+    Bytes r;
+    r.u8(0).u8(0).u8(0).u8(0).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(255);
+    r.f32((float)(raDeg * kDeg)).f32((float)(decDeg * kDeg)).u16(ocl).u8(mag10).text("", 7);
+    r.u16(diameter10).text("", 21);
+    EXPECT_EQ(r.b.size(), 57u);
+    return r.b;
+}
+std::string GlobularCluster(double raDeg, double decDeg, int ngc, int messier, int mag10) {
+    Bytes r;
+    r.u16(ngc).u16(0).u8(messier).u8(255).u16(0).u16(0).i32(Turns(raDeg)).i32(Turns(decDeg));
+    r.u16(100).text("", 4).u8(mag10).text("", 18);
+    EXPECT_EQ(r.b.size(), 43u);
+    return r.b;
+}
+
+class DeepSky : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string d = dir.path() + "/";
+        ASSERT_EQ(SetRefDirectories(d.c_str(), d.c_str(), d.c_str()), 1);
+        ASSERT_EQ(SetMapDirectories(d.c_str(), d.c_str(), d.c_str()), 1);
+        c.reset(new ChartContext);
+        std::memset(c.get(), 0, sizeof *c);
+        ASSERT_EQ(ClearStarReader(c.get()), 1);
+        ASSERT_EQ(SetChartSite(c.get(), 75 * kDeg, 40 * kDeg, 0, 6.5, 0, 10, 50, 2, 0, -5), 1);
+        ASSERT_EQ(SetChartTime(c.get(), 2451545.0), 1);
+        ASSERT_EQ(SetStarSearchLimits(c.get(), 6.5, 1, 1, 100, 1, 0, 1, 1, 1), 1);
+        ASSERT_EQ(BeginStarSearch(c.get(), 0, 0, 0, 0, 20 * kDeg, 800, 600, 0, 0, 0, 0, 0,
+                                  kProjectionStereographic, 1, kStarDatabaseMag7, kFrameJ2000, 0, 0),
+                  1);
+        s.reset(new ChartLabelSettings);
+        std::memset(s.get(), 0, sizeof *s);
+    }
+    void TearDown() override { CloseChartLayerFile(c.get()); }
+    void Write(const std::string &name, const std::string &bytes) {
+        ASSERT_TRUE(testutil::WriteFileBytes(dir.file(name), bytes));
+    }
+    // Labels on: kind k at position 0 of the family, with the magnitude suffix.
+    void LabelWith(int family, int kind, bool suffix = false) {
+        s->firstSwitch[family] = 1;
+        s->order[family][0] = (uint8_t)kind;
+        s->enable[family][0] = 1;
+        s->magnitudeSuffix[family] = suffix ? 1 : 0;
+    }
+    struct Hit {
+        int number;
+        double magnitude;
+        std::string label;
+        int x, y, radius;
+    };
+    template <typename Next>
+    std::vector<Hit> Run(Next next, int *last = nullptr) {
+        std::vector<Hit> hits;
+        DeepSkyPlotItem item{};
+        int r = 0;
+        for (int i = 0; i < 100; ++i) {
+            r = next(c.get(), s.get(), &item);
+            if (r <= 0) break;
+            hits.push_back({r, item.magnitude, item.label, item.x, item.y, item.majorSize});
+        }
+        if (last) *last = r;
+        return hits;
+    }
+    testutil::TempDir dir;
+    std::unique_ptr<ChartContext> c;
+    std::unique_ptr<ChartLabelSettings> s;
+};
+
+TEST_F(DeepSky, BrightNebulaeDefaultsLimitsAndTheNeverDrawnFlag) {
+    Write("neb.bin", BrightNebula(1, 1, 0, 0, 1976, 160, 600) +       // 16.0: counts as 15.0
+                         BrightNebula(2, 2, 0x80, 42, 1982, 40, 100) +  // never drawn
+                         BrightNebula(3, -2, 0, 0, 2024, 255, 300) +    // no magnitude: 15.0
+                         BrightNebula(180, 0, 0, 0, 7000, 40, 600));    // outside the window
+    LabelWith(kFamilyBrightNebulae, 2, true);  // NGC, full form
+    ASSERT_EQ(BeginBrightNebulaLayer(c.get(), 15.0), 1);
+    std::vector<Hit> hits = Run(ReadNextBrightNebula);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].number, 1);
+    EXPECT_DOUBLE_EQ(hits[0].magnitude, 15.0);
+    EXPECT_EQ(hits[0].label, "NGC 1976 (150)");
+    // radius: half of 60' at 800 px over 20 deg
+    EXPECT_EQ(hits[0].radius, 20);  // half of 60 arcminutes at 40 px a degree
+    EXPECT_EQ(hits[1].number, 3);
+    EXPECT_EQ(hits[1].label, "NGC 2024 (150)");
+    EXPECT_EQ(c->layerFile, nullptr);
+    // a limit below 15: the nebulae at the default are gone
+    ASSERT_EQ(BeginBrightNebulaLayer(c.get(), 14.9), 1);
+    EXPECT_TRUE(Run(ReadNextBrightNebula).empty());
+    // selected (the layer flag): the flagged nebula is still never returned
+    c->layerFlag = 1;
+    ASSERT_EQ(BeginBrightNebulaLayer(c.get(), 1.0), 1);
+    hits = Run(ReadNextBrightNebula);
+    std::vector<int> numbers;
+    for (const Hit &h : hits) numbers.push_back(h.number);
+    EXPECT_EQ(numbers, (std::vector<int>{1, 3}));
+}
+
+TEST_F(DeepSky, DarkNebulaeIgnoreLimitsAndGlobulesStartWhereTheyBegin) {
+    // three regular records, then two globules, then a regular one again
+    Write("dn.bin", DarkNebula(1, 1, 1, 1622) + DarkNebula(2, 0, 6, 1630) + DarkNebula(0, 0, 3, 5) +
+                        DarkNebula(1, -1, 10, 0, "CB 1") + DarkNebula(-1, 2, 10, 0, "CB 2") +
+                        DarkNebula(2, 2, 4, 1700));
+    LabelWith(kFamilyDarkNebulae, 2);  // LDN
+    s->firstSwitch[kFamilyDarkNebulae] = 0;  // the dark nebulae have no label switch
+    c->layerMagnitudeLimit = -5;
+    ASSERT_EQ(BeginDarkNebulaLayer(c.get(), 0), 1);
+    std::vector<Hit> hits = Run(ReadNextDarkNebula);
+    // RA 0, Dec 0 is skipped; the globules belong to the other pass
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].number, 1);
+    EXPECT_EQ(hits[0].label, "LDN 1622");
+    EXPECT_DOUBLE_EQ(hits[0].magnitude, 1);  // the opacity class
+    EXPECT_DOUBLE_EQ(hits[1].magnitude, 6);
+    EXPECT_EQ(hits[2].number, 6);
+    // globules: from the first class-10 record, to the first that is not one
+    s->leading[1] = 0x10;
+    ASSERT_EQ(BeginDarkNebulaLayer(c.get(), 1), 1);
+    int last = -2;
+    hits = Run(ReadNextDarkNebula, &last);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].number, 4);
+    EXPECT_EQ(hits[0].label, "CB 1");
+    EXPECT_DOUBLE_EQ(hits[0].magnitude, 10);
+    EXPECT_EQ(hits[1].label, "CB 2");
+    EXPECT_EQ(last, 0);
+    EXPECT_EQ(c->layerFile, nullptr);
+}
+
+TEST_F(DeepSky, OpenClustersCountFromOneAndLabelTheirOclNumbers) {
+    Write("oc.bin", OpenCluster(1, 1, 1230, 50, 100) + OpenCluster(2, -1, 1235, 255, 50) +
+                        OpenCluster(3, 0, 0, 150, 50));
+    LabelWith(kFamilyOpenClusters, 56);  // OCL
+    ASSERT_EQ(BeginOpenClusterLayer(c.get(), 14.0), 1);
+    int last = -2;
+    std::vector<Hit> hits = Run(ReadNextOpenCluster, &last);
+    ASSERT_EQ(hits.size(), 2u);  // 15.0 is beyond the limit
+    // the first cluster is 1, so a loop until 0 or less does not stop at it
+    EXPECT_EQ(hits[0].number, 1);
+    EXPECT_EQ(hits[0].label, "OCL 123");
+    EXPECT_EQ(hits[1].number, 2);
+    EXPECT_EQ(hits[1].label, "OCL 123.5");
+    EXPECT_DOUBLE_EQ(hits[1].magnitude, 14.0);  // no magnitude
+    EXPECT_EQ(last, 0);
+    // the selected cluster is matched by its index from 0 and passes the limit
+    c->selectedObjectType = 10;
+    c->selectedObjectIndex = 2;
+    ASSERT_EQ(BeginOpenClusterLayer(c.get(), 14.0), 1);
+    hits = Run(ReadNextOpenCluster);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[2].number, 3);
+}
+
+TEST_F(DeepSky, SelectedGlobularsStillNeedTheBareLimit) {
+    Write("glob.bin", GlobularCluster(1, 1, 6205, 13, 58) + GlobularCluster(2, 2, 7078, 15, 90));
+    LabelWith(kFamilyGlobularClusters, 1, true);  // Messier
+    c->layerFlag = 1;  // every record selected
+    ASSERT_EQ(BeginGlobularClusterLayer(c.get(), 8.0), 1);
+    std::vector<Hit> hits = Run(ReadNextGlobularCluster);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].label, "M13 (58)");
+    EXPECT_EQ(hits[0].number, 1);
+}
+
+TEST_F(DeepSky, ShortAndMissingFilesEndTheLayer) {
+    DeepSkyPlotItem item{};
+    EXPECT_EQ(BeginBrightNebulaLayer(c.get(), 15), 0);
+    EXPECT_EQ(ReadNextBrightNebula(c.get(), s.get(), &item), 0);
+    EXPECT_EQ(BeginOpenClusterLayer(c.get(), 15), 0);
+    EXPECT_EQ(ReadNextOpenCluster(c.get(), s.get(), &item), -1);
+    EXPECT_EQ(BeginDarkNebulaLayer(c.get(), 0), 0);
+    EXPECT_EQ(BeginGlobularClusterLayer(c.get(), 15), 0);
+    // a record cut short after a whole one
+    Write("neb.bin", BrightNebula(1, 1, 0, 0, 1976, 40, 600) + BrightNebula(2, 1, 0, 0, 1977, 40, 600).substr(0, 30));
+    ASSERT_EQ(BeginBrightNebulaLayer(c.get(), 15), 1);
+    EXPECT_EQ(ReadNextBrightNebula(c.get(), s.get(), &item), 1);
+    EXPECT_EQ(ReadNextBrightNebula(c.get(), s.get(), &item), 0);
+    EXPECT_EQ(c->layerFile, nullptr);
+}
+
+TEST(DeepSkyGeometry, WindowTestSurfaceBrightnessAndSuffix) {
+    std::unique_ptr<ChartContext> c(new ChartContext);
+    std::memset(c.get(), 0, sizeof *c);
+    c->visibleLeft = 0;
+    c->visibleRight = 99;
+    c->visibleTop = 0;
+    c->visibleBottom = 49;
+    struct Case {
+        int x, y, major, minor, inside;
+    } cases[] = {
+        {50, 25, 0, 0, 1},   {-5, 25, 5, 0, 1},  {-5, 25, 4, 0, 0},  {104, 25, 5, 2, 1},
+        {50, -3, 2, 3, 1},   {50, 53, 3, 0, 0},  {50, 52, 3, 0, 1},  {-3, -3, 3, 3, 0},  // a corner overlap is not seen
+    };
+    for (const Case &k : cases) {
+        DeepSkyPlotItem item{};
+        item.x = k.x;
+        item.y = k.y;
+        item.majorSize = k.major;
+        item.minorSize = k.minor;
+        EXPECT_EQ(IsPlotItemInWindow(c.get(), &item), k.inside) << k.x << "," << k.y;
+    }
+    EXPECT_NEAR(ComputeSurfaceBrightness(10.0, 2, 1), 10.0 + 2.5 * std::log10(2827 * 2), 1e-12);
+    EXPECT_DOUBLE_EQ(ComputeSurfaceBrightness(10.0, 0, 1), 10.0);  // no log of 0
+    char label[kDeepSkyLabelSize] = "M42";
+    AppendMagnitudeSuffix(label, sizeof label, 7.25);
+    EXPECT_STREQ(label, "M42 (73)");
+    std::strcpy(label, "X");
+    AppendMagnitudeSuffix(label, sizeof label, -0.25);
+    EXPECT_STREQ(label, "X (-3)");
+}
+
+#ifdef GLEANER_HAVE_ERFA
+// The generated catalogues (native build, where the generators run).
+TEST_F(DeepSky, GeneratedCataloguesShowTheObjectsOfKnownFields) {
+    std::string command = "cd \"" + testutil::SourceDir() + "/tools\" && python3 gen_deepsky.py --ref \"" +
+                          dir.path() + "\" --cat \"" + dir.path() + "\" > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    struct Case {
+        const char *name;
+        double ra, dec;
+        int (*begin)(ChartContext *, double);
+        int (*next)(ChartContext *, const ChartLabelSettings *, DeepSkyPlotItem *);
+        int family;
+        const char *expected;  // Messier label
+    } cases[] = {
+        {"M42 in Orion", 83.82, -5.39, BeginBrightNebulaLayer, ReadNextBrightNebula,
+         kFamilyBrightNebulae, "M42"},
+        {"M13 in Hercules", 250.42, 36.46, BeginGlobularClusterLayer, ReadNextGlobularCluster,
+         kFamilyGlobularClusters, "M13"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_EQ(BeginStarSearch(c.get(), k.ra * kDeg, k.dec * kDeg, 0, 0, 5 * kDeg, 800, 600, 0, 0, 0,
+                                  0, 0, kProjectionStereographic, 1, kStarDatabaseMag7, kFrameJ2000, 0, 0),
+                  1);
+        std::memset(s.get(), 0, sizeof *s);
+        LabelWith(k.family, 1);
+        ASSERT_EQ(k.begin(c.get(), 12.0), 1);
+        DeepSkyPlotItem item{};
+        bool found = false;
+        for (int i = 0; i < 1000; ++i) {
+            int r = k.next(c.get(), s.get(), &item);
+            if (r <= 0) break;
+            EXPECT_TRUE(IsPlotItemInWindow(c.get(), &item));
+            if (std::string(item.label) == k.expected) {
+                found = true;
+                // at the centre of the window (to the catalogue's place)
+                EXPECT_NEAR(item.x, 399, 6);
+                EXPECT_NEAR(item.y, 299, 6);
+            }
+        }
+        EXPECT_TRUE(found);
+    }
+}
+#endif
+
+}  // namespace
