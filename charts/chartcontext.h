@@ -153,6 +153,13 @@ struct ChartContext {
     FILE *layerFile;
     int32_t layerFileSize;
     uint8_t layerGlobules;    // the dark-nebula layer reads the globules
+    int32_t layerRecordCount; // records of the open user store
+    // the star-field layer: the index, the open field's star file, and the
+    // counts of both
+    FILE *starFieldIndex;
+    FILE *starFieldFile;
+    int32_t starFieldCount, starFieldsRead;
+    int32_t starFieldStarCount, starFieldStarsRead;
     // constellation labels: window points per constellation, and whether
     // its catalogue name position lies in the window
     ScreenPointList constellationLabelPoints[kConstellationCount];
