@@ -15,7 +15,6 @@
 namespace {
 
 const double kTurn = 2 * kPi / 2147483647.0;
-const double kCodeSpan = 255.0;
 const int kFieldHeadSize = 86;
 
 void CloseFieldFile(ChartContext *c) {
@@ -39,8 +38,6 @@ double WindowReach(const ChartContext *c) {
 }
 
 }  // namespace
-
-double StarFieldMagnitude(int code) { return kStarFieldBrightest + code / kCodeSpan * (kStarFieldFaintest - kStarFieldBrightest); }
 
 int BeginStarFieldLayer(ChartContext *chart) {
     if (!chart) return 0;

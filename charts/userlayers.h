@@ -58,8 +58,6 @@ int BeginStarFieldLayer(ChartContext *chart);
 int OpenNextStarField(ChartContext *chart);
 int ReadNextStarFieldStar(ChartContext *chart, ChartStar *star);
 void EndStarFieldLayer(ChartContext *chart);
-// 13.5 + code / 255 x 9.5
-double StarFieldMagnitude(int code);
 
 int BeginImageLayer(ChartContext *chart, int groupId);
 // 1 an image (visible on the chart), 0 at the end, -1 without a file.
