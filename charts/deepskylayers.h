@@ -1,5 +1,5 @@
 // The deep-sky catalogue layers of a chart: bright and dark nebulae,
-// planetary nebulae, open and globular clusters. Each is a Begin operation
+// planetary nebulae, open and globular clusters, galaxy groups. Each is a Begin operation
 // that opens the layer's packaged file (charts/chartcontext.h's layer file)
 // and sets the magnitude limit, and a ReadNext operation that returns the
 // next object inside the window that passes the magnitude and visibility
@@ -7,7 +7,7 @@
 //
 // ReadNext results: the object's number (1 and up) with the item filled, 0
 // at the end of the layer (the file is closed); without an open file 0, or
-// -1 for the open clusters. Every layer numbers its objects from 1 (record
+// -1 for the open clusters, planetary nebulae and galaxy groups. Every layer numbers its objects from 1 (record
 // index + 1; the open clusters too), so that a loop "until the result is 0
 // or less" never stops at the first record.
 #pragma once
@@ -27,6 +27,12 @@ int ReadNextOpenCluster(ChartContext *chart, const ChartLabelSettings *settings,
 int BeginGlobularClusterLayer(ChartContext *chart, double magnitudeLimit);
 int ReadNextGlobularCluster(ChartContext *chart, const ChartLabelSettings *settings,
                             DeepSkyPlotItem *item);
+
+int BeginPlanetaryNebulaLayer(ChartContext *chart, double magnitudeLimit);
+int ReadNextPlanetaryNebula(ChartContext *chart, const ChartLabelSettings *settings,
+                            DeepSkyPlotItem *item);
+int BeginGalaxyGroupLayer(ChartContext *chart, double magnitudeLimit);
+int ReadNextGalaxyGroup(ChartContext *chart, const ChartLabelSettings *settings, DeepSkyPlotItem *item);
 
 void CloseChartLayerFile(ChartContext *chart);
 // 1 when the item's centre or one of the four points at its larger

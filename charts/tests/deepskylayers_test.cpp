@@ -96,6 +96,26 @@ std::string GlobularCluster(double raDeg, double decDeg, int ngc, int messier, i
     return r.b;
 }
 
+// pln.bin record: place, NGC, Minkowski (a-b), PK (longitude, sign, latitude tenths), magnitudes, diameter (tenths ").
+std::string PlanetaryNebula(double raDeg, double decDeg, int ngc, int minkowskiA, int minkowskiB, int pkLon,
+                            bool pkPlus, int pkLat10, int mag10, int diameter10) {
+    Bytes r;
+    r.u16(0).u16(0).i32(Turns(raDeg)).i32(Turns(decDeg)).u8(0).text("", 17);
+    r.i32((pkLon & 0x1ff) | (pkPlus ? 0x200 : 0) | (pkLat10 << 10)).u16(ngc).u16(0).u8(0).u8(0);
+    r.u16(0).u8(minkowskiA).u8(minkowskiB).i32(0).u16(0).u8(0).i32(0).u16(0).u16(0);
+    r.u8(mag10).u8(255).u8(0).u16(diameter10).text("", 6).u8(' ').u16(0);
+    EXPECT_EQ(r.b.size(), 73u);
+    return r.b;
+}
+// gg.bin record: place, ACO, magnitudes third, first, second, diameter, member magnitude.
+std::string GalaxyGroup(double raDeg, double decDeg, int aco, int third, int first, int second, int member) {
+    Bytes r;
+    r.i32(Turns(raDeg)).i32(Turns(decDeg)).u16(aco).u8(0).u8(255).u8(third).u8(first).u8(second);
+    r.u8(0).u16(0).u16(50).u16(0).u8(member).u16(62).u16(31);
+    EXPECT_EQ(r.b.size(), 27u);
+    return r.b;
+}
+
 class DeepSky : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -244,6 +264,49 @@ TEST_F(DeepSky, SelectedGlobularsStillNeedTheBareLimit) {
     EXPECT_EQ(hits[0].number, 1);
 }
 
+TEST_F(DeepSky, PlanetaryNebulaeCapTheirMagnitudesAndKeepTheBareLimit) {
+    Write("pln.bin", PlanetaryNebula(1, 1, 7293, 0, 0, 36, false, 573, 230, 9000) +  // 23.0 -> 20.0
+                         PlanetaryNebula(2, 1, 0, 1, 92, 64, true, 30, 255, 100) +   // none: 16.0
+                         PlanetaryNebula(0, 0, 6543, 0, 0, 0, false, 0, 90, 100));   // no place
+    struct Case {
+        int kind;
+        const char *first, *second;
+    } cases[] = {{2, "7293", ""}, {5, "", "M 1-92"}, {10, "PK 036-57.3", "PK 064+03.0"}};
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.kind);
+        std::memset(s.get(), 0, sizeof *s);
+        LabelWith(kFamilyPlanetaryNebulae, k.kind);
+        ASSERT_EQ(BeginPlanetaryNebulaLayer(c.get(), 20.0), 1);
+        std::vector<Hit> hits = Run(ReadNextPlanetaryNebula);
+        ASSERT_EQ(hits.size(), 2u);
+        EXPECT_DOUBLE_EQ(hits[0].magnitude, 20.0);
+        EXPECT_DOUBLE_EQ(hits[1].magnitude, 16.0);
+        EXPECT_EQ(hits[0].label, k.first);
+        EXPECT_EQ(hits[1].label, k.second);
+        EXPECT_EQ(hits[0].radius, (int)std::lround(450.0 / 3600 * 40));  // 900" across at 40 px a degree
+    }
+    // selected, they still need the bare limit
+    c->layerFlag = 1;
+    ASSERT_EQ(BeginPlanetaryNebulaLayer(c.get(), 18.0), 1);
+    std::vector<Hit> hits = Run(ReadNextPlanetaryNebula);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].number, 2);
+}
+
+TEST_F(DeepSky, GalaxyGroupsTakeTheFirstMagnitudeGiven) {
+    Write("gg.bin", std::string("\x03\xd9\x00\x03", 4) + GalaxyGroup(1, 1, 1656, 130, 120, 125, 110) +
+                        GalaxyGroup(2, 1, 0, 130, 255, 125, 110) + GalaxyGroup(3, 1, 0, 130, 255, 255, 110) +
+                        GalaxyGroup(4, 1, 0, 255, 255, 255, 110));
+    LabelWith(kFamilyGalaxyGroups, 1, true);  // ACO
+    ASSERT_EQ(BeginGalaxyGroupLayer(c.get(), 25.0), 1);
+    std::vector<Hit> hits = Run(ReadNextGalaxyGroup);
+    ASSERT_EQ(hits.size(), 4u);
+    const double expected[] = {12.0, 12.5, 13.0, 20.0};  // first, second, third choice; none
+    for (int k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(hits[k].magnitude, expected[k]) << k;
+    EXPECT_EQ(hits[0].label, "ACO 1656 (120)");
+    EXPECT_EQ(hits[0].radius, (int)std::lround(1.5 * 5.0 / 60 * 40));  // 1.5 x 5'
+}
+
 TEST_F(DeepSky, ShortAndMissingFilesEndTheLayer) {
     DeepSkyPlotItem item{};
     EXPECT_EQ(BeginBrightNebulaLayer(c.get(), 15), 0);
@@ -252,6 +315,10 @@ TEST_F(DeepSky, ShortAndMissingFilesEndTheLayer) {
     EXPECT_EQ(ReadNextOpenCluster(c.get(), s.get(), &item), -1);
     EXPECT_EQ(BeginDarkNebulaLayer(c.get(), 0), 0);
     EXPECT_EQ(BeginGlobularClusterLayer(c.get(), 15), 0);
+    EXPECT_EQ(BeginPlanetaryNebulaLayer(c.get(), 15), 0);
+    EXPECT_EQ(ReadNextPlanetaryNebula(c.get(), s.get(), &item), -1);
+    EXPECT_EQ(BeginGalaxyGroupLayer(c.get(), 15), 0);
+    EXPECT_EQ(ReadNextGalaxyGroup(c.get(), s.get(), &item), -1);
     // a record cut short after a whole one
     Write("neb.bin", BrightNebula(1, 1, 0, 0, 1976, 40, 600) + BrightNebula(2, 1, 0, 0, 1977, 40, 600).substr(0, 30));
     ASSERT_EQ(BeginBrightNebulaLayer(c.get(), 15), 1);
