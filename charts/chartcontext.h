@@ -154,6 +154,9 @@ struct ChartContext {
     int32_t layerFileSize;
     uint8_t layerGlobules;    // the dark-nebula layer reads the globules
     int32_t layerRecordCount; // records of the open user store
+    // the galaxy layer: the mag10 regions of the window and the next one to read
+    uint16_t *galaxyRegions;
+    int32_t galaxyRegionCount, galaxyRegionPosition;
     // the star-field layer: the index, the open field's star file, and the
     // counts of both
     FILE *starFieldIndex;

@@ -3,6 +3,7 @@
 // imaging filter.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "astro/airmass.h"
@@ -28,10 +29,15 @@ const int kDesignationBuffer = 72;
 }  // namespace
 
 void CloseChartLayerFile(ChartContext *chart) {
-    if (chart && chart->layerFile) {
+    if (!chart) return;
+    if (chart->layerFile) {
         std::fclose(chart->layerFile);
         chart->layerFile = nullptr;
     }
+    std::free(chart->galaxyRegions);
+    chart->galaxyRegions = nullptr;
+    // the position stays: a mag7 chart's single galaxy file is not read twice
+    chart->galaxyRegionCount = 0;
 }
 
 int IsPlotItemInWindow(const ChartContext *chart, const DeepSkyPlotItem *item) {

@@ -1,5 +1,6 @@
 // The deep-sky catalogue layers of a chart: bright and dark nebulae,
-// planetary nebulae, open and globular clusters, galaxy groups. Each is a Begin operation
+// planetary nebulae, open and globular clusters, galaxy groups, galaxies
+// and quasars. Each is a Begin operation
 // that opens the layer's packaged file (charts/chartcontext.h's layer file)
 // and sets the magnitude limit, and a ReadNext operation that returns the
 // next object inside the window that passes the magnitude and visibility
@@ -14,6 +15,7 @@
 
 struct ChartContext;
 struct ChartLabelSettings;
+struct ChartStar;
 struct DeepSkyPlotItem;
 
 int BeginBrightNebulaLayer(ChartContext *chart, double magnitudeLimit);
@@ -33,6 +35,20 @@ int ReadNextPlanetaryNebula(ChartContext *chart, const ChartLabelSettings *setti
                             DeepSkyPlotItem *item);
 int BeginGalaxyGroupLayer(ChartContext *chart, double magnitudeLimit);
 int ReadNextGalaxyGroup(ChartContext *chart, const ChartLabelSettings *settings, DeepSkyPlotItem *item);
+
+// Galaxies: from gal.bin of map slot 1 on a mag7 chart, else from the mag10
+// region files "mag10/dbZZ/galRR.bin" of map slot 1 of every mag10 region
+// the window touches. ReadNextGalaxy returns the galaxy number; 0 when no
+// file is left, -1 when a region file cannot be opened. The layer frees its
+// region list at its end (or at CloseChartLayerFile).
+int BeginGalaxyLayer(ChartContext *chart, double magnitudeLimit);
+int OpenNextGalaxyFile(ChartContext *chart);
+int ReadNextGalaxy(ChartContext *chart, const ChartLabelSettings *settings, DeepSkyPlotItem *item);
+// Quasars (qso.bin of map slot 0) as star symbols; label (kDeepSkyLabelSize
+// bytes) and magnitude through their own arguments. The quasar number.
+int BeginQuasarLayer(ChartContext *chart, double magnitudeLimit);
+int ReadNextQuasar(ChartContext *chart, const ChartLabelSettings *settings, ChartStar *star, char *label,
+                   double *magnitude);
 
 void CloseChartLayerFile(ChartContext *chart);
 // 1 when the item's centre or one of the four points at its larger

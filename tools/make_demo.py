@@ -139,6 +139,16 @@ def step_chart_outlines(demo, build):
                  "--neb", os.path.join(demo, "data", "ref", "neb.bin"))
 
 
+def step_chart_deepsky(demo, build):
+    # The chart's galaxy files (gal.bin for mag7 charts and the mag10 region
+    # files, map slot 1: the disc) and its quasar file (map slot 0), from the
+    # galaxy catalogue step_deepsky wrote.
+    if os.path.exists(os.path.join(TOOLS, "gen_chart_deepsky.py")):
+        run_tool("gen_chart_deepsky.py", "--cat", os.path.join(demo, "disc", "ref"),
+                 "--map0", os.path.join(demo, "data", "map"),
+                 "--map1", os.path.join(demo, "disc", "map"))
+
+
 # ---- sample observing logs and the importer's settings ------------------------
 
 FORMAT_SIZE = 331515
@@ -322,6 +332,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_sites,
          step_deepsky,
          step_chart_outlines,
+         step_chart_deepsky,
          step_sample_logs]
 
 

@@ -20,6 +20,7 @@
 #include "charts/deepskyitem.h"
 #include "charts/starreader.h"
 #include "core/datapaths.h"
+#include "core/fileutil.h"
 #include "core/mathutil.h"
 #include "testutil/testutil.h"
 
@@ -113,6 +114,21 @@ std::string GalaxyGroup(double raDeg, double decDeg, int aco, int third, int fir
     r.i32(Turns(raDeg)).i32(Turns(decDeg)).u16(aco).u8(0).u8(255).u8(third).u8(first).u8(second);
     r.u8(0).u16(0).u16(50).u16(0).u8(member).u16(62).u16(31);
     EXPECT_EQ(r.b.size(), 27u);
+    return r.b;
+}
+
+// Galaxy chart records: the mag7 form and the mag10 region form.
+std::string Mag7Galaxy(int number, double raDeg, double decDeg, int mag10, int axis62) {
+    Bytes r;
+    r.i32(number).i32(Turns(raDeg)).i32(Turns(decDeg)).u8(mag10).u16(900).u16(axis62).u16(axis62 / 2);
+    EXPECT_EQ(r.b.size(), 19u);
+    return r.b;
+}
+std::string RegionGalaxy(int pgc, int ngc, int number, double raDeg, double decDeg, int mag10, int axis62) {
+    Bytes r;
+    r.i32(pgc).u16(ngc).u16(0).u8(0).u8(255).i32(number).i32(Turns(raDeg)).i32(Turns(decDeg)).u8(mag10);
+    r.u16(900).u16(axis62).u16(axis62 == 65535 ? 65535 : axis62 / 2);
+    EXPECT_EQ(r.b.size(), 29u);
     return r.b;
 }
 
@@ -307,6 +323,77 @@ TEST_F(DeepSky, GalaxyGroupsTakeTheFirstMagnitudeGiven) {
     EXPECT_EQ(hits[0].radius, (int)std::lround(1.5 * 5.0 / 60 * 40));  // 1.5 x 5'
 }
 
+TEST_F(DeepSky, Mag7ChartsReadOnlyGalBinAndStopAtTheFirstTooFaint) {
+    // brightest first: 8.0, 10.0, 13.0 (too faint: the file ends there), 9.0
+    Write("gal.bin", Mag7Galaxy(5, 1, 1, 80, 620) + Mag7Galaxy(6, 2, 1, 100, 620) + Mag7Galaxy(7, 3, 1, 130, 620) +
+                         Mag7Galaxy(8, 1, -1, 90, 620));
+    ASSERT_EQ(BeginGalaxyLayer(c.get(), 11.0), 1);
+    int last = -2;
+    std::vector<Hit> hits = Run(ReadNextGalaxy, &last);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].number, 5);
+    EXPECT_EQ(hits[1].number, 6);
+    EXPECT_EQ(last, 0);
+    // 10' across: a semi-axis of 80 % of 5' at 40 px a degree
+    EXPECT_NEAR(hits[0].radius, 0.8 * 5.0 / 60 * 40, 1);
+    // a second file is never opened for a mag7 chart
+    EXPECT_EQ(OpenNextGalaxyFile(c.get()), 0);
+    // a selected galaxy still being looked for keeps the file open past the faint one
+    c->selectedObjectType = 6;
+    c->selectedObjectIndex = 8;
+    ASSERT_EQ(BeginGalaxyLayer(c.get(), 11.0), 1);
+    hits = Run(ReadNextGalaxy);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[2].number, 8);
+    EXPECT_EQ(c->selectedObjectFound, 1);
+}
+
+TEST_F(DeepSky, RegionGalaxiesDefaultsAndLabels) {
+    // a mag10 chart inside one region: zone 7 (0 to 15 deg), region 0 (0 to 15 h deg)
+    ASSERT_EQ(BeginStarSearch(c.get(), 7.5 * kDeg, 7.5 * kDeg, 0, 0, 2 * kDeg, 800, 600, 0, 0, 0, 0, 0,
+                              kProjectionStereographic, 1, kStarDatabaseMag10, kFrameJ2000, 0, 0),
+              1);
+    std::string folder = dir.path() + "/mag10/db07";
+    ASSERT_EQ(EnsureDirectory((dir.path() + "/mag10").c_str()), 1);
+    ASSERT_EQ(EnsureDirectory(folder.c_str()), 1);
+    ASSERT_TRUE(testutil::WriteFileBytes(folder + "/gal00.bin",
+                                         RegionGalaxy(73197, 224, 1, 7.5, 7.5, 44, 620) +
+                                             RegionGalaxy(73198, 0, 2, 7.6, 7.4, 120, 620) +
+                                             RegionGalaxy(0, 0, 3, 7.4, 7.6, 255, 65535)));
+    struct Case {
+        int kind;
+        std::vector<std::string> labels;
+    } cases[] = {{2, {"224", "", ""}}, {9, {"PGC 73197", "LEDA 73198", ""}}};
+    for (const Case &k : cases) {
+        std::memset(s.get(), 0, sizeof *s);
+        LabelWith(kFamilyGalaxies, k.kind);
+        ASSERT_EQ(BeginGalaxyLayer(c.get(), 25.0), 1);
+        std::vector<Hit> hits = Run(ReadNextGalaxy);
+        ASSERT_EQ(hits.size(), 3u);
+        std::vector<std::string> labels;
+        for (const Hit &h : hits) labels.push_back(h.label);
+        EXPECT_EQ(labels, k.labels);
+        EXPECT_DOUBLE_EQ(hits[2].magnitude, 20.0);  // none, with the visual filter off
+        EXPECT_EQ(hits[2].radius, 0);               // no axes: no symbol size
+    }
+}
+
+TEST_F(DeepSky, QuasarsAsStars) {
+    Bytes q;
+    q.i32(Turns(1)).i32(Turns(1)).i32(1).u8(129).u16(1226).u16(23).u8(' ').u8(255).text("3C 273", 18);
+    q.i32(Turns(2)).i32(Turns(1)).i32(2).u8(162).u16(134).u16(329).u8(' ').u8(255).text("3C 48", 18);
+    Write("qso.bin", q.b);
+    LabelWith(kFamilyQuasars, 2);
+    ASSERT_EQ(BeginQuasarLayer(c.get(), 14.0), 1);
+    ChartStar star;
+    char label[kDeepSkyLabelSize];
+    double mag = 0;
+    EXPECT_EQ(ReadNextQuasar(c.get(), s.get(), &star, label, &mag), 1);
+    EXPECT_STREQ(label, "Q1226+0023 ");
+    EXPECT_DOUBLE_EQ(mag, 12.9);
+    EXPECT_EQ(ReadNextQuasar(c.get(), s.get(), &star, label, &mag), 0);  // 16.2 is beyond 14
+}
+
 TEST_F(DeepSky, ShortAndMissingFilesEndTheLayer) {
     DeepSkyPlotItem item{};
     EXPECT_EQ(BeginBrightNebulaLayer(c.get(), 15), 0);
@@ -362,8 +449,12 @@ TEST(DeepSkyGeometry, WindowTestSurfaceBrightnessAndSuffix) {
 // The generated catalogues (native build, where the generators run).
 TEST_F(DeepSky, GeneratedCataloguesShowTheObjectsOfKnownFields) {
     std::string command = "cd \"" + testutil::SourceDir() + "/tools\" && python3 gen_deepsky.py --ref \"" +
-                          dir.path() + "\" --cat \"" + dir.path() + "\" > /dev/null";
+                          dir.path() + "\" --cat \"" + dir.path() + "\" > /dev/null && python3 gen_chart_deepsky.py --cat \"" +
+                          dir.path() + "\" --map0 \"" + dir.path() + "/map\" --map1 \"" + dir.path() + "/map\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
+    // the chart's galaxy file beside, not over, the galaxy catalogue of the same name
+    std::string map = dir.path() + "/map/";
+    ASSERT_EQ(SetMapDirectories(map.c_str(), map.c_str(), map.c_str()), 1);
     struct Case {
         const char *name;
         double ra, dec;
@@ -376,6 +467,7 @@ TEST_F(DeepSky, GeneratedCataloguesShowTheObjectsOfKnownFields) {
          kFamilyBrightNebulae, "M42"},
         {"M13 in Hercules", 250.42, 36.46, BeginGlobularClusterLayer, ReadNextGlobularCluster,
          kFamilyGlobularClusters, "M13"},
+        {"M31 in Andromeda", 10.68, 41.27, BeginGalaxyLayer, ReadNextGalaxy, kFamilyGalaxies, "M31"},
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.name);
