@@ -7,7 +7,8 @@
 //
 // usage: chartrender DATA_FOLDER OUT.bmp RA_DEG DEC_DEG FIELD_DEG [FRAME [KIND [JD]]]
 //   DATA_FOLDER holds ref/ and map/ (the demo's data folder); FRAME is a
-//   chart frame 1-6 (default 1), KIND a projection kind (0 chooses).
+//   chart frame 1-6 (default 1), KIND a projection kind (0 chooses). The map
+//   slot 1 (galaxy files) is DATA_FOLDER/../disc/map when it exists.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 #include "astro/nutation.h"
 #include "charts/chartcontext.h"
 #include "charts/chartgrid.h"
+#include "charts/deepskyitem.h"
+#include "charts/deepskylayers.h"
 #include "charts/charttime.h"
 #include "charts/outlinelayers.h"
 #include "charts/starreader.h"
@@ -44,6 +47,7 @@ const Colour kNebula = {200, 80, 160};
 const Colour kStar = {255, 255, 240};
 const Colour kLabel = {240, 200, 60};
 const Colour kMark = {90, 220, 220};
+const Colour kDeepSky = {230, 120, 60};
 
 struct Canvas {
     std::vector<uint8_t> rgb = std::vector<uint8_t>(kWidth * kHeight * 3);
@@ -81,6 +85,15 @@ struct Canvas {
         for (int j = -r; j <= r; ++j)
             for (int i = -r; i <= r; ++i)
                 if (i * i + j * j <= r * r) Set(x + i, y + j, c);
+    }
+    void Circle(int x, int y, int r, Colour c) {
+        if (r < 2) r = 2;
+        const int steps = 48;
+        for (int k = 0; k < steps; ++k) {
+            double a0 = 2 * kPi * k / steps, a1 = 2 * kPi * (k + 1) / steps;
+            Line(x + (int)(r * std::cos(a0)), y + (int)(r * std::sin(a0)), x + (int)(r * std::cos(a1)),
+                 y + (int)(r * std::sin(a1)), c);
+        }
     }
     void Cross(int x, int y, int r, Colour c) {
         Line(x - r, y, x + r, y, c);
@@ -144,7 +157,11 @@ int main(int argc, char **argv) {
     std::string data = argv[1];
     std::string ref = data + "/ref/", map = data + "/map/";
     SetRefDirectories(ref.c_str(), ref.c_str(), ref.c_str());
-    SetMapDirectories(map.c_str(), map.c_str(), map.c_str());
+    std::string disc = data + "/../disc/map/", discRef = data + "/../disc/ref/";
+    FILE *probe = std::fopen((disc + "gal.bin").c_str(), "rb");
+    if (probe) std::fclose(probe);
+    SetMapDirectories(map.c_str(), probe ? disc.c_str() : map.c_str(), map.c_str());
+    SetRefDirectories(ref.c_str(), probe ? discRef.c_str() : ref.c_str(), ref.c_str());
     LoadNutationTable((data + "/ss/").c_str());
     double ra = std::atof(argv[3]) * kDeg, dec = std::atof(argv[4]) * kDeg;
     double field = std::atof(argv[5]) * kDeg;
@@ -209,6 +226,27 @@ int main(int argc, char **argv) {
             if (r == kOutlineLabelPen) continue;
             pen.Apply(canvas, r == kPenIntersection ? kPenDraw : r, x, y, kNebula);
             ++counts[4];
+        }
+    }
+    // the deep-sky layers: each item as a circle of its larger semi-axis
+    {
+        struct Layer {
+            int (*begin)(ChartContext *, double);
+            int (*next)(ChartContext *, const ChartLabelSettings *, DeepSkyPlotItem *);
+        } layers[] = {{BeginGalaxyLayer, ReadNextGalaxy},
+                      {BeginBrightNebulaLayer, ReadNextBrightNebula},
+                      {BeginPlanetaryNebulaLayer, ReadNextPlanetaryNebula},
+                      {BeginOpenClusterLayer, ReadNextOpenCluster},
+                      {BeginGlobularClusterLayer, ReadNextGlobularCluster},
+                      {BeginGalaxyGroupLayer, ReadNextGalaxyGroup}};
+        DeepSkyPlotItem item{};
+        for (const Layer &layer : layers) {
+            if (!layer.begin(c.get(), 11.0)) continue;
+            while (layer.next(c.get(), nullptr, &item) > 0) {
+                canvas.Circle(item.x, item.y, item.majorSize > item.minorSize ? item.majorSize : item.minorSize,
+                              kDeepSky);
+                ++counts[4];
+            }
         }
     }
     ChartStar star;
