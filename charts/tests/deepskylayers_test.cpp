@@ -22,6 +22,7 @@
 #include "core/datapaths.h"
 #include "core/fileutil.h"
 #include "core/mathutil.h"
+#include "instruments/instrumentrecord.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -376,6 +377,20 @@ TEST_F(DeepSky, RegionGalaxiesDefaultsAndLabels) {
         EXPECT_DOUBLE_EQ(hits[2].magnitude, 20.0);  // none, with the visual filter off
         EXPECT_EQ(hits[2].radius, 0);               // no axes: no symbol size
     }
+    // with the visual filter on, a galaxy without a magnitude counts as 99.9,
+    // beyond any limit; galaxies without axes skip the visibility test
+    ASSERT_TRUE(testutil::WriteFileBytes(folder + "/gal00.bin",
+                                         RegionGalaxy(1, 0, 1, 7.5, 7.5, 44, 65535) +
+                                             RegionGalaxy(2, 0, 2, 7.6, 7.4, 120, 65535) +
+                                             RegionGalaxy(3, 0, 3, 7.4, 7.6, 255, 65535)));
+    std::unique_ptr<OpticsBlock> optics(new OpticsBlock);
+    std::memset(optics.get(), 0, sizeof *optics);
+    c->filterOptics = optics.get();
+    ASSERT_EQ(BeginGalaxyLayer(c.get(), 25.0), 1);
+    std::vector<Hit> hits = Run(ReadNextGalaxy);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[1].number, 2);
+    c->filterOptics = nullptr;
 }
 
 TEST_F(DeepSky, QuasarsAsStars) {

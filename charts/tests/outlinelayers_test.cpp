@@ -432,6 +432,34 @@ TEST_F(Outline, VisibleNebulaeLabelOnceAndStopWhereTheOutlinesBegin) {
     EXPECT_EQ(bright.labels, (std::vector<std::string>{"NGC 2024 (80)", ""}));
 }
 
+TEST_F(Outline, BoxesKeepSouthernLatitudesOutsideTheHorizonFrames) {
+    // an equatorial chart: a southern box stays southern
+    Look(kFrameJ2000, kProjectionStereographic, 0, -30 * kDeg, 20 * kDeg);
+    double lon[2] = {10 * kDeg, 20 * kDeg}, lat[2] = {-40 * kDeg, -30 * kDeg};
+    ConvertBoxToChartFrame(c.get(), lon, lat);
+    EXPECT_NEAR(lat[0], -40 * kDeg, 1e-9);
+    EXPECT_NEAR(lat[1], -30 * kDeg, 1e-9);
+    EXPECT_NEAR(lon[0], 10 * kDeg, 1e-9);
+    EXPECT_NEAR(lon[1], 20 * kDeg, 1e-9);
+    // a box across 0 h: its ends are swapped so that the range runs through 0
+    double lon2[2] = {355 * kDeg, 5 * kDeg}, lat2[2] = {0, 10 * kDeg};
+    ConvertBoxToChartFrame(c.get(), lon2, lat2);
+    EXPECT_NEAR(lon2[0], 355 * kDeg, 1e-9);
+    EXPECT_NEAR(lon2[1], 5 * kDeg, 1e-9);
+    // a horizon chart: latitudes below the horizon count as 0, and a box all
+    // below it gets -pi/2 everywhere
+    c->frameMode = kFrameHorizon;
+    double ra = 0, dec = 45 * kDeg;
+    ASSERT_EQ(ConvertFromChartFrame(c.get(), &ra, &dec, 0, 0), 1);
+    Look(kFrameHorizon, kProjectionStereographic, ra, dec, 60 * kDeg);
+    // the celestial south pole region never rises at 40 N
+    double lon3[2] = {0, 90 * kDeg}, lat3[2] = {-89 * kDeg, -80 * kDeg};
+    ConvertBoxToChartFrame(c.get(), lon3, lat3);
+    EXPECT_DOUBLE_EQ(lat3[0], -kPi / 2);
+    EXPECT_DOUBLE_EQ(lat3[1], -kPi / 2);
+    EXPECT_DOUBLE_EQ(lon3[0], -kPi / 2);
+}
+
 TEST(ScreenPointLists, GrowInTwelves) {
     ScreenPointList l = {nullptr, 0, 0};
     for (int i = 0; i < 30; ++i) ASSERT_EQ(AppendScreenPoint(&l, i, -i), 1);
