@@ -271,6 +271,25 @@ TEST_F(Grid, LabelsSitInsideOnFullStepLinesAndEnd) {
     EXPECT_DOUBLE_EQ(g->latitudeStep, latStep);
 }
 
+TEST_F(Grid, LabelsOfLinesThatMissTheWindowEnd) {
+    // a fine galactic grid over a 0.5-degree window: most of its lines have
+    // no point inside, and the label walk still comes to its end
+    ASSERT_EQ(Look(kFrameJ2000, kProjectionGnomonic, 266 * kDeg, -29 * kDeg, 0.5 * kDeg), 1);
+    ASSERT_EQ(InitChartGrid(c.get(), g.get(), 1, 1, 10), 1);
+    for (int level : {kGridLevelFine, kGridLevelMedium, kGridLevelCoarse}) {
+        ASSERT_EQ(BeginGridLines(c.get(), g.get(), kGridGalactic, level, 0, 0), 1);
+        int x, y, x2, y2, calls = 0, r;
+        double angle;
+        char label[kGridLabelSize];
+        while ((r = NextGridLabel(c.get(), g.get(), &x, &y, label, &angle, &x2, &y2)) != 0 && calls < 1000) {
+            ++calls;
+            EXPECT_TRUE(x > c->visibleLeft && x < c->visibleRight && y > c->visibleTop && y < c->visibleBottom);
+        }
+        EXPECT_EQ(r, 0) << level;
+        EXPECT_LT(calls, 1000) << level;
+    }
+}
+
 TEST(GridLabelText, ByStep) {
     char b[kGridLabelSize];
     EXPECT_STREQ(FormatRaGridLabel(b, 5.6 * 15 * kDeg, 1 * 15 * kDeg), "06h");   // rounded
