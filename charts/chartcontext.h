@@ -16,6 +16,7 @@
 #include "astro/precession.h"
 #include "charts/projection.h"
 #include "ephem/sunmoon.h"
+#include "objects/constellations.h"
 
 struct ObjectRecord;
 struct OpticsBlock;
@@ -67,6 +68,14 @@ enum LabelFamily {
     kFamilyStars, kFamilyGalaxies, kFamilyGalaxyGroups, kFamilyQuasars, kFamilyPlanetaryNebulae,
     kFamilyBrightNebulae, kFamilyDarkNebulae, kFamilyOpenClusters, kFamilyGlobularClusters,
     kFamilyComets, kFamilyMinorPlanets, kLabelFamilyCount
+};
+
+// A growable list of window points (x, y pairs), as the constellation labels
+// collect them.
+struct ScreenPointList {
+    int32_t *points;   // 2 x capacity values
+    int32_t capacity;  // points
+    int32_t count;
 };
 
 // Held in memory only; large (the star reader's buffers), so allocate it.
@@ -145,6 +154,25 @@ struct ChartContext {
     int32_t selectedObjectType, selectedObjectIndex;
     uint8_t selectedObjectFound;
     uint8_t layerFlag;
+    // the open file of a layer (from its Begin operation to its end)
+    FILE *layerFile;
+    int32_t layerFileSize;
+    uint8_t layerGlobules;    // the dark-nebula layer reads the globules
+    int32_t layerRecordCount; // records of the open user store
+    // the galaxy layer: the mag10 regions of the window and the next one to read
+    uint16_t *galaxyRegions;
+    int32_t galaxyRegionCount, galaxyRegionPosition;
+    // the star-field layer: the index, the open field's star file, and the
+    // counts of both
+    FILE *starFieldIndex;
+    FILE *starFieldFile;
+    int32_t starFieldCount, starFieldsRead;
+    int32_t starFieldStarCount, starFieldStarsRead;
+    // constellation labels: window points per constellation, and whether
+    // its catalogue name position lies in the window
+    ScreenPointList constellationLabelPoints[kConstellationCount];
+    uint8_t constellationNamePoint[kConstellationCount];
+    int32_t constellationLabelIndex;
 };
 
 // ---- frames -----------------------------------------------------------------

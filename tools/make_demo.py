@@ -128,6 +128,27 @@ def step_deepsky(demo, build):
                  "--cat", os.path.join(demo, "disc", "ref"))
 
 
+def step_chart_outlines(demo, build):
+    # The chart's outline layers: constellation boundaries (added to the
+    # headers of conbound.bin that step_star_catalogue wrote) and figures in
+    # reference slot 0, the Milky Way and visible nebula outlines in map
+    # slot 0; after step_deepsky, whose neb.bin numbers the nebulae.
+    if os.path.exists(os.path.join(TOOLS, "gen_chart_outlines.py")):
+        run_tool("gen_chart_outlines.py", "--ref", os.path.join(demo, "data", "ref"),
+                 "--map", os.path.join(demo, "data", "map"),
+                 "--neb", os.path.join(demo, "data", "ref", "neb.bin"))
+
+
+def step_chart_deepsky(demo, build):
+    # The chart's galaxy files (gal.bin for mag7 charts and the mag10 region
+    # files, map slot 1: the disc) and its quasar file (map slot 0), from the
+    # galaxy catalogue step_deepsky wrote.
+    if os.path.exists(os.path.join(TOOLS, "gen_chart_deepsky.py")):
+        run_tool("gen_chart_deepsky.py", "--cat", os.path.join(demo, "disc", "ref"),
+                 "--map0", os.path.join(demo, "data", "map"),
+                 "--map1", os.path.join(demo, "disc", "map"))
+
+
 # ---- sample observing logs and the importer's settings ------------------------
 
 FORMAT_SIZE = 331515
@@ -310,6 +331,8 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_instruments,
          step_sites,
          step_deepsky,
+         step_chart_outlines,
+         step_chart_deepsky,
          step_sample_logs]
 
 

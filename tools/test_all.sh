@@ -55,6 +55,11 @@ status=0
 FUZZ_JOBS=$jobs bash tools/fuzz.sh all 12 || status=1
 
 shots="$wintests/screenshots"
+# A few charts that the chart rendering tool draws from the demo data
+# (Orion, the Pleiades, the north polar cap, the whole sky), kept with the
+# screenshots for looking at.
+python3 tools/render_charts.py --build build/native --data "$wintests/demo/data" \
+  --out "$shots/charts" >/dev/null || status=1
 if ls "$shots"/*.bmp >/dev/null 2>&1; then
   for f in "$shots"/*.bmp; do convert "$f" "${f%.bmp}.png" 2>/dev/null && rm -f "$f"; done
 fi

@@ -460,18 +460,20 @@ TEST_F(Chart, SymbolSizesAndLocalScale) {
     double ppr = c->pixelsPerRadian;
     EXPECT_NEAR(GetLocalPixelScale(c.get(), 1.0, 0.3, 20), ppr, ppr * 0.01);
     EXPECT_EQ(GetLocalPixelScale(c.get(), 1.0, 0.3, 0), 0);
-    DeepSkyPlotItem item{0, 0, 0.7};
+    DeepSkyPlotItem item{};
+    item.angle = 0.7;
     ComputeObjectSymbolSize(c.get(), 1.0, 0.3, 0.1 * kDeg, 0.1 * kDeg, &item);
     EXPECT_EQ(item.majorSize, (int)std::floor(0.1 * kDeg * ppr + 0.5));
     EXPECT_EQ(item.minorSize, item.majorSize);
     EXPECT_EQ(item.angle, 0);
     // A galaxy 0.2 x 0.1 deg at position angle 90 (east): drawn along x.
-    item = DeepSkyPlotItem{0, 0, kPi / 2};
+    item = DeepSkyPlotItem{};
+    item.angle = kPi / 2;
     ComputeObjectSymbolSize(c.get(), 1.0, 0.3, 0.2 * kDeg, 0.1 * kDeg, &item);
     EXPECT_NEAR(item.majorSize, 0.2 * kDeg * ppr, 1.5);
     EXPECT_NEAR(item.minorSize, item.majorSize / 2.0, 1);
     EXPECT_NEAR(std::fabs(std::sin(item.angle)), 0, 0.02);
-    item = DeepSkyPlotItem{0, 0, 0};
+    item = DeepSkyPlotItem{};
     ComputeObjectSymbolSize(c.get(), 1.0, 0.3, 0, 0, &item);
     EXPECT_EQ(item.majorSize, 0);
     // Position angles: unchanged in frame 1; in the galactic frame the
