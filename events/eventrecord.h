@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "astro/location.h"
+#include "ephem/bodyrecord.h"
 #include "visibility/criteria.h"
 
 // Definition kinds of a header (byte 9).
@@ -86,17 +87,7 @@ const int kEventClassSkyMark = 15;
 const int kEventClassUserComet = 13;
 const int kEventClassUserMinorPlanet = 14;
 
-// Class-2 catalogue indexes.
-const int kBodySun = 0;
-const int kBodyMercury = 1;
-const int kBodyVenus = 2;
-const int kBodyMars = 4;
-const int kBodyJupiter = 5;
-const int kBodySaturn = 6;
-const int kBodyPluto = 9;
-const int kBodyMoon = 10;
-const int kBodyEarthShadow = 11;
-
+// Class-2 catalogue indexes are the body types of ephem/bodyrecord.h.
 const int kEventMaxBodies = 100;
 const int kEventMaxContacts = 9;
 // Written at offset 0 of a new header (the suite leaves it to chance).
