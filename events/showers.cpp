@@ -214,7 +214,8 @@ int IsShowerWellPlaced(const EventFileHeader *header, const HorizonRow *horizon,
         ApplyPrecession(&toDate, &ra, &dec, 0.0, 0.0, 0);
         EventSky sky;
         EvaluateEventSky(site, best, ra, dec, &sky);
-        const HorizonRow *table = (horizon && !(site->displayFlags & kSiteIgnoresHorizon)) ? horizon : nullptr;
+        const HorizonRow *table =
+            (horizon && horizon[0].azimuth != -1.0 && !(site->displayFlags & kSiteIgnoresHorizon)) ? horizon : nullptr;
         if (PassesEventCriteria(site, criteria, table, best, dec, sky)) return 1;
     }
     return 0;
