@@ -490,6 +490,54 @@ TEST_F(EventStore, EveryStoreOperationFailedStepByStepKeepsTheRecords) {
     EXPECT_GE(steps, 1);
 }
 
+TEST_F(EventStore, CreatingAndClearingFailStepByStepLeaveNoHalfFile) {
+    // A new file: whole or not there at all.
+    {
+        testutil::FailureTableLabel label("event file: create");
+        std::unique_ptr<EventFileHeader> work(NewEventFileHeader());
+        const int steps = testutil::ForEachFailurePoint(
+            [&] { std::remove(File("New.bin").c_str()); },
+            [&] {
+                auto h = Header("New", 0);
+                std::memcpy(work.get(), h.get(), sizeof *work);
+                FileHandle f(OpenEventFile(work.get()));
+                return f ? 1 : 0;
+            },
+            [&](const testutil::FailurePointRun &run) {
+                SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+                bool ok = false;
+                const std::string bytes = testutil::ReadFileBytes(File("New.bin"), &ok);
+                if (ok) {
+                    EXPECT_EQ(bytes.size(), 661868u);
+                    EXPECT_EQ(StoredCount(bytes), 0);
+                }
+                if (run.result == 1) {
+                    EXPECT_TRUE(ok);
+                }
+                EXPECT_TRUE(testutil::TemporariesBeside(File("New.bin")).empty());
+            });
+        EXPECT_GE(steps, 1);
+    }
+    // Clearing: the file goes, or it stays whole and the failure is told.
+    auto h = Header("Clear", 0);
+    Fill(h.get(), {kStart + 1});
+    const std::string stored = testutil::ReadFileBytes(File("Clear.bin"));
+    std::unique_ptr<EventFileHeader> work(NewEventFileHeader());
+    testutil::FailureTableLabel label("event file: clear");
+    testutil::ForEachFailurePoint(
+        [&] { ASSERT_TRUE(testutil::WriteFileBytes(File("Clear.bin"), stored)); },
+        [&] {
+            std::memcpy(work.get(), h.get(), sizeof *work);
+            return ClearEventFile(work.get());
+        },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(+work->count, 1);
+            EXPECT_EQ(testutil::ReadFileBytes(File("Clear.bin")), stored);
+        });
+}
+
 TEST_F(EventStore, CategoriesGroupsAndVisibleEvents) {
     struct Case {
         int kind, code, category;

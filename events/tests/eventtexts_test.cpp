@@ -18,6 +18,7 @@
 #include "events/eventinsert.h"
 #include "events/eventstore.h"
 #include "objects/objectrecord.h"
+#include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -221,6 +222,31 @@ TEST_F(EventTexts, ObjectsOfEventsAndTheirContactOrder) {
     EXPECT_EQ(+back.contacts[2].code, 4);
     eclipse.sortColumn = -1;
     EXPECT_EQ(SortEventContacts(h_.get(), &eclipse, 1), 0);
+    // Each file step of the sort failed in turn: the stored event stays one
+    // whole record, in the old order or the new, and never beside the others.
+    const std::string sorted = testutil::ReadFileBytes(dir_.file("events/Texts.bin"));
+    eclipse.sortColumn = 0;  // back to time order
+    testutil::FailureTableLabel label("event file: sort contacts");
+    testutil::ForEachFailurePoint(
+        [&] { ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("events/Texts.bin"), sorted)); },
+        [&] {
+            EventRecord copy = eclipse;
+            return SortEventContacts(h_.get(), &copy, 1);
+        },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            const std::string now = testutil::ReadFileBytes(dir_.file("events/Texts.bin"));
+            ASSERT_EQ(now.size(), sorted.size());
+            FileHandle r(OpenEventRecords(h_.get()));
+            EventRecord e;
+            ASSERT_EQ(ReadEvent(r.get(), 1, &e), 1);
+            const int first = e.contacts[0].code;
+            if (run.result == 1) {
+                EXPECT_EQ(first, 4);
+            }
+            EXPECT_TRUE(first == 4 || first == 5) << first;
+            EXPECT_EQ(+e.contactCount, 3);
+        });
 }
 
 TEST_F(EventTexts, UserObjectsNamedByEventFiles) {
