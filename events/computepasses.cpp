@@ -83,7 +83,8 @@ int CalendarApproaches(EventFileHeader *header, std::FILE *file, const DateRecor
     ApproachSearch search;
     if (!BeginApproachSearch(&search, &header->site, start, span, kOneSecondDays, limit, stop)) return 0;
     Tick(progress, 8);
-    const int n = header->bodyCount < kEventMaxBodies ? header->bodyCount : kEventMaxBodies;
+    const int listed = header->bodyCount;  // a copy: the field is packed
+    const int n = listed < kEventMaxBodies ? listed : kEventMaxBodies;
     for (int i = 0; i < n; ++i)
         AddApproachBody(&search, header->bodies[i].objectClass, header->bodies[i].index, header->bodies[i].satellite);
     // The occultation finder works on a copy: the calendar's own pair fields

@@ -67,7 +67,8 @@ int RewriteKeeping(EventFileHeader *header, const std::function<bool(const Event
 
 double LastTimeOf(const EventRecord &r) {
     double last = r.time;
-    const int n = r.contactCount < kEventMaxContacts ? r.contactCount : kEventMaxContacts;
+    const int used = r.contactCount;
+    const int n = used < kEventMaxContacts ? used : kEventMaxContacts;
     for (int i = 0; i < n; ++i)
         if (r.contacts[i].time > last) last = r.contacts[i].time;
     return last;

@@ -215,7 +215,8 @@ int ReadEvent(std::FILE *file, int i, EventRecord *record) {
 
 int HasVisibleContact(const EventRecord *record) {
     if (!record) return 0;
-    const int n = record->contactCount < kEventMaxContacts ? record->contactCount : kEventMaxContacts;
+    const int used = record->contactCount;
+    const int n = used < kEventMaxContacts ? used : kEventMaxContacts;
     for (int i = 0; i < n; ++i)
         if (record->contacts[i].visible) return record->contacts[i].visible;
     return 0;

@@ -130,7 +130,8 @@ std::string DarknessText(double darkness) {
 }
 
 int UsedContacts(const EventRecord *r) {
-    return r->contactCount < 0 ? 0 : (r->contactCount > kEventMaxContacts ? kEventMaxContacts : r->contactCount);
+    const int used = r->contactCount;  // a copy: the field is packed
+    return used < 0 ? 0 : (used > kEventMaxContacts ? kEventMaxContacts : used);
 }
 
 double EarliestTime(const EventRecord *r) {
@@ -504,7 +505,8 @@ int SortEventContacts(const EventFileHeader *header, EventRecord *r, int index) 
     const int n = UsedContacts(r);
     if (n == 0) return 0;
     const SortRule rule = RuleFor(r->kind, r->sortColumn);
-    const int ratingClass = rule.ratingClass < 0 ? r->body1Class : rule.ratingClass;
+    const int body1Class = r->body1Class;  // a copy: the field is packed
+    const int ratingClass = rule.ratingClass < 0 ? body1Class : rule.ratingClass;
     auto value = [&](const EventContact &c) {
         switch (rule.key) {
         case kSortTime: return c.time;

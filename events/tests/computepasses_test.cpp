@@ -252,6 +252,33 @@ TEST_F(ComputePasses, CalendarOfAMonthAgainstPublishedTimes) {
     for (size_t i = 1; i < events.size(); ++i) EXPECT_LE(+events[i - 1].time, +events[i].time);
 }
 
+// The calendar's close approaches: Venus and Jupiter seen from Dallas were
+// 29.3' apart on 2023 Mar 2 at 05:09 UT (python3-ephem, topocentric).
+TEST_F(ComputePasses, CalendarCloseApproachOfTwoBodies) {
+    auto h = NewHeader(Dallas(), JulianDateFromCalendar(2, 20, 2023, 18.0));
+    h->period = 1;
+    h->separationLimit = 1;
+    h->separationUnit = kSeparationDegrees;
+    h->bodyCount = 2;
+    h->bodies[0] = {2, kBodyJupiter, 0};
+    h->bodies[1] = {2, kBodyVenus, 0};
+    std::memset(g_steps, 0, sizeof g_steps);
+    g_stopAt = nullptr;
+    EXPECT_EQ(ComputeEvents(h.get(), nullptr, RecordProgress), 1);
+    EXPECT_EQ(g_steps[8], 1);
+    std::vector<EventRecord> events = ReadAll(h.get());
+    ASSERT_EQ(events.size(), 1u);
+    const EventRecord &e = events[0];
+    EXPECT_EQ(+e.kind, kEventCloseApproach);
+    EXPECT_EQ(+e.body1Index, kBodyVenus);  // the nearer body first
+    EXPECT_EQ(+e.body2Index, kBodyJupiter);
+    EXPECT_NEAR(+e.time, 2460005.71435, 2 * kMinute);
+    EXPECT_NEAR(e.contacts[0].separation / ephemtest::kDegree * 60, 29.33, 0.1);
+    // The calendar's own pair fields are left as they were.
+    EXPECT_EQ(+h->body1Class, 0);
+    EXPECT_EQ(+h->body2Class, 0);
+}
+
 TEST_F(ComputePasses, StopFlagEndsThePassWithTheHeaderSaved) {
     auto h = NewHeader(Dallas(), JulianDateFromCalendar(3, 1, 2025, 12.0));
     h->period = 3;
