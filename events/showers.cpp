@@ -55,6 +55,32 @@ bool SaneWindow(const ShowerRecord *r) {
            r->startDay <= 31 && r->endDay >= 1 && r->endDay <= 31;
 }
 
+// The time of the night (from julianDate on, one day, 30-minute steps) when
+// the radiant stands highest in the darkest sky: 1, 0 when it never rises.
+int BestHourOfNight(const LocationRecord *site, double julianDate, const ShowerRecord *record, double *best) {
+    const int steps = static_cast<int>(1.0 / kNightStepDays + 0.5);
+    double bestScore = 0;
+    int found = 0;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = julianDate + i * kNightStepDays;
+        DateRecord at;
+        SetCompletedDate(site, t, &at);
+        PrecessionRecord toDate;
+        InitPrecession(&toDate, 0.0, at.centuries, 1, 1);
+        double ra = record->radiantRa, dec = record->radiantDec;
+        ApplyPrecession(&toDate, &ra, &dec, 0.0, 0.0, 0);
+        EventSky sky;
+        EvaluateEventSky(site, t, ra, dec, &sky);
+        const double score = AltitudeScoreOf(sky.hourScore) * DarknessOf(sky.hourScore);
+        if (AltitudeScoreOf(sky.hourScore) > 0 && (!found || score > bestScore)) {
+            bestScore = score;
+            *best = t;
+            found = 1;
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 std::FILE *OpenShowerTable(int32_t *count) {
@@ -202,8 +228,11 @@ int IsShowerWellPlaced(const EventFileHeader *header, const HorizonRow *horizon,
         ObservabilityValues values;
         std::memset(&values, 0, sizeof values);
         double best = 0;
-        const int found = FindBestObservingTime(it.get(), &body, &values, &best, nullptr, nullptr, nullptr, nullptr);
+        int found = FindBestObservingTime(it.get(), &body, &values, &best, nullptr, nullptr, nullptr, nullptr);
         EndObservability(it.get());
+        // Without a visibility margin (criteria with no optics, as a calendar
+        // has) the radiant's best time is its darkest high hour of the night.
+        if (!found) found = BestHourOfNight(site, night, record, &best);
         if (!found) continue;
         // The radiant's place of date at the best time.
         DateRecord at;

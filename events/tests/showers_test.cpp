@@ -20,6 +20,7 @@
 #include "events/eventinsert.h"
 #include "events/eventstore.h"
 #include "testutil/testutil.h"
+#include "visibility/criteria.h"
 
 namespace {
 
@@ -175,6 +176,29 @@ TEST_F(Showers, FinderStoresOnePeakAndRecomputingReplacesIt) {
         }
     }
     EXPECT_EQ(perseids, 1);
+}
+
+// From 40 degrees north: the Perseids' radiant stands high in a dark sky
+// before dawn; the alpha Centaurids' never rises. A calendar's criteria have
+// no optics, so the radiant's darkest high hour stands for its best time.
+TEST_F(Showers, RadiantWellPlacedByTheCriteria) {
+    std::unique_ptr<EventFileHeader> h(NewEventFileHeader());
+    InitLocationRecord(&h->site, 1.3, 0.7, 200.0, 6.5, 0.0, 15.0, 50.0, 2, 0.0, -5.0, "North");
+    for (VisibilityCriteria &c : h->criteria) InitVisibilityCriteria(&c);
+    h->criteria[1].altitudeCondition = kAltitudeAbove30;
+    h->criteria[1].darknessCondition = kDarknessDark;
+    h->criteria[2].windowFlags = kWindowStartApplies | kWindowEndApplies;  // 13:00 to 14:00 only
+    h->criteria[2].startHour = 13.0f;
+    h->criteria[2].endHour = 14.0f;
+    ShowerRecord perseids, centaurids;
+    DateRecord peak;
+    ASSERT_GT(GetShowerPeak(numbers_["Perseids"], 2024, &perseids, &peak), 0);
+    ASSERT_GT(GetShowerPeak(numbers_["alpha Centaurids"], 2024, &centaurids, &peak), 0);
+    EXPECT_EQ(IsShowerWellPlaced(h.get(), nullptr, 2024, &perseids, 0), 1);
+    EXPECT_EQ(IsShowerWellPlaced(h.get(), nullptr, 2024, &perseids, 1), 1);
+    EXPECT_EQ(IsShowerWellPlaced(h.get(), nullptr, 2024, &perseids, 2), 0);
+    EXPECT_EQ(IsShowerWellPlaced(h.get(), nullptr, 2024, &centaurids, 0), 0);
+    EXPECT_EQ(IsShowerWellPlaced(h.get(), nullptr, 2024, &perseids, 4), 0);  // no such criteria
 }
 
 TEST_F(Showers, MissingTableAndUnterminatedNames) {
