@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "core/mathutil.h"
 #include "ephem/bodyrecord.h"
@@ -14,6 +15,7 @@
 #include "events/eventinsert.h"
 #include "events/eventsky.h"
 #include "events/pairsearch.h"
+#include "minorbodies/fieldsearch.h"
 #include "sites/horizongeometry.h"
 
 namespace {
@@ -28,6 +30,8 @@ const double kSpotNextDays = 0.4136647079186988;      // one System II rotation
 const double kSpotMinAltitude = 0.1745329251994329478;  // 10 degrees
 const double kOneDay = 1.0;
 const int kPhases = 4;
+const double kBrightestMagnitude = -99.0;
+const int kMaxMinorPlanets = 2000;
 const int kPhenomenonPlanets[8] = {kBodyMercury, kBodyVenus, kBodyMars, kBodyJupiter,
                                    kBodySaturn, kBodyUranus, kBodyNeptune, kBodyPluto};
 
@@ -141,39 +145,60 @@ int FindPlanetPhenomena(EventFileHeader *header, std::FILE *file, const DateReco
     if (!header || !file || !start) return 0;
     const LocationRecord *site = &header->site;
     struct Combination {
-        int planet, what;  // what: 0 conjunction, 1 opposition, 2 elongation
+        int objectClass, body, what;  // what: 0 conjunction, 1 opposition, 2 elongation
     };
-    Combination combos[24];
-    int count = 0;
+    std::vector<Combination> combos;
     for (int k = 0; k < 8; ++k) {
         if (!(header->finderFlags & (kFindPlanetsFirst << k))) continue;
         const int p = kPhenomenonPlanets[k];
         const bool inner = p == kBodyMercury || p == kBodyVenus;
-        if (header->finderFlags & kFindConjunctions) combos[count++] = {p, 0};
-        if ((header->finderFlags & kFindOppositions) && !inner) combos[count++] = {p, 1};
-        if ((header->finderFlags & kFindElongations) && inner) combos[count++] = {p, 2};
+        if (header->finderFlags & kFindConjunctions) combos.push_back({2, p, 0});
+        if ((header->finderFlags & kFindOppositions) && !inner) combos.push_back({2, p, 1});
+        if ((header->finderFlags & kFindElongations) && inner) combos.push_back({2, p, 2});
     }
+    // Minor planets not fainter than the limit at the start, for their
+    // oppositions (the limit may be stored negated: its size is taken).
+    const double faintest = std::fabs(header->minorPlanetMagnitude);
+    if ((header->finderFlags & kFindMinorPlanets) && (header->finderFlags & kFindOppositions)) {
+        MinorPlanetFieldSearch *field = BeginMinorPlanetFieldSearch(
+            site, start, nullptr, 0, 0, 0, 0, 0, kBrightestMagnitude, faintest, 0, 0, 0, kFieldSearchNoLimit,
+            kFieldSearchNoLimit, 0, kFieldSearchNoLimit, kFieldSearchNoLimit, kFieldSearchNoLimit, kFieldSearchNoLimit,
+            kFieldSearchNoLimit, kFieldSearchNoLimit, kFieldSearchNoLimit, kFieldSearchNoLimit, nullptr, nullptr, 0,
+            kFieldMagnitude, 0, 0, nullptr, stop);
+        if (field) {
+            double ra, dec, delta, magnitude;
+            int32_t number;
+            while ((number = NextPackagedMinorPlanetInField(field, &ra, &dec, &delta, &magnitude, nullptr)) > 0 &&
+                   static_cast<int>(combos.size()) < kMaxMinorPlanets)
+                combos.push_back({4, number, 1});
+            EndMinorPlanetFieldSearch(field);
+        }
+    }
+    const int count = static_cast<int>(combos.size());
     int added = 0, ticked = 0;
     for (int c = 0; c < count; ++c) {
-        const Combination &combo = combos[c];
+        const Combination &combo = combos[static_cast<size_t>(c)];
         const int other = combo.what == 1 ? kBodyEarthShadow : kBodySun;
         const int measure = combo.what == 2 ? kMeasureReciprocal : kMeasureLongitude;
         PairSearch s;
-        if (!BeginPairSearch(&s, site, start, span, kOneSecondDays, 0.0, 2, combo.planet, 0, 2, other, 0,
-                             kCoordinatesGeocentricJ2000, measure, 0, 0, stop))
-            return added;
+        if (!BeginPairSearch(&s, site, start, span, kOneSecondDays, 0.0, combo.objectClass, combo.body, 0, 2, other, 0,
+                             kCoordinatesGeocentricJ2000, measure, 0, 0, stop)) {
+            if (combo.objectClass == 2) return added;
+            continue;  // a minor planet whose elements cannot be read
+        }
         s.progressInterval *= count;
         s.nextTick = start->centuriesTT + s.progressInterval;
-        double t, m;
+        double t, m, mags[2] = {0, 0};
         int r;
-        while ((r = NextPairEvent(&s, site, &t, &m, nullptr)) != kPairEnd) {
+        while ((r = NextPairEvent(&s, site, &t, &m, mags)) != kPairEnd) {
             if (r == kPairProgress) {
                 if (progress) progress(0);
                 continue;
             }
+            if (combo.objectClass == 4 && !(mags[0] <= faintest)) continue;  // too faint then
             int code;
             if (combo.what == 0)
-                code = combo.planet > kBodyVenus ? kCodeConjunctionWithSun
+                code = combo.body > kBodyVenus ? kCodeConjunctionWithSun
                                                  : (r == kPairBody2Front ? kCodeSuperiorConjunction
                                                                          : kCodeInferiorConjunction);
             else if (combo.what == 1)
@@ -183,17 +208,19 @@ int FindPlanetPhenomena(EventFileHeader *header, std::FILE *file, const DateReco
             EventRecord e;
             ClearEventRecord(&e);
             e.kind = kEventPhenomenon;
-            e.body1Class = 2;
-            e.body1Index = combo.planet;
+            e.body1Class = combo.objectClass;
+            e.body1Index = combo.body;
             e.time = t;
             e.contactCount = 1;
             e.contacts[0].code = code;
             e.contacts[0].time = t;
             e.contacts[0].visible = 1;
-            if (code > kCodeConjunctionWithSun) {
+            if (combo.objectClass == 4) {
+                e.contacts[0].altitude = mags[0];  // the magnitude; no diameter
+            } else if (code > kCodeConjunctionWithSun) {
                 // The magnitude and apparent diameter at that time.
                 BodyRecord body;
-                if (BodyPlace(site, combo.planet, t, &body)) {
+                if (BodyPlace(site, combo.body, t, &body)) {
                     e.contacts[0].separation = body.equatorialDiameter;
                     e.contacts[0].altitude = body.magnitude;
                 }

@@ -303,3 +303,56 @@ TEST_F(ComputePasses, StopFlagEndsThePassWithTheHeaderSaved) {
 }
 
 }  // namespace
+
+#include "minorbodies/tests/mbfixture.h"
+
+namespace {
+
+class MinorPlanetPhenomena : public mbtest::PackagedDatabase {
+protected:
+    void SetUp() override {
+        mbtest::PackagedDatabase::SetUp();
+        if (IsSkipped()) return;
+        SetUserDataFolder(user_.path().c_str());
+        EnsureDirectory(user_.file("events").c_str());
+    }
+    void TearDown() override {
+        SetUserDataFolder("");
+        mbtest::PackagedDatabase::TearDown();
+    }
+    testutil::TempDir user_;
+};
+
+// (4) Vesta came to opposition on 2025 May 2 at magnitude 5.6; with a limit
+// brighter than it was at the start, no minor planet is searched.
+TEST_F(MinorPlanetPhenomena, OppositionsOfMinorPlanetsWithinTheMagnitudeLimit) {
+    for (double limit : {8.5, 3.0}) {
+        SCOPED_TRACE(limit);
+        auto h = NewHeader(Dallas(), JulianDateFromCalendar(3, 1, 2025, 12.0));
+        std::snprintf(h->site.name, sizeof h->site.name, "Minor %d", static_cast<int>(limit));
+        h->definitionKind = kDefinitionPhenomena;
+        h->period = 4;
+        h->periodUnit = kPeriodMonths;
+        h->finderFlags = kFindOppositions | kFindMinorPlanets;
+        h->minorPlanetMagnitude = limit;
+        ASSERT_GE(ComputeSearchEvents(h.get(), nullptr, nullptr), 0);
+        int vesta = 0, minor = 0;
+        for (const EventRecord &e : ReadAll(h.get())) {
+            if (e.body1Class != 4) continue;
+            ++minor;
+            EXPECT_EQ(+e.contacts[0].code, kCodeOpposition);
+            EXPECT_LE(+e.contacts[0].altitude, limit);  // the magnitude
+            if (e.body1Index == 4) {
+                ++vesta;
+                EXPECT_NEAR(+e.time, JulianDateFromCalendar(5, 2, 2025, 12.0), 1.0);
+                EXPECT_NEAR(+e.contacts[0].altitude, 5.6, 0.4);
+            }
+        }
+        EXPECT_EQ(vesta, limit > 6 ? 1 : 0);
+        if (limit < 4) {
+            EXPECT_EQ(minor, 0);
+        }
+    }
+}
+
+}  // namespace
