@@ -50,6 +50,10 @@ bool CreateEventFile(const char *path, const EventFileHeader *header) {
 // store holds a site of that name at that place. A changed elevation makes
 // the events computed for the old one worthless: count 0, written at once.
 bool RefreshSiteFromStore(std::FILE *file, EventFileHeader *stored) {
+    // Only a site store that is there is asked: opening one would create it.
+    char storePath[kPathSize];
+    MakeLocationFilePath(storePath, sizeof storePath);
+    if (!storePath[0] || FsKind(storePath) != 0) return true;
     int16_t siteCount = 0;
     FileHandle store(OpenLocationStore(&siteCount));
     if (!store) return true;  // no store: the header keeps its copy

@@ -119,6 +119,8 @@ TEST_F(EventStore, NewFileIsOneHeaderWithCountZeroAndTheVersionBytes) {
     EXPECT_EQ(bytes.substr(0, 9), std::string("\x03\xD9\x03\x01" "f\0\0\0\0", 9));
     EXPECT_EQ(bytes[9], 10);
     EXPECT_EQ(+h->count, 0);
+    // Opening an event file makes no site store.
+    EXPECT_FALSE(testutil::PathIsThere(dir_.file("loc.bin")));
     // The site's name sits at 1239 + 133.
     EXPECT_EQ(bytes.substr(1239 + 133, 5), std::string("Home\0", 5));
 }
