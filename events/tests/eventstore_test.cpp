@@ -540,6 +540,21 @@ TEST_F(EventStore, CreatingAndClearingFailStepByStepLeaveNoHalfFile) {
         });
 }
 
+TEST_F(EventStore, SettingTheSiteKeepsTheCountOnlyOfAFileThatOpens) {
+    auto stored = Header("Known", 0);
+    Fill(stored.get(), {kStart + 1, kStart + 2});
+    std::unique_ptr<EventFileHeader> h(NewEventFileHeader());
+    h->count = 2;
+    LocationRecord known = NamedSite("Known");
+    EXPECT_EQ(SetEventFileSite(h.get(), &known), 1);
+    EXPECT_EQ(+h->count, 2);
+    EXPECT_STREQ(h->site.name, "Known");
+    LocationRecord fresh = NamedSite("Fresh");
+    EXPECT_EQ(SetEventFileSite(h.get(), &fresh), 1);
+    EXPECT_EQ(+h->count, 0);
+    EXPECT_FALSE(testutil::PathIsThere(File("Fresh.bin")));  // nothing created
+}
+
 TEST_F(EventStore, CategoriesGroupsAndVisibleEvents) {
     struct Case {
         int kind, code, category;
