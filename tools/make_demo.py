@@ -120,6 +120,11 @@ def step_star_databases(demo, build):
              "--gsc", os.path.join(demo, "disc", "ref"))
 
 
+def step_showers(demo, build):
+    # The meteor-shower table in reference slot 0 (data/ref).
+    run_tool("gen_showers.py", "--out", os.path.join(demo, "data", "ref"))
+
+
 def step_deepsky(demo, build):
     # Deep-sky object catalogues in reference slot 0 (data/ref), their cross
     # indexes and designation indexes in slot 1 (the disc).
@@ -333,6 +338,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_deepsky,
          step_chart_outlines,
          step_chart_deepsky,
+         step_showers,
          step_sample_logs]
 
 
