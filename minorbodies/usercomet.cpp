@@ -319,6 +319,22 @@ int ReadOldUserCometRecord(FILE *stream, CometRecord *record, int32_t n) {
     return 1;
 }
 
+int UpgradeUserCometFile(const char *oldPath, const char *newPath) {
+    if (!oldPath || !newPath) return 0;
+    std::string old;
+    if (!ReadWholeFile(oldPath, &old) || old.size() < static_cast<size_t>(kHeaderSize)) return 0;
+    uint16_t header[2];
+    std::memcpy(header, old.data(), sizeof header);
+    if (kHeaderSize + static_cast<int64_t>(header[0]) * kOldCometRecordSize > static_cast<int64_t>(old.size())) return 0;
+    std::vector<CometRecord> records(header[0]);
+    for (int32_t i = 0; i < header[0]; ++i)
+        ConvertOldUserCometRecord(
+            reinterpret_cast<const uint8_t *>(old.data()) + kHeaderSize + static_cast<int64_t>(i) * kOldCometRecordSize,
+            &records[static_cast<size_t>(i)]);
+    std::string bytes = Serialise(header[1], records);
+    return WriteWholeFileSafely(newPath, bytes.data(), bytes.size());
+}
+
 int32_t FindUserCometId(FILE *stream, const char *name, const char *designation, const uint16_t *number,
                         CometRecord *record) {
     if (!stream) return -1;

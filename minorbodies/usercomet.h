@@ -66,6 +66,9 @@ int32_t UnpackCometRecord(const CometRecord *record, uint16_t *number, char *let
 int16_t ComaUnitsFromAU(double comaAU);
 void ConvertOldUserCometRecord(const uint8_t *old, CometRecord *record);
 int ReadOldUserCometRecord(FILE *stream, CometRecord *record, int32_t n);
+// A comet.bin of 130-byte records (versions below 3000) converted into a new
+// file crash-safely; 1 when every record was.
+int UpgradeUserCometFile(const char *oldPath, const char *newPath);
 int CompareUserCometRecords(const CometRecord *a, const CometRecord *b);
 
 // The comet's object id: name when given, else designation, else number

@@ -484,6 +484,30 @@ int ReadOldUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_
     return 1;
 }
 
+void ComputeUserMinorPlanetTrack(MinorPlanetRecord *record) {
+    if (record) ComputeTrack(record);
+}
+
+int UpgradeUserMinorPlanetFile(const char *oldPath, const char *newPath) {
+    if (!oldPath || !newPath) return 0;
+    std::string old;
+    if (!ReadWholeFile(oldPath, &old) || old.size() < kHeaderSize) return 0;
+    int32_t header[2];
+    std::memcpy(header, old.data(), sizeof header);
+    if (header[0] < 0 || kHeaderSize + static_cast<int64_t>(header[0]) * kOldMinorPlanetRecordSize >
+                             static_cast<int64_t>(old.size()))
+        return 0;
+    std::vector<MinorPlanetRecord> records(static_cast<size_t>(header[0]));
+    for (int32_t i = 0; i < header[0]; ++i) {
+        ConvertOldUserMinorPlanetRecord(
+            reinterpret_cast<const uint8_t *>(old.data()) + kHeaderSize + static_cast<int64_t>(i) * kOldMinorPlanetRecordSize,
+            &records[static_cast<size_t>(i)]);
+        ComputeTrack(&records[static_cast<size_t>(i)]);
+    }
+    std::string bytes = Serialise(header[1], records);
+    return WriteWholeFileSafely(newPath, bytes.data(), bytes.size());
+}
+
 int CompareUserMinorPlanetNames(const char *a, const char *b) { return CompareStringsNoCase(a, b); }
 
 int CompareUserMinorPlanetRecords(const MinorPlanetRecord *a, const MinorPlanetRecord *b) {

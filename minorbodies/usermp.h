@@ -106,6 +106,11 @@ int BuildUserMinorPlanetOrbit(const MinorPlanetRecord *record, OrbitRecord *orbi
 // 105 (bounded and terminated), the track computed afresh.
 void ConvertOldUserMinorPlanetRecord(const uint8_t *old, MinorPlanetRecord *record);
 int ReadOldUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n);
+// The coarse track of the set (unusable when the set builds no orbit).
+void ComputeUserMinorPlanetTrack(MinorPlanetRecord *record);
+// An mp.bin of 116-byte records (versions below 3000) converted into a new
+// file crash-safely, every track computed; 1 when every record was.
+int UpgradeUserMinorPlanetFile(const char *oldPath, const char *newPath);
 // The order of a sorted mp.bin: numbered first by number, then by name
 // ignoring case; larger ids first; newer epochs first. <0, 0, >0.
 int CompareUserMinorPlanetRecords(const MinorPlanetRecord *a, const MinorPlanetRecord *b);
