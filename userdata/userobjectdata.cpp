@@ -170,7 +170,8 @@ int ReadMinorPlanetSets(FILE *in, int32_t *localId, int sourceVersion, int merge
     }
     if (keptAside) {
         MinorPlanetRecord found;
-        int32_t id = FindUserMinorPlanetId(store, aside.name, aside.number > 0 ? &aside.number : nullptr, &found);
+        const int32_t number = aside.number;  // a packed field: no pointer into it
+        int32_t id = FindUserMinorPlanetId(store, aside.name, number > 0 ? &number : nullptr, &found);
         if (id <= 0) return 0;
         if (localId) *localId = id;
     }
@@ -311,7 +312,8 @@ int RemapUserComet(const char *otherFolder, int32_t *id, int sourceVersion) {
     if (!here) return 0;
     CometRecord local;
     int32_t localId = r.designation[0] ? FindUserCometId(here.get(), nullptr, r.designation, nullptr, &local) : 0;
-    if (localId <= 0 && r.number != 0) localId = FindUserCometId(here.get(), nullptr, nullptr, &r.number, &local);
+    const uint16_t number = r.number;
+    if (localId <= 0 && number != 0) localId = FindUserCometId(here.get(), nullptr, nullptr, &number, &local);
     if (localId <= 0 && r.name[0]) localId = FindUserCometId(here.get(), r.name, nullptr, nullptr, &local);
     if (localId <= 0) return 0;
     *id = localId;
@@ -336,7 +338,8 @@ int RemapUserMinorPlanet(const char *otherFolder, int32_t *id, int sourceVersion
     FileHolder here(OpenUserMinorPlanetFile(nullptr));
     if (!here) return 0;
     MinorPlanetRecord local;
-    int32_t localId = FindUserMinorPlanetId(here.get(), r.name, r.number > 0 ? &r.number : nullptr, &local);
+    const int32_t number = r.number;  // a packed field: no pointer into it
+    int32_t localId = FindUserMinorPlanetId(here.get(), r.name, number > 0 ? &number : nullptr, &local);
     if (localId <= 0) return 0;
     *id = localId;
     return 1;
