@@ -170,7 +170,7 @@ int BuildUserDeepSkyObject(int number, char *text, const LocationRecord *site, c
     out->decCatalogue = dec;
     out->sizeMajor = static_cast<float>(size1 * arcminute);
     out->sizeMinor = static_cast<float>(size2 * arcminute);
-    out->extent = std::max(out->sizeMajor, out->sizeMinor);
+    out->extent = static_cast<float>(std::max(size1, size2) * arcminute);
     out->magnitude = magnitude == 0.0 ? kRecordNoMagnitude : static_cast<float>(magnitude);
     FinishFixedRecord(site, date, extinction, out);
     uint32_t bits = GetUserDeepSkyCategoryBits(r.typeCode);
