@@ -15,17 +15,6 @@ FILE *OpenOrCreateStore(const char *path, const void *header, size_t headerSize)
     return SafeOpen(path, "r+b");
 }
 
-int ReadStoreBytes(FILE *file, int64_t offset, void *bytes, size_t size) {
-    if (!file || !SafeSeek(file, offset)) return 0;
-    return SafeRead(bytes, size, 1, file) == 1 ? 1 : 0;
-}
-
-int WriteStoreBytes(FILE *file, int64_t offset, const void *bytes, size_t size) {
-    if (!file || !SafeSeek(file, offset)) return 0;
-    if (SafeWrite(bytes, size, 1, file) != 1) return 0;
-    return SafeFlush(file);
-}
-
 int ReadAllStoreBytes(FILE *file, std::string *bytes) {
     int64_t size = StreamSize(file);
     if (size < 0) return 0;

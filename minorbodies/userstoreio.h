@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "instruments/storeio.h"
+
 // Ids above this are refused by the id indexes: a slot is 4 bytes at 4 x id,
 // and a corrupt or merged id must not make a file of gigabytes.
 const int32_t kMaxUserObjectId = 1 << 24;
@@ -18,10 +20,8 @@ int MakeStorePath(char *out, const char *name);
 // The store opened "r+b", first written whole (crash-safely) with the header
 // bytes when it does not exist; null on failure.
 FILE *OpenOrCreateStore(const char *path, const void *header, size_t headerSize);
-// size bytes at offset; 1 when all were read.
-int ReadStoreBytes(FILE *file, int64_t offset, void *bytes, size_t size);
-// size bytes at offset, flushed; 1 when all went.
-int WriteStoreBytes(FILE *file, int64_t offset, const void *bytes, size_t size);
+// Positioned reads and writes: ReadStoreBytes and WriteStoreBytes of
+// instruments/storeio.h.
 // The whole file's bytes (from offset 0); 0 on a failed read.
 int ReadAllStoreBytes(FILE *file, std::string *bytes);
 // Puts bytes in place of the store crash-safely: the stream is closed, the
