@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Reference places of the minor bodies used by the user-store tests
-(minorbodies/tests/mpimport_test.cpp, cometimport_test.cpp), computed by
+(minorbodies/tests/mpimport_test.cpp, cometimport_test.cpp, mpcformat_test.cpp),
+computed by
 PyEphem (python3-ephem, libastro) from the same elements the tests import.
 Prints the astrometric J2000 right ascension and declination in degrees and
 the geocentric distance in AU at 2021 January 1, 0h UT (minor planets) and at
