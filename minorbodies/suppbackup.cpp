@@ -176,13 +176,13 @@ int RestoreSupplementalFiles(const char *folder, const char *backupName, int ver
     const std::string saved = tmp + "/supp";
     // Leftovers of an earlier, interrupted restore must not be put back.
     if (!MakeEmptyFolder(saved)) return 0;
+    // Which files exist is known for all five before anything can fail, so
+    // that a put-back never mistakes an unsaved file for one the restore brought.
     bool wasThere[kSupplementalFileCount] = {};
+    for (int i = 0; i < kSupplementalFileCount; ++i) wasThere[i] = IsFile(UserPath(kFiles[i]));
     bool ok = true;
-    for (int i = 0; ok && i < kSupplementalFileCount; ++i) {
-        std::string current = UserPath(kFiles[i]);
-        wasThere[i] = IsFile(current);
-        if (wasThere[i]) ok = CopyKeepingTime(current, Join(saved, kFiles[i])) == 1;
-    }
+    for (int i = 0; ok && i < kSupplementalFileCount; ++i)
+        if (wasThere[i]) ok = CopyKeepingTime(UserPath(kFiles[i]), Join(saved, kFiles[i])) == 1;
     for (int i = 0; ok && i < kSupplementalFileCount; ++i) {
         std::string current = UserPath(kFiles[i]);
         std::string backup = Join(source, kFiles[i]);

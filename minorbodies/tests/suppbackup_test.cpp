@@ -149,6 +149,44 @@ TEST_F(Supplemental, RestoreBringsBackExactlyTheBackup) {
     EXPECT_EQ(RestoreSupplementalFiles(dest.path().c_str(), "missing", 3106), 0);
 }
 
+// Every failed step of a restore leaves the user's files as they were (or, when
+// only the clean-up failed, as the backup has them), and reports the failure.
+TEST_F(Supplemental, EachFailedStepOfARestoreKeepsTheFilesWhole) {
+    Fill(dir_.path(), 0.0, 1.0, "Rock");
+    testutil::TempDir dest;
+    ASSERT_EQ(BackUpSupplementalFiles(dest.path().c_str(), "B"), 1);
+    std::vector<std::pair<std::string, std::string>> current;
+    Fill(dir_.path(), 3.0, 2.0, "Later");
+    std::remove(file("skymark.bin").c_str());  // not there now, but in the backup
+    for (int i = 0; i < kSupplementalFileCount; ++i)
+        current.push_back({file(SupplementalFileName(i)), bytes(SupplementalFileName(i))});
+    const std::string before = Files(dir_.path());
+    std::string restored;
+    testutil::FailureTableLabel label("supplemental restore");
+    int steps = testutil::ForEachFailurePoint(
+        [&] {
+            for (const auto &f : current) {
+                std::remove(f.first.c_str());
+                if (!f.second.empty()) testutil::WriteFileBytes(f.first, f.second);
+            }
+        },
+        [&] {
+            int r = RestoreSupplementalFiles(dest.path().c_str(), "B", 3106);
+            if (restored.empty()) restored = Files(dir_.path());
+            return r;
+        },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            std::string now = Files(dir_.path());
+            EXPECT_TRUE(now == before || now == restored) << "a mixture of old and restored files";
+            if (now != restored) {
+                EXPECT_EQ(run.result, 0) << "a failed restore reported as success";
+            }
+        });
+    EXPECT_GT(steps, 0);
+    EXPECT_NE(restored, before);
+}
+
 // Older layouts: 116-byte minor-planet and 130-byte comet records.
 std::string OldMinorPlanetFile(const MinorPlanetRecord &r) {
     int32_t header[2] = {1, 1};
