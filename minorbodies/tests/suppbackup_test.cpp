@@ -317,6 +317,23 @@ TEST_F(Supplemental, MergeWithEachAnswerOfTheQuestion) {
     }
     int bits = 0;
     EXPECT_EQ(MergeSupplementalFiles((dir_.path() + "/nowhere").c_str(), 3106, &bits, nullptr, nullptr, Answer), 0);
+
+    // A damaged star file on the other computer: its bit, a failure, and the
+    // other files merged all the same.
+    testutil::TempDir other;
+    Fill(other.path(), 5.0, 3.0, "Pebble");
+    std::string stars = testutil::ReadFileBytes(other.path() + "/stellar.bin");
+    uint16_t tooMany = 40;
+    std::memcpy(&stars[0], &tooMany, 2);
+    ASSERT_TRUE(testutil::WriteFileBytes(other.path() + "/stellar.bin", stars));
+    g_answer = 1;
+    EXPECT_EQ(MergeSupplementalFiles(other.path().c_str(), 3106, &bits, nullptr, nullptr, Answer), 0);
+    EXPECT_EQ(bits, kMergeFailedStars);
+    FILE *f = OpenSkyMarkFile(nullptr);
+    double ra = 0;
+    ASSERT_EQ(GetSkyMarkData(f, 1, nullptr, &ra, nullptr), 1);
+    EXPECT_NEAR(ra, 3.0, 1e-8);
+    SafeClose(f);
 }
 
 }  // namespace

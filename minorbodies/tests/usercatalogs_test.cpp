@@ -305,6 +305,22 @@ TEST_F(UserCatalogues, ImportPrefixesColumnsAndEpochs) {
     SafeClose(f);
 }
 
+TEST_F(UserCatalogues, AFullStarFileRefusesAnAppend) {
+    // 65535 records fill the uint16 count: one more would wrap it to 0.
+    std::string bytes(6 + 65535u * sizeof(UserStarRecord), '\0');
+    uint16_t count = 65535;
+    int32_t last = 65535;
+    std::memcpy(&bytes[0], &count, 2);
+    std::memcpy(&bytes[2], &last, 4);
+    ASSERT_TRUE(testutil::WriteFileBytes(file("stellar.bin"), bytes));
+    FILE *f = OpenUserStarFile(nullptr);
+    ASSERT_TRUE(f);
+    UserStarRecord s = Star("One too many", 1, 2, 3);
+    EXPECT_EQ(AppendUserStarRecord(f, &s), 0);
+    SafeClose(f);
+    EXPECT_EQ(testutil::ReadFileBytes(file("stellar.bin")), bytes);
+}
+
 int EveryPlaceInConstellationOne(double ra, double, double) { return ra < kPi ? 1 : 0; }
 
 TEST_F(UserCatalogues, ChartPassFilters) {

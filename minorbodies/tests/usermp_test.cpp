@@ -316,6 +316,13 @@ TEST_F(UserMinorPlanets, EachFailedStepKeepsTheStoreWhole) {
         {"sort", [](Store &s) { return s.Sort(); }},
         {"delete", [](Store &s) { return DeleteUserMinorPlanetRecord(&s.f, 0); }},
         {"add", [](Store &s) { return s.Add(Set(9, "Metis", kEpoch2020)); }},
+        {"compact",
+         [](Store &s) {
+             SafeClose(s.f);
+             s.f = nullptr;
+             const uint8_t flags[3] = {0, 1, 0};
+             return CompactUserMinorPlanetFile(flags, 1, nullptr);
+         }},
     };
     for (Op &op : ops) {
         SCOPED_TRACE(op.label);
