@@ -9,6 +9,8 @@
 #include "core/userfolder.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 
 namespace {
 
@@ -100,10 +102,50 @@ int SearchSkyMarkNames(const char *query, int *classes, int32_t *indexes, int *s
                            indexes, scores, max);
 }
 
-// The user minor-planet and comet stores (mp.bin, comet.bin) are not part
-// of this build: there is nothing to search.
-int SearchUserMinorPlanetNames(const char *, int *, int32_t *, int *, int) { return 0; }
-int SearchUserCometNames(const char *, int *, int32_t *, int *, int) { return 0; }
+namespace {
+
+struct NameVisit {
+    const char *query;
+    Results *results;
+    int objectClass;
+    bool full;
+};
+
+bool VisitName(void *context, const char *name, int32_t id) {
+    NameVisit *v = static_cast<NameVisit *>(context);
+    int score = 0;
+    if (!g_match(v->query, name, &score, kBodySearchThreshold)) return true;
+    if (!v->results->Add(v->objectClass, id, score)) {
+        v->full = true;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The user's minor planets through their name index; names that begin with
+// a digit only for a query that does.
+int SearchUserMinorPlanetNames(const char *query, int *classes, int32_t *indexes, int *scores, int max) {
+    char q[kBodySearchQuerySize];
+    if (!Prepare(query, q, max, classes, indexes, scores)) return 0;
+    Results r = {classes, indexes, scores, max, 0};
+    NameVisit visit = {q, &r, kBodySearchClassUserMinorPlanet, false};
+    bool digits = query[0] >= '0' && query[0] <= '9';
+    int result = ForEachUserMinorPlanetName(digits, VisitName, &visit);
+    return result < 0 ? -1 : r.count;
+}
+
+// Every element set of the user's comets: a comet with several sets may be
+// listed once per set.
+int SearchUserCometNames(const char *query, int *classes, int32_t *indexes, int *scores, int max) {
+    char q[kBodySearchQuerySize];
+    if (!Prepare(query, q, max, classes, indexes, scores)) return 0;
+    Results r = {classes, indexes, scores, max, 0};
+    NameVisit visit = {q, &r, kBodySearchClassUserComet, false};
+    int result = ForEachUserCometName(VisitName, &visit);
+    return result < 0 ? -1 : r.count;
+}
 
 int SearchMinorPlanetNames(const char *query, int *classes, int32_t *indexes, int *scores,
                            int max) {

@@ -16,6 +16,8 @@
 const int kBodySearchClassComet = 3;
 const int kBodySearchClassMinorPlanet = 4;
 const int kBodySearchClassUserStar = 12;
+const int kBodySearchClassUserComet = 13;
+const int kBodySearchClassUserMinorPlanet = 14;
 const int kBodySearchClassSkyMark = 15;
 const int kBodySearchClassUserDeepSky = 18;
 // Similarity (percent) a name needs to be a candidate.

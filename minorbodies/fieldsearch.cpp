@@ -147,6 +147,7 @@ double MaximumRightAscensionOffset(double dec, double radius) {
 }
 
 void SetFieldConstellationTest(FieldConstellationTest test) { g_constellation = test; }
+FieldConstellationTest GetFieldConstellationTest() { return g_constellation; }
 
 void SetCometFieldVisibility(const CometFieldVisibility *tests) {
     if (tests) g_visibility = *tests;

@@ -45,6 +45,9 @@ typedef void (*FieldSearchProgress)(double fractionDone);
 // the boundaries; without it the constellation condition is not applied.
 typedef int (*FieldConstellationTest)(double ra, double dec, double equinoxCenturies);
 void SetFieldConstellationTest(FieldConstellationTest test);
+// The test handed down (null before the object layer connects), for the
+// chart passes of the user catalogues.
+FieldConstellationTest GetFieldConstellationTest();
 
 // The visibility and imaging tests of a comet (bits 0x10000 and 0x2000000),
 // handed down by the visibility layer: 1 keeps the comet. Arguments: the

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/mathutil.h"
+#include "minorbodies/usercatalogs.h"
 #include "objects/buildrecord.h"
 #include "objects/constellations.h"
 #include "objects/objectrecord.h"
@@ -97,17 +98,82 @@ int BuildReferencePointObject(int number, char *text, const LocationRecord *site
     return 1;
 }
 
-int BuildUserStarObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                        ObjectRecord *, int) {
-    return 0;  // dispatch point: the user star file reader
+namespace {
+
+// The category bits of every deep-sky type together, for a user deep-sky
+// object whose type code names none of them.
+const uint32_t kUserDeepSkyAnyCategory = 0x33f00;
+
+// The id of a user object: the stored index on a refresh, the number, else
+// the record found by name (the id is the record's first field).
+template <typename Record>
+int32_t UserObjectId(int number, const char *text, const ObjectRecord *out, int refresh, FILE *file,
+                     int (*find)(FILE *, const char *, Record *)) {
+    if (refresh) return out->index;
+    if (number > 0) return number;
+    Record r;
+    if (!text || !text[0] || find(file, text, &r) <= 0) return 0;
+    return r.id;
 }
 
-int BuildSkymarkObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                       ObjectRecord *, int) {
-    return 0;  // dispatch point: the sky-mark file reader
+struct UserFile {
+    FILE *f;
+    explicit UserFile(FILE *file) : f(file) {}
+    ~UserFile() {
+        if (f) std::fclose(f);
+    }
+    UserFile(const UserFile &) = delete;
+    UserFile &operator=(const UserFile &) = delete;
+};
+
+}  // namespace
+
+int BuildUserStarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                        double extinction, ObjectRecord *out, int refresh) {
+    if (!out) return 0;
+    UserFile file(OpenUserStarFile(nullptr));
+    if (!file.f) return 0;
+    int32_t id = UserObjectId<UserStarRecord>(number, text, out, refresh, file.f, FindUserStarByName);
+    double ra = 0, dec = 0, magnitude = 0;
+    if (id <= 0 || !GetUserStarData(file.f, id, nullptr, &ra, &dec, &magnitude)) return 0;
+    out->index = id;
+    SetFixedObjectPlace(site, date, extinction, 0.0, out, ra, dec, magnitude);
+    return 1;
 }
 
-int BuildUserDeepSkyObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                           ObjectRecord *, int) {
-    return 0;  // dispatch point: the user deep-sky file reader
+int BuildSkymarkObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                       double extinction, ObjectRecord *out, int refresh) {
+    if (!out) return 0;
+    UserFile file(OpenSkyMarkFile(nullptr));
+    if (!file.f) return 0;
+    int32_t id = UserObjectId<SkyMarkRecord>(number, text, out, refresh, file.f, FindSkyMarkByName);
+    double ra = 0, dec = 0;
+    if (id <= 0 || !GetSkyMarkData(file.f, id, nullptr, &ra, &dec)) return 0;
+    out->index = id;
+    SetFixedObjectPlace(site, date, extinction, 0.0, out, ra, dec, kRecordNoMagnitude);
+    return 1;
+}
+
+int BuildUserDeepSkyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                           double extinction, ObjectRecord *out, int refresh) {
+    if (!out) return 0;
+    UserFile file(OpenUserDeepSkyFile(nullptr));
+    if (!file.f) return 0;
+    int32_t id = UserObjectId<UserDeepSkyRecord>(number, text, out, refresh, file.f, FindUserDeepSkyByName);
+    UserDeepSkyRecord r;
+    double ra = 0, dec = 0, magnitude = 0, size1 = 0, size2 = 0, angle = 0;
+    if (id <= 0 || !GetUserDeepSkyData(file.f, id, &r, nullptr, &ra, &dec, &magnitude, &size1, &size2, &angle))
+        return 0;
+    out->index = id;
+    const double arcminute = kPi / 10800.0;
+    out->raCatalogue = ra;
+    out->decCatalogue = dec;
+    out->sizeMajor = static_cast<float>(size1 * arcminute);
+    out->sizeMinor = static_cast<float>(size2 * arcminute);
+    out->extent = static_cast<float>(std::max(size1, size2) * arcminute);
+    out->magnitude = magnitude == 0.0 ? kRecordNoMagnitude : static_cast<float>(magnitude);
+    FinishFixedRecord(site, date, extinction, out);
+    uint32_t bits = GetUserDeepSkyCategoryBits(r.typeCode);
+    out->categoryBits = bits ? bits : kUserDeepSkyAnyCategory;
+    return 1;
 }

@@ -12,6 +12,8 @@ static_assert(kBodySearchClassComet == kClassComet, "comet class");
 static_assert(kBodySearchClassMinorPlanet == kClassMinorPlanet, "minor-planet class");
 static_assert(kBodySearchClassUserStar == kClassUserStar, "user-star class");
 static_assert(kBodySearchClassSkyMark == kClassSkyMark, "sky-mark class");
+static_assert(kBodySearchClassUserComet == kClassUserComet, "user-comet class");
+static_assert(kBodySearchClassUserMinorPlanet == kClassUserMinorPlanet, "user minor-planet class");
 static_assert(kBodySearchClassUserDeepSky == kClassUserDeepSky, "user deep-sky class");
 static_assert(kBodySearchQuerySize == kNormalisedNameSize, "normalised name size");
 

@@ -6,6 +6,8 @@
 
 #include "core/textutil.h"
 #include "minorbodies/cometdb.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "minorbodies/mpdatabase.h"
 #include "objects/dsotexts.h"
 #include "objects/objectrecord.h"
@@ -131,6 +133,39 @@ int ListPackagedMinorBodyDesignations(const ObjectRecord *record,
         if (!ok) return 0;
         TrimTrailingBlanks(name);
         FormatMinorPlanetDesignations(prefs, record->index, name, list, 0, 0, first, second);
+        return list->count > 0;
+    }
+    return 0;
+}
+
+int ListUserMinorBodyDesignations(const ObjectRecord *record, const DesignationPreferences *prefs,
+                                  DesignationList *list, DesignationParts *first,
+                                  DesignationParts *second) {
+    if (!record || !list) return 0;
+    list->count = 0;
+    if (record->index <= 0) return 0;
+    if (record->objectClass == kClassUserComet) {
+        int32_t count = 0;
+        FILE *f = OpenUserCometFile(&count);
+        if (!f) return 0;
+        CometRecord c;
+        int32_t index = 0;
+        int ok = ReadNextUserComet(f, &c, record->index, nullptr, nullptr, nullptr, nullptr, nullptr, count, &index,
+                                   nullptr);
+        std::fclose(f);
+        if (!ok) return 0;
+        FormatCometDesignations(prefs, c.letter, c.number, c.designation, c.name, list, 0, 0, first, second);
+        return list->count > 0;
+    }
+    if (record->objectClass == kClassUserMinorPlanet) {
+        int32_t count = 0;
+        FILE *f = OpenUserMinorPlanetFile(&count);
+        if (!f) return 0;
+        MinorPlanetRecord r;
+        int ok = ReadUserMinorPlanetById(f, record->index, &r, nullptr);
+        std::fclose(f);
+        if (!ok) return 0;
+        FormatMinorPlanetDesignations(prefs, r.number, r.name, list, 0, 0, first, second);
         return list->count > 0;
     }
     return 0;

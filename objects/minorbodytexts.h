@@ -30,3 +30,8 @@ int FormatCometDesignations(const DesignationPreferences *prefs, char letter, ui
 int ListPackagedMinorBodyDesignations(const ObjectRecord *record,
                                       const DesignationPreferences *prefs, DesignationList *list,
                                       DesignationParts *first, DesignationParts *second);
+// The same for a user comet (class 13) or minor planet (class 14), index =
+// the object id in comet.bin or mp.bin: 1 when listed.
+int ListUserMinorBodyDesignations(const ObjectRecord *record, const DesignationPreferences *prefs,
+                                  DesignationList *list, DesignationParts *first,
+                                  DesignationParts *second);

@@ -18,6 +18,7 @@
 #include "objects/dsoxref.h"
 #include "objects/galaxycat.h"
 #include "objects/groupcat.h"
+#include "minorbodies/usercatalogs.h"
 #include "objects/minorbodytexts.h"
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
@@ -76,7 +77,39 @@ int ProvidedNameSeam(const ObjectRecord *record, const DesignationPreferences *p
     list->count = 0;
     if (record->objectClass == kClassComet || record->objectClass == kClassMinorPlanet)
         return ListPackagedMinorBodyDesignations(record, prefs, list, parts, second);
+    if (record->objectClass == kClassUserComet || record->objectClass == kClassUserMinorPlanet)
+        return ListUserMinorBodyDesignations(record, prefs, list, parts, second);
     return 0;
+}
+
+// The stored name of a user star, deep-sky object or sky mark with the
+// record's id; 0 when the file cannot be opened or holds no such id.
+int UserCatalogueName(const ObjectRecord *record, char *name) {
+    if (record->index <= 0) return 0;
+    char text[33] = {0};
+    int found = 0;
+    FILE *f = nullptr;
+    switch (record->objectClass) {
+    case kClassUserStar:
+        f = OpenUserStarFile(nullptr);
+        found = f && GetUserStarData(f, record->index, text, nullptr, nullptr, nullptr);
+        break;
+    case kClassUserDeepSky:
+        f = OpenUserDeepSkyFile(nullptr);
+        found = f && GetUserDeepSkyData(f, record->index, nullptr, text, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr);
+        break;
+    case kClassSkyMark:
+        f = OpenSkyMarkFile(nullptr);
+        found = f && GetSkyMarkData(f, record->index, text, nullptr, nullptr);
+        break;
+    default:
+        break;
+    }
+    if (f) std::fclose(f);
+    if (!found || !text[0]) return 0;
+    CopyName(name, text);
+    return 1;
 }
 
 // The solar-system name: the body, or "satellite (body)". A kind above 100
@@ -358,15 +391,16 @@ int FormatObjectName(const ObjectRecord *record, char *name, const DesignationPr
             found = 1;
             break;
         }
-        listed = true;
-        found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
+        found = UserCatalogueName(record, name);
+        break;
+    case kClassUserStar:
+    case kClassUserDeepSky:
+        found = UserCatalogueName(record, name);
         break;
     case kClassComet:
     case kClassMinorPlanet:
-    case kClassUserStar:
     case kClassUserComet:
     case kClassUserMinorPlanet:
-    case kClassUserDeepSky:
         listed = true;
         found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
         break;

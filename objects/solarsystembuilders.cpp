@@ -4,9 +4,8 @@
 // one, and the J2000 place at the date the geometric place seen from the site
 // precessed to J2000; a planet's satellite is placed at its position angle
 // and separation from each of the planet's places. Designations select a
-// body by number or by name, a satellite by name. The comet, minor-planet
-// and Earth-satellite classes are dispatch points that find nothing until the
-// minor-body and satellite services exist.
+// body by number or by name, a satellite by name. The user's comets and
+// minor planets are placed from their element sets in comet.bin and mp.bin.
 #include "objects/solarsystembuilders.h"
 
 #include <cstdio>
@@ -19,11 +18,15 @@
 #include "astro/frames.h"
 #include "core/mathutil.h"
 #include "astro/precession.h"
+#include "astro/astroformulas.h"
+#include "core/textutil.h"
 #include "ephem/bodynames.h"
 #include "ephem/bodyrecord.h"
 #include "ephem/parallax.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "objects/builders.h"
 #include "objects/buildrecord.h"
 #include "objects/objectrecord.h"
@@ -274,12 +277,109 @@ int MinorPlanetCandidates(const char *text, MinorPlanetCandidate out[3]) {
 }
 
 // BuildCometObject and BuildMinorPlanetObject: objects/minorbodybuilders.cpp.
-int BuildUserCometObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                         ObjectRecord *, int) {
+
+namespace {
+
+// Designation kinds of the user comets: the text is the comet's name, its
+// designation, or its periodic number.
+const int kUserCometByName = 1;
+const int kUserCometByDesignation = 2;
+const int kUserCometByNumber = 3;
+const double kArcminutesPerRadian = 10800.0 / kPi;
+
+struct StoreFile {
+    FILE *f;
+    explicit StoreFile(FILE *file) : f(file) {}
+    ~StoreFile() {
+        if (f) std::fclose(f);
+    }
+    StoreFile(const StoreFile &) = delete;
+    StoreFile &operator=(const StoreFile &) = delete;
+};
+
+// The user minor planet of a text of the first kind: its name, or a number
+// and a name whose stored name begins with the typed one.
+int32_t UserMinorPlanetOfText(FILE *f, const char *text) {
+    if (!text || !text[0]) return 0;
+    MinorPlanetRecord r;
+    int32_t id = FindUserMinorPlanetId(f, text, nullptr, &r);
+    if (id > 0) return id;
+    MinorPlanetCandidate candidates[3];
+    int n = MinorPlanetCandidates(text, candidates);
+    for (int i = 0; i < n; ++i) {
+        int32_t number = candidates[i].number;
+        id = FindUserMinorPlanetId(f, nullptr, &number, &r);
+        if (id > 0 && MatchPrefixNoCase(candidates[i].name, r.name)) return id;
+    }
     return 0;
 }
-int BuildUserMinorPlanetObject(int, char *, const LocationRecord *, const DateRecord *, double,
-                               ObjectRecord *, int) {
-    return 0;
+
+}  // namespace
+
+int BuildUserCometObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                         double extinction, ObjectRecord *out, int refresh) {
+    if (!out || !date) return 0;
+    StoreFile file(OpenUserCometFile(nullptr));
+    if (!file.f) return 0;
+    int32_t id = 0;
+    if (refresh) {
+        id = out->index;
+    } else if (number > 0) {
+        id = number;
+    } else if (text && text[0]) {
+        CometRecord r;
+        if (out->kind == kUserCometByName) {
+            id = FindUserCometId(file.f, text, nullptr, nullptr, &r);
+        } else if (out->kind == kUserCometByDesignation) {
+            id = FindUserCometId(file.f, nullptr, text, nullptr, &r);
+        } else if (out->kind == kUserCometByNumber) {
+            int n = std::atoi(text);
+            uint16_t periodic = static_cast<uint16_t>(n);
+            id = n >= 1 && n <= 0x7FFF ? FindUserCometId(file.f, nullptr, nullptr, &periodic, &r) : 0;
+        }
+    }
+    if (id <= 0) return 0;
+    double ra = 0, dec = 0, delta = 0, magnitude = 0, coma = 0;
+    int condensation = 0;
+    if (!ComputeUserCometPosition(file.f, date, id, nullptr, nullptr, nullptr, nullptr, nullptr, &ra, &dec, nullptr,
+                                  &delta, nullptr, &magnitude, &coma, &condensation, nullptr, nullptr, nullptr,
+                                  nullptr, nullptr))
+        return 0;
+    out->index = id;
+    SetFixedObjectPlace(site, date, extinction, delta, out, ra, dec, magnitude);
+    out->sizeMajor = static_cast<float>(coma);
+    out->extent = static_cast<float>(coma);
+    out->condensation = static_cast<uint8_t>(condensation);
+    double d = coma * kArcminutesPerRadian;
+    out->magnitude2 = static_cast<float>(SurfaceBrightnessFromMagnitude(d, d, magnitude));
+    out->colourIndex = 99.0f;
+    return 1;
+}
+
+int BuildUserMinorPlanetObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                               double extinction, ObjectRecord *out, int refresh) {
+    if (!out || !date) return 0;
+    StoreFile file(OpenUserMinorPlanetFile(nullptr));
+    if (!file.f) return 0;
+    int32_t id = 0;
+    if (refresh) {
+        id = out->index;
+    } else if (number > 0) {
+        id = number;
+    } else if (out->kind == kMinorPlanetKindFull) {
+        id = UserMinorPlanetOfText(file.f, text);
+    } else if (out->kind == kMinorPlanetKindNumberName && text) {
+        int32_t n = std::atoi(text[0] == '(' ? text + 1 : text);
+        MinorPlanetRecord r;
+        id = n >= 1 ? FindUserMinorPlanetId(file.f, nullptr, &n, &r) : 0;
+    }
+    if (id <= 0) return 0;
+    double ra = 0, dec = 0, delta = 0, magnitude = 0;
+    if (!ComputeUserMinorPlanetPosition(file.f, date, id, nullptr, nullptr, &ra, &dec, nullptr, &delta, nullptr,
+                                        &magnitude, nullptr, nullptr, nullptr))
+        return 0;
+    out->index = id;
+    SetFixedObjectPlace(site, date, extinction, delta, out, ra, dec, magnitude);
+    return 1;
 }
 // BuildEarthSatelliteObject: objects/earthsatelliteobjects.cpp.

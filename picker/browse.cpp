@@ -185,10 +185,10 @@ int NextBrowseObject(BrowseState *state, int objectClass, int kind, int constell
         case kClassComet: case kClassMinorPlanet:
             ready = SetUpMinorBodyListing(state, src, r);
             break;
+        case kClassUserComet: case kClassUserMinorPlanet:
+            ready = SetUpUserMinorBodyListing(state, src, r);
+            break;
         default:
-            // User comets and user minor planets come from the user's
-            // minor-body stores, which are not written yet: their listings
-            // cannot open a source.
             ready = -1;
             break;
         }

@@ -7,6 +7,8 @@
 
 #include "core/resstrings.h"
 #include "minorbodies/usercatalogs.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "picker/browse.h"
 #include "objects/objectrecord.h"
 
@@ -108,9 +110,9 @@ int32_t CatalogueObjectCount(int objectClass) {
     case kClassUserStar: f = OpenUserStarFile(&count); break;
     case kClassSkyMark: f = OpenSkyMarkFile(&count); break;
     case kClassUserDeepSky: f = OpenUserDeepSkyFile(&count); break;
+    case kClassUserComet: f = OpenUserCometFile(&count); break;
+    case kClassUserMinorPlanet: f = OpenUserMinorPlanetFile(&count); break;
     default:
-        // User comets and minor planets: their files belong to the
-        // supplemental database, which is not written yet.
         return 0;
     }
     if (!f) return 0;

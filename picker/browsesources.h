@@ -58,6 +58,8 @@ int SetUpDeepSkyListing(BrowseState *state, BrowseSources *src, const BrowseRequ
 int SetUpUserListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 // The packaged comets and minor planets (browseminorbodies.cpp).
 int SetUpMinorBodyListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
+// The user's comets and minor planets (browseuserbodies.cpp).
+int SetUpUserMinorBodyListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r);
 
 // Helpers shared by the listings.
 // The number after the first blank of the pattern (or at its start when it

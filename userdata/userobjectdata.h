@@ -31,12 +31,13 @@ int ReadUserObjectData(FILE *file, int objectClass, int32_t *localId, int32_t *c
 struct DateRecord;
 
 // Translates the id of a user-defined object in another computer's data
-// folder ("stellar.bin", "skymark.bin", "uds.bin" there) into the id of the
+// folder ("stellar.bin", "skymark.bin", "uds.bin", "comet.bin", "mp.bin"
+// there) into the id of the
 // same object here: the object's name there is looked up among this
 // computer's user objects of the class (stars by exact name, sky marks and
-// deep-sky objects without regard to case). 1 done (or a class that is not
-// user-defined), 0 when the object is not found there or here. User comets
-// and minor planets are not matched yet (their stores are not readable): 0.
+// deep-sky objects without regard to case; comets by designation, periodic
+// number or name; minor planets by number or name). 1 done (or a class that
+// is not user-defined), 0 when the object is not found there or here.
 // The date is the one recognition of designations will use.
 int RemapUserObjectId(const DateRecord *date, const char *otherFolder, int objectClass,
                       int32_t *id, int sourceVersion);

@@ -15,6 +15,8 @@
 #include "ephem/bodynames.h"
 #include "ephem/sunmoon.h"
 #include "minorbodies/cometdb.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "minorbodies/mpdatabase.h"
 #include "objects/buildrecord.h"
 #include "objects/categories.h"
@@ -43,8 +45,8 @@ bool IsOrbitClass(int c) {
            c == kClassUserMinorPlanet;
 }
 
-// The label of a packaged comet (its full label) or minor planet (its name
-// from the packaged name file); empty when the file cannot be read.
+// The label of a comet (its full label) or minor planet (its name), packaged
+// or the user's own; empty when the file cannot be read.
 void WriteMinorBodyLabel(const ObjectRecord *o, char *label) {
     label[0] = '\0';
     if (o->objectClass == kClassComet) {
@@ -58,6 +60,21 @@ void WriteMinorBodyLabel(const ObjectRecord *o, char *label) {
         char text[kMinorPlanetNameLength + 1] = {0};
         if (f && ReadMinorPlanetName(f, o->index, text))
             std::snprintf(label, kObservabilityLabelSize, "%s", text);
+        if (f) std::fclose(f);
+    } else if (o->objectClass == kClassUserComet) {
+        int32_t count = 0, index = 0;
+        FILE *f = OpenUserCometFile(&count);
+        CometRecord c;
+        char text[kCometLabelSize] = {0};
+        if (f && ReadNextUserComet(f, &c, o->index, nullptr, nullptr, nullptr, nullptr, text, count, &index, nullptr))
+            std::snprintf(label, kObservabilityLabelSize, "%.*s", kObservabilityLabelSize - 1, text);
+        if (f) std::fclose(f);
+    } else if (o->objectClass == kClassUserMinorPlanet) {
+        int32_t count = 0;
+        FILE *f = OpenUserMinorPlanetFile(&count);
+        MinorPlanetRecord r;
+        if (f && ReadUserMinorPlanetById(f, o->index, &r, nullptr))
+            std::snprintf(label, kObservabilityLabelSize, "%s", r.name);
         if (f) std::fclose(f);
     }
 }
@@ -118,10 +135,6 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
     it->condensation = 5;
     std::memcpy(&it->object, object, sizeof it->object);
     it->catalogueIndex = object->index;
-    // The user comet and minor-planet stores are not part of the build: their
-    // elements cannot be read.
-    if (object->objectClass == kClassUserComet || object->objectClass == kClassUserMinorPlanet)
-        return 0;
     it->extinctionV = ComputeVisualExtinction(it->date.month, site->temperature, site->humidity,
                                               site->latitude, site->elevation);
     if (RefreshObjectRecord(&it->object, 0.0, site, &it->date, it->extinctionV) <= 0) return 0;
@@ -185,7 +198,7 @@ void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *, Observab
         GetObjectPlotMagnitudeAndSizes(&o, &it->magnitude, &it->sizeA, &it->sizeB);
         it->condensation = o.condensation;
         v.earthDistance = o.distanceLightYears * kAuPerLightYear;
-        if (o.objectClass == kClassComet) v.comaSize = it->sizeA;
+        if (o.objectClass == kClassComet || o.objectClass == kClassUserComet) v.comaSize = it->sizeA;
     } else {
         ComputeApparentPlace(it->site, &it->date, it->extinctionV, 0.0, &o);
         ComputeAstrometricPlace(it->site, &it->date, 0.0, &o);

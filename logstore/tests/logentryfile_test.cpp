@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/safefile.h"
 #include "core/versionstamp.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "logstore/logpaths.h"
 #include "logstore/tests/logfixture.h"
 #include "objects/objectrecord.h"
@@ -295,4 +298,103 @@ TEST(LogEntryFile, OldEntryReadsBackConverted) {
     EXPECT_STREQ(e->conditions, "hazy");
     EXPECT_EQ(e->designation[0], 0);
     EXPECT_EQ(std::string(reinterpret_cast<char *>(e.get()) + 2, 3), "\x03\x01" "f");
+}
+
+// A user comet's and a user minor planet's entry written on one computer and
+// read (merging) into another's empty stores: the object arrives with every
+// element set, under the id it gets there.
+TEST(LogEntryFile, UserCometAndMinorPlanetTravelWithTheirElements) {
+    const double epoch = (2446470.5 - 2451545.0) / 36525.0;
+    std::string written[2];
+    CometRecord sets[2];
+    MinorPlanetRecord planet;
+    {
+        Store here;
+        // Two other comets first, so the comet's id here is 3.
+        FILE *c = OpenUserCometFile(nullptr);
+        ASSERT_TRUE(c);
+        const char *designations[] = {"2001 A1", "2002 B2"};
+        for (const char *d : designations) {
+            CometRecord other;
+            ASSERT_EQ(BuildCometRecord(&other, 0, 'C', "Other", d, epoch, epoch, 0, 0, 0, 1.0, 0.99, 1, 2, 3, 8, 4,
+                                       0.002, 0, ""),
+                      1);
+            ASSERT_EQ(AddUserCometElements(&c, &other, 1, 1), 1);
+        }
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_EQ(BuildCometRecord(&sets[i], 1, 'P', "Halley", "", epoch + i * 27000.0 / 36525.0,
+                                       epoch + i * 27000.0 / 36525.0, 0, 0, 0, 0.587, 0.967, 111.3, 58.4, 162.3,
+                                       5.5, 4.0, 0.002, 3, "MPC"),
+                      1);
+            ASSERT_EQ(AddUserCometElements(&c, &sets[i], 1, 1), 1);
+        }
+        SafeClose(c);
+        int32_t count = 0;
+        FILE *m = OpenUserMinorPlanetFile(&count);
+        ASSERT_TRUE(m);
+        ASSERT_EQ(BuildMinorPlanetRecord(&planet, 433, "Eros", 0, epoch, 271, 0, 1.458, 0, 0.2229, 178.9, 304.3,
+                                         10.8, 10.4, 0.46, "MPC"),
+                  1);
+        ASSERT_EQ(AddUserMinorPlanetElements(m, &planet, &count), 1);
+        int32_t highest = 0;
+        ASSERT_EQ(SortUserMinorPlanetFile(&m, count, &highest), 1);
+        SafeClose(m);
+        struct {
+            int objectClass;
+            int32_t id;
+            uint32_t bits;
+        } objects[2] = {{13, 3, 0x4}, {14, 1, 0x8}};
+        for (int i = 0; i < 2; ++i) {
+            std::unique_ptr<LogEntry> e = MakeEntry(objects[i].objectClass, objects[i].id, objects[i].bits, 2446480.5);
+            std::string path = here.dir.file("entry.bin");
+            FILE *f = std::fopen(path.c_str(), "wb");
+            ASSERT_TRUE(f);
+            ASSERT_EQ(WriteLogEntryFile(f, e.get(), "seen"), 1);
+            std::fclose(f);
+            written[i] = testutil::ReadFileBytes(path);
+        }
+    }
+    // The comet block: the count 2 and two 135-byte sets behind the entry.
+    ASSERT_EQ(written[0].size(), sizeof(LogEntry) + 2 + 2 * 135 + 5);
+    Store there;
+    for (int i = 0; i < 2; ++i) {
+        std::string path = there.dir.file("entry.bin");
+        ASSERT_TRUE(testutil::WriteFileBytes(path, written[i]));
+        FILE *f = std::fopen(path.c_str(), "r+b");
+        ASSERT_TRUE(f);
+        std::unique_ptr<LogEntry> back(new LogEntry);
+        char *notes = nullptr;
+        ASSERT_EQ(ReadLogEntryFile(f, back.get(), &notes, 1, 1), 1);
+        std::fclose(f);
+        EXPECT_STREQ(notes, "seen");
+        delete[] notes;
+        EXPECT_EQ(+back->catalogueIndex, 1) << "the id the object has here";
+    }
+    int32_t count = 0;
+    FILE *c = OpenUserCometFile(&count);
+    ASSERT_TRUE(c);
+    ASSERT_EQ(count, 2);
+    for (int i = 0; i < 2; ++i) {
+        CometRecord r;
+        ASSERT_EQ(ReadUserCometRecord(c, &r, i), 1);
+        const CometRecord &want = sets[1 - i];  // newest perihelion first
+        EXPECT_EQ(+r.objectId, 1);
+        EXPECT_STREQ(r.name, "Halley");
+        EXPECT_EQ(+r.number, 1);
+        EXPECT_DOUBLE_EQ(+r.perihelionTime, +want.perihelionTime);
+        EXPECT_FLOAT_EQ(+r.q, +want.q);
+        EXPECT_FLOAT_EQ(+r.e, +want.e);
+        EXPECT_FLOAT_EQ(+r.inclination, +want.inclination);
+        EXPECT_EQ(+r.condensation, 3);
+    }
+    SafeClose(c);
+    FILE *m = OpenUserMinorPlanetFile(&count);
+    ASSERT_TRUE(m);
+    ASSERT_EQ(count, 1);
+    MinorPlanetRecord r;
+    ASSERT_EQ(ReadUserMinorPlanetRecord(m, &r, 0), 1);
+    EXPECT_EQ(+r.number, 433);
+    EXPECT_EQ(+r.objectId, 1);
+    EXPECT_DOUBLE_EQ(+r.a, +planet.a);
+    SafeClose(m);
 }

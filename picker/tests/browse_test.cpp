@@ -13,7 +13,10 @@
 #include "core/datapaths.h"
 #include "core/userfolder.h"
 #include "minorbodies/dbfolders.h"
+#include "core/safefile.h"
 #include "minorbodies/usercatalogs.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "picker/browse.h"
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
@@ -260,6 +263,63 @@ TEST(BrowseProtocol, UserStarsByPageOfIds) {
     Listing marks = List(&state, kClassSkyMark, 1, 0, "*");
     EXPECT_EQ(marks.result, 0);
     EXPECT_TRUE(marks.rows.empty());
+    SetUserDataFolder("");
+}
+
+TEST(BrowseProtocol, UserCometsAndMinorPlanetsByEachKind) {
+    testutil::TempDir dir;
+    SetUserDataFolder(dir.path().c_str());
+    const double epoch = 0.2;
+    FILE *f = OpenUserCometFile(nullptr);
+    ASSERT_NE(f, nullptr);
+    struct {
+        uint16_t number;
+        char letter;
+        const char *name, *designation;
+        double T;
+    } comets[] = {{2, 'P', "Encke", "", epoch}, {1, 'P', "Halley", "", epoch},
+                  {1, 'P', "Halley", "", epoch + 0.5}, {0, 'C', "Hale-Bopp", "1995 O1", epoch}};
+    for (auto &c : comets) {
+        CometRecord r;
+        ASSERT_EQ(BuildCometRecord(&r, c.number, c.letter, c.name, c.designation, c.T, c.T, 0, 0, 0, 0.5, 0.9, 1, 2,
+                                   3, 5, 4, 0.002, 0, ""),
+                  1);
+        ASSERT_EQ(AddUserCometElements(&f, &r, 1, 1), 1);
+    }
+    SafeClose(f);
+    int32_t count = 0;
+    f = OpenUserMinorPlanetFile(&count);
+    ASSERT_NE(f, nullptr);
+    struct {
+        int32_t number;
+        const char *name;
+    } planets[] = {{433, "Eros"}, {0, "2001 QX"}, {1, "Ceres"}};
+    for (auto &p : planets) {
+        MinorPlanetRecord r;
+        ASSERT_EQ(BuildMinorPlanetRecord(&r, p.number, p.name, 0, epoch, 10, 0, 2.5, 0, 0.1, 1, 2, 3, 10, 0.15, ""), 1);
+        ASSERT_EQ(AddUserMinorPlanetElements(f, &r, &count), 1);
+    }
+    int32_t highest = 0;
+    ASSERT_EQ(SortUserMinorPlanetFile(&f, count, &highest), 1);
+    SafeClose(f);
+
+    BrowseState state;
+    using V = std::vector<std::string>;
+    Listing labels = List(&state, kClassUserComet, kCometKindFull, 0, "*");
+    EXPECT_EQ(labels.result, 0);
+    EXPECT_EQ(labels.rows, (V{"1P/Halley", "2P/Encke", "C/1995 O1 (Hale-Bopp)"})) << "one row per comet";
+    EXPECT_EQ(labels.numbers, (std::vector<int32_t>{2, 1, 3}));
+    EXPECT_EQ(List(&state, kClassUserComet, kCometKindPeriodicNumber, 0, "*").rows, (V{"1P", "2P"}));
+    EXPECT_EQ(List(&state, kClassUserComet, kCometKindIau, 0, "*").rows, (V{"1995 O1"}));
+    EXPECT_EQ(List(&state, kClassUserComet, kCometKindDiscovererName, 0, "Ha").rows, (V{"Halley", "Hale-Bopp"}));
+    Listing names = List(&state, kClassUserMinorPlanet, kMinorPlanetKindFull, 0, "*");
+    EXPECT_EQ(names.rows, (V{"2001 QX", "Ceres (1)", "Eros (433)"}));
+    EXPECT_EQ(List(&state, kClassUserMinorPlanet, kMinorPlanetKindFull, 0, "(433) Eros").rows, (V{"Eros (433)"}));
+    Listing numbers = List(&state, kClassUserMinorPlanet, kMinorPlanetKindNumberName, 0, "(433)");
+    EXPECT_EQ(numbers.rows, (V{"(00001) Ceres", "(00433) Eros"}));
+    EXPECT_EQ(numbers.selected, 1) << "the typed number's row";
+    EXPECT_EQ(CatalogueObjectCount(kClassUserComet), 4) << "element sets";
+    EXPECT_EQ(CatalogueObjectCount(kClassUserMinorPlanet), 3);
     SetUserDataFolder("");
 }
 

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "core/safefile.h"
 #include "core/userfolder.h"
 #include "minorbodies/usercatalogs.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -186,4 +189,81 @@ TEST(UserObjectData, CountedBlocksAreConsumedExactlyAndBounded) {
         EXPECT_EQ(local, -1);
         std::fclose(f);
     }
+}
+
+// User comets and minor planets: an id of another computer's files is found
+// here by designation, number or name; an old transfer record (116-byte
+// minor-planet sets) is merged in the current layout.
+TEST(UserObjectData, CometAndMinorPlanetRemapAndOldSets) {
+    const double epoch = 0.2;
+    testutil::TempDir other;
+    UserFolder here;
+    auto fill = [&](const std::string &folder, bool extra) {
+        SetUserDataFolder(folder.c_str());
+        FILE *c = OpenUserCometFile(nullptr);
+        CometRecord r;
+        if (extra) {
+            BuildCometRecord(&r, 0, 'C', "First", "2001 A1", epoch, epoch, 0, 0, 0, 1, 0.9, 1, 2, 3, 5, 4, 0.002, 0, "");
+            AddUserCometElements(&c, &r, 1, 1);
+        }
+        BuildCometRecord(&r, 0, 'C', "Hale-Bopp", "1995 O1", epoch, epoch, 0, 0, 0, 0.9, 0.99, 1, 2, 3, 5, 4, 0.002, 0,
+                         "");
+        AddUserCometElements(&c, &r, 1, 1);
+        SafeClose(c);
+        int32_t count = 0;
+        FILE *m = OpenUserMinorPlanetFile(&count);
+        MinorPlanetRecord p;
+        if (extra) {
+            BuildMinorPlanetRecord(&p, 1, "Ceres", 0, epoch, 1, 0, 2.5, 0, 0.1, 1, 2, 3, 9, 0.15, "");
+            AddUserMinorPlanetElements(m, &p, &count);
+        }
+        BuildMinorPlanetRecord(&p, 433, "Eros", 0, epoch, 1, 0, 1.458, 0, 0.22, 1, 2, 3, 10, 0.15, "");
+        AddUserMinorPlanetElements(m, &p, &count);
+        int32_t highest = 0;
+        SortUserMinorPlanetFile(&m, count, &highest);
+        SafeClose(m);
+    };
+    fill(other.path(), true);   // there: Hale-Bopp is comet 2, Eros minor planet 2
+    fill(here.dir.path(), false);  // here: both are 1
+    SetUserDataFolder(here.dir.path().c_str());
+    struct Case {
+        int cls;
+        int32_t there, here;
+        int result;
+    } cases[] = {{13, 2, 1, 1}, {14, 2, 1, 1}, {13, 1, 1, 0}, {14, 9, 9, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.cls * 100 + c.there);
+        int32_t id = c.there;
+        EXPECT_EQ(RemapUserObjectId(nullptr, other.path().c_str(), c.cls, &id, 3106), c.result);
+        EXPECT_EQ(id, c.result ? c.here : c.there);
+    }
+
+    // An old 116-byte set of a new minor planet: merged, sorted, given an id.
+    MinorPlanetRecord p;
+    ASSERT_EQ(BuildMinorPlanetRecord(&p, 0, "Oldtimer", 0, epoch, 1, 0, 3.0, 0, 0.05, 1, 2, 3, 12, 0.15, ""), 1);
+    std::string block(4, '\0');
+    block[0] = 1;
+    std::string old(116, '\0');
+    std::memcpy(&old[0], &p, 101);
+    std::memcpy(&old[105], "OLD", 3);
+    std::string path = here.dir.file("old.bin");
+    testutil::WriteFileBytes(path, block + old + "NEXT");
+    FILE *f = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(f);
+    int32_t local = -1;
+    ASSERT_EQ(ReadUserObjectData(f, 14, &local, nullptr, 2900, 0, 1), 1);
+    char next[5] = {0};
+    EXPECT_EQ(std::fread(next, 1, 4, f), 4u);
+    EXPECT_STREQ(next, "NEXT");
+    std::fclose(f);
+    int32_t count = 0;
+    FILE *m = OpenUserMinorPlanetFile(&count);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(count, 2);
+    MinorPlanetRecord back;
+    int32_t index = 0;
+    ASSERT_EQ(ReadUserMinorPlanetById(m, local, &back, &index), 1);
+    EXPECT_STREQ(back.name, "Oldtimer");
+    EXPECT_STREQ(back.source, "OLD");
+    SafeClose(m);
 }

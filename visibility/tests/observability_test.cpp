@@ -14,6 +14,11 @@
 #include "astro/location.h"
 #include "astro/sidereal.h"
 #include "core/mathutil.h"
+#include "core/safefile.h"
+#include "core/userfolder.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
+#include "testutil/testutil.h"
 #include "ephem/sunmoon.h"
 #include "instruments/optics.h"
 #include "objects/buildrecord.h"
@@ -167,6 +172,69 @@ TEST(ItemBestTime, WindowsAndSpan) {
     ASSERT_NE(+moon.visibleUntil, -1.0f);
     EXPECT_LT(CenterHoursOnMidnight(+moon.visibleFrom), CenterHoursOnMidnight(+moon.bestTime));
     EXPECT_GT(CenterHoursOnMidnight(+moon.visibleUntil), CenterHoursOnMidnight(+moon.bestTime));
+}
+
+}  // namespace
+
+namespace {
+
+// A user comet and a user minor planet are scanned from their element sets,
+// labelled from their stores; an id the store lacks begins nothing.
+TEST(Observability, UserCometsAndMinorPlanets) {
+    testutil::TempDir user;
+    SetUserDataFolder(user.path().c_str());
+    const double epoch = (2460330.5 - 2451545.0) / 36525.0;  // 2024 Jan 25
+    FILE *f = OpenUserCometFile(nullptr);
+    ASSERT_TRUE(f);
+    CometRecord c;
+    ASSERT_EQ(BuildCometRecord(&c, 0, 'C', "Test", "2023 A3", epoch, epoch, 0, 0, 0, 1.2, 0.99, 130, 280, 60, 6, 4,
+                               0.002, 5, ""),
+              1);
+    ASSERT_EQ(AddUserCometElements(&f, &c, 1, 1), 1);
+    SafeClose(f);
+    int32_t count = 0;
+    f = OpenUserMinorPlanetFile(&count);
+    ASSERT_TRUE(f);
+    MinorPlanetRecord p;
+    ASSERT_EQ(BuildMinorPlanetRecord(&p, 0, "Rocky", 0, epoch, 10, 0, 2.5, 0, 0.1, 1, 2, 3, 12, 0.15, ""), 1);
+    ASSERT_EQ(AddUserMinorPlanetElements(f, &p, &count), 1);
+    int32_t highest = 0;
+    ASSERT_EQ(SortUserMinorPlanetFile(&f, count, &highest), 1);
+    SafeClose(f);
+
+    const LocationRecord site = Site();
+    const DateRecord date = Date(site, 1, 25, 2024, 18.0);
+    auto o = EightInch();
+    struct Case {
+        int objectClass;
+        int32_t index;
+        int result;
+        const char *label;
+    } cases[] = {{kClassUserComet, 1, 1, "C/2023 A3 (Test)"},
+                 {kClassUserMinorPlanet, 1, 1, "Rocky"},
+                 {kClassUserComet, 7, 0, ""}};
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.label);
+        ObjectRecord object;
+        ClearObjectRecord(&object);
+        object.objectClass = static_cast<uint8_t>(k.objectClass);
+        object.index = k.index;
+        ObservabilityIterator it;
+        char label[kObservabilityLabelSize] = "x";
+        EXPECT_EQ(BeginObservability(&it, &site, &date, o.get(), nullptr, 0.1, 0.3, &object, 0, 0, 0, 0, 0, 2, 1,
+                                     label),
+                  k.result);
+        if (k.result) {
+            EXPECT_STREQ(label, k.label);
+            ObservabilityValues values;
+            DateRecord at;
+            double a = 0, b = 0, c2 = 0, d = 0;
+            ASSERT_EQ(NextObservabilityPlace(&it, nullptr, &values, &at, &a, &b, &c2, &d), 1);
+            EXPECT_GT(values.earthDistance, 0.0);
+        }
+        EndObservability(&it);
+    }
+    SetUserDataFolder("");
 }
 
 }  // namespace
