@@ -12,6 +12,8 @@
 #include "ephem/satellites.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "objects/buildrecord.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
@@ -42,6 +44,35 @@ void PlaceFromJ2000(const LocationRecord *site, const DateRecord *date, int mode
     ApplyPrecession(toJ2000, ra, dec, 0.0, 0.0, 0);
 }
 
+// The place (J2000, geocentric), distance, magnitude and coma of a comet or
+// minor planet, packaged or the user's own, from the element set for the
+// date. 1, or 0 when it cannot be placed.
+int PlaceMovingBody(SearchBody *b, const DateRecord *date, double *ra, double *dec, double *delta,
+                    double *magnitude, double *coma) {
+    switch (b->objectClass) {
+    case kClassComet:
+        return ComputeCometPosition(date, b->index, nullptr, nullptr, nullptr, nullptr, ra, dec, nullptr, delta,
+                                    nullptr, magnitude, coma, nullptr, nullptr, nullptr, nullptr, &b->orbit);
+    case kClassMinorPlanet:
+        return ComputeMinorPlanetPosition(b->ephemeris, date, b->index, ra, dec, nullptr, delta, nullptr,
+                                          magnitude) != 0;
+    case kClassUserComet:
+        return ComputeUserCometPosition(b->userStore, date, b->index, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        ra, dec, nullptr, delta, nullptr, magnitude, coma, nullptr, nullptr,
+                                        nullptr, nullptr, &b->orbit, nullptr);
+    case kClassUserMinorPlanet:
+        return ComputeUserMinorPlanetPosition(b->userStore, date, b->index, nullptr, nullptr, ra, dec, nullptr,
+                                              delta, nullptr, magnitude, nullptr, &b->orbit, nullptr);
+    default:
+        return 0;
+    }
+}
+
+bool IsMovingBodyClass(int objectClass) {
+    return objectClass == kClassComet || objectClass == kClassMinorPlanet || objectClass == kClassUserComet ||
+           objectClass == kClassUserMinorPlanet;
+}
+
 }  // namespace
 
 int SatelliteNumberOf(int satellite) {
@@ -63,24 +94,26 @@ int SetUpSearchBody(SearchBody *body, int objectClass, int index, int satellite,
         return 1;
     case 2:
         return index >= kBodySun && index <= kBodyEarthShadow ? 1 : 0;
-    case 3: {
-        double cra, cdec;
-        return ComputeCometPosition(date, index, nullptr, nullptr, nullptr, nullptr, &cra, &cdec, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &body->orbit);
-    }
-    case 4:
-        body->ephemeris = OpenMinorPlanetEphemeris();
-        if (!body->ephemeris) return 0;
-        if (ComputeMinorPlanetPosition(body->ephemeris, date, index, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                       nullptr) == 0) {
+    case kClassComet:
+    case kClassMinorPlanet:
+    case kClassUserComet:
+    case kClassUserMinorPlanet: {
+        int32_t count = 0;
+        if (objectClass == kClassMinorPlanet) body->ephemeris = OpenMinorPlanetEphemeris();
+        if (objectClass == kClassUserComet) body->userStore = OpenUserCometFile(&count);
+        if (objectClass == kClassUserMinorPlanet) body->userStore = OpenUserMinorPlanetFile(&count);
+        bool opened = objectClass == kClassComet || body->ephemeris || body->userStore;
+        double pra, pdec, delta, magnitude, coma;
+        if (!opened || !PlaceMovingBody(body, date, &pra, &pdec, &delta, &magnitude, &coma)) {
             ReleaseSearchBody(body);
             return 0;
         }
         return 1;
+    }
     default:
         break;
     }
-    if (!IsFixedBodyClass(objectClass)) return 0;  // the user's comets and minor planets among them
+    if (!IsFixedBodyClass(objectClass)) return 0;
     ObjectRecord record;
     InitObjectRecord(&record);
     record.objectClass = static_cast<uint8_t>(objectClass);
@@ -98,22 +131,16 @@ void ReleaseSearchBody(SearchBody *body) {
     if (!body) return;
     if (body->ephemeris) CloseMinorPlanetEphemeris(body->ephemeris);
     body->ephemeris = nullptr;
+    if (body->userStore) std::fclose(body->userStore);
+    body->userStore = nullptr;
 }
 
 int ComputeSearchBody(SearchBody *b, const LocationRecord *site, const DateRecord *date, int mode, int ecliptic,
                       int physical, const PrecessionRecord *toDate, const PrecessionRecord *toJ2000) {
     if (!b || !date) return 0;
-    if (b->objectClass == 3 || b->objectClass == 4) {
+    if (IsMovingBodyClass(b->objectClass)) {
         double ra = 0, dec = 0, delta = 1, mag = 99.9, coma = 0;
-        if (b->objectClass == 3) {
-            // The packaged comet: its place and coma from the best element set.
-            if (!ComputeCometPosition(date, b->index, nullptr, nullptr, nullptr, nullptr, &ra, &dec, nullptr, &delta,
-                                      nullptr, &mag, &coma, nullptr, nullptr, nullptr, nullptr, &b->orbit))
-                return 0;
-        } else if (ComputeMinorPlanetPosition(b->ephemeris, date, b->index, &ra, &dec, nullptr, &delta, nullptr,
-                                              &mag) == 0) {
-            return 0;
-        }
+        if (!PlaceMovingBody(b, date, &ra, &dec, &delta, &mag, &coma)) return 0;
         PlaceFromJ2000(site, date, mode, delta, toDate, toJ2000, &ra, &dec);
         b->ra = ra;
         b->dec = dec;

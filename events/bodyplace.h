@@ -1,9 +1,10 @@
 // The place of one body of an event search at one time: a fixed point of
 // the sky, a catalogue object, the Sun, Moon, a planet or its satellite, the
-// Earth's shadow, a packaged comet or minor planet. The two-body search and
+// Earth's shadow, a packaged or the user's own comet or minor planet. The two-body search and
 // the many-body approach search share it.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "astro/datetime.h"
 #include "astro/location.h"
@@ -31,7 +32,8 @@ struct SearchBody {
     double motionRa, motionDec;        // rad per year
     double magnitude;                  // fixed bodies: as given; others: last computed
     MinorPlanetEphemeris *ephemeris;   // class 4
-    OrbitRecord orbit;                 // class 3
+    OrbitRecord orbit;                 // comets
+    FILE *userStore;                   // the user's comets or minor planets (index = id)
     // Last computed values.
     double ra, dec;          // rad
     double distance;         // AU
@@ -40,8 +42,8 @@ struct SearchBody {
 };
 
 // Sets a body up: 1, or 0 when it cannot be (a comet or minor planet not
-// found, a file that will not open, a class this search cannot place: the
-// user's comets and minor planets, a catalogue object that is gone). A class-0
+// found, a file that will not open, a class this search cannot place, a
+// catalogue object that is gone). A class-0
 // point takes ra and dec (J2000) and magnitude 0. Nothing stays open on 0.
 int SetUpSearchBody(SearchBody *body, int objectClass, int index, int satellite, double ra, double dec,
                     const DateRecord *date, const LocationRecord *site);

@@ -356,3 +356,69 @@ TEST_F(MinorPlanetPhenomena, OppositionsOfMinorPlanetsWithinTheMagnitudeLimit) {
 }
 
 }  // namespace
+
+#include "events/bodyplace.h"
+#include "events/eventrecord.h"
+#include "minorbodies/mpdatabase.h"
+#include "minorbodies/usermp.h"
+
+namespace {
+
+// A minor planet of the user's own store, holding the same elements as the
+// packaged (4) Vesta, is placed where the packaged one is (the event
+// searches read both through the same body set-up), and a missing id is
+// refused with nothing left open.
+TEST_F(MinorPlanetPhenomena, UserMinorPlanetIsPlacedAsThePackagedOneWithItsElements) {
+    const double jd = 2460797.5;  // 2025 May 2
+    DateRecord date;
+    SetCompletedDate(nullptr, jd, &date);
+    MinorPlanetEphemeris *ephemeris = OpenMinorPlanetEphemeris();
+    ASSERT_NE(ephemeris, nullptr);
+    ASSERT_NE(ComputeMinorPlanetPosition(ephemeris, &date, 4, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr),
+              0);
+    const OrbitRecord o = ephemeris->orbit;
+    CloseMinorPlanetEphemeris(ephemeris);
+
+    MinorPlanetRecord record;
+    ASSERT_EQ(BuildMinorPlanetRecord(&record, 0, "Vesta copy", o.T, o.T, 0.0, 0.0, o.a, 0.0, o.e,
+                                     o.peri / ephemtest::kDegree, o.node / ephemtest::kDegree,
+                                     o.incl / ephemtest::kDegree, o.H, o.G, "test"),
+              1);
+    int32_t count = 0, highestId = 0;
+    FILE *mp = OpenUserMinorPlanetFile(&count);
+    ASSERT_NE(mp, nullptr);
+    ASSERT_EQ(AddUserMinorPlanetElements(mp, &record, &count), 1);
+    ASSERT_EQ(SortUserMinorPlanetFile(&mp, count, &highestId), 1);
+    std::fclose(mp);
+    ASSERT_EQ(highestId, 1);
+
+    LocationRecord site = Dallas();
+    PrecessionRecord none;
+    std::memset(&none, 0, sizeof none);
+    SearchBody packaged, user;
+    ASSERT_EQ(SetUpSearchBody(&packaged, kEventClassMinorPlanet, 4, 0, 0, 0, &date, &site), 1);
+    ASSERT_EQ(SetUpSearchBody(&user, kEventClassUserMinorPlanet, highestId, 0, 0, 0, &date, &site), 1);
+    for (double t : {jd, jd + 40.0, jd - 90.0}) {
+        SCOPED_TRACE(t);
+        DateRecord d;
+        SetCompletedDate(nullptr, t, &d);
+        ASSERT_EQ(ComputeSearchBody(&packaged, &site, &d, kCoordinatesGeocentricJ2000, 0, 1, &none, &none), 1);
+        ASSERT_EQ(ComputeSearchBody(&user, &site, &d, kCoordinatesGeocentricJ2000, 0, 1, &none, &none), 1);
+        EXPECT_NEAR(user.ra, packaged.ra, 1.0 / 206265.0);
+        EXPECT_NEAR(user.dec, packaged.dec, 1.0 / 206265.0);
+        EXPECT_NEAR(user.distance, packaged.distance, 1e-6);
+        EXPECT_NEAR(user.magnitude, packaged.magnitude, 0.05);
+    }
+    ReleaseSearchBody(&packaged);
+    ReleaseSearchBody(&user);
+    EXPECT_EQ(user.userStore, nullptr);
+
+    SearchBody missing;
+    EXPECT_EQ(SetUpSearchBody(&missing, kEventClassUserMinorPlanet, 99, 0, 0, 0, &date, &site), 0);
+    EXPECT_EQ(missing.userStore, nullptr);
+    EXPECT_EQ(SetUpSearchBody(&missing, kEventClassUserComet, 1, 0, 0, 0, &date, &site), 0);
+    EXPECT_EQ(missing.userStore, nullptr);
+}
+
+}  // namespace
