@@ -68,6 +68,7 @@
 #define IDC_PLACES_MANUAL_ENTRY  2551  // Manual/GPS Entry
 #define IDC_PLACES_LIST          2552  // places of the region
 #define IDC_PLACES_TREE          2556  // regions
+#define IDB_PLACES_TREE          2557  // bitmap: the tree's region picture, 16 x 16
 
 // LocManDlg ("Define New Location")
 #define IDC_SITECOORD_GPS        121   // GPS

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "core/datapaths.h"
+#include "core/mathutil.h"
+#include "sites/sitestore.h"
 
 struct PlacesTables {
     std::FILE *files[kPlaceTableCount];
@@ -153,6 +155,29 @@ int DecodePlaceDaylightRule(const PlaceRecord *place, DaylightSavingRule *rule) 
     rule->endWeek = (uint8_t)week[1];
     rule->startMonth = (uint8_t)month[0];
     rule->endMonth = (uint8_t)month[1];
+    return 1;
+}
+
+int MakeSiteFromPlace(const PlaceRecord *place, const char *regionName, LocationRecord *site,
+                      LocationTrailer *trailer) {
+    if (!place || !site || !trailer) return 0;
+    double lon = 0, lat = 0, zone = 0;
+    int named = 0;
+    char name[kDecodedPlaceNameSize];
+    DecodePlace(place, regionName, &lon, &lat, &named, &zone, name);
+    if (named < 0 || named > 4) named = 0;
+    if (named) zone = NamedZoneOffsets[named];
+    const double degree = kPi / 180.0;
+    InitLocationRecord(site, lon * degree, lat * degree, 0.0, 6.5, 0.0, 18.3, 60.0, 2, 0.0, zone,
+                       name);
+    DaylightSavingRule rule;
+    if (DecodePlaceDaylightRule(place, &rule))
+        SetDaylightSavingRule(site, rule.startWeek, rule.startWeekday, rule.startMonth,
+                              rule.startHour, rule.endWeek, rule.endWeekday, rule.endMonth,
+                              rule.endHour, rule.shift, 2);
+    trailer->namedZone = (uint8_t)named;
+    trailer->elevationInFeet = 0;
+    trailer->reserved = 0;
     return 1;
 }
 

@@ -66,6 +66,15 @@ void PlaceListName(const PlaceRecord *place, char *text);
 // 1 with the rule filled; 0 when the place has no (usable) rule.
 int DecodePlaceDaylightRule(const PlaceRecord *place, DaylightSavingRule *rule);
 
+struct LocationTrailer;
+// A new site from a picked place: position and zone decoded (a named zone
+// forces its offset), elevation 0, the usual defaults (naked-eye limit 6.5,
+// temperature 18.3, humidity 60, seeing rating 2), and the place's
+// daylight-saving rule in use (mode 2) when it carries one; the trailer names
+// the zone. 1, or 0 when an argument is missing.
+int MakeSiteFromPlace(const PlaceRecord *place, const char *regionName, LocationRecord *site,
+                      LocationTrailer *trailer);
+
 // One region item of the places tree.
 struct PlaceTreeNode {
     void *item;  // the tree item, null until inserted

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/datapaths.h"
+#include "core/mathutil.h"
+#include "sites/sitestore.h"
 #include "sites/places.h"
 #include "testutil/testutil.h"
 
@@ -110,6 +112,42 @@ TEST(DecodePlace, DaylightQualifier) {
         EXPECT_EQ(+r.startHour, (float)c.startHour) << c.name;
         EXPECT_EQ(+r.endHour, (float)c.endHour) << c.name;
         EXPECT_EQ(+r.shift, 1.0f) << c.name;
+    }
+}
+
+TEST(DecodePlace, SiteFromAPlace) {
+    struct Case {
+        const char *place;
+        int zoneField, named;
+        double zone;
+        int mode, startMonth;
+        double startHour;
+    } cases[] = {
+        // A named zone forces its offset over the stored tenths.
+        {"Denver,310iB00i", -65, 3, -7.0, 2, 3, 2.0},
+        {"Kathmandu", 58, 0, 5.8, 0, 0, 0.0},
+        {"Lahti,330mA30m", 20, 0, 2.0, 2, 3, 3.0},
+    };
+    for (const Case &c : cases) {
+        PlaceRecord p = Place(10498, 3974, c.zoneField, c.named, c.place);
+        LocationRecord site;
+        LocationTrailer trailer = {9, 9, 9};
+        ASSERT_EQ(MakeSiteFromPlace(&p, "Region", &site, &trailer), 1);
+        std::string want = std::string(c.place).substr(0, std::string(c.place).find(',')) + " Region";
+        EXPECT_STREQ(site.name, want.c_str());
+        EXPECT_NEAR(site.longitude, 104.98 * kPi / 180.0, 1e-12);
+        EXPECT_NEAR(site.latitude, 39.74 * kPi / 180.0, 1e-12);
+        EXPECT_EQ(+site.elevation, 0.0);
+        EXPECT_NEAR(site.timeZone, c.zone, 1e-12) << c.place;
+        EXPECT_EQ(+trailer.namedZone, c.named);
+        EXPECT_EQ(+trailer.elevationInFeet, 0);
+        EXPECT_EQ(+trailer.reserved, 0);
+        EXPECT_EQ(+site.dstMode, c.mode) << c.place;
+        if (c.mode == 2) {
+            EXPECT_EQ(+site.dst.startMonth, c.startMonth) << c.place;
+            EXPECT_EQ(+site.dst.startHour, (float)c.startHour) << c.place;
+            EXPECT_EQ(+site.dst.shift, 1.0f) << c.place;
+        }
     }
 }
 
