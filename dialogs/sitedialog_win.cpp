@@ -582,14 +582,7 @@ INT_PTR RunHorizonDialog(HWND owner, LocationRecord *site) {
     if (!site) return 0;
     INT_PTR r = DialogBoxParamA(g_locState ? g_locState->instance : nullptr, "LocHorDlg", owner,
                                 LocHorDlgProc, (LPARAM)site);
-    if (r == -1) {
-        // There is no horizon-recording dialog in this version: say so
-        // rather than let "Create" do nothing.
-        MessageBoxA(owner, "Recording a local horizon is not available in this version of Gleaner.",
-                    "Nightjar Message", MB_OK | MB_ICONINFORMATION);
-        return 0;
-    }
-    return r;
+    return r == 1 ? 1 : 0;
 }
 
 int PickLocation(HWND owner, HINSTANCE instance, LocationRecord *site) {

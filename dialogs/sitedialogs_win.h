@@ -49,7 +49,9 @@ int PickLocation(HWND owner, HINSTANCE instance, LocationRecord *site);
 // (the Observing Sites dialog is then opened on it). Record and trailer are
 // copied back on 1 and 2.
 int EditLocation(HWND owner, HINSTANCE instance, LocationRecord *site, LocationTrailer *trailer);
-// The obstructed-horizon dialog for a site; 0 when no record is given.
+// The obstructed-horizon dialog "Create Obstructed Horizon" for a site
+// (LocHorDlg, its lParam the site): 1 when a horizon file was made while it
+// was open, else 0 (also when no record is given).
 INT_PTR RunHorizonDialog(HWND owner, LocationRecord *site);
 // 1 when the window's text (up to 64 characters) parses to a value; the value
 // is stored either way.
