@@ -85,7 +85,7 @@ struct PlaceTreeNode {
 // expanded (-1 none).
 struct PlaceTree {
     std::vector<PlaceTreeNode> nodes[kPlaceRegionLevels];
-    int expanded[kPlaceRegionLevels];
+    int expanded[kPlaceRegionLevels] = {-1, -1, -1};
 };
 // Sizes the node arrays from the tables (each level as large as the greatest
 // end index that points into it, and never beyond the file's records) and

@@ -291,6 +291,7 @@ protected:
         std::string source = testutil::SourceDir();
         if (source.empty()) GTEST_SKIP() << "GLEANER_SOURCE_DIR not set";
         if (!testutil::PathIsThere("/usr/share/kstars/citydb.sqlite")) GTEST_SKIP() << "no kstars-data";
+        if (std::system("python3 -c \"\" > /dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
         std::string command = "python3 \"" + source + "/tools/gen_places.py\" --out \"" +
                               dir_.path() + "\" > /dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
