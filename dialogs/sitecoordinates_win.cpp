@@ -313,14 +313,17 @@ void ClearPickedPlace(HWND dialog, LocDlgState *st) {
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
 }
 
-void AddPlaceListItem(HWND list, int row, const PlaceRecord *place) {
+// A row keeps its place's index, so that a record left out before it
+// (unreadable) does not shift the place a row stands for.
+void AddPlaceListItem(HWND list, int row, int placeIndex, const PlaceRecord *place) {
     char text[34];
     PlaceListName(place, text);
     LVITEMA item;
     std::memset(&item, 0, sizeof item);
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
     item.pszText = text;
+    item.lParam = placeIndex;
     SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
@@ -335,7 +338,7 @@ void ListRegionPlaces(HWND dialog, LocDlgState *st, const PlaceTreeNode *node) {
     for (int k = node->region.first; k < node->region.end; ++k) {
         PlaceRecord place;
         if (!ReadPlace(Tables(st), k, &place)) continue;  // a record that cannot be read is left out
-        AddPlaceListItem(list, row++, &place);
+        AddPlaceListItem(list, row++, k, &place);
         char text[34];
         PlaceListName(&place, text);
         int width = (int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)text);
@@ -375,6 +378,17 @@ void PickRow(HWND dialog, LocDlgState *st, int row) {
     if (row < 0) return;
     st->placeRow = row;
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+}
+
+// The place index of the picked row (the region's first place + the row
+// when the row keeps none).
+int PickedPlaceIndex(HWND dialog, const LocDlgState *st) {
+    LVITEMA item;
+    std::memset(&item, 0, sizeof item);
+    item.mask = LVIF_PARAM;
+    item.iItem = st->placeRow;
+    if (SendDlgItemMessageA(dialog, IDC_PLACES_LIST, LVM_GETITEMA, 0, (LPARAM)&item)) return (int)item.lParam;
+    return st->placeRow + st->firstPlaceIndex;
 }
 
 void ClosePlaces(HWND dialog, LocDlgState *st) {
@@ -449,7 +463,7 @@ INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case IDOK:
             if (st->placeRow < 0) return TRUE;
             // A place that cannot be read leaves the dialog open.
-            if (!ReadPlace(Tables(st), st->placeRow + st->firstPlaceIndex, &st->place)) return TRUE;
+            if (!ReadPlace(Tables(st), PickedPlaceIndex(dialog, st), &st->place)) return TRUE;
             ClosePlaces(dialog, st);
             EndDialog(dialog, 1);
             return TRUE;
