@@ -141,7 +141,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
     Store({MakeSite("Home", 100, 40)});
     LocationRecord asked = MakeSite("Home", 100, 40);
     const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
-    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit;
+    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit, zoneTyped;
     bool okDisabled = false, gpsHidden = false;
     bool ran = RunScript(
         {Press(kSites, IDC_SITE_NEW),
@@ -169,6 +169,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
                  char text[64] = "";
                  SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, row, (LPARAM)text);
                  selected = text;
+                 zoneTyped = ItemText(d, IDC_SITE_ZONE_OFFSET);
                  SetDlgItemTextA(d, IDC_SITE_ZONE_OFFSET, "-7");
              }),
          Press(kSites, IDOK)},
@@ -185,6 +186,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
     EXPECT_EQ(unit, "feet");
     EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
     EXPECT_EQ(selected, "Bryce Point");
+    EXPECT_EQ(zoneTyped, "+0");  // a place typed by hand starts in Universal Time
     EXPECT_STREQ(asked.name, "Bryce Point");
     std::vector<StoredSite> sites = ReadSites();
     ASSERT_EQ(sites.size(), 2u);
