@@ -250,6 +250,20 @@ TEST_F(HorizonDialog, FinishAsksBeforeReplacing) {
     EXPECT_EQ(ReadFileBytes(dir_.file("horizons/Mesa.bin")), before);
 }
 
+// Closing during a run and answering Yes ends the run: the segment file is
+// closed (Windows refuses to delete an open file) and no horizon is made.
+TEST_F(HorizonDialog, CloseDuringARunClosesTheSegment) {
+    SetHorizonReadingSource(&kFakeTelescope);
+    std::string segment = dir_.file("horseg.txt");
+    bool ran = RunScript({Press(kHorizon, IDC_HORIZON_BEGIN), Press(kHorizon, IDC_HORIZON_START),
+                          [&] { return Lines(segment).size() >= 1; }, Press(kHorizon, IDOK),
+                          Answer(kMessage, IDYES)},
+                         [&] { EXPECT_EQ(Open(), 0); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(std::remove(segment.c_str()), 0);
+    EXPECT_EQ(HorizonFileExists("Mesa"), 0);
+}
+
 // The text file remembered in the dialog settings is shown on opening; one
 // chosen with "Browse" is shown and remembered in its place.
 TEST_F(HorizonDialog, BrowseRemembersTheChosenFile) {
