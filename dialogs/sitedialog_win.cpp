@@ -202,21 +202,25 @@ void RefreshSites(HWND dialog, LocDlgState *st) {
     ShowSiteInDialog(dialog, st);
 }
 
-void AddPlaceAsSite(HWND dialog, LocDlgState *st, double longitudeDeg, double latitudeDeg,
-                    int zoneIndex, double zoneHours, const char *name) {
-    double elevation = 0.0;
+// The site a closed places dialog made: typed by hand (the manual values,
+// zone 0, no named zone) or the picked place decoded with its zone and
+// daylight-saving rule.
+void MakeSiteFromPlacesDialog(LocDlgState *st, LocationRecord *site, LocationTrailer *trailer) {
     if (st->manualEntry) {
-        longitudeDeg = st->manualLongitude;
-        latitudeDeg = st->manualLatitude;
-        elevation = st->manualElevation;
         st->manualEntry = 0;
+        std::memset(site, 0, sizeof *site);
+        InitLocationRecord(site, st->manualLongitude * kDegree, st->manualLatitude * kDegree,
+                           st->manualElevation, 6.5, 0.0, 18.3, 60.0, 2, 0.0, 0.0, st->placeName);
+        *trailer = LocationTrailer{0, 0, 0};
+        return;
     }
-    LocationTrailer trailer = {(uint8_t)zoneIndex, 0, 0};
-    if (zoneIndex >= 1 && zoneIndex <= 4) zoneHours = NamedZoneOffsets[zoneIndex];
+    MakeSiteFromPlace(&st->place, st->regionName, site, trailer);
+}
+
+void AddPlaceAsSite(HWND dialog, LocDlgState *st) {
     LocationRecord site;
-    std::memset(&site, 0, sizeof site);
-    InitLocationRecord(&site, longitudeDeg * kDegree, latitudeDeg * kDegree, elevation, 6.5, 0.0,
-                       18.3, 60.0, 2, 0.0, zoneHours, name);
+    LocationTrailer trailer;
+    MakeSiteFromPlacesDialog(st, &site, &trailer);
     int16_t count = 0;
     FILE *f = OpenLocationStore(&count);
     if (f) {
@@ -362,8 +366,7 @@ INT_PTR PickSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         }
         return TRUE;
     case IDC_SITE_NEW:
-        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry)
-            AddPlaceAsSite(dialog, st, 0.0, 0.0, 0, 0.0, st->placeName);
+        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc)) AddPlaceAsSite(dialog, st);
         SetFocus(list);
         return TRUE;
     case IDC_SITE_DELETE:
@@ -488,14 +491,8 @@ INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         return TRUE;
     }
     case IDC_SITEEDIT_FIND:
-        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc) && st->manualEntry) {
-            st->manualEntry = 0;
-            LocationRecord site;
-            std::memset(&site, 0, sizeof site);
-            InitLocationRecord(&site, st->manualLongitude * kDegree, st->manualLatitude * kDegree,
-                               st->manualElevation, 6.5, 0.0, 18.3, 60.0, 2, 0.0, 0.0, st->placeName);
-            st->site = site;
-            st->trailer = LocationTrailer{0, 0, 0};
+        if (RunSubDialog(dialog, "PlacesDlg", PlacesDlgProc)) {
+            MakeSiteFromPlacesDialog(st, &st->site, &st->trailer);
             ShowEditedSite(dialog, st);
         }
         return TRUE;
@@ -585,14 +582,7 @@ INT_PTR RunHorizonDialog(HWND owner, LocationRecord *site) {
     if (!site) return 0;
     INT_PTR r = DialogBoxParamA(g_locState ? g_locState->instance : nullptr, "LocHorDlg", owner,
                                 LocHorDlgProc, (LPARAM)site);
-    if (r == -1) {
-        // There is no horizon-recording dialog in this version: say so
-        // rather than let "Create" do nothing.
-        MessageBoxA(owner, "Recording a local horizon is not available in this version of Gleaner.",
-                    "Nightjar Message", MB_OK | MB_ICONINFORMATION);
-        return 0;
-    }
-    return r;
+    return r == 1 ? 1 : 0;
 }
 
 int PickLocation(HWND owner, HINSTANCE instance, LocationRecord *site) {

@@ -10,6 +10,7 @@
 
 #include "astro/location.h"
 #include "sites/observerstore.h"
+#include "sites/places.h"
 #include "dialogs/sitedialogrules.h"
 #include "sites/sitestore.h"
 
@@ -32,7 +33,8 @@ struct LocDlgState {
     double manualLongitude;          // degrees, west positive
     double manualLatitude;           // degrees
     double manualElevation;          // metres
-    char placeName[34];              // the picked place's name
+    char placeName[34];              // the name typed for a new place (manual entry)
+    PlaceRecord place;               // the place picked in the places dialog
     uint8_t skyPerArcminute;         // sky brightness shown per square arcminute
     SiteSessionEffects effects;      // file effects kept for OK or undone on Cancel
 };
@@ -47,7 +49,9 @@ int PickLocation(HWND owner, HINSTANCE instance, LocationRecord *site);
 // (the Observing Sites dialog is then opened on it). Record and trailer are
 // copied back on 1 and 2.
 int EditLocation(HWND owner, HINSTANCE instance, LocationRecord *site, LocationTrailer *trailer);
-// The obstructed-horizon dialog for a site; 0 when no record is given.
+// The obstructed-horizon dialog "Create Obstructed Horizon" for a site
+// (LocHorDlg, its lParam the site): 1 when a horizon file was made while it
+// was open, else 0 (also when no record is given).
 INT_PTR RunHorizonDialog(HWND owner, LocationRecord *site);
 // 1 when the window's text (up to 64 characters) parses to a value; the value
 // is stored either way.
@@ -78,8 +82,9 @@ INT_PTR CALLBACK ObserverEditDlgProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // Sub-dialogs of the site dialogs made by the places, daylight-saving,
 // sky-brightness, horizon-recording and GPS code; each ends with 1 on OK.
-// PlacesDlg ends with 1 when a place was picked or typed by hand (then the
-// state's manual-entry flag is set, with placeName and the manual position);
+// PlacesDlg ends with 1 when a place was picked (the state's place and
+// regionName) or typed by hand (then the state's manual-entry flag is set,
+// with placeName and the manual position);
 // LocManDlg edits the state's site (edit mode) or types a new place (new mode).
 INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

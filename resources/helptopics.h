@@ -27,6 +27,8 @@
 #define IDH_GPS           10454  // Get GPS Location
 #define IDH_DAYLIGHT_RULES 16023  // Daylight Saving Rules
 #define IDH_SKY_BRIGHTNESS 10459  // Light Pollution -- Sky Brightness
+#define IDH_HORIZON       10457  // Create Obstructed Horizon
+#define IDH_HORIZON_INSTRUCTIONS 10458  // recording a horizon with a telescope
 #define IDH_OBSERVERS     18190  // Observers
 #define IDH_OBSERVER_EDIT 18370  // Edit Observer
 

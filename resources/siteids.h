@@ -68,6 +68,7 @@
 #define IDC_PLACES_MANUAL_ENTRY  2551  // Manual/GPS Entry
 #define IDC_PLACES_LIST          2552  // places of the region
 #define IDC_PLACES_TREE          2556  // regions
+#define IDB_PLACES_TREE          2557  // bitmap: the tree's region picture, 16 x 16
 
 // LocManDlg ("Define New Location")
 #define IDC_SITECOORD_GPS        121   // GPS
@@ -94,6 +95,22 @@
 #define IDC_GPS_PORT             117   // COM Port
 #define IDC_GPS_BAUD             118   // Baud Rate
 #define IDC_GPS_USE              120   // Use This Position
+
+// LocHorDlg ("Create Obstructed Horizon")
+#define IDC_HORIZON_FORMAT_NOTE     103   // the text file's format
+#define IDC_HORIZON_EXAMPLE         104   // an example of the text file
+#define IDC_HORIZON_FILE            2597  // text file path
+#define IDC_HORIZON_BROWSE          2590  // Browse
+#define IDC_HORIZON_READ_FILE       2596  // Read File
+#define IDC_HORIZON_TELESCOPE_NOTE  2595  // what Begin does, or "No telescope is connected"
+#define IDC_HORIZON_BEGIN           2594  // Begin
+#define IDC_HORIZON_START           2591  // Start Readings
+#define IDC_HORIZON_STOP            2592  // Stop Readings
+#define IDC_HORIZON_SINGLE          2599  // Take a Single Reading
+#define IDC_HORIZON_DELETE_LAST     9502  // Delete Last Readings
+#define IDC_HORIZON_FINISH          2593  // Finish
+#define IDC_HORIZON_CANCEL_RUN      2504  // Cancel (the run)
+#define IDC_HORIZON_INSTRUCTIONS    2598  // Instructions
 
 // DSDlg ("Daylight Saving Rules")
 #define IDC_DST_START_WEEK          2550  // start: week of the month

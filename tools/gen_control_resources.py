@@ -4,6 +4,8 @@
   arrow512.bmp   bitmap 512, the 12 x 15 drop-down arrow of a link label
   check2222.bmp  bitmap 2222, the 10 x 15 check mark of a table row
   presscur.cur   cursor "PressCur", the pointing hand over links and click areas
+  globe2557.bmp  bitmap 2557, the 16 x 16 globe of the places tree's regions
+                 (blue on white; white is transparent in the tree)
 
 Both bitmaps are 16-colour (4-bit) pictures. Their pixels are read from the
 patterns in ui/controlpictures.cpp, which the controls also draw from when a
@@ -105,6 +107,25 @@ def cursor(art, hot):
     return head + entry + image
 
 
+def globe_rows(size=16):
+    """A globe drawn from its geometry: the outline of a circle, the equator
+    and the central meridian, and one pair of meridians as ellipses."""
+    c, r = (size - 1) / 2.0, size / 2.0 - 0.5
+    rows = []
+    for y in range(size):
+        row = ""
+        for x in range(size):
+            dx, dy = x - c, y - c
+            d = (dx * dx + dy * dy) ** 0.5
+            on = abs(d - r) < 0.6
+            if d < r:
+                on = on or abs(dy) < 0.5 or abs(dx) < 0.5
+                on = on or abs((dx / (r * 0.55)) ** 2 + (dy / r) ** 2 - 1.0) < 0.18
+            row += "#" if on else "."
+        rows.append(row)
+    return rows
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--out", default=os.path.join(TOP, "resources"))
@@ -114,6 +135,7 @@ def main():
         "arrow512.bmp": bmp4(read_pattern("kArrowRows"), (0, 0, 0), (255, 255, 255)),
         "check2222.bmp": bmp4(read_pattern("kCheckRows"), (255, 0, 0), (0, 255, 0)),
         "presscur.cur": cursor(HAND, HOT_SPOT),
+        "globe2557.bmp": bmp4(globe_rows(), (0, 0, 128), (255, 255, 255)),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:

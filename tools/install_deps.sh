@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ googletest python3 python3-numpy
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick fp-utils
-          liberfa-dev libnova-dev libbenchmark-dev stellarium-data kstars-data python3-astropy
+          liberfa-dev libnova-dev libbenchmark-dev stellarium-data kstars-data tzdata python3-astropy
           python3-skyfield python3-ephem python3-sgp4 socat
           clang libclang-rt-14-dev
           cups printer-driver-cups-pdf poppler-utils libcups2:i386)

@@ -99,6 +99,11 @@ def step_sites(demo, build):
         run_tool("gen_demo_sites.py", "--user", os.path.join(demo, "user"))
 
 
+def step_places(demo, build):
+    # The places gazetteer in reference slot 0 (data/ref).
+    run_tool("gen_places.py", "--out", os.path.join(demo, "data", "ref"))
+
+
 def step_star_catalogue(demo, build):
     # Constellation files and the alphabetical star names in reference slot 0
     # (data/ref), the star catalogue and its indexes in slot 1 (the disc).
@@ -334,7 +339,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_nutation, step_star_catalogue, step_star_databases,
          step_ephemeris, step_satellite_tables, step_minor_bodies,
          step_instruments,
-         step_sites,
+         step_sites, step_places,
          step_deepsky,
          step_chart_outlines,
          step_chart_deepsky,

@@ -55,7 +55,9 @@ TEST(HelpFile, EveryTopicHasAPage) {
     // The help project maps each topic under the name the program uses for it.
 #define TOPIC(name) std::make_pair(name, #name)
     for (const auto &topic : {TOPIC(IDH_READ_FIRST), TOPIC(IDH_STEP1), TOPIC(IDH_STEP2), TOPIC(IDH_STEP3),
-                              TOPIC(IDH_STEP4), TOPIC(IDH_FORMATS)}) {
+                              TOPIC(IDH_STEP4), TOPIC(IDH_FORMATS), TOPIC(IDH_PLACES),
+                              TOPIC(IDH_SITE_COORDINATES), TOPIC(IDH_HORIZON),
+                              TOPIC(IDH_HORIZON_INSTRUCTIONS)}) {
 #undef TOPIC
         const int id = topic.first;
         ASSERT_TRUE(p.ids.count(id)) << "topic " << id << " is not mapped";
@@ -74,7 +76,9 @@ TEST(HelpFile, BuiltFileHoldsThePagesAndTheMap) {
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes.substr(0, 4), "ITSF");
     for (const char *name : {"/readfirst.html", "/step1.html", "/step2.html", "/step3.html",
-                             "/step4.html", "/formats.html", "#IVB", "#STRINGS"})
+                             "/step4.html", "/formats.html", "/places.html", "/coordinates.html", "/horizon.html",
+                             "/horizonscope.html", "#IVB",
+                             "#STRINGS"})
         EXPECT_NE(bytes.find(name), std::string::npos) << name;
 }
 

@@ -194,6 +194,10 @@ TEST(ObserverFields, TypingTakesOnlyValuesInItsRanges) {
     EXPECT_EQ(IsAcceptableTypedName("Mt Hope/West"), 1);
     EXPECT_EQ(IsAcceptableTypedName("Dark#Site"), 0);
     EXPECT_EQ(IsAcceptableTypedName("A~B"), 0);
+    // The whole name is checked, not only the part before a ".": the "#" of
+    // "A.B#C" would come back from a file name as ",".
+    EXPECT_EQ(IsAcceptableTypedName("A.B#C"), 0);
+    EXPECT_EQ(IsAcceptableTypedName("St. Paul"), 1);
     EXPECT_EQ(GetExperienceLevel(0.625), 3);
 }
 

@@ -28,6 +28,7 @@
 #include "ui/controls.h"
 #include "ui/dib.h"
 #include "core/mathutil.h"
+#include "core/datapaths.h"
 #include "resources/siteids.h"
 
 namespace {
@@ -130,8 +131,8 @@ TEST_F(SiteDialogs, PickingAnUnknownSiteCreatesItAndOkKeepsIt) {
     EXPECT_STREQ(asked.name, "Dark Field");
 }
 
-// "New" makes a site typed by hand: "Add Location" (its gazetteer not
-// packaged: an empty tree, OK disabled) leads through "Manual Entry" to the
+// "New" makes a site typed by hand: "Add Location" (without the gazetteer's
+// tables: an empty tree, OK disabled) leads through "Manual Entry" to the
 // coordinates dialog; a "#" typed into the name is taken back, a latitude
 // out of range is refused with its message, and the elevation may be typed
 // in feet. The new site is stored and selected; the sites dialog sets its
@@ -140,7 +141,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
     Store({MakeSite("Home", 100, 40)});
     LocationRecord asked = MakeSite("Home", 100, 40);
     const char kPlaces[] = "Add Location", kCoordinates[] = "Define New Location";
-    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit;
+    std::string manualLabel, start[4], afterHash, badLatitude, selected, unit, zoneTyped;
     bool okDisabled = false, gpsHidden = false;
     bool ran = RunScript(
         {Press(kSites, IDC_SITE_NEW),
@@ -168,6 +169,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
                  char text[64] = "";
                  SendDlgItemMessageA(d, IDC_SITE_LIST, LB_GETTEXT, row, (LPARAM)text);
                  selected = text;
+                 zoneTyped = ItemText(d, IDC_SITE_ZONE_OFFSET);
                  SetDlgItemTextA(d, IDC_SITE_ZONE_OFFSET, "-7");
              }),
          Press(kSites, IDOK)},
@@ -184,6 +186,7 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
     EXPECT_EQ(unit, "feet");
     EXPECT_EQ(badLatitude.rfind("The latitude must be degrees from -90 to 90", 0), 0u) << badLatitude;
     EXPECT_EQ(selected, "Bryce Point");
+    EXPECT_EQ(zoneTyped, "+0");  // a place typed by hand starts in Universal Time
     EXPECT_STREQ(asked.name, "Bryce Point");
     std::vector<StoredSite> sites = ReadSites();
     ASSERT_EQ(sites.size(), 2u);
@@ -196,6 +199,220 @@ TEST_F(SiteDialogs, NewSiteTypedByHandIsStoredAndPicked) {
     EXPECT_NEAR(+s.elevation, 2438.0, 1e-9);
     EXPECT_NEAR(+s.timeZone, -7.0, 1e-12);
     EXPECT_EQ(+sites[1].trailer.namedZone, 0);
+}
+
+// ---- the places gazetteer --------------------------------------------------------------------
+
+// The tree item below parent (TVI_ROOT for the roots) with this text.
+HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const char *text) {
+    HTREEITEM item = (HTREEITEM)SendMessageA(
+        tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, (LPARAM)parent);
+    for (; item; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)) {
+        char buffer[64] = "";
+        TVITEMA tv;
+        std::memset(&tv, 0, sizeof tv);
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = buffer;
+        tv.cchTextMax = sizeof buffer;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+        if (std::strcmp(buffer, text) == 0) return item;
+    }
+    return nullptr;
+}
+
+int TreeChildCount(HWND tree, HTREEITEM parent) {
+    int n = 0;
+    HTREEITEM item = (HTREEITEM)SendMessageA(
+        tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, (LPARAM)parent);
+    for (; item; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)) ++n;
+    return n;
+}
+
+bool Expanded(HWND tree, HTREEITEM item) {
+    return (SendMessageA(tree, TVM_GETITEMSTATE, (WPARAM)item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+// Selects a region as a click on it would: the tree tells the dialog.
+void SelectRegion(HWND tree, HTREEITEM item) { SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item); }
+
+int ListRow(HWND list, const char *text) {
+    LVFINDINFOA find;
+    std::memset(&find, 0, sizeof find);
+    find.flags = LVFI_STRING;
+    find.psz = text;
+    return (int)SendMessageA(list, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+}
+
+// A real click of the mouse on a row of the list.
+bool ClickRow(HWND dialog, HWND list, int row) {
+    RECT r;
+    r.left = LVIR_LABEL;
+    if (!SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE)) return false;
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&r)) return false;
+    POINT at = {r.left + 4, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &at);
+    SetForegroundWindow(dialog);
+    return MouseInput(at) && MouseInput(at, MOUSEEVENTF_LEFTDOWN) && MouseInput(at, MOUSEEVENTF_LEFTUP);
+}
+
+// A double click on a row, as the mouse would give it at that point.
+bool DoubleClickRow(HWND list, int row) {
+    RECT r;
+    r.left = LVIR_LABEL;
+    if (!SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE)) return false;
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&r)) return false;
+    POINT at = {r.left + 4, (r.top + r.bottom) / 2}, screen = at;
+    ClientToScreen(list, &screen);
+    SetCursorPos(screen.x, screen.y);
+    return PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y)) &&
+           PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// The demo gazetteer (tools/gen_places.py, laid out by the demo installation)
+// in reference slot 0 while the test runs.
+class PlacesGazetteer : public SiteDialogs {
+protected:
+    void SetUp() override {
+        SiteDialogs::SetUp();
+        std::string ref = testutil::BuildDir() + "/demo/data/ref";
+        if (testutil::BuildDir().empty() || !testutil::PathIsThere(ref + "/places03.bin"))
+            GTEST_SKIP() << "no demo installation with the places tables under the build folder";
+        SetRefDirectories(ref.c_str(), ref.c_str(), ref.c_str());
+    }
+    void TearDown() override {
+        SetRefDirectories(empty_.path().c_str(), empty_.path().c_str(), empty_.path().c_str());
+        SiteDialogs::TearDown();
+    }
+    testutil::TempDir empty_;
+};
+
+// "New" opens the gazetteer: nine regions; a region of regions expands once
+// however often it is chosen, and choosing a sibling closes it; a province
+// lists its places. A picked row is forgotten when another region is listed
+// (OK disabled again). Clicking Denver and OK makes the site "Denver
+// Colorado" with its position, Mountain time and the US daylight-saving rule
+// in use.
+TEST_F(PlacesGazetteer, NewSiteFromAPlace) {
+    Store({MakeSite("Home", 100, 40)});
+    LocationRecord asked = MakeSite("Home", 100, 40);
+    const char kPlaces[] = "Add Location";
+    int roots = 0, americaChildren = 0, americaChildrenAgain = 0, usaChildren = 0;
+    bool okAtStart = true, americaClosed = false, okAfterPick = false, okAfterRegionChange = true;
+    bool clicked = false;
+    std::string zoneShown, listed;
+    HWND tree = nullptr, list = nullptr;
+    bool ran = RunScript(
+        {Press(kSites, IDC_SITE_NEW),
+         On(kPlaces, [&](HWND d) {
+                 tree = GetDlgItem(d, IDC_PLACES_TREE);
+                 list = GetDlgItem(d, IDC_PLACES_LIST);
+                 okAtStart = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
+                 roots = TreeChildCount(tree, TVI_ROOT);
+                 SelectRegion(tree, TreeChild(tree, TVI_ROOT, "America"));
+                 HTREEITEM america = TreeChild(tree, TVI_ROOT, "America");
+                 americaChildren = TreeChildCount(tree, america);
+                 SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, (LPARAM)america);
+                 SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)america);
+                 americaChildrenAgain = TreeChildCount(tree, america);
+                 SelectRegion(tree, TreeChild(tree, TVI_ROOT, "Europe"));
+                 americaClosed = !Expanded(tree, america);
+                 SelectRegion(tree, america);
+                 HTREEITEM usa = TreeChild(tree, america, "USA");
+                 SelectRegion(tree, usa);
+                 usaChildren = TreeChildCount(tree, usa);
+                 SelectRegion(tree, TreeChild(tree, usa, "Arizona"));
+             }),
+         On(kPlaces, [&](HWND d) { clicked = ClickRow(d, list, ListRow(list, "Phoenix")); }),
+         On(kPlaces, [&](HWND d) {
+                 okAfterPick = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
+                 // Another region: the row picked in Arizona means nothing here.
+                 SelectRegion(tree, TreeChild(tree, TreeChild(tree, TreeChild(tree, TVI_ROOT, "America"), "USA"),
+                                              "Colorado"));
+                 okAfterRegionChange = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
+                 char text[64] = "";
+                 LVITEMA item;
+                 std::memset(&item, 0, sizeof item);
+                 item.pszText = text;
+                 item.cchTextMax = sizeof text;
+                 SendMessageA(list, LVM_GETITEMTEXTA, 0, (LPARAM)&item);
+                 listed = text;
+             }),
+         On(kPlaces, [&](HWND d) { clicked = clicked && ClickRow(d, list, ListRow(list, "Denver")); }),
+         On(kPlaces, [&](HWND d) { Screenshot(d, "places_dialog_gazetteer"); }),
+         Press(kPlaces, IDOK), [&] { return FindDialog(kPlaces) == nullptr; },
+         On(kSites, [&](HWND d) {
+                 zoneShown = RowText(d, IDC_SITE_ZONE, (int)SendDlgItemMessageA(d, IDC_SITE_ZONE, CB_GETCURSEL, 0, 0), false);
+                 Screenshot(d, "site_dialog_from_place");
+             }),
+         Press(kSites, IDOK)},
+        [&] { EXPECT_EQ(PickLocation(nullptr, Resources(), &asked), 1); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_FALSE(okAtStart);
+    EXPECT_EQ(roots, 9);
+    EXPECT_GT(americaChildren, 10);
+    EXPECT_EQ(americaChildrenAgain, americaChildren);
+    EXPECT_TRUE(americaClosed);
+    EXPECT_GT(usaChildren, 40);
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(okAfterPick);
+    EXPECT_FALSE(okAfterRegionChange);
+    EXPECT_EQ(listed, "Arvada");  // Colorado's first place
+    EXPECT_EQ(zoneShown, "MST");
+    EXPECT_STREQ(asked.name, "Denver Colorado");
+    std::vector<StoredSite> sites = ReadSites();
+    ASSERT_EQ(sites.size(), 2u);
+    const LocationRecord &s = sites[1].site;
+    EXPECT_STREQ(s.name, "Denver Colorado");
+    // kstars-data: 39 44' 57" N, 104 59' 20" W, to a hundredth of a degree.
+    EXPECT_NEAR(s.longitude / kDeg, 104.99, 0.005 + 1e-9);
+    EXPECT_NEAR(s.latitude / kDeg, 39.75, 0.005 + 1e-9);
+    EXPECT_NEAR(+s.timeZone, -7.0, 1e-12);
+    EXPECT_EQ(+sites[1].trailer.namedZone, 3);
+    EXPECT_EQ(+s.dstMode, 2);
+    EXPECT_EQ(+s.dst.startMonth, 3);
+    EXPECT_EQ(+s.dst.startWeek, 1);
+    EXPECT_EQ(+s.dst.endMonth, 11);
+    EXPECT_EQ(+s.dst.endWeek, 0);
+    EXPECT_EQ(+s.dst.startHour, 2.0f);
+}
+
+// "Find New" of the edit dialog rebuilds the edited site from a place picked
+// with a double click, without touching the store; a place of a country without provinces names
+// the country.
+TEST_F(PlacesGazetteer, FindNewRebuildsTheEditedSite) {
+    LocationRecord site = MakeSite("Somewhere", 10, 10);
+    LocationTrailer trailer = {0, 0, 0};
+    const char kPlaces[] = "Add Location";
+    HWND list = nullptr;
+    bool clicked = false;
+    std::string name;
+    bool ran = RunScript(
+        {Press("Edit Observing Site", IDC_SITEEDIT_FIND),
+         On(kPlaces, [&](HWND d) {
+                 HWND tree = GetDlgItem(d, IDC_PLACES_TREE);
+                 list = GetDlgItem(d, IDC_PLACES_LIST);
+                 HTREEITEM europe = TreeChild(tree, TVI_ROOT, "Europe");
+                 SelectRegion(tree, europe);
+                 SelectRegion(tree, TreeChild(tree, europe, "Finland"));
+             }),
+         // A double click acts as OK.
+         On(kPlaces, [&](HWND) { clicked = DoubleClickRow(list, ListRow(list, "Helsinki")); }),
+         [&] { return FindDialog(kPlaces) == nullptr; },
+         On("Edit Observing Site", [&](HWND d) { name = ItemText(d, IDC_SITEEDIT_NAME); }),
+         Press("Edit Observing Site", IDOK)},
+        [&] { EXPECT_EQ(EditLocation(nullptr, Resources(), &site, &trailer), 1); });
+    ASSERT_TRUE(ran) << LastScriptFailure();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(name, "Helsinki Finland");
+    EXPECT_STREQ(site.name, "Helsinki Finland");
+    EXPECT_NEAR(site.longitude / kDeg, -24.95, 0.01);
+    EXPECT_NEAR(+site.timeZone, 2.0, 1e-12);
+    // EU: last Sunday of March at 01:00 UT, 03:00 local standard time in Finland.
+    EXPECT_EQ(+site.dstMode, 2);
+    EXPECT_EQ(+site.dst.startWeek, 3);
+    EXPECT_EQ(+site.dst.startHour, 3.0f);
+    EXPECT_TRUE(ReadSites().empty());
 }
 
 // "Edit" changes the selected site's name, position and elevation in the
