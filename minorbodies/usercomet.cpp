@@ -88,14 +88,7 @@ int ReadUserCometHeader(FILE *stream, int32_t *count, int32_t *highestId) {
 }
 
 static FILE *OpenAt4(FILE *f, int32_t *count) {
-    int32_t n = 0;
-    if (!f) return nullptr;
-    if (!ReadUserCometHeader(f, &n, nullptr) || !SafeSeek(f, kHeaderSize)) {
-        SafeClose(f);
-        return nullptr;
-    }
-    if (count) *count = n;
-    return f;
+    return PositionPastStoreHeader(f, ReadUserCometHeader, kHeaderSize, count);
 }
 
 FILE *OpenUserCometFile(int32_t *count) {

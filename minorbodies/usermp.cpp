@@ -283,14 +283,7 @@ int ReadUserMinorPlanetHeader(FILE *stream, int32_t *count, int32_t *highestId) 
 }
 
 static FILE *OpenAt8(FILE *f, int32_t *count) {
-    int32_t n = 0;
-    if (!f) return nullptr;
-    if (!ReadUserMinorPlanetHeader(f, &n, nullptr) || !SafeSeek(f, kHeaderSize)) {
-        SafeClose(f);
-        return nullptr;
-    }
-    if (count) *count = n;
-    return f;
+    return PositionPastStoreHeader(f, ReadUserMinorPlanetHeader, kHeaderSize, count);
 }
 
 FILE *OpenUserMinorPlanetFile(int32_t *count) {

@@ -41,3 +41,14 @@ int ReplaceStore(FILE **file, const char *path, const std::string &bytes) {
 void RemoveStoreFile(const char *path) {
     if (path && FileExists(path)) SafeRemove(path);
 }
+
+FILE *PositionPastStoreHeader(FILE *f, StoreHeaderReader readHeader, int64_t headerSize, int32_t *count) {
+    int32_t n = 0;
+    if (!f) return nullptr;
+    if (!readHeader(f, &n, nullptr) || !SafeSeek(f, headerSize)) {
+        SafeClose(f);
+        return nullptr;
+    }
+    if (count) *count = n;
+    return f;
+}

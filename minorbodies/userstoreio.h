@@ -20,6 +20,13 @@ int MakeStorePath(char *out, const char *name);
 // The store opened "r+b", first written whole (crash-safely) with the header
 // bytes when it does not exist; null on failure.
 FILE *OpenOrCreateStore(const char *path, const void *header, size_t headerSize);
+// Reads a store's header: 1 with its record count (and highest id given),
+// 0 when the header is refused.
+typedef int (*StoreHeaderReader)(FILE *stream, int32_t *count, int32_t *highestId);
+// The opened stream f placed past its header of headerSize bytes, with the
+// count the header gives; f closed and null when the header is refused or
+// the seek fails (null f gives null).
+FILE *PositionPastStoreHeader(FILE *f, StoreHeaderReader readHeader, int64_t headerSize, int32_t *count);
 // Positioned reads and writes: ReadStoreBytes and WriteStoreBytes of
 // instruments/storeio.h.
 // The whole file's bytes (from offset 0); 0 on a failed read.
