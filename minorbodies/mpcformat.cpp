@@ -174,13 +174,7 @@ int ImportMpcMinorPlanetLines(MinorPlanetImport *s, int32_t *added, int32_t *rep
     if (!s || !s->text || !s->store) return -1;
     char line[kMpcLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(s->text, line, kMpcLineWidth)) {
-            if (s->addedObjects == 0) return 0;
-            int32_t highest = 0;
-            int ok = SortUserMinorPlanetFile(&s->store, s->count, &highest);
-            s->addedObjects = 0;
-            return ok ? 0 : -1;
-        }
+        if (!ReadPaddedLine(s->text, line, kMpcLineWidth)) return SortImportedMinorPlanets(s);
         // Headers and separators have no packed epoch in columns 21-25.
         if (!UnpackMpcDate(Cols(line, 21, 25).c_str(), nullptr, nullptr, nullptr)) continue;
         MinorPlanetRecord record;
@@ -192,24 +186,8 @@ int ImportMpcMinorPlanetLines(MinorPlanetImport *s, int32_t *added, int32_t *rep
                                     &H, nullptr, nullptr, &a);
             ok = OrbitClassAllowed(&s->options, a, e, incl * kRad, H, number) == 1;
         }
-        if (!ok) {
-            if (skipped) ++*skipped;
-        } else {
-            int r = AddUserMinorPlanetElements(s->store, &record, &s->count);
-            if (r == 0) return -1;
-            if (r == 1) {
-                if (added) ++*added;
-                ++s->addedObjects;
-            } else if (r == 2) {
-                if (replaced) ++*replaced;
-            } else if (skipped) {
-                ++*skipped;
-            }
-        }
-        if (++s->linesInStep > s->linesPerStep) {
-            s->linesInStep = 0;
-            return 1;
-        }
+        int r = CountImportedMinorPlanet(s, ok ? &record : nullptr, added, replaced, skipped);
+        if (r != 0) return r;
     }
 }
 

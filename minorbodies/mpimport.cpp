@@ -106,38 +106,18 @@ int Step(MinorPlanetImport *s, int32_t *added, int32_t *replaced, int32_t *skipp
     const int width = catalogue ? kCatalogueLineWidth : kMpLineWidth;
     char line[kCatalogueLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(s->text, line, width)) {
-            if (s->addedObjects == 0) return 0;
-            int32_t highest = 0;
-            int ok = SortUserMinorPlanetFile(&s->store, s->count, &highest);
-            s->addedObjects = 0;
-            return ok ? 0 : -1;
-        }
+        if (!ReadPaddedLine(s->text, line, width)) return SortImportedMinorPlanets(s);
         if (!catalogue && std::strncmp(line, "MP ", 3) != 0) continue;
         ParsedSet p;
         bool parsed = catalogue ? ParseCatalogueLine(line, &p) : ParseMpLine(line, &p);
         MinorPlanetRecord record;
-        if (!parsed || !Valid(p) ||
-            !OrbitClassAllowed(&s->options, p.a, p.e, p.incl / kDegPerRad, p.H, p.number) ||
-            !BuildMinorPlanetRecord(&record, p.number, p.name, 0.0, ElementLineEpoch(p.year, p.month, p.day),
-                                    p.M, 0.0, p.a, 0.0, p.e, p.peri, p.node, p.incl, p.H, p.G, p.source)) {
-            if (skipped) ++*skipped;
-        } else {
-            int r = AddUserMinorPlanetElements(s->store, &record, &s->count);
-            if (r == 0) return -1;
-            if (r == 1) {
-                if (added) ++*added;
-                ++s->addedObjects;
-            } else if (r == 2) {
-                if (replaced) ++*replaced;
-            } else if (skipped) {
-                ++*skipped;
-            }
-        }
-        if (++s->linesInStep > s->linesPerStep) {
-            s->linesInStep = 0;
-            return 1;
-        }
+        bool built = parsed && Valid(p) &&
+                     OrbitClassAllowed(&s->options, p.a, p.e, p.incl / kDegPerRad, p.H, p.number) &&
+                     BuildMinorPlanetRecord(&record, p.number, p.name, 0.0,
+                                            ElementLineEpoch(p.year, p.month, p.day), p.M, 0.0, p.a, 0.0, p.e,
+                                            p.peri, p.node, p.incl, p.H, p.G, p.source);
+        int r = CountImportedMinorPlanet(s, built ? &record : nullptr, added, replaced, skipped);
+        if (r != 0) return r;
     }
 }
 
@@ -152,6 +132,37 @@ double ElementLineEpoch(int year, int month, double day) {
     SetDateRecord(&date, nullptr, month, static_cast<int>(whole), year, (day - whole) * 24.0, kUniversalTime);
     ComputeDeltaTAndNutation(&date, 0.0001);
     return date.centuriesTT;
+}
+
+int SortImportedMinorPlanets(MinorPlanetImport *s) {
+    if (s->addedObjects == 0) return 0;
+    int32_t highest = 0;
+    int ok = SortUserMinorPlanetFile(&s->store, s->count, &highest);
+    s->addedObjects = 0;
+    return ok ? 0 : -1;
+}
+
+int CountImportedMinorPlanet(MinorPlanetImport *s, MinorPlanetRecord *record, int32_t *added,
+                             int32_t *replaced, int32_t *skipped) {
+    if (!record) {
+        if (skipped) ++*skipped;
+    } else {
+        int r = AddUserMinorPlanetElements(s->store, record, &s->count);
+        if (r == 0) return -1;
+        if (r == 1) {
+            if (added) ++*added;
+            ++s->addedObjects;
+        } else if (r == 2) {
+            if (replaced) ++*replaced;
+        } else if (skipped) {
+            ++*skipped;
+        }
+    }
+    if (++s->linesInStep > s->linesPerStep) {
+        s->linesInStep = 0;
+        return 1;
+    }
+    return 0;
 }
 
 int ReadPaddedLine(FILE *text, char *buffer, int width) {

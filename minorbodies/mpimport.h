@@ -9,6 +9,8 @@
 
 #include "ephem/orbit.h"
 
+struct MinorPlanetRecord;
+
 // Which orbit classes an import takes (ClassifyOrbit of ephem/orbit.h).
 #pragma pack(push, 1)
 struct OrbitClassOptions {
@@ -65,5 +67,13 @@ double ElementLineEpoch(int year, int month, double day);
 // The line read into a blank-padded buffer of `width` characters so fixed
 // columns beyond a short line read as blanks. 0 at the end of the file.
 int ReadPaddedLine(FILE *text, char *buffer, int width);
+// At the end of the lines: the store sorted and ids given when the import
+// added objects. 0, or -1 when the sort fails.
+int SortImportedMinorPlanets(MinorPlanetImport *state);
+// One line's outcome in an import step: a built record (null for a line
+// refused) is added to the store and counted as added, replaced or skipped.
+// -1 when the store fails, 1 when the step has taken its lines, else 0.
+int CountImportedMinorPlanet(MinorPlanetImport *state, MinorPlanetRecord *record, int32_t *added,
+                             int32_t *replaced, int32_t *skipped);
 // Estimated line count and lines per step from the first line's length.
 int EstimateLinesPerStep(FILE *text, int steps);
