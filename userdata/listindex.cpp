@@ -265,7 +265,10 @@ int CreateList(int group, const char *name, int items, const FileTimeValue *time
     s.items = (int16_t)items;
     if (time) s.time = *time;
     s.group = (int16_t)group;
-    if (!WriteListIndexSlots(slots)) return -1;
+    if (!WriteListIndexSlots(slots)) {
+        SafeRemove(path.c_str());  // no file without its slot
+        return -1;
+    }
     return (int)slot;
 }
 
@@ -275,10 +278,11 @@ int DeleteList(int i) {
     slots[(size_t)i] = FreeSlot();
     if (i == (int)slots.size() - 1) slots.pop_back();
     if (!WriteListIndexSlots(slots)) return 0;
-    int ok = 1;
+    // The list is gone once the index no longer names it; a file that cannot
+    // be removed now is overwritten or removed when the slot is used again.
     for (const std::string &path : {FormatListFilePath(i), FormatListDescriptionPath(i)})
-        if (FsKind(path) >= 0 && !SafeRemove(path.c_str())) ok = 0;
-    return ok;
+        if (FsKind(path) >= 0) SafeRemove(path.c_str());
+    return 1;
 }
 
 int SetListFileTime(int i, FileTimeValue time) {

@@ -110,6 +110,9 @@ int FindOtherListByName(const char *folder, const char *name, int *items, FileTi
 // The new slot (the first free one, else a new one at the end) with its list
 // file made; -1 on failure (also for group <= 0), with nothing left behind.
 int CreateList(int group, const char *name, int items, const FileTimeValue *time);
+// Frees slot i (the count shrinks when it is the last), then removes its
+// list file and description. 1 once the index no longer names the list (a
+// file left behind is replaced or removed when the slot is used again).
 int DeleteList(int i);
 int SetListFileTime(int i, FileTimeValue time);
 int SetListGroup(int i, int group);

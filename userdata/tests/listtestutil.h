@@ -72,7 +72,7 @@ inline std::vector<ObjectRecord> Items(int slot) {
 
 inline std::vector<std::pair<int, int32_t>> Keys(const std::vector<ObjectRecord> &items) {
     std::vector<std::pair<int, int32_t>> keys;
-    for (const ObjectRecord &r : items) keys.push_back({r.objectClass, r.index});
+    for (const ObjectRecord &r : items) keys.push_back({(int)r.objectClass, (int32_t)r.index});
     return keys;
 }
 
