@@ -409,7 +409,8 @@ int ReadAllListItems(ListFile *file, int n, std::vector<ObjectRecord> *items) {
     return 1;
 }
 
-int RewriteListItems(ListFile *file, const std::vector<ObjectRecord> &items) {
+int RewriteListItems(ListFile *file, const std::vector<ObjectRecord> &items,
+                     const std::vector<ObjectRecord> &dropped) {
     if (!file || !file->file || items.size() > (size_t)kListItemsMax) return 0;
     std::string old;
     {
@@ -424,6 +425,8 @@ int RewriteListItems(ListFile *file, const std::vector<ObjectRecord> &items) {
     int16_t n = (int16_t)items.size();
     std::memcpy(&bytes[sizeof(VersionStamp)], &n, sizeof n);
     if (!items.empty()) bytes.append(reinterpret_cast<const char *>(items.data()), items.size() * kListItemBytes);
+    if (!dropped.empty())
+        bytes.append(reinterpret_cast<const char *>(dropped.data()), dropped.size() * kListItemBytes);
     if (bytes.size() < old.size()) bytes.append(old, bytes.size(), std::string::npos);
     std::fclose(file->file);
     file->file = nullptr;
@@ -461,10 +464,11 @@ int SortAndDedupList(int i) {
     std::stable_sort(items.begin(), items.end(), [](const ObjectRecord &a, const ObjectRecord &b) {
         return CompareListItems(&a, &b) < 0;
     });
-    std::vector<ObjectRecord> kept;
+    std::vector<ObjectRecord> kept, dropped;
     for (const ObjectRecord &item : items)
         if (kept.empty() || !SameListObject(&kept.back(), &item)) kept.push_back(item);
-    int ok = RewriteListItems(file, kept);
+        else dropped.push_back(item);
+    int ok = RewriteListItems(file, kept, dropped);
     DiscardListFile(file);
     return ok && StoreListItemCount(i, (int)kept.size()) ? 1 : 0;
 }

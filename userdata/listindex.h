@@ -149,8 +149,12 @@ int WriteListHeader(ListFile *file, const ListFileHeader *header);
 // The first n items (fewer when the file is shorter).
 int ReadAllListItems(ListFile *file, int n, std::vector<ObjectRecord> *items);
 // Replaces the file by the header (with the count) and the items, crash-safely,
-// keeping the old length; the stream is reopened at the first item. 1 or 0.
-int RewriteListItems(ListFile *file, const std::vector<ObjectRecord> &items);
+// then the dropped items, then the old bytes past them; the stream is
+// reopened at the first item. 1 or 0. The slot's count is stored after
+// this: when that fails, the old count still covers every object the list
+// held (the dropped ones sit right after the kept ones), so nothing is lost.
+int RewriteListItems(ListFile *file, const std::vector<ObjectRecord> &items,
+                     const std::vector<ObjectRecord> &dropped = std::vector<ObjectRecord>());
 
 // A new header: the current stamp, count 0, refresh flag 1, settings 1, 2, 3.
 void InitListFileHeader(ListFileHeader *header);

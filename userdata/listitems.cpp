@@ -148,20 +148,21 @@ int DeleteListItem(ListFile *file, int k, int *count) {
     if (!file || !count || k < 0 || k >= *count) return 0;
     std::vector<ObjectRecord> items;
     if (!ReadAllListItems(file, *count, &items) || (int)items.size() != *count) return 0;
+    std::vector<ObjectRecord> dropped{items[(size_t)k]};
     items.erase(items.begin() + k);
-    if (!RewriteListItems(file, items) || !StoreListItemCount(file->slot, (int)items.size())) return 0;
+    if (!RewriteListItems(file, items, dropped) || !StoreListItemCount(file->slot, (int)items.size())) return 0;
     *count = (int)items.size();
     return 1;
 }
 
 int DeleteMarkedListItems(ListFile *file, int *count) {
     if (!file || !count || *count < 0) return 0;
-    std::vector<ObjectRecord> items, kept;
+    std::vector<ObjectRecord> items, kept, dropped;
     if (!ReadAllListItems(file, *count, &items) || (int)items.size() != *count) return 0;
     for (const ObjectRecord &item : items)
-        if (!IsListItemMarked(&item)) kept.push_back(item);
-    if (kept.size() == items.size()) return 1;
-    if (!RewriteListItems(file, kept) || !StoreListItemCount(file->slot, (int)kept.size())) return 0;
+        (IsListItemMarked(&item) ? dropped : kept).push_back(item);
+    if (dropped.empty()) return 1;
+    if (!RewriteListItems(file, kept, dropped) || !StoreListItemCount(file->slot, (int)kept.size())) return 0;
     *count = (int)kept.size();
     return 1;
 }
