@@ -227,6 +227,11 @@ int FindListByName(const char *name, int *items, FileTimeValue *time) {
     return FindNameIn(slots, name, items, time);
 }
 
+int FindListInSlots(const std::vector<ListIndexEntry> &slots, const char *name, int *items,
+                    FileTimeValue *time) {
+    return FindNameIn(slots, name, items, time);
+}
+
 int FindOtherListByName(const char *folder, const char *name, int *items, FileTimeValue *time) {
     std::vector<ListIndexEntry> slots;
     if (!ReadOtherListIndexSlots(folder, &slots)) return -1;

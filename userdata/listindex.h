@@ -106,6 +106,9 @@ int ReadListIndexEntry(FILE *file, int i, int *group, char *name);
 // Slot of the first list of that name (case-sensitive, the name cut to 47
 // characters as slot names are), or -1.
 int FindListByName(const char *name, int *items, FileTimeValue *time);
+// The same over slots already read (so that "absent" and "unreadable" differ).
+int FindListInSlots(const std::vector<ListIndexEntry> &slots, const char *name, int *items,
+                    FileTimeValue *time);
 int FindOtherListByName(const char *folder, const char *name, int *items, FileTimeValue *time);
 // The new slot (the first free one, else a new one at the end) with its list
 // file made; -1 on failure (also for group <= 0), with nothing left behind.
