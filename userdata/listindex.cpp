@@ -247,6 +247,10 @@ void InitListFileHeader(ListFileHeader *header) {
 
 int CreateList(int group, const char *name, int items, const FileTimeValue *time) {
     if (group <= 0 || group > INT16_MAX || !name || items < 0 || items > kListItemsMax) return -1;
+    // A list is filed in a group that exists (the group file is made with
+    // "Default" on first use).
+    ListGroupEntry entry;
+    if (!FindListGroupById(&entry, group)) return -1;
     std::vector<ListIndexEntry> slots;
     if (!ReadListIndexSlots(&slots)) return -1;
     size_t slot = 0;

@@ -111,7 +111,8 @@ int FindListInSlots(const std::vector<ListIndexEntry> &slots, const char *name, 
                     FileTimeValue *time);
 int FindOtherListByName(const char *folder, const char *name, int *items, FileTimeValue *time);
 // The new slot (the first free one, else a new one at the end) with its list
-// file made; -1 on failure (also for group <= 0), with nothing left behind.
+// file made; -1 on failure (also for a group that does not exist), with
+// nothing left behind.
 int CreateList(int group, const char *name, int items, const FileTimeValue *time);
 // Frees slot i (the count shrinks when it is the last), then removes its
 // list file and description. 1 once the index no longer names the list (a
