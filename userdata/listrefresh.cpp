@@ -14,6 +14,7 @@
 #include "objects/categories.h"
 #include "photometry/contrastthreshold.h"
 #include "photometry/extinction.h"
+#include "sites/horizongeometry.h"
 #include "userdata/listitems.h"
 #include "userdata/notevalue.h"
 #include "visibility/contrastmodel.h"
@@ -145,6 +146,11 @@ void RecomputeVisual(ListRefreshState *s, ObjectRecord *item, const uint8_t *tab
     double altitude = 0.0;
     double sky = ComputeSkyBrightnessAtItem(s->site, &at, item, &altitude);
     EvaluateItemVisibility(s->site, &c->observer, &c->optics, item, s->k, sky, altitude);
+    // Without a best time the place is that of the transit: behind the
+    // obstructed horizon there it is not seen.
+    if (!s->horizon.empty() && item->bestTime <= -1.0f &&
+        !IsAltitudeAboveHorizon(s->site, item->hourAngle, item->decOfDate, item->altitude, s->horizon.data()))
+        item->visibilityMargin = kNoMargin;
     if (!MatchRatingFilter(c->ratingMode, c->wantedRating, item->visibilityMargin, Experience(*s))) {
         ClearRatings(item);
         return;

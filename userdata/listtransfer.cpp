@@ -232,6 +232,9 @@ int ImportNextListItems(ListImportState *state, const char *imagesFolder) {
         item.categoryBits = ClassCategoryBits(key.objectClass);
         // A user object gets the id it has here; one that could not be
         // found or added here keeps none and is left out of the list.
+        // A class this program does not know carries no block of its own:
+        // its sections are read past and the item is left out.
+        bool known = key.objectClass > kClassNone && key.objectClass <= kClassReferencePoint;
         bool user = IsUserObjectClass(key.objectClass) != 0;
         const int32_t sent = key.index;
         int32_t localId = user ? kNoObjectIndex : sent;
@@ -262,7 +265,7 @@ int ImportNextListItems(ListImportState *state, const char *imagesFolder) {
             if (taken < 0) return -1;
             state->taken[kStoreImageLinks] += taken;
         }
-        if (item.index != kNoObjectIndex || !user) {
+        if (known && (item.index != kNoObjectIndex || !user)) {
             if ((int)state->items.size() >= kListItemsMax) return -1;
             state->items.push_back(item);
         }

@@ -82,6 +82,14 @@ TEST(ListTransfer, ExportBytesAndRoundTripOfCatalogueItems) {
     EXPECT_EQ(std::memcmp(b.data() + 164, keys, sizeof keys), 0);
 
     listtest::UserFolder receiver;
+    // A key of a class this program does not know is left out.
+    std::string unknown = b;
+    unknown[164 + 5] = (char)200;
+    ASSERT_TRUE(testutil::WriteFileBytes(out.file("unknown.lst"), unknown));
+    int odd = Import(out.file("unknown.lst"));
+    ASSERT_GE(odd, 0);
+    EXPECT_EQ(Keys(Items(odd)), (KeyList{{6, 31}, {2, 10}}));
+    ASSERT_EQ(DeleteList(odd), 1);
     int slot = Import(path);
     ASSERT_GE(slot, 0);
     EXPECT_EQ(Keys(Items(slot)), (KeyList{{6, 31}, {5, 7}, {2, 10}}));
