@@ -2,6 +2,7 @@
 #include "userdata/listbackup.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "objects/categories.h"
 #include "userdata/listgroups.h"
 #include "userdata/listindex.h"
+#include "userdata/listupgrade.h"
+#include "userdata/notebackup.h"
 #include "userdata/storepaths.h"
 #include "userdata/userobjectdata.h"
 
@@ -134,6 +137,41 @@ int StoreMergedList(int slot, const std::string &otherBytes, const std::vector<O
     return ok ? 1 : 0;
 }
 
+int ImportGroupId() {
+    ListGroupEntry entry;
+    int id = FindListGroupByName(kImportedGroupName, &entry);
+    if (id == 0) id = AddListGroup(kImportedGroupName, &entry);
+    return id;
+}
+
+std::string Lowercase(std::string text) {
+    for (char &c : text) c = (char)std::tolower((unsigned char)c);
+    return text;
+}
+
+// An older lists folder into the (emptied) lists folder: the index with
+// every list in the import group, the list files and descriptions under
+// four-digit numbers, other ".bin" files as they are. Only those exact names
+// are taken: a stray file is left behind, not mistaken for a list.
+int ConvertOldLists(const std::string &source) {
+    int group = ImportGroupId();
+    if (group <= 0) return 0;
+    for (const std::string &name : PlainFiles(source)) {
+        std::string lower = Lowercase(name), from = source + "/" + name;
+        int number = 0;
+        if (lower == "obs.idx") {
+            if (!UpgradeListIndexFile(from.c_str(), FormatListIndexPath().c_str(), group)) return 0;
+        } else if (IsOldListFileName(lower, "obs", &number)) {
+            if (UpgradeObservingListFile(from.c_str(), FormatListFilePath(number).c_str(), kNoNotesGroup) < 0) return 0;
+        } else if (IsOldListFileName(lower, "desc", &number)) {
+            if (CopyStoreFileKeepTime(from.c_str(), FormatListDescriptionPath(number).c_str()) == 0) return 0;
+        } else if (IsStoreFileNamed(lower, ".bin") && lower != "groups.bin") {
+            if (CopyStoreFileKeepTime(from.c_str(), (GetListsFolder() + "/" + name).c_str()) == 0) return 0;
+        }
+    }
+    return 1;
+}
+
 std::string OtherUserFolder(const char *otherDataFolder) {
     std::string supp = std::string(otherDataFolder) + "/supp";
     return FsKind(supp) == 1 ? supp : std::string(otherDataFolder);
@@ -162,10 +200,11 @@ void DeleteListsSafetyCopy() {
 }
 
 int RestoreLists(const char *folder, const char *backupName, int sourceVersion) {
-    if (!folder || !backupName || sourceVersion < kFirstCurrentListVersion) return 0;
+    if (!folder || !backupName) return 0;
     std::string lists = GetListsFolder(), safety = SafetyFolder();
     if (lists.empty()) return 0;
-    std::string source = std::string(folder) + "/" + backupName + "/lists";
+    bool current = sourceVersion >= kFirstCurrentListVersion;
+    std::string source = std::string(folder) + "/" + backupName + (current ? "/lists" : "/lists21");
     DeleteListsSafetyCopy();
     if (FsKind(source) != 1 || PathsOverlap(source, lists)) return 0;
     std::string tmp = std::string(GetUserDataFolder()) + "/tmp";
@@ -175,7 +214,8 @@ int RestoreLists(const char *folder, const char *backupName, int sourceVersion) 
         DeleteListsSafetyCopy();
         return 0;
     }
-    int ok = EmptyFolderFiles(lists) && CopyFilesInto(source, lists);
+    int ok = EmptyFolderFiles(lists) && (current ? CopyFilesInto(source, lists) : ConvertOldLists(source));
+    if (ok && !current) ok = EnsureCurrentGroup() > 0;
     if (!ok) {
         // Back to the files as they were: none of the backup's may stay.
         EmptyFolderFiles(lists);
@@ -257,9 +297,91 @@ int MergeOtherLists(const char *otherListsFolder, const char *otherUserFolder, i
     return 1;
 }
 
+int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserFolder, int sourceVersion,
+                            MergeAnswers *answers, MergeQuestionCallback question) {
+    if (!otherListsFolder || !answers) return 0;
+    std::string other = otherListsFolder;
+    std::vector<OldListSlot> olds;
+    if (!ReadOldListIndex((other + "/obs.idx").c_str(), &olds)) return 0;
+    int group = ImportGroupId();
+    if (group <= 0) return 0;
+    DateRecord date;
+    std::memset(&date, 0, sizeof date);
+    SetDateRecord(&date, nullptr, 1, 1, kRemapYear, 0.0, 0);
+    for (size_t j = 0; j < olds.size(); ++j) {
+        const OldListSlot &old = olds[j];
+        if (old.items < 0) continue;
+        char number[16];
+        std::snprintf(number, sizeof number, "%03d", (int)j);
+        std::vector<ObjectRecord> read, items;
+        if (!ReadOldObservingListItems((other + "/obs." + number).c_str(), &read, old.items)) return 0;
+        for (ObjectRecord item : read) {
+            if (IsUserObjectClass(item.objectClass)) {
+                int32_t id = item.index;
+                if (!RemapUserObjectId(&date, otherUserFolder, item.objectClass, &id, sourceVersion)) continue;
+                item.index = id;
+            }
+            items.push_back(item);
+        }
+        std::string otherDesc = other + "/desc." + number;
+        FileTimeValue time;
+        std::memcpy(&time, old.time, sizeof time);
+        std::vector<ListIndexEntry> slots;
+        if (!ReadListIndexSlots(&slots)) return 0;
+        int local = FindListInSlots(slots, old.name.c_str(), nullptr, nullptr);
+        std::string header;
+        if (local >= 0) {
+            int n = 0;
+            ListFile *file = OpenListFile(local, &n);
+            std::vector<ObjectRecord> mine;
+            int read = file && ReadAllListItems(file, n, &mine);
+            DiscardListFile(file);
+            if (!read) return 0;
+            std::vector<ObjectRecord> a = Sorted(mine), b = Sorted(items);
+            if (a.size() == b.size() &&
+                std::equal(a.begin(), a.end(), b.begin(),
+                           [](const ObjectRecord &x, const ObjectRecord &y) { return SameListObject(&x, &y); }))
+                continue;
+            char message[kQuestionBytes];
+            std::snprintf(message, sizeof message,
+                          "The %s observing list on the remote machine differs from the local list. "
+                          "Replace with the remote list?",
+                          old.name.c_str());
+            if (!AskMergeReplace(answers, question, message)) continue;
+            // The local header stays: its settings and notes group.
+            if (!ReadWholeFile(FormatListFilePath(local).c_str(), &header) || header.size() < (size_t)kListHeaderBytes)
+                return 0;
+            if (!StoreMergedList(local, header, items, otherDesc, time, true) || !SortAndDedupList(local)) return 0;
+            continue;
+        }
+        int slot = CreateList(group, old.name.c_str(), 0, &time);
+        if (slot < 0) return 0;
+        ListFileHeader fresh;
+        InitListFileHeader(&fresh);
+        header.assign(reinterpret_cast<const char *>(&fresh), sizeof fresh);
+        if (!StoreMergedList(slot, header, items, otherDesc, time, false) || !SortAndDedupList(slot)) {
+            DeleteList(slot);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int MergeListsFromFolder(const char *otherDataFolder, int sourceVersion, int *replaceAll, int *keepAll,
                          MergeQuestionCallback question) {
-    if (!otherDataFolder || sourceVersion < kFirstCurrentListVersion) return 0;
+    if (!otherDataFolder) return 0;
+    if (sourceVersion < kFirstCurrentListVersion) {
+        std::string old = std::string(otherDataFolder) + "/lists21";
+        if (FsKind(old) != 1) old = std::string(otherDataFolder) + "/lists";
+        MergeAnswers answers;
+        answers.replaceAll = replaceAll && *replaceAll;
+        answers.keepAll = keepAll && *keepAll;
+        int result = MergeOldGenerationLists(old.c_str(), OtherUserFolder(otherDataFolder).c_str(), sourceVersion,
+                                             &answers, question);
+        if (replaceAll) *replaceAll = answers.replaceAll;
+        if (keepAll) *keepAll = answers.keepAll;
+        return result;
+    }
     std::string other = std::string(otherDataFolder) + "/lists";
     std::vector<ListGroupEntry> groups;
     if (FsKind(other + "/groups.bin") != 0 || !ReadOtherListGroups(&groups, other.c_str())) return 0;

@@ -6,9 +6,8 @@
 // asking the merge question before a different local list is replaced.
 //
 // Lists of the older generation ("lists21": three-digit numbers, 58-byte
-// slots, 264-byte items) need the converters of the log store and are not
-// read here: a restore or merge from such a source is refused and changes
-// nothing.
+// slots, 264-byte items) are converted on the way in and filed in the group
+// "Imported from Nightjar 2".
 #pragma once
 #include <cstdint>
 #include <string>
@@ -27,6 +26,9 @@ int MergeListsFromFolder(const char *otherDataFolder, int sourceVersion, int *re
 // The lists of another computer's lists folder into the local ones.
 int MergeOtherLists(const char *otherListsFolder, const char *otherUserFolder, int sourceVersion,
                     MergeAnswers *answers, MergeQuestionCallback question);
+// The lists of an older lists folder into the import group.
+int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserFolder, int sourceVersion,
+                            MergeAnswers *answers, MergeQuestionCallback question);
 // Translates the user-object ids of the first count items of a list file
 // into this computer's ids and drops the items whose object is not known
 // here; the count is stored in the file's header. The new count, or -1.

@@ -530,9 +530,11 @@ int EnsureCurrentGroup() {
     }
     static const char *const kCurrentLists[] = {"Current Comets", "Current Minor Planets",
                                                "Current Novae and Supernovae"};
+    std::vector<ListIndexEntry> slots;
+    if (!ReadListIndexSlots(&slots)) return 0;  // an unreadable index is no "no such list"
     int result = 1;
     for (const char *name : kCurrentLists) {
-        int slot = FindListByName(name, nullptr, nullptr);
+        int slot = FindListInSlots(slots, name, nullptr, nullptr);
         if (slot >= 0) result = SetListGroup(slot, id);
     }
     return result;
