@@ -247,8 +247,15 @@ int BeginListRefresh(ListFile *file, const LocationRecord *site, const DateRecor
         c->wantedGrade = 0;
         c->thresholdRow = 0;
     }
+    // The caller's count, held to the slot's (the authoritative one) and to
+    // the items the file holds.
     int64_t size = StreamSize(file->file);
     int64_t held = size > kListHeaderBytes ? (size - kListHeaderBytes) / kListItemBytes : 0;
+    std::vector<ListIndexEntry> slots;
+    if (file->slot >= 0 && ReadListIndexSlots(&slots) && file->slot < (int)slots.size()) {
+        const int slotItems = slots[(size_t)file->slot].items;
+        held = std::min<int64_t>(held, slotItems > 0 ? slotItems : 0);
+    }
     state->itemCount = (int)std::max<int64_t>(0, std::min<int64_t>(itemCount, held));
     state->statusMask = statusMask;
     state->values[0] = value1;

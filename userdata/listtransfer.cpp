@@ -84,6 +84,10 @@ void DropEmptyGroupsMade(ListImportState *state) {
 
 }  // namespace
 
+ListImportState::~ListImportState() {
+    if (transfer) std::fclose(transfer);
+}
+
 FILE *CreateListTransferFile(const char *path, const char *name, const char *description) {
     return CreatePackageFile(path, kListPackageKind, name, description);
 }
@@ -152,8 +156,10 @@ int ExportListToFile(const char *path, int slot, int flags, int notesGroup, int 
     if (!path) return -1;
     std::vector<ListIndexEntry> slots;
     if (!ReadListIndexSlots(&slots) || slot < 0 || slot >= (int)slots.size()) return -1;
+    // A description that is there but cannot be read fails the export
+    // rather than travelling as none.
     std::string description;
-    ReadListDescription(slot, &description);
+    if (FsKind(FormatListDescriptionPath(slot)) == 0 && !ReadListDescription(slot, &description)) return -1;
     FILE *file = CreateListTransferFile(path, slots[(size_t)slot].name, description.c_str());
     if (!file) {
         SafeRemove(path);
@@ -169,7 +175,22 @@ int ExportListToFile(const char *path, int slot, int flags, int notesGroup, int 
 int BeginListImport(ListImportState *state, int group, const char *path, int percent,
                     PackageHeader *header, std::string *description, const ListLogSection *log) {
     if (!state || !path) return 0;
-    *state = ListImportState();
+    if (state->transfer) std::fclose(state->transfer);
+    state->transfer = nullptr;
+    state->header = PackageHeader{};
+    state->head = ListTransferHead{};
+    state->name.clear();
+    state->description.clear();
+    state->itemsRead = state->itemTotal = state->progressCounter = 0;
+    state->progressStep = 1;
+    state->items.clear();
+    state->groupsReady = state->complete = false;
+    for (int s = 0; s < 4; ++s) {
+        state->groupIds[s] = -1;
+        state->groupMade[s] = false;
+        state->taken[s] = 0;
+    }
+    state->imagesFolder.clear();
     FileHandle file(SafeOpen(path, "rb"));
     if (!file) return 0;
     char *text = nullptr;

@@ -97,6 +97,12 @@ struct ListImportState {
     bool groupMade[4] = {false, false, false, false};
     int32_t taken[4] = {0, 0, 0, 0};  // notes, links, image links, log entries
     std::string imagesFolder;
+    ListImportState() = default;
+    ListImportState(const ListImportState &) = delete;
+    ListImportState &operator=(const ListImportState &) = delete;
+    // An import abandoned without EndListImport closes its file here and
+    // changes no list.
+    ~ListImportState();
 };
 
 // Opens the file, checks the header (kind 1, magic 55555, major version

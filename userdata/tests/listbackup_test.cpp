@@ -260,3 +260,46 @@ TEST(ListBackup, OlderDescriptionNames) {
         }
     }
 }
+
+// A merge stopped at any failed step leaves every local list whole: its
+// own items or, when it was merged before the failure, the other's.
+TEST(ListBackup, EveryFailedStepOfAMergeLeavesWholeLists) {
+    NoFolderAfter after;
+    Folder other, user;
+    other.Use();
+    MakeList("A", {Item(kClassGalaxy, 1), Item(kClassGalaxy, 2)});
+    MakeList("New", {Item(kClassGalaxy, 3)});
+    ASSERT_EQ(WriteListDescription(0, "theirs"), 1);
+    user.Use();
+    MakeList("A", {Item(kClassStar, 9)});
+    ASSERT_EQ(WriteListDescription(0, "mine"), 1);
+    auto saved = listtest::Snapshot(user.lists());
+    auto prepare = [&] {
+        for (const auto &f : listtest::Snapshot(user.lists()))
+            if (!saved.count(f.first)) SafeRemove((user.lists() + "/" + f.first).c_str());
+        for (const auto &f : saved) testutil::WriteFileBytes(user.lists() + "/" + f.first, f.second);
+    };
+    testutil::FailureTableLabel label("lists: merge");
+    testutil::ForEachFailurePoint(prepare, [&] { return Merge(other, nullptr, nullptr, nullptr) ; },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_NE(run.result, 1);
+            std::vector<ListIndexEntry> slots;
+            ASSERT_EQ(ReadListIndexSlots(&slots), 1);
+            for (size_t i = 0; i < slots.size(); ++i) {
+                if (slots[i].items < 0) continue;
+                KeyList keys = Keys(Items((int)i));
+                EXPECT_EQ((int)keys.size(), (int)slots[i].items);
+                std::string name = slots[i].name;
+                if (name == "A") {
+                    EXPECT_EQ(keys, (KeyList{{5, 9}}));  // no question, no replace-all: kept
+                    std::string text;
+                    ASSERT_EQ(ReadListDescription((int)i, &text), 1);
+                    EXPECT_EQ(text, "mine");
+                } else {
+                    EXPECT_EQ(name, "New");
+                    EXPECT_EQ(keys, (KeyList{{6, 3}}));
+                }
+            }
+        });
+}

@@ -173,6 +173,16 @@ TEST(ListRefresh, StatusMaskExcludedItemsAndReturnValues) {
     EXPECT_EQ(s.File().substr(390 + 2 * 395, 395), before.substr(390 + 2 * 395, 395));
     // With status 2 enabled it is visible.
     EXPECT_EQ(s.Run(kRefreshSimple, 0, 0x7), (std::vector<int>{1, 2, 4, 0}));
+    // A caller's count above the slot's reads no stale item past the list.
+    ASSERT_EQ(ClearList(s.slot), 1);
+    int n = 0;
+    ListFile *f = OpenListFile(s.slot, &n);
+    ListRefreshState state;
+    ASSERT_EQ(BeginListRefresh(f, &s.site, &s.date, s.criteria.get(), nullptr, 0, 0, 4, kRefreshSimple, 0xF, -1,
+                               nullptr, 0, 0, 0, 0, nullptr, &state),
+              1);
+    EXPECT_EQ(RefreshNextListItem(f, &state, nullptr, 0, nullptr), 0);
+    DiscardListFile(f);
 }
 
 TEST(ListRefresh, AnObjectThatCannotBeRebuiltKeepsAllButItsLoggedMark) {

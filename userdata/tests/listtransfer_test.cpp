@@ -269,3 +269,21 @@ TEST(ListTransfer, EveryFailedStepOfStoringTheListKeepsTheOldOne) {
         });
     }
 }
+
+TEST(ListTransfer, EveryFailedStepOfAnExportLeavesNoFile) {
+    notetest::NotesStore sender;
+    ObjectRecord galaxy = Item(kClassGalaxy, 1234);
+    ASSERT_EQ(SetNote(0, &galaxy, "M", "arms", 2), 0);
+    int slot = MakeList("Out", {galaxy, Item(kClassStar, 7)});
+    testutil::TempDir out;
+    std::string path = out.file("out.lst");
+    testutil::FailureTableLabel label("list export");
+    testutil::ForEachFailurePoint(
+        [&] { SafeRemove(path.c_str()); },
+        [&] { return ExportListToFile(path.c_str(), slot, kListTransferNotes, 0, 0, 0, nullptr, nullptr); },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_NE(run.result, 1);
+            EXPECT_FALSE(testutil::PathIsThere(path));
+        });
+}
