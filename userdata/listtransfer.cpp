@@ -166,8 +166,10 @@ int ExportListToFile(const char *path, int slot, int flags, int notesGroup, int 
         return -1;
     }
     int result = ExportList(file, slot, flags, notesGroup, linksGroup, imageLinksGroup, progress, log);
-    if (result == 1 && !(SafeFlush(file) && SafeClose(file))) result = -1;
-    else if (result != 1) SafeClose(file);
+    // Closed exactly once in every case, so that a failed file can go.
+    int flushed = result == 1 ? SafeFlush(file) : 1;
+    int closed = SafeClose(file);
+    if (result == 1 && !(flushed && closed)) result = -1;
     if (result != 1) SafeRemove(path);
     return result;
 }
