@@ -166,6 +166,9 @@ TEST(ListTransfer, ImportOverAnExistingListKeepsItsSlotAndGroup) {
     EXPECT_EQ(slots.size(), 2u);
     EXPECT_EQ((int)slots[(size_t)shared].group, group);
     EXPECT_EQ(testutil::ReadFileBytes(FormatListFilePath(shared))[5], 2);
+    // The slot's time becomes the package's creation time.
+    std::string b = testutil::ReadFileBytes(path);
+    EXPECT_EQ(std::memcmp(&slots[(size_t)shared].time, b.data() + 91, 8), 0);
 }
 
 TEST(ListTransfer, RefusedAndDamagedFilesLeaveTheListsAlone) {
