@@ -113,6 +113,7 @@ TEST(ListRefresh, AChangedInputForcesAFullRefresh) {
         {"camera", [](Scene &s) { s.criteria->cameraIndex = 3; }, kRefreshSimple},
         {"mode", [](Scene &) {}, kRefreshVisual},
         {"date", [](Scene &s) { s.date.centuriesTT += 0.001; }, kRefreshSimple},
+        {"a horizon for the site", [](Scene &s) { ASSERT_EQ(CreateFlatHorizon(&s.site), 1); }, kRefreshSimple},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
