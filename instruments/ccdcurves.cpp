@@ -29,6 +29,21 @@ bool ReadValue(const std::string &field, double *value) {
     return true;
 }
 
+// The next whole line, of any length, without its line end; false at the
+// end of the file. (A fixed buffer would split a long line, and its tail
+// would then read as a malformed row that voids the whole table.)
+bool ReadWholeLine(FILE *f, std::string *line) {
+    line->clear();
+    char chunk[512];
+    bool any = false;
+    while (std::fgets(chunk, sizeof chunk, f)) {
+        any = true;
+        line->append(chunk);
+        if (!line->empty() && line->back() == '\n') break;
+    }
+    return any;
+}
+
 }  // namespace
 
 int ReadCcdQuantumEfficiency(const char *folder, CcdCurveRow *table, int capacity) {
@@ -37,11 +52,10 @@ int ReadCcdQuantumEfficiency(const char *folder, CcdCurveRow *table, int capacit
     FileCloser file{std::fopen(path.c_str(), "r")};
     if (!file.f) return 0;
     int rows = 0;
-    char line[1024];
-    while (rows < capacity && std::fgets(line, sizeof line, file.f)) {
-        std::string text(line);
+    std::string text;
+    while (rows < capacity && ReadWholeLine(file.f, &text)) {
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        if (line[0] == '#' || line[0] == '\n' || line[0] == '\r' || text.size() < 2) continue;
+        if (text.size() < 2 || text[0] == '#') continue;
         CcdCurveRow &row = table[rows];
         std::memset(&row, 0, sizeof row);
         size_t comma = text.find(',');

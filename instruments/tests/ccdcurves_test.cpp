@@ -36,6 +36,19 @@ TEST(CcdCurves, ReadsRowsAndSkipsCommentsAndShortLines) {
     EXPECT_EQ(ReadCcdQuantumEfficiency(dir.path().c_str(), table.get(), 1), 1);
 }
 
+// Lines longer than any buffer: a long comment stays a comment, a long row
+// (a name padded with blanks) stays one row.
+TEST(CcdCurves, LongLinesAreReadWhole) {
+    testutil::TempDir dir;
+    std::string file = "# " + std::string(3000, '=') + "\n" + kTwoCurves + "Wide" + std::string(2000, ' ') +
+                       ",1,2,3,4,5,6,7,8,9,10,11,12,13\n";
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("ccd_Q.dat"), file));
+    auto table = std::make_unique<CcdCurveRow[]>(kCcdCurveRows);
+    ASSERT_EQ(ReadCcdQuantumEfficiency(dir.path().c_str(), table.get(), kCcdCurveRows), 3);
+    EXPECT_EQ(std::string(table[2].name).substr(0, 4), "Wide");
+    EXPECT_EQ(double{table[2].values[12]}, 13.0);
+}
+
 TEST(CcdCurves, MissingFileOrBadValueGivesNoRows) {
     testutil::TempDir dir;
     auto table = std::make_unique<CcdCurveRow[]>(4);

@@ -1,0 +1,155 @@
+// Backup, restore and horizon merge of the preference files (see prefbackup.h).
+#include "userdata/prefbackup.h"
+
+#include <string>
+#include <vector>
+
+#include "core/fileutil.h"
+#include "core/safefile.h"
+#include "core/textutil.h"
+#include "core/userfolder.h"
+#include "userdata/storepaths.h"
+
+const char PreferenceFileTable[kPreferenceFileCount][kPreferenceNameField] = {
+    "dds.bin",      "instr.bin",          "observer.bin", "loc.bin",    "eyep.bin",
+    "ms.bin",       "scenario.bin",       "charts.bin",   "schemeregistry.bin",
+    "msp.bin",      "cc.bin",             "camera.bin",   "filters.bin", "lenses.bin"};
+
+namespace {
+
+const int kQuestionBytes = 512;
+
+std::string UserFolder() {
+    const char *root = GetUserDataFolder();
+    return root && *root ? std::string(root) : std::string();
+}
+
+std::string SafetyFolder() {
+    std::string user = UserFolder();
+    return user.empty() ? user : user + "/tmp/prefs";
+}
+
+std::vector<std::string> FilesWithSuffix(const std::string &folder, const char *suffix) {
+    std::vector<std::string> names;
+    std::vector<FsEntry> entries;
+    if (FsListFolder(folder, entries))
+        for (const FsEntry &e : entries)
+            if (!e.isFolder && !e.isLink && IsStoreFileNamed(e.name, suffix)) names.push_back(e.name);
+    return names;
+}
+
+// The 14 files and the ".dat" files of one folder, by name.
+std::vector<std::string> PreferenceNamesIn(const std::string &folder) {
+    std::vector<std::string> names;
+    for (const auto &name : PreferenceFileTable)
+        if (FsKind(folder + "/" + name) == 0) names.push_back(name);
+    for (const std::string &dat : FilesWithSuffix(folder, ".dat")) names.push_back(dat);
+    return names;
+}
+
+// Copies the named files (and, with horizons, every file of the horizons
+// folder) from one folder to another. 1 when all went.
+int CopyPreferences(const std::string &from, const std::string &to, const std::vector<std::string> &names,
+                    bool horizons) {
+    for (const std::string &name : names)
+        if (CopyStoreFileKeepTime((from + "/" + name).c_str(), (to + "/" + name).c_str()) == 0) return 0;
+    if (!horizons) return 1;
+    std::string hFrom = from + "/horizons", hTo = to + "/horizons";
+    if (FsKind(hFrom) != 1) return 1;
+    if (!EnsureDirectory(hTo.c_str())) return 0;
+    for (const std::string &name : FilesWithSuffix(hFrom, ""))
+        if (CopyStoreFileKeepTime((hFrom + "/" + name).c_str(), (hTo + "/" + name).c_str()) == 0) return 0;
+    return 1;
+}
+
+}  // namespace
+
+int BackUpPreferenceFiles(const char *destination, const char *backupName) {
+    std::string user = UserFolder();
+    if (!destination || !*destination || user.empty()) return 0;
+    bool named = backupName && *backupName;
+    std::string root = named ? std::string(destination) + "/nightjar backup " + backupName : std::string(destination);
+    std::string target = root + "/prefs";
+    if (PathsOverlap(target, user)) return 0;
+    if (!EnsureDirectory(destination) || !EnsureDirectory(root.c_str())) return 0;
+    if (FsKind(target) >= 0 && !DeleteTree(target.c_str())) return 0;
+    if (!EnsureDirectory(target.c_str())) return 0;
+    // A missing file is skipped; any other failed copy fails the backup.
+    return CopyPreferences(user, target, PreferenceNamesIn(user), true);
+}
+
+void DeletePrefsSafetyCopy() {
+    std::string safety = SafetyFolder();
+    if (!safety.empty()) DeleteTree(safety.c_str());
+}
+
+int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion) {
+    const int kFirstCurrentVersion = 3000;
+    std::string user = UserFolder();
+    if (!folder || !backupName || user.empty() || sourceVersion < kFirstCurrentVersion) return 0;
+    std::string source = std::string(folder) + "/" + backupName + "/prefs";
+    if (FsKind(source) != 1 || PathsOverlap(source, user)) return 0;
+    DeletePrefsSafetyCopy();
+    std::string safety = SafetyFolder();
+    if (!EnsureDirectory((user + "/tmp").c_str()) || !EnsureDirectory(safety.c_str())) return 0;
+    std::vector<std::string> present = PreferenceNamesIn(user);
+    if (!CopyPreferences(user, safety, present, true)) {
+        DeletePrefsSafetyCopy();
+        return 0;
+    }
+    // Each of the 14 is replaced by the backup's (a file the backup lacks is
+    // gone afterwards, as it was at the time of the backup); the backup's
+    // ".dat" files and horizons replace the local ones of their names.
+    bool ok = true;
+    for (const auto &name : PreferenceFileTable) {
+        std::string local = user + "/" + name, saved = source + "/" + name;
+        if (FsKind(saved) == 0) ok = CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
+        else if (FsKind(local) == 0) ok = SafeRemove(local.c_str()) != 0;
+        if (!ok) break;
+    }
+    if (ok) ok = CopyPreferences(source, user, FilesWithSuffix(source, ".dat"), true) != 0;
+    if (!ok) {
+        // Back as it was: the 14 files (those absent before removed again),
+        // the ".dat" files and the horizons from the safety copy.
+        for (const auto &name : PreferenceFileTable) {
+            std::string local = user + "/" + name;
+            if (FsKind(safety + "/" + name) != 0 && FsKind(local) == 0) SafeRemove(local.c_str());
+        }
+        for (const std::string &dat : FilesWithSuffix(user, ".dat"))
+            if (FsKind(safety + "/" + dat) != 0) SafeRemove((user + "/" + dat).c_str());
+        std::string horizons = user + "/horizons";
+        for (const std::string &h : FilesWithSuffix(horizons, ""))
+            if (FsKind(safety + "/horizons/" + h) != 0) SafeRemove((horizons + "/" + h).c_str());
+        if (!CopyPreferences(safety, user, PreferenceNamesIn(safety), true)) return 0;  // the safety copy stays
+    }
+    DeletePrefsSafetyCopy();
+    return ok ? 1 : 0;
+}
+
+int MergeHorizonFiles(const char *otherPrefsFolder, int sourceVersion, MergeAnswers *answers,
+                      MergeQuestionCallback question) {
+    std::string user = UserFolder();
+    if (!otherPrefsFolder || !answers || user.empty()) return 0;
+    std::string other = std::string(otherPrefsFolder) + "/horizons", local = user + "/horizons";
+    std::vector<std::string> names = FilesWithSuffix(other, ".bin");
+    if (names.empty()) return 1;
+    if (!EnsureDirectory(local.c_str())) return 0;
+    for (const std::string &name : names) {
+        std::string from = other + "/" + name, to = local + "/" + name;
+        if (FsKind(to) == 0) {
+            FileTimeValue theirs, mine;
+            if (!GetFileWriteTime(from.c_str(), &theirs) || !GetFileWriteTime(to.c_str(), &mine)) return 0;
+            if (FileTimeTicks(theirs) <= FileTimeTicks(mine)) continue;
+            std::string site = name.substr(0, name.size() - 4);
+            std::vector<char> decoded(site.begin(), site.end());
+            decoded.push_back('\0');
+            DecodeNameFromFileName(decoded.data());
+            char message[kQuestionBytes];
+            std::snprintf(message, sizeof message, "The obstructed horizon for %s is newer than the one present.",
+                          decoded.data());
+            if (!AskMergeReplace(answers, question, message)) continue;
+        }
+        if (CopyStoreFileKeepTime(from.c_str(), to.c_str()) != 1) return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,28 @@
+// Backup, restore and the horizon merge of the preference files: the 14
+// stores of the user data folder that hold the user's settings, sites,
+// observers, instruments, eyepieces, colour schemes, scenarios, charts,
+// column sets, cameras, filters and lenses, with the loose ".dat" files and
+// the obstructed horizons. A backup goes to "<root>/prefs" (root:
+// "<destination>/nightjar backup <name>", or the destination without a
+// name) with the horizons in "<root>/prefs/horizons"; a restore keeps a
+// safety copy in "<user folder>/tmp/prefs" (the horizons too) and puts all
+// of it back when any step fails.
+#pragma once
+#include "userdata/mergequestion.h"
+
+const int kPreferenceFileCount = 14;
+const int kPreferenceNameField = 19;
+extern const char PreferenceFileTable[kPreferenceFileCount][kPreferenceNameField];
+
+// 1, or 0 when any file that exists could not be copied.
+int BackUpPreferenceFiles(const char *destination, const char *backupName);
+void DeletePrefsSafetyCopy();
+// 1 restored; 0 failed with every preference file, ".dat" file and horizon
+// as before. Backups of the older generation need the file converters of
+// the log store and are refused here (0, nothing changed).
+int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion);
+// The other computer's horizon files ("<other prefs>/horizons/*.bin") into
+// "<user folder>/horizons": a missing one is copied, a newer one replaces
+// the local file when the question allows. 1, or 0 when a copy failed.
+int MergeHorizonFiles(const char *otherPrefsFolder, int sourceVersion, MergeAnswers *answers,
+                      MergeQuestionCallback question);

@@ -1,0 +1,139 @@
+// Backup, restore and horizon merge of the preference files: what a backup
+// holds, a restore failed at every step (every file as before), and which
+// horizon files a merge copies and asks about.
+#include "userdata/prefbackup.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/fileutil.h"
+#include "core/safefile.h"
+#include "core/userfolder.h"
+#include "testutil/failurepoints.h"
+#include "userdata/tests/listtestutil.h"
+
+namespace {
+
+// Top-level files and horizons of a user folder.
+std::map<std::string, std::string> PrefsOf(const std::string &folder) {
+    std::map<std::string, std::string> all = listtest::Snapshot(folder);
+    for (const auto &h : listtest::Snapshot(folder + "/horizons")) all["horizons/" + h.first] = h.second;
+    return all;
+}
+
+void Put(const std::string &path, const std::string &bytes) { ASSERT_TRUE(testutil::WriteFileBytes(path, bytes)); }
+
+std::vector<std::string> asked;
+int answer = kMergeKeep;
+int Ask(const char *message) {
+    asked.push_back(message);
+    return answer;
+}
+
+void SetTicks(const std::string &path, uint32_t high) { SetFileWriteTime(path.c_str(), FileTimeValue{0, high}); }
+
+}  // namespace
+
+TEST(PrefBackup, BackupAndRestoreReplaceTheFourteenFiles) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    Put(u + "/loc.bin", "sites v1");
+    Put(u + "/instr.bin", "scopes v1");
+    Put(u + "/ccd_Q.dat", "curves v1");
+    FsMakeFolder(u + "/horizons");
+    Put(u + "/horizons/Home.bin", "horizon v1");
+    Put(u + "/unrelated.txt", "not a preference");
+    testutil::TempDir save;
+    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
+    std::string prefs = save.path() + "/nightjar backup May/prefs";
+    EXPECT_EQ(testutil::ReadFileBytes(prefs + "/loc.bin"), "sites v1");
+    EXPECT_EQ(testutil::ReadFileBytes(prefs + "/ccd_Q.dat"), "curves v1");
+    EXPECT_EQ(testutil::ReadFileBytes(prefs + "/horizons/Home.bin"), "horizon v1");
+    EXPECT_FALSE(testutil::PathIsThere(prefs + "/unrelated.txt"));
+    EXPECT_FALSE(testutil::PathIsThere(prefs + "/dds.bin"));
+
+    Put(u + "/loc.bin", "sites v2");
+    Put(u + "/dds.bin", "settings made after the backup");
+    Put(u + "/horizons/Home.bin", "horizon v2");
+    ASSERT_EQ(RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 3106), 1);
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/loc.bin"), "sites v1");
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/horizons/Home.bin"), "horizon v1");
+    EXPECT_FALSE(testutil::PathIsThere(u + "/dds.bin"));
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/unrelated.txt"), "not a preference");
+    EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs"));
+    // An older backup is refused with nothing changed.
+    auto before = PrefsOf(u);
+    EXPECT_EQ(RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 2500), 0);
+    EXPECT_TRUE(PrefsOf(u) == before);
+}
+
+TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    Put(u + "/loc.bin", "sites v1");
+    Put(u + "/ccd_Q.dat", "curves v1");
+    FsMakeFolder(u + "/horizons");
+    Put(u + "/horizons/Home.bin", "horizon v1");
+    testutil::TempDir save;
+    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
+    std::string prefs = save.path() + "/nightjar backup May/prefs";
+    Put(prefs + "/observer.bin", "observers from the backup");
+    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
+    Put(u + "/loc.bin", "sites v2");
+    Put(u + "/dds.bin", "settings v2");
+    Put(u + "/ccd_Q.dat", "curves v2");
+    auto saved = PrefsOf(u);
+    auto prepare = [&] {
+        for (const auto &f : PrefsOf(u))
+            if (!saved.count(f.first)) SafeRemove((u + "/" + f.first).c_str());
+        for (const auto &f : saved) testutil::WriteFileBytes(u + "/" + f.first, f.second);
+        DeletePrefsSafetyCopy();
+    };
+    testutil::FailureTableLabel label("preferences: restore");
+    testutil::ForEachFailurePoint(
+        prepare, [&] { return RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 3106); },
+        [&](const testutil::FailurePointRun &run) {
+            SCOPED_TRACE(testutil::DescribeFailurePoint(run));
+            EXPECT_NE(run.result, 1);
+            auto now = PrefsOf(u);
+            EXPECT_TRUE(now == saved);
+        });
+}
+
+TEST(PrefBackup, HorizonMerge) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    testutil::TempDir other;
+    std::string theirs = other.path() + "/horizons";
+    FsMakeFolder(theirs);
+    FsMakeFolder(u + "/horizons");
+    Put(theirs + "/New.bin", "new site");
+    Put(theirs + "/Older.bin", "older there");
+    Put(theirs + "/Newer.bin", "newer there");
+    Put(u + "/horizons/Older.bin", "mine");
+    Put(u + "/horizons/Newer.bin", "mine");
+    SetTicks(theirs + "/Older.bin", 0x01000000);
+    SetTicks(u + "/horizons/Older.bin", 0x01D00000);
+    SetTicks(theirs + "/Newer.bin", 0x01D00000);
+    SetTicks(u + "/horizons/Newer.bin", 0x01000000);
+    struct Case {
+        int answer;
+        const char *newer;
+    } cases[] = {{kMergeKeep, "mine"}, {kMergeReplace, "newer there"}};
+    for (const Case &c : cases) {
+        Put(u + "/horizons/Newer.bin", "mine");
+        SetTicks(u + "/horizons/Newer.bin", 0x01000000);
+        SafeRemove((u + "/horizons/New.bin").c_str());
+        asked.clear();
+        answer = c.answer;
+        MergeAnswers answers;
+        ASSERT_EQ(MergeHorizonFiles(other.path().c_str(), 3106, &answers, Ask), 1);
+        EXPECT_EQ(asked, std::vector<std::string>{"The obstructed horizon for Newer is newer than the one present."});
+        EXPECT_EQ(testutil::ReadFileBytes(u + "/horizons/New.bin"), "new site");
+        EXPECT_EQ(testutil::ReadFileBytes(u + "/horizons/Older.bin"), "mine");
+        EXPECT_EQ(testutil::ReadFileBytes(u + "/horizons/Newer.bin"), c.newer);
+    }
+}
