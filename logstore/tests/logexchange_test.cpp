@@ -354,6 +354,10 @@ TEST(LogExchangeFailurePoints, ExportAndImport) {
     FillLog();
     const std::string file = source.file("all.pkg");
     const std::string older = "an older export";
+    // The size of a whole export (only its time stamp differs from run to run).
+    const std::string whole = source.file("whole.pkg");
+    ASSERT_EQ(ExportLog(whole.c_str(), "All", ""), 3);
+    const size_t wholeSize = testutil::ReadFileBytes(whole).size();
     {
         testutil::FailureTableLabel label("log export");
         int steps = testutil::ForEachFailurePoint(
@@ -361,8 +365,13 @@ TEST(LogExchangeFailurePoints, ExportAndImport) {
             [&] { return ExportLog(file.c_str(), "All", "") == 3 ? 1 : 0; },
             [&](const testutil::FailurePointRun &run) {
                 SCOPED_TRACE(testutil::DescribeFailurePoint(run));
-                EXPECT_EQ(run.result, 0);
-                EXPECT_EQ(testutil::ReadFileBytes(file), older);
+                // A failed step in a derived index of the user's catalogues is
+                // taken back by rebuilding that index: the export then ends
+                // whole. Any other failure leaves the older file as it was.
+                if (run.result == 1)
+                    EXPECT_EQ(testutil::ReadFileBytes(file).size(), wholeSize);
+                else
+                    EXPECT_EQ(testutil::ReadFileBytes(file), older);
                 EXPECT_TRUE(testutil::TemporariesBeside(file).empty());
             });
         EXPECT_GT(steps, 5);
