@@ -15,6 +15,7 @@
 #include "astro/location.h"
 #include "astro/precession.h"
 #include "charts/projection.h"
+#include "charts/solarlayerstate.h"
 #include "ephem/sunmoon.h"
 
 struct ObjectRecord;
@@ -144,6 +145,7 @@ struct ChartContext {
     SunMoonState sunMoon;
     int32_t selectedObjectType, selectedObjectIndex;
     uint8_t selectedObjectFound;
+    SolarLayerState solar;     // the solar-system layers' working state
     uint8_t layerFlag;
 };
 
