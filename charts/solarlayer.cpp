@@ -1004,3 +1004,9 @@ int ProjectChartPoint(ChartContext *chart, double longitude, double latitude, in
     if (y) *y = py;
     return 1;
 }
+
+void GetBodyApparentPlace(const DateRecord *date, const BodyRecord *body, double *rightAscension,
+                          double *declination) {
+    if (!date || !body || !rightAscension || !declination) return;
+    ApparentPlace(date, body, rightAscension, declination);
+}

@@ -104,3 +104,8 @@ int CompareHitsByDistance(const void *a, const void *b);
 // Projects a chart-frame place and mirrors it as the chart's mirror flags
 // ask: 1 with the pixel, 0 when the projection rejects the place.
 int ProjectChartPoint(ChartContext *chart, double longitude, double latitude, int *x, int *y);
+
+// The geocentric apparent place of date of a computed body (nutation, and
+// annual aberration for all but the Moon and the Earth's shadow).
+void GetBodyApparentPlace(const DateRecord *date, const BodyRecord *body, double *rightAscension,
+                          double *declination);

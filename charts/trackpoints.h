@@ -1,0 +1,27 @@
+// Walking a motion track point by point: each call gives the next screen
+// point of the track (a planet, comet or minor planet, every collected body
+// in turn, or a planet's satellites), with pen codes for the polylines and
+// ticks carrying date labels at regular on-screen intervals. The time step
+// adapts so that successive points lie about the track's pixel step apart.
+#pragma once
+
+#include "charts/motiontrack.h"
+#include "charts/solarlayer.h"
+
+// Results of NextTrackPoint.
+const int kTrackEnd = 0;
+const int kTrackNewLine = 1;
+const int kTrackContinue = 2;
+const int kTrackTick = 4;
+const int kTrackPenUp = 8;
+const int kTrackHidden = 16;
+
+// The next point (see the constants above), -1 when a place or a set-up
+// fails. label (kTrackLabelSize bytes) gets a name at a new line or the date
+// at a tick; labelX, labelY and labelAngle where to put a tick's label.
+// Every 0 leaves the chart's current date at the chart time and its hit
+// cursor at 0. A track whose span is 0, or which does not move by a pixel
+// (step 0), yields no point.
+int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack *track, int *x,
+                   int *y, int *labelX, int *labelY, char *label, double *labelAngle,
+                   int skipMoon);
