@@ -128,6 +128,11 @@ def step_deepsky(demo, build):
                  "--cat", os.path.join(demo, "disc", "ref"))
 
 
+def step_surface_features(demo, build):
+    # The named features of Mars and the Moon in reference slot 0 (data/ref).
+    run_tool("gen_surface_features.py", "--out", os.path.join(demo, "data", "ref"))
+
+
 # ---- sample observing logs and the importer's settings ------------------------
 
 FORMAT_SIZE = 331515
@@ -310,6 +315,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_instruments,
          step_sites,
          step_deepsky,
+         step_surface_features,
          step_sample_logs]
 
 
