@@ -49,10 +49,9 @@ int EndOfTracks(ChartContext *c, MotionTrack *t) {
     return kTrackEnd;
 }
 
-// The common step for a point already placed on the chart. fromStepTwo: the
-// new-line test was made by the caller.
-int CommonStep(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o, int fullDate,
-               bool labelDays) {
+// The common step for a point already placed on the chart.
+int CommonStepImpl(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o, int fullDate,
+                   bool labelDays) {
     SetPoint(o, x, y);
     if (t->newLine) {
         t->newLine = 0;
@@ -102,6 +101,11 @@ int CommonStep(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o,
     }
     PushTickHistory(&t->history, x, y);
     return kTrackContinue;
+}
+
+int CommonStep(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o, int fullDate,
+               bool labelDays) {
+    return CommonStepImpl(c, t, x, y, o, fullDate, labelDays);
 }
 
 int PenUp(ChartContext *c, MotionTrack *t) {
@@ -328,4 +332,11 @@ int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack 
         RestoreChartTime(chart);
         return -1;
     }
+}
+
+int TakeTrackPointStep(ChartContext *chart, MotionTrack *track, int x, int y, char *label,
+                       int *labelX, int *labelY, double *labelAngle, int fullDate, int labelDays) {
+    if (!chart || !track || track->pixelStep < 1) return -1;
+    PointOut o{nullptr, nullptr, labelX, labelY, label, labelAngle};
+    return CommonStepImpl(chart, track, x, y, o, fullDate, labelDays != 0);
 }

@@ -25,3 +25,13 @@ const int kTrackHidden = 16;
 int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack *track, int *x,
                    int *y, int *labelX, int *labelY, char *label, double *labelAngle,
                    int skipMoon);
+
+// The step every track takes for a point placed on the chart at (x, y):
+// a new line after a pen-up, the time step scaled so that the next point
+// falls about the pixel step away (a point on the same pixel counts as 1
+// pixel away), a new line after a jump of more than ten pixel steps, and a
+// tick with its date label (fullDate as FormatTrackTickLabel; labelDays:
+// remember the labelled day) once the pixels between ticks are covered.
+// The chart's current date advances by the step. -1 for a pixel step below 1.
+int TakeTrackPointStep(ChartContext *chart, MotionTrack *track, int x, int y, char *label,
+                       int *labelX, int *labelY, double *labelAngle, int fullDate, int labelDays);
