@@ -254,7 +254,6 @@ int SetUpMotionTrack(ChartContext *chart, MotionTrack *track, const DateRecord *
     double ticks = pixelStep > 0 ? RoundHalfAway(track->labelSpacing * kTickSpacingFactor / pixelStep) : 0;
     track->tickInterval = ticks * track->step;
     if (track->tickInterval == 0) track->tickInterval = track->step;
-    track->pixelStep = pixelStep;
 
     chart->currentDate = *date;
     if (!track->keepStart) AdvanceChartTime(chart, -span / 2.0);

@@ -258,6 +258,7 @@ TEST_F(Collector, EveryRoadRestoresTheChartTime) {
     EXPECT_EQ(Collect(kLayerPlanets | kLayerMoon | kLayerMinorPlanets, &track), 1);
     EXPECT_TRUE(DatesEqual());
     EXPECT_EQ(track.collected, 1);
+    EXPECT_EQ(track.pixelStep, 20);  // the bodies' track tests keep the caller's pixel step
     FreeMotionTrackSamples(&track);
 }
 
