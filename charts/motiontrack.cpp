@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "astro/angletext.h"
 #include "astro/chartgeom.h"
@@ -22,6 +23,10 @@
 #include "ephem/satellites.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "objects/binaryorbitcat.h"
+#include "objects/ccdmcat.h"
+#include "objects/ccdmcomponent.h"
+#include "objects/starcat.h"
 
 namespace {
 
@@ -51,12 +56,96 @@ const double kJupiterFlattening = 1.071374;
 // A history point nearer than 5 pixels does not give a direction.
 const int kTickDirectionDistanceSquared = 25;
 const int kSampleObjectDoubleStar = 5;
+const double kNoPositionAngle = 361.0;  // a component without a measure
 
 double RoundHalfAway(double x) { return x < 0 ? -std::floor(-x + 0.5) : std::floor(x + 0.5); }
 
 bool IsMinorClass(int c) {
     return c == kHitClassComet || c == kHitClassMinorPlanet || c == kHitClassUserComet ||
            c == kHitClassUserMinorPlanet;
+}
+
+}  // namespace
+
+int PlaceCompanion(ChartContext *c, MotionTrack *t, double *longitude, double *latitude) {
+    if (!c || !t || !longitude || !latitude) return 0;
+    double pa = 0, separation = 0;
+    if (!ComputeBinaryPositionAngle(t->orbitNumber, &t->binary, c->currentDate.decimalYear,
+                                    t->orbitCorrection, &pa, &separation))
+        return 0;
+    double ra = 0, dec = 0;
+    ComputeOffsetPosition(pa * kPi / 180.0, separation * kPi / 648000.0, t->primaryRightAscension,
+                          t->primaryDeclination, &ra, &dec);
+    if (ConvertToChartFrame(c, &ra, &dec, t->primaryMotionRightAscension,
+                            t->primaryMotionDeclination) != 1)
+        return 0;
+    *longitude = ra;
+    *latitude = dec;
+    return 1;
+}
+
+namespace {
+
+// The double star's orbit: the star (index) must belong to a double-star
+// system whose first component with an orbit is measured from it; the
+// primary's place (the star's, or offset from it by the catalogue's measure
+// when the reference component has no star of its own) and the orbit go into
+// the track. 1, or 0 when something cannot be read or names another star.
+int OpenDoubleStarTrack(MotionTrack *t, int32_t index, char *label) {
+    StarRecord star;
+    FILE *stars = OpenStarCatalogue();
+    if (!stars) return 0;
+    int read = ReadStarRecord(stars, index, &star, nullptr,
+                              kStarReadName | kStarReadMotion | kStarReadIdentifiers | 0x01);
+    std::fclose(stars);
+    if (!read || star.ccdm_record <= 0) return 0;
+    CcdmFiles *ccdm = OpenCcdmFiles();
+    if (!ccdm) return 0;
+    std::vector<CcdmComponent> components(kMaxCcdmComponents);
+    int primary = 0;
+    int count = ReadCcdmRecord(ccdm, star.ccdm_record, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, &primary, nullptr, nullptr, components.data(), 0x5a);
+    CloseCcdmFiles(ccdm);
+    if (count <= 0) return 0;
+    int k = 0;
+    while (k < count && components[k].orbitNumber == 0) ++k;
+    if (k == count) return 0;
+    const CcdmComponent &companion = components[k];
+    const char reference = companion.referenceLetter;
+    t->primaryRightAscension = star.ra;
+    t->primaryDeclination = star.dec;
+    t->primaryMotionRightAscension = star.pm_ra;
+    t->primaryMotionDeclination = star.pm_dec;
+    if (reference == 'A' || reference == ' ' || reference == 0) {
+        if (primary != index) return 0;
+    } else {
+        int r = 0;
+        while (r < count && components[r].letter != reference) ++r;
+        if (r == count) return 0;
+        const CcdmComponent &row = components[r];
+        if (row.starNumber != index) {
+            // The reference component has no star of its own: it stands at
+            // the catalogue's measure from the star asked for.
+            if (row.starNumber != 0 || row.positionAngle == kNoPositionAngle) return 0;
+            double ra = 0, dec = 0;
+            ComputeOffsetPosition(row.positionAngle * kPi / 180.0,
+                                  row.separation * kPi / 648000.0, star.ra, star.dec, &ra, &dec);
+            t->primaryRightAscension = ra;
+            t->primaryDeclination = dec;
+        }
+    }
+    OrbitFiles *orbits = OpenBinaryOrbitFiles();
+    if (!orbits) return 0;
+    int ok = ReadBinaryOrbit(orbits, companion.orbitNumber, &t->binary, nullptr, nullptr, nullptr);
+    CloseBinaryOrbitFiles(orbits);
+    if (!ok || !(t->binary.period > 0)) return 0;
+    t->orbitNumber = companion.orbitNumber;
+    t->binaryReserved[0] = t->binaryReserved[1] = 0;
+    t->orbitCorrection = BinaryOrbitPrecessionCorrection(t->orbitNumber, &t->binary);
+    if (t->onePeriod) t->span[0] = t->binary.period * kDaysPerYear;
+    star.name[sizeof star.name - 1] = '\0';
+    if (label) PutText(label, kTrackLabelSize, "%s %c", star.name, companion.letter);
+    return 1;
 }
 
 // The object's place at the current date in the chart frame, projected.
@@ -100,6 +189,9 @@ int PlaceTrackObject(ChartContext *c, MotionTrack *t, int objectClass, int satel
                               c->centreDeclination, &lon, &lat);
         if (ConvertToChartFrame(c, &lon, &lat, 0, 0) != 1) return 0;
         *trial = GetSatellitePeriod(index - kBodyMars, slot) * kTrialStepFraction;
+    } else if (kind == kSetUpDoubleStarOrbit) {
+        if (!PlaceCompanion(c, t, &lon, &lat)) return 0;
+        *trial = t->binary.period * kDaysPerYear * kTrialStepFraction;
     } else {
         return 0;
     }
@@ -223,8 +315,9 @@ int SetUpMotionTrack(ChartContext *chart, MotionTrack *track, const DateRecord *
         else if (slot > 0)
             track->span[1 + slot] = track->span[0];
         if (label) GetSatelliteName(index, slot + 1, label);
+    } else if (kind == kSetUpDoubleStarOrbit) {
+        if (!OpenDoubleStarTrack(track, index, label)) return FailSetUp(chart);
     } else if (kind != kSetUpOwnMotion) {
-        // Double-star orbits are not followed by this chart.
         return FailSetUp(chart);
     }
     const double span = kind == kSetUpSatelliteOrbit ? track->span[1 + slot] : track->span[0];
@@ -246,6 +339,12 @@ int SetUpMotionTrack(ChartContext *chart, MotionTrack *track, const DateRecord *
             }
             double dx = x[1] - x[0], dy = y[1] - y[0];
             d = static_cast<int>(RoundHalfAway(std::sqrt(dx * dx + dy * dy)));
+            // A trial step of a whole period or more brings the companion
+            // back where it was: the search ends with the distance measured.
+            if (kind == kSetUpDoubleStarOrbit && !(track->binary.period * kDaysPerYear > t)) {
+                t = track->binary.period * kDaysPerYear;
+                break;
+            }
             factor *= kStepSearchGrowth;
             if (d != 0) break;
         }

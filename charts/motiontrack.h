@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "astro/datetime.h"
+#include "ephem/binaryorbit.h"
 #include "ephem/bodyrecord.h"
 #include "ephem/orbit.h"
 
@@ -50,6 +51,12 @@ struct MotionTrack {
     BodyRecord body;
     OrbitRecord orbit;              // of a comet or minor planet
     MinorPlanetEphemeris *ephemeris;  // of a packaged minor planet
+    BinaryOrbit binary;             // of a double star's companion
+    int32_t binaryReserved[2];      // cleared at set-up
+    int32_t orbitNumber;
+    double orbitCorrection;         // degrees added to the position angle (to J2000)
+    double primaryRightAscension, primaryDeclination;  // J2000
+    double primaryMotionRightAscension, primaryMotionDeclination;  // rad per year
     double step;                    // days; 0 when the object does not move a pixel
     double tickInterval;            // days
     double end;                     // T(TT)
@@ -75,7 +82,8 @@ int InitMotionTrack(ChartContext *chart, MotionTrack *track, int objectClass, in
                     int pixelStep, int keepStart);
 void FreeMotionTrackSamples(MotionTrack *track);
 
-// Chooses the step from the date given (kind kSetUp...). 1; 0 on a failure
+// Chooses the step from the date given (kind kSetUp...; for a double star
+// the index is the star-catalogue number of the star asked for). 1; 0 on a failure
 // (the chart's current date is then the saved one again). label
 // (kTrackLabelSize bytes, may be null) gets the object's label.
 int SetUpMotionTrack(ChartContext *chart, MotionTrack *track, const DateRecord *date,
@@ -116,3 +124,8 @@ char GetCharacterAfterColon(const char *text);
 // the planet's disc or in its shadow.
 int ComputeSatelliteTrackPoint(ChartContext *chart, MotionTrack *track, int *x, int *y,
                                char *label, int *visible);
+
+// The companion of the double star in the track at the chart's current
+// date, in the chart frame: 1, or 0 when its orbit cannot be solved or it
+// lies below the horizon of a horizon chart.
+int PlaceCompanion(ChartContext *chart, MotionTrack *track, double *longitude, double *latitude);

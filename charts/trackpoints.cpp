@@ -312,6 +312,30 @@ int NextSatellitePoint(ChartContext *c, MotionTrack *t, const PointOut &o) {
     return EndOfTracks(c, t);
 }
 
+// Mode 3: the companion of a double star along its orbit.
+int NextDoubleStarPoint(ChartContext *c, MotionTrack *t, const PointOut &o) {
+    if (t->needsSetUp) {
+        DateRecord date = c->savedDate;
+        char name[kTrackLabelSize] = "";
+        if (!SetUpMotionTrack(c, t, &date, t->objectClass, t->satellite, t->index,
+                              kSetUpDoubleStarOrbit, 0, name, t->pixelStep)) {
+            RestoreChartTime(c);
+            return -1;
+        }
+        if (t->binary.semi_major_axis * kPi / 648000.0 * c->pixelsPerRadian < kSatelliteOrbitMinimum)
+            return EndOfTracks(c, t);
+        ResetTickHistory(&t->history);
+    }
+    if (t->step > 0 && !(c->currentDate.centuriesTT > t->end)) {
+        double lon = 0, lat = 0;
+        int x = 0, y = 0;
+        if (!PlaceCompanion(c, t, &lon, &lat) || !ProjectChartPoint(c, lon, lat, &x, &y))
+            return PenUp(c, t);
+        return CommonStep(c, t, x, y, o, 0, false);
+    }
+    return EndOfTracks(c, t);
+}
+
 }  // namespace
 
 int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack *track, int *x,
@@ -327,8 +351,9 @@ int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack 
         return NextOwnMotionPoint(chart, hits, track, o, skipMoon);
     case kTrackSatellites:
         return NextSatellitePoint(chart, track, o);
+    case kTrackDoubleStar:
+        return NextDoubleStarPoint(chart, track, o);
     default:
-        // Double-star orbits are not followed (their set-up answers 0).
         RestoreChartTime(chart);
         return -1;
     }

@@ -17,6 +17,10 @@
 #include "charts/tests/solarfixture.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
+#include "objects/ccdmcat.h"
+#include "objects/ccdmcomponent.h"
+#include "objects/starcat.h"
+#include "objects/tests/democatalogues.h"
 
 namespace {
 
@@ -260,6 +264,105 @@ TEST_F(TrackPoints, SatelliteOrbitsUnderFiftyPixelsAreNotDrawn) {
         GetSatelliteName(kBodyJupiter, 1, io);
         EXPECT_EQ(started.count(io), 0u);
     }
+}
+
+}  // namespace
+
+// ---- double-star orbits ------------------------------------------------------------
+
+namespace {
+
+class DoubleStarTrack : public TrackPoints {
+protected:
+    void SetUp() override {
+        TrackPoints::SetUp();
+        if (IsSkipped()) return;
+        if (!democat::UseDemoCatalogues()) GTEST_SKIP() << "no demo catalogues";
+    }
+    void TearDown() override {
+        SetRefDirectories("", "", "");
+        TrackPoints::TearDown();
+    }
+    // Sirius: its star number and J2000 place.
+    int Sirius(double *ra, double *dec) {
+        std::vector<CcdmComponent> comps(kMaxCcdmComponents);
+        int record = 0, primary = 0;
+        if (FindCcdmRecord({6451, 1643, '-'}, &record, nullptr, nullptr, nullptr, nullptr, nullptr,
+                           nullptr, &primary, nullptr, nullptr, comps.data(), 0x5a) <= 0)
+            return 0;
+        FILE *stars = OpenStarCatalogue();
+        if (!stars) return 0;
+        StarRecord star;
+        int read = ReadStarRecord(stars, primary, &star, nullptr, 0);
+        std::fclose(stars);
+        if (!read) return 0;
+        *ra = star.ra;
+        *dec = star.dec;
+        return primary;
+    }
+};
+
+// One period of Sirius B on a chart 1' wide (its 7.5" orbit 100 pixels
+// across): the orbit closes, every point within the apastron distance, the
+// chart time back at the end. On a 1-degree chart the orbit is under 50
+// pixels: no point.
+TEST_F(DoubleStarTrack, CompanionOrbitClosesAfterOnePeriod) {
+    double ra = 0, dec = 0;
+    const int star = Sirius(&ra, &dec);
+    ASSERT_GT(star, 0);
+    ASSERT_EQ(SetChartTime(c.get(), 2461385.5), 1);
+    ASSERT_EQ(Look(kFrameJ2000, ra, dec, 1.0 / 60 * kDeg), 1);
+    ASSERT_EQ(InitMotionTrack(c.get(), &track, 5, 5, star, kTrackDoubleStar, 0, -1.0, 40, 10, 0), 1);
+    std::vector<Point> points;
+    ASSERT_TRUE(Walk(&points));
+    EXPECT_EQ(last, kTrackEnd);
+    EXPECT_TRUE(DatesEqual());
+    ASSERT_GT(points.size(), 10u);
+    EXPECT_EQ(points[0].result, kTrackNewLine);
+    const double apastron = track.binary.semi_major_axis * (1 + track.binary.eccentricity) *
+                            kPi / 648000 * c->pixelsPerRadian;
+    int primaryX = 0, primaryY = 0;
+    ASSERT_EQ(SkyToScreen(c.get(), track.primaryRightAscension, track.primaryDeclination,
+                          track.primaryMotionRightAscension, track.primaryMotionDeclination,
+                          &primaryX, &primaryY),
+              1);
+    for (const Point &p : points) {
+        EXPECT_NE(p.result, kTrackPenUp);
+        EXPECT_LE(PixelDistance(p.x, p.y, primaryX, primaryY), apastron + 2);
+    }
+    const Point &first = points.front(), &end = points.back();
+    EXPECT_LE(PixelDistance(first.x, first.y, end.x, end.y), 2 * 10 + 2);
+
+    ASSERT_EQ(Look(kFrameJ2000, ra, dec, 1 * kDeg), 1);
+    ASSERT_EQ(InitMotionTrack(c.get(), &track, 5, 5, star, kTrackDoubleStar, 0, -1.0, 40, 10, 0), 1);
+    points.clear();
+    ASSERT_TRUE(Walk(&points));
+    EXPECT_EQ(last, kTrackEnd);
+    EXPECT_TRUE(points.empty());
+}
+
+// A star that is not part of a system with an orbit: the set-up fails, the
+// chart keeps its time.
+TEST_F(DoubleStarTrack, AStarWithoutAnOrbitFails) {
+    ASSERT_EQ(SetChartTime(c.get(), 2461385.5), 1);
+    ASSERT_EQ(Look(kFrameJ2000, 1.0, 0.5, 1.0 / 60 * kDeg), 1);
+    // The first star of the catalogue that belongs to no system.
+    FILE *stars = OpenStarCatalogue();
+    ASSERT_NE(stars, nullptr);
+    int single = 0;
+    for (int n = 1; n < 200 && !single; ++n) {
+        StarRecord star;
+        if (ReadStarRecord(stars, n, &star, nullptr, kStarReadIdentifiers) && star.ccdm_record == 0)
+            single = n;
+    }
+    std::fclose(stars);
+    ASSERT_GT(single, 0);
+    ASSERT_EQ(InitMotionTrack(c.get(), &track, 5, 5, single, kTrackDoubleStar, 0, -1.0, 40, 10, 0),
+              1);
+    std::vector<Point> points;
+    ASSERT_TRUE(Walk(&points));
+    EXPECT_EQ(last, -1);
+    EXPECT_TRUE(DatesEqual());
 }
 
 }  // namespace
