@@ -60,11 +60,14 @@ struct MotionTrack {
     double step;                    // days; 0 when the object does not move a pixel
     double tickInterval;            // days
     double end;                     // T(TT)
+    double nextTickTime;            // T(TT) of a star trail's next tick
     int32_t lastLabelledDay;        // -1 none
     int32_t keepStart, newLine, onePeriod, needsSetUp;
     int32_t minorPlanetNumber;
     int32_t satelliteHidden, fullDate;
     int32_t collected;              // set by the body collector
+    int32_t sampleCursor;           // star trails: the next sample
+    uint8_t starByte;               // star trails: the current star's flag byte
     int32_t sampleCount;
     float *sampleRightAscensions, *sampleDeclinations;  // count + 1 entries
     TickHistory history;

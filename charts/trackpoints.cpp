@@ -7,6 +7,8 @@
 
 #include "charts/chartcontext.h"
 #include "charts/charttime.h"
+#include "charts/chartlabels.h"
+#include "charts/starreader.h"
 #include "core/mathutil.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
@@ -51,7 +53,8 @@ int EndOfTracks(ChartContext *c, MotionTrack *t) {
 
 // The common step for a point already placed on the chart.
 int CommonStepImpl(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o, int fullDate,
-                   bool labelDays) {
+                   bool labelDays, bool jumpTest = true, bool alwaysTick = false,
+                   bool scaleStep = true) {
     SetPoint(o, x, y);
     if (t->newLine) {
         t->newLine = 0;
@@ -66,11 +69,11 @@ int CommonStepImpl(ChartContext *c, MotionTrack *t, int x, int y, const PointOut
     const double dx = x - t->lastX, dy = y - t->lastY;
     int d = static_cast<int>(RoundHalfAway(std::sqrt(dx * dx + dy * dy)));
     if (d < 1) d = 1;
-    t->step = ScaleTrackStep(t->step, d, t->pixelStep);
+    if (scaleStep) t->step = ScaleTrackStep(t->step, d, t->pixelStep);
     t->lastX = x;
     t->lastY = y;
     t->pixelsSinceTick += d;
-    if (d > kJumpSteps * t->pixelStep) {
+    if (jumpTest && d > kJumpSteps * t->pixelStep) {
         AdvanceChartTime(c, t->step);
         ResetTickHistory(&t->history);
         PushTickHistory(&t->history, x, y);
@@ -100,7 +103,7 @@ int CommonStepImpl(ChartContext *c, MotionTrack *t, int x, int y, const PointOut
         return kTrackTick;
     }
     PushTickHistory(&t->history, x, y);
-    return kTrackContinue;
+    return alwaysTick ? kTrackTick : kTrackContinue;
 }
 
 int CommonStep(ChartContext *c, MotionTrack *t, int x, int y, const PointOut &o, int fullDate,
@@ -364,4 +367,93 @@ int TakeTrackPointStep(ChartContext *chart, MotionTrack *track, int x, int y, ch
     if (!chart || !track || track->pixelStep < 1) return -1;
     PointOut o{nullptr, nullptr, labelX, labelY, label, labelAngle};
     return CommonStepImpl(chart, track, x, y, o, fullDate, labelDays != 0);
+}
+
+// ---- star trails ------------------------------------------------------------------
+
+namespace {
+
+const double kDaysPerCentury = 36525.0;
+
+int Recentre(ChartContext *c, double ra, double dec, double latitude, double second,
+             double windowAngle) {
+    return SetChartCentre(c, ra, dec, 0, 0, latitude, second, windowAngle);
+}
+
+}  // namespace
+
+int NextStarTrailPoint(ChartContext *chart, const ChartLabelSettings *labels, MotionTrack *track,
+                       int *x, int *y, uint8_t *starByte, int *labelX, int *labelY, char *label,
+                       double *labelAngle, double secondParameter, double windowAngle) {
+    if (!chart || !track) return -1;
+    if (label) label[0] = '\0';
+    if (track->sampleCount <= 0 || !track->sampleRightAscensions || !track->sampleDeclinations)
+        return -2;
+    const double latitude = chart->projectionKind == kProjectionStereographic
+                                ? kPi / 2 - chart->projection.parameter
+                                : chart->projection.parameter;
+    // The chart's own centre follows the samples.
+    const double ownRa = track->sampleRightAscensions[track->sampleCount];
+    const double ownDec = track->sampleDeclinations[track->sampleCount];
+    for (int guard = 0; guard < 1000000; ++guard) {
+        if (track->needsSetUp) {
+            RestoreChartTime(chart);
+            Recentre(chart, ownRa, ownDec, latitude, secondParameter, windowAngle);
+            ChartStar star;
+            std::memset(&star, 0, sizeof star);
+            if (ReadNextStar(chart, &star) < 1) {
+                RestoreChartTime(chart);
+                chart->solar.hitCursor = 0;
+                track->needsSetUp = 1;
+                track->newLine = 1;
+                Recentre(chart, ownRa, ownDec, latitude, secondParameter, windowAngle);
+                return kTrackEnd;
+            }
+            track->starByte = star.flag;
+            if (label) {
+                ChartLabel text;
+                std::memset(&text, 0, sizeof text);
+                if (FormatChartStarLabel(chart, labels, &star, &text)) {
+                    text.text[sizeof text.text - 1] = '\0';
+                    std::snprintf(label, kTrackLabelSize, "%s", text.text);
+                }
+            }
+            track->needsSetUp = 0;
+            track->sampleCursor = 0;
+            track->newLine = 1;
+            chart->currentDate = track->start;
+            track->nextTickTime = chart->currentDate.centuriesTT + track->tickInterval / kDaysPerCentury;
+        }
+        if (chart->currentDate.centuriesTT < track->end && track->sampleCursor < track->sampleCount) {
+            const int i = track->sampleCursor++;
+            if (!Recentre(chart, track->sampleRightAscensions[i], track->sampleDeclinations[i],
+                          latitude, secondParameter, windowAngle)) {
+                Recentre(chart, ownRa, ownDec, latitude, secondParameter, windowAngle);
+                RestoreChartTime(chart);
+                return -1;
+            }
+            break;
+        }
+        track->needsSetUp = 1;  // the next star
+    }
+    if (starByte) *starByte = track->starByte;
+    double ra = 0, dec = 0, mra = 0, mdec = 0;
+    GetChartStarPlace(chart, &ra, &dec, &mra, &mdec);
+    int px = 0, py = 0;
+    if (ConvertToChartFrame(chart, &ra, &dec, mra, mdec) != 1 ||
+        !ProjectChartPoint(chart, ra, dec, &px, &py)) {
+        AdvanceChartTime(chart, track->step);
+        PushTickHistory(&track->history, px, py);
+        return kTrackPenUp;
+    }
+    if (x) *x = px;
+    if (y) *y = py;
+    PointOut o{x, y, labelX, labelY, label, labelAngle};
+    // The samples lie one step apart: the time keeps that step so that it
+    // stays with the sample on screen (a scaled step would end the trail
+    // before its samples, or pass them).
+    int r = CommonStepImpl(chart, track, px, py, o, 0, false, false, true, false);
+    if (r == kTrackTick)
+        track->nextTickTime = chart->currentDate.centuriesTT + track->tickInterval / kDaysPerCentury;
+    return r;
 }

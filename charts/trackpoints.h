@@ -4,6 +4,7 @@
 // ticks carrying date labels at regular on-screen intervals. The time step
 // adapts so that successive points lie about the track's pixel step apart.
 #pragma once
+#include <cstdint>
 
 #include "charts/motiontrack.h"
 #include "charts/solarlayer.h"
@@ -35,3 +36,17 @@ int NextTrackPoint(ChartContext *chart, const SolarSystemHit *hits, MotionTrack 
 // The chart's current date advances by the step. -1 for a pixel step below 1.
 int TakeTrackPointStep(ChartContext *chart, MotionTrack *track, int x, int y, char *label,
                        int *labelX, int *labelY, double *labelAngle, int fullDate, int labelDays);
+
+struct ChartLabelSettings;
+
+// The trail a star leaves on a chart that follows a moving object through
+// the J2000 samples of the track (InitMotionTrack with the sample flag): the
+// chart is re-centred on each sample in turn and the star, read once at the
+// chart's own centre, placed on it. Results as NextTrackPoint (no jump test;
+// a tick always gives kTrackTick); 0 when no star is left (the chart back on
+// its centre at its time), -1 when the chart cannot be re-centred, -2 when
+// the track has no samples. label: the star's label at a new star, the date
+// at a tick.
+int NextStarTrailPoint(ChartContext *chart, const ChartLabelSettings *labels, MotionTrack *track,
+                       int *x, int *y, uint8_t *starByte, int *labelX, int *labelY, char *label,
+                       double *labelAngle, double secondParameter, double windowAngle);

@@ -21,6 +21,9 @@
 #include "objects/ccdmcomponent.h"
 #include "objects/starcat.h"
 #include "objects/tests/democatalogues.h"
+#include "objects/tests/demostardb.h"
+#include "charts/starreader.h"
+#include "core/datapaths.h"
 
 namespace {
 
@@ -363,6 +366,108 @@ TEST_F(DoubleStarTrack, AStarWithoutAnOrbitFails) {
     ASSERT_TRUE(Walk(&points));
     EXPECT_EQ(last, -1);
     EXPECT_TRUE(DatesEqual());
+}
+
+}  // namespace
+
+// ---- star trails --------------------------------------------------------------------
+
+namespace {
+
+class StarTrails : public TrackPoints {
+protected:
+    void SetUp() override {
+        TrackPoints::SetUp();
+        if (IsSkipped()) return;
+        auto &f = demostars::DemoStarFolders();
+        if (!f.ready) GTEST_SKIP() << "no demo star databases";
+        SetMapDirectories(f.map0.c_str(), f.map1.c_str(), f.map2.c_str());
+    }
+    void TearDown() override {
+        if (c) EndStarSearch(c.get());
+        SetMapDirectories("", "", "");
+        TrackPoints::TearDown();
+    }
+};
+
+// A chart following Mars for 20 days: each star's trail starts with a new
+// line, and at the sample nearest the chart time the star stands where the
+// star reader put it on the chart, shifted by that sample's offset from the
+// centre; when the stars are done the chart is back on its centre at its
+// time.
+TEST_F(StarTrails, TrailsPassThroughTheStarsPlacesAtTheChartTime) {
+    LookAtBody(kBodyMars, kMarsDate, 5 * kDeg);
+    const double ra = c->centreRightAscension, dec = c->centreDeclination;
+    c->limitingMagnitude = 7;
+    ASSERT_EQ(BeginStarSearch(c.get(), ra, dec, 0, 0, 5 * kDeg, 800, 600, 0, 0, 0, 0, 0,
+                              c->projectionKind, 1, kStarDatabaseMag7, kFrameJ2000, 0, 1),
+              1);
+    // Where the reader puts each star on the chart itself.
+    std::vector<ChartStar> stars;
+    for (ChartStar s; stars.size() < 1000;) {
+        std::memset(&s, 0, sizeof s);
+        if (ReadNextStar(c.get(), &s) < 1) break;
+        stars.push_back(s);
+    }
+    ASSERT_GE(stars.size(), 2u);
+    // The track: 20 days of samples, the chart time in the middle (the
+    // sample index 10 / step).
+    ASSERT_EQ(InitMotionTrack(c.get(), &track, kHitClassSolarSystem, 0, kBodyMars, kTrackOneObject,
+                              1, 20.0, 40, 20, 0),
+              1);
+    ASSERT_GT(track.sampleCount, 2);
+    const int middle = static_cast<int>(std::lround(10.0 / track.step));
+    // The sample nearest the chart time need not fall on it: a chart centred
+    // there shifts every star by the sample's offset from the centre.
+    int sx = 0, sy = 0, cx = 0, cy = 0;
+    ASSERT_EQ(SkyToScreen(c.get(), track.sampleRightAscensions[middle],
+                          track.sampleDeclinations[middle], 0, 0, &sx, &sy),
+              1);
+    ASSERT_EQ(SkyToScreen(c.get(), ra, dec, 0, 0, &cx, &cy), 1);
+    // The reader walks the same regions again for the trails.
+    EndStarSearch(c.get());
+    ASSERT_EQ(BeginStarSearch(c.get(), ra, dec, 0, 0, 5 * kDeg, 800, 600, 0, 0, 0, 0, 0,
+                              c->projectionKind, 1, kStarDatabaseMag7, kFrameJ2000, 0, 1),
+              1);
+    size_t star = 0;
+    int sample = -1, matched = 0, result = 0;
+    for (int i = 0; i < kMaxPoints; ++i) {
+        int x = 0, y = 0, lx = 0, ly = 0;
+        uint8_t byte = 0;
+        char label[kTrackLabelSize] = "";
+        double angle = 0;
+        result = NextStarTrailPoint(c.get(), nullptr, &track, &x, &y, &byte, &lx, &ly, label, &angle,
+                                    0, 0);
+        if (result <= 0) break;
+        if (result == kTrackNewLine) {
+            // Every star's trail runs through all the samples of the span.
+            if (sample >= 0) {
+                EXPECT_GE(sample + 1, track.sampleCount - 1) << star;
+                ++star;
+            }
+            sample = 0;
+        } else {
+            ++sample;
+        }
+        ASSERT_LT(star, stars.size());
+        if (sample == middle && result != kTrackPenUp) {
+            EXPECT_LE(PixelDistance(x, y, stars[star].x + cx - sx, stars[star].y + cy - sy), 1.5)
+                << star;
+            ++matched;
+        }
+    }
+    EXPECT_EQ(result, kTrackEnd);
+    EXPECT_EQ(star + 1, stars.size());
+    EXPECT_GE(matched, 1);
+    EXPECT_TRUE(DatesEqual());
+    EXPECT_NEAR(c->centreRightAscension, ra, 1e-6);
+    EXPECT_NEAR(c->centreDeclination, dec, 1e-6);
+
+    // No samples: -2.
+    FreeMotionTrackSamples(&track);
+    EXPECT_EQ(NextStarTrailPoint(c.get(), nullptr, &track, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, 0, 0),
+              -2);
 }
 
 }  // namespace
