@@ -387,3 +387,54 @@ TEST_F(Items, LiftRaisesLowCentresAndNeverLowers) {
 }
 
 }  // namespace
+
+namespace {
+
+// The packaged feature files as the generator writes them from the IAU
+// nomenclature: every record reads, near-side features land on the disc,
+// the others are reported as far side, and the reading ends at the file's end.
+TEST(GeneratedFeatures, EveryRecordReadsAndNearSideFeaturesLandOnTheDisc) {
+    std::string folder;
+#ifdef _WIN32
+    folder = testutil::BuildDir() + "/demo/data/ref/";
+#else
+    static testutil::TempDir dir;
+    std::string command = "python3 \"" + testutil::SourceDir() +
+                          "/tools/gen_surface_features.py\" --out \"" + dir.path() + "\" > /dev/null";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "no nomenclature to generate from";
+    folder = dir.path() + "/";
+#endif
+    if (!testutil::PathIsThere(folder + "moonf.bin")) GTEST_SKIP() << "no feature files";
+    for (int type : {kBodyMoon, kBodyMars}) {
+        SCOPED_TRACE(type);
+        BodyRecord body;
+        std::memset(&body, 0, sizeof body);
+        body.type = type;
+        body.equatorialDiameter = 400;
+        ChartContext chart;
+        std::memset(&chart, 0, sizeof chart);
+        chart.mirrorX = chart.mirrorY = 1;
+        SurfaceFeatureReader *r = OpenSurfaceFeatures(folder.c_str(), &body, 0, 1.0);
+        ASSERT_NE(r, nullptr);
+        int placed = 0, far = 0;
+        for (int i = 0; i < 100000; ++i) {
+            int x = 0, y = 0;
+            char name[kSurfaceFeatureNameSize] = "";
+            int result = NextSurfaceFeature(&chart, r, 0, 0, &x, &y, name);
+            if (result == 0) break;
+            if (result == kFeaturePlaced) {
+                ++placed;
+                EXPECT_LE(std::hypot(x, y), 200 + 1.5) << name;
+                EXPECT_GT(std::strlen(name), 0u);
+            } else {
+                ++far;
+            }
+        }
+        EXPECT_EQ(r->file, nullptr);
+        EXPECT_GT(placed, 50);
+        EXPECT_GT(far, 50);
+        CloseSurfaceFeatures(r);
+    }
+}
+
+}  // namespace
