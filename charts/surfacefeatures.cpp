@@ -36,9 +36,15 @@ SurfaceFeatureReader *OpenSurfaceFeatures(const char *folder, const BodyRecord *
     if (!r) return nullptr;
     // The disc is seen from over the point at the central meridian and the
     // latitude of centre; for the Moon those are its current librations.
+    // Longitudes are projected as east longitudes, which the disc shows
+    // towards the sky's west like a planet's own east limb: Mars's
+    // planetographic longitudes (and its central meridian) count westwards
+    // and turn round.
+    r->longitudeSign = body->type == kBodyMars ? -1 : 1;
     if (!InitChartProjection(&r->projection, diameter, diameter, -kPi / 2, kPi / 2,
-                             body->centralMeridian, body->latitudeOfCentre, 0, 0, 1, 0, 0, 0, 0, 0,
-                             1, kProjectionOrthographic)) {
+                             ReduceModuloPositive(r->longitudeSign * body->centralMeridian, 2 * kPi),
+                             body->latitudeOfCentre, 0, 0, 1, 0, 0, 0, 0, 0, 1,
+                             kProjectionOrthographic)) {
         std::free(r);
         return nullptr;
     }
@@ -68,8 +74,8 @@ int NextSurfaceFeature(const ChartContext *chart, SurfaceFeatureReader *reader, 
         return 0;
     }
     record.name[kSurfaceFeatureNameSize - 1] = '\0';
-    double lon = record.longitude * kTenthDegree, lat = record.latitude * kTenthDegree;
-    if (lon < 0) lon += 2 * kPi;
+    double lon = ReduceModuloPositive(reader->longitudeSign * record.longitude * kTenthDegree, 2 * kPi);
+    double lat = record.latitude * kTenthDegree;
     int px = 0, py = 0;
     if (!ProjectToChart(&reader->projection, lon, lat, &px, &py)) return kFeatureFarSide;
     const double dx = px - reader->radius, dy = py - reader->radius;

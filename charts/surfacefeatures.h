@@ -15,7 +15,7 @@ const int kSurfaceFeatureNameSize = 25;
 
 #pragma pack(push, 1)
 struct SurfaceFeatureRecord {
-    int16_t longitude;   // planetographic (selenographic), tenths of a degree
+    int16_t longitude;   // tenths of a degree: Mars planetographic (west), the Moon selenographic (east)
     int16_t latitude;    // tenths of a degree
     char name[kSurfaceFeatureNameSize];  // NUL-terminated
 };
@@ -28,6 +28,7 @@ struct SurfaceFeatureReader {
     double sinRotation, cosRotation;
     double yScale;
     int32_t radius;              // pixels
+    int32_t longitudeSign;       // 1 east longitudes (the Moon), -1 west (Mars)
 };
 
 // Results of NextSurfaceFeature.

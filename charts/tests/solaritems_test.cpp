@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -435,6 +436,91 @@ TEST(GeneratedFeatures, EveryRecordReadsAndNearSideFeaturesLandOnTheDisc) {
         EXPECT_GT(far, 50);
         CloseSurfaceFeatures(r);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The feature files generated from the IAU nomenclature (native: written
+// here; Windows: the demo installation's).
+std::string GeneratedFeatureFolder() {
+#ifdef _WIN32
+    return testutil::BuildDir() + "/demo/data/ref/";
+#else
+    static testutil::TempDir dir;
+    static bool made = false;
+    if (!made) {
+        std::string command = "python3 \"" + testutil::SourceDir() +
+                              "/tools/gen_surface_features.py\" --out \"" + dir.path() +
+                              "\" > /dev/null";
+        made = std::system(command.c_str()) == 0;
+    }
+    return made ? dir.path() + "/" : std::string();
+#endif
+}
+
+struct FeatureSpot {
+    int result, x, y;
+};
+
+// Every named feature's result and pixel on a disc centred at (0, 0).
+std::map<std::string, FeatureSpot> ReadFeatures(const ChartContext *chart, const BodyRecord *body,
+                                                 const std::string &folder) {
+    std::map<std::string, FeatureSpot> spots;
+    SurfaceFeatureReader *r = OpenSurfaceFeatures(folder.c_str(), body, 0, 1.0);
+    if (!r) return spots;
+    for (int i = 0; i < 100000; ++i) {
+        int x = 0, y = 0;
+        char name[kSurfaceFeatureNameSize] = "";
+        int result = NextSurfaceFeature(chart, r, 0, 0, &x, &y, name);
+        if (result == 0) break;
+        spots[name] = {result, x, y};
+    }
+    CloseSurfaceFeatures(r);
+    return spots;
+}
+
+// On a chart the right way round (north up, east left), a planet's or the
+// Moon's own east limb faces the sky's west, on the right: Mare Crisium
+// (59 E) and a Martian feature 30 degrees east of the central meridian lie
+// right of the centre, Oceanus Procellarum (57 W) left; northern features above,
+// southern ones below; Olympus Mons on the far side when Syrtis Major faces
+// the Earth.
+TEST(FeatureOrientation, EastLimbOnTheSkysWestSide) {
+    const std::string folder = GeneratedFeatureFolder();
+    if (folder.empty() || !testutil::PathIsThere(folder + "marsf.bin"))
+        GTEST_SKIP() << "no feature files";
+    ChartContext chart;
+    std::memset(&chart, 0, sizeof chart);
+    chart.mirrorX = 0;  // flipped to the screen's orientation
+    chart.mirrorY = 0;
+    BodyRecord moon;
+    std::memset(&moon, 0, sizeof moon);
+    moon.type = kBodyMoon;
+    moon.equatorialDiameter = 400;
+    auto m = ReadFeatures(&chart, &moon, folder);
+    ASSERT_TRUE(m.count("Mare Crisium") && m.count("Oceanus Procellarum") && m.count("Mare Frigoris"));
+    EXPECT_EQ(m["Mare Crisium"].result, kFeaturePlaced);
+    EXPECT_GT(m["Mare Crisium"].x, 100);
+    EXPECT_LT(m["Oceanus Procellarum"].x, -100);
+    EXPECT_LT(m["Mare Frigoris"].y, -100);
+
+    BodyRecord mars;
+    std::memset(&mars, 0, sizeof mars);
+    mars.type = kBodyMars;
+    mars.equatorialDiameter = 400;
+    mars.centralMeridian = 292.9 * kDeg;  // Syrtis Major Planum (67.1 E = 292.9 W)
+    auto s = ReadFeatures(&chart, &mars, folder);
+    ASSERT_TRUE(s.count("Syrtis Major Planum") && s.count("Hellas Planitia"));
+    EXPECT_LE(std::abs(s["Syrtis Major Planum"].x), 2);
+    EXPECT_LT(s["Syrtis Major Planum"].y, -25);  // 9 N: 200 sin 9.2 = 32 pixels up
+    EXPECT_GT(s["Hellas Planitia"].y, 100);       // 42 S
+    EXPECT_EQ(s.count("Olympus Mons"), 0u);  // far side: nothing placed, no name
+    EXPECT_EQ(s[""].result, kFeatureFarSide);
+    mars.centralMeridian = 322.9 * kDeg;         // Syrtis 30 degrees east of the meridian
+    s = ReadFeatures(&chart, &mars, folder);
+    EXPECT_GT(s["Syrtis Major Planum"].x, 80);
 }
 
 }  // namespace
