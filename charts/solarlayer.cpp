@@ -728,9 +728,9 @@ int CollectBodies(Collection *k, MotionTrack *track, const ChartFocus *focus, ui
                 if (!(c->currentDate.centuriesTT < track->end)) break;
             }
         } else {
-            // 3. A long span: scan the track for the first time the body
-            // comes within reach, at an interval that moves it at most half
-            // the field radius.
+            // 3. A long span: scan the track for the first pass of the body
+            // within reach, at an interval that moves it at most half the
+            // field radius, and take that pass's closest approach.
             DateRecord date = c->savedDate;
             track->mode = kTrackCollectedBodies;
             if (!SetUpMotionTrack(c, track, &date, kHitClassSolarSystem, 0, type, kSetUpOwnMotion, 0,
@@ -743,24 +743,27 @@ int CollectBodies(Collection *k, MotionTrack *track, const ChartFocus *focus, ui
             if (track->step > 0 && track->step < interval) interval = track->step;
             if (D / interval > kMaxScanSamples) interval = D / kMaxScanSamples;
             const double startJd = track->start.julianDate;
-            double eventJd = 0.0;
-            bool event = false;
+            double closestJd = 0.0, closest = 0.0;
+            bool inPass = false;
             for (double dt = 0.0; dt <= D; dt += interval) {
                 if (Stopped(*k)) { RestoreChartTime(c); return 0; }
                 MoveCurrentDateTo(c, startJd + dt);
                 BodyTest t;
-                if (TestBodyNow(c, type, &body, &t) && t.separation < R + margin) {
-                    event = true;
-                    eventJd = c->currentDate.julianDate;
-                    break;
+                const bool near = TestBodyNow(c, type, &body, &t) && t.separation < R + margin;
+                if (near && (!inPass || t.separation < closest)) {
+                    closest = t.separation;
+                    closestJd = c->currentDate.julianDate;
                 }
+                if (near) inPass = true;
+                else if (inPass) break;
             }
-            if (event) {
+            if (inPass) {
                 RestoreChartTime(c);
                 BodyTest t;
-                if (TestBodyNow(c, type, &body, &t) && WithinLimit(c, type, t.magnitude))
+                if (closest < R && TestBodyNow(c, type, &body, &t) &&
+                    WithinLimit(c, type, t.magnitude))
                     AppendHit(k, kHitClassSolarSystem, 0, type, t.distance, span,
-                              CenturiesFromJulianDate(eventJd));
+                              CenturiesFromJulianDate(closestJd));
                 found = true;
             }
         }
