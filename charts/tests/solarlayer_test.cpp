@@ -11,7 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
+#include "charts/chartcontext.h"
 #include "charts/motiontrack.h"
 #include "charts/solaritems.h"
 #include "charts/tests/solarfixture.h"
@@ -365,6 +368,72 @@ TEST(HitOrder, LargestDistanceFirstEqualCompareEqual) {
     EXPECT_GT(CompareHitsByDistance(&b, &a), 0);
     b.distance = 5.0f;
     EXPECT_EQ(CompareHitsByDistance(&a, &b), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Labels of comets and minor planets from the label slots of their families.
+TEST_F(SolarLayer, CometAndMinorPlanetLabelsFromTheirSlots) {
+    ASSERT_EQ(SetChartTime(c.get(), 2457804.5), 1);  // 2017-02-20
+    const int encke = FindCometByNumber(2);
+    ASSERT_GE(encke, 0);
+    struct Slot {
+        int form, enabled;
+    };
+    struct Case {
+        const char *name;
+        int objectClass, index;
+        bool settings;
+        int labelSwitch, window, suffix;
+        double bright, faint;
+        Slot slots[4];
+        const char *expected;  // "%m" stands for " (magnitude x 10)"
+    } cases[] = {
+        {"comet, no settings", kHitClassComet, encke, false, 0, 0, 0, 0, 0, {}, ""},
+        {"comet, switch off", kHitClassComet, encke, true, 0, 0, 0, 0, 0, {{1, 1}}, ""},
+        {"comet, number", kHitClassComet, encke, true, 1, 0, 0, 0, 0, {{1, 1}}, "2P"},
+        {"comet, first slot off", kHitClassComet, encke, true, 1, 0, 0, 0, 0, {{1, 0}, {3, 1}},
+         "Encke"},
+        {"comet, full label", kHitClassComet, encke, true, 1, 0, 0, 0, 0, {{0, 1}}, "2P/Encke"},
+        {"comet, outside the window", kHitClassComet, encke, true, 1, 1, 0, -5, -4, {{1, 1}}, ""},
+        {"comet, inside the window, suffix", kHitClassComet, encke, true, 1, 1, 1, -30, 30, {{1, 1}},
+         "2P%m"},
+        {"minor planet, no settings", kHitClassMinorPlanet, 1, false, 0, 0, 0, 0, 0, {}, "Ceres"},
+        {"minor planet, number and name", kHitClassMinorPlanet, 1, true, 1, 0, 0, 0, 0, {{0, 1}},
+         "(1) Ceres"},
+        {"minor planet, number", kHitClassMinorPlanet, 1, true, 1, 0, 0, 0, 0, {{2, 1}}, "1"},
+        {"minor planet, switch off", kHitClassMinorPlanet, 1, true, 0, 0, 0, 0, 0, {{1, 1}}, ""},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        std::unique_ptr<ChartLabelSettings> s(new ChartLabelSettings);
+        std::memset(s.get(), 0, sizeof *s);
+        const int family = k.objectClass == kHitClassComet ? kFamilyComets : kFamilyMinorPlanets;
+        s->firstSwitch[family] = static_cast<uint8_t>(k.labelSwitch);
+        s->magnitudeWindow[family] = static_cast<uint8_t>(k.window);
+        s->magnitudeSuffix[family] = static_cast<uint8_t>(k.suffix);
+        s->brightBound[family] = k.bright;
+        s->faintBound[family] = k.faint;
+        for (int i = 0; i < 4; ++i) {
+            s->order[family][i] = static_cast<uint8_t>(k.slots[i].form);
+            s->enable[family][i] = static_cast<uint8_t>(k.slots[i].enabled);
+        }
+        BodyRecord work;
+        double ra = 0, dec = 0, distance = 0, m = 0;
+        char label[kSolarLabelSize] = "x";
+        ASSERT_EQ(ComputeSolarObjectPlace(c.get(), k.settings ? s.get() : nullptr, k.objectClass, 0,
+                                          k.index, nullptr, &work,
+                                          ComputeEarthHeliocentric(&c->currentDate), &ra, &dec,
+                                          &distance, &m, label),
+                  1);
+        std::string expected = k.expected;
+        size_t at = expected.find("%m");
+        if (at != std::string::npos)
+            expected.replace(at, 2, " (" + std::to_string((int)std::lround(m * 10)) + ")");
+        EXPECT_EQ(std::string(label), expected);
+    }
 }
 
 }  // namespace
