@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "charts/tests/solarfixture.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
+#include "minorbodies/cometdb.h"
 #include "objects/ccdmcat.h"
 #include "objects/ccdmcomponent.h"
 #include "objects/starcat.h"
@@ -468,6 +470,51 @@ TEST_F(StarTrails, TrailsPassThroughTheStarsPlacesAtTheChartTime) {
     EXPECT_EQ(NextStarTrailPoint(c.get(), nullptr, &track, nullptr, nullptr, nullptr, nullptr,
                                  nullptr, nullptr, nullptr, 0, 0),
               -2);
+}
+
+}  // namespace
+
+namespace {
+
+// A comet's and a minor planet's tracks: they run to their end, pass
+// through the object's place at the chart time (the chart's centre) and
+// leave the chart at its time.
+TEST_F(TrackPoints, CometAndMinorPlanetTracksPassThroughTheirPlace) {
+    struct Case {
+        const char *name;
+        int objectClass;
+        double jd;
+    } cases[] = {
+        {"comet 2P/Encke", kHitClassComet, 2457804.5},
+        {"minor planet (1) Ceres", kHitClassMinorPlanet, 2460251.5},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        const int index = k.objectClass == kHitClassComet ? FindCometByNumber(2) : 1;
+        ASSERT_GE(index, 0);
+        ASSERT_EQ(SetChartTime(c.get(), k.jd), 1);
+        BodyRecord work;
+        double ra = 0, dec = 0, d = 0, m = 0;
+        ASSERT_EQ(ComputeSolarObjectPlace(c.get(), nullptr, k.objectClass, 0, index, nullptr, &work,
+                                          ComputeEarthHeliocentric(&c->currentDate), &ra, &dec, &d,
+                                          &m, nullptr),
+                  1);
+        ASSERT_EQ(Look(kFrameJ2000, ra, dec, 20 * kDeg), 1);
+        ASSERT_EQ(InitMotionTrack(c.get(), &track, k.objectClass, 0, index, kTrackOneObject, 0,
+                                  30.0, 40, 20, 0),
+                  1);
+        std::vector<Point> points;
+        ASSERT_TRUE(Walk(&points));
+        EXPECT_EQ(last, kTrackEnd);
+        EXPECT_TRUE(DatesEqual());
+        ASSERT_GT(points.size(), 5u);
+        double nearest = 1e9;
+        for (const Point &p : points)
+            if (p.result != kTrackPenUp)
+                nearest = std::min(nearest, PixelDistance(p.x, p.y, c->windowCentreX,
+                                                          c->windowCentreY));
+        EXPECT_LE(nearest, 20.0);
+    }
 }
 
 }  // namespace
