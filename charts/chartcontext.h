@@ -15,6 +15,7 @@
 #include "astro/location.h"
 #include "astro/precession.h"
 #include "charts/projection.h"
+#include "charts/solarlayerstate.h"
 #include "ephem/sunmoon.h"
 #include "objects/constellations.h"
 
@@ -153,6 +154,7 @@ struct ChartContext {
     SunMoonState sunMoon;
     int32_t selectedObjectType, selectedObjectIndex;
     uint8_t selectedObjectFound;
+    SolarLayerState solar;     // the solar-system layers' working state
     uint8_t layerFlag;
     // the open file of a layer (from its Begin operation to its end)
     FILE *layerFile;

@@ -159,6 +159,11 @@ def step_chart_deepsky(demo, build):
                  "--map1", os.path.join(demo, "disc", "map"))
 
 
+def step_surface_features(demo, build):
+    # The named features of Mars and the Moon in reference slot 0 (data/ref).
+    run_tool("gen_surface_features.py", "--out", os.path.join(demo, "data", "ref"))
+
+
 # ---- sample observing logs and the importer's settings ------------------------
 
 FORMAT_SIZE = 331515
@@ -344,6 +349,7 @@ STEPS = [step_folders, step_program, step_class_pictures, step_toolkit_pictures,
          step_chart_outlines,
          step_chart_deepsky,
          step_showers,
+         step_surface_features,
          step_sample_logs]
 
 
