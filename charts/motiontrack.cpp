@@ -23,6 +23,8 @@
 #include "ephem/satellites.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "objects/binaryorbitcat.h"
 #include "objects/ccdmcat.h"
 #include "objects/ccdmcomponent.h"
@@ -263,9 +265,40 @@ int OpenMinorBodyTrack(ChartContext *chart, int objectClass, int32_t index, Moti
         track->minorPlanetNumber = index;
         return 1;
     }
+    case kHitClassUserComet: {
+        // The user's comet follows the orbit of its element set nearest the
+        // chart's date, as a packaged comet does.
+        int32_t count = 0;
+        FILE *store = OpenUserCometFile(&count);
+        if (!store) return 0;
+        char full[kCometLabelSize] = "";
+        int ok = ComputeUserCometPosition(store, &chart->currentDate, index, nullptr, nullptr, nullptr, nullptr,
+                                          full, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, &track->orbit, nullptr);
+        std::fclose(store);
+        if (!ok) return 0;
+        if (label) PutText(label, kTrackLabelSize, "%s", full);
+        return 1;
+    }
+    case kHitClassUserMinorPlanet: {
+        int32_t count = 0, number = 0;
+        FILE *store = OpenUserMinorPlanetFile(&count);
+        if (!store) return 0;
+        char name[kUserMinorPlanetNameSize] = "";
+        int ok = ComputeUserMinorPlanetPosition(store, &chart->currentDate, index, name, &number, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr, nullptr, nullptr, &track->orbit,
+                                                nullptr);
+        std::fclose(store);
+        if (!ok) return 0;
+        if (label) {
+            if (name[0])
+                PutText(label, kTrackLabelSize, "%s", name);
+            else
+                PutText(label, kTrackLabelSize, "(%d)", static_cast<int>(number));
+        }
+        return 1;
+    }
     default:
-        // The user's own comets and minor planets reach the chart through
-        // the object builders, which give places but no orbit to follow.
         return 0;
     }
 }

@@ -518,3 +518,99 @@ TEST_F(TrackPoints, CometAndMinorPlanetTracksPassThroughTheirPlace) {
 }
 
 }  // namespace
+
+#include "core/userfolder.h"
+#include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
+#include "testutil/testutil.h"
+
+namespace {
+
+// The user's own comet and minor planet, holding the packaged Encke's and
+// Ceres' elements, are followed along their orbits as the packaged ones
+// are: the track runs to its end and passes through the body's place.
+TEST_F(TrackPoints, UserCometAndMinorPlanetTracksFollowTheirOrbits) {
+    testutil::TempDir user;
+    SetUserDataFolder(user.path().c_str());
+    const double cometDate = 2457804.5, planetDate = 2460251.5;
+
+    ASSERT_EQ(SetChartTime(c.get(), cometDate), 1);
+    CometRecord comet;
+    {
+        FILE *packaged = OpenCometElementsFile();
+        ASSERT_NE(packaged, nullptr);
+        int ok = ReadBestCometSet(packaged, FindCometByNumber(2), c->currentDate.centuriesTT, &comet);
+        std::fclose(packaged);
+        ASSERT_EQ(ok, 1);
+        int32_t count = 0;
+        FILE *store = OpenUserCometFile(&count);
+        ASSERT_NE(store, nullptr);
+        ASSERT_EQ(AddUserCometElements(&store, &comet, 1, 1), 1);
+        if (store) std::fclose(store);
+        ASSERT_EQ(SortUserCometFile(), 1);
+    }
+    ASSERT_EQ(SetChartTime(c.get(), planetDate), 1);
+    {
+        MinorPlanetEphemeris *ephemeris = OpenMinorPlanetEphemeris();
+        ASSERT_NE(ephemeris, nullptr);
+        ASSERT_NE(ComputeMinorPlanetPosition(ephemeris, &c->currentDate, 1, nullptr, nullptr, nullptr,
+                                             nullptr, nullptr, nullptr),
+                  0);
+        const OrbitRecord o = ephemeris->orbit;
+        CloseMinorPlanetEphemeris(ephemeris);
+        MinorPlanetRecord record;
+        ASSERT_EQ(BuildMinorPlanetRecord(&record, 0, "Ceres copy", o.T, o.T, 0.0, 0.0, o.a, 0.0, o.e,
+                                         o.peri / kDeg, o.node / kDeg, o.incl / kDeg, o.H, o.G, "test"),
+                  1);
+        int32_t count = 0, highestId = 0;
+        FILE *mp = OpenUserMinorPlanetFile(&count);
+        ASSERT_NE(mp, nullptr);
+        ASSERT_EQ(AddUserMinorPlanetElements(mp, &record, &count), 1);
+        ASSERT_EQ(SortUserMinorPlanetFile(&mp, count, &highestId), 1);
+        std::fclose(mp);
+        ASSERT_EQ(highestId, 1);
+    }
+
+    struct Case {
+        const char *name;
+        int packagedClass, userClass;
+        double jd;
+        const char *label;
+    } cases[] = {
+        {"comet 2P/Encke", kHitClassComet, kHitClassUserComet, cometDate, "Encke"},
+        {"minor planet (1) Ceres", kHitClassMinorPlanet, kHitClassUserMinorPlanet, planetDate, "Ceres copy"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        const int packagedIndex = k.packagedClass == kHitClassComet ? FindCometByNumber(2) : 1;
+        ASSERT_EQ(SetChartTime(c.get(), k.jd), 1);
+        BodyRecord work;
+        double ra = 0, dec = 0, d = 0, m = 0;
+        ASSERT_EQ(ComputeSolarObjectPlace(c.get(), nullptr, k.packagedClass, 0, packagedIndex, nullptr, &work,
+                                          ComputeEarthHeliocentric(&c->currentDate), &ra, &dec, &d, &m,
+                                          nullptr),
+                  1);
+        ASSERT_EQ(Look(kFrameJ2000, ra, dec, 20 * kDeg), 1);
+        MotionTrack probe;
+        std::memset(&probe, 0, sizeof probe);
+        char label[kTrackLabelSize] = "";
+        ASSERT_EQ(OpenMinorBodyTrack(c.get(), k.userClass, 1, &probe, label), 1);
+        CloseMinorBodyTrack(k.userClass, &probe);
+        EXPECT_NE(std::string(label).find(k.label), std::string::npos) << label;
+        ASSERT_EQ(InitMotionTrack(c.get(), &track, k.userClass, 0, 1, kTrackOneObject, 0, 30.0, 40, 20, 0), 1);
+        std::vector<Point> points;
+        ASSERT_TRUE(Walk(&points));
+        EXPECT_EQ(last, kTrackEnd);
+        ASSERT_GT(points.size(), 5u);
+        double nearest = 1e9;
+        for (const Point &p : points)
+            if (p.result != kTrackPenUp)
+                nearest = std::min(nearest, PixelDistance(p.x, p.y, c->windowCentreX, c->windowCentreY));
+        EXPECT_LE(nearest, 20.0);
+        FreeMotionTrackSamples(&track);
+    }
+    SetUserDataFolder("");
+}
+
+}  // namespace
