@@ -78,20 +78,6 @@ int CopyOneFile(const std::string &source, const std::string &target) {
     return 1;
 }
 
-// The whole tree at source copied into target (made when absent). At the
-// top level the lock file is left out. 1, or 0 at the first failure.
-int CopyLogTree(const std::string &source, const std::string &target, bool top) {
-    if (!EnsureDirectory(target.c_str())) return 0;
-    std::vector<FsEntry> entries;
-    if (!FsListFolder(source, entries)) return 0;
-    for (const FsEntry &e : entries) {
-        if (e.isLink || (top && e.name == kLockFile)) continue;
-        std::string s = source + "/" + e.name, t = target + "/" + e.name;
-        if (!(e.isFolder ? CopyLogTree(s, t, false) : CopyOneFile(s, t))) return 0;
-    }
-    return 1;
-}
-
 // Removes everything inside folder (at the top level the lock file stays).
 // 1 when nothing else is left, also for an absent folder.
 int EmptyTree(const std::string &folder, bool top) {
@@ -109,16 +95,6 @@ int EmptyTree(const std::string &folder, bool top) {
             return 0;
         }
     }
-    return 1;
-}
-
-// Removes the plain files of one folder (not its sub-folders). 1, or 0.
-int RemovePlainFiles(const std::string &folder) {
-    std::vector<FsEntry> entries;
-    if (FsKind(folder) < 0) return 1;
-    if (!FsListFolder(folder, entries)) return 0;
-    for (const FsEntry &e : entries)
-        if (!e.isFolder && !e.isLink && !SafeRemove((folder + "/" + e.name).c_str())) return 0;
     return 1;
 }
 
@@ -156,19 +132,16 @@ void ForgetCachedLogState() {
     ForgetLogFoldersMade();
 }
 
-// The saved log copied back over the live one: the live log is emptied first
-// (so nothing written by the failed restore stays), then the saved copy goes
-// in whole, and only then does the mark go. 1, or 0 with the saved copy and
-// its mark kept.
+// The saved log moved back in place of the live one: whatever the failed
+// restore wrote is removed first, then the saved folder is renamed back, and
+// only then does the mark go. 1, or 0 with the saved copy and its mark kept.
 int PutBackSavedLog(const std::string &live, const std::string &scratch, const std::string &mark) {
     ForgetCachedLogState();
     if (FsKind(scratch) != 1) return 0;
-    SyncBatch batch;
-    if (!EmptyTree(live, true) || !CopyLogTree(scratch, live, true)) return 0;
+    if (FsKind(live) >= 0 && (!EmptyTree(live, false) || !FsRemoveFolder(live))) return 0;
+    if (!SafeReplace(scratch.c_str(), live.c_str())) return 0;
     ForgetCachedLogState();
-    if (!batch.End() || !RemoveMark(mark)) return 0;
-    DeleteTree(scratch.c_str());  // no longer needed; a leftover is harmless without its mark
-    return 1;
+    return RemoveMark(mark);
 }
 
 // True when every entry of folder is what a log backup holds: class, index
@@ -215,17 +188,10 @@ int ReadEntryAt(const std::string &path, LogEntry *entry, std::unique_ptr<char[]
     return 1;
 }
 
-// The steps of a restore that rebuild the log from the backup (5-10): the
-// result code of the first that fails, or kRestoreDone.
+// The steps of a restore that build the new log from the backup in an empty
+// live folder: the result code of the first that fails, or kRestoreDone.
 int RebuildFromBackup(const std::string &live, const std::string &source, int version) {
-    for (int f = 0; f < kLogClassFolderCount; ++f) {
-        if (!RemovePlainFiles(live + "/" + CategoryFolderTable[f].name) ||
-            !RemovePlainFiles(live + "/" + OldCategoryFolderTable[f]))
-            return kRestoreClearClasses;
-    }
-    if (!RemovePlainFiles(live + "/" + kMiscFolder)) return kRestoreClearClasses;
-    for (const char *index : kLogIndexFolders)
-        if (!RemovePlainFiles(live + "/" + index)) return kRestoreClearIndexes;
+    if (!EnsureDirectory(live.c_str())) return kRestoreNewLog;
     ForgetCachedLogState();
 
     std::unique_ptr<LogEntry> entry(new LogEntry);
@@ -271,28 +237,6 @@ int RebuildFromBackup(const std::string &live, const std::string &source, int ve
     // without it would lose the record of the packages already imported.
     std::string registry = source + "/" + kRegistryFile;
     if (FsKind(registry) == 0 && !CopyOneFile(registry, live + "/" + kRegistryFile)) return kRestoreCopyKeyNotes;
-    return kRestoreDone;
-}
-
-// Saves the live log into the scratch folder, by parts: class folders and
-// plain files, then "misc", then the index folders. kRestoreDone or the code.
-int SaveLiveLog(const std::string &live, const std::string &scratch) {
-    if (!EnsureDirectory(scratch.c_str())) return kRestoreCopyClasses;
-    if (FsKind(live) < 0) return kRestoreDone;  // no log yet: an empty saved copy
-    std::vector<FsEntry> entries;
-    if (!FsListFolder(live, entries)) return kRestoreCopyClasses;
-    const int order[3] = {kRestoreCopyClasses, kRestoreCopyMisc, kRestoreCopyIndexes};
-    for (int code : order) {
-        for (const FsEntry &e : entries) {
-            if (e.isLink || e.name == kLockFile) continue;
-            int part = SameName(e.name, kMiscFolder) ? kRestoreCopyMisc
-                       : IsIndexFolderName(e.name)   ? kRestoreCopyIndexes
-                                                     : kRestoreCopyClasses;
-            if (part != code) continue;
-            std::string s = live + "/" + e.name, t = scratch + "/" + e.name;
-            if (!(e.isFolder ? CopyLogTree(s, t, false) : CopyOneFile(s, t))) return code;
-        }
-    }
     return kRestoreDone;
 }
 
@@ -354,43 +298,36 @@ int ClearTempLog() {
 int RestoreLog(const char *parent, const char *backupName, int backupVersion) {
     std::string user = UserRoot();
     if (!parent || !parent[0] || user.empty()) return kRestoreNoBackup;
-    if (LogPassActive()) return kRestoreCopyClasses;  // an import pass holds the log
+    if (LogPassActive()) return kRestoreSetAside;  // an import pass holds the log
     std::string live = user + "/log", scratch = user + "/" + kLogScratchFolder,
                 mark = user + "/" + kLogScratchMark;
 
-    // 1. A restore that did not finish left the only whole log aside: it goes
+    // A restore that did not finish left the only whole log aside: it goes
     // back first, and nothing else happens when it cannot.
     if (FsKind(mark) >= 0 && FsKind(scratch) == 1) {
         if (!PutBackSavedLog(live, scratch, mark)) return kRestorePutBackFailed;
     } else if (!RemoveMark(mark)) {
-        return kRestoreCopyClasses;  // a mark without a saved copy guards nothing
+        return kRestoreSetAside;  // a mark without a saved copy guards nothing
     }
-    if (!ClearTempLog()) return kRestoreCopyClasses;
+    if (!ClearTempLog()) return kRestoreSetAside;
     std::string source = parent;
     if (backupName && backupName[0]) source += std::string("/") + backupName;
     source += std::string("/") + kLogBackupFolder;
     if (FsKind(source) != 1 || PathsOverlap(source, live) || PathsOverlap(source, user + "/tmp"))
         return kRestoreNoBackup;
 
-    // 2-4. The live log saved aside; the live log is not touched yet.
-    if (!EnsureDirectory((user + "/tmp").c_str())) return kRestoreCopyClasses;
-    {
-        SyncBatch batch;
-        int saved = SaveLiveLog(live, scratch);
-        if (saved == kRestoreDone && !batch.End()) saved = kRestoreCopyIndexes;
-        if (saved != kRestoreDone) {
-            DeleteTree(scratch.c_str());
-            return saved;
-        }
-    }
-    // The mark, before anything of the live log changes: from here on the
-    // saved copy may be the only whole log.
-    if (!WriteWholeFileSafely(mark.c_str(), kMarkText, std::strlen(kMarkText))) {
-        DeleteTree(scratch.c_str());
-        return kRestoreCopyIndexes;
+    // The live log is set aside whole, in one rename on the same disk; the
+    // mark goes first, so that from the moment the log is moved the saved
+    // copy is known to be the only whole log.
+    if (!EnsureDirectory((user + "/tmp").c_str()) || !EnsureDirectory(live.c_str())) return kRestoreSetAside;
+    if (!WriteWholeFileSafely(mark.c_str(), kMarkText, std::strlen(kMarkText))) return kRestoreSetAside;
+    ForgetCachedLogState();
+    if (!SafeReplace(live.c_str(), scratch.c_str())) {
+        RemoveMark(mark);  // the live log never moved
+        return kRestoreSetAside;
     }
 
-    // 5-10. Rebuilt from the backup; any failure puts the saved log back.
+    // The new log, built from the backup; any failure puts the saved log back.
     int result;
     {
         SyncBatch batch;

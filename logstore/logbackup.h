@@ -7,26 +7,24 @@
 // itself. Key lists, summary files and indexes are rebuilt on a restore by
 // adding every backed-up entry again.
 //
-// A restore first copies the live log aside into "<user data>/tmp/log" and
-// marks that copy as holding the only whole log ("<user data>/tmp/log.unrestored")
-// before it changes anything. Any failure after that empties the live log
-// folders and copies the saved log back whole; the mark goes only when the
-// live log is whole again (restored or put back). While the mark stands, the
-// saved copy is never deleted: ClearTempLog refuses, and the next RestoreLog
-// first puts the saved log back. A backed-up entry that cannot be added again
-// (its object not identified here, or taken for a duplicate of another
-// backed-up entry) fails the restore: the log is never left without it.
+// A restore first marks "<user data>/tmp/log.unrestored" and then moves the
+// live log folder aside whole, in one rename, to "<user data>/tmp/log": from
+// then on the saved folder is known to be the only whole log. The new log is
+// built from the backup in an empty live folder. Any failure removes what it
+// wrote and renames the saved folder back; the mark goes only when the live
+// log is whole again (restored or put back). While the mark stands, the
+// saved folder is never deleted: ClearTempLog refuses, and the next
+// RestoreLog first puts the saved log back. A backed-up entry that cannot be
+// added again (its object not identified here, or taken for a duplicate of
+// another backed-up entry) fails the restore: the log is never left without it.
 #pragma once
 
 // Results of RestoreLog.
 const int kRestoreDone = 1;
 const int kRestorePutBackFailed = -1;
 const int kRestoreNoBackup = -100;       // no "logs" folder in that backup, or it lies in the live log
-const int kRestoreCopyClasses = -101;    // saving the class folders (or clearing an old saved copy)
-const int kRestoreCopyMisc = -102;       // saving the named notes
-const int kRestoreCopyIndexes = -103;    // saving the index folders (or marking the saved copy)
-const int kRestoreClearClasses = -104;   // emptying the class folders and the named notes
-const int kRestoreClearIndexes = -105;   // emptying the index folders
+const int kRestoreSetAside = -101;       // the live log could not be set aside (nothing changed)
+const int kRestoreNewLog = -104;         // the new, empty live log folder could not be made
 const int kRestoreOpenEntry = -500;      // a backed-up entry file cannot be opened (or a class folder made)
 const int kRestoreReadEntry = -501;      // a backed-up entry file cannot be read
 const int kRestoreAddEntry = -502;       // a backed-up entry could not be added again

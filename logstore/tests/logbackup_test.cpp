@@ -343,15 +343,18 @@ TEST(LogRestoreFailurePoints, EveryStepLeavesTheOldOrTheRestoredLog) {
         restored = Relative(source.path() + "/log");
     }
     Store store;
-    std::map<std::string, std::string> before;
+    ASSERT_EQ(Add(kClassGalaxy, 99, kGalaxyBits, kJd + 9, "the live one"), 0);
+    ASSERT_EQ(AddNamedNote("Live", "kept"), 1);
+    const std::map<std::string, std::string> before = Relative(store.log(""));
+    testutil::TempDir snapshot;
+    ASSERT_EQ(CopyTree(store.log("").c_str(), (snapshot.path() + "/log").c_str()), 1);
+    // Each run starts from the same live log, copied back from the snapshot.
     auto prepare = [&] {
         DeleteTree(store.log("").c_str());
         DeleteTree((store.dir.path() + "/tmp").c_str());
+        ASSERT_EQ(CopyTree((snapshot.path() + "/log").c_str(), store.log("").c_str()), 1);
         ForgetLogFolderState();
         ForgetLogFoldersMade();
-        ASSERT_EQ(Add(kClassGalaxy, 99, kGalaxyBits, kJd + 9, "the live one"), 0);
-        ASSERT_EQ(AddNamedNote("Live", "kept"), 1);
-        before = Relative(store.log(""));
     };
     testutil::ForEachFailurePoint(
         prepare, [&] { return RestoreLog(dest.path().c_str(), nullptr, CurrentStampVersion()); },
