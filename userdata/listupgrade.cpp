@@ -92,6 +92,9 @@ int ReadItems(const char *path, ObjectRecord **items, int count, const OldListLa
 
 int ConvertOldListItem(const uint8_t *old, ObjectRecord *item) {
     if (!old || !item) return 0;
+    // Zeroed first: the initialiser leaves some fields as it finds them, and
+    // no stale bytes may reach the list file.
+    std::memset(item, 0, sizeof *item);
     InitObjectRecord(item);
     std::memcpy(&item->index, old + kOldIndexOffset, 4);
     item->objectClass = old[kOldClassOffset];

@@ -18,7 +18,8 @@ const int kOldListHeaderSize329 = 126;
 const int kOldListItemSize329 = 329;
 const int kListHeaderSize = 390;
 
-// An initialised ObjectRecord with the old item's catalogue index and class.
+// A zeroed, then initialised ObjectRecord with the old item's catalogue index
+// and class.
 // 1, or 0 for a null argument.
 int ConvertOldListItem(const uint8_t *old, ObjectRecord *item);
 // Old slot i (at 2 + 58 i) as a 60-byte slot: its 58 bytes and the value as

@@ -55,6 +55,7 @@ TEST(ListUpgrade, ListFilesOfBothLayouts) {
         {"329", 126, 329, UpgradeObservingListFile329, false},
     };
     std::unique_ptr<ObjectRecord> fresh(new ObjectRecord);
+    std::memset(fresh.get(), 0, sizeof(ObjectRecord));
     InitObjectRecord(fresh.get());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
