@@ -118,6 +118,29 @@ int ReadOldObservingListItem329(FILE *file, int index, ObjectRecord *item) {
     return ReadItem(file, kLayout329, index, item);
 }
 
+int ReadNextOldListRecord(FILE *file, int16_t value, int count, char *name, int32_t *number) {
+    (void)value;
+    if (!file) return -1;
+    const int kNameSize = 48;
+    long position = std::ftell(file);
+    if (position < 0) return -1;
+    int64_t slot = position <= 2 ? 0 : (position - 2 + kOldListSlotSize - 1) / kOldListSlotSize;
+    for (; slot < count; ++slot) {
+        uint8_t record[kOldListSlotSize];
+        if (!SafeSeek(file, 2 + slot * kOldListSlotSize) || SafeRead(record, sizeof record, 1, file) != 1) return -1;
+        int32_t list;
+        std::memcpy(&list, record + kNameSize, 4);
+        if (list == -1) continue;
+        if (name) {
+            std::memcpy(name, record, kNameSize);
+            name[kNameSize - 1] = 0;
+        }
+        if (number) *number = list;
+        return static_cast<int>(slot) + 1;
+    }
+    return 0;
+}
+
 int UpgradeListIndexFile(const char *oldPath, const char *newPath, int16_t value) {
     if (!oldPath || !newPath) return 0;
     FileHandle in(SafeOpen(oldPath, "rb"));

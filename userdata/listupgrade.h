@@ -29,6 +29,13 @@ int ReadOldListIndexRecord(FILE *file, int index, uint8_t *slot, int16_t value);
 // converted, 0 a failed read, -1 a null file or a failed seek.
 int ReadOldObservingListItem(FILE *file, int index, ObjectRecord *item);
 int ReadOldObservingListItem329(FILE *file, int index, ObjectRecord *item);
+// Steps through an old index from the file's position (a position before the
+// first slot starts at it): the 1-based number of the next of the count slots
+// whose list number is not -1, with its name (48 bytes, terminated) and list
+// number when asked; 0 after the last slot; -1 on a read failure. value is
+// the group the caller files old lists under: old slots carry none, so it
+// selects nothing.
+int ReadNextOldListRecord(FILE *file, int16_t value, int count, char *name, int32_t *number);
 // The whole old index at oldPath written as a current one at newPath
 // (through the crash-safe layer), every slot getting the value as its group.
 // 1, or 0 (a count the file does not hold is refused).

@@ -123,6 +123,21 @@ TEST(ListUpgrade, ItemsAndIndexSlots) {
     EXPECT_EQ(Get<int16_t>(n, 2 + 58), 3);
     EXPECT_EQ(Get<int16_t>(n, 2 + 60 + 48), -1);  // still an empty slot
     EXPECT_EQ(Get<int16_t>(n, 2 + 60 + 58), 3);
+    // Stepping through the old index passes over the empty slot.
+    std::string three = index58 + slot;
+    Put<int16_t>(three, 0, 3);
+    Put<int32_t>(three, 2 + 2 * 58 + 48, 7);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("index3.old"), three));
+    FileHandle idx(SafeOpen(dir.file("index3.old").c_str(), "rb"));
+    char name[48];
+    int32_t number = -5;
+    EXPECT_EQ(ReadNextOldListRecord(idx.get(), 1, 3, name, &number), 1);
+    EXPECT_STREQ(name, "Messier marathon");
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(ReadNextOldListRecord(idx.get(), 1, 3, name, &number), 3);
+    EXPECT_EQ(number, 7);
+    EXPECT_EQ(ReadNextOldListRecord(idx.get(), 1, 3, nullptr, nullptr), 0);
+    EXPECT_EQ(ReadNextOldListRecord(idx.get(), 1, 4, nullptr, nullptr), -1);  // a slot the file does not hold
     Put<int16_t>(index58, 0, 5);  // a count the file does not hold
     ASSERT_TRUE(testutil::WriteFileBytes(dir.file("cut.old"), index58));
     EXPECT_EQ(UpgradeListIndexFile(dir.file("cut.old").c_str(), dir.file("cut.new").c_str(), 3), 0);
