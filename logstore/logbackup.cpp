@@ -31,7 +31,6 @@ namespace {
 
 const char *const kMiscFolder = "misc";
 const char *const kRegistryFile = "registry.bin";
-const char *const kLockFile = "lock";  // the writers' lock: never copied nor removed
 const char *const kMarkText = "The log saved here is the only whole copy: a restore did not finish.\n";
 
 std::string UserRoot() {
@@ -78,19 +77,18 @@ int CopyOneFile(const std::string &source, const std::string &target) {
     return 1;
 }
 
-// Removes everything inside folder (at the top level the lock file stays).
-// 1 when nothing else is left, also for an absent folder.
-int EmptyTree(const std::string &folder, bool top) {
+// Removes everything inside folder. 1 when nothing is left, also for an
+// absent folder.
+int EmptyTree(const std::string &folder) {
     std::vector<FsEntry> entries;
     if (FsKind(folder) < 0) return 1;
     if (!FsListFolder(folder, entries)) return 0;
     for (const FsEntry &e : entries) {
-        if (top && e.name == kLockFile) continue;
         std::string p = folder + "/" + e.name;
         if (e.isLink) {
             if (!FsRemoveLink(p)) return 0;
         } else if (e.isFolder) {
-            if (!EmptyTree(p, false) || !FsRemoveFolder(p)) return 0;
+            if (!EmptyTree(p) || !FsRemoveFolder(p)) return 0;
         } else if (!SafeRemove(p.c_str())) {
             return 0;
         }
@@ -104,11 +102,10 @@ int RemoveMark(const std::string &mark) {
     return SafeRemove(mark.c_str()) || SafeRemove(mark.c_str()) || FsKind(mark) < 0 ? 1 : 0;
 }
 
-// The many files of a restore's phases reach the disk together at the end of
-// each phase (one sync of the batch instead of one per file); the mark is
-// written only after the saved copy is on the disk, and removed only after
-// the rebuilt or put-back log is. Within a batch that a caller already
-// deferred, the caller's end syncs everything.
+// The many files of a rebuilt log reach the disk together at its end (one
+// sync of the batch instead of one per file), and the mark is removed only
+// after that. Within a batch that a caller already deferred, the caller's
+// end syncs everything.
 struct SyncBatch {
     bool own;
     SyncBatch() : own(!SyncsDeferred()) {
@@ -138,7 +135,7 @@ void ForgetCachedLogState() {
 int PutBackSavedLog(const std::string &live, const std::string &scratch, const std::string &mark) {
     ForgetCachedLogState();
     if (FsKind(scratch) != 1) return 0;
-    if (FsKind(live) >= 0 && (!EmptyTree(live, false) || !FsRemoveFolder(live))) return 0;
+    if (FsKind(live) >= 0 && (!EmptyTree(live) || !FsRemoveFolder(live))) return 0;
     if (!SafeReplace(scratch.c_str(), live.c_str())) return 0;
     ForgetCachedLogState();
     return RemoveMark(mark);
