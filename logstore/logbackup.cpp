@@ -366,8 +366,11 @@ int ImportLogBackup(const char *folder, int version) {
     for (const char *index : kLogIndexFolders) {
         std::string from = source + "/" + index;
         for (const std::string &name : BinFilesIn(from)) {
+            // A note that cannot be read ends the merge as a failure: passed
+            // over, it would be missing from a merge that answered success.
             std::string text;
-            if (!ReadKeyNote(from + "/" + name, &text) || text.empty()) continue;
+            if (!ReadKeyNote(from + "/" + name, &text)) return 0;
+            if (text.empty()) continue;
             std::string to = live + "/" + index;
             if (!EnsureDirectory(live.c_str()) || !EnsureDirectory(to.c_str())) return 0;
             if (AppendKeyNote(to + "/" + name, text.c_str()) == 0) return 0;
@@ -380,7 +383,7 @@ int ImportLogBackup(const char *folder, int version) {
         if (!f) return 0;
         NamedNoteHeader header;
         std::string text;
-        if (!ReadNamedNoteFrom(f.get(), &header, &text)) continue;
+        if (!ReadNamedNoteFrom(f.get(), &header, &text)) return 0;
         if (AddNamedNote(header.name, text.c_str()) == 0) return 0;
     }
     return 1;

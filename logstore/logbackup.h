@@ -53,5 +53,7 @@ int ClearTempLog();
 int RestoreLog(const char *parent, const char *backupName, int backupVersion);
 // Merges the log of another computer's data folder ("log") or of a backup
 // ("logs") into this log: 1 merged, 0 at the first failure (what was added
-// stays). Entries already logged and notes already held add nothing.
+// stays; an entry or note file that cannot be read is a failure). Entries
+// already logged and notes already held add nothing, so a merge run again
+// after a failure completes it.
 int ImportLogBackup(const char *folder, int version);

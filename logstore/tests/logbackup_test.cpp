@@ -447,3 +447,44 @@ TEST(LogMerge, OwnBackupAddsNothingAndAnotherComputersLogAddsItsEntries) {
     testutil::TempDir empty;
     EXPECT_EQ(ImportLogBackup(empty.path().c_str(), CurrentStampVersion()), 0);
 }
+
+// A merge with each file step failed in turn: it answers 0, and a merge run
+// again afterwards completes it, with no entry twice and no note text twice.
+TEST(LogMergeFailurePoints, AFailedMergeIsCompletedByTheNextOne) {
+    testutil::TempDir other;
+    ServicesInstalled services;
+    {
+        UserFolderSwitch use(other.path());
+        ASSERT_EQ(Add(kClassGalaxy, 12, kGalaxyBits, kJd + 5), 0);
+        ASSERT_EQ(WriteKeyNote(ClassNotePath(5), "dark site"), 1);
+        ASSERT_EQ(AddNamedNote("Club", "meeting"), 1);
+    }
+    Store store;
+    ASSERT_EQ(Add(kClassGalaxy, 51, kGalaxyBits, kJd, "spiral arms"), 0);
+    ASSERT_EQ(WriteKeyNote(ClassNotePath(5), "galaxies season"), 1);
+    testutil::TempDir snapshot;
+    ASSERT_EQ(CopyTree(store.log("").c_str(), (snapshot.path() + "/log").c_str()), 1);
+    auto merge = [&] { return ImportLogBackup(other.path().c_str(), CurrentStampVersion()); };
+    testutil::ForEachFailurePoint(
+        [&] {
+            DeleteTree(store.log("").c_str());
+            ASSERT_EQ(CopyTree((snapshot.path() + "/log").c_str(), store.log("").c_str()), 1);
+            ForgetLogFolderState();
+            ForgetLogFoldersMade();
+        },
+        merge,
+        [&](const testutil::FailurePointRun &run) {
+            std::string where = testutil::DescribeFailurePoint(run);
+            EXPECT_EQ(run.result, 0) << where;
+            ForgetLogFolderState();
+            ASSERT_EQ(merge(), 1) << where;
+            auto after = Relative(store.log(""));
+            EXPECT_EQ(merge(), 1) << where;
+            EXPECT_EQ(Differences(after, Relative(store.log(""))), kSame) << where;  // nothing left to add
+            EXPECT_EQ(I32(testutil::ReadFileBytes(store.log("galaxies/000000012.pix")), 0), 1) << where;
+            std::string text;
+            EXPECT_EQ(ReadKeyNote(ClassNotePath(5), &text), 1);
+            EXPECT_EQ(text, "galaxies season dark site") << where;
+            EXPECT_GE(FindNamedNote("Club"), 0) << where;
+        });
+}
