@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/safefile.h"
 #include "core/versionstamp.h"
 #include "instruments/storeio.h"
 
@@ -211,31 +212,34 @@ namespace {
 using Converter = int (*)(const uint8_t *, InstrumentRecord *);
 
 // Reads the old header (stamped or not), writes the current stamp, the last id
-// and count, then each converted record.
+// and count, then each converted record, through the crash-safe layer: the
+// new file is there whole or not at all (an earlier one at newPath is kept).
 int UpgradeFile(const char *oldPath, const char *newPath, int oldHeaderSize, int oldRecordSize,
                 Converter convert) {
     if (!oldPath || !newPath) return 0;
-    StoreFilePtr in(std::fopen(oldPath, "rb"));
+    FileHandle in(SafeOpen(oldPath, "rb"));
     if (!in) return 0;
     uint8_t head[9];
-    if (std::fread(head, 1, (size_t)oldHeaderSize, in.get()) != (size_t)oldHeaderSize) return 0;
+    if (SafeRead(head, 1, (size_t)oldHeaderSize, in.get()) != (size_t)oldHeaderSize) return 0;
     const uint8_t *ids = head + (oldHeaderSize - 4);
     unsigned count = ids[2] | (ids[3] << 8);
+    int64_t left = BytesLeftInStream(in.get());
+    if (left < 0 || (int64_t)count * oldRecordSize > left) return 0;  // a count the file does not hold
 
-    StoreFilePtr out(std::fopen(newPath, "wb"));
-    if (!out) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(newPath, &out)) return 0;
     VersionStamp stamp;
     SetCurrentStamp(&stamp);
-    bool ok = std::fwrite(&stamp, sizeof stamp, 1, out.get()) == 1 &&
-              std::fwrite(ids, 1, 4, out.get()) == 4;
+    if (SafeWriteAll(out.file, &stamp, sizeof stamp) != 1 || SafeWriteAll(out.file, ids, 4) != 1) return 0;
     std::vector<uint8_t> old((size_t)oldRecordSize);
     std::unique_ptr<InstrumentRecord> record(new InstrumentRecord);
-    for (unsigned i = 0; ok && i < count; ++i) {
-        ok = std::fread(old.data(), 1, old.size(), in.get()) == old.size() &&
-             convert(old.data(), record.get()) == 1 &&
-             std::fwrite(record.get(), sizeof *record, 1, out.get()) == 1;
+    for (unsigned i = 0; i < count; ++i) {
+        if (SafeRead(old.data(), 1, old.size(), in.get()) != old.size() || convert(old.data(), record.get()) != 1 ||
+            SafeWriteAll(out.file, record.get(), sizeof *record) != 1)
+            return 0;
     }
-    return (std::fclose(out.release()) == 0 && ok) ? 1 : 0;
+    in.reset();
+    return CommitSafeRewrite(&out);
 }
 
 }  // namespace

@@ -40,8 +40,9 @@ int ReadInstrumentRecord139206(FILE *f, int index, InstrumentRecord *record);
 
 // Whole-file upgraders: the old instr.bin at oldPath, a current-layout file
 // (stamp 3.1f, the old last id and count, the converted records) written at
-// newPath. 1 when every record was converted and written; 0 otherwise (a
-// partial new file may remain; the old file is never touched).
+// newPath through the crash-safe layer. 1 when every record was converted
+// and written; 0 otherwise (no new file then, or an earlier one whole; the
+// old file is never touched; a count the file does not hold is refused).
 int UpgradeInstrumentFile(const char *oldPath, const char *newPath);
 int UpgradeInstrumentFile139206(const char *oldPath, const char *newPath);
 int UpgradeInstrumentFile330050(const char *oldPath, const char *newPath);

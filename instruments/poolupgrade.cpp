@@ -1,6 +1,7 @@
-// In-place upgrades of the camera pool camera.bin.
+// Upgrades of the filter pool and, in place, of the camera pool camera.bin.
 #include "instruments/poolupgrade.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -81,4 +82,27 @@ int UpgradeCameraFileGuider() {
     if (path.empty() || !ReadStamp(path, &stamp) || stamp.magic != kStampMagic) return 0;
     if (GetStampVersion(&stamp) >= 3008) return 1;
     return Rewrite(path, 9, ClearGuider);
+}
+
+int UpgradeFilterFile(const char *oldPath, const char *newPath) {
+    if (!oldPath || !newPath) return 0;
+    const size_t kOldFilterSize = 93;
+    FileHandle in(SafeOpen(oldPath, "rb"));
+    if (!in) return 0;
+    uint8_t head[4];
+    if (SafeRead(head, 1, sizeof head, in.get()) != sizeof head) return 0;
+    int count = static_cast<int16_t>(head[2] | (head[3] << 8));
+    int64_t left = BytesLeftInStream(in.get());
+    if (count < 0 || left < 0 || static_cast<int64_t>(count) * static_cast<int64_t>(kOldFilterSize) > left) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(newPath, &out) || SafeWriteAll(out.file, head, sizeof head) != 1) return 0;
+    std::vector<uint8_t> record(sizeof(FilterRecord));
+    for (int i = 0; i < count; ++i) {
+        std::fill(record.begin(), record.end(), 0);
+        if (SafeRead(record.data(), 1, kOldFilterSize, in.get()) != kOldFilterSize ||
+            SafeWriteAll(out.file, record.data(), record.size()) != 1)
+            return 0;
+    }
+    in.reset();
+    return CommitSafeRewrite(&out);
 }

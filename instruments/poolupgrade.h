@@ -1,4 +1,5 @@
-// Bringing an older camera pool up to the current layout in place: the
+// Bringing older pools up to the current layouts. The filter pool of 93-byte
+// records is rewritten under another path with 221-byte records. The
 // unstamped first generation (4-byte header) gets the stamp and a 16-bit depth
 // in every record; a pool stamped before 3.0h (3008) gets its guider fields,
 // which it did not have, cleared. The pool is rewritten beside itself and
@@ -10,3 +11,10 @@
 int StampCameraFile();
 // 1 when camera.bin is stamped 3.0h or later or was converted; 0 otherwise.
 int UpgradeCameraFileGuider();
+
+// Writes a filter pool of 221-byte records at newPath (through the crash-safe
+// layer) from the old pool of 93-byte records at oldPath: the two int16 of
+// the head, then each record with its new 128 bytes zero. 1 when every record
+// was written; 0 otherwise (the old file is never touched; a count the file
+// does not hold is refused).
+int UpgradeFilterFile(const char *oldPath, const char *newPath);

@@ -138,6 +138,10 @@ int ReadNamedNote(int32_t number, NamedNoteHeader *header, std::string *text) {
     return f ? ReadNoteFrom(f.get(), header, text) : 0;
 }
 
+int ReadNamedNoteFrom(FILE *file, NamedNoteHeader *header, std::string *text) {
+    return file && header && text ? ReadNoteFrom(file, header, text) : 0;
+}
+
 int32_t FindNamedNote(const char *name) {
     NoteIndex index;
     if (!ReadIndex(&index)) return -1;

@@ -44,6 +44,9 @@ int CompareNoteNames(const char *a, const char *b);
 std::string NamedNotePath(int32_t number);
 // The note of that number. 1, or 0 when it cannot be read or is damaged.
 int ReadNamedNote(int32_t number, NamedNoteHeader *header, std::string *text);
+// One note (header and text) from an open note file of any folder (a
+// backup's, another computer's). 1, or 0 when it cannot be read or is damaged.
+int ReadNamedNoteFrom(FILE *file, NamedNoteHeader *header, std::string *text);
 // The note number of the name (cut to 48 characters), -1 when absent or
 // when the index cannot be read.
 int32_t FindNamedNote(const char *name);

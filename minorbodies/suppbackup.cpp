@@ -11,6 +11,7 @@
 #include "core/safefile.h"
 #include "core/userfolder.h"
 #include "minorbodies/usercomet.h"
+#include "minorbodies/usercometupgrade.h"
 #include "minorbodies/usermp.h"
 #include "minorbodies/userstoreio.h"
 
@@ -121,7 +122,7 @@ int MergeComets(const std::string &otherPath, int version) {
     int ok = local != nullptr;
     for (int32_t i = 0; ok && i < otherCount; ++i) {
         CometRecord r;
-        ok = (version < kOldVersion ? ReadOldUserCometRecord(other, &r, i) : ReadUserCometRecord(other, &r, i)) &&
+        ok = (version < kOldVersion ? ReadOldUserCometRecord(other, i, &r) : ReadUserCometRecord(other, &r, i)) &&
              AddUserCometElements(&local, &r, 1, 1) != 0;
     }
     SafeClose(other);

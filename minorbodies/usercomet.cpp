@@ -291,43 +291,6 @@ int32_t UnpackCometRecord(const CometRecord *r, uint16_t *number, char *letter, 
     return r->objectId;
 }
 
-void ConvertOldUserCometRecord(const uint8_t *old, CometRecord *record) {
-    if (!old || !record) return;
-    std::memset(record, 0, sizeof *record);
-    std::memcpy(record, old, 97);
-    record->condensation = 4;
-    char source[kOldCometRecordSize - 97 + 1];
-    std::memcpy(source, old + 97, kOldCometRecordSize - 97);
-    source[kOldCometRecordSize - 97] = '\0';
-    CopyStringBounded(record->source, source, sizeof record->source);
-    Terminate(record);
-}
-
-int ReadOldUserCometRecord(FILE *stream, CometRecord *record, int32_t n) {
-    uint8_t old[kOldCometRecordSize];
-    if (!stream || !record || n < 0 ||
-        !ReadStoreBytes(stream, kHeaderSize + static_cast<int64_t>(n) * kOldCometRecordSize, old, sizeof old))
-        return 0;
-    ConvertOldUserCometRecord(old, record);
-    return 1;
-}
-
-int UpgradeUserCometFile(const char *oldPath, const char *newPath) {
-    if (!oldPath || !newPath) return 0;
-    std::string old;
-    if (!ReadWholeFile(oldPath, &old) || old.size() < static_cast<size_t>(kHeaderSize)) return 0;
-    uint16_t header[2];
-    std::memcpy(header, old.data(), sizeof header);
-    if (kHeaderSize + static_cast<int64_t>(header[0]) * kOldCometRecordSize > static_cast<int64_t>(old.size())) return 0;
-    std::vector<CometRecord> records(header[0]);
-    for (int32_t i = 0; i < header[0]; ++i)
-        ConvertOldUserCometRecord(
-            reinterpret_cast<const uint8_t *>(old.data()) + kHeaderSize + static_cast<int64_t>(i) * kOldCometRecordSize,
-            &records[static_cast<size_t>(i)]);
-    std::string bytes = Serialise(header[1], records);
-    return WriteWholeFileSafely(newPath, bytes.data(), bytes.size());
-}
-
 int32_t FindUserCometId(FILE *stream, const char *name, const char *designation, const uint16_t *number,
                         CometRecord *record) {
     if (!stream) return -1;

@@ -19,7 +19,6 @@ const int16_t kDefaultComaDiameter = 2000;
 const int16_t kMaxComaDiameter = 32767;
 // Coma of a record that holds 0, for the place (AU).
 const double kFallbackComaAU = 0.001;
-const int kOldCometRecordSize = 130;
 // The header's uint16 count and the record's int16 id bound the store.
 const int32_t kMaxUserCometRecords = 65535;
 const int32_t kMaxUserCometId = 32767;
@@ -64,11 +63,8 @@ int32_t UnpackCometRecord(const CometRecord *record, uint16_t *number, char *let
                           double *perihelion, double *node, double *inclination, double *H,
                           double *K, double *comaAU, double *a, int *condensation, char *source);
 int16_t ComaUnitsFromAU(double comaAU);
-void ConvertOldUserCometRecord(const uint8_t *old, CometRecord *record);
-int ReadOldUserCometRecord(FILE *stream, CometRecord *record, int32_t n);
-// A comet.bin of 130-byte records (versions below 3000) converted into a new
-// file crash-safely; 1 when every record was.
-int UpgradeUserCometFile(const char *oldPath, const char *newPath);
+// The 130-byte records of versions below 3000 are read and converted by
+// minorbodies/usercometupgrade.h.
 int CompareUserCometRecords(const CometRecord *a, const CometRecord *b);
 
 // The comet's object id: name when given, else designation, else number

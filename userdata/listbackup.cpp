@@ -162,7 +162,7 @@ int ConvertOldLists(const std::string &source) {
         if (lower == "obs.idx") {
             if (!UpgradeListIndexFile(from.c_str(), FormatListIndexPath().c_str(), group)) return 0;
         } else if (IsOldListFileName(lower, "obs", &number)) {
-            if (UpgradeObservingListFile(from.c_str(), FormatListFilePath(number).c_str(), kNoNotesGroup) < 0) return 0;
+            if (!UpgradeObservingListFile(from.c_str(), FormatListFilePath(number).c_str(), kNoNotesGroup)) return 0;
         } else if (IsOldListFileName(lower, "desc", &number)) {
             if (CopyStoreFileKeepTime(from.c_str(), FormatListDescriptionPath(number).c_str()) == 0) return 0;
         } else if (IsStoreFileNamed(lower, ".bin") && lower != "groups.bin") {
@@ -301,20 +301,34 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
                             MergeAnswers *answers, MergeQuestionCallback question) {
     if (!otherListsFolder || !answers) return 0;
     std::string other = otherListsFolder;
-    std::vector<OldListSlot> olds;
-    if (!ReadOldListIndex((other + "/obs.idx").c_str(), &olds)) return 0;
+    FileHandle index(SafeOpen((other + "/obs.idx").c_str(), "rb"));
+    int16_t slotCount = 0;
+    if (!index || SafeRead(&slotCount, 2, 1, index.get()) != 1 || slotCount < 0 ||
+        int64_t{slotCount} * kOldListSlotSize > BytesLeftInStream(index.get()))
+        return 0;
     int group = ImportGroupId();
     if (group <= 0) return 0;
     DateRecord date;
     std::memset(&date, 0, sizeof date);
     SetDateRecord(&date, nullptr, 1, 1, kRemapYear, 0.0, 0);
-    for (size_t j = 0; j < olds.size(); ++j) {
-        const OldListSlot &old = olds[j];
-        if (old.items < 0) continue;
+    for (;;) {
+        char oldName[kOldListNameSize] = "";
+        int32_t listNumber = 0;
+        int position = ReadNextOldListRecord(index.get(), 0, slotCount, oldName, &listNumber);
+        if (position < 0) return 0;
+        if (position == 0) break;
+        // The list file and description are numbered by the slot.
         char number[16];
-        std::snprintf(number, sizeof number, "%03d", (int)j);
-        std::vector<ObjectRecord> read, items;
-        if (!ReadOldObservingListItems((other + "/obs." + number).c_str(), &read, old.items)) return 0;
+        std::snprintf(number, sizeof number, "%03d", position - 1);
+        const std::string listPath = other + "/obs." + number;
+        int64_t size = FsFileSize(listPath);
+        if (size < kOldListHeaderSize) return 0;
+        int itemCount = static_cast<int>((size - kOldListHeaderSize) / kOldListItemSize);
+        ObjectRecord *array = nullptr;
+        if (!ReadOldObservingListItems(listPath.c_str(), &array, itemCount)) return 0;
+        std::vector<ObjectRecord> read(array, array + itemCount), items;
+        delete[] array;
+        const std::string name = oldName;
         for (ObjectRecord item : read) {
             if (IsUserObjectClass(item.objectClass)) {
                 int32_t id = item.index;
@@ -324,11 +338,13 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
             items.push_back(item);
         }
         std::string otherDesc = other + "/desc." + number;
+        // The old slots carry no time: a merged list takes its file's.
         FileTimeValue time;
-        std::memcpy(&time, old.time, sizeof time);
+        std::memset(&time, 0, sizeof time);
+        FsGetWriteTime(listPath, &time);
         std::vector<ListIndexEntry> slots;
         if (!ReadListIndexSlots(&slots)) return 0;
-        int local = FindListInSlots(slots, old.name.c_str(), nullptr, nullptr);
+        int local = FindListInSlots(slots, name.c_str(), nullptr, nullptr);
         std::string header;
         if (local >= 0) {
             int n = 0;
@@ -346,7 +362,7 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
             std::snprintf(message, sizeof message,
                           "The %s observing list on the remote machine differs from the local list. "
                           "Replace with the remote list?",
-                          old.name.c_str());
+                          name.c_str());
             if (!AskMergeReplace(answers, question, message)) continue;
             // The local header stays: its settings and notes group.
             if (!ReadWholeFile(FormatListFilePath(local).c_str(), &header) || header.size() < (size_t)kListHeaderBytes)
@@ -354,7 +370,7 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
             if (!StoreMergedList(local, header, items, otherDesc, time, true) || !SortAndDedupList(local)) return 0;
             continue;
         }
-        int slot = CreateList(group, old.name.c_str(), 0, &time);
+        int slot = CreateList(group, name.c_str(), 0, &time);
         if (slot < 0) return 0;
         ListFileHeader fresh;
         InitListFileHeader(&fresh);

@@ -1,31 +1,183 @@
-// Converters of the older generation's observing lists (see listupgrade.h).
+// Observing lists of the previous generations (see listupgrade.h).
 #include "userdata/listupgrade.h"
 
 #include <cctype>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "core/safefile.h"
-#include "userdata/listindex.h"
+#include "core/versionstamp.h"
 
 namespace {
 
-const size_t kOldIndexAt = 149;
-const size_t kOldClassAt = 153;
-const int kOldNumberDigits = 3;
+const int kOldIndexOffset = 149;   // int32 catalogue index in an old item
+const int kOldClassOffset = 153;   // class code byte
+const int kHeaderCountOffset = 5;  // int16 item count of the current header
+const int kHeaderRefreshFlag = 105;
+const int kHeaderGroupOffset = 106;
+const int kHeaderSettingsOffset = 111;
+const int kMaxListItems = 32767;
 
-ObjectRecord ConvertOldItem(const char *bytes) {
-    ObjectRecord item;
-    ClearObjectRecord(&item);
-    int32_t index = 0;
-    std::memcpy(&index, bytes + kOldIndexAt, sizeof index);
-    item.index = index;
-    item.objectClass = static_cast<uint8_t>(bytes[kOldClassAt]);
-    return item;
+struct OldListLayout {
+    int headerSize, itemSize;
+    bool settings;  // the new header gets the settings 1, 2, 3
+};
+const OldListLayout kLayout264 = {kOldListHeaderSize, kOldListItemSize, true};
+const OldListLayout kLayout329 = {kOldListHeaderSize329, kOldListItemSize329, false};
+
+int ReadItem(FILE *file, const OldListLayout &layout, int index, ObjectRecord *item) {
+    if (!file || !item || index < 0) return -1;
+    if (!SafeSeek(file, layout.headerSize + static_cast<int64_t>(index) * layout.itemSize)) return -1;
+    std::vector<uint8_t> old(static_cast<size_t>(layout.itemSize));
+    if (SafeRead(old.data(), old.size(), 1, file) != 1) return 0;
+    return ConvertOldListItem(old.data(), item);
+}
+
+int UpgradeList(const char *oldPath, const char *newPath, int32_t value, const OldListLayout &layout) {
+    if (!oldPath || !newPath) return 0;
+    FileHandle in(SafeOpen(oldPath, "rb"));
+    if (!in) return 0;
+    std::vector<uint8_t> oldHeader(static_cast<size_t>(layout.headerSize));
+    if (SafeRead(oldHeader.data(), oldHeader.size(), 1, in.get()) != 1) return 0;
+    int64_t left = BytesLeftInStream(in.get());
+    if (left < 0) return 0;
+    int64_t whole = left / layout.itemSize;
+    if (whole > kMaxListItems) return 0;  // more than a list can count
+    int16_t count = static_cast<int16_t>(whole);
+
+    // The header states the number of items written, so that a reader of
+    // the list finds them all.
+    uint8_t header[kListHeaderSize] = {0};
+    VersionStamp stamp;
+    SetCurrentStamp(&stamp);
+    std::memcpy(header, &stamp, sizeof stamp);
+    std::memcpy(header + kHeaderCountOffset, &count, 2);
+    header[kHeaderRefreshFlag] = 1;
+    std::memcpy(header + kHeaderGroupOffset, &value, 4);
+    if (layout.settings) {
+        const int32_t settings[3] = {1, 2, 3};
+        std::memcpy(header + kHeaderSettingsOffset, settings, sizeof settings);
+    }
+    SafeRewrite out;
+    if (!BeginSafeRewrite(newPath, &out) || SafeWriteAll(out.file, header, sizeof header) != 1) return 0;
+    std::vector<uint8_t> old(static_cast<size_t>(layout.itemSize));
+    std::unique_ptr<ObjectRecord> item(new ObjectRecord);
+    for (int i = 0; i < count; ++i) {
+        if (SafeRead(old.data(), old.size(), 1, in.get()) != 1) return 0;
+        ConvertOldListItem(old.data(), item.get());
+        if (SafeWriteAll(out.file, item.get(), sizeof(ObjectRecord)) != 1) return 0;
+    }
+    in.reset();
+    return CommitSafeRewrite(&out);
+}
+
+int ReadItems(const char *path, ObjectRecord **items, int count, const OldListLayout &layout) {
+    if (!items) return 0;
+    *items = nullptr;
+    if (!path || count < 0) return 0;
+    FileHandle in(SafeOpen(path, "rb"));
+    if (!in) return 0;
+    int64_t size = StreamSize(in.get());
+    if (size < 0 || layout.headerSize + static_cast<int64_t>(count) * layout.itemSize > size) return 0;
+    std::unique_ptr<ObjectRecord[]> read(new (std::nothrow) ObjectRecord[static_cast<size_t>(count) + 1]);
+    if (!read) return 0;
+    for (int i = 0; i < count; ++i)
+        if (ReadItem(in.get(), layout, i, &read[static_cast<size_t>(i)]) != 1) return 0;
+    *items = read.release();
+    return 1;
 }
 
 }  // namespace
 
+int ConvertOldListItem(const uint8_t *old, ObjectRecord *item) {
+    if (!old || !item) return 0;
+    // Zeroed first: the initialiser leaves some fields as it finds them, and
+    // no stale bytes may reach the list file.
+    std::memset(item, 0, sizeof *item);
+    InitObjectRecord(item);
+    std::memcpy(&item->index, old + kOldIndexOffset, 4);
+    item->objectClass = old[kOldClassOffset];
+    return 1;
+}
+
+int ReadOldListIndexRecord(FILE *file, int index, uint8_t *slot, int16_t value) {
+    if (!file || !slot || index < 0) return 0;
+    if (!SafeSeek(file, 2 + static_cast<int64_t>(index) * kOldListSlotSize) ||
+        SafeRead(slot, kOldListSlotSize, 1, file) != 1)
+        return 0;
+    std::memcpy(slot + kOldListSlotSize, &value, 2);
+    return 1;
+}
+
+int ReadOldObservingListItem(FILE *file, int index, ObjectRecord *item) {
+    return ReadItem(file, kLayout264, index, item);
+}
+
+int ReadOldObservingListItem329(FILE *file, int index, ObjectRecord *item) {
+    return ReadItem(file, kLayout329, index, item);
+}
+
+int ReadNextOldListRecord(FILE *file, int16_t value, int count, char *name, int32_t *number) {
+    (void)value;
+    if (!file) return -1;
+    const int kNameSize = kOldListNameSize;
+    long position = std::ftell(file);
+    if (position < 0) return -1;
+    int64_t slot = position <= 2 ? 0 : (position - 2 + kOldListSlotSize - 1) / kOldListSlotSize;
+    for (; slot < count; ++slot) {
+        uint8_t record[kOldListSlotSize];
+        if (!SafeSeek(file, 2 + slot * kOldListSlotSize) || SafeRead(record, sizeof record, 1, file) != 1) return -1;
+        int32_t list;
+        std::memcpy(&list, record + kNameSize, 4);
+        if (list == -1) continue;
+        if (name) {
+            std::memcpy(name, record, kNameSize);
+            name[kNameSize - 1] = 0;
+        }
+        if (number) *number = list;
+        return static_cast<int>(slot) + 1;
+    }
+    return 0;
+}
+
+int UpgradeListIndexFile(const char *oldPath, const char *newPath, int16_t value) {
+    if (!oldPath || !newPath) return 0;
+    FileHandle in(SafeOpen(oldPath, "rb"));
+    if (!in) return 0;
+    int16_t count = 0;
+    if (SafeRead(&count, 2, 1, in.get()) != 1) return 0;
+    int64_t left = BytesLeftInStream(in.get());
+    if (count < 0 || left < 0 || static_cast<int64_t>(count) * kOldListSlotSize > left) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(newPath, &out) || SafeWriteAll(out.file, &count, 2) != 1) return 0;
+    uint8_t slot[kListSlotSize];
+    for (int i = 0; i < count; ++i)
+        if (!ReadOldListIndexRecord(in.get(), i, slot, value) || SafeWriteAll(out.file, slot, sizeof slot) != 1)
+            return 0;
+    in.reset();
+    return CommitSafeRewrite(&out);
+}
+
+int UpgradeObservingListFile(const char *oldPath, const char *newPath, int32_t value) {
+    return UpgradeList(oldPath, newPath, value, kLayout264);
+}
+
+int UpgradeObservingListFile329(const char *oldPath, const char *newPath, int32_t value) {
+    return UpgradeList(oldPath, newPath, value, kLayout329);
+}
+
+int ReadOldObservingListItems(const char *path, ObjectRecord **items, int count) {
+    return ReadItems(path, items, count, kLayout264);
+}
+
+int ReadOldObservingListItems329(const char *path, ObjectRecord **items, int count) {
+    return ReadItems(path, items, count, kLayout329);
+}
+
 bool IsOldListFileName(const std::string &name, const char *stem, int *number) {
+    const size_t kOldNumberDigits = 3;
     std::string prefix = std::string(stem) + ".";
     if (name.size() != prefix.size() + kOldNumberDigits || name.compare(0, prefix.size(), prefix) != 0) return false;
     int n = 0;
@@ -35,69 +187,4 @@ bool IsOldListFileName(const std::string &name, const char *stem, int *number) {
     }
     if (number) *number = n;
     return true;
-}
-
-int ReadOldListIndex(const char *path, std::vector<OldListSlot> *slots) {
-    slots->clear();
-    std::string bytes;
-    if (!path || !ReadWholeFile(path, &bytes) || bytes.size() < 2) return 0;
-    int16_t n = 0;
-    std::memcpy(&n, bytes.data(), 2);
-    if (n < 0 || (size_t)n > (bytes.size() - 2) / kOldListSlotBytes) return 0;
-    for (int i = 0; i < n; ++i) {
-        const char *slot = bytes.data() + 2 + (size_t)i * kOldListSlotBytes;
-        OldListSlot s;
-        s.name.assign(slot, strnlen(slot, kOldListNameBytes - 1));
-        std::memcpy(&s.items, slot + kOldListNameBytes, sizeof s.items);
-        std::memcpy(s.time, slot + kOldListNameBytes + 2, sizeof s.time);
-        slots->push_back(s);
-    }
-    return 1;
-}
-
-int UpgradeListIndexFile(const char *oldPath, const char *newPath, int group) {
-    std::vector<OldListSlot> old;
-    if (!newPath || !ReadOldListIndex(oldPath, &old)) return 0;
-    int16_t n = (int16_t)old.size();
-    std::string bytes(reinterpret_cast<const char *>(&n), sizeof n);
-    for (const OldListSlot &s : old) {
-        ListIndexEntry e;
-        std::memset(&e, 0, sizeof e);
-        e.items = s.items;
-        if (s.items >= 0) {
-            std::memcpy(e.name, s.name.data(), s.name.size());
-            std::memcpy(&e.time, s.time, sizeof e.time);
-            e.group = (int16_t)group;
-        }
-        bytes.append(reinterpret_cast<const char *>(&e), sizeof e);
-    }
-    return WriteWholeFileSafely(newPath, bytes.data(), bytes.size());
-}
-
-int UpgradeObservingListFile(const char *oldPath, const char *newPath, int32_t notesGroup) {
-    std::string old;
-    if (!oldPath || !newPath || !ReadWholeFile(oldPath, &old) || old.size() < (size_t)kOldListHeaderBytes) return -1;
-    size_t n = (old.size() - kOldListHeaderBytes) / kOldListItemBytes;
-    if (n > (size_t)kListItemsMax) n = kListItemsMax;
-    ListFileHeader header;
-    InitListFileHeader(&header);
-    header.notesGroup = notesGroup;
-    header.items = (int16_t)n;
-    std::string bytes(reinterpret_cast<const char *>(&header), sizeof header);
-    for (size_t k = 0; k < n; ++k) {
-        ObjectRecord item = ConvertOldItem(old.data() + kOldListHeaderBytes + k * kOldListItemBytes);
-        bytes.append(reinterpret_cast<const char *>(&item), sizeof item);
-    }
-    return WriteWholeFileSafely(newPath, bytes.data(), bytes.size()) ? (int)n : -1;
-}
-
-int ReadOldObservingListItems(const char *path, std::vector<ObjectRecord> *items, int count) {
-    items->clear();
-    std::string old;
-    if (!path || count < 0 || !ReadWholeFile(path, &old) || old.size() < (size_t)kOldListHeaderBytes) return 0;
-    size_t n = (old.size() - kOldListHeaderBytes) / kOldListItemBytes;
-    if ((size_t)count > n) return 0;
-    for (int k = 0; k < count; ++k)
-        items->push_back(ConvertOldItem(old.data() + kOldListHeaderBytes + (size_t)k * kOldListItemBytes));
-    return 1;
 }

@@ -114,9 +114,7 @@ int ReadNoteBodyChecked(FILE *file, NoteHeader *header, std::string *text, int a
     if (version < 3000) {
         OldNoteHeader old;
         if (SafeRead(&old, sizeof old, 1, file) != 1) return 0;
-        std::memcpy(header, &old, sizeof old);
-        SetCurrentStamp(&header->stamp);
-        header->status = 0;
+        ConvertOldNoteHeader(&old, header);
     } else if (SafeRead(header, sizeof *header, 1, file) != 1) {
         return 0;
     }

@@ -552,3 +552,11 @@ int MakeNotesFolderPath(char *path) {
     std::memcpy(path, p.c_str(), p.size() + 1);
     return 1;
 }
+
+void ConvertOldNoteHeader(const OldNoteHeader *old, NoteHeader *header) {
+    if (!old || !header) return;
+    std::memset(header, 0, sizeof *header);
+    std::memcpy(header, old, sizeof *old);
+    SetCurrentStamp(&header->stamp);
+    header->status = 0;
+}

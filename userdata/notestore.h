@@ -65,6 +65,10 @@ static_assert(sizeof(NoteHeader) == 87, "NoteHeader is 87 bytes");
 static_assert(sizeof(OldNoteHeader) == 83, "OldNoteHeader is 83 bytes");
 static_assert(sizeof(NoteKeyEntry) == 12, "NoteKeyEntry is 12 bytes");
 
+// The current header from an older one: its 83 bytes, the current stamp and
+// no status.
+void ConvertOldNoteHeader(const OldNoteHeader *old, NoteHeader *header);
+
 const int kNoteIndexHeaderBytes = 13;
 const int kNoteTitleMax = 64;
 const int kNotePathBytes = 1024;

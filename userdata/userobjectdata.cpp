@@ -14,6 +14,7 @@
 #include "core/userfolder.h"
 #include "minorbodies/usercatalogs.h"
 #include "minorbodies/usercomet.h"
+#include "minorbodies/usercometupgrade.h"
 #include "minorbodies/usermp.h"
 #include "objects/categories.h"
 #include "core/safefile.h"
@@ -303,7 +304,7 @@ int RemapUserComet(const char *otherFolder, int32_t *id, int sourceVersion) {
     CometRecord r;
     bool found = false;
     for (int32_t i = 0; i < count && !found; ++i) {
-        int ok = sourceVersion < 3000 ? ReadOldUserCometRecord(other.get(), &r, i) : ReadUserCometRecord(other.get(), &r, i);
+        int ok = sourceVersion < 3000 ? ReadOldUserCometRecord(other.get(), i, &r) : ReadUserCometRecord(other.get(), &r, i);
         if (!ok) return 0;
         found = r.objectId == *id;
     }
