@@ -99,7 +99,7 @@ int MergeMinorPlanets(const std::string &otherPath, int version) {
     int ok = local != nullptr;
     for (int32_t i = 0; ok && i < otherCount; ++i) {
         MinorPlanetRecord r;
-        ok = (version < kOldVersion ? ReadOldUserMinorPlanetRecord(other, &r, i)
+        ok = (version < kOldVersion ? ReadOldUserMinorPlanetRecord(other, i, &r)
                                     : ReadUserMinorPlanetRecord(other, &r, i)) &&
              AddUserMinorPlanetElements(local, &r, &count) != 0;
     }

@@ -468,12 +468,39 @@ void ConvertOldUserMinorPlanetRecord(const uint8_t *old, MinorPlanetRecord *reco
     Terminate(record);
 }
 
-int ReadOldUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n) {
+int ReadOldUserMinorPlanetRecord(FILE *stream, int index, MinorPlanetRecord *record) {
     uint8_t old[kOldMinorPlanetRecordSize];
-    if (!stream || !record || n < 0) return 0;
-    if (!ReadStoreBytes(stream, kHeaderSize + static_cast<int64_t>(n) * kOldMinorPlanetRecordSize, old, sizeof old))
+    if (!stream || !record || index < 0) return 0;
+    if (!ReadStoreBytes(stream, kHeaderSize + static_cast<int64_t>(index) * kOldMinorPlanetRecordSize, old,
+                        sizeof old))
         return 0;
     ConvertOldUserMinorPlanetRecord(old, record);
+    return 1;
+}
+
+namespace {
+const int kVersion2SharedBytes = 101;  // name .. objectId
+const int kVersion2SourceAt = 105;
+}  // namespace
+
+int ReadVersion2MinorPlanetRecord(FILE *stream, int index, MinorPlanetRecord *record) {
+    uint8_t v2[kVersion2MinorPlanetRecordSize];
+    if (!stream || !record) return 0;
+    if (index >= 0 && !SafeSeek(stream, kHeaderSize + static_cast<int64_t>(index) * kVersion2MinorPlanetRecordSize))
+        return 0;
+    if (SafeRead(v2, sizeof v2, 1, stream) != 1) return 0;
+    std::memset(record, 0, sizeof *record);  // the track zeroed: unusable until computed
+    std::memcpy(record, v2, kVersion2SharedBytes);
+    std::memcpy(record->source, v2 + kVersion2SourceAt, kVersion2MinorPlanetRecordSize - kVersion2SourceAt);
+    Terminate(record);
+    return 1;
+}
+
+int ConvertMinorPlanetRecordToVersion2(const MinorPlanetRecord *record, uint8_t *version2) {
+    if (!record || !version2) return 0;
+    std::memset(version2, 0, kVersion2MinorPlanetRecordSize);
+    std::memcpy(version2, record, kVersion2SharedBytes);
+    std::memcpy(version2 + kVersion2SourceAt, record->source, kVersion2MinorPlanetRecordSize - kVersion2SourceAt);
     return 1;
 }
 

@@ -105,7 +105,16 @@ int BuildUserMinorPlanetOrbit(const MinorPlanetRecord *record, OrbitRecord *orbi
 // An older 116-byte transfer record: bytes 0-100 kept, the source from byte
 // 105 (bounded and terminated), the track computed afresh.
 void ConvertOldUserMinorPlanetRecord(const uint8_t *old, MinorPlanetRecord *record);
-int ReadOldUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n);
+int ReadOldUserMinorPlanetRecord(FILE *stream, int index, MinorPlanetRecord *record);
+// The 138-byte records of the second generation: bytes 0-100 as now, the
+// source text at 105. Record index of a file at 8 + 138 index (the next one
+// at the stream's position when index is negative), with the track marked
+// unusable; 1, or 0 for a null argument or a failed seek or read.
+const int kVersion2MinorPlanetRecordSize = 138;
+int ReadVersion2MinorPlanetRecord(FILE *stream, int index, MinorPlanetRecord *record);
+// The record in the second generation's layout (138 bytes out). 1, or 0 for
+// a null argument.
+int ConvertMinorPlanetRecordToVersion2(const MinorPlanetRecord *record, uint8_t *version2);
 // The coarse track of the set (unusable when the set builds no orbit).
 void ComputeUserMinorPlanetTrack(MinorPlanetRecord *record);
 // An mp.bin of 116-byte records (versions below 3000) converted into a new

@@ -330,7 +330,7 @@ int RemapUserMinorPlanet(const char *otherFolder, int32_t *id, int sourceVersion
     MinorPlanetRecord r;
     bool found = false;
     for (int32_t i = 0; i < count && !found; ++i) {
-        int ok = sourceVersion < 3000 ? ReadOldUserMinorPlanetRecord(other.get(), &r, i)
+        int ok = sourceVersion < 3000 ? ReadOldUserMinorPlanetRecord(other.get(), i, &r)
                                       : ReadUserMinorPlanetRecord(other.get(), &r, i);
         if (!ok) return 0;
         found = r.objectId == *id;

@@ -18,6 +18,7 @@
 #include "core/textutil.h"
 #include "minorbodies/tests/userstorefixture.h"
 #include "testutil/failurepoints.h"
+#include "testutil/testutil.h"
 
 namespace {
 
@@ -352,6 +353,60 @@ TEST_F(UserMinorPlanets, EachFailedStepKeepsTheStoreWhole) {
             });
         EXPECT_GT(steps, 0);
     }
+}
+
+// Records of the second generation (138 bytes: the first 101 bytes as now,
+// the source text at 105), written from the layout's offsets: read one by
+// index and the next by position, the track left unusable, and a current
+// record written back into the same layout.
+TEST(MinorPlanetVersion2, RecordsReadAndWrittenAtTheirOffsets) {
+    auto v2 = [](const char *name, int32_t number, double e, const char *source) {
+        std::string r(138, '\0');
+        std::memcpy(&r[0], name, std::strlen(name));
+        std::memcpy(&r[33], &number, 4);
+        std::memcpy(&r[69], &e, 8);
+        int32_t id = number;
+        std::memcpy(&r[97], &id, 4);
+        r[101] = '\x55';  // not carried: the old layout's own bytes
+        std::memcpy(&r[105], source, std::strlen(source));
+        return r;
+    };
+    std::string file(8, '\0');
+    file += v2("Ceres", 1, 0.0785, "MPC 2024") + v2("Pallas", 2, 0.2305, "JPL");
+    testutil::TempDir dir;
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("v2.bin"), file));
+    FILE *f = std::fopen(dir.file("v2.bin").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    MinorPlanetRecord r;
+    std::memset(&r, 0x77, sizeof r);
+    ASSERT_EQ(ReadVersion2MinorPlanetRecord(f, 1, &r), 1);
+    EXPECT_STREQ(r.name, "Pallas");
+    EXPECT_EQ(int32_t{r.number}, 2);
+    EXPECT_DOUBLE_EQ(double{r.e}, 0.2305);
+    EXPECT_EQ(int32_t{r.objectId}, 2);
+    EXPECT_STREQ(r.source, "JPL");
+    EXPECT_EQ(reinterpret_cast<const uint8_t *>(&r)[142], 0);  // the track is unusable
+    ASSERT_EQ(ReadVersion2MinorPlanetRecord(f, 0, &r), 1);
+    ASSERT_EQ(ReadVersion2MinorPlanetRecord(f, -1, &r), 1);  // the next: Pallas again
+    EXPECT_STREQ(r.name, "Pallas");
+    EXPECT_EQ(ReadVersion2MinorPlanetRecord(f, -1, &r), 0);  // past the end
+    EXPECT_EQ(ReadVersion2MinorPlanetRecord(f, 2, &r), 0);
+    EXPECT_EQ(ReadVersion2MinorPlanetRecord(nullptr, 0, &r), 0);
+    std::fclose(f);
+
+    ASSERT_EQ(ReadVersion2MinorPlanetRecord(nullptr, 0, nullptr), 0);
+    std::memset(&r, 0, sizeof r);
+    std::snprintf(r.name, sizeof r.name, "Ceres");
+    r.number = 1;
+    r.e = 0.0785;
+    r.objectId = 1;
+    std::snprintf(r.source, sizeof r.source, "MPC 2024");
+    uint8_t out[kVersion2MinorPlanetRecordSize];
+    ASSERT_EQ(ConvertMinorPlanetRecordToVersion2(&r, out), 1);
+    std::string expected = v2("Ceres", 1, 0.0785, "MPC 2024");
+    expected[101] = '\0';
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(out), sizeof out), expected);
+    EXPECT_EQ(ConvertMinorPlanetRecordToVersion2(nullptr, out), 0);
 }
 
 }  // namespace
