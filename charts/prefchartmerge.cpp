@@ -2,12 +2,16 @@
 #include "charts/prefchartmerge.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "charts/chartinit.h"
 #include "charts/chartstore.h"
+#include "charts/chartupgrade.h"
 #include "charts/colourschemes.h"
 #include "core/fileutil.h"
+#include "core/grouplist.h"
 #include "core/safefile.h"
 #include "events/eventfiles.h"
 #include "instruments/instrumentstore.h"
@@ -30,6 +34,18 @@ bool Ask(MergeAnswers *answers, MergeQuestionCallback question, const char *form
 void ForgetSiteEvents(const LocationRecord *site) { DeleteEventFiles(site); }
 
 const PreferenceMergeHooks kHooks = {MergeSchemeFiles, MergeChartFiles, ForgetSiteEvents};
+
+}  // namespace
+
+namespace {
+
+const int kFirstCurrentPrefsVersion = 3000;
+
+// The view's images group: the 16-bit value after its layer table (-1 none).
+void SetViewImagesGroup(ChartView *view, int groupId) {
+    const int16_t id = static_cast<int16_t>(groupId < 0 ? -1 : groupId);
+    std::memcpy(view->layerTable + kChartLayerTableSize, &id, sizeof id);
+}
 
 }  // namespace
 
@@ -86,12 +102,25 @@ int MergeChartFiles(const char *otherPrefsFolder, int sourceVersion, MergeAnswer
     std::string path = std::string(otherPrefsFolder) + "/charts.bin";
     if (FsKind(path) != 0) return 1;
     int32_t theirs = 0, mine = 0;
-    FileHandle in(OpenChartFile(path.c_str(), &theirs));
+    // Charts of the older generation: an int16 count and 13,569-byte records,
+    // converted as they are read; their views show the first images group.
+    const bool older = sourceVersion < kFirstCurrentPrefsVersion;
+    FileHandle in(older ? SafeOpen(path.c_str(), "rb") : OpenChartFile(path.c_str(), &theirs));
+    if (older && in) {
+        int16_t count = 0;
+        if (SafeRead(&count, sizeof count, 1, in.get()) != 1 || count < 0 ||
+            int64_t{count} * kOldChartRecordSize > BytesLeftInStream(in.get()))
+            return 0;
+        theirs = count;
+    }
+    const int imagesGroup = older ? GetGroupId(kGroupImages, 0) : -1;
     FileHandle local(OpenChartStore(&mine));
     if (!in || !local) return 0;
     std::unique_ptr<ChartDefinition> chart(new ChartDefinition);  // 17,803 bytes
     for (int i = 0; i < theirs; ++i) {
-        if (!ReadChart(in.get(), chart.get(), i)) return 0;
+        if (!(older ? ReadOldChartRecord(in.get(), chart.get(), i) : ReadChart(in.get(), chart.get(), i))) return 0;
+        if (older)
+            for (ChartView &view : chart->views) SetViewImagesGroup(&view, imagesGroup);
         chart->name[sizeof chart->name - 1] = '\0';
         int index = -1;
         int found = CompareChartWithFile(local.get(), chart.get(), mine, &index);

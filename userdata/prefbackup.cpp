@@ -8,6 +8,8 @@
 #include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/userfolder.h"
+#include "instruments/instrumentupgrade.h"
+#include "sites/siteupgrade.h"
 #include "userdata/storepaths.h"
 
 const char PreferenceFileTable[kPreferenceFileCount][kPreferenceNameField] = {
@@ -83,10 +85,29 @@ void DeletePrefsSafetyCopy() {
     if (!safety.empty()) DeleteTree(safety.c_str());
 }
 
-int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion) {
+namespace {
+
+// How a file of an older backup comes in: copied, converted or left alone.
+int TakeOlderPreferenceFile(const std::string &name, const std::string &saved, const std::string &local,
+                            PreferenceFileUpgrader chartsUpgrader) {
+    PreferenceFileUpgrader convert = nullptr;
+    if (name == "instr.bin") convert = UpgradeInstrumentFile;
+    else if (name == "loc.bin") convert = UpgradeLocationFile;
+    else if (name == "charts.bin") convert = chartsUpgrader;
+    else if (name != "observer.bin" && name != "eyep.bin") return 1;  // the other nine stay
+    if (FsKind(saved) != 0) return FsKind(local) == 0 ? SafeRemove(local.c_str()) : 1;
+    if (convert) return convert(saved.c_str(), local.c_str());
+    return CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
+}
+
+}  // namespace
+
+int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion,
+                           PreferenceFileUpgrader chartsUpgrader) {
     const int kFirstCurrentVersion = 3000;
     std::string user = UserFolder();
-    if (!folder || !backupName || user.empty() || sourceVersion < kFirstCurrentVersion) return 0;
+    const bool older = sourceVersion < kFirstCurrentVersion;
+    if (!folder || !backupName || user.empty() || (older && !chartsUpgrader)) return 0;
     std::string source = std::string(folder) + "/" + backupName + "/prefs";
     if (FsKind(source) != 1 || PathsOverlap(source, user)) return 0;
     DeletePrefsSafetyCopy();
@@ -103,7 +124,8 @@ int RestorePreferenceFiles(const char *folder, const char *backupName, int sourc
     bool ok = true;
     for (const auto &name : PreferenceFileTable) {
         std::string local = user + "/" + name, saved = source + "/" + name;
-        if (FsKind(saved) == 0) ok = CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
+        if (older) ok = TakeOlderPreferenceFile(name, saved, local, chartsUpgrader) != 0;
+        else if (FsKind(saved) == 0) ok = CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
         else if (FsKind(local) == 0) ok = SafeRemove(local.c_str()) != 0;
         if (!ok) break;
     }

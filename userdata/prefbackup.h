@@ -17,10 +17,17 @@ extern const char PreferenceFileTable[kPreferenceFileCount][kPreferenceNameField
 // 1, or 0 when any file that exists could not be copied.
 int BackUpPreferenceFiles(const char *destination, const char *backupName);
 void DeletePrefsSafetyCopy();
+// Converter of an older file into the current layout (old path, new path;
+// 1 done). The chart definitions' stands on a floor above this one, so the
+// caller hands it in.
+typedef int (*PreferenceFileUpgrader)(const char *oldPath, const char *newPath);
 // 1 restored; 0 failed with every preference file, ".dat" file and horizon
-// as before. Backups of the older generation need the file converters of
-// the log store and are refused here (0, nothing changed).
-int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion);
+// as before. From a backup of the older generation (version below 3000)
+// only five files are taken, each in place of the local one: instr.bin and
+// loc.bin converted, observer.bin and eyep.bin copied, charts.bin converted
+// by chartsUpgrader (without one such a backup is refused, nothing changed).
+int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion,
+                           PreferenceFileUpgrader chartsUpgrader = nullptr);
 // The other computer's horizon files ("<other prefs>/horizons/*.bin") into
 // "<user folder>/horizons": a missing one is copied, a newer one replaces
 // the local file when the question allows. 1, or 0 when a copy failed.

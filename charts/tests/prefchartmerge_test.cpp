@@ -135,3 +135,50 @@ TEST(PrefChartMerge, SchemesAskAndAppend) {
     ASSERT_EQ(ReadScheme(store.get(), &s, 1), 1);
     EXPECT_STREQ(s.name, "Day");
 }
+
+// Charts of the older generation (an int16 count, 13,569-byte records: the
+// name at 0, the view count at 99) are converted as they are read: one that
+// differs from the local chart of its name replaces it when the question
+// allows, with its views showing the first images group (none here: -1);
+// a count the file does not hold stops the merge.
+TEST(PrefChartMerge, OlderChartsAreConvertedOnTheWay) {
+    Folders f;
+    auto old = [](const char *name) {
+        std::string r(13569, '\0');
+        std::memcpy(&r[0], name, std::strlen(name));
+        r[99] = 1;
+        return r;
+    };
+    auto oldFile = [](const std::vector<std::string> &records, int16_t count) {
+        std::string s(2, '\0');
+        std::memcpy(&s[0], &count, 2);
+        for (const std::string &r : records) s += r;
+        return s;
+    };
+    ASSERT_TRUE(testutil::WriteFileBytes(
+        f.other.file("charts.bin"),
+        oldFile({old("General 0"), old("General 1"), old("General 2"), old("General 3")}, 4)));
+    SetUserDataFolder(f.local.path().c_str());
+    ASSERT_TRUE(testutil::WriteFileBytes(
+        f.local.file("charts.bin"),
+        Store({Chart("General 0", 0, 1), Chart("General 1", 0, 1), Chart("General 2", 0, 1),
+               Chart("General 3", 0, 1)})));
+    asked.clear();
+    MergeAnswers answers;
+    ASSERT_EQ(MergeChartFiles(f.other.path().c_str(), 2500, &answers, Replace), 1);
+    EXPECT_EQ(asked.size(), 4u);
+    int32_t n = 0;
+    FileHandle store(OpenChartStore(&n));
+    ASSERT_TRUE(store);
+    ASSERT_EQ(n, 4);
+    std::unique_ptr<ChartDefinition> c(new ChartDefinition);
+    ASSERT_EQ(ReadChart(store.get(), c.get(), 1), 1);
+    EXPECT_STREQ(c->name, "General 1");
+    int16_t group = 0;
+    std::memcpy(&group, c->views[0].layerTable + 1792, 2);
+    EXPECT_EQ(group, -1);
+    store.reset();
+
+    ASSERT_TRUE(testutil::WriteFileBytes(f.other.file("charts.bin"), oldFile({old("General 0")}, 3)));
+    EXPECT_EQ(MergeChartFiles(f.other.path().c_str(), 2500, &answers, Replace), 0);
+}

@@ -64,10 +64,64 @@ TEST(PrefBackup, BackupAndRestoreReplaceTheFourteenFiles) {
     EXPECT_FALSE(testutil::PathIsThere(u + "/dds.bin"));
     EXPECT_EQ(testutil::ReadFileBytes(u + "/unrelated.txt"), "not a preference");
     EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs"));
-    // An older backup is refused with nothing changed.
+    // An older backup without the chart converter is refused with nothing changed.
     auto before = PrefsOf(u);
     EXPECT_EQ(RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 2500), 0);
     EXPECT_TRUE(PrefsOf(u) == before);
+}
+
+namespace {
+std::vector<std::string> converted;
+int chartsAnswer = 1;
+// Stands in for the chart-definition converter of the chart floor (tested
+// there): notes the call and writes a marked copy.
+int ConvertCharts(const char *oldPath, const char *newPath) {
+    converted.push_back(oldPath);
+    if (!chartsAnswer) return 0;
+    return testutil::WriteFileBytes(newPath, "converted " + testutil::ReadFileBytes(oldPath)) ? 1 : 0;
+}
+}  // namespace
+
+// From a backup of the older generation five files come in (two copied,
+// three converted); the other nine stay as they are. A converter that fails
+// leaves every file as it was.
+TEST(PrefBackup, OlderBackupBringsInFiveFiles) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    Put(u + "/dds.bin", "settings of now");
+    Put(u + "/observer.bin", "observers of now");
+    Put(u + "/loc.bin", "sites of now");
+    Put(u + "/charts.bin", "charts of now");
+    testutil::TempDir save;
+    std::string prefs = save.path() + "/nightjar backup Old/prefs";
+    FsMakeFolder(save.path() + "/nightjar backup Old");
+    FsMakeFolder(prefs);
+    Put(prefs + "/dds.bin", "old settings");
+    Put(prefs + "/observer.bin", "old observers");
+    Put(prefs + "/eyep.bin", "old eyepieces");
+    Put(prefs + "/charts.bin", "old charts");
+    Put(prefs + "/loc.bin", std::string(2, '\0'));    // no sites: an int16 count of 0
+    Put(prefs + "/instr.bin", std::string(4, '\0'));  // no instruments
+
+    chartsAnswer = 0;
+    converted.clear();
+    auto before = PrefsOf(u);
+    EXPECT_EQ(RestorePreferenceFiles(save.path().c_str(), "nightjar backup Old", 2500, ConvertCharts), 0);
+    EXPECT_EQ(converted.size(), 1u);
+    EXPECT_TRUE(PrefsOf(u) == before);
+
+    chartsAnswer = 1;
+    ASSERT_EQ(RestorePreferenceFiles(save.path().c_str(), "nightjar backup Old", 2500, ConvertCharts), 1);
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/dds.bin"), "settings of now");
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/observer.bin"), "old observers");
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/eyep.bin"), "old eyepieces");
+    EXPECT_EQ(testutil::ReadFileBytes(u + "/charts.bin"), "converted old charts");
+    // The converted sites and instruments are files of the current layout,
+    // larger than the old empty ones.
+    EXPECT_GT(testutil::ReadFileBytes(u + "/loc.bin").size(), 0u);
+    EXPECT_NE(testutil::ReadFileBytes(u + "/loc.bin"), "sites of now");
+    EXPECT_GT(testutil::ReadFileBytes(u + "/instr.bin").size(), 4u);
+    EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs"));
 }
 
 TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
