@@ -290,3 +290,56 @@ TEST(ListTransfer, EveryFailedStepOfAnExportLeavesNoFile) {
             EXPECT_FALSE(testutil::PathIsThere(path));
         });
 }
+
+#include "minorbodies/usermp.h"
+
+namespace {
+
+// Adds a user minor planet of the given name to the current user folder's
+// store (made in an empty store or after the others); its id.
+int32_t AddUserRock(const char *name, double e) {
+    MinorPlanetRecord record;
+    EXPECT_EQ(BuildMinorPlanetRecord(&record, 0, name, 0.25, 0.25, 0.0, 0.0, 2.77, 0.0, e, 73.6, 80.3, 10.6, 3.3,
+                                     0.12, "test"),
+              1);
+    int32_t count = 0, highest = 0;
+    FILE *mp = OpenUserMinorPlanetFile(&count);
+    EXPECT_NE(mp, nullptr);
+    if (!mp) return -1;
+    EXPECT_EQ(AddUserMinorPlanetElements(mp, &record, &count), 1);
+    EXPECT_EQ(SortUserMinorPlanetFile(&mp, count, &highest), 1);
+    if (mp) std::fclose(mp);
+    return highest;  // the newest object's id
+}
+
+}  // namespace
+
+// A list item of the user's own minor planet travels with its elements: on
+// the other computer the object is added to its store under a new id and
+// the item names that id.
+TEST(ListTransfer, UserMinorPlanetsTravelWithTheirElements) {
+    testutil::TempDir out;
+    std::string path = out.file("rocks.lst");
+    {
+        listtest::UserFolder sender;
+        int32_t rock = AddUserRock("Garden rock", 0.0786);
+        ASSERT_GT(rock, 0);
+        int slot = MakeList("Rocks", {Item(kClassUserMinorPlanet, rock), Item(kClassGalaxy, 7)});
+        ASSERT_EQ(ExportListToFile(path.c_str(), slot, 0, 0, 0, 0, nullptr, nullptr), 1);
+    }
+    listtest::UserFolder receiver;
+    ASSERT_EQ(AddUserRock("Local rock", 0.2), 1);
+    int slot = Import(path);
+    ASSERT_GE(slot, 0);
+    std::vector<ObjectRecord> items = Items(slot);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(Keys(items), (KeyList{{kClassUserMinorPlanet, 2}, {kClassGalaxy, 7}}));
+    int32_t count = 0;
+    FILE *mp = OpenUserMinorPlanetFile(&count);
+    ASSERT_NE(mp, nullptr);
+    MinorPlanetRecord r;
+    EXPECT_EQ(ReadUserMinorPlanetById(mp, 2, &r, nullptr), 1);
+    std::fclose(mp);
+    EXPECT_STREQ(r.name, "Garden rock");
+    EXPECT_NEAR(double{r.e}, 0.0786, 1e-12);
+}
