@@ -56,8 +56,10 @@ FUZZ_JOBS=$jobs bash tools/fuzz.sh all 12 || status=1
 
 shots="$wintests/screenshots"
 # A few charts that the chart rendering tool draws from the demo data
-# (Orion, the Pleiades, the north polar cap, the whole sky), kept with the
-# screenshots for looking at.
+# (Orion, the Pleiades with Jupiter nearby and its track, Jupiter and its
+# satellites close up, the north polar cap, the whole sky), kept with the
+# screenshots for looking at; Jupiter and its satellites are checked against
+# PyEphem on the way.
 python3 tools/render_charts.py --build build/native --data "$wintests/demo/data" \
   --out "$shots/charts" >/dev/null || status=1
 if ls "$shots"/*.bmp >/dev/null 2>&1; then
