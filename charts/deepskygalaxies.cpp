@@ -54,6 +54,10 @@ enum { kQsoCommonName, kQsoDiscoverer, kQsoNumber };
 struct GalaxyNames {
     int32_t pgc;
     int ngc, ngcSuffix, ic, icSuffix, messier, commonName;
+    int arp, markarian, markarianSuffix, ugc;
+    char ugcSuffix;
+    int16_t mcg[4];  // zone, field, number, suffix; no designation when field and number are 0
+    int16_t eso[3];  // field, number, suffix; no designation when the field is 0
 };
 
 void GalaxyText(const void *record, int kind, char *b) {
@@ -75,7 +79,14 @@ void GalaxyText(const void *record, int kind, char *b) {
     case kGalPgc:
         if (g->pgc > 0) std::snprintf(b, size, g->pgc <= kLastPgcNumber ? "PGC %d" : "LEDA %d", g->pgc);
         break;
-    default: break;  // Arp, Markarian, MCG, UGC and ESO are not labelled on charts yet
+    case kGalArp: if (g->arp) FormatArpDesignation(b, g->arp); break;
+    case kGalMarkarian: if (g->markarian) FormatMarkarianDesignation(b, g->markarian, g->markarianSuffix); break;
+    case kGalMcg:
+        if (g->mcg[1] || g->mcg[2]) FormatMcgDesignation(b, g->mcg);  // field and number from 1
+        break;
+    case kGalUgc: if (g->ugc) FormatUgcDesignation(b, g->ugc, g->ugcSuffix); break;
+    case kGalEso: if (g->eso[0]) FormatEsoDesignation(b, g->eso); break;
+    default: break;
     }
 }
 
@@ -148,6 +159,15 @@ void CatalogueNames(int32_t number, GalaxyNames *g) {
         g->icSuffix = rec->icSuffix;
         g->messier = rec->messierNumber;
         g->commonName = rec->commonName;
+        g->arp = rec->arpNumber;
+        g->markarian = rec->markarianNumber;
+        g->markarianSuffix = rec->markarianSuffix;
+        g->ugc = rec->ugcNumber;
+        g->ugcSuffix = rec->ugcSuffix;
+        const int16_t mcg[4] = {rec->mcgZone, rec->mcgSecond, rec->mcgThird, rec->mcgSuffix};
+        const int16_t eso[3] = {rec->esoField, rec->esoNumber, rec->esoSuffix};
+        std::memcpy(g->mcg, mcg, sizeof mcg);
+        std::memcpy(g->eso, eso, sizeof eso);
     }
     std::fclose(f);
 }
@@ -240,10 +260,14 @@ int ReadNextGalaxy(ChartContext *c, const ChartLabelSettings *s, DeepSkyPlotItem
         item->magnitude = mag;
         item->secondMagnitude = 0;
         if (LabelWanted(s, kFamilyGalaxies, mag)) {
-            GalaxyNames g = {0, 0, 0, 0, 0, 0, -1};
-            if (mag7) {
-                CatalogueNames(number, &g);
-            } else {
+            GalaxyNames g;
+            std::memset(&g, 0, sizeof g);
+            g.commonName = -1;
+            // The catalogue record holds every designation; a region file
+            // repeats the five it labels most, which stand when the
+            // catalogue cannot be read.
+            CatalogueNames(number, &g);
+            if (!mag7) {
                 g.pgc = Int32(r);
                 g.ngc = UInt16(r + 4) & 0x1fff;
                 g.ngcSuffix = UInt16(r + 4) >> 13;

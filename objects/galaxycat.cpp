@@ -212,7 +212,9 @@ void AddGalaxyKind(DesignationListBuilder *b, const void *rec, int kind) {
             SetDesignationParts(b, 2, g->markarianNumber, g->markarianSuffix, 0, "Markarian");
         break;
     case 6: {
-        if (!g->mcgZone && !g->mcgSecond && !g->mcgThird) break;
+        // Field and number start at 1: both 0 is no designation (a stored
+        // zero decodes as zone -7).
+        if (!g->mcgSecond && !g->mcgThird) break;
         int16_t mcg[4] = {g->mcgZone, g->mcgSecond, g->mcgThird, g->mcgSuffix};
         FormatMcgDesignation(t, mcg);
         if (AppendDesignation(b, t)) SetDesignationParts(b, 2, g->mcgZone, g->mcgSecond, 0, "MCG");

@@ -507,6 +507,31 @@ TEST_F(DeepSky, GeneratedCataloguesShowTheObjectsOfKnownFields) {
         }
         EXPECT_TRUE(found);
     }
+    // The galaxy labels of the other catalogues, from the catalogue record:
+    // M31 and its companions by their UGC and Arp designations; the demo
+    // catalogue holds no MCG numbers, so none is labelled (a stored zero is
+    // no "MCG -7-0-0").
+    ASSERT_EQ(BeginStarSearch(c.get(), 10.68 * kDeg, 41.27 * kDeg, 0, 0, 5 * kDeg, 800, 600, 0, 0, 0, 0, 0,
+                              kProjectionStereographic, 1, kStarDatabaseMag7, kFrameJ2000, 0, 0),
+              1);
+    struct Kind {
+        int kind;
+        const char *expected;
+    } kinds[] = {{7, "UGC 454"}, {4, "Arp 168"}, {6, ""}};
+    for (const Kind &k : kinds) {
+        std::memset(s.get(), 0, sizeof *s);
+        LabelWith(kFamilyGalaxies, k.kind);
+        ASSERT_EQ(BeginGalaxyLayer(c.get(), 12.0), 1);
+        DeepSkyPlotItem item{};
+        std::vector<std::string> labels;
+        for (int i = 0; i < 1000 && ReadNextGalaxy(c.get(), s.get(), &item) > 0; ++i) labels.push_back(item.label);
+        ASSERT_FALSE(labels.empty());
+        if (*k.expected)
+            EXPECT_NE(std::find(labels.begin(), labels.end(), std::string(k.expected)), labels.end())
+                << k.expected << " among " << testing::PrintToString(labels);
+        else
+            EXPECT_EQ(labels, std::vector<std::string>(labels.size(), "")) << testing::PrintToString(labels);
+    }
 }
 #endif
 

@@ -85,6 +85,30 @@ TEST_F(DeepSkyFiles, GalaxyRecordBytes) {
     EXPECT_DOUBLE_EQ(g.distanceMly, 23.0);
 }
 
+// A galaxy without an MCG designation (its field stored as zero, which
+// decodes as zone -7) lists none; one with it lists it.
+TEST_F(DeepSkyFiles, GalaxyWithoutMcgListsNone) {
+    struct Case {
+        uint32_t mcgBits;
+        bool listed;
+    } cases[] = {{0u, false}, {2u | (12u << 3) | (25u << 11) | ((8u + 7) << 17), true}};
+    for (const Case &k : cases) {
+        std::string b(48, '\0');
+        Put32(b, 0, 2557);
+        Put32(b, 4, k.mcgBits);
+        Put8(b, 21, 255);
+        GalaxyRecord g;
+        std::memset(&g, 0, sizeof g);
+        DecodeGalaxyRecord(reinterpret_cast<const unsigned char *>(b.data()), 1, &g, nullptr, kReadIdentifiers);
+        DesignationList list;
+        std::memset(&list, 0, sizeof list);
+        ASSERT_GE(FormatGalaxyDesignations(nullptr, &g, &list, 0, 0, nullptr, nullptr), 1);
+        bool mcg = false;
+        for (int i = 0; i < list.count; ++i) mcg = mcg || std::strncmp(list.entries[i], "MCG", 3) == 0;
+        EXPECT_EQ(mcg, k.listed) << k.mcgBits;
+    }
+}
+
 TEST_F(DeepSkyFiles, GalaxyIndexes) {
     // MCG: zone 8, second 25 has thirds up to 12; slot of third 12 suffix 0 holds galaxy 40 - 1.
     std::string mcg(32 * 61 * 5, '\0');
