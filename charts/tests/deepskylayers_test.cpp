@@ -23,6 +23,7 @@
 #include "core/fileutil.h"
 #include "core/mathutil.h"
 #include "instruments/instrumentrecord.h"
+#include "charts/tests/bytebuilder.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -30,34 +31,7 @@ namespace {
 const double kDeg = kPi / 180;
 const double kTurnUnit = 2 * kPi / 2147483647.0;
 
-struct Bytes {
-    std::string b;
-    Bytes &i32(int32_t v) {
-        for (int k = 0; k < 4; ++k) b += (char)((uint32_t)v >> (8 * k) & 0xff);
-        return *this;
-    }
-    Bytes &u16(int v) {
-        b += (char)(v & 0xff);
-        b += (char)((v >> 8) & 0xff);
-        return *this;
-    }
-    Bytes &u8(int v) {
-        b += (char)v;
-        return *this;
-    }
-    Bytes &f32(float v) {
-        char c[4];
-        std::memcpy(c, &v, 4);
-        b.append(c, 4);
-        return *this;
-    }
-    Bytes &text(const char *t, size_t width) {
-        std::string s(t);
-        s.resize(width, '\0');
-        b += s;
-        return *this;
-    }
-};
+using charttest::Bytes;
 int32_t Turns(double deg) { return (int32_t)std::lround(deg * kDeg / kTurnUnit); }
 
 // neb.bin record: place, flags, Messier, NGC, magnitude byte, major and minor (tenths ').

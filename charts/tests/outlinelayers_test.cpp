@@ -25,6 +25,7 @@
 #include "core/userfolder.h"
 #include "objects/conrects.h"
 #include "sites/horizon.h"
+#include "charts/tests/bytebuilder.h"
 #include "testutil/testutil.h"
 
 namespace {
@@ -32,33 +33,7 @@ namespace {
 const double kDeg = kPi / 180;
 const double kTurnUnit = 2 * kPi / 2147483647.0;
 
-// Little-endian byte building.
-struct Bytes {
-    std::string b;
-    Bytes &i32(int32_t v) {
-        for (int k = 0; k < 4; ++k) b += (char)((uint32_t)v >> (8 * k) & 0xff);
-        return *this;
-    }
-    Bytes &u16(int v) {
-        b += (char)(v & 0xff);
-        b += (char)((v >> 8) & 0xff);
-        return *this;
-    }
-    Bytes &u8(int v) {
-        b += (char)v;
-        return *this;
-    }
-    Bytes &f32(float v) {
-        char c[4];
-        std::memcpy(c, &v, 4);
-        b.append(c, 4);
-        return *this;
-    }
-    Bytes &pad(size_t n) {
-        b.append(n, '\0');
-        return *this;
-    }
-};
+using charttest::Bytes;
 int32_t Turns(double radians) { return (int32_t)std::lround(radians / kTurnUnit); }
 
 // The 89 headers and the items of an outline file; items[k] holds the
