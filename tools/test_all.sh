@@ -52,7 +52,7 @@ status=0
 (cd "$wintests" && ctest --output-on-failure --timeout 600 -L gui -FS demo) || status=1
 # A short run of every fuzz target over its seeds and the inputs of the
 # faults found before (the long runs are made by hand: tools/fuzz.sh).
-FUZZ_JOBS=$jobs bash tools/fuzz.sh all 12 || status=1
+FUZZ_JOBS=$jobs bash tools/fuzz.sh all 6 || status=1
 
 shots="$wintests/screenshots"
 # A few charts that the chart rendering tool draws from the demo data
