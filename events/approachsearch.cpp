@@ -9,6 +9,7 @@
 #include "ephem/bodyrecord.h"
 #include "events/eventdates.h"
 #include "events/eventrecord.h"
+#include "events/gridrefine.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ const double kDaysPerCentury = 36525.0;
 const double kLongSpanDays = 10.0;
 const double kShortSpanStepFraction = 0.02;
 const double kProgressFraction = 0.2;
-const int kRefinePasses = 50;
-const int kRefinePoints = 60;
-const double kRefineBackSteps = 3.0;
-const double kRefineShrink = 0.1;
-const double kRefineStartBest = 9999999.0;
 
 bool IsSunOrMoon(const SearchBody &b) {
     return b.objectClass == 2 && (b.index == kBodySun || b.index == kBodyMoon) && b.satellite == 0;
@@ -38,30 +34,19 @@ struct Refined {
 Refined Refine(ApproachSearch *s, int i, int j, double t) {
     Refined out{t, kRefineStartBest, s->bodies[i].body, s->bodies[j].body};
     SearchBody a = s->bodies[i].body, b = s->bodies[j].body;
-    double step = s->step;
     DateRecord probe;
-    for (int pass = 0; pass < kRefinePasses; ++pass) {
-        const double first = out.time - kRefineBackSteps * step;
-        step *= kRefineShrink;
-        double best = kRefineStartBest;
-        double bestTime = out.time;
-        for (int k = 0; k < kRefinePoints; ++k) {
-            const double x = first + k * step;
-            SetCompletedDate(&s->site, x, &probe);
-            if (!Place(s, &a, &probe, 1) || !Place(s, &b, &probe, 1)) continue;
-            const double sep = AngularSeparation(a.ra, a.dec, b.ra, b.dec);
-            if (sep < best) {
-                best = sep;
-                bestTime = x;
-                out.a = a;
-                out.b = b;
-            }
-        }
-        out.time = bestTime;
-        out.separation = best;
-        // The grid, not the movement of t, tells the precision reached.
-        if (step <= s->tolerance) break;
-    }
+    auto separation = [&](double x, double *v) {
+        SetCompletedDate(&s->site, x, &probe);
+        if (!Place(s, &a, &probe, 1) || !Place(s, &b, &probe, 1)) return 0;
+        *v = AngularSeparation(a.ra, a.dec, b.ra, b.dec);
+        return 1;
+    };
+    auto keepBodies = [&](double) {
+        out.a = a;
+        out.b = b;
+    };
+    out.time = RefineGridMinimum(t, s->step, s->tolerance, separation, keepBodies, [](double) { return false; },
+                                 &out.separation);
     return out;
 }
 

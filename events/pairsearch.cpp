@@ -9,6 +9,7 @@
 #include "core/mathutil.h"
 #include "ephem/bodyrecord.h"
 #include "events/eventdates.h"
+#include "events/gridrefine.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ const double kDaysPerCentury = 36525.0;
 const double kLongSpanDays = 10.0;
 const double kShortSpanStepFraction = 0.02;
 const double kProgressFraction = 0.05;
-const int kRefinePasses = 50;
-const int kRefinePoints = 60;
-const double kRefineBackSteps = 3.0;
-const double kRefineShrink = 0.1;
-const double kRefineStartBest = 9999999.0;
 // The reciprocal of a separation of zero (a body and itself, a point on a
 // body): large, never a division by zero.
 const double kCoincidentReciprocal = 1e12;
@@ -60,32 +56,17 @@ double CurrentMeasure(PairSearch *s) {
 // The time of the smallest measure near t; the search's date and step are
 // left as they were. measure gets the value there.
 double Refine(PairSearch *s, const LocationRecord *site, double t, double *measure) {
-    double step = s->step;
     const int physical = NeedsDiameters(s->measureMode) ? 1 : 0;
     DateRecord probe;
-    double best = kRefineStartBest;
-    for (int pass = 0; pass < kRefinePasses; ++pass) {
-        const double first = t - kRefineBackSteps * step;
-        step *= kRefineShrink;
-        best = kRefineStartBest;
-        for (int i = 0; i < kRefinePoints; ++i) {
-            const double x = first + i * step;
-            SetCompletedDate(site, x, &probe);
-            if (!Evaluate(s, site, &probe, physical)) continue;
-            const double m = CurrentMeasure(s);
-            if (m < best) {
-                best = m;
-                t = x;
-            }
-        }
-        // A grid point can stay the best of the next, finer grid although the
-        // minimum lies between points: t not moving says nothing about the
-        // precision reached. The refinement ends once the grid is as fine as
-        // the tolerance.
-        if (step <= s->tolerance || !(best > s->limit)) break;
-    }
-    *measure = best;
-    return t;
+    auto value = [&](double x, double *v) {
+        SetCompletedDate(site, x, &probe);
+        if (!Evaluate(s, site, &probe, physical)) return 0;
+        *v = CurrentMeasure(s);
+        return 1;
+    };
+    // A measure that no longer exceeds the limit needs no finer grid.
+    auto withinLimit = [s](double best) { return !(best > s->limit); };
+    return RefineGridMinimum(t, s->step, s->tolerance, value, [](double) {}, withinLimit, measure);
 }
 
 }  // namespace
