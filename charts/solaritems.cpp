@@ -70,6 +70,17 @@ void MoveCurrentDateTo(ChartContext *c, double julianDate) {
     AdvanceChartTime(c, julianDate - c->currentDate.julianDate);
 }
 
+// A body placed in the chart frame (lon, lat) projected to its pixel, with
+// its symbol radius: a comet's from its coma (its axis turned to the chart),
+// any other's from its magnitude m. 0 when the point does not project.
+int ProjectBodyItem(ChartContext *c, BodyRecord *work, int objectClass, double ra, double dec, double lon,
+                    double lat, double m, int *px, int *py, double *radius) {
+    if (!ProjectChartPoint(c, lon, lat, px, py)) return 0;
+    *radius = GetStarSymbolRadius(c, m);
+    if (objectClass == kHitClassComet || objectClass == kHitClassUserComet) CometSymbol(c, work, ra, dec, radius);
+    return 1;
+}
+
 void Recentre(ChartContext *c, double ra, double dec, double parameter, double secondParameter,
               int lift) {
     if (lift) LiftChartCentreAboveHorizon(c, &ra, &dec);
@@ -97,10 +108,8 @@ int NextCollectedBodyItem(ChartContext *chart, const SolarSystemHit *hits,
             continue;
         }
         int px = 0, py = 0;
-        if (!ProjectChartPoint(chart, lon, lat, &px, &py)) continue;
-        double radius = GetStarSymbolRadius(chart, m);
-        if (hit.objectClass == kHitClassComet || hit.objectClass == kHitClassUserComet)
-            CometSymbol(chart, work, ra, dec, &radius);
+        double radius = 0;
+        if (!ProjectBodyItem(chart, work, hit.objectClass, ra, dec, lon, lat, m, &px, &py, &radius)) continue;
         if (rightAscension) *rightAscension = ra;
         if (declination) *declination = dec;
         if (x) *x = px;
@@ -309,10 +318,8 @@ int NextFocusItem(ChartFocus *focus, ChartContext *chart, const SolarSystemHit *
             continue;
         }
         int px = 0, py = 0;
-        if (!ProjectChartPoint(chart, lon, lat, &px, &py)) continue;
-        double radius = GetStarSymbolRadius(chart, m);
-        if (hit.objectClass == kHitClassComet || hit.objectClass == kHitClassUserComet)
-            CometSymbol(chart, work, ra, dec, &radius);
+        double radius = 0;
+        if (!ProjectBodyItem(chart, work, hit.objectClass, ra, dec, lon, lat, m, &px, &py, &radius)) continue;
         if (rightAscension) *rightAscension = ra;
         if (declination) *declination = dec;
         if (x) *x = px;
