@@ -249,13 +249,49 @@ TEST(Files, BinBakCopies) {
     EXPECT_FALSE(testutil::PathIsThere(dir.file("none.bak")));
 }
 
+// The text of the tree item the folder browser has selected ("" while none).
+std::string BrowserSelection() {
+    HWND box = testutil::FindDialog("Browse for Folder");
+    if (!box) return "";
+    struct Search {
+        HWND tree = nullptr;
+    } search;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM data) -> BOOL {
+            char cls[32] = "";
+            GetClassNameA(child, cls, sizeof cls);
+            if (_stricmp(cls, WC_TREEVIEWA) != 0) return TRUE;
+            reinterpret_cast<Search *>(data)->tree = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.tree) return "";
+    HTREEITEM item = TreeView_GetSelection(search.tree);
+    if (!item) return "";
+    char text[MAX_PATH] = "";
+    TVITEMA tv;
+    std::memset(&tv, 0, sizeof tv);
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    if (!SendMessageA(search.tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return "";
+    return text;
+}
+
 TEST(Shell, BrowserPreselectsAStartFolderWithSlashes) {
     testutil::TempDir dir;
     std::string start = dir.path();  // "/" separators
+    std::string leaf = start.substr(start.find_last_of("/\\") + 1);
     Parent parent;
     char chosen[MAX_PATH] = "";
     int r = 0;
-    ASSERT_TRUE(testutil::RunScript({testutil::Answer("Browse for Folder", IDOK)},
+    // The browser expands its tree down to the start folder as the shell
+    // enumerates it, which takes a while on a loaded machine: OK is pressed
+    // once the start folder is the selected item, as a user would see it.
+    ASSERT_TRUE(testutil::RunScript({testutil::Wait([&] { return _stricmp(BrowserSelection().c_str(), leaf.c_str()) == 0; }),
+                                     testutil::Answer("Browse for Folder", IDOK)},
                                     [&] { r = BrowseForFolder(parent.window, "Choose a folder", start.c_str(), chosen); }))
         << "no folder browser appeared: " << testutil::LastScriptFailure();
     ASSERT_EQ(r, 1);
