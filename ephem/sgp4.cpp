@@ -35,8 +35,11 @@ const double kEarthRotation = 4.37526908801129966e-3;
 // Resonance integration step (minutes) and half its square.
 const double kResonanceStep = 720.0;
 const double kResonanceHalfStepSquared = 0.5 * kResonanceStep * kResonanceStep;
-const int kKeplerIterations = 11;
-const double kKeplerTolerance = 1e-6;
+// Kepler's equation: at most 10 Newton steps, until a step is below 1e-12
+// rad, as the reference implementation takes them (near-parabolic orbits
+// need every one of them).
+const int kKeplerIterations = 10;
+const double kKeplerTolerance = 1e-12;
 
 // Solar and lunar mean motions (rad/min) and eccentricities.
 const double kZns = 1.19459e-5;
@@ -635,7 +638,7 @@ int FinishSatellitePropagation(const SatellitePropagatorState *s, double t, doub
                       (1.0 - coseo1 * axnl - sineo1 * aynl);
         if (std::fabs(step) >= 0.95) step = step > 0.0 ? 0.95 : -0.95;
         eo1 += step;
-        if (std::fabs(step) <= kKeplerTolerance) break;
+        if (std::fabs(step) < kKeplerTolerance) break;
     }
     sineo1 = std::sin(eo1);
     coseo1 = std::cos(eo1);
