@@ -15,6 +15,7 @@
 #include "ephem/moon.h"
 #include "ephem/parallax.h"
 #include "ephem/planetseries.h"
+#include "ephem/pluto.h"
 
 namespace {
 
@@ -62,6 +63,9 @@ int ComputeBodyPosition(const DateRecord *date, HeliocentricPlace earth, BodyRec
     const bool planet = type != kBodySun && type != kBodyEarthShadow;
     if (planet && !EphemerisTablesLoaded()) return 0;
     const double t = date->centuriesTT;
+    // Pluto has no theory outside 3000 BC - AD 3000 (ephem/pluto.h): no
+    // place rather than a wrong one.
+    if (type == kBodyPluto && GetPlutoTheory(t) == kPlutoNoTheory) return 0;
 
     BodyRecord moon;
     if (type == kBodyEarthShadow) {
