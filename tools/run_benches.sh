@@ -55,8 +55,8 @@ fi
 
 tables=$(mktemp -d /tmp/gleaner_bench_tables_XXXXXX)
 trap 'rm -rf "$tables"' EXIT
-if python3 tools/gen_ephemeris_tables.py --out "$tables" >/dev/null &&
-   python3 tools/gen_nutcon.py --out "$tables" >/dev/null; then
+if python3 tools/gen_ephemeris_tables.py --out "$tables" >/dev/null 2>&1 &&
+   python3 tools/gen_nutcon.py --out "$tables" >/dev/null 2>&1; then
   export GLEANER_BENCH_TABLES=$tables
 fi
 
