@@ -19,9 +19,17 @@
 // Every reference is installed by tools/install_deps.sh; a section whose
 // reference is missing says that it is skipped.
 //
-// Usage: astro_accuracy [nutcon folder] [historic_deltat.npy]
-//   Without a folder the nutation table is generated into a scratch folder by
-//   tools/gen_nutcon.py of this source tree.
+// Ranges: Pluto's series against the Keplerian elements that take over
+// outside 1885-2099, the hand-over steps and no place beyond AD 3000; the
+// Moon's series against the full ELP 2000-82B century by century from 1000
+// to 3000; Delta T's extrapolation beyond the observed values.
+//
+// Each main figure is printed beside its stated tolerance at the end; the
+// exit status is 1 when one is beyond it or a reference is missing.
+//
+// Usage: astro_accuracy [--short] [nutcon folder] [historic_deltat.npy]
+//   Without a folder the tables are generated into a scratch folder (or
+//   taken from GLEANER_BENCH_TABLES); --short: fewer samples.
 #if defined(__has_include)
 #if __has_include(<erfa.h>)
 #define ASTRO_ACCURACY_HAVE_ERFA 1
@@ -31,8 +39,8 @@
 #ifndef ASTRO_ACCURACY_HAVE_ERFA
 #include <cstdio>
 int main() {
-    std::printf("astro_accuracy: ERFA (liberfa-dev) is not installed; nothing to compare\n");
-    return 0;
+    std::printf("astro_accuracy: ERFA (liberfa-dev) is not installed: every section MISSING\n");
+    return 1;
 }
 #else
 
@@ -57,8 +65,10 @@ int main() {
 #include "astro/precession.h"
 #include "astro/riseset.h"
 #include "astro/sidereal.h"
+#include "bench/benchutil.h"
 #include "bench/ephem_accuracy.h"
 #include "bench/moontimes_accuracy.h"
+#include "bench/ranges_accuracy.h"
 #include "bench/sunmoon_accuracy.h"
 #include "core/mathutil.h"
 
@@ -77,28 +87,6 @@ struct Worst {
         }
     }
 };
-
-std::string SourceRoot() {
-    std::string file = __FILE__;
-    size_t slash = file.rfind("/bench/");
-    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-}
-
-bool PrepareNutationTable(const char *folder) {
-    std::string dir;
-    if (folder) {
-        dir = folder;
-    } else {
-        char pattern[] = "/tmp/astro_accuracy_XXXXXX";
-        if (!mkdtemp(pattern)) return false;
-        dir = pattern;
-        std::string command = "python3 \"" + SourceRoot() + "/tools/gen_nutcon.py\" --out \"" + dir +
-                              "\" > /dev/null";
-        if (std::system(command.c_str()) != 0) return false;
-    }
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return LoadNutationTable(dir.c_str()) == 1;
-}
 
 // A two-row float64 .npy array (Julian dates, Delta T seconds), C order.
 bool ReadHistoricTable(const char *path, std::vector<double> *jd, std::vector<double> *seconds) {
@@ -137,7 +125,7 @@ bool ReadIersSeries(std::vector<double> *jd, std::vector<double> *seconds) {
     const int fd = mkstemp(path);
     if (fd < 0) return false;
     close(fd);
-    std::string command = "python3 \"" + SourceRoot() + "/tools/gen_deltat_table.py\" --series > \"" +
+    std::string command = "python3 \"" + benchutil::SourceRoot() + "/tools/gen_deltat_table.py\" --series > \"" +
                           path + "\" 2> /dev/null";
     bool ok = std::system(command.c_str()) == 0;
     FILE *f = ok ? std::fopen(path, "r") : nullptr;
@@ -492,17 +480,29 @@ void RiseSetSection() {
 }  // namespace
 
 int main(int argc, char **argv) {
+    const bool quick = benchutil::TakeShortSwitch(&argc, argv);
     const char *nutconFolder = argc > 1 ? argv[1] : nullptr;
     const char *historicPath = argc > 2 ? argv[2] : kDefaultHistoricTable;
-    if (!PrepareNutationTable(nutconFolder)) {
-        std::fprintf(stderr, "nutcon.bin could not be generated or read\n");
-        return 1;
+    benchutil::Tally &tally = benchutil::ProgramTally();
+    benchutil::ScratchFolder scratch("astro_accuracy");
+    // The packaged tables (nutcon.bin with them), or nutcon.bin from the
+    // folder given.
+    const bool tables = benchutil::LoadEphemerisTables(scratch);
+    std::string nutcon = nutconFolder ? nutconFolder : "";
+    if (!nutcon.empty() && nutcon.back() != '/') nutcon += '/';
+    if (!tables && nutcon.empty()) {
+        tally.Missing("astro_accuracy", "the tables could not be generated or read");
+        return tally.Finish("astro_accuracy");
+    }
+    if (!nutcon.empty() && LoadNutationTable(nutcon.c_str()) != 1) {
+        tally.Missing("astro_accuracy", "nutcon.bin could not be read");
+        return tally.Finish("astro_accuracy");
     }
 
     LocationRecord greenwich;
     InitLocationRecord(&greenwich, 0.0, 0.9, 0.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Greenwich");
 
-    const int kSamples = 4000;
+    const int kSamples = quick ? 1000 : 4000;
     Worst jdSeconds, calendarSeconds, gmst, gast, obliquity, dpsi, deps;
     uint32_t seed = 12345u;
     for (int i = 0; i < kSamples; ++i) {
@@ -570,20 +570,25 @@ int main(int argc, char **argv) {
     std::printf("Rise and set of fixed stars against an ERFA altitude search\n");
     RiseSetSection();
     // The ephemeris sections measure what the program uses: the packaged
-    // tables, generated and loaded first (without them the Sun and Moon
-    // fall back to their low-precision theories).
-    if (!ephem_accuracy::LoadTables()) {
-        std::printf("ephemeris tables could not be generated or loaded: the Sun and Moon, planet,"
-                    " phase and Moon rise and set sections skipped\n");
+    // tables (without them the Sun and Moon fall back to their
+    // low-precision theories).
+    if (!tables) {
+        tally.Missing("ephemeris sections", "the ephemeris tables could not be generated or loaded");
     } else {
         sunmoon_accuracy::Section();
         ephem_accuracy::PlanetSeriesSection();
         ephem_accuracy::Section();
         moontimes_accuracy::Section();
+        ranges_accuracy::Section();
         FreeEphemerisData();
     }
     FreeNutationTable();
-    return 0;
+    // The nutation table (nutcon.bin) holds the series' larger terms only.
+    tally.Check("GMST against eraGmst82", gmst.value, "\"", 0.002);
+    tally.Check("GAST against eraGst94", gast.value, "\"", 0.01);
+    tally.Check("nutation in longitude against eraNut80", dpsi.value, "\"", 0.005);
+    tally.Check("nutation in obliquity against eraNut80", deps.value, "\"", 0.005);
+    return tally.Finish("astro_accuracy");
 }
 
 #endif  // ASTRO_ACCURACY_HAVE_ERFA

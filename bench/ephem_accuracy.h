@@ -1,6 +1,6 @@
 // Accuracy sections of the astro_accuracy benchmark for the ephemeris, run
-// with the packaged tables loaded (LoadTables, called by astro_accuracy.cpp
-// before any section that uses them):
+// with the packaged tables loaded (by astro_accuracy.cpp, before any section
+// that uses them):
 // - the planets' series: the heliocentric places of tables 1..8 (ecliptic
 //   and equinox of date) over the whole range of dates the suite accepts
 //   (years -4712 to 9999) against libnova's full VSOP87 and against the
@@ -35,6 +35,7 @@
 #include "ephem/moonphases.h"
 #include "ephem/planetseries.h"
 #include "core/mathutil.h"
+#include "bench/benchutil.h"
 
 #if defined(__has_include)
 #if __has_include(<libnova/libnova.h>)
@@ -48,27 +49,15 @@ namespace ephem_accuracy {
 const double kToArcsec = 648000.0 / kPi;
 const double kAuMetres = 149597870700.0;
 const double kLightDaysPerAU = 149597870700.0 / 299792458.0 / 86400.0;
-
-inline std::string SourceRoot() {
-    std::string file = __FILE__;
-    size_t slash = file.rfind("/bench/");
-    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-}
-
-// Generates the tables (and nutcon.bin) into a scratch folder and loads them.
-inline bool LoadTables() {
-    char pattern[] = "/tmp/ephem_accuracy_XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    std::string dir = pattern;
-    std::string out = " --out \"" + dir + "\" > /dev/null";
-    std::string a = "python3 \"" + SourceRoot() + "/tools/gen_ephemeris_tables.py\"" + out;
-    std::string b = "python3 \"" + SourceRoot() + "/tools/gen_nutcon.py\"" + out;
-    if (std::system(a.c_str()) != 0 || std::system(b.c_str()) != 0) return false;
-    char folder[512];
-    std::snprintf(folder, sizeof folder, "%s/", dir.c_str());
-    FreeEphemerisData();
-    return LoadEphemerisData(folder) == 1;
-}
+// Stated tolerances: the planets' tables against the full VSOP87 (1600-2400),
+// apparent places against the full theories (1900-2100; the Moon's 60-term
+// series against ELP 2000-82B), the phases' series (Meeus ch. 49).
+const double kPlanetTableTolerance = 2.0;   // arcseconds
+const double kPlanetPlaceTolerance = 3.0;   // arcseconds
+const double kMoonPlaceTolerance = 15.0;    // arcseconds
+// Pluto from 2100 on comes from Standish's elements (ephem/pluto.h).
+const double kPlutoPlaceTolerance = 400.0;  // arcseconds
+const double kPhaseTolerance = 1.0;         // minutes
 
 // The heliocentric place of planet 1..8 at TT, ICRS-aligned, AU: from
 // eraPlan94, or (vsop true) from libnova's VSOP87 (J2000 ecliptic, turned to
@@ -255,7 +244,7 @@ inline void PlanetSeriesSection() {
                                     "saturn", "uranus", "neptune"};
     static const char *kNames[9] = {nullptr, "Mercury", "Venus", "Earth", "Mars", "Jupiter",
                                     "Saturn", "Uranus", "Neptune"};
-    const int kInstants = 1500;
+    const int kInstants = benchutil::QuickRun() ? 40 : 1500;
     std::printf("ephemeris: the planets' tables of date, heliocentric, %d instants over years "
                 "-4712..9999\n", kInstants);
     if (!HaveFullTheories())
@@ -312,6 +301,9 @@ inline void PlanetSeriesSection() {
         }
         std::printf("  %-10s %10.3f \" %-9.0f %10.3f \" %-9.0f %10.3f \"\n", kNames[body], worstNova,
                     worstNovaYear, worstFiles, worstFilesYear, worstNear);
+        char what[64];
+        std::snprintf(what, sizeof what, "%s table, 1600-2400", kNames[body]);
+        benchutil::ProgramTally().Check(what, worstNear, "\"", kPlanetTableTolerance);
         if (!haveFiles) std::printf("  (VSOP87 files of kstars-data missing: that column skipped)\n");
     }
     std::printf("  (libnova's Uranus and Neptune themselves part from the VSOP87 files by up to\n"
@@ -333,7 +325,7 @@ inline void Section() {
                             "Neptune", "Pluto"};
     const int kCount = 10;
     double worstLow[kCount] = {0}, worstFull[kCount] = {0}, worstFullYear[kCount] = {0};
-    const int kSamples = 2000;
+    const int kSamples = benchutil::QuickRun() ? 100 : 2000;
     for (int i = 0; i < kSamples; ++i) {
         double jd = 2415020.5 + (73049.0 * i) / (kSamples - 1) + 0.37 * (i % 7);
         DateRecord date;
@@ -379,6 +371,14 @@ inline void Section() {
                                 : kBodies[b] == 10 ? "libnova ELP 2000-82B"
                                 : kBodies[b] == 9  ? "libnova (Meeus ch. 37)"
                                                    : "libnova VSOP87";
+        if (HaveFullTheories() || kBodies[b] == 0) {
+            char what[64];
+            std::snprintf(what, sizeof what, "%s apparent place, 1900-2100", kNames[b]);
+            benchutil::ProgramTally().Check(what, worstFull[b], "\"",
+                                            kBodies[b] == 10  ? kMoonPlaceTolerance
+                                            : kBodies[b] == 9 ? kPlutoPlaceTolerance
+                                                              : kPlanetPlaceTolerance);
+        }
         if (kBodies[b] == 9)
             std::printf("  %-10s %-28s %12.3f \"  %-8.1f -\n", kNames[b], reference, worstFull[b],
                         worstFullYear[b]);
@@ -434,6 +434,9 @@ inline void Section() {
     char label[64];
     std::snprintf(label, sizeof label, "ERFA elongation (%d phases)", count);
     std::printf("  %-34s %12.2f min  %.1f\n", label, worstErfa, worstErfaYear);
+    benchutil::ProgramTally().Check("Moon phases against published times", worstPublished, "min",
+                                    kPhaseTolerance);
+    benchutil::ProgramTally().Check("Moon phases against ERFA's elongation", worstErfa, "min", kPhaseTolerance);
 }
 
 }  // namespace ephem_accuracy

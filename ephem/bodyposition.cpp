@@ -15,6 +15,7 @@
 #include "ephem/moon.h"
 #include "ephem/parallax.h"
 #include "ephem/planetseries.h"
+#include "ephem/pluto.h"
 
 namespace {
 
@@ -62,6 +63,9 @@ int ComputeBodyPosition(const DateRecord *date, HeliocentricPlace earth, BodyRec
     const bool planet = type != kBodySun && type != kBodyEarthShadow;
     if (planet && !EphemerisTablesLoaded()) return 0;
     const double t = date->centuriesTT;
+    // Pluto has no theory outside 3000 BC - AD 3000 (ephem/pluto.h): no
+    // place rather than a wrong one.
+    if (type == kBodyPluto && GetPlutoTheory(t) == kPlutoNoTheory) return 0;
 
     BodyRecord moon;
     if (type == kBodyEarthShadow) {
@@ -129,6 +133,18 @@ void ComputeBodyTopocentric(const LocationRecord *site, const DateRecord *date, 
     double ra = 0.0, dec = 0.0;
     ConvertEclipticToEquatorial(date, &ra, &dec, longitude + date->nutationLongitude, latitude,
                                 kTrueObliquity);
+    if (body->type == kBodyEarthShadow) {
+        // The shadow lies opposite the Sun as the Sun is seen: the antipode
+        // of the Sun's apparent place, with the annual aberration the Sun
+        // gets (20.5" behind its geometric place; the light that casts the
+        // shadow left the Sun that long ago). Aberrating the anti-solar point
+        // itself would move it 20.5" the other way; placing the shadow at the
+        // geometric anti-Sun made every eclipse maximum 30-40 s late.
+        double sunRa = Reduce(ra + kPi), sunDec = -dec;
+        ApplyAnnualAberration(date, &sunRa, &sunDec, 1, 1);
+        ra = Reduce(sunRa + kPi);
+        dec = -sunDec;
+    }
     if (body->type == kBodyMoon || body->type == kBodyEarthShadow) {
         double sinParallax =
             body->geocentricDistance > 0.0 ? kEarthRadiusKm / body->geocentricDistance : 0.0;

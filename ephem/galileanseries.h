@@ -2,6 +2,10 @@
 // 333, 1977; time origin 1976 August 10.0): the state of the theory for one
 // time, the place of each satellite on Jupiter's equator, and its
 // jovicentric vector on the ecliptic of date.
+//
+// Range: fitted to observations of 1891-1976; within 3" of PyEphem's
+// Galilean theory over 2024 and within 9" a century either side
+// (bench/satellite_accuracy). Used for every date.
 #pragma once
 
 struct GalileanState {

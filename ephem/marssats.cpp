@@ -1,6 +1,10 @@
 // Phobos and Deimos from precessing mean elements referred to each
 // satellite's Laplace plane, whose node and inclination on the Earth's
 // equator drift slowly (elements of the Mariner 9 epoch, 1971 November 11.0).
+//
+// Range: within 1" of PyEphem over 2024; the mean elements drift away from
+// it by 35" (Phobos) and 86" (Deimos) a century before (bench/
+// satellite_accuracy). Used for every date.
 #include <cmath>
 
 #include "astro/datetime.h"

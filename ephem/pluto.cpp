@@ -10,6 +10,7 @@
 namespace {
 
 const double kArcsecond = kPi / 648000.0;       // rad
+const double kDegree = kPi / 180.0;
 const double kCircle = 1296000.0;               // arcseconds
 const int kMaxHarmonic = 24;
 
@@ -133,11 +134,59 @@ int EvaluatePlutoSeries(double julianDate, double *longitude, double *latitude, 
     return 1;
 }
 
-void ComputePlutoHeliocentric(double centuriesTT, HeliocentricPlace *out) {
-    if (!out) return;
-    double l, b, r;  // out may be a field of a packed record
-    EvaluatePlutoSeries(centuriesTT * 36525.0 + 2451545.0, &l, &b, &r);
+int EvaluatePlutoElements(double julianDate, double *longitude, double *latitude, double *radius) {
+    // Standish, table 2a (3000 BC - AD 3000), Pluto: value at J2000 and rate
+    // per Julian century; AU and degrees; the extra term b T^2 of table 2b
+    // in the mean anomaly.
+    const double t = (julianDate - 2451545.0) / 36525.0;
+    const double a = 39.48686035 + 0.00449751 * t;
+    const double e = 0.24885238 + 0.00006016 * t;
+    const double inclination = (17.14104260 + 0.00000501 * t) * kDegree;
+    const double meanLongitude = 238.96535011 + 145.18042903 * t;
+    const double perihelionLongitude = 224.09702598 - 0.00968827 * t;
+    const double node = (110.30167986 - 0.00809981 * t) * kDegree;
+    const double b = -0.01262724;
+    const double argument = perihelionLongitude * kDegree - node;
+    double m = std::remainder((meanLongitude - perihelionLongitude + b * t * t) * kDegree, 2.0 * kPi);
+    // Kepler's equation by Newton's method (e is a quarter: a few steps).
+    double ea = m + e * std::sin(m);
+    for (int i = 0; i < 20; ++i) {
+        const double step = (m - (ea - e * std::sin(ea))) / (1.0 - e * std::cos(ea));
+        ea += step;
+        if (std::fabs(step) < 1e-14) break;
+    }
+    const double xp = a * (std::cos(ea) - e), yp = a * std::sqrt(1.0 - e * e) * std::sin(ea);
+    const double cw = std::cos(argument), sw = std::sin(argument);
+    const double cn = std::cos(node), sn = std::sin(node);
+    const double ci = std::cos(inclination), si = std::sin(inclination);
+    const double x = (cw * cn - sw * sn * ci) * xp + (-sw * cn - cw * sn * ci) * yp;
+    const double y = (cw * sn + sw * cn * ci) * xp + (-sw * sn + cw * cn * ci) * yp;
+    const double z = sw * si * xp + cw * si * yp;
+    const double r = std::sqrt(x * x + y * y + z * z);
+    if (longitude) *longitude = std::atan2(y, x);
+    if (latitude) *latitude = std::asin(z / r);
+    if (radius) *radius = r;
+    return 1;
+}
+
+int GetPlutoTheory(double centuriesTT) {
+    const double jd = centuriesTT * 36525.0 + 2451545.0;
+    if (jd >= kPlutoSeriesFirstJd && jd < kPlutoSeriesLastJd) return kPlutoSeriesTheory;
+    if (jd >= kPlutoElementsFirstJd && jd < kPlutoElementsLastJd) return kPlutoElementsTheory;
+    return kPlutoNoTheory;
+}
+
+int ComputePlutoHeliocentric(double centuriesTT, HeliocentricPlace *out) {
+    if (!out) return kPlutoNoTheory;
+    double l = 0.0, b = 0.0, r = 0.0;  // out may be a field of a packed record
+    const double jd = centuriesTT * 36525.0 + 2451545.0;
+    const int theory = GetPlutoTheory(centuriesTT);
+    if (theory == kPlutoSeriesTheory)
+        EvaluatePlutoSeries(jd, &l, &b, &r);
+    else if (theory == kPlutoElementsTheory)
+        EvaluatePlutoElements(jd, &l, &b, &r);
     out->longitude = l;
     out->latitude = b;
     out->radius = r;
+    return theory;
 }

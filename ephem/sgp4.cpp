@@ -32,12 +32,14 @@ const double kSimplifiedPerigee = 1.034492841559484;
 const double kLunarSolarEpoch = 2415020.0;
 // Earth rotation, rad/min.
 const double kEarthRotation = 4.37526908801129966e-3;
-// Lunar-solar periodics are kept for this many minutes.
-const double kPeriodicsInterval = 30.0;
-// Resonance integration step, minutes.
+// Resonance integration step (minutes) and half its square.
 const double kResonanceStep = 720.0;
-const int kKeplerIterations = 11;
-const double kKeplerTolerance = 1e-6;
+const double kResonanceHalfStepSquared = 0.5 * kResonanceStep * kResonanceStep;
+// Kepler's equation: at most 10 Newton steps, until a step is below 1e-12
+// rad, as the reference implementation takes them (near-parabolic orbits
+// need every one of them).
+const int kKeplerIterations = 10;
+const double kKeplerTolerance = 1e-12;
 
 // Solar and lunar mean motions (rad/min) and eccentricities.
 const double kZns = 1.19459e-5;
@@ -456,71 +458,71 @@ void ApplyDeepSpaceSecular(SatellitePropagatorState *s, double t, double *em, do
     *nodem += s->dnodt * t;
     *mm += s->dmdt * t;
     if (s->resonance == 0) return;
-    // Restart at the epoch when t is nearer to it than to the current point.
-    if (std::fabs(t) < std::fabs(t - s->integratorTime)) {
+    // The resonance terms are integrated from the epoch in fixed steps of
+    // 720 minutes (Euler-Maclaurin, to second order), the last part step
+    // taken from the nearest grid point: so the answer at a time depends on
+    // that time alone. The integrator keeps its last grid point between
+    // calls and starts again from the epoch when the time lies on the other
+    // side of the epoch or nearer to it than that point, as the reference
+    // implementation of "Revisiting Spacetrack Report #3" does.
+    if (s->integratorTime == 0.0 || t * s->integratorTime <= 0.0 ||
+        std::fabs(t) < std::fabs(s->integratorTime)) {
         s->integratorTime = 0.0;
         s->integratorLongitude = s->xlamo;
         s->integratorMeanMotion = s->meanMotion;
     }
-    double span = t - s->integratorTime;
-    int steps = static_cast<int>(std::ceil(std::fabs(span) / kResonanceStep));
-    if (steps > 0) {
-        double h = span / steps;
-        for (int i = 0; i < steps; ++i) {
-            double xldot, xndt, xnddt;
-            ResonanceRates(s, s->integratorTime, s->integratorLongitude, s->integratorMeanMotion,
-                           &xldot, &xndt, &xnddt);
-            s->integratorLongitude += (xldot + xndt * h * 0.5) * h;
-            s->integratorMeanMotion += (xndt + xnddt * h * 0.5) * h;
-            s->integratorTime += h;
+    const double step = t > 0.0 ? kResonanceStep : -kResonanceStep;
+    double xldot = 0.0, xndt = 0.0, xnddt = 0.0, ft = 0.0;
+    for (;;) {
+        ResonanceRates(s, s->integratorTime, s->integratorLongitude, s->integratorMeanMotion, &xldot,
+                       &xndt, &xnddt);
+        if (std::fabs(t - s->integratorTime) < kResonanceStep) {
+            ft = t - s->integratorTime;
+            break;
         }
-        s->integratorTime = t;  // no drift from repeated additions
+        s->integratorLongitude += xldot * step + xndt * kResonanceHalfStepSquared;
+        s->integratorMeanMotion += xndt * step + xnddt * kResonanceHalfStepSquared;
+        s->integratorTime += step;
     }
+    *nm = s->integratorMeanMotion + xndt * ft + xnddt * ft * ft * 0.5;
+    const double xl = s->integratorLongitude + xldot * ft + xndt * ft * ft * 0.5;
     double theta = std::fmod(s->gsto + t * kEarthRotation, kTwoPi);
-    double xl = s->integratorLongitude;
-    *nm = s->integratorMeanMotion;
     if (s->resonance == 1)
         *mm = xl - *nodem - *argpm + theta;
     else
         *mm = xl - 2.0 * *nodem + 2.0 * theta;
 }
 
-// Lunar-solar long-period periodics (kept for 30 minutes), applied to the
-// osculating elements; the Lyddane form below 0.2 rad of inclination.
+// Lunar-solar long-period periodics, computed afresh for every time (a
+// copy kept from an earlier call would make the answer depend on the calls
+// before it), applied to the osculating elements; the Lyddane form below
+// 0.2 rad of inclination.
 void ApplyDeepSpacePeriodics(SatellitePropagatorState *s, double t, double *ep, double *inclp,
                              double *nodep, double *argpp, double *mp) {
-    if (!s->periodicsValid || std::fabs(t - s->periodicsTime) >= kPeriodicsInterval) {
-        double zm = s->zmos + kZns * t;
-        double zf = zm + 2.0 * kZes * std::sin(zm);
-        double sinzf = std::sin(zf);
-        double f2 = 0.5 * sinzf * sinzf - 0.25;
-        double f3 = -0.5 * sinzf * std::cos(zf);
-        double ses = s->se2 * f2 + s->se3 * f3;
-        double sis = s->si2 * f2 + s->si3 * f3;
-        double sls = s->sl2 * f2 + s->sl3 * f3 + s->sl4 * sinzf;
-        double sghs = s->sgh2 * f2 + s->sgh3 * f3 + s->sgh4 * sinzf;
-        double shs = s->sh2 * f2 + s->sh3 * f3;
-        zm = s->zmol + kZnl * t;
-        zf = zm + 2.0 * kZel * std::sin(zm);
-        sinzf = std::sin(zf);
-        f2 = 0.5 * sinzf * sinzf - 0.25;
-        f3 = -0.5 * sinzf * std::cos(zf);
-        double sel = s->ee2 * f2 + s->e3 * f3;
-        double sil = s->xi2 * f2 + s->xi3 * f3;
-        double sll = s->xl2 * f2 + s->xl3 * f3 + s->xl4 * sinzf;
-        double sghl = s->xgh2 * f2 + s->xgh3 * f3 + s->xgh4 * sinzf;
-        double shll = s->xh2 * f2 + s->xh3 * f3;
-        s->pe = ses + sel;
-        s->pinc = sis + sil;
-        s->pl = sls + sll;
-        s->pgh = sghs + sghl;
-        s->ph = shs + shll;
-        s->periodicsTime = t;
-        s->periodicsValid = 1;
-    }
-    double pinc = s->pinc, pl = s->pl, pgh = s->pgh, ph = s->ph;
+    double zm = s->zmos + kZns * t;
+    double zf = zm + 2.0 * kZes * std::sin(zm);
+    double sinzf = std::sin(zf);
+    double f2 = 0.5 * sinzf * sinzf - 0.25;
+    double f3 = -0.5 * sinzf * std::cos(zf);
+    const double ses = s->se2 * f2 + s->se3 * f3;
+    const double sis = s->si2 * f2 + s->si3 * f3;
+    const double sls = s->sl2 * f2 + s->sl3 * f3 + s->sl4 * sinzf;
+    const double sghs = s->sgh2 * f2 + s->sgh3 * f3 + s->sgh4 * sinzf;
+    const double shs = s->sh2 * f2 + s->sh3 * f3;
+    zm = s->zmol + kZnl * t;
+    zf = zm + 2.0 * kZel * std::sin(zm);
+    sinzf = std::sin(zf);
+    f2 = 0.5 * sinzf * sinzf - 0.25;
+    f3 = -0.5 * sinzf * std::cos(zf);
+    const double sel = s->ee2 * f2 + s->e3 * f3;
+    const double sil = s->xi2 * f2 + s->xi3 * f3;
+    const double sll = s->xl2 * f2 + s->xl3 * f3 + s->xl4 * sinzf;
+    const double sghl = s->xgh2 * f2 + s->xgh3 * f3 + s->xgh4 * sinzf;
+    const double shll = s->xh2 * f2 + s->xh3 * f3;
+    const double pe = ses + sel;
+    double pinc = sis + sil, pl = sls + sll, pgh = sghs + sghl, ph = shs + shll;
     *inclp += pinc;
-    *ep += s->pe;
+    *ep += pe;
     double sinip = std::sin(*inclp), cosip = std::cos(*inclp);
     if (*inclp >= 0.2) {
         ph /= sinip;
@@ -636,7 +638,7 @@ int FinishSatellitePropagation(const SatellitePropagatorState *s, double t, doub
                       (1.0 - coseo1 * axnl - sineo1 * aynl);
         if (std::fabs(step) >= 0.95) step = step > 0.0 ? 0.95 : -0.95;
         eo1 += step;
-        if (std::fabs(step) <= kKeplerTolerance) break;
+        if (std::fabs(step) < kKeplerTolerance) break;
     }
     sineo1 = std::sin(eo1);
     coseo1 = std::cos(eo1);

@@ -29,13 +29,10 @@ struct SatellitePropagatorState {
     int resonance;
     double d2201, d2211, d3210, d3222, d4410, d4422, d5220, d5232, d5421, d5433;
     double del1, del2, del3, xfact, xlamo;
-    // The resonance integrator's current point: minutes since epoch, mean
-    // longitude and mean motion there.
+    // The resonance integrator's last grid point (a multiple of 720 minutes
+    // from the epoch), the mean longitude and mean motion there. Only a
+    // starting point: the answer at a time does not depend on it.
     double integratorTime, integratorLongitude, integratorMeanMotion;
-    // The lunar-solar periodics of the last evaluation and its time.
-    int periodicsValid;
-    double periodicsTime;
-    double pe, pinc, pl, pgh, ph;
 };
 
 // Results of the propagation calls.

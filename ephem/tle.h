@@ -62,7 +62,8 @@ int32_t ParseSatelliteNumber(const char *line);
 // minutes or more (SDP4), 0 for SGP4.
 int IsDeepSpaceOrbit(const TwoLineElementSet *elements);
 // The model's mean-motion recovery (Spacetrack Report No. 3): the
-// semi-major axis (Earth radii) and the recovered mean motion (rad/min).
+// recovered mean motion (rad/min) and the semi-major axis that belongs to it
+// (Earth radii), as "Revisiting Spacetrack Report #3" computes them.
 void RecoverMeanMotion(const TwoLineElementSet *elements, double *semiMajorAxis,
                        double *meanMotion);
 // Heights above the equatorial radius, km.

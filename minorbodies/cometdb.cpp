@@ -50,6 +50,21 @@ bool ReadAt(FILE *f, int n, void *buffer, size_t size) {
     return std::fread(buffer, size, 1, f) == 1;
 }
 
+bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
+// The one or two capitals after the last hyphen that ends a text.
+bool FragmentSuffix(const char *text, char *fragment) {
+    if (!text) return false;
+    size_t n = std::strlen(text);
+    while (n > 0 && text[n - 1] == ' ') --n;
+    size_t k = 0;
+    while (k < 2 && k < n && IsCapital(text[n - 1 - k])) ++k;
+    if (k == 0 || n < k + 2 || text[n - 1 - k] != '-' || text[n - 2 - k] == ' ') return false;
+    std::memcpy(fragment, text + n - k, k);
+    fragment[k] = '\0';
+    return true;
+}
+
 int FollowingIndex(FILE *f, int n, size_t size) {
     if (n != -1) return n + 1;
     long pos = std::ftell(f);
@@ -174,20 +189,96 @@ int FindCometByDesignation(const char *text) {
     return found;
 }
 
-int FindCometByNumber(uint16_t number) {
+void GetCometFragment(uint16_t number, const char *name, const char *designation, char *fragment) {
+    if (!fragment) return;
+    fragment[0] = '\0';
+    if (FragmentSuffix(designation, fragment)) return;
+    if (number != 0) FragmentSuffix(name, fragment);
+}
+
+int IsSameCometSet(const CometRecord *a, const CometRecord *b) {
+    if (!a || !b || a->number == 0 || a->number != b->number) return 0;
+    char fa[kCometFragmentSize], fb[kCometFragmentSize];
+    GetCometFragment(a->number, a->name, a->designation, fa);
+    GetCometFragment(b->number, b->name, b->designation, fb);
+    return std::strcmp(fa, fb) == 0;
+}
+
+int ParsePeriodicCometText(const char *text, uint16_t *number, char *fragment) {
+    if (number) *number = 0;
+    if (fragment) fragment[0] = '\0';
+    if (!text) return 0;
+    const char *p = text;
+    while (*p == ' ') ++p;
+    long value = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9' && digits < 6) {
+        value = value * 10 + (*p - '0');
+        ++p;
+        ++digits;
+    }
+    if (digits == 0 || value < 1 || value > 0xFFFF) return 0;
+    char found[kCometFragmentSize] = "";
+    if (std::toupper(static_cast<unsigned char>(*p)) == 'P' ||
+        std::toupper(static_cast<unsigned char>(*p)) == 'D') {
+        ++p;
+        if (*p == '-') {
+            // "73P-B" or "73P-B/name": the fragment follows the number.
+            int k = 0;
+            while (k < 2 && IsCapital(p[1 + k])) {
+                found[k] = p[1 + k];
+                ++k;
+            }
+            found[k] = '\0';
+            if (k == 0 || (p[1 + k] != '\0' && p[1 + k] != '/' && p[1 + k] != ' ')) found[0] = '\0';
+        } else if (*p == '/') {
+            // The label form: the fragment ends the name.
+            FragmentSuffix(p + 1, found);
+        }
+    }
+    if (number) *number = static_cast<uint16_t>(value);
+    if (fragment) CopyStringBounded(fragment, found, kCometFragmentSize);
+    return 1;
+}
+
+int FindCometByNumberAndFragment(uint16_t number, const char *fragment) {
     if (number == 0) return -1;
     FILE *f = OpenCometElementsFile();
     if (!f) return -1;
+    const char *wanted = fragment ? fragment : "";
     int found = -1;
     CometRecord r;
     for (int i = 0; ReadCometRecord(f, -1, &r) && r.number != 0; ++i) {
-        if (r.number == number) {
+        if (r.number != number) continue;
+        char own[kCometFragmentSize];
+        GetCometFragment(r.number, r.name, r.designation, own);
+        if (std::strcmp(own, wanted) == 0) {
             found = i;
             break;
         }
     }
     std::fclose(f);
     return found;
+}
+
+int FindCometByNumber(uint16_t number) {
+    if (number == 0) return -1;
+    FILE *f = OpenCometElementsFile();
+    if (!f) return -1;
+    int first = -1, whole = -1;
+    CometRecord r;
+    for (int i = 0; ReadCometRecord(f, -1, &r) && r.number != 0; ++i) {
+        if (r.number != number) continue;
+        if (first < 0) first = i;
+        char own[kCometFragmentSize];
+        GetCometFragment(r.number, r.name, r.designation, own);
+        if (!own[0]) {
+            whole = i;
+            break;
+        }
+    }
+    std::fclose(f);
+    return whole >= 0 ? whole : first;
 }
 
 void ParseCometDesignationKey(const char *designation, int *year, int *code) {
@@ -223,8 +314,12 @@ int ReadBestCometSet(FILE *f, int n, double t, CometRecord *best) {
     if (!ReadCometRecord(f, n, best)) return -1;
     int bestIndex = n;
     if (best->number == 0) return bestIndex;
+    // The sets of one number may include those of its fragments, each of
+    // them a comet with an orbit of its own: they are passed over.
+    const CometRecord first = *best;
     CometRecord next;
     for (int i = n + 1; ReadCometRecord(f, -1, &next) && next.number == best->number; ++i) {
+        if (!IsSameCometSet(&first, &next)) continue;
         if (std::fabs(next.epoch - t) < std::fabs(best->epoch - t)) {
             *best = next;
             bestIndex = i;

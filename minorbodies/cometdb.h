@@ -25,6 +25,8 @@ const double kDefaultCometH = 7.5;
 const double kDefaultCometK = 4.0;
 // Year and code of ParseCometDesignationKey when none can be read.
 const int kNoDesignationKey = 999;
+// A fragment of a split comet: one or two capitals and the NUL.
+const int kCometFragmentSize = 3;
 
 #pragma pack(push, 1)
 struct CometRecord {
@@ -86,15 +88,35 @@ int ReadCometNumberAndLabel(FILE *stream, int n, uint16_t *number, char *label);
 int FindCometIdByName(const char *text);
 // Index of the first record with this designation (ignoring case); -1 none.
 int FindCometByDesignation(const char *text);
-// Index of the first record with this 16-bit number (numbered comets only);
-// -1 none.
+// Index of the first record with this 16-bit number (numbered comets only)
+// that is the whole comet, not one of its fragments (the first record of the
+// number when the file holds fragments only); -1 none.
 int FindCometByNumber(uint16_t number);
 // Year and code of a provisional designation ("2020 F3": 2020, 10 x letter
 // index + digit + 10 = 63); 999 where a part cannot be read.
 void ParseCometDesignationKey(const char *designation, int *year, int *code);
 
+// Split comets. A fragment is a comet of its own with its own orbit: the
+// one or two capitals after the last hyphen of the designation ("2019 Y4-B")
+// or, for a numbered comet, of the name ("Schwassmann-Wachmann 3-B", which
+// the label shows as "73P/Schwassmann-Wachmann 3-B"). fragment receives them
+// (kCometFragmentSize bytes), "" for a whole comet.
+void GetCometFragment(uint16_t number, const char *name, const char *designation, char *fragment);
+// 1 when two sets belong to one comet: the same periodic number (not 0) and
+// the same fragment.
+int IsSameCometSet(const CometRecord *a, const CometRecord *b);
+// The number and fragment a periodic designation names: "73", "73P",
+// "73P-B", "73P-B/Schwassmann-Wachmann 3" or the label form
+// "73P/Schwassmann-Wachmann 3-B". 1, or 0 when the text does not start with
+// a number of 1..65535.
+int ParsePeriodicCometText(const char *text, uint16_t *number, char *fragment);
+// Index of the first set of the comet with this number and fragment ("" the
+// whole comet); -1 none.
+int FindCometByNumberAndFragment(uint16_t number, const char *fragment);
+
 // The best set (epoch nearest the date) of the comet whose sets begin at
-// record n, as read; -1 when it cannot be read.
+// record n, as read: among the sets that follow with the same number, only
+// those of the same fragment count. -1 when it cannot be read.
 int ReadBestCometSet(FILE *stream, int n, double centuriesTT, CometRecord *best);
 // The place of the packaged comet whose sets begin at record n. Outputs may
 // be null. 1; 0 when the date is missing, n < 0, the file or record is

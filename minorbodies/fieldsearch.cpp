@@ -396,7 +396,8 @@ namespace {
 
 // The next comet: its best set (epoch nearest the date, earlier on a tie) and
 // the index of its first set; false at the end of the file. Packaged sets
-// group by number (numbered comets only), user sets by object id.
+// group by number and fragment (numbered comets only: each fragment of a
+// split comet is a comet of its own), user sets by object id.
 bool NextComet(CometFieldSearch *s, CometRecord *best, int *firstIndex) {
     if (!s->haveCurrent) return false;
     *best = s->current;
@@ -409,7 +410,7 @@ bool NextComet(CometFieldSearch *s, CometRecord *best, int *firstIndex) {
         ++index;
         ++s->c.count;
         bool same = s->user ? next.objectId == best->objectId
-                            : (best->number != 0 && next.number == best->number);
+                            : IsSameCometSet(best, &next) != 0;
         if (!same) {
             s->current = next;
             s->currentIndex = index;

@@ -73,8 +73,14 @@ int BuildCometObject(int number, char *text, const LocationRecord *site, const D
         const char *t = text ? text : "";
         switch (out->kind) {
         case kCometKindPeriodicNumber: {
-            int n = std::atoi(t);
-            index = n >= 1 && n <= 0xFFFF ? FindCometByNumber(static_cast<uint16_t>(n)) : -1;
+            // "73", "73P", or a fragment of a split comet ("73P-B",
+            // "73P/Schwassmann-Wachmann 3-B"), which has an orbit of its own.
+            uint16_t n = 0;
+            char fragment[kCometFragmentSize];
+            if (!ParsePeriodicCometText(t, &n, fragment))
+                index = -1;
+            else
+                index = fragment[0] ? FindCometByNumberAndFragment(n, fragment) : FindCometByNumber(n);
             break;
         }
         case kCometKindIau: index = FindCometByDesignation(t); break;

@@ -71,7 +71,14 @@ void AddCometKind(DesignationListBuilder *b, const void *record, int kind) {
         break;
     case 1:
         if (shown >= 1) {
-            std::snprintf(text, sizeof text, "%dP", shown);
+            // A fragment of a split comet keeps its letters ("73P-B"): "73P"
+            // names the whole comet, whose orbit is another.
+            char fragment[kCometFragmentSize];
+            GetCometFragment(c->number, c->name, c->designation, fragment);
+            if (fragment[0])
+                std::snprintf(text, sizeof text, "%dP-%s", shown, fragment);
+            else
+                std::snprintf(text, sizeof text, "%dP", shown);
             if (AppendDesignation(b, text)) SetDesignationParts(b, 1, shown, 0, 0, "1");
         }
         break;

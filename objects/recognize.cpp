@@ -17,6 +17,7 @@
 #include "objects/clustercat.h"
 #include "objects/constellations.h"
 #include "ephem/satellitenames.h"
+#include "minorbodies/cometdb.h"
 #include "objects/dsoxref.h"
 #include "objects/earthsatelliteobjects.h"
 #include "objects/objectnames.h"
@@ -408,10 +409,19 @@ int Recognizer::Run(std::string *io) {
     if (StartsNoCase(t, "LDN ")) return Closing(kClassDarkNebula, kDarkKindLdn, rest);
     if (StartsNoCase(t, "DC ")) return Closing(kClassDarkNebula, kDarkKindDc, rest);
     size_t slash = t.find("P/");
+    // A fragment of a split periodic comet is a comet with an orbit of its
+    // own: "73P-B", "73P-B/Schwassmann-Wachmann 3" and the label form
+    // "73P/Schwassmann-Wachmann 3-B" are all handed on as "73P-B".
+    uint16_t periodic = 0;
+    char fragment[kCometFragmentSize] = "";
+    if (IsDigit(t[0]) && ParsePeriodicCometText(t.c_str(), &periodic, fragment) && fragment[0] &&
+        slash == std::string::npos)
+        slash = t.find("P-");
     bool cometForm = StartsNoCase(t, "C/") || (slash != std::string::npos && t[0] == 'P');
     if (!cometForm && slash != std::string::npos) {
-        int built = TryEach({{kClassUserComet, kCometKindIau}, {kClassComet, kCometKindPeriodicNumber}},
-                            t.substr(0, slash));
+        std::string number = t.substr(0, slash);
+        if (fragment[0]) number += std::string("P-") + fragment;
+        int built = TryEach({{kClassUserComet, kCometKindIau}, {kClassComet, kCometKindPeriodicNumber}}, number);
         return built > 0 ? built : Closing(kClassNone, 0, std::string());
     }
     if (cometForm) {

@@ -20,6 +20,14 @@ namespace {
 const int kCometRowLimit = kMaxCometNameEntries;
 const int kMinorPlanetRowLimit = 10000;
 
+// The fragment letters of a comet set packed into one number, 0 for a whole
+// comet: each fragment of a split comet is listed as a comet of its own.
+int32_t FragmentKey(const CometRecord &c) {
+    char f[kCometFragmentSize];
+    GetCometFragment(c.number, c.name, c.designation, f);
+    return (static_cast<unsigned char>(f[0]) << 8) | static_cast<unsigned char>(f[1]);
+}
+
 int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseRequest &r) {
     state->rowLimit = kCometRowLimit;
     *r.total = 0;
@@ -47,24 +55,37 @@ int SetUpCometListing(BrowseState *state, BrowseSources *src, const BrowseReques
     src->filterByPattern = r.kind != kCometKindPeriodicNumber;
     src->extra[0] = r.kind;
     src->extra[1] = -1;  // the periodic number of the previous row
+    src->extra[2] = 0;   // and its fragment (FragmentKey)
     src->next = 0;       // the record index
     src->step = [](BrowseSources &s, BrowseRow *row) {
         CometRecord c;
         while (ReadCometRecord(s.files[0], -1, &c)) {
             const int32_t index = static_cast<int32_t>(s.next++);
             row->objectNumber = index + 1;
+            const int32_t fragment = FragmentKey(c);
+            const bool sameComet = c.number != 0 && c.number == s.extra[1] && fragment == s.extra[2];
             switch (s.extra[0]) {
             case kCometKindFull:
                 // One row per periodic comet, whatever its number of sets.
-                if (c.number != 0 && c.number == s.extra[1]) continue;
+                if (sameComet) continue;
                 s.extra[1] = c.number;
+                s.extra[2] = fragment;
                 FormatCometLabel(c.number, c.letter, c.name, c.designation, row->text);
                 return 1;
             case kCometKindPeriodicNumber:
                 if (c.number == 0) return 0;  // the numbered comets come first
-                if (c.number == s.extra[1]) continue;
+                if (sameComet) continue;
                 s.extra[1] = c.number;
+                s.extra[2] = fragment;
                 if (c.number & kCometNumberHidden) continue;
+                if (fragment) {
+                    // "73P-B": the typed number selects the whole comet's row.
+                    char letters[kCometFragmentSize];
+                    GetCometFragment(c.number, c.name, c.designation, letters);
+                    std::snprintf(row->text, sizeof row->text, "%dP-%s", static_cast<int>(c.number),
+                                  letters);
+                    return 1;
+                }
                 std::snprintf(row->text, sizeof row->text, "%dP", static_cast<int>(c.number));
                 row->key = c.number;
                 return 1;

@@ -44,6 +44,10 @@ rm -f build/native/test-reports/*.xml "$wintests"/test-reports/*.xml \
 
 status=0
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
+# The benchmark programs, built optimised, each in its quick run (a figure
+# beyond its tolerance fails it, never a time); counted with the native
+# build's reports.
+bash tools/run_benches.sh build/native/test-reports || status=1
 # The GUI tests drive the program from another process and capture its
 # windows from the screen, so they run alone, after the others.
 (cd "$wintests" && ctest --output-on-failure -j "$jobs" --timeout 600 -LE gui) || status=1

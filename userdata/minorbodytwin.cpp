@@ -58,7 +58,12 @@ int GetMinorBodyTwinDesignation(const ObjectRecord *record, int *twinClass, int 
             return -1;
         *twinClass = kClassUserComet;
         const int number = comet.number & ~kCometNumberHidden;
-        if (number != 0) {
+        // A fragment of a split comet is its own comet: its twin goes by the
+        // name that carries the fragment ("Schwassmann-Wachmann 3-B"), not by
+        // the number the whole comet has.
+        char fragment[kCometFragmentSize];
+        GetCometFragment(comet.number, comet.name, comet.designation, fragment);
+        if (number != 0 && !fragment[0]) {
             std::snprintf(text, size, "%dP", number);
             *kind = kUserCometKindPeriodicNumber;
             return 1;

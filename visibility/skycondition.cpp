@@ -16,11 +16,15 @@ namespace {
 
 const double kOneArcminute = kPi / 10800.0;
 
-const char kConditionNames[9][16] = {
+// Buffer sizes the callers give (the text and its NUL).
+const int kConditionNameSize = 16;
+const int kConditionPhraseSize = 21;
+
+const char kConditionNames[9][kConditionNameSize] = {
     "Below horizon", "Daylight",      "Br. twilight",   "Twilight",   "Some twilight",
     "Br. moonlight", "Moonlight",     "Some moonlight", "Fully dark",
 };
-const char kConditionPhrases[9][21] = {
+const char kConditionPhrases[9][kConditionPhraseSize] = {
     "not applicable",      "full daylight", "in bright twilight", "in twilight", "in some twilight",
     "in bright moonlight", "moonlit",       "in some moonlight",  "fully dark",
 };
@@ -71,11 +75,17 @@ int ClassifySkyCondition(const LocationRecord *site, const DateRecord *date, dou
 }
 
 char *GetSkyConditionName(char *buffer, int condition) {
-    if (buffer) std::snprintf(buffer, 16, "%s", kConditionNames[ClampCondition(condition)]);
+    // The precision bounds the copy where the optimiser cannot see that the
+    // clamped index keeps it within the table's rows.
+    if (buffer)
+        std::snprintf(buffer, kConditionNameSize, "%.*s", kConditionNameSize - 1,
+                      kConditionNames[ClampCondition(condition)]);
     return buffer;
 }
 
 char *GetSkyConditionPhrase(char *buffer, int condition) {
-    if (buffer) std::snprintf(buffer, 21, "%s", kConditionPhrases[ClampCondition(condition)]);
+    if (buffer)
+        std::snprintf(buffer, kConditionPhraseSize, "%.*s", kConditionPhraseSize - 1,
+                      kConditionPhrases[ClampCondition(condition)]);
     return buffer;
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "astro/datetime.h"
 #include "astro/frames.h"
 #include "ephem/planetseries.h"
 #include "ephem/tests/ephemfixture.h"
@@ -107,7 +108,64 @@ TEST(PlutoSeriesData, MeeusExample) {
     EXPECT_EQ(+q.longitude, +p.longitude);
 }
 
+// The series holds from 1885 to 2099; Standish's Keplerian elements (JPL,
+// table 2a, fitted to DE406) take over to 3000 BC and AD 3000; beyond them
+// there is no place. Within the series' range the elements agree with it
+// (an independent fit, to DE200) within Standish's stated 400"; at the
+// hand-over the place steps by arcminutes, not degrees.
+TEST(PlutoRanges, TheoryByDateAndHandOver) {
+    struct Case {
+        double year;
+        int theory;
+    } cases[] = {{-3500, kPlutoNoTheory}, {-2998.9, kPlutoElementsTheory}, {1500, kPlutoElementsTheory},
+                 {1884.99, kPlutoElementsTheory}, {1885.01, kPlutoSeriesTheory}, {2099.99, kPlutoSeriesTheory},
+                 {2100.01, kPlutoElementsTheory}, {3000.9, kPlutoElementsTheory}, {3001.1, kPlutoNoTheory},
+                 {9000, kPlutoNoTheory}};
+    for (const Case &c : cases) {
+        const double t = (c.year - 2000.0) * 365.25 / 36525.0;
+        HeliocentricPlace p;
+        EXPECT_EQ(ComputePlutoHeliocentric(t, &p), c.theory) << c.year;
+        EXPECT_EQ(GetPlutoTheory(t), c.theory) << c.year;
+        if (c.theory == kPlutoNoTheory) {
+            EXPECT_EQ(p.radius, 0.0) << c.year;
+        }
+        if (c.theory == kPlutoElementsTheory) {
+            double l, b, r;
+            EvaluatePlutoElements(t * 36525.0 + 2451545.0, &l, &b, &r);
+            EXPECT_EQ(+p.longitude, l) << c.year;
+        }
+    }
+    double worst = 0.0;
+    for (double year = 1885.0; year < 2100.0; year += 0.25) {
+        const double jd = 2451545.0 + (year - 2000.0) * 365.25;
+        double l1, b1, r1, l2, b2, r2;
+        EvaluatePlutoSeries(jd, &l1, &b1, &r1);
+        EvaluatePlutoElements(jd, &l2, &b2, &r2);
+        worst = std::fmax(worst, AngularSeparation(l1, b1, l2, b2) / kAs);
+        EXPECT_NEAR(r1, r2, 0.05) << year;
+    }
+    EXPECT_LT(worst, 400.0);
+    for (double edge : {kPlutoSeriesFirstJd, kPlutoSeriesLastJd}) {
+        HeliocentricPlace before, after;
+        ComputePlutoHeliocentric((edge - 0.01 - 2451545.0) / 36525.0, &before);
+        ComputePlutoHeliocentric((edge + 0.01 - 2451545.0) / 36525.0, &after);
+        EXPECT_LT(AngularSeparation(before.longitude, before.latitude, after.longitude, after.latitude) / kAs, 400.0);
+    }
+}
+
 class PlutoPlace : public GeneratedTables {};
+
+TEST_F(PlutoPlace, NoPlaceOutsideEveryTheory) {
+    LocationRecord site = GeocentreSite();
+    BodyRecord pluto;
+    std::memset(&pluto, 0, sizeof pluto);
+    pluto.type = kBodyPluto;
+    DateRecord far = DateAtTT(JulianDateFromCalendar(1, 1, 3500, 0.0), 0.0, &site);
+    EXPECT_EQ(ComputeBodyPosition(&far, ComputeEarthHeliocentric(&far), &pluto), 0);
+    DateRecord old = DateAtTT(JulianDateFromCalendar(1, 1, 1700, 0.0), 0.0, &site);
+    EXPECT_EQ(ComputeBodyPosition(&old, ComputeEarthHeliocentric(&old), &pluto), 1);
+    EXPECT_GT(+pluto.geocentricDistance, 25.0);  // a field of a packed record
+}
 
 // Example 37.a continued: geometric geocentric J2000 place 15h31m43.7s,
 // -4 27' 29" (Meeus' rounding): the place before it is carried to the date.

@@ -172,7 +172,9 @@ TEST_F(ComputePasses, LunarEclipseOfMarch2025) {
     std::vector<EventRecord> events = ReadAll(h.get());
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(+events[0].kind, kEventLunarEclipse);
-    EXPECT_NEAR(+events[0].contacts[0].time, 2460748.79078, 2 * kMinute);
+    // Within the 15 s the lunar series allows (eclipsesearch_test.cpp), and
+    // the Delta T of the two predictions.
+    EXPECT_NEAR(+events[0].contacts[0].time, 2460748.79078, 20.0 / 86400.0);
     bool penumbra = false, umbra = false;
     for (int i = 1; i < events[0].contactCount; ++i) {
         if (events[0].contacts[i].code == 8) penumbra = true;
@@ -226,7 +228,7 @@ TEST_F(ComputePasses, CalendarOfAMonthAgainstPublishedTimes) {
         {kEventPhenomenon, kCodeLastQuarter, kBodyMoon, 2460756.97873, kMinute},
         {kEventPhenomenon, kCodeNewMoon, kBodyMoon, 2460763.95679, kMinute},
         {kEventPhenomenon, kCodeInferiorConjunction, kBodyVenus, 2460757.54652, 10 * kMinute},
-        {kEventLunarEclipse, kContactMidEclipse, -1, 2460748.79078, 3 * kMinute},
+        {kEventLunarEclipse, kContactMidEclipse, -1, 2460748.79078, 20.0 / 86400.0},
     };
     for (const Expected &x : expected) {
         int found = 0;

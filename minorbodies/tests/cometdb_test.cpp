@@ -215,6 +215,159 @@ TEST_F(CometFiles, UnbuildableSetsDefaultsAndTail) {
     EXPECT_EQ(angle, 0.0);
 }
 
+// Split comets: each fragment is a comet with its own orbit. Three real
+// element sets of 73P/Schwassmann-Wachmann 3 (JPL SBDB, as kstars-data
+// packs them): the whole comet (epoch 2017) and its fragments C (2012) and
+// B (2006), in that order, so that a reader that took every set of number 73
+// as one comet's would place the whole comet and fragment C in May 2006 with
+// fragment B's elements (tens of degrees away).
+struct RealSet {
+    const char *name;
+    double tp, epochMjd, q, e, i, w, node;  // JD, MJD, AU, -, degrees
+};
+const RealSet kSplit[] = {
+    {"Schwassmann-Wachmann 3", 2457829.342399361957, 57800, .9721772236077267, .6855236514795381,
+     11.23693112176631, 199.3892656094352, 69.66171061633882},
+    {"Schwassmann-Wachmann 3-C", 2455851.399686348570, 55980, .9428566311694347, .6922258013072282,
+     11.37915705677313, 198.8705914205202, 69.84321690348189},
+    {"Schwassmann-Wachmann 3-B", 2453894.424427309021, 53880, 0.9391110367239190, 0.6932855208263886,
+     11.39695194703386, 198.7994525904428, 69.89247679701043},
+};
+
+std::string RealRecord(const RealSet &s) {
+    std::string r(135, '\0');
+    Put(r, 0, static_cast<uint16_t>(73));
+    r[2] = 'P';
+    std::memcpy(&r[3], s.name, std::strlen(s.name));
+    Put(r, 51, (s.tp - 2451545.0) / 36525.0);
+    Put(r, 59, (s.epochMjd + 2400000.5 - 2451545.0) / 36525.0);
+    Put(r, 67, static_cast<float>(s.q));
+    Put(r, 71, static_cast<float>(s.e));
+    Put(r, 75, static_cast<float>(s.w * kDegree));
+    Put(r, 79, static_cast<float>(s.node * kDegree));
+    Put(r, 83, static_cast<float>(s.i * kDegree));
+    return r;
+}
+
+class SplitComet : public GeneratedTables {
+protected:
+    void SetUp() override {
+        GeneratedTables::SetUp();
+        if (IsSkipped()) return;
+        std::string elements, names;
+        for (int16_t k = 0; k < 3; ++k) {
+            elements += RealRecord(kSplit[k]);
+            names += RealRecord(kSplit[k]).substr(0, 49);
+            names.append(reinterpret_cast<const char *>(&k), 2);
+        }
+        ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("comets.bin"), elements));
+        ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("cnames.bin"), names));
+        SetMinorBodyDatabaseFolders(dir_.path().c_str(), dir_.path().c_str());
+    }
+    TempDir dir_;
+};
+
+TEST_F(SplitComet, EachFragmentIsPlacedFromItsOwnElements) {
+    // PyEphem from the same elements, 2006 May 12.0 UT (Delta T 64.95 s):
+    // astrometric RA and Dec in degrees, Delta in AU.
+    struct Place {
+        const char *text;  // as a log writes it
+        int index;
+        double ra, dec, delta;
+    } places[] = {
+        {"73P", 0, 351.526533, -11.059504, 0.833392},
+        {"73P-C", 1, 312.292600, 19.903165, 0.088024},
+        {"73P/Schwassmann-Wachmann 3-B", 2, 296.649314, 38.627892, 0.069607},
+    };
+    DateRecord date = DateAtTT(2453867.5 + 64.95 / 86400.0, 64.95);
+    for (const Place &p : places) {
+        uint16_t number = 0;
+        char fragment[kCometFragmentSize];
+        ASSERT_EQ(ParsePeriodicCometText(p.text, &number, fragment), 1) << p.text;
+        const int first = fragment[0] ? FindCometByNumberAndFragment(number, fragment) : FindCometByNumber(number);
+        EXPECT_EQ(first, p.index) << p.text;
+        FILE *f = OpenCometElementsFile();
+        ASSERT_NE(f, nullptr);
+        CometRecord best;
+        EXPECT_EQ(ReadBestCometSet(f, p.index, date.centuriesTT, &best), p.index) << p.text;
+        std::fclose(f);
+        double ra = 0, dec = 0, delta = 0;
+        ASSERT_EQ(ComputeCometPosition(&date, p.index, nullptr, nullptr, nullptr, nullptr, &ra, &dec, nullptr,
+                                       &delta, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr), 1)
+            << p.text;
+        // The record holds the elements in single precision, which over the
+        // years between perihelion and this date moves the comet by
+        // arcseconds (8" for the whole comet, 11 years out).
+        EXPECT_LT(AngularSeparation(ra, dec, p.ra * kDegree, p.dec * kDegree) / kDegree * 3600.0, 30.0) << p.text;
+        EXPECT_NEAR(delta, p.delta, 1e-4) << p.text;
+    }
+    // The two fragments are degrees apart: a place from the sibling's
+    // elements could not pass.
+    EXPECT_GT(AngularSeparation(places[1].ra * kDegree, places[1].dec * kDegree, places[2].ra * kDegree,
+                                places[2].dec * kDegree) / kDegree, 10.0);
+}
+
+TEST(CometFragments, TextsAndSetsOfOneComet) {
+    struct Case {
+        uint16_t number;
+        const char *name, *designation, *fragment;
+    } cases[] = {
+        {73, "Schwassmann-Wachmann 3-B", "", "B"},
+        {73, "Schwassmann-Wachmann 3-AB", "", "AB"},
+        {73, "Schwassmann-Wachmann 3", "", ""},
+        {51, "Harrington-A", "", "A"},
+        {141, "Machholz 2-D ", "", "D"},
+        {0, "ATLAS", "2019 Y4-B", "B"},
+        {0, "Shoemaker-Levy 9", "1993 F2-K", "K"},
+        {0, "Tuttle-Giacobini-Kresak", "", ""},
+        {11, "Tempel-Swift-LINEAR", "", ""},      // a name, not a fragment
+        {0, "Smith-B", "", ""},                    // unnumbered: the designation decides
+        {12, "Pons-Brooks", "", ""},
+    };
+    for (const Case &c : cases) {
+        char fragment[kCometFragmentSize];
+        GetCometFragment(c.number, c.name, c.designation, fragment);
+        EXPECT_STREQ(fragment, c.fragment) << c.name << " " << c.designation;
+    }
+    struct Text {
+        const char *text;
+        int ok;
+        uint16_t number;
+        const char *fragment;
+    } texts[] = {
+        {"73", 1, 73, ""},
+        {"73P", 1, 73, ""},
+        {"73p-B", 1, 73, "B"},
+        {"73P-BT/Schwassmann-Wachmann 3", 1, 73, "BT"},
+        {"73P/Schwassmann-Wachmann 3-C", 1, 73, "C"},
+        {"73P/Schwassmann-Wachmann 3", 1, 73, ""},
+        {"3D/Biela", 1, 3, ""},
+        {"73P-Bx", 1, 73, ""},
+        {"P/2010 A2", 0, 0, ""},
+        {"0P", 0, 0, ""},
+        {"70000P", 0, 0, ""},
+    };
+    for (const Text &t : texts) {
+        uint16_t number = 9;
+        char fragment[kCometFragmentSize] = "?";
+        EXPECT_EQ(ParsePeriodicCometText(t.text, &number, fragment), t.ok) << t.text;
+        EXPECT_EQ(number, t.number) << t.text;
+        EXPECT_STREQ(fragment, t.fragment) << t.text;
+    }
+    CometRecord a, b;
+    std::memset(&a, 0, sizeof a);
+    std::memset(&b, 0, sizeof b);
+    a.number = b.number = 73;
+    std::strcpy(a.name, "Schwassmann-Wachmann 3");
+    std::strcpy(b.name, "Schwassmann-Wachmann 3");
+    EXPECT_EQ(IsSameCometSet(&a, &b), 1);
+    std::strcpy(b.name, "Schwassmann-Wachmann 3-B");
+    EXPECT_EQ(IsSameCometSet(&a, &b), 0);
+    a.number = b.number = 0;  // unnumbered comets have one set each
+    EXPECT_EQ(IsSameCometSet(&a, &a), 0);
+}
+
 class PackagedComets : public mbtest::PackagedDatabase {};
 
 TEST_F(PackagedComets, GeneratedFilesAndNeowise) {

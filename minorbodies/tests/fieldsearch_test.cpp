@@ -303,6 +303,29 @@ TEST_F(CometFields, UserSetsAndMagnitudeLaws) {
     EndCometFieldSearch(s);
 }
 
+TEST_F(CometFields, FragmentsOfASplitCometAreCometsOfTheirOwn) {
+    // Two sets of the whole comet, then fragment B with an orbit of its own:
+    // the search gives the whole comet once (its set nearest the date) and
+    // the fragment once, with the fragment's orbit.
+    std::string packaged = CometBytes(0, 73, 'P', "Schwassmann-Wachmann 3", 0.001, 0.0, 0.9f, 0.68f, 9, 4) +
+                           CometBytes(0, 73, 'P', "Schwassmann-Wachmann 3", 0.002, 0.1, 0.9f, 0.69f, 9, 4) +
+                           CometBytes(0, 73, 'P', "Schwassmann-Wachmann 3-B", 0.003, 0.06, 0.9f, 0.70f, 9, 4);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("comets.bin"), packaged));
+    CometFieldSearch *s = Begin(nullptr, 0);
+    ASSERT_NE(s, nullptr);
+    double ra, dec, delta, mag;
+    OrbitRecord orbit;
+    char label[kCometLabelSize];
+    ASSERT_EQ(NextPackagedCometInField(s, label, &ra, &dec, &delta, &mag, &orbit), 1);
+    EXPECT_STREQ(label, "73P/Schwassmann-Wachmann 3");
+    EXPECT_NEAR(orbit.e, 0.69, 1e-6);
+    ASSERT_EQ(NextPackagedCometInField(s, label, &ra, &dec, &delta, &mag, &orbit), 3);
+    EXPECT_STREQ(label, "73P/Schwassmann-Wachmann 3-B");
+    EXPECT_NEAR(orbit.e, 0.70, 1e-6);
+    EXPECT_EQ(NextPackagedCometInField(s, nullptr, &ra, &dec, &delta, &mag, &orbit), 0);
+    EndCometFieldSearch(s);
+}
+
 int Keep(const LocationRecord *, const DateRecord *, const OpticsBlock *, int, int, int, double,
          int, double, double, double, double, int) {
     return 1;

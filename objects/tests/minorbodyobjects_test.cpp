@@ -91,6 +91,14 @@ TEST(MinorBodyDesignations, CometForms) {
     EXPECT_EQ(+first.second, 63);  // F3: 10 x 5 + 3 + 10
     EXPECT_STREQ(first.catalogue, "C");
 
+    // A fragment of a split comet keeps its letters in the short form: "73P"
+    // names the whole comet.
+    FormatCometDesignations(nullptr, 'P', 73, "", "Schwassmann-Wachmann 3-B", list.get(), 0, 0, &first,
+                            nullptr);
+    ASSERT_EQ(list->count, 3);
+    EXPECT_STREQ(list->entries[0], "73P/Schwassmann-Wachmann 3-B");
+    EXPECT_STREQ(list->entries[1], "73P-B");
+
     // A hidden number gives no "nP" form and labels the comet as unnumbered.
     FormatCometDesignations(nullptr, 'P', 0x8000 | 12, "", "Pons-Brooks", list.get(), 0, 0, &first,
                             nullptr);
@@ -156,9 +164,25 @@ TEST_F(MinorBodyObjects, RecognitionNamesAndPlaces) {
     struct Case { const char *text; int cls, index; };
     const int neowise = FindCometByDesignation("2020 F3");
     const int encke = FindCometByNumber(2);
+    // The fragments of 73P (the generated file holds the whole comet and
+    // dozens of fragments, each a comet with its own orbit).
+    const int whole = FindCometByNumberAndFragment(73, "");
+    const int fragmentB = FindCometByNumberAndFragment(73, "B");
+    const int fragmentC = FindCometByNumberAndFragment(73, "C");
+    ASSERT_GE(whole, 0);
+    ASSERT_GT(fragmentB, 0);
+    ASSERT_GT(fragmentC, 0);
+    EXPECT_EQ(FindCometByNumber(73), whole);
+    EXPECT_NE(fragmentB, fragmentC);
     const Case cases[] = {
         {"C/2020 F3 (NEOWISE)", kClassComet, neowise},
         {"2P/Encke", kClassComet, encke},
+        {"73P", kClassComet, whole},
+        {"73P/Schwassmann-Wachmann 3", kClassComet, whole},
+        {"73P-B", kClassComet, fragmentB},
+        {"73P-C/Schwassmann-Wachmann 3", kClassComet, fragmentC},
+        {"73P/Schwassmann-Wachmann 3-B", kClassComet, fragmentB},
+        {"Schwassmann-Wachmann 3-C", kClassComet, fragmentC},
         {"(4) Vesta", kClassMinorPlanet, 4},
         {"MPN 433", kClassMinorPlanet, 433},
     };

@@ -57,6 +57,24 @@ TEST_F(MinorBodyBrowse, Comets) {
     ASSERT_GE(numbers.selected, 0);
     EXPECT_EQ(numbers.rows[numbers.selected], "29P");
 
+    // The fragments of a split comet are comets of their own: rows of
+    // their own that build their own comets; the typed number selects the
+    // whole comet.
+    Listing split = List(kClassComet, 2, "73");
+    ASSERT_GE(split.selected, 0);
+    EXPECT_EQ(split.rows[split.selected], "73P");
+    Listing labels73 = List(kClassComet, 1, "73P");
+    int fragments = 0;
+    for (size_t i = 0; i < split.rows.size(); ++i) {
+        if (split.rows[i].compare(0, 4, "73P-") != 0) continue;
+        ++fragments;
+        const std::string letters = split.rows[i].substr(4);
+        EXPECT_EQ(split.numbers[i], FindCometByNumberAndFragment(73, letters.c_str()) + 1) << split.rows[i];
+    }
+    EXPECT_GT(fragments, 10);
+    EXPECT_EQ(static_cast<int>(labels73.rows.size()), fragments + 1);
+    for (const std::string &row : labels73.rows) EXPECT_EQ(row.compare(0, 26, "73P/Schwassmann-Wachmann 3"), 0) << row;
+
     Listing designations = List(kClassComet, 3, "2020 F");
     bool neowise = false;
     for (size_t i = 0; i < designations.rows.size(); ++i) {
