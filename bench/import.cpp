@@ -8,8 +8,12 @@
 // matters. Bytes written are the process's write counter (/proc/self/io,
 // wchar: every byte passed to write()); each phase is timed until its bytes
 // are on the disk.
-// usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT] [growth]
-//   DEMO_FOLDER     made by tools/make_demo.py --build BUILD (BUILD/demo)
+// usage: import [--short] [DEMO_FOLDER [ENTRIES [SCRATCH_PARENT [growth]]]]
+//   --short         the quick run of the test command: 500 entries; fails
+//                   only on a wrong result (entries lost), never on a time
+//   DEMO_FOLDER     made by tools/make_demo.py --build BUILD (BUILD/demo);
+//                   without it the stores and catalogues the bench needs are
+//                   laid out in a scratch folder by the same tool
 //   ENTRIES         lines of the generated log (5000)
 //   SCRATCH_PARENT  folder that receives the scratch user folder (/tmp)
 //   growth          then also the final pass's cost for 500 and 8,000 entries
@@ -28,6 +32,7 @@
 #include <vector>
 
 #include "app/formatfile.h"
+#include "bench/benchutil.h"
 #include "app/importpass.h"
 #include "app/recognizeretry.h"
 #include "core/datapaths.h"
@@ -286,22 +291,39 @@ std::string MakeScratch(const std::string &demo, const std::string &parent) {
     return user;
 }
 
+// The parts of a demo installation the bench reads (the catalogues its
+// designations are recognised in, the sites, observers and instruments),
+// laid out below the scratch folder; "" on failure.
+std::string MakeDemo(const benchutil::ScratchFolder &scratch) {
+    if (!scratch.ok()) return std::string();
+    std::string command = "python3 \"" + benchutil::SourceRoot() + "/tools/make_demo.py\" --build \"" +
+                          scratch.path() +
+                          "\" --steps folders,star_catalogue,star_databases,instruments,sites,deepsky"
+                          " > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return std::string();
+    return scratch.path() + "/demo";
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: import DEMO_FOLDER [ENTRIES] [SCRATCH_PARENT] [growth]\n");
+    const bool quick = benchutil::TakeShortSwitch(&argc, argv);
+    benchutil::ScratchFolder demoScratch("gleaner_bench_import_demo");
+    std::string demoFolder = argc > 1 ? argv[1] : MakeDemo(demoScratch);
+    if (demoFolder.empty()) {
+        std::fprintf(stderr, "usage: import [--short] [DEMO_FOLDER [ENTRIES [SCRATCH_PARENT [growth]]]]\n"
+                             "(without DEMO_FOLDER, tools/make_demo.py could not lay out a demo)\n");
         return 2;
     }
     // Absolute: the passes run in the scratch folder.
-    char *real = realpath(argv[1], nullptr);
+    char *real = realpath(demoFolder.c_str(), nullptr);
     if (!real) {
-        std::fprintf(stderr, "no folder %s\n", argv[1]);
+        std::fprintf(stderr, "no folder %s\n", demoFolder.c_str());
         return 2;
     }
     std::string demo = real;
     std::free(real);
-    int entries = argc > 2 ? std::atoi(argv[2]) : 5000;
+    int entries = argc > 2 ? std::atoi(argv[2]) : quick ? 500 : 5000;
     std::string parent = argc > 3 ? argv[3] : "/tmp";
     bool growth = argc > 4 && std::strcmp(argv[4], "growth") == 0;
     if (entries <= 0) return 2;
@@ -393,6 +415,8 @@ int main(int argc, char **argv) {
     };
     std::printf("ratio to the plain writer (entries/s): preview %.2f, final %.2f\n", ratio(preview, plainPreview),
                 ratio(final, plainFinal));
+    // Out of the folders about to go (the scratch demo's removal runs a shell).
+    if (chdir(parent.c_str()) != 0) status = 1;
     DeleteTree(user.c_str());
     if (!growth) return status;
 
@@ -424,6 +448,7 @@ int main(int argc, char **argv) {
             std::printf("  %5d entries into a store holding %5d: %7.2f s, %6.3f s per 1,000, %7.1f entries/s\n", n,
                         held, f.seconds, f.seconds * 1000.0 / n, f.EntriesPerSecond());
             std::fflush(stdout);
+            if (chdir(parent.c_str()) != 0) status = 1;
             DeleteTree(scratchUser.c_str());
         }
     }

@@ -26,10 +26,16 @@ int WriteAt(FILE *f, int64_t offset, const void *data, size_t n) {
     return SafeSeek(f, offset) && SafeWriteAll(f, data, n) && SafeFlush(f) ? 1 : 0;
 }
 
+// The stored count, refused when the file is too short to hold that many
+// records: a damaged count must not make an append write far beyond the end
+// (a file of a gigabyte) nor a sort allocate for records that are not there.
 int ReadCount(FILE *f, int32_t *count) {
     uint8_t b[2];
     if (!ReadAt(f, 0, b, 2)) return 0;
-    *count = b[0] | (b[1] << 8);
+    int32_t n = b[0] | (b[1] << 8);
+    int64_t size = StreamSize(f);
+    if (size < 0 || ChartOffset(n) > size) return 0;
+    *count = n;
     return 1;
 }
 int WriteCount(FILE *f, int count) {

@@ -16,8 +16,10 @@ runs the program (--wineprefix here, or the GUI tests themselves).
 Each data generator is one step in STEPS; a later generator is added there.
 With --wineprefix PREFIX the registry values of the suite are written into
 that Wine prefix and the data disc is mapped as drive --drive (default N).
+With --steps NAME,... only those steps run (their names without "step_",
+e.g. folders,deepsky), for a program that needs a part of the demo quickly.
 
-usage: make_demo.py --build BUILD [--wineprefix PREFIX [--drive N]]
+usage: make_demo.py --build BUILD [--wineprefix PREFIX [--drive N]] [--steps NAME,...]
 """
 import argparse
 import os
@@ -378,10 +380,19 @@ def main():
     ap.add_argument("--build", required=True)
     ap.add_argument("--wineprefix")
     ap.add_argument("--drive", default="N")
+    ap.add_argument("--steps", help="comma-separated step names (default: all)")
     args = ap.parse_args()
     build = os.path.abspath(args.build)
     demo = os.path.join(build, "demo")
-    for step in STEPS:
+    steps = STEPS
+    if args.steps:
+        by_name = {step.__name__[len("step_"):]: step for step in STEPS}
+        wanted = args.steps.split(",")
+        unknown = [name for name in wanted if name not in by_name]
+        if unknown:
+            ap.error("unknown steps: " + ", ".join(unknown))
+        steps = [step for step in STEPS if step.__name__[len("step_"):] in wanted]
+    for step in steps:
         step(demo, build)
     if args.wineprefix:
         write_registry(os.path.abspath(args.wineprefix), demo, args.drive)

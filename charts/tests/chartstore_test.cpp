@@ -84,6 +84,50 @@ TEST_F(ChartStore, AppendWriteDeleteKeepRecordsInPlace) {
     EXPECT_EQ((uint8_t)b[2 + 97], 13);  // written at index 1 from the copy of id 13's record
 }
 
+// A count beyond the records the file holds is damage: every reader refuses
+// it, so no append writes past the end and no sort allocates for records that
+// are not there, and the file stays as it was.
+TEST_F(ChartStore, ACountTheFileCannotHoldIsRefused) {
+    struct Case {
+        const char *what;
+        uint16_t count;
+        int records;
+    } cases[] = {
+        {"count one above the records", 3, 2},
+        {"largest count over two records", 0xFFFF, 2},
+        {"count over no records", 0x8000, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file(2, '\0');
+        std::memcpy(&file[0], &c.count, 2);
+        for (int i = 0; i < c.records; ++i) file += Record("Chart", 10 + i);
+        ASSERT_TRUE(testutil::WriteFileBytes(user.file("charts.bin"), file));
+        int32_t n = -1;
+        EXPECT_EQ(OpenChartStore(&n), nullptr);
+        EXPECT_EQ(OpenChartFile(user.file("charts.bin").c_str(), &n), nullptr);
+        EXPECT_EQ(SortCharts(), 0);
+        EXPECT_EQ(ChartStoreHasInstrument(10), 0);
+        // A store opened while whole and damaged afterwards: the count is read
+        // again by each change and refused there too.
+        std::string whole = Store({Record("A", 10), Record("B", 11)});
+        ASSERT_TRUE(testutil::WriteFileBytes(user.file("charts.bin"), whole));
+        FILE *f = OpenChartStore(&n);
+        ASSERT_TRUE(f);
+        EXPECT_EQ(n, 2);
+        ASSERT_EQ(SafeSeek(f, 0), 1);
+        ASSERT_EQ(std::fwrite(&c.count, 2, 1, f), 1u);
+        std::fflush(f);
+        std::unique_ptr<ChartDefinition> r(new ChartDefinition);
+        std::memset(r.get(), 0, sizeof *r);
+        EXPECT_EQ(AppendChart(f, r.get()), 0);
+        EXPECT_EQ(DeleteChart(f, 0), 0);
+        EXPECT_EQ(WriteChart(f, r.get(), 1), 0);
+        std::fclose(f);
+        EXPECT_EQ(Bytes().size(), whole.size());
+    }
+}
+
 TEST_F(ChartStore, MissingStoreIsCopiedFromTheProgramFolder) {
     int32_t n = 0;
     EXPECT_EQ(OpenChartStore(&n), nullptr);
