@@ -63,7 +63,8 @@ const MixEntry kBuiltIn[] = {
     {"Polaris", kClassStar}, {"alpha Cen A", kClassStar}, {"Alpha Lyr", kClassStar},
     {"beta Ori", kClassStar}, {"delta Cep", kClassStar}, {"zeta Pup", kClassStar},
     {"alpha Lep", kClassStar}, {"Alpha Canis Majoris", kClassStar}, {"61 Cyg", kClassStar},
-    {"3 Lyr", kClassStar}, {"Andromeda Galaxy", kClassGalaxy},
+    {"3 Lyr", kClassStar}, {"9 Cap", kClassStar}, {"Merope", kClassStar},
+    {"Atlas", kClassStar}, {"Andromeda Galaxy", kClassGalaxy},
     {"Orion Nebula", kClassBrightNebula}, {"The Pleiades", kClassOpenCluster},
     {"Omega Centauri", kClassGlobularCluster},
     // Catalogue designations and bodies.
