@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "core/textutil.h"
+#include "instruments/poolupgrade.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ int SameFilterValues(const void *a, const void *b) {
 
 const PoolLayout kFilterPool = {
     "filters.bin", "filter.bak", 4, (int)sizeof(FilterRecord), 0, 33,
-    (int)offsetof(FilterRecord, poolId), 4, SameFilterValues, nullptr};
+    (int)offsetof(FilterRecord, poolId), 4, SameFilterValues, UpgradeFilterPool};
 
 FILE *OpenFilterFile(int32_t *count) { return OpenPool(kFilterPool, count, nullptr); }
 FILE *OpenOtherFilterFile(const char *path, int32_t *count) {

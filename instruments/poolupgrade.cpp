@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "core/fsys.h"
+#include "core/fileutil.h"
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
+#include "core/debugfile.h"
 #include "instruments/camerarecords.h"
 #include "instruments/storeio.h"
 #include "core/safefile.h"
@@ -105,4 +107,24 @@ int UpgradeFilterFile(const char *oldPath, const char *newPath) {
     }
     in.reset();
     return CommitSafeRewrite(&out);
+}
+
+int UpgradeFilterPool() {
+    char buffer[600];
+    if (!MakeUserDataPath(buffer, (int)sizeof buffer, "filters.bin")) return 0;
+    std::string path = buffer;
+    if (!FileExists(path.c_str())) return 1;
+    int64_t size = FsFileSize(path);
+    uint8_t head[4] = {0, 0, 0, 0};
+    {
+        StoreFilePtr in(std::fopen(path.c_str(), "rb"));
+        if (!in || std::fread(head, 1, sizeof head, in.get()) != sizeof head) return 0;
+    }
+    const int64_t count = head[2] | (head[3] << 8);
+    const int64_t kOldFilterSize = 93;
+    // The pool carries no stamp: its layout is told by its size.
+    if (size >= 4 + count * (int64_t)sizeof(FilterRecord)) return 1;  // current
+    if (size == 4 + count * kOldFilterSize) return UpgradeFilterFile(path.c_str(), path.c_str());
+    AppendDebugLine("filters.bin: a size that fits neither filter record layout; not opened");
+    return 0;
 }

@@ -18,3 +18,10 @@ int UpgradeCameraFileGuider();
 // was written; 0 otherwise (the old file is never touched; a count the file
 // does not hold is refused).
 int UpgradeFilterFile(const char *oldPath, const char *newPath);
+
+// Brings "filters.bin" of the user data folder up to date before it is
+// opened: a pool whose size is that of its count of 93-byte records is
+// rewritten in place through UpgradeFilterFile. 1 when the pool is current,
+// absent or was upgraded; 0 when it could not be, or when its size fits
+// neither layout (refused, with a line in the diagnostic file).
+int UpgradeFilterPool();

@@ -1,11 +1,14 @@
 // Log entries: filling, writing and reading entry files and summary rows.
 #include "logstore/logentryfile.h"
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "core/debugfile.h"
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/versionstamp.h"
 #include "logstore/logobject.h"
@@ -62,6 +65,61 @@ void TerminateLogEntryTexts(LogEntry *entry) {
     // The conditions may fill all 128 bytes without a terminator: readers bound them.
 }
 
+namespace {
+
+struct EntryLayout {
+    int size;
+    int (*convert)(const uint8_t *old, LogEntry *entry);  // null: the current layout
+};
+
+// The stamped layouts, the current one first. Each ends with its notes
+// length; the class code is at 182 in all of them.
+const EntryLayout kStampedLayouts[] = {
+    {static_cast<int>(sizeof(LogEntry)), nullptr},
+    {kLogEntrySize330523, ConvertLogEntry330523},
+    {kLogEntrySize139679, ConvertLogEntry139679},
+    {kLogEntrySize9223, ConvertLogEntry9223},
+};
+
+// 1 when an entry of the given size at start, its user-object block and its
+// notes make up the file to its end exactly.
+bool FileHoldsEntryOfSize(FILE *file, long start, int64_t end, int size) {
+    if (end - start < size) return false;
+    uint8_t objectClass = 0;
+    int32_t notesLength = 0;
+    if (std::fseek(file, start + offsetof(LogEntry, objectClass), SEEK_SET) != 0 ||
+        std::fread(&objectClass, 1, 1, file) != 1 || std::fseek(file, start + size - 4, SEEK_SET) != 0 ||
+        std::fread(&notesLength, 4, 1, file) != 1 || notesLength < 1)
+        return false;
+    if (IsUserObjectClass(objectClass)) {
+        int32_t id = 0;
+        if (!ReadUserObjectData(file, objectClass, &id, nullptr, CurrentStampVersion(), 0, 0)) return false;
+    }
+    long after = std::ftell(file);
+    return after >= 0 && after + static_cast<int64_t>(notesLength) == end;
+}
+
+// The layout of a stamped entry file. Entries of the later generations carry
+// no stamp of their own layout, but each layout has its own size, so the one
+// whose entry, block and notes fill the file exactly is the one. A file no
+// layout fills is read as current when it can hold a current entry (its
+// notes may have been cut short); else null: its layout is unknown.
+const EntryLayout *StampedEntryLayout(FILE *file, long start) {
+    int64_t end = StreamSize(file);
+    const EntryLayout *found = nullptr;
+    if (end >= 0)
+        for (const EntryLayout &l : kStampedLayouts)
+            if (FileHoldsEntryOfSize(file, start, end, l.size)) {
+                found = &l;
+                break;
+            }
+    if (!found && end - start >= static_cast<int64_t>(sizeof(LogEntry))) found = &kStampedLayouts[0];
+    if (std::fseek(file, start, SEEK_SET) != 0) return nullptr;
+    return found;
+}
+
+}  // namespace
+
 int ReadLogEntryFile(FILE *file, LogEntry *entry, char **notes, int merge, int rewrite) {
     if (notes) *notes = nullptr;
     if (!file || !entry) return 0;
@@ -77,8 +135,22 @@ int ReadLogEntryFile(FILE *file, LogEntry *entry, char **notes, int merge, int r
         if (std::fread(old.data(), old.size(), 1, file) != 1) return 0;
         ConvertOldLogEntry(old.data(), entry);
         rewrite = 0;
-    } else if (std::fread(entry, sizeof *entry, 1, file) != 1) {
-        return 0;
+    } else {
+        const EntryLayout *layout = StampedEntryLayout(file, start);
+        if (!layout) {
+            AppendDebugLine("log entry file of no known layout: not read");
+            return 0;
+        }
+        if (layout->convert) {
+            // An entry of an older stamped layout, converted as it is read and
+            // never written back in place.
+            std::vector<uint8_t> old(static_cast<size_t>(layout->size));
+            if (std::fread(old.data(), old.size(), 1, file) != 1) return 0;
+            layout->convert(old.data(), entry);
+            rewrite = 0;
+        } else if (std::fread(entry, sizeof *entry, 1, file) != 1) {
+            return 0;
+        }
     }
     TerminateLogEntryTexts(entry);
     if (IsUserObjectClass(entry->objectClass)) {

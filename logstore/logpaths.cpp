@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/debugfile.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
@@ -11,6 +12,8 @@
 #include "core/safefile.h"
 #include "instruments/storeio.h"
 #include "logstore/logrecords.h"
+#include "logstore/oldlogentry.h"
+#include "logstore/summaryupgrade.h"
 
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
 
@@ -22,6 +25,18 @@ FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
     // The count must fit the file: rows lie 330,599 bytes apart, so a file of
     // a few thousand rows passes 2 GB (64-bit lengths and offsets).
     int64_t size = StreamSize(f.get());
+    if (n > 0 && size == 4 + (int64_t)n * kLogSummarySize330497) {
+        // Rows of the previous layout, which carried no stamp: the file is
+        // brought up to date once, here, and opened again.
+        f.reset();
+        if (!UpgradeLogSummaryFile(path)) {
+            AppendDebugLine("summary file of the older layout could not be upgraded");
+            return nullptr;
+        }
+        f.reset(SafeOpen(path, mode));
+        if (!f || SafeRead(&n, 4, 1, f.get()) != 1 || n < 0) return nullptr;
+        size = StreamSize(f.get());
+    }
     if (size < 0 || 4 + (int64_t)n * (int64_t)sizeof(LogSummary) > size) return nullptr;
     if (!SafeSeek(f.get(), 4)) return nullptr;
     if (count) *count = n;

@@ -18,9 +18,11 @@ namespace {
 
 const int64_t kCountSize = 4;
 
-// 1 upgraded or left alone (current or of no known layout), 0 failed.
-int UpgradeOne(const std::string &path) {
-    FileHandle in(SafeOpen(path.c_str(), "rb"));
+}  // namespace
+
+int UpgradeLogSummaryFile(const char *path) {
+    if (!path || !path[0]) return 0;
+    FileHandle in(SafeOpen(path, "rb"));
     if (!in) return 0;
     int32_t count = 0;
     if (SafeRead(&count, 4, 1, in.get()) != 1) return 0;
@@ -34,7 +36,7 @@ int UpgradeOne(const std::string &path) {
     int32_t written = static_cast<int32_t>(whole < count ? whole : count);
 
     SafeRewrite out;
-    if (!BeginSafeRewrite(path.c_str(), &out)) return 0;
+    if (!BeginSafeRewrite(path, &out)) return 0;
     if (SafeWrite(&written, 4, 1, out.file) != 1) return 0;
     std::vector<uint8_t> old(kLogSummarySize330497);
     std::unique_ptr<LogSummary> row(new LogSummary);
@@ -47,8 +49,6 @@ int UpgradeOne(const std::string &path) {
     return CommitSafeRewrite(&out);
 }
 
-}  // namespace
-
 int UpgradeLogSummaryFiles(const char *userFolder) {
     if (!userFolder || !userFolder[0]) return 0;
     int all = 1;
@@ -57,7 +57,7 @@ int UpgradeLogSummaryFiles(const char *userFolder) {
         std::vector<FsEntry> entries;
         if (!FsListFolder(folder, entries)) continue;
         for (const FsEntry &e : entries)
-            if (!e.isFolder && !e.isLink && IsStoreFileNamed(e.name, ".pix") && !UpgradeOne(folder + "/" + e.name))
+            if (!e.isFolder && !e.isLink && IsStoreFileNamed(e.name, ".pix") && !UpgradeLogSummaryFile((folder + "/" + e.name).c_str()))
                 all = 0;
     }
     return all;

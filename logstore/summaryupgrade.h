@@ -5,6 +5,11 @@
 // of current rows is current and left alone.
 #pragma once
 
+// One summary file: rewritten as above when its rows are of the old layout.
+// 1 upgraded or left alone (current, or of no layout this upgrade knows), 0
+// when it cannot be read or rewritten.
+int UpgradeLogSummaryFile(const char *path);
+
 // For every class folder of "<userFolder>/log", every summary file of the old
 // layout is rewritten beside itself and put in its place: its readable rows
 // converted (a file cut short keeps the whole rows it holds) under a count of

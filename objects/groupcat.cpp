@@ -268,6 +268,35 @@ int FindQuasarByDiscovererDesignation(const char *text) {
     return found < 0 ? -1 : GetU16(last + 18);
 }
 
+namespace {
+
+// Reads "%d%d%c" (right-ascension part, signed declination part, suffix) from
+// a text that ends in the blank the caller appended; 1 when the three read and
+// the part is a valid hhmm.
+int ReadHewittBurbidgeParts(const std::string &text, int *ra, int *dec, char *suffix) {
+    *suffix = ' ';
+    if (std::sscanf(text.c_str(), "%d%d%c", ra, dec, suffix) != 3) return 0;
+    return *ra >= 0 && *ra <= 2359 && *ra % 100 <= 59;
+}
+
+// The record number of the entry of the minute's list in q.bin that has the
+// declination part and the suffix ("A" standing for a blank one), or -1.
+int FindInMinuteList(FILE *f, int ra, int dec, char suffix) {
+    int minute = ra % 100 + (ra / 100) * 60;
+    unsigned char d[5];
+    if (!ReadAt(f, minute * 5LL, d, 5) || d[4] == 0 || std::fseek(f, static_cast<long>(GetU32(d)), SEEK_SET) != 0)
+        return -1;
+    for (int i = 0; i < d[4]; ++i) {
+        unsigned char e[5];
+        if (std::fread(e, 1, 5, f) != 5) break;
+        char es = static_cast<char>(e[2]);
+        if (GetI16(e) == dec && (es == suffix || (suffix == ' ' && es == 'A'))) return GetU16(e + 3);
+    }
+    return -1;
+}
+
+}  // namespace
+
 int FindQuasarByHewittBurbidge(const char *text) {
     if (!text) return -1;
     const char *p = (text[0] == 'Q' || text[0] == 'q') ? text + 1 : text;
@@ -278,26 +307,40 @@ int FindQuasarByHewittBurbidge(const char *text) {
     packed += ' ';
     int ra = 0, dec = 0;
     char suffix = ' ';
-    if (std::sscanf(packed.c_str(), "%d%d%c", &ra, &dec, &suffix) != 3) return -1;
-    if (ra < 0 || ra > 2359 || ra % 100 > 59) return -1;
+    if (!ReadHewittBurbidgeParts(packed, &ra, &dec, &suffix)) return -1;
     FILE *f = OpenCatalogueFile(kCatHewittBurbidge, 1);
     if (!f) return -1;
-    int minute = ra % 100 + (ra / 100) * 60;
-    unsigned char d[5];
-    int result = -1;
-    if (ReadAt(f, minute * 5LL, d, 5) && d[4] != 0 && std::fseek(f, static_cast<long>(GetU32(d)), SEEK_SET) == 0) {
-        for (int i = 0; i < d[4]; ++i) {
-            unsigned char e[5];
-            if (std::fread(e, 1, 5, f) != 5) break;
-            char es = static_cast<char>(e[2]);
-            if (GetI16(e) == dec && (es == suffix || (suffix == ' ' && es == 'A'))) {
-                result = GetU16(e + 3);
-                break;
-            }
-        }
-    }
+    int result = FindInMinuteList(f, ra, dec, suffix);
     std::fclose(f);
     return result;
+}
+
+FILE *OpenHewittBurbidgeIndex() { return OpenCatalogueFile(kCatHewittBurbidge, 1); }
+
+int LookupHewittBurbidge(FILE *stream, const char *text) {
+    if (!stream || !text) return 0;
+    const char *p = text;
+    if (*p == 'Q' || *p == 'q') ++p;
+    if (*p == ' ') ++p;
+    // The blank goes on a copy: the caller's text is never written.
+    std::string copy(p, strnlen(p, 64));
+    copy += ' ';
+    int ra = 0, dec = 0;
+    char suffix = ' ';
+    if (!ReadHewittBurbidgeParts(copy, &ra, &dec, &suffix)) return 0;
+    int record = FindInMinuteList(stream, ra, dec, suffix);
+    return record < 0 ? 0 : record + 1;
+}
+
+long ParseLeadingNumber(const char *text, int n) {
+    if (!text || n < 1 || n > 95) return -1;
+    size_t length = strnlen(text, static_cast<size_t>(n));
+    if (length < static_cast<size_t>(n) || text[n - 1] == ' ') return -1;
+    char head[96];
+    std::memcpy(head, text, static_cast<size_t>(n));
+    head[n] = '\0';
+    long value = 0;
+    return std::sscanf(head, "%ld", &value) == 1 ? value : -1;
 }
 
 // ---- Hewitt-Burbidge scan ------------------------------------------------------------------

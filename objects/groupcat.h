@@ -56,6 +56,18 @@ int FormatQuasarDesignations(const DesignationPreferences *prefs, const QuasarRe
 int CompareQuasarDesignations(const char *a, const char *b);
 int FindQuasarByDiscovererDesignation(const char *text);
 int FindQuasarByHewittBurbidge(const char *text);
+// The Hewitt-Burbidge minute index q.bin, for LookupHewittBurbidge; none when
+// it cannot be opened.
+FILE *OpenHewittBurbidgeIndex();
+// Looks a designation up in an open q.bin: a leading "Q" (either case) and then
+// one blank are skipped, the rest read as in FindQuasarByHewittBurbidge. The
+// record number + 1, or 0 when not found or unreadable. Nothing in the
+// program calls it; the tests do.
+int LookupHewittBurbidge(FILE *stream, const char *text);
+// The first n characters (1..95) read as a long integer; -1 when the text is
+// shorter than n, its n-th character is a blank, or no number is read there.
+// Nothing in the program calls it; the tests do.
+long ParseLeadingNumber(const char *text, int n);
 
 // Browsing the Hewitt-Burbidge minute index from a designation onward.
 struct HewittBurbidgeScan {

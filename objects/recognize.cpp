@@ -173,8 +173,17 @@ int Recognizer::Cascade() {
                  {kClassUserStar, kKindByName},
                  {kClassUserDeepSky, kKindByName},
                  {kClassSkyMark, kKindByName},
-                 {kClassUserComet, kCometKindPeriodicNumber},
-                 {kClassComet, kCometKindDiscovererName},
+                 {kClassUserComet, kCometKindPeriodicNumber}},
+                text_);
+    if (n > 0) return n;
+    // A star's proper name is that star, though a minor planet bears the
+    // same name ("Merope", "Asterope": an observer writes the minor planet
+    // with its number) or a survey that found many comets does ("Atlas").
+    if (con_ == -1) {
+        n = Try(kClassStar, kStarKindCommonName, text_);
+        if (n > 0) return n;
+    }
+    n = TryEach({{kClassComet, kCometKindDiscovererName},
                  {kClassComet, kCometKindIau},
                  {kClassUserMinorPlanet, kMinorPlanetKindFull},
                  {kClassMinorPlanet, kMinorPlanetKindFull}},
@@ -182,9 +191,10 @@ int Recognizer::Cascade() {
     if (n > 0) return n;
     // A text ending in p may be a periodic comet's number ("2P"); when it is
     // not, the walk goes on, since star names in Cep, Lep, Pup and Cap end in
-    // p too ("delta Cep", "R Lep").
+    // p too ("delta Cep", "R Lep"). A text whose last word is a
+    // constellation is a star's ("9 Cap" is 9 Capricorni, never comet 9P).
     char last = text_.back();
-    if (last == 'P' || last == 'p') {
+    if ((last == 'P' || last == 'p') && con_ == -1) {
         std::string stem = text_.substr(0, text_.size() - 1);
         n = TryEach({{kClassUserComet, kCometKindIau}, {kClassComet, kCometKindPeriodicNumber}}, stem);
         if (n > 0) return n;
@@ -221,9 +231,9 @@ int Recognizer::Cascade() {
             return Closing(kClassConstellation, kKindByName, ok ? std::string(name) : text_);
         }
     }
+    // (The star's proper name was tried above.)
     n = TryEach({{kClassConstellation, kKindByName},
                  {kClassReferencePoint, kKindByName},
-                 {kClassStar, kStarKindCommonName},
                  {kClassQuasar, kQuasarKindDiscoverer}},
                 text_);
     if (n > 0) return n;

@@ -5,7 +5,8 @@
 # the quick run that prints its figures beside their tolerances or peers and
 # exits nonzero on a wrong result only (a figure beyond its tolerance, a
 # missing section), never on a time. The packaged ephemeris tables are
-# generated once here for all of them (GLEANER_BENCH_TABLES).
+# generated once here for all of them (GLEANER_BENCH_TABLES), and so is a
+# demo installation (GLEANER_BENCH_DEMO).
 #
 # Each bench is one case of a JUnit report, REPORTS/benches.xml (REPORTS:
 # the first argument, default build/release/test-reports), so that the test
@@ -58,6 +59,11 @@ trap 'rm -rf "$tables"' EXIT
 if python3 tools/gen_ephemeris_tables.py --out "$tables" >/dev/null 2>&1 &&
    python3 tools/gen_nutcon.py --out "$tables" >/dev/null 2>&1; then
   export GLEANER_BENCH_TABLES=$tables
+fi
+# One demo installation (data, data disc and user folders) for the benches
+# that recognise or import over it.
+if python3 tools/make_demo.py --build "$tables" >/dev/null 2>&1; then
+  export GLEANER_BENCH_DEMO=$tables/demo
 fi
 
 status=0

@@ -14,6 +14,7 @@
 
 #include "core/safefile.h"
 #include "core/userfolder.h"
+#include "instruments/filterpool.h"
 #include "instruments/poolupgrade.h"
 #include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
@@ -241,6 +242,37 @@ TEST(PoolUpgrade, FilterRecordsGrowTo221Bytes) {
     ASSERT_TRUE(testutil::WriteFileBytes(dir.file("cut.old"), old));
     EXPECT_EQ(UpgradeFilterFile(dir.file("cut.old").c_str(), dir.file("cut.bin").c_str()), 0);
     EXPECT_FALSE(testutil::PathIsThere(dir.file("cut.bin")));
+}
+
+// The filter store meets an older pool where it opens filters.bin: one of
+// 93-byte records is upgraded in place and read; one whose size fits neither
+// layout is refused and left as it was.
+TEST(PoolUpgrade, TheFilterStoreUpgradesAnOlderPoolWhenItOpensIt) {
+    testutil::TempDir dir;
+    SetUserDataFolder(dir.path().c_str());
+    std::string old(4, '\0');
+    Put<int16_t>(old, 0, 2);  // last id
+    Put<int16_t>(old, 2, 2);  // count
+    for (int i = 0; i < 2; ++i) {
+        std::string r(93, '\0');
+        PutText(r, 0, i ? "Hydrogen alpha" : "Wratten 25");
+        Put<double>(r, 33, i ? 0.6563 : 0.61);  // wavelength, micrometres
+        Put<int32_t>(r, 89, i + 1);             // pool id
+        old += r;
+    }
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("filters.bin"), old));
+    FilterRecord f;
+    ASSERT_EQ(GetFilterRecord(1, &f), 2);  // its pool id
+    EXPECT_STREQ(f.name, "Hydrogen alpha");
+    double wavelength = f.wavelength;
+    EXPECT_EQ(wavelength, 0.6563);
+    EXPECT_EQ(testutil::ReadFileBytes(dir.file("filters.bin")).size(), 4u + 2u * 221u);
+
+    std::string odd = old.substr(0, 4 + 93 + 50);  // neither 2 x 93 nor 2 x 221 bytes of records
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.file("filters.bin"), odd));
+    EXPECT_EQ(GetFilterRecord(0, &f), 0);
+    EXPECT_EQ(testutil::ReadFileBytes(dir.file("filters.bin")), odd);
+    SetUserDataFolder("");
 }
 
 namespace {

@@ -110,6 +110,41 @@ TEST_F(QuasarFiles, RecordsAndLookups) {
     EXPECT_EQ(FindQuasarByHewittBurbidge("Q1260+023"), -1);   // minutes 60
 }
 
+TEST_F(QuasarFiles, LookupInAnOpenIndex) {
+    FILE *f = OpenHewittBurbidgeIndex();
+    ASSERT_NE(f, nullptr);
+    const struct {
+        const char *text;
+        int expected;  // record + 1, 0 not found
+    } cases[] = {
+        {"Q 1226+023A", 1}, {"q1226+023", 1},  // one blank skipped; a blank suffix finds "A"
+        {"1226+023A", 1},   {"Q1226+023B", 0}, {"Q1226-023A", 0},
+        {"Q  1226+023", 1},  // the second blank is read over by %d
+        {"Q1260+023", 0},   {"Q", 0},          {"", 0},
+    };
+    for (const auto &c : cases) EXPECT_EQ(LookupHewittBurbidge(f, c.text), c.expected) << c.text;
+    const char text[] = "Q1226+023";  // the caller's text is never written
+    EXPECT_EQ(LookupHewittBurbidge(f, text), 1);
+    EXPECT_STREQ(text, "Q1226+023");
+    std::fclose(f);
+    EXPECT_EQ(LookupHewittBurbidge(nullptr, "Q1226+023"), 0);
+}
+
+TEST(Quasars, ParseLeadingNumber) {
+    const struct {
+        const char *text;
+        int n;
+        long expected;
+    } cases[] = {
+        {"1226+023", 4, 1226}, {"1226+023", 8, 1226}, {" 12 rest", 3, 12}, {"-45xyz", 3, -45},
+        {"12 4", 3, -1},        // the third character is a blank
+        {"12", 3, -1},          // shorter than n
+        {"abc", 3, -1},         // no number
+        {"123", 0, -1},         {"123", 96, -1},
+    };
+    for (const auto &c : cases) EXPECT_EQ(ParseLeadingNumber(c.text, c.n), c.expected) << c.text << " " << c.n;
+}
+
 TEST_F(QuasarFiles, HewittBurbidgeScan) {
     HewittBurbidgeScan *scan = StartHewittBurbidgeScan(1200, -9999, ' ');
     ASSERT_NE(scan, nullptr);
