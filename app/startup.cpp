@@ -6,13 +6,19 @@
 #include "minorbodies/dbfolders.h"
 #include "objects/minorbodyservices.h"
 #include "visibility/cometfieldtests.h"
+#include "visibility/hourscore.h"
+
+void ConnectProgramServices() {
+    ConnectMinorBodyServices();
+    ConnectCometFieldVisibility();
+    ConnectSatelliteHourScore();
+}
 
 int LocateDataDirectories() {
     char solarSystem[2][kPathLineSize];
     if (!ResolveDataDirectories(solarSystem[0], solarSystem[1])) return 0;
     SetMinorBodyDatabaseFolders(solarSystem[0], solarSystem[1]);
-    ConnectMinorBodyServices();
-    ConnectCometFieldVisibility();
+    ConnectProgramServices();
     LoadEphemerisData(solarSystem[0]);
     return 1;
 }

@@ -178,6 +178,9 @@ void SetDateRecordFromJulianDate(const LocationRecord *site, DateRecord *record)
             if (site->dstMode == 1) shift = site->dst.shift;
             x += (site->timeZone + shift) / 24.0;
         }
+        // A site read from a damaged file may carry a zone or shift that is
+        // no number; no calendar date follows from it.
+        if (!(std::fabs(x) < 1.0e8)) return;
         double z = std::floor(x);
         double a = z;
         if (z >= kGregorianStartDay) {

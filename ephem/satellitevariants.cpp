@@ -7,6 +7,7 @@
 #include "astro/datetime.h"
 #include "astro/precession.h"
 #include "core/mathutil.h"
+#include "ephem/orbit.h"
 #include "ephem/satellitecommon.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
@@ -197,4 +198,25 @@ void ComputeCharonFromElementsC(const DateRecord *date, BodyRecord *pluto) {
     const double longitude =
         (jde - 2448254.5) * 360.0 / (553925.0924545915 / 86400.0) * kDegree + eccentric;
     FinishCharon(date, pluto, 0.0001170697741015342, incl, node, longitude);
+}
+
+void ComputeSatelliteFromOrbitRecord(const DateRecord *date, BodyRecord *planet, OrbitRecord *orbit,
+                                     int slot, double H, const char *name) {
+    if (!date || !planet || !orbit || slot < 0 || slot >= kMaxSatellites) return;
+    const double delta = planet->geocentricDistance;
+    if (!(delta > 0.0)) return;
+    ComputeOrbitVectors(orbit);
+    double v[3];
+    ComputeOrbitPosition(date->centuriesTT - delta * kSatelliteLightTimeCenturiesPerAU, orbit, v);
+    const double x = v[0], y = v[1], z = v[2];
+    const double separation = std::sqrt(x * x + y * y) / delta;
+    const double angle = ReduceSatelliteAngle(-std::atan2(y, -x) + planet->axisPositionAngle + kPi / 2);
+    planet->satellites[kSatMagnitude][slot] = SatelliteMagnitude(planet, H);
+    planet->satellites[kSatSeparation][slot] = separation;
+    planet->satellites[kSatPositionAngle][slot] = angle;
+    planet->satellites[kSatOrbitalAngle][slot] = ReduceSatelliteAngle(std::atan2(-x, -z) + kPi);
+    // West and north offsets, as every satellite slot holds them.
+    planet->satellites[kSatOffsetX][slot] = -separation * std::sin(angle);
+    planet->satellites[kSatOffsetY][slot] = separation * std::cos(angle);
+    planet->satelliteNames[slot] = name;
 }

@@ -32,3 +32,16 @@ void ComputePhoebeTestPosition(double jd, double *x, double *y, double *z);
 void ComputeCharonFromElementsA(const DateRecord *date, BodyRecord *pluto);
 void ComputeCharonFromElementsB(const DateRecord *date, BodyRecord *pluto);
 void ComputeCharonFromElementsC(const DateRecord *date, BodyRecord *pluto);
+
+struct OrbitRecord;
+// A satellite of the planet in the record from its orbit about the planet:
+// the orbit's position at T(TT) less the light time (ComputeOrbitPosition)
+// is taken as the planetocentric vector (AU) in the planet's sky frame: x
+// toward celestial west when the planet's axis points north, y along the
+// projected axis, z away from the Earth. Fills the slot's offsets,
+// separation, position angle, orbital angle seen from the Earth and
+// magnitude (5 log10(r Delta) + H) and names it. Nothing in the program calls
+// it; the tests do. Nothing is written for a null argument, a slot outside the
+// satellite block or a planet without a geocentric distance.
+void ComputeSatelliteFromOrbitRecord(const DateRecord *date, BodyRecord *planet, OrbitRecord *orbit,
+                                     int slot, double H, const char *name);

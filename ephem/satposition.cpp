@@ -162,5 +162,7 @@ int IsSatelliteVisible(const LocationRecord *site, double julianDate, double rig
                                state.moonAltitude, state.moonIlluminatedFraction,
                                state.moonTargetSeparation, altitude, &darkness, &altitudeScore);
     if (score) *score = static_cast<int16_t>(word);
-    return darkness >= 0.0 ? 1 : 0;
+    // The hour score's darkness runs from 0 (a daylit sky, or brighter) to
+    // 1: a sky of darkness 0 hides the pass, so only a darker one shows it.
+    return darkness > 0.0 ? 1 : 0;
 }

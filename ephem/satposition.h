@@ -40,8 +40,8 @@ const int kSatelliteDecayed = -1;
 
 // The sky test's hour score, provided by the visibility models (a floor
 // above this one), which register it at start-up: the packed word of the
-// hour score; darkness receives the sky-darkness value (0 and above: dark
-// enough). Arguments: site, date, Sun altitude, Sun-target separation, Moon
+// hour score; darkness receives the sky-darkness value (0 a daylit sky,
+// above 0 dark enough for a pass to show). Arguments: site, date, Sun altitude, Sun-target separation, Moon
 // altitude, Moon illuminated fraction, Moon-target separation, target
 // altitude, darkness out, altitude score out.
 typedef int32_t (*SatelliteHourScoreFunction)(const LocationRecord *, const DateRecord *, double,

@@ -91,3 +91,19 @@ int FindCcdCurveByName(const char *name, const CcdCurveRow *table, int rows) {
     }
     return -1;
 }
+
+int CcdCurvesEqual(const CcdCurveRow *a, const CcdCurveRow *b) {
+    if (!a || !b) return 0;
+    const size_t size = sizeof a->name;
+    for (size_t n = 0; n < size; ++n) {
+        int x = std::tolower(static_cast<unsigned char>(a->name[n]));
+        int y = std::tolower(static_cast<unsigned char>(b->name[n]));
+        if (x != y) return 0;
+        if (x == 0) break;
+    }
+    for (int i = 0; i < kQuantumEfficiencyPoints; ++i) {
+        double x = a->values[i], y = b->values[i];
+        if (x != y) return 0;
+    }
+    return 1;
+}

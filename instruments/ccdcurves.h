@@ -23,3 +23,6 @@ const int kCcdCurveRows = 300;  // the room the dialogs provide
 int ReadCcdQuantumEfficiency(const char *folder, CcdCurveRow *table, int capacity);
 // Index of the first row whose name equals the given one ignoring case, or -1.
 int FindCcdCurveByName(const char *name, const CcdCurveRow *table, int rows);
+// 1 when the names are equal ignoring case (each read to its terminator or
+// its 33rd byte) and all 13 values are equal; 0 otherwise or for a null row.
+int CcdCurvesEqual(const CcdCurveRow *a, const CcdCurveRow *b);

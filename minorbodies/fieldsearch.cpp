@@ -16,6 +16,7 @@
 #include "ephem/parallax.h"
 #include "instruments/instrumentrecord.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usermp.h"
 
 namespace {
 
@@ -165,6 +166,16 @@ struct MinorPlanetFieldSearch {
     FILE *elements;
     int32_t fileNumber;
     ElementFileLimits limits;
+    // A user mp.bin: its stream, the record count of its header (read by
+    // the first Next call), the index of the next record to read and the
+    // first set of the next object, read ahead.
+    bool user;
+    bool started;
+    FILE *userFile;
+    int32_t userCount;
+    int32_t nextIndex;
+    MinorPlanetRecord current;
+    bool haveCurrent;
 };
 
 MinorPlanetFieldSearch *BeginMinorPlanetFieldSearch(
@@ -176,7 +187,7 @@ MinorPlanetFieldSearch *BeginMinorPlanetFieldSearch(
     double eccentricityMin, double eccentricityMax, const void *, const uint8_t *, int,
     uint32_t flags, uint8_t classSwitch, int32_t classMask, FieldSearchProgress progress,
     const int *stopFlag) {
-    if (!date || path) return nullptr;
+    if (!date) return nullptr;
     MinorPlanetFieldSearch *s = new (std::nothrow) MinorPlanetFieldSearch;
     if (!s) return nullptr;
     std::memset(s, 0, sizeof *s);
@@ -191,6 +202,19 @@ MinorPlanetFieldSearch *BeginMinorPlanetFieldSearch(
     s->minMotion = minMotion;
     s->classSwitch = classSwitch != 0;
     s->classMask = classMask;
+    if (path) {
+        s->user = true;
+        s->userFile = std::fopen(path, "rb");
+        if (!s->userFile) {
+            EndMinorPlanetFieldSearch(s);
+            return nullptr;
+        }
+        // The header's count becomes the total on the first Next call.
+        s->c.total = 0;
+        s->c.step = 1.0;
+        s->c.threshold = s->c.step;
+        return s;
+    }
     s->data = OpenMinorPlanetDataFile();
     int clamped = 0;
     s->elements = s->data ? OpenElementFile(&s->limits, date->centuriesTT, &clamped) : nullptr;
@@ -234,9 +258,52 @@ bool RejectedByTrack(const MinorPlanetFieldSearch *s, const ElementFileRecord &e
 
 }  // namespace
 
+namespace {
+
+// The tests after the orbit is built, shared by both files: the period (and
+// for user sets the aphelion distance from q, the set's perihelion distance),
+// the place with its magnitude, elongation, distance, constellation and field,
+// and the motion over an hour. true when the object passes, with its place,
+// distance and magnitude.
+bool PassesOrbit(const MinorPlanetFieldSearch *s, const OrbitRecord &o, double q, bool magnitudeTest,
+                 double *ra, double *dec, double *delta, double *magnitude) {
+    const uint32_t f = s->c.flags;
+    const Limits &L = s->c.lim;
+    if ((f & kFieldPeriod) && o.n != 0.0) {
+        double period = kTwoPi / o.n;
+        if (L.years) period /= kDaysPerYear;
+        if (!InRange(period, L.periodMin, L.periodMax)) return false;
+    }
+    if (s->user && (f & kFieldAphelionDistance)) {
+        // An open orbit has no aphelion: it lies beyond every limit.
+        double Q = o.e < 1.0 ? 2.0 * o.a - q : HUGE_VAL;
+        if (!InRange(Q, L.QMin, L.QMax)) return false;
+    }
+    double pra, pdec, pr, pdelta, phase, el, mag;
+    ComputeMinorBodyPosition(&s->c.date, &o, &pra, &pdec, &pr, &pdelta, &phase, &el, &mag);
+    if (!PassesPlace(&s->c, magnitudeTest, mag, el, pdelta, &pra, &pdec)) return false;
+    if ((f & kFieldRadius) && OutsideCircle(pra, pdec, s->c.fieldRa, s->c.fieldDec, L.radius))
+        return false;
+    if (s->minMotion != 0.0 && s->minMotion != kFieldSearchNoLimit) {
+        DateRecord later = s->c.date;
+        later.centuriesTT += kOneHourCenturies;
+        double a0, d0, a1, d1;
+        ComputeMinorBodyPosition(&s->c.date, &o, &a0, &d0, nullptr, nullptr, nullptr, nullptr, nullptr);
+        ComputeMinorBodyPosition(&later, &o, &a1, &d1, nullptr, nullptr, nullptr, nullptr, nullptr);
+        if (AngularSeparation(a0, d0, a1, d1) / kArcminute <= s->minMotion) return false;
+    }
+    *ra = pra;
+    *dec = pdec;
+    *delta = pdelta;
+    *magnitude = mag;
+    return true;
+}
+
+}  // namespace
+
 int32_t NextPackagedMinorPlanetInField(MinorPlanetFieldSearch *s, double *ra, double *dec,
                                        double *delta, double *magnitude, OrbitRecord *orbit) {
-    if (!s || s->c.failed) return 0;
+    if (!s || s->user || s->c.failed) return 0;
     const uint32_t f = s->c.flags;
     const Limits &L = s->c.lim;
     for (;;) {
@@ -270,25 +337,11 @@ int32_t NextPackagedMinorPlanetInField(MinorPlanetFieldSearch *s, double *ra, do
                              kMagnitudeModelAsteroid))
             continue;
         ComputeOrbitVectors(&o);
-        if ((f & kFieldPeriod) && o.n != 0.0) {
-            double period = kTwoPi / o.n;
-            if (L.years) period /= kDaysPerYear;
-            if (!InRange(period, L.periodMin, L.periodMax)) continue;
-        }
-        double pra, pdec, pr, pdelta, phase, el, mag;
-        ComputeMinorBodyPosition(&s->c.date, &o, &pra, &pdec, &pr, &pdelta, &phase, &el, &mag);
+        // With a bright limit of -90 or less the packaged search makes no
+        // exact magnitude test: the coarse track limits magnitudes alone.
         bool magnitudeTest = (f & kFieldMagnitude) && L.bright > -90.0;
-        if (!PassesPlace(&s->c, magnitudeTest, mag, el, pdelta, &pra, &pdec)) continue;
-        if ((f & kFieldRadius) && OutsideCircle(pra, pdec, s->c.fieldRa, s->c.fieldDec, L.radius))
-            continue;
-        if (s->minMotion != 0.0 && s->minMotion != kFieldSearchNoLimit) {
-            DateRecord later = s->c.date;
-            later.centuriesTT += kOneHourCenturies;
-            double a0, d0, a1, d1;
-            ComputeMinorBodyPosition(&s->c.date, &o, &a0, &d0, nullptr, nullptr, nullptr, nullptr, nullptr);
-            ComputeMinorBodyPosition(&later, &o, &a1, &d1, nullptr, nullptr, nullptr, nullptr, nullptr);
-            if (AngularSeparation(a0, d0, a1, d1) / kArcminute <= s->minMotion) continue;
-        }
+        double pra, pdec, pdelta, mag;
+        if (!PassesOrbit(s, o, 0.0, magnitudeTest, &pra, &pdec, &pdelta, &mag)) continue;
         if (ra) *ra = pra;
         if (dec) *dec = pdec;
         if (delta) *delta = pdelta;
@@ -298,10 +351,102 @@ int32_t NextPackagedMinorPlanetInField(MinorPlanetFieldSearch *s, double *ra, do
     }
 }
 
-int32_t NextUserMinorPlanetInField(MinorPlanetFieldSearch *, double *, double *, double *,
-                                   double *, OrbitRecord *) {
-    // No user minor-planet store in this build: Begin refuses a user path.
-    return 0;
+namespace {
+
+// The next user object: the set whose epoch is nearest the date (the
+// earlier on a tie) among the consecutive sets of one object id; false at
+// the end of the file or when its header cannot be read.
+bool NextUserObject(MinorPlanetFieldSearch *s, MinorPlanetRecord *best) {
+    if (!s->started) {
+        s->started = true;
+        int32_t count = 0;
+        if (!ReadUserMinorPlanetHeader(s->userFile, &count, nullptr)) return false;
+        s->userCount = count;
+        s->c.total = count;
+        s->c.step = count / 100 ? static_cast<double>(count / 100) : 1.0;
+        s->c.threshold = s->c.step;
+        s->haveCurrent = count > 0 && ReadUserMinorPlanetRecord(s->userFile, &s->current, 0);
+        s->nextIndex = 1;
+        if (!s->haveCurrent && count > 0) s->c.failed = true;
+    }
+    if (!s->haveCurrent) return false;
+    *best = s->current;
+    s->haveCurrent = false;
+    ++s->c.count;
+    const double t = s->c.date.centuriesTT;
+    while (s->nextIndex < s->userCount) {
+        MinorPlanetRecord next;
+        if (!ReadUserMinorPlanetRecord(s->userFile, &next, s->nextIndex)) {
+            s->c.failed = true;
+            break;
+        }
+        ++s->nextIndex;
+        ++s->c.count;
+        if (next.objectId != best->objectId) {
+            s->current = next;
+            s->haveCurrent = true;
+            break;
+        }
+        const double dn = std::fabs(next.epoch - t), db = std::fabs(best->epoch - t);
+        if (dn < db || (dn == db && next.epoch < best->epoch)) *best = next;
+    }
+    return true;
+}
+
+// The coarse test on a user set's own track (from its epoch - 20 days, no
+// magnitude allowance); true when the object is rejected.
+bool UserRejectedByTrack(const MinorPlanetFieldSearch *s, const MinorPlanetRecord &r) {
+    const uint32_t f = s->c.flags;
+    if (!(f & (kFieldMagnitude | kFieldRadius)) || r.track[0].magnitudeCode == 0) return false;
+    double fraction = 0.0;
+    int i = FindTrackInterval(kTrackSampleCount, JulianDateFromCenturies(r.epoch) - 20.0,
+                              s->c.date.julianDate, &fraction);
+    if (i < 0) return false;
+    double ra, dec, m;
+    InterpolateTrack(r.track, i, fraction, &ra, &dec, &m);
+    if ((f & kFieldMagnitude) && (m > s->c.lim.faint || m < s->c.lim.bright)) return true;
+    if (f & kFieldRadius) {
+        double radius = s->c.lim.radius + kCoarseRadiusAllowance;
+        if (OutsideCircle(ReduceModuloPositive(ra, kTwoPi), dec, s->coarseRa, s->coarseDec, radius))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int32_t NextUserMinorPlanetInField(MinorPlanetFieldSearch *s, double *ra, double *dec, double *delta,
+                                   double *magnitude, OrbitRecord *orbit) {
+    if (!s || !s->user || s->c.failed) return 0;
+    const uint32_t f = s->c.flags;
+    const Limits &L = s->c.lim;
+    for (;;) {
+        if (Stopped(&s->c)) return 0;
+        MinorPlanetRecord r;
+        if (!NextUserObject(s, &r)) return 0;
+        if ((f & kFieldPerihelionDistance) && !InRange(r.q, L.qMin, L.qMax)) continue;
+        if ((f & kFieldEccentricity) && !InRange(r.e, L.eMin, L.eMax)) continue;
+        if ((f & kFieldInclination) && !InRange(r.inclination, L.iMin, L.iMax)) continue;
+        if (s->classSwitch) {
+            double a = 0.0;
+            UnpackMinorPlanetRecord(&r, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, &a);
+            int k = ClassifyOrbit(a, r.e, r.inclination, r.H);
+            if (k < 1 || !(s->classMask & (1 << (k - 1)))) continue;
+        }
+        if (UserRejectedByTrack(s, r)) continue;
+        OrbitRecord o;
+        if (!BuildUserMinorPlanetOrbit(&r, &o)) continue;
+        double pra, pdec, pdelta, mag;
+        const double q = r.q > 0.0 ? r.q : o.a * (1.0 - o.e);
+        if (!PassesOrbit(s, o, q, (f & kFieldMagnitude) != 0, &pra, &pdec, &pdelta, &mag)) continue;
+        if (ra) *ra = pra;
+        if (dec) *dec = pdec;
+        if (delta) *delta = pdelta;
+        if (magnitude) *magnitude = mag;
+        if (orbit) *orbit = o;
+        return r.objectId;
+    }
 }
 
 int MinorPlanetFieldSearchFailed(const MinorPlanetFieldSearch *s) { return s && s->c.failed; }
@@ -310,6 +455,7 @@ void EndMinorPlanetFieldSearch(MinorPlanetFieldSearch *s) {
     if (!s) return;
     if (s->data) std::fclose(s->data);
     if (s->elements) std::fclose(s->elements);
+    if (s->userFile) std::fclose(s->userFile);
     delete s;
 }
 

@@ -2,7 +2,10 @@
 // engine over a description of each file; the typed functions below it.
 #include "minorbodies/usercatalogs.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cmath>
 #include <cstddef>
@@ -42,6 +45,10 @@ const Store kDeepSky = {"uds.bin", "uds.bak", "uds_alpha.bin", "uds_pid.bin", 4,
                         offsetof(UserDeepSkyRecord, name), false, true};
 const Store kMarks = {"skymark.bin", "skymark.bak", "skymark_alpha.bin", "skymark_pid.bin", 2, 45,
                       offsetof(SkyMarkRecord, name), false, false};
+
+// Bumped by every change this program makes to a store's records: the
+// names held in memory for recognition are read again after it.
+unsigned g_storeGeneration = 0;
 
 const double kTurn = 2147483647.0;
 const double kDegPerRad = 180.0 / kPi;
@@ -113,6 +120,7 @@ int Create(const Store &s) {
     if (!Path(s.file, path)) return 0;
     std::string h = HeaderBytes(s, 0, 0);
     int ok = WriteWholeFileSafely(path, h.data(), h.size());
+    ++g_storeGeneration;
     char index[1024];
     if (Path(s.nameIndex, index)) RemoveStoreFile(index);
     if (Path(s.idIndex, index)) RemoveStoreFile(index);
@@ -120,6 +128,7 @@ int Create(const Store &s) {
 }
 
 void DeleteIndexes(const Store &s) {
+    ++g_storeGeneration;
     char path[1024];
     if (Path(s.nameIndex, path)) RemoveStoreFile(path);
     if (Path(s.idIndex, path)) RemoveStoreFile(path);
@@ -135,6 +144,7 @@ bool ReadRecord(FILE *f, const Store &s, int32_t n, void *record) {
 bool WriteRecord(FILE *f, const Store &s, int32_t n, const void *record) {
     int32_t count = 0;
     if (!f || !record || !ReadHeader(f, s, &count, nullptr) || n < 0 || n >= count) return false;
+    ++g_storeGeneration;
     return WriteStoreBytes(f, Offset(s, n), record, static_cast<size_t>(s.recordSize)) == 1;
 }
 
@@ -172,6 +182,7 @@ int Append(FILE *f, const Store &s, void *record) {
     std::string h = HeaderBytes(s, count + 1, id);
     if (!WriteStoreBytes(f, 0, h.data(), h.size())) return 0;
     // The name index would not know the new name: it is rebuilt when next needed.
+    ++g_storeGeneration;
     char path[1024];
     if (Path(s.nameIndex, path)) RemoveStoreFile(path);
     return 1;
@@ -700,6 +711,93 @@ int FormatSkyMarkIdIndexPath(char *out) { return Path(kMarks.idIndex, out); }
 int CreateUserStarFile() { return Create(kStars); }
 int CreateUserDeepSkyFile() { return Create(kDeepSky); }
 int CreateSkyMarkFile() { return Create(kMarks); }
+namespace {
+
+// ---- names held in memory ------------------------------------------------------
+
+// The upper-cased names of one store, sorted, as last read; read again when
+// this program changed a store, when the user folder changed, or (for a
+// change by another program of the suite) when the file's size or time
+// differs at a check made at most once a second.
+struct HeldNames {
+    bool loaded = false;
+    unsigned generation = 0;
+    std::string path;
+    long long size = -1, time = 0;
+    std::chrono::steady_clock::time_point checked;
+    std::vector<std::string> names;
+};
+
+bool FileStamp(const char *path, long long *size, long long *time) {
+    struct stat st;
+    if (stat(path, &st) != 0) {
+        *size = -1;
+        *time = 0;
+        return false;
+    }
+    *size = static_cast<long long>(st.st_size);
+    *time = static_cast<long long>(st.st_mtime);
+    return true;
+}
+
+std::string Upper(const char *text) {
+    std::string u(text);
+    for (char &c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+const std::vector<std::string> &NamesOf(const Store &s, HeldNames *held) {
+    char path[1024];
+    if (!Path(s.file, path)) {
+        held->loaded = false;
+        held->names.clear();
+        return held->names;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    bool reload = !held->loaded || held->generation != g_storeGeneration || held->path != path;
+    long long size = held->size, time = held->time;
+    if (!reload && now - held->checked >= std::chrono::seconds(1)) {
+        FileStamp(path, &size, &time);
+        reload = size != held->size || time != held->time;
+        held->checked = now;
+    }
+    if (!reload) return held->names;
+    held->names.clear();
+    held->loaded = true;
+    held->generation = g_storeGeneration;
+    held->path = path;
+    held->checked = now;
+    FileStamp(path, &held->size, &held->time);
+    if (held->size < 0) return held->names;  // no store: no names (and none is made here)
+    FILE *f = SafeOpen(path, "rb");
+    std::string records;
+    int32_t count = 0;
+    bool ok = f && LoadAll(f, s, &count, nullptr, &records);
+    if (f) SafeClose(f);
+    if (!ok) {
+        held->loaded = false;  // an unreadable store: the lookups decide
+        return held->names;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const char *name = records.data() + i * s.recordSize + s.nameOffset;
+        if (name[0]) held->names.push_back(Upper(name));
+    }
+    std::sort(held->names.begin(), held->names.end());
+    return held->names;
+}
+
+int MayHoldName(const Store &s, HeldNames *held, const char *name) {
+    if (!name || !name[0]) return 0;
+    const std::vector<std::string> &names = NamesOf(s, held);
+    if (!held->loaded) return 1;
+    // A lookup matches a name the text begins (the name index's prefix rule).
+    std::string key = Upper(name).substr(0, 32);
+    auto it = std::lower_bound(names.begin(), names.end(), key);
+    return it != names.end() && it->compare(0, key.size(), key) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
 FILE *OpenUserStarFile(int32_t *count) { return Open(kStars, count); }
 FILE *OpenUserDeepSkyFile(int32_t *count) { return Open(kDeepSky, count); }
 FILE *OpenSkyMarkFile(int32_t *count) { return Open(kMarks, count); }
@@ -969,3 +1067,16 @@ int32_t NextSkyMarkInScan(UserCatalogueScan *scan, char *name, double *ra, doubl
 void EndUserStarScan(UserCatalogueScan *scan) { EndScan(scan); }
 void EndUserDeepSkyScan(UserCatalogueScan *scan) { EndScan(scan); }
 void EndSkyMarkScan(UserCatalogueScan *scan) { EndScan(scan); }
+
+int UserStarStoreMayHoldName(const char *name) {
+    static HeldNames held;
+    return MayHoldName(kStars, &held, name);
+}
+int UserDeepSkyStoreMayHoldName(const char *name) {
+    static HeldNames held;
+    return MayHoldName(kDeepSky, &held, name);
+}
+int SkyMarkStoreMayHoldName(const char *name) {
+    static HeldNames held;
+    return MayHoldName(kMarks, &held, name);
+}

@@ -250,3 +250,13 @@ int32_t NextSkyMarkInScan(UserCatalogueScan *scan, char *name, double *ra, doubl
 void EndUserStarScan(UserCatalogueScan *scan);
 void EndUserDeepSkyScan(UserCatalogueScan *scan);
 void EndSkyMarkScan(UserCatalogueScan *scan);
+
+// ---- names held in memory (recognition) -------------------------------------
+// 0 when the store holds no name that the text begins (so a lookup by name
+// cannot find one), else 1; no file is opened or made while the store is
+// unchanged. The names are read once and again after this program changes
+// a store or another program's change is seen (size or time, checked at
+// most once a second).
+int UserStarStoreMayHoldName(const char *name);
+int UserDeepSkyStoreMayHoldName(const char *name);
+int SkyMarkStoreMayHoldName(const char *name);

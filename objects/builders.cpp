@@ -131,6 +131,7 @@ struct UserFile {
 int BuildUserStarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                         double extinction, ObjectRecord *out, int refresh) {
     if (!out) return 0;
+    if (!refresh && number <= 0 && !UserStarStoreMayHoldName(text)) return 0;
     UserFile file(OpenUserStarFile(nullptr));
     if (!file.f) return 0;
     int32_t id = UserObjectId<UserStarRecord>(number, text, out, refresh, file.f, FindUserStarByName);
@@ -144,6 +145,7 @@ int BuildUserStarObject(int number, char *text, const LocationRecord *site, cons
 int BuildSkymarkObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                        double extinction, ObjectRecord *out, int refresh) {
     if (!out) return 0;
+    if (!refresh && number <= 0 && !SkyMarkStoreMayHoldName(text)) return 0;
     UserFile file(OpenSkyMarkFile(nullptr));
     if (!file.f) return 0;
     int32_t id = UserObjectId<SkyMarkRecord>(number, text, out, refresh, file.f, FindSkyMarkByName);
@@ -157,6 +159,7 @@ int BuildSkymarkObject(int number, char *text, const LocationRecord *site, const
 int BuildUserDeepSkyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                            double extinction, ObjectRecord *out, int refresh) {
     if (!out) return 0;
+    if (!refresh && number <= 0 && !UserDeepSkyStoreMayHoldName(text)) return 0;
     UserFile file(OpenUserDeepSkyFile(nullptr));
     if (!file.f) return 0;
     int32_t id = UserObjectId<UserDeepSkyRecord>(number, text, out, refresh, file.f, FindUserDeepSkyByName);

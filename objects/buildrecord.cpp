@@ -228,14 +228,14 @@ int ComputeMovingObjectPlace(const LocationRecord *site, const DateRecord *date,
         }
         return 1;
     }
-    if (objectClass == kClassComet || objectClass == kClassMinorPlanet)
+    if (objectClass == kClassComet || objectClass == kClassMinorPlanet || objectClass == kClassUserComet ||
+        objectClass == kClassUserMinorPlanet)
         return ComputeMinorBodyObjectPlace(site, date, objectClass, index, rightAscension,
                                            declination);
     if (objectClass == kClassEarthSatellite)
         return ComputeEarthSatelliteObjectPlace(site, date, index, rightAscension, declination);
-    // The user, user minor-body and reference-point classes take their
-    // places from the same services as their builders; those services come
-    // with the user databases.
+    // User stars, sky marks, user deep-sky objects and reference points do
+    // not move: their rise and set need no refinement.
     return 0;
 }
 

@@ -13,6 +13,8 @@
 #include "ephem/parallax.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
+#include "minorbodies/usermp.h"
 #include "objects/builders.h"
 #include "objects/buildrecord.h"
 #include "objects/objectrecord.h"
@@ -130,9 +132,25 @@ int ComputeMinorBodyObjectPlace(const LocationRecord *site, const DateRecord *da
                                 double *declination) {
     if (!date || !rightAscension || !declination) return 0;
     MinorBodyPlace p;
-    int ok = objectClass == kClassComet         ? (index >= 0 && CometPlace(date, index, &p))
-             : objectClass == kClassMinorPlanet ? (index >= 1 && MinorPlanetPlace(date, index, &p))
-                                                : 0;
+    int ok = 0;
+    if (objectClass == kClassComet) {
+        ok = index >= 0 && CometPlace(date, index, &p);
+    } else if (objectClass == kClassMinorPlanet) {
+        ok = index >= 1 && MinorPlanetPlace(date, index, &p);
+    } else if (objectClass == kClassUserComet || objectClass == kClassUserMinorPlanet) {
+        // The user's stores, by object id, from the set nearest the date as
+        // their builders take it.
+        if (index < 1) return 0;
+        const bool comet = objectClass == kClassUserComet;
+        FILE *f = comet ? OpenUserCometFile(nullptr) : OpenUserMinorPlanetFile(nullptr);
+        if (!f) return 0;
+        ok = comet ? ComputeUserCometPosition(f, date, index, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                              &p.ra, &p.dec, nullptr, &p.delta, nullptr, nullptr, nullptr,
+                                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)
+                   : ComputeUserMinorPlanetPosition(f, date, index, nullptr, nullptr, &p.ra, &p.dec, nullptr,
+                                                    &p.delta, nullptr, nullptr, nullptr, nullptr, nullptr);
+        std::fclose(f);
+    }
     if (!ok) return 0;
     // The astrometric J2000 place carried to the apparent place of date, and
     // to the site by the parallax of the body's distance.

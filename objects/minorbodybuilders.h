@@ -7,9 +7,10 @@
 struct DateRecord;
 struct LocationRecord;
 
-// The apparent place of date (topocentric with a site) of a packaged comet
-// or minor planet, radians. 1, or 0 when the class is neither, the object
-// is not found or has no place.
+// The apparent place of date (topocentric with a site) of a packaged or
+// user comet or minor planet (the user classes by object id), radians. 1, or
+// 0 when the class is none of these, the object is not found or has no
+// place.
 int ComputeMinorBodyObjectPlace(const LocationRecord *site, const DateRecord *date,
                                 int objectClass, int index, double *rightAscension,
                                 double *declination);

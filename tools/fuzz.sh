@@ -7,7 +7,8 @@
 #
 # <target> is the name of fuzz/<target>_fuzz.cpp (formatfile, delimited,
 # xmlreader, delimitedpass, xmlpass, sitestores, instrumentstore, logstore,
-# tables, packagefiles, stardb, starreader, catalogues, places: one per
+# tables, packagefiles, stardb, starreader, catalogues, places, chartstore,
+# eventfiles, tle, listtransfer, logexchange, horizon, nmea: one per
 # fuzz/*_fuzz.cpp). Seeds come from fuzz/corpus/<target>/
 # and the inputs of faults found before from fuzz/crashes/<target>/ (both
 # read only, replayed first); the inputs found on the way go to

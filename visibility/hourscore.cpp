@@ -7,6 +7,7 @@
 #include "astro/location.h"
 #include "astro/sidereal.h"
 #include "core/mathutil.h"
+#include "ephem/satposition.h"
 #include "ephem/sunmoon.h"
 #include "objects/objectrecord.h"
 #include "photometry/extinction.h"
@@ -151,3 +152,16 @@ double AdjustForExperience(double v, double e, int direction) {
     if (direction == 0) return ((v + 0.15) - c) + 0.25;
     return (c + (v - 0.25)) - 0.15;
 }
+
+namespace {
+
+int32_t SatelliteHourScore(const LocationRecord *site, const DateRecord *date, double sunAltitude,
+                           double sunSeparation, double moonAltitude, double moonFraction, double moonSeparation,
+                           double targetAltitude, double *darkness, double *altitudeFraction) {
+    return ComputeHourScore(site, date, sunAltitude, sunSeparation, moonAltitude, moonFraction, moonSeparation,
+                            targetAltitude, darkness, altitudeFraction);
+}
+
+}  // namespace
+
+void ConnectSatelliteHourScore() { SetSatelliteHourScoreFunction(SatelliteHourScore); }

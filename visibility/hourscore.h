@@ -17,6 +17,10 @@ uint16_t ComputeHourScore(const LocationRecord *site, const DateRecord *date, do
                           double sunSeparation, double moonAltitude, double moonFraction,
                           double moonSeparation, double targetAltitude, double *darkness,
                           double *altitudeFraction);
+// Hands the hour score to the Earth-satellite sky test (ephem/satposition.h),
+// which stands on a lower floor: a pass is then visible when the sky is dark
+// enough by this score, and carries its word.
+void ConnectSatelliteHourScore();
 // Fills n (at least 2) darkness bytes for the night from local noon of the day
 // before the date to local noon of the date: every 8th slot (and the last)
 // computed for a target at the zenith, the slots between interpolated. The

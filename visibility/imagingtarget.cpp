@@ -8,10 +8,15 @@
 #include "astro/location.h"
 #include "core/mathutil.h"
 #include "ephem/bodyrecord.h"
+#include "objects/categories.h"
 #include "objects/objectrecord.h"
 #include "objects/solarcolours.h"
 
 namespace {
+
+// The imaging value of a user dark nebula (a magnitude); the catalogued dark
+// nebulae take 13.5.
+const double kDarkNebulaUserValue = 13.0;
 
 const double kArcminPerRadian = 10800.0 / kPi;
 const double kArcsecPerRadian = 648000.0 / kPi;
@@ -192,7 +197,13 @@ int GetImagingMagnitudes(const LocationRecord *site, const DateRecord *date, Obj
         v = 13.5;
         break;
     case kClassUserDeepSky:
-        if (m > 90.0) {
+        // A user object typed as a dark nebula (its category is the dark
+        // nebulae's alone) is imaged as one; an object of no type carries
+        // every deep-sky category and is not. A size makes a surface
+        // brightness only with a magnitude to spread over it.
+        if (item->categoryBits == ClassCategoryBits(kClassDarkNebula)) {
+            v = kDarkNebulaUserValue;
+        } else if (m > 90.0) {
             v = 18.0;
         } else if (a > 0.0) {
             v = SurfaceBrightnessFromMagnitude(a, b, m);

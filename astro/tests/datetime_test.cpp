@@ -119,6 +119,20 @@ TEST(Calendar, GregorianDatesAgreeWithErfa) {
 }
 #endif
 
+// A site from a damaged file (an imported log entry's) may hold a zone that
+// is no number: the date is left as it was instead of converting NaN.
+TEST(Calendar, InverseWithAZoneThatIsNoNumberKeepsTheDate) {
+    for (double zone : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300}) {
+        LocationRecord site = Site(zone, 0);
+        DateRecord r = Zeroed();
+        r.julianDate = 2451545.0;
+        r.year = 1999;
+        SetDateRecordFromJulianDate(&site, &r);
+        EXPECT_EQ(r.year, 1999) << zone;
+        EXPECT_EQ(r.month, 0) << zone;
+    }
+}
+
 TEST(Calendar, InverseWithoutSiteAroundTheReformAndJ2000) {
     DateRecord r = Zeroed();
     r.julianDate = 2299160.5;

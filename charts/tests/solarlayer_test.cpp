@@ -1,7 +1,7 @@
 // The solar-system layer's collector and places: bodies placed on a chart
 // against PyEphem's places (tools/gen_chart_body_reference.py) in pixels,
-// the field radius, which bodies the collector keeps and in what order, the
-// long-span road of a track, the focus object, and the chart time that
+// the field radius, which bodies the collector keeps and in what order (the
+// user's own minor planets among them), the long-span road of a track, the focus object, and the chart time that
 // every road restores.
 #include "charts/solarlayer.h"
 
@@ -21,7 +21,9 @@
 #include "core/mathutil.h"
 #include "ephem/satellitenames.h"
 #include "ephem/satellites.h"
+#include "core/userfolder.h"
 #include "minorbodies/cometdb.h"
+#include "minorbodies/usermp.h"
 
 namespace {
 
@@ -356,6 +358,50 @@ TEST_F(Collector, CometsInTheFieldAndTheSelectedComet) {
               1);
     EXPECT_EQ(c->solar.hitCount, 1);
     EXPECT_TRUE(Has(kHitClassComet, index));
+}
+
+// A minor planet of the user's own file in the field is collected by its
+// object id; away from the field it is not.
+TEST_F(Collector, TheUsersMinorPlanetsInTheField) {
+    testutil::TempDir user;
+    SetUserDataFolder(user.path().c_str());
+    ASSERT_EQ(SetChartTime(c.get(), kJupiterDate), 1);
+    // Ceres' osculating elements (JPL SBDB), under a name of the user's.
+    const double epoch = (kJupiterDate - 2451545.0) / 36525.0;
+    MinorPlanetRecord r;
+    ASSERT_EQ(BuildMinorPlanetRecord(&r, 0, "My Ceres", 0.1832865291648888, epoch, 0, 0, 2.766619044655007, 0,
+                                     0.07863575691875528, 73.53162384033203, 80.26643371582031,
+                                     10.58679485321045, 3.33, 0.12, ""),
+              1);
+    int32_t count = 0;
+    FILE *f = OpenUserMinorPlanetFile(&count);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(AddUserMinorPlanetElements(f, &r, &count), 1);
+    int32_t highest = 0;
+    ASSERT_EQ(SortUserMinorPlanetFile(&f, count, &highest), 1);
+    MinorPlanetRecord found;
+    const int32_t id = FindUserMinorPlanetId(f, "My Ceres", nullptr, &found);
+    ASSERT_GT(id, 0);
+    double ra = 0, dec = 0;
+    ASSERT_EQ(ComputeUserMinorPlanetPosition(f, &c->currentDate, id, nullptr, nullptr, &ra, &dec, nullptr, nullptr,
+                                             nullptr, nullptr, nullptr, nullptr, nullptr),
+              1);
+    std::fclose(f);
+    c->limitingMagnitude = 12;
+    struct Case {
+        double offset;
+        bool collected;
+    } cases[] = {{0.0, true}, {20 * kDeg, false}};
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.offset);
+        ASSERT_EQ(Look(kFrameJ2000, ra, dec + k.offset, 5 * kDeg), 1);
+        std::free(hits);
+        hits = nullptr;
+        ASSERT_EQ(Collect(kLayerUserMinorPlanets), 1);
+        EXPECT_EQ(Has(kHitClassUserMinorPlanet, id), k.collected);
+        EXPECT_TRUE(DatesEqual());
+    }
+    SetUserDataFolder(nullptr);
 }
 
 TEST(HitOrder, LargestDistanceFirstEqualCompareEqual) {

@@ -8,6 +8,7 @@
 
 #include "astro/datetime.h"
 #include "core/mathutil.h"
+#include "ephem/orbit.h"
 #include "ephem/satellites.h"
 #include "ephem/satellitevariants.h"
 
@@ -105,6 +106,49 @@ TEST(SatelliteVariants, EveryVariantFillsItsSlot) {
     EXPECT_GT(r, 12951465.514824 * (1 - 0.17));
     EXPECT_LT(r, 12951465.514824 * (1 + 0.17));
     EXPECT_EQ(GetTestPeriodConstant(), 548.212279);
+}
+
+// A satellite from an orbit record: half a period later (a nearly circular
+// orbit) it stands on the other side of the planet at the same separation;
+// the offsets agree with the separation and position angle.
+TEST(SatelliteVariants, SatelliteFromAnOrbitRecord) {
+    OrbitRecord orbit;
+    std::memset(&orbit, 0, sizeof orbit);
+    const double a = 0.002;  // AU
+    ASSERT_EQ(InitOrbitRecord(&orbit, 0.0, 0.0, 10.0, a, 0.0, 0.001, 30.0, 40.0, 20.0, 0.0, 0, 0, 0), 1);
+    const double periodDays = 2 * kPi / orbit.n;
+    BodyRecord planet;
+    std::memset(&planet, 0, sizeof planet);
+    planet.geocentricDistance = 4.2;
+    planet.heliocentric = {1.0, 0.0, 5.2};
+    planet.axisPositionAngle = 0.3;
+    DateRecord date;
+    std::memset(&date, 0, sizeof date);
+    date.centuriesTT = 0.1;
+    BodyRecord first = planet, later = planet;
+    ComputeSatelliteFromOrbitRecord(&date, &first, &orbit, 4, 5.0, "Test moon");
+    date.centuriesTT += periodDays / 2 / 36525.0;
+    ComputeSatelliteFromOrbitRecord(&date, &later, &orbit, 4, 5.0, "Test moon");
+    for (const BodyRecord *b : {&first, &later}) {
+        EXPECT_STREQ(b->satelliteNames[4], "Test moon");
+        const double sep = Q(*b, kSatSeparation, 4), pa = Q(*b, kSatPositionAngle, 4);
+        EXPECT_GT(sep, 0.0);
+        EXPECT_LE(sep, a * 1.0011 / 4.2);
+        EXPECT_NEAR(Q(*b, kSatOffsetX, 4), -sep * std::sin(pa), 1e-15);
+        EXPECT_NEAR(Q(*b, kSatOffsetY, 4), sep * std::cos(pa), 1e-15);
+        EXPECT_NEAR(Q(*b, kSatMagnitude, 4), 5 * std::log10(5.2 * 4.2) + 5.0, 1e-12);
+    }
+    EXPECT_NEAR(Q(later, kSatSeparation, 4), Q(first, kSatSeparation, 4), 0.01 * Q(first, kSatSeparation, 4));
+    double turn = std::fmod(Q(later, kSatPositionAngle, 4) - Q(first, kSatPositionAngle, 4) + 4 * kPi, 2 * kPi);
+    EXPECT_NEAR(turn, kPi, 0.01);
+    turn = std::fmod(Q(later, kSatOrbitalAngle, 4) - Q(first, kSatOrbitalAngle, 4) + 4 * kPi, 2 * kPi);
+    EXPECT_NEAR(turn, kPi, 0.01);
+    BodyRecord untouched = planet;
+    untouched.geocentricDistance = 0.0;
+    ComputeSatelliteFromOrbitRecord(&date, &untouched, &orbit, 4, 5.0, "Test moon");
+    const char *noName = untouched.satelliteNames[4];
+    EXPECT_EQ(noName, nullptr);
+    ComputeSatelliteFromOrbitRecord(&date, &untouched, &orbit, kMaxSatellites, 5.0, "Test moon");
 }
 
 }  // namespace

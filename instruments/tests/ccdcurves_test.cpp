@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -62,3 +64,24 @@ TEST(CcdCurves, MissingFileOrBadValueGivesNoRows) {
 }
 
 }  // namespace
+
+TEST(CcdCurves, EqualCurvesHaveTheSameNameIgnoringCaseAndTheSameValues) {
+    CcdCurveRow a;
+    std::memset(&a, 0, sizeof a);
+    std::snprintf(a.name, sizeof a.name, "KAF-0402ME");
+    for (int i = 0; i < kQuantumEfficiencyPoints; ++i) a.values[i] = 10.0 + i;
+    CcdCurveRow b = a;
+    std::snprintf(b.name, sizeof b.name, "kaf-0402me");
+    EXPECT_EQ(CcdCurvesEqual(&a, &b), 1);
+    b.values[12] = 22.5;
+    EXPECT_EQ(CcdCurvesEqual(&a, &b), 0);  // the last value differs
+    b = a;
+    std::snprintf(b.name, sizeof b.name, "KAF-0402");
+    EXPECT_EQ(CcdCurvesEqual(&a, &b), 0);  // a name that is only the start of the other
+    // Names filling all 33 bytes without a terminator are compared to the end
+    // of the field and no further.
+    std::memset(a.name, 'Q', sizeof a.name);
+    b = a;
+    EXPECT_EQ(CcdCurvesEqual(&a, &b), 1);
+    EXPECT_EQ(CcdCurvesEqual(&a, nullptr), 0);
+}

@@ -1,7 +1,9 @@
 // Tests of the minor-body field searches on small databases written for each
 // case: the coarse track's magnitude window (with its allowance on both
 // sides) and its absence far from the file's epoch, a field near the pole,
-// unused numbers, the stop flag, and the comet searches over user sets
+// unused numbers, the stop flag, the user minor planets (one answer per
+// object from its nearest set, their own tracks without allowance, the
+// aphelion distance from the set), the comet searches over user sets
 // (one answer per object, its nearest set), comets without magnitude
 // parameters and the imaging condition's refusals.
 #include "minorbodies/fieldsearch.h"
@@ -20,6 +22,7 @@
 #include "minorbodies/dbfolders.h"
 #include "minorbodies/mpdatabase.h"
 #include "minorbodies/tests/mbfixture.h"
+#include "minorbodies/usermp.h"
 
 namespace {
 
@@ -194,9 +197,10 @@ TEST_F(MinorPlanetFields, FieldNearThePole) {
                 std::asin(std::sin(kDegree) / 0.5), 1e-12);
 }
 
-TEST_F(MinorPlanetFields, MissingFilesAndUserPaths) {
+TEST_F(MinorPlanetFields, MissingFiles) {
     DateRecord date = DateAtTT(kEpochJD, 69.0);
-    EXPECT_EQ(BeginMinorPlanetFieldSearch(nullptr, &date, "mp.bin", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    std::string missing = dir_.file("no-mp.bin");
+    EXPECT_EQ(BeginMinorPlanetFieldSearch(nullptr, &date, missing.c_str(), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                           kNo, kNo, 0, kNo, kNo, kNo, kNo, kNo, kNo, kNo, kNo,
                                           nullptr, nullptr, 0, 0, 0, 0, nullptr, nullptr),
               nullptr);
@@ -206,6 +210,116 @@ TEST_F(MinorPlanetFields, MissingFilesAndUserPaths) {
                                           kNo, kNo, 0, kNo, kNo, kNo, kNo, kNo, kNo, kNo, kNo,
                                           nullptr, nullptr, 0, 0, 0, 0, nullptr, nullptr),
               nullptr);
+}
+
+// ---- user minor planets --------------------------------------------------------
+
+// A set of the user's file with Ceres' elements (or others), its own track
+// computed from its epoch.
+MinorPlanetRecord UserSet(int32_t id, const char *name, double epochJD, double a, double e, double h,
+                          double trackMagnitude = 0) {
+    const ElementFileRecord c = Ceres();
+    MinorPlanetRecord r;
+    std::memset(&r, 0, sizeof r);
+    EXPECT_EQ(BuildMinorPlanetRecord(&r, 0, name, c.perihelionTime, (epochJD - 2451545.0) / 36525.0, 0, 0, a, 0,
+                                     e, c.perihelion, c.node, c.inclination, h, 0.12, ""),
+              1);
+    r.objectId = id;
+    ComputeUserMinorPlanetTrack(&r);
+    if (trackMagnitude > 0)
+        for (TrackSample &s : r.track) s.magnitudeCode = EncodeTrackMagnitude(trackMagnitude);
+    return r;
+}
+
+class UserMinorPlanetFields : public MinorPlanetFields {
+protected:
+    void SetUp() override {
+        MinorPlanetFields::SetUp();
+        if (IsSkipped()) return;
+        const double a = Ceres().semiMajorAxis, e = Ceres().eccentricity;
+        // 1: three sets, the middle one's epoch at the date (the
+        // eccentricity tells them apart); 2: Ceres with a track at 9.05;
+        // 3: an orbit reaching out to 4.55 AU, faint.
+        std::vector<MinorPlanetRecord> sets = {
+            UserSet(1, "Three", kEpochJD - 200, a, 0.070, 3.33),
+            UserSet(1, "Three", kEpochJD + 10, a, e, 3.33),
+            UserSet(1, "Three", kEpochJD + 300, a, 0.090, 3.33),
+            UserSet(2, "Faint Track", kEpochJD, a, e, 3.33, 9.05),
+            UserSet(3, "Far Out", kEpochJD, 3.5, 0.3, 10.0),
+        };
+        int32_t header[2] = {static_cast<int32_t>(sets.size()), 3};
+        std::string bytes(reinterpret_cast<const char *>(header), sizeof header);
+        for (const MinorPlanetRecord &r : sets) bytes.append(reinterpret_cast<const char *>(&r), sizeof r);
+        path_ = dir_.file("mp.bin");
+        ASSERT_TRUE(testutil::WriteFileBytes(path_, bytes));
+    }
+
+    // The ids found, each with the eccentricity of the set it was placed from.
+    std::vector<std::pair<int32_t, double>> RunUser(uint32_t flags, double bright, double faint,
+                                                    double aphelionMax = kNo, const int *stop = nullptr,
+                                                    const char *path = nullptr) {
+        DateRecord date = DateAtTT(kEpochJD, 69.0);
+        MinorPlanetFieldSearch *s = BeginMinorPlanetFieldSearch(
+            nullptr, &date, path ? path : path_.c_str(), 0, 0, 0, 0, 0, bright, faint, 0, 0, 0, kNo, kNo, 0, kNo,
+            aphelionMax, kNo, kNo, kNo, kNo, kNo, kNo, nullptr, nullptr, 0, flags, 0, 0, nullptr, stop);
+        std::vector<std::pair<int32_t, double>> found;
+        EXPECT_NE(s, nullptr);
+        if (!s) return found;
+        // A user search answers no packaged numbers.
+        EXPECT_EQ(NextPackagedMinorPlanetInField(s, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
+        double ra, dec, delta, mag;
+        OrbitRecord orbit;
+        for (int32_t n; (n = NextUserMinorPlanetInField(s, &ra, &dec, &delta, &mag, &orbit)) > 0;)
+            found.push_back({n, orbit.e});
+        EndMinorPlanetFieldSearch(s);
+        return found;
+    }
+
+    std::string path_;
+};
+
+TEST_F(UserMinorPlanetFields, OneAnswerPerObjectFromItsNearestSet) {
+    using F = std::vector<std::pair<int32_t, double>>;
+    const double e = Ceres().eccentricity;
+    // No conditions: each object once; object 1 from the set 10 days off.
+    F all = RunUser(0, 0, 0);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].first, 1);
+    EXPECT_NEAR(all[0].second, e, 1e-9);
+    EXPECT_EQ(all[1].first, 2);
+    EXPECT_EQ(all[2].first, 3);
+    // The aphelion distance 2a - q: 2.98 AU for Ceres, 4.55 for object 3.
+    F near = RunUser(kFieldAphelionDistance, 0, 0, 3.2);
+    ASSERT_EQ(near.size(), 2u);
+    EXPECT_EQ(near[1].first, 2);
+    // Magnitudes: Ceres is 8.53 mag; the user track has no allowance, so
+    // object 2's track at 9.05 rejects it under a faint limit of 9.0, where
+    // the packaged search would have kept it. Object 3 fails the exact test.
+    F bright = RunUser(kFieldMagnitude, 0, 9.0);
+    ASSERT_EQ(bright.size(), 1u);
+    EXPECT_EQ(bright[0].first, 1);
+    // A bright limit of -99 leaves the packaged search only its track
+    // with 0.1 mag to spare; the user search keeps nothing fainter than the
+    // limit (object 1 is 8.53).
+    EXPECT_TRUE(RunUser(kFieldMagnitude, -99, 8.5).empty());
+    // The stop flag.
+    int stop = 1;
+    EXPECT_TRUE(RunUser(0, 0, 0, kNo, &stop).empty());
+}
+
+TEST_F(UserMinorPlanetFields, AHeaderBeyondTheFileEndsTheSearch) {
+    bool ok = false;
+    std::string bytes = testutil::ReadFileBytes(path_, &ok);
+    ASSERT_TRUE(ok);
+    int32_t count = 9;  // more sets than the file holds
+    std::memcpy(&bytes[0], &count, 4);
+    std::string bad = dir_.file("bad-mp.bin");
+    ASSERT_TRUE(testutil::WriteFileBytes(bad, bytes));
+    EXPECT_TRUE(RunUser(0, 0, 0, kNo, nullptr, bad.c_str()).empty());
+    // An empty file: nothing, no failure.
+    std::string empty = dir_.file("empty-mp.bin");
+    ASSERT_TRUE(testutil::WriteFileBytes(empty, std::string(8, '\0')));
+    EXPECT_TRUE(RunUser(0, 0, 0, kNo, nullptr, empty.c_str()).empty());
 }
 
 // ---- comets ------------------------------------------------------------------

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/mathutil.h"
@@ -395,3 +397,47 @@ TEST_F(UserCatalogues, EachFailedStepOfADeleteKeepsTheFileWhole) {
 }
 
 }  // namespace
+
+// The names held in memory for recognition: none while no store exists (and
+// none is made), each name and any text a name begins once added, and a
+// removed or renamed name forgotten at once; a store rewritten as another
+// program would write it is read again.
+TEST_F(UserCatalogues, NamesHeldInMemoryFollowTheStore) {
+    EXPECT_EQ(UserStarStoreMayHoldName("Nova Test"), 0);
+    EXPECT_EQ(SkyMarkStoreMayHoldName("Nova Test"), 0);
+    EXPECT_FALSE(testutil::PathIsThere(file("stellar.bin"))) << "a lookup made the store";
+    FILE *f = OpenUserStarFile(nullptr);
+    ASSERT_TRUE(f);
+    for (const char *name : {"Nova Test", "Comparison B"}) {
+        UserStarRecord s = Star(name, 1, 2, 3);
+        ASSERT_EQ(AppendUserStarRecord(f, &s), 1);
+    }
+    const struct {
+        const char *text;
+        int held;
+    } cases[] = {{"Nova Test", 1}, {"nova test", 1}, {"Nova", 1}, {"comparison b", 1},
+                 {"Nova Test 2", 0}, {"Vega", 0}, {"", 0}};
+    for (const auto &c : cases) EXPECT_EQ(UserStarStoreMayHoldName(c.text), c.held) << c.text;
+    EXPECT_EQ(UserDeepSkyStoreMayHoldName("Nova Test"), 0) << "another store";
+    UserStarRecord renamed = Star("Renamed", 1, 2, 3);
+    ASSERT_EQ(ReadUserStarRecord(f, &renamed, 0), 1);
+    std::strcpy(renamed.name, "Renamed");
+    ASSERT_EQ(WriteUserStarRecord(f, &renamed, 0), 1);
+    EXPECT_EQ(UserStarStoreMayHoldName("Nova Test"), 0);
+    EXPECT_EQ(UserStarStoreMayHoldName("Renamed"), 1);
+    ASSERT_EQ(DeleteUserStarRecord(&f, 0), 1);
+    EXPECT_EQ(UserStarStoreMayHoldName("Renamed"), 0);
+    SafeClose(f);
+    // Another program's store in its place: seen at the next check (made at
+    // most once a second), which the test waits for by asking until it is.
+    std::string other = testutil::ReadFileBytes(file("stellar.bin"));
+    ASSERT_GE(other.size(), 6u + 47u);
+    std::memcpy(&other[6 + 4 + 4 + 4 + 2], "Outsider\0", 9);
+    ASSERT_TRUE(testutil::WriteFileBytes(file("stellar.bin"), other + std::string(1, '\0')));
+    bool seen = false;
+    for (int tries = 0; tries < 400 && !seen; ++tries) {
+        seen = UserStarStoreMayHoldName("Outsider") == 1;
+        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(seen);
+}

@@ -9,8 +9,11 @@
 #include <cstring>
 #include <memory>
 
+#include "astro/location.h"
+#include "core/userfolder.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
+#include "minorbodies/usercomet.h"
 #include "minorbodies/tests/mbfixture.h"
 #include "objects/buildrecord.h"
 #include "objects/minorbodytexts.h"
@@ -236,6 +239,55 @@ TEST_F(MinorBodyObjects, NameSearchFindsMinorBodies) {
     for (int i = 0; i < n; ++i)
         if (records[i].objectClass == kClassComet) comet = true;
     EXPECT_TRUE(comet);
+}
+
+// A user's comet with the very elements of a packaged one rises and sets
+// with it: both have their events searched with the place recomputed along
+// the night. NEOWISE near its closest approach moved several degrees a day,
+// so a place taken once at midnight puts its rise minutes off.
+TEST_F(MinorBodyObjects, UserCometRisesWithThePackagedOne) {
+    testutil::TempDir user;
+    SetUserDataFolder(user.path().c_str());
+    const int neowise = FindCometByDesignation("2020 F3");
+    ASSERT_GT(neowise, 0);
+    DateRecord date = DateAtTT(2459050.5, 69.0);
+    FILE *packaged = OpenCometElementsFile();
+    ASSERT_NE(packaged, nullptr);
+    CometRecord set;
+    ASSERT_GT(ReadBestCometSet(packaged, neowise, date.centuriesTT, &set), 0);
+    std::fclose(packaged);
+    FILE *f = OpenUserCometFile(nullptr);
+    ASSERT_NE(f, nullptr);
+    set.objectId = 0;
+    ASSERT_EQ(AddUserCometElements(&f, &set, 1, 1), 1);
+    CometRecord found;
+    const int32_t id = FindUserCometId(f, nullptr, "2020 F3", nullptr, &found);
+    std::fclose(f);
+    ASSERT_GT(id, 0);
+
+    LocationRecord site;
+    std::memset(&site, 0, sizeof site);
+    InitLocationRecord(&site, 0.0, 30.0 * kDegree, 0.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Site");
+    ObjectRecord mine[3], theirs[3];
+    ASSERT_EQ(BuildObjectRecord(kClassUserComet, 0, ' ', id, "", -0.0145, &site, &date, 0.0, mine), 1);
+    ASSERT_EQ(BuildObjectRecord(kClassComet, 0, ' ', neowise + 1, "", -0.0145, &site, &date, 0.0, theirs), 1);
+    ASSERT_EQ(ComputeObjectRiseTransitSet(&site, &date, 0.0, 0.0, mine), 1);
+    ASSERT_EQ(ComputeObjectRiseTransitSet(&site, &date, 0.0, 0.0, theirs), 1);
+    const double minute = 1.0 / 60.0;
+    const double rise = theirs[0].riseTime, setting = theirs[0].setTime, transit = theirs[0].transitTime;
+    ASSERT_GT(rise, 0.0);
+    EXPECT_NEAR(double{mine[0].riseTime}, rise, minute);
+    EXPECT_NEAR(double{mine[0].setTime}, setting, minute);
+    EXPECT_NEAR(double{mine[0].transitTime}, transit, minute);
+
+    // The place itself, and nothing for an id the store does not hold.
+    double ra = 0, dec = 0, pra = 0, pdec = 0;
+    ASSERT_EQ(ComputeMovingObjectPlace(&site, &date, 0.0, kClassUserComet, id, &ra, &dec), 1);
+    ASSERT_EQ(ComputeMovingObjectPlace(&site, &date, 0.0, kClassComet, neowise, &pra, &pdec), 1);
+    EXPECT_LT(AngularSeparation(ra, dec, pra, pdec), 1e-6);
+    EXPECT_EQ(ComputeMovingObjectPlace(&site, &date, 0.0, kClassUserComet, id + 7, &ra, &dec), 0);
+    EXPECT_EQ(ComputeMovingObjectPlace(&site, &date, 0.0, kClassUserMinorPlanet, 1, &ra, &dec), 0);
+    SetUserDataFolder(nullptr);
 }
 
 }  // namespace

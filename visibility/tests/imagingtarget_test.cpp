@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/mathutil.h"
+#include "objects/categories.h"
 #include "objects/objectrecord.h"
 
 namespace {
@@ -123,6 +124,39 @@ TEST(ImagingTarget, ValuesAndColours) {
     gal.magnitude2 = 13.0f;
     EXPECT_EQ(GetImagingMagnitudes(nullptr, nullptr, &gal, &v, &c), kImagingExtendedValue);
     EXPECT_NEAR(v, 13.0, 1e-6);
+}
+
+// A user deep-sky object by its category: a dark nebula first (whatever its
+// size and magnitude), then a size with a magnitude, then no magnitude,
+// then the magnitude; an object of no type is not taken for a dark nebula.
+TEST(ImagingTarget, UserDeepSkyObjectsByCategory) {
+    const uint32_t dark = ClassCategoryBits(kClassDarkNebula);
+    const uint32_t galaxy = ClassCategoryBits(kClassGalaxy);
+    const uint32_t untyped = ClassCategoryBits(kClassUserDeepSky);
+    const double size = 10 * kArcmin;
+    const double spread = 2.5 * std::log10(kPi * 5 * 5 * 3600);  // a 10' disk, arcsec^2
+    struct Case {
+        uint32_t bits;
+        double magnitude, size, expected;
+        int kind;
+    } cases[] = {
+        {dark, 8.0, size, 13.0, kImagingPointValue},
+        {dark, 99.9, 0, 13.0, kImagingPointValue},
+        {galaxy, 8.0, size, 8.0 + spread, kImagingExtendedValue},
+        {untyped, 8.0, size, 8.0 + spread, kImagingExtendedValue},
+        {galaxy, 99.9, size, 18.0, kImagingPointValue},
+        {untyped, 99.9, 0, 18.0, kImagingPointValue},
+        {galaxy, 11.5, 0, 11.5, kImagingPointValue},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << k.bits << std::dec << " m " << k.magnitude);
+        ObjectRecord r = Item(kClassUserDeepSky, k.magnitude);
+        r.categoryBits = k.bits;
+        r.sizeMajor = r.sizeMinor = (float)k.size;
+        double v = 0, c = 0;
+        EXPECT_EQ(GetImagingMagnitudes(nullptr, nullptr, &r, &v, &c), k.kind);
+        EXPECT_NEAR(v, k.expected, 1e-4);
+    }
 }
 
 TEST(ImagingTarget, DefaultColours) {
