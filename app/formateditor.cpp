@@ -9,6 +9,7 @@
 
 #include "app/textencoding.h"
 #include "astro/angleparse.h"
+#include "picker/typednumber.h"
 #include "core/textutil.h"
 #include "instruments/instrumentstore.h"
 #include "sites/sitestore.h"
@@ -31,6 +32,8 @@ bool IsBlank(const char *text) {
 
 // The whole part of a typed number; false when the text holds none.
 bool ReadWholeNumber(const char *text, long long *value) {
+    // "x5" or "12a" is no column: the reader would pass over the letter.
+    if (!TypedTextIsNumber(text)) return false;
     double v = ParseSexagesimal(text);
     if (v == kNoRealValue || !std::isfinite(v) || std::fabs(v) > 1e9) return false;
     *value = static_cast<long long>(v);  // whole part, toward zero
@@ -77,6 +80,7 @@ int ParseSourceColumnText(const char *text, int32_t *column) {
 }
 
 int ColumnPromptValue(const char *text) {
+    if (IsBlank(text)) return 0;  // nothing typed: nothing stored
     long long n = 0;
     if (!ReadWholeNumber(text, &n) || n < 0) return -1;
     return n > INT32_MAX ? INT32_MAX : static_cast<int>(n);

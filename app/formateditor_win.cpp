@@ -15,6 +15,7 @@
 #include "instruments/instrumentstore.h"
 #include "sites/sitestore.h"
 #include "resources/wizardids.h"
+#include "picker/typednumber.h"
 
 namespace {
 
@@ -154,7 +155,23 @@ INT_PTR CALLBACK ColumnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            EndDialog(dialog, ColumnPromptValue(ItemText(dialog, IDC_COLUMN_NUMBER, 63).c_str()));
+            const std::string text = ItemText(dialog, IDC_COLUMN_NUMBER, 63);
+            const int value = ColumnPromptValue(text.c_str());
+            if (value < 0) {
+                // Refused with the field named, and the prompt stays open.
+                char field[96] = "";
+                GetWindowTextA(dialog, field, sizeof field);
+                std::string why = TypedTextIsNumber(text.c_str())
+                                      ? "The column number for " + std::string(field) + " must be 1 to " +
+                                            std::to_string(kMaxImportColumn) + ": \"" + text + "\"."
+                                      : NoNumberMessage(("column number for " + std::string(field)).c_str(),
+                                                        text.c_str());
+                MessageBoxA(dialog, why.c_str(), kMessageCaption, MB_ICONERROR);
+                SetFocus(GetDlgItem(dialog, IDC_COLUMN_NUMBER));
+                SendDlgItemMessageA(dialog, IDC_COLUMN_NUMBER, EM_SETSEL, 0, -1);
+                return TRUE;
+            }
+            EndDialog(dialog, value);
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/formatcheck.h"
 #include "app/formateditor_win.h"
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
@@ -21,6 +22,12 @@ const char kPathTooLong[] = "The path of the import file is too long (at most 25
 char g_browseFolder[kMaxImportPath + 1] = "";
 
 void Complain(HWND owner, const char *text) { MessageBoxA(owner, text, kMessageCaption, MB_ICONERROR); }
+
+// A missing-file message with the path the user gave on a line of its own.
+void ComplainMissingFile(HWND owner, const char *text, const std::string &path) {
+    std::string full = std::string(text) + "\r\n\r\n" + (path.empty() ? std::string("(no file named)") : path);
+    Complain(owner, full.c_str());
+}
 
 // The text of the path edit; false (and a message) when it is too long to keep.
 bool ReadImportPathEdit(HWND step, std::string *path) {
@@ -52,7 +59,7 @@ void BeginImport(HWND step) {
     std::string path;
     if (!ReadImportPathEdit(step, &path)) return;
     if (!CanOpen(path)) {
-        Complain(step, "The Import file was not found");
+        ComplainMissingFile(step, "The Import file was not found", path);
         return;
     }
     if (CurrentImportSettings().selectedFormat < 0) {
@@ -64,6 +71,13 @@ void BeginImport(HWND step) {
     ImportJob job;
     if (!MakeImportJob(CurrentImportSettings(), CurrentImportFormat(), &job)) {
         Complain(step, "Not enough memory to begin the import");
+        return;
+    }
+    // A file the format cannot read is refused here, not met as stray
+    // designations in step 2 or as "no entry" in step 4.
+    std::string misfit;
+    if (!CheckImportFileFitsFormat(job, &misfit)) {
+        Complain(step, misfit.c_str());
         return;
     }
     HWND main = GetParent(step);
@@ -102,7 +116,7 @@ int CheckImportFileExists(HWND step) {
     std::string path;
     if (!ReadImportPathEdit(step, &path)) return 0;
     if (CanOpen(path)) return 1;
-    Complain(step, "Import file not found!");
+    ComplainMissingFile(step, "Import file not found!", path);
     return 0;
 }
 

@@ -150,10 +150,14 @@ void CreateNewEntry(HWND step) {
             return;
         }
         const int id = record->id;
-        if (kind == 1)
-            RunScopeDialog(main, instance);
-        else
-            RunBinocsDialog(main, instance);
+        const int done = kind == 1 ? RunScopeDialog(main, instance) : RunBinocsDialog(main, instance);
+        if (!done) {
+            // Cancel cancels: the instrument made for the name goes again
+            // (the dialog's own copy-back keeps what it held at opening,
+            // which already held it) and no link is made.
+            RemoveInstrumentById(id);
+            return;
+        }
         // Link the instrument as the dialog left it (renamed or changed);
         // one the user deleted there is not linked.
         if (!ReloadInstrumentById(record.get(), id)) return;

@@ -343,6 +343,18 @@ int ReloadInstrumentById(InstrumentRecord *record, int id) {
     return 1;
 }
 
+int RemoveInstrumentById(int id) {
+    int32_t count = 0;
+    FILE *f = OpenInstrumentFile(&count);
+    if (!f) return 0;
+    std::unique_ptr<InstrumentRecord> found(new InstrumentRecord);
+    const int at = FindInstrumentById(f, found.get(), id);
+    int removed = 0;
+    if (at > 0) removed = DeleteInstrument(&f, at - 1) == 1 ? 1 : 0;
+    if (f) std::fclose(f);
+    return removed;
+}
+
 int AppendObserverRecord(const ObserverRecord *record) {
     if (!record) return 0;
     int16_t count = 0;

@@ -76,6 +76,9 @@ int CreateDefaultBinoculars(InstrumentRecord *record, const char *name);
 // Reads the instrument of that id back from instr.bin (after the telescope or
 // binocular dialog may have changed it). 1 when found.
 int ReloadInstrumentById(InstrumentRecord *record, int id);
+// Takes the instrument with the id out of instr.bin (the one step 3 made for
+// a name when the user cancels its dialog). 1 removed; 0 absent or failed.
+int RemoveInstrumentById(int id);
 // Appends the observer to observer.bin. 1 when appended, 0 when the store
 // cannot be opened or written.
 int AppendObserverRecord(const ObserverRecord *record);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/gleaner_win.h"
+#include "app/settingsstore.h"
 #include "app/startup.h"
 #include "core/datapaths.h"
 #include "core/resstrings.h"
@@ -25,6 +26,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                     "Nightjar Gleaner Error", MB_ICONERROR);
         return 0;
     }
+    // Without the store no dialog setting would outlive the run.
+    EnsureDialogSettingsStore();
     // The class pictures and the help file are found relative to the current
     // folder: started from elsewhere, move to the installation folder.
     EnsureBinFolder();

@@ -164,7 +164,9 @@ const DateRecord *CalDateShownDate(HWND window) {
 
 ATOM RegisterCalDateClass(HINSTANCE instance) {
     WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
+    // The grid's cells are sized from the client area: a resize repaints it
+    // whole. Double clicks pick a day and close the dialog.
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = CalDateWndProc;
     wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = instance;

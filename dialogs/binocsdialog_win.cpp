@@ -187,14 +187,15 @@ INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void RunBinocsDialog(HWND owner, HINSTANCE instance) {
-    if (g_binocsState) return;
+int RunBinocsDialog(HWND owner, HINSTANCE instance) {
+    if (g_binocsState) return 0;
     InstrumentDialogState *s = NewInstrumentDialogState(instance);
-    if (!s) return;
+    if (!s) return 0;
     g_binocsState = s;
-    RunInstrumentDialog(instance, "BinocsDlg", owner, BinocsDlgProc);
+    INT_PTR result = RunInstrumentDialog(instance, "BinocsDlg", owner, BinocsDlgProc);
     g_binocsState = nullptr;
     delete s;
+    return result == 1 ? 1 : 0;
 }
 
 INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -39,9 +39,11 @@ InstrumentDialogState *GetScopeDialogState();
 int ChooseInstrument(HWND owner, HINSTANCE instance, InstrumentRecord *record, int mode);
 int EnterInstrumentName(HWND owner, HINSTANCE instance, char *name);
 void ShowInstrumentMenu(InstrumentMenu *menu, HWND owner, int mode);
-void RunScopeDialog(HWND owner, HINSTANCE instance);
+// The telescope and binocular lists: 1 closed with Done, 0 cancelled (the
+// store then holds what it held when the dialog opened) or never opened.
+int RunScopeDialog(HWND owner, HINSTANCE instance);
 int RunScopeEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record);
-void RunBinocsDialog(HWND owner, HINSTANCE instance);
+int RunBinocsDialog(HWND owner, HINSTANCE instance);
 int RunBinocsEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record);
 
 // Runs a modal dialog whose template is read from the instance's resources;

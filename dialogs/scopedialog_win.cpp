@@ -369,14 +369,16 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     return FALSE;
 }
 
-void RunScopeDialog(HWND owner, HINSTANCE instance) {
-    if (g_scopeState) return;
+int RunScopeDialog(HWND owner, HINSTANCE instance) {
+    if (g_scopeState) return 0;
     InstrumentDialogState *s = NewInstrumentDialogState(instance);
-    if (!s) return;
+    if (!s) return 0;
     g_scopeState = s;
-    RunInstrumentDialog(instance, UseProVariant() ? "ScopeDlgPro" : "ScopeDlg", owner, ScopeDlgProc);
+    INT_PTR result =
+        RunInstrumentDialog(instance, UseProVariant() ? "ScopeDlgPro" : "ScopeDlg", owner, ScopeDlgProc);
     g_scopeState = nullptr;
     delete s;
+    return result == 1 ? 1 : 0;
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include "sites/horizonfile.h"
 #include "ui/winutil_win.h"
 #include "photometry/seeing.h"
+#include "picker/typednumber.h"
 #include "core/mathutil.h"
 #include "resources/helptopics.h"
 #include "resources/siteids.h"
@@ -434,14 +435,40 @@ void ShowEditedSite(HWND dialog, LocDlgState *st) {
     st->filling = 0;
 }
 
-// 1 when read; warned says whether a range warning was shown already.
-int ReadEditedSite(HWND dialog, LocDlgState *st, int *warned) {
+// The refusal of the Edit Observing Site dialog: "Error in data format",
+// with the field that holds no number when that was the fault.
+void WarnDataFormat(HWND dialog, const std::string &why) {
+    std::string text = "Error in data format";
+    if (!why.empty()) text += "\r\n\r\n" + why;
+    Warn(dialog, text.c_str());
+}
+
+// 1 when read; warned says whether a range warning was shown already; why
+// names a field whose text holds no number.
+int ReadEditedSite(HWND dialog, LocDlgState *st, int *warned, std::string *why) {
     if (warned) *warned = 0;
+    if (why) why->clear();
     std::string name = ItemText(dialog, IDC_SITEEDIT_NAME, 31);
     double longitude, latitude;
-    if (name.empty() || !ReadWindowNumber(GetDlgItem(dialog, IDC_SITEEDIT_LONGITUDE), &longitude) ||
-        !ReadWindowNumber(GetDlgItem(dialog, IDC_SITEEDIT_LATITUDE), &latitude))
+    const struct {
+        int id;
+        const char *field;
+        double *value;
+    } angles[] = {{IDC_SITEEDIT_LONGITUDE, "West Longitude", &longitude}, {IDC_SITEEDIT_LATITUDE, "Latitude", &latitude}};
+    for (const auto &a : angles) {
+        std::string text = ItemText(dialog, a.id, 64);
+        if (!ReadTypedNumber(text.c_str(), a.value)) {
+            if (why) *why = NoNumberMessage(a.field, text.c_str());
+            return 0;
+        }
+    }
+    std::string elevation = ItemText(dialog, IDC_SITEEDIT_ELEVATION, 64);
+    // A cleared elevation is sea level, as the reader takes it.
+    if (elevation.find_first_not_of(" \t") != std::string::npos && !ReadTypedNumber(elevation.c_str(), nullptr)) {
+        if (why) *why = NoNumberMessage("Elevation", elevation.c_str());
         return 0;
+    }
+    if (name.empty()) return 0;
     LocDlgState copy = *st;
     std::memset(copy.site.name, 0, sizeof copy.site.name);
     std::memcpy(copy.site.name, name.data(), name.size());
@@ -456,19 +483,20 @@ int ReadEditedSite(HWND dialog, LocDlgState *st, int *warned) {
 INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
     if (HandleSharedSiteCommand(dialog, kEditControls, st, id, code, ShowEditedSite)) return TRUE;
     int warned = 0;
+    std::string why;
     switch (id) {
     case IDOK:
-        if (ReadEditedSite(dialog, st, &warned))
+        if (ReadEditedSite(dialog, st, &warned, &why))
             EndDialog(dialog, 1);
         else if (!warned)
-            Warn(dialog, "Error in data format");
+            WarnDataFormat(dialog, why);
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, 0);
         return TRUE;
     case IDC_SITEEDIT_ADD_FAVORITE: {
-        if (!ReadEditedSite(dialog, st, &warned)) {
-            if (!warned) Warn(dialog, "Error in data format");
+        if (!ReadEditedSite(dialog, st, &warned, &why)) {
+            if (!warned) WarnDataFormat(dialog, why);
             return TRUE;
         }
         int16_t count = 0;
@@ -498,7 +526,7 @@ INT_PTR EditSiteCommand(HWND dialog, LocDlgState *st, int id, int code) {
         return TRUE;
     case IDC_SITE_CONFIGURE_DST:
     case IDC_SITEEDIT_DST_RULES:
-        ReadEditedSite(dialog, st, nullptr);
+        ReadEditedSite(dialog, st, nullptr, nullptr);
         if (RunSubDialog(dialog, "DSDlg", DSDlgProc)) st->site.dstMode = 2;
         ShowEditedSite(dialog, st);
         return TRUE;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "astro/angleparse.h"
+#include "picker/typednumber.h"
 #include "core/textutil.h"
 #include "events/eventfiles.h"
 #include "sites/horizonfile.h"
@@ -196,9 +197,11 @@ int ReadManualSiteFields(const ManualSiteFields &fields, ManualSite *out) {
     if (!FindReservedNameCharacter(name.c_str(), &reserved) || IsReservedDeviceName(name.c_str()))
         return kManualSiteBadName;
     double longitude = 0.0, latitude = 0.0, elevation = 0.0;
-    if (!ParseDialogNumber(fields.westLongitude.c_str(), &longitude) || std::fabs(longitude) > 180.0)
+    // A coordinate must be typed as a number: the reader alone would take
+    // "12a" as 0 (a 12-hour mark) and a blank field as 0 degrees.
+    if (!ReadTypedNumber(fields.westLongitude.c_str(), &longitude) || std::fabs(longitude) > 180.0)
         return kManualSiteBadLongitude;
-    if (!ParseDialogNumber(fields.latitude.c_str(), &latitude) || std::fabs(latitude) > 90.0)
+    if (!ReadTypedNumber(fields.latitude.c_str(), &latitude) || std::fabs(latitude) > 90.0)
         return kManualSiteBadLatitude;
     if (!ParseDialogNumber(fields.elevation.c_str(), &elevation) || elevation < 0.0) elevation = 0.0;
     if (fields.elevationInFeet) elevation *= kMetresPerFoot;

@@ -12,6 +12,7 @@
 #include "core/mathutil.h"
 #include "core/textutil.h"
 #include "ephem/bodyrecord.h"
+#include "ephem/ephemload.h"
 #include "ephem/physical.h"
 #include "minorbodies/mpdatabase.h"
 
@@ -349,6 +350,10 @@ int ComputeCometPosition(const DateRecord *date, int n, char *letter, uint16_t *
                          int *condensation, double *tailLength, double *tailAngle, double *epoch,
                          OrbitRecord *orbit) {
     if (!date || n < 0) return 0;
+    // The place is seen from the Earth, whose place comes from the planetary
+    // series: without them the Sun's vector is zero and the "geocentric"
+    // place would be the heliocentric one, degrees off. No place instead.
+    if (!EphemerisTablesLoaded()) return 0;
     FILE *f = OpenCometElementsFile();
     if (!f) return 0;
     CometRecord best;

@@ -13,6 +13,7 @@
 #include "core/safefile.h"
 #include "core/textutil.h"
 #include "ephem/bodyrecord.h"
+#include "ephem/ephemload.h"
 #include "ephem/physical.h"
 #include "minorbodies/usermp.h"
 #include "minorbodies/userstoreio.h"
@@ -372,6 +373,9 @@ int ComputeUserCometPosition(FILE *stream, const DateRecord *date, int32_t id, c
                              int *condensation, double *tailLength, double *tailAngle, double *epoch,
                              OrbitRecord *orbit, int32_t *recordIndex) {
     int32_t count = 0;
+    // Without the planetary series there is no Earth to see the comet from
+    // (as for a packaged comet): no place rather than the heliocentric one.
+    if (!EphemerisTablesLoaded()) return 0;
     if (!stream || !date || id <= 0 || !ReadUserCometHeader(stream, &count, nullptr)) return 0;
     CometRecord set;
     int32_t first = -1;

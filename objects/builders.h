@@ -22,10 +22,10 @@ int BuildReferencePointObject(int number, char *text, const LocationRecord *site
                               const DateRecord *date, double extinction, ObjectRecord *out,
                               int refresh);
 
-// User classes (12 user star, 15 sky mark, 18 user deep-sky object). They
-// read the user object files of the supplemental databases; until those
-// readers exist these answer 0 (nothing found). A bare position (class 15,
-// index 0) is refreshed by RefreshObjectRecord itself.
+// User classes (12 user star, 15 sky mark, 18 user deep-sky object), read
+// from the user object files of the supplemental databases; 0 when the file
+// cannot be opened or holds no such object. A bare position (class 15, index
+// 0) is refreshed by RefreshObjectRecord itself.
 int BuildUserStarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                         double extinction, ObjectRecord *out, int refresh);
 int BuildSkymarkObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
@@ -34,10 +34,10 @@ int BuildUserDeepSkyObject(int number, char *text, const LocationRecord *site,
                            const DateRecord *date, double extinction, ObjectRecord *out,
                            int refresh);
 
-// Deep-sky classes: dispatch points for the builders that come with the
-// deep-sky catalogues (galaxies 6, quasars 7, planetary nebulae 8, bright
-// nebulae 9, open clusters 10, globular clusters 11, galaxy groups 16, dark
-// nebulae 17). Until then they find nothing (0).
+// Deep-sky classes, read from the deep-sky catalogues (galaxies 6, quasars 7,
+// planetary nebulae 8, bright nebulae 9, open clusters 10, globular clusters
+// 11, galaxy groups 16, dark nebulae 17); 0 when the object is not found or
+// its catalogue cannot be read.
 int BuildGalaxyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
                       double extinction, ObjectRecord *out, int refresh);
 int BuildQuasarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
@@ -61,10 +61,11 @@ int BuildDarkNebulaObject(int number, char *text, const LocationRecord *site,
                           const DateRecord *date, double extinction, ObjectRecord *out,
                           int refresh);
 
-// Solar-system and Earth-satellite classes: dispatch points for the builders
-// that come with the ephemeris records. The Sun, Moon and planets (class 2,
-// index 0-11, the body itself) are placed already, so that rise and set and
-// the night's Sun and Moon times work; the others find nothing (0) until then.
+// Solar-system and Earth-satellite classes, placed from the ephemeris: the
+// Sun, Moon and planets and their satellites (class 2, index 0-11 and the
+// satellite in the kind), comets and minor planets from their elements,
+// packaged or the user's, and Earth satellites from their element sets; 0
+// when the body is not found or cannot be placed.
 int BuildSolarSystemObject(int number, char *text, const LocationRecord *site,
                            const DateRecord *date, double extinction, ObjectRecord *out,
                            int refresh);

@@ -13,6 +13,7 @@
 #include "core/mathutil.h"
 #include "core/textutil.h"
 #include "objects/binsearch.h"
+#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/starcat.h"
 
@@ -101,8 +102,28 @@ int CompareDiscoverer(const void *key, FILE *file, int mid, void **recordOut) {
     return order;
 }
 
+// The key against a record's name in its normalised form (the order of the
+// file's halving search).
+int CompareDiscovererRecord(const void *key, const unsigned char *record) {
+    char name[kDiscovererNameSize + 2];
+    std::memcpy(name, record, kDiscovererNameSize);
+    name[kDiscovererNameSize] = '\0';
+    NormaliseDiscovererName(name, sizeof name);
+    return std::strcmp(static_cast<const char *>(key), name);
+}
+
 // 1 with the record of the normalised key in a discoverer file; 0 absent.
+// The file is searched in memory (read once, see catcache.h); where it
+// cannot be read whole, on the file.
 int LookUpDiscoverer(int catalogue, const char *key, unsigned char *record) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(catalogue, kReferenceSlot);
+    if (image) {
+        const int index = SearchImageRecords(image.get(), kDiscovererRecordSize, key, CompareDiscovererRecord);
+        if (index < 0) return 0;
+        std::memcpy(record, image->bytes.data() + static_cast<size_t>(index) * kDiscovererRecordSize,
+                    kDiscovererRecordSize);
+        return 1;
+    }
     std::unique_ptr<FILE, FileCloser> f(OpenCatalogueFile(catalogue, kReferenceSlot));
     if (!f) return 0;
     const int count = FileRecordCount(f.get(), kDiscovererRecordSize);

@@ -66,13 +66,11 @@ void CopyName(char *target, const char *source) {
     std::snprintf(target, kDesignationTextSize, "%s", source ? source : "");
 }
 
-// ---- services that come with the ephemeris and the minor-body databases -------------
-// SEAM: the packaged comets and minor planets are listed from the minor-body
-// database; the stored names of the user objects, quasars, galaxy groups and
-// Earth satellites are not available yet, and answer "not found" until their
-// providers exist. FormatObjectName calls it so that only this body needs
-// replacing.
-int ProvidedNameSeam(const ObjectRecord *record, const DesignationPreferences *prefs,
+// ---- comets and minor planets --------------------------------------------------------
+// The designations of a packaged comet or minor planet from the minor-body
+// database, and of a user comet or minor planet from the user's files; 0 for
+// any other class (their names are found by FormatObjectName itself).
+int ListMinorBodyNames(const ObjectRecord *record, const DesignationPreferences *prefs,
                      DesignationList *list, DesignationParts *parts, DesignationParts *second) {
     list->count = 0;
     if (record->objectClass == kClassComet || record->objectClass == kClassMinorPlanet)
@@ -402,7 +400,7 @@ int FormatObjectName(const ObjectRecord *record, char *name, const DesignationPr
     case kClassUserComet:
     case kClassUserMinorPlanet:
         listed = true;
-        found = ProvidedNameSeam(record, prefs, &list, parts, secondParts);
+        found = ListMinorBodyNames(record, prefs, &list, parts, secondParts);
         break;
     case kClassEarthSatellite: {
         char text[kEarthSatelliteNameSize];

@@ -351,8 +351,8 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
         break;
     }
     default:
-        // GSC and J designations (guide-star catalogue): dispatch points for
-        // that catalogue.
+        // GSC and J designations give no candidates by number: ResolveDeepStar
+        // looks them up in the deep star database.
         return 0;
     }
     return static_cast<int>(stars->size());

@@ -3,6 +3,7 @@
 // 2405889.5) and B1900.0 (JD 2415020.3135) in Julian centuries from it;
 // J1991.25 is the Hipparcos catalogue epoch (ESA SP-1200).
 #include "picker/pickercoords.h"
+#include "picker/typednumber.h"
 
 #include <cctype>
 #include <cmath>
@@ -82,11 +83,13 @@ int ReadEnteredCoordinateTexts(const char *raText, const char *decText, const ch
                                int raInDegrees, double *rightAscension, double *declination,
                                int *emptyEquinox) {
     double hours = kNoRealValue, degrees = kNoRealValue;
-    if (!IsEmpty(raText)) {
+    // Only text that is a number is read: the reader would take "12a" as 0 h
+    // (a 12-hour mark) and "x5" as 5.
+    if (!IsEmpty(raText) && TypedTextIsNumber(raText)) {
         hours = ParseSexagesimal(raText);
         if (hours != kNoRealValue && raInDegrees) hours /= 15.0;
     }
-    if (!IsEmpty(decText)) degrees = ParseSexagesimal(decText);
+    if (!IsEmpty(decText) && TypedTextIsNumber(decText)) degrees = ParseSexagesimal(decText);
     double t = 0.0;
     int besselian = 0, empty = 0;
     const int equinoxRead = ReadEquinoxText(equinoxText, &t, &besselian, &empty);

@@ -18,7 +18,8 @@ if ! tools/can_run_32bit.sh; then
   toolchain=mingw-x86_64.cmake
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" >/dev/null
-ninja -C "$build" gleaner $(ninja -C "$build" -t targets all | grep -q '^gleaner_help:' && echo gleaner_help)
+ninja -C "$build" gleaner
+bash tools/build_help.sh "$build"
 prefix="$top/$build/demo-prefix"
 demo=$(python3 tools/make_demo.py --build "$build" --wineprefix "$prefix")
 

@@ -83,6 +83,22 @@ std::vector<ObjectRecord> Sorted(std::vector<ObjectRecord> items) {
     return items;
 }
 
+bool HoldsUserObjects(const std::vector<ObjectRecord> &items) {
+    for (const ObjectRecord &item : items)
+        if (IsUserObjectClass(item.objectClass)) return true;
+    return false;
+}
+
+// A list of user objects is compared after the other computer's ids were
+// given their ids here: the same object has another id on each computer, and
+// the stored ids alike may name different objects.
+bool SameObjects(const std::vector<ObjectRecord> &mine, const std::vector<ObjectRecord> &remapped) {
+    std::vector<ObjectRecord> a = Sorted(mine), b = Sorted(remapped);
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](const ObjectRecord &x, const ObjectRecord &y) { return SameListObject(&x, &y); });
+}
+
 // The bytes of a list file holding these items behind the given header.
 std::string ListFileBytes(ListFileHeader header, const std::vector<ObjectRecord> &items) {
     header.items = (int16_t)items.size();
@@ -258,18 +274,20 @@ int MergeOtherLists(const char *otherListsFolder, const char *otherUserFolder, i
         if (!ReadListIndexSlots(&slots)) return 0;
         int local = FindListInSlots(slots, other.name, nullptr, nullptr);
         if (local >= 0) {
-            // Compared after remapping, so that lists of user objects whose
-            // ids differ between the computers compare equal.
             int n = 0;
             ListFile *file = OpenListFile(local, &n);
             std::vector<ObjectRecord> mine;
             int read = file && ReadAllListItems(file, n, &mine);
             DiscardListFile(file);
             if (!read) return 0;
-            std::vector<ObjectRecord> a = Sorted(mine), b = Sorted(items);
-            bool same = a.size() == b.size() &&
-                        std::equal(a.begin(), a.end(), b.begin(),
-                                   [](const ObjectRecord &x, const ObjectRecord &y) { return SameListObject(&x, &y); });
+            bool same;
+            if (!HoldsUserObjects(items)) {
+                int compared = CompareOtherListWithCurrent(local, n, otherListsFolder, (int)j, other.items);
+                if (compared < 0) return 0;
+                same = compared == 0;
+            } else {
+                same = SameObjects(mine, items);
+            }
             if (same) continue;
             char message[kQuestionBytes];
             std::snprintf(message, sizeof message,
@@ -326,10 +344,10 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
         int itemCount = static_cast<int>((size - kOldListHeaderSize) / kOldListItemSize);
         ObjectRecord *array = nullptr;
         if (!ReadOldObservingListItems(listPath.c_str(), &array, itemCount)) return 0;
-        std::vector<ObjectRecord> read(array, array + itemCount), items;
+        std::vector<ObjectRecord> stored(array, array + itemCount), items;
         delete[] array;
         const std::string name = oldName;
-        for (ObjectRecord item : read) {
+        for (ObjectRecord item : stored) {
             if (IsUserObjectClass(item.objectClass)) {
                 int32_t id = item.index;
                 if (!RemapUserObjectId(&date, otherUserFolder, item.objectClass, &id, sourceVersion)) continue;
@@ -353,11 +371,15 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
             int read = file && ReadAllListItems(file, n, &mine);
             DiscardListFile(file);
             if (!read) return 0;
-            std::vector<ObjectRecord> a = Sorted(mine), b = Sorted(items);
-            if (a.size() == b.size() &&
-                std::equal(a.begin(), a.end(), b.begin(),
-                           [](const ObjectRecord &x, const ObjectRecord &y) { return SameListObject(&x, &y); }))
-                continue;
+            bool same;
+            if (!HoldsUserObjects(stored)) {
+                int compared = CompareOldListWithCurrent(local, n, otherListsFolder, position - 1, itemCount);
+                if (compared < 0) return 0;
+                same = compared == 0;
+            } else {
+                same = SameObjects(mine, items);
+            }
+            if (same) continue;
             char message[kQuestionBytes];
             std::snprintf(message, sizeof message,
                           "The %s observing list on the remote machine differs from the local list. "

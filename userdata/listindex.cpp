@@ -2,12 +2,14 @@
 #include "userdata/listindex.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/textutil.h"
 #include "userdata/listgroups.h"
+#include "userdata/listupgrade.h"
 
 const char kCurrentGroupName[] = "Current";
 
@@ -482,16 +484,43 @@ int SortAndDedupList(int i) {
     return ok && StoreListItemCount(i, (int)kept.size()) ? 1 : 0;
 }
 
+namespace {
+
+// 0 when the two sorted arrays hold the same objects pairwise, else 1.
+int CompareSortedItems(const std::vector<ObjectRecord> &mine, const std::vector<ObjectRecord> &theirs) {
+    if (mine.size() != theirs.size()) return 1;
+    for (size_t k = 0; k < mine.size(); ++k)
+        if (!SameListObject(&mine[k], &theirs[k])) return 1;
+    return 0;
+}
+
+}  // namespace
+
 int CompareOtherListWithCurrent(int i, int n, const char *folder, int other, int otherCount) {
     if (n != otherCount) return 1;
     std::vector<ObjectRecord> mine, theirs;
     if (!ReadSortedItemsAt(FormatListFilePath(i), n, &mine) ||
         !ReadSortedItemsAt(FormatOtherListFilePath(folder, other), otherCount, &theirs))
         return -1;
-    if (mine.size() != theirs.size()) return 1;
-    for (size_t k = 0; k < mine.size(); ++k)
-        if (!SameListObject(&mine[k], &theirs[k])) return 1;
-    return 0;
+    return CompareSortedItems(mine, theirs);
+}
+
+int CompareOldListWithCurrent(int i, int n, const char *folder, int other, int otherCount) {
+    if (n != otherCount) return 1;
+    if (!folder || other < 0 || other > 999 || otherCount < 0) return -1;
+    if (otherCount == 0) return 0;
+    std::vector<ObjectRecord> mine;
+    if (!ReadSortedItemsAt(FormatListFilePath(i), n, &mine)) return -1;
+    char name[16];
+    std::snprintf(name, sizeof name, "/obs.%03d", other);
+    ObjectRecord *array = nullptr;
+    if (!ReadOldObservingListItems((std::string(folder) + name).c_str(), &array, otherCount)) return -1;
+    std::vector<ObjectRecord> theirs(array, array + otherCount);
+    delete[] array;
+    std::sort(theirs.begin(), theirs.end(), [](const ObjectRecord &a, const ObjectRecord &b) {
+        return CompareListItems(&a, &b) < 0;
+    });
+    return CompareSortedItems(mine, theirs);
 }
 
 // ---- descriptions ------------------------------------------------------------------------

@@ -172,6 +172,9 @@ bool SameListObject(const ObjectRecord *a, const ObjectRecord *b);
 int SortAndDedupList(int i);
 // 0 same objects, 1 different, -1 on error.
 int CompareOtherListWithCurrent(int i, int n, const char *folder, int other, int otherCount);
+// The same with the older generation's list "<folder>/obs.%03d" (other), read
+// through ReadOldObservingListItems.
+int CompareOldListWithCurrent(int i, int n, const char *folder, int other, int otherCount);
 
 // ---- descriptions ----------------------------------------------------------------------
 // 1 with the text; 0 when absent or malformed (a length that is negative or

@@ -24,6 +24,8 @@ TEST(FormatEditorColumns, TextsReadAsOneBasedColumnsStoredZeroBased) {
         {"", 1, -1, 1, -1},   {"  ", 1, -1, 1, -1},   {"0", 0, 0, 1, -1},  {"1", 1, 0, 1, 0},
         {"11", 1, 10, 1, 10}, {"-3", 0, 0, 0, -1},    {"abc", 0, 0, 0, -1}, {"50", 1, 49, 1, 49},
         {"51", 0, 0, 0, -1},  {"3.7", 1, 2, 1, 2},
+        // A letter is no part of a column number, even beside digits.
+        {"x5", 0, 0, 0, -1},  {"12a", 0, 0, 0, -1},
     };
     for (const Case &c : cases) {
         int32_t field = 1234, source = 1234;
@@ -38,6 +40,7 @@ TEST(FormatEditorColumns, TextsReadAsOneBasedColumnsStoredZeroBased) {
     EXPECT_EQ(ColumnPromptValue("0"), 0);
     EXPECT_EQ(ColumnPromptValue("-2"), -1);
     EXPECT_EQ(ColumnPromptValue("seven"), -1);
+    EXPECT_EQ(ColumnPromptValue("4p"), -1);
     EXPECT_EQ(ColumnPromptValue(""), 0);  // a blank reads as 0: nothing is stored
     EXPECT_EQ(ColumnText(0), "1");
     EXPECT_EQ(ColumnText(19), "20");

@@ -90,6 +90,50 @@ TEST(Startup, MainWindowHelpAndClose) {
     EXPECT_FALSE(testutil::PathIsThere(DemoPath("user/gleaner.bin")));
 }
 
+// The help file moved aside for the life of the object.
+struct HelpFileAway {
+    std::string path = DemoPath("install/Gleaner.chm");
+    std::string aside = path + ".away";
+    bool moved = false;
+    HelpFileAway() { moved = MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }
+    ~HelpFileAway() {
+        if (moved) MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+};
+
+TEST(Startup, MissingHelpFileIsNamedOnce) {
+    DemoSuite suite(true);
+    HelpFileAway away;
+    ASSERT_TRUE(away.moved) << "the demo installation has no help file to move aside";
+
+    Program p;
+    ASSERT_TRUE(p.started());
+    HWND main = WaitForTopWindow(p.pid(), kMainTitle);
+    ASSERT_NE(main, nullptr) << "no main window";
+    HWND readFirst = FindChildWithText(main, "Button", "Read This First");
+    ASSERT_NE(readFirst, nullptr);
+    for (int press = 0; press < 2; ++press) {
+        PostMessageA(readFirst, BM_CLICK, 0, 0);
+        HWND box = WaitForTopWindow(p.pid(), "Gleaner Message");
+        ASSERT_NE(box, nullptr) << "nothing told the user that help is missing";
+        HWND text = FindChildWithText(box, "Static", "could not be opened");
+        ASSERT_NE(text, nullptr);
+        std::string said = testutil::RemoteText(text);
+        EXPECT_NE(said.find(testutil::Backslashes(testutil::WindowsPath(DemoPath("install/Gleaner.chm")))),
+                  std::string::npos)
+            << said;
+        if (press == 0) testutil::ShootProgramWindow(box, "help-file-missing");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(testutil::WaitGone(box));
+        testutil::Sync(main);
+        // Once per request: no second box follows the first.
+        EXPECT_EQ(WaitForTopWindow(p.pid(), "Gleaner Message", 0), nullptr);
+        EXPECT_EQ(WaitForTopWindow(p.pid(), "Gleaner Help", 0), nullptr);
+    }
+    PostMessageA(FindChildWithText(main, "Button", "Close"), BM_CLICK, 0, 0);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 void ExpectErrorBox(bool withDisc, bool withDataPath) {
     DemoSuite suite(withDisc);
     if (!withDataPath) testutil::SetSuiteValue("DataPath", nullptr);

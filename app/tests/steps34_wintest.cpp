@@ -156,6 +156,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     Screenshot(host_, "wizard_step3");
 
     std::string typeText, observerName, pickedSite;
+    std::vector<std::string> listedAfterCancel;
     bool typeTelescope = false;
     bool ran = RunScript(
         {// A new telescope for "Mystery Scope".
@@ -166,12 +167,26 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
                 typeTelescope = IsDlgButtonChecked(d, IDC_INSTTYPE_TELESCOPE) == BST_CHECKED;
                 Screenshot(d, "inst_type_dialog");
             }),
-         // Done asks for an eyepiece first; Cancel keeps the new telescope
-         // (it was stored before the dialog opened).
+         // Cancel in the telescopes takes the new telescope away again and
+         // links nothing: the name stays listed.
          Press(kTypePrompt, IDOK),
          On("Add/ModifyTelescopes", [&](HWND d) { Screenshot(d, "wizard_step3_new_scope"); }),
          Press("Add/ModifyTelescopes", IDCANCEL),
          [&] { return FindDialog("Add/ModifyTelescopes") == nullptr; },
+         On(&step, [&](HWND d) { listedAfterCancel = Rows(d, IDC_STEP3_INSTRUMENTS); }),
+         // Binoculars for it, kept with Done (the chart settings for a new
+         // instrument are answered with their defaults when asked).
+         SelectRow(&step, IDC_STEP3_INSTRUMENTS, 0), Press(&step, IDC_STEP3_CREATE),
+         On(kTypePrompt, [&](HWND d) { CheckRadioButton(d, IDC_INSTTYPE_TELESCOPE, IDC_INSTTYPE_BINOCULARS,
+                                                       IDC_INSTTYPE_BINOCULARS); }),
+         Press(kTypePrompt, IDOK), Press("Add/Modify Binoculars", IDOK),
+         [&] {
+             if (HWND d = FindDialog("Default Settings for New Instruments")) {
+                 PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                 return false;
+             }
+             return FindDialog("Add/Modify Binoculars") == nullptr;
+         },
          // "Backyard" linked to the site the picker opens on.
          SelectRow(&step, IDC_STEP3_LOCATIONS, 0), Press(&step, IDC_STEP3_LINK),
          On(kSitePicker,
@@ -193,6 +208,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
               "Select the instrument type and click Ok. Find \"Mystery Scope\" in the instrument list and select it. "
               "Default values have been created for the new instrument.  Customize them appropriately.");
     EXPECT_TRUE(typeTelescope);
+    EXPECT_EQ(listedAfterCancel, std::vector<std::string>{"Mystery Scope"});
     EXPECT_EQ(pickedSite, kDemoSite);  // the picker opens on the default (first) site
     EXPECT_EQ(observerName, "Zed");
     EXPECT_TRUE(Rows(step, IDC_STEP3_INSTRUMENTS).empty());
@@ -200,7 +216,7 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_TRUE(Enabled(step, IDOK));
     Screenshot(host_, "wizard_step3_done");
 
-    // The new telescope is in instr.bin under the file's name; the links
+    // The new binoculars are in instr.bin under the file's name, once; the links
     // serve every spelling of the names.
     int32_t count = 0;
     FILE *f = OpenInstrumentFile(&count);
@@ -210,9 +226,14 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     std::snprintf(scope->name, sizeof scope->name, "Mystery Scope");
     int index = -1;
     EXPECT_EQ(FindInstrumentByName(f, scope.get(), count, &index), 1);
+    int named = 0;
+    std::unique_ptr<InstrumentRecord> any(new InstrumentRecord);
+    for (int i = 0; i < count; ++i)
+        if (ReadInstrument(f, any.get(), i) && std::strcmp(any->name, "Mystery Scope") == 0) ++named;
     std::fclose(f);
-    EXPECT_EQ(+scope->kind, 0);
-    EXPECT_EQ(+scope->opticsCount, 2);
+    EXPECT_EQ(named, 1);
+    EXPECT_EQ(+scope->kind, +kInstrumentBinoculars);
+    EXPECT_EQ(+scope->opticsCount, 1);
     std::memset(scope.get(), 0, sizeof *scope);
     EXPECT_EQ(FindInstrumentLink("Mystery Scope", scope.get()), 1);
     EXPECT_STREQ(scope->name, "Mystery Scope");
@@ -252,6 +273,50 @@ TEST_F(Steps34, StepThreeListsLinksAndCreatesUntilContinueOpens) {
     EXPECT_EQ(rows[0].substr(0, 22), "M31 at Cherry Springs ");
     EXPECT_NE(rows[0].find("with Mystery Scope by Zed"), std::string::npos) << rows[0];
     EXPECT_TRUE(Enabled(preview, IDC_STEP4_FINISH));
+}
+
+// Cancel in the telescope or binocular list opened by "Create New Entry"
+// leaves instr.bin as it was and links nothing, as Cancel in the site and
+// observer dialogs does.
+TEST_F(Steps34, CancelInANewInstrumentsDialogMakesNothing) {
+    UseLog(Line("M31", kDemoSite, kDemoObserver, "Mystery Scope"));
+    // The instruments' names in store order.
+    auto names = [] {
+        std::vector<std::string> out;
+        int32_t count = 0;
+        FILE *f = OpenInstrumentFile(&count);
+        if (!f) return out;
+        std::unique_ptr<InstrumentRecord> r(new InstrumentRecord);
+        for (int i = 0; i < count; ++i)
+            if (ReadInstrument(f, r.get(), i)) out.push_back(r->name);
+        std::fclose(f);
+        return out;
+    };
+    const std::vector<std::string> before = names();
+    ASSERT_FALSE(before.empty());
+    const struct {
+        int radio;
+        const char *list;
+    } kinds[] = {{IDC_INSTTYPE_TELESCOPE, "Add/ModifyTelescopes"}, {IDC_INSTTYPE_BINOCULARS, "Add/Modify Binoculars"}};
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind.list);
+        HWND step = ShowDataLinkStep(host_, CurrentJob());
+        ASSERT_NE(step, nullptr);
+        EXPECT_EQ(RunUndefinedNameScanBusy(step), 0);
+        ASSERT_EQ(Rows(step, IDC_STEP3_INSTRUMENTS), std::vector<std::string>{"Mystery Scope"});
+        bool ran = RunScript(
+            {SelectRow(&step, IDC_STEP3_INSTRUMENTS, 0), Press(&step, IDC_STEP3_CREATE),
+             On(kTypePrompt, [&](HWND d) { CheckRadioButton(d, IDC_INSTTYPE_TELESCOPE, IDC_INSTTYPE_BINOCULARS,
+                                                           kind.radio); }),
+             Press(kTypePrompt, IDOK), Press(kind.list, IDCANCEL),
+             [&] { return FindDialog(kind.list) == nullptr; }});
+        EXPECT_TRUE(ran) << LastScriptFailure();
+        EXPECT_EQ(names(), before);
+        std::unique_ptr<InstrumentRecord> linked(new InstrumentRecord);
+        EXPECT_EQ(FindInstrumentLink("Mystery Scope", linked.get()), 0);
+        EXPECT_EQ(Rows(step, IDC_STEP3_INSTRUMENTS), std::vector<std::string>{"Mystery Scope"});
+        EXPECT_FALSE(Enabled(step, IDOK));
+    }
 }
 
 // "Create New Entry" for a listed site makes the site end to end: the sites

@@ -248,3 +248,21 @@ TEST(CalDateWin, MonthMenuResource) {
 }
 
 }  // namespace
+
+// The grid's cells are sized from the client area, so a resize must repaint
+// the whole control: shrunk, it is invalid all over, not only where it grew.
+TEST(CalDateWin, AResizeRepaintsTheWholeGrid) {
+    Host host;
+    UpdateWindow(host.calendar);
+    ValidateRect(host.calendar, nullptr);
+    ASSERT_EQ(SetWindowPos(host.calendar, nullptr, 0, 0, kWidth - 35, kHeight - 20,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE),
+              TRUE);
+    RECT update = {}, client = {};
+    GetClientRect(host.calendar, &client);
+    ASSERT_NE(GetUpdateRect(host.calendar, &update, FALSE), FALSE);
+    EXPECT_EQ(update.left, client.left);
+    EXPECT_EQ(update.top, client.top);
+    EXPECT_EQ(update.right, client.right);
+    EXPECT_EQ(update.bottom, client.bottom);
+}

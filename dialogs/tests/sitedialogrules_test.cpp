@@ -292,6 +292,16 @@ TEST(ManualSiteFields, ReadOrRefused) {
         {"Far", "12h 30m", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
         {"Far", "1", "90.01", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
         {"Far", "1", "n/a", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
+        // Typed forms the picker takes are taken here too; text that holds no
+        // number is refused, never stored as 0 degrees.
+        {"Blanks", "74 00 21", "40 00 00", "10", 0, kManualSiteOk, "Blanks", 74.0 + 21.0 / 3600.0, 40.0, 10.0},
+        {"Signed", "-74 0 21.5", "+41 16 09", "10", 0, kManualSiteOk, "Signed", -(74.0 + 21.5 / 3600.0),
+         41.0 + 16.0 / 60.0 + 9.0 / 3600.0, 10.0},
+        {"Letters", "abc", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
+        {"Hour mark", "12a", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
+        {"Stray letter", "1", "N40", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
+        {"Cleared", "", "1", "1", 0, kManualSiteBadLongitude, "", 0, 0, 0},
+        {"Cleared", "1", "  ", "1", 0, kManualSiteBadLatitude, "", 0, 0, 0},
     };
     for (const Case &c : cases) {
         ManualSiteFields fields;

@@ -598,22 +598,30 @@ TEST_F(SiteDialogs, EditDialogRefusesBadDataAndAddsToFavorites) {
     LocationRecord site = MakeSite("Hilltop", 99, 38);
     LocationTrailer trailer = {2, 1, 0};  // Central, feet
     const char kEdit[] = "Edit Observing Site";
-    std::string error, elevationShown;
+    std::string error, hourMark, latitudeError, elevationShown;
     bool ran = RunScript(
         {On(kEdit, [&](HWND d) {
                  elevationShown = ItemText(d, IDC_SITEEDIT_ELEVATION);
                  Screenshot(d, "site_edit_dialog");
              }),
          Type(kEdit, IDC_SITEEDIT_LONGITUDE, "abc"), Press(kEdit, IDOK), Answer(kMessage, IDOK, &error),
-         Type(kEdit, IDC_SITEEDIT_LONGITUDE, "99:30"), Type(kEdit, IDC_SITEEDIT_NAME, "Hill Top"),
+         Type(kEdit, IDC_SITEEDIT_LONGITUDE, "12a"), Press(kEdit, IDOK), Answer(kMessage, IDOK, &hourMark),
+         Type(kEdit, IDC_SITEEDIT_LONGITUDE, "99:30"), Type(kEdit, IDC_SITEEDIT_LATITUDE, ""), Press(kEdit, IDOK),
+         Answer(kMessage, IDOK, &latitudeError),
+         // The picker's form with blanks is a latitude.
+         Type(kEdit, IDC_SITEEDIT_LATITUDE, "40 00 00"), Type(kEdit, IDC_SITEEDIT_NAME, "Hill Top"),
          Press(kEdit, IDC_SITEEDIT_ADD_FAVORITE),
          On(kSites, [&](HWND d) { Screenshot(d, "site_dialog_after_add"); }), Press(kSites, IDOK)},
         [&] { EXPECT_EQ(EditLocation(nullptr, Resources(), &site, &trailer), 2); });
     ASSERT_TRUE(ran);
     EXPECT_EQ(elevationShown, "984");  // 300 m in feet
-    EXPECT_EQ(error, "Error in data format");
+    // The refusal keeps its first line and names the field and its text.
+    EXPECT_EQ(error, "Error in data format\r\n\r\nThe West Longitude field holds no number: \"abc\".");
+    EXPECT_EQ(hourMark, "Error in data format\r\n\r\nThe West Longitude field holds no number: \"12a\".");
+    EXPECT_EQ(latitudeError, "Error in data format\r\n\r\nThe Latitude field holds no number: \"\".");
     EXPECT_STREQ(site.name, "Hill Top");
     EXPECT_NEAR(site.longitude, 99.5 * kDeg, 1e-12);
+    EXPECT_NEAR(site.latitude, 40.0 * kDeg, 1e-12);
     std::vector<StoredSite> sites = ReadSites();
     ASSERT_EQ(sites.size(), 2u);
     EXPECT_STREQ(sites[1].site.name, "Hill Top");

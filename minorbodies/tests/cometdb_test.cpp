@@ -153,6 +153,15 @@ TEST_F(CometFiles, BestSetNearestTheDate) {
                                    nullptr, &epoch, &orbit), 1);
     EXPECT_DOUBLE_EQ(epoch, 0.1);
     EXPECT_NEAR(orbit.e, 0.64, 1e-6);
+
+    // Without the ephemeris tables there is no Earth to see it from: no
+    // place, and the outputs are left alone.
+    FreeEphemerisData();
+    double ra = -7.0;
+    EXPECT_EQ(ComputeCometPosition(&date, 0, nullptr, nullptr, nullptr, nullptr, &ra, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr), 0);
+    EXPECT_EQ(ra, -7.0);
 }
 
 TEST_F(CometFiles, LookupsAndHiddenNumbers) {

@@ -92,6 +92,11 @@ TEST(PickerCoordinates, FirstErrorInFieldOrderAndItsMessage) {
         {"-1", "+20", "J2000", kCoordinatesBadRa, "Error reading RA"},
         {"12", "+90 00 01", "x", kCoordinatesBadDec, "Error reading Declination"},
         {"12", "-95", "J2000", kCoordinatesBadDec, "Error reading Declination"},
+        // Text that is no number is refused, not read past: "12a" is no
+        // 0 h (a 12-hour mark) and "x5" no +5 degrees.
+        {"12a", "+20", "J2000", kCoordinatesBadRa, "Error reading RA"},
+        {"12 30 00", "x5", "J2000", kCoordinatesBadDec, "Error reading Declination"},
+        {"12 30 00", "40 00 00", "J1991.25", kCoordinatesBadEquinox, "Error reading epoch"},
     };
     for (const Case &c : cases) {
         double ra = -5.0, dec = -5.0;

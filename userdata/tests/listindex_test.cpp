@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -216,6 +217,38 @@ TEST(ListIndex, CompareWithAnotherCopy) {
     EXPECT_EQ(CompareOtherListWithCurrent(a, 2, folder.c_str(), c, 2), 1);  // another moon
     EXPECT_EQ(CompareOtherListWithCurrent(a, 2, folder.c_str(), b, 1), 1);
     EXPECT_EQ(CompareOtherListWithCurrent(a, 2, (folder + "/none").c_str(), b, 2), -1);
+}
+
+// An older-generation list "obs.NNN" (49-byte header, 264-byte items with
+// the catalogue index at 149 and the class at 153), written byte by byte,
+// against a current list.
+TEST(ListIndex, CompareOldListWithCurrent) {
+    listtest::UserFolder user;
+    int a = MakeList("A", {Item(kClassGalaxy, 31), Item(kClassGalaxy, 224)});
+    testutil::TempDir old;
+    auto oldList = [&](int number, std::vector<int32_t> galaxies) {
+        std::string bytes(49, '\0');
+        for (int32_t index : galaxies) {
+            std::string item(264, '\0');
+            std::memcpy(&item[149], &index, 4);
+            item[153] = static_cast<char>(kClassGalaxy);
+            bytes += item;
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "obs.%03d", number);
+        ASSERT_TRUE(testutil::WriteFileBytes(old.file(name), bytes));
+    };
+    oldList(0, {224, 31});
+    oldList(7, {31, 33});
+    oldList(8, {});
+    const std::string oldFolder = old.path();
+    const char *folder = oldFolder.c_str();
+    EXPECT_EQ(CompareOldListWithCurrent(a, 2, folder, 0, 2), 0);  // the same, in another order
+    EXPECT_EQ(CompareOldListWithCurrent(a, 2, folder, 7, 2), 1);
+    EXPECT_EQ(CompareOldListWithCurrent(a, 2, folder, 0, 1), 1);  // counts differ
+    EXPECT_EQ(CompareOldListWithCurrent(a, 2, folder, 3, 2), -1);  // no such file
+    int empty = MakeList("Empty", {});
+    EXPECT_EQ(CompareOldListWithCurrent(empty, 0, folder, 8, 0), 0);
 }
 
 TEST(ListIndex, EveryFailedStepKeepsTheLists) {
