@@ -30,6 +30,7 @@
 #include "minorbodies/fieldsearch.h"
 #include "minorbodies/mpdatabase.h"
 #include "core/userfolder.h"
+#include "events/pairsearch.h"
 #include "objects/builders.h"
 #include "objects/objectrecord.h"
 
@@ -63,7 +64,14 @@ const int kCometSlots = 4, kMinorPlanetSlots = 2;
 // times 2 for the Moon and 6 for the others.
 const double kMoonSpanFactor = 2.0, kBodySpanFactor = 6.0;
 // The scan of a long track span takes at most this many samples.
-const int kMaxScanSamples = 20000;
+// The pair search's answers read before its first minimum (progress ticks
+// among them) are bounded.
+const long kMaxPairEvents = 1000000;
+// The pair search's time tolerance when the track never moves a pixel
+// (step 0): one minute, in days.
+const double kPairToleranceFloor = 1.0 / 1440.0;
+// The second body of the pair search: a fixed point (the chart centre).
+const int kPairFixedPoint = 0;
 
 bool IsLunar(int type) { return type == kBodyMoon || type == kBodyEarthShadow; }
 
@@ -728,9 +736,10 @@ int CollectBodies(Collection *k, MotionTrack *track, const ChartFocus *focus, ui
                 if (!(c->currentDate.centuriesTT < track->end)) break;
             }
         } else {
-            // 3. A long span: scan the track for the first pass of the body
-            // within reach, at an interval that moves it at most half the
-            // field radius, and take that pass's closest approach.
+            // 3. A long span: the two-body search of the event finders
+            // between the body and the chart centre over the track's span,
+            // refined to the track step; its first minimum within reach is
+            // the pass.
             DateRecord date = c->savedDate;
             track->mode = kTrackCollectedBodies;
             if (!SetUpMotionTrack(c, track, &date, kHitClassSolarSystem, 0, type, kSetUpOwnMotion, 0,
@@ -739,31 +748,34 @@ int CollectBodies(Collection *k, MotionTrack *track, const ChartFocus *focus, ui
                 RestoreChartTime(c);
                 return 0;
             }
-            double interval = R / 2.0 / rate;
-            if (track->step > 0 && track->step < interval) interval = track->step;
-            if (D / interval > kMaxScanSamples) interval = D / kMaxScanSamples;
-            const double startJd = track->start.julianDate;
-            double closestJd = 0.0, closest = 0.0;
-            bool inPass = false;
-            for (double dt = 0.0; dt <= D; dt += interval) {
-                if (Stopped(*k)) { RestoreChartTime(c); return 0; }
-                MoveCurrentDateTo(c, startJd + dt);
-                BodyTest t;
-                const bool near = TestBodyNow(c, type, &body, &t) && t.separation < R + margin;
-                if (near && (!inPass || t.separation < closest)) {
-                    closest = t.separation;
-                    closestJd = c->currentDate.julianDate;
-                }
-                if (near) inPass = true;
-                else if (inPass) break;
+            PairSearch pair;
+            std::memset(&pair, 0, sizeof pair);
+            const double tolerance = track->step > 0 ? track->step : kPairToleranceFloor;
+            if (!BeginPairSearch(&pair, &c->site, &track->start, D, tolerance, R + margin,
+                                 kClassSolarSystem, type, 0, kPairFixedPoint, 0, 0,
+                                 kCoordinatesTopocentricJ2000, kMeasureSeparation, c->centreRightAscension,
+                                 c->centreDeclination, nullptr)) {
+                RestoreChartTime(c);
+                return 0;
             }
-            if (inPass) {
+            double when = 0.0, separation = 0.0;
+            int event = kPairEnd;
+            for (long n = 0; n < kMaxPairEvents; ++n) {
+                if (Stopped(*k)) {
+                    EndPairSearch(&pair);
+                    RestoreChartTime(c);
+                    return 0;
+                }
+                event = NextPairEvent(&pair, &c->site, &when, &separation, nullptr);
+                if (event == kPairEnd || event > 0) break;
+            }
+            EndPairSearch(&pair);
+            if (event > 0) {
                 RestoreChartTime(c);
                 BodyTest t;
-                if (closest < R && TestBodyNow(c, type, &body, &t) &&
-                    WithinLimit(c, type, t.magnitude))
+                if (separation < R && TestBodyNow(c, type, &body, &t) && WithinLimit(c, type, t.magnitude))
                     AppendHit(k, kHitClassSolarSystem, 0, type, t.distance, span,
-                              CenturiesFromJulianDate(closestJd));
+                              CenturiesFromJulianDate(when));
                 found = true;
             }
         }

@@ -3,12 +3,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "core/fileutil.h"
 #include "logstore/logindex.h"
+#include "objects/buildrecord.h"
 #include "objects/binsearch.h"
 #include "objects/categories.h"
+#include "userdata/minorbodytwin.h"
 
 namespace {
 int CompareKey(const void *key, const int *array, int mid) {
@@ -95,15 +98,35 @@ int FindLoggedObjectKey(const LoggedKeySet *set, const ObjectRecord *object) {
                : 0;
 }
 
+namespace {
+
+// The extinction coefficient the user's object is built with (its
+// visibility fields are not used here).
+const double kTwinExtinction = 0.1;
+
+}  // namespace
+
 int IsObjectLogged(const LoggedKeySet *set, const LocationRecord *site, const DateRecord *date,
                    ObjectRecord *object) {
-    (void)site;
-    (void)date;
     if (!object) return 0;
     if (object->objectClass == kClassSkyMark || object->objectClass == kClassReferencePoint ||
         IsBarePosition(object))
         return 0;
-    return FindLoggedObjectKey(set, object);
+    if (FindLoggedObjectKey(set, object) == 1) return 1;
+    // A packaged minor planet or comet the user also keeps as an object of
+    // the same designation counts as logged when that object is; the caller
+    // then files the entry under the user's object.
+    int twinClass = 0, kind = 0;
+    char text[80];
+    const int named = GetMinorBodyTwinDesignation(object, &twinClass, &kind, text, sizeof text);
+    if (named != 1) return named < 0 ? -1 : 0;
+    std::unique_ptr<ObjectRecord[]> built(new (std::nothrow) ObjectRecord[3]);
+    if (!built) return -1;
+    if (BuildObjectRecord(twinClass, kind, 0, 0, text, 0.0, site, date, kTwinExtinction, built.get()) < 1)
+        return 0;
+    if (FindLoggedObjectKey(set, &built[0]) != 1) return 0;
+    *object = built[0];
+    return 1;
 }
 
 int MarkLoggedUserObjects(int objectClass, uint8_t *marks, int size) {

@@ -17,9 +17,10 @@ int LoadLoggedObjectKeys(LoggedKeySet *set);  // 1, or 0 with nothing allocated
 void FreeLoggedObjectKeys(LoggedKeySet *set);
 // 1 when the object's key is in its folder's list.
 int FindLoggedObjectKey(const LoggedKeySet *set, const ObjectRecord *object);
-// 1 logged, 0 not, -1 a name lookup failed. Packaged minor planets and comets
-// kept also as user objects are looked up by the minor-body stores, which
-// this build does not hold yet: they answer from their own key only.
+// 1 logged, 0 not, -1 a name lookup failed. A packaged minor planet or
+// comet that the user also keeps as an object of the same designation (its
+// twin, userdata/minorbodytwin.h) is logged when the user's object is: the
+// record is then replaced by the user's object, built for the site and date.
 int IsObjectLogged(const LoggedKeySet *set, const LocationRecord *site, const DateRecord *date,
                    ObjectRecord *object);
 // Sets marks[id] = 1 for each logged user-defined object of the class whose id
