@@ -164,8 +164,8 @@ INT_PTR CALLBACK ColumnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                 std::string why = TypedTextIsNumber(text.c_str())
                                       ? "The column number for " + std::string(field) + " must be 1 to " +
                                             std::to_string(kMaxImportColumn) + ": \"" + text + "\"."
-                                      : NoNumberMessage(("column number for " + std::string(field)).c_str(),
-                                                        text.c_str());
+                                      : "The column number for " + std::string(field) + " holds no number: \"" +
+                                            text + "\".";
                 MessageBoxA(dialog, why.c_str(), kMessageCaption, MB_ICONERROR);
                 SetFocus(GetDlgItem(dialog, IDC_COLUMN_NUMBER));
                 SendDlgItemMessageA(dialog, IDC_COLUMN_NUMBER, EM_SETSEL, 0, -1);

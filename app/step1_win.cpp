@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include <shlobj.h>
+
 #include "app/formatcheck.h"
 #include "app/formateditor_win.h"
 #include "app/formatfile.h"
@@ -11,6 +13,7 @@
 #include "app/importjob.h"
 #include "app/step1_win.h"
 #include "app/step2_win.h"
+#include "core/fsys.h"
 #include "resources/wizardids.h"
 
 namespace {
@@ -120,10 +123,43 @@ int CheckImportFileExists(HWND step) {
     return 0;
 }
 
+namespace {
+
+// Where the Open dialog starts: the folder of the file named in the box
+// when that folder is there, else the folder of the last file chosen, else
+// the user's documents.
+std::string BrowseStartFolder(HWND step) {
+    std::string boxed;
+    int n = GetWindowTextLengthA(GetDlgItem(step, IDC_STEP1_FILE));
+    if (n > 0) {
+        boxed.assign(static_cast<size_t>(n) + 1, '\0');
+        n = GetDlgItemTextA(step, IDC_STEP1_FILE, &boxed[0], n + 1);
+        boxed.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        size_t slash = boxed.find_last_of("\\/");
+        if (slash != std::string::npos) {
+            boxed.resize(slash == 2 && boxed[1] == ':' ? 3 : slash);
+            if (FsKind(boxed) == 1) return boxed;
+        }
+    }
+    if (g_browseFolder[0] && FsKind(g_browseFolder) == 1) return g_browseFolder;
+    char documents[MAX_PATH] = "";
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents))) return documents;
+    return std::string();
+}
+
+// The format's own file types first, then every file.
+const char *BrowseFilter() {
+    if (CurrentImportFormat().kind == kFormatKindTagged)
+        return "Tagged text (*.xml)\0*.xml\0All files (*.*)\0*.*\0";
+    return "Delimited text (*.csv;*.txt;*.tab)\0*.csv;*.txt;*.tab\0All files (*.*)\0*.*\0";
+}
+
+}  // namespace
+
 int BrowseImportFile(HWND step) {
     char saved[MAX_PATH * 2] = "";
     DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
-    char file[1024] = "*.*";
+    char file[1024] = "";
     OPENFILENAMEA ofn;
     std::memset(&ofn, 0, sizeof ofn);
     ofn.lStructSize = sizeof ofn;
@@ -131,9 +167,12 @@ int BrowseImportFile(HWND step) {
     ofn.hInstance = GetProgramInstance();
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
-    if (g_browseFolder[0]) {
-        SetCurrentDirectoryA(g_browseFolder);
-        ofn.lpstrInitialDir = g_browseFolder;
+    ofn.lpstrFilter = BrowseFilter();
+    ofn.nFilterIndex = 1;
+    const std::string start = BrowseStartFolder(step);
+    if (!start.empty()) {
+        SetCurrentDirectoryA(start.c_str());
+        ofn.lpstrInitialDir = start.c_str();
     }
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP;
     BOOL chosen = GetOpenFileNameA(&ofn);

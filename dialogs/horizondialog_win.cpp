@@ -71,8 +71,45 @@ void StopTimer(HorizonDialogState *st) {
     st->timer = 0;
 }
 
-void ReportHorizonResult(HWND dialog, HorizonDialogState *st, int answer) {
+// What was wrong with the file a horizon was read from, for the line after
+// "Error reading horizon data:": the file that could not be opened, or the
+// number of the line that holds no azimuth and altitude.
+std::string HorizonReadFault(const char *path, const char *badLine) {
+    if (!path || !path[0]) return std::string();
+    std::FILE *f = std::fopen(path, "rb");
+    if (!f) return std::string("The file \"") + path + "\" could not be opened.";
+    std::string bad = badLine ? badLine : "";
+    while (!bad.empty() && (bad.back() == '\r' || bad.back() == '\n')) bad.pop_back();
+    long number = 0, found = 0;
+    std::string line;
+    for (int c = 0;;) {
+        c = std::fgetc(f);
+        if (c == '\n' || c == EOF) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            ++number;
+            if (line == bad) {
+                found = number;
+                break;
+            }
+            line.clear();
+            if (c == EOF) break;
+        } else if (line.size() < 4096) {
+            line.push_back(static_cast<char>(c));
+        }
+    }
+    std::fclose(f);
+    if (!found) return std::string();
+    return "Line " + std::to_string(found) + " of \"" + path +
+           "\" does not hold an azimuth and an altitude (two numbers in degrees).";
+}
+
+void ReportHorizonResult(HWND dialog, HorizonDialogState *st, int answer, const char *path = nullptr) {
     HorizonResultMessage m = DescribeHorizonResult(answer, st->badLine);
+    if (answer == 0) {
+        const std::string fault = HorizonReadFault(path, st->badLine);
+        // The text ends in its line break when no line could be shown.
+        if (!fault.empty()) m.text += (m.text.size() >= 2 && m.text.compare(m.text.size() - 2, 2, "\r\n") == 0 ? "" : "\r\n\r\n") + fault;
+    }
     if (!m.error) st->created = 1;
     MessageBoxA(dialog, m.text.c_str(), kCaption, MB_OK | (m.error ? MB_ICONERROR : 0));
 }
@@ -126,7 +163,7 @@ void ReadFile(HWND dialog, HorizonDialogState *st) {
     if (!MayReplaceHorizon(dialog, st)) return;
     char path[kPathChars + 1] = "";
     GetDlgItemTextA(dialog, IDC_HORIZON_FILE, path, sizeof path);
-    ReportHorizonResult(dialog, st, ImportHorizonText(&st->site, path, st->badLine));
+    ReportHorizonResult(dialog, st, ImportHorizonText(&st->site, path, st->badLine), path);
 }
 
 void Begin(HWND dialog, HorizonDialogState *st) {

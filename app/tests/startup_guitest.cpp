@@ -47,6 +47,9 @@ struct Program : testutil::Program {
 TEST(Startup, MainWindowHelpAndClose) {
     DemoSuite suite(true);
     std::remove(DemoPath("user/gleaner.cfg").c_str());
+    // No dialog-settings store yet: the program makes one, so that what the
+    // dialogs remember outlives the run.
+    std::remove(DemoPath("user/dds.bin").c_str());
     ASSERT_TRUE(testutil::WriteFileBytes(DemoPath("user/gleaner.bin"), "left over from a preview"));
 
     Program p;
@@ -87,6 +90,9 @@ TEST(Startup, MainWindowHelpAndClose) {
     PostMessageA(close, BM_CLICK, 0, 0);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_TRUE(testutil::PathIsThere(DemoPath("user/gleaner.cfg")));
+    const std::string settings = testutil::ReadFileBytes(DemoPath("user/dds.bin"));
+    ASSERT_GE(settings.size(), 6u) << "no dialog-settings store";
+    EXPECT_EQ(settings.substr(settings.size() - 6), std::string(6, '\0'));  // the chain's end marker
     EXPECT_FALSE(testutil::PathIsThere(DemoPath("user/gleaner.bin")));
 }
 

@@ -77,7 +77,7 @@ protected:
 TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
     std::unique_ptr<ImportFormat> before(new ImportFormat);
     std::memcpy(before.get(), &CurrentImportFormat(), sizeof *before);
-    std::string invalid, third;
+    std::string invalid, third, noColumn;
     std::vector<std::string> sites, extras, layouts;
     std::string target, site, description, contents, name;
     bool timeEnabled = true, tagsEnabled = true, siteColumnEnabled = false;
@@ -99,6 +99,9 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
             }),
          // A third condition column is refused before any prompt opens.
          Press(kEditor, IDC_FORMAT_ADD_CONDITION_COLUMN),
+         // A column that is no number is refused, named, and the prompt stays.
+         Type("Observing Conditions", IDC_COLUMN_NUMBER, "abc"), Press("Observing Conditions", IDOK),
+         Answer(kMessage, IDOK, &noColumn),
          Type("Observing Conditions", IDC_COLUMN_NUMBER, "16"), Press("Observing Conditions", IDOK),
          Press(kEditor, IDC_FORMAT_ADD_CONDITION_COLUMN), Answer(kMessage, IDOK, &third),
          // Changes made at once: a fixed site, the tagged kind, a deleted extra column.
@@ -109,6 +112,7 @@ TEST_F(Wizard, EditorShowsTheFormatOneBasedAndCancelLeavesItUnchanged) {
          ChooseRow(kEditor, IDC_FORMAT_DATE_LAYOUT, 1, false), Type(kEditor, IDC_FORMAT_TIME_COLUMN, "0"),
          Press(kEditor, IDOK), Answer(kMessage, IDOK, &invalid), Press(kEditor, IDCANCEL)},
         [&] { result = RunFormatEditor(nullptr); });
+    EXPECT_EQ(noColumn, "The column number for Observing Conditions holds no number: \"abc\".");
     EXPECT_TRUE(ran);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(name, "SkyMap Pro CSV");
@@ -240,8 +244,9 @@ TEST_F(Wizard, StepOneCreatesSelectsAndDeletesFormatsAndRefusesBeginWithoutOne) 
     EXPECT_EQ(selectedAfterNew, 0);
     EXPECT_EQ(countAfterNew, 1);
     EXPECT_EQ(afterSecond, (std::vector<std::string>{"Mine", "Second"}));
-    EXPECT_EQ(noFile, "The Import file was not found");
-    EXPECT_EQ(editMissing, "Import file not found!");
+    // The texts of the missing-file messages, with the file on a line of its own.
+    EXPECT_EQ(noFile, "The Import file was not found\r\n\r\nC:\\no\\such\\file.csv");
+    EXPECT_EQ(editMissing, "Import file not found!\r\n\r\nC:\\no\\such\\file.csv");
     EXPECT_EQ(tooLong.substr(0, 38), "The path of the import file is too lon");
     // Deleting the selected (last) format selects and loads the one now last.
     EXPECT_EQ(afterDelete, std::vector<std::string>{"Mine"});
@@ -296,6 +301,70 @@ TEST_F(Wizard, BrowsePutsTheChosenFileInTheStepAndLeavesTheCurrentDirectory) {
     EXPECT_STREQ(after, before);
     std::string folder = chosen.substr(0, chosen.find_last_of('\\'));
     EXPECT_EQ(std::string(GetBrowseFolder()), folder);
+    DestroyWindow(step);
+    SetCurrentStepWindow(nullptr);
+    DestroyWindow(host);
+}
+
+// Begin Import refuses a file its format cannot read, naming the file, the
+// format and what did not fit, and stays in step 1.
+TEST_F(Wizard, BeginImportRefusesAFileThatDoesNotFitItsFormat) {
+    HWND host = MakeHost();
+    ASSERT_NE(host, nullptr);
+    HWND step = ShowImportStepOne(host);
+    ASSERT_NE(step, nullptr);
+    ASSERT_EQ(AppendImportFormat(), 1);  // the delimited preset, stored
+    FillFormatList(step, 1);
+    const std::string xml = dir_.file("log.xml"), empty = dir_.file("empty.csv");
+    ASSERT_TRUE(testutil::WriteFileBytes(xml, "<LOGS>\n<LOG>\n<ObjectId>M 31</ObjectId>\n</LOG>\n</LOGS>\n"));
+    ASSERT_TRUE(testutil::WriteFileBytes(empty, ""));
+    std::string tagged, nothing;
+    bool ran = RunScript({Type(&step, IDC_STEP1_FILE, xml.c_str()), Press(&step, IDOK),
+                          On(kMessage, [&](HWND d) { Screenshot(d, "begin_import_refused"); }),
+                          Answer(kMessage, IDOK, &tagged), Type(&step, IDC_STEP1_FILE, empty.c_str()),
+                          Press(&step, IDOK), Answer(kMessage, IDOK, &nothing)});
+    EXPECT_TRUE(ran) << LastScriptFailure();
+    EXPECT_EQ(tagged, "The import file \"" + xml + "\" holds tagged (XML) text, but the format \"SkyMap Pro CSV\" "
+                      "reads delimited text. Choose or make a tagged format for this file.");
+    EXPECT_EQ(nothing, "The import file \"" + empty + "\" is empty: there is no entry to import with the format "
+                       "\"SkyMap Pro CSV\".");
+    // Still step 1.
+    EXPECT_EQ(GetCurrentStepWindow(), step);
+    EXPECT_TRUE(IsWindow(step));
+    DestroyWindow(step);
+    SetCurrentStepWindow(nullptr);
+    DestroyWindow(host);
+}
+
+// Browse opens in the folder of the file named in the box and offers the
+// format's file types before all files.
+TEST_F(Wizard, BrowseStartsInTheBoxsFolderWithTheFormatsTypesFirst) {
+    HWND host = MakeHost();
+    ASSERT_NE(host, nullptr);
+    HWND step = ShowImportStepOne(host);
+    ASSERT_NE(step, nullptr);
+    CreateDirectoryA(dir_.file("elsewhere").c_str(), nullptr);
+    std::string named = dir_.file("elsewhere/missing.csv");
+    for (char &c : named)
+        if (c == '/') c = '\\';
+    const std::string folder = named.substr(0, named.find_last_of('\\'));
+    char seen[MAX_PATH] = "";
+    std::vector<std::string> types;
+    SetDlgItemTextA(step, IDC_STEP1_FILE, named.c_str());
+    bool ran = RunScript({On("Open",
+                             [&](HWND d) {
+                                 // The folder the dialog shows.
+                                 SendMessageA(d, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)seen);
+                                 types = Rows(d, cmb1, false);
+                                 Screenshot(d, "browse_dialog");
+                                 PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                             })},
+                         [&] { BrowseImportFile(step); });
+    EXPECT_TRUE(ran) << LastScriptFailure();
+    EXPECT_STREQ(seen, folder.c_str());
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[0], "Delimited text (*.csv;*.txt;*.tab)");
+    EXPECT_EQ(types[1], "All files (*.*)");
     DestroyWindow(step);
     SetCurrentStepWindow(nullptr);
     DestroyWindow(host);

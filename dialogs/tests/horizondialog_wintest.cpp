@@ -152,12 +152,16 @@ TEST_F(HorizonDialog, ReadFileAnswersAndReplaceQuestion) {
     for (int i = 0; i < 1000; ++i) thousand += std::to_string(i % 360) + " 5\n";
     struct Case {
         std::string path;
-        const char *message;
+        std::string message;
     } cases[] = {
         {Text("one.txt", "10 5\n"), "File has fewer than 2 entries"},
-        {Text("bad.txt", "10 5\n12 abc\n"), "Error reading horizon data:\r\n12 abc"},
+        // The text of the reading error, then what was wrong and where.
+        {Text("bad.txt", "10 5\n12 abc\n"), "Error reading horizon data:\r\n12 abc\r\n\r\nLine 2 of \"" +
+                                                  dir_.file("bad.txt") +
+                                                  "\" does not hold an azimuth and an altitude (two numbers in degrees)."},
         {Text("many.txt", thousand), "File has too many entries (limit 999)"},
-        {dir_.file("missing.txt"), "Error reading horizon data:\r\n"},
+        {dir_.file("missing.txt"),
+         "Error reading horizon data:\r\nThe file \"" + dir_.file("missing.txt") + "\" could not be opened."},
         {Text("good.txt", "0 10\n180 20\n"), "Obstructed horizon created successfully"},
     };
     std::vector<Step> steps;
