@@ -19,7 +19,7 @@
 # (tools/make_demo.py). Exits non-zero when a target finds a fault.
 #
 # Environment: FUZZ_BUILD build folder; FUZZ_JOBS build jobs (3);
-# GLEANER_FUZZ_VERBOSE=1
+# FUZZ_PARALLEL targets fuzzed at once (1); GLEANER_FUZZ_VERBOSE=1
 # prints each pass's result, message and rows (to replay one input:
 # build/fuzz-clang/<target>_fuzz FILE). Needs clang and libclang-rt-14-dev.
 set -uo pipefail
@@ -71,17 +71,19 @@ max_len() {
   esac
 }
 
-status=0
-for t in $targets; do
-  corpus="$build/corpus/$t"
-  artifacts="$build/artifacts/$t"
+# One target's run: its summary line (and the fault's report) goes to
+# $build/<target>.summary, its status to $build/<target>.status.
+run_target() {
+  local t=$1
+  shift
+  local corpus="$build/corpus/$t" artifacts="$build/artifacts/$t"
   mkdir -p "$corpus" "$artifacts"
-  seeds=()
+  local seeds=() dict=()
   [ -d "$top/fuzz/corpus/$t" ] && seeds+=("$top/fuzz/corpus/$t")
   [ -d "$top/fuzz/crashes/$t" ] && seeds+=("$top/fuzz/crashes/$t")
-  dict=()
   [ -f "$top/fuzz/$t.dict" ] && dict=(-dict="$top/fuzz/$t.dict")
-  log="$build/$t.log"
+  local log="$build/$t.log" summary="$build/$t.summary"
+  local start rc runs
   start=$(date +%s)
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
@@ -90,10 +92,25 @@ for t in $targets; do
       -artifact_prefix="$artifacts/" -print_final_stats=1 "$@" >"$log" 2>&1
   rc=$?
   runs=$(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' | tail -1)
-  echo "fuzz $t: exit $rc, ${runs:-?} runs in $(( $(date +%s) - start )) s (log $log)"
-  if [ $rc -ne 0 ]; then
-    status=1
-    grep -m1 -A30 'ERROR\|runtime error\|check failed\|unterminated' "$log" | head -40
-  fi
+  echo "fuzz $t: exit $rc, ${runs:-?} runs in $(( $(date +%s) - start )) s (log $log)" > "$summary"
+  [ $rc -ne 0 ] &&
+    grep -m1 -A30 'ERROR\|runtime error\|check failed\|unterminated' "$log" | head -40 >> "$summary"
+  echo "$rc" > "$build/$t.status"
+}
+
+# FUZZ_PARALLEL targets run at once (default 1), each single-threaded for
+# its full time: on a machine with that many cores each gets as many runs as
+# alone. The summaries are printed in the targets' order.
+parallel=${FUZZ_PARALLEL:-1}
+for t in $targets; do
+  rm -f "$build/$t.summary" "$build/$t.status"
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n; done
+  run_target "$t" "$@" &
+done
+wait
+status=0
+for t in $targets; do
+  cat "$build/$t.summary" 2>/dev/null || echo "fuzz $t: no result"
+  [ "$(cat "$build/$t.status" 2>/dev/null)" = 0 ] || status=1
 done
 exit $status
