@@ -1,7 +1,11 @@
 // Designation recognition over a mix of designations as log files write them:
 // whether each gives its object and the speed, through the importer's
 // recognition with retries, on a demo installation (its data, data disc and
-// user folders, as the program finds them after start-up). The first
+// user folders, as the program finds them after start-up). The speed is
+// that of recognition as the picker's Search calls it, without a site or
+// date (RECOGNITION_DATE set: with them, as the importer calls it, which
+// adds the bodies' places and rise and set times); the results are checked
+// with a site and date, so that bodies are built. The first
 // designation after start-up is timed alone (the catalogues are read on
 // first use), then the mix is walked once and then repeatedly until at least
 // 30,000 designations were recognised (3,000 with --short); the steady speed

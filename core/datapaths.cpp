@@ -329,11 +329,18 @@ void NormalizePathSlashes(char *path) {
     *w = '\0';
 }
 
+namespace {
+unsigned g_refGeneration = 0;
+}  // namespace
+
 int SetRefDirectories(const char *a, const char *b, const char *c) {
     FillSlots(g_refSlots, a, b, c);
     g_refSet = true;
+    ++g_refGeneration;
     return 1;
 }
+
+unsigned RefDirectoriesGeneration() { return g_refGeneration; }
 
 int SetMapDirectories(const char *a, const char *b, const char *c) {
     FillSlots(g_mapSlots, a, b, c);

@@ -62,6 +62,9 @@ int PathExists(const char *path);
 void NormalizePathSlashes(char *path);
 
 int SetRefDirectories(const char *a, const char *b, const char *c);
+// Counts the calls of SetRefDirectories: what was read from the folders
+// before the last one may be stale.
+unsigned RefDirectoriesGeneration();
 int SetMapDirectories(const char *a, const char *b, const char *c);
 // The slot text (ending in "/"), or none while the group is not set or the
 // slot number (low 24 bits) is not 0, 1 or 2.

@@ -2,6 +2,7 @@
 #include "objects/catcache.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -17,6 +18,21 @@ std::map<std::string, std::shared_ptr<const CatalogueImage>> &Images() {
     static std::map<std::string, std::shared_ptr<const CatalogueImage>> images;
     return images;
 }
+
+// When each path's write time was last asked and under which setting of the
+// folders: a packaged file changes only when data is installed, so its time
+// is asked at most once a second (a stat on every use of every catalogue was
+// a large share of a designation's cost) and at once after the folders were
+// set again.
+struct Checked {
+    std::chrono::steady_clock::time_point at;
+    unsigned generation = 0;
+};
+std::map<std::string, Checked> &CheckTimes() {
+    static std::map<std::string, Checked> times;
+    return times;
+}
+const std::chrono::seconds kCheckInterval(1);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWhole(const std::string &path, std::vector<unsigned char> *out) {
@@ -41,8 +57,16 @@ std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot) {
         MakeCatalogueFilePath(buffer, k, slot);
         if (!buffer[0] || !GetRefDirectory(slot)) return nullptr;
         std::string path(buffer);
-        FileTimeValue time;
         auto &images = Images();
+        auto held = images.find(path);
+        const auto now = std::chrono::steady_clock::now();
+        Checked &checked = CheckTimes()[path];
+        if (held != images.end() && checked.generation == RefDirectoriesGeneration() &&
+            now - checked.at < kCheckInterval)
+            return held->second;
+        checked.at = now;
+        checked.generation = RefDirectoriesGeneration();
+        FileTimeValue time;
         if (!FsGetWriteTime(path, &time)) {
             images.erase(path);
             return nullptr;

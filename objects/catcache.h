@@ -3,7 +3,7 @@
 // reading the name lists and indexes from disk each time (an open, a seek and
 // a read per entry) made a designation cost a millisecond and more. The whole
 // file is read once and kept while its path and last-write time stay the
-// same, and each lookup builds what it searches (a map of names, a sorted
+// same (asked at most once a second), and each lookup builds what it searches (a map of names, a sorted
 // list) once per loaded file.
 #pragma once
 #include <cstdint>
@@ -20,7 +20,9 @@ struct CatalogueImage {
 
 // Catalogue file k (as OpenCatalogueFile names it) in reference slot `slot`,
 // read whole; the same image while the file is unchanged, a new one after
-// it changed, null when it cannot be read (not there, no slot set).
+// it changed, null when it cannot be read (not there, no slot set). The
+// file's write time is asked at most once a second, and at once after the
+// reference folders were set again: a change is seen within a second.
 std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot);
 
 // A text folded for case-blind equality (each byte lower-cased the way

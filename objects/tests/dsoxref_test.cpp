@@ -132,7 +132,10 @@ TEST_F(DeepSkyIndexes, CommonNames) {
     EXPECT_EQ(ReadCommonNameCrossIndex(f, -1, &t, &r), 3);  // stream position / 5
     EXPECT_EQ(r, 9);
     std::fclose(f);
+    // A cross index that went (data installed again: the folders are set
+    // anew) leaves the name known and its entry unreadable.
     std::remove(dir_.file("cn_cross.bin").c_str());
+    SetRefDirectories(dir_.path().c_str(), dir_.path().c_str(), dir_.path().c_str());
     EXPECT_EQ(FindCommonName("wild duck", &t, &r), -1);
 }
 
