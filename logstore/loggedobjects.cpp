@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "logstore/loglock.h"
 #include "core/fileutil.h"
 #include "logstore/logindex.h"
 #include "objects/binsearch.h"
@@ -25,6 +26,7 @@ bool IsBarePosition(const ObjectRecord *object) {
 }  // namespace
 
 int ReadPidFile(int folder, int32_t *counter, std::vector<int32_t> *keys) {
+    EnsureLogStoreRecovered();
     char path[kLogPathSize];
     MakePidFilePath(GetClassBitsOfFolder(folder), path);
     if (!path[0]) return 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "logstore/loglock.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
@@ -15,6 +16,7 @@
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
 
 FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
+    EnsureLogStoreRecovered();
     FileHandle f(SafeOpen(path, mode));
     if (!f) return nullptr;
     int32_t n = 0;
