@@ -55,6 +55,10 @@ int CountFileSteps();
 // syncs, SafeSync, and each EndDeferredSyncs or SyncPathsNow counts one):
 // what the benches and tests count per store operation.
 long CountDiskSyncs();
+// Tests only: with true, a sync hands the bytes to the operating system and
+// does not wait for the disk (a kill loses nothing either way; the kill
+// tests would otherwise run at the disk's pace). Counted all the same.
+void SetDiskSyncsSkipped(bool skipped);
 // The kind of the step that was made to fail, or -1 when none failed yet.
 int FailedFileStep();
 const char *FileStepName(int step);
