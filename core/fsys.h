@@ -39,6 +39,8 @@ bool FsGetWriteTime(const std::string &path, FileTimeValue *out);
 bool FsSetWriteTime(const std::string &path, const FileTimeValue &t);
 // Replaces target by source in one step (the target may exist).
 bool FsReplaceFile(const std::string &source, const std::string &target);
+// Cuts the file to size bytes (a roll-back of bytes appended to it).
+bool FsTruncateFile(const std::string &path, int64_t size);
 // Forces what was written through the stream to the disk: the stream's
 // buffer flushed, then the operating system's (fsync, _commit). false when
 // either fails.

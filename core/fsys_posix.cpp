@@ -104,6 +104,10 @@ bool FsReplaceFile(const std::string &source, const std::string &target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
+bool FsTruncateFile(const std::string &path, int64_t size) {
+    return size >= 0 && truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+}
+
 bool FsSyncFile(std::FILE *file) {
     if (!file || std::fflush(file) != 0) return false;
     return fsync(fileno(file)) == 0;

@@ -97,6 +97,18 @@ bool FsSyncFile(std::FILE *file) {
     return _commit(_fileno(file)) == 0;
 }
 
+bool FsTruncateFile(const std::string &path, int64_t size) {
+    if (size < 0) return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    bool ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(h) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
 bool FsSyncPaths(const std::vector<std::string> &paths) {
     bool ok = true;
     for (const std::string &path : paths) {

@@ -2,6 +2,7 @@
 #include "core/safefile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -14,6 +15,8 @@ bool g_deferSyncs = false;
 std::vector<std::string> g_deferred;
 
 int g_failAt = 0;
+int g_killAt = 0;
+long g_syncs = 0;
 int g_steps = 0;
 int g_failedKind = -1;
 unsigned g_rewriteCounter = 0;
@@ -21,6 +24,7 @@ unsigned g_rewriteCounter = 0;
 // Counts a step; true when this is the one the seam must fail.
 bool StepFails(FileStep kind) {
     ++g_steps;
+    if (g_killAt > 0 && g_steps == g_killAt) std::_Exit(kKilledAtFileStep);
     if (g_failAt > 0 && g_steps == g_failAt) {
         g_failedKind = kind;
         return true;
@@ -41,6 +45,21 @@ void SetFileStepFailure(int failAt) {
     g_steps = 0;
     g_failedKind = -1;
 }
+
+void SetFileStepKill(int killAt) {
+    g_killAt = killAt > 0 ? killAt : 0;
+    g_steps = 0;
+    g_failedKind = -1;
+}
+
+long CountDiskSyncs() { return g_syncs; }
+
+static bool g_skipSyncs = false;
+void SetDiskSyncsSkipped(bool skipped) { g_skipSyncs = skipped; }
+
+// A stream to the disk, or only to the system when tests skip syncs.
+static bool SyncStream(std::FILE *file) { return g_skipSyncs ? std::fflush(file) == 0 : FsSyncFile(file); }
+static bool SyncPaths(const std::vector<std::string> &paths) { return g_skipSyncs || FsSyncPaths(paths); }
 
 int CountFileSteps() { return g_steps; }
 
@@ -79,7 +98,22 @@ int SafeFlush(std::FILE *file) {
     if (!file) return 0;
     if (StepFails(kFileStepFlush)) return 0;
     if (g_deferSyncs) return std::fflush(file) == 0 ? 1 : 0;
-    return FsSyncFile(file) ? 1 : 0;
+    ++g_syncs;
+    return SyncStream(file) ? 1 : 0;
+}
+
+int SafeSync(std::FILE *file) {
+    if (!file) return 0;
+    if (StepFails(kFileStepFlush)) return 0;
+    ++g_syncs;
+    return SyncStream(file) ? 1 : 0;
+}
+
+int SyncPathsNow(const std::vector<std::string> &paths) {
+    if (paths.empty()) return 1;
+    if (StepFails(kFileStepFlush)) return 0;
+    ++g_syncs;
+    return SyncPaths(paths) ? 1 : 0;
 }
 
 void BeginDeferredSyncs() {
@@ -99,7 +133,9 @@ int EndDeferredSyncs() {
     paths.swap(g_deferred);
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
-    return FsSyncPaths(paths) ? 1 : 0;
+    if (paths.empty()) return 1;
+    ++g_syncs;
+    return SyncPaths(paths) ? 1 : 0;
 }
 
 int SafeClose(std::FILE *file) {
@@ -119,6 +155,12 @@ int SafeRemove(const char *path) {
     if (!path) return 0;
     if (StepFails(kFileStepRemove)) return 0;
     return std::remove(path) == 0 ? 1 : 0;
+}
+
+int SafeTruncate(const char *path, int64_t size) {
+    if (!path || size < 0) return 0;
+    if (StepFails(kFileStepWrite)) return 0;
+    return FsTruncateFile(path, size) ? 1 : 0;
 }
 
 SafeRewrite::~SafeRewrite() { AbandonSafeRewrite(this); }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 // ---- the RAII holder of an open stream --------------------------------------
 
@@ -42,8 +43,22 @@ enum FileStep {
 // Tests only: from now on, the step numbered failAt (1 = the next one) fails
 // as the disk would; 0 turns failing off. Either way the count restarts.
 void SetFileStepFailure(int failAt);
-// Steps taken since the last SetFileStepFailure.
+// Tests only: from now on the process ends at once (as a kill would end
+// it: no stream flushed, no destructor run) when it comes to the step
+// numbered killAt (1 = the next one), before taking it; 0 turns it off. The
+// exit status is kKilledAtFileStep. The count restarts, as above.
+const int kKilledAtFileStep = 86;
+void SetFileStepKill(int killAt);
+// Steps taken since the last SetFileStepFailure or SetFileStepKill.
 int CountFileSteps();
+// Syncs to the disk made so far by this process (SafeFlush outside deferred
+// syncs, SafeSync, and each EndDeferredSyncs or SyncPathsNow counts one):
+// what the benches and tests count per store operation.
+long CountDiskSyncs();
+// Tests only: with true, a sync hands the bytes to the operating system and
+// does not wait for the disk (a kill loses nothing either way; the kill
+// tests would otherwise run at the disk's pace). Counted all the same.
+void SetDiskSyncsSkipped(bool skipped);
 // The kind of the step that was made to fail, or -1 when none failed yet.
 int FailedFileStep();
 const char *FileStepName(int step);
@@ -58,11 +73,16 @@ size_t SafeWrite(const void *buffer, size_t size, size_t count, std::FILE *file)
 int SafeWriteAll(std::FILE *file, const void *buffer, size_t size);
 // The stream and the operating system's buffers to the disk.
 int SafeFlush(std::FILE *file);
+// As SafeFlush, but always to the disk, also between deferred syncs (a
+// journal that must be there before the changes it guards).
+int SafeSync(std::FILE *file);
 // Closes in every case; 0 when the close (the last write) failed.
 int SafeClose(std::FILE *file);
 // Puts source in place of target (which may exist) in one step.
 int SafeReplace(const char *source, const char *target);
 int SafeRemove(const char *path);
+// Cuts the file to size bytes (a write step). 1, or 0.
+int SafeTruncate(const char *path, int64_t size);
 // Seeks to a byte offset from the start with a 64-bit offset (stores and
 // preview files can pass 2 GB, where a 32-bit long would wrap); 0 for a
 // negative offset or a failed seek.
@@ -87,6 +107,9 @@ void NoteDeferredSync(const std::string &path);
 // 1 when every noted file reached the disk; syncs are immediate again.
 int EndDeferredSyncs();
 bool SyncsDeferred();
+// The files (written earlier, their streams perhaps closed) to the disk now,
+// in one sync of their file system where the system has one. 1, or 0.
+int SyncPathsNow(const std::vector<std::string> &paths);
 
 // ---- whole-file rewrites ---------------------------------------------------------
 

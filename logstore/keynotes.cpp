@@ -219,7 +219,7 @@ int ExportKeyNotes(int kindBits, const char *path, const char *name, const char 
     // Recorded first, the record taken back when the file cannot be put in place.
     char registry[kLogPathSize];
     LogUndo undo;
-    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) ||
+    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) || !BeginLogUndoChanges(&undo) ||
         !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(&out)) {
         RollBackLogUndo(&undo);
         return -1;

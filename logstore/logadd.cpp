@@ -33,6 +33,7 @@
 #include "logstore/loglock.h"
 #include "logstore/logobject.h"
 #include "logstore/logpaths.h"
+#include "logstore/logundo.h"
 #include "minorbodies/usercatalogs.h"
 #include "objects/categories.h"
 #include "photometry/extinction.h"
@@ -96,21 +97,46 @@ int EnsureLoggedKey(LogFolderState *state, int folder, int32_t key) {
 // Adds the object to the six indexes (five when its constellation is not
 // known). With onlyWhenAbsent an object already in an index keeps its number
 // (the repair after an interrupted add writes nothing when the index is whole).
-int UpdateAllIndexes(const LogEntry *entry, const ObjectRecord *object, int32_t number,
-                     bool onlyWhenAbsent) {
+// The index files the entry of the object belongs in (an object whose
+// constellation is not known is left out of the constellation indexes).
+std::vector<std::string> IndexPathsOfEntry(const LogEntry *entry, const ObjectRecord *object) {
     int year = 0, month = 0, day = 0;
     GetNightOfObservation(&entry->site, entry->julianDate, &year, &month, &day);
-    const std::string paths[5] = {
+    std::vector<std::string> paths = {
         ClassIndexPath(ObjectClassFolder(object)), NightIndexPath(year, month, day),
         ObserverIndexPath(entry->observer.name), InstrumentIndexPath(entry->instrument.name),
         LocationIndexPath(entry->site.name)};
-    for (const std::string &path : paths)
+    if (object->constellation <= 88) paths.push_back(ConstellationIndexPath(object->constellation));
+    return paths;
+}
+
+int UpdateAllIndexes(const LogEntry *entry, const ObjectRecord *object, int32_t number,
+                     bool onlyWhenAbsent) {
+    for (const std::string &path : IndexPathsOfEntry(entry, object))
         if (path.empty() || !InsertIndexEntry(path, object, number, onlyWhenAbsent)) return 0;
-    // An object whose constellation is not known is left out of the constellation indexes.
-    if (object->constellation <= 88 &&
-        !InsertIndexEntry(ConstellationIndexPath(object->constellation), object, number, onlyWhenAbsent))
-        return 0;
     return 1;
+}
+
+// Outside a pass, every file an add changes is remembered in the log's mark
+// before the first change (logstore/logundo.h): the class folder's key list,
+// the entry file (absent), the summary file (its length and count, or its
+// absence) and the index files. 1, or 0.
+int RememberAddedFiles(LogUndo *undo, const LogEntry *entry, const ObjectRecord *object,
+                       const char *entryPath, int user) {
+    int32_t bits = static_cast<int32_t>(entry->categoryBits);
+    char path[kLogPathSize];
+    MakePidFilePath(bits, path);
+    if (!path[0] || !RememberWholeFile(undo, path) || !RememberWholeFile(undo, entryPath)) return 0;
+    MakeObjectFilePath(bits, entry->catalogueIndex, user, path);
+    if (!path[0]) return 0;
+    if (FileExists(path)) {
+        if (!RememberFileLength(undo, path) || !RememberFileSpan(undo, path, 0, 4)) return 0;
+    } else if (!RememberWholeFile(undo, path)) {
+        return 0;
+    }
+    for (const std::string &index : IndexPathsOfEntry(entry, object))
+        if (index.empty() || !RememberWholeFile(undo, index)) return 0;
+    return BeginLogUndoChanges(undo);
 }
 
 }  // namespace
@@ -200,7 +226,7 @@ namespace {
 // The add proper, under the lock: the duplicate test, the entry file, the
 // summary row, the key list and the indexes.
 int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectRecord *object,
-                     const DateRecord *date, LogFolderState *state, int folder) {
+                     const DateRecord *date, LogFolderState *state, int folder, LogUndo *undo) {
     int32_t bits = static_cast<int32_t>(entry->categoryBits);
     // 4-5. Logged already? Only the duplicate test below decides; the key list
     // is kept in memory for the key to be added.
@@ -237,6 +263,7 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
     }
     if (!path[0]) return -1;
     int32_t number = state->counters[folder];
+    if (undo && !RememberAddedFiles(undo, entry, object, path, user)) return -1;
     SafeRewrite file;
     if (!BeginSafeRewrite(path, &file)) return -1;
     if (WriteLogEntryFile(file.file, entry, notes) != 1) return -1;
@@ -353,7 +380,18 @@ int32_t AddLogEntryWithStatus(LogEntry *entry, const char *notes, int *status) {
     LogFolderState *state = HeldLogFolderState();
     int folder = GetClassFolderIndex(bits);
     if (!state) return -1;
-    int32_t number = AddUnderLock(entry, notes, status, object.get(), &date, state, folder);
+    // Outside a pass the add is one operation under the log's mark: a failed
+    // step, or a kill, puts every file back.
+    std::unique_ptr<LogUndo> undo(LogPassActive() ? nullptr : new LogUndo);
+    int32_t number = AddUnderLock(entry, notes, status, object.get(), &date, state, folder, undo.get());
+    if (undo) {
+        if (number < 0) {
+            RollBackLogUndo(undo.get());
+        } else if (!FinishLogUndo(undo.get())) {
+            number = -1;  // not on the disk: the mark puts the old state back at the next open
+            if (status) *status = kLogEntryFailed;
+        }
+    }
     // A failed step leaves the files in a state the held lists may not match
     // (within a pass they stay: what the pass holds is what it will write).
     if (number < 0 && !LogPassActive()) ForgetLogFolderState();

@@ -122,18 +122,25 @@ int DeleteRow(const LoggedObject &object, int32_t number) {
         ForgetLogFolderState();
         return code;
     };
+    // Every file the deletion changes is remembered in the mark before the first change.
+    for (const auto &item : wanted)
+        if (!RememberWholeFile(&undo, item.first)) return fail(kLogDeleteIndexFailed);
+    if (last && keyListed && !RememberWholeFile(&undo, PidPath(object.bits))) return fail(kLogDeleteKeyListFailed);
+    if (!RememberWholeFile(&undo, EntryPath(object.bits, number))) return fail(kLogDeleteEntryFileFailed);
+    if (!BeginLogUndoChanges(&undo)) return fail(kLogDeleteIndexFailed);
     if (ApplyIndexNumbers(object.key, object.folder, wanted, &undo) < 0) return fail(kLogDeleteIndexFailed);
     if (last && keyListed) {
         keys.erase(keyAt);
-        if (!RememberWholeFile(&undo, PidPath(object.bits)) || !WriteLogPidFile(object.folder, counter, keys))
-            return fail(kLogDeleteKeyListFailed);
+        if (!WriteLogPidFile(object.folder, counter, keys)) return fail(kLogDeleteKeyListFailed);
     }
     if (!RemoveFileWithUndo(&undo, EntryPath(object.bits, number))) return fail(kLogDeleteEntryFileFailed);
-    // Last, the summary file: once it is in place nothing is left to fail.
-    if (last ? !SafeRemove(object.summary.c_str()) : !CommitSafeRewrite(&copy))
+    // Last, the summary file: the old one set aside (the roll-back moves it
+    // back), then the copy without the row in its place.
+    if (!SetFileAsideWithUndo(&undo, object.summary) || (!last && !CommitSafeRewrite(&copy)))
         return fail(kLogDeleteSummaryFailed);
     ForgetLogFolderState();
-    return kLogDeleteDone;
+    // A sync that fails leaves the mark: the next open puts the old state back.
+    return FinishLogUndo(&undo) ? kLogDeleteDone : kLogDeleteSummaryFailed;
 }
 
 }  // namespace
@@ -207,8 +214,14 @@ int UpdateLogEntry(int32_t categoryBits, int32_t row, int32_t logNumber, LogEntr
         RollBackLogUndo(&undo);
         return kLogEditFailed;
     };
+    // Every file the edit changes is remembered in the mark before the first change.
+    if (!RememberWholeFile(&undo, entryPath) ||
+        !RememberFileSpan(&undo, object.summary, RowStart(row), sizeof(LogSummary)))
+        return fail();
+    for (const auto &item : wanted)
+        if (!RememberWholeFile(&undo, item.first)) return fail();
+    if (!BeginLogUndoChanges(&undo)) return fail();
     // The entry file, written beside and moved into place.
-    if (!RememberWholeFile(&undo, entryPath)) return fail();
     {
         SafeRewrite file;
         if (!BeginSafeRewrite(entryPath.c_str(), &file)) return fail();
@@ -216,7 +229,6 @@ int UpdateLogEntry(int32_t categoryBits, int32_t row, int32_t logNumber, LogEntr
         if (!CommitSafeRewrite(&file)) return fail();
     }
     // The summary row, in its place.
-    if (!RememberFileSpan(&undo, object.summary, RowStart(row), sizeof(LogSummary))) return fail();
     {
         FILE *f = SafeOpen(object.summary.c_str(), "r+b");
         bool ok = f && SafeSeek(f, RowStart(row)) && SafeWriteAll(f, fresh.get(), sizeof(LogSummary)) &&
@@ -226,6 +238,8 @@ int UpdateLogEntry(int32_t categoryBits, int32_t row, int32_t logNumber, LogEntr
     }
     int changed = ApplyIndexNumbers(object.key, object.folder, wanted, &undo);
     if (changed < 0) return fail();
+    // A sync that fails leaves the mark: the next open puts the old entry back.
+    if (!FinishLogUndo(&undo)) return kLogEditFailed;
     return changed > 0 ? kLogEditRefiled : kLogEditRewritten;
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/debugfile.h"
 #include "core/safefile.h"
+#include "logstore/loglock.h"
 #include "core/textutil.h"
 #include "core/versionstamp.h"
 #include "logstore/logobject.h"
@@ -200,6 +201,7 @@ int ReadLogEntryFile(FILE *file, LogEntry *entry, char **notes, int merge, int r
 }
 
 int ReadLogEntryByNumber(int32_t categoryBits, int32_t logNumber, LogEntry *entry, char **notes) {
+    EnsureLogStoreRecovered();
     if (notes) *notes = nullptr;
     char path[kLogPathSize];
     MakeEntryFilePath(categoryBits, logNumber, path);

@@ -219,7 +219,7 @@ int ExportLog(const char *path, const char *name, const char *description) {
     // Recorded first, and the record taken back when the file cannot be put
     // in place: a failure leaves neither the file nor its record.
     LogUndo undo;
-    if (!RememberWholeFile(&undo, RegistryPath()) || !RegisterLogPackage(header.name, &header.created)) {
+    if (!RememberWholeFile(&undo, RegistryPath()) || !BeginLogUndoChanges(&undo) || !RegisterLogPackage(header.name, &header.created)) {
         RollBackLogUndo(&undo);
         return -1;
     }

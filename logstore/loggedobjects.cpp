@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "logstore/loglock.h"
 #include "core/fileutil.h"
 #include "logstore/logindex.h"
 #include "objects/buildrecord.h"
@@ -28,6 +29,7 @@ bool IsBarePosition(const ObjectRecord *object) {
 }  // namespace
 
 int ReadPidFile(int folder, int32_t *counter, std::vector<int32_t> *keys) {
+    EnsureLogStoreRecovered();
     char path[kLogPathSize];
     MakePidFilePath(GetClassBitsOfFolder(folder), path);
     if (!path[0]) return 0;

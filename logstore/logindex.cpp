@@ -202,6 +202,7 @@ int ReadIndexFileFromDisk(const std::string &path, std::vector<LogIndexEntry> *e
     if (!entries) return 0;
     entries->clear();
     if (path.empty()) return 0;
+    EnsureLogStoreRecovered();
     if (!FileExists(path.c_str())) return 1;  // no file yet: no entry
     FileHandle f(SafeOpen(path.c_str(), "rb"));
     if (!f) return 0;

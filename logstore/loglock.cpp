@@ -13,11 +13,13 @@
 #include "core/userfolder.h"
 #include "logstore/loggedobjects.h"
 #include "logstore/logindex.h"
+#include "logstore/logundo.h"
 
 namespace {
 
 int g_waitMilliseconds = 10000;
 int g_lastFailure = 0;
+int g_locksHeld = 0;
 const int kPollMilliseconds = 20;
 
 LogFolderState g_state;
@@ -103,6 +105,14 @@ int AcquireLogStoreLock(LogStoreLock *lock) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
     }
     lock->file = f;
+    ++g_locksHeld;
+    // An operation that a kill interrupted is rolled back before anything is read.
+    int recovered = RecoverLogJournal();
+    if (!recovered) {
+        ReleaseLogStoreLock(lock);
+        return 0;
+    }
+    if (recovered == 2) g_state.valid = false;
     uint32_t generation = 0;
     std::rewind(f);
     if (std::fread(&generation, 4, 1, f) != 1) generation = 0;
@@ -136,6 +146,17 @@ void ReleaseLogStoreLock(LogStoreLock *lock) {
     FsUnlockFile(lock->file);
     std::fclose(lock->file);
     lock->file = nullptr;
+    --g_locksHeld;
+}
+
+bool LogStoreLockHeld() { return g_locksHeld > 0; }
+
+int EnsureLogStoreRecovered() {
+    if (g_locksHeld > 0 || LogJournalActive()) return 1;
+    std::string mark = LogJournalPath();
+    if (mark.empty() || FsFileSize(mark) <= 0) return 1;
+    LogStoreLock lock;
+    return AcquireLogStoreLock(&lock);
 }
 
 int BeginLogPass() {

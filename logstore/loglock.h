@@ -43,6 +43,14 @@ struct LogStoreLock {
 // the lock file cannot be made or written (a read-only log folder).
 int AcquireLogStoreLock(LogStoreLock *lock);
 void ReleaseLogStoreLock(LogStoreLock *lock);
+// True while this process holds the writer's lock (an operation's or a pass's).
+bool LogStoreLockHeld();
+// Finishes or rolls back what an interrupted operation left (the log's mark,
+// logstore/logundo.h) before anything reads the log: takes the lock for it
+// when the mark is not empty and this process holds no lock. Every reader
+// of the log's files calls it; cheap when there is nothing to do. 1 when
+// the log is sound to read.
+int EnsureLogStoreRecovered();
 // The folder state under a held lock (read afresh when another writer wrote
 // since this process last held the lock, or after ForgetLogFolderState);
 // null when a pid.bin cannot be read.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/debugfile.h"
+#include "logstore/loglock.h"
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
@@ -18,6 +19,7 @@
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
 
 FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
+    EnsureLogStoreRecovered();
     FileHandle f(SafeOpen(path, mode));
     if (!f) return nullptr;
     int32_t n = 0;

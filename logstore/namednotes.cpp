@@ -313,7 +313,7 @@ int ExportAllNamedNotes(const char *path, const char *name, const char *descript
     if (!WriteEndAndCounts(out.file, count, &header)) return -1;
     char registry[kLogPathSize];
     LogUndo undo;
-    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) ||
+    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) || !BeginLogUndoChanges(&undo) ||
         !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(&out)) {
         RollBackLogUndo(&undo);
         return -1;

@@ -17,6 +17,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+#include <cstdio>
 
 #include "core/fsys.h"
 #include "core/safefile.h"
@@ -515,3 +520,125 @@ TEST(LogEditFailurePoints, EditAndDeleteAreWholeOrNothing) {
     }
     SetFileStepFailure(0);
 }
+
+#ifndef _WIN32
+// The process killed at every file step of each operation in turn (a child
+// made by fork, ended by _Exit at the step as a kill would end it): the next
+// open of the log (any reader) finds the whole old state or the whole new
+// one, its mark empty, and takes the next add. The table of kill points is
+// printed per operation.
+TEST(LogKillPoints, EveryOperationIsWholeOrNothingAtTheNextOpen) {
+    Store store;
+    ServicesInstalled services;
+    SetDiskSyncsSkipped(true);  // a kill loses nothing the system holds
+    const std::string root = store.dir.path() + "/log";
+    // The log's files, but the lock, the empty mark and the leftovers a kill
+    // may leave that hold no data (a rewrite's temporary, a file set aside).
+    auto tree = [&] {
+        std::map<std::string, std::string> out = LogTree(root);
+        for (auto at = out.begin(); at != out.end();) {
+            const std::string &p = at->first;
+            bool leftover = p.size() > 4 && (p.compare(p.size() - 4, 4, ".tmp") == 0 ||
+                                             (p.size() > 5 && p.compare(p.size() - 5, 5, ".undo") == 0));
+            if (leftover || p == root + "/undo.mark") at = out.erase(at);
+            else ++at;
+        }
+        return out;
+    };
+    auto prepare = [&] {
+        std::filesystem::remove_all(root);
+        ForgetLogFolderState();
+        ForgetLogFoldersMade();
+        std::unique_ptr<LogEntry> a = MakeEntry(kClassPlanet, 3, kPlanetBits, kJd, "Ann", "Dob");
+        ASSERT_EQ(AddLogEntry(a.get(), "a"), 0);
+        std::unique_ptr<LogEntry> b = MakeEntry(kClassPlanet, 3, kPlanetBits, kJd + 1.3, "Bob", "Dob");
+        ASSERT_EQ(AddLogEntry(b.get(), "b"), 1);
+        std::unique_ptr<LogEntry> c = MakeEntry(kClassStar, 40, kStarBits, kJd, "Ann", "Dob");
+        ASSERT_EQ(AddLogEntry(c.get(), nullptr), 0);
+    };
+    struct Operation {
+        const char *name;
+        std::function<int()> run;
+    } operations[] = {
+        {"log add", [&] {
+             std::unique_ptr<LogEntry> e = MakeEntry(kClassPlanet, 3, kPlanetBits, kJd + 4.1, "Cy", "Binoculars");
+             return AddLogEntry(e.get(), "new") == 2 ? 1 : 0;
+         }},
+        {"log edit", [&] {
+             std::unique_ptr<LogEntry> e = ReadEntry(kPlanetBits, 1);
+             e->julianDate = kJd + 2.6;
+             std::strcpy(e->observer.name, "Cy");
+             LocationRecord cabin = MakeSite("Cabin", -7.0);
+             std::memcpy(&e->site, &cabin, sizeof(LocationRecord));
+             return UpdateLogEntry(kPlanetBits, 1, 1, e.get(), "moved") == kLogEditRefiled ? 1 : 0;
+         }},
+        {"log delete", [&] {
+             std::unique_ptr<LogEntry> e = ReadEntry(kPlanetBits, 0);
+             return DeleteLogEntry(e.get(), 0) == kLogDeleteDone ? 1 : 0;
+         }},
+        {"log delete last", [&] {
+             std::unique_ptr<LogEntry> e = ReadEntry(kStarBits, 0);
+             return DeleteLogEntry(e.get(), 0) == kLogDeleteDone ? 1 : 0;
+         }},
+    };
+    // The prepared store is kept as its files and put back for each kill
+    // point by plain writes (no syncs: the test runs at the disk's pace
+    // otherwise).
+    std::map<std::string, std::string> prepared;
+    auto putBack = [&] {
+        std::filesystem::remove_all(root);
+        for (const auto &file : prepared) {
+            std::filesystem::create_directories(std::filesystem::path(file.first).parent_path());
+            ASSERT_TRUE(testutil::WriteFileBytes(file.first, file.second));
+        }
+        ForgetLogFolderState();
+        ForgetLogFoldersMade();
+    };
+    for (const Operation &op : operations) {
+        SCOPED_TRACE(op.name);
+        prepare();
+        prepared = LogTree(root);
+        const std::map<std::string, std::string> before = tree();
+        SetFileStepKill(0);
+        ASSERT_EQ(op.run(), 1);
+        const int steps = CountFileSteps();
+        const std::map<std::string, std::string> done = tree();
+        ASSERT_NE(before, done);
+        int intactOld = 0, intactNew = 0, damaged = 0;
+        for (int k = 1; k <= steps; ++k) {
+            SCOPED_TRACE("killed at step " + std::to_string(k));
+            putBack();
+            std::fflush(nullptr);
+            pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                SetFileStepKill(k);
+                op.run();
+                std::_Exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), kKilledAtFileStep) << "the run did not reach the step";
+            // A fresh open: nothing this process kept is trusted.
+            ForgetLogFolderState();
+            ForgetLogFoldersMade();
+            EXPECT_EQ(EnsureLogStoreRecovered(), 1);
+            EXPECT_LE(testutil::ReadFileBytes(root + "/undo.mark").size(), 0u) << "the mark was left";
+            std::map<std::string, std::string> now = tree();
+            if (now == before) ++intactOld;
+            else if (now == done) ++intactNew;
+            else ++damaged;
+            EXPECT_TRUE(now == before || now == done) << "neither the old state nor the new";
+            std::unique_ptr<LogEntry> next = MakeEntry(kClassGalaxy, 7, kGalaxyBits, kJd + 9.0, "Dee", "Dob");
+            EXPECT_EQ(AddLogEntry(next.get(), "next"), 0) << "the next operation was refused";
+        }
+        std::printf("kill points %-16s runs %3d  intact old %3d  intact new %3d  damaged %d\n", op.name, steps,
+                    intactOld, intactNew, damaged);
+        EXPECT_EQ(damaged, 0);
+        EXPECT_GT(intactOld, 0);
+    }
+    SetFileStepKill(0);
+    SetDiskSyncsSkipped(false);
+}
+#endif
