@@ -154,7 +154,7 @@ bool LogStoreLockHeld() { return g_locksHeld > 0; }
 int EnsureLogStoreRecovered() {
     if (g_locksHeld > 0 || LogJournalActive()) return 1;
     std::string mark = LogJournalPath();
-    if (mark.empty() || FsFileSize(mark) <= 0) return 1;
+    if (mark.empty() || FsKind(mark) < 0) return 1;
     LogStoreLock lock;
     return AcquireLogStoreLock(&lock);
 }

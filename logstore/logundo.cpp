@@ -93,7 +93,17 @@ bool WriteRecord(LogUndo *undo, const LogUndo::Change &c) {
     return ok;
 }
 
-// The mark emptied and synced (the operation no longer needs it). 1, or 0.
+// The mark removed, and its folder synced (the operation no longer needs
+// it). 1, or 0.
+int RemoveJournal() {
+    std::string path = LogJournalPath();
+    if (path.empty()) return 0;
+    if (FileExists(path.c_str()) && !SafeRemove(path.c_str())) return 0;
+    char folder[kLogPathSize];
+    if (!MakeLogPath(folder, nullptr)) return 0;
+    return SyncPathsNow({folder});
+}
+
 void CloseJournal(LogUndo *undo) {
     if (!undo->journal) return;
     std::fclose(undo->journal);
@@ -104,12 +114,9 @@ void CloseJournal(LogUndo *undo) {
 int EmptyJournal(LogUndo *undo) {
     if (!undo->journal && !undo->marked) return 1;
     CloseJournal(undo);
-    std::FILE *f = SafeOpen(LogJournalPath().c_str(), "wb");
-    if (!f) return 0;
-    int ok = SafeSync(f);
-    ok = SafeClose(f) && ok;
-    if (ok) undo->marked = false;
-    return ok;
+    if (!RemoveJournal()) return 0;
+    undo->marked = false;
+    return 1;
 }
 
 // The paths an operation changed, for the sync of its end.
@@ -123,7 +130,9 @@ std::vector<std::string> ChangedPaths(const LogUndo *undo) {
 // The files the operation set aside, no longer needed once it is complete.
 void RemoveSetAside(const std::vector<LogUndo::Change> &changes) {
     for (const LogUndo::Change &c : changes)
-        if (c.aside && FileExists(c.bytes.c_str())) SafeRemove(c.bytes.c_str());
+        // No step of the store's (as a rewrite's leftover temporary): the
+        // operation is complete, and a copy left behind changes nothing.
+        if (c.aside && FileExists(c.bytes.c_str())) FsRemoveFile(c.bytes);
 }
 
 // Ends the deferral this operation began: every file it changed to the disk
@@ -157,6 +166,7 @@ int RememberWholeFile(LogUndo *undo, const std::string &path) {
     LogUndo::Change c;
     c.path = path;
     c.whole = true;
+    if (FsKind(path) == 1) return 0;  // a folder in the file's place cannot be remembered (or written)
     c.existed = FileExists(path.c_str()) != 0;
     if (c.existed && !ReadWholeFile(path.c_str(), &c.bytes)) return 0;
     if (!WriteRecord(undo, c)) return 0;
@@ -302,7 +312,7 @@ int RecoverLogJournal() {
     if (path.empty() || !FileExists(path.c_str())) return 1;
     std::string bytes;
     if (!ReadWholeFile(path.c_str(), &bytes)) return 0;
-    if (bytes.size() <= sizeof kJournalMagic) return 1;
+    if (bytes.size() <= sizeof kJournalMagic) return RemoveJournal() ? 2 : 0;  // nothing was changed
     if (std::memcmp(bytes.data(), kJournalMagic, sizeof kJournalMagic) != 0) return 0;
     // The whole records, in order; the first cut short or damaged ends them
     // (its change was never made: a change waits for its record).
@@ -348,9 +358,6 @@ int RecoverLogJournal() {
         if (!EndDeferredSyncs()) ok = 0;
     }
     if (!ok) return 0;
-    std::FILE *f = SafeOpen(path.c_str(), "wb");
-    if (!f) return 0;
     RemoveSetAside(changes);
-    int synced = SafeSync(f);
-    return SafeClose(f) && synced ? 2 : 0;
+    return RemoveJournal() ? 2 : 0;
 }

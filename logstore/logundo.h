@@ -10,12 +10,12 @@
 // a record cut short by a kill is known and dropped (its change had not been
 // made). The mark reaches the disk once, before the first change; the
 // changes themselves are synced together when the operation finishes, and
-// then the mark is emptied. A mark that is not empty when the log is next
+// then the mark is removed. A mark that is there when the log is next
 // opened (RecoverLogJournal, under the writer's lock) is rolled back: the
 // store reads back as it was before the interrupted operation.
 //
 // Syncs per operation: the mark, the changed files (one sync of their file
-// system), the emptied mark.
+// system), the mark's removal (its folder).
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -64,11 +64,11 @@ int SetFileAsideWithUndo(LogUndo *undo, const std::string &path);
 // Called before the first change: the mark to the disk, and the changes'
 // syncs deferred to FinishLogUndo. 1, or 0 (no change may be made).
 int BeginLogUndoChanges(LogUndo *undo);
-// The operation is complete: its changes to the disk, then the mark emptied.
+// The operation is complete: its changes to the disk, then the mark removed.
 // 1, or 0 when that failed: the old state is then put back (and what cannot
 // be put back now, the next open puts back from the mark).
 int FinishLogUndo(LogUndo *undo);
-// Restores every remembered file, the last change first, then empties the
+// Restores every remembered file, the last change first, then removes the
 // mark. 1 when all were restored (else the mark stays for the next open).
 int RollBackLogUndo(LogUndo *undo);
 
@@ -82,8 +82,8 @@ int WriteFileWithUndo(LogUndo *undo, const std::string &path, const void *bytes,
 std::string LogJournalPath();
 // True while an operation of this process has its mark open.
 bool LogJournalActive();
-// Rolls back the operation a non-empty mark describes (one interrupted by a
-// kill or a power cut), then empties it. Called with the writer's lock
+// Rolls back the operation a mark describes (one interrupted by a kill or
+// a power cut), then removes the mark. Called with the writer's lock
 // held. 1 when there was nothing to do, 2 when an operation was rolled
 // back; 0 when it could not be completed (the mark stays).
 int RecoverLogJournal();

@@ -228,7 +228,7 @@ TEST(AddLogEntry, RefusalsWriteNothing) {
     }
 }
 
-TEST(AddLogEntry, FailedStepsLoseNothingAndTheNextAddRepairs) {
+TEST(AddLogEntry, AFailedStepLosesNothingAndWritesNothing) {
     Store store;
     ServicesInstalled services;
     std::unique_ptr<LogEntry> e = MakeEntry(5, 40, 0x10, kJd);
@@ -245,17 +245,20 @@ TEST(AddLogEntry, FailedStepsLoseNothingAndTheNextAddRepairs) {
     EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{1, 1, 40}));
     ASSERT_TRUE(FsRemoveFolder(store.log("stars/000000041.pix")));
 
-    // The night index cannot be written: the entry and its row are complete;
-    // adding it again finds it and puts the object into the missing index.
+    // The night index cannot be written: the add is refused whole (nothing
+    // of it is written, its number not issued); adding it again stores it
+    // with the object in every index.
     ASSERT_TRUE(EnsureDirectory(store.log("night/20090721.idx").c_str()));
     e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
     EXPECT_EQ(AddLogEntry(e.get(), "later"), -1);
-    EXPECT_TRUE(testutil::PathIsThere(store.log("stars/00000001.bin")));
+    EXPECT_FALSE(testutil::PathIsThere(store.log("stars/00000001.bin")));
+    EXPECT_FALSE(testutil::PathIsThere(store.log("stars/000000041.pix")));
+    EXPECT_EQ(PidWords(store.log("stars/pid.bin")), (std::vector<int32_t>{1, 1, 40}));
     ASSERT_TRUE(FsRemoveFolder(store.log("night/20090721.idx")));
     int status = 0;
     e = MakeEntry(5, 41, 0x10, kJd + 1, "Ann", "Dob");
     EXPECT_EQ(AddLogEntryWithStatus(e.get(), "LATER", &status), 1);
-    EXPECT_EQ(status, kLogEntryAlreadyLogged);
+    EXPECT_EQ(status, kLogEntryAdded);
     std::string night = testutil::ReadFileBytes(store.log("night/20090721.idx"));
     ASSERT_EQ(night.size(), 16u);
     EXPECT_EQ(I32(night, 4), 41);
