@@ -179,7 +179,13 @@ int ReadFilePreviewText(const char *path, std::string *text, int maxLines, int p
     const bool utf8 = IsUtf8File(f) != 0;
     std::vector<char> piece(static_cast<size_t>(pieceChars) + 1);
     for (int lines = 0; lines < maxLines; ++lines) {
-        if (!std::fgets(piece.data(), pieceChars + 1, f)) break;
+        if (!std::fgets(piece.data(), pieceChars + 1, f)) {
+            if (std::ferror(f)) {  // a read error is no end of the file
+                std::fclose(f);
+                return 0;
+            }
+            break;
+        }
         size_t n = std::strlen(piece.data());
         bool ended = n > 0 && piece[n - 1] == '\n';
         if (ended) --n;

@@ -201,5 +201,5 @@ int FindDesignationLink(FILE *linkFile, const char *designation, char *replaceme
         }
         ++number;
     }
-    return -1;
+    return -1;  // not found, or a read error (which finds nothing either)
 }

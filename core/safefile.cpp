@@ -94,6 +94,22 @@ int SafeWriteAll(std::FILE *file, const void *buffer, size_t size) {
     return SafeWrite(buffer, 1, size, file) == size ? 1 : 0;
 }
 
+int SafeReadLine(std::FILE *file, std::string *line, size_t maxChars) {
+    if (!file || !line) return -1;
+    line->clear();
+    if (StepFails(kFileStepRead)) return -1;
+    int c;
+    bool any = false;
+    while ((c = std::fgetc(file)) != EOF) {
+        any = true;
+        if (c == '\n') return 1;
+        if (c == '\r') continue;
+        if (line->size() < maxChars) line->push_back(static_cast<char>(c));
+    }
+    if (std::ferror(file)) return -1;
+    return any ? 1 : 0;
+}
+
 int SafeFlush(std::FILE *file) {
     if (!file) return 0;
     if (StepFails(kFileStepFlush)) return 0;

@@ -78,6 +78,12 @@ int SafeFlush(std::FILE *file);
 int SafeSync(std::FILE *file);
 // Closes in every case; 0 when the close (the last write) failed.
 int SafeClose(std::FILE *file);
+// The next text line without its CR and LF, at most maxChars of it kept (the
+// rest of a longer line skipped), as one read step of the seam: 1 a line, 0
+// the end of the file, -1 a read error (the failed step, or the stream's
+// error flag after it stopped giving characters). A reader reports -1; it
+// never takes it for the end of the file.
+int SafeReadLine(std::FILE *file, std::string *line, size_t maxChars);
 // Puts source in place of target (which may exist) in one step.
 int SafeReplace(const char *source, const char *target);
 int SafeRemove(const char *path);

@@ -36,19 +36,8 @@ std::string PathOf(const char *name) {
     return g_folder + "/" + name;
 }
 
-// Reads the next line without its CR and LF; false at the end.
-bool ReadLine(std::FILE *file, std::string *line) {
-    line->clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(file)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        if (c == '\r') continue;
-        if (line->size() < kMaxLine) line->push_back(static_cast<char>(c));
-    }
-    return any;
-}
+// The next line without its CR and LF: 1 a line, 0 the end, -1 a read error.
+int ReadLine(std::FILE *file, std::string *line) { return SafeReadLine(file, line, kMaxLine); }
 
 void TerminateFields(EarthSatelliteRecord *r) {
     r->name[sizeof r->name - 1] = '\0';
@@ -109,13 +98,15 @@ void SortAndDeduplicate(std::vector<EarthSatelliteRecord> *records) {
 }
 
 // The good satellites of an element text, at most kMaxImportedSatellites;
-// *truncated is set when more were there.
-void ReadElementText(std::FILE *text, std::vector<EarthSatelliteRecord> *out, bool *truncated,
+// *truncated is set when more were there. false on a read error: the
+// satellites after it would be missing, so nothing of the text is used.
+bool ReadElementText(std::FILE *text, std::vector<EarthSatelliteRecord> *out, bool *truncated,
                      bool classificationFlag) {
     *truncated = false;
     std::string nameLine, line1, line;
     bool haveName = false, haveLine1 = false;
-    while (ReadLine(text, &line)) {
+    int got;
+    while ((got = ReadLine(text, &line)) == 1) {
         if (haveLine1) {
             EarthSatelliteRecord r;
             if (ReadSatelliteFromLines(haveName ? nameLine.c_str() : nullptr, line1.c_str(),
@@ -135,6 +126,7 @@ void ReadElementText(std::FILE *text, std::vector<EarthSatelliteRecord> *out, bo
         line1 = line;
         haveLine1 = true;
     }
+    return got >= 0;
 }
 
 bool IsElementLine(const char *line) { return CheckTwoLineChecksum(line) == 0; }
@@ -333,7 +325,10 @@ int ImportTwoLineElements() {
     if (!text) return 0;
     std::vector<EarthSatelliteRecord> records;
     bool truncated = false;
-    ReadElementText(text.get(), &records, &truncated, true);
+    if (!ReadElementText(text.get(), &records, &truncated, true)) {
+        std::printf("Read error\n");
+        return 0;
+    }
     text.reset();
     SortAndDeduplicate(&records);
     if (!SaveStore(records)) return 0;
@@ -354,7 +349,10 @@ int UpdateSatellitesFromTwoLineElements(std::FILE *text) {
     if (!LoadStore(&store)) return 0;
     std::vector<EarthSatelliteRecord> candidates;
     bool truncated = false;
-    ReadElementText(text, &candidates, &truncated, false);
+    if (!ReadElementText(text, &candidates, &truncated, false)) {
+        std::printf("Read error\n");
+        return 0;
+    }
     SortAndDeduplicate(&candidates);
     int elementUpdates = 0, magnitudeUpdates = 0;
     std::vector<EarthSatelliteRecord> added;
@@ -411,7 +409,8 @@ int ImportSatelliteMagnitudes() {
     if (!LoadStore(&store)) return 0;
     std::vector<bool> written(store.size(), false);
     std::string line;
-    while (ReadLine(text.get(), &line)) {
+    int got;
+    while ((got = ReadLine(text.get(), &line)) == 1) {
         std::string numberField = line.substr(0, 5);
         int number = ParseFixedWidthInteger(numberField.c_str(), 5);
         if (number == kMagnitudeFileEnd) break;
@@ -438,6 +437,10 @@ int ImportSatelliteMagnitudes() {
             default: break;
         }
         written[static_cast<size_t>(it - store.begin())] = true;
+    }
+    if (got < 0) {
+        std::printf("Read error\n");
+        return 0;
     }
     text.reset();
     int updated = static_cast<int>(std::count(written.begin(), written.end(), true));

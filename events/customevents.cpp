@@ -57,15 +57,20 @@ std::FILE *OpenCustomEventTexts() {
 int ReadCustomEventText(std::FILE *file, char *buffer) {
     if (!file || !buffer) return 0;
     buffer[0] = '\0';
-    if (!std::fgets(buffer, kCustomTextBufferSize, file)) return 0;
-    const size_t n = std::strlen(buffer);
-    if (n > 0 && buffer[n - 1] != '\n') {
-        // Too long for the buffer: the rest belongs to this line.
-        int c;
-        while ((c = std::fgetc(file)) != EOF && c != '\n') {
-        }
+    // By characters: a line with a NUL byte in it must not hide its line end
+    // (which fgets would have read while strlen stops at the NUL), or the
+    // next line would be taken as this one's rest and every later number shift.
+    size_t n = 0;
+    bool any = false;
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        any = true;
+        if (n < static_cast<size_t>(kCustomTextBufferSize) - 1) buffer[n++] = static_cast<char>(c);
+        if (c == '\n') break;  // the rest of a longer line belongs to it
     }
-    return 1;
+    buffer[n] = '\0';
+    if (std::ferror(file)) return -1;  // a read error is no end of the texts
+    return any ? 1 : 0;
 }
 
 int GetCustomEventText(int n, char *buffer) {
@@ -75,10 +80,15 @@ int GetCustomEventText(int n, char *buffer) {
     if (!file) return 0;
     char line[kCustomTextBufferSize];
     int i = 0, found = 0;
-    while (ReadCustomEventText(file.get(), line)) {
+    int got;
+    while ((got = ReadCustomEventText(file.get(), line)) == 1) {
         std::memcpy(buffer, line, sizeof line);
         found = 1;
         if (i++ >= n) break;
+    }
+    if (got < 0) {  // the text asked for may lie beyond the failed read
+        buffer[0] = '\0';
+        return 0;
     }
     size_t len = std::strlen(buffer);
     while (len > 0 && (buffer[len - 1] == '\n' || buffer[len - 1] == '\r')) buffer[--len] = '\0';

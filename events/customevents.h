@@ -28,7 +28,7 @@ int AppendCustomEventText(const char *text, int *line = nullptr);
 std::FILE *OpenCustomEventTexts();
 // The next line into buffer (256 bytes), its line break kept; the rest of a
 // line too long for the buffer is skipped so the next call reads the next
-// line. 1, 0 at the end or on failure.
+// line. 1, 0 at the end or for no file or buffer, -1 a read error.
 int ReadCustomEventText(std::FILE *file, char *buffer);
 // The text of line n without its line break: 1; a line number past the end
 // gives the last line; 0 (buffer empty) when the file is missing or empty.

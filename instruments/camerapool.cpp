@@ -287,9 +287,10 @@ const int kCurveColumns = 12;
 const int kGuiderColumn = 93;
 
 // One line into buffer (at most kLineLimit characters, line break removed);
-// the rest of a longer line is read and dropped. 0 at the end of the file.
+// the rest of a longer line is read and dropped. 0 at the end of the file,
+// -1 a read error.
 int ReadDefinitionLine(FILE *f, char *buffer, int size) {
-    if (!std::fgets(buffer, size, f)) return 0;
+    if (!std::fgets(buffer, size, f)) return std::ferror(f) ? -1 : 0;
     size_t n = std::strlen(buffer);
     bool complete = n > 0 && buffer[n - 1] == '\n';
     if (!complete) {
@@ -374,7 +375,8 @@ int ImportCameraDefinitions() {
     int added = 0;
     bool keepFile = false;
     char line[kLineLimit + 2];
-    while (ReadDefinitionLine(text.get(), line, (int)sizeof line)) {
+    int got;
+    while ((got = ReadDefinitionLine(text.get(), line, (int)sizeof line)) == 1) {
         if (line[0] == '\0' || line[0] == ' ' || line[0] == '#') continue;
         CameraRecord r;
         if (!ParseDefinitionLine(line, &r)) {
@@ -393,6 +395,8 @@ int ImportCameraDefinitions() {
     }
     text.reset();
     pool.reset();
+    // A read error leaves the definition file for another try.
+    if (got < 0) keepFile = true;
     if (!keepFile) std::remove(path);
     SortCameraPool();
     return added;

@@ -41,7 +41,7 @@ bool ReadWholeLine(FILE *f, std::string *line) {
         line->append(chunk);
         if (!line->empty() && line->back() == '\n') break;
     }
-    return any;
+    return any && !std::ferror(f);
 }
 
 }  // namespace

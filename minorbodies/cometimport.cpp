@@ -48,7 +48,7 @@ bool ReadBlockLine(FILE *f, std::string *line) {
         if (c == '\n') break;
         if (c != '\r' && line->size() < static_cast<size_t>(kBlockLineWidth)) line->push_back(static_cast<char>(c));
     }
-    if (!any) return false;
+    if (!any || std::ferror(f)) return false;  // a read error ends the block unfinished
     while (!line->empty() && line->back() == ' ') line->pop_back();
     return true;
 }
@@ -155,7 +155,9 @@ int ImportCometLines(CometImport *state, int32_t *added, int32_t *replaced, int3
     if (!state || !state->text || !state->store) return -1;
     char line[kCometLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(state->text, line, kCometLineWidth)) return 0;
+        int got = ReadPaddedLine(state->text, line, kCometLineWidth);
+        if (got < 0) return -1;
+        if (!got) return 0;
         if (std::strncmp(line, "C ", 2) != 0) continue;
         if (!ParseCometLine(line, &state->record)) {
             if (skipped) ++*skipped;

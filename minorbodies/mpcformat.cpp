@@ -174,7 +174,9 @@ int ImportMpcMinorPlanetLines(MinorPlanetImport *s, int32_t *added, int32_t *rep
     if (!s || !s->text || !s->store) return -1;
     char line[kMpcLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(s->text, line, kMpcLineWidth)) return SortImportedMinorPlanets(s);
+        int got = ReadPaddedLine(s->text, line, kMpcLineWidth);
+        if (got < 0) return -1;
+        if (!got) return SortImportedMinorPlanets(s);
         // Headers and separators have no packed epoch in columns 21-25.
         if (!UnpackMpcDate(Cols(line, 21, 25).c_str(), nullptr, nullptr, nullptr)) continue;
         MinorPlanetRecord record;
@@ -195,7 +197,9 @@ int ImportMpcCometLines(CometImport *s, int32_t *added, int32_t *replaced, int32
     if (!s || !s->text || !s->store) return -1;
     char line[kMpcLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(s->text, line, kMpcLineWidth)) return 0;
+        int got = ReadPaddedLine(s->text, line, kMpcLineWidth);
+        if (got < 0) return -1;
+        if (!got) return 0;
         // An orbit line has the perihelion year in columns 15-18.
         if (std::atoi(Cols(line, 15, 18).c_str()) <= 0) continue;
         CometRecord record;

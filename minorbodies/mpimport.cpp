@@ -106,7 +106,9 @@ int Step(MinorPlanetImport *s, int32_t *added, int32_t *replaced, int32_t *skipp
     const int width = catalogue ? kCatalogueLineWidth : kMpLineWidth;
     char line[kCatalogueLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(s->text, line, width)) return SortImportedMinorPlanets(s);
+        int got = ReadPaddedLine(s->text, line, width);
+        if (got < 0) return -1;
+        if (!got) return SortImportedMinorPlanets(s);
         if (!catalogue && std::strncmp(line, "MP ", 3) != 0) continue;
         ParsedSet p;
         bool parsed = catalogue ? ParseCatalogueLine(line, &p) : ParseMpLine(line, &p);
@@ -174,6 +176,7 @@ int ReadPaddedLine(FILE *text, char *buffer, int width) {
         if (c == '\n') break;
         if (c != '\r' && static_cast<int>(line.size()) < width) line.push_back(static_cast<char>(c));
     }
+    if (std::ferror(text)) return -1;  // a read error is no end of the file
     if (!any) return 0;
     line.resize(static_cast<size_t>(width), ' ');
     std::memcpy(buffer, line.data(), static_cast<size_t>(width));

@@ -65,7 +65,8 @@ void FormatMinorPlanetExportLineForFile(char *text, int32_t number, const char *
 // kept). Shared with the comet lines.
 double ElementLineEpoch(int year, int month, double day);
 // The line read into a blank-padded buffer of `width` characters so fixed
-// columns beyond a short line read as blanks. 0 at the end of the file.
+// columns beyond a short line read as blanks. 1 a line, 0 at the end of the
+// file, -1 a read error (never taken for the end).
 int ReadPaddedLine(FILE *text, char *buffer, int width);
 // At the end of the lines: the store sorted and ids given when the import
 // added objects. 0, or -1 when the sort fails.

@@ -540,7 +540,9 @@ int ImportStep(UserCatalogueImport *state, int kind, int32_t *added, int32_t *re
     if (!state || !state->text || !state->store || state->kind != kind) return -1;
     char line[kImportLineWidth + 1];
     for (;;) {
-        if (!ReadPaddedLine(state->text, line, kImportLineWidth)) return 0;
+        int got = ReadPaddedLine(state->text, line, kImportLineWidth);
+        if (got < 0) return -1;
+        if (!got) return 0;
         int type = 0, prefix = 2;
         if (kind == kUserCatalogueDeepSky) {
             type = UserDeepSkyTypeOfLine(line, &prefix);

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/textutil.h"
+#include "core/userfolder.h"
 #include "userdata/listgroups.h"
 #include "userdata/listupgrade.h"
 
@@ -332,12 +334,23 @@ int StoreListItemCount(int i, int items) {
 
 // ---- list files ------------------------------------------------------------------------
 
+std::string FormatListLockPath() {
+    // In the user folder, not among the lists: a backup or snapshot of the
+    // lists folder holds only the lists.
+    char path[1100];
+    if (!MakeUserDataPath(path, (int)sizeof path, "lists.lock")) return std::string();
+    return path;
+}
+
 ListFile *OpenListFile(int i, int *items) {
     if (items) *items = 0;
+    if (i < 0) return nullptr;
+    std::unique_ptr<ListFile> locked(new ListFile);
+    if (!AcquireStoreLock(FormatListLockPath(), &locked->lock)) return nullptr;
     std::vector<ListIndexEntry> slots;
-    if (i < 0 || !ReadListIndexSlots(&slots) || i >= (int)slots.size() || slots[(size_t)i].items < 0)
+    if (!ReadListIndexSlots(&slots) || i >= (int)slots.size() || slots[(size_t)i].items < 0)
         return nullptr;
-    ListFile *file = new ListFile;
+    ListFile *file = locked.release();
     file->slot = i;
     file->path = FormatListFilePath(i);
     if (!ReopenListFile(file)) {
@@ -358,7 +371,9 @@ int CloseListFile(ListFile *file, int i, int items) {
     if (!file) return 0;
     FILE *f = file->file;
     file->file = nullptr;
-    delete file;
+    // The count goes to the slot before the lock is let go (the file's
+    // deletion releases it, on every path).
+    std::unique_ptr<ListFile> holder(file);
     if (!f || !SafeFlush(f)) {
         if (f) std::fclose(f);
         return 0;

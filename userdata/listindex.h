@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/fsys.h"
+#include "core/storelock.h"
 #include "core/versionstamp.h"
 #include "objects/objectrecord.h"
 
@@ -131,10 +132,18 @@ struct ListFile {
     FILE *file = nullptr;
     int slot = -1;
     std::string path;
+    // The lists' writer lock, held from the open to the close: the count
+    // the open hands out is read under it and is the one the close stores,
+    // so two programs appending to one list take turns and lose nothing.
+    StoreLock lock;
 };
 
-// List file i opened "r+b" at its first item, with the slot's count; none
-// for a slot out of range or free, or a missing file.
+// The lists' lock file ("lists.lock" in the user folder).
+std::string FormatListLockPath();
+// List file i opened "r+b" at its first item, with the slot's count read
+// under the lists' writer lock, which the file holds until its close or
+// discard (another program's open waits for it); none for a slot out of
+// range or free, a missing file, or a lock another writer kept all the wait.
 ListFile *OpenListFile(int i, int *items);
 // Closes the file and stores the count in the slot (and the header). 1 or 0.
 int CloseListFile(ListFile *file, int i, int items);

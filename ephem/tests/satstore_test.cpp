@@ -409,6 +409,10 @@ TEST_F(SatelliteStore, RewritesSurviveEveryFailedStep) {
     };
     auto check = [&](const testutil::FailurePointRun &run) {
         std::string after = testutil::ReadFileBytes(File("esat.bin"));
+        // Every step counts, the read of each text line among them: a read
+        // that fails is no end of the text, and the satellites after it
+        // would be lost from a rebuild that reported success.
+        EXPECT_EQ(run.result, 0) << testutil::DescribeFailurePoint(run);
         if (run.result == 0) {
             EXPECT_EQ(after, before) << testutil::DescribeFailurePoint(run);
         } else {

@@ -66,9 +66,23 @@ TEST_F(CustomEvents, LineNumbersSurviveBreaksAndLongTexts) {
     // of that line is not taken for the next one.
     ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("events/event_desc.txt"), std::string(400, 'x') + "\nnext\n"));
     EXPECT_EQ(Text(1), "next");
+    // A NUL byte inside a line hides nothing: its line end still ends it.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir_.file("events/event_desc.txt"), std::string("a\0b\nsecond\nthird\n", 17)));
+    EXPECT_EQ(Text(1), "second");
+    EXPECT_EQ(Text(2), "third");
     // No file: nothing.
     std::remove(dir_.file("events/event_desc.txt").c_str());
     EXPECT_EQ(Text(0), "");
+}
+
+// A stream that cannot be read (here one open for writing only, whose reads
+// fail with the error flag set) is a read error, not the end of the texts.
+TEST_F(CustomEvents, AReadErrorIsNoEndOfTheTexts) {
+    std::FILE *f = std::fopen(dir_.file("events/unreadable.txt").c_str(), "w");
+    ASSERT_TRUE(f);
+    char b[kCustomTextBufferSize];
+    EXPECT_EQ(ReadCustomEventText(f, b), -1);
+    std::fclose(f);
 }
 
 TEST_F(CustomEvents, SameEventOnceAndTheSpanLimit) {

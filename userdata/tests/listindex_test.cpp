@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <set>
 #include <string>
 
 #include "core/safefile.h"
@@ -304,3 +305,48 @@ TEST(ListIndex, EveryFailedStepKeepsTheLists) {
         });
     }
 }
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Two programs append 40 items each to one list at once (child processes,
+// each opening, appending and closing per item, as the suite's programs do):
+// the lists' writer lock makes them take turns, so the list ends with all 80.
+TEST(ListWriters, TwoProcessesAppendingToOneListLoseNothing) {
+    listtest::UserFolder user;
+    int slot = listtest::MakeList("Shared", {});
+    ASSERT_GE(slot, 0);
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            int ok = 1;
+            for (int k = 0; k < 40 && ok; ++k) {
+                int n = 0;
+                ListFile *file = OpenListFile(slot, &n);
+                ObjectRecord item = listtest::Item(kClassStar, 1000 * (c + 1) + k);
+                ok = file && AppendListItem(file, &item, &n) && CloseListFile(file, slot, n);
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int n = 0;
+    ListFile *file = OpenListFile(slot, &n);
+    ASSERT_TRUE(file);
+    std::vector<ObjectRecord> items;
+    EXPECT_EQ(ReadAllListItems(file, n, &items), 1);
+    DiscardListFile(file);
+    EXPECT_EQ(n, 80);
+    ASSERT_EQ(items.size(), 80u);
+    std::set<int32_t> seen;
+    for (const ObjectRecord &item : items) seen.insert(int32_t{item.index});
+    EXPECT_EQ(seen.size(), 80u);
+}
+#endif
