@@ -250,6 +250,8 @@ int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list, const Im
             SetImportError("Unable to open output file: %s\n", previewPath);
             return FailImportPass(ctx);
         }
+        // Each record leaves in one write, straight from the pass's record.
+        std::setvbuf(ctx->previewFile, nullptr, _IONBF, 0);
     }
     ctx->linkFile = OpenUserDataFile(kDesignationLinkFileName, "r");
     return 1;
@@ -398,13 +400,24 @@ int ApplyInstrumentText(ImportPassContext *ctx, const char *text) {
     }
     int found = 0;
     auto hit = ctx->instruments.find(name);
-    if (hit != ctx->instruments.end()) {
+    if (hit != ctx->instruments.end() && hit->second.record) {
+        std::memcpy(out, hit->second.record.get(), sizeof *out);
+        found = 1;
+    } else if (hit != ctx->instruments.end()) {
         found = hit->second.storeIndex >= 0 ? ReadStoredInstrument(hit->second.storeIndex, out)
                                             : FindInstrumentLink(name.c_str(), out);
     } else {
         ResolvedInstrument resolved;
         resolved.storeIndex = ScanInstrumentStore(name.c_str(), out);
         found = resolved.storeIndex >= 0 || FindInstrumentLink(name.c_str(), out);
+        if (found && ctx->instruments.size() < kKeptInstrumentRecords) {
+            std::shared_ptr<InstrumentRecord> kept(new (std::nothrow) InstrumentRecord);
+            if (kept) {
+                std::memcpy(kept.get(), out, sizeof *out);
+                kept->name[sizeof kept->name - 1] = '\0';
+                resolved.record = kept;
+            }
+        }
         if (found) ctx->instruments.emplace(name, resolved);
     }
     if (!found) {
@@ -579,7 +592,9 @@ int CompleteEntry(ImportPassContext *ctx) {
     if (ctx->preview && ctx->list && ctx->list->addRow)
         ctx->list->addRow(ctx->list->context, listText.c_str(), e.notRecognised);
 
-    std::memset(&r, 0, sizeof r);
+    // FillLogEntry sets every byte of the entry; the texts after it are zeroed
+    // here (the record is the pass's, reused for every entry).
+    std::memset(reinterpret_cast<uint8_t *>(&r) + sizeof(LogEntry), 0, sizeof r - sizeof(LogEntry));
     // The log entry's conditions field holds 127 characters and its NUL.
     std::string entryConditions = Cut(conditions, kLogConditionsSize - 1);
     if (!FillLogEntry(&r.entry, &e.site, &e.trailer, &e.date, &e.observer, e.instrument.get(),

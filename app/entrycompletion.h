@@ -102,7 +102,13 @@ struct ResolvedSite {
 };
 struct ResolvedInstrument {
     int storeIndex;           // index in instr.bin, or -1 when it came from a link
+    // The record as read (330,152 bytes), kept for the first few names of a
+    // pass so that a log that alternates instruments does not read the store
+    // again on every change; null for the others.
+    std::shared_ptr<const InstrumentRecord> record;
 };
+// Instrument records a pass keeps in memory (about 330 KB each).
+const size_t kKeptInstrumentRecords = 16;
 
 struct ImportPassContext {
     ImportPassContext();

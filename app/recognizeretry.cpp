@@ -26,13 +26,14 @@ bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; 
 // trace that cannot be written is skipped.
 void AppendTrace(const char *path, const char *designation, const char *cleaned) {
     if (!path) return;
-    const char *mode = "a";
-    if (FILE *probe = std::fopen(path, "rb")) {
-        if (std::fseek(probe, 0, SEEK_END) == 0 && std::ftell(probe) >= kRetryTraceLimit) mode = "w";
-        std::fclose(probe);
-    }
-    FILE *f = std::fopen(path, mode);
+    // One open per call: the stream for appending is seeked to its end (a
+    // write stream reads nothing for it) to learn the size.
+    FILE *f = std::fopen(path, "a");
     if (!f) return;
+    if (std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) >= kRetryTraceLimit) {
+        f = std::freopen(path, "w", f);
+        if (!f) return;
+    }
     std::fprintf(f, "#%s#\n#%s#\n\n", designation, cleaned);
     std::fclose(f);
 }

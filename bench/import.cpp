@@ -8,20 +8,26 @@
 // matters. Bytes written are the process's write counter (/proc/self/io,
 // wchar: every byte passed to write()); each phase is timed until its bytes
 // are on the disk.
+// Each size is run three times (a fresh store each time), and the ratios are
+// given as the minimum and median of the three; the final pass's seconds per
+// 1,000 entries at each size show whether its cost per entry stays flat.
 // usage: import [--short] [DEMO_FOLDER [ENTRIES [SCRATCH_PARENT [growth]]]]
-//   --short         the quick run of the test command: 500 entries; fails
+//   --short         the quick run of the test command: 300 entries; fails
 //                   only on a wrong result (entries lost), never on a time
 //   DEMO_FOLDER     made by tools/make_demo.py --build BUILD (BUILD/demo);
 //                   without it the stores and catalogues the bench needs are
 //                   laid out in a scratch folder by the same tool
-//   ENTRIES         lines of the generated log (5000)
+//   ENTRIES         lines of the generated log (default: 1,000, 5,000 and
+//                   20,000 in turn)
 //   SCRATCH_PARENT  folder that receives the scratch user folder (/tmp)
 //   growth          then also the final pass's cost for 500 and 8,000 entries
 //                   into an empty store and into one holding 8,000
 // The final pass is compared with a plain writer of the same entry files and
 // summary rows (PlainEntryWrites) as a ratio of entries per second.
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <chrono>
 #include <cstdio>
@@ -63,6 +69,13 @@ long long IoBytes(const char *counter) {
 long long WrittenBytes() { return IoBytes("wchar"); }
 long long ReadBytes() { return IoBytes("rchar"); }
 
+// CPU seconds of the process (user and system).
+double CpuSeconds() {
+    struct rusage u;
+    if (getrusage(RUSAGE_SELF, &u) != 0) return 0;
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 double Now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -70,6 +83,7 @@ double Now() {
 struct Figures {
     int entries = 0;
     double seconds = 0;
+    double cpu = 0;           // CPU seconds of the process meanwhile
     long long bytes = 0;      // written
     long long readBytes = 0;
     double EntriesPerSecond() const { return seconds > 0 ? entries / seconds : 0; }
@@ -77,8 +91,9 @@ struct Figures {
 };
 
 void Print(const char *label, const Figures &f) {
-    std::printf("%-36s %5d entries %7.3f s %8.1f entries/s %8.1f MB written %7.1f MB/s (%.1f MB read)\n",
-                label, f.entries, f.seconds, f.EntriesPerSecond(), f.bytes / 1e6, f.MegabytesPerSecond(),
+    std::printf("%-36s %5d entries %7.3f s (%.3f s CPU) %8.1f entries/s %8.1f MB written %7.1f MB/s (%.1f MB "
+                "read)\n",
+                label, f.entries, f.seconds, f.cpu, f.EntriesPerSecond(), f.bytes / 1e6, f.MegabytesPerSecond(),
                 f.readBytes / 1e6);
 }
 
@@ -203,7 +218,7 @@ Figures PlainWrites(const std::string &path, int records, size_t recordSize) {
     std::vector<char> record(recordSize, 'x');
     Figures r;
     long long before = WrittenBytes();
-    double t = Now();
+    double t = Now(), cpu = CpuSeconds();
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return r;
     for (int i = 0; i < records; ++i) {
@@ -214,6 +229,7 @@ Figures PlainWrites(const std::string &path, int records, size_t recordSize) {
     std::fclose(f);
     sync();
     r.seconds = Now() - t;
+    r.cpu = CpuSeconds() - cpu;
     r.bytes = WrittenBytes() - before;
     std::remove(path.c_str());
     return r;
@@ -229,7 +245,7 @@ Figures PlainEntryWrites(const std::string &folder, int entries, size_t objects)
     if (!EnsureDirectory(folder.c_str()) || objects == 0) return r;
     std::vector<char> entry(sizeof(LogEntry) + 64, 'e'), row(sizeof(LogSummary), 'r');
     long long before = WrittenBytes();
-    double t = Now();
+    double t = Now(), cpu = CpuSeconds();
     for (int i = 0; i < entries; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "/%08d.bin", i);
@@ -247,6 +263,7 @@ Figures PlainEntryWrites(const std::string &folder, int entries, size_t objects)
     }
     sync();
     r.seconds = Now() - t;
+    r.cpu = CpuSeconds() - cpu;
     r.bytes = WrittenBytes() - before;
     DeleteTree(folder.c_str());
     return r;
@@ -259,7 +276,7 @@ Figures FinalPass(const ImportSettings &settings, int *added) {
     Figures r;
     sync();
     long long before = WrittenBytes(), readBefore = ReadBytes();
-    double t = Now();
+    double t = Now(), cpu = CpuSeconds();
     *added = 0;
     ImportJob job;
     MakeImportJob(settings, CurrentImportFormat(), &job);
@@ -269,6 +286,7 @@ Figures FinalPass(const ImportSettings &settings, int *added) {
     }
     sync();
     r.seconds = Now() - t;
+    r.cpu = CpuSeconds() - cpu;
     r.bytes = WrittenBytes() - before;
     r.readBytes = ReadBytes() - readBefore;
     return r;
@@ -304,65 +322,27 @@ std::string MakeDemo(const benchutil::ScratchFolder &scratch) {
     return scratch.path() + "/demo";
 }
 
-}  // namespace
+// One round at one size in a fresh scratch user folder: the plain loop and
+// the preview pass, the final pass and the plain writer. The two ratios of
+// entries per second, and the final pass's seconds; 0 when the passes lost
+// no entry, else 1.
+struct Round {
+    double preview = 0, final = 0, finalSeconds = 0;
+};
 
-int main(int argc, char **argv) {
-    const bool quick = benchutil::TakeShortSwitch(&argc, argv);
-    benchutil::ScratchFolder demoScratch("gleaner_bench_import_demo");
-    std::string demoFolder = argc > 1 ? argv[1] : MakeDemo(demoScratch);
-    if (demoFolder.empty()) {
-        std::fprintf(stderr, "usage: import [--short] [DEMO_FOLDER [ENTRIES [SCRATCH_PARENT [growth]]]]\n"
-                             "(without DEMO_FOLDER, tools/make_demo.py could not lay out a demo)\n");
-        return 2;
-    }
-    // Absolute: the passes run in the scratch folder.
-    char *real = realpath(demoFolder.c_str(), nullptr);
-    if (!real) {
-        std::fprintf(stderr, "no folder %s\n", demoFolder.c_str());
-        return 2;
-    }
-    std::string demo = real;
-    std::free(real);
-    int entries = argc > 2 ? std::atoi(argv[2]) : quick ? 500 : 5000;
-    std::string parent = argc > 3 ? argv[3] : "/tmp";
-    bool growth = argc > 4 && std::strcmp(argv[4], "growth") == 0;
-    if (entries <= 0) return 2;
-
-    std::string ref0 = demo + "/data/ref/", ref1 = demo + "/disc/ref/";
-    SetRefDirectories(ref0.c_str(), ref1.c_str(), ref1.c_str());
-    std::string scratchTemplate = parent + "/gleaner-bench-import-XXXXXX";
-    std::vector<char> scratch(scratchTemplate.begin(), scratchTemplate.end());
-    scratch.push_back('\0');
-    if (!mkdtemp(scratch.data())) {
-        std::fprintf(stderr, "cannot make a scratch folder in %s\n", parent.c_str());
+int RunRound(const std::string &demo, const std::string &parent, int entries, const std::vector<std::string> &objects,
+             const std::vector<std::string> &sites, const std::vector<std::string> &observers,
+             const std::vector<std::string> &instruments, bool verbose, Round *round) {
+    std::string user = MakeScratch(demo, parent);
+    if (user.empty()) {
+        std::fprintf(stderr, "cannot make a scratch user folder in %s\n", parent.c_str());
         return 1;
-    }
-    std::string user = scratch.data();
-    // The demo's stores, copied so that the final pass's log stays in the scratch folder.
-    for (const char *name : {"loc.bin", "observer.bin", "instr.bin"}) {
-        std::string from = demo + "/user/" + name, to = user + "/" + name;
-        if (CopyPlainFile(from.c_str(), to.c_str()) != 1) {
-            std::fprintf(stderr, "cannot copy %s (run tools/make_demo.py --build BUILD first)\n", from.c_str());
-            DeleteTree(user.c_str());
-            return 1;
-        }
     }
     SetUserDataFolder(user.c_str());
     // The passes write their trace file into the current folder.
     if (chdir(user.c_str()) != 0) return 1;
-
-    std::vector<std::string> sites = SiteNames(), observers = ObserverNames(),
-                             instruments = InstrumentNames(), objects = ObjectNames();
-    std::printf("demo %s: %zu objects, %zu sites, %zu observers, %zu instruments\n", demo.c_str(),
-                objects.size(), sites.size(), observers.size(), instruments.size());
-    if (objects.empty() || sites.empty() || observers.empty() || instruments.empty()) {
-        std::fprintf(stderr, "the demo installation lacks objects, sites, observers or instruments\n");
-        DeleteTree(user.c_str());
-        return 1;
-    }
     std::string log = user + "/bench_log.txt";
     if (!WriteLog(log, entries, objects, sites, observers, instruments)) return 1;
-    SetBenchFormat();
     ImportSettings settings;
     std::memset(&settings, 0, sizeof settings);
     std::snprintf(settings.importPath, sizeof settings.importPath, "%s", log.c_str());
@@ -381,10 +361,11 @@ int main(int argc, char **argv) {
     sync();
     {
         long long before = WrittenBytes(), readBefore = ReadBytes();
-        double t = Now();
+        double t = Now(), cpu = CpuSeconds();
         preview.entries = RunDelimitedImportPass(nullptr, job, 1, nullptr);
         sync();
         preview.seconds = Now() - t;
+        preview.cpu = CpuSeconds() - cpu;
         preview.bytes = WrittenBytes() - before;
         preview.readBytes = ReadBytes() - readBefore;
     }
@@ -404,24 +385,105 @@ int main(int argc, char **argv) {
     sync();
     Figures plainFinal = PlainEntryWrites(user + "/plain_final", entries, objects.size());
 
-    Print("preview pass (331,458 B records)", preview);
-    Print("plain loop, 331,458 B records", plainPreview);
-    char label[64];
-    std::snprintf(label, sizeof label, "final pass (%d added)", added);
-    Print(label, final);
-    Print("plain writer, entry files and rows", plainFinal);
+    if (verbose) {
+        Print("preview pass (331,458 B records)", preview);
+        Print("plain loop, 331,458 B records", plainPreview);
+        char label[64];
+        std::snprintf(label, sizeof label, "final pass (%d added)", added);
+        Print(label, final);
+        Print("plain writer, entry files and rows", plainFinal);
+    }
     auto ratio = [](const Figures &a, const Figures &b) {
         return b.EntriesPerSecond() > 0 ? a.EntriesPerSecond() / b.EntriesPerSecond() : 0.0;
     };
-    std::printf("ratio to the plain writer (entries/s): preview %.2f, final %.2f\n", ratio(preview, plainPreview),
-                ratio(final, plainFinal));
-    // Out of the folders about to go (the scratch demo's removal runs a shell).
+    round->preview = ratio(preview, plainPreview);
+    round->final = ratio(final, plainFinal);
+    round->finalSeconds = final.seconds;
+    std::printf("  %5d entries: preview %.2f x, final %.2f x the plain writer; final pass %.3f s per 1,000\n",
+                entries, round->preview, round->final, final.seconds * 1000.0 / entries);
+    std::fflush(stdout);
+    // Out of the folder about to go.
     if (chdir(parent.c_str()) != 0) status = 1;
     DeleteTree(user.c_str());
+    return status;
+}
+
+double Median3(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    const bool quick = benchutil::TakeShortSwitch(&argc, argv);
+    benchutil::ScratchFolder demoScratch("gleaner_bench_import_demo");
+    std::string demoFolder = argc > 1 ? argv[1] : MakeDemo(demoScratch);
+    if (demoFolder.empty()) {
+        std::fprintf(stderr, "usage: import [--short] [DEMO_FOLDER [ENTRIES [SCRATCH_PARENT [growth]]]]\n"
+                             "(without DEMO_FOLDER, tools/make_demo.py could not lay out a demo)\n");
+        return 2;
+    }
+    // Absolute: the passes run in the scratch folder.
+    char *real = realpath(demoFolder.c_str(), nullptr);
+    if (!real) {
+        std::fprintf(stderr, "no folder %s\n", demoFolder.c_str());
+        return 2;
+    }
+    std::string demo = real;
+    std::free(real);
+    std::vector<int> sizes = {1000, 5000, 20000};
+    if (quick) sizes = {300};
+    if (argc > 2 && std::atoi(argv[2]) > 0) sizes = {std::atoi(argv[2])};
+    if (argc > 2 && std::atoi(argv[2]) <= 0) return 2;
+    std::string parent = argc > 3 ? argv[3] : "/tmp";
+    bool growth = argc > 4 && std::strcmp(argv[4], "growth") == 0;
+
+    std::string ref0 = demo + "/data/ref/", ref1 = demo + "/disc/ref/";
+    SetRefDirectories(ref0.c_str(), ref1.c_str(), ref1.c_str());
+    std::string probe = MakeScratch(demo, parent);
+    if (probe.empty()) {
+        std::fprintf(stderr, "cannot copy the demo's stores (run tools/make_demo.py --build BUILD first)\n");
+        return 1;
+    }
+    SetUserDataFolder(probe.c_str());
+    std::vector<std::string> sites = SiteNames(), observers = ObserverNames(),
+                             instruments = InstrumentNames(), objects = ObjectNames();
+    DeleteTree(probe.c_str());
+    std::printf("demo %s: %zu objects, %zu sites, %zu observers, %zu instruments\n", demo.c_str(),
+                objects.size(), sites.size(), observers.size(), instruments.size());
+    if (objects.empty() || sites.empty() || observers.empty() || instruments.empty()) {
+        std::fprintf(stderr, "the demo installation lacks objects, sites, observers or instruments\n");
+        return 1;
+    }
+    SetBenchFormat();
+
+    int status = 0;
+    const int kRounds = 3;
+    std::vector<double> finalPerThousand;
+    for (int entries : sizes) {
+        std::printf("\n%d entries, %d rounds:\n", entries, kRounds);
+        std::vector<double> previews, finals, seconds;
+        for (int r = 0; r < kRounds; ++r) {
+            Round round;
+            status |= RunRound(demo, parent, entries, objects, sites, observers, instruments, r == 0, &round);
+            previews.push_back(round.preview);
+            finals.push_back(round.final);
+            seconds.push_back(round.finalSeconds * 1000.0 / entries);
+        }
+        std::printf("%5d entries, ratio to the plain writer (entries/s), min / median of %d: preview %.2f / %.2f "
+                    "(goal 0.7), final %.2f / %.2f (goal 0.5); final pass %.3f / %.3f s per 1,000\n",
+                    entries, kRounds, *std::min_element(previews.begin(), previews.end()), Median3(previews),
+                    *std::min_element(finals.begin(), finals.end()), Median3(finals),
+                    *std::min_element(seconds.begin(), seconds.end()), Median3(seconds));
+        std::fflush(stdout);
+    }
     if (!growth) return status;
 
     // The cost's growth: 500 and 8,000 entries into an empty store, then into
     // a store that already holds 8,000 (of other nights).
+    ImportSettings settings;
+    std::memset(&settings, 0, sizeof settings);
     std::printf("\ngrowth of the final pass (seconds per 1,000 entries):\n");
     for (int held : {0, 8000}) {
         for (int n : {500, 8000}) {

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@
 namespace {
 
 const double kSameTimeDays = 0.0006944;  // just under one minute
+// Room in the entry file's buffer beyond the entry and its notes (a user
+// object's data; a larger one is written in more calls).
+const size_t kEntryFileSlack = 4096;
 
 typedef std::unique_ptr<FILE, FileCloser> FileHolder;
 
@@ -155,6 +159,41 @@ struct PassRowTimes {
 };
 PassRowTimes g_rowTimes;
 
+// Within a pass, the large records every add needs are made once and reused:
+// the summary row (each of its fields is copied whole from the entry for
+// every row, so it is never zeroed again), the stored entry the duplicate
+// test reads into, and the buffer the entry file is written through, so that
+// the entry and its notes leave in one write from memory that is already at
+// hand. Outside a pass each add makes its own.
+struct PassBuffers {
+    uint32_t pass = 0;
+    std::unique_ptr<LogSummary> row;
+    std::unique_ptr<LogEntry> stored;
+    std::vector<char> file;
+};
+PassBuffers g_passBuffers;
+
+// Every byte of a summary row is one of these fields.
+static_assert(sizeof(LogSummary) == sizeof(int32_t) + sizeof(LogSummary::objectBytes) + sizeof(DateRecord) +
+                                        sizeof(LocationRecord) + sizeof(ObserverRecord) +
+                                        sizeof(InstrumentRecord) + 1,
+              "a summary row is wholly written by its fields");
+
+// The pass's buffers, made on the pass's first add; null outside a pass or
+// when memory runs out.
+PassBuffers *BuffersOfPass() {
+    if (!LogPassActive()) return nullptr;
+    const LogFolderState *state = HeldLogFolderState();
+    if (!state) return nullptr;
+    if (g_passBuffers.pass != state->generation || !g_passBuffers.row || !g_passBuffers.stored) {
+        g_passBuffers.pass = state->generation;
+        g_passBuffers.row.reset(new (std::nothrow) LogSummary);
+        g_passBuffers.stored.reset(new (std::nothrow) LogEntry);
+        if (!g_passBuffers.row || !g_passBuffers.stored) return nullptr;
+    }
+    return &g_passBuffers;
+}
+
 std::vector<double> *RowTimesOfPass(const std::string &path) {
     if (!LogPassActive()) return nullptr;
     const LogFolderState *state = HeldLogFolderState();
@@ -239,13 +278,16 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
     int32_t key = MakeObjectKey(object);
 
     // The duplicate test runs for every object, whatever the key list says.
-    std::unique_ptr<LogEntry> stored(new LogEntry);
-    int32_t existing = FindDuplicate(entry, object, notes, stored.get());
+    PassBuffers *buffers = BuffersOfPass();
+    std::unique_ptr<LogEntry> ownStored;
+    if (!buffers) ownStored.reset(new LogEntry);
+    LogEntry *stored = buffers ? buffers->stored.get() : ownStored.get();
+    int32_t existing = FindDuplicate(entry, object, notes, stored);
     if (existing == -2) return -1;
     if (existing >= 0) {
         // Put back what an interrupted earlier add may have left out, under
         // the names as they were stored.
-        if (!EnsureLoggedKey(state, folder, key) || !UpdateAllIndexes(stored.get(), object, existing, true))
+        if (!EnsureLoggedKey(state, folder, key) || !UpdateAllIndexes(stored, object, existing, true))
             return -1;
         if (status) *status = kLogEntryAlreadyLogged;
         return existing;
@@ -266,6 +308,13 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
     if (undo && !RememberAddedFiles(undo, entry, object, path, user)) return -1;
     SafeRewrite file;
     if (!BeginSafeRewrite(path, &file)) return -1;
+    if (buffers) {
+        // The whole file fits the buffer: it is written by the close, in one
+        // call (the buffer outlives the stream: it is the pass's).
+        size_t size = sizeof(LogEntry) + NotesLength(notes) + 1 + kEntryFileSlack;
+        if (buffers->file.size() < size) buffers->file.resize(size);
+        std::setvbuf(file.file, buffers->file.data(), _IOFBF, buffers->file.size());
+    }
     if (WriteLogEntryFile(file.file, entry, notes) != 1) return -1;
 
     // 6-8. The number: the counter before it is raised; then the file takes its place.
@@ -274,8 +323,12 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
 
     // 9. The summary row, counted only once it is written.
     {
-        std::unique_ptr<LogSummary> row(new LogSummary);
-        std::memset(row.get(), 0, sizeof(LogSummary));
+        std::unique_ptr<LogSummary> ownRow;
+        if (!buffers) {
+            ownRow.reset(new LogSummary);
+            std::memset(ownRow.get(), 0, sizeof(LogSummary));
+        }
+        LogSummary *row = buffers ? buffers->row.get() : ownRow.get();
         row->logNumber = number;
         std::memcpy(row->objectBytes, &entry->objectClass, sizeof row->objectBytes);
         std::memcpy(&row->date, date, sizeof(DateRecord));
@@ -286,7 +339,7 @@ int32_t AddUnderLock(LogEntry *entry, const char *notes, int *status, ObjectReco
         int32_t count = 0;
         FileHolder f(OpenObjectFile(bits, entry->catalogueIndex, user, &count));
         bool ok = f && count < INT32_MAX && SafeSeek(f.get(), RowOffset(count)) &&
-                  SafeWrite(row.get(), sizeof(LogSummary), 1, f.get()) == 1 && SafeFlush(f.get());
+                  SafeWrite(row, sizeof(LogSummary), 1, f.get()) == 1 && SafeFlush(f.get());
         int32_t newCount = count + 1;
         if (ok && !(SafeSeek(f.get(), 0) && SafeWrite(&newCount, 4, 1, f.get()) == 1 && SafeFlush(f.get()))) {
             // The count may sit in a buffer: the old one goes over it again.

@@ -18,10 +18,11 @@
 
 const char *const kLogIndexFolders[6] = {"class", "night", "loc", "observer", "instrument", "cons"};
 
-FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count) {
+FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count, bool unbuffered) {
     EnsureLogStoreRecovered();
     FileHandle f(SafeOpen(path, mode));
     if (!f) return nullptr;
+    if (unbuffered) std::setvbuf(f.get(), nullptr, _IONBF, 0);
     int32_t n = 0;
     if (SafeRead(&n, 4, 1, f.get()) != 1 || n < 0) return nullptr;
     // The count must fit the file: rows lie 330,599 bytes apart, so a file of
@@ -162,5 +163,5 @@ FILE *OpenObjectFile(int32_t categoryBits, int32_t catalogueIndex, int userFlag,
         const int32_t zero = 0;
         if (!WriteWholeFileSafely(path, &zero, 4)) return nullptr;
     }
-    return OpenSummaryFile(path, "r+b", count);
+    return OpenSummaryFile(path, "r+b", count, true);
 }

@@ -45,8 +45,11 @@ void MakeObjectFilePath(int32_t categoryBits, int32_t catalogueIndex, int userFl
 void MakeEntryFilePath(int32_t categoryBits, int32_t logNumber, char *path);
 // The summary file opened "r+b" and positioned after its count, created with a
 // zero count only when it does not exist; null on failure (count untouched).
+// The stream is unbuffered: a row is written with one call, straight from the
+// caller's record.
 FILE *OpenObjectFile(int32_t categoryBits, int32_t catalogueIndex, int userFlag, int32_t *count);
 // A summary file at path opened in mode ("rb" to read, "r+b" to append),
 // positioned after its count; null when it cannot be opened or read, or its
-// count is negative or claims more rows than the file holds.
-FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count);
+// count is negative or claims more rows than the file holds. With unbuffered
+// set the stream has no buffer (each read and write is one call).
+FILE *OpenSummaryFile(const char *path, const char *mode, int32_t *count, bool unbuffered = false);
