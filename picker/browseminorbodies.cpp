@@ -23,8 +23,11 @@ const int kMinorPlanetRowLimit = 10000;
 // The fragment letters of a comet set packed into one number, 0 for a whole
 // comet: each fragment of a split comet is listed as a comet of its own.
 int32_t FragmentKey(const CometRecord &c) {
-    char f[kCometFragmentSize];
+    // Zeroed: a whole comet's fragment is an empty text, and the byte after
+    // its terminating NUL was never written.
+    char f[kCometFragmentSize] = {};
     GetCometFragment(c.number, c.name, c.designation, f);
+    if (f[0] == '\0') return 0;
     return (static_cast<unsigned char>(f[0]) << 8) | static_cast<unsigned char>(f[1]);
 }
 
