@@ -7,6 +7,7 @@
 #include "app/importpass.h"
 
 // A sink that adds rows to the list box (LB_ADDSTRING, then LB_SETITEMDATA at
-// the new row's index) and asks with a Yes/No warning box captioned
+// the new row's index, then widens LB_SETHORIZONTALEXTENT to the row's
+// text so a long row scrolls sideways) and asks with a Yes/No warning box captioned
 // "Gleaner Message". The sink holds the window handle only.
 ImportListSink MakeImportListSink(HWND list);

@@ -119,6 +119,7 @@ HWND ShowPreviewStep(HWND mainWindow, const ImportJob &job) {
 int RunPreviewPass(HWND step) {
     EnableWindow(GetDlgItem(step, IDC_STEP4_FINISH), FALSE);
     SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(step, IDC_STEP4_LIST, LB_SETHORIZONTALEXTENT, 0, 0);  // the new rows set it
     HWND box = ShowProcessingBox(GetMainWindow());
     int result = RunPassOfFormatKind(step, 1, nullptr);
     CloseProcessingBox(box);

@@ -404,6 +404,9 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_INITDIALOG: {
         g_report = reinterpret_cast<ReportData *>(lParam);
         if (const ObserverRecord *o = GetDefaultObserver(0)) g_report->observer = *o;
+        // The host's default is not always a stored observer; the report
+        // names only observers the user can find in the observer list.
+        UseStoredObserver(&g_report->observer);
         if (const LocationRecord *l = GetDefaultLocation(0)) g_report->site = *l;
         g_report->brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
         g_report->sortKey = kReportDefaultSortKey;

@@ -183,6 +183,29 @@ void LoadDefaultObserver(ObserverRecord *record) {
     if (!read) InitObserverRecord(record, "Default Observer", 40, 0.0, 0.5);
 }
 
+int UseStoredObserver(ObserverRecord *record) {
+    if (!record) return 0;
+    int16_t count = 0;
+    FILE *f = OpenObserverStore(&count);
+    int stored = 0;
+    if (f) {
+        ObserverRecord found = *record;
+        int16_t index = 0;
+        // A name match with other values still names the stored observer:
+        // its stored values are the ones shown.
+        if (FindObserver(f, &found, &index) != 0 && ReadObserver(f, index, &found) == 1) {
+            *record = found;
+            stored = 1;
+        } else if (count > 0 && ReadObserver(f, 0, &found) == 1) {
+            *record = found;
+            stored = 1;
+        }
+        std::fclose(f);
+    }
+    if (!stored) std::memset(record->name, 0, sizeof record->name);
+    return stored;
+}
+
 char *DescribeObserver(const ObserverRecord *record, char *text, int size) {
     if (!text || size <= 0) return text;
     text[0] = '\0';

@@ -89,5 +89,11 @@ const char *GetExperienceName(int level);
 // Record 0 of the store, or "Default Observer", age 40, pupil from the age,
 // experience 0.5 when the store holds none (nothing is written to the store).
 void LoadDefaultObserver(ObserverRecord *record);
+// Makes record one the observer store holds, so that a text naming it names a
+// stored observer: the stored observer of its name (with the stored values),
+// else the store's first observer. With no readable observer in the store the
+// values are kept and the name is cleared. Returns 1 when record is now a
+// stored observer, 0 when it was cleared.
+int UseStoredObserver(ObserverRecord *record);
 // "<level name> observer, <pupil>mm pupils" into text (size bytes).
 char *DescribeObserver(const ObserverRecord *record, char *text, int size);

@@ -665,6 +665,37 @@ Drawn DrawRow(HWND step, UINT itemId, UINT action, UINT state) {
     return out;
 }
 
+// A row longer than the list is not cut off: the list scrolls sideways to its
+// end, and a shorter preview afterwards takes the wider extent back.
+TEST_F(Steps34, LongPreviewRowsScrollSideways) {
+    std::string longName = "Xyzzy " + std::string(120, 'Q');
+    UseLog(Line("M31") + Line(longName.c_str()));
+    HWND step = ShowPreviewStep(host_, CurrentJob());
+    ASSERT_NE(step, nullptr);
+    ASSERT_EQ(RunPreviewPass(step), 2) << ImportErrorLine();
+    HWND list = GetDlgItem(step, IDC_STEP4_LIST);
+    RECT client;
+    GetClientRect(list, &client);
+    LRESULT extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    EXPECT_GT(extent, client.right);
+    SCROLLINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    ASSERT_TRUE(GetScrollInfo(list, SB_HORZ, &info));
+    EXPECT_GE(info.nMax + 1, extent - 1);
+    EXPECT_GT(info.nMax + 1 - (int)info.nPage, 0);  // something to scroll
+    Screenshot(host_, "wizard_step4_long_row");
+    SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+    ASSERT_TRUE(GetScrollInfo(list, SB_HORZ, &info));
+    EXPECT_GT(info.nPos, 0);
+    Screenshot(host_, "wizard_step4_long_row_scrolled");
+
+    UseLog(Line("M31"));
+    ASSERT_EQ(RunPreviewPass(step), 1) << ImportErrorLine();
+    EXPECT_LT(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), extent);
+}
+
 TEST_F(Steps34, RowDrawingIgnoresNoRowAndFocusAndTakesTextsOfAnyLength) {
     HWND step = ShowPreviewStep(host_, CurrentJob());
     ASSERT_NE(step, nullptr);

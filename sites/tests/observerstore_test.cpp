@@ -186,6 +186,38 @@ TEST_F(ObserverStore, DefaultObserverIsNotWrittenToTheStore) {
     EXPECT_STREQ(r.name, "Eve");
 }
 
+// A report names only observers of the store: the one of the same name (its
+// stored values win), else the first; an empty store leaves no name.
+TEST_F(ObserverStore, UseStoredObserverNamesOnlyStoredObservers) {
+    ObserverRecord r = Observer("Default Observer", 40, 0.0, 0.5);
+    EXPECT_EQ(UseStoredObserver(&r), 0);
+    EXPECT_STREQ(r.name, "");
+    EXPECT_NEAR(r.pupilDiameter, 6.4618, 5e-5);  // values kept for the limits
+    EXPECT_EQ(+r.experience, 0.5);
+
+    Fill({Observer("Eve", 25, 7.0, 1.0), Observer("Bob", 60, 5.0, 0.25)});
+    std::fclose(f);
+    f = nullptr;
+    struct Case {
+        const char *name;
+        double pupil;
+        const char *shown;
+        double shownPupil;
+    } cases[] = {
+        {"Default Observer", 6.46, "Eve", 7.0},  // not stored: the first one
+        {"bob", 5.0, "Bob", 5.0},                // same name, any case
+        {"Bob", 6.0, "Bob", 5.0},                // same name, other values
+        {"", 6.0, "Eve", 7.0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ObserverRecord o = Observer(c.name, 40, c.pupil, 0.5);
+        EXPECT_EQ(UseStoredObserver(&o), 1);
+        EXPECT_STREQ(o.name, c.shown);
+        EXPECT_EQ(+o.pupilDiameter, c.shownPupil);
+    }
+}
+
 TEST_F(ObserverStore, BackupAndRestoreRoundTrip) {
     Fill({Observer("A", 1, 6.0, 0.1), Observer("B", 2, 6.0, 0.2)});
     ASSERT_EQ(DeleteObserver(&f, 1), 1);  // leaves a stale record
