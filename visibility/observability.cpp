@@ -8,11 +8,15 @@
 #include <memory>
 
 #include "astro/airmass.h"
+#include "astro/astroformulas.h"
 #include "astro/frames.h"
 #include "astro/location.h"
 #include "astro/sidereal.h"
 #include "core/mathutil.h"
 #include "ephem/bodynames.h"
+#include "ephem/bodyrecord.h"
+#include "ephem/orbit.h"
+#include "ephem/physical.h"
 #include "ephem/sunmoon.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/usercomet.h"
@@ -31,7 +35,7 @@
 
 namespace {
 
-const double kAuPerLightYear = 63241.08;
+const double kArcminutesPerRadian = 10800.0 / kPi;
 const double kOneMinute = 0.0006944442;    // days
 const double kLastStep = 1.0 / 1440.0;     // days
 const int kRefineRounds = 50;
@@ -77,6 +81,110 @@ void WriteMinorBodyLabel(const ObjectRecord *o, char *label) {
             std::snprintf(label, kObservabilityLabelSize, "%s", r.name);
         if (f) std::fclose(f);
     }
+}
+
+// The orbit of a comet or minor planet for the scan's start, read once
+// through the element routines and kept in the iterator with the coma's
+// diameter and the condensation. False when it cannot be read (a file the
+// routine opened stays in the iterator for EndObservability).
+bool ReadBodyOrbit(ObservabilityIterator *it) {
+    const ObjectRecord &o = it->object;
+    const DateRecord *d = &it->date;
+    double delta = 0.0, coma = 0.0;
+    int condensation = it->condensation;
+    int32_t count = 0, record = 0;
+    switch (o.objectClass) {
+    case kClassComet:
+        if (!ComputeCometPosition(d, o.index, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, &delta, nullptr, nullptr, &coma, &condensation, nullptr,
+                                  nullptr, nullptr, &it->bodyOrbit))
+            return false;
+        break;
+    case kClassMinorPlanet:
+        it->minorPlanets = OpenMinorPlanetEphemeris();
+        if (!it->minorPlanets ||
+            ComputeMinorPlanetPosition(it->minorPlanets, d, o.index, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr) == 0)
+            return false;
+        it->bodyOrbit = it->minorPlanets->orbit;
+        return true;
+    case kClassUserComet:
+        it->userFile = OpenUserCometFile(&count);
+        if (!it->userFile ||
+            !ComputeUserCometPosition(it->userFile, d, o.index, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, &delta, nullptr, nullptr,
+                                      &coma, &condensation, nullptr, nullptr, nullptr,
+                                      &it->bodyOrbit, &record))
+            return false;
+        it->userValue = record;
+        break;
+    case kClassUserMinorPlanet:
+        it->userFile = OpenUserMinorPlanetFile(&count);
+        if (!it->userFile ||
+            !ComputeUserMinorPlanetPosition(it->userFile, d, o.index, nullptr, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            &it->bodyOrbit, &record))
+            return false;
+        it->userValue = record;
+        return true;
+    default: return false;
+    }
+    it->comaLength = coma * delta;
+    it->condensation = static_cast<uint8_t>(condensation);
+    return true;
+}
+
+// A solar-system body's distances and the central meridian and latitude of
+// its centre: the Moon by its topocentric distance in km (and 1 from the
+// Sun), the others by their geocentric and true heliocentric distances (AU).
+void FillBodyValues(ObservabilityIterator *it, BodyRecord *work, ObservabilityValues *v) {
+    BodyRecord local;
+    BodyRecord *b = work ? work : &local;
+    std::memset(b, 0, sizeof *b);
+    b->type = it->object.index;
+    const HeliocentricPlace earth = ComputeEarthHeliocentric(&it->date);
+    if (!ComputeBodyPosition(&it->date, earth, b)) return;
+    ComputeBodyTopocentric(it->site, &it->date, b);
+    ComputeBodyPhysicalData(&it->date, b, earth);
+    if (b->type == kBodyMoon || b->type == kBodyEarthShadow) {
+        v->earthDistance = b->topocentricDistance;
+        v->sunDistance = 1.0;
+    } else {
+        v->earthDistance = b->geocentricDistance;
+        v->sunDistance = b->type == kBodySun ? 0.0 : b->heliocentric.radius;
+    }
+    v->centralMeridian = b->centralMeridian;
+    v->latitudeOfCentre = b->latitudeOfCentre;
+}
+
+// A comet's or minor planet's place at the iterator's date from the kept
+// orbit, written into the object's copy as its builder would; the distances
+// and the coma into the values.
+void PlaceFromOrbit(ObservabilityIterator *it, ObservabilityValues *v) {
+    ObjectRecord &o = it->object;
+    double ra = 0.0, dec = 0.0, r = 0.0, delta = 0.0, magnitude = 0.0;
+    ComputeMinorBodyPosition(&it->date, &it->bodyOrbit, &ra, &dec, &r, &delta, nullptr, nullptr,
+                             &magnitude);
+    const bool comet = o.objectClass == kClassComet || o.objectClass == kClassUserComet;
+    const float sizeMajor = o.sizeMajor, sizeMinor = o.sizeMinor, extent = o.extent;
+    const float magnitude2 = o.magnitude2;
+    SetFixedObjectPlace(it->site, &it->date, it->extinctionV, delta, &o, ra, dec, magnitude);
+    if (comet) {
+        const double coma = SmallAngleFromDistance(delta, it->comaLength);
+        o.sizeMajor = static_cast<float>(coma);
+        o.extent = static_cast<float>(coma);
+        o.condensation = it->condensation;
+        const double arcmin = coma * kArcminutesPerRadian;
+        o.magnitude2 = static_cast<float>(SurfaceBrightnessFromMagnitude(arcmin, arcmin, magnitude));
+        v->comaSize = coma;
+    } else {
+        o.sizeMajor = sizeMajor;
+        o.sizeMinor = sizeMinor;
+        o.extent = extent;
+        o.magnitude2 = magnitude2;
+    }
+    v->earthDistance = delta;
+    v->sunDistance = r;
 }
 
 void Complete(const LocationRecord *site, DateRecord *d) {
@@ -148,6 +256,11 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
     } else if (IsOrbitClass(object->objectClass)) {
         it->condensation = it->object.condensation;
         if (label) WriteMinorBodyLabel(&it->object, label);
+        if (!ReadBodyOrbit(it)) {
+            EndObservability(it);
+            if (label) label[0] = '\0';
+            return 0;
+        }
     } else {
         it->rightAscensionJ2000 = it->object.raCatalogue;
         it->declinationJ2000 = it->object.decCatalogue;
@@ -172,11 +285,13 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
 
 void EndObservability(ObservabilityIterator *it) {
     if (!it) return;
+    if (it->minorPlanets) CloseMinorPlanetEphemeris(it->minorPlanets);
+    it->minorPlanets = nullptr;
     if (it->userFile) std::fclose(it->userFile);
     it->userFile = nullptr;
 }
 
-void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *, ObservabilityValues *values,
+void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *body, ObservabilityValues *values,
                                double *raA, double *decA, double *raB, double *decB) {
     if (!it || !it->site) return;
     ObjectRecord &o = it->object;
@@ -187,18 +302,13 @@ void ComputeObservabilityPlace(ObservabilityIterator *it, BodyRecord *, Observab
         // date, the geocentric apparent one and the astrometric J2000 one.
         RefreshObjectRecord(&o, 0.0, it->site, &it->date, it->extinctionV);
         GetObjectPlotMagnitudeAndSizes(&o, &it->magnitude, &it->sizeA, &it->sizeB);
-        v.earthDistance = o.distanceLightYears * kAuPerLightYear;
-        v.sunDistance = 1.0;
+        FillBodyValues(it, body, &v);
     } else if (orbit) {
-        // The elements through the record builder: the geocentric J2000 place
-        // for the date (catalogue place), the topocentric apparent place of
-        // date and the topocentric place carried back to J2000; a comet's
-        // coma and condensation for the date.
-        RefreshObjectRecord(&o, 0.0, it->site, &it->date, it->extinctionV);
+        // The kept orbit: the geocentric J2000 place for the date (catalogue
+        // place), the topocentric apparent place of date and the topocentric
+        // place carried back to J2000; a comet's coma for the date.
+        PlaceFromOrbit(it, &v);
         GetObjectPlotMagnitudeAndSizes(&o, &it->magnitude, &it->sizeA, &it->sizeB);
-        it->condensation = o.condensation;
-        v.earthDistance = o.distanceLightYears * kAuPerLightYear;
-        if (o.objectClass == kClassComet || o.objectClass == kClassUserComet) v.comaSize = it->sizeA;
     } else {
         ComputeApparentPlace(it->site, &it->date, it->extinctionV, 0.0, &o);
         ComputeAstrometricPlace(it->site, &it->date, 0.0, &o);

@@ -7,20 +7,22 @@
 // Stars, deep-sky objects, user objects and sky marks are placed from their
 // catalogue place, the Sun, the Moon, the planets and their satellites by the
 // ephemerides, the packaged comets and minor planets by their elements at
-// each step. The user's own comets and minor planets have no store in this
-// build: BeginObservability answers 0 for them as for any element set it
-// cannot read.
+// each step; the user's own comets and minor planets by theirs, from the
+// user's files. A comet's or minor planet's orbit is read once, when the scan
+// begins, and kept in the iterator: each step computes the place from it.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 
 #include "astro/datetime.h"
 #include "ephem/binaryorbit.h"
+#include "ephem/orbit.h"
 #include "objects/objectrecord.h"
 
 struct BodyRecord;
 struct HorizonRow;
 struct LocationRecord;
+struct MinorPlanetEphemeris;
 struct ObserverRecord;
 struct OpticsBlock;
 
@@ -46,6 +48,9 @@ struct ObservabilityIterator {
     int32_t topocentric;
     int32_t requirePositive;
     FILE *userFile;              // open user comet or minor-planet file, or none
+    MinorPlanetEphemeris *minorPlanets;  // opened for a packaged minor planet
+    OrbitRecord bodyOrbit;       // of a comet or minor planet, read when the scan begins
+    double comaLength;           // a comet's coma diameter (AU)
     double rightAscensionJ2000, declinationJ2000;
     double properMotionRa, properMotionDec;
     double magnitude;
@@ -64,8 +69,8 @@ struct ObservabilityIterator {
 };
 
 struct ObservabilityValues {
-    double earthDistance;   // AU (the Moon: km)
-    double sunDistance;     // AU (the Moon: 1)
+    double earthDistance;   // AU (the Moon: topocentric, km)
+    double sunDistance;     // AU, true distance from the Sun (the Moon: 1)
     double elongation;      // radians from the Sun
     double cleared;
     double magnitude;
@@ -84,7 +89,8 @@ int BeginObservability(ObservabilityIterator *it, const LocationRecord *site,
                        double step, double span, const ObjectRecord *object, float unused1,
                        float unused2, float unused3, float unused4, int requirePositive,
                        int coordinateMode, int topocentric, char *label);
-// Closes what the iterator holds open.
+// Closes what BeginObservability opened: the minor-planet ephemeris and the
+// user's comet or minor-planet file.
 void EndObservability(ObservabilityIterator *it);
 // The reported place A and the topocentric apparent place of date B at the
 // iterator's date; values filled.

@@ -20,6 +20,7 @@
 #include "minorbodies/usermp.h"
 #include "testutil/testutil.h"
 #include "ephem/sunmoon.h"
+#include "ephem/tests/ephemfixture.h"
 #include "instruments/optics.h"
 #include "objects/buildrecord.h"
 #include "objects/objectrecord.h"
@@ -180,7 +181,11 @@ namespace {
 
 // A user comet and a user minor planet are scanned from their element sets,
 // labelled from their stores; an id the store lacks begins nothing.
-TEST(Observability, UserCometsAndMinorPlanets) {
+// The user's comets and minor planets are placed from their orbits, which
+// need the planetary series for the Earth's place.
+class ObservabilityUserBodies : public ephemtest::GeneratedTables {};
+
+TEST_F(ObservabilityUserBodies, UserCometsAndMinorPlanets) {
     testutil::TempDir user;
     SetUserDataFolder(user.path().c_str());
     const double epoch = (2460330.5 - 2451545.0) / 36525.0;  // 2024 Jan 25

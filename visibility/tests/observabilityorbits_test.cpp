@@ -2,8 +2,9 @@
 // elements at every step: (4) Vesta and 2P/Encke report the minor-body
 // database's own J2000 place, magnitude and coma for each step's date, and
 // their labels; the topocentric and geocentric places differ by no more than
-// the parallax; a user comet (no store in this build) and an unused number
-// are refused.
+// the parallax; an unused number is refused. The distances of the Moon, Mars,
+// Jupiter and 2P/Encke against PyEphem, Jupiter's central meridian, and Mars's
+// central meridian and latitude of centre against a published example.
 #include "visibility/observability.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "astro/location.h"
 #include "astro/sidereal.h"
 #include "core/mathutil.h"
+#include "ephem/bodyrecord.h"
 #include "instruments/optics.h"
 #include "minorbodies/cometdb.h"
 #include "minorbodies/mpdatabase.h"
@@ -151,3 +153,83 @@ TEST_F(ObservabilityOrbits, UnreadableElementsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Distances from the Earth and the Sun, and Jupiter's central meridian, as
+// PyEphem gives them (tools/gen_observability_reference.py).
+struct DistanceReference {
+    const char *name;
+    int type;         // body type; kEncke for the comet
+    double earth;     // AU; the Moon topocentric, km
+    double sun;       // AU; the Moon 1
+    double meridian;  // Jupiter's System II central meridian (rad), -1 none
+};
+const int kEncke = -2;
+const DistanceReference kDistanceReferences[] = {
+#include "visibility/tests/observability_reference.inc"
+};
+
+}  // namespace
+
+TEST_F(ObservabilityOrbits, SolarSystemValuesAgreeWithPyEphem) {
+    InitLocationRecord(&site_, 0.0, 40 * kDeg, 0.0, 0.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "T");
+    site_.displayFlags |= kSiteIgnoresHorizon;
+    DateRecord date;
+    SetDateRecord(&date, &site_, 1, 25, 2024, 0.0, kUniversalTime);
+    ComputeDeltaTAndNutation(&date, 0.0);
+    ComputeSiderealTimes(&site_, &date);
+    for (const DistanceReference &k : kDistanceReferences) {
+        SCOPED_TRACE(k.name);
+        const bool comet = k.type == kEncke;
+        ObjectRecord object = comet ? Body(kClassComet, FindCometByNumber(2)) : Body(kClassSolarSystem, k.type);
+        ObservabilityIterator it;
+        ASSERT_EQ(BeginObservability(&it, &site_, &date, optics_.get(), nullptr, 0.1, 0.05, &object, 0, 0, 0, 0,
+                                     0, kObservabilityOfDate, 1, nullptr),
+                  1);
+        ObservabilityValues values;
+        DateRecord at;
+        double raA = 0, decA = 0, raB = 0, decB = 0;
+        ASSERT_EQ(NextObservabilityPlace(&it, nullptr, &values, &at, &raA, &decA, &raB, &decB), 1);
+        EndObservability(&it);
+        if (k.type == kBodyMoon) {
+            EXPECT_NEAR(values.earthDistance, k.earth, 20.0);  // km
+            EXPECT_EQ(values.sunDistance, 1.0);
+        } else {
+            const double tolerance = comet ? 2e-4 : 5e-5;  // AU
+            EXPECT_NEAR(values.earthDistance, k.earth, tolerance);
+            EXPECT_NEAR(values.sunDistance, k.sun, tolerance);
+        }
+        if (k.meridian >= 0.0) {
+            const double d = std::remainder(values.centralMeridian - k.meridian, 2 * kPi);
+            EXPECT_LT(std::fabs(d), 0.5 * kDeg) << values.centralMeridian / kDeg;
+        }
+        if (k.type == kBodyJupiter) {
+            EXPECT_LT(std::fabs(values.latitudeOfCentre), 3.5 * kDeg);
+        }
+    }
+}
+
+TEST_F(ObservabilityOrbits, MarsCentralMeridianAndLatitudeOfCentre) {
+    // Meeus, Astronomical Algorithms, example 42.a: 1992 November 9, 0h TD,
+    // the Earth's planetocentric declination +12.44 deg and the central
+    // meridian 111.55 deg (0h UT is a minute later in TD: 0.24 deg of rotation).
+    InitLocationRecord(&site_, 0.0, 40 * kDeg, 0.0, 0.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "T");
+    site_.displayFlags |= kSiteIgnoresHorizon;
+    DateRecord date;
+    SetDateRecord(&date, &site_, 11, 9, 1992, 0.0, kUniversalTime);
+    ComputeDeltaTAndNutation(&date, 0.0);
+    ComputeSiderealTimes(&site_, &date);
+    ObjectRecord mars = Body(kClassSolarSystem, kBodyMars);
+    ObservabilityIterator it;
+    ASSERT_EQ(BeginObservability(&it, &site_, &date, optics_.get(), nullptr, 0.1, 0.05, &mars, 0, 0, 0, 0, 0,
+                                 kObservabilityOfDate, 1, nullptr),
+              1);
+    ObservabilityValues values;
+    DateRecord at;
+    double raA = 0, decA = 0, raB = 0, decB = 0;
+    ASSERT_EQ(NextObservabilityPlace(&it, nullptr, &values, &at, &raA, &decA, &raB, &decB), 1);
+    EndObservability(&it);
+    EXPECT_NEAR(values.latitudeOfCentre / kDeg, 12.44, 0.05);
+    EXPECT_NEAR(values.centralMeridian / kDeg, 111.55, 0.5);
+}
