@@ -27,7 +27,7 @@ for source in bench/*.cpp; do
   benches+=("$(basename "$source" .cpp)")
 done
 mkdir -p "$reports" "$logs"
-rm -f "$reports/benches.xml" "$logs"/*.txt
+rm -f "$reports/benches.xml" "$logs"/*.txt "$logs"/*.result
 
 # One JUnit case per bench: name, failure text or "" (from $logs/NAME.result).
 write_report() {
