@@ -78,6 +78,11 @@ TEST_F(CustomEvents, LineNumbersSurviveBreaksAndLongTexts) {
 // A stream that cannot be read (here one open for writing only, whose reads
 // fail with the error flag set) is a read error, not the end of the texts.
 TEST_F(CustomEvents, AReadErrorIsNoEndOfTheTexts) {
+#ifdef _WIN32
+    // Wine's C library answers a read of a write-only stream with an end of
+    // file and no error flag, so the fixture cannot make the error there.
+    GTEST_SKIP() << "no read error can be made on a write-only stream here";
+#endif
     std::FILE *f = std::fopen(dir_.file("events/unreadable.txt").c_str(), "w");
     ASSERT_TRUE(f);
     char b[kCustomTextBufferSize];
