@@ -66,6 +66,27 @@ int FindGreekLetterName(const char *text) {
     return -1;
 }
 
+namespace {
+
+// The IAU abbreviations of alpha, theta and xi ("alf Cyg", "tet Ori",
+// "ksi Pup"), which the prefix rule of FindGreekLetterName cannot read.
+int FindGreekLetterAbbreviation(const char *text) {
+    struct Abbreviation {
+        const char *text;
+        int letter;
+    };
+    static const Abbreviation kForms[] = {{"alf", 0}, {"tet", 7}, {"ksi", 13}};
+    for (const Abbreviation &a : kForms) {
+        if (std::strlen(text) != 3) break;
+        if (std::tolower(static_cast<unsigned char>(text[0])) == a.text[0] &&
+            std::strcmp(text + 1, a.text + 1) == 0)
+            return a.letter;
+    }
+    return -1;
+}
+
+}  // namespace
+
 int ParseGreekLetterWord(const char *word, int *letter, int *superscript) {
     if (!word) return 0;
     std::string w(word);
@@ -76,6 +97,8 @@ int ParseGreekLetterWord(const char *word, int *letter, int *superscript) {
         w.pop_back();
     }
     int g = FindGreekLetterName(w.c_str());
+    // The IAU's three-letter forms that are not the start of the name.
+    if (g < 0) g = FindGreekLetterAbbreviation(w.c_str());
     if (g < 0) return 0;
     if (letter) *letter = g;
     if (superscript) *superscript = s;

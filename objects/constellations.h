@@ -22,7 +22,8 @@ extern const char kGreekLetterNames[24][8];
 // -1 for fewer than 2 characters or no match.
 int FindGreekLetterName(const char *text);
 // A Greek letter word as observers write it: a name or abbreviation as above,
-// optionally followed by a superscript of one digit 1-9 ("alp1", "Alpha2").
+// or one of the IAU forms "alf", "tet", "ksi", optionally followed by a
+// superscript of one digit 1-9 ("alp1", "Alpha2", "alf2").
 // 1 with the letter index and the superscript (0 when none); else 0.
 int ParseGreekLetterWord(const char *word, int *letter, int *superscript);
 

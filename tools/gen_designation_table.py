@@ -42,6 +42,8 @@ GREEK = ["alpha", "beta", "gamma", "delta", "epsilon", "zeta", "eta", "theta", "
          "chi", "psi", "omega"]
 ABBREV = ["alp", "bet", "gam", "del", "eps", "zet", "eta", "the", "iot", "kap", "lam", "mu", "nu",
           "xi", "omi", "pi", "rho", "sig", "tau", "ups", "phi", "chi", "psi", "ome"]
+# The IAU's three-letter forms where they are not the start of the name.
+IAU = {"alp": "alf", "the": "tet", "xi": "ksi"}
 GENITIVES = {
     "And": "Andromedae", "Aql": "Aquilae", "Aqr": "Aquarii", "Ari": "Arietis", "Aur": "Aurigae",
     "Boo": "Bootis", "CMa": "Canis Majoris", "CMi": "Canis Minoris", "CVn": "Canum Venaticorum",
@@ -132,7 +134,10 @@ def star_rows():
         ]
         if ABBREV[g] == "the":
             forms = forms[:2]   # "the Sco" reads as the article and a constellation
-        for f in forms[:4 if seen_letters[g] == 1 else 2]:
+        forms = forms[:4 if seen_letters[g] == 1 else 2]
+        if ABBREV[g] in IAU:
+            forms.append("%s %s" % (IAU[ABBREV[g]], con))   # the IAU's "alf Cyg"
+        for f in forms:
             rows.append((f, 5, ra, dec, 5, "kstars stars.dat"))
     # Flamsteed designations.
     flam = [s for s in stars if re.fullmatch(r"\d+ ?[A-Z][A-Za-z]{2}", s[3].strip())]

@@ -359,6 +359,18 @@ def build_stars(limit_mag, compact_count, sample_region):
     for s in stars:
         key = parse_kstars_name(s["name"]) if s["name"] else None
         hip = hip_by_key.get(key) if key else None
+        if "hip" not in s and hip and hip in used and key[0] == "bayer" and s.get("hd"):
+            # stars.dat numbers some pairs the other way round (Albireo A is
+            # "bet2Cyg" there, beta-1 by HIP): the name's HIP is taken by a
+            # star of another HD, so the star is the sibling superscript whose
+            # HIP has no HD of its own to contradict it.
+            own_hd = cross.get(hip, {}).get("hd")
+            if own_hd and own_hd != s["hd"]:
+                for sup in range(1, 10):
+                    other = hip_by_key.get(("bayer", key[1], sup, key[3]))
+                    if other and other not in used and not cross.get(other, {}).get("hd"):
+                        hip = other
+                        break
         if "hip" not in s and hip and hip not in used:
             s["hip"] = hip
             used.add(hip)

@@ -288,3 +288,21 @@ TEST(ConstellationOfPlace, KnownPlaces) {
 }
 
 }  // namespace
+
+TEST(ParseGreekLetterWord, ReadsTheIauFormsThatAreNotPrefixes) {
+    struct Case {
+        const char *word;
+        int ok, letter, superscript;
+    } cases[] = {
+        {"alf", 1, 0, 0}, {"Alf2", 1, 0, 2}, {"tet", 1, 7, 0}, {"ksi", 1, 13, 0},
+        {"alp", 1, 0, 0}, {"Alpha", 1, 0, 0}, {"alfa", 0, 0, 0}, {"alx", 0, 0, 0},
+    };
+    for (const Case &c : cases) {
+        int letter = -1, superscript = -1;
+        EXPECT_EQ(ParseGreekLetterWord(c.word, &letter, &superscript), c.ok) << c.word;
+        if (c.ok) {
+            EXPECT_EQ(letter, c.letter) << c.word;
+            EXPECT_EQ(superscript, c.superscript) << c.word;
+        }
+    }
+}

@@ -390,3 +390,33 @@ TEST_F(ShortNameFiles, MissingFilesContributeNothing) {
 }
 
 }  // namespace
+
+TEST_F(DemoSearch, BayerFormsAndProperNamesComeFirstAsTheirStar) {
+    // Row 0 is the star typed, found by the exact recognition: IAU forms
+    // ("alf Cyg") were not read as Greek letters, and Albireo A, numbered the
+    // other way round in one source, had neither HIP number nor beta-1.
+    struct Case {
+        const char *typed;
+        const char *name;
+        float magnitude;
+    } cases[] = {
+        {"alf Cyg", "Deneb", 1.25f},     {"alpha Cygni", "Deneb", 1.25f},
+        {"bet Cyg", "Albireo", 3.05f},   {"beta Cygni", "Albireo", 3.05f},
+        {"Albireo", "Albireo", 3.05f},   {"alf Ori", "Betelgeuse", 0.45f},
+        {"Alf Lyr", "Vega", 0.03f},
+    };
+    for (const Case &c : cases) {
+        int star = -1;
+        ASSERT_GE(FindStarNameListEntry(c.name, &star), 0) << c.name;
+        std::vector<ObjectRecord> v = Search(c.typed);
+        ASSERT_FALSE(v.empty()) << c.typed;
+        EXPECT_EQ(+v[0].objectClass, kClassStar) << c.typed;
+        EXPECT_EQ(+v[0].index, star) << c.typed;
+        EXPECT_EQ(+v[0].constellation, kScoreExact) << c.typed;
+        char work[64];
+        std::snprintf(work, sizeof work, "%s", c.typed);
+        ObjectRecord exact[3];
+        ASSERT_GE(IdentifyObjectText(work, 0.0, nullptr, nullptr, 0.2, exact), 1) << c.typed;
+        EXPECT_NEAR(+exact[0].magnitude, c.magnitude, 0.05) << c.typed;
+    }
+}
