@@ -20,49 +20,52 @@ MOON_RADIUS_KM = 1737.4
 AU_KM = 149597870.7
 
 
-def lunar_eclipses(first, last):
+def count_syzygies(first, last, next_phase, is_eclipse):
+    """Walks the full or new Moons from first to last and counts those for
+    which is_eclipse(moon, sun), computed at that instant, holds."""
     count = 0
     moon, sun = ephem.Moon(), ephem.Sun()
     d = ephem.Date(first)
     while True:
-        d = ephem.next_full_moon(d)
+        d = next_phase(d)
         if d > last:
             return count
         moon.compute(d)
         sun.compute(d)
-        # The Earth's penumbra at the Moon's distance (radians), from the
-        # Sun's and the Moon's parallaxes and the Sun's radius.
-        moon_km = moon.earth_distance * AU_KM
-        sun_km = sun.earth_distance * AU_KM
-        parallax_moon = math.asin(EARTH_RADIUS_KM / moon_km)
-        parallax_sun = math.asin(EARTH_RADIUS_KM / sun_km)
-        sun_radius = math.asin(SUN_RADIUS_KM / sun_km)
-        penumbra = 1.02 * (parallax_moon + parallax_sun + sun_radius)
-        anti_ra = (float(sun.g_ra) + math.pi) % (2 * math.pi)
-        anti_dec = -float(sun.g_dec)
-        sep = float(ephem.separation((moon.g_ra, moon.g_dec), (anti_ra, anti_dec)))
-        if sep < penumbra + float(moon.radius):
+        if is_eclipse(moon, sun):
             count += 1
         d = ephem.Date(d + 1)
+
+
+def lunar_eclipse_at(moon, sun):
+    # The Earth's penumbra at the Moon's distance (radians), from the
+    # Sun's and the Moon's parallaxes and the Sun's radius.
+    moon_km = moon.earth_distance * AU_KM
+    sun_km = sun.earth_distance * AU_KM
+    parallax_moon = math.asin(EARTH_RADIUS_KM / moon_km)
+    parallax_sun = math.asin(EARTH_RADIUS_KM / sun_km)
+    sun_radius = math.asin(SUN_RADIUS_KM / sun_km)
+    penumbra = 1.02 * (parallax_moon + parallax_sun + sun_radius)
+    anti_ra = (float(sun.g_ra) + math.pi) % (2 * math.pi)
+    anti_dec = -float(sun.g_dec)
+    sep = float(ephem.separation((moon.g_ra, moon.g_dec), (anti_ra, anti_dec)))
+    return sep < penumbra + float(moon.radius)
+
+
+def solar_eclipse_at(moon, sun):
+    # Seen from anywhere on the Earth: the Moon's parallax widens the
+    # geocentric limit.
+    parallax_moon = math.asin(EARTH_RADIUS_KM / (moon.earth_distance * AU_KM))
+    sep = float(ephem.separation((moon.g_ra, moon.g_dec), (sun.g_ra, sun.g_dec)))
+    return sep < float(moon.radius) + float(sun.radius) + parallax_moon
+
+
+def lunar_eclipses(first, last):
+    return count_syzygies(first, last, ephem.next_full_moon, lunar_eclipse_at)
 
 
 def solar_eclipses(first, last):
-    count = 0
-    moon, sun = ephem.Moon(), ephem.Sun()
-    d = ephem.Date(first)
-    while True:
-        d = ephem.next_new_moon(d)
-        if d > last:
-            return count
-        moon.compute(d)
-        sun.compute(d)
-        # Seen from anywhere on the Earth: the Moon's parallax widens the
-        # geocentric limit.
-        parallax_moon = math.asin(EARTH_RADIUS_KM / (moon.earth_distance * AU_KM))
-        sep = float(ephem.separation((moon.g_ra, moon.g_dec), (sun.g_ra, sun.g_dec)))
-        if sep < float(moon.radius) + float(sun.radius) + parallax_moon:
-            count += 1
-        d = ephem.Date(d + 1)
+    return count_syzygies(first, last, ephem.next_new_moon, solar_eclipse_at)
 
 
 def conjunctions(year):
