@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "astro/location.h"
 #include "ephem/ephemload.h"
 
 namespace benchutil {
@@ -23,6 +24,18 @@ namespace benchutil {
 // The source tree of this build (the folder above bench/). The compiler
 // names this file relative to the build folder, where the program is made:
 // a relative name is taken from the program's own folder.
+// A site at the Earth's centre, for geocentric places as the references
+// give them (the naked-eye limit matters only to what a caller asks of the
+// sky there).
+inline LocationRecord GeocentreSite(double nakedEyeLimit) {
+    LocationRecord site;
+    std::memset(&site, 0, sizeof site);
+    InitLocationRecord(&site, 0.0, 0.0, 0.0, nakedEyeLimit, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
+    site.rhoCosPhi = 0.0;
+    site.rhoSinPhi = 0.0;
+    return site;
+}
+
 inline std::string SourceRoot() {
     std::string file = __FILE__;
     size_t slash = file.rfind("/bench/");

@@ -313,11 +313,7 @@ inline void PlanetSeriesSection() {
 // ---- geocentric apparent places and the Moon's phases ----------------------------
 
 inline void Section() {
-    LocationRecord centre;
-    std::memset(&centre, 0, sizeof centre);
-    InitLocationRecord(&centre, 0.0, 0.0, 0.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
-    centre.rhoCosPhi = 0.0;
-    centre.rhoSinPhi = 0.0;
+    LocationRecord centre = benchutil::GeocentreSite(6.5);
     // Pluto only against libnova (Meeus' series of ch. 37, the one the
     // program's own Pluto series is rewritten from; checks the reduction).
     const int kBodies[] = {0, 10, 1, 2, 4, 5, 6, 7, 8, 9};

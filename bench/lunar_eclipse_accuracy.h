@@ -46,11 +46,7 @@ inline void Section(bool quick, benchutil::Tally *tally) {
         tally->Missing("lunar eclipses", "the ephemeris tables could not be made");
         return;
     }
-    LocationRecord centre;
-    std::memset(&centre, 0, sizeof centre);
-    InitLocationRecord(&centre, 0.0, 0.0, 0.0, 0.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
-    centre.rhoCosPhi = 0.0;
-    centre.rhoSinPhi = 0.0;
+    LocationRecord centre = benchutil::GeocentreSite(0.0);
     // The whole span, or (--short) the years where the catalogue rows are
     // complete.
     const double first = quick ? lunareclipse_catalogue::kCompleteFrom : JulianDateFromCalendar(1, 1, 2000, 0.0);

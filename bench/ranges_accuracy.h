@@ -95,11 +95,7 @@ inline void MoonPart(benchutil::Tally *tally) {
         tally->Missing("Moon by century", "libnova-dev is not installed");
         return;
     }
-    LocationRecord centre;
-    std::memset(&centre, 0, sizeof centre);
-    InitLocationRecord(&centre, 0.0, 0.0, 0.0, 6.5, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
-    centre.rhoCosPhi = 0.0;
-    centre.rhoSinPhi = 0.0;
+    LocationRecord centre = benchutil::GeocentreSite(6.5);
     double worst = 0.0;
     const int samples = benchutil::QuickRun() ? 10 : 200;
     for (int century = 10; century < 30; century += benchutil::QuickRun() ? 5 : 1) {

@@ -46,16 +46,6 @@ const double kJupiterTolerance = 3.0;
 const double kSaturnTolerance = 30.0;
 const double kUranusTolerance = 50.0;
 
-// A site at the Earth's centre: geocentric places, as the reference gives.
-LocationRecord GeocentreSite() {
-    LocationRecord site;
-    std::memset(&site, 0, sizeof site);
-    InitLocationRecord(&site, 0.0, 0.0, 0.0, 0.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
-    site.rhoCosPhi = 0.0;
-    site.rhoSinPhi = 0.0;
-    return site;
-}
-
 DateRecord DateAtUT(double jd) {
     DateRecord date;
     std::memset(&date, 0, sizeof date);
@@ -94,7 +84,7 @@ bool Span(const std::string &python, const benchutil::ScratchFolder &scratch, do
 
     // Our offsets per (date, body, slot).
     std::map<std::pair<long, int>, std::pair<double, double>> ours;
-    const LocationRecord site = GeocentreSite();
+    const LocationRecord site = benchutil::GeocentreSite(0.0);
     for (double jd : dates) {
         DateRecord date = DateAtUT(jd);
         HeliocentricPlace earth = ComputeEarthHeliocentric(&date);

@@ -38,19 +38,10 @@ double Now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-LocationRecord Centre() {
-    LocationRecord centre;
-    std::memset(&centre, 0, sizeof centre);
-    InitLocationRecord(&centre, 0.0, 0.0, 0.0, 0.0, 0.0, 10.0, 50.0, 2, 0.0, 0.0, "Centre");
-    centre.rhoCosPhi = 0.0;
-    centre.rhoSinPhi = 0.0;
-    return centre;
-}
-
 // The maxima (Julian date UT) of the eclipses of a mode from first to last.
 std::vector<double> Eclipses(int mode, double first, double last) {
     std::vector<double> maxima;
-    LocationRecord centre = Centre();
+    LocationRecord centre = benchutil::GeocentreSite(0.0);
     DateRecord start;
     SetCompletedDate(&centre, first, &start);
     EclipseSearch search;
@@ -66,7 +57,7 @@ std::vector<double> Eclipses(int mode, double first, double last) {
 // Neptune from first to last: their count.
 int Conjunctions(double first, double last) {
     const int planets[] = {kBodyMercury, kBodyVenus, kBodyMars, kBodyJupiter, kBodySaturn, kBodyUranus, kBodyNeptune};
-    LocationRecord centre = Centre();
+    LocationRecord centre = benchutil::GeocentreSite(0.0);
     DateRecord start;
     SetCompletedDate(&centre, first, &start);
     int count = 0;
@@ -189,7 +180,7 @@ int main(int argc, char **argv) {
     double worst = 0;
     int compared = 0;
     for (double ut : lunarMaxima) {
-        LocationRecord centre = Centre();
+        LocationRecord centre = benchutil::GeocentreSite(0.0);
         DateRecord at;
         SetCompletedDate(&centre, ut, &at);
         const double tt = ut + at.deltaT;
