@@ -57,6 +57,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# The test programs' windows are not handed to a window manager. The test
+# display (Xvfb) has none, and Wine waits 2 s at every window it hides for a
+# manager to confirm it ("wait_for_withdrawn_state ... timed out"): most of
+# the dialog tests' time. Only the test programs get this (Wine's per-program
+# defaults); gleaner.exe keeps the normal behaviour for a user's desktop.
+base=$(basename "${exe//\\//}")
+key='AppDefaults\\'"$base"'\\X11 Driver]'
+case "$base" in
+  *_tests.exe|*_guitest.exe)
+    if ! grep -qF "$key" "$WINEPREFIX/user.reg" 2>/dev/null; then
+      (
+        flock 9
+        "$loader" reg add "HKCU\\Software\\Wine\\AppDefaults\\$base\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+      ) 9>"$WINEPREFIX.lock"
+    fi ;;
+esac
 # Drive W: of the prefix is a scratch drive for tests of the data-disc rule
 # (Wine finds drives through the links in dosdevices/, which a Windows
 # program cannot make): its folder is named to the tests by the environment.
