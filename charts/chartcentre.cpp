@@ -7,6 +7,7 @@
 #include "astro/frames.h"
 #include "astro/riseset.h"
 #include "charts/chartcontext.h"
+#include "charts/framepairs.h"
 #include "core/mathutil.h"
 
 namespace {
@@ -210,17 +211,11 @@ int PlaceOfDateToScreen(ChartContext *chart, double rightAscension, double decli
             return 0;
         break;
     case kFrameEcliptic: {
-        double lon, lat;
-        ConvertEquatorialToEcliptic(&chart->savedDate, a, b, &lon, &lat, kTrueObliquity);
-        a = lon;
-        b = lat;
+        ReplaceByEcliptic(&chart->savedDate, &a, &b);
         break;
     }
     case kFrameGalactic: {
-        double lon, lat;
-        ConvertJ2000ToGalactic(a, b, &lon, &lat);
-        a = lon;
-        b = lat;
+        ReplaceByGalactic(&a, &b);
         break;
     }
     default:

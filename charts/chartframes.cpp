@@ -5,6 +5,7 @@
 #include "astro/chartgeom.h"
 #include "astro/frames.h"
 #include "charts/chartcontext.h"
+#include "charts/framepairs.h"
 #include "core/mathutil.h"
 
 namespace {
@@ -60,17 +61,11 @@ int ConvertToChartFrame(ChartContext *chart, double *rightAscension, double *dec
     }
     case kFrameEcliptic: {
         ToApparentOfDate(chart, &ra, &dec, motionRightAscension, motionDeclination);
-        double lon, lat;
-        ConvertEquatorialToEcliptic(&chart->savedDate, ra, dec, &lon, &lat, kTrueObliquity);
-        ra = lon;
-        dec = lat;
+        ReplaceByEcliptic(&chart->savedDate, &ra, &dec);
         break;
     }
     case kFrameGalactic: {
-        double lon, lat;
-        ConvertJ2000ToGalactic(ra, dec, &lon, &lat);
-        ra = lon;
-        dec = lat;
+        ReplaceByGalactic(&ra, &dec);
         break;
     }
     default:

@@ -10,6 +10,7 @@
 #include "astro/riseset.h"
 #include "charts/chartcontext.h"
 #include "charts/chartgrid.h"
+#include "charts/framepairs.h"
 #include "core/mathutil.h"
 
 namespace {
@@ -62,10 +63,9 @@ int ConvertBetweenFrames(ChartContext *c, int from, int to, double *lon, double 
     switch (from) {
     case kIndexJ2000:
         if (to == kIndexGalactic) {
-            double l = 0, bb = 0;
-            ConvertJ2000ToGalactic(a, b, &l, &bb);
-            *lon = l;
-            *lat = bb;
+            ReplaceByGalactic(&a, &b);
+            *lon = a;
+            *lat = b;
             return 1;
         }
         J2000ToApparent(c, &a, &b);
@@ -110,18 +110,12 @@ int ConvertBetweenFrames(ChartContext *c, int from, int to, double *lon, double 
         break;
     }
     case kIndexEcliptic: {
-        double l = 0, bb = 0;
-        ConvertEquatorialToEcliptic(&c->currentDate, a, b, &l, &bb, kTrueObliquity);
-        a = l;
-        b = bb;
+        ReplaceByEcliptic(&c->currentDate, &a, &b);
         break;
     }
     case kIndexGalactic: {
         ApparentToJ2000(c, &a, &b);
-        double l = 0, bb = 0;
-        ConvertJ2000ToGalactic(a, b, &l, &bb);
-        a = l;
-        b = bb;
+        ReplaceByGalactic(&a, &b);
         break;
     }
     default:
@@ -179,17 +173,11 @@ int ConvertPointToChartFrame(ChartContext *chart, double *rightAscension, double
     }
     case kFrameEcliptic: {
         ApplyPrecession(&chart->precessionToDate, &a, &b, 0, 0, 0);
-        double l = 0, bb = 0;
-        ConvertEquatorialToEcliptic(&chart->savedDate, a, b, &l, &bb, kTrueObliquity);
-        a = l;
-        b = bb;
+        ReplaceByEcliptic(&chart->savedDate, &a, &b);
         break;
     }
     case kFrameGalactic: {
-        double l = 0, bb = 0;
-        ConvertJ2000ToGalactic(a, b, &l, &bb);
-        a = l;
-        b = bb;
+        ReplaceByGalactic(&a, &b);
         break;
     }
     default:

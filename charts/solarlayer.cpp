@@ -17,6 +17,7 @@
 #include "astro/sidereal.h"
 #include "charts/chartcontext.h"
 #include "charts/chartgeometry.h"
+#include "charts/framepairs.h"
 #include "charts/charttime.h"
 #include "charts/motiontrack.h"
 #include "charts/solaritems.h"
@@ -157,22 +158,12 @@ int ApparentOfDateToFrame(ChartContext *c, double *ra, double *dec, double *magn
         return r == 1 ? 1 : 0;
     }
     case kFrameEcliptic: {
-        double lon = 0, lat = 0;
-        ConvertEquatorialToEcliptic(&c->savedDate, *ra, *dec, &lon, &lat, kTrueObliquity);
-        *ra = lon;
-        *dec = lat;
+        ReplaceByEcliptic(&c->savedDate, ra, dec);
         return 1;
     }
     default:
         return 0;
     }
-}
-
-void ToGalactic(double *ra, double *dec) {
-    double l = 0, b = 0;
-    ConvertJ2000ToGalactic(*ra, *dec, &l, &b);
-    *ra = l;
-    *dec = b;
 }
 
 void CopyLabel(char *label, const char *text) {
@@ -387,7 +378,7 @@ int ConvertBodyToChartFrame(ChartContext *chart, BodyRecord *body, double *x, do
     case kFrameGalactic:
         a = j2000Ra;
         b = j2000Dec;
-        ToGalactic(&a, &b);
+        ReplaceByGalactic(&a, &b);
         break;
     case kFrameApparent:
     case kFrameHorizon:
@@ -422,7 +413,7 @@ int ConvertPlaceOfDateToChartFrame(ChartContext *chart, double *rightAscension,
     case kFrameGalactic:
         ConvertApparentToMeanPlace(&chart->currentDate, &ra, &dec, 1);
         PrecessDateToJ2000(&chart->currentDate, &ra, &dec);
-        if (chart->frameMode == kFrameGalactic) ToGalactic(&ra, &dec);
+        if (chart->frameMode == kFrameGalactic) ReplaceByGalactic(&ra, &dec);
         break;
     case kFrameApparentHorizon: {
         if (!ApparentOfDateToFrame(chart, &ra, &dec, magnitude, 1)) return 0;
@@ -450,7 +441,7 @@ int ConvertJ2000PlaceToChartFrame(ChartContext *chart, double *rightAscension,
             ChartParallax(chart, distance, &ra, &dec);
             PrecessDateToJ2000(&chart->currentDate, &ra, &dec);
         }
-        if (chart->frameMode == kFrameGalactic) ToGalactic(&ra, &dec);
+        if (chart->frameMode == kFrameGalactic) ReplaceByGalactic(&ra, &dec);
         break;
     case kFrameApparent:
     case kFrameHorizon:
