@@ -23,6 +23,19 @@ bool HasMagnitude(const double *magnitude) {
     return magnitude && LoadDouble(magnitude) < kNoMagnitude;
 }
 
+// Stores the right ascension and declination of the place at azimuth (in
+// the sense ConvertHorizontalToHourAngle takes) and true altitude into the
+// two outputs; an altitude past the zenith is the zenith.
+void StoreEquatorialOfHorizontal(const LocationRecord *site, const DateRecord *date,
+                                 double azimuth, double altitude, double *rightAscensionOut,
+                                 double *declinationOut) {
+    if (altitude > kPi / 2.0) altitude = kPi / 2.0;
+    double h = 0.0, d = 0.0;
+    ConvertHorizontalToHourAngle(site, &h, &d, azimuth, altitude);
+    StoreDouble(rightAscensionOut, GetPositiveHourAngle(date, h, kApparentSiderealTime));
+    StoreDouble(declinationOut, d);
+}
+
 }  // namespace
 
 void GetZenithPosition(const LocationRecord *site, const DateRecord *date, double *rightAscension,
@@ -68,11 +81,7 @@ int ConvertApparentHorizontalToEquatorial(const LocationRecord *site, const Date
                         ComputeExtinction(extinctionCoefficient, apparent - site->horizonDip));
     const double azimuth = kTwoPi - LoadDouble(azimuthInOut);
     double altitude = apparent - GetRefractionForApparentAltitude(apparent);
-    if (altitude > kPi / 2.0) altitude = kPi / 2.0;
-    double h = 0.0, d = 0.0;
-    ConvertHorizontalToHourAngle(site, &h, &d, azimuth, altitude);
-    StoreDouble(azimuthInOut, GetPositiveHourAngle(date, h, kApparentSiderealTime));
-    StoreDouble(altitudeInOut, d);
+    StoreEquatorialOfHorizontal(site, date, azimuth, altitude, azimuthInOut, altitudeInOut);
     return 1;
 }
 
@@ -92,11 +101,7 @@ int ConvertHorizontalToEquatorial(const LocationRecord *site, const DateRecord *
     if (!site || !date || !azimuthInOut || !altitudeInOut) return -1;
     const double azimuth = kTwoPi - LoadDouble(azimuthInOut);
     double altitude = LoadDouble(altitudeInOut);
-    if (altitude > kPi / 2.0) altitude = kPi / 2.0;
-    double h = 0.0, d = 0.0;
-    ConvertHorizontalToHourAngle(site, &h, &d, azimuth, altitude);
-    StoreDouble(azimuthInOut, GetPositiveHourAngle(date, h, kApparentSiderealTime));
-    StoreDouble(altitudeInOut, d);
+    StoreEquatorialOfHorizontal(site, date, azimuth, altitude, azimuthInOut, altitudeInOut);
     return 1;
 }
 

@@ -68,6 +68,22 @@ bool ReadEntry(FILE *f, GroupRecord *e) {
     return true;
 }
 
+// The n entries that follow in f, into a list the caller frees with
+// FreeGroupList; nothing is handed out when one cannot be read.
+int ReadEntries(FILE *f, int n, GroupRecord **entries, int *count) {
+    GroupRecord *list = static_cast<GroupRecord *>(std::calloc(static_cast<size_t>(n), sizeof(GroupRecord)));
+    if (!list) return 0;
+    for (int i = 0; i < n; ++i) {
+        if (!ReadEntry(f, &list[i])) {
+            std::free(list);
+            return 0;
+        }
+    }
+    *entries = list;
+    *count = n;
+    return 1;
+}
+
 void PutInt32(std::vector<uint8_t> &b, size_t at, int32_t v) {
     std::memcpy(&b[at], &v, 4);
 }
@@ -239,17 +255,7 @@ int ReadGroupList(int kind, GroupRecord **entries, int *count) {
     FileHandle file(OpenGroupList(kind, &n));
     if (!file.get()) return 0;
     if (n == 0) return 1;
-    GroupRecord *list = static_cast<GroupRecord *>(std::calloc(static_cast<size_t>(n), sizeof(GroupRecord)));
-    if (!list) return 0;
-    for (int i = 0; i < n; ++i) {
-        if (!ReadEntry(file.get(), &list[i])) {
-            std::free(list);
-            return 0;
-        }
-    }
-    *entries = list;
-    *count = n;
-    return 1;
+    return ReadEntries(file.get(), n, entries, count);
 }
 
 int ReadGroupListIn(const char *folder, GroupRecord **entries, int *count) {
@@ -264,17 +270,7 @@ int ReadGroupListIn(const char *folder, GroupRecord **entries, int *count) {
     if (n <= 0) return 1;
     const long size = StreamSize(file.get());
     if (size < 0 || n > (size - kGroupListHeaderBytes) / static_cast<long>(sizeof(GroupRecord))) return 0;
-    GroupRecord *list = static_cast<GroupRecord *>(std::calloc(static_cast<size_t>(n), sizeof(GroupRecord)));
-    if (!list) return 0;
-    for (int i = 0; i < n; ++i) {
-        if (!ReadEntry(file.get(), &list[i])) {
-            std::free(list);
-            return 0;
-        }
-    }
-    *entries = list;
-    *count = n;
-    return 1;
+    return ReadEntries(file.get(), n, entries, count);
 }
 
 void FreeGroupList(GroupRecord *entries) { std::free(entries); }

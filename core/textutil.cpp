@@ -125,6 +125,13 @@ void CopyStringZeroFilled(char *target, const char *source, int size) {
     CopyStringBounded(target, source, size);
 }
 
+bool TerminateField(char *field, int size) {
+    if (!field || size <= 0) return true;
+    if (field[size - 1] == '\0') return true;
+    field[size - 1] = '\0';
+    return false;
+}
+
 char *CopyFixedWidthField(char *target, const char *source, int n) {
     if (!target) return target;
     if (n < 0) n = 0;

@@ -43,6 +43,9 @@ void CopyStringTruncated(char *target, const char *source, int size);
 // Zero-fills all size bytes of the target, then copies as CopyStringTruncated:
 // records written to files carry no stale bytes behind the text.
 void CopyStringZeroFilled(char *target, const char *source, int size);
+// Ends a text field of a record read from a file at its last byte; returns
+// true when it already ended there (the record was clean).
+bool TerminateField(char *field, int size);
 // Copies the n characters of a fixed-width column and terminates (the target
 // needs n + 1 bytes). A source that ends early (a short or trimmed line) gives
 // blanks for the missing columns; nothing past its terminator is read.

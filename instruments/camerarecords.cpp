@@ -2,6 +2,8 @@
 // read from files.
 #include "instruments/camerarecords.h"
 
+#include "core/textutil.h"
+
 const char kCameraKindNames[3][16] = {"CCD camera", "digital camera", "video/web-cam"};
 const char kBitDepthNames[3][8] = {"8 bits", "16 bits", "32 bits"};
 const int32_t kBitDepthBits[3] = {8, 16, 32};
@@ -13,16 +15,6 @@ const char *GetCameraKindName(int kind) {
 const char *GetBitDepthName(int index) {
     return index >= 0 && index < 3 ? kBitDepthNames[index] : "";
 }
-
-namespace {
-
-bool Terminate(char *field, int size) {
-    if (field[size - 1] == '\0') return true;
-    field[size - 1] = '\0';
-    return false;
-}
-
-}  // namespace
 
 int SanitizeCameraEntry(CameraEntry *entry) {
     if (!entry) return 0;
@@ -37,9 +29,9 @@ int SanitizeCameraEntry(CameraEntry *entry) {
         entry->lensCount = lenses < 0 ? 0 : kCameraLensSlots;
         clean = false;
     }
-    clean &= Terminate(entry->name, (int)sizeof entry->name);
-    clean &= Terminate(entry->curveName, (int)sizeof entry->curveName);
-    for (FilterRecord &f : entry->filters) clean &= Terminate(f.name, (int)sizeof f.name);
-    for (LensRecord &l : entry->lenses) clean &= Terminate(l.name, (int)sizeof l.name);
+    clean &= TerminateField(entry->name, (int)sizeof entry->name);
+    clean &= TerminateField(entry->curveName, (int)sizeof entry->curveName);
+    for (FilterRecord &f : entry->filters) clean &= TerminateField(f.name, (int)sizeof f.name);
+    for (LensRecord &l : entry->lenses) clean &= TerminateField(l.name, (int)sizeof l.name);
     return clean ? 1 : 0;
 }

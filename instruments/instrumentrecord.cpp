@@ -2,15 +2,7 @@
 // as loop bounds are brought into their arrays, and names are terminated.
 #include "instruments/instrumentrecord.h"
 
-namespace {
-
-bool Terminate(char *field, int size) {
-    if (field[size - 1] == '\0') return true;
-    field[size - 1] = '\0';
-    return false;
-}
-
-}  // namespace
+#include "core/textutil.h"
 
 int SanitizeOpticsBlock(OpticsBlock *block) {
     if (!block) return 0;
@@ -28,10 +20,10 @@ int SanitizeOpticsBlock(OpticsBlock *block) {
         block->extenderCount = kMaxExtenders;
         clean = false;
     }
-    clean &= Terminate(block->name, (int)sizeof block->name);
-    for (EyepieceEntry &e : block->eyepieces) clean &= Terminate(e.name, (int)sizeof e.name);
-    clean &= Terminate(block->projectionEyepiece.name, (int)sizeof block->projectionEyepiece.name);
-    clean &= Terminate(block->afocalEyepiece.name, (int)sizeof block->afocalEyepiece.name);
+    clean &= TerminateField(block->name, (int)sizeof block->name);
+    for (EyepieceEntry &e : block->eyepieces) clean &= TerminateField(e.name, (int)sizeof e.name);
+    clean &= TerminateField(block->projectionEyepiece.name, (int)sizeof block->projectionEyepiece.name);
+    clean &= TerminateField(block->afocalEyepiece.name, (int)sizeof block->afocalEyepiece.name);
     for (CameraEntry &c : block->cameras) clean &= SanitizeCameraEntry(&c) == 1;
     return clean ? 1 : 0;
 }
@@ -43,7 +35,7 @@ int SanitizeInstrumentRecord(InstrumentRecord *record) {
         record->opticsCount = 2;
         clean = false;
     }
-    clean &= Terminate(record->name, (int)sizeof record->name);
+    clean &= TerminateField(record->name, (int)sizeof record->name);
     for (OpticsBlock &b : record->optics) clean &= SanitizeOpticsBlock(&b) == 1;
     return clean ? 1 : 0;
 }
