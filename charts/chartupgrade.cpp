@@ -257,9 +257,7 @@ int UpgradeChartsFile(const char *oldPath, const char *newPath) {
     FileHandle in(SafeOpen(oldPath, "rb"));
     if (!in) return 0;
     int16_t count = 0;
-    if (SafeRead(&count, 2, 1, in.get()) != 1) return 0;
-    int64_t left = BytesLeftInStream(in.get());
-    if (count < 0 || left < 0 || static_cast<int64_t>(count) * kOldChartRecordSize > left) return 0;
+    if (!ReadCheckedRecordCount(in.get(), kOldChartRecordSize, &count)) return 0;
     // A file of charts gains the context chart; an empty one stays empty.
     if (count == INT16_MAX) return 0;
     int16_t written = count > 0 ? static_cast<int16_t>(count + 1) : 0;

@@ -284,3 +284,14 @@ int64_t BytesLeftInStream(std::FILE *file) {
     int64_t size = StreamSize(file);
     return here < 0 || size < here ? -1 : size - here;
 }
+
+int ReadCheckedRecordCount(std::FILE *file, int64_t recordSize, int16_t *count) {
+    if (!file || !count) return 0;
+    *count = 0;
+    int16_t n = 0;
+    if (SafeRead(&n, 2, 1, file) != 1) return 0;
+    const int64_t left = BytesLeftInStream(file);
+    if (n < 0 || left < 0 || static_cast<int64_t>(n) * recordSize > left) return 0;
+    *count = n;
+    return 1;
+}

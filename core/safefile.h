@@ -98,6 +98,10 @@ int64_t StreamSize(std::FILE *file);
 // Bytes from the stream's position to its end, the position kept; -1 when
 // they cannot be told. Counts read from a file are checked against it.
 int64_t BytesLeftInStream(std::FILE *file);
+// Reads the 16-bit record count that begins an older store file and checks it
+// against the bytes that follow (count records of recordSize bytes must fit).
+// 1 with *count set, or 0 for a failed read or a count the file cannot hold.
+int ReadCheckedRecordCount(std::FILE *file, int64_t recordSize, int16_t *count);
 
 // ---- syncs deferred to the end of a batch ------------------------------------------
 // Between BeginDeferredSyncs and EndDeferredSyncs a flush step hands the

@@ -56,9 +56,7 @@ int UpgradeLocationFile(const char *oldPath, const char *newPath) {
     FileHandle in(SafeOpen(oldPath, "rb"));
     if (!in) return 0;
     int16_t count = 0;
-    if (SafeRead(&count, 2, 1, in.get()) != 1) return 0;
-    int64_t left = BytesLeftInStream(in.get());
-    if (count < 0 || left < 0 || static_cast<int64_t>(count) * kOldSlotSize > left) return 0;
+    if (!ReadCheckedRecordCount(in.get(), kOldSlotSize, &count)) return 0;
     SafeRewrite out;
     if (!BeginSafeRewrite(newPath, &out)) return 0;
     if (SafeWrite(&count, 2, 1, out.file) != 1) return 0;

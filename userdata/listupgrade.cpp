@@ -147,9 +147,7 @@ int UpgradeListIndexFile(const char *oldPath, const char *newPath, int16_t value
     FileHandle in(SafeOpen(oldPath, "rb"));
     if (!in) return 0;
     int16_t count = 0;
-    if (SafeRead(&count, 2, 1, in.get()) != 1) return 0;
-    int64_t left = BytesLeftInStream(in.get());
-    if (count < 0 || left < 0 || static_cast<int64_t>(count) * kOldListSlotSize > left) return 0;
+    if (!ReadCheckedRecordCount(in.get(), kOldListSlotSize, &count)) return 0;
     SafeRewrite out;
     if (!BeginSafeRewrite(newPath, &out) || SafeWriteAll(out.file, &count, 2) != 1) return 0;
     uint8_t slot[kListSlotSize];
