@@ -273,12 +273,22 @@ HTREEITEM InsertRegionItem(HWND tree, HTREEITEM parent, int level, int index) {
     return item;
 }
 
+// Rows of the places tree are this many pixels taller than its images, so
+// the globes of neighbouring rows do not touch.
+const int kPlaceRowGap = 4;
+
 // The tree's images: bitmap 2557, 16 pixels wide, white transparent; the
 // tree works without them when the module carries none.
 void LoadPlaceImages(HWND dialog, LocDlgState *st) {
     HIMAGELIST images = ImageList_LoadImageA(st->instance, MAKEINTRESOURCEA(IDB_PLACES_TREE), 16, 1,
                                              RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+    if (!images) return;
+    SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    int rows = (int)SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_GETITEMHEIGHT, 0, 0);
+    if (rows < height + kPlaceRowGap)
+        SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETITEMHEIGHT, height + kPlaceRowGap, 0);
 }
 
 void FreePlaceImages(HWND dialog) {

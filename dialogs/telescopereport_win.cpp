@@ -106,6 +106,12 @@ void FillCameraRows(HWND dialog) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+int TextWidth(HDC dc, const char *text) {
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
 int AverageCharWidth(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
@@ -116,16 +122,35 @@ int AverageCharWidth(HWND window) {
     return tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 6;
 }
 
-// The header's five columns, `spreads` of them (from the first) sharing the
-// spare width in whole characters.
+// The width a header item needs to show its title whole: the title's extent
+// in the header's font and the header's text margin (three edge widths) on
+// either side.
+int HeaderTitleWidth(HWND header, const char *title) {
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    int width = TextWidth(dc, title);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    return width + 6 * GetSystemMetrics(SM_CXEDGE);
+}
+
+// The header's five columns, each as wide as its characters or its title,
+// whichever is wider; `spreads` of them (from the first) share the spare
+// width in whole characters.
 void InsertHeaderItems(HWND dialog, int headerId, int listId, const int *chars, const char *const *heads,
                        int spreads) {
     HWND header = GetDlgItem(dialog, headerId);
     int charWidth = AverageCharWidth(GetDlgItem(dialog, listId));
     RECT client;
     GetClientRect(header, &client);
+    int widths[5];
     int sum = 0;
-    for (int i = 0; i < 5; ++i) sum += chars[i] * charWidth;
+    for (int i = 0; i < 5; ++i) {
+        widths[i] = chars[i] * charWidth;
+        int title = HeaderTitleWidth(header, heads[i]);
+        if (title > widths[i]) widths[i] = title;
+        sum += widths[i];
+    }
     int spare = client.right - sum;
     int share = spare > 0 ? spare / spreads / charWidth * charWidth : 0;
     for (int i = 0; i < 5; ++i) {
@@ -133,7 +158,7 @@ void InsertHeaderItems(HWND dialog, int headerId, int listId, const int *chars, 
         std::memset(&item, 0, sizeof item);
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.fmt = HDF_CENTER | HDF_STRING;
-        item.cxy = chars[i] * charWidth + (i < spreads ? share : 0);
+        item.cxy = widths[i] + (i < spreads ? share : 0);
         item.pszText = const_cast<char *>(heads[i]);
         SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
@@ -208,12 +233,6 @@ void DefaultPrintSettings(PrintSettingsBlob *blob) {
 // Prints at x and moves on by the layout's line steps.
 void PrintAt(HDC dc, int x, int y, const char *text) {
     TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
-}
-
-int TextWidth(HDC dc, const char *text) {
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
-    return size.cx;
 }
 
 void PrintTelescopeReport(HWND window, PrintSettingsBlob *blob) {
