@@ -10,6 +10,7 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/storeio.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
@@ -159,11 +160,7 @@ INT_PTR CALLBACK InstEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             EndDialog(dialog, 1);
             return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }

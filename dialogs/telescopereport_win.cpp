@@ -402,14 +402,8 @@ INT_PTR CALLBACK PrintInstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             CopyTelescopeReport(dialog);
             EndDialog(dialog, 1);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_PRINT_REPORT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_PRINT_REPORT);
     case WM_DESTROY:
         // Kept whatever the ending, Cancel too.
         PutDialogSetting(&blob, sizeof blob, kPrintSettingsKey);
@@ -502,17 +496,8 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case IDC_REPORT_PRINT:
             RunInstrumentDialog(g_report->state->instance, "PRINTINSTDLG", dialog, PrintInstDlgProc);
             return TRUE;
-        case IDOK:
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_TELESCOPE_REPORT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_TELESCOPE_REPORT);
     case WM_DESTROY:
         if (g_report && g_report->brush) DeleteObject(g_report->brush);
         if (g_report) g_report->brush = nullptr;
