@@ -212,13 +212,21 @@ void FillTelescopeCameraList(HWND dialog) {
     }
 }
 
+// The pool id of the camera chosen in the pool list, kept as the state's
+// pool choice; returns the chosen line, -1 when none is chosen.
+int TakeChosenPoolCamera(HWND dialog, InstrumentDialogState *s, int *id) {
+    int line = ChosenListLine(dialog, IDC_POOL_LIST);
+    if (line < 0) return -1;
+    *id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
+    s->poolChoice = *id;
+    return line;
+}
+
 void AssignChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
     OpticsBlock *m = MainOptics();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
-    if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
+    int id = 0;
+    if (TakeChosenPoolCamera(dialog, s, &id) < 0) return;
     if (CameraCount(m) >= kMaxCameras) {
         InstrumentMessage(dialog, kTooManyCameras, MB_OK | MB_ICONWARNING);
         return;
@@ -243,10 +251,8 @@ void AssignChosenPoolCamera(HWND dialog) {
 
 void EditChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
-    if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
+    int id = 0;
+    if (TakeChosenPoolCamera(dialog, s, &id) < 0) return;
     std::memset(&WorkingCamera, 0, sizeof WorkingCamera);
     if (!LoadCameraEntryFromPool(id, &WorkingCamera)) return;
     if (RunInstrumentDialog(Instance(), "EditCamDlg", dialog, EditCamDlgProc) != 1) return;
@@ -261,10 +267,9 @@ void EditChosenPoolCamera(HWND dialog) {
 void DeleteChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
     OpticsBlock *m = MainOptics();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
+    int id = 0;
+    int line = TakeChosenPoolCamera(dialog, s, &id);
     if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
     char name[33] = "";
     if (!GetCameraFieldsById(id, nullptr, name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -663,11 +668,8 @@ INT_PTR CALLBACK AddFocalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             }
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }

@@ -175,11 +175,8 @@ INT_PTR CALLBACK FOVDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }
