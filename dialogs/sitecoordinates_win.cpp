@@ -136,18 +136,26 @@ bool SharedCoordinateCommand(HWND dialog, int id, int code, int *inFeet) {
     return false;
 }
 
+// Messages both modes share: their commands and the window's close (as
+// Cancel); true when handled.
+bool SharedCoordinateMessage(HWND dialog, UINT message, WPARAM wParam, int *inFeet) {
+    if (message == WM_CLOSE) {
+        EndDialog(dialog, 0);
+        return true;
+    }
+    return message == WM_COMMAND && SharedCoordinateCommand(dialog, LOWORD(wParam), HIWORD(wParam), inFeet);
+}
+
 }  // namespace
 
 // ---- LocManDlg, edit mode ---------------------------------------------------------------------
 
 INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
+    if (SharedCoordinateMessage(dialog, message, wParam, &g_editInFeet)) return TRUE;
     switch (message) {
     case WM_INITDIALOG: {
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         SetWindowTextA(dialog, "Edit Location");
         PrepareGpsButton(dialog);
         InitCoordinateEdits(dialog);
@@ -166,10 +174,8 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SetFocus(GetDlgItem(dialog, IDC_SITECOORD_NAME));
         return FALSE;
     }
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (SharedCoordinateCommand(dialog, id, code, &g_editInFeet)) return TRUE;
-        if (id == IDOK && st) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && st) {
             ManualSite site;
             if (!ReadFields(dialog, g_editInFeet, &site)) return TRUE;
             std::snprintf(st->site.name, sizeof st->site.name, "%s", site.name.c_str());
@@ -181,10 +187,6 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         return FALSE;
     }
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
-    }
     return FALSE;
 }
 
@@ -192,12 +194,10 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
+    if (SharedCoordinateMessage(dialog, message, wParam, &g_newInFeet)) return TRUE;
     switch (message) {
     case WM_INITDIALOG:
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         PrepareGpsButton(dialog);
         InitCoordinateEdits(dialog);
         g_acceptedName = "New Location";
@@ -209,10 +209,8 @@ INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         SetFocus(GetDlgItem(dialog, IDC_SITECOORD_NAME));
         SendDlgItemMessageA(dialog, IDC_SITECOORD_NAME, EM_SETSEL, 0, -1);
         return FALSE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (SharedCoordinateCommand(dialog, id, code, &g_newInFeet)) return TRUE;
-        if (id == IDOK && st) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && st) {
             ManualSite site;
             if (!ReadFields(dialog, g_newInFeet, &site)) return TRUE;
             // The site made from it has the typed name, zone 0 and no named
@@ -226,10 +224,6 @@ INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         }
         return FALSE;
-    }
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
     }
     return FALSE;
 }
@@ -442,10 +436,7 @@ INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG:
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         st->ignoreFirstTreeSelection = 1;
         st->manualEntry = 0;
         FreePlaceTree(&g_placeTree);
