@@ -35,12 +35,7 @@ LRESULT CALLBACK SearchListProc(HWND list, UINT message, WPARAM wParam, LPARAM l
         PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RESULTS, LBN_DBLCLK), (LPARAM)list);
         return 0;
     }
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG *m = reinterpret_cast<const MSG *>(lParam);
-        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-    }
-    return previous ? CallWindowProcA(previous, list, message, wParam, lParam)
-                    : DefWindowProcA(list, message, wParam, lParam);
+    return WantEnterElseDefault(list, message, wParam, lParam, previous);
 }
 
 // The row text of one result: the name of the kind it was found by, else

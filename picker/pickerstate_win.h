@@ -88,6 +88,9 @@ void RefreshCurrentObject();
 // everything else goes to the edit's previous procedure.
 LRESULT EditWithEnterAction(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous,
                             void (*onEnter)(HWND edit));
+// The rest of such a procedure: Enter asked for, everything else to the
+// control's previous procedure.
+LRESULT WantEnterElseDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
 
 // 1 when a bare position was made from the page's fields, 0 after an error box.
 int ReadEnteredCoordinates(HWND page);
