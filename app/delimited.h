@@ -3,6 +3,8 @@
 // into year-month-day order.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/formatfile.h"
 
@@ -30,6 +32,22 @@ enum FieldRole : int32_t {
 // LF go. The last field of a line ends at the line's LF, or at the end of
 // the text when the line has none.
 char *NextDelimitedField(char *cursor, char *field, char delimiter);
+// Cuts a copy of the line (in *line, as the splitter cuts in place) into its
+// first `slots` fields, each taken into *field (kFieldSize bytes) and handed
+// to act(position, field); act returns false to stop. False when act stopped.
+template <class Act>
+bool ForEachDelimitedField(const std::string &text, char delimiter, int slots, std::vector<char> *line,
+                           std::vector<char> *field, Act act) {
+    line->assign(text.begin(), text.end());
+    line->push_back('\0');
+    char *cursor = line->data();
+    for (int position = 0; position < slots; ++position) {
+        cursor = NextDelimitedField(cursor, field->data(), delimiter);
+        if (!cursor) break;
+        if (!act(position, field->data())) return false;
+    }
+    return true;
+}
 // Replaces each pair of double quotes by one, in place.
 void CollapseDoubledQuotes(char *text);
 

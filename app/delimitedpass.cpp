@@ -110,16 +110,11 @@ int RunDelimitedImportPass(const ImportListSink *list, const ImportJob &job, int
             continue;
         }
         ApplyFixedValues(&ctx);
-        // The splitter cuts the line in place.
-        line.assign(text.begin(), text.end());
-        line.push_back('\0');
-        char *cursor = line.data();
-        for (int position = 0; position < kRoleSlots; ++position) {
-            cursor = NextDelimitedField(cursor, field.data(), format.delimiter);
-            if (!cursor) break;
-            if (ActOnField(&ctx, roles[position], field.data()) < 0)
-                return FirstEntryFailed(&ctx, text, roles);
-        }
+        if (!ForEachDelimitedField(text, format.delimiter, kRoleSlots, &line, &field,
+                                   [&](int position, char *value) {
+                                       return ActOnField(&ctx, roles[position], value) >= 0;
+                                   }))
+            return FirstEntryFailed(&ctx, text, roles);
         if (CompleteEntry(&ctx) < 0) return FirstEntryFailed(&ctx, text, roles);
     }
     if (ctx.tally.processed == 0) return NoEntryFound(&ctx, linesRead);

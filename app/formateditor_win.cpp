@@ -16,6 +16,7 @@
 #include "sites/sitestore.h"
 #include "resources/wizardids.h"
 #include "picker/typednumber.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
@@ -174,11 +175,7 @@ INT_PTR CALLBACK ColumnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             EndDialog(dialog, value);
             return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }
@@ -202,11 +199,7 @@ INT_PTR CALLBACK TagDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             EndDialog(dialog, (INT_PTR)text.size());
             return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }

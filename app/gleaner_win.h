@@ -46,3 +46,7 @@ INT_PTR CALLBACK InitDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 void InitImportStep(HWND step);
 // Destroys the current step and shows step 1 again.
 HWND ShowImportStepOne(HWND mainWindow);
+// What every later step page does alike: Cancel goes back to step 1, Help
+// shows the step's topic, closing the window destroys the page. TRUE when
+// the message was one of them.
+INT_PTR HandleWizardStepEnding(HWND step, UINT message, WPARAM wParam, int helpTopic);

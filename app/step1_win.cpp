@@ -271,6 +271,23 @@ void InitImportStep(HWND step) {
     FillFormatList(step, 0);
 }
 
+INT_PTR HandleWizardStepEnding(HWND step, UINT message, WPARAM wParam, int helpTopic) {
+    if (message == WM_CLOSE) {
+        DestroyWindow(step);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    if (LOWORD(wParam) == IDCANCEL) {
+        ShowImportStepOne(GetParent(step));
+        return TRUE;
+    }
+    if (LOWORD(wParam) == IDHELP) {
+        ShowGleanerHelpTopic(helpTopic);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 HWND ShowImportStepOne(HWND mainWindow) {
     if (HWND old = GetCurrentStepWindow()) DestroyWindow(old);
     SetCurrentStepWindow(nullptr);

@@ -179,20 +179,11 @@ INT_PTR CALLBACK DesPrepDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDOK:
             ContinueToStepThree(dialog);
             return TRUE;
-        case IDCANCEL:
-            ShowImportStepOne(GetParent(dialog));
-            return TRUE;
-        case IDHELP:
-            ShowGleanerHelpTopic(IDH_STEP2);
-            return TRUE;
         }
         break;
-    case WM_CLOSE:
-        DestroyWindow(dialog);
-        return TRUE;
     case WM_DESTROY:
         CloseLinkFile();
         return TRUE;
     }
-    return FALSE;
+    return HandleWizardStepEnding(dialog, message, wParam, IDH_STEP2);
 }

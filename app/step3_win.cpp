@@ -278,19 +278,12 @@ INT_PTR CALLBACK DataLinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         case IDCANCEL:
             SaveNameLinksOrSay(dialog);
-            ShowImportStepOne(GetParent(dialog));
-            return TRUE;
-        case IDHELP:
-            ShowGleanerHelpTopic(IDH_STEP3);
-            return TRUE;
+            break;
         }
         break;
     }
-    case WM_CLOSE:
-        DestroyWindow(dialog);
-        return TRUE;
     }
-    return FALSE;
+    return HandleWizardStepEnding(dialog, message, wParam, IDH_STEP3);
 }
 
 INT_PTR CALLBACK InstTypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

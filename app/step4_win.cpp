@@ -204,19 +204,10 @@ INT_PTR CALLBACK PreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_STEP4_FINISH:
             if (IsWindowEnabled(GetDlgItem(dialog, IDC_STEP4_FINISH))) Finish(dialog);
             return TRUE;
-        case IDCANCEL:
-            ShowImportStepOne(GetParent(dialog));
-            return TRUE;
-        case IDHELP:
-            ShowGleanerHelpTopic(IDH_STEP4);
-            return TRUE;
         }
         break;
-    case WM_CLOSE:
-        DestroyWindow(dialog);
-        return TRUE;
     }
-    return FALSE;
+    return HandleWizardStepEnding(dialog, message, wParam, IDH_STEP4);
 }
 
 INT_PTR CALLBACK LogPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -114,18 +114,13 @@ int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const Impor
             return -1;
         }
         if (ClassifyDelimitedLine(text.c_str(), format) != kDelimitedEntryLine) continue;
-        line.assign(text.begin(), text.end());
-        line.push_back('\0');
-        char *cursor = line.data();
-        for (int position = 0; position < kRoleSlots; ++position) {
-            cursor = NextDelimitedField(cursor, field.data(), format.delimiter);
-            if (!cursor) break;
-            if (roles[position] != kRoleTarget || !field[0]) continue;
-            if (IsUnmatched(field.data(), links.f)) {
-                Add(list, field.data());
+        ForEachDelimitedField(text, format.delimiter, kRoleSlots, &line, &field, [&](int position, char *value) {
+            if (roles[position] == kRoleTarget && value[0] && IsUnmatched(value, links.f)) {
+                Add(list, value);
                 ++rows;
             }
-        }
+            return true;
+        });
     }
     return rows;
 }

@@ -16,6 +16,7 @@
 #include "core/mathutil.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
@@ -161,41 +162,17 @@ INT_PTR CALLBACK BinocsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             return TRUE;
         case IDOK:
             WriteBackInstrument(s);
-            if (!SyncChartsWithDefaults(dialog, s)) return TRUE;
-            CloseInstrumentStore(s);
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            CancelInstrumentListDialog(dialog, s);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_BINOCULARS);
+            if (KeepInstrumentList(dialog, s)) EndDialog(dialog, 1);
             return TRUE;
         }
-        break;
+        return HandleInstrumentListButton(dialog, s, id, IDH_BINOCULARS);
     }
-    case WM_CLOSE:
-        if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
-                              MB_YESNO | MB_ICONQUESTION) == IDYES)
-            CancelInstrumentListDialog(dialog, s);
-        return TRUE;
-    case WM_DESTROY:
-        s->listMap.clear();
-        CloseInstrumentStore(s);
-        break;
     }
-    return FALSE;
+    return HandleInstrumentListEnding(dialog, s, message);
 }
 
 int RunBinocsDialog(HWND owner, HINSTANCE instance) {
-    if (g_binocsState) return 0;
-    InstrumentDialogState *s = NewInstrumentDialogState(instance);
-    if (!s) return 0;
-    g_binocsState = s;
-    INT_PTR result = RunInstrumentDialog(instance, "BinocsDlg", owner, BinocsDlgProc);
-    g_binocsState = nullptr;
-    delete s;
-    return result == 1 ? 1 : 0;
+    return RunInstrumentListDialog(instance, "BinocsDlg", owner, BinocsDlgProc, &g_binocsState);
 }
 
 INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -211,17 +188,8 @@ INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         // The name is checked here too: names feed name links and file names.
         if (HandleBinocularField(dialog, s, id, code, 1, nullptr)) return TRUE;
         switch (id) {
-        case IDOK:
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_BINOCULARS_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, id, IDH_BINOCULARS_EDIT);
     }
     case WM_CLOSE:
         if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
@@ -233,16 +201,7 @@ INT_PTR CALLBACK BinocsEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 int RunBinocsEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record) {
-    if (g_binocsState || !record) return 0;
-    InstrumentDialogState *s = new (std::nothrow) InstrumentDialogState();
-    if (!s) return 0;
-    s->instance = instance;
-    s->selected = -1;
-    std::memcpy(&s->record, record, sizeof *record);
-    g_binocsState = s;
-    INT_PTR result = RunInstrumentDialog(instance, "BinocsEditDlg", owner, BinocsEditDlgProc);
-    if (result > 0) std::memcpy(record, &s->record, sizeof *record);
-    g_binocsState = nullptr;
-    delete s;
-    return result > 0 ? 1 : 0;
+    return RunInstrumentEditDialog(instance, "BinocsEditDlg", owner, BinocsEditDlgProc, &g_binocsState, record) > 0
+               ? 1
+               : 0;
 }

@@ -24,6 +24,7 @@
 #include "instruments/storeio.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 #include "ui/controlmsgs.h"
 
 int CurrentCameraIndex = 0;
@@ -54,6 +55,14 @@ InstrumentDialogState *State() { return GetScopeDialogState(); }
 OpticsBlock *MainOptics() {
     InstrumentDialogState *s = State();
     return s ? &s->record.optics[0] : nullptr;
+}
+
+// The main optics for the procedure of a dialog that edits them; without a
+// telescope dialog open, null, and the dialog ends as it opens.
+OpticsBlock *OpticsOfDialog(HWND dialog, UINT message) {
+    OpticsBlock *m = MainOptics();
+    if (!m && message == WM_INITDIALOG) EndDialog(dialog, 0);
+    return m;
 }
 
 HINSTANCE Instance() {
@@ -203,13 +212,21 @@ void FillTelescopeCameraList(HWND dialog) {
     }
 }
 
+// The pool id of the camera chosen in the pool list, kept as the state's
+// pool choice; returns the chosen line, -1 when none is chosen.
+int TakeChosenPoolCamera(HWND dialog, InstrumentDialogState *s, int *id) {
+    int line = ChosenListLine(dialog, IDC_POOL_LIST);
+    if (line < 0) return -1;
+    *id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
+    s->poolChoice = *id;
+    return line;
+}
+
 void AssignChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
     OpticsBlock *m = MainOptics();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
-    if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
+    int id = 0;
+    if (TakeChosenPoolCamera(dialog, s, &id) < 0) return;
     if (CameraCount(m) >= kMaxCameras) {
         InstrumentMessage(dialog, kTooManyCameras, MB_OK | MB_ICONWARNING);
         return;
@@ -234,10 +251,8 @@ void AssignChosenPoolCamera(HWND dialog) {
 
 void EditChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
-    if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
+    int id = 0;
+    if (TakeChosenPoolCamera(dialog, s, &id) < 0) return;
     std::memset(&WorkingCamera, 0, sizeof WorkingCamera);
     if (!LoadCameraEntryFromPool(id, &WorkingCamera)) return;
     if (RunInstrumentDialog(Instance(), "EditCamDlg", dialog, EditCamDlgProc) != 1) return;
@@ -252,10 +267,9 @@ void EditChosenPoolCamera(HWND dialog) {
 void DeleteChosenPoolCamera(HWND dialog) {
     InstrumentDialogState *s = State();
     OpticsBlock *m = MainOptics();
-    int line = ChosenListLine(dialog, IDC_POOL_LIST);
+    int id = 0;
+    int line = TakeChosenPoolCamera(dialog, s, &id);
     if (line < 0) return;
-    int id = (int)SendDlgItemMessageA(dialog, IDC_POOL_LIST, LB_GETITEMDATA, (WPARAM)line, 0);
-    s->poolChoice = id;
     char name[33] = "";
     if (!GetCameraFieldsById(id, nullptr, name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -568,11 +582,8 @@ INT_PTR CALLBACK CamDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 INT_PTR CALLBACK CamEProjDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    OpticsBlock *m = MainOptics();
-    if (!m) {
-        if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-        return FALSE;
-    }
+    OpticsBlock *m = OpticsOfDialog(dialog, message);
+    if (!m) return FALSE;
     switch (message) {
     case WM_INITDIALOG:
         OpenProjectionDialog(dialog);
@@ -600,62 +611,43 @@ INT_PTR CALLBACK CamEProjDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             if (ReadPositiveNumberFromWindow(GetDlgItem(dialog, IDC_PROJECTION_DISTANCE), &distance) &&
                 distance > 0)
                 m->projectionDistance = distance;
-            EndDialog(dialog, 1);
-            return TRUE;
+            break;
         }
         case IDCANCEL:
             // Cancel takes back the eyepiece chosen while the dialog was open.
             m->projectionEyepiece = g_eyepieceAtOpening;
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_EYEPIECE_PROJECTION);
-            return TRUE;
+            break;
         }
-        break;
+        return HandleDialogEndButton(dialog, id, IDH_EYEPIECE_PROJECTION);
     }
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK CamAfocalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    OpticsBlock *m = MainOptics();
-    if (!m) {
-        if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-        return FALSE;
-    }
+    OpticsBlock *m = OpticsOfDialog(dialog, message);
+    if (!m) return FALSE;
     switch (message) {
     case WM_INITDIALOG:
         g_eyepieceAtOpening = m->afocalEyepiece;
         FillEyepieceChoice(dialog, m, &m->afocalEyepiece);
         return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_PROJECTION_EYEPIECE:
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDC_PROJECTION_EYEPIECE) {
             if (HIWORD(wParam) == CBN_SELCHANGE) TakeChosenEyepiece(dialog, m, &m->afocalEyepiece);
             return TRUE;
-        case IDOK:
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            m->afocalEyepiece = g_eyepieceAtOpening;
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_AFOCAL_PROJECTION);
-            return TRUE;
         }
-        break;
+        if (id == IDCANCEL) m->afocalEyepiece = g_eyepieceAtOpening;
+        return HandleDialogEndButton(dialog, id, IDH_AFOCAL_PROJECTION);
+    }
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK AddFocalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    OpticsBlock *m = MainOptics();
-    if (!m) {
-        if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-        return FALSE;
-    }
+    OpticsBlock *m = OpticsOfDialog(dialog, message);
+    if (!m) return FALSE;
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
@@ -676,11 +668,8 @@ INT_PTR CALLBACK AddFocalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             }
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }

@@ -15,6 +15,7 @@
 #include "dialogs/instrumentdialogs_win.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 CameraEntry WorkingCamera;
 int CameraCurveChoice = 0;
@@ -215,14 +216,8 @@ INT_PTR CALLBACK EditCamDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             else
                 InstrumentMessage(dialog, "One or more of the parameters is incorrect.", MB_OK);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_CAMERA_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, id, IDH_CAMERA_EDIT);
     }
     }
     return FALSE;

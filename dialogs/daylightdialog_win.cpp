@@ -136,10 +136,7 @@ INT_PTR CALLBACK DSDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG:
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         g_ruleAtOpening = st->site.dst;
         FillCombos(dialog);
         SplitRuleDigits(st);

@@ -19,6 +19,7 @@
 #include "instruments/storeio.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 int g_offeredInstrumentKind = 0;
 int g_copyChartChoice = 0;
@@ -154,6 +155,64 @@ void CancelInstrumentListDialog(HWND dialog, InstrumentDialogState *s) {
         if (MakeUserDataPath(path, (int)sizeof path, "instr.bin")) DeleteFileA(path);
     }
     EndDialog(dialog, 0);
+}
+
+int HandleInstrumentListButton(HWND dialog, InstrumentDialogState *s, int id, int helpTopic) {
+    if (id == IDCANCEL) {
+        CancelInstrumentListDialog(dialog, s);
+        return 1;
+    }
+    if (id == IDHELP) {
+        ShowHelpTopic(helpTopic);
+        return 1;
+    }
+    return 0;
+}
+
+int KeepInstrumentList(HWND dialog, InstrumentDialogState *s) {
+    if (!SyncChartsWithDefaults(dialog, s)) return 0;
+    CloseInstrumentStore(s);
+    return 1;
+}
+
+int HandleInstrumentListEnding(HWND dialog, InstrumentDialogState *s, UINT message) {
+    if (message == WM_CLOSE) {
+        if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
+                              MB_YESNO | MB_ICONQUESTION) == IDYES)
+            CancelInstrumentListDialog(dialog, s);
+        return 1;
+    }
+    if (message == WM_DESTROY) {
+        s->listMap.clear();
+        CloseInstrumentStore(s);
+    }
+    return 0;
+}
+
+int RunInstrumentListDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
+                            InstrumentDialogState **active) {
+    if (*active) return 0;
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
+    if (!s) return 0;
+    *active = s;
+    INT_PTR result = RunInstrumentDialog(instance, templateName, owner, procedure);
+    *active = nullptr;
+    delete s;
+    return result == 1 ? 1 : 0;
+}
+
+INT_PTR RunInstrumentEditDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
+                                InstrumentDialogState **active, InstrumentRecord *record) {
+    if (*active || !record) return 0;
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
+    if (!s) return 0;
+    std::memcpy(&s->record, record, sizeof *record);
+    *active = s;
+    INT_PTR result = RunInstrumentDialog(instance, templateName, owner, procedure);
+    if (result > 0) std::memcpy(record, &s->record, sizeof *record);
+    *active = nullptr;
+    delete s;
+    return result > 0 ? result : 0;
 }
 
 int SyncChartsWithDefaults(HWND dialog, InstrumentDialogState *s) {
@@ -333,14 +392,8 @@ INT_PTR CALLBACK InstDefaultDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
             }
             EndDialog(dialog, 1);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_INSTRUMENT_DEFAULTS);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_INSTRUMENT_DEFAULTS);
     case WM_CLOSE:
         EndDialog(dialog, 0);
         return TRUE;
@@ -411,14 +464,8 @@ INT_PTR CALLBACK ScopeSelectDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_STANDARD_TELESCOPES);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_STANDARD_TELESCOPES);
     }
     return FALSE;
 }

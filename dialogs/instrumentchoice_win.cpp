@@ -10,26 +10,11 @@
 #include "instruments/instrumentstore.h"
 #include "instruments/storeio.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
 InstrumentDialogState *g_choiceState = nullptr;
-
-InstrumentDialogState *NewState(HINSTANCE instance) {
-    InstrumentDialogState *s = new (std::nothrow) InstrumentDialogState();
-    if (!s) return nullptr;
-    s->instance = instance;
-    s->selected = -1;
-    s->currentEntry = -1;
-    s->poolChoice = -1;
-    return s;
-}
-
-FILE *OpenOrCreateStore(int32_t *count) {
-    FILE *f = OpenInstrumentFile(count);
-    if (!f && CreateInstrumentFile()) f = OpenInstrumentFile(count);
-    return f;
-}
 
 void FillInstrumentList(HWND dialog, InstrumentDialogState *s) {
     HWND list = GetDlgItem(dialog, IDC_INSTRUMENT_LIST);
@@ -56,7 +41,7 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         s->dialog = dialog;
         s->selected = 0;
         int32_t count = 0;
-        s->store = OpenOrCreateStore(&count);
+        s->store = OpenOrCreateInstrumentFile(&count);
         if (!s->store) {
             PostMessageA(dialog, WM_CLOSE, 0, 0);
             return TRUE;
@@ -99,7 +84,7 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             if (!LoadInstrumentChoice((int32_t)data, &s->record)) {
                 InstrumentMessage(dialog, "This instrument is no longer in the list of instruments.", MB_OK);
                 int32_t count = 0;
-                s->store = OpenOrCreateStore(&count);
+                s->store = OpenOrCreateInstrumentFile(&count);
                 s->count = count;
                 FillInstrumentList(dialog, s);
                 return TRUE;
@@ -107,11 +92,8 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     case WM_CLOSE:
         EndDialog(dialog, 0);
         return TRUE;
@@ -127,7 +109,7 @@ INT_PTR CALLBACK InstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 int ChooseInstrument(HWND owner, HINSTANCE instance, InstrumentRecord *record, int mode) {
     if (!record || g_choiceState) return 0;
-    InstrumentDialogState *s = NewState(instance);
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
     if (!s) return 0;
     std::memcpy(&s->record, record, sizeof *record);
     s->enterString = mode == 1;
@@ -159,18 +141,14 @@ INT_PTR CALLBACK InstEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             EndDialog(dialog, 1);
             return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }
 
 int EnterInstrumentName(HWND owner, HINSTANCE instance, char *name) {
     if (!name || g_entryState) return 0;
-    InstrumentDialogState *s = NewState(instance);
+    InstrumentDialogState *s = NewInstrumentDialogState(instance);
     if (!s) return 0;
     g_entryState = s;
     INT_PTR result = RunInstrumentDialog(instance, "InstEntryDlg", owner, InstEntryDlgProc);
@@ -185,7 +163,7 @@ void ShowInstrumentMenu(InstrumentMenu *menu, HWND owner, int mode) {
     POINT at;
     GetCursorPos(&at);
     int32_t count = 0;
-    StoreFilePtr f(OpenOrCreateStore(&count));
+    StoreFilePtr f(OpenOrCreateInstrumentFile(&count));
     if (!f) return;
     std::vector<InstrumentChoiceLine> lines;
     BuildInstrumentMenu(f.get(), count, mode, menu, &lines);

@@ -147,6 +147,25 @@ int OpenInstrumentStoreForEditing(HWND dialog, InstrumentDialogState *s);
 // Cancel: closes the store and puts instr.bak back (or removes an instr.bin
 // the dialog created), then ends the dialog with 0.
 void CancelInstrumentListDialog(HWND dialog, InstrumentDialogState *s);
+// Cancel (CancelInstrumentListDialog) and Help of a list dialog; 1 when the
+// command was one of them.
+int HandleInstrumentListButton(HWND dialog, InstrumentDialogState *s, int id, int helpTopic);
+// OK of a list dialog once the working record is written back: charts for the
+// instruments without one, then the store closed. 0 when the user cancelled
+// the chart question (the dialog stays open).
+int KeepInstrumentList(HWND dialog, InstrumentDialogState *s);
+// WM_CLOSE (asks, then cancels as Cancel does; 1) and WM_DESTROY (forgets
+// the list and closes the store; 0) of a list dialog; 0 for other messages.
+int HandleInstrumentListEnding(HWND dialog, InstrumentDialogState *s, UINT message);
+// Runs a list dialog on a new state that *active points to while it is open
+// (0 at once when one is open already); 1 when it ended with OK.
+int RunInstrumentListDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
+                            InstrumentDialogState **active);
+// Runs a one-instrument dialog on a copy of the record in a new state that
+// *active points to while it is open; the record takes the copy back when
+// the dialog ends above 0. The dialog's result, 0 when it was not run.
+INT_PTR RunInstrumentEditDialog(HINSTANCE instance, const char *templateName, HWND owner, DLGPROC procedure,
+                                InstrumentDialogState **active, InstrumentRecord *record);
 // Gives instruments without a chart one, asking InstDefaultDlg for the model
 // when there are such; 0 when the user cancelled that question.
 int SyncChartsWithDefaults(HWND dialog, InstrumentDialogState *s);

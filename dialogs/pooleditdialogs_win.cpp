@@ -19,6 +19,7 @@
 #include "instruments/storeio.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
@@ -174,11 +175,8 @@ INT_PTR CALLBACK FOVDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), kNoHelpTopic);
     }
     return FALSE;
 }
@@ -206,14 +204,8 @@ INT_PTR CALLBACK EditFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
                 Incorrect(dialog);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_FILTER_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_FILTER_EDIT);
     }
     return FALSE;
 }
@@ -271,14 +263,8 @@ INT_PTR CALLBACK EditNDFilterDlgProc(HWND dialog, UINT message, WPARAM wParam, L
             }
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_ND_FILTER_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_ND_FILTER_EDIT);
     }
     return FALSE;
 }
@@ -320,14 +306,8 @@ INT_PTR CALLBACK EditLensDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             }
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_LENS_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_LENS_EDIT);
     }
     return FALSE;
 }

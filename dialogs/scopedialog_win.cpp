@@ -22,6 +22,7 @@
 #include "core/mathutil.h"
 #include "resources/helptopics.h"
 #include "resources/instrumentids.h"
+#include "ui/winutil_win.h"
 
 namespace {
 
@@ -340,45 +341,22 @@ INT_PTR CALLBACK ScopeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                                   MB_OK);
                 return TRUE;
             }
-            if (!SyncChartsWithDefaults(dialog, s)) return TRUE;
-            CloseInstrumentStore(s);
+            if (!KeepInstrumentList(dialog, s)) return TRUE;
             NotifyInstrumentsChanged();
             if (UseProVariant()) NotifyEditionInstrumentsChanged();
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case IDCANCEL:
-            CancelInstrumentListDialog(dialog, s);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_TELESCOPES);
-            return TRUE;
         }
-        break;
+        return HandleInstrumentListButton(dialog, s, id, IDH_TELESCOPES);
     }
-    case WM_CLOSE:
-        if (InstrumentMessage(dialog, "Are you sure you want to exit without saving changes?",
-                              MB_YESNO | MB_ICONQUESTION) == IDYES)
-            CancelInstrumentListDialog(dialog, s);
-        return TRUE;
-    case WM_DESTROY:
-        s->listMap.clear();
-        CloseInstrumentStore(s);
-        break;
     }
-    return FALSE;
+    return HandleInstrumentListEnding(dialog, s, message);
 }
 
 int RunScopeDialog(HWND owner, HINSTANCE instance) {
-    if (g_scopeState) return 0;
-    InstrumentDialogState *s = NewInstrumentDialogState(instance);
-    if (!s) return 0;
-    g_scopeState = s;
-    INT_PTR result =
-        RunInstrumentDialog(instance, UseProVariant() ? "ScopeDlgPro" : "ScopeDlg", owner, ScopeDlgProc);
-    g_scopeState = nullptr;
-    delete s;
-    return result == 1 ? 1 : 0;
+    return RunInstrumentListDialog(instance, UseProVariant() ? "ScopeDlgPro" : "ScopeDlg", owner, ScopeDlgProc,
+                                   &g_scopeState);
 }
 
 namespace {
@@ -446,17 +424,8 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             CloseInstrumentStore(s);
             return TRUE;
         }
-        case IDOK:
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_TELESCOPE_EDIT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, id, IDH_TELESCOPE_EDIT);
     }
     case WM_CLOSE:
         EndDialog(dialog, 0);
@@ -466,15 +435,6 @@ INT_PTR CALLBACK ScopeEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 int RunScopeEditDialog(HWND owner, HINSTANCE instance, InstrumentRecord *record) {
-    if (g_scopeState || !record) return 0;
-    InstrumentDialogState *s = NewInstrumentDialogState(instance);
-    if (!s) return 0;
-    std::memcpy(&s->record, record, sizeof *record);
-    g_scopeState = s;
-    INT_PTR result =
-        RunInstrumentDialog(instance, UseProVariant() ? "ScopeEditDlgPro" : "ScopeEditDlg", owner, ScopeEditDlgProc);
-    if (result > 0) std::memcpy(record, &s->record, sizeof *record);
-    g_scopeState = nullptr;
-    delete s;
-    return result > 0 ? (int)result : 0;
+    return (int)RunInstrumentEditDialog(instance, UseProVariant() ? "ScopeEditDlgPro" : "ScopeEditDlg", owner,
+                                        ScopeEditDlgProc, &g_scopeState, record);
 }

@@ -136,18 +136,26 @@ bool SharedCoordinateCommand(HWND dialog, int id, int code, int *inFeet) {
     return false;
 }
 
+// Messages both modes share: their commands and the window's close (as
+// Cancel); true when handled.
+bool SharedCoordinateMessage(HWND dialog, UINT message, WPARAM wParam, int *inFeet) {
+    if (message == WM_CLOSE) {
+        EndDialog(dialog, 0);
+        return true;
+    }
+    return message == WM_COMMAND && SharedCoordinateCommand(dialog, LOWORD(wParam), HIWORD(wParam), inFeet);
+}
+
 }  // namespace
 
 // ---- LocManDlg, edit mode ---------------------------------------------------------------------
 
 INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
+    if (SharedCoordinateMessage(dialog, message, wParam, &g_editInFeet)) return TRUE;
     switch (message) {
     case WM_INITDIALOG: {
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         SetWindowTextA(dialog, "Edit Location");
         PrepareGpsButton(dialog);
         InitCoordinateEdits(dialog);
@@ -166,10 +174,8 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SetFocus(GetDlgItem(dialog, IDC_SITECOORD_NAME));
         return FALSE;
     }
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (SharedCoordinateCommand(dialog, id, code, &g_editInFeet)) return TRUE;
-        if (id == IDOK && st) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && st) {
             ManualSite site;
             if (!ReadFields(dialog, g_editInFeet, &site)) return TRUE;
             std::snprintf(st->site.name, sizeof st->site.name, "%s", site.name.c_str());
@@ -181,10 +187,6 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         return FALSE;
     }
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
-    }
     return FALSE;
 }
 
@@ -192,12 +194,10 @@ INT_PTR CALLBACK LocManDlgEditProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
+    if (SharedCoordinateMessage(dialog, message, wParam, &g_newInFeet)) return TRUE;
     switch (message) {
     case WM_INITDIALOG:
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         PrepareGpsButton(dialog);
         InitCoordinateEdits(dialog);
         g_acceptedName = "New Location";
@@ -209,10 +209,8 @@ INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         SetFocus(GetDlgItem(dialog, IDC_SITECOORD_NAME));
         SendDlgItemMessageA(dialog, IDC_SITECOORD_NAME, EM_SETSEL, 0, -1);
         return FALSE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (SharedCoordinateCommand(dialog, id, code, &g_newInFeet)) return TRUE;
-        if (id == IDOK && st) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && st) {
             ManualSite site;
             if (!ReadFields(dialog, g_newInFeet, &site)) return TRUE;
             // The site made from it has the typed name, zone 0 and no named
@@ -226,10 +224,6 @@ INT_PTR CALLBACK LocManDlgNewProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         }
         return FALSE;
-    }
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
     }
     return FALSE;
 }
@@ -273,12 +267,22 @@ HTREEITEM InsertRegionItem(HWND tree, HTREEITEM parent, int level, int index) {
     return item;
 }
 
+// Rows of the places tree are this many pixels taller than its images, so
+// the globes of neighbouring rows do not touch.
+const int kPlaceRowGap = 4;
+
 // The tree's images: bitmap 2557, 16 pixels wide, white transparent; the
 // tree works without them when the module carries none.
 void LoadPlaceImages(HWND dialog, LocDlgState *st) {
     HIMAGELIST images = ImageList_LoadImageA(st->instance, MAKEINTRESOURCEA(IDB_PLACES_TREE), 16, 1,
                                              RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+    if (!images) return;
+    SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    int rows = (int)SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_GETITEMHEIGHT, 0, 0);
+    if (rows < height + kPlaceRowGap)
+        SendDlgItemMessageA(dialog, IDC_PLACES_TREE, TVM_SETITEMHEIGHT, height + kPlaceRowGap, 0);
 }
 
 void FreePlaceImages(HWND dialog) {
@@ -432,10 +436,7 @@ INT_PTR CALLBACK PlacesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG:
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         st->ignoreFirstTreeSelection = 1;
         st->manualEntry = 0;
         FreePlaceTree(&g_placeTree);

@@ -602,6 +602,12 @@ int PickLocationWithTrailer(HWND owner, HINSTANCE instance, LocationRecord *site
 
 LocDlgState *GetLocDlgState() { return g_locState; }
 
+bool EndWithoutLocState(HWND dialog, const LocDlgState *st) {
+    if (st) return false;
+    EndDialog(dialog, 0);
+    return true;
+}
+
 int ReadWindowNumber(HWND window, double *value) {
     return ParseDialogNumber(WindowText(window, 64).c_str(), value);
 }

@@ -39,6 +39,9 @@ struct LocDlgState {
     SiteSessionEffects effects;      // file effects kept for OK or undone on Cancel
 };
 LocDlgState *GetLocDlgState();
+// At the opening of a dialog that needs the site dialogs' state: with none,
+// ends the dialog and returns true.
+bool EndWithoutLocState(HWND dialog, const LocDlgState *st);
 
 // Opens the Observing Sites dialog on the record. A record whose name is not
 // stored is added (and taken away again on Cancel); a stored name with other

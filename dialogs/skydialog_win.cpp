@@ -78,38 +78,52 @@ int ApplyOrSay(HWND dialog) {
     return 0;
 }
 
+// The page's level list: the texts from the string table, the row chosen.
+void FillLevelList(HWND page, int rows, int firstString, int chosen) {
+    for (int i = 0; i <= rows; ++i)
+        SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_ADDSTRING, 0, (LPARAM)LoadResString(firstString + i));
+    SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_SETCURSEL, chosen, 0);
+}
+
+// True when the command is a new choice in the level list; *row the row
+// chosen (CB_ERR when none).
+bool LevelChosen(HWND page, WPARAM wParam, int *row) {
+    if (LOWORD(wParam) != IDC_SKY_LEVEL || HIWORD(wParam) != CBN_SELCHANGE) return false;
+    *row = static_cast<int>(SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_GETCURSEL, 0, 0));
+    return true;
+}
+
+// What a page does with the messages it leaves: closing it destroys it.
+INT_PTR PageDefault(HWND page, UINT message) {
+    if (message != WM_CLOSE) return FALSE;
+    DestroyWindow(page);
+    return TRUE;
+}
+
 INT_PTR CALLBACK MagBasicDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG: {
-        for (int i = 0; i <= kSkyLevelCount; ++i)
-            SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_ADDSTRING, 0, (LPARAM)LoadResString(kLevelStringFirst + i));
-        SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_SETCURSEL, SkyLevelRowForLimit(st->site.nakedEyeLimit), 0);
+        FillLevelList(page, kSkyLevelCount, kLevelStringFirst, SkyLevelRowForLimit(st->site.nakedEyeLimit));
         SetValue(page, "%4.1f", st->site.nakedEyeLimit);
         g_page = kBasicPage;
         return TRUE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_SKY_LEVEL && HIWORD(wParam) == CBN_SELCHANGE) {
-            int row = static_cast<int>(SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_GETCURSEL, 0, 0));
+        if (int row = 0; LevelChosen(page, wParam, &row)) {
             if (row >= 1 && row <= kSkyLevelCount) SetValue(page, "%4.1f", kSkyLevelLimits[row - 1]);
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        DestroyWindow(page);
-        return TRUE;
     }
-    return FALSE;
+    return PageDefault(page, message);
 }
 
 INT_PTR CALLBACK MagAdvDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG: {
-        for (int i = 0; i <= kBortleClassCount; ++i)
-            SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_ADDSTRING, 0, (LPARAM)LoadResString(kBortleStringFirst + i));
-        SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_SETCURSEL, BortleRowForBrightness(st->site.skyBrightness), 0);
+        FillLevelList(page, kBortleClassCount, kBortleStringFirst, BortleRowForBrightness(st->site.skyBrightness));
         st->skyPerArcminute = 0;
         SetValue(page, "%5.2f", st->site.skyBrightness);
         ShowUnit(page, 0);
@@ -124,8 +138,7 @@ INT_PTR CALLBACK MagAdvDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
             ShowUnit(page, st->skyPerArcminute);
             return TRUE;
         }
-        if (LOWORD(wParam) == IDC_SKY_LEVEL && HIWORD(wParam) == CBN_SELCHANGE) {
-            int row = static_cast<int>(SendDlgItemMessageA(page, IDC_SKY_LEVEL, CB_GETCURSEL, 0, 0));
+        if (int row = 0; LevelChosen(page, wParam, &row)) {
             if (row >= 1 && row <= kBortleClassCount) {
                 double b = kBortleBrightnessTable[row - 1];
                 SetValue(page, "%5.2f", st->skyPerArcminute ? SurfaceBrightnessArcsecToArcmin(b) : b);
@@ -133,11 +146,8 @@ INT_PTR CALLBACK MagAdvDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        DestroyWindow(page);
-        return TRUE;
     }
-    return FALSE;
+    return PageDefault(page, message);
 }
 
 void ClosePage(LocDlgState *st) {
@@ -151,10 +161,7 @@ INT_PTR CALLBACK MagLimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     LocDlgState *st = GetLocDlgState();
     switch (message) {
     case WM_INITDIALOG: {
-        if (!st) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
+        if (EndWithoutLocState(dialog, st)) return TRUE;
         g_limitAtOpening = st->site.nakedEyeLimit;
         g_brightnessAtOpening = st->site.skyBrightness;
         st->skyBrightnessPage = nullptr;

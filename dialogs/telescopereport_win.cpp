@@ -106,6 +106,12 @@ void FillCameraRows(HWND dialog) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+int TextWidth(HDC dc, const char *text) {
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
 int AverageCharWidth(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
@@ -116,16 +122,35 @@ int AverageCharWidth(HWND window) {
     return tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 6;
 }
 
-// The header's five columns, `spreads` of them (from the first) sharing the
-// spare width in whole characters.
+// The width a header item needs to show its title whole: the title's extent
+// in the header's font and the header's text margin (three edge widths) on
+// either side.
+int HeaderTitleWidth(HWND header, const char *title) {
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    int width = TextWidth(dc, title);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    return width + 6 * GetSystemMetrics(SM_CXEDGE);
+}
+
+// The header's five columns, each as wide as its characters or its title,
+// whichever is wider; `spreads` of them (from the first) share the spare
+// width in whole characters.
 void InsertHeaderItems(HWND dialog, int headerId, int listId, const int *chars, const char *const *heads,
                        int spreads) {
     HWND header = GetDlgItem(dialog, headerId);
     int charWidth = AverageCharWidth(GetDlgItem(dialog, listId));
     RECT client;
     GetClientRect(header, &client);
+    int widths[5];
     int sum = 0;
-    for (int i = 0; i < 5; ++i) sum += chars[i] * charWidth;
+    for (int i = 0; i < 5; ++i) {
+        widths[i] = chars[i] * charWidth;
+        int title = HeaderTitleWidth(header, heads[i]);
+        if (title > widths[i]) widths[i] = title;
+        sum += widths[i];
+    }
     int spare = client.right - sum;
     int share = spare > 0 ? spare / spreads / charWidth * charWidth : 0;
     for (int i = 0; i < 5; ++i) {
@@ -133,7 +158,7 @@ void InsertHeaderItems(HWND dialog, int headerId, int listId, const int *chars, 
         std::memset(&item, 0, sizeof item);
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.fmt = HDF_CENTER | HDF_STRING;
-        item.cxy = chars[i] * charWidth + (i < spreads ? share : 0);
+        item.cxy = widths[i] + (i < spreads ? share : 0);
         item.pszText = const_cast<char *>(heads[i]);
         SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
@@ -208,12 +233,6 @@ void DefaultPrintSettings(PrintSettingsBlob *blob) {
 // Prints at x and moves on by the layout's line steps.
 void PrintAt(HDC dc, int x, int y, const char *text) {
     TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
-}
-
-int TextWidth(HDC dc, const char *text) {
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
-    return size.cx;
 }
 
 void PrintTelescopeReport(HWND window, PrintSettingsBlob *blob) {
@@ -383,14 +402,8 @@ INT_PTR CALLBACK PrintInstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             CopyTelescopeReport(dialog);
             EndDialog(dialog, 1);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_PRINT_REPORT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_PRINT_REPORT);
     case WM_DESTROY:
         // Kept whatever the ending, Cancel too.
         PutDialogSetting(&blob, sizeof blob, kPrintSettingsKey);
@@ -483,17 +496,8 @@ INT_PTR CALLBACK ReportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case IDC_REPORT_PRINT:
             RunInstrumentDialog(g_report->state->instance, "PRINTINSTDLG", dialog, PrintInstDlgProc);
             return TRUE;
-        case IDOK:
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDHELP:
-            ShowHelpTopic(IDH_TELESCOPE_REPORT);
-            return TRUE;
         }
-        break;
+        return HandleDialogEndButton(dialog, LOWORD(wParam), IDH_TELESCOPE_REPORT);
     case WM_DESTROY:
         if (g_report && g_report->brush) DeleteObject(g_report->brush);
         if (g_report) g_report->brush = nullptr;

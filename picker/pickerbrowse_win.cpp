@@ -212,18 +212,8 @@ namespace {
 
 // Enter in the pattern edit lists with the typed pattern and moves to the list.
 LRESULT CALLBACK BrowseEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = g_requestor ? g_requestor->browseEditProc : nullptr;
-    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
-        if (message == WM_KEYDOWN)
-            SetFocus(GetDlgItem(GetParent(edit), IDC_BROWSE_LIST));  // kill focus lists
-        return 0;
-    }
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG *m = reinterpret_cast<const MSG *>(lParam);
-        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-    }
-    return previous ? CallWindowProcA(previous, edit, message, wParam, lParam)
-                    : DefWindowProcA(edit, message, wParam, lParam);
+    return EditWithEnterAction(edit, message, wParam, lParam, g_requestor ? g_requestor->browseEditProc : nullptr,
+                               [](HWND e) { SetFocus(GetDlgItem(GetParent(e), IDC_BROWSE_LIST)); });  // kill focus lists
 }
 
 void CommonStep(HWND page) {

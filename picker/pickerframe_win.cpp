@@ -213,3 +213,21 @@ int TranslateRequestorAccelerator(HACCEL accelerators, MSG *message) {
     if (!list || GetFocus() != list) return 0;
     return TranslateAcceleratorA(g_requestor->activePage, accelerators, message);
 }
+
+LRESULT WantEnterElseDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous) {
+    if (message == WM_GETDLGCODE && lParam) {
+        const MSG *m = reinterpret_cast<const MSG *>(lParam);
+        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
+    }
+    return previous ? CallWindowProcA(previous, control, message, wParam, lParam)
+                    : DefWindowProcA(control, message, wParam, lParam);
+}
+
+LRESULT EditWithEnterAction(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous,
+                            void (*onEnter)(HWND edit)) {
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
+        if (message == WM_KEYDOWN) onEnter(edit);
+        return 0;
+    }
+    return WantEnterElseDefault(edit, message, wParam, lParam, previous);
+}

@@ -22,18 +22,10 @@ int g_resultCount = 0;
 
 // Enter in the text edit searches.
 LRESULT CALLBACK SearchEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = g_requestor ? g_requestor->searchEditProc : nullptr;
-    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
-        if (message == WM_KEYDOWN)
-            PostMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
-        return 0;
-    }
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG *m = reinterpret_cast<const MSG *>(lParam);
-        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-    }
-    return previous ? CallWindowProcA(previous, edit, message, wParam, lParam)
-                    : DefWindowProcA(edit, message, wParam, lParam);
+    return EditWithEnterAction(edit, message, wParam, lParam, g_requestor ? g_requestor->searchEditProc : nullptr,
+                               [](HWND e) {
+                                   PostMessageA(GetParent(e), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_GO, BN_CLICKED), 0);
+                               });
 }
 
 // Enter (also with Alt) in the result list acts as a double click.
@@ -43,12 +35,7 @@ LRESULT CALLBACK SearchListProc(HWND list, UINT message, WPARAM wParam, LPARAM l
         PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RESULTS, LBN_DBLCLK), (LPARAM)list);
         return 0;
     }
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG *m = reinterpret_cast<const MSG *>(lParam);
-        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-    }
-    return previous ? CallWindowProcA(previous, list, message, wParam, lParam)
-                    : DefWindowProcA(list, message, wParam, lParam);
+    return WantEnterElseDefault(list, message, wParam, lParam, previous);
 }
 
 // The row text of one result: the name of the kind it was found by, else

@@ -83,6 +83,15 @@ void FillRecentObjectsCombo(HWND requestor);
 // Rebuilds the current object for the state's site and time.
 void RefreshCurrentObject();
 
+// The procedure of a page's edit that acts on Enter: the key is asked for
+// (not left to the dialog), its key-down calls onEnter with the edit, and
+// everything else goes to the edit's previous procedure.
+LRESULT EditWithEnterAction(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous,
+                            void (*onEnter)(HWND edit));
+// The rest of such a procedure: Enter asked for, everything else to the
+// control's previous procedure.
+LRESULT WantEnterElseDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+
 // 1 when a bare position was made from the page's fields, 0 after an error box.
 int ReadEnteredCoordinates(HWND page);
 

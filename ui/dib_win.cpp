@@ -68,6 +68,22 @@ struct GlobalLock_ {
     GlobalLock_ &operator=(const GlobalLock_ &) = delete;
 };
 
+// A bitmap selected into a memory context compatible with dc, ready to be
+// drawn onto dc: the palette (if any) selected and realised in both contexts
+// for the scope. ok() is false when the context or the selection failed.
+struct BitmapSource {
+    MemoryDC mem;
+    PaletteSelection targetPalette;
+    PaletteSelection memoryPalette;
+    Selection chosen;
+    BitmapSource(HDC dc, HBITMAP bitmap, HPALETTE palette)
+        : mem(dc),
+          targetPalette(mem.dc ? dc : nullptr, palette, true),
+          memoryPalette(mem.dc, palette, true),
+          chosen(mem.dc, bitmap) {}
+    bool ok() const { return mem.dc && chosen.ok(); }
+};
+
 bool BitmapSize(HBITMAP bitmap, BITMAP *bm) {
     return bitmap && GetObjectA(bitmap, sizeof *bm, bm) == static_cast<int>(sizeof *bm);
 }
@@ -75,15 +91,11 @@ bool BitmapSize(HBITMAP bitmap, BITMAP *bm) {
 BOOL CopyRect_(HDC dc, HBITMAP bitmap, HPALETTE palette, int dx, int dy, int dw, int dh, int sx, int sy,
                int sw, int sh) {
     if (!dc || !bitmap) return FALSE;
-    MemoryDC mem(dc);
-    if (!mem.dc) return FALSE;
-    PaletteSelection targetPalette(dc, palette, true);
-    PaletteSelection memoryPalette(mem.dc, palette, true);
-    Selection chosen(mem.dc, bitmap);
-    if (!chosen.ok()) return FALSE;
-    if (dw == sw && dh == sh) return BitBlt(dc, dx, dy, dw, dh, mem.dc, sx, sy, SRCCOPY);
+    BitmapSource source(dc, bitmap, palette);
+    if (!source.ok()) return FALSE;
+    if (dw == sw && dh == sh) return BitBlt(dc, dx, dy, dw, dh, source.mem.dc, sx, sy, SRCCOPY);
     int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    BOOL r = StretchBlt(dc, dx, dy, dw, dh, mem.dc, sx, sy, sw, sh, SRCCOPY);
+    BOOL r = StretchBlt(dc, dx, dy, dw, dh, source.mem.dc, sx, sy, sw, sh, SRCCOPY);
     if (oldMode) SetStretchBltMode(dc, oldMode);
     return r;
 }
@@ -295,14 +307,10 @@ void DrawTransparentBitmap(HDC dc, int x, int y, int w, int h, HBITMAP bitmap, i
 BOOL DrawBitmapAt(HDC dc, HBITMAP bitmap, HPALETTE palette, int x, int y, DWORD rop) {
     BITMAP bm;
     if (!dc || !BitmapSize(bitmap, &bm)) return FALSE;
-    MemoryDC mem(dc);
-    if (!mem.dc) return FALSE;
-    PaletteSelection targetPalette(dc, palette, true);
-    PaletteSelection memoryPalette(mem.dc, palette, true);
-    Selection chosen(mem.dc, bitmap);
-    if (!chosen.ok()) return FALSE;
-    BOOL r = BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem.dc, 0, 0, rop);
-    if (!chosen.Restore()) return FALSE;
+    BitmapSource source(dc, bitmap, palette);
+    if (!source.ok()) return FALSE;
+    BOOL r = BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, source.mem.dc, 0, 0, rop);
+    if (!source.chosen.Restore()) return FALSE;
     return r;
 }
 

@@ -103,16 +103,16 @@ void MeasureTableFont(HWND table, int *xyHeight, int *fontHeight) {
     ReleaseDC(table, dc);
 }
 
+// The titles given, or else the table window's own text.
+std::string TitlesText(HWND table, const char *titles) {
+    if (titles && titles[0]) return titles;
+    char buffer[kTitlesMax + 1];
+    GetWindowTextA(table, buffer, sizeof buffer);
+    return buffer;
+}
+
 int TitleCount(HWND table, const char *titles) {
-    std::string text;
-    if (titles && titles[0]) {
-        text = titles;
-    } else {
-        char buffer[kTitlesMax + 1];
-        GetWindowTextA(table, buffer, sizeof buffer);
-        text = buffer;
-    }
-    int n = static_cast<int>(SplitTableCells(text).size());
+    int n = static_cast<int>(SplitTableCells(TitlesText(table, titles)).size());
     return n > kTableMaxColumns ? kTableMaxColumns : n;
 }
 
@@ -147,14 +147,7 @@ void SetTableHeader(HWND table, const char *titles, int width) {
         SendMessageA(st->header, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         st->columnCount = 1;
     }
-    std::string text;
-    if (titles && titles[0]) {
-        text = titles;
-    } else {
-        char buffer[kTitlesMax + 1];
-        GetWindowTextA(table, buffer, sizeof buffer);
-        text = buffer;
-    }
+    std::string text = TitlesText(table, titles);
     if (text.size() > kTitlesMax) text.resize(kTitlesMax);
     for (const std::string &title : SplitTableCells(text)) {
         if (st->columnCount >= kTableMaxColumns) break;

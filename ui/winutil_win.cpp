@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/fileutil.h"
+#include "core/hostcallbacks.h"
 #include "core/fsys.h"
 #include "ui/exepath.h"
 #include "ui/fontrules.h"
@@ -324,4 +325,20 @@ int ReadShellFolderPath(char *buffer, int size) {
     // The stored value need not end in a terminator.
     buffer[bytes < static_cast<DWORD>(size) ? bytes : size - 1] = '\0';
     return 1;
+}
+
+int HandleDialogEndButton(HWND dialog, int commandId, int helpTopic) {
+    switch (commandId) {
+    case IDOK:
+        EndDialog(dialog, 1);
+        return 1;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return 1;
+    case IDHELP:
+        if (helpTopic == kNoHelpTopic) return 0;
+        ShowHelpTopic(helpTopic);
+        return 1;
+    }
+    return 0;
 }

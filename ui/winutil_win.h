@@ -42,6 +42,12 @@ int IsWindowMinimized(HWND window);
 LRESULT AddToolTip(HWND dialog, HINSTANCE instance, int itemId, int balloon, HWND *tooltip = nullptr);
 void FitEditScrollBar(HWND edit);
 WNDPROC ReplaceWindowProc(HWND window, WNDPROC procedure);
+// The closing buttons of a modal dialog as most dialogs have them: OK ends it
+// with 1, Cancel with 0, Help shows the help topic (none for a dialog
+// without Help: kNoHelpTopic). 1 when the command was one of them, else 0
+// (the dialog handles it, or leaves it to the system).
+const int kNoHelpTopic = 0;
+int HandleDialogEndButton(HWND dialog, int commandId, int helpTopic);
 
 // Files, folders and the shell.
 // The 76-byte OPENFILENAME of the common dialogs before Windows 2000 (the

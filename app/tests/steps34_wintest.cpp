@@ -71,8 +71,9 @@ void Screenshot(HWND window, const char *name) {
     testutil::SaveScreenshot(testutil::CaptureClientArea(window), name);
 }
 
+// As large as the program's main window, so the step pages show whole in the captures.
 HWND MakeHost() {
-    return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 560, 420, nullptr, nullptr,
+    return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 660, 460, nullptr, nullptr,
                            nullptr, nullptr);
 }
 

@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/userfolder.h"
@@ -233,6 +235,38 @@ bool Expanded(HWND tree, HTREEITEM item) {
     return (SendMessageA(tree, TVM_GETITEMSTATE, (WPARAM)item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
+// "" when the globes of the tree's visible rows stand apart in the drawn
+// tree: between the last pixel row of one row's globe (its navy outline,
+// left of the row's text) and the first of the next lie at least two clear
+// pixel rows (one alone reads as a chain of globes); else where they touch.
+std::string TouchingTreeIcons(HWND tree) {
+    const COLORREF kGlobeOutline = RGB(0, 0, 128);
+    testutil::WindowPicture picture = testutil::CaptureClientArea(tree);
+    std::vector<std::pair<int, int>> spans;  // first and last pixel row of each globe
+    std::string out;
+    HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+    for (; item; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, (LPARAM)item)) {
+        RECT text;
+        *reinterpret_cast<HTREEITEM *>(&text) = item;
+        if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&text) || text.bottom > picture.height) break;
+        int first = -1, last = -1;
+        for (int y = text.top; y < text.bottom; ++y)
+            for (int x = 0; x < text.left && x < picture.width; ++x) {
+                const uint8_t *p = &picture.pixels[(size_t)y * picture.Stride() + (size_t)x * 3];
+                if (RGB(p[2], p[1], p[0]) != kGlobeOutline) continue;
+                if (first < 0) first = y;
+                last = y;
+            }
+        if (first < 0) return "a row without its globe at pixel row " + std::to_string(text.top);
+        spans.push_back({first, last});
+    }
+    if (spans.size() < 2) return "fewer than two rows shown";
+    for (size_t i = 1; i < spans.size(); ++i)
+        if (spans[i].first - spans[i - 1].second - 1 < 2)
+            out += "globes touch at pixel row " + std::to_string(spans[i].first) + "; ";
+    return out;
+}
+
 // Selects a region as a click on it would: the tree tells the dialog.
 void SelectRegion(HWND tree, HTREEITEM item) { SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item); }
 
@@ -300,7 +334,7 @@ TEST_F(PlacesGazetteer, NewSiteFromAPlace) {
     int roots = 0, americaChildren = 0, americaChildrenAgain = 0, usaChildren = 0;
     bool okAtStart = true, americaClosed = false, okAfterPick = false, okAfterRegionChange = true;
     bool clicked = false;
-    std::string zoneShown, listed;
+    std::string zoneShown, listed, touching = "not looked at";
     HWND tree = nullptr, list = nullptr;
     bool ran = RunScript(
         {Press(kSites, IDC_SITE_NEW),
@@ -339,7 +373,10 @@ TEST_F(PlacesGazetteer, NewSiteFromAPlace) {
                  listed = text;
              }),
          On(kPlaces, [&](HWND d) { clicked = clicked && ClickRow(d, list, ListRow(list, "Denver")); }),
-         On(kPlaces, [&](HWND d) { Screenshot(d, "places_dialog_gazetteer"); }),
+         On(kPlaces, [&](HWND d) {
+                 touching = TouchingTreeIcons(tree);
+                 Screenshot(d, "places_dialog_gazetteer");
+             }),
          Press(kPlaces, IDOK), [&] { return FindDialog(kPlaces) == nullptr; },
          On(kSites, [&](HWND d) {
                  zoneShown = RowText(d, IDC_SITE_ZONE, (int)SendDlgItemMessageA(d, IDC_SITE_ZONE, CB_GETCURSEL, 0, 0), false);
@@ -358,6 +395,7 @@ TEST_F(PlacesGazetteer, NewSiteFromAPlace) {
     EXPECT_TRUE(okAfterPick);
     EXPECT_FALSE(okAfterRegionChange);
     EXPECT_EQ(listed, "Arvada");  // Colorado's first place
+    EXPECT_EQ(touching, "");
     EXPECT_EQ(zoneShown, "MST");
     EXPECT_STREQ(asked.name, "Denver Colorado");
     std::vector<StoredSite> sites = ReadSites();

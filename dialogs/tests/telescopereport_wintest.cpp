@@ -92,6 +92,40 @@ std::string ClipboardText() {
     return out;
 }
 
+// "" when every title of the table's header shows whole: its extent in the
+// header's font and the header's text margin (three edge widths a side)
+// within its item, and every item within the header; else what does not.
+std::string HeaderTitlesCutOff(HWND header) {
+    std::string out;
+    RECT client;
+    GetClientRect(header, &client);
+    int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    if (count <= 0) return "no columns";
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    for (int i = 0; i < count; ++i) {
+        char title[64] = "";
+        HDITEMA item;
+        std::memset(&item, 0, sizeof item);
+        item.mask = HDI_TEXT;
+        item.pszText = title;
+        item.cchTextMax = sizeof title;
+        SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        RECT r = {0, 0, 0, 0};
+        SendMessageA(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, title, static_cast<int>(std::strlen(title)), &size);
+        int needed = size.cx + 6 * GetSystemMetrics(SM_CXEDGE);
+        if (needed > r.right - r.left)
+            out += "\"" + std::string(title) + "\" needs " + std::to_string(needed) + " of " +
+                   std::to_string(r.right - r.left) + "; ";
+        if (r.right > client.right) out += "\"" + std::string(title) + "\" ends past the header; ";
+    }
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    return out;
+}
+
 #pragma pack(push, 1)
 struct StoredPrintSettings {
     double margins[12];  // left, right, top, bottom: asked, minimum, effective
@@ -128,13 +162,14 @@ TEST_F(TelescopeReport, ReportButtonOpensTheReportAndCopiesIt) {
     auto r = Scope("Dob", 3, 2.0f);
     auto before = std::make_unique<InstrumentRecord>(*r);
     int rows = -1;
-    std::string summary, firstRow, confirmation, shownLeft, shownFont;
+    std::string summary, firstRow, confirmation, shownLeft, shownFont, cutOff = "not read";
     {
         ScriptRun run;
         OnDialog("Edit Telescope", "open the report", [&](HWND d) { Click(d, IDC_SCOPE_REPORT); });
         OnDialog("Dob Report", "read and print/copy", [&](HWND d) {
             rows = static_cast<int>(SendDlgItemMessageA(d, IDC_REPORT_EYEPIECE_LIST, LB_GETCOUNT, 0, 0));
             summary = ItemText(d, IDC_REPORT_SUMMARY);
+            cutOff = HeaderTitlesCutOff(GetDlgItem(d, IDC_REPORT_EYEPIECE_HEAD));
             SaveScreenshot(CaptureClientArea(d), "telescope_report");
             Click(d, IDC_REPORT_PRINT);
         });
@@ -154,6 +189,7 @@ TEST_F(TelescopeReport, ReportButtonOpensTheReportAndCopiesIt) {
         EXPECT_EQ(run.Failure(), "");
     }
     EXPECT_EQ(rows, 6);  // three eyepieces, and each with the Barlow
+    EXPECT_EQ(cutOff, "");  // "Magnification", "Field of View", "Exit Pupil", "Limiting Mag" whole
     EXPECT_EQ(summary.rfind("Telescope type: Reflector\r\n", 0), 0u) << summary;
     EXPECT_NE(summary.find("Recommended eyepiece magnifications: 29, 51, 200 plus 2X Barlow"), std::string::npos)
         << summary;
@@ -182,7 +218,7 @@ TEST_F(TelescopeReport, ProfessionalReportHasTheCameraTable) {
     auto r = Scope("Imager", 2, 2.0f);
     AddCamera(r.get());
     int cameraRows = -1, eyepieceRows = -1;
-    std::string summary;
+    std::string summary, eyepiecesCutOff = "not read", camerasCutOff = "not read";
     {
         ScriptRun run;
         OnDialog("Edit Telescope", "open the report", [&](HWND d) { Click(d, IDC_SCOPE_REPORT); });
@@ -190,6 +226,8 @@ TEST_F(TelescopeReport, ProfessionalReportHasTheCameraTable) {
             cameraRows = static_cast<int>(SendDlgItemMessageA(d, IDC_REPORT_CAMERA_LIST, LB_GETCOUNT, 0, 0));
             eyepieceRows = static_cast<int>(SendDlgItemMessageA(d, IDC_REPORT_EYEPIECE_LIST, LB_GETCOUNT, 0, 0));
             summary = ItemText(d, IDC_REPORT_SUMMARY);
+            eyepiecesCutOff = HeaderTitlesCutOff(GetDlgItem(d, IDC_REPORT_EYEPIECE_HEAD));
+            camerasCutOff = HeaderTitlesCutOff(GetDlgItem(d, IDC_REPORT_CAMERA_HEAD));
             SaveScreenshot(CaptureClientArea(d), "telescope_report_cameras");
             Click(d, IDC_REPORT_PRINT);
         });
@@ -204,6 +242,8 @@ TEST_F(TelescopeReport, ProfessionalReportHasTheCameraTable) {
     // afocal row without extenders.
     EXPECT_EQ(cameraRows, 4);
     EXPECT_EQ(eyepieceRows, 4);
+    EXPECT_EQ(eyepiecesCutOff, "");
+    EXPECT_EQ(camerasCutOff, "");
     EXPECT_NE(summary.find("DSLR digital camera: 1530 x 1020 pixels (1x1 bins)"), std::string::npos) << summary;
     std::string text = ClipboardText();
     EXPECT_NE(text.find("\r\n\r\nCamera\tFocal State\tLens\tField of View\tResolution\r\nDSLR\tPrime Focus\t\t"),
