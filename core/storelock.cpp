@@ -25,8 +25,10 @@ StoreLock::~StoreLock() { ReleaseStoreLock(this); }
 
 void SetStoreLockWait(int milliseconds) { g_waitMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
 
-int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
+int AcquireStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilliseconds, bool *inUse) {
+    if (inUse) *inUse = false;
     if (!lock || lockPath.empty()) return 0;
+    if (waitMilliseconds < 0) waitMilliseconds = g_waitMilliseconds;
     ReleaseStoreLock(lock);
     auto at = g_held.find(lockPath);
     if (at != g_held.end()) {
@@ -40,8 +42,9 @@ int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
     auto start = std::chrono::steady_clock::now();
     while (!FsTryLockFile(f)) {
         auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (waited.count() >= g_waitMilliseconds) {
+        if (waited.count() >= waitMilliseconds) {
             std::fclose(f);
+            if (inUse) *inUse = true;
             return 0;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
@@ -62,4 +65,15 @@ void ReleaseStoreLock(StoreLock *lock) {
     FsUnlockFile(at->second.file);
     std::fclose(at->second.file);
     g_held.erase(at);
+}
+
+std::FILE *HeldStoreLockFile(const StoreLock *lock) {
+    if (!lock || lock->path.empty()) return nullptr;
+    auto at = g_held.find(lock->path);
+    return at == g_held.end() ? nullptr : at->second.file;
+}
+
+int StoreLockHolds(const std::string &lockPath) {
+    auto at = g_held.find(lockPath);
+    return at == g_held.end() ? 0 : at->second.count;
 }
