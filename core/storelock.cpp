@@ -17,7 +17,9 @@ struct Held {
     std::FILE *file = nullptr;
     int count = 0;
 };
-std::map<std::string, Held> g_held;
+// Never destroyed: a lock object of static lifetime may be released after
+// this file's statics would have gone.
+std::map<std::string, Held> &g_held = *new std::map<std::string, Held>;
 
 }  // namespace
 
