@@ -188,17 +188,30 @@ int FinishLogExportFile(FILE *file, int32_t count) {
     return RegisterLogPackage(header.name, &header.created);
 }
 
+int BeginLogPackageExport(const char *path, int32_t kind, const char *name, const char *description,
+                          SafeRewrite *out, PackageHeader *header) {
+    if (!path || !name || !out || !header || !BeginSafeRewrite(path, out, "w+b")) return 0;
+    std::memset(header, 0, sizeof *header);
+    SetCurrentStamp(&header->stamp);
+    header->kind = kind;
+    std::snprintf(header->name, sizeof header->name, "%s", name);
+    return SetPackageFileTime(header, nullptr) && WritePackageHeader(out->file, header, description ? description : "");
+}
+
+int CommitLogPackageExport(SafeRewrite *out, const PackageHeader &header) {
+    LogUndo undo;
+    if (!RememberWholeFile(&undo, RegistryPath()) || !BeginLogUndoChanges(&undo) ||
+        !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(out)) {
+        RollBackLogUndo(&undo);
+        return 0;
+    }
+    return 1;
+}
+
 int ExportLog(const char *path, const char *name, const char *description) {
-    if (!path || !name) return -1;
     SafeRewrite out;
-    if (!BeginSafeRewrite(path, &out, "w+b")) return -1;
     PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kLogPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) || !WritePackageHeader(out.file, &header, description ? description : ""))
-        return -1;
+    if (!BeginLogPackageExport(path, kLogPackageKind, name, description, &out, &header)) return -1;
     int32_t count = 0;
     for (int folder = 0; folder < kLogClassFolderCount; ++folder) {
         std::vector<LogIndexEntry> objects;
@@ -216,18 +229,7 @@ int ExportLog(const char *path, const char *name, const char *description) {
         }
     }
     if (!CloseRecordList(out.file, count, &header)) return -1;
-    // Recorded first, and the record taken back when the file cannot be put
-    // in place: a failure leaves neither the file nor its record.
-    LogUndo undo;
-    if (!RememberWholeFile(&undo, RegistryPath()) || !BeginLogUndoChanges(&undo) || !RegisterLogPackage(header.name, &header.created)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    if (!CommitSafeRewrite(&out)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    return count;
+    return CommitLogPackageExport(&out, header) ? count : -1;
 }
 
 int ImportLogEntries(FILE *file, int version, int32_t expectedCount, LogProgressFn progress,

@@ -10,6 +10,7 @@
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
+#include "logstore/logexchange.h"
 #include "logstore/logpaths.h"
 #include "logstore/logundo.h"
 
@@ -298,12 +299,11 @@ int FinishNamedNotesExport(FILE *file, int32_t count) {
 }
 
 int ExportAllNamedNotes(const char *path, const char *name, const char *description) {
-    if (!path || !name) return -1;
     NoteIndex index;
-    if (!ReadIndex(&index)) return -1;
+    if (!path || !name || !ReadIndex(&index)) return -1;
     SafeRewrite out;
     PackageHeader header;
-    if (!BeginSafeRewrite(path, &out, "w+b") || !WriteHeader(out.file, name, description, &header)) return -1;
+    if (!BeginLogPackageExport(path, kNamedNotesPackageKind, name, description, &out, &header)) return -1;
     int32_t count = 0;
     for (const NamedNoteIndexEntry &e : index.entries) {
         int written = 0;
@@ -311,14 +311,7 @@ int ExportAllNamedNotes(const char *path, const char *name, const char *descript
         count += written;
     }
     if (!WriteEndAndCounts(out.file, count, &header)) return -1;
-    char registry[kLogPathSize];
-    LogUndo undo;
-    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) || !BeginLogUndoChanges(&undo) ||
-        !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(&out)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    return count;
+    return CommitLogPackageExport(&out, header) ? count : -1;
 }
 
 int ImportNamedNotesFile(const char *path, PackageHeader *header, char **description, LogProgressFn progress) {
