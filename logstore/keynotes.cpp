@@ -224,13 +224,9 @@ int ImportKeyNote(const KeyNoteRecord *record, const char *text) {
 
 int ImportKeyNotesFile(const char *path, PackageHeader *header, char **description, LogProgressFn progress) {
     if (description) *description = nullptr;
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::unique_ptr<char[]> holder(text);
-    if (!PackageHeaderAccepted(header, kKeyNotesPackageKind)) return -1;
+    FileHandle file;
+    std::unique_ptr<char[]> holder;
+    if (OpenLogPackage(path, kKeyNotesPackageKind, header, &file, &holder) != 1) return -1;
     long start = std::ftell(file.get());
     if (start < 0) return -1;
     KeyNoteRecord record;

@@ -16,6 +16,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "astro/datetime.h"
 #include "astro/location.h"
@@ -50,6 +51,11 @@ int BeginLogPackageExport(const char *path, int32_t kind, const char *name, cons
 // back when the file cannot be put in place, so that a failure leaves
 // neither the file nor its record. 1, or 0.
 int CommitLogPackageExport(SafeRewrite *out, const PackageHeader &header);
+// A package of the log opened for import: the file at path, its header read
+// and accepted as one of that kind, its description kept in *text. 1; 0 when
+// the file cannot be opened; -1 when its header is not read or not accepted.
+int OpenLogPackage(const char *path, uint8_t kind, PackageHeader *header, FileHandle *file,
+                   std::unique_ptr<char[]> *text);
 
 // "w+b", the header (kind 6, the name cut to 64 characters, the current time)
 // and the description; null on failure (nothing left open).
