@@ -12,23 +12,10 @@
 #include "core/userfolder.h"
 #include "logstore/logadd.h"
 #include "logstore/loglock.h"
-#include "logstore/logobject.h"
 #include "logstore/logpaths.h"
 #include "logstore/tests/logfixture.h"
 #include "testutil/testutil.h"
 
-namespace {
-
-int StarRefresh(ObjectRecord *r, double, const LocationRecord *, const DateRecord *, double) {
-    r->constellation = 56;
-    return 1;
-}
-int StarName(const ObjectRecord *r, char *name, int size) {
-    std::snprintf(name, static_cast<size_t>(size), "Star %d", static_cast<int>(r->index));
-    return 1;
-}
-
-}  // namespace
 
 TEST(LogPassMessages, AFolderThatCannotBeWrittenIsNamedBeforeThePass) {
     testutil::TempDir dir;
@@ -51,7 +38,7 @@ TEST(LogPassMessages, AFolderThatCannotBeWrittenIsNamedBeforeThePass) {
 // sucessfully imported" for entries that are gone.
 TEST(LogPassMessages, ALogFolderRemovedDuringThePassIsNamed) {
     logtest::Store store;
-    SetLogObjectServices(StarRefresh, StarName);
+    logtest::FixedObjectServices services;
     for (int removed = 0; removed < 2; ++removed) {
         SCOPED_TRACE(removed ? "log folder removed" : "log folder kept");
         DeleteTree(store.dir.file("log").c_str());
@@ -89,5 +76,4 @@ TEST(LogPassMessages, ALogFolderRemovedDuringThePassIsNamed) {
         EXPECT_NE(text.find(store.dir.file("log")), std::string::npos) << text;
         EXPECT_NE(text.find("only " + std::to_string(stored) + " of the 3"), std::string::npos) << text;
     }
-    SetLogObjectServices(nullptr, nullptr);
 }
