@@ -627,6 +627,7 @@ int CompleteEntry(ImportPassContext *ctx) {
             if (!goOn) return -1;
         } else {
             ++ctx->tally.added;
+            ctx->tally.accepted.push_back({static_cast<int32_t>(r.entry.categoryBits), number});
             if (status == kLogEntryAlreadyLogged) ++ctx->tally.alreadyLogged;
             if (ctx->added) ++*ctx->added;
         }

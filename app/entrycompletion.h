@@ -22,6 +22,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/formatfile.h"
 #include "app/importjob.h"
@@ -92,6 +94,9 @@ struct ImportPassTally {
     int alreadyLogged = 0;    // final pass: of those, identical entries the log already held
     int notRecognised = 0;    // entries whose object was not recognised
     int skippedBlank = 0;     // delimited pass: blank lines passed over
+    // Final pass: the class bits and log number of each entry accepted, so
+    // that its end can tell how many are truly in the log.
+    std::vector<std::pair<int32_t, int32_t>> accepted;
 };
 
 // One resolved name of a store, kept for the rest of the pass so that a name

@@ -72,9 +72,13 @@ int CheckImportFileFitsFormat(const ImportJob &job, std::string *message) {
     std::string line;
     char mark = 0;
     ImportLineStatus status = kImportLineEnd;
-    while ((status = ReadImportLine(&reader, &line)) != kImportLineEnd) {
+    while ((status = ReadImportLine(&reader, &line)) != kImportLineEnd && status != kImportLineReadError) {
         mark = FirstMark(line);
         if (mark) break;
+    }
+    if (status == kImportLineReadError) {
+        *message = "The import file " + file + " cannot be read after line " + std::to_string(reader.lineNumber) + ".";
+        return 0;
     }
     if (!mark) {
         if (skipped > 0)

@@ -42,6 +42,8 @@ ImportLineStatus ReadImportLine(ImportLineReader *reader, std::string *line) {
         if (line->size() < keep) line->push_back(static_cast<char>(c));
         ++length;
     }
+    // A read that failed is no end of the file: what follows was never seen.
+    if (!ended && std::ferror(reader->file)) return kImportLineReadError;
     if (!ended && length == 0) return kImportLineEnd;
     if (reader->lineNumber == 0 && line->compare(0, 3, kByteOrderMark) == 0) {
         line->erase(0, 3);
@@ -67,7 +69,9 @@ int SkipImportLines(ImportLineReader *reader, int count) {
     std::string line;
     const size_t limit = reader->maxLength;
     reader->maxLength = 1;  // nothing of a dropped line needs keeping
-    while (dropped < count && ReadImportLine(reader, &line) != kImportLineEnd) ++dropped;
+    for (ImportLineStatus s; dropped < count && (s = ReadImportLine(reader, &line)) != kImportLineEnd &&
+                             s != kImportLineReadError;)
+        ++dropped;
     reader->maxLength = limit;
     return dropped;
 }
@@ -78,6 +82,8 @@ void SetImportLineError(const ImportLineReader &reader, ImportLineStatus status)
                        static_cast<int>(reader.maxLength));
     else if (status == kImportLineNotText)
         SetImportError("Line %ld of the import file is not text\n", reader.lineNumber);
+    else if (status == kImportLineReadError)
+        SetImportError("The import file cannot be read after line %ld\n", reader.lineNumber);
 }
 
 int OpenImportJobLines(const ImportJob &job, FILE **file, ImportLineReader *reader) {

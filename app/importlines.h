@@ -23,6 +23,7 @@ enum ImportLineStatus : int {
     kImportLineRead = 1,
     kImportLineTooLong = 2,  // the line holds more than the limit (its start is given)
     kImportLineNotText = 3,  // the line holds a NUL or 0x1A byte (given as read)
+    kImportLineReadError = 4,  // the file could not be read further: an error, not its end
 };
 
 // The reader over one open file (not owned: the caller closes it).

@@ -96,7 +96,9 @@ void Finish(HWND step) {
     if (!written)
         MessageBoxA(main, kLogPassUnfinishedText, "Gleaner Message", MB_ICONWARNING);
     g_entryCount = result;
-    g_resultText = FormatImportResultText(added, LastImportPassTally().alreadyLogged);
+    // Entries whose files are gone (the log folder removed during the pass)
+    // are not counted as imported.
+    g_resultText = FinalPassResultText(LastImportPassTally());
     DialogBoxParamA(GetProgramInstance(), "ResultDlg", main, ResultDlgProc, 0);
     ShowImportStepOne(GetParent(step));
 }

@@ -47,7 +47,10 @@ std::vector<ValueTag> ValueTags(const ImportFormat &f) {
 }
 
 int NotText(ImportPassContext *ctx, const XmlReader &reader) {
-    SetImportError("Line %ld of the import file is not text\n", reader.nulLine);
+    if (reader.readError)
+        SetImportLineError(reader.lines, kImportLineReadError);
+    else
+        SetImportError("Line %ld of the import file is not text\n", reader.nulLine);
     return FailImportPass(ctx);
 }
 
@@ -76,7 +79,7 @@ int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int previ
     int closing = 0;
     bool inside = false;
     while (ReadNextXmlTag(ctx.importFile, &reader, tag, kXmlTagBufferSize, &closing)) {
-        if (reader.nulLine) return NotText(&ctx, reader);
+        if (reader.nulLine || reader.readError) return NotText(&ctx, reader);
         if (!tag[0]) continue;
         const bool isEntryTag = TagIs(tag, format.entryTag);
         if (closing) {
@@ -111,7 +114,7 @@ int RunXmlImportPass(const ImportListSink *list, const ImportJob &job, int previ
             if (value.apply(&ctx, text.c_str()) < 0) return FailImportPass(&ctx);
         }
     }
-    if (reader.nulLine) return NotText(&ctx, reader);
+    if (reader.nulLine || reader.readError) return NotText(&ctx, reader);
     if (inside) {
         SetImportError("Unexpected end of file inside a log entry\n");
         return FailImportPass(&ctx);

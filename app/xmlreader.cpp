@@ -21,7 +21,8 @@ int NextLine(FILE *file, XmlReader *r) {
         return 0;
     }
     ImportLineStatus status = ReadImportLine(&r->lines, &r->line);
-    if (status == kImportLineEnd) {
+    if (status == kImportLineReadError) r->readError = 1;
+    if (status == kImportLineEnd || status == kImportLineReadError) {
         r->atEnd = 1;
         return 0;
     }
@@ -209,6 +210,7 @@ int ReadFirstXmlLine(FILE *file, XmlReader *reader) {
     reader->atEnd = 0;
     reader->lineNumber = reader->lines.lineNumber;
     reader->nulLine = 0;
+    reader->readError = 0;
     reader->utf8 = 0;
     if (!NextLine(file, reader)) return 0;
     // A file that is UTF-8 throughout comes converted; one that only says so

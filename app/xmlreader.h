@@ -25,6 +25,7 @@ struct XmlReader {
     size_t cursor = 0;
     int atEnd = 0;      // 1 once no further line can be read
     long lineNumber = 0;  // 1-based number of the current line in the file
+    int readError = 0;    // 1 when a read failed (no end of the file)
     long nulLine = 0;     // the first line read that held a NUL or 0x1A byte (0: none)
     int utf8 = 0;         // 1 when the reader converts UTF-8 itself: the file says it is UTF-8
                           // (byte-order mark or declaration) but is not well-formed throughout

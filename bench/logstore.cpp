@@ -3,16 +3,23 @@
 // same entry files and summary rows with no lookup at all. Bytes written and
 // read are taken from the process's I/O counters (/proc/self/io: rchar,
 // wchar), so they count every byte passed to read() and write().
+// A single add is also set against the plain writer of the same files in
+// the same run: three rounds, each a fresh store, the ratio of their rates
+// printed as its minimum and median (goal: 0.3x), with the disk syncs each
+// add makes (at most three: the mark, the changed files, the mark's removal).
 // usage: logstore [--short]   (--short: 25 + 25 entries, a run of seconds;
 // the exit status is 1 only when an add or a re-add gives a wrong result)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/benchutil.h"
 #include "core/fileutil.h"
+#include "core/safefile.h"
 #include "core/userfolder.h"
 #include "logstore/logadd.h"
 #include "logstore/logentryfile.h"
@@ -64,6 +71,31 @@ void MakeBenchEntry(LogEntry *e, int i) {
 }
 
 const char *kNotes = "Seeing 3/5, transparency good, 150x.....";
+
+// The plain writer: entry files and summary rows (count first, then the
+// row), written with no lookup and no sync, entries first to first + n.
+bool PlainWrites(const std::string &base, int first, int n, LogEntry *e, LogSummary *row) {
+    for (int i = first; i < first + n; ++i) {
+        MakeBenchEntry(e, i);
+        char path[512];
+        std::snprintf(path, sizeof path, "%s/%08d.bin", base.c_str(), i);
+        FILE *f = std::fopen(path, "wb");
+        if (!f) return false;
+        WriteLogEntryFile(f, e, kNotes);
+        std::fclose(f);
+        std::snprintf(path, sizeof path, "%s/%09d.pix", base.c_str(), 1000 + i % kObjects);
+        f = std::fopen(path, i < kObjects ? "wb" : "r+b");
+        if (!f) return false;
+        int32_t count = i / kObjects + 1;
+        row->logNumber = i;
+        std::fseek(f, 4L + (count - 1) * static_cast<long>(sizeof(LogSummary)), SEEK_SET);
+        std::fwrite(row, sizeof(LogSummary), 1, f);
+        std::fseek(f, 0, SEEK_SET);
+        std::fwrite(&count, 4, 1, f);
+        std::fclose(f);
+    }
+    return true;
+}
 
 void Report(const char *label, int n, double seconds, IoCount a, IoCount b) {
     std::printf("%-34s %6d entries %8.1f entries/s   %9.0f B written/entry %11.0f B read/entry\n", label, n,
@@ -121,27 +153,43 @@ int main(int argc, char **argv) {
     std::memset(row.get(), 0, sizeof(LogSummary));
     IoCount a = ReadIo();
     double t = Now();
-    for (int i = 0; i < 2 * kHalf; ++i) {
-        MakeBenchEntry(e.get(), i);
-        char path[512];
-        std::snprintf(path, sizeof path, "%s/%08d.bin", base.c_str(), i);
-        FILE *f = std::fopen(path, "wb");
-        if (!f) return 1;
-        WriteLogEntryFile(f, e.get(), kNotes);
-        std::fclose(f);
-        std::snprintf(path, sizeof path, "%s/%09d.pix", base.c_str(), 1000 + i % kObjects);
-        f = std::fopen(path, i < kObjects ? "wb" : "r+b");
-        if (!f) return 1;
-        int32_t count = i / kObjects + 1;
-        row->logNumber = i;
-        std::fseek(f, 4L + (count - 1) * static_cast<long>(sizeof(LogSummary)), SEEK_SET);
-        std::fwrite(row.get(), sizeof(LogSummary), 1, f);
-        std::fseek(f, 0, SEEK_SET);
-        std::fwrite(&count, 4, 1, f);
-        std::fclose(f);
-    }
+    if (!PlainWrites(base, 0, 2 * kHalf, e.get(), row.get())) return 1;
     double s = Now() - t;
     Report("plain writes, no lookup", 2 * kHalf, s, a, ReadIo());
+
+    // A single add against the plain writer, three rounds of a fresh store
+    // each: the ratio of the rates, and the syncs per add.
+    {
+        const int n = quick ? 20 : 200;
+        std::vector<double> ratios;
+        long syncs = 0;
+        bool allAdded = true;
+        for (int round = 0; round < 3; ++round) {
+            std::string user = std::string(folder) + "/round" + std::to_string(round);
+            std::string plain = user + "/plain";
+            if (!EnsureDirectory(user.c_str()) || !EnsureDirectory(plain.c_str())) return 1;
+            SetUserDataFolder(user.c_str());
+            long before = CountDiskSyncs();
+            double t0 = Now();
+            for (int i = 0; i < n; ++i) {
+                MakeBenchEntry(e.get(), i);
+                int status = 0;
+                if (AddLogEntryWithStatus(e.get(), kNotes, &status) < 0 || status != kLogEntryAdded) allAdded = false;
+            }
+            double adds = Now() - t0;
+            syncs += CountDiskSyncs() - before;
+            t0 = Now();
+            if (!PlainWrites(plain, 0, n, e.get(), row.get())) return 1;
+            double plainSeconds = Now() - t0;
+            ratios.push_back(plainSeconds / adds);
+        }
+        std::sort(ratios.begin(), ratios.end());
+        std::printf("single add / plain writer (%d entries, 3 rounds)  min %.3fx  median %.3fx   (goal 0.3x)\n", n,
+                    ratios[0], ratios[1]);
+        std::printf("disk syncs per single add  %.2f   (limit 3)\n", double(syncs) / (3.0 * n));
+        tally.Require("every entry of the rounds added", allAdded);
+        SetUserDataFolder(folder);
+    }
     DeleteTree(folder);
     return tally.Finish("logstore");
 }

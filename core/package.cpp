@@ -49,17 +49,21 @@ int UpdatePackageCounts(FILE *f, PackageHeader *header, int32_t c1, int32_t c2, 
     return std::fflush(f) == 0 ? 1 : 0;
 }
 
+int WriteNewPackageHeader(FILE *f, int kind, const char *name, const char *description, PackageHeader *header) {
+    if (!f || !name || !header) return 0;
+    std::memset(header, 0, sizeof *header);
+    SetCurrentStamp(&header->stamp);
+    header->kind = static_cast<uint8_t>(kind);
+    std::snprintf(header->name, sizeof header->name, "%s", name);
+    return SetPackageFileTime(header, nullptr) && WritePackageHeader(f, header, description ? description : "") ? 1 : 0;
+}
+
 FILE *CreatePackageFile(const char *path, int kind, const char *name, const char *description) {
     if (!path || !name) return nullptr;
     FILE *file = SafeOpen(path, "w+b");
     if (!file) return nullptr;
     PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = static_cast<uint8_t>(kind);
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) ||
-        !WritePackageHeader(file, &header, description ? description : "")) {
+    if (!WriteNewPackageHeader(file, kind, name, description, &header)) {
         SafeClose(file);
         return nullptr;
     }

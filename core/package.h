@@ -46,6 +46,10 @@ int UpdatePackageCounts(FILE *f, PackageHeader *header, int32_t c1, int32_t c2, 
 // stamped with this version and the current time, and the description.
 // nullptr when any step fails (the caller removes a half-made file).
 FILE *CreatePackageFile(const char *path, int kind, const char *name, const char *description);
+// The header of a new package filled (zeroed, the stamp and time of now,
+// the kind and name) and written with the description at the start of f.
+// 1, or 0.
+int WriteNewPackageHeader(FILE *f, int kind, const char *name, const char *description, PackageHeader *header);
 // Once every item and the end record are written: stores the five counts in
 // the header at offset 0 and gives back the header as it now stands (name
 // terminated), for registering the package. 1 on success.

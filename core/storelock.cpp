@@ -17,7 +17,9 @@ struct Held {
     std::FILE *file = nullptr;
     int count = 0;
 };
-std::map<std::string, Held> g_held;
+// Never destroyed: a lock object of static lifetime may be released after
+// this file's statics would have gone.
+std::map<std::string, Held> &g_held = *new std::map<std::string, Held>;
 
 }  // namespace
 
@@ -25,8 +27,10 @@ StoreLock::~StoreLock() { ReleaseStoreLock(this); }
 
 void SetStoreLockWait(int milliseconds) { g_waitMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
 
-int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
+int AcquireStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilliseconds, bool *inUse) {
+    if (inUse) *inUse = false;
     if (!lock || lockPath.empty()) return 0;
+    if (waitMilliseconds < 0) waitMilliseconds = g_waitMilliseconds;
     ReleaseStoreLock(lock);
     auto at = g_held.find(lockPath);
     if (at != g_held.end()) {
@@ -40,8 +44,9 @@ int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
     auto start = std::chrono::steady_clock::now();
     while (!FsTryLockFile(f)) {
         auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (waited.count() >= g_waitMilliseconds) {
+        if (waited.count() >= waitMilliseconds) {
             std::fclose(f);
+            if (inUse) *inUse = true;
             return 0;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
@@ -62,4 +67,15 @@ void ReleaseStoreLock(StoreLock *lock) {
     FsUnlockFile(at->second.file);
     std::fclose(at->second.file);
     g_held.erase(at);
+}
+
+std::FILE *HeldStoreLockFile(const StoreLock *lock) {
+    if (!lock || lock->path.empty()) return nullptr;
+    auto at = g_held.find(lock->path);
+    return at == g_held.end() ? nullptr : at->second.file;
+}
+
+int StoreLockHolds(const std::string &lockPath) {
+    auto at = g_held.find(lockPath);
+    return at == g_held.end() ? 0 : at->second.count;
 }

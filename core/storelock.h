@@ -8,6 +8,7 @@
 // holding it, and the file is closed only when the last hold is released
 // (closing any stream of a locked file would drop a POSIX lock early).
 #pragma once
+#include <cstdio>
 #include <string>
 
 struct StoreLock {
@@ -19,9 +20,16 @@ struct StoreLock {
 };
 
 // Takes the lock of lockPath (the file is made when absent), waiting while
-// another process holds it, up to the store-lock wait. 1 held; 0 when another
-// writer held it all that time or the file cannot be made.
-int AcquireStoreLock(const std::string &lockPath, StoreLock *lock);
+// another process holds it, up to waitMilliseconds (negative: the store-lock
+// wait). 1 held; 0 when another writer held it all that time (*inUse set) or
+// the file cannot be made (*inUse cleared).
+int AcquireStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilliseconds = -1,
+                     bool *inUse = nullptr);
+// The open lock file of a held lock (a store may keep a few bytes in it, read
+// and written through this stream); null when not held.
+std::FILE *HeldStoreLockFile(const StoreLock *lock);
+// How many holds this process has on the lock of lockPath (0: not held).
+int StoreLockHolds(const std::string &lockPath);
 void ReleaseStoreLock(StoreLock *lock);
 // How long a writer waits for another's lock, in milliseconds (10,000; tests
 // set less).

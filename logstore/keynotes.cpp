@@ -9,6 +9,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/versionstamp.h"
+#include "logstore/logexchange.h"
 #include "logstore/logindex.h"
 #include "logstore/logindexscan.h"
 #include "logstore/logpaths.h"
@@ -191,16 +192,9 @@ int AppendKeyNote(const std::string &path, const char *text) {
 }
 
 int ExportKeyNotes(int kindBits, const char *path, const char *name, const char *description) {
-    if (!path || !name) return -1;
     SafeRewrite out;
-    if (!BeginSafeRewrite(path, &out, "w+b")) return -1;
     PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kKeyNotesPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) || !WritePackageHeader(out.file, &header, description ? description : ""))
-        return -1;
+    if (!BeginLogPackageExport(path, kKeyNotesPackageKind, name, description, &out, &header)) return -1;
     int32_t count = 0;
     for (int kind : kKindOrder) {
         if (!(kindBits & kind)) continue;
@@ -216,15 +210,7 @@ int ExportKeyNotes(int kindBits, const char *path, const char *name, const char 
     std::memset(&end, 0, sizeof end);
     if (!SafeWriteAll(out.file, &end, sizeof end) || !UpdatePackageCounts(out.file, &header, 0, count, 0, 0, 0))
         return -1;
-    // Recorded first, the record taken back when the file cannot be put in place.
-    char registry[kLogPathSize];
-    LogUndo undo;
-    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) || !BeginLogUndoChanges(&undo) ||
-        !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(&out)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    return count;
+    return CommitLogPackageExport(&out, header) ? count : -1;
 }
 
 int ImportKeyNote(const KeyNoteRecord *record, const char *text) {
@@ -238,13 +224,9 @@ int ImportKeyNote(const KeyNoteRecord *record, const char *text) {
 
 int ImportKeyNotesFile(const char *path, PackageHeader *header, char **description, LogProgressFn progress) {
     if (description) *description = nullptr;
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::unique_ptr<char[]> holder(text);
-    if (!PackageHeaderAccepted(header, kKeyNotesPackageKind)) return -1;
+    FileHandle file;
+    std::unique_ptr<char[]> holder;
+    if (OpenLogPackage(path, kKeyNotesPackageKind, header, &file, &holder) != 1) return -1;
     long start = std::ftell(file.get());
     if (start < 0) return -1;
     KeyNoteRecord record;

@@ -390,28 +390,14 @@ int32_t AddLogEntryWithStatus(LogEntry *entry, const char *notes, int *status) {
     if (!entry) return -1;
     TerminateLogEntryTexts(entry);
 
-    // 1. The date at the site and the extinction of its month.
-    DateRecord date;
-    std::memset(&date, 0, sizeof date);
-    date.julianDate = entry->julianDate;
-    SetDateRecordFromJulianDate(&entry->site, &date);
-    ComputeDeltaTAndNutation(&date, 0.0);
-    ComputeSiderealTimes(&entry->site, &date);
-    double extinction =
-        ComputeVisualExtinction(date.month, entry->site.temperature, entry->site.humidity,
-                                entry->site.latitude, entry->site.elevation);
-
-    // 2. User stars and deep-sky objects: their derived indexes are rebuilt on next use.
+    // 1. User stars and deep-sky objects: their derived indexes are rebuilt on next use.
     if (entry->objectClass == kClassUserStar) DeleteUserStarIndexes();
     if (entry->objectClass == kClassUserDeepSky) DeleteUserDeepSkyIndexes();
 
-    // 3. Identify the object.
+    // 2. Identify the object at the date at the site, with the extinction of its month.
+    DateRecord date;
     std::unique_ptr<ObjectRecord> object(new ObjectRecord);
-    ClearObjectRecord(object.get());
-    std::memcpy(&object->index, &entry->catalogueIndex, 4);
-    object->objectClass = entry->objectClass;
-    std::memcpy(&object->categoryBits, &entry->categoryBits, 4);
-    RefreshLogObject(object.get(), &entry->site, &date, extinction);
+    RefreshEntryObject(entry, &date, object.get());
     int32_t index;
     std::memcpy(&index, &object->index, 4);
     if (index == -1) return -2;

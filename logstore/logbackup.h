@@ -39,6 +39,8 @@ extern const char *const kLogBackupFolder;  // "logs"
 // The scratch copy and its mark, under the user data folder.
 extern const char *const kLogScratchFolder;  // "tmp/log"
 extern const char *const kLogScratchMark;    // "tmp/log.unrestored"
+// The mark of a backup in progress, naming its place.
+extern const char *const kLogBackupMark;     // "tmp/log.backup"
 
 // 1, or 0 at the first failure (a partial backup may remain). An existing
 // "logs" folder at the target is replaced only when it holds nothing but what
@@ -57,3 +59,12 @@ int RestoreLog(const char *parent, const char *backupName, int backupVersion);
 // already logged and notes already held add nothing, so a merge run again
 // after a failure completes it.
 int ImportLogBackup(const char *folder, int version);
+
+// True when a restore or a backup of another process (or one a kill
+// interrupted) left its mark. Cheap: the log's every reader asks.
+bool LogFolderOperationMarked();
+// Finishes what a killed restore or backup left, before the log is read: a
+// restore is rolled back (the saved log put back in place), a backup's place
+// left holding one whole backup, the new one or the earlier one. Waits while
+// another process runs one. 1 when the log is sound to read, else 0.
+int RecoverLogFolderOperations();

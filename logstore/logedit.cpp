@@ -180,19 +180,8 @@ int UpdateLogEntry(int32_t categoryBits, int32_t row, int32_t logNumber, LogEntr
     std::unique_ptr<LogSummary> fresh(new LogSummary);
     std::memcpy(fresh.get(), old.get(), sizeof(LogSummary));
     DateRecord date;
-    std::memset(&date, 0, sizeof date);
-    date.julianDate = entry->julianDate;
-    SetDateRecordFromJulianDate(&entry->site, &date);
-    ComputeDeltaTAndNutation(&date, 0.0);
-    ComputeSiderealTimes(&entry->site, &date);
-    double extinction = ComputeVisualExtinction(date.month, entry->site.temperature, entry->site.humidity,
-                                                entry->site.latitude, entry->site.elevation);
     std::unique_ptr<ObjectRecord> refreshed(new ObjectRecord);
-    ClearObjectRecord(refreshed.get());
-    std::memcpy(&refreshed->index, &entry->catalogueIndex, 4);
-    refreshed->objectClass = entry->objectClass;
-    std::memcpy(&refreshed->categoryBits, &entry->categoryBits, 4);
-    RefreshLogObject(refreshed.get(), &entry->site, &date, extinction);
+    RefreshEntryObject(entry, &date, refreshed.get());
     int32_t refreshedIndex;
     std::memcpy(&refreshedIndex, &refreshed->index, 4);
     std::memcpy(fresh->objectBytes, &entry->objectClass, sizeof fresh->objectBytes);

@@ -101,19 +101,7 @@ int RegisterLogPackage(const char *name, const FileTimeValue *created) {
 }
 
 FILE *CreateLogExportFile(const char *path, const char *name, const char *description) {
-    if (!path || !name) return nullptr;
-    FILE *file = SafeOpen(path, "w+b");
-    if (!file) return nullptr;
-    PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kLogPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) || !WritePackageHeader(file, &header, description ? description : "")) {
-        SafeClose(file);
-        return nullptr;
-    }
-    return file;
+    return CreatePackageFile(path, kLogPackageKind, name, description);
 }
 
 int ExportObjectLogEntries(FILE *file, const LocationRecord *site, const DateRecord *date,
@@ -188,17 +176,37 @@ int FinishLogExportFile(FILE *file, int32_t count) {
     return RegisterLogPackage(header.name, &header.created);
 }
 
+int BeginLogPackageExport(const char *path, int32_t kind, const char *name, const char *description,
+                          SafeRewrite *out, PackageHeader *header) {
+    if (!path || !name || !out || !header || !BeginSafeRewrite(path, out, "w+b")) return 0;
+    return WriteNewPackageHeader(out->file, kind, name, description, header);
+}
+
+int CommitLogPackageExport(SafeRewrite *out, const PackageHeader &header) {
+    LogUndo undo;
+    if (!RememberWholeFile(&undo, RegistryPath()) || !BeginLogUndoChanges(&undo) ||
+        !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(out)) {
+        RollBackLogUndo(&undo);
+        return 0;
+    }
+    return 1;
+}
+
+int OpenLogPackage(const char *path, uint8_t kind, PackageHeader *header, FileHandle *file,
+                   std::unique_ptr<char[]> *text) {
+    if (!path || !header || !file || !text) return -1;
+    file->reset(SafeOpen(path, "rb"));
+    if (!*file) return 0;
+    char *read = nullptr;
+    if (!ReadPackageHeader(file->get(), header, &read)) return -1;
+    text->reset(read);
+    return PackageHeaderAccepted(header, kind) ? 1 : -1;
+}
+
 int ExportLog(const char *path, const char *name, const char *description) {
-    if (!path || !name) return -1;
     SafeRewrite out;
-    if (!BeginSafeRewrite(path, &out, "w+b")) return -1;
     PackageHeader header;
-    std::memset(&header, 0, sizeof header);
-    SetCurrentStamp(&header.stamp);
-    header.kind = kLogPackageKind;
-    std::snprintf(header.name, sizeof header.name, "%s", name);
-    if (!SetPackageFileTime(&header, nullptr) || !WritePackageHeader(out.file, &header, description ? description : ""))
-        return -1;
+    if (!BeginLogPackageExport(path, kLogPackageKind, name, description, &out, &header)) return -1;
     int32_t count = 0;
     for (int folder = 0; folder < kLogClassFolderCount; ++folder) {
         std::vector<LogIndexEntry> objects;
@@ -216,18 +224,7 @@ int ExportLog(const char *path, const char *name, const char *description) {
         }
     }
     if (!CloseRecordList(out.file, count, &header)) return -1;
-    // Recorded first, and the record taken back when the file cannot be put
-    // in place: a failure leaves neither the file nor its record.
-    LogUndo undo;
-    if (!RememberWholeFile(&undo, RegistryPath()) || !BeginLogUndoChanges(&undo) || !RegisterLogPackage(header.name, &header.created)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    if (!CommitSafeRewrite(&out)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    return count;
+    return CommitLogPackageExport(&out, header) ? count : -1;
 }
 
 int ImportLogEntries(FILE *file, int version, int32_t expectedCount, LogProgressFn progress,
@@ -275,13 +272,10 @@ int ImportLogEntries(FILE *file, int version, int32_t expectedCount, LogProgress
 int ImportLogExportFile(const char *path, PackageHeader *header, char **description, LogProgressFn progress,
                         LogImportCounts *counts) {
     if (description) *description = nullptr;
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return 0;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::unique_ptr<char[]> holder(text);
-    if (!PackageHeaderAccepted(header, kLogPackageKind)) return -1;
+    FileHandle file;
+    std::unique_ptr<char[]> holder;
+    int opened = OpenLogPackage(path, kLogPackageKind, header, &file, &holder);
+    if (opened != 1) return opened;
     int n = ImportLogEntries(file.get(), GetStampVersion(&header->stamp), header->counts[1], progress, counts);
     // Not recorded, the import is not done (importing again finds every
     // entry added as a duplicate and records it).

@@ -16,11 +16,13 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "astro/datetime.h"
 #include "astro/location.h"
 #include "core/fsys.h"
 #include "core/package.h"
+#include "core/safefile.h"
 #include "objects/objectrecord.h"
 
 const uint8_t kLogPackageKind = 6;
@@ -40,6 +42,20 @@ typedef void (*LogProgressFn)(int percent);
 int FindLogPackage(const char *name, FileTimeValue *created);
 // Adds the package or rewrites its time. 1, or 0.
 int RegisterLogPackage(const char *name, const FileTimeValue *created);
+// The start of an export package of the log (entries, key notes, named
+// notes): path's temporary opened and the header of that kind written with
+// the name, the description and the stamp and time of now. 1, or 0.
+int BeginLogPackageExport(const char *path, int32_t kind, const char *name, const char *description,
+                          SafeRewrite *out, PackageHeader *header);
+// Its end: the package recorded in the registry first, and the record taken
+// back when the file cannot be put in place, so that a failure leaves
+// neither the file nor its record. 1, or 0.
+int CommitLogPackageExport(SafeRewrite *out, const PackageHeader &header);
+// A package of the log opened for import: the file at path, its header read
+// and accepted as one of that kind, its description kept in *text. 1; 0 when
+// the file cannot be opened; -1 when its header is not read or not accepted.
+int OpenLogPackage(const char *path, uint8_t kind, PackageHeader *header, FileHandle *file,
+                   std::unique_ptr<char[]> *text);
 
 // "w+b", the header (kind 6, the name cut to 64 characters, the current time)
 // and the description; null on failure (nothing left open).

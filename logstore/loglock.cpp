@@ -1,16 +1,15 @@
 // The log store's writer lock and the folder state kept under it.
 #include "logstore/loglock.h"
 
-#include <chrono>
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/safefile.h"
 #include "core/userfolder.h"
+#include "logstore/logbackup.h"
 #include "logstore/loggedobjects.h"
 #include "logstore/logindex.h"
 #include "logstore/logundo.h"
@@ -20,7 +19,6 @@ namespace {
 int g_waitMilliseconds = 10000;
 int g_lastFailure = 0;
 int g_locksHeld = 0;
-const int kPollMilliseconds = 20;
 
 LogFolderState g_state;
 std::string g_stateFolder;  // the user data folder the state belongs to
@@ -87,25 +85,33 @@ int AcquireLogStoreLock(LogStoreLock *lock) {
     ReleaseLogStoreLock(lock);
     g_lastFailure = kLogLockNotWritable;
     char path[kLogPathSize];
-    if (!MakeLogPath(path, nullptr) || !EnsureDirectory(path)) return 0;
+    if (!MakeLogPath(path, nullptr)) return 0;
     std::string file = std::string(path) + "/lock";
-    // "a+b" makes the file when absent and never truncates it; reads and the
-    // generation's write position are set explicitly.
-    std::FILE *f = std::fopen(file.c_str(), "r+b");
-    if (!f) f = std::fopen(file.c_str(), "w+b");
-    if (!f) return 0;
-    auto start = std::chrono::steady_clock::now();
-    while (!FsTryLockFile(f)) {
-        auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (waited.count() >= g_waitMilliseconds) {
-            std::fclose(f);
-            g_lastFailure = kLogLockInUse;  // another writer holds the log
-            return 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
+    if (StoreLockHolds(file) > 0) {
+        // Held already by this process: the operation in progress recovered
+        // and raised the generation when it took it.
+        if (!AcquireStoreLock(file, &lock->store)) return 0;
+        ++g_locksHeld;
+        g_lastFailure = 0;
+        return 1;
     }
-    lock->file = f;
+    // A restore or a backup that a kill interrupted is finished or rolled
+    // back first: a restore may have moved the live folder itself.
+    if (!RecoverLogFolderOperations()) return 0;
+    if (!EnsureDirectory(path)) return 0;
+    bool inUse = false;
+    if (!AcquireStoreLock(file, &lock->store, g_waitMilliseconds, &inUse)) {
+        if (inUse) g_lastFailure = kLogLockInUse;  // another writer holds the log
+        return 0;
+    }
+    std::FILE *f = HeldStoreLockFile(&lock->store);
     ++g_locksHeld;
+    // A restore or a backup of another process began while this one waited.
+    if (LogFolderOperationMarked()) {
+        g_lastFailure = kLogLockInUse;
+        ReleaseLogStoreLock(lock);
+        return 0;
+    }
     // An operation that a kill interrupted is rolled back before anything is read.
     int recovered = RecoverLogJournal();
     if (!recovered) {
@@ -142,10 +148,8 @@ int AcquireLogStoreLock(LogStoreLock *lock) {
 }
 
 void ReleaseLogStoreLock(LogStoreLock *lock) {
-    if (!lock || !lock->file) return;
-    FsUnlockFile(lock->file);
-    std::fclose(lock->file);
-    lock->file = nullptr;
+    if (!lock || lock->store.path.empty()) return;
+    ReleaseStoreLock(&lock->store);
     --g_locksHeld;
 }
 
@@ -154,7 +158,7 @@ bool LogStoreLockHeld() { return g_locksHeld > 0; }
 int EnsureLogStoreRecovered() {
     if (g_locksHeld > 0 || LogJournalActive()) return 1;
     std::string mark = LogJournalPath();
-    if (mark.empty() || FsKind(mark) < 0) return 1;
+    if (!LogFolderOperationMarked() && (mark.empty() || FsKind(mark) < 0)) return 1;
     LogStoreLock lock;
     return AcquireLogStoreLock(&lock);
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/storelock.h"
 #include "logstore/logpaths.h"
 #include "logstore/logrecords.h"
 
@@ -29,8 +30,11 @@ struct LogFolderState {
     bool changed[kLogClassFolderCount] = {};
 };
 
+// The log's lock file is a store lock (core/storelock.h): held again by the
+// same process (an operation calling another that locks the log) it is
+// counted, and only the first hold recovers and raises the generation.
 struct LogStoreLock {
-    std::FILE *file = nullptr;
+    StoreLock store;
     LogStoreLock() = default;
     LogStoreLock(const LogStoreLock &) = delete;
     LogStoreLock &operator=(const LogStoreLock &) = delete;

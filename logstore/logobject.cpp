@@ -2,9 +2,13 @@
 #include "logstore/logobject.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "astro/sidereal.h"
 
 #include "objects/buildrecord.h"
 #include "objects/objectnames.h"
+#include "photometry/extinction.h"
 
 namespace {
 LogObjectRefreshFn g_refresh = nullptr;
@@ -36,4 +40,19 @@ int NameLogObject(const ObjectRecord *record, char *name, int size) {
     int ok = (g_name ? g_name : NameByFirstDesignation)(record, name, size);
     name[size - 1] = 0;
     return ok && name[0] ? 1 : 0;
+}
+
+void RefreshEntryObject(const LogEntry *entry, DateRecord *date, ObjectRecord *object) {
+    std::memset(date, 0, sizeof *date);
+    date->julianDate = entry->julianDate;
+    SetDateRecordFromJulianDate(&entry->site, date);
+    ComputeDeltaTAndNutation(date, 0.0);
+    ComputeSiderealTimes(&entry->site, date);
+    double extinction = ComputeVisualExtinction(date->month, entry->site.temperature, entry->site.humidity,
+                                                entry->site.latitude, entry->site.elevation);
+    ClearObjectRecord(object);
+    std::memcpy(&object->index, &entry->catalogueIndex, 4);
+    object->objectClass = entry->objectClass;
+    std::memcpy(&object->categoryBits, &entry->categoryBits, 4);
+    RefreshLogObject(object, &entry->site, date, extinction);
 }

@@ -7,6 +7,7 @@
 #pragma once
 #include "astro/datetime.h"
 #include "astro/location.h"
+#include "logstore/logrecords.h"
 #include "objects/objectrecord.h"
 
 // Rebuilds the record from its class, index and bits for the site and date;
@@ -22,3 +23,8 @@ void SetLogObjectServices(LogObjectRefreshFn refresh, LogObjectNameFn name);
 void RefreshLogObject(ObjectRecord *record, const LocationRecord *site, const DateRecord *date,
                       double extinction);
 int NameLogObject(const ObjectRecord *record, char *name, int size);
+// The entry's object (its class, index and bits) refreshed for the entry's
+// site and time: *date becomes the date at the site that the refresh used
+// (local date, delta T and nutation, sidereal times), with the visual
+// extinction of its month. The object is unknown when its index is -1.
+void RefreshEntryObject(const LogEntry *entry, DateRecord *date, ObjectRecord *object);

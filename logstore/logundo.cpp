@@ -25,6 +25,10 @@ const uint8_t kRecordWhole = 1, kRecordAbsent = 2, kRecordSpan = 3, kRecordAside
 const uint32_t kFnvOffset = 2166136261u, kFnvPrime = 16777619u;
 
 int g_activeJournals = 0;
+LogUndo *g_enclosing = nullptr;
+
+// The operation whose memory a LogUndo writes to: its enclosing one, if any.
+LogUndo *Owner(LogUndo *undo) { return undo && undo->outer ? undo->outer : undo; }
 
 uint32_t Fnv(uint32_t h, const void *bytes, size_t size) {
     const unsigned char *p = static_cast<const unsigned char *>(bytes);
@@ -156,11 +160,21 @@ std::string LogJournalPath() {
 
 bool LogJournalActive() { return g_activeJournals > 0; }
 
+LogUndo::LogUndo() {
+    if (g_enclosing) {
+        outer = g_enclosing;
+        first = g_enclosing->changes.size();
+    }
+}
+
 LogUndo::~LogUndo() {
     if (journal || ownSyncs || marked) FinishLogUndo(this);
 }
 
+void SetEnclosingLogUndo(LogUndo *enclosing) { g_enclosing = enclosing; }
+
 int RememberWholeFile(LogUndo *undo, const std::string &path) {
+    undo = Owner(undo);
     if (!undo || path.empty()) return 0;
     if (Remembered(undo, path)) return 1;
     LogUndo::Change c;
@@ -175,6 +189,7 @@ int RememberWholeFile(LogUndo *undo, const std::string &path) {
 }
 
 int RememberFileSpan(LogUndo *undo, const std::string &path, int64_t offset, size_t size) {
+    undo = Owner(undo);
     if (!undo || path.empty() || offset < 0) return 0;
     LogUndo::Change c;
     c.path = path;
@@ -193,6 +208,7 @@ int RememberFileSpan(LogUndo *undo, const std::string &path, int64_t offset, siz
 }
 
 int RememberFileLength(LogUndo *undo, const std::string &path) {
+    undo = Owner(undo);
     if (!undo || path.empty()) return 0;
     FileHandle f(SafeOpen(path.c_str(), "rb"));
     int64_t size = f ? StreamSize(f.get()) : -1;
@@ -209,6 +225,7 @@ int RememberFileLength(LogUndo *undo, const std::string &path) {
 }
 
 int SetFileAsideWithUndo(LogUndo *undo, const std::string &path) {
+    undo = Owner(undo);
     if (!undo || path.empty() || !FileExists(path.c_str())) return 0;
     LogUndo::Change c;
     c.path = path;
@@ -222,6 +239,7 @@ int SetFileAsideWithUndo(LogUndo *undo, const std::string &path) {
 }
 
 int BeginLogUndoChanges(LogUndo *undo) {
+    undo = Owner(undo);
     if (!undo || undo->failed) return 0;
     if (undo->changing) return 1;
     if (undo->journal && !SafeSync(undo->journal)) {
@@ -238,6 +256,7 @@ int BeginLogUndoChanges(LogUndo *undo) {
 
 int FinishLogUndo(LogUndo *undo) {
     if (!undo) return 0;
+    if (undo->outer) return undo->outer->failed ? 0 : 1;  // the enclosing operation finishes
     if (!SyncChanges(undo) || !EmptyJournal(undo)) {
         // Not known to be on the disk: the old state goes back, as after a failed step.
         RollBackLogUndo(undo);
@@ -286,6 +305,15 @@ int RestoreChanges(const std::vector<LogUndo::Change> &changes) {
 
 int RollBackLogUndo(LogUndo *undo) {
     if (!undo) return 0;
+    if (undo->outer) {
+        // Nothing changed yet: nothing to put back. Else the enclosing
+        // operation goes back whole and fails.
+        LogUndo *outer = undo->outer;
+        if (outer->changes.size() <= undo->first && !outer->failed) return 1;
+        int ok = RollBackLogUndo(outer);
+        outer->failed = true;
+        return ok;
+    }
     int ok = RestoreChanges(undo->changes);
     if (!SyncChanges(undo)) ok = 0;
     if (ok) ok = EmptyJournal(undo);

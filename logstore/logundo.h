@@ -40,7 +40,11 @@ struct LogUndo {
     bool ownSyncs = false;  // this operation deferred the syncs of its changes
     bool memoryOnly = false;  // outside the writer's lock: no mark on the disk
     bool marked = false;      // the mark on the disk holds this operation's records
-    LogUndo() = default;
+    // Within an enclosing operation (SetEnclosingLogUndo): every change is
+    // the enclosing one's, from its change number first on.
+    LogUndo *outer = nullptr;
+    size_t first = 0;
+    LogUndo();
     LogUndo(const LogUndo &) = delete;
     LogUndo &operator=(const LogUndo &) = delete;
     // An operation that neither finished nor rolled back is finished: its
@@ -77,6 +81,13 @@ int RollBackLogUndo(LogUndo *undo);
 int RemoveFileWithUndo(LogUndo *undo, const std::string &path);
 // A whole file rewritten as a change: remembered, then written. 1, or 0.
 int WriteFileWithUndo(LogUndo *undo, const std::string &path, const void *bytes, size_t size);
+
+// An operation made of many others (a merge): while enclosing is set, every
+// LogUndo made joins it: its changes are remembered in the enclosing mark,
+// its finish leaves them to the enclosing operation's finish, and its
+// roll-back of changes it made rolls back the whole enclosing operation
+// (which then fails: it is one operation, whole or not at all). Null ends it.
+void SetEnclosingLogUndo(LogUndo *enclosing);
 
 // The mark of the log of the current user folder.
 std::string LogJournalPath();

@@ -10,6 +10,7 @@
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
+#include "logstore/logexchange.h"
 #include "logstore/logpaths.h"
 #include "logstore/logundo.h"
 
@@ -249,14 +250,6 @@ int ReadNamedNoteIndex(NamedNoteIndexEntry **entries, int32_t *count) {
 }
 
 namespace {
-int WriteHeader(FILE *file, const char *name, const char *description, PackageHeader *header) {
-    std::memset(header, 0, sizeof *header);
-    SetCurrentStamp(&header->stamp);
-    header->kind = kNamedNotesPackageKind;
-    std::snprintf(header->name, sizeof header->name, "%s", name);
-    return SetPackageFileTime(header, nullptr) && WritePackageHeader(file, header, description ? description : "");
-}
-
 int WriteEndAndCounts(FILE *file, int32_t count, PackageHeader *header) {
     std::string end = NoteBytes("", "");
     return SafeWriteAll(file, end.data(), end.size()) && UpdatePackageCounts(file, header, 0, count, 0, 0, 0);
@@ -264,15 +257,7 @@ int WriteEndAndCounts(FILE *file, int32_t count, PackageHeader *header) {
 }  // namespace
 
 FILE *CreateNamedNotesExportFile(const char *path, const char *name, const char *description) {
-    if (!path || !name) return nullptr;
-    FILE *file = SafeOpen(path, "w+b");
-    if (!file) return nullptr;
-    PackageHeader header;
-    if (!WriteHeader(file, name, description, &header)) {
-        SafeClose(file);
-        return nullptr;
-    }
-    return file;
+    return CreatePackageFile(path, kNamedNotesPackageKind, name, description);
 }
 
 int ExportNamedNote(FILE *file, const char *name, int *written) {
@@ -298,12 +283,11 @@ int FinishNamedNotesExport(FILE *file, int32_t count) {
 }
 
 int ExportAllNamedNotes(const char *path, const char *name, const char *description) {
-    if (!path || !name) return -1;
     NoteIndex index;
-    if (!ReadIndex(&index)) return -1;
+    if (!path || !name || !ReadIndex(&index)) return -1;
     SafeRewrite out;
     PackageHeader header;
-    if (!BeginSafeRewrite(path, &out, "w+b") || !WriteHeader(out.file, name, description, &header)) return -1;
+    if (!BeginLogPackageExport(path, kNamedNotesPackageKind, name, description, &out, &header)) return -1;
     int32_t count = 0;
     for (const NamedNoteIndexEntry &e : index.entries) {
         int written = 0;
@@ -311,25 +295,14 @@ int ExportAllNamedNotes(const char *path, const char *name, const char *descript
         count += written;
     }
     if (!WriteEndAndCounts(out.file, count, &header)) return -1;
-    char registry[kLogPathSize];
-    LogUndo undo;
-    if (!MakeLogPath(registry, "registry.bin") || !RememberWholeFile(&undo, registry) || !BeginLogUndoChanges(&undo) ||
-        !RegisterLogPackage(header.name, &header.created) || !CommitSafeRewrite(&out)) {
-        RollBackLogUndo(&undo);
-        return -1;
-    }
-    return count;
+    return CommitLogPackageExport(&out, header) ? count : -1;
 }
 
 int ImportNamedNotesFile(const char *path, PackageHeader *header, char **description, LogProgressFn progress) {
     if (description) *description = nullptr;
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::unique_ptr<char[]> holder(text);
-    if (!PackageHeaderAccepted(header, kNamedNotesPackageKind)) return -1;
+    FileHandle file;
+    std::unique_ptr<char[]> holder;
+    if (OpenLogPackage(path, kNamedNotesPackageKind, header, &file, &holder) != 1) return -1;
     // Every note read and checked before one is added.
     std::vector<std::pair<std::string, std::string>> notes;
     // Each note read uses up at least its header: the loop ends with the file.

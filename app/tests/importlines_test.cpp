@@ -168,3 +168,25 @@ TEST(ImportLines, JobFileThatCannotBeOpened) {
 }
 
 }  // namespace
+
+// A stream that cannot be read (here one open for writing only, whose reads
+// fail with the error flag set) is a read error, named with the last line
+// read, never the end of the file.
+TEST(ImportLines, AReadErrorIsNoEndOfTheFile) {
+#ifdef _WIN32
+    // Wine's C library answers a read of a write-only stream with an end of
+    // file and no error flag, so the fixture cannot make the error there.
+    GTEST_SKIP() << "no read error can be made on a write-only stream here";
+#endif
+    testutil::TempDir dir;
+    FILE *f = std::fopen(dir.file("log.txt").c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    ImportLineReader reader;
+    reader.file = f;
+    std::string line;
+    EXPECT_EQ(ReadImportLine(&reader, &line), kImportLineReadError);
+    EXPECT_EQ(SkipImportLines(&reader, 3), 0);  // no endless skip either
+    SetImportLineError(reader, kImportLineReadError);
+    EXPECT_STREQ(ImportErrorLine(), "The import file cannot be read after line 0\n");
+    std::fclose(f);
+}

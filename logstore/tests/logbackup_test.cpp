@@ -1,16 +1,24 @@
 // Backup, restore and merge of the log: what a backup holds, a restore that
 // gives back the same log, restores that fail and leave the live log as it
 // was (also with each file step failed in turn, and with the put-back itself
-// failing), backups of the previous generation, and merges.
+// failing), backups of the previous generation, and merges; each of the
+// three killed at every step in turn, then found whole at the next open.
 #include "logstore/logbackup.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "core/fileutil.h"
 #include "core/fsys.h"
@@ -488,3 +496,185 @@ TEST(LogMergeFailurePoints, AFailedMergeIsCompletedByTheNextOne) {
             EXPECT_GE(FindNamedNote("Club"), 0) << where;
         });
 }
+
+#ifndef _WIN32
+namespace {
+
+// The files under root named relative to it, with what a kill may leave that
+// holds no data (a rewrite's temporary, a file set aside) left out.
+std::map<std::string, std::string> Kept(const std::string &root, const std::string &prefix) {
+    std::map<std::string, std::string> out;
+    for (const auto &kv : Relative(root)) {
+        const std::string &p = kv.first;
+        bool leftover = (p.size() > 4 && p.compare(p.size() - 4, 4, ".tmp") == 0) ||
+                        (p.size() > 5 && p.compare(p.size() - 5, 5, ".undo") == 0);
+        if (!leftover) out[prefix + p] = kv.second;
+    }
+    return out;
+}
+
+struct KillCounts {
+    int runs = 0, intactOld = 0, intactNew = 0, damaged = 0;
+};
+
+// The operation run in a child killed at each of its file steps in turn;
+// after each kill a fresh open (any reader) must find no mark left and the
+// state (as tree() reads it) whole old or whole new, and next(k) must
+// succeed. setUp() puts the starting files back before each run.
+KillCounts KillAtEveryStep(const char *name, const std::function<void()> &setUp, const std::function<int()> &op,
+                           const std::function<std::map<std::string, std::string>()> &tree,
+                           const std::function<void(int)> &next) {
+    KillCounts counts;
+    const std::string user = GetUserDataFolder();
+    setUp();
+    const auto before = tree();
+    SetFileStepKill(0);
+    EXPECT_GT(op(), 0) << name;
+    counts.runs = CountFileSteps();
+    const auto done = tree();
+    EXPECT_NE(before, done) << name;
+    for (int k = 1; k <= counts.runs; ++k) {
+        SCOPED_TRACE(std::string(name) + " killed at step " + std::to_string(k));
+        setUp();
+        std::fflush(nullptr);
+        pid_t child = fork();
+        if (child < 0) {
+            ADD_FAILURE() << "no child";
+            break;
+        }
+        if (child == 0) {
+            SetFileStepKill(k);
+            op();
+            std::_Exit(0);
+        }
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kKilledAtFileStep) << "the run did not reach the step";
+        // A fresh open: nothing this process kept is trusted.
+        ForgetLogFolderState();
+        ForgetLogFoldersMade();
+        EXPECT_EQ(EnsureLogStoreRecovered(), 1);
+        for (const char *mark : {"/log/undo.mark", "/tmp/log.unrestored", "/tmp/log.backup"})
+            EXPECT_FALSE(testutil::PathIsThere(user + mark)) << mark << " was left";
+        const auto now = tree();
+        if (now == before) ++counts.intactOld;
+        else if (now == done) ++counts.intactNew;
+        else ++counts.damaged;
+        EXPECT_TRUE(now == before || now == done) << "neither the old state nor the new: "
+                                                  << ::testing::PrintToString(Differences(before, now));
+        next(k);
+    }
+    std::printf("kill points %-16s runs %3d  intact old %3d  intact new %3d  damaged %d\n", name, counts.runs,
+                counts.intactOld, counts.intactNew, counts.damaged);
+    EXPECT_EQ(counts.damaged, 0) << name;
+    // (A kill comes before its step: an operation whose last step removes its
+    // mark is found old at every kill point.)
+    EXPECT_GT(counts.intactOld, 0) << name;
+    return counts;
+}
+
+// A folder's files kept as bytes and written back by plain writes (no
+// syncs: the kill runs would go at the disk's pace otherwise).
+struct TreeSnapshot {
+    std::string root;
+    std::map<std::string, std::string> files;
+    void Take(const std::string &folder) {
+        root = folder;
+        files = LogTree(folder);
+        std::map<std::string, std::string> all;
+        for (const auto &kv : files) all[kv.first] = kv.second;
+        if (testutil::PathIsThere(folder + "/lock")) all[folder + "/lock"] = testutil::ReadFileBytes(folder + "/lock");
+        files = all;
+    }
+    void PutBack() const {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        for (const auto &file : files) {
+            std::filesystem::create_directories(std::filesystem::path(file.first).parent_path());
+            ASSERT_TRUE(testutil::WriteFileBytes(file.first, file.second));
+        }
+    }
+};
+
+}  // namespace
+
+// Restore, merge and backup, each killed at every file step in turn.
+TEST(LogFolderKillPoints, RestoreMergeAndBackupAreWholeOrNothingAtTheNextOpen) {
+    testutil::TempDir dest, other;
+    ServicesInstalled services;
+    SetDiskSyncsSkipped(true);  // a kill loses nothing the system holds
+    {
+        // Another computer's log: two entries, a key note and a named note
+        // (every part of a restore and a merge), backed up.
+        UserFolderSwitch use(other.path());
+        ASSERT_EQ(Add(kClassGalaxy, 12, kGalaxyBits, kJd + 5, "bar"), 0);
+        ASSERT_EQ(Add(kClassOpenCluster, 45, kOpenClusterBits, kJd + 2), 0);
+        ASSERT_EQ(WriteKeyNote(ClassNotePath(5), "dark site"), 1);
+        ASSERT_EQ(AddNamedNote("Club", "meeting"), 1);
+        ASSERT_EQ(BackupLog(dest.path().c_str(), "B"), 1);
+    }
+    Store store;
+    ASSERT_EQ(Add(kClassGalaxy, 51, kGalaxyBits, kJd, "spiral arms"), 0);
+    ASSERT_EQ(WriteKeyNote(ClassNotePath(5), "galaxies season"), 1);
+    TreeSnapshot live, place;
+    live.Take(store.dir.path());
+    const std::string backupParent = dest.path();
+    auto logTree = [&] { return Kept(store.log(""), "log"); };
+    auto nextAdd = [&] {
+        std::unique_ptr<LogEntry> e = MakeEntry(kClassGalaxy, 70, kGalaxyBits, kJd + 9);
+        EXPECT_GE(AddLogEntry(e.get(), "next"), 0) << "the next add was refused";
+    };
+    auto putBackLive = [&] {
+        live.PutBack();
+        ForgetLogFolderState();
+        ForgetLogFoldersMade();
+    };
+
+    KillAtEveryStep(
+        "log restore", putBackLive,
+        [&] { return RestoreLog(backupParent.c_str(), "nightjar backup B", CurrentStampVersion()) == kRestoreDone; },
+        logTree, [&](int k) {
+            // The next add after every kill; the same restore again after
+            // every eighth (it costs a whole restore).
+            nextAdd();
+            if (k % 8 == 0) {
+                EXPECT_EQ(RestoreLog(backupParent.c_str(), "nightjar backup B", CurrentStampVersion()), kRestoreDone);
+            }
+        });
+    KillAtEveryStep(
+        "log merge", putBackLive, [&] { return ImportLogBackup(other.path().c_str(), CurrentStampVersion()); },
+        logTree, [&](int k) {
+            nextAdd();
+            if (k % 8 == 0) {
+                EXPECT_EQ(ImportLogBackup(other.path().c_str(), CurrentStampVersion()), 1);
+            }
+        });
+
+    // A backup over an earlier one: the place holds the earlier backup or
+    // the new one, never a mix, and the next backup there is not refused.
+    putBackLive();
+    testutil::TempDir to;
+    ASSERT_EQ(BackupLog(to.path().c_str(), nullptr), 1);
+    ASSERT_EQ(Add(kClassGalaxy, 31, kGalaxyBits, kJd + 1), 1);
+    live.Take(store.dir.path());
+    place.Take(to.path());
+    KillAtEveryStep(
+        "log backup",
+        [&] {
+            putBackLive();
+            place.PutBack();
+        },
+        [&] { return BackupLog(to.path().c_str(), nullptr); },
+        [&] {
+            auto out = Kept(to.path(), "place");
+            for (const auto &kv : logTree()) out[kv.first] = kv.second;
+            return out;
+        },
+        [&](int) {
+            EXPECT_EQ(BackupLog(to.path().c_str(), nullptr), 1) << "the next backup was refused";
+            EXPECT_EQ(Names(to.path()), std::vector<std::string>{"logs"});
+        });
+    SetFileStepKill(0);
+    SetDiskSyncsSkipped(false);
+}
+#endif

@@ -1,5 +1,6 @@
 // A scratch user data folder and entry builders shared by the log-store tests.
 #pragma once
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "astro/datetime.h"
 #include "core/fsys.h"
 #include "core/userfolder.h"
+#include "logstore/logobject.h"
 #include "logstore/logrecords.h"
 #include "testutil/testutil.h"
 #include "core/mathutil.h"
@@ -59,6 +61,23 @@ inline std::unique_ptr<LogEntry> MakeEntry(int objectClass, int32_t index, uint3
     SetText(e->instrument.name, sizeof e->instrument.name, instrument);
     return e;
 }
+
+// Object services without a catalogue, for the scope of a block: every
+// object is known, lies in constellation 56 and is named "Obj <index>".
+inline int FixedRefresh(ObjectRecord *r, double, const LocationRecord *, const DateRecord *, double) {
+    r->constellation = 56;
+    return 1;
+}
+inline int FixedName(const ObjectRecord *r, char *name, int size) {
+    std::snprintf(name, static_cast<size_t>(size), "Obj %d", static_cast<int>(r->index));
+    return 1;
+}
+struct FixedObjectServices {
+    FixedObjectServices() { SetLogObjectServices(FixedRefresh, FixedName); }
+    ~FixedObjectServices() { SetLogObjectServices(nullptr, nullptr); }
+    FixedObjectServices(const FixedObjectServices &) = delete;
+    FixedObjectServices &operator=(const FixedObjectServices &) = delete;
+};
 
 inline int32_t I32(const std::string &bytes, size_t at) {
     int32_t v;
