@@ -70,3 +70,70 @@ TEST_F(LunarEclipseSearch, MaximaAgainstThePublishedCatalogue) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Julian dates TT of the maxima of the solar eclipses found at the
+// Earth's centre from first to last (Julian dates UT).
+std::vector<double> SolarMaximaTT(double first, double last) {
+    LocationRecord centre = GeocentreSite();
+    DateRecord start;
+    SetCompletedDate(&centre, first, &start);
+    EclipseSearch search;
+    std::vector<double> found;
+    if (!BeginEclipseSearch(&centre, &start, &search, last - first, kEclipseSolar, 0, 0, 0, 0, 0, 0, nullptr))
+        return found;
+    EclipseContact contacts[kEclipseMaxContacts];
+    int result = 0;
+    while (NextEclipseEvent(&search, &result, contacts, nullptr, nullptr) > 0) {
+        DateRecord at;
+        SetCompletedDate(&centre, contacts[0].time, &at);
+        found.push_back(contacts[0].time + at.deltaT);
+    }
+    EndEclipseSearch(&search);
+    return found;
+}
+
+// A solar search at the Earth's centre finds every eclipse seen anywhere on
+// the Earth, partial ones with the axis of the shadow missing the Earth
+// included: every eclipse of 2025-2029 in NASA's Five Millennium Canon of
+// Solar Eclipses (Espenak and Meeus), nothing else, on its date. At the
+// centre itself the discs of the four eclipses of 2025-2026 never overlap;
+// the search once found none of them.
+TEST_F(LunarEclipseSearch, SolarEclipsesSeenFromAnywhereOnTheEarth) {
+    struct Published {
+        int year, month, day;
+    };
+    const Published published[] = {
+        {2025, 3, 29}, {2025, 9, 21}, {2026, 2, 17}, {2026, 8, 12}, {2027, 2, 6},  {2027, 8, 2},
+        {2028, 1, 26}, {2028, 7, 22}, {2029, 1, 14}, {2029, 6, 12}, {2029, 7, 11}, {2029, 12, 5},
+    };
+    const std::vector<double> found =
+        SolarMaximaTT(JulianDateFromCalendar(1, 1, 2025, 0.0), JulianDateFromCalendar(1, 1, 2030, 0.0));
+    ASSERT_EQ(found.size(), sizeof published / sizeof published[0]);
+    for (size_t i = 0; i < found.size(); ++i) {
+        const double day = JulianDateFromCalendar(published[i].month, published[i].day, published[i].year, 0.0);
+        EXPECT_GE(found[i], day) << published[i].year << "-" << published[i].month;
+        EXPECT_LT(found[i], day + 1.0) << published[i].year << "-" << published[i].month;
+    }
+}
+
+// Greatest eclipse (the axis of the Moon's shadow nearest the Earth's
+// centre) of three central eclipses, TD, from the same canon; the search's
+// maximum is the least geocentric separation of the Sun and the Moon, which
+// falls within a second of it, and the Moon's series adds up to 14 s.
+TEST_F(LunarEclipseSearch, SolarMaximaAgainstPublishedGreatestEclipse) {
+    struct Published {
+        int year, month, day, hour, minute, second;
+    };
+    const Published published[] = {
+        {2017, 8, 21, 18, 26, 40}, {2023, 10, 14, 18, 0, 41}, {2024, 4, 8, 18, 18, 29}};
+    for (const Published &p : published) {
+        const double tt = JulianDateFromCalendar(p.month, p.day, p.year, p.hour + p.minute / 60.0 + p.second / 3600.0);
+        const std::vector<double> found = SolarMaximaTT(tt - 2.0, tt + 2.0);
+        ASSERT_EQ(found.size(), 1u) << p.year;
+        EXPECT_NEAR((found[0] - tt) * 86400.0, 0.0, 15.0) << p.year;
+    }
+}
+
+}  // namespace
