@@ -41,6 +41,14 @@ bool Involves(const EclipseSearch *s, int index) {
     return (s->class1 == 2 && s->index1 == index) || (s->class2 == 2 && s->index2 == index);
 }
 
+// A solar eclipse asked for at the Earth's centre is one seen from anywhere
+// on the Earth: at the centre itself the discs overlap only for the central
+// eclipses with the shadow's axis near the centre, and most eclipses would
+// be missed.
+bool WholeEarth(const EclipseSearch *s) {
+    return s->mode == kEclipseSolar && s->site && s->site->rhoCosPhi == 0.0 && s->site->rhoSinPhi == 0.0;
+}
+
 bool HasHorizon(const HorizonRow *h) { return h && h[0].azimuth != -1.0; }
 
 // A contact as the finders keep it: the sky at the place given, the filters
@@ -92,8 +100,11 @@ int BeginEclipseSearch(const LocationRecord *site, const DateRecord *start, Ecli
     s->index2 = index2;
     s->satellite1 = satellite1;
     s->satellite2 = satellite2;
-    return BeginPairSearch(&s->pair, site, start, span, kOneSecondDays, 0.0, class1, index1, satellite1, class2,
-                           index2, satellite2, kCoordinatesTopocentricOfDate, kMeasureEclipse, 0, 0, stop);
+    const int begun = BeginPairSearch(&s->pair, site, start, span, kOneSecondDays, 0.0, class1, index1, satellite1,
+                                      class2, index2, satellite2, kCoordinatesTopocentricOfDate, kMeasureEclipse, 0,
+                                      0, stop);
+    s->pair.wholeEarth = WholeEarth(s) ? 1 : 0;
+    return begun;
 }
 
 void EndEclipseSearch(EclipseSearch *s) {
@@ -153,6 +164,7 @@ int NextEclipseEvent(EclipseSearch *s, int *result, EclipseContact contacts[kEcl
                              s->satellite1, s->class2, s->index2, s->satellite2, kCoordinatesTopocentricOfDate,
                              cs.measure, 0, 0, stop))
             return -1;
+        contact.wholeEarth = s->pair.wholeEarth;
         double ct = 0, cm = 0;
         int cr;
         while ((cr = NextPairEvent(&contact, s->site, &ct, &cm, nullptr)) == kPairProgress) {

@@ -38,7 +38,10 @@ struct EclipseContact {
 
 // The search of mode 1 (the Sun and the Moon), 2 (the Moon and the Earth's
 // shadow) or 3 (the given pair) in topocentric places of date, measure 255,
-// tolerance 1 s, limit 0: the result of BeginPairSearch.
+// tolerance 1 s, limit 0: the result of BeginPairSearch. A solar search at a
+// site at the Earth's centre (no distance from the axis) finds the eclipses
+// seen from anywhere on the Earth, with the contacts of the Moon's penumbra
+// and shadow on the Earth.
 int BeginEclipseSearch(const LocationRecord *site, const DateRecord *start, EclipseSearch *search, double span,
                        int mode, int class1, int class2, int index1, int index2, int satellite1, int satellite2,
                        const int *stop);

@@ -17,9 +17,13 @@ const double kDaysPerCentury = 36525.0;
 const double kLongSpanDays = 10.0;
 const double kShortSpanStepFraction = 0.02;
 const double kProgressFraction = 0.05;
+// The Earth's equatorial radius, AU.
+const double kEarthRadiusAU = 4.263521265e-5;
 // The reciprocal of a separation of zero (a body and itself, a point on a
 // body): large, never a division by zero.
 const double kCoincidentReciprocal = 1e12;
+
+double MeasureOfSeparation(int measureMode, const SearchBody *a, const SearchBody *b, double widening);
 
 bool NeedsDiameters(int measureMode) {
     return (measureMode >= kMeasureSeparationDiscs && measureMode <= kMeasurePenumbraVisible) ||
@@ -50,7 +54,8 @@ int Evaluate(PairSearch *s, const LocationRecord *site, const DateRecord *date, 
 
 double CurrentMeasure(PairSearch *s) {
     if (s->measureMode == kMeasureSeparationDiscs) s->limit = DiscRadius(s->body[0]) + DiscRadius(s->body[1]);
-    return PairMeasure(s->measureMode, &s->body[0], &s->body[1]);
+    const double widening = s->wholeEarth ? WholeEarthWidening(&s->body[0], &s->body[1]) : 0.0;
+    return MeasureOfSeparation(s->measureMode, &s->body[0], &s->body[1], widening);
 }
 
 // The time of the smallest measure near t; the search's date and step are
@@ -71,7 +76,20 @@ double Refine(PairSearch *s, const LocationRecord *site, double t, double *measu
 
 }  // namespace
 
+double WholeEarthWidening(const SearchBody *a, const SearchBody *b) {
+    const double nearer = a->distance < b->distance ? a->distance : b->distance;
+    const double farther = a->distance < b->distance ? b->distance : a->distance;
+    if (!(nearer > kEarthRadiusAU)) return 0.0;
+    return std::asin(kEarthRadiusAU / nearer) - std::asin(kEarthRadiusAU / farther);
+}
+
 double PairMeasure(int measureMode, const SearchBody *a, const SearchBody *b) {
+    return MeasureOfSeparation(measureMode, a, b, 0.0);
+}
+
+namespace {
+
+double MeasureOfSeparation(int measureMode, const SearchBody *a, const SearchBody *b, double widening) {
     double base;
     if (measureMode == kMeasureLongitude) {
         base = std::fabs(std::fmod(a->ra - b->ra, 2 * kPi));
@@ -80,6 +98,10 @@ double PairMeasure(int measureMode, const SearchBody *a, const SearchBody *b) {
         base = AngularSeparation(a->ra, a->dec, b->ra, b->dec);
         if (measureMode == kMeasureReciprocal) base = base > 1.0 / kCoincidentReciprocal ? 1.0 / base : kCoincidentReciprocal;
     }
+    // The contacts of a whole-Earth search; a separation itself stays one
+    // (its minimum is the time of greatest eclipse, and the refinement
+    // stops at a measure of zero).
+    if (measureMode >= kMeasureOuterContact && measureMode <= kMeasurePenumbraVisible) base -= widening;
     switch (measureMode) {
     case kMeasureOuterContact: return std::fabs(base - (a->diameter1 + b->diameter1) * 0.5);
     case kMeasureInnerContact: return std::fabs(base - std::fabs(a->diameter1 - b->diameter1) * 0.5);
@@ -89,6 +111,8 @@ double PairMeasure(int measureMode, const SearchBody *a, const SearchBody *b) {
     default: return base;
     }
 }
+
+}  // namespace
 
 int BeginPairSearch(PairSearch *search, const LocationRecord *site, const DateRecord *start, double span,
                     double tolerance, double limit, int class1, int index1, int satellite1, int class2, int index2,
@@ -146,7 +170,9 @@ int NextPairEvent(PairSearch *s, const LocationRecord *site, double *time, doubl
                 magnitudes[0] = s->body[0].magnitude;
                 magnitudes[1] = s->body[1].magnitude;
             }
-            const int result = ClassifyPairMinimum(s->measureMode, &s->body[0], &s->body[1], found, eastward);
+            const double widening = s->wholeEarth ? WholeEarthWidening(&s->body[0], &s->body[1]) : 0.0;
+            const int result =
+                ClassifyPairMinimum(s->measureMode, &s->body[0], &s->body[1], found - widening, eastward);
             s->body[0] = saved[0];
             s->body[1] = saved[1];
             return result;

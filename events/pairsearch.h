@@ -49,6 +49,12 @@ struct PairSearch {
     double nextTick;           // T(TT)
     const int *stop;
     int started;               // set by BeginPairSearch, cleared by EndPairSearch
+    // The Sun and the Moon seen from anywhere on the Earth (a solar-eclipse
+    // search at the Earth's centre): every separation is taken less the
+    // Moon's horizontal parallax and plus the Sun's, so that an eclipse seen
+    // somewhere overlaps and its contacts are those of the Moon's penumbra
+    // and shadow on the Earth. Set after BeginPairSearch; 0 there.
+    int wholeEarth;
 };
 
 // Span, tolerance in days; limit in rad; classes, indexes and satellites of
@@ -80,3 +86,6 @@ int ComputePairMagnitudes(const LocationRecord *site, PairSearch *search, double
 int ClassifyPairMinimum(int measureMode, const SearchBody *a, const SearchBody *b, double measure, double eastward);
 // The measure of two places and diameters in a measure mode.
 double PairMeasure(int measureMode, const SearchBody *a, const SearchBody *b);
+// The widening of a whole-Earth search (rad): the parallax of the nearer
+// body less that of the farther, from their distances (AU).
+double WholeEarthWidening(const SearchBody *a, const SearchBody *b);
