@@ -119,13 +119,73 @@ def open_ngc(small):
 CLASS_OF_TYPE = {3: 0, 4: 1, 5: 2, 7: 2, 6: 3, 8: 4}
 
 
+# A star's Bayer designation ("gam Cyg", which OpenNGC gives IC 1318): the
+# star's, never a deep-sky common name. ("47 Tuc" is the cluster's name.)
+STAR_DESIGNATION = re.compile(r"(alf|alp|bet|gam|del|eps|zet|eta|the|tet|iot|kap|lam|mu|nu|xi|ksi|omi|"
+                              r"pi|rho|sig|tau|ups|phi|chi|psi|ome)\d? ?[A-Z][A-Za-z]{2}$")
+
+
+def interesting_objects():
+    """("NGC"|"IC"|"M", number) of the deep-sky objects KStars' list of
+    interesting objects (Interesting.dat of kstars-data) holds."""
+    out = set()
+    path = "/usr/share/kstars/Interesting.dat"
+    if os.path.exists(path):
+        for line in open(path, encoding="latin-1"):
+            m = re.match(r"(NGC|IC|M) (\d+)\s*$", line)
+            if m:
+                out.add((m.group(1), int(m.group(2))))
+    return out
+
+
+def encodable(name):
+    """False for a name with a Greek letter: not in the file's code page."""
+    try:
+        name.encode("latin-1")
+    except UnicodeEncodeError:
+        return False
+    return True
+
+
+def source_keys(obj):
+    """(field, value) pairs under which the names file may name the object:
+    its NGC, IC and Messier numbers, every number of its stellarium record,
+    its Barnard, LDN and ACO numbers, and those of a group's members."""
+    keys = set()
+    if obj.get("cat") in ("NGC", "IC") and obj.get("num"):
+        keys.add((obj["cat"].lower(), obj["num"]))
+    if obj.get("messier"):
+        keys.add(("m", obj["messier"]))
+    for d in ([obj["stel"]] if obj.get("stel") else []) + obj.get("members", []):
+        for field in stellarium_dso.PREFIX_FIELD.values():
+            v = d.get(field)
+            if v:
+                keys.add((field, int(v) if isinstance(v, str) and v.isdigit() else v))
+    for field in ("b", "ldn", "aco"):
+        if obj.get(field):
+            keys.add((field, obj[field]))
+    return keys
+
+
+def designations_of(obj):
+    keys = set()
+    if obj.get("cat") in ("NGC", "IC") and not obj.get("suffix"):
+        keys.add((obj["cat"], obj["num"]))
+    if obj.get("messier"):
+        keys.add(("M", obj["messier"]))
+    return keys
+
+
 class Cross:
-    def __init__(self):
+    def __init__(self, sources=None, openngc=None):
         self.ngc = {}  # number -> list of (suffix, code, record)
         self.ic = {}
         self.messier = {}
         self.candidates = []  # (rank, order, name, code, record)
         self.names = []  # (name, code, record), chosen by write_cross
+        self.sources = sources or {}
+        self.openngc = openngc or {}
+        self.interesting = interesting_objects()
 
     def add(self, obj, code, record):
         if obj.get("cat") in ("NGC", "IC"):
@@ -133,40 +193,79 @@ class Cross:
             table.setdefault(obj["num"], []).append((obj["suffix"], code, record))
         if obj.get("messier"):
             self.messier.setdefault(obj["messier"], (code, record))
-        # The common-name file holds 228 names: every name of the Messier
-        # objects first, then the first name of each galaxy group, quasar and
-        # dark cloud (they have few other designations), then the first
-        # names of the other objects, brightest first, then further names.
+        # The common-name file holds 228 names: those observers use most,
+        # measured by how many public sources give the name (the source tags
+        # of stellarium's names file, and OpenNGC; KStars' list of
+        # interesting objects counts as one more for each of their names),
+        # then an object's first name before its further names, then the
+        # brighter object first.
         mag = obj.get("mag")
         mag = mag if mag is not None and mag < 90 else 99.0
+        interesting = 1 if self.interesting & designations_of(obj) else 0
+        keys = source_keys(obj)
+
+        def weight(name):
+            # The sources that give this object the name; the names file
+            # marks a name well known without further source ("WK"): it
+            # counts twice.
+            tags = set()
+            for field, value in keys:
+                tags |= self.sources.get((field, value, name.upper()), set())
+            if name.upper() in self.openngc.get(("ngc" if obj.get("cat") == "NGC" else "ic",
+                                                 obj.get("num")), ()):
+                tags.add("OpenNGC")
+            return len(tags) + (1 if "WK" in tags else 0)
+
+        # A name the sources spell with a Greek letter ("ω Cen Cluster") cannot
+        # go into the file; its sources count for the object's first name
+        # that can ("Omega Centauri").
+        greek, first = 0, True
+        for n in obj.get("names", []):
+            if not encodable(n):
+                greek = max(greek, weight(n))
         for k, n in enumerate(obj.get("names", [])):
-            if obj.get("messier"):
-                rank = 0
-            elif k == 0:
-                rank = 1 if code in (5, 6, 7) else 2
-            else:
-                rank = 3
-            self.candidates.append((rank, mag, len(self.candidates), n, code, record))
+            if not encodable(n):
+                continue
+            sources = weight(n) + interesting
+            if first:
+                sources, first = max(sources, greek + interesting), False
+            self.candidates.append((-sources, 0 if k == 0 else 1, mag, len(self.candidates), n, code,
+                                    record))
 
     def choose(self, star_names=()):
         # A star's proper name is not a deep-sky common name: "Alnilam" is
         # the star, not the nebula around it that OpenNGC also calls so.
         seen = {n.upper() for n in star_names}
-        for rank, mag, order, n, code, record in sorted(self.candidates):
+        for _, _, _, _, n, code, record in sorted(self.candidates):
             if len(self.names) >= 228:
                 break
-            if len(n) >= 32 or n.upper() in seen:
-                continue
-            try:
-                n.encode("latin-1")
-            except UnicodeEncodeError:   # a Greek letter in the name: not in the file's code page
+            if len(n) >= 32 or n.upper() in seen or STAR_DESIGNATION.match(n):
                 continue
             seen.add(n.upper())
             self.names.append((n, code, record))
 
 
+def keep_named_groups(cross, groups, named):
+    """A named group whose name did not make the common-name file would be
+    a record no designation reaches: only those whose name did are kept,
+    renumbered in order after the Hickson groups (the name entries follow).
+    The groups kept, in order."""
+    chosen = {record for _, code, record in cross.names if code == 6}
+    kept = [g for g in named if g["number"] in chosen]
+    renumber = {g["number"]: FIRST_NAMED_GROUP + i for i, g in enumerate(kept)}
+    for g in named:
+        del groups[g["number"]]
+    for g in kept:
+        g["number"] = renumber[g["number"]]
+        groups[g["number"]] = g
+    cross.names = [(n, code, renumber.get(record, record) if code == 6 else record)
+                   for n, code, record in cross.names]
+    return kept
+
+
 def write_cross(cross, cat, star_names=()):
-    cross.choose(star_names)
+    if not cross.names:
+        cross.choose(star_names)
     out = bytearray()
     for n in range(1, 7841):
         entries = sorted(cross.ngc.get(n, []))
@@ -491,13 +590,13 @@ def dark_nebulae(stel):
         seen.update({("b", b), ("ldn", ldn)})
         opacity = int(round(d["vmag"])) if 1 <= d["vmag"] <= 6 else 6
         out.append(dict(ra=math.degrees(d["ra"]) % 360.0, dec=math.degrees(d["dec"]), b=b, ldn=ldn,
-                        cls=opacity, size=d["major"] * 60.0,
+                        cls=opacity, size=d["major"] * 60.0, stel=d,
                         names=stellarium_dso.names_of(d, stel.names, ["b", "ldn", "c"])))
     for key, lon, lat in [(x[0], x[1], x[2]) for x in DC_CLOUDS]:
         d = stel.find(*key)
         if d:
             out.append(dict(ra=math.degrees(d["ra"]) % 360.0, dec=math.degrees(d["dec"]), b=0, ldn=0,
-                            cls=6, size=d["major"] * 60.0, dc=(lon, lat),
+                            cls=6, size=d["major"] * 60.0, dc=(lon, lat), stel=d,
                             names=stellarium_dso.names_of(d, stel.names, ["c"])))
     return out
 
@@ -549,8 +648,101 @@ def galaxy_groups(stel):
         groups[4076 + h] = dict(number=4076 + h, aco=0, hickson=h, ra=ra, dec=dec, mag=total,
                                 size=2 * radius * 60.0 + 1.0, z=zs[len(zs) // 2] if zs else 0.0,
                                 names=[n for n, c in counts.items() if c >= 2],
-                                member_mag=min(mags) if mags else None)
+                                member_mag=min(mags) if mags else None, members=ms)
     return groups
+
+
+# The last word of a name that calls several galaxies together: the name
+# is the group's, not any member's ("Leo Triplet" is not M 65).
+GROUP_WORD = re.compile(r"\b(Triplet|Trio|Quartet|Quintet|Sextet|Septet|Nonet|Group|Chain|"
+                        r"Galaxies|System)$")
+FIRST_NAMED_GROUP = 4076 + 100 + 1
+
+
+def named_galaxy_groups(stel, groups):
+    """Groups that no ACO or Hickson number holds but that the names file
+    names through two galaxies or more ("Leo Triplet", "Markarian's Chain"),
+    numbered after the Hickson groups: dicts in galaxy_groups' shape. A name
+    the file gives to galaxies in two parts of the sky (Zwicky's Triplet)
+    keeps the largest set of members within a degree of each other."""
+    held = {n.upper() for g in groups.values() for n in g["names"]}
+    members = {}
+    for d in stel.objects:
+        if STEL_CLASS.get(d["otype"]) != 4:
+            continue
+        for n in stellarium_dso.names_of(d, stel.names):
+            if GROUP_WORD.search(n) and n.upper() not in held:
+                members.setdefault(n, []).append(d)
+    out, number = [], FIRST_NAMED_GROUP
+    for name in sorted(members):
+        ms = members[name]
+        best = []
+        for centre in ms:
+            near = [x for x in ms if separation(math.degrees(centre["ra"]), math.degrees(centre["dec"]),
+                                                math.degrees(x["ra"]), math.degrees(x["dec"])) <= 1.0]
+            if len(near) > len(best):
+                best = near
+        places = {(round(x["ra"], 6), round(x["dec"], 6)) for x in best}
+        if len(places) < 2:
+            continue   # one galaxy under two numbers, not a group
+        same = next((g for g in out if {id(x) for x in g["members"]} == {id(x) for x in best}), None)
+        if same:
+            same["names"].append(name)   # two names of one group (Taffy Galaxies, Taffy System)
+            continue
+        ra, dec = mean_place(best)
+        radius = max(separation(ra, dec, math.degrees(x["ra"]), math.degrees(x["dec"])) for x in best)
+        mags = [x["vmag"] for x in best if x["vmag"] < 90]
+        total = -2.5 * math.log10(sum(10 ** (-0.4 * m) for m in mags)) if mags else None
+        zs = sorted(x["z"] for x in best if 0 < x["z"] < 6)
+        out.append(dict(number=number, aco=0, hickson=0, ra=ra, dec=dec, mag=total,
+                        size=2 * radius * 60.0 + 1.0, z=zs[len(zs) // 2] if zs else 0.0,
+                        names=[name], member_mag=min(mags) if mags else None,
+                        members=best))
+        number += 1
+    return out
+
+
+# The word of a name that tells which part of a cluster-and-nebula complex
+# it names: the cluster of NGC 2264 is the Christmas Tree Cluster, the
+# nebula of M 16 the Eagle Nebula.
+CLUSTER_WORD = re.compile(r"\bCluster$")
+NEBULA_WORD = re.compile(r"\bNebula$")
+
+
+def give_names_to_their_parts(oc, neb):
+    """Moves a name that says "Cluster" from a bright nebula to the open
+    cluster of the same NGC, IC or Messier number, and one that says
+    "Nebula" from the cluster to the nebula; the moves as (name, from, to)."""
+    def numbers(row):
+        keys = set()
+        if row.get("cat") and not row.get("suffix"):
+            keys.add((row["cat"], row["num"]))
+        if row.get("messier"):
+            keys.add(("M", row["messier"]))
+        d = row.get("stel")
+        if d:
+            keys.update(k for k in (("NGC", d["ngc"]), ("IC", d["ic"]), ("M", d["m"])) if k[1])
+        return keys
+
+    clusters, nebulae = {}, {}
+    for row in oc:
+        for k in numbers(row):
+            clusters.setdefault(k, row)
+    for row in neb:
+        for k in numbers(row):
+            nebulae.setdefault(k, row)
+    moves = []
+    for rows, word, others, label in ((neb, CLUSTER_WORD, clusters, ("nebula", "cluster")),
+                                      (oc, NEBULA_WORD, nebulae, ("cluster", "nebula"))):
+        for row in rows:
+            for n in [x for x in row["names"] if word.search(x)]:
+                target = next((others[k] for k in sorted(numbers(row)) if k in others), None)
+                if target is None or target is row:
+                    continue
+                row["names"].remove(n)
+                target["names"][:0] = [n] if n.upper() not in {x.upper() for x in target["names"]} else []
+                moves.append((n, label[0], label[1]))
+    return moves
 
 
 def pn_designations(d):
@@ -606,7 +798,9 @@ def main():
         raise SystemExit("gen_deepsky: the stellarium-data package's deep-sky catalogue is missing")
     stel = Stellarium()
     rows = open_ngc(args.small)
-    cross = Cross()
+    openngc_names = {(r["cat"].lower(), r["num"]): {n.upper() for n in r["names"]} for r in rows
+                     if not r["suffix"]}
+    cross = Cross(stellarium_dso.read_name_sources(), openngc_names)
     by_class = {c: [] for c in range(5)}
     placed = []
     for r in rows:
@@ -634,8 +828,6 @@ def main():
     # Record numbers: from 0 for clusters and nebulae, from 1 for globulars and galaxies.
     oc = by_class[0]
     merge_open_clusters(oc, stel, held)
-    for i, o in enumerate(oc):
-        cross.add(o, 0, i)
     globs = by_class[1]
     for key, pal, ter, dist in PALOMAR_TERZAN:
         d = stel.find(*key)
@@ -648,6 +840,9 @@ def main():
     n7822 = [r for r in by_class[2] if r["cat"] == "NGC" and r["num"] == 7822]
     neb = n7822 + [r for r in by_class[2] if r not in n7822]
     merge_bright_nebulae(neb, stel, held)
+    moves = give_names_to_their_parts(oc, neb)
+    for i, o in enumerate(oc):
+        cross.add(o, 0, i)
     for i, n in enumerate(neb):
         cross.add(n, 2, i)
     pln = by_class[3]
@@ -657,18 +852,28 @@ def main():
     for g in gals:
         d = stel.find("pgc", g["pgc"]) if g["pgc"] else None
         g["arp"] = d["arp"] if d and 0 < d["arp"] <= 338 else 0
+    # A group's name is taken off its members.
+    numbered_groups = galaxy_groups(stel)
+    named_groups = named_galaxy_groups(stel, numbered_groups)
+    group_names = {n.upper() for g in named_groups + list(numbered_groups.values()) for n in g["names"]}
+    for g in gals:
+        g["names"] = [n for n in g["names"] if n.upper() not in group_names]
     for i, g in enumerate(gals):
         cross.add(g, 4, i + 1)
     dark = dark_nebulae(stel)
     for i, d in enumerate(dark):
         cross.add(d, 7, i)
     groups = galaxy_groups(stel)
+    for g in named_groups:
+        groups[g["number"]] = g
     for number, g in sorted(groups.items()):
         cross.add(g, 6, number)
     quasars = [dict(names=[x[2]] if x[2] == "3C 273" else []) for x in QUASARS]
     for i, q in enumerate(quasars):
         cross.add(q, 5, i)
-    names = write_cross(cross, args.cat, star_proper_names())
+    cross.choose(star_proper_names())
+    named_groups = keep_named_groups(cross, groups, named_groups)
+    names = write_cross(cross, args.cat)
     write_groups_and_quasars(groups, names, args.ref, args.cat)
     write_galaxies(gals, names, args.cat)
 
@@ -811,6 +1016,9 @@ def main():
     open(os.path.join(args.cat, "gbc.bin"), "wb").write(b"")
     print("deep sky: %d galaxies, %d planetary, %d open, %d globular, %d nebulae, %d names"
           % (len(gals), len(pln), len(oc), len(globs), len(neb), len(cross.names)))
+    print("named groups: %d (%s)" % (len(named_groups), ", ".join("/".join(g["names"]) for g in named_groups)))
+    for name, old_part, new_part in moves:
+        print("name of a part: %s from the %s to the %s" % (name, old_part, new_part))
 
 
 if __name__ == "__main__":

@@ -167,14 +167,21 @@ def openngc_rows():
                             cls=cls, ra=ra, dec=dec, names=names))
     objects.sort(key=lambda o: (o["cat"], o["num"]))
     messier_forms = ["M%d", "M %d", "m%d", "Messier %d", "m %d"]
+    sources = stellarium_dso.read_name_sources()
     for o in [o for o in objects if o["messier"]]:
         n = o["messier"]
         for k, f in enumerate(messier_forms):
             if (n + k) % 2 == 0 or k == 0:
                 rows.append((f % n, o["cls"], o["ra"], o["dec"], 60, "OpenNGC"))
         if o["names"]:
-            name = o["names"][n % len(o["names"])]
-            if re.fullmatch(r"[A-Za-z' ]+", name) and not name.lower().startswith("the "):
+            # The name most public sources give the object, where more than
+            # one source of stellarium's names file gives it: the common-name
+            # file holds the names observers use most, not every alias.
+            def tags(x):
+                return len(sources.get((o["cat"].lower(), o["num"], x.upper()), ())) + \
+                    len(sources.get(("m", n, x.upper()), ()))
+            name = max(o["names"], key=lambda x: (tags(x), -o["names"].index(x)))
+            if tags(name) >= 2 and re.fullmatch(r"[A-Za-z' ]+", name) and not name.lower().startswith("the "):
                 rows.append((name, o["cls"], o["ra"], o["dec"], 60, "OpenNGC"))
     plain = [o for o in objects if not o["messier"]]
     ngc = [o for o in plain if o["cat"] == "NGC"]
@@ -238,9 +245,61 @@ def stellarium_rows():
     return rows
 
 
+# Names of galaxy groups that no ACO or Hickson number holds.
+GROUP_NAMES = ["Leo Triplet", "Markarian's Chain"]
+
+
+def named_object_rows():
+    """Texts where a reading of the cascade once gave the wrong object: a
+    star's Bayer form that OpenNGC also gives a nebula ("gam Cyg" is IC
+    1318's name there), star names that are also minor planets' (Merope,
+    Asterope, Albireo), Flamsteed numbers in Capricornus, named galaxy
+    groups (the group at the mean place of the galaxies the names file
+    gives the name, not a member) and the cluster of a cluster-and-nebula
+    complex (the Christmas Tree Cluster is NGC 2264's cluster)."""
+    rows = []
+    stars = kstars_named_stars()
+    by_bayer = {s[3].replace(" ", ""): s for s in stars if s[3]}
+    by_proper = {s[4].upper(): s for s in stars if s[4]}
+    # stars.dat calls Albireo beta-2; the HIP names call it beta-1.
+    for text, key in (("gam Cyg", "gamCyg"), ("gamma Cygni", "gamCyg"), ("alf Cyg", "alpCyg"),
+                      ("alpha Cygni", "alpCyg"), ("bet Cyg", "bet2Cyg"), ("alf Tau", "alpTau")):
+        s = by_bayer.get(key)
+        if s:
+            rows.append((text, 5, s[0], s[1], 5, "kstars stars.dat"))
+    for name in ("Merope", "Asterope", "Albireo", "Electra", "Maia", "Sadr"):
+        s = by_proper.get(name.upper())
+        if s:
+            rows.append((name, 5, s[0], s[1], 5, "kstars stars.dat"))
+    cap = sorted((s for s in stars if re.fullmatch(r"\d+ *Cap", s[3].strip())), key=lambda s: s[2])
+    for s in cap[:4]:
+        number = re.match(r"\d+", s[3].strip()).group(0)
+        rows.append(("%s Cap" % number, 5, s[0], s[1], 5, "kstars stars.dat"))
+    objs = stellarium_dso.read_catalog()
+    names = stellarium_dso.read_names()
+    for group in GROUP_NAMES:
+        members = [d for d in objs if group in stellarium_dso.names_of(d, names)]
+        if len(members) >= 2:
+            x = sum(math.cos(d["dec"]) * math.cos(d["ra"]) for d in members)
+            y = sum(math.cos(d["dec"]) * math.sin(d["ra"]) for d in members)
+            z = sum(math.sin(d["dec"]) for d in members)
+            rows.append((group, 16, math.degrees(math.atan2(y, x)) % 360.0,
+                         math.degrees(math.atan2(z, math.hypot(x, y))), 60, "stellarium names.dat"))
+    for d in objs:
+        if d["ngc"] == 2264 and d["cr"]:
+            rows.append(("Christmas Tree Cluster", 10, math.degrees(d["ra"]) % 360.0,
+                         math.degrees(d["dec"]), 60, "stellarium catalog.dat"))
+    db = sqlite3.connect(OPENNGC)
+    for text, ident, cls in (("Omega Centauri", "NGC5139", 11), ("Carina Nebula", "NGC3372", 9),
+                             ("47 Tuc", "NGC0104", 11)):
+        for ra, dec in db.execute("select ra, dec from cat where catalog_identifier = ?", (ident,)):
+            rows.append((text, cls, ra, dec, 60, "OpenNGC"))
+    return rows
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_OUT
-    rows = star_rows() + openngc_rows() + stellarium_rows()
+    rows = named_object_rows() + star_rows() + openngc_rows() + stellarium_rows()
     seen, unique = set(), []
     for r in rows:
         if r[0].upper() not in seen:

@@ -21,7 +21,8 @@ Folder 1 (--out):
                 not begin with a letter have no group.
   comets.bin    135-byte comet records back to back: numbered comets first
                 (by number), then the others by time of perihelion, latest
-                first; at most 1017 comets (one element set each).
+                first; at most 1017 comets (one element set each): of the
+                others, those that get brightest (M1 + 10 log q) are kept.
   cnames.bin    51-byte entries: the first 49 bytes of the comet's record and
                 int16 index of its first set in comets.bin.
 Folder 2 (--elements-out, default the same): elements/<n>.bin for each
@@ -341,9 +342,17 @@ def comets(source):
                              (tp - J2000) / 36525.0, epoch, q, e, math.radians(w),
                              math.radians(node), math.radians(inc), H, slope, 0, 0, b"\0" * 4,
                              ascii_text(source_text, 32))
-        rows.append((number, tp, record))
+        # How bright the comet gets: its total magnitude at perihelion seen
+        # from 1 AU (M1 + 10 log q); None without a total magnitude.
+        peak = H + 10.0 * math.log10(q) if H else None
+        rows.append((number, tp, record, peak))
     numbered = sorted((r for r in rows if r[0] > 0), key=lambda r: r[0])
-    others = sorted((r for r in rows if r[0] == 0), key=lambda r: -r[1])
+    # The other comets that fit: the brightest first (Hale-Bopp, Hyakutake,
+    # Ikeya-Seki are well known for it), then those without a magnitude,
+    # latest first; the file keeps them by time of perihelion.
+    others = sorted((r for r in rows if r[0] == 0),
+                    key=lambda r: (r[3] is None, r[3] if r[3] is not None else 0.0, -r[1]))
+    others = sorted(others[:max(0, MAX_COMETS - len(numbered))], key=lambda r: -r[1])
     chosen = (numbered + others)[:MAX_COMETS]
     return [r[2] for r in chosen]
 

@@ -114,6 +114,24 @@ def read_names(path=NAMES):
     return names
 
 
+def read_name_sources(path=NAMES):
+    """(field, value, name in upper case) -> the set of source tags the names
+    file's comment gives that name of that object ("WK", "DSW", "PSA" ...)."""
+    sources = {}
+    for line in open(path, encoding="utf-8"):
+        if line.startswith("#") or len(line) < 21:
+            continue
+        m = NAME_LINE.search(line[20:])
+        field = PREFIX_FIELD.get(line[0:5].strip())
+        if not m or not field:
+            continue
+        ident = line[5:20].strip()
+        key = (field, int(ident) if ident.isdigit() else ident, m.group(1).upper())
+        tags = line[20:][m.end():].partition("#")[2]
+        sources.setdefault(key, set()).update(t.strip() for t in tags.split(",") if t.strip())
+    return sources
+
+
 def names_of(obj, names, fields=None):
     """The names the names file gives an object, over its designations in
     the given field order (default: every field), without repeats."""

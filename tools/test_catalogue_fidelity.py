@@ -33,6 +33,7 @@ SAMPLE = 100
 
 failures = []
 counts = {}
+fidelity_counts = {}   # figures of what the catalogues hold, printed at the end
 
 
 def check(ok, catalogue, what):
@@ -101,6 +102,8 @@ def main():
           (total, len(counts), len(failures)))
     for c in sorted(counts):
         print("  %-22s %6d checks" % (c, counts[c]))
+    for c in sorted(fidelity_counts):
+        print("  %s: %d" % (c, fidelity_counts[c]))
     if junit:
         with open(junit, "w") as f:
             f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites><testsuite name="catalogue_fidelity" '
@@ -303,7 +306,7 @@ def run_checks(ref, cat):
     # holds no numbers and no place.
     groups = records(os.path.join(ref, "gg.bin"), 27, 4)
     aco_records = []
-    for i, r in enumerate(groups):
+    for i, r in enumerate(groups[:4176]):
         ra, dec, aco, hcg = struct.unpack_from("<iiHB", r, 0)
         check_not_origin("galaxy groups", "group %d" % (i + 1), ra, dec, aco or hcg)
         if not aco and not hcg:
@@ -317,6 +320,53 @@ def run_checks(ref, cat):
         check_place("galaxy groups", "ACO %d" % aco, from_turns(ra), from_turns(dec),
                     stel_place("aco", aco), 0.5)
         check_name("galaxy groups", r[11], [("aco", aco)], "ACO %d" % aco)
+
+    # Named groups (after the Hickson groups): a name the names file gives
+    # two galaxies or more, at a place within the group's size of each of
+    # them; no galaxy record carries the name.
+    galaxy_types = {0, 1, 2, 3}
+    named = 0
+    for i, r in enumerate(groups[4176:], 4177):
+        ra, dec, aco, hcg, name = struct.unpack_from("<iiHBB", r, 0)
+        size = struct.unpack_from("<H", r, 18)[0] / 10.0
+        label = "named group %d" % i
+        check(aco == 0 and hcg == 0 and name != 255, "named groups", "%s has numbers or no name" % label)
+        if name == 255 or name >= len(cnames):
+            continue
+        named += 1
+        members = [d for d in stel if d["otype"] in galaxy_types and cnames[name].upper() in
+                   {n.upper() for n in stellarium_dso.names_of(d, stel_names)}]
+        near = [d for d in members if sep_arcsec(from_turns(ra), from_turns(dec), math.degrees(d["ra"]) % 360,
+                                                 math.degrees(d["dec"])) <= size * 30 + 1]
+        check(len(near) >= 2, "named groups", "%s (%s) has %d of its %d galaxies within its size" %
+              (label, cnames[name], len(near), len(members)))
+    for i, r in enumerate(gals):
+        if r[21] < len(cnames) and r[21] != 255:
+            check(r[21] not in {struct.unpack_from("<B", g, 11)[0] for g in groups[4176:]}, "named groups",
+                  "galaxy %d carries a group's name" % (i + 1))
+    check(named >= 2, "named groups", "only %d named groups" % named)
+    fidelity_counts["named groups"] = named
+
+    # The common-name file: exactly 228 entries, each name once, none a
+    # star's Bayer designation, each given by a public source; those more
+    # than one source gives are counted.
+    check(len(cnames) == 228, "common names", "%d entries" % len(cnames))
+    check(len({n.upper() for n in cnames}) == len(cnames), "common names", "a name is listed twice")
+    sources = stellarium_dso.read_name_sources()
+    given = {}
+    for (field, value, n), tags in sources.items():
+        given.setdefault(n, set()).update(tags)
+    for n in ngc.values():
+        for x in n[2]:
+            given.setdefault(x.upper(), set()).add("OpenNGC")
+    bayer = re.compile(r"(alf|alp|bet|gam|del|eps|zet|eta|the|tet|iot|kap|lam|mu|nu|xi|ksi|omi|pi|rho|"
+                       r"sig|tau|ups|phi|chi|psi|ome)\d? ?[A-Z][A-Za-z]{2}$")
+    for n in cnames:
+        check(not bayer.match(n), "common names", "%r is a star's designation" % n)
+        check(n.upper() in given, "common names", "%r is given by no source" % n)
+    fidelity_counts["common names"] = len(cnames)
+    fidelity_counts["common names more than one source gives"] = sum(
+        1 for n in cnames if len(given.get(n.upper(), ())) >= 2)
 
     # Stars (stars.bin, 80-byte records from star 1 in the order of stars.dat):
     # RA 0, Dec 4, HR from bit 18 at 19, HIP from bit 15 at 29, HD 39, SAO 43.

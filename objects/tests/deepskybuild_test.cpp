@@ -285,7 +285,7 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     struct { int cls, kind; const char *text; } more[] = {
         {9, 5, "Sh 2-155"}, {9, 9, "LBN 529"}, {9, 10, "Ced 201"}, {9, 6, "vdB 152"},
         {9, 8, "RCW 49"}, {17, 2, "B 33"}, {17, 3, "LDN 1622"}, {17, 4, "DC 301.0-1.0"},
-        {17, 1, "Horsehead Nebula"}, {17, 1, "Coalsack Nebula"}, {10, 36, "Melotte 111"},
+        {17, 1, "Horsehead Nebula"}, {17, 1, "Snake Nebula"}, {10, 36, "Melotte 111"},
         {10, 16, "Collinder 256"}, {11, 6, "Terzan 5"}};
     for (const auto &m : more) {
         out[0] = NewRecord(m.cls, m.kind);

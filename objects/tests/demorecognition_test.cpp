@@ -102,6 +102,76 @@ TEST_F(DemoRecognition, ObserversDesignationsGiveTheirObjects) {
     std::printf("%zu designations, %d not giving their object\n", rows.size(), failures);
 }
 
+// Texts whose wrong reading would give another object than the one the
+// observer meant: a group's name is not one of its members, the cluster of a
+// cluster-and-nebula complex is not the nebula, a star's Bayer form that a
+// nebula's source also lists is the star, a star that shares its name with a
+// minor planet stays the star. Texts that name nothing stay unrecognised
+// rather than become a minor planet or a comet.
+TEST_F(DemoRecognition, TextsNeverGiveAWrongObject) {
+    const int kNothing = -1;
+    const struct {
+        const char *text;
+        int objectClass;   // the class it must give, or kNothing
+    } cases[] = {
+        {"Leo Triplet", kClassGalaxyGroup},
+        {"Markarian's Chain", kClassGalaxyGroup},
+        {"Christmas Tree Cluster", kClassOpenCluster},
+        {"gam Cyg", kClassStar},
+        {"gamma Cygni", kClassStar},
+        {"Merope", kClassStar},
+        {"Asterope", kClassStar},
+        {"Albireo", kClassStar},
+        {"24 Cap", kClassStar},
+        {"Omega Centauri", kClassGlobularCluster},
+        {"47 Tuc", kClassGlobularCluster},
+        {"seeing 3", kNothing},
+        {"transparency good", kNothing},
+        {"no object", kNothing},
+        {"Leo Trio", kNothing},
+        {"M 0", kNothing},
+        {"M 111", kNothing},
+        {"NGC 0", kNothing},
+        {"HCG 0", kNothing},
+        {"clouds", kNothing},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        ObjectRecord r[3];
+        int n = Recognise(c.text, r);
+        for (int i = 0; i < n && i < 3; ++i) {
+            EXPECT_NE(+r[i].objectClass, kClassMinorPlanet);
+            EXPECT_NE(+r[i].objectClass, kClassComet);
+        }
+        if (c.objectClass == kNothing) {
+            EXPECT_LE(n, 0) << "class " << (n >= 1 ? +r[0].objectClass : -1);
+        } else {
+            ASSERT_GE(n, 1);
+            EXPECT_EQ(+r[0].objectClass, c.objectClass);
+        }
+    }
+}
+
+// A named group stands where its galaxies are and is larger than they
+// spread, and none of its galaxies carries its name.
+TEST_F(DemoRecognition, NamedGroupIsNoneOfItsMembers) {
+    ObjectRecord group[3], member[3];
+    ASSERT_GE(Recognise("Leo Triplet", group), 1);
+    ASSERT_EQ(+group[0].objectClass, kClassGalaxyGroup);
+    const char *members[] = {"M 65", "M 66", "NGC 3628"};
+    for (const char *m : members) {
+        SCOPED_TRACE(m);
+        ASSERT_GE(Recognise(m, member), 1);
+        EXPECT_EQ(+member[0].objectClass, kClassGalaxy);
+        double sep = SeparationArcsec(group[0].raCatalogue, group[0].decCatalogue,
+                                      member[0].raCatalogue, member[0].decCatalogue);
+        EXPECT_LT(sep, 60.0 * 60.0);   // within a degree
+        char name[kDesignationTextSize] = "";
+        ASSERT_NE(FormatObjectName(&member[0], name, nullptr, nullptr, nullptr, nullptr), 0);
+        EXPECT_STRNE(name, "Leo Triplet");
+    }
+}
+
 TEST_F(DemoRecognition, GalaxyGroupsAndQuasarsAreNamed) {
     const struct {
         const char *text;
@@ -211,3 +281,4 @@ TEST_F(DemoRecognition, GroupAndQuasarKindTexts) {
 }
 
 }  // namespace
+
