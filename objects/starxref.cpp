@@ -2,6 +2,8 @@
 #include "objects/starxref.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -268,6 +270,21 @@ FILE *OpenStarNameCatalogue() { return OpenCatalogueFile(kCsn, 1); }
 FILE *OpenStarNameList() { return OpenCatalogueFile(kCsnAlp, 0); }
 FILE *OpenStarNotes() { return OpenCatalogueFile(kNotes, 1); }
 FILE *OpenHipparcosPhotometry() { return OpenCatalogueFile(kHip, 1); }
+
+FILE *HeldStarIndex(FILE *(*opener)()) {
+    static const struct {
+        FILE *(*opener)();
+        int file;
+        int slot;
+    } kHeld[] = {{OpenHipNumberIndex, kHc, 1}, {OpenSaoIndex, kSao, 1},   {OpenHrIndex, kHr, 1},
+                 {OpenGcIndex, kGc, 1},        {OpenPpmIndex, kPpm, 1},   {OpenHdIndex, kHd, 1},
+                 {OpenFlamsteedIndex, kFlamsteed, 1}, {OpenBayerIndex, kBayer, 1},
+                 {OpenBdTable, kBd, 1},        {OpenCdTable, kCd, 1},     {OpenCpTable, kCp, 1},
+                 {OpenTychoIndex, kTycho, 1},  {OpenStarNameList, kCsnAlp, 0}};
+    for (const auto &h : kHeld)
+        if (h.opener == opener) return HeldCatalogueFile(h.file, h.slot);
+    return nullptr;
+}
 FILE *OpenTycho2Reference() { return OpenRefDirectoryFile("Tycho2/T2_ref.bin", 1, "rb"); }
 
 int ReadHipNumberIndex(FILE *stream, int n) {
@@ -426,34 +443,56 @@ int ReadStarNameListEntry(FILE *stream, int index, char *name, int *star, int *b
     return static_cast<int>((position + kStarNameListRecordSize) / kStarNameListRecordSize) + 1;
 }
 
+namespace {
+
+// Case-blind order of a text against a name list entry's name (at most 31
+// bytes), each byte lower-cased as FoldCase does.
+int CompareFoldedName(const char *text, const unsigned char *entry) {
+    const unsigned char *name = entry + 4;
+    for (int i = 0; i < 31; ++i) {
+        const int a = std::tolower(static_cast<unsigned char>(text[i]));
+        const int b = name[i] ? std::tolower(name[i]) : 0;
+        if (a != b || a == 0) return a - b;
+    }
+    return text[31] ? 1 : 0;
+}
+
+}  // namespace
+
 int FindStarNameListEntry(const char *name, int *star) {
     if (!name) return -1;
     try {
-        // Entry -> (folded name, star) of the list held in memory: the
-        // lookup runs for every text recognition tries as a star's name.
-        struct Names {
-            FoldedNameMap first;
-            std::vector<int32_t> stars;
-        };
-        static DerivedFromImage<Names> cache;
-        const Names *names = cache.Get(CatalogueFileImage(kCsnAlp, 0),
-                                       [](const CatalogueImage &image, Names *out) {
-            size_t count = image.bytes.size() / kStarNameListRecordSize;
-            out->stars.resize(count);
-            for (size_t i = 0; i < count; ++i) {
-                const unsigned char *b = image.bytes.data() + i * kStarNameListRecordSize;
+        // The list's entries in case-blind order of their names (equal names
+        // in file order), searched by halving: the lookup runs for every text
+        // recognition tries as a star's name. The packaged list is in that
+        // order already, so the first lookup only checks it (the first
+        // designation after start-up pays for no table).
+        static DerivedFromImage<std::vector<int>> cache;
+        const std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCsnAlp, 0);
+        const std::vector<int> *order = cache.Get(image, [](const CatalogueImage &list, std::vector<int> *out) {
+            const size_t count = list.bytes.size() / kStarNameListRecordSize;
+            const unsigned char *base = list.bytes.data();
+            out->resize(count);
+            for (size_t i = 0; i < count; ++i) (*out)[i] = static_cast<int>(i);
+            auto before = [base](int x, int y) {
                 char text[32];
-                std::memcpy(text, b + 4, 32);
+                std::memcpy(text, base + static_cast<size_t>(x) * kStarNameListRecordSize + 4, 31);
                 text[31] = '\0';
-                out->stars[i] = GetI32(b);
-                out->first.emplace(FoldCase(text), static_cast<int>(i));
-            }
+                return CompareFoldedName(text, base + static_cast<size_t>(y) * kStarNameListRecordSize) < 0;
+            };
+            if (!std::is_sorted(out->begin(), out->end(), before))
+                std::stable_sort(out->begin(), out->end(), before);
         });
-        if (!names) return -1;
-        auto it = names->first.find(FoldCase(name));
-        if (it == names->first.end()) return -1;
-        if (star) *star = names->stars[static_cast<size_t>(it->second)];
-        return it->second;
+        if (!order) return -1;
+        const unsigned char *base = image->bytes.data();
+        auto at = std::lower_bound(order->begin(), order->end(), name, [base](int entry, const char *text) {
+            return CompareFoldedName(text, base + static_cast<size_t>(entry) * kStarNameListRecordSize) > 0;
+        });
+        if (at == order->end() ||
+            CompareFoldedName(name, base + static_cast<size_t>(*at) * kStarNameListRecordSize) != 0)
+            return -1;
+        if (star) *star = GetI32(base + static_cast<size_t>(*at) * kStarNameListRecordSize);
+        return *at;
     } catch (...) {
         return -1;
     }

@@ -44,6 +44,13 @@ FILE *OpenStarNameCatalogue();
 FILE *OpenStarNameList();
 FILE *OpenStarNotes();
 FILE *OpenHipparcosPhotometry();
+// One of the cross indexes above (given by its opener: OpenHipNumberIndex,
+// OpenSaoIndex, OpenHrIndex, OpenGcIndex, OpenPpmIndex, OpenHdIndex,
+// OpenFlamsteedIndex, OpenBayerIndex, OpenBdTable, OpenCdTable, OpenCpTable,
+// OpenTychoIndex, OpenStarNameList) kept open for the lookups recognition
+// makes per designation (see objects/catcache.h): the caller never closes
+// it. Null for another opener or when the file cannot be opened.
+FILE *HeldStarIndex(FILE *(*opener)());
 // The Tycho-2 reference positions, "Tycho2/T2_ref.bin" under reference slot 1.
 FILE *OpenTycho2Reference();
 
