@@ -1,4 +1,4 @@
-// Read-only data files held in memory or open, checked at most once a second
+// Read-only data files held in memory, checked at most once a second
 // (see fileimage.h).
 #include "core/fileimage.h"
 
@@ -11,11 +11,10 @@ namespace {
 
 const std::chrono::seconds kCheckInterval(1);
 
-// What is held for one path: the image or the stream (either may be null:
-// the file was not there), its write time and when that was last asked.
+// What is held for one path: the image (null: the file was not there or
+// could not be read), its write time and when that was last asked.
 struct Held {
     std::shared_ptr<const FileImage> image;
-    std::unique_ptr<FILE, int (*)(FILE *)> stream{nullptr, std::fclose};
     uint64_t writeTime = 0;
     bool present = false;
     std::chrono::steady_clock::time_point checked;
@@ -24,10 +23,6 @@ struct Held {
 };
 
 std::map<std::string, Held> &Images() {
-    static std::map<std::string, Held> held;
-    return held;
-}
-std::map<std::string, Held> &Streams() {
     static std::map<std::string, Held> held;
     return held;
 }
@@ -86,24 +81,6 @@ std::shared_ptr<const FileImage> HeldFileImage(const std::string &path, unsigned
         if (!ReadWhole(path, &image->bytes)) return nullptr;
         h.image = image;
         return h.image;
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-FILE *HeldFileStream(const std::string &path, unsigned generation) {
-    try {
-        if (path.empty()) return nullptr;
-        Held &h = Streams()[path];
-        bool changed = false;
-        if (!Recheck(&h, path, generation, &changed) || !changed) {
-            if (h.stream) std::clearerr(h.stream.get());  // a past failed read
-            if (h.stream || !h.present) return h.stream.get();
-        }
-        h.stream.reset();
-        if (!h.present) return nullptr;
-        h.stream.reset(std::fopen(path.c_str(), "rb"));
-        return h.stream.get();
     } catch (...) {
         return nullptr;
     }

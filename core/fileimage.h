@@ -1,12 +1,13 @@
-// Read-only data files held in memory or held open, and checked for change
+// Read-only data files held in memory, and checked for change
 // at most once a second. The packaged catalogues and databases are asked for
 // on every designation recognised; opening, reading and closing a file (or
 // asking its time) on each of those asks was most of what a designation
-// cost. A file is read once (or opened once) and kept while its path and
+// cost. A file is read once and kept while its path and
 // last-write time stay the same; a file that is not there is remembered as
 // absent for as long. A change (or an appearance) is seen within a second,
 // and at once when the caller's generation number changes (the folders were
-// set again).
+// set again). Files are never held open: on Windows an open file cannot be
+// replaced, and the suite installs data while its programs run.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -26,12 +27,6 @@ struct FileImage {
 // number the caller changes when its folders change (its time is asked
 // again at once then).
 std::shared_ptr<const FileImage> HeldFileImage(const std::string &path, unsigned generation);
-
-// The file at path opened "rb" and kept open, for files too large to hold
-// (the star catalogue); reopened after a change, null when it cannot be
-// opened. The stream belongs to this layer: the caller never closes it, and
-// positions it before every read (another caller may have moved it).
-FILE *HeldFileStream(const std::string &path, unsigned generation);
 
 // Something built from one image (an index of its names), rebuilt when the
 // image changes. Build is called as build(image, &value).

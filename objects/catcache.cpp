@@ -45,14 +45,6 @@ std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot) {
     }
 }
 
-FILE *HeldCatalogueFile(int k, int slot) {
-    try {
-        return HeldFileStream(CataloguePath(k, slot), RefDirectoriesGeneration());
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 std::string FoldCase(const char *text) {
     std::string out(text ? text : "");
     for (char &c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

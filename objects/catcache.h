@@ -24,11 +24,6 @@ using CatalogueImage = FileImage;
 // reference folders were set again: a change is seen within a second.
 std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot);
 
-// Catalogue file k in slot `slot` kept open, for a file too large to hold
-// (the star catalogue): reopened after it changed, null when it cannot be
-// opened. The caller never closes it and seeks before every read.
-FILE *HeldCatalogueFile(int k, int slot);
-
 // A text folded for case-blind equality (each byte lower-cased the way
 // CompareStringsNoCase compares).
 std::string FoldCase(const char *text);

@@ -139,10 +139,10 @@ int ListCatalogueDesignations(const ObjectRecord *record, const DesignationPrefe
     const int32_t index = record->index;
     switch (record->objectClass) {
     case kClassStar: {
-        FILE *held = HeldStarCatalogue();
-        if (!held) return 0;
+        File f(OpenStarCatalogue());
+        if (!f.f) return 0;
         StarRecord star;
-        if (!ReadStarRecord(held, index, &star, prefs, 0xFFFF & ~kStarReadName)) return 0;
+        if (!ReadStarRecord(f.f, index, &star, prefs, 0xFFFF & ~kStarReadName)) return 0;
         // A component placed from its reference star (Sirius B) is named
         // by its own letter, not by that of the star it was placed from.
         const char requested = record->requestedComponent;

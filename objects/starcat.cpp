@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "core/resstrings.h"
-#include "objects/catcache.h"
 #include "objects/catfile.h"
 #include "objects/designationlist.h"
 #include "objects/designationtexts.h"
@@ -69,7 +68,6 @@ void DecodeTycho(uint32_t word, StarRecord *out) {
 }  // namespace
 
 FILE *OpenStarCatalogue() { return OpenCatalogueFile(kStarsCatalogue, 1); }
-FILE *HeldStarCatalogue() { return HeldCatalogueFile(kStarsCatalogue, 1); }
 
 long StarRecordOffset(int number) {
     if (number <= 0) return -1;

@@ -77,10 +77,6 @@ static_assert(offsetof(StarRecord, name) == 200, "StarRecord layout");
 // stars.bin opened "rb"; null before the catalogue directories are set or
 // when the file cannot be opened. The caller closes it.
 FILE *OpenStarCatalogue();
-// The star catalogue kept open for the lookups made per designation (see
-// objects/catcache.h): never closed by the caller, null when it cannot be
-// opened. ReadStarRecord with a record number positions it itself.
-FILE *HeldStarCatalogue();
 // Byte offset of star n by the zone table; -1 for n <= 0.
 long StarRecordOffset(int number);
 // Record size (80 or 22) of the record at a byte position.

@@ -88,12 +88,6 @@ struct Stream {
     Stream &operator=(const Stream &) = delete;
 };
 
-// A star index kept open by objects/catcache (never closed here).
-struct Held {
-    FILE *f;
-    explicit Held(FILE *file) : f(file) {}
-};
-
 std::vector<std::string> Words(const char *text) {
     std::vector<std::string> words;
     std::string current;
@@ -195,7 +189,7 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
     case kStarKindCommonName: {
         int star = 0;
         if (number > 0) {
-            Held f(HeldStarIndex(OpenStarNameList));
+            Stream f(OpenStarNameList());
             if (!f.f) return 0;
             char name[33] = {0};
             int byte = 0;
@@ -212,25 +206,24 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
     case kStarKindBayer: {
         int letter, superscript, constellation;
         if (!ParseBayerDesignation(text, &letter, &superscript, &constellation)) return 0;
-        Held f(HeldStarIndex(OpenBayerIndex));
-        if (!f.f) return 0;
-        int count = ReadBayerIndex(f.f, letter, superscript, constellation, stars2);
+        int count = ReadHeldBayerIndex(letter, superscript, constellation, stars2);
+        if (count < 0) return 0;
         if (count == 0 && superscript == 0)
-            count = ReadBayerIndex(f.f, letter, 1, constellation, stars2);
+            count = ReadHeldBayerIndex(letter, 1, constellation, stars2);
         addPair(count);
         break;
     }
     case kStarKindFlamsteed: {
         int flamsteed, constellation;
         if (!ParseFlamsteedDesignation(text, &flamsteed, &constellation)) return 0;
-        Held f(HeldStarIndex(OpenFlamsteedIndex));
-        if (!f.f) return 0;
-        addPair(ReadFlamsteedIndex(f.f, flamsteed, constellation, stars2));
+        const int count = ReadHeldFlamsteedIndex(flamsteed, constellation, stars2);
+        if (count < 0) return 0;
+        addPair(count);
         break;
     }
     case kStarKindHd: {
         if (!catalogueNumber(&n) || n <= 0) return 0;
-        Held f(HeldStarIndex(OpenHdIndex));
+        Stream f(OpenHdIndex());
         if (!f.f) return 0;
         addPair(ReadHdIndex(f.f, n, stars2));
         break;
@@ -248,7 +241,7 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
                                    : kind == kStarKindPpm ? ReadPpmIndex
                                    : kind == kStarKindHip ? ReadHipNumberIndex
                                                           : ReadGcIndex;
-        Held f(HeldStarIndex(open));
+        Stream f(open());
         if (!f.f) return 0;
         int star = read(f.f, n);
         if (star > 0) stars->push_back(star);
@@ -260,9 +253,9 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
         if (!ParseDurchmusterungDesignation(text, &zone, &sign, &dmNumber, &suffix)) return 0;
         int suffixCode = suffix == ' ' ? 0 : suffix - 'A' + 1;
         int signNumber = static_cast<unsigned char>(sign) | ((dmNumber & 0xffff) << 8);
-        Held f(HeldStarIndex(kind == kStarKindBd   ? OpenBdTable
-                             : kind == kStarKindCd ? OpenCdTable
-                                                   : OpenCpTable));
+        Stream f(kind == kStarKindBd ? OpenBdTable()
+                 : kind == kStarKindCd ? OpenCdTable()
+                                       : OpenCpTable());
         if (!f.f) return 0;
         int found[kMaxDurchmusterungStars];
         int (*find)(FILE *, int, int, int, int *, int, int *) =
@@ -277,7 +270,7 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
         int v[3] = {0, 0, 0};
         if (ReadNumberTriple(text, v) < 2) return 0;
         if (v[2] == 0) v[2] = 1;
-        Held f(HeldStarIndex(OpenTychoIndex));
+        Stream f(OpenTychoIndex());
         if (!f.f) return 0;
         int star = FindTychoStar(f.f, v[0], v[1], v[2]);
         if (star > 0) stars->push_back(star);
@@ -592,13 +585,13 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
         out[i].kind = out[0].kind;
         out[i].designationConstellation = out[0].designationConstellation;
     }
-    FILE *const catalogue = HeldStarCatalogue();
-    if (!catalogue) return 0;
+    Stream catalogue(OpenStarCatalogue());
+    if (!catalogue.f) return 0;
     const int readFlags =
         kStarReadMotion | kStarReadMagnitude | kStarReadPhotometry | kStarReadIdentifiers;
     for (int i = 0; i < count; ++i) {
         std::unique_ptr<StarRecord> star(new StarRecord);
-        if (!ReadStarRecord(catalogue, candidates[i], star.get(), nullptr, readFlags)) return 0;
+        if (!ReadStarRecord(catalogue.f, candidates[i], star.get(), nullptr, readFlags)) return 0;
         int starNumber = candidates[i];
         char recordComponent = ' ';
         double componentMagnitude = kCcdmNoMagnitude;
@@ -614,7 +607,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
             if (c >= 0) {
                 const CcdmComponent &comp = system.components[(size_t)c];
                 if (comp.starNumber > 0) {
-                    if (!ReadStarRecord(catalogue, comp.starNumber, star.get(), nullptr,
+                    if (!ReadStarRecord(catalogue.f, comp.starNumber, star.get(), nullptr,
                                         readFlags))
                         return 0;
                     starNumber = comp.starNumber;
@@ -632,7 +625,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
                         system.components[(size_t)referenceIndex].starNumber > 0)
                         referenceStar = system.components[(size_t)referenceIndex].starNumber;
                     if (referenceStar > 0 && referenceStar != starNumber) {
-                        if (!ReadStarRecord(catalogue, referenceStar, star.get(), nullptr,
+                        if (!ReadStarRecord(catalogue.f, referenceStar, star.get(), nullptr,
                                             readFlags))
                             return 0;
                         starNumber = referenceStar;
@@ -644,7 +637,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
                     int placed = 0;
                     std::unique_ptr<StarRecord> primaryStar(new StarRecord);
                     if (system.primary > 0 &&
-                        ReadStarRecord(catalogue, system.primary, primaryStar.get(), nullptr,
+                        ReadStarRecord(catalogue.f, system.primary, primaryStar.get(), nullptr,
                                        kStarReadMotion))
                         placed = ResolveComponentPosition(system.components.data(), system.count,
                                                           c, date, primaryStar->ra,
@@ -676,7 +669,7 @@ int BuildStarObject(int number, char *text, const LocationRecord *site, const Da
                 std::unique_ptr<StarRecord> primary(new StarRecord);
                 if (system.primary > 0 && system.primary != starNumber &&
                     OrbitAtDate(comp.orbitNumber, date, &pa, &sep) &&
-                    ReadStarRecord(catalogue, system.primary, primary.get(), nullptr,
+                    ReadStarRecord(catalogue.f, system.primary, primary.get(), nullptr,
                                    kStarReadMotion)) {
                     ComputeOffsetPosition(pa * kDegreesToRadians, sep * kArcsecondsToRadians,
                                           primary->ra, primary->dec, &star->ra, &star->dec);

@@ -46,14 +46,40 @@ int ReadReference(FILE *stream, long offset, bool next) {
     return static_cast<int>(ReadUnsigned24(b));
 }
 
-int ReadPair(FILE *stream, long offset, bool next, int stars[2]) {
-    unsigned char b[6];
-    long position;
-    if (!stars || !ReadRecordAt(stream, offset, next, b, 6, &position)) return 0;
+// The pair of star numbers of a 6-byte index entry: their count.
+int DecodePair(const unsigned char *b, int stars[2]) {
     stars[0] = static_cast<int>(ReadUnsigned24(b));
     stars[1] = static_cast<int>(ReadUnsigned24(b + 3));
     if (stars[0] == 0) return 0;
     return stars[1] != 0 ? 2 : 1;
+}
+
+int ReadPair(FILE *stream, long offset, bool next, int stars[2]) {
+    unsigned char b[6];
+    long position;
+    if (!stars || !ReadRecordAt(stream, offset, next, b, 6, &position)) return 0;
+    return DecodePair(b, stars);
+}
+
+// The pair at an offset of an index held in memory; -1 when the index
+// cannot be read, 0 past its end.
+int ReadHeldPair(int file, long offset, int stars[2]) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(file, 1);
+    if (!image) return -1;
+    if (!stars || offset < 0 || static_cast<size_t>(offset) + 6 > image->bytes.size()) return 0;
+    return DecodePair(image->bytes.data() + offset, stars);
+}
+
+// Byte offsets of the Flamsteed and Bayer index entries; -1 out of range.
+long FlamsteedOffset(int number, int constellation) {
+    if (number < 1 || number > 139 || constellation < 0 || constellation > 87) return -1;
+    return 834L * constellation + 6L * (number - 1);
+}
+long BayerOffset(int letter, int superscript, int constellation) {
+    if (letter < 0 || letter > 23 || superscript < 0 || superscript > 8 || constellation < 0 ||
+        constellation > 87)
+        return -1;
+    return 1296L * constellation + 54L * letter + 6L * superscript;
 }
 
 // ---- Durchmusterung tables ----------------------------------------------------
@@ -271,20 +297,6 @@ FILE *OpenStarNameList() { return OpenCatalogueFile(kCsnAlp, 0); }
 FILE *OpenStarNotes() { return OpenCatalogueFile(kNotes, 1); }
 FILE *OpenHipparcosPhotometry() { return OpenCatalogueFile(kHip, 1); }
 
-FILE *HeldStarIndex(FILE *(*opener)()) {
-    static const struct {
-        FILE *(*opener)();
-        int file;
-        int slot;
-    } kHeld[] = {{OpenHipNumberIndex, kHc, 1}, {OpenSaoIndex, kSao, 1},   {OpenHrIndex, kHr, 1},
-                 {OpenGcIndex, kGc, 1},        {OpenPpmIndex, kPpm, 1},   {OpenHdIndex, kHd, 1},
-                 {OpenFlamsteedIndex, kFlamsteed, 1}, {OpenBayerIndex, kBayer, 1},
-                 {OpenBdTable, kBd, 1},        {OpenCdTable, kCd, 1},     {OpenCpTable, kCp, 1},
-                 {OpenTychoIndex, kTycho, 1},  {OpenStarNameList, kCsnAlp, 0}};
-    for (const auto &h : kHeld)
-        if (h.opener == opener) return HeldCatalogueFile(h.file, h.slot);
-    return nullptr;
-}
 FILE *OpenTycho2Reference() { return OpenRefDirectoryFile("Tycho2/T2_ref.bin", 1, "rb"); }
 
 int ReadHipNumberIndex(FILE *stream, int n) {
@@ -317,16 +329,24 @@ int ReadHdIndex(FILE *stream, int n, int stars[2]) {
 }
 
 int ReadFlamsteedIndex(FILE *stream, int number, int constellation, int stars[2]) {
-    if (number < 1 || number > 139 || constellation < 0 || constellation > 87) return 0;
-    return ReadPair(stream, 834L * constellation + 6L * (number - 1), false, stars);
+    const long offset = FlamsteedOffset(number, constellation);
+    return offset < 0 ? 0 : ReadPair(stream, offset, false, stars);
 }
 
 int ReadBayerIndex(FILE *stream, int letter, int superscript, int constellation, int stars[2]) {
     if (letter == -1) return ReadPair(stream, 0, true, stars);
-    if (letter < 0 || letter > 23 || superscript < 0 || superscript > 8 || constellation < 0 ||
-        constellation > 87)
-        return 0;
-    return ReadPair(stream, 1296L * constellation + 54L * letter + 6L * superscript, false, stars);
+    const long offset = BayerOffset(letter, superscript, constellation);
+    return offset < 0 ? 0 : ReadPair(stream, offset, false, stars);
+}
+
+int ReadHeldFlamsteedIndex(int number, int constellation, int stars[2]) {
+    const long offset = FlamsteedOffset(number, constellation);
+    return offset < 0 ? (CatalogueFileImage(kFlamsteed, 1) ? 0 : -1) : ReadHeldPair(kFlamsteed, offset, stars);
+}
+
+int ReadHeldBayerIndex(int letter, int superscript, int constellation, int stars[2]) {
+    const long offset = BayerOffset(letter, superscript, constellation);
+    return offset < 0 ? (CatalogueFileImage(kBayer, 1) ? 0 : -1) : ReadHeldPair(kBayer, offset, stars);
 }
 
 int FindBdStars(FILE *stream, int zone, int signNumber, int suffixWord, int *stars, int maxStars,
