@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "astro/angleparse.h"
 #include "astro/datetime.h"
+#include "core/fileimage.h"
 #include "core/mathutil.h"
 #include "core/textutil.h"
 #include "ephem/bodyrecord.h"
@@ -70,6 +72,36 @@ int FollowingIndex(FILE *f, int n, size_t size) {
     if (n != -1) return n + 1;
     long pos = std::ftell(f);
     return pos < 0 ? 0 : static_cast<int>(pos / static_cast<long>(size));
+}
+
+// A packaged comet file held in memory (core/fileimage.h): the comet
+// lookups run for many texts recognition is given, and reading the file
+// record by record (a seek per record) on each was most of their cost.
+std::shared_ptr<const FileImage> HeldDatabaseFile(int index) {
+    char path[kMinorBodyPathSize];
+    FormatMinorBodyDatabasePath(path, index);
+    return HeldFileImage(path, 0);
+}
+
+// The whole records of an image, each copied out with its texts terminated:
+// visit(i, record) returns false to stop. At most `limit` records.
+template <typename Record, typename Visit>
+void ForEachHeldRecord(const FileImage &image, size_t limit, Visit visit) {
+    const size_t count = image.bytes.size() / sizeof(Record);
+    for (size_t i = 0; i < count && i < limit; ++i) {
+        Record r;
+        std::memcpy(&r, image.bytes.data() + i * sizeof(Record), sizeof r);
+        r.name[kCometNameSize - 1] = '\0';
+        r.designation[kCometDesignationSize - 1] = '\0';
+        if (!visit(static_cast<int>(i), r)) return;
+    }
+}
+
+// A designation folded for case-blind equality, as CompareStringsNoCase compares.
+std::string FoldDesignation(const char *text) {
+    std::string folded(text);
+    for (char &c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 }  // namespace
@@ -152,42 +184,41 @@ int ReadCometNumberAndLabel(FILE *stream, int n, uint16_t *number, char *label) 
 
 int FindCometIdByName(const char *text) {
     if (!text) return -1;
-    FILE *f = OpenCometNameFile();
-    if (!f) return -1;
+    std::shared_ptr<const FileImage> names = HeldDatabaseFile(kMinorBodyFileCometNames);
+    if (!names) return -1;
     int found = -1;
-    for (int i = 0; i < kMaxCometNameEntries; ++i) {
-        CometNameEntry e;
-        if (std::fread(&e, sizeof e, 1, f) != 1) break;
-        e.name[kCometNameSize - 1] = '\0';
-        e.designation[kCometDesignationSize - 1] = '\0';
+    ForEachHeldRecord<CometNameEntry>(*names, kMaxCometNameEntries, [&](int, const CometNameEntry &e) {
         char key[kCometNameSize + kCometDesignationSize + 2];
         if (e.number != 0)
             std::snprintf(key, sizeof key, "%s", e.name);
         else
             std::snprintf(key, sizeof key, "%s %s", e.name, e.designation);
-        if (CompareStringsNoCase(key, text) == 0) {
-            found = e.firstSet;
-            break;
-        }
-    }
-    std::fclose(f);
+        if (CompareStringsNoCase(key, text) != 0) return true;
+        found = e.firstSet;
+        return false;
+    });
     return found;
 }
 
 int FindCometByDesignation(const char *text) {
     if (!text) return -1;
-    FILE *f = OpenCometElementsFile();
-    if (!f) return -1;
-    int found = -1;
-    CometRecord r;
-    for (int i = 0; ReadCometRecord(f, -1, &r); ++i) {
-        if (CompareStringsNoCase(r.designation, text) == 0) {
-            found = i;
-            break;
-        }
+    try {
+        // Folded designation -> its first element set, built once per file.
+        static DerivedFromImage<std::unordered_map<std::string, int>> index;
+        const auto *first = index.Get(
+            HeldDatabaseFile(kMinorBodyFileComets),
+            [](const FileImage &image, std::unordered_map<std::string, int> *out) {
+                ForEachHeldRecord<CometRecord>(image, image.bytes.size(), [&](int i, const CometRecord &r) {
+                    out->emplace(FoldDesignation(r.designation), i);
+                    return true;
+                });
+            });
+        if (!first) return -1;
+        auto it = first->find(FoldDesignation(text));
+        return it == first->end() ? -1 : it->second;
+    } catch (...) {
+        return -1;
     }
-    std::fclose(f);
-    return found;
 }
 
 void GetCometFragment(uint16_t number, const char *name, const char *designation, char *fragment) {
@@ -244,41 +275,37 @@ int ParsePeriodicCometText(const char *text, uint16_t *number, char *fragment) {
 
 int FindCometByNumberAndFragment(uint16_t number, const char *fragment) {
     if (number == 0) return -1;
-    FILE *f = OpenCometElementsFile();
-    if (!f) return -1;
+    std::shared_ptr<const FileImage> comets = HeldDatabaseFile(kMinorBodyFileComets);
+    if (!comets) return -1;
     const char *wanted = fragment ? fragment : "";
     int found = -1;
-    CometRecord r;
-    for (int i = 0; ReadCometRecord(f, -1, &r) && r.number != 0; ++i) {
-        if (r.number != number) continue;
+    ForEachHeldRecord<CometRecord>(*comets, comets->bytes.size(), [&](int i, const CometRecord &r) {
+        if (r.number == 0) return false;
+        if (r.number != number) return true;
         char own[kCometFragmentSize];
         GetCometFragment(r.number, r.name, r.designation, own);
-        if (std::strcmp(own, wanted) == 0) {
-            found = i;
-            break;
-        }
-    }
-    std::fclose(f);
+        if (std::strcmp(own, wanted) != 0) return true;
+        found = i;
+        return false;
+    });
     return found;
 }
 
 int FindCometByNumber(uint16_t number) {
     if (number == 0) return -1;
-    FILE *f = OpenCometElementsFile();
-    if (!f) return -1;
+    std::shared_ptr<const FileImage> comets = HeldDatabaseFile(kMinorBodyFileComets);
+    if (!comets) return -1;
     int first = -1, whole = -1;
-    CometRecord r;
-    for (int i = 0; ReadCometRecord(f, -1, &r) && r.number != 0; ++i) {
-        if (r.number != number) continue;
+    ForEachHeldRecord<CometRecord>(*comets, comets->bytes.size(), [&](int i, const CometRecord &r) {
+        if (r.number == 0) return false;
+        if (r.number != number) return true;
         if (first < 0) first = i;
         char own[kCometFragmentSize];
         GetCometFragment(r.number, r.name, r.designation, own);
-        if (!own[0]) {
-            whole = i;
-            break;
-        }
-    }
-    std::fclose(f);
+        if (own[0]) return true;
+        whole = i;
+        return false;
+    });
     return whole >= 0 ? whole : first;
 }
 

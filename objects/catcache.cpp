@@ -13,76 +13,33 @@
 
 namespace {
 
-// The images by path; a handful of files, so a map is enough.
-std::map<std::string, std::shared_ptr<const CatalogueImage>> &Images() {
-    static std::map<std::string, std::shared_ptr<const CatalogueImage>> images;
-    return images;
-}
-
-// When each path's write time was last asked and under which setting of the
-// folders: a packaged file changes only when data is installed, so its time
-// is asked at most once a second (a stat on every use of every catalogue was
-// a large share of a designation's cost) and at once after the folders were
-// set again.
-struct Checked {
-    std::chrono::steady_clock::time_point at;
-    unsigned generation = 0;
-};
-std::map<std::string, Checked> &CheckTimes() {
-    static std::map<std::string, Checked> times;
-    return times;
-}
-const std::chrono::seconds kCheckInterval(1);
-
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWhole(const std::string &path, std::vector<unsigned char> *out) {
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long size = ok ? std::ftell(f) : -1;
-    ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        out->resize(static_cast<size_t>(size));
-        ok = size == 0 || std::fread(out->data(), 1, out->size(), f) == out->size();
-    }
-    std::fclose(f);
-    return ok;
+// The path of catalogue file k in a slot; "" when the slot is not set. Made
+// once per setting of the folders (making it formats the name from the
+// string table, a share of every lookup's cost when made each time).
+const std::string &CataloguePath(int k, int slot) {
+    struct Made {
+        unsigned generation;
+        std::string path;
+    };
+    static std::map<std::pair<int, int>, Made> made;
+    const unsigned generation = RefDirectoriesGeneration();
+    auto it = made.find({k, slot});
+    if (it != made.end() && it->second.generation == generation) return it->second.path;
+    static const std::string none;
+    char buffer[kCatalogueFilePathSize];
+    MakeCatalogueFilePath(buffer, k, slot);
+    if (!buffer[0] || !GetRefDirectory(slot)) return none;  // not kept: asked again
+    Made &m = made[{k, slot}];
+    m.generation = generation;
+    m.path = buffer;
+    return m.path;
 }
 
 }  // namespace
 
 std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot) {
     try {
-        char buffer[kCatalogueFilePathSize];
-        MakeCatalogueFilePath(buffer, k, slot);
-        if (!buffer[0] || !GetRefDirectory(slot)) return nullptr;
-        std::string path(buffer);
-        auto &images = Images();
-        auto held = images.find(path);
-        const auto now = std::chrono::steady_clock::now();
-        Checked &checked = CheckTimes()[path];
-        if (held != images.end() && checked.generation == RefDirectoriesGeneration() &&
-            now - checked.at < kCheckInterval)
-            return held->second;
-        checked.at = now;
-        checked.generation = RefDirectoriesGeneration();
-        FileTimeValue time;
-        if (!FsGetWriteTime(path, &time)) {
-            images.erase(path);
-            return nullptr;
-        }
-        uint64_t ticks = (static_cast<uint64_t>(time.high) << 32) | time.low;
-        auto it = images.find(path);
-        if (it != images.end() && it->second->writeTime == ticks) return it->second;
-        auto image = std::make_shared<CatalogueImage>();
-        image->path = path;
-        image->writeTime = ticks;
-        if (!ReadWhole(path, &image->bytes)) {
-            images.erase(path);
-            return nullptr;
-        }
-        images[path] = image;
-        return image;
+        return HeldFileImage(CataloguePath(k, slot), RefDirectoriesGeneration());
     } catch (...) {
         return nullptr;
     }

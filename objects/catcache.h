@@ -7,16 +7,15 @@
 // list) once per loaded file.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-struct CatalogueImage {
-    std::string path;
-    uint64_t writeTime = 0;            // 100-ns ticks, as the file system gives them
-    std::vector<unsigned char> bytes;  // the whole file
-};
+#include "core/fileimage.h"
+
+using CatalogueImage = FileImage;
 
 // Catalogue file k (as OpenCatalogueFile names it) in reference slot `slot`,
 // read whole; the same image while the file is unchanged, a new one after
@@ -28,25 +27,6 @@ std::shared_ptr<const CatalogueImage> CatalogueFileImage(int k, int slot);
 // A text folded for case-blind equality (each byte lower-cased the way
 // CompareStringsNoCase compares).
 std::string FoldCase(const char *text);
-
-// Something built from one image (an index of its names), rebuilt when the
-// image changes. Build is called as build(image, &value).
-template <typename Value>
-struct DerivedFromImage {
-    std::shared_ptr<const CatalogueImage> image;
-    Value value;
-
-    template <typename Build>
-    const Value *Get(const std::shared_ptr<const CatalogueImage> &current, Build build) {
-        if (!current) return nullptr;
-        if (current != image) {
-            value = Value();
-            build(*current, &value);
-            image = current;
-        }
-        return &value;
-    }
-};
 
 // Folded name -> the first entry carrying it.
 using FoldedNameMap = std::unordered_map<std::string, int>;

@@ -80,28 +80,6 @@ bool DirectoriesSet() {
     return dir && dir[0];
 }
 
-struct DiscovererMatch {
-    unsigned char bytes[kDiscovererRecordSize];
-};
-
-// Compares the key with record mid's name in its normalised form.
-int CompareDiscoverer(const void *key, FILE *file, int mid, void **recordOut) {
-    unsigned char bytes[kDiscovererRecordSize];
-    if (!ReadAt(file, (int64_t)mid * kDiscovererRecordSize, bytes, sizeof bytes)) return 1;
-    char name[kDiscovererNameSize + 2];
-    std::memcpy(name, bytes, kDiscovererNameSize);
-    name[kDiscovererNameSize] = '\0';
-    NormaliseDiscovererName(name, sizeof name);
-    const int order = std::strcmp(static_cast<const char *>(key), name);
-    if (order == 0 && recordOut) {
-        auto *match = static_cast<DiscovererMatch *>(std::malloc(sizeof(DiscovererMatch)));
-        if (!match) return 1;
-        std::memcpy(match->bytes, bytes, sizeof bytes);
-        *recordOut = match;
-    }
-    return order;
-}
-
 // The key against a record's name in its normalised form (the order of the
 // file's halving search).
 int CompareDiscovererRecord(const void *key, const unsigned char *record) {
@@ -112,27 +90,16 @@ int CompareDiscovererRecord(const void *key, const unsigned char *record) {
     return std::strcmp(static_cast<const char *>(key), name);
 }
 
-// 1 with the record of the normalised key in a discoverer file; 0 absent.
-// The file is searched in memory (read once, see catcache.h); where it
-// cannot be read whole, on the file.
+// 1 with the record of the normalised key in a discoverer file; 0 absent
+// (or the file cannot be read). The file is searched in memory (read once,
+// see catcache.h): a file that is not there is not opened again per lookup.
 int LookUpDiscoverer(int catalogue, const char *key, unsigned char *record) {
     std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(catalogue, kReferenceSlot);
-    if (image) {
-        const int index = SearchImageRecords(image.get(), kDiscovererRecordSize, key, CompareDiscovererRecord);
-        if (index < 0) return 0;
-        std::memcpy(record, image->bytes.data() + static_cast<size_t>(index) * kDiscovererRecordSize,
-                    kDiscovererRecordSize);
-        return 1;
-    }
-    std::unique_ptr<FILE, FileCloser> f(OpenCatalogueFile(catalogue, kReferenceSlot));
-    if (!f) return 0;
-    const int count = FileRecordCount(f.get(), kDiscovererRecordSize);
-    if (count <= 0) return 0;
-    int index = -1;
-    void *found = BinarySearchFileRecords(f.get(), 0, count - 1, key, &index, CompareDiscoverer);
-    if (!found) return 0;
-    std::memcpy(record, static_cast<DiscovererMatch *>(found)->bytes, kDiscovererRecordSize);
-    std::free(found);
+    if (!image) return 0;
+    const int index = SearchImageRecords(image.get(), kDiscovererRecordSize, key, CompareDiscovererRecord);
+    if (index < 0) return 0;
+    std::memcpy(record, image->bytes.data() + static_cast<size_t>(index) * kDiscovererRecordSize,
+                kDiscovererRecordSize);
     return 1;
 }
 

@@ -127,21 +127,18 @@ int ReadAndFill(FILE *catalogue, int record, FillStep<Record> fill, const Locati
 int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
     int type = -1, record = -1;
     if (kind == kKindMessier) {
-        Stream s(OpenMessierCrossIndex());
-        if (ReadMessierCrossIndex(s.f, number, &type, &record) != 1) return -1;
+        if (ReadHeldMessierCrossIndex(number, &type, &record) != 1) return -1;
         return type == typeCode ? record : -1;
     }
     if (kind == kKindNgc) {
-        Stream s(OpenNgcCrossIndex());
         int types[2], records[2];
-        int n = LookupNgcCrossIndex(s.f, number, suffix, types, records);
+        int n = LookupHeldNgcCrossIndex(number, suffix, types, records);
         for (int i = 0; i < n; ++i)
             if (types[i] == typeCode) return records[i];
         return -1;
     }
     if (kind == kKindIc) {
-        Stream s(OpenIcCrossIndex());
-        if (LookupIcCrossIndex(s.f, number, suffix, &type, &record) != 1) return -1;
+        if (LookupHeldIcCrossIndex(number, suffix, &type, &record) != 1) return -1;
         return type == typeCode ? record : -1;
     }
     return -1;

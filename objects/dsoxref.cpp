@@ -27,10 +27,10 @@ int EntryCode(uint32_t codes, int e) { return static_cast<int>((codes >> (3 * e)
 
 }  // namespace
 
-int LookupNgcCrossIndex(FILE *stream, int number, int suffix, int types[2], int records[2]) {
-    unsigned char r[kNgcRecordSize];
-    if (!stream || number < 1 || suffix < 0 || suffix > 6) return 0;
-    if (!ReadAt(stream, static_cast<int64_t>(number - 1) * kNgcRecordSize, r, sizeof r)) return 0;
+namespace {
+
+// The NGC entry of record r (kNgcRecordSize bytes) for a suffix.
+int DecodeNgcCross(const unsigned char *r, int suffix, int types[2], int records[2]) {
     int count = r[0];
     if (suffix > count || (suffix > 0 && count == 0)) return 0;
     uint32_t codes = GetU32(r + 1);
@@ -54,14 +54,16 @@ int LookupNgcCrossIndex(FILE *stream, int number, int suffix, int types[2], int 
     return 1;
 }
 
-int LookupIcCrossIndex(FILE *stream, int number, int suffix, int *type, int *record) {
-    // Two lettered IC galaxies beyond the B letter of the index.
+// Two lettered IC galaxies beyond the B letter of the index: 1 with the
+// entry when the number and suffix are one of them.
+int IcBeyondIndex(int number, int suffix, int *type, int *record) {
     if (number == 683 && suffix == 5) { *type = kCrossGalaxy; *record = 34807; return 1; }
     if (number == 5269 && suffix == 3) { *type = kCrossGalaxy; *record = 70253; return 1; }
-    if (suffix < 0 || suffix > 2 || number < 1 || !stream) return 0;
-    if (std::fseek(stream, static_cast<long>(number - 1) * kIcRecordSize, SEEK_SET) != 0) return 0;
-    unsigned char r[kIcRecordSize];
-    if (std::fread(r, 1, sizeof r, stream) != sizeof r) return -1;
+    return 0;
+}
+
+// The IC entry of record r (kIcRecordSize bytes) for a suffix.
+int DecodeIcCross(const unsigned char *r, int suffix, int *type, int *record) {
     uint32_t codes = GetU16(r);
     int code = EntryCode(codes, suffix);
     int32_t rec = GetI32(r + 2 + 4 * suffix);
@@ -75,6 +77,38 @@ int LookupIcCrossIndex(FILE *stream, int number, int suffix, int *type, int *rec
     return 1;
 }
 
+// The Messier entry of a 3-byte record.
+int DecodeMessierCross(const unsigned char *r, int *type, int *record) {
+    if (r[0] == 255) return 0;
+    *type = r[0];
+    *record = GetU16(r + 1);
+    return 1;
+}
+
+// Record `number` (from 1) of `size` bytes of a held cross index; null past its end.
+const unsigned char *HeldCrossRecord(const CatalogueImage &image, int number, size_t size) {
+    const size_t at = static_cast<size_t>(number - 1) * size;
+    return at + size <= image.bytes.size() ? image.bytes.data() + at : nullptr;
+}
+
+}  // namespace
+
+int LookupNgcCrossIndex(FILE *stream, int number, int suffix, int types[2], int records[2]) {
+    unsigned char r[kNgcRecordSize];
+    if (!stream || number < 1 || suffix < 0 || suffix > 6) return 0;
+    if (!ReadAt(stream, static_cast<int64_t>(number - 1) * kNgcRecordSize, r, sizeof r)) return 0;
+    return DecodeNgcCross(r, suffix, types, records);
+}
+
+int LookupIcCrossIndex(FILE *stream, int number, int suffix, int *type, int *record) {
+    if (IcBeyondIndex(number, suffix, type, record)) return 1;
+    if (suffix < 0 || suffix > 2 || number < 1 || !stream) return 0;
+    if (std::fseek(stream, static_cast<long>(number - 1) * kIcRecordSize, SEEK_SET) != 0) return 0;
+    unsigned char r[kIcRecordSize];
+    if (std::fread(r, 1, sizeof r, stream) != sizeof r) return -1;
+    return DecodeIcCross(r, suffix, type, record);
+}
+
 int ReadMessierCrossIndex(FILE *stream, int number, int *type, int *record) {
     if (!stream) return 0;
     if (number != -1) {
@@ -82,10 +116,33 @@ int ReadMessierCrossIndex(FILE *stream, int number, int *type, int *record) {
         if (std::fseek(stream, static_cast<long>(number - 1) * 3, SEEK_SET) != 0) return 0;
     }
     unsigned char r[3];
-    if (std::fread(r, 1, 3, stream) != 3 || r[0] == 255) return 0;
-    *type = r[0];
-    *record = GetU16(r + 1);
-    return 1;
+    if (std::fread(r, 1, 3, stream) != 3) return 0;
+    return DecodeMessierCross(r, type, record);
+}
+
+int LookupHeldNgcCrossIndex(int number, int suffix, int types[2], int records[2]) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatNgc, 1);
+    if (!image) return -1;
+    if (number < 1 || suffix < 0 || suffix > 6) return 0;
+    const unsigned char *r = HeldCrossRecord(*image, number, kNgcRecordSize);
+    return r ? DecodeNgcCross(r, suffix, types, records) : 0;
+}
+
+int LookupHeldIcCrossIndex(int number, int suffix, int *type, int *record) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatIc, 1);
+    if (!image) return -2;
+    if (IcBeyondIndex(number, suffix, type, record)) return 1;
+    if (suffix < 0 || suffix > 2 || number < 1) return 0;
+    const unsigned char *r = HeldCrossRecord(*image, number, kIcRecordSize);
+    return r ? DecodeIcCross(r, suffix, type, record) : -1;
+}
+
+int ReadHeldMessierCrossIndex(int number, int *type, int *record) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCatMessier, 1);
+    if (!image) return -1;
+    if (number < 1) return 0;
+    const unsigned char *r = HeldCrossRecord(*image, number, 3);
+    return r ? DecodeMessierCross(r, type, record) : 0;
 }
 
 int ReadCommonName(FILE *stream, int number, char *name) {

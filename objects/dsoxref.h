@@ -67,6 +67,13 @@ int LookupNgcCrossIndex(FILE *stream, int number, int suffix, int types[2], int 
 int LookupIcCrossIndex(FILE *stream, int number, int suffix, int *type, int *record);
 // number -1 reads the next entry. 1 found, 0 no object.
 int ReadMessierCrossIndex(FILE *stream, int number, int *type, int *record);
+// The three lookups above on the cross index held in memory (see
+// objects/catcache.h), as recognition and record building ask them for
+// every designation: the same results, and -1 (IC: -2) when the index
+// cannot be read.
+int LookupHeldNgcCrossIndex(int number, int suffix, int types[2], int records[2]);
+int LookupHeldIcCrossIndex(int number, int suffix, int *type, int *record);
+int ReadHeldMessierCrossIndex(int number, int *type, int *record);
 // 1, or 0 for a number outside 0..227, no stream or a failed read. The buffer
 // holds 32 bytes and is always terminated.
 int ReadCommonName(FILE *stream, int number, char *name);

@@ -143,22 +143,24 @@ int Recognizer::CatalogueForm(int which) {
     std::string w2 = words_.size() >= 2 ? words_[1] : std::string();
     int number = 0, suffix = 0;
     if (w2.empty() || ParseCatalogueNumber(w2.c_str(), &number, &suffix) != 1) return 0;
-    FILE *f = which == 0 ? OpenNgcCrossIndex() : which == 1 ? OpenIcCrossIndex()
-                                                            : OpenMessierCrossIndex();
-    if (!f) return which == 0 ? -1 : 0;
+    // The cross indexes are held in memory (asked for every designation).
     int cls = -1;
     if (which == 0) {
         int types[2] = {-1, -1}, recs[2] = {-1, -1};
-        if (LookupNgcCrossIndex(f, number, suffix, types, recs) >= 1)
-            cls = ClassOfCrossIndexType(types[0]);
+        const int found = LookupHeldNgcCrossIndex(number, suffix, types, recs);
+        if (found < 0) return -1;
+        if (found >= 1) cls = ClassOfCrossIndexType(types[0]);
     } else if (which == 1) {
         int type = -1, rec = -1;
-        if (LookupIcCrossIndex(f, number, suffix, &type, &rec) == 1) cls = ClassOfCrossIndexType(type);
+        const int found = LookupHeldIcCrossIndex(number, suffix, &type, &rec);
+        if (found == -2) return 0;
+        if (found == 1) cls = ClassOfCrossIndexType(type);
     } else {
         int type = -1, rec = -1;
-        if (ReadMessierCrossIndex(f, number, &type, &rec) == 1) cls = ClassOfCrossIndexType(type);
+        const int found = ReadHeldMessierCrossIndex(number, &type, &rec);
+        if (found < 0) return 0;
+        if (found == 1) cls = ClassOfCrossIndexType(type);
     }
-    std::fclose(f);
     static const int kKinds[3] = {kKindNgc, kKindIc, kKindMessier};
     return Closing(cls, kKinds[which], w2);
 }

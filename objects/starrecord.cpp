@@ -206,20 +206,19 @@ int FindCandidates(int kind, int number, char *text, std::vector<int> *stars,
     case kStarKindBayer: {
         int letter, superscript, constellation;
         if (!ParseBayerDesignation(text, &letter, &superscript, &constellation)) return 0;
-        Stream f(OpenBayerIndex());
-        if (!f.f) return 0;
-        int count = ReadBayerIndex(f.f, letter, superscript, constellation, stars2);
+        int count = ReadHeldBayerIndex(letter, superscript, constellation, stars2);
+        if (count < 0) return 0;
         if (count == 0 && superscript == 0)
-            count = ReadBayerIndex(f.f, letter, 1, constellation, stars2);
+            count = ReadHeldBayerIndex(letter, 1, constellation, stars2);
         addPair(count);
         break;
     }
     case kStarKindFlamsteed: {
         int flamsteed, constellation;
         if (!ParseFlamsteedDesignation(text, &flamsteed, &constellation)) return 0;
-        Stream f(OpenFlamsteedIndex());
-        if (!f.f) return 0;
-        addPair(ReadFlamsteedIndex(f.f, flamsteed, constellation, stars2));
+        const int count = ReadHeldFlamsteedIndex(flamsteed, constellation, stars2);
+        if (count < 0) return 0;
+        addPair(count);
         break;
     }
     case kStarKindHd: {

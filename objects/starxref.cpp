@@ -2,6 +2,8 @@
 #include "objects/starxref.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -44,14 +46,40 @@ int ReadReference(FILE *stream, long offset, bool next) {
     return static_cast<int>(ReadUnsigned24(b));
 }
 
-int ReadPair(FILE *stream, long offset, bool next, int stars[2]) {
-    unsigned char b[6];
-    long position;
-    if (!stars || !ReadRecordAt(stream, offset, next, b, 6, &position)) return 0;
+// The pair of star numbers of a 6-byte index entry: their count.
+int DecodePair(const unsigned char *b, int stars[2]) {
     stars[0] = static_cast<int>(ReadUnsigned24(b));
     stars[1] = static_cast<int>(ReadUnsigned24(b + 3));
     if (stars[0] == 0) return 0;
     return stars[1] != 0 ? 2 : 1;
+}
+
+int ReadPair(FILE *stream, long offset, bool next, int stars[2]) {
+    unsigned char b[6];
+    long position;
+    if (!stars || !ReadRecordAt(stream, offset, next, b, 6, &position)) return 0;
+    return DecodePair(b, stars);
+}
+
+// The pair at an offset of an index held in memory; -1 when the index
+// cannot be read, 0 past its end.
+int ReadHeldPair(int file, long offset, int stars[2]) {
+    std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(file, 1);
+    if (!image) return -1;
+    if (!stars || offset < 0 || static_cast<size_t>(offset) + 6 > image->bytes.size()) return 0;
+    return DecodePair(image->bytes.data() + offset, stars);
+}
+
+// Byte offsets of the Flamsteed and Bayer index entries; -1 out of range.
+long FlamsteedOffset(int number, int constellation) {
+    if (number < 1 || number > 139 || constellation < 0 || constellation > 87) return -1;
+    return 834L * constellation + 6L * (number - 1);
+}
+long BayerOffset(int letter, int superscript, int constellation) {
+    if (letter < 0 || letter > 23 || superscript < 0 || superscript > 8 || constellation < 0 ||
+        constellation > 87)
+        return -1;
+    return 1296L * constellation + 54L * letter + 6L * superscript;
 }
 
 // ---- Durchmusterung tables ----------------------------------------------------
@@ -268,6 +296,7 @@ FILE *OpenStarNameCatalogue() { return OpenCatalogueFile(kCsn, 1); }
 FILE *OpenStarNameList() { return OpenCatalogueFile(kCsnAlp, 0); }
 FILE *OpenStarNotes() { return OpenCatalogueFile(kNotes, 1); }
 FILE *OpenHipparcosPhotometry() { return OpenCatalogueFile(kHip, 1); }
+
 FILE *OpenTycho2Reference() { return OpenRefDirectoryFile("Tycho2/T2_ref.bin", 1, "rb"); }
 
 int ReadHipNumberIndex(FILE *stream, int n) {
@@ -300,16 +329,24 @@ int ReadHdIndex(FILE *stream, int n, int stars[2]) {
 }
 
 int ReadFlamsteedIndex(FILE *stream, int number, int constellation, int stars[2]) {
-    if (number < 1 || number > 139 || constellation < 0 || constellation > 87) return 0;
-    return ReadPair(stream, 834L * constellation + 6L * (number - 1), false, stars);
+    const long offset = FlamsteedOffset(number, constellation);
+    return offset < 0 ? 0 : ReadPair(stream, offset, false, stars);
 }
 
 int ReadBayerIndex(FILE *stream, int letter, int superscript, int constellation, int stars[2]) {
     if (letter == -1) return ReadPair(stream, 0, true, stars);
-    if (letter < 0 || letter > 23 || superscript < 0 || superscript > 8 || constellation < 0 ||
-        constellation > 87)
-        return 0;
-    return ReadPair(stream, 1296L * constellation + 54L * letter + 6L * superscript, false, stars);
+    const long offset = BayerOffset(letter, superscript, constellation);
+    return offset < 0 ? 0 : ReadPair(stream, offset, false, stars);
+}
+
+int ReadHeldFlamsteedIndex(int number, int constellation, int stars[2]) {
+    const long offset = FlamsteedOffset(number, constellation);
+    return offset < 0 ? (CatalogueFileImage(kFlamsteed, 1) ? 0 : -1) : ReadHeldPair(kFlamsteed, offset, stars);
+}
+
+int ReadHeldBayerIndex(int letter, int superscript, int constellation, int stars[2]) {
+    const long offset = BayerOffset(letter, superscript, constellation);
+    return offset < 0 ? (CatalogueFileImage(kBayer, 1) ? 0 : -1) : ReadHeldPair(kBayer, offset, stars);
 }
 
 int FindBdStars(FILE *stream, int zone, int signNumber, int suffixWord, int *stars, int maxStars,
@@ -426,34 +463,56 @@ int ReadStarNameListEntry(FILE *stream, int index, char *name, int *star, int *b
     return static_cast<int>((position + kStarNameListRecordSize) / kStarNameListRecordSize) + 1;
 }
 
+namespace {
+
+// Case-blind order of a text against a name list entry's name (at most 31
+// bytes), each byte lower-cased as FoldCase does.
+int CompareFoldedName(const char *text, const unsigned char *entry) {
+    const unsigned char *name = entry + 4;
+    for (int i = 0; i < 31; ++i) {
+        const int a = std::tolower(static_cast<unsigned char>(text[i]));
+        const int b = name[i] ? std::tolower(name[i]) : 0;
+        if (a != b || a == 0) return a - b;
+    }
+    return text[31] ? 1 : 0;
+}
+
+}  // namespace
+
 int FindStarNameListEntry(const char *name, int *star) {
     if (!name) return -1;
     try {
-        // Entry -> (folded name, star) of the list held in memory: the
-        // lookup runs for every text recognition tries as a star's name.
-        struct Names {
-            FoldedNameMap first;
-            std::vector<int32_t> stars;
-        };
-        static DerivedFromImage<Names> cache;
-        const Names *names = cache.Get(CatalogueFileImage(kCsnAlp, 0),
-                                       [](const CatalogueImage &image, Names *out) {
-            size_t count = image.bytes.size() / kStarNameListRecordSize;
-            out->stars.resize(count);
-            for (size_t i = 0; i < count; ++i) {
-                const unsigned char *b = image.bytes.data() + i * kStarNameListRecordSize;
+        // The list's entries in case-blind order of their names (equal names
+        // in file order), searched by halving: the lookup runs for every text
+        // recognition tries as a star's name. The packaged list is in that
+        // order already, so the first lookup only checks it (the first
+        // designation after start-up pays for no table).
+        static DerivedFromImage<std::vector<int>> cache;
+        const std::shared_ptr<const CatalogueImage> image = CatalogueFileImage(kCsnAlp, 0);
+        const std::vector<int> *order = cache.Get(image, [](const CatalogueImage &list, std::vector<int> *out) {
+            const size_t count = list.bytes.size() / kStarNameListRecordSize;
+            const unsigned char *base = list.bytes.data();
+            out->resize(count);
+            for (size_t i = 0; i < count; ++i) (*out)[i] = static_cast<int>(i);
+            auto before = [base](int x, int y) {
                 char text[32];
-                std::memcpy(text, b + 4, 32);
+                std::memcpy(text, base + static_cast<size_t>(x) * kStarNameListRecordSize + 4, 31);
                 text[31] = '\0';
-                out->stars[i] = GetI32(b);
-                out->first.emplace(FoldCase(text), static_cast<int>(i));
-            }
+                return CompareFoldedName(text, base + static_cast<size_t>(y) * kStarNameListRecordSize) < 0;
+            };
+            if (!std::is_sorted(out->begin(), out->end(), before))
+                std::stable_sort(out->begin(), out->end(), before);
         });
-        if (!names) return -1;
-        auto it = names->first.find(FoldCase(name));
-        if (it == names->first.end()) return -1;
-        if (star) *star = names->stars[static_cast<size_t>(it->second)];
-        return it->second;
+        if (!order) return -1;
+        const unsigned char *base = image->bytes.data();
+        auto at = std::lower_bound(order->begin(), order->end(), name, [base](int entry, const char *text) {
+            return CompareFoldedName(text, base + static_cast<size_t>(entry) * kStarNameListRecordSize) > 0;
+        });
+        if (at == order->end() ||
+            CompareFoldedName(name, base + static_cast<size_t>(*at) * kStarNameListRecordSize) != 0)
+            return -1;
+        if (star) *star = GetI32(base + static_cast<size_t>(*at) * kStarNameListRecordSize);
+        return *at;
     } catch (...) {
         return -1;
     }

@@ -61,6 +61,12 @@ int ReadHdIndex(FILE *stream, int n, int stars[2]);              // n or -1 (nex
 int ReadFlamsteedIndex(FILE *stream, int number, int constellation, int stars[2]);
 // letter 0-23 (or -1 for the next record), superscript 0-8, constellation 0-87.
 int ReadBayerIndex(FILE *stream, int letter, int superscript, int constellation, int stars[2]);
+// ReadFlamsteedIndex and ReadBayerIndex (for an entry, never the next one)
+// on the index held in memory (objects/catcache.h), as recognition asks
+// for every Bayer or Flamsteed form: the same results, -1 when the index
+// cannot be read.
+int ReadHeldFlamsteedIndex(int number, int constellation, int stars[2]);
+int ReadHeldBayerIndex(int letter, int superscript, int constellation, int stars[2]);
 
 // The stars of a Durchmusterung designation: signNumber holds the sign
 // character in bits 0-7 and the number in bits 8-23, suffixWord the suffix

@@ -87,6 +87,58 @@ TEST_F(DeepSkyIndexes, NgcLookupCases) {
     std::fclose(f);
 }
 
+// The lookups on the indexes held in memory give what the lookups on the
+// open files give, for every case of the fixture (numbers and suffixes past
+// the files' ends among them), and say so when an index cannot be read.
+TEST_F(DeepSkyIndexes, HeldLookupsAgreeWithTheFiles) {
+    std::string ic(3 * 14, '\xff');
+    Put16(ic, 0, 4 | (2 << 3)); Put32(ic, 2, 40); Put32(ic, 6, 41); Put32(ic, 10, -1);  // IC 1: A galaxy, B nebula
+    Put16(ic, 14, 0); Put32(ic, 16, 0); Put32(ic, 20, -1); Put32(ic, 24, -1);           // IC 2: nothing
+    Write("ic.bin", ic);
+    SetRefDirectories(dir_.path().c_str(), dir_.path().c_str(), dir_.path().c_str());
+    FILE *ngc = OpenNgcCrossIndex();
+    FILE *icFile = OpenIcCrossIndex();
+    FILE *m = OpenMessierCrossIndex();
+    ASSERT_TRUE(ngc && icFile && m);
+    for (int number = 0; number <= 6; ++number)
+        for (int suffix = -1; suffix <= 7; ++suffix) {
+            int ft[2] = {-9, -9}, fr[2] = {-9, -9}, ht[2] = {-9, -9}, hr[2] = {-9, -9};
+            const int fromFile = LookupNgcCrossIndex(ngc, number, suffix, ft, fr);
+            ASSERT_EQ(LookupHeldNgcCrossIndex(number, suffix, ht, hr), fromFile) << number << " " << suffix;
+            for (int i = 0; i < fromFile; ++i) {
+                EXPECT_EQ(ht[i], ft[i]) << number << " " << suffix;
+                EXPECT_EQ(hr[i], fr[i]) << number << " " << suffix;
+            }
+            int t1 = -9, r1 = -9, t2 = -9, r2 = -9;
+            const int icFromFile = LookupIcCrossIndex(icFile, number, suffix, &t1, &r1);
+            ASSERT_EQ(LookupHeldIcCrossIndex(number, suffix, &t2, &r2), icFromFile) << number << " " << suffix;
+            if (icFromFile == 1) {
+                EXPECT_EQ(t2, t1);
+                EXPECT_EQ(r2, r1);
+            }
+        }
+    for (int number = 0; number <= 5; ++number) {
+        int t1 = -9, r1 = -9, t2 = -9, r2 = -9;
+        const int fromFile = ReadMessierCrossIndex(m, number, &t1, &r1);
+        ASSERT_EQ(ReadHeldMessierCrossIndex(number, &t2, &r2), fromFile) << number;
+        if (fromFile == 1) {
+            EXPECT_EQ(t2, t1);
+            EXPECT_EQ(r2, r1);
+        }
+    }
+    std::fclose(ngc);
+    std::fclose(icFile);
+    std::fclose(m);
+    // Indexes that are not there: failures apart from "not found"; the two
+    // IC galaxies beyond the index are known only with the index in place.
+    SetRefDirectories((dir_.path() + "/none/").c_str(), (dir_.path() + "/none/").c_str(),
+                      (dir_.path() + "/none/").c_str());
+    int t[2], r[2];
+    EXPECT_EQ(LookupHeldNgcCrossIndex(1, 0, t, r), -1);
+    EXPECT_EQ(LookupHeldIcCrossIndex(1, 0, t, r), -2);
+    EXPECT_EQ(ReadHeldMessierCrossIndex(3, t, r), -1);
+}
+
 TEST_F(DeepSkyIndexes, IcExceptionsNeedNoFile) {
     int t = -1, r = -1;
     EXPECT_EQ(LookupIcCrossIndex(nullptr, 683, 5, &t, &r), 1);

@@ -144,6 +144,65 @@ TEST_F(XrefFiles, PairReaders) {
     EXPECT_EQ(ReadBayerIndex(f, 24, 0, 18, stars), 0);
     EXPECT_EQ(ReadBayerIndex(f, 0, 9, 18, stars), 0);
     std::fclose(f);
+
+    // The indexes held in memory answer as the files do, entries past the
+    // ends and out of range among the cases.
+    FILE *bayer = OpenBayerIndex();
+    FILE *flamsteed = OpenFlamsteedIndex();
+    ASSERT_TRUE(bayer && flamsteed);
+    const int cases[][3] = {{0, 1, 18}, {0, 2, 18}, {3, 0, 19}, {0, 0, 18}, {24, 0, 18},
+                            {0, 9, 18}, {-2, 0, 18}, {23, 8, 87}, {0, 0, 88}, {1, 1, -1}};
+    for (const auto &c : cases) {
+        int fromFile[2] = {-1, -1}, held[2] = {-1, -1};
+        const int n = ReadBayerIndex(bayer, c[0], c[1], c[2], fromFile);
+        ASSERT_EQ(ReadHeldBayerIndex(c[0], c[1], c[2], held), n) << c[0] << " " << c[1] << " " << c[2];
+        for (int i = 0; i < n; ++i) EXPECT_EQ(held[i], fromFile[i]);
+        const int m = ReadFlamsteedIndex(flamsteed, c[0] + 60, c[2] + 12, fromFile);
+        ASSERT_EQ(ReadHeldFlamsteedIndex(c[0] + 60, c[2] + 12, held), m) << c[0] + 60 << " " << c[2] + 12;
+        for (int i = 0; i < m; ++i) EXPECT_EQ(held[i], fromFile[i]);
+    }
+    std::fclose(bayer);
+    std::fclose(flamsteed);
+    // Shortened files: an entry past the end is none; without the files the
+    // held lookups fail.
+    Write("bayer.bin", by.substr(0, 19 * 1296));
+    SetRefDirectories(dir_.path().c_str(), dir_.path().c_str(), dir_.path().c_str());
+    EXPECT_EQ(ReadHeldBayerIndex(3, 0, 19, stars), 0);
+    EXPECT_EQ(ReadHeldBayerIndex(0, 1, 18, stars), 1);
+    std::remove(dir_.file("bayer.bin").c_str());
+    std::remove(dir_.file("flamstd.bin").c_str());
+    SetRefDirectories(dir_.path().c_str(), dir_.path().c_str(), dir_.path().c_str());
+    EXPECT_EQ(ReadHeldBayerIndex(0, 1, 18, stars), -1);
+    EXPECT_EQ(ReadHeldBayerIndex(24, 0, 18, stars), -1);
+    EXPECT_EQ(ReadHeldFlamsteedIndex(61, 30, stars), -1);
+}
+
+// The name list is searched case-blind in its own order where it is sorted,
+// and still found whole where it is not; a name given twice gives its first
+// entry, and a name fills the entry's 31 characters.
+TEST_F(XrefFiles, StarNameListInAnyOrder) {
+    const struct { int star; const char *name; } lists[2][5] = {
+        {{1, "Acamar"}, {2, "achernar"}, {3, "Achernar"}, {4, "Bellatrix"}, {5, "Zubeneschamali of Libra Star AB"}},
+        {{4, "Bellatrix"}, {5, "Zubeneschamali of Libra Star AB"}, {2, "achernar"}, {1, "Acamar"}, {3, "Achernar"}}};
+    const struct { const char *text; int star[2]; } asks[] = {
+        {"ACHERNAR", {2, 2}}, {"acamar", {1, 1}}, {"Bellatrix", {4, 4}},
+        {"zubeneschamali of libra star ab", {5, 5}}, {"Zubeneschamali of Libra Star ABC", {0, 0}},
+        {"Acama", {0, 0}}, {"Acamarr", {0, 0}}, {"", {0, 0}}, {"Zz", {0, 0}}};
+    for (int l = 0; l < 2; ++l) {
+        std::string alp;
+        for (int i = 0; i < 5; ++i) {
+            alp.resize(37 * (i + 1), '\0');
+            Put32(alp, 37 * i, static_cast<uint32_t>(lists[l][i].star));
+            std::memcpy(&alp[37 * i + 4], lists[l][i].name, std::strlen(lists[l][i].name));
+        }
+        Write("csn_alp.bin", alp);
+        SetRefDirectories(dir_.path().c_str(), dir_.path().c_str(), dir_.path().c_str());
+        for (const auto &a : asks) {
+            int star = 0;
+            const int entry = FindStarNameListEntry(a.text, &star);
+            EXPECT_EQ(entry >= 0 ? star : 0, a.star[l]) << l << " \"" << a.text << "\"";
+        }
+    }
 }
 
 // A BD table: zone -15 (code 105) with one entry, zone -16 (106) with five
