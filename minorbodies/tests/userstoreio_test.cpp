@@ -47,13 +47,35 @@ int AddComet(int writer, int k) {
     return added == 1 ? 1 : 0;
 }
 
+// The numbers of the stored sets; the header's count (-1 when unreadable).
+int32_t MinorPlanetNumbers(std::set<int32_t> *numbers) {
+    int32_t count = 0;
+    FILE *f = OpenUserMinorPlanetFile(&count);
+    if (!f) return -1;
+    MinorPlanetRecord r;
+    for (int32_t i = 0; i < count && ReadUserMinorPlanetRecord(f, &r, i); ++i) numbers->insert(int32_t{r.number});
+    SafeClose(f);
+    return count;
+}
+
+int32_t CometNumbers(std::set<int32_t> *numbers) {
+    int32_t count = 0;
+    FILE *f = OpenUserCometFile(&count);
+    if (!f) return -1;
+    CometRecord r;
+    for (int32_t i = 0; i < count && ReadUserCometRecord(f, &r, i); ++i) numbers->insert(int32_t{r.number});
+    SafeClose(f);
+    return count;
+}
+
 class UserStoreWriters : public mbtest::UserStore {};
 
 TEST_F(UserStoreWriters, TwoProcessesAddingToOneStoreLoseNothing) {
     struct Case {
         const char *store;
         int (*add)(int writer, int k);
-    } cases[] = {{"minor planets", AddMinorPlanet}, {"comets", AddComet}};
+        int32_t (*numbers)(std::set<int32_t> *numbers);
+    } cases[] = {{"minor planets", AddMinorPlanet, MinorPlanetNumbers}, {"comets", AddComet, CometNumbers}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.store);
         pid_t children[2];
@@ -73,28 +95,12 @@ TEST_F(UserStoreWriters, TwoProcessesAddingToOneStoreLoseNothing) {
         }
     }
     // Every set of both writers is there once.
-    std::set<int32_t> planets, comets;
-    int32_t count = 0;
-    FILE *f = OpenUserMinorPlanetFile(&count);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(count, 2 * kSetsPerWriter);
-    for (int32_t i = 0; i < count; ++i) {
-        MinorPlanetRecord r;
-        ASSERT_EQ(ReadUserMinorPlanetRecord(f, &r, i), 1);
-        planets.insert(int32_t{r.number});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.store);
+        std::set<int32_t> numbers;
+        EXPECT_EQ(c.numbers(&numbers), 2 * kSetsPerWriter);
+        EXPECT_EQ(numbers.size(), static_cast<size_t>(2 * kSetsPerWriter));
     }
-    SafeClose(f);
-    f = OpenUserCometFile(&count);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(count, 2 * kSetsPerWriter);
-    for (int32_t i = 0; i < count; ++i) {
-        CometRecord r;
-        ASSERT_EQ(ReadUserCometRecord(f, &r, i), 1);
-        comets.insert(int32_t{r.number});
-    }
-    SafeClose(f);
-    EXPECT_EQ(planets.size(), static_cast<size_t>(2 * kSetsPerWriter));
-    EXPECT_EQ(comets.size(), static_cast<size_t>(2 * kSetsPerWriter));
 }
 
 }  // namespace
