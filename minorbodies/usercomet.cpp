@@ -44,13 +44,11 @@ bool LoadAll(FILE *f, int32_t *highest, std::vector<CometRecord> *records) {
 }
 
 int Replace(FILE **stream, int32_t highest, const std::vector<CometRecord> &records) {
-    return ReplaceUserStore(kCometStore, stream, SerialiseUserRecords(kCometStore, highest, records));
+    return ReplaceUserRecords(kCometStore, stream, highest, records);
 }
 
-// Under the store's lock, the stream on the store as it is now and its
-// records: a count or record read before the lock is never written back.
 bool LoadCurrent(FILE **stream, int32_t *highest, std::vector<CometRecord> *records) {
-    return stream && ReopenUserStore(kCometStore, stream) && LoadAll(*stream, highest, records);
+    return LoadCurrentUserRecords(kCometStore, Terminate, stream, highest, records);
 }
 
 bool NonEmptyPrefixNoCase(const char *prefix, const char *text) {
@@ -99,27 +97,10 @@ int InsertUserCometRecord(FILE **stream, const CometRecord *record, int32_t n) {
     return Replace(stream, highest, records);
 }
 
-int DeleteUserCometRecord(FILE **stream, int32_t n) {
-    std::vector<CometRecord> records;
-    int32_t highest = 0;
-    StoreLock lock;
-    if (!LockUserStore(kCometStore, &lock) || !LoadCurrent(stream, &highest, &records) || n < 0 ||
-        n >= static_cast<int32_t>(records.size()))
-        return 0;
-    records.erase(records.begin() + n);
-    return Replace(stream, highest, records);
-}
+int DeleteUserCometRecord(FILE **stream, int32_t n) { return DeleteUserRecords(kCometStore, Terminate, stream, n, 0); }
 
 int DeleteUserCometObject(FILE **stream, int32_t id) {
-    std::vector<CometRecord> records;
-    int32_t highest = 0;
-    StoreLock lock;
-    size_t first = 0, end = 0;
-    if (id <= 0 || !LockUserStore(kCometStore, &lock) || !LoadCurrent(stream, &highest, &records) ||
-        !FindUserObjectSets(records, id, &first, &end))
-        return 0;
-    records.erase(records.begin() + static_cast<long>(first), records.begin() + static_cast<long>(end));
-    return Replace(stream, highest, records);
+    return id > 0 ? DeleteUserRecords(kCometStore, Terminate, stream, 0, id) : 0;
 }
 
 int CompareUserCometRecords(const CometRecord *a, const CometRecord *b) {

@@ -44,13 +44,11 @@ bool LoadAll(FILE *mp, int32_t *highest, std::vector<MinorPlanetRecord> *records
 }
 
 int Replace(FILE **stream, int32_t highest, const std::vector<MinorPlanetRecord> &records) {
-    return ReplaceUserStore(kMinorPlanetStore, stream, SerialiseUserRecords(kMinorPlanetStore, highest, records));
+    return ReplaceUserRecords(kMinorPlanetStore, stream, highest, records);
 }
 
-// Under the store's lock, the stream on the store as it is now and its
-// records: a count or record read before the lock is never written back.
 bool LoadCurrent(FILE **stream, int32_t *highest, std::vector<MinorPlanetRecord> *records) {
-    return stream && ReopenUserStore(kMinorPlanetStore, stream) && LoadAll(*stream, highest, records);
+    return LoadCurrentUserRecords(kMinorPlanetStore, Terminate, stream, highest, records);
 }
 
 void ComputeTrack(MinorPlanetRecord *record) {
@@ -304,27 +302,10 @@ int AppendUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t
     return 1;
 }
 
-int DeleteUserMinorPlanetRecord(FILE **stream, int32_t n) {
-    std::vector<MinorPlanetRecord> records;
-    int32_t highest = 0;
-    StoreLock lock;
-    if (!LockUserStore(kMinorPlanetStore, &lock) || !LoadCurrent(stream, &highest, &records) || n < 0 ||
-        n >= static_cast<int32_t>(records.size()))
-        return 0;
-    records.erase(records.begin() + n);
-    return Replace(stream, highest, records);
-}
+int DeleteUserMinorPlanetRecord(FILE **stream, int32_t n) { return DeleteUserRecords(kMinorPlanetStore, Terminate, stream, n, 0); }
 
 int DeleteUserMinorPlanetObject(FILE **stream, int32_t id) {
-    std::vector<MinorPlanetRecord> records;
-    int32_t highest = 0;
-    StoreLock lock;
-    size_t first = 0, end = 0;
-    if (id <= 0 || !LockUserStore(kMinorPlanetStore, &lock) || !LoadCurrent(stream, &highest, &records) ||
-        !FindUserObjectSets(records, id, &first, &end))
-        return 0;
-    records.erase(records.begin() + static_cast<long>(first), records.begin() + static_cast<long>(end));
-    return Replace(stream, highest, records);
+    return id > 0 ? DeleteUserRecords(kMinorPlanetStore, Terminate, stream, 0, id) : 0;
 }
 
 int CompactUserMinorPlanetFile(const uint8_t *deleteFlags, int steps, void (*progress)()) {

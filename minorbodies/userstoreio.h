@@ -106,6 +106,20 @@ std::string SerialiseUserRecords(const UserStoreShape &s, int32_t highest, const
     return bytes;
 }
 
+// Under the store's lock: the stream opened again on the store as it is now
+// and its records, so that a count or record read before the lock is never
+// written back.
+template <typename Record>
+bool LoadCurrentUserRecords(const UserStoreShape &s, void (*terminate)(Record *), FILE **stream,
+                            int32_t *highest, std::vector<Record> *records) {
+    return stream && ReopenUserStore(s, stream) && LoadUserRecords(s, *stream, terminate, highest, records);
+}
+
+template <typename Record>
+int ReplaceUserRecords(const UserStoreShape &s, FILE **stream, int32_t highest, const std::vector<Record> &records) {
+    return ReplaceUserStore(s, stream, SerialiseUserRecords(s, highest, records));
+}
+
 // The consecutive sets of the object id: [*first, *end); false when none.
 template <typename Record>
 bool FindUserObjectSets(const std::vector<Record> &records, int32_t id, size_t *first, size_t *end) {
@@ -145,4 +159,21 @@ int CompactUserRecords(const UserStoreShape &s, void (*terminate)(Record *), con
     if (!WriteWholeFileSafely(path, bytes.data(), bytes.size())) return 0;
     if (s.afterRewrite) s.afterRewrite();
     return 1;
+}
+
+// Deletes, under the store's lock, the record n (id 0) or every set of the
+// object id (id above 0); the highest id stays. 1, or 0 when there is no
+// such record or the store cannot be rewritten.
+template <typename Record>
+int DeleteUserRecords(const UserStoreShape &s, void (*terminate)(Record *), FILE **stream, int32_t n, int32_t id) {
+    std::vector<Record> records;
+    int32_t highest = 0;
+    StoreLock lock;
+    size_t first = static_cast<size_t>(n), end = static_cast<size_t>(n) + 1;
+    if (id < 0 || (id == 0 && n < 0) || !LockUserStore(s, &lock) ||
+        !LoadCurrentUserRecords(s, terminate, stream, &highest, &records))
+        return 0;
+    if (id > 0 ? !FindUserObjectSets(records, id, &first, &end) : first >= records.size()) return 0;
+    records.erase(records.begin() + static_cast<long>(first), records.begin() + static_cast<long>(end));
+    return ReplaceUserRecords(s, stream, highest, records);
 }
