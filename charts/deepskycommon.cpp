@@ -22,7 +22,6 @@
 
 namespace {
 
-const double kEllipseArea = 2827;  // pi / 4 x 3600: square arcseconds of an a x b arcminute ellipse
 const double kInchesPerMillimetre = 0.03937;
 const int kDesignationBuffer = 72;
 
@@ -54,8 +53,9 @@ int IsPlotItemInWindow(const ChartContext *chart, const DeepSkyPlotItem *item) {
 }
 
 double ComputeSurfaceBrightness(double magnitude, double a, double b) {
+    // Without an area the chart shows the magnitude itself.
     if (!(a > 0) || !(b > 0)) return magnitude;
-    return magnitude + 2.5 * std::log10(kEllipseArea * a * b);
+    return ComputeObjectSurfaceBrightness(magnitude, a, b);
 }
 
 void AppendMagnitudeSuffix(char *label, int size, double magnitude) {

@@ -18,25 +18,28 @@ std::string Join(const std::string &folder, const std::string &name) {
     return folder + "/" + name;
 }
 
-// Copies an existing, readable source of n bytes (n may be 0) in blocks.
+// Copies an existing, readable source of n bytes (n may be 0) in blocks,
+// crash-safely: the copy is made whole beside the target and then put in its
+// place, so a failed or killed copy leaves the target as it was.
 int CopyBytes(const char *source, const char *target, int64_t n) {
     FilePtr in(std::fopen(source, "rb"));
     if (!in) return 0;
-    FilePtr out(std::fopen(target, "wb"));
-    if (!out) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(target, &out)) return 0;
     size_t bufSize = (size_t)(n < (int64_t)kCopyBlock ? n : (int64_t)kCopyBlock) + 1;
     std::unique_ptr<char[]> buf(new (std::nothrow) char[bufSize]);
     bool ok = buf != nullptr;
     int64_t left = n;
     while (ok && left > 0) {
         size_t chunk = (size_t)(left < (int64_t)kCopyBlock ? left : (int64_t)kCopyBlock);
-        ok = std::fread(buf.get(), 1, chunk, in.get()) == chunk &&
-             std::fwrite(buf.get(), 1, chunk, out.get()) == chunk;
+        ok = std::fread(buf.get(), 1, chunk, in.get()) == chunk && SafeWrite(buf.get(), 1, chunk, out.file) == chunk;
         left -= (int64_t)chunk;
     }
-    ok = (std::fclose(out.release()) == 0) && ok;
-    if (!ok) std::remove(target);
-    return ok ? 1 : 0;
+    if (!ok) {
+        AbandonSafeRewrite(&out);
+        return 0;
+    }
+    return CommitSafeRewrite(&out) ? 1 : 0;
 }
 
 int CopyFolderFiles(const char *source, const char *target, bool keepTime) {

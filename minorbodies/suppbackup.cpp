@@ -30,17 +30,6 @@ std::string UserPath(const char *name) {
 bool IsFolder(const std::string &path) { return FsKind(path) == 1; }
 bool IsFile(const std::string &path) { return FsKind(path) == 0; }
 
-// 1 copied, 2 no source, 0 failed.
-int CopyKeepingTime(const std::string &source, const std::string &target) {
-    if (!IsFile(source)) return 2;
-    std::string bytes;
-    if (!ReadWholeFile(source.c_str(), &bytes)) return 0;
-    if (!WriteWholeFileSafely(target.c_str(), bytes.data(), bytes.size())) return 0;
-    FileTimeValue t;
-    if (FsGetWriteTime(source, &t)) FsSetWriteTime(target, t);
-    return 1;
-}
-
 bool MakeEmptyFolder(const std::string &folder) {
     if (FsKind(folder) >= 0 && !DeleteTree(folder.c_str())) return false;
     return EnsureDirectory(folder.c_str()) == 1;
@@ -50,7 +39,7 @@ bool MakeEmptyFolder(const std::string &folder) {
 int BringIn(const std::string &source, const std::string &target, int index, int version) {
     if (version < kOldVersion && index == 1) return UpgradeUserMinorPlanetFile(source.c_str(), target.c_str());
     if (version < kOldVersion && index == 2) return UpgradeUserCometFile(source.c_str(), target.c_str());
-    return CopyKeepingTime(source, target) == 1;
+    return CopyFileKeepTime(source.c_str(), target.c_str()) == 1;
 }
 
 // Merges the records of one of the catalogue files; 1, or 0 on a failure.
@@ -152,15 +141,15 @@ int BackUpSupplementalFiles(const char *folder, const char *backupName) {
     // The new copy is made whole beside the old backup before it replaces it.
     if (!MakeEmptyFolder(fresh)) return 0;
     for (const char *name : kFiles) {
-        if (CopyKeepingTime(UserPath(name), Join(fresh, name)) == 0) {
+        if (CopyFileKeepTime(UserPath(name).c_str(), Join(fresh, name).c_str()) == 0) {
             DeleteTree(fresh.c_str());
             return 0;
         }
     }
     if (FsKind(previous) >= 0 && !DeleteTree(previous.c_str())) return 0;
-    if (FsKind(supp) >= 0 && std::rename(supp.c_str(), previous.c_str()) != 0) return 0;
-    if (std::rename(fresh.c_str(), supp.c_str()) != 0) {
-        std::rename(previous.c_str(), supp.c_str());
+    if (FsKind(supp) >= 0 && !SafeReplace(supp.c_str(), previous.c_str())) return 0;
+    if (!SafeReplace(fresh.c_str(), supp.c_str())) {
+        SafeReplace(previous.c_str(), supp.c_str());
         return 0;
     }
     if (FsKind(previous) >= 0) DeleteTree(previous.c_str());
@@ -183,7 +172,7 @@ int RestoreSupplementalFiles(const char *folder, const char *backupName, int ver
     for (int i = 0; i < kSupplementalFileCount; ++i) wasThere[i] = IsFile(UserPath(kFiles[i]));
     bool ok = true;
     for (int i = 0; ok && i < kSupplementalFileCount; ++i)
-        if (wasThere[i]) ok = CopyKeepingTime(UserPath(kFiles[i]), Join(saved, kFiles[i])) == 1;
+        if (wasThere[i]) ok = CopyFileKeepTime(UserPath(kFiles[i]).c_str(), Join(saved, kFiles[i]).c_str()) == 1;
     for (int i = 0; ok && i < kSupplementalFileCount; ++i) {
         std::string current = UserPath(kFiles[i]);
         std::string backup = Join(source, kFiles[i]);
@@ -197,7 +186,7 @@ int RestoreSupplementalFiles(const char *folder, const char *backupName, int ver
         // Put back what was saved; what was not there before goes again.
         for (int i = 0; i < kSupplementalFileCount; ++i) {
             std::string current = UserPath(kFiles[i]);
-            if (wasThere[i]) CopyKeepingTime(Join(saved, kFiles[i]), current);
+            if (wasThere[i]) CopyFileKeepTime(Join(saved, kFiles[i]).c_str(), current.c_str());
             else if (IsFile(current)) SafeRemove(current.c_str());
         }
     }

@@ -36,31 +36,19 @@ void Terminate(CometRecord *r) {
     r->source[sizeof r->source - 1] = '\0';
 }
 
-bool LoadAll(FILE *f, int32_t *highest, std::vector<CometRecord> *records) {
-    int32_t count = 0, high = 0;
-    if (!ReadUserCometHeader(f, &count, &high)) return false;
-    records->assign(static_cast<size_t>(count), CometRecord());
-    if (count > 0 && !ReadStoreBytes(f, kHeaderSize, records->data(), static_cast<size_t>(count) * sizeof(CometRecord)))
-        return false;
-    for (CometRecord &r : *records) Terminate(&r);
-    if (highest) *highest = high;
-    return true;
-}
+const UserStoreShape kCometStore = {"comet.bin", "comet.lock", 2, sizeof(CometRecord), kMaxUserCometRecords,
+                                     nullptr};
 
-std::string Serialise(int32_t highest, const std::vector<CometRecord> &records) {
-    uint16_t header[2] = {static_cast<uint16_t>(records.size()), static_cast<uint16_t>(highest)};
-    std::string bytes(reinterpret_cast<const char *>(header), sizeof header);
-    if (!records.empty())
-        bytes.append(reinterpret_cast<const char *>(records.data()), records.size() * sizeof(CometRecord));
-    return bytes;
+bool LoadAll(FILE *f, int32_t *highest, std::vector<CometRecord> *records) {
+    return LoadUserRecords(kCometStore, f, Terminate, highest, records);
 }
 
 int Replace(FILE **stream, int32_t highest, const std::vector<CometRecord> &records) {
-    char path[1024];
-    if (records.size() > static_cast<size_t>(kMaxUserCometRecords) || !FormatUserCometFilePath(path)) return 0;
-    int ok = ReplaceStore(stream, path, Serialise(highest, records));
-    if (*stream) SafeSeek(*stream, kHeaderSize);
-    return ok;
+    return ReplaceUserRecords(kCometStore, stream, highest, records);
+}
+
+bool LoadCurrent(FILE **stream, int32_t *highest, std::vector<CometRecord> *records) {
+    return LoadCurrentUserRecords(kCometStore, Terminate, stream, highest, records);
 }
 
 bool NonEmptyPrefixNoCase(const char *prefix, const char *text) {
@@ -72,35 +60,16 @@ bool NonEmptyPrefixNoCase(const char *prefix, const char *text) {
 int FormatUserCometFilePath(char *out) { return MakeStorePath(out, "comet.bin"); }
 int FormatUserCometBackupPath(char *out) { return MakeStorePath(out, "comet.bak"); }
 
-int CreateUserCometFile() {
-    char path[1024];
-    uint16_t header[2] = {0, 0};
-    return FormatUserCometFilePath(path) && WriteWholeFileSafely(path, header, sizeof header);
-}
+int CreateUserCometFile() { return CreateUserStore(kCometStore); }
 
 int ReadUserCometHeader(FILE *stream, int32_t *count, int32_t *highestId) {
-    uint16_t h[2];
-    if (!ReadStoreBytes(stream, 0, h, sizeof h)) return 0;
-    int64_t size = StreamSize(stream);
-    if (size < 0 || Offset(h[0]) > size) return 0;
-    if (count) *count = h[0];
-    if (highestId) *highestId = h[1];
-    return 1;
+    return ReadUserStoreHeader(kCometStore, stream, count, highestId);
 }
 
-static FILE *OpenAt4(FILE *f, int32_t *count) {
-    return PositionPastStoreHeader(f, ReadUserCometHeader, kHeaderSize, count);
-}
-
-FILE *OpenUserCometFile(int32_t *count) {
-    char path[1024];
-    if (!FormatUserCometFilePath(path)) return nullptr;
-    uint16_t header[2] = {0, 0};
-    return OpenAt4(OpenOrCreateStore(path, header, sizeof header), count);
-}
+FILE *OpenUserCometFile(int32_t *count) { return OpenUserStore(kCometStore, count); }
 
 FILE *OpenOtherUserCometFile(const char *path, int32_t *count) {
-    return path ? OpenAt4(SafeOpen(path, "rb"), count) : nullptr;
+    return OpenOtherUserStore(kCometStore, path, count);
 }
 
 int ReadUserCometRecord(FILE *stream, CometRecord *record, int32_t n) {
@@ -111,14 +80,16 @@ int ReadUserCometRecord(FILE *stream, CometRecord *record, int32_t n) {
 
 int WriteUserCometRecord(FILE *stream, const CometRecord *record, int32_t n) {
     int32_t count = 0;
-    if (!record || !ReadUserCometHeader(stream, &count, nullptr) || n < 0 || n >= count) return 0;
+    StoreLock lock;
+    if (!record || !LockUserStore(kCometStore, &lock) || !ReadUserCometHeader(stream, &count, nullptr) || n < 0 || n >= count) return 0;
     return WriteStoreBytes(stream, Offset(n), record, sizeof *record);
 }
 
 int InsertUserCometRecord(FILE **stream, const CometRecord *record, int32_t n) {
     std::vector<CometRecord> records;
     int32_t highest = 0;
-    if (!stream || !record || !LoadAll(*stream, &highest, &records) || n < 0 ||
+    StoreLock lock;
+    if (!record || !LockUserStore(kCometStore, &lock) || !LoadCurrent(stream, &highest, &records) || n < 0 ||
         n > static_cast<int32_t>(records.size()) || records.size() >= static_cast<size_t>(kMaxUserCometRecords))
         return 0;
     records.insert(records.begin() + n, *record);
@@ -126,26 +97,10 @@ int InsertUserCometRecord(FILE **stream, const CometRecord *record, int32_t n) {
     return Replace(stream, highest, records);
 }
 
-int DeleteUserCometRecord(FILE **stream, int32_t n) {
-    std::vector<CometRecord> records;
-    int32_t highest = 0;
-    if (!stream || !LoadAll(*stream, &highest, &records) || n < 0 || n >= static_cast<int32_t>(records.size()))
-        return 0;
-    records.erase(records.begin() + n);
-    return Replace(stream, highest, records);
-}
+int DeleteUserCometRecord(FILE **stream, int32_t n) { return DeleteUserRecords(kCometStore, Terminate, stream, n, 0); }
 
 int DeleteUserCometObject(FILE **stream, int32_t id) {
-    std::vector<CometRecord> records;
-    int32_t highest = 0;
-    if (!stream || id <= 0 || !LoadAll(*stream, &highest, &records)) return 0;
-    size_t first = 0;
-    while (first < records.size() && records[first].objectId != id) ++first;
-    if (first == records.size()) return 0;
-    size_t end = first;
-    while (end < records.size() && records[end].objectId == id) ++end;
-    records.erase(records.begin() + static_cast<long>(first), records.begin() + static_cast<long>(end));
-    return Replace(stream, highest, records);
+    return id > 0 ? DeleteUserRecords(kCometStore, Terminate, stream, 0, id) : 0;
 }
 
 int CompareUserCometRecords(const CometRecord *a, const CometRecord *b) {
@@ -161,10 +116,11 @@ int CompareUserCometRecords(const CometRecord *a, const CometRecord *b) {
 }
 
 int SortUserCometFile() {
-    int32_t count = 0, highest = 0;
-    FILE *f = OpenUserCometFile(&count);
+    int32_t highest = 0;
+    FILE *f = nullptr;
     std::vector<CometRecord> records;
-    int ok = f && LoadAll(f, &highest, &records);
+    StoreLock lock;
+    int ok = LockUserStore(kCometStore, &lock) && LoadCurrent(&f, &highest, &records);
     if (ok) {
         std::stable_sort(records.begin(), records.end(),
                          [](const CometRecord &a, const CometRecord &b) { return CompareUserCometRecords(&a, &b) < 0; });
@@ -175,24 +131,7 @@ int SortUserCometFile() {
 }
 
 int CompactUserCometFile(const uint8_t *deleteFlags, int steps, void (*progress)()) {
-    char path[1024];
-    if (!deleteFlags || !FormatUserCometFilePath(path)) return 0;
-    FILE *f = SafeOpen(path, "rb");
-    std::vector<CometRecord> records;
-    int32_t highest = 0;
-    bool ok = f && LoadAll(f, &highest, &records);
-    if (f) SafeClose(f);
-    if (!ok) return 0;
-    size_t count = records.size();
-    size_t every = steps > 0 && count >= static_cast<size_t>(steps) ? count / static_cast<size_t>(steps) : 1;
-    std::vector<CometRecord> kept;
-    for (size_t i = 0; i < count; ++i) {
-        if (!deleteFlags[i]) kept.push_back(records[i]);
-        if (progress && (i + 1) % every == 0) progress();
-    }
-    // The highest id stays: log entries may still name a removed comet's id.
-    std::string bytes = Serialise(highest, kept);
-    return WriteWholeFileSafely(path, bytes.data(), bytes.size());
+    return CompactUserRecords(kCometStore, Terminate, deleteFlags, steps, progress);
 }
 
 void RewindUserComets(FILE *stream, CometRecord *record) {
@@ -447,7 +386,10 @@ const char *GetCondensationName(int degree) {
 int AddUserCometElements(FILE **stream, CometRecord *record, int acceptEqualEpoch, int replaceMagnitudes) {
     std::vector<CometRecord> records;
     int32_t highest = 0;
-    if (!stream || !record || !LoadAll(*stream, &highest, &records)) return 0;
+    // The whole comparison and change under the store's lock (the insertion
+    // below takes it again).
+    StoreLock lock;
+    if (!record || !LockUserStore(kCometStore, &lock) || !LoadCurrent(stream, &highest, &records)) return 0;
     Terminate(record);
     const int32_t count = static_cast<int32_t>(records.size());
     int32_t match = -1;

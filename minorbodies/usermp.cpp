@@ -32,26 +32,23 @@ void Terminate(MinorPlanetRecord *r) {
     r->source[kUserMinorPlanetSourceSize - 1] = '\0';
 }
 
+void RemoveIndexes() { DeleteUserMinorPlanetIndexes(); }
+
+// Moved records make every index slot after them stale.
+const UserStoreShape kMinorPlanetStore = {"mp.bin", "mp.lock", 4, sizeof(MinorPlanetRecord), 0x7FFFFFFF,
+                                          RemoveIndexes};
+
 // Header and every record, the count checked against the file's size.
 bool LoadAll(FILE *mp, int32_t *highest, std::vector<MinorPlanetRecord> *records) {
-    int32_t count = 0, high = 0;
-    if (!ReadUserMinorPlanetHeader(mp, &count, &high)) return false;
-    records->assign(static_cast<size_t>(count), MinorPlanetRecord());
-    if (count > 0 && !ReadStoreBytes(mp, kHeaderSize, records->data(),
-                                     static_cast<size_t>(count) * sizeof(MinorPlanetRecord)))
-        return false;
-    for (MinorPlanetRecord &r : *records) Terminate(&r);
-    if (highest) *highest = high;
-    return true;
+    return LoadUserRecords(kMinorPlanetStore, mp, Terminate, highest, records);
 }
 
-std::string Serialise(int32_t highest, const std::vector<MinorPlanetRecord> &records) {
-    int32_t header[2] = {static_cast<int32_t>(records.size()), highest};
-    std::string bytes(reinterpret_cast<const char *>(header), sizeof header);
-    if (!records.empty())
-        bytes.append(reinterpret_cast<const char *>(records.data()),
-                     records.size() * sizeof(MinorPlanetRecord));
-    return bytes;
+int Replace(FILE **stream, int32_t highest, const std::vector<MinorPlanetRecord> &records) {
+    return ReplaceUserRecords(kMinorPlanetStore, stream, highest, records);
+}
+
+bool LoadCurrent(FILE **stream, int32_t *highest, std::vector<MinorPlanetRecord> *records) {
+    return LoadCurrentUserRecords(kMinorPlanetStore, Terminate, stream, highest, records);
 }
 
 void ComputeTrack(MinorPlanetRecord *record) {
@@ -263,39 +260,16 @@ void DeleteUserMinorPlanetIndexes() {
     RemoveIndex(FormatUserMinorPlanetIdIndexPath);
 }
 
-int CreateUserMinorPlanetFile() {
-    char path[1024];
-    if (!FormatUserMinorPlanetFilePath(path)) return 0;
-    int32_t header[2] = {0, 0};
-    int ok = WriteWholeFileSafely(path, header, sizeof header);
-    DeleteUserMinorPlanetIndexes();
-    return ok;
-}
+int CreateUserMinorPlanetFile() { return CreateUserStore(kMinorPlanetStore); }
 
 int ReadUserMinorPlanetHeader(FILE *stream, int32_t *count, int32_t *highestId) {
-    int32_t h[2];
-    if (!ReadStoreBytes(stream, 0, h, sizeof h)) return 0;
-    int64_t size = StreamSize(stream);
-    if (h[0] < 0 || size < 0 || kHeaderSize + static_cast<int64_t>(h[0]) * kRecordSize > size) return 0;
-    if (count) *count = h[0];
-    if (highestId) *highestId = h[1];
-    return 1;
+    return ReadUserStoreHeader(kMinorPlanetStore, stream, count, highestId);
 }
 
-static FILE *OpenAt8(FILE *f, int32_t *count) {
-    return PositionPastStoreHeader(f, ReadUserMinorPlanetHeader, kHeaderSize, count);
-}
-
-FILE *OpenUserMinorPlanetFile(int32_t *count) {
-    char path[1024];
-    if (!FormatUserMinorPlanetFilePath(path)) return nullptr;
-    int32_t header[2] = {0, 0};
-    return OpenAt8(OpenOrCreateStore(path, header, sizeof header), count);
-}
+FILE *OpenUserMinorPlanetFile(int32_t *count) { return OpenUserStore(kMinorPlanetStore, count); }
 
 FILE *OpenOtherUserMinorPlanetFile(const char *path, int32_t *count) {
-    if (!path) return nullptr;
-    return OpenAt8(SafeOpen(path, "rb"), count);
+    return OpenOtherUserStore(kMinorPlanetStore, path, count);
 }
 
 int ReadUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n) {
@@ -307,14 +281,18 @@ int ReadUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n
 
 int WriteUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t n) {
     int32_t count = 0;
-    if (!record || !ReadUserMinorPlanetHeader(stream, &count, nullptr) || n < 0 || n >= count) return 0;
+    StoreLock lock;
+    if (!record || !LockUserStore(kMinorPlanetStore, &lock) || !ReadUserMinorPlanetHeader(stream, &count, nullptr) || n < 0 || n >= count) return 0;
     ComputeTrack(record);
     return WriteStoreBytes(stream, RecordOffset(n), record, sizeof *record);
 }
 
 int AppendUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t *count) {
+    // The record and the count it grows are written under one lock, the
+    // count read after the lock was taken.
     int32_t n = 0;
-    if (!record || !ReadUserMinorPlanetHeader(stream, &n, nullptr)) return 0;
+    StoreLock lock;
+    if (!record || !LockUserStore(kMinorPlanetStore, &lock) || !ReadUserMinorPlanetHeader(stream, &n, nullptr)) return 0;
     record->objectId = 0;
     ComputeTrack(record);
     if (!WriteStoreBytes(stream, RecordOffset(n), record, sizeof *record)) return 0;
@@ -324,71 +302,25 @@ int AppendUserMinorPlanetRecord(FILE *stream, MinorPlanetRecord *record, int32_t
     return 1;
 }
 
-static int RewriteWithout(FILE **stream, int32_t first, int32_t length) {
-    char path[1024];
-    std::vector<MinorPlanetRecord> records;
-    int32_t highest = 0;
-    if (!stream || !FormatUserMinorPlanetFilePath(path) || !LoadAll(*stream, &highest, &records)) return 0;
-    records.erase(records.begin() + first, records.begin() + first + length);
-    int ok = ReplaceStore(stream, path, Serialise(highest, records));
-    // Records moved: every index slot after them is stale.
-    DeleteUserMinorPlanetIndexes();
-    if (*stream) SafeSeek(*stream, kHeaderSize);
-    return ok;
-}
-
-int DeleteUserMinorPlanetRecord(FILE **stream, int32_t n) {
-    int32_t count = 0;
-    if (!stream || !ReadUserMinorPlanetHeader(*stream, &count, nullptr) || n < 0 || n >= count) return 0;
-    return RewriteWithout(stream, n, 1);
-}
+int DeleteUserMinorPlanetRecord(FILE **stream, int32_t n) { return DeleteUserRecords(kMinorPlanetStore, Terminate, stream, n, 0); }
 
 int DeleteUserMinorPlanetObject(FILE **stream, int32_t id) {
-    std::vector<MinorPlanetRecord> records;
-    if (!stream || id <= 0 || !LoadAll(*stream, nullptr, &records)) return 0;
-    size_t first = 0;
-    while (first < records.size() && records[first].objectId != id) ++first;
-    if (first == records.size()) return 0;
-    size_t end = first;
-    while (end < records.size() && records[end].objectId == id) ++end;
-    return RewriteWithout(stream, static_cast<int32_t>(first), static_cast<int32_t>(end - first));
+    return id > 0 ? DeleteUserRecords(kMinorPlanetStore, Terminate, stream, 0, id) : 0;
 }
 
 int CompactUserMinorPlanetFile(const uint8_t *deleteFlags, int steps, void (*progress)()) {
-    char path[1024];
-    if (!deleteFlags || !FormatUserMinorPlanetFilePath(path)) return 0;
-    FILE *f = SafeOpen(path, "rb");
-    std::vector<MinorPlanetRecord> records;
-    int32_t highest = 0;
-    bool ok = f && LoadAll(f, &highest, &records);
-    if (f) SafeClose(f);
-    if (!ok) return 0;
-    const size_t count = records.size();
-    size_t every = steps > 0 && count >= static_cast<size_t>(steps) ? count / static_cast<size_t>(steps) : 1;
-    std::vector<MinorPlanetRecord> kept;
-    for (size_t i = 0; i < count; ++i) {
-        if (!deleteFlags[i]) kept.push_back(records[i]);
-        if (progress && (i + 1) % every == 0) progress();
-    }
-    // The highest id stays: an id that log entries, notes or lists may still
-    // name is never given to another object.
-    std::string bytes = Serialise(highest, kept);
-    if (!WriteWholeFileSafely(path, bytes.data(), bytes.size())) return 0;
-    DeleteUserMinorPlanetIndexes();
-    return 1;
+    return CompactUserRecords(kMinorPlanetStore, Terminate, deleteFlags, steps, progress);
 }
 
 int RecomputeUserMinorPlanetTracks() {
-    int32_t count = 0;
-    FILE *f = OpenUserMinorPlanetFile(&count);
-    if (!f) return 0;
+    FILE *f = nullptr;
     std::vector<MinorPlanetRecord> records;
     int32_t highest = 0;
-    int ok = LoadAll(f, &highest, &records);
+    StoreLock lock;
+    int ok = LockUserStore(kMinorPlanetStore, &lock) && LoadCurrent(&f, &highest, &records);
     if (ok) {
         for (MinorPlanetRecord &r : records) ComputeTrack(&r);
-        char path[1024];
-        ok = FormatUserMinorPlanetFilePath(path) && ReplaceStore(&f, path, Serialise(highest, records));
+        ok = Replace(&f, highest, records);
     }
     if (f) SafeClose(f);
     return ok;
@@ -524,7 +456,7 @@ int UpgradeUserMinorPlanetFile(const char *oldPath, const char *newPath) {
             &records[static_cast<size_t>(i)]);
         ComputeTrack(&records[static_cast<size_t>(i)]);
     }
-    std::string bytes = Serialise(header[1], records);
+    std::string bytes = SerialiseUserRecords(kMinorPlanetStore, header[1], records);
     return WriteWholeFileSafely(newPath, bytes.data(), bytes.size());
 }
 
@@ -803,8 +735,11 @@ int ComputeUserMinorPlanetPosition(FILE *mp, const DateRecord *date, int32_t id,
 // ---- adding and sorting -------------------------------------------------------------------
 
 int AddUserMinorPlanetElements(FILE *mp, MinorPlanetRecord *record, int32_t *count) {
+    // The look-up and the change under the store's lock (the append and the
+    // write below take it again).
     int32_t n = 0;
-    if (!mp || !record || !ReadUserMinorPlanetHeader(mp, &n, nullptr)) return 0;
+    StoreLock lock;
+    if (!mp || !LockUserStore(kMinorPlanetStore, &lock) || !record || !ReadUserMinorPlanetHeader(mp, &n, nullptr)) return 0;
     MinorPlanetRecord found;
     int at = 0;
     if (record->number > 0) at = FindUserMinorPlanetByNumber(mp, n, record->number, record->epoch, &found);
@@ -835,10 +770,10 @@ int AddUserMinorPlanetElements(FILE *mp, MinorPlanetRecord *record, int32_t *cou
 
 int SortUserMinorPlanetFile(FILE **mp, int32_t count, int32_t *highestId) {
     (void)count;
-    char path[1024];
     std::vector<MinorPlanetRecord> records;
     int32_t highest = 0;
-    if (!mp || !FormatUserMinorPlanetFilePath(path) || !LoadAll(*mp, &highest, &records)) return 0;
+    StoreLock lock;
+    if (!LockUserStore(kMinorPlanetStore, &lock) || !LoadCurrent(mp, &highest, &records)) return 0;
     auto less = [](const MinorPlanetRecord &a, const MinorPlanetRecord &b) {
         return CompareUserMinorPlanetRecords(&a, &b) < 0;
     };
@@ -859,9 +794,7 @@ int SortUserMinorPlanetFile(FILE **mp, int32_t count, int32_t *highestId) {
     }
     // The sets that just received their object's id move to their epoch's place.
     std::stable_sort(records.begin(), records.end(), less);
-    int ok = ReplaceStore(mp, path, Serialise(highest, records));
-    DeleteUserMinorPlanetIndexes();
-    if (*mp) SafeSeek(*mp, kHeaderSize);
+    int ok = Replace(mp, highest, records);
     if (ok && highestId) *highestId = highest;
     return ok;
 }

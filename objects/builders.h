@@ -4,6 +4,10 @@
 // refresh) -> records filled, 0 when not found.
 #pragma once
 
+#include "objects/buildrecord.h"
+#include "objects/deepskybuild.h"
+#include "objects/objectrecord.h"
+
 struct DateRecord;
 struct LocationRecord;
 struct ObjectRecord;
@@ -37,29 +41,21 @@ int BuildUserDeepSkyObject(int number, char *text, const LocationRecord *site,
 // Deep-sky classes, read from the deep-sky catalogues (galaxies 6, quasars 7,
 // planetary nebulae 8, bright nebulae 9, open clusters 10, globular clusters
 // 11, galaxy groups 16, dark nebulae 17); 0 when the object is not found or
-// its catalogue cannot be read.
-int BuildGalaxyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
-                      double extinction, ObjectRecord *out, int refresh);
-int BuildQuasarObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
-                      double extinction, ObjectRecord *out, int refresh);
-int BuildPlanetaryNebulaObject(int number, char *text, const LocationRecord *site,
-                               const DateRecord *date, double extinction, ObjectRecord *out,
-                               int refresh);
-int BuildBrightNebulaObject(int number, char *text, const LocationRecord *site,
-                            const DateRecord *date, double extinction, ObjectRecord *out,
-                            int refresh);
-int BuildOpenClusterObject(int number, char *text, const LocationRecord *site,
-                           const DateRecord *date, double extinction, ObjectRecord *out,
-                           int refresh);
-int BuildGlobularClusterObject(int number, char *text, const LocationRecord *site,
-                               const DateRecord *date, double extinction, ObjectRecord *out,
-                               int refresh);
-int BuildGalaxyGroupObject(int number, char *text, const LocationRecord *site,
-                           const DateRecord *date, double extinction, ObjectRecord *out,
-                           int refresh);
-int BuildDarkNebulaObject(int number, char *text, const LocationRecord *site,
-                          const DateRecord *date, double extinction, ObjectRecord *out,
-                          int refresh);
+// its catalogue cannot be read. Each is its class's row of the one rule table
+// in objects/deepskybuild.cpp.
+template <int ObjectClass>
+int BuildDeepSkyObject(int number, char *text, const LocationRecord *site, const DateRecord *date,
+                       double extinction, ObjectRecord *out, int refresh) {
+    return BuildDeepSkyFromCatalogue(ObjectClass, number, text, site, date, extinction, out, refresh);
+}
+constexpr ObjectBuilder BuildGalaxyObject = BuildDeepSkyObject<kClassGalaxy>;
+constexpr ObjectBuilder BuildQuasarObject = BuildDeepSkyObject<kClassQuasar>;
+constexpr ObjectBuilder BuildPlanetaryNebulaObject = BuildDeepSkyObject<kClassPlanetaryNebula>;
+constexpr ObjectBuilder BuildBrightNebulaObject = BuildDeepSkyObject<kClassBrightNebula>;
+constexpr ObjectBuilder BuildOpenClusterObject = BuildDeepSkyObject<kClassOpenCluster>;
+constexpr ObjectBuilder BuildGlobularClusterObject = BuildDeepSkyObject<kClassGlobularCluster>;
+constexpr ObjectBuilder BuildGalaxyGroupObject = BuildDeepSkyObject<kClassGalaxyGroup>;
+constexpr ObjectBuilder BuildDarkNebulaObject = BuildDeepSkyObject<kClassDarkNebula>;
 
 // Solar-system and Earth-satellite classes, placed from the ephemeris: the
 // Sun, Moon and planets and their satellites (class 2, index 0-11 and the

@@ -72,13 +72,47 @@ int MessierNgcIcRecord(int kind, int number, const char *text, int typeCode) {
     return LookUpMessierNgcIc(kind, number, suffix, typeCode);
 }
 
-void FinishPlaces(const LocationRecord *site, const DateRecord *date, double extinction,
-                  ObjectRecord *out, double distanceAu) {
+// What every deep-sky class gives its record; sizes in arcminutes. The
+// display extent is the major size, or emptyExtent when the class has one
+// for objects without a size (0: the size as it is).
+struct DeepSkyValues {
+    double ra, dec;
+    double magnitude;
+    double magnitude2 = 99.9;
+    double majorArcmin, minorArcmin = 0.0;
+    float emptyExtent = 0.0f;
+    double distanceLightYears = 0.0;
+    double colourIndex = 99.9;
+};
+
+DeepSkyValues Values(double ra, double dec, double magnitude, double majorArcmin) {
+    DeepSkyValues v;
+    v.ra = ra;
+    v.dec = dec;
+    v.magnitude = magnitude;
+    v.majorArcmin = majorArcmin;
+    return v;
+}
+
+// The one fill of the record: the values (sizes to radians), no proper
+// motion, then the places when site and date are given.
+void ApplyValues(const LocationRecord *site, const DateRecord *date, double extinction,
+                 ObjectRecord *out, const DeepSkyValues &v) {
+    out->raCatalogue = v.ra;
+    out->decCatalogue = v.dec;
+    out->magnitude = static_cast<float>(v.magnitude);
+    out->magnitude2 = static_cast<float>(v.magnitude2);
+    const float major = static_cast<float>(v.majorArcmin * kArcminToRad);
+    out->sizeMajor = major;
+    out->sizeMinor = static_cast<float>(v.minorArcmin * kArcminToRad);
+    out->extent = (v.majorArcmin > 0 || v.emptyExtent == 0.0f) ? major : v.emptyExtent;
+    out->distanceLightYears = static_cast<float>(v.distanceLightYears);
+    out->colourIndex = static_cast<float>(v.colourIndex);
     out->properMotionRa = 0.0f;
     out->properMotionDec = 0.0f;
     if (site && date) {
-        ComputeApparentPlace(site, date, extinction, distanceAu, out);
-        ComputeAstrometricPlace(site, date, distanceAu, out);
+        ComputeApparentPlace(site, date, extinction, 0.0, out);
+        ComputeAstrometricPlace(site, date, 0.0, out);
     }
 }
 
@@ -103,22 +137,37 @@ int ReadEntry(FILE *f, int record, GalaxyGroupRecord *r) {
     return ReadGalaxyGroupRecord(f, record, r, kReadAllButName);
 }
 
+// Every record read is a real object but a slot of the group numbering that
+// holds no group (no ACO or Hickson number and no place): it would stand at
+// RA 0, Dec 0.
+bool HoldsObject(const PlanetaryNebulaRecord &) { return true; }
+bool HoldsObject(const BrightNebulaRecord &) { return true; }
+bool HoldsObject(const OpenClusterRecord &) { return true; }
+bool HoldsObject(const GlobularClusterRecord &) { return true; }
+bool HoldsObject(const DarkNebulaRecord &) { return true; }
+bool HoldsObject(const GalaxyGroupRecord &g) {
+    return g.acoNumber != 0 || g.hicksonNumber != 0 || g.ra != 0.0 || g.dec != 0.0;
+}
+
+FILE *OpenDarkNebulae() { return OpenDarkNebulaCatalogue(0); }
+
 template <typename Record>
 using FillStep = void (*)(const LocationRecord *, const DateRecord *, double, ObjectRecord *,
                           const Record &);
+using ReadStep = int (*)(int, const LocationRecord *, const DateRecord *, double, ObjectRecord *);
 
-// The end of every one-record builder: reads the found record from the
-// catalogue (the stream is taken over and closed here), keeps its number as
-// the object's index and fills the object. 1 when the record was read.
-template <typename Record>
-int ReadAndFill(FILE *catalogue, int record, FillStep<Record> fill, const LocationRecord *site,
-                const DateRecord *date, double extinction, ObjectRecord *out) {
-    Stream s(catalogue);
+// The end of every one-record builder: reads the found record from its
+// catalogue, keeps its number as the object's index and fills the object.
+// 1 when the record was read and holds an object.
+template <typename Record, FILE *(*Open)(), FillStep<Record> Fill>
+int ReadAndFill(int record, const LocationRecord *site, const DateRecord *date, double extinction,
+                ObjectRecord *out) {
+    Stream s(Open());
     Record r;
     std::memset(&r, 0, sizeof r);
-    if (!ReadEntry(s.f, record, &r)) return 0;
+    if (!ReadEntry(s.f, record, &r) || !HoldsObject(r)) return 0;
     out->index = record;
-    fill(site, date, extinction, out, r);
+    Fill(site, date, extinction, out, r);
     return 1;
 }
 
@@ -144,170 +193,210 @@ int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode) {
     return -1;
 }
 
-// ---- galaxies ---------------------------------------------------------------------------
+// ---- the fill rules of each class ------------------------------------------------------------
 
 void FillGalaxyObject(const LocationRecord *site, const DateRecord *date, double extinction,
                       ObjectRecord *out, const GalaxyRecord &g) {
-    out->raCatalogue = g.ra;
-    out->decCatalogue = g.dec;
-    out->magnitude = static_cast<float>(g.magnitude);
-    out->magnitude2 = static_cast<float>(g.surfaceBrightness);
-    out->sizeMajor = static_cast<float>(g.majorAxis * kArcminToRad);
-    out->sizeMinor = static_cast<float>(g.minorAxis * kArcminToRad);
-    out->extent = g.majorAxis > 0 ? static_cast<float>(g.majorAxis * kArcminToRad) : kOneArcminute;
-    double distance = 0.0;
+    DeepSkyValues v = Values(g.ra, g.dec, g.magnitude, g.majorAxis);
+    v.magnitude2 = g.surfaceBrightness;
+    v.minorArcmin = g.minorAxis;
+    v.emptyExtent = kOneArcminute;
     if (g.distanceMly != 0.0)
-        distance = g.distanceMly * 1e6;
+        v.distanceLightYears = g.distanceMly * 1e6;
     else if (g.radialVelocity != 99.9 && g.radialVelocity > 3000.0)
-        distance = LightTravelDistanceFromRedshift(RedshiftFromVelocity(g.radialVelocity)) * 1e9;
-    out->distanceLightYears = static_cast<float>(distance);
-    out->colourIndex = static_cast<float>(g.bMinusV < 90.0 ? g.bMinusV : g.typicalBMinusV + 200.0);
-    FinishPlaces(site, date, extinction, out, 0.0);
+        v.distanceLightYears = LightTravelDistanceFromRedshift(RedshiftFromVelocity(g.radialVelocity)) * 1e9;
+    v.colourIndex = g.bMinusV < 90.0 ? g.bMinusV : g.typicalBMinusV + 200.0;
+    ApplyValues(site, date, extinction, out, v);
 }
-
-int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
-                             const DateRecord *date, double extinction, ObjectRecord *out,
-                             int refresh) {
-    if (!out) return 0;
-    int32_t candidates[4] = {0, 0, 0, 0};
-    int count = 0;
-    if (refresh) {
-        candidates[0] = out->index;
-        count = candidates[0] > 0 ? 1 : 0;
-    } else {
-        int kind = out->kind, suffix = 0, n = 0;
-        switch (kind) {
-        case kKindCommonName:
-            candidates[0] = CommonNameRecord(number, text, kCrossGalaxy);
-            break;
-        case kKindMessier: case kKindNgc: case kKindIc:
-            candidates[0] = MessierNgcIcRecord(kind, number, text, kCrossGalaxy);
-            break;
-        case kGalaxyKindArp:
-            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
-            { Stream s(OpenArpIndex()); candidates[0] = LookupArpNumber(s.f, number); }
-            break;
-        case kGalaxyKindMarkarian: {
-            if (!ParseCatalogueNumber(text, &n, &suffix) && number == 0) break;
-            if (number) n = number;
-            int32_t key[2] = {n, suffix};
-            Stream s(OpenMarkarianIndex());
-            count = LookupMarkarianDesignation(s.f, key, candidates);
-            break;
-        }
-        case kGalaxyKindMcg: {
-            std::string t = SkipPrefix(text, true);
-            int z = 0, a = 0, b = 0;
-            char c = 0;
-            int read = std::sscanf(t.c_str(), "%d-%d-%d%c", &z, &a, &b, &c);
-            if (read < 3) read = std::sscanf(t.c_str(), "%d %d %d%c", &z, &a, &b, &c);
-            if (read < 3) break;
-            int letter = (read == 4 && std::isalpha(static_cast<unsigned char>(c)))
-                             ? std::toupper(static_cast<unsigned char>(c)) - 64 : 0;
-            int16_t mcg[4] = {static_cast<int16_t>(z), static_cast<int16_t>(a),
-                              static_cast<int16_t>(b), static_cast<int16_t>(letter)};
-            Stream s(OpenMcgIndex());
-            candidates[0] = LookupMcgDesignation(s.f, mcg);
-            break;
-        }
-        case kGalaxyKindUgc: {
-            std::string t = SkipPrefix(text);
-            char c = ' ';
-            int read = std::sscanf(t.c_str(), "%d%c", &n, &c);
-            if (read < 1 && number == 0) break;
-            if (number) n = number;
-            if (read < 2 || c == '\0') c = ' ';
-            Stream s(OpenUgcIndex());
-            candidates[0] = LookupUgcDesignation(s.f, n, c);
-            break;
-        }
-        case kGalaxyKindEso: {
-            std::string t = text ? text : "";
-            if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = AfterFirstBlank(t.c_str());
-            long field = 0;
-            if (std::sscanf(t.c_str(), "%ld", &field) != 1) break;
-            std::string rest = AfterFirstBlank(t.c_str());
-            if (rest == t || !ParseCatalogueNumber(rest.c_str(), &n, &suffix)) break;
-            uint16_t eso[3] = {static_cast<uint16_t>(field), static_cast<uint16_t>(n),
-                               static_cast<uint16_t>(suffix)};
-            Stream s(OpenEsoGalaxyIndex());
-            int32_t g = 0;
-            if (LookupEsoGalaxyDesignation(s.f, eso, &g)) candidates[0] = g;
-            break;
-        }
-        case kGalaxyKindPgc:
-            if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
-            { Stream s(OpenPgcIndex()); candidates[0] = LookupPgcNumber(s.f, number); }
-            break;
-        default: break;
-        }
-        if (count == 0) count = candidates[0] > 0 ? 1 : 0;
-    }
-    if (count > 3) count = 3;
-    Stream s(OpenGalaxyCatalogue());
-    if (!s.f) return 0;
-    int filled = 0;
-    for (int i = 0; i < count; ++i) {
-        if (candidates[i] <= 0) continue;
-        GalaxyRecord g;
-        std::memset(&g, 0, sizeof g);
-        if (!ReadGalaxyRecord(s.f, candidates[i], &g, nullptr, kReadAllButName)) continue;
-        ObjectRecord *r = &out[filled];
-        if (filled > 0) {
-            ClearObjectRecord(r);
-            r->objectClass = out[0].objectClass;
-            r->kind = out[0].kind;
-            r->categoryBits = out[0].categoryBits;
-        }
-        r->index = candidates[i];
-        FillGalaxyObject(site, date, extinction, r, g);
-        ++filled;
-    }
-    return filled;
-}
-
-// ---- planetary nebulae ---------------------------------------------------------------------
 
 void FillPlanetaryNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
                                ObjectRecord *out, const PlanetaryNebulaRecord &p) {
-    out->raCatalogue = p.ra;
-    out->decCatalogue = p.dec;
-    out->magnitude = static_cast<float>(p.magnitude);
-    out->magnitude2 = static_cast<float>(p.surfaceBrightness == 0.0 ? 99.9 : p.surfaceBrightness);
-    out->sizeMajor = static_cast<float>(p.size > 0 ? p.size / 60.0 * kArcminToRad : 0.0);
-    out->sizeMinor = 0.0f;
-    out->extent = out->sizeMajor;
-    out->distanceLightYears =
-        static_cast<float>((p.distanceParsecs != 0.0 && !p.distanceNotUsed) ? p.distanceParsecs * 3.26 : 0.0);
-    out->colourIndex = 99.9f;
-    FinishPlaces(site, date, extinction, out, 0.0);
+    // The size is in arcseconds.
+    DeepSkyValues v = Values(p.ra, p.dec, p.magnitude, p.size > 0 ? p.size / 60.0 : 0.0);
+    v.magnitude2 = p.surfaceBrightness == 0.0 ? 99.9 : p.surfaceBrightness;
+    if (p.distanceParsecs != 0.0 && !p.distanceNotUsed) v.distanceLightYears = p.distanceParsecs * 3.26;
+    ApplyValues(site, date, extinction, out, v);
 }
 
+void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                            ObjectRecord *out, const BrightNebulaRecord &n) {
+    DeepSkyValues v = Values(n.ra, n.dec, n.magnitude, n.majorSize);
+    v.minorArcmin = n.minorSize;
+    // A nebula with a brightness class (the aperture class that shows it)
+    // gets the faintest surface brightness that class shows.
+    if (n.brightnessClass != 255)
+        v.magnitude2 = ComputeApertureClassSurfaceBrightness(n.brightnessClass, n.minorSize, out->magnification);
+    out->classExtra[0] = n.brightnessClass;
+    ApplyValues(site, date, extinction, out, v);
+}
+
+void FillOpenClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord *out, const OpenClusterRecord &o) {
+    DeepSkyValues v = Values(o.ra, o.dec, o.magnitude, o.size);
+    v.distanceLightYears = o.distanceParsecs * 3.26;
+    ApplyValues(site, date, extinction, out, v);
+}
+
+void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                               ObjectRecord *out, const GlobularClusterRecord &g) {
+    DeepSkyValues v = Values(g.ra, g.dec, g.magnitude, g.size);
+    v.distanceLightYears = g.distanceKpc * 3260.0;
+    ApplyValues(site, date, extinction, out, v);
+}
+
+void FillDarkNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                          ObjectRecord *out, const DarkNebulaRecord &d) {
+    // The magnitude carries the opacity class, not a brightness.
+    ApplyValues(site, date, extinction, out, Values(d.ra, d.dec, d.classValue, d.majorSize));
+}
+
+void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                           ObjectRecord *out, const GalaxyGroupRecord &g) {
+    DeepSkyValues v = Values(g.ra, g.dec, g.magnitude, g.size);
+    v.emptyExtent = kOneDegree;
+    if (g.redshift != 0.0) v.distanceLightYears = LightTravelDistanceFromRedshift(g.redshift) * 1e9;
+    out->memberMagnitude = static_cast<float>(g.memberMagnitude);
+    out->memberSizeMajor = static_cast<float>(g.memberMajorAxis * kArcminToRad);
+    out->memberSizeMinor = static_cast<float>(
+        (g.memberMinorAxis != 0.0 ? g.memberMinorAxis : g.memberMajorAxis) * kArcminToRad);
+    ApplyValues(site, date, extinction, out, v);
+}
+
+void FillQuasarObject(const LocationRecord *site, const DateRecord *date, double extinction,
+                      ObjectRecord *out, const QuasarRecord &q) {
+    DeepSkyValues v = Values(q.ra, q.dec, q.magnitude, 0.0);
+    if (q.redshift != 99.9) v.distanceLightYears = LightTravelDistanceFromRedshift(q.redshift) * 1e9;
+    if (q.bMinusV < 90.0) v.colourIndex = q.bMinusV;
+    ApplyValues(site, date, extinction, out, v);
+}
+
+// ---- finding the catalogue record of a designation ------------------------------------------
+
 namespace {
+
+// Catalogues whose index takes one number, and those that take two.
+struct OneNumberIndex {
+    int kind;
+    FILE *(*open)();
+    int (*lookup)(FILE *, int);
+};
+struct TwoNumberIndex {
+    int kind;
+    FILE *(*open)();
+    int (*lookup)(FILE *, int, int);
+};
+
+const OneNumberIndex kPlanetaryOneNumber[] = {{kPnKindAbell, OpenAbellPnIndex, LookupAbellPn},
+                                              {kPnKindAro, OpenAroIndex, LookupAro}};
+const TwoNumberIndex kPlanetaryTwoNumbers[] = {{kPnKindMinkowski, OpenMinkowskiIndex, LookupMinkowski},
+                                               {kPnKindHenize, OpenHenizeIndex, LookupHenize},
+                                               {kPnKindHaro, OpenHaroIndex, LookupHaro},
+                                               {kPnKindKohoutek, OpenKohoutekIndex, LookupKohoutek},
+                                               {kPnKindEso, OpenEsoPnIndex, LookupEsoPn}};
+const OneNumberIndex kNebulaOneNumber[] = {{kNebulaKindVdB, OpenVdbIndex, LookupVdb},
+                                           {kNebulaKindGum, OpenGumIndex, LookupGum},
+                                           {kNebulaKindRcw, OpenRcwIndex, LookupRcw},
+                                           {kNebulaKindLbn, OpenLbnIndex, LookupLbn}};
+
+template <typename Index, size_t N>
+const Index *IndexOfKind(const Index (&table)[N], int kind) {
+    for (const Index &i : table)
+        if (i.kind == kind) return &i;
+    return nullptr;
+}
+
+// The galaxy records (up to three) of a designation of the given kind.
+int FindGalaxyRecords(int number, char *text, int kind, int32_t candidates[4]) {
+    int suffix = 0, n = 0, count = 0;
+    switch (kind) {
+    case kKindCommonName:
+        candidates[0] = CommonNameRecord(number, text, kCrossGalaxy);
+        break;
+    case kKindMessier: case kKindNgc: case kKindIc:
+        candidates[0] = MessierNgcIcRecord(kind, number, text, kCrossGalaxy);
+        break;
+    case kGalaxyKindArp:
+        if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+        { Stream s(OpenArpIndex()); candidates[0] = LookupArpNumber(s.f, number); }
+        break;
+    case kGalaxyKindMarkarian: {
+        if (!ParseCatalogueNumber(text, &n, &suffix) && number == 0) break;
+        if (number) n = number;
+        int32_t key[2] = {n, suffix};
+        Stream s(OpenMarkarianIndex());
+        count = LookupMarkarianDesignation(s.f, key, candidates);
+        break;
+    }
+    case kGalaxyKindMcg: {
+        std::string t = SkipPrefix(text, true);
+        int z = 0, a = 0, b = 0;
+        char c = 0;
+        int read = std::sscanf(t.c_str(), "%d-%d-%d%c", &z, &a, &b, &c);
+        if (read < 3) read = std::sscanf(t.c_str(), "%d %d %d%c", &z, &a, &b, &c);
+        if (read < 3) break;
+        int letter = (read == 4 && std::isalpha(static_cast<unsigned char>(c)))
+                         ? std::toupper(static_cast<unsigned char>(c)) - 64 : 0;
+        int16_t mcg[4] = {static_cast<int16_t>(z), static_cast<int16_t>(a),
+                          static_cast<int16_t>(b), static_cast<int16_t>(letter)};
+        Stream s(OpenMcgIndex());
+        candidates[0] = LookupMcgDesignation(s.f, mcg);
+        break;
+    }
+    case kGalaxyKindUgc: {
+        std::string t = SkipPrefix(text);
+        char c = ' ';
+        int read = std::sscanf(t.c_str(), "%d%c", &n, &c);
+        if (read < 1 && number == 0) break;
+        if (number) n = number;
+        if (read < 2 || c == '\0') c = ' ';
+        Stream s(OpenUgcIndex());
+        candidates[0] = LookupUgcDesignation(s.f, n, c);
+        break;
+    }
+    case kGalaxyKindEso: {
+        std::string t = text ? text : "";
+        if (!t.empty() && !std::isdigit(static_cast<unsigned char>(t[0]))) t = AfterFirstBlank(t.c_str());
+        long field = 0;
+        if (std::sscanf(t.c_str(), "%ld", &field) != 1) break;
+        std::string rest = AfterFirstBlank(t.c_str());
+        if (rest == t || !ParseCatalogueNumber(rest.c_str(), &n, &suffix)) break;
+        uint16_t eso[3] = {static_cast<uint16_t>(field), static_cast<uint16_t>(n),
+                           static_cast<uint16_t>(suffix)};
+        Stream s(OpenEsoGalaxyIndex());
+        int32_t g = 0;
+        if (LookupEsoGalaxyDesignation(s.f, eso, &g)) candidates[0] = g;
+        break;
+    }
+    case kGalaxyKindPgc:
+        if (number == 0 && !ParseCatalogueNumber(text, &number, &suffix)) break;
+        { Stream s(OpenPgcIndex()); candidates[0] = LookupPgcNumber(s.f, number); }
+        break;
+    default: break;
+    }
+    return count == 0 ? (candidates[0] > 0 ? 1 : 0) : count;
+}
 
 // The pln.bin record of a designation of the given kind; -1 when none.
 int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
     int record = -1;
     int a = 0, b = 0;
     std::string t = SkipPrefix(text);
+    const OneNumberIndex *one = IndexOfKind(kPlanetaryOneNumber, kind);
+    const TwoNumberIndex *two = IndexOfKind(kPlanetaryTwoNumbers, kind);
+    if (one) {
+        if (number) a = number;
+        else if (std::sscanf(t.c_str(), "%d", &a) != 1) return -1;
+        Stream s(one->open());
+        return one->lookup(s.f, a);
+    }
+    if (two) {
+        if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) return -1;
+        Stream s(two->open());
+        return two->lookup(s.f, a, b);
+    }
     switch (kind) {
     case kKindCommonName: record = CommonNameRecord(number, text, kCrossPlanetaryNebula); break;
     case kKindMessier: case kKindNgc: case kKindIc: record = MessierNgcIcRecord(kind, number, text, kCrossPlanetaryNebula); break;
-    case kPnKindAbell: case kPnKindAro:
-        if (number) a = number;
-        else if (std::sscanf(t.c_str(), "%d", &a) != 1) break;
-        { Stream s(kind == kPnKindAbell ? OpenAbellPnIndex() : OpenAroIndex());
-          record = kind == kPnKindAbell ? LookupAbellPn(s.f, a) : LookupAro(s.f, a); }
-        break;
-    case kPnKindMinkowski: case kPnKindHenize: case kPnKindHaro: case kPnKindKohoutek: case kPnKindEso: {
-        if (std::sscanf(t.c_str(), "%d-%d", &a, &b) != 2) break;
-        if (kind == kPnKindMinkowski) { Stream s(OpenMinkowskiIndex()); record = LookupMinkowski(s.f, a, b); }
-        if (kind == kPnKindHenize) { Stream s(OpenHenizeIndex()); record = LookupHenize(s.f, a, b); }
-        if (kind == kPnKindHaro) { Stream s(OpenHaroIndex()); record = LookupHaro(s.f, a, b); }
-        if (kind == kPnKindKohoutek) { Stream s(OpenKohoutekIndex()); record = LookupKohoutek(s.f, a, b); }
-        if (kind == kPnKindEso) { Stream s(OpenEsoPnIndex()); record = LookupEsoPn(s.f, a, b); }
-        break;
-    }
     case kPnKindPnG: {
         const char *g = text ? std::strchr(text, 'G') : nullptr;
         std::string rest = g ? g + 1 : (text ? text : "");
@@ -348,46 +437,17 @@ int FindPlanetaryNebulaRecord(int number, char *text, int kind) {
     return record;
 }
 
-}  // namespace
-
-int BuildPlanetaryNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                      const DateRecord *date, double extinction, ObjectRecord *out,
-                                      int refresh) {
-    if (!out) return 0;
-    int record = refresh ? out->index : FindPlanetaryNebulaRecord(number, text, out->kind);
-    if (record < 0) return 0;
-    return ReadAndFill(OpenPlanetaryNebulaCatalogue(), record, FillPlanetaryNebulaObject, site, date,
-                       extinction, out);
-}
-
-// ---- bright nebulae -----------------------------------------------------------------------
-
-void FillBrightNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                            ObjectRecord *out, const BrightNebulaRecord &n) {
-    out->raCatalogue = n.ra;
-    out->decCatalogue = n.dec;
-    out->magnitude = static_cast<float>(n.magnitude);
-    // A nebula with a brightness class (the aperture class that shows it)
-    // gets the faintest surface brightness that class shows.
-    out->magnitude2 = n.brightnessClass == 255
-                          ? 99.9f
-                          : static_cast<float>(ComputeApertureClassSurfaceBrightness(
-                                n.brightnessClass, n.minorSize, out->magnification));
-    out->sizeMajor = static_cast<float>(n.majorSize * kArcminToRad);
-    out->sizeMinor = static_cast<float>(n.minorSize * kArcminToRad);
-    out->extent = out->sizeMajor;
-    out->distanceLightYears = 0.0f;
-    out->colourIndex = 99.9f;
-    out->classExtra[0] = n.brightnessClass;
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-namespace {
-
 // The neb.bin record of a designation of the given kind; -1 when none.
 int FindBrightNebulaRecord(int number, char *text, int kind) {
     int record = -1;
     int n = 0, suffix = 0;
+    if (const OneNumberIndex *one = IndexOfKind(kNebulaOneNumber, kind)) {
+        std::string t = AfterFirstBlank(text);
+        if (number) n = number;
+        else if (std::sscanf(t.c_str(), "%d", &n) != 1) return -1;
+        Stream s(one->open());
+        return one->lookup(s.f, n);
+    }
     switch (kind) {
     case kKindCommonName: record = CommonNameRecord(number, text, kCrossBrightNebula); break;
     case kKindMessier: case kKindNgc: case kKindIc:
@@ -404,51 +464,11 @@ int FindBrightNebulaRecord(int number, char *text, int kind) {
         record = LookupSharpless(s.f, n);
         break;
     }
-    case kNebulaKindVdB: case kNebulaKindGum: case kNebulaKindRcw: case kNebulaKindLbn: {
-        std::string t = AfterFirstBlank(text);
-        if (number) n = number;
-        else if (std::sscanf(t.c_str(), "%d", &n) != 1) break;
-        if (kind == kNebulaKindVdB) { Stream s(OpenVdbIndex()); record = LookupVdb(s.f, n); }
-        if (kind == kNebulaKindGum) { Stream s(OpenGumIndex()); record = LookupGum(s.f, n); }
-        if (kind == kNebulaKindRcw) { Stream s(OpenRcwIndex()); record = LookupRcw(s.f, n); }
-        if (kind == kNebulaKindLbn) { Stream s(OpenLbnIndex()); record = LookupLbn(s.f, n); }
-        break;
-    }
     case kNebulaKindOther: record = FindBrightNebulaByOtherDesignation(text); break;
     default: break;
     }
     return record;
 }
-
-}  // namespace
-
-int BuildBrightNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                   const DateRecord *date, double extinction, ObjectRecord *out,
-                                   int refresh) {
-    if (!out) return 0;
-    int record = refresh ? out->index : FindBrightNebulaRecord(number, text, out->kind);
-    if (record < 0) return 0;
-    return ReadAndFill(OpenBrightNebulaCatalogue(), record, FillBrightNebulaObject, site, date,
-                       extinction, out);
-}
-
-// ---- clusters ---------------------------------------------------------------------------------
-
-void FillOpenClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                           ObjectRecord *out, const OpenClusterRecord &o) {
-    out->raCatalogue = o.ra;
-    out->decCatalogue = o.dec;
-    out->magnitude = static_cast<float>(o.magnitude);
-    out->magnitude2 = 99.9f;
-    out->sizeMajor = static_cast<float>(o.size * kArcminToRad);
-    out->sizeMinor = 0.0f;
-    out->extent = out->sizeMajor;
-    out->distanceLightYears = static_cast<float>(o.distanceParsecs * 3.26);
-    out->colourIndex = 99.9f;
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-namespace {
 
 // The oc.bin record of a designation of the given kind; -1 when none.
 int FindOpenClusterRecord(int number, char *text, int kind) {
@@ -479,34 +499,6 @@ int FindOpenClusterRecord(int number, char *text, int kind) {
     return record;
 }
 
-}  // namespace
-
-int BuildOpenClusterFromCatalogue(int number, char *text, const LocationRecord *site,
-                                  const DateRecord *date, double extinction, ObjectRecord *out,
-                                  int refresh) {
-    if (!out) return 0;
-    int record = refresh ? out->index : FindOpenClusterRecord(number, text, out->kind);
-    if (record < 0) return 0;
-    return ReadAndFill(OpenOpenClusterCatalogue(), record, FillOpenClusterObject, site, date,
-                       extinction, out);
-}
-
-void FillGlobularClusterObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                               ObjectRecord *out, const GlobularClusterRecord &g) {
-    out->raCatalogue = g.ra;
-    out->decCatalogue = g.dec;
-    out->magnitude = static_cast<float>(g.magnitude);
-    out->magnitude2 = 99.9f;
-    out->sizeMajor = static_cast<float>(g.size * kArcminToRad);
-    out->sizeMinor = 0.0f;
-    out->extent = out->sizeMajor;
-    out->distanceLightYears = static_cast<float>(g.distanceKpc * 3260.0);
-    out->colourIndex = 99.9f;
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-namespace {
-
 // The glob.bin number (from 1) of a designation of the given kind; 0 or less
 // when none.
 int FindGlobularClusterRecord(int number, char *text, int kind) {
@@ -527,36 +519,6 @@ int FindGlobularClusterRecord(int number, char *text, int kind) {
     }
     return cluster;
 }
-
-}  // namespace
-
-int BuildGlobularClusterFromCatalogue(int number, char *text, const LocationRecord *site,
-                                      const DateRecord *date, double extinction, ObjectRecord *out,
-                                      int refresh) {
-    if (!out) return 0;
-    int cluster = refresh ? out->index : FindGlobularClusterRecord(number, text, out->kind);
-    if (cluster <= 0) return 0;   // glob.bin numbers start at 1
-    return ReadAndFill(OpenGlobularClusterCatalogue(), cluster, FillGlobularClusterObject, site, date,
-                       extinction, out);
-}
-
-// ---- dark nebulae ------------------------------------------------------------------------------
-
-void FillDarkNebulaObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                          ObjectRecord *out, const DarkNebulaRecord &d) {
-    out->raCatalogue = d.ra;
-    out->decCatalogue = d.dec;
-    out->magnitude = static_cast<float>(d.classValue);   // opacity class, not a brightness
-    out->magnitude2 = 99.9f;
-    out->sizeMajor = static_cast<float>(d.majorSize * kArcminToRad);
-    out->sizeMinor = 0.0f;
-    out->extent = out->sizeMajor;
-    out->distanceLightYears = 0.0f;
-    out->colourIndex = 99.9f;
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-namespace {
 
 // The dn.bin record of a designation of the given kind; -1 when none.
 int FindDarkNebulaRecord(int number, char *text, int kind) {
@@ -588,109 +550,106 @@ int FindDarkNebulaRecord(int number, char *text, int kind) {
     return record;
 }
 
-}  // namespace
-
-int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                 const DateRecord *date, double extinction, ObjectRecord *out,
-                                 int refresh) {
-    if (!out) return 0;
-    int record = refresh ? out->index : FindDarkNebulaRecord(number, text, out->kind);
-    if (record < 0) return 0;
-    return ReadAndFill(OpenDarkNebulaCatalogue(0), record, FillDarkNebulaObject, site, date,
-                       extinction, out);
+// The gg.bin group (numbered from 1) of a designation; 0 or less when none.
+int FindGalaxyGroupRecord(int number, char *text, int kind) {
+    if (kind == kKindCommonName) return CommonNameRecord(number, text, kCrossGalaxyGroup);
+    if (kind != kGroupKindAco && kind != kGroupKindHickson) return 0;
+    int n = number;
+    std::string t = SkipPrefix(text);
+    if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
+    return kind == kGroupKindAco ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
 }
 
-// ---- galaxy groups and quasars ---------------------------------------------------------------
-
-void FillGalaxyGroupObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                           ObjectRecord *out, const GalaxyGroupRecord &g) {
-    out->raCatalogue = g.ra;
-    out->decCatalogue = g.dec;
-    out->magnitude = static_cast<float>(g.magnitude);
-    out->magnitude2 = 99.9f;
-    out->sizeMajor = static_cast<float>(g.size * kArcminToRad);
-    out->sizeMinor = 0.0f;
-    out->extent = g.size > 0 ? static_cast<float>(g.size * kArcminToRad) : kOneDegree;
-    out->distanceLightYears =
-        static_cast<float>(g.redshift != 0.0 ? LightTravelDistanceFromRedshift(g.redshift) * 1e9 : 0.0);
-    out->colourIndex = 99.9f;
-    out->memberMagnitude = static_cast<float>(g.memberMagnitude);
-    out->memberSizeMajor = static_cast<float>(g.memberMajorAxis * kArcminToRad);
-    out->memberSizeMinor = static_cast<float>(
-        (g.memberMinorAxis != 0.0 ? g.memberMinorAxis : g.memberMajorAxis) * kArcminToRad);
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-namespace {
-// A slot of the group numbering that holds no group (no ACO or Hickson
-// number and no place) is not an object: it would stand at RA 0, Dec 0.
-bool GalaxyGroupSlotHoldsGroup(int group) {
-    FILE *f = OpenGalaxyGroupCatalogue();
-    if (!f) return false;
-    GalaxyGroupRecord g;
-    std::memset(&g, 0, sizeof g);
-    int ok = ReadGalaxyGroupRecord(f, group, &g, kReadPosition | kReadIdentifiers);
-    std::fclose(f);
-    return ok && (g.acoNumber != 0 || g.hicksonNumber != 0 || g.ra != 0.0 || g.dec != 0.0);
-}
-}  // namespace
-
-int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
-                                  const DateRecord *date, double extinction, ObjectRecord *out,
-                                  int refresh) {
-    if (!out) return 0;
-    int group = 0;
-    if (refresh) {
-        group = out->index;
-    } else if (out->kind == kKindCommonName) {
-        group = CommonNameRecord(number, text, kCrossGalaxyGroup);
-    } else if (out->kind == kGroupKindAco || out->kind == kGroupKindHickson) {
-        int n = number;
-        std::string t = SkipPrefix(text);
-        if (n == 0 && std::sscanf(t.c_str(), "%d", &n) != 1) return 0;
-        group = out->kind == kGroupKindAco ? GalaxyGroupOfAcoNumber(n) : GalaxyGroupOfHicksonNumber(n);
-    }
-    if (group <= 0) return 0;   // gg.bin groups are numbered from 1
-    if (!GalaxyGroupSlotHoldsGroup(group)) return 0;
-    return ReadAndFill(OpenGalaxyGroupCatalogue(), group, FillGalaxyGroupObject, site, date,
-                       extinction, out);
-}
-
-void FillQuasarObject(const LocationRecord *site, const DateRecord *date, double extinction,
-                      ObjectRecord *out, const QuasarRecord &q) {
-    out->raCatalogue = q.ra;
-    out->decCatalogue = q.dec;
-    out->magnitude = static_cast<float>(q.magnitude);
-    out->magnitude2 = 99.9f;
-    out->sizeMajor = out->sizeMinor = out->extent = 0.0f;
-    out->distanceLightYears =
-        static_cast<float>(q.redshift != 99.9 ? LightTravelDistanceFromRedshift(q.redshift) * 1e9 : 0.0);
-    out->colourIndex = static_cast<float>(q.bMinusV < 90.0 ? q.bMinusV : 99.9);
-    FinishPlaces(site, date, extinction, out, 0.0);
-}
-
-int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
-                             const DateRecord *date, double extinction, ObjectRecord *out, int refresh) {
-    if (!out) return 0;
+// A quasar's index is its qso.bin record + 1; 0 when none.
+int FindQuasarIndex(int number, char *text, int kind) {
     int record = -1;
-    if (refresh) {
-        // Index 0 would ask for record -1, which reads "the next record".
-        if (out->index < 1) return 0;
-        record = out->index - 1;
-    } else if (out->kind == kKindCommonName) {
-        record = CommonNameRecord(number, text, kCrossQuasar);
-    } else if (out->kind == kQuasarKindDiscoverer) {
-        record = FindQuasarByDiscovererDesignation(text);
-    } else if (out->kind == kQuasarKindHewittBurbidge) {
-        record = FindQuasarByHewittBurbidge(text);
-    }
-    if (record < 0) return 0;
+    if (kind == kKindCommonName) record = CommonNameRecord(number, text, kCrossQuasar);
+    else if (kind == kQuasarKindDiscoverer) record = FindQuasarByDiscovererDesignation(text);
+    else if (kind == kQuasarKindHewittBurbidge) record = FindQuasarByHewittBurbidge(text);
+    return record < 0 ? 0 : record + 1;
+}
+
+int ReadQuasar(int index, const LocationRecord *site, const DateRecord *date, double extinction,
+               ObjectRecord *out) {
     Stream s(OpenQuasarCatalogue());
     QuasarRecord q;
     std::memset(&q, 0, sizeof q);
-    int index = ReadQuasarRecord(s.f, record, &q, kReadAllButName);
-    if (index <= 0) return 0;
-    out->index = index;
+    int read = ReadQuasarRecord(s.f, index - 1, &q, kReadAllButName);
+    if (read <= 0) return 0;
+    out->index = read;
     FillQuasarObject(site, date, extinction, out, q);
     return 1;
+}
+
+// The rules of the classes that build one record: how a designation finds
+// the record (a refresh takes the record's index), the lowest index that
+// names an object, and the read that fills the record.
+struct DeepSkyRule {
+    int objectClass;
+    int (*find)(int number, char *text, int kind);
+    int firstIndex;
+    ReadStep read;
+};
+
+const DeepSkyRule kRules[] = {
+    {kClassQuasar, FindQuasarIndex, 1, ReadQuasar},
+    {kClassPlanetaryNebula, FindPlanetaryNebulaRecord, 0,
+     ReadAndFill<PlanetaryNebulaRecord, OpenPlanetaryNebulaCatalogue, FillPlanetaryNebulaObject>},
+    {kClassBrightNebula, FindBrightNebulaRecord, 0,
+     ReadAndFill<BrightNebulaRecord, OpenBrightNebulaCatalogue, FillBrightNebulaObject>},
+    {kClassOpenCluster, FindOpenClusterRecord, 0,
+     ReadAndFill<OpenClusterRecord, OpenOpenClusterCatalogue, FillOpenClusterObject>},
+    {kClassGlobularCluster, FindGlobularClusterRecord, 1,
+     ReadAndFill<GlobularClusterRecord, OpenGlobularClusterCatalogue, FillGlobularClusterObject>},
+    {kClassGalaxyGroup, FindGalaxyGroupRecord, 1,
+     ReadAndFill<GalaxyGroupRecord, OpenGalaxyGroupCatalogue, FillGalaxyGroupObject>},
+    {kClassDarkNebula, FindDarkNebulaRecord, 0,
+     ReadAndFill<DarkNebulaRecord, OpenDarkNebulae, FillDarkNebulaObject>},
+};
+
+}  // namespace
+
+int BuildDeepSkyFromCatalogue(int objectClass, int number, char *text, const LocationRecord *site,
+                              const DateRecord *date, double extinction, ObjectRecord *out,
+                              int refresh) {
+    if (!out) return 0;
+    if (objectClass == kClassGalaxy) {
+        // Galaxies: a designation may name up to three (a Markarian number).
+        int32_t candidates[4] = {0, 0, 0, 0};
+        int count = 0;
+        if (refresh) {
+            candidates[0] = out->index;
+            count = candidates[0] > 0 ? 1 : 0;
+        } else {
+            count = FindGalaxyRecords(number, text, out->kind, candidates);
+        }
+        if (count > 3) count = 3;
+        Stream s(OpenGalaxyCatalogue());
+        if (!s.f) return 0;
+        int filled = 0;
+        for (int i = 0; i < count; ++i) {
+            if (candidates[i] <= 0) continue;
+            GalaxyRecord g;
+            std::memset(&g, 0, sizeof g);
+            if (!ReadGalaxyRecord(s.f, candidates[i], &g, nullptr, kReadAllButName)) continue;
+            ObjectRecord *r = &out[filled];
+            if (filled > 0) {
+                ClearObjectRecord(r);
+                r->objectClass = out[0].objectClass;
+                r->kind = out[0].kind;
+                r->categoryBits = out[0].categoryBits;
+            }
+            r->index = candidates[i];
+            FillGalaxyObject(site, date, extinction, r, g);
+            ++filled;
+        }
+        return filled;
+    }
+    for (const DeepSkyRule &rule : kRules) {
+        if (rule.objectClass != objectClass) continue;
+        int record = refresh ? out->index : rule.find(number, text, out->kind);
+        if (record < rule.firstIndex) return 0;
+        return rule.read(record, site, date, extinction, out);
+    }
+    return 0;
 }

@@ -4,7 +4,8 @@
 // catalogue entry (by the record's index on a refresh, else by the record's
 // designation kind from the number or the text), reads it and fills the
 // record; with a site and a date the places follow. The class dispatch calls
-// them through the builders of objects/builders.h.
+// them through the builders of objects/builders.h, one table of per-class
+// rules in objects/deepskybuild.cpp.
 #pragma once
 #include <cstdint>
 
@@ -25,31 +26,13 @@ struct QuasarRecord;
 // object in the classes numbered from 0).
 int LookUpMessierNgcIc(int kind, int number, int suffix, int typeCode);
 
-// Builders: (number, text, site, date, extinction, records, refresh) ->
-// records filled (galaxies: up to three candidates), 0 when not found.
-int BuildGalaxyFromCatalogue(int number, char *text, const LocationRecord *site,
-                             const DateRecord *date, double extinction, ObjectRecord *out, int refresh);
-int BuildPlanetaryNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                      const DateRecord *date, double extinction, ObjectRecord *out,
-                                      int refresh);
-int BuildBrightNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                   const DateRecord *date, double extinction, ObjectRecord *out,
-                                   int refresh);
-int BuildOpenClusterFromCatalogue(int number, char *text, const LocationRecord *site,
-                                  const DateRecord *date, double extinction, ObjectRecord *out,
-                                  int refresh);
-int BuildGlobularClusterFromCatalogue(int number, char *text, const LocationRecord *site,
-                                      const DateRecord *date, double extinction, ObjectRecord *out,
-                                      int refresh);
-int BuildGalaxyGroupFromCatalogue(int number, char *text, const LocationRecord *site,
-                                  const DateRecord *date, double extinction, ObjectRecord *out,
-                                  int refresh);
-// A quasar's index is its qso.bin record + 1; a refresh needs an index of 1 or more.
-int BuildQuasarFromCatalogue(int number, char *text, const LocationRecord *site,
-                             const DateRecord *date, double extinction, ObjectRecord *out, int refresh);
-int BuildDarkNebulaFromCatalogue(int number, char *text, const LocationRecord *site,
-                                 const DateRecord *date, double extinction, ObjectRecord *out,
-                                 int refresh);
+// The builder of the deep-sky class objectClass (6-11, 16, 17) by its
+// rules: (number, text, site, date, extinction, records, refresh) -> records
+// filled (galaxies: up to three candidates), 0 when not found. A quasar's
+// index is its qso.bin record + 1; a refresh needs an index of 1 or more.
+int BuildDeepSkyFromCatalogue(int objectClass, int number, char *text, const LocationRecord *site,
+                              const DateRecord *date, double extinction, ObjectRecord *out,
+                              int refresh);
 
 // Fill steps: the catalogue values into the record (sizes to radians), then
 // the places when site and date are given.

@@ -25,16 +25,14 @@ const double kCometTransmission = 0.8;
 // Bounds of the searches (each converges long before).
 const int kMaxSearchSteps = 1000;
 
-// A degree of condensation as the comet routines use it: 255 ("none") is 4,
-// anything else is held to 0..9.
+}  // namespace
+
 int NormaliseCondensation(int dc) {
     if (dc == 255) return 4;
     if (dc < 0) return 0;
     if (dc > 9) return 9;
     return dc;
 }
-
-}  // namespace
 
 double ScaleStarMargin(double x) { return x >= 0.0 ? x / 3.0 : 2.0 * x / 3.0; }
 

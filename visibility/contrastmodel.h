@@ -27,6 +27,9 @@ extern const double kVisibilityRatingBounds[kVisibilityRatingCount - 1];
 // formed (no size, no rating): the suite's "none".
 const double kNoContrast = 99.9;
 
+// A degree of condensation as the comet routines use it: 255 ("none") is 4,
+// anything else is held to 0..9.
+int NormaliseCondensation(int degree);
 // A stellar margin in magnitudes on the contrast scale: x/3 when x >= 0, else 2x/3.
 double ScaleStarMargin(double stellarMargin);
 // m + 2.5 log10(2827 a b), axes in arcminutes; kNoContrast when an axis is not

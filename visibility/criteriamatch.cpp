@@ -18,6 +18,7 @@
 #include "sites/horizongeometry.h"
 #include "visibility/contrastmodel.h"
 #include "visibility/hourtable.h"
+#include "visibility/itemvisibility.h"
 #include "visibility/objectvisibility.h"
 
 const int kImagingThresholds[7] = {0, 3, 7, 10, 15, 25, 100};
@@ -75,16 +76,10 @@ double SkyAtItem(const LocationRecord *site, const DateRecord *d, const ObjectRe
                  double k, double *altitude) {
     SunMoonState state = {};
     ComputeSunMoonState(site, d->julianDate, item->raOfDate, item->decOfDate, &state, 0);
-    double sunSeparation = state.sunTargetSeparation;
-    double moonSeparation = state.moonTargetSeparation;
-    if (item->objectClass == kClassSolarSystem && item->index == kSunBody) sunSeparation = kPi / 4.0;
-    if (item->objectClass == kClassSolarSystem && item->index == kMoonBody) moonSeparation = kPi / 4.0;
     if (altitude) *altitude = state.targetAltitude;
-    return ComputeSkyBrightness((1.0 - state.moonIlluminatedFraction) * kPi,
-                                kPi / 2.0 - state.moonAltitude, moonSeparation,
-                                kPi / 2.0 - state.sunAltitude, sunSeparation, k, d->year,
-                                kPi / 2.0 - state.targetAltitude,
-                                ComputeLightPollutionExcess(site->nakedEyeLimit));
+    const bool body = item->objectClass == kClassSolarSystem;
+    return ComputeSkyBrightnessForState(site, &state, body && item->index == kSunBody,
+                                        body && item->index == kMoonBody, k, d->year);
 }
 
 // The opening shared by the "now" and "tonight" tests: the rating cleared,

@@ -36,13 +36,7 @@ double SkyAt(const LocationRecord *site, DateRecord *date, double ra, double dec
                                                        site->humidity, site->latitude,
                                                        site->elevation);
     if (k) *k = coefficient;
-    const double sunSeparation = sunItem ? kPi / 4.0 : state.sunTargetSeparation;
-    const double moonSeparation = moonItem ? kPi / 4.0 : state.moonTargetSeparation;
-    return ComputeSkyBrightness((1.0 - state.moonIlluminatedFraction) * kPi,
-                                kPi / 2.0 - state.moonAltitude, moonSeparation,
-                                kPi / 2.0 - state.sunAltitude, sunSeparation, coefficient,
-                                date->year, kPi / 2.0 - state.targetAltitude,
-                                ComputeLightPollutionExcess(site->nakedEyeLimit));
+    return ComputeSkyBrightnessForState(site, &state, sunItem, moonItem, coefficient, date->year);
 }
 
 }  // namespace
@@ -89,6 +83,15 @@ void EvaluateItemVisibility(const LocationRecord *site, const ObserverRecord *ob
     double darkSky = 0.0, transit = 0.0;
     ComputeItemDarkSky(site, item, &darkSky, &transit);
     item->visibilityMargin2 = (float)evaluate(kBestExtinction, darkSky, transit);
+}
+
+double ComputeSkyBrightnessForState(const LocationRecord *site, const SunMoonState *state, int sunItem,
+                                    int moonItem, double k, int year) {
+    const double sunSeparation = sunItem ? kPi / 4.0 : state->sunTargetSeparation;
+    const double moonSeparation = moonItem ? kPi / 4.0 : state->moonTargetSeparation;
+    return ComputeSkyBrightness((1.0 - state->moonIlluminatedFraction) * kPi, kPi / 2.0 - state->moonAltitude,
+                                moonSeparation, kPi / 2.0 - state->sunAltitude, sunSeparation, k, year,
+                                kPi / 2.0 - state->targetAltitude, ComputeLightPollutionExcess(site->nakedEyeLimit));
 }
 
 double ComputeSkyBrightnessAtPosition(const LocationRecord *site, DateRecord *date,

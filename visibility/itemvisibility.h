@@ -9,6 +9,7 @@ struct LocationRecord;
 struct ObjectRecord;
 struct ObserverRecord;
 struct OpticsBlock;
+struct SunMoonState;
 
 // Writes the item's margin now (visibilityMargin) and its best margin
 // (visibilityMargin2). At or below the horizon dip only the margin now is
@@ -27,6 +28,11 @@ int ComputeItemDarkSky(const LocationRecord *site, const ObjectRecord *item, dou
 double ComputeSkyBrightnessAtPosition(const LocationRecord *site, DateRecord *date,
                                       double rightAscension, double declination, double *k,
                                       double *altitude);
+// The same from a target's Sun and Moon state (ephem/sunmoon.h), extinction
+// k and the year; a Sun or Moon item (sunItem, moonItem) is taken as 45
+// degrees from itself.
+double ComputeSkyBrightnessForState(const LocationRecord *site, const SunMoonState *state, int sunItem,
+                                    int moonItem, double k, int year);
 // The same at the item's place of date; the Sun and the Moon, as items, are
 // taken as 45 degrees from themselves.
 double ComputeSkyBrightnessAtItem(const LocationRecord *site, DateRecord *date,

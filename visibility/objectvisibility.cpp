@@ -54,11 +54,6 @@ bool IsFixedMagnification(const OpticsBlock *optics) {
     return optics->type == kOpticsNakedEye || optics->type == kOpticsBinoculars;
 }
 
-int NormaliseCondensation(int dc) {
-    if (dc == kNoCondensation) return 4;
-    return dc < 0 ? 0 : (dc > 9 ? 9 : dc);
-}
-
 }  // namespace
 
 double SelectDeepestEyepiece(const LocationRecord *site, OpticsBlock *optics, uint8_t *index) {

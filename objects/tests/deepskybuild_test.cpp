@@ -2,6 +2,7 @@
 // Messier/NGC/IC lookup with its type filter, the text forms of each
 // designation kind on small hand-written indexes, and (natively) one object
 // reached through M, NGC and its common name in the generated catalogue.
+#include "objects/builders.h"
 #include "objects/deepskybuild.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "objects/clustercat.h"
 #include "objects/darkneb.h"
 #include "objects/galaxycat.h"
+#include "objects/groupcat.h"
 #include "objects/nebulacat.h"
 #include "objects/objectrecord.h"
 #include "objects/pncat.h"
@@ -99,6 +101,53 @@ TEST(DeepSkyFill, OtherClassDistancesAndMagnitudes) {
     FillBrightNebulaObject(nullptr, nullptr, 0, &r, n);
     EXPECT_EQ(+r.magnitude2, 99.9f);
     EXPECT_EQ(+r.classExtra[0], 255);
+}
+
+// The size and display extent rules of each class: sizes in arcminutes
+// (planetary nebulae in arcseconds, -1 none), a galaxy without a size shown
+// as 1', a galaxy group without one as 1 degree, the others as their size.
+TEST(DeepSkyFill, SizesAndExtentsOfEachClass) {
+    const double arcmin = kPi / 10800;
+    struct { int cls; double size; double major, extent; } cases[] = {
+        {6, 4.0, 4 * arcmin, 4 * arcmin},     {6, 0.0, 0.0, arcmin},
+        {16, 30.0, 30 * arcmin, 30 * arcmin}, {16, 0.0, 0.0, 60 * arcmin},
+        {8, 120.0, 2 * arcmin, 2 * arcmin},   {8, -1.0, 0.0, 0.0},
+        {10, 12.0, 12 * arcmin, 12 * arcmin}, {11, 0.0, 0.0, 0.0},
+        {17, 6.0, 6 * arcmin, 6 * arcmin},    {9, 90.0, 90 * arcmin, 90 * arcmin},
+        {7, 0.0, 0.0, 0.0}};
+    for (const auto &c : cases) {
+        ObjectRecord r = NewRecord(c.cls, 1);
+        r.extent = 7.0f;           // kept by the initialiser: every class sets it
+        r.properMotionRa = 1.0f;   // and no deep-sky object keeps a proper motion
+        union {
+            GalaxyRecord galaxy;
+            GalaxyGroupRecord group;
+            PlanetaryNebulaRecord pn;
+            OpenClusterRecord open;
+            GlobularClusterRecord globular;
+            DarkNebulaRecord dark;
+            BrightNebulaRecord bright;
+            QuasarRecord quasar;
+        } u;
+        std::memset(&u, 0, sizeof u);
+        switch (c.cls) {
+        case 6: u.galaxy.majorAxis = c.size; FillGalaxyObject(nullptr, nullptr, 0, &r, u.galaxy); break;
+        case 16: u.group.size = c.size; FillGalaxyGroupObject(nullptr, nullptr, 0, &r, u.group); break;
+        case 8: u.pn.size = c.size; FillPlanetaryNebulaObject(nullptr, nullptr, 0, &r, u.pn); break;
+        case 10: u.open.size = c.size; FillOpenClusterObject(nullptr, nullptr, 0, &r, u.open); break;
+        case 11: u.globular.size = c.size; FillGlobularClusterObject(nullptr, nullptr, 0, &r, u.globular); break;
+        case 17: u.dark.majorSize = c.size; FillDarkNebulaObject(nullptr, nullptr, 0, &r, u.dark); break;
+        case 9:
+            u.bright.majorSize = c.size; u.bright.brightnessClass = 255;
+            FillBrightNebulaObject(nullptr, nullptr, 0, &r, u.bright);
+            break;
+        default: u.quasar.redshift = 99.9; u.quasar.bMinusV = 99.9; FillQuasarObject(nullptr, nullptr, 0, &r, u.quasar); break;
+        }
+        EXPECT_NEAR(+r.sizeMajor, c.major, 1e-9) << c.cls << " " << c.size;
+        EXPECT_NEAR(+r.extent, c.extent, 1e-9) << c.cls << " " << c.size;
+        EXPECT_EQ(+r.properMotionRa, 0.0f) << c.cls;
+        if (c.cls != 6) { EXPECT_EQ(+r.colourIndex, 99.9f) << c.cls; }   // galaxies: B-V 0 here
+    }
 }
 
 TEST(DeepSkyParse, CatalogueNumbers) {
@@ -186,15 +235,15 @@ TEST_F(DeepSkyBuild, NgcTypeFilterAndNgc7822) {
     EXPECT_EQ(LookUpMessierNgcIc(3, 1, 0, 0), -1);
     char text[64] = "NGC 1";
     ObjectRecord out[3] = {NewRecord(9, 3), NewRecord(9, 3), NewRecord(9, 3)};
-    ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildBrightNebulaObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 1);
     EXPECT_NEAR(+out[0].magnitude, 8.0, 1e-5);
     std::strcpy(text, "NGC 7822");
-    ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildBrightNebulaObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 0);
     out[0] = NewRecord(6, 3);
     std::strcpy(text, "NGC 1");
-    ASSERT_EQ(BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildGalaxyObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 2);
     EXPECT_NEAR(+out[0].sizeMajor, 5 * kPi / 10800, 1e-9);
 }
@@ -212,9 +261,9 @@ TEST_F(DeepSkyBuild, TextFormsOfEachKind) {
         char text[64];
         std::strcpy(text, c.text);
         int n = 0;
-        if (c.cls == 6) n = BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
-        if (c.cls == 8) n = BuildPlanetaryNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
-        if (c.cls == 17) n = BuildDarkNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
+        if (c.cls == 6) n = BuildGalaxyObject(0, text, nullptr, nullptr, 0, out, 0);
+        if (c.cls == 8) n = BuildPlanetaryNebulaObject(0, text, nullptr, nullptr, 0, out, 0);
+        if (c.cls == 17) n = BuildDarkNebulaObject(0, text, nullptr, nullptr, 0, out, 0);
         if (c.index < 0) {
             EXPECT_EQ(n, 0) << c.text;
         } else {
@@ -242,7 +291,7 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
         ObjectRecord out[3] = {NewRecord(6, kinds[i]), NewRecord(6, kinds[i]), NewRecord(6, kinds[i])};
         char text[64];
         std::strcpy(text, texts[i]);
-        ASSERT_EQ(BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1) << texts[i];
+        ASSERT_EQ(BuildGalaxyObject(0, text, nullptr, nullptr, 0, out, 0), 1) << texts[i];
         index[i] = out[0].index;
         EXPECT_NEAR(+out[0].raCatalogue, 10.6848 * kPi / 180, 1e-4);
     }
@@ -250,34 +299,34 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     EXPECT_EQ(index[0], index[2]);
     ObjectRecord out[3] = {NewRecord(9, 2), NewRecord(9, 2), NewRecord(9, 2)};
     char text[64] = "M 42";
-    ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildBrightNebulaObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     out[0] = NewRecord(6, 2);
-    EXPECT_EQ(BuildGalaxyFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 0);
+    EXPECT_EQ(BuildGalaxyObject(0, text, nullptr, nullptr, 0, out, 0), 0);
     // An open cluster reached through a discoverer catalogue (Collinder 399).
     out[0] = NewRecord(10, 16);
     std::strcpy(text, "Collinder 399");
-    ASSERT_EQ(BuildOpenClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildOpenClusterObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     // Brocchi's Cluster: RA 19h 25.4m, Dec +20 11' (the source's place).
     EXPECT_NEAR(+out[0].raCatalogue, 291.35 * 3.14159265358979 / 180, 2e-3);
     EXPECT_NEAR(+out[0].decCatalogue, 20.18 * 3.14159265358979 / 180, 2e-3);
     out[0] = NewRecord(11, 5);
     std::strcpy(text, "Palomar 5");
-    EXPECT_EQ(BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    EXPECT_EQ(BuildGlobularClusterObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     // A galaxy group by name and by ACO number; a quasar by its two designations.
     out[0] = NewRecord(16, 1);
     std::strcpy(text, "Coma Cluster");
-    ASSERT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildGalaxyGroupObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 1656);
     out[0] = NewRecord(16, 2);
     std::strcpy(text, "ACO 1656");
-    ASSERT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+    ASSERT_EQ(BuildGalaxyGroupObject(0, text, nullptr, nullptr, 0, out, 0), 1);
     EXPECT_EQ(+out[0].index, 1656);
     int quasar[2] = {0, 0};
     const char *qsoTexts[2] = {"3C 273", "Q1226+023"};
     for (int i = 0; i < 2; ++i) {
         out[0] = NewRecord(7, 2 + i);
         std::strcpy(text, qsoTexts[i]);
-        ASSERT_EQ(BuildQuasarFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1) << qsoTexts[i];
+        ASSERT_EQ(BuildQuasarObject(0, text, nullptr, nullptr, 0, out, 0), 1) << qsoTexts[i];
         quasar[i] = out[0].index;
     }
     EXPECT_EQ(quasar[0], quasar[1]);
@@ -290,10 +339,10 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
     for (const auto &m : more) {
         out[0] = NewRecord(m.cls, m.kind);
         std::strcpy(text, m.text);
-        int n = m.cls == 9 ? BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
-              : m.cls == 17 ? BuildDarkNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
-              : m.cls == 10 ? BuildOpenClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0)
-                            : BuildGlobularClusterFromCatalogue(0, text, nullptr, nullptr, 0, out, 0);
+        int n = m.cls == 9 ? BuildBrightNebulaObject(0, text, nullptr, nullptr, 0, out, 0)
+              : m.cls == 17 ? BuildDarkNebulaObject(0, text, nullptr, nullptr, 0, out, 0)
+              : m.cls == 10 ? BuildOpenClusterObject(0, text, nullptr, nullptr, 0, out, 0)
+                            : BuildGlobularClusterObject(0, text, nullptr, nullptr, 0, out, 0);
         EXPECT_EQ(n, 1) << m.text;
     }
     // Sh 2-155 and LBN 529 (the Cave Nebula), vdB 152 and Ced 201: one
@@ -305,7 +354,7 @@ TEST(DeepSkyGenerated, MessierNgcAndNameReachOneRecord) {
         for (int k = 0; k < 2; ++k) {
             out[0] = NewRecord(9, pairKinds[p][k]);
             std::strcpy(text, pairs[p][k]);
-            ASSERT_EQ(BuildBrightNebulaFromCatalogue(0, text, nullptr, nullptr, 0, out, 0), 1);
+            ASSERT_EQ(BuildBrightNebulaObject(0, text, nullptr, nullptr, 0, out, 0), 1);
             index[k] = out[0].index;
         }
         EXPECT_EQ(index[0], index[1]) << pairs[p][0];

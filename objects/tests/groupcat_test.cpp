@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/datapaths.h"
+#include "objects/builders.h"
 #include "objects/deepskybuild.h"
 #include "objects/objectrecord.h"
 #include "objects/tests/starbytes.h"
@@ -163,22 +164,22 @@ TEST_F(QuasarFiles, Builders) {
     ClearObjectRecord(&r);
     r.objectClass = 16; r.kind = 2;
     char text[64] = "ACO 1";
-    ASSERT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, &r, 0), 1);
+    ASSERT_EQ(BuildGalaxyGroupObject(0, text, nullptr, nullptr, 0, &r, 0), 1);
     EXPECT_NEAR(+r.extent, 0.017453292, 1e-9);   // no size: one degree
     EXPECT_NEAR(+r.magnitude, 12.0, 1e-5);
     EXPECT_NEAR(+r.memberSizeMinor, +r.memberSizeMajor, 1e-12);
     std::strcpy(text, "Hickson 1");
     r.kind = 3;
-    EXPECT_EQ(BuildGalaxyGroupFromCatalogue(0, text, nullptr, nullptr, 0, &r, 0), 0);
+    EXPECT_EQ(BuildGalaxyGroupObject(0, text, nullptr, nullptr, 0, &r, 0), 0);
     ClearObjectRecord(&r);
     r.objectClass = 7; r.kind = 2;
     std::strcpy(text, "3C 273");
-    ASSERT_EQ(BuildQuasarFromCatalogue(0, text, nullptr, nullptr, 0, &r, 0), 1);
+    ASSERT_EQ(BuildQuasarObject(0, text, nullptr, nullptr, 0, &r, 0), 1);
     EXPECT_EQ(+r.index, 1);
     EXPECT_NEAR(+r.colourIndex, 0.21, 1e-6);
-    EXPECT_EQ(BuildQuasarFromCatalogue(0, text, nullptr, nullptr, 0, &r, 1), 1);
+    EXPECT_EQ(BuildQuasarObject(0, text, nullptr, nullptr, 0, &r, 1), 1);
     r.index = 0;
-    EXPECT_EQ(BuildQuasarFromCatalogue(0, text, nullptr, nullptr, 0, &r, 1), 0);
+    EXPECT_EQ(BuildQuasarObject(0, text, nullptr, nullptr, 0, &r, 1), 0);
 }
 
 }  // namespace
