@@ -111,7 +111,7 @@ int CopyPlainFile(const char *source, const char *target) {
 }
 
 int CopyFileKeepTime(const char *source, const char *target) {
-    int r = CopyPlainFile(source, target);
+    int r = CopyFileSafely(source, target);
     if (r != 1) return r;
     FileTimeValue t;
     if (FsGetWriteTime(source, &t)) FsSetWriteTime(target, t);

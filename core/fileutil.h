@@ -20,7 +20,8 @@ char *FormatByteSize(char *buffer, int64_t size);
 // 1 copied; 0 failed (unreadable source, target not writable, short read or
 // write; a failed target is removed); 2 source missing or empty (no target made).
 int CopyPlainFile(const char *source, const char *target);
-// As CopyPlainFile, then the target takes the source's last-write time.
+// As CopyFileSafely (the stores' backups and restores copy with it), then
+// the target takes the source's last-write time.
 int CopyFileKeepTime(const char *source, const char *target);
 // Copies through the crash-safe layer (a temporary beside the target, flushed,
 // then put in its place in one step), so that a failed copy never leaves a

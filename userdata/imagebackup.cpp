@@ -27,24 +27,9 @@ const char kBackupNamesFile[] = "backup_names.txt";
 
 namespace {
 
-std::string FileNameOf(const std::string &path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string ParentOf(const std::string &path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string Lower(std::string s) {
-    for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool SameFileBytes(const std::string &a, const std::string &b) {
-    std::string x, y;
-    return ReadWholeFile(a.c_str(), &x) && ReadWholeFile(b.c_str(), &y) && x == y;
 }
 
 // The images of one backup: which name each original path got.
@@ -58,7 +43,7 @@ struct BackupImages {
 // already, 0 failed, 2 missing (passes).
 int CopyPicture(BackupImages *images, const std::string &source) {
     if (FsKind(source) != 0) return 2;
-    std::string name = FileNameOf(source);
+    std::string name = FileNameOfPath(source);
     if (!IsSafeImageFileName(name.c_str())) return 2;
     std::string target = images->root + "/" + name;
     if (FsKind(target) == 0) {
@@ -73,10 +58,10 @@ int CopyPicture(BackupImages *images, const std::string &source) {
             if (FsKind(target) == 0 && SameFileBytes(source, target)) break;
             if (FsKind(target) < 0) break;
         }
-        images->renamed[Lower(source)] = FileNameOf(target);
+        images->renamed[LowerCased(source)] = FileNameOfPath(target);
         if (FsKind(target) == 0) return 1;
     }
-    int r = CopyStoreFileKeepTime(source.c_str(), target.c_str());
+    int r = CopyFileKeepTime(source.c_str(), target.c_str());
     return r == 2 ? 2 : r;
 }
 
@@ -93,7 +78,7 @@ std::map<std::string, std::string> ReadRenamed(const std::string &imagesRoot) {
         size_t hash = line.find('#');
         if (hash != std::string::npos) {
             std::string name = line.substr(0, hash);
-            if (IsSafeImageFileName(name.c_str())) renamed[Lower(line.substr(hash + 1))] = name;
+            if (IsSafeImageFileName(name.c_str())) renamed[LowerCased(line.substr(hash + 1))] = name;
         }
         start = end + 1;
     }
@@ -133,19 +118,19 @@ bool RestoredTarget(const std::string &path, const std::string &imagesSource,
                     const std::map<std::string, std::string> &renamed, std::string *target) {
     *target = path;
     if (FsKind(path) == 0) return true;
-    auto it = renamed.find(Lower(path));
-    std::string name = it != renamed.end() ? it->second : FileNameOf(path);
+    auto it = renamed.find(LowerCased(path));
+    std::string name = it != renamed.end() ? it->second : FileNameOfPath(path);
     std::string copy = imagesSource + "/" + name;
     if (!IsSafeImageFileName(name.c_str()) || FsKind(copy) != 0) return true;
     std::string parent = ParentOf(path);
-    if (!parent.empty() && FsKind(parent) == 1 && CopyStoreFileKeepTime(copy.c_str(), path.c_str()) == 1)
+    if (!parent.empty() && FsKind(parent) == 1 && CopyFileKeepTime(copy.c_str(), path.c_str()) == 1)
         return true;
     std::string images = ImagesFolder();
     if (images.empty() || !EnsureDirectory(images.c_str())) return false;
-    *target = images + "/" + Lower(FileNameOf(path));
+    *target = images + "/" + LowerCased(FileNameOfPath(path));
     if (FsKind(*target) == 0 && SameFileBytes(copy, *target)) return true;
-    if (FsKind(*target) == 0) *target = images + "/" + Lower(name);
-    return CopyStoreFileKeepTime(copy.c_str(), target->c_str()) == 1;
+    if (FsKind(*target) == 0) *target = images + "/" + LowerCased(name);
+    return CopyFileKeepTime(copy.c_str(), target->c_str()) == 1;
 }
 
 int RestoreLinkFile(const std::string &path, int group, const std::string &imagesSource,
@@ -156,10 +141,7 @@ int RestoreLinkFile(const std::string &path, int group, const std::string &image
         std::string target;
         if (!RestoredTarget(l.url, imagesSource, renamed, &target)) return 0;
         ObjectRecord record;
-        ClearObjectRecord(&record);
-        record.objectClass = static_cast<uint8_t>(file.objectClass);
-        record.index = file.index;
-        record.categoryBits = file.category;
+        LinkFileRecord(file, &record);
         if (AddObjectImageLink(group, &record, target.c_str(), l.description.c_str()) == 0) return 0;
     }
     return 1;
@@ -176,11 +158,11 @@ int CopyOldPictures(const std::string &from) {
         if (e.isFolder || e.isLink || IsStoreFileNamed(e.name, ".dat") ||
             CompareNamesNoCase(e.name.c_str(), "implot.bin") == 0)
             continue;
-        std::string name = Lower(e.name);
+        std::string name = LowerCased(e.name);
         if (!IsSafeImageFileName(name.c_str())) continue;
         std::string target = images + "/" + name;
         if (FsKind(target) >= 0) continue;
-        if (CopyStoreFileKeepTime((from + "/" + e.name).c_str(), target.c_str()) == 0) return 0;
+        if (CopyFileKeepTime((from + "/" + e.name).c_str(), target.c_str()) == 0) return 0;
     }
     return 1;
 }
@@ -217,7 +199,7 @@ int BackupImageLinks(const char *destination, const char *backupName, int linkGr
         FsListFolder(in, entries);
         for (const FsEntry &e : entries)
             if (!e.isFolder && !e.isLink &&
-                CopyStoreFileKeepTime((in + "/" + e.name).c_str(), (out + "/" + e.name).c_str()) == 0)
+                CopyFileKeepTime((in + "/" + e.name).c_str(), (out + "/" + e.name).c_str()) == 0)
                 return 0;
         int count = 0;
         FileHandle plot(OpenImagePlotFileIn(in.c_str(), &count));
@@ -239,7 +221,7 @@ int BackupImageLinks(const char *destination, const char *backupName, int linkGr
             std::string inRow = liveLinks + "/" + g.folder + "/" + CategoryFolderTable[row].name;
             if (!EnsureDirectory(outRow.c_str())) return 0;
             for (const std::string &name : StoreFilesIn(inRow, ".dat")) {
-                if (CopyStoreFileKeepTime((inRow + "/" + name).c_str(), (outRow + "/" + name).c_str()) != 1)
+                if (CopyFileKeepTime((inRow + "/" + name).c_str(), (outRow + "/" + name).c_str()) != 1)
                     return 0;
                 LinkFile file;
                 if (!LinkStoreReadFile(kImageLinkShape, inRow + "/" + name, nullptr, &file)) continue;
@@ -248,10 +230,10 @@ int BackupImageLinks(const char *destination, const char *backupName, int linkGr
             }
         }
     }
-    if (CopyStoreFileKeepTime((liveLinks + "/groups.bin").c_str(), (linksRoot + "/groups.bin").c_str()) != 1)
+    if (CopyFileKeepTime((liveLinks + "/groups.bin").c_str(), (linksRoot + "/groups.bin").c_str()) != 1)
         return 0;
-    CopyStoreFileKeepTime((liveLinks + "/registry.bin").c_str(), (linksRoot + "/registry.bin").c_str());
-    if (CopyStoreFileKeepTime((liveImages + "/groups.bin").c_str(), (imagesRoot + "/groups.bin").c_str()) != 1)
+    CopyFileKeepTime((liveLinks + "/registry.bin").c_str(), (linksRoot + "/registry.bin").c_str());
+    if (CopyFileKeepTime((liveImages + "/groups.bin").c_str(), (imagesRoot + "/groups.bin").c_str()) != 1)
         return 0;
     if (!pictures.renamed.empty()) {
         std::string text;

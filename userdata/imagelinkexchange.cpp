@@ -13,22 +13,17 @@
 #include "core/safefile.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/imagelinks.h"
+#include "userdata/storepaths.h"
 #include "userdata/imageplots.h"
 #include "userdata/linkexchange.h"
 #include "userdata/linkstore.h"
-#include "userdata/packageregistry.h"
-#include "userdata/userobjectdata.h"
 
 namespace {
 
 const size_t kCopyChunk = 2048;
 
-
-std::string FileNameOf(const std::string &path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // 1 when the next size bytes of the stream equal the file's bytes; the
 // stream is back at its position afterwards.
@@ -77,20 +72,14 @@ bool StoreBytes(FILE *stream, const std::string &target, int64_t size) {
 
 }  // namespace
 
-std::string ImageLinksRegistryPath() {
-    std::string folder = ImageLinksFolder();
-    return folder.empty() ? folder : folder + "/registry.bin";
-}
+std::string ImageLinksRegistryPath() { return GroupStoreRegistryPath(kImageLinksKind); }
 
 int FindRegisteredImageLinksPackage(const char *name, FileTimeValue *created) {
-    std::string path = ImageLinksRegistryPath();
-    return path.empty() ? -1 : FindRegisteredPackage(path.c_str(), name, created);
+    return FindRegisteredKindPackage(kImageLinksKind, name, created);
 }
 
 int RegisterImageLinksPackage(const char *name, const FileTimeValue *created) {
-    std::string path = ImageLinksRegistryPath();
-    if (path.empty() || !EnsureDirectory(ImageLinksFolder().c_str())) return 0;
-    return RegisterPackage(path.c_str(), name, created);
+    return RegisterKindPackage(kImageLinksKind, name, created);
 }
 
 int CopyFileBytes(FILE *source, FILE *target, int64_t count) {
@@ -116,10 +105,7 @@ int WriteObjectImageLinksRecord(FILE *file, int group, const ObjectRecord *recor
     if (!has) return 0;
     LinkFile links;
     if (!ReadObjectImageLinks(group, &object, &links)) return -1;
-    LinkRecordHead head{object.objectClass, object.index};
-    if (!SafeWriteAll(file, &head, sizeof head) ||
-        !WriteUserObjectData(file, object.objectClass, object.index))
-        return -1;
+    if (!WriteRecordObjectHead(file, object)) return -1;
     int written = 0;
     for (const WebLink &l : links.links) {
         int64_t size = FsFileSize(l.url);
@@ -129,7 +115,7 @@ int WriteObjectImageLinksRecord(FILE *file, int group, const ObjectRecord *recor
         std::string line = l.url + "#" + l.description + "\n";
         if (line.size() + 1 > static_cast<size_t>(kExchangeLineMax)) continue;
         ImagePlotRecord plot;
-        uint8_t marker = FindImagePlotRecordByName(FileNameOf(l.url).c_str(), &plot, nullptr) > 0
+        uint8_t marker = FindImagePlotRecordByName(FileNameOfPath(l.url).c_str(), &plot, nullptr) > 0
                              ? kImageLinkWithPlot
                              : kImageLinkPlain;
         int32_t n = static_cast<int32_t>(line.size() + 1), bytes = static_cast<int32_t>(size);
@@ -143,41 +129,25 @@ int WriteObjectImageLinksRecord(FILE *file, int group, const ObjectRecord *recor
     return SafeWriteAll(file, &kImageLinkEnd, 1) ? written : -1;
 }
 
-int WriteImageLinkRecordsEnd(FILE *file) {
-    LinkRecordHead end{0, -1};
-    return file && SafeWriteAll(file, &end, sizeof end) ? 1 : 0;
-}
+int WriteImageLinkRecordsEnd(FILE *file) { return WriteRecordsEndHead(file); }
 
 int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, const char *imagesFolder,
                          int sourceVersion, int expectedCount, ImageLinkProgressCallback progress) {
     if (!file || !imagesFolder || !*imagesFolder) return -1;
     std::string images = imagesFolder;
     if (!EnsureDirectory(images.c_str())) return -1;
-    int step = expectedCount / 10;
-    if (step < 1) step = 1;
-    int counter = 0, added = 0;
+    ProgressTicker ticker(progress, expectedCount);
+    int added = 0;
     for (;;) {
-        LinkRecordHead head;
-        if (SafeRead(&head, sizeof head, 1, file) != 1) return -1;
-        if (head.index == (sourceVersion < 3000 ? 0 : -1)) break;
-        if (head.objectClass == 0 || ClassCategoryBits(head.objectClass) == 0) return -1;
         ObjectRecord record;
-        ClearObjectRecord(&record);
-        record.objectClass = head.objectClass;
-        record.categoryBits = ClassCategoryBits(head.objectClass);
-        int32_t local = head.index, category = static_cast<int32_t>(record.categoryBits);
-        if (!ReadUserObjectData(file, head.objectClass, &local, &category, sourceVersion, 0, 1))
-            return -1;
-        record.index = local;
-        record.categoryBits = static_cast<uint32_t>(category);
+        int head = ReadRecordObjectHead(file, sourceVersion, &record);
+        if (head < 0) return -1;
+        if (head == 0) break;
         for (;;) {
             uint8_t marker = 0;
             if (SafeRead(&marker, 1, 1, file) != 1) return -1;
             if (marker == kImageLinkEnd) break;
-            if (++counter >= step) {
-                if (progress) progress(10);
-                counter = 0;
-            }
+            ticker.Tick();
             ImagePlotRecord plot;
             bool withPlot = marker == kImageLinkWithPlot;
             if (withPlot && SafeRead(&plot, sizeof plot, 1, file) != 1) return -1;
@@ -203,7 +173,7 @@ int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, cons
             } else {
                 // Stored in lower case, as plot records name them, so that
                 // one picture has one name on every file system.
-                std::string name = FileNameOf(path);
+                std::string name = FileNameOfPath(path);
                 for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
                 if (!IsSafeImageFileName(name.c_str())) return -1;
                 target = images + "/" + name;
@@ -240,16 +210,11 @@ int ReadImageLinkRecords(FILE *file, int imageLinkGroup, int imagesGroupId, cons
 }
 
 FILE *CreateImageLinksPackage(const char *path, const char *name, const char *description) {
-    return CreatePackageFile(path, kImageLinksPackageKind, name, description);
+    return CreateKindPackage(kImageLinksKind, path, name, description);
 }
 
 int CloseImageLinksPackage(FILE *file, int linkCount) {
-    if (!file) return 0;
-    const int32_t counts[5] = {0, 0, 0, 0, linkCount};
-    PackageHeader header;
-    bool ok = WriteImageLinkRecordsEnd(file) == 1 && FinishPackageCounts(file, counts, &header) == 1 &&
-              RegisterImageLinksPackage(header.name, &header.created) == 1;
-    return SafeClose(file) && ok ? 1 : 0;
+    return CloseKindPackage(kImageLinksKind, file, linkCount, WriteImageLinkRecordsEnd);
 }
 
 int ImportImageLinksPackage(const char *imagesFolder, const char *path, PackageHeader *header,
@@ -257,30 +222,13 @@ int ImportImageLinksPackage(const char *imagesFolder, const char *path, PackageH
     if (!path || !header) return -1;
     std::string images = imagesFolder && *imagesFolder ? std::string(imagesFolder) : ImagesFolder();
     if (images.empty()) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::string desc = text ? text : "";
-    delete[] text;
-    header->name[sizeof header->name - 1] = '\0';
-    if (!PackageHeaderAccepted(header, kImageLinksPackageKind) || header->stamp.major < 2) return -1;
-    GroupRecord group;
-    int linkPosition = FindGroupByName(kGroupImageLinks, header->name, &group);
-    if (linkPosition < 0) return -1;
-    if (linkPosition == 0) {
-        linkPosition = AddGroup(kGroupImageLinks, header->name, &group);
-        if (linkPosition < 0) linkPosition = -linkPosition;
-        if (linkPosition == 0) return -1;
-    }
-    GroupRecord imagesGroup;
-    int imagesPosition = FindGroupByName(kGroupImages, header->name, &imagesGroup);
-    if (imagesPosition < 0) return -1;
-    if (imagesPosition == 0 && AddGroup(kGroupImages, header->name, &imagesGroup) == 0) return -1;
-    int count = ReadImageLinkRecords(file.get(), linkPosition - 1, imagesGroup.id, images.c_str(),
-                                     GetStampVersion(&header->stamp), header->counts[4], progress);
-    if (count < 0) return -1;
-    RegisterImageLinksPackage(header->name, &header->created);
-    if (description) *description = desc;
-    return count;
+    // The pictures' plot records go to the images group of the package's name.
+    return ImportKindPackage(
+        kImageLinksKind, path, header, description, [&](FILE *file, int group, const PackageHeader &h) {
+            GroupRecord imagesGroup;
+            int at = FindOrAddGroup(kGroupImages, h.name);
+            if (at == 0 || !ReadGroup(kGroupImages, &imagesGroup, at - 1)) return -1;
+            return ReadImageLinkRecords(file, group, imagesGroup.id, images.c_str(), GetStampVersion(&h.stamp),
+                                        h.counts[kImageLinksKind.countSlot], progress);
+        });
 }

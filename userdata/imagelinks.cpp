@@ -9,6 +9,7 @@
 #include "core/grouplist.h"
 #include "core/safefile.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/linkfiles.h"
 #include "userdata/minorbodytwin.h"
 #include "userdata/notestore.h"
@@ -26,54 +27,6 @@ const int kRowClass[kCategoryFolderCount] = {
 
 bool SamePath(const std::string &a, const std::string &b) {
     return CompareNamesNoCase(a.c_str(), b.c_str()) == 0;
-}
-
-std::string Clean(const char *text) {
-    std::string s = text ? text : "";
-    for (char &c : s)
-        if (c == '\r' || c == '\n') c = ' ';
-    return s;
-}
-
-enum KeyState { kKeyLookUp, kKeyIndexed, kKeyNew };
-
-int AddImageLink(int group, ObjectRecord *record, const char *path, const char *description,
-                 KeyState state) {
-    std::string p = Clean(path), d = Clean(description);
-    if (p.empty() || p.find('#') != std::string::npos || p.size() + 1 + d.size() > kLinkLineMax)
-        return -1;
-    if (!record) return 0;
-    bool indexed = state == kKeyIndexed;
-    if (state == kKeyLookUp) {
-        LinkIndexLists lists;
-        if (!LoadImageLinkIndexLists(group, &lists)) return 0;
-        indexed = FindImageLinksOfObject(&lists, record) == 1;
-        FreeImageLinkIndexLists(&lists);
-    }
-    std::string folder;
-    if (!ImageLinkGroupFolder(group, &folder)) return 0;
-    int row = ImageLinkCategoryIndex(record->categoryBits);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    EnsureImageLinkIndexFiles(folder.c_str());
-    std::string file = ImageLinkFilePathOf(folder.c_str(), row, record->objectClass, record->index);
-    LinkFile links;
-    if (FsKind(file) >= 0) {
-        if (!LinkStoreReadFile(kShape, file, record, &links)) return 0;
-    } else {
-        links.index = record->index;
-        links.objectClass = record->objectClass;
-        links.category = record->categoryBits;
-    }
-    // A new description replaces the path's lines; an empty one adds a line.
-    if (!d.empty())
-        links.links.erase(std::remove_if(links.links.begin(), links.links.end(),
-                                         [&](const WebLink &l) { return SamePath(l.url, p); }),
-                          links.links.end());
-    links.links.push_back(WebLink{p, d});
-    if (!LinkStoreWriteFile(file, links)) return 0;
-    if (indexed) return 1;
-    int32_t key = NoteObjectKey(record->objectClass, record->index);
-    return LinkStoreSetKey(kShape, folder, row, key, true) ? 1 : 0;
 }
 
 }  // namespace
@@ -113,39 +66,30 @@ int ObjectHasImageLinks(const LinkIndexLists *lists, const ObjectRecord *record)
 }
 
 int FindImageLinksOfObject(const LinkIndexLists *lists, ObjectRecord *record) {
-    if (ObjectHasLinks(lists, record)) return 1;
-    std::unique_ptr<ObjectRecord> twin(new (std::nothrow) ObjectRecord);
-    if (!record || !twin || !BuildMinorBodyTwin(record, twin.get())) return 0;
-    if (!ObjectHasLinks(lists, twin.get())) return 0;
-    *record = *twin;
-    return 1;
+    return FindLinksOfObject(lists, record);
 }
 
 int ReadObjectImageLinks(int group, const ObjectRecord *record, LinkFile *out) {
-    std::string folder;
-    if (!record || !ImageLinkGroupFolder(group, &folder)) return 0;
-    int row = ImageLinkCategoryIndex(record->categoryBits);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    return LinkStoreReadFile(kShape,
-                             ImageLinkFilePathOf(folder.c_str(), row, record->objectClass, record->index),
-                             record, out);
+    return LinkStoreReadObject(kShape, group, record, out);
 }
 
 int AddObjectImageLink(int group, ObjectRecord *record, const char *path, const char *description) {
-    return AddImageLink(group, record, path, description, kKeyLookUp);
+    return LinkStoreAddLine(kShape, group, record, path, description, kLinkKeyLookUp);
 }
 
 int AppendImageLink(int group, ObjectRecord *record, const char *path, const char *description) {
-    return AddImageLink(group, record, path, description, kKeyIndexed) == 1 ? 1 : 0;
+    return LinkStoreAddLine(kShape, group, record, path, description, kLinkKeyIndexed) == 1 ? 1 : 0;
 }
 
 int AddImageLinkedObject(int group, ObjectRecord *record, const char *path, const char *description) {
-    return AddImageLink(group, record, path, description, kKeyNew);
+    return LinkStoreAddLine(kShape, group, record, path, description, kLinkKeyNew);
 }
 
 int DeleteImageLinkLine(int group, ObjectRecord *record, const char *path) {
     std::string folder;
     if (!record || !ImageLinkGroupFolder(group, &folder)) return -1;
+    StoreLock lock;
+    if (!LockGroupStore(kImageLinksKind, &lock)) return -1;
     int row = ImageLinkCategoryIndex(record->categoryBits);
     if (row < 0 || row >= kCategoryFolderCount) return -1;
     std::string file = ImageLinkFilePathOf(folder.c_str(), row, record->objectClass, record->index);
@@ -170,6 +114,8 @@ int DeleteImageLink(int group, ObjectRecord *record, const char *path) {
 
 int RemoveImageLinkKey(const char *groupFolder, const ObjectRecord *record) {
     if (!groupFolder || !record) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kImageLinksKind, &lock)) return 0;
     int row = ImageLinkCategoryIndex(record->categoryBits);
     if (row < 0 || row >= kCategoryFolderCount) return 0;
     std::string path = LinkStoreIndexPath(kShape, groupFolder, row);
@@ -186,6 +132,8 @@ int RemoveImageLinkKey(const char *groupFolder, const ObjectRecord *record) {
 int RepairImageLinkIndexes(int group) {
     std::string folder;
     if (!ImageLinkGroupFolder(group, &folder)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kImageLinksKind, &lock)) return 0;
     EnsureImageLinkIndexFiles(folder.c_str());
     for (int row = 0; row < kCategoryFolderCount; ++row) {
         std::string path = LinkStoreIndexPath(kShape, folder.c_str(), row);
@@ -214,6 +162,8 @@ int ImageLinkClassOfRow(int row, int userFlag) {
 
 int DeleteImagePathEverywhere(const char *path) {
     if (!path) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kImageLinksKind, &lock)) return 0;
     GroupRecord *groups = nullptr;
     int count = 0;
     if (!ReadGroupList(kGroupImageLinks, &groups, &count)) return 0;
@@ -241,30 +191,12 @@ int DeleteObjectImageLinks(int group, ObjectRecord *record, int sameClass) {
 }
 
 int MoveImageLinksToGroup(int sourceGroup, int targetGroup, ObjectRecord *record) {
-    if (!record || sourceGroup == targetGroup) return 0;
-    LinkIndexLists lists;
-    if (!LoadImageLinkIndexLists(sourceGroup, &lists)) return 0;
-    int has = FindImageLinksOfObject(&lists, record);
-    FreeImageLinkIndexLists(&lists);
-    if (!has) return 0;
-    LinkFile file;
-    if (!ReadObjectImageLinks(sourceGroup, record, &file)) return 0;
-    for (const WebLink &l : file.links) {
-        ObjectRecord target = *record;
-        if (AddObjectImageLink(targetGroup, &target, l.url.c_str(), l.description.c_str()) == 0)
-            return 0;
-    }
-    int r = DeleteObjectImageLinks(sourceGroup, record, 0);
-    return r < 0 ? r : 1;
+    return LinkStoreMoveObject(kShape, sourceGroup, targetGroup, record);
 }
 
 int GetImageLinkFileTime(int group, int objectClass, uint32_t category, int32_t index,
                          FileTimeValue *out) {
-    std::string folder;
-    if (!out || !ImageLinkGroupFolder(group, &folder)) return 0;
-    int row = ImageLinkCategoryIndex(category);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    return GetFileWriteTime(ImageLinkFilePathOf(folder.c_str(), row, objectClass, index).c_str(), out);
+    return LinkStoreFileTime(kShape, group, objectClass, category, index, out);
 }
 
 int ReadGroupImageLinkKeys(int group, std::vector<LinkKeyEntry> *keys) {

@@ -10,8 +10,8 @@
 #include "core/safefile.h"
 #include "core/userfolder.h"
 #include "objects/categories.h"
-#include "objects/objectnames.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/imagelinks.h"
 #include "userdata/imageplots.h"
 #include "userdata/linkfiles.h"
@@ -23,27 +23,6 @@
 #include "userdata/userobjectdata.h"
 
 namespace {
-
-std::string FileNameOf(const std::string &path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Lower(std::string s) {
-    for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool SameFileBytes(const std::string &a, const std::string &b) {
-    std::string x, y;
-    return ReadWholeFile(a.c_str(), &x) && ReadWholeFile(b.c_str(), &y) && x == y;
-}
-
-bool Later(const std::string &a, const std::string &b) {
-    FileTimeValue ta, tb;
-    return GetFileWriteTime(a.c_str(), &ta) && GetFileWriteTime(b.c_str(), &tb) &&
-           FileTimeTicks(ta) > FileTimeTicks(tb);
-}
 
 // Brings an incoming picture into this computer's images folder under its
 // name: copied when absent; when present and different, only when the
@@ -58,26 +37,14 @@ int TakePicture(ImageLinkMergeContext *c, const std::string &source, const std::
     bool copy = false;
     if (FsKind(*local) < 0) {
         copy = true;
-    } else if (!SameFileBytes(source, *local) && Later(source, *local)) {
+    } else if (!SameFileBytes(source, *local) && IncomingFileIsNewer(source, *local)) {
         char question[512];
         std::snprintf(question, sizeof question, "The image %s is newer than the one present.",
                       name.c_str());
         copy = AskMergeReplace(&c->images, c->ask, question);
     }
     if (!copy) return 1;
-    return CopyStoreFileKeepTime(source.c_str(), local->c_str()) == 1 ? 1 : 0;
-}
-
-void RecordOf(const LinkFile &file, ObjectRecord *record) {
-    ClearObjectRecord(record);
-    record->objectClass = static_cast<uint8_t>(file.objectClass);
-    record->index = file.index;
-    record->categoryBits = file.category;
-}
-
-std::string OtherUserFiles(const std::string &otherFolder) {
-    std::string supp = otherFolder + "/supp";
-    return FsKind(supp) == 1 ? supp : otherFolder;
+    return CopyFileKeepTime(source.c_str(), local->c_str()) == 1 ? 1 : 0;
 }
 
 // Older generation: plain files of a folder into the images folder
@@ -89,7 +56,7 @@ int CopyOldPictures(ImageLinkMergeContext *c, const std::string &from) {
         if (e.isFolder || e.isLink || IsStoreFileNamed(e.name, ".dat") ||
             CompareNamesNoCase(e.name.c_str(), "implot.bin") == 0)
             continue;
-        std::string name = Lower(e.name), local;
+        std::string name = LowerCased(e.name), local;
         if (!IsSafeImageFileName(name.c_str())) continue;
         if (!TakePicture(c, from + "/" + e.name, name, &local)) return 0;
     }
@@ -152,7 +119,7 @@ int ResolveMergedImageFile(ImageLinkMergeContext *c, const ObjectRecord *record,
     (void)record;
     (void)description;
     if (!c || !path) return 0;
-    std::string name = FileNameOf(*path);
+    std::string name = FileNameOfPath(*path);
     if (!IsSafeImageFileName(name.c_str())) return 0;
     std::string found;
     if (FsKind(*path) == 0) {
@@ -184,7 +151,7 @@ int ResolveMergedImageFile(ImageLinkMergeContext *c, const ObjectRecord *record,
         }
     }
     if (found.empty()) {
-        std::string local = ImagesFolder() + "/" + Lower(name);
+        std::string local = ImagesFolder() + "/" + LowerCased(name);
         if (FsKind(local) != 0) return 0;
         *path = local;
         return 1;
@@ -194,7 +161,7 @@ int ResolveMergedImageFile(ImageLinkMergeContext *c, const ObjectRecord *record,
         return 1;
     }
     std::string local;
-    if (!TakePicture(c, found, Lower(name), &local)) return -1;
+    if (!TakePicture(c, found, LowerCased(name), &local)) return -1;
     *path = local;
     return 1;
 }
@@ -204,54 +171,44 @@ int MergeImageLinksGroupFolder(ImageLinkMergeContext *c, int otherVersion) {
     GroupRecord target;
     if (!ReadGroup(kGroupImageLinks, &target, c->targetLinkGroup)) return 0;
     target.name[sizeof target.name - 1] = '\0';
+    std::string targetFolder;
+    if (!ImageLinkGroupFolder(c->targetLinkGroup, &targetFolder)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kImageLinksKind, &lock)) return 0;
     std::string users = OtherUserFiles(c->otherFolder);
-    for (int row = 0; row < kCategoryFolderCount; ++row) {
-        std::string from = c->groupFolder + "/" + CategoryFolderTable[row].name;
-        for (const std::string &name : StoreFilesIn(from, ".dat")) {
-            std::string file = from + "/" + name;
-            LinkFile incoming;
-            if (!LinkStoreReadFile(kImageLinkShape, file, nullptr, &incoming)) return 0;
-            ObjectRecord record;
-            RecordOf(incoming, &record);
-            int32_t id = record.index;
-            if (!RemapUserObjectId(nullptr, users.c_str(), record.objectClass, &id, otherVersion)) continue;
-            record.index = id;
-            LinkIndexLists lists;
-            if (!LoadImageLinkIndexLists(c->targetLinkGroup, &lists)) return 0;
-            int has = FindImageLinksOfObject(&lists, &record);
-            FreeImageLinkIndexLists(&lists);
-            if (has) {
-                FileTimeValue here, there;
-                bool newer = GetImageLinkFileTime(c->targetLinkGroup, record.objectClass,
-                                                  record.categoryBits, record.index, &here) &&
-                             GetFileWriteTime(file.c_str(), &there) &&
-                             FileTimeTicks(there) > FileTimeTicks(here);
-                if (!newer) continue;
-                char objectName[65] = "";
-                if (!FormatObjectName(&record, objectName, c->prefs, nullptr, nullptr, nullptr))
-                    std::snprintf(objectName, sizeof objectName, "object %d of class %d",
-                                  static_cast<int>(record.index), static_cast<int>(record.objectClass));
-                char question[512];
-                std::snprintf(question, sizeof question,
-                              "The image links in the %s group for %s are newer than the ones present.",
-                              target.name, objectName);
-                // Kept links need no pictures: nothing is resolved or copied.
-                if (!AskMergeReplace(&c->links, c->ask, question)) continue;
-            }
-            for (const WebLink &l : incoming.links) {
-                std::string resolved = l.url;
-                int r = ResolveMergedImageFile(c, &record, &resolved, l.description.c_str());
-                if (r == 2 || r < 0) return 0;
-                if (r == 0) continue;
-                ObjectRecord linked = record;
-                if (has) DeleteImageLink(c->targetLinkGroup, &linked, l.url.c_str());
-                linked = record;
-                if (AddObjectImageLink(c->targetLinkGroup, &linked, resolved.c_str(), l.description.c_str()) == 0)
-                    return 0;
-            }
+    return ForEachObjectFile(c->groupFolder, ".dat", false, [&](const std::string &file) {
+        LinkFile incoming;
+        if (!LinkStoreReadFile(kImageLinkShape, file, nullptr, &incoming)) return 0;
+        ObjectRecord record;
+        LinkFileRecord(incoming, &record);
+        int32_t id = record.index;
+        if (!RemapUserObjectId(nullptr, users.c_str(), record.objectClass, &id, otherVersion)) return 1;
+        record.index = id;
+        LinkIndexLists lists;
+        if (!LoadImageLinkIndexLists(c->targetLinkGroup, &lists)) return 0;
+        int has = FindImageLinksOfObject(&lists, &record);
+        FreeImageLinkIndexLists(&lists);
+        // Kept links need no pictures: nothing is resolved or copied.
+        if (has && (!IncomingFileIsNewer(file, ImageLinkFilePathOf(targetFolder.c_str(),
+                                                                   ImageLinkCategoryIndex(record.categoryBits),
+                                                                   record.objectClass, record.index)) ||
+                    !AskReplaceObject(&c->links, c->ask,
+                                      "The image links in the %s group for %s are newer than the ones present.",
+                                      target.name, record, c->prefs)))
+            return 1;
+        for (const WebLink &l : incoming.links) {
+            std::string resolved = l.url;
+            int r = ResolveMergedImageFile(c, &record, &resolved, l.description.c_str());
+            if (r == 2 || r < 0) return 0;
+            if (r == 0) continue;
+            ObjectRecord linked = record;
+            if (has) DeleteImageLink(c->targetLinkGroup, &linked, l.url.c_str());
+            linked = record;
+            if (AddObjectImageLink(c->targetLinkGroup, &linked, resolved.c_str(), l.description.c_str()) == 0)
+                return 0;
         }
-    }
-    return 1;
+        return 1;
+    });
 }
 
 int MergeImagePlotFolder(ImageLinkMergeContext *c) {
@@ -264,7 +221,7 @@ int MergeImagePlotFolder(ImageLinkMergeContext *c) {
     for (int i = 0; i < count; ++i) {
         ImagePlotRecord incoming;
         if (!ReadImagePlotRecord(plot.get(), &incoming, i)) return 0;
-        std::string name = Lower(incoming.fileName);
+        std::string name = LowerCased(incoming.fileName);
         if (!IsSafeImageFileName(name.c_str())) continue;
         ImagePlotRecord present;
         int groupId = 0;
@@ -278,7 +235,7 @@ int MergeImagePlotFolder(ImageLinkMergeContext *c) {
                 bool newer = false;
                 if (here && FindGroupById(kGroupImages, groupId, &group) > 0) {
                     group.folder[sizeof group.folder - 1] = '\0';
-                    newer = Later(otherPlot, ImagesFolder() + "/" + group.folder + "/implot.bin");
+                    newer = IncomingFileIsNewer(otherPlot, ImagesFolder() + "/" + group.folder + "/implot.bin");
                 }
                 here.reset();
                 char question[512];
@@ -309,6 +266,9 @@ int MergeOtherComputerImageLinks(const char *otherFolder, int copyImages, int ot
     c.missing = missing;
     if (FsKind(c.otherImagesFolder) != 1) return 0;
     std::string otherLinks = c.otherFolder + "/image links";
+    // A kill part way leaves both stores as they were before the merge.
+    StoreChange change;
+    if (!BeginStoreChange(&change, {&kImageLinksKind, &kImagesKind})) return 0;
     if (otherVersion >= 3000) {
         if (FsKind(otherLinks) != 1 || FsKind(otherLinks + "/groups.bin") != 0) return 0;
         c.searchFolders = LoadImageSearchFolders();
@@ -374,15 +334,15 @@ int MergeOtherComputerImageLinks(const char *otherFolder, int copyImages, int ot
             LinkFile file;
             if (!LinkStoreReadFile(kImageLinkShape, from + "/" + name, nullptr, &file)) return 0;
             ObjectRecord object;
-            RecordOf(file, &object);
+            LinkFileRecord(file, &object);
             int32_t id = object.index;
             if (!RemapUserObjectId(nullptr, users.c_str(), object.objectClass, &id, otherVersion)) return 0;
             object.index = id;
             for (const WebLink &l : file.links) {
                 std::string target = l.url;
                 if (FsKind(target) != 0) {
-                    std::string local, name2 = Lower(FileNameOf(l.url));
-                    std::string source = c.otherImagesFolder + "/" + FileNameOf(l.url);
+                    std::string local, name2 = LowerCased(FileNameOfPath(l.url));
+                    std::string source = c.otherImagesFolder + "/" + FileNameOfPath(l.url);
                     if (!IsSafeImageFileName(name2.c_str()) || FsKind(source) != 0) continue;
                     if (!TakePicture(&c, source, name2, &local)) return 0;
                     target = local;

@@ -8,8 +8,9 @@
 #include "core/fileutil.h"
 #include "core/grouplist.h"
 #include "objects/categories.h"
-#include "objects/objectnames.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
+#include "userdata/linkfiles.h"
 #include "userdata/linkstore.h"
 #include "userdata/notebackup.h"
 #include "userdata/notefiles.h"
@@ -25,11 +26,17 @@ bool g_missedObjects = false;
 
 int MakeIndex(const char *groupFolder, int row) { return CreateLinkIndexFile(groupFolder, row, 1); }
 
-void RecordOf(const LinkFile &file, ObjectRecord *record) {
-    ClearObjectRecord(record);
-    record->objectClass = static_cast<uint8_t>(file.objectClass);
-    record->index = file.index;
-    record->categoryBits = file.category;
+// The file's object with its user-object id as this computer has it; false
+// (and the merge notes it) when the object cannot be matched here.
+bool RemappedRecord(const LinkFile &file, const std::string &users, int otherVersion, ObjectRecord *record) {
+    LinkFileRecord(file, record);
+    int32_t id = record->index;
+    if (!RemapUserObjectId(nullptr, users.c_str(), record->objectClass, &id, otherVersion)) {
+        g_missedObjects = true;
+        return false;
+    }
+    record->index = id;
+    return true;
 }
 
 // Adds every link of a file to the group (URLs present there pass).
@@ -45,14 +52,8 @@ int ImportFile(const std::string &path, int group) {
     LinkFile file;
     if (!ReadLinkFileAt(path, nullptr, &file)) return 0;
     ObjectRecord record;
-    RecordOf(file, &record);
+    LinkFileRecord(file, &record);
     return AddAll(file, record, group);
-}
-
-// The other computer's user files: "<other>/supp" or the folder itself.
-std::string OtherUserFiles(const char *otherFolder) {
-    std::string supp = std::string(otherFolder) + "/supp";
-    return FsKind(supp) == 1 ? supp : std::string(otherFolder);
 }
 
 }  // namespace
@@ -76,47 +77,25 @@ int MergeOtherComputerLinks(const char *otherFolder, int otherVersion,
     std::string other = std::string(otherFolder) + "/links";
     if (FsKind(other) != 1) other = std::string(otherFolder) + "/web links";
     if (FsKind(other) != 1) return 0;
-    if (otherVersion >= 3000) {
-        if (FsKind(other + "/groups.bin") != 0) return 0;
-        GroupRecord *groups = nullptr;
-        int count = 0;
-        if (!ReadGroupListIn(other.c_str(), &groups, &count)) return 0;
-        std::vector<GroupRecord> list(groups, groups + count);
-        FreeGroupList(groups);
-        for (GroupRecord &g : list) {
-            g.name[sizeof g.name - 1] = '\0';
-            g.folder[sizeof g.folder - 1] = '\0';
-            if (!IsSafeGroupFolder(g.folder)) return 0;
-            int target = StoreGroupPositionByName(kGroupLinks, g.name);
-            if (target < 0) return 0;
-            if (!MergeLinksGroupFolder(otherFolder, (other + "/" + g.folder).c_str(), target, prefs,
-                                       otherVersion, ask))
-                return 0;
-        }
-        return 1;
-    }
+    // A kill part way leaves the links as they were before the merge.
+    StoreChange change;
+    if (!BeginStoreChange(&change, {&kWebLinksKind})) return 0;
+    if (otherVersion >= 3000)
+        return ForEachOtherGroup(kGroupLinks, other, [&](const std::string &folder, int target) {
+            return MergeLinksGroupFolder(otherFolder, folder.c_str(), target, prefs, otherVersion, ask);
+        });
     // The older generation: every link goes into the import group (links
     // present there stay; nothing is emptied).
     int group = StoreGroupPositionByName(kGroupLinks, kImportedGroupName);
     if (group < 0) return 0;
     std::string users = OtherUserFiles(otherFolder);
-    for (int row = 0; row < kOldCategoryFolderCount; ++row) {
-        std::string from = other + "/" + OldCategoryFolderTable[row];
-        for (const std::string &name : StoreFilesIn(from, ".dat")) {
-            LinkFile file;
-            if (!ReadLinkFileAt(from + "/" + name, nullptr, &file)) return 0;
-            ObjectRecord record;
-            RecordOf(file, &record);
-            int32_t id = record.index;
-            if (!RemapUserObjectId(nullptr, users.c_str(), record.objectClass, &id, otherVersion)) {
-                g_missedObjects = true;
-                continue;
-            }
-            record.index = id;
-            if (!AddAll(file, record, group)) return 0;
-        }
-    }
-    return 1;
+    return ForEachObjectFile(other, kLinksShape.suffix, true, [&](const std::string &path) {
+        LinkFile file;
+        ObjectRecord record;
+        if (!ReadLinkFileAt(path, nullptr, &file)) return 0;
+        if (!RemappedRecord(file, users, otherVersion, &record)) return 1;
+        return AddAll(file, record, group);
+    });
 }
 
 int MergeLinksGroupFolder(const char *otherFolder, const char *groupFolder, int targetGroup,
@@ -127,60 +106,38 @@ int MergeLinksGroupFolder(const char *otherFolder, const char *groupFolder, int 
     GroupRecord target;
     if (!ReadGroup(kGroupLinks, &target, targetGroup)) return 0;
     target.name[sizeof target.name - 1] = '\0';
+    std::string targetFolder;
+    if (!LinkGroupFolder(targetGroup, &targetFolder)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kWebLinksKind, &lock)) return 0;
     std::string users = OtherUserFiles(otherFolder);
-    for (int row = 0; row < kCategoryFolderCount; ++row) {
-        std::string from = std::string(groupFolder) + "/" + CategoryFolderTable[row].name;
-        for (const std::string &name : StoreFilesIn(from, ".dat")) {
-            std::string path = from + "/" + name;
-            LinkFile incoming;
-            if (!ReadLinkFileAt(path, nullptr, &incoming)) return 0;
-            ObjectRecord record;
-            RecordOf(incoming, &record);
-            int32_t id = record.index;
-            if (!RemapUserObjectId(nullptr, users.c_str(), record.objectClass, &id, otherVersion)) {
-                g_missedObjects = true;
-                continue;
-            }
-            record.index = id;
-            LinkIndexLists lists;
-            if (!LoadLinkIndexLists(targetGroup, &lists)) return 0;
-            int has = FindLinksOfObject(&lists, &record);
-            FreeLinkIndexLists(&lists);
-            if (!has) {
-                if (!AddAll(incoming, record, targetGroup)) return 0;
-                continue;
-            }
-            FileTimeValue here, there;
-            if (!GetLinkFileTime(targetGroup, record.objectClass, record.categoryBits, record.index, &here) ||
-                !GetFileWriteTime(path.c_str(), &there) || FileTimeTicks(there) <= FileTimeTicks(here))
-                continue;
-            char objectName[65] = "";
-            if (!FormatObjectName(&record, objectName, prefs, nullptr, nullptr, nullptr))
-                std::snprintf(objectName, sizeof objectName, "object %d of class %d",
-                              static_cast<int>(record.index), static_cast<int>(record.objectClass));
-            char question[512];
-            std::snprintf(question, sizeof question,
-                          "The links in the %s group for %s are newer than the ones present.",
-                          target.name, objectName);
-            if (!AskMergeReplace(&answers, ask, question)) continue;
-            LinkFile present;
-            if (!ReadObjectLinks(targetGroup, &record, &present)) return 0;
-            for (const WebLink &l : incoming.links) {
-                bool replaced = false;
-                for (WebLink &p : present.links)
-                    if (CompareNamesNoCase(p.url.c_str(), l.url.c_str()) == 0) {
-                        p = l;
-                        replaced = true;
-                    }
-                if (!replaced) present.links.push_back(l);
-            }
-            std::string folder;
-            if (!LinkGroupFolder(targetGroup, &folder) ||
-                !WriteLinkFileAt(LinkFilePathOf(folder.c_str(), LinkCategoryIndex(record.categoryBits),
-                                                record.objectClass, record.index),
-                                 present))
-                return 0;
+    return ForEachObjectFile(groupFolder, kLinksShape.suffix, false, [&](const std::string &path) {
+        LinkFile incoming;
+        ObjectRecord record;
+        if (!ReadLinkFileAt(path, nullptr, &incoming)) return 0;
+        if (!RemappedRecord(incoming, users, otherVersion, &record)) return 1;
+        LinkIndexLists lists;
+        if (!LoadLinkIndexLists(targetGroup, &lists)) return 0;
+        int has = FindLinksOfObject(&lists, &record);
+        FreeLinkIndexLists(&lists);
+        if (!has) return AddAll(incoming, record, targetGroup);
+        std::string present = LinkFilePathOf(targetFolder.c_str(), LinkCategoryIndex(record.categoryBits),
+                                             record.objectClass, record.index);
+        if (!IncomingFileIsNewer(path, present) ||
+            !AskReplaceObject(&answers, ask, "The links in the %s group for %s are newer than the ones present.",
+                              target.name, record, prefs))
+            return 1;
+        LinkFile here;
+        if (!ReadObjectLinks(targetGroup, &record, &here)) return 0;
+        for (const WebLink &l : incoming.links) {
+            bool replaced = false;
+            for (WebLink &p : here.links)
+                if (CompareNamesNoCase(p.url.c_str(), l.url.c_str()) == 0) {
+                    p = l;
+                    replaced = true;
+                }
+            if (!replaced) here.links.push_back(l);
         }
-    }
-    return 1;
+        return WriteLinkFileAt(present, here) ? 1 : 0;
+    });
 }

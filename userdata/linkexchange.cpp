@@ -5,28 +5,20 @@
 #include <cstring>
 
 #include "core/fileutil.h"
-#include "core/grouplist.h"
 #include "core/safefile.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/linkstore.h"
-#include "userdata/packageregistry.h"
-#include "userdata/userobjectdata.h"
 
-std::string LinksRegistryPath() {
-    std::string links = LinksFolder();
-    return links.empty() ? links : links + "/registry.bin";
-}
+std::string LinksRegistryPath() { return GroupStoreRegistryPath(kWebLinksKind); }
 
 int FindRegisteredLinksPackage(const char *name, FileTimeValue *created) {
-    std::string path = LinksRegistryPath();
-    return path.empty() ? -1 : FindRegisteredPackage(path.c_str(), name, created);
+    return FindRegisteredKindPackage(kWebLinksKind, name, created);
 }
 
 int RegisterLinksPackage(const char *name, const FileTimeValue *created) {
-    std::string path = LinksRegistryPath();
-    if (path.empty() || !EnsureDirectory(LinksFolder().c_str())) return 0;
-    return RegisterPackage(path.c_str(), name, created);
+    return RegisterKindPackage(kWebLinksKind, name, created);
 }
 
 int IsExportableLink(const char *line) {
@@ -52,10 +44,7 @@ int WriteObjectLinksRecord(FILE *file, int group, const ObjectRecord *record) {
     if (!has) return 0;
     LinkFile links;
     if (!ReadObjectLinks(group, &object, &links)) return -1;
-    LinkRecordHead head{object.objectClass, object.index};
-    if (!SafeWriteAll(file, &head, sizeof head) ||
-        !WriteUserObjectData(file, object.objectClass, object.index))
-        return -1;
+    if (!WriteRecordObjectHead(file, object)) return -1;
     int written = 0;
     for (const WebLink &l : links.links) {
         std::string line = l.url + "#" + l.description + "\n";
@@ -69,36 +58,20 @@ int WriteObjectLinksRecord(FILE *file, int group, const ObjectRecord *record) {
     return SafeWriteAll(file, &end, 4) ? written : -1;
 }
 
-int WriteLinkRecordsEnd(FILE *file) {
-    LinkRecordHead end{0, -1};
-    return file && SafeWriteAll(file, &end, sizeof end) ? 1 : 0;
-}
+int WriteLinkRecordsEnd(FILE *file) { return WriteRecordsEndHead(file); }
 
 int ReadLinkRecords(FILE *file, int group, int sourceVersion, int expectedCount,
                     LinkProgressCallback progress) {
     if (!file) return -1;
-    int step = expectedCount / 10;
-    if (step < 1) step = 1;
-    int counter = 0, added = 0;
+    ProgressTicker ticker(progress, expectedCount);
+    int added = 0;
     for (;;) {
-        LinkRecordHead head;
-        if (SafeRead(&head, sizeof head, 1, file) != 1) return -1;
-        if (head.index == (sourceVersion < 3000 ? 0 : -1)) break;
-        if (head.objectClass == 0 || ClassCategoryBits(head.objectClass) == 0) return -1;
         ObjectRecord record;
-        ClearObjectRecord(&record);
-        record.objectClass = head.objectClass;
-        record.categoryBits = ClassCategoryBits(head.objectClass);
-        int32_t local = head.index, category = static_cast<int32_t>(record.categoryBits);
-        if (!ReadUserObjectData(file, head.objectClass, &local, &category, sourceVersion, 0, 1))
-            return -1;
-        record.index = local;
-        record.categoryBits = static_cast<uint32_t>(category);
+        int head = ReadRecordObjectHead(file, sourceVersion, &record);
+        if (head < 0) return -1;
+        if (head == 0) break;
         for (;;) {
-            if (++counter >= step) {
-                if (progress) progress(10);
-                counter = 0;
-            }
+            ticker.Tick();
             int32_t n = 0;
             if (SafeRead(&n, 4, 1, file) != 1) return -1;
             if (n == 0) break;
@@ -120,41 +93,18 @@ int ReadLinkRecords(FILE *file, int group, int sourceVersion, int expectedCount,
 }
 
 FILE *CreateLinksPackage(const char *path, const char *name, const char *description) {
-    return CreatePackageFile(path, kLinksPackageKind, name, description);
+    return CreateKindPackage(kWebLinksKind, path, name, description);
 }
 
 int CloseLinksPackage(FILE *file, int linkCount) {
-    if (!file) return 0;
-    const int32_t counts[5] = {0, 0, 0, linkCount, 0};
-    PackageHeader header;
-    bool ok = WriteLinkRecordsEnd(file) == 1 && FinishPackageCounts(file, counts, &header) == 1 &&
-              RegisterLinksPackage(header.name, &header.created) == 1;
-    return SafeClose(file) && ok ? 1 : 0;
+    return CloseKindPackage(kWebLinksKind, file, linkCount, WriteLinkRecordsEnd);
 }
 
 int ImportLinksPackage(const char *path, PackageHeader *header, std::string *description,
                        LinkProgressCallback progress) {
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::string desc = text ? text : "";
-    delete[] text;
-    header->name[sizeof header->name - 1] = '\0';
-    if (!PackageHeaderAccepted(header, kLinksPackageKind) || header->stamp.major < 2) return -1;
-    GroupRecord group;
-    int position = FindGroupByName(kGroupLinks, header->name, &group);
-    if (position < 0) return -1;
-    if (position == 0) {
-        position = AddGroup(kGroupLinks, header->name, &group);
-        if (position < 0) position = -position;
-        if (position == 0) return -1;
-    }
-    int count = ReadLinkRecords(file.get(), position - 1, GetStampVersion(&header->stamp),
-                                header->counts[3], progress);
-    if (count < 0) return -1;
-    RegisterLinksPackage(header->name, &header->created);
-    if (description) *description = desc;
-    return count;
+    return ImportKindPackage(kWebLinksKind, path, header, description,
+                             [progress](FILE *file, int group, const PackageHeader &h) {
+                                 return ReadLinkRecords(file, group, GetStampVersion(&h.stamp),
+                                                        h.counts[kWebLinksKind.countSlot], progress);
+                             });
 }

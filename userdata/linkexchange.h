@@ -13,16 +13,10 @@
 
 #include "core/fsys.h"
 #include "core/package.h"
+#include "userdata/groupstore.h"  // LinkRecordHead
 
 struct ObjectRecord;
 
-#pragma pack(push, 1)
-struct LinkRecordHead {
-    uint8_t objectClass;
-    int32_t index;
-};
-#pragma pack(pop)
-static_assert(sizeof(LinkRecordHead) == 5, "LinkRecordHead is 5 bytes");
 
 const int kLinksPackageKind = 3;
 const int kExchangeLineMax = 1024;  // n, the line with its NUL

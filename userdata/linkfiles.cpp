@@ -11,15 +11,27 @@
 #include "core/userfolder.h"
 #include "core/versionstamp.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/notefiles.h"
 #include "userdata/notestore.h"
 
-const LinkStoreShape kWebLinkShape = {kGroupLinks, "links", false, false};
-const LinkStoreShape kImageLinkShape = {kGroupImageLinks, "image links", true, true};
+const LinkStoreShape kWebLinkShape = {kGroupLinks, "links", false, false, false, &kWebLinksKind};
+const LinkStoreShape kImageLinkShape = {kGroupImageLinks, "image links", true, true, true, &kImageLinksKind};
 
 namespace {
 
 const uint32_t kStarBits = 0xF0;
+
+bool SameTarget(const std::string &a, const std::string &b) {
+    return CompareNamesNoCase(a.c_str(), b.c_str()) == 0;
+}
+
+std::string Clean(const char *text) {
+    std::string s = text ? text : "";
+    for (char &c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+    return s;
+}
 
 std::string RowFolder(const LinkStoreShape &shape, const char *groupFolder, int row) {
     std::string store = LinkStoreFolder(shape);
@@ -205,6 +217,8 @@ int LinkStoreSetKey(const LinkStoreShape &shape, const std::string &groupFolder,
 
 int LinkStoreDeleteObject(const LinkStoreShape &shape, int group, ObjectRecord *record, int sameClass) {
     if (!record) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(*shape.kind, &lock)) return 0;
     int originalClass = record->objectClass;
     LinkIndexLists lists;
     if (!LinkStoreLoadLists(shape, group, &lists)) return -1;
@@ -259,4 +273,93 @@ int LinkStoreMarkUserObjects(const LinkStoreShape &shape, int objectClass, uint8
     }
     FreeGroupList(groups);
     return ok;
+}
+
+void LinkFileRecord(const LinkFile &file, ObjectRecord *record) {
+    ClearObjectRecord(record);
+    record->objectClass = static_cast<uint8_t>(file.objectClass);
+    record->index = file.index;
+    record->categoryBits = file.category;
+}
+
+int LinkStoreAddLine(const LinkStoreShape &shape, int group, ObjectRecord *record, const char *target,
+                     const char *description, LinkKeyState state) {
+    std::string t = Clean(target), d = Clean(description);
+    if (!shape.imageLines)
+        while (!t.empty() && t.back() == ' ') t.pop_back();
+    if (t.empty() || t.find('#') != std::string::npos || t.size() + 1 + d.size() > kLinkLineMax) return -1;
+    if (!record) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(*shape.kind, &lock)) return 0;
+    bool indexed = state == kLinkKeyIndexed;
+    if (state == kLinkKeyLookUp) {
+        LinkIndexLists lists;
+        if (!LinkStoreLoadLists(shape, group, &lists)) return 0;
+        indexed = FindLinksOfObject(&lists, record) == 1;
+        FreeLinkIndexLists(&lists);
+    }
+    std::string folder;
+    if (!LinkStoreGroupFolder(shape, group, &folder)) return 0;
+    int row = LinkCategoryIndex(record->categoryBits);
+    if (row < 0 || row >= kCategoryFolderCount) return 0;
+    LinkStoreEnsureIndexFiles(shape, folder.c_str());
+    std::string path = LinkStoreFilePath(shape, folder.c_str(), row, record->objectClass, record->index);
+    LinkFile file;
+    if (FsKind(path) >= 0) {
+        if (!LinkStoreReadFile(shape, path, record, &file)) return 0;
+    } else {
+        file.index = record->index;
+        file.objectClass = record->objectClass;
+        file.category = record->categoryBits;
+    }
+    auto same = [&](const WebLink &l) { return SameTarget(l.url, t); };
+    if (!shape.imageLines) {
+        if (std::any_of(file.links.begin(), file.links.end(), same)) return -1;
+    } else if (!d.empty()) {
+        file.links.erase(std::remove_if(file.links.begin(), file.links.end(), same), file.links.end());
+    }
+    file.links.push_back(WebLink{t, d});
+    // The links first, then the key that makes them found.
+    if (!LinkStoreWriteFile(path, file)) return 0;
+    if (indexed) return 1;
+    int32_t key = NoteObjectKey(record->objectClass, record->index);
+    return LinkStoreSetKey(shape, folder, row, key, true) ? 1 : 0;
+}
+
+int LinkStoreReadObject(const LinkStoreShape &shape, int group, const ObjectRecord *record, LinkFile *out) {
+    std::string folder;
+    if (!record || !LinkStoreGroupFolder(shape, group, &folder)) return 0;
+    int row = LinkCategoryIndex(record->categoryBits);
+    if (row < 0 || row >= kCategoryFolderCount) return 0;
+    return LinkStoreReadFile(shape, LinkStoreFilePath(shape, folder.c_str(), row, record->objectClass, record->index),
+                             record, out);
+}
+
+int LinkStoreMoveObject(const LinkStoreShape &shape, int sourceGroup, int targetGroup, ObjectRecord *record) {
+    if (!record || sourceGroup == targetGroup) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(*shape.kind, &lock)) return 0;
+    LinkIndexLists lists;
+    if (!LinkStoreLoadLists(shape, sourceGroup, &lists)) return 0;
+    int has = FindLinksOfObject(&lists, record);
+    FreeLinkIndexLists(&lists);
+    if (!has) return 0;
+    LinkFile file;
+    if (!LinkStoreReadObject(shape, sourceGroup, record, &file)) return 0;
+    for (const WebLink &l : file.links) {
+        ObjectRecord target = *record;
+        if (LinkStoreAddLine(shape, targetGroup, &target, l.url.c_str(), l.description.c_str(), kLinkKeyLookUp) == 0)
+            return 0;
+    }
+    int r = LinkStoreDeleteObject(shape, sourceGroup, record, 0);
+    return r < 0 ? r : 1;
+}
+
+int LinkStoreFileTime(const LinkStoreShape &shape, int group, int objectClass, uint32_t category, int32_t index,
+                      FileTimeValue *out) {
+    std::string folder;
+    if (!out || !LinkStoreGroupFolder(shape, group, &folder)) return 0;
+    int row = LinkCategoryIndex(category);
+    if (row < 0 || row >= kCategoryFolderCount) return 0;
+    return GetFileWriteTime(LinkStoreFilePath(shape, folder.c_str(), row, objectClass, index).c_str(), out);
 }

@@ -11,11 +11,18 @@
 
 #include "userdata/linkstore.h"
 
+struct GroupStoreKind;
+
 struct LinkStoreShape {
     int groupKind;
     const char *folder;          // under the user data folder
     bool anyStarCategory;        // header categories: star bits match each other
     bool makeImagesFolder;       // an index is made only after "images"
+    // A target already linked: web links refuse a second line of the URL
+    // (trailing blanks cut first); image links keep one line of the path
+    // with a new non-empty description, and add a line for an empty one.
+    bool imageLines;
+    const GroupStoreKind *kind;  // the store's writer's lock and marks
 };
 extern const LinkStoreShape kWebLinkShape;
 extern const LinkStoreShape kImageLinkShape;
@@ -47,3 +54,19 @@ int LinkStoreMarkUserObjects(const LinkStoreShape &shape, int objectClass, uint8
 // 1 when the stored category and the record's are equal, or (for a shape
 // with anyStarCategory) both hold a star bit.
 bool LinkCategoriesMatch(const LinkStoreShape &shape, uint32_t stored, uint32_t wanted);
+// The object a link file's header names.
+void LinkFileRecord(const LinkFile &file, ObjectRecord *record);
+
+// How the caller knows whether the object's key is indexed already.
+enum LinkKeyState { kLinkKeyLookUp, kLinkKeyIndexed, kLinkKeyNew };
+// One line into the object's link file, written before its key is indexed,
+// under the store's writer's lock. 1 added; -1 for an empty target, one
+// holding "#", a line too long, or (web links) a URL already there; 0 on
+// failure.
+int LinkStoreAddLine(const LinkStoreShape &shape, int group, ObjectRecord *record, const char *target,
+                     const char *description, LinkKeyState state);
+// The object's links (or its user-file twin's), as FindLinksOfObject.
+int LinkStoreReadObject(const LinkStoreShape &shape, int group, const ObjectRecord *record, LinkFile *out);
+int LinkStoreMoveObject(const LinkStoreShape &shape, int sourceGroup, int targetGroup, ObjectRecord *record);
+int LinkStoreFileTime(const LinkStoreShape &shape, int group, int objectClass, uint32_t category, int32_t index,
+                      FileTimeValue *out);

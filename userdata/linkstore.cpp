@@ -9,6 +9,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/linkfiles.h"
 #include "userdata/minorbodytwin.h"
 #include "userdata/notestore.h"
@@ -16,57 +17,6 @@
 namespace {
 
 const LinkStoreShape &kShape = kWebLinkShape;
-
-bool SameUrl(const std::string &a, const std::string &b) {
-    return CompareNamesNoCase(a.c_str(), b.c_str()) == 0;
-}
-
-std::string Clean(const char *text) {
-    std::string s = text ? text : "";
-    for (char &c : s)
-        if (c == '\r' || c == '\n') c = ' ';
-    return s;
-}
-
-// How the caller knows whether the object's key is indexed already.
-enum KeyState { kKeyLookUp, kKeyIndexed, kKeyNew };
-
-int AddLink(int group, ObjectRecord *record, const char *url, const char *description, KeyState state) {
-    std::string u = Clean(url), d = Clean(description);
-    while (!u.empty() && u.back() == ' ') u.pop_back();
-    if (u.empty() || u.find('#') != std::string::npos || u.size() + 1 + d.size() > kLinkLineMax)
-        return -1;
-    if (!record) return 0;
-    bool indexed = state == kKeyIndexed;
-    if (state == kKeyLookUp) {
-        LinkIndexLists lists;
-        if (!LoadLinkIndexLists(group, &lists)) return 0;
-        indexed = FindLinksOfObject(&lists, record) == 1;
-        FreeLinkIndexLists(&lists);
-    }
-    std::string folder;
-    if (!LinkGroupFolder(group, &folder)) return 0;
-    int row = LinkCategoryIndex(record->categoryBits);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    EnsureLinkIndexFiles(folder.c_str());
-    std::string path = LinkFilePathOf(folder.c_str(), row, record->objectClass, record->index);
-    LinkFile file;
-    if (FsKind(path) >= 0) {
-        if (!ReadLinkFileAt(path, record, &file)) return 0;
-    } else {
-        file.index = record->index;
-        file.objectClass = record->objectClass;
-        file.category = record->categoryBits;
-    }
-    for (const WebLink &l : file.links)
-        if (SameUrl(l.url, u)) return -1;
-    file.links.push_back(WebLink{u, d});
-    // The links first, then the key that makes them found.
-    if (!WriteLinkFileAt(path, file)) return 0;
-    if (indexed) return 1;
-    int32_t key = NoteObjectKey(record->objectClass, record->index);
-    return LinkStoreSetKey(kShape, folder, row, key, true) ? 1 : 0;
-}
 
 }  // namespace
 
@@ -132,29 +82,26 @@ int ReadLinkFileAt(const std::string &path, const ObjectRecord *expected, LinkFi
 int WriteLinkFileAt(const std::string &path, const LinkFile &file) { return LinkStoreWriteFile(path, file); }
 
 int ReadObjectLinks(int group, const ObjectRecord *record, LinkFile *out) {
-    std::string folder;
-    if (!record || !LinkGroupFolder(group, &folder)) return 0;
-    int row = LinkCategoryIndex(record->categoryBits);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    return ReadLinkFileAt(LinkFilePathOf(folder.c_str(), row, record->objectClass, record->index),
-                          record, out);
+    return LinkStoreReadObject(kShape, group, record, out);
 }
 
 int AddObjectLink(int group, ObjectRecord *record, const char *url, const char *description) {
-    return AddLink(group, record, url, description, kKeyLookUp);
+    return LinkStoreAddLine(kShape, group, record, url, description, kLinkKeyLookUp);
 }
 
 int AppendLink(int group, ObjectRecord *record, const char *url, const char *description) {
-    return AddLink(group, record, url, description, kKeyIndexed);
+    return LinkStoreAddLine(kShape, group, record, url, description, kLinkKeyIndexed);
 }
 
 int AddLinkedObject(int group, ObjectRecord *record, const char *url, const char *description) {
-    return AddLink(group, record, url, description, kKeyNew);
+    return LinkStoreAddLine(kShape, group, record, url, description, kLinkKeyNew);
 }
 
 int DeleteLink(int group, ObjectRecord *record, const char *url) {
     std::string folder;
     if (!record || !LinkGroupFolder(group, &folder)) return -1;
+    StoreLock lock;
+    if (!LockGroupStore(kWebLinksKind, &lock)) return 0;
     int row = LinkCategoryIndex(record->categoryBits);
     if (row < 0 || row >= kCategoryFolderCount) return 0;
     std::string path = LinkFilePathOf(folder.c_str(), row, record->objectClass, record->index);
@@ -162,7 +109,7 @@ int DeleteLink(int group, ObjectRecord *record, const char *url) {
     if (!ReadLinkFileAt(path, record, &file)) return 0;
     std::string u = url ? url : "";
     file.links.erase(std::remove_if(file.links.begin(), file.links.end(),
-                                    [&](const WebLink &l) { return SameUrl(l.url, u); }),
+                                    [&](const WebLink &l) { return CompareNamesNoCase(l.url.c_str(), u.c_str()) == 0; }),
                      file.links.end());
     if (!file.links.empty()) return WriteLinkFileAt(path, file);
     return DeleteObjectLinks(group, record, 0) == 1 ? 1 : 0;
@@ -173,29 +120,12 @@ int DeleteObjectLinks(int group, ObjectRecord *record, int sameClass) {
 }
 
 int MoveLinksToGroup(int sourceGroup, int targetGroup, ObjectRecord *record) {
-    if (!record || sourceGroup == targetGroup) return 0;
-    LinkIndexLists lists;
-    if (!LoadLinkIndexLists(sourceGroup, &lists)) return 0;
-    int has = FindLinksOfObject(&lists, record);
-    FreeLinkIndexLists(&lists);
-    if (!has) return 0;
-    LinkFile file;
-    if (!ReadObjectLinks(sourceGroup, record, &file)) return 0;
-    for (const WebLink &l : file.links) {
-        ObjectRecord target = *record;
-        if (AddObjectLink(targetGroup, &target, l.url.c_str(), l.description.c_str()) == 0) return 0;
-    }
-    int r = DeleteObjectLinks(sourceGroup, record, 0);
-    return r < 0 ? r : 1;
+    return LinkStoreMoveObject(kShape, sourceGroup, targetGroup, record);
 }
 
 int GetLinkFileTime(int group, int objectClass, uint32_t category, int32_t index,
                     FileTimeValue *out) {
-    std::string folder;
-    if (!out || !LinkGroupFolder(group, &folder)) return 0;
-    int row = LinkCategoryIndex(category);
-    if (row < 0 || row >= kCategoryFolderCount) return 0;
-    return GetFileWriteTime(LinkFilePathOf(folder.c_str(), row, objectClass, index).c_str(), out);
+    return LinkStoreFileTime(kShape, group, objectClass, category, index, out);
 }
 
 int ReadGroupLinkKeys(int group, std::vector<LinkKeyEntry> *keys) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "astro/datetime.h"
@@ -49,7 +50,7 @@ int EmptyFolderFiles(const std::string &folder) {
 // times. 1 when all were copied.
 int CopyFilesInto(const std::string &source, const std::string &target) {
     for (const std::string &name : PlainFiles(source))
-        if (CopyStoreFileKeepTime((source + "/" + name).c_str(), (target + "/" + name).c_str()) == 0) return 0;
+        if (CopyFileKeepTime((source + "/" + name).c_str(), (target + "/" + name).c_str()) == 0) return 0;
     return 1;
 }
 
@@ -180,9 +181,9 @@ int ConvertOldLists(const std::string &source) {
         } else if (IsOldListFileName(lower, "obs", &number)) {
             if (!UpgradeObservingListFile(from.c_str(), FormatListFilePath(number).c_str(), kNoNotesGroup)) return 0;
         } else if (IsOldListFileName(lower, "desc", &number)) {
-            if (CopyStoreFileKeepTime(from.c_str(), FormatListDescriptionPath(number).c_str()) == 0) return 0;
+            if (CopyFileKeepTime(from.c_str(), FormatListDescriptionPath(number).c_str()) == 0) return 0;
         } else if (IsStoreFileNamed(lower, ".bin") && lower != "groups.bin") {
-            if (CopyStoreFileKeepTime(from.c_str(), (GetListsFolder() + "/" + name).c_str()) == 0) return 0;
+            if (CopyFileKeepTime(from.c_str(), (GetListsFolder() + "/" + name).c_str()) == 0) return 0;
         }
     }
     return 1;
@@ -254,6 +255,40 @@ int RemapListUserObjects(const char *otherUserFolder, const char *listPath, int 
     return (int)items.size();
 }
 
+namespace {
+
+// Whether the local list at the slot is to be replaced by the incoming
+// items: compared as stored (compare(count) below 0 a failure, 0 the same)
+// or, for lists of user objects, by their remapped objects; when they
+// differ, the question. 1 replace, 0 keep, -1 failure.
+int AskReplaceLocalList(int local, const std::vector<ObjectRecord> &items, bool userObjects, const char *name,
+                        MergeAnswers *answers, MergeQuestionCallback question,
+                        const std::function<int(int count)> &compare) {
+    int n = 0;
+    ListFile *file = OpenListFile(local, &n);
+    std::vector<ObjectRecord> mine;
+    int read = file && ReadAllListItems(file, n, &mine);
+    DiscardListFile(file);
+    if (!read) return -1;
+    bool same;
+    if (!userObjects) {
+        int compared = compare(n);
+        if (compared < 0) return -1;
+        same = compared == 0;
+    } else {
+        same = SameObjects(mine, items);
+    }
+    if (same) return 0;
+    char message[kQuestionBytes];
+    std::snprintf(message, sizeof message,
+                  "The %s observing list on the remote machine differs from the local list. "
+                  "Replace with the remote list?",
+                  name);
+    return AskMergeReplace(answers, question, message) ? 1 : 0;
+}
+
+}  // namespace
+
 int MergeOtherLists(const char *otherListsFolder, const char *otherUserFolder, int sourceVersion,
                     MergeAnswers *answers, MergeQuestionCallback question) {
     if (!otherListsFolder || !answers) return 0;
@@ -274,27 +309,13 @@ int MergeOtherLists(const char *otherListsFolder, const char *otherUserFolder, i
         if (!ReadListIndexSlots(&slots)) return 0;
         int local = FindListInSlots(slots, other.name, nullptr, nullptr);
         if (local >= 0) {
-            int n = 0;
-            ListFile *file = OpenListFile(local, &n);
-            std::vector<ObjectRecord> mine;
-            int read = file && ReadAllListItems(file, n, &mine);
-            DiscardListFile(file);
-            if (!read) return 0;
-            bool same;
-            if (!HoldsUserObjects(items)) {
-                int compared = CompareOtherListWithCurrent(local, n, otherListsFolder, (int)j, other.items);
-                if (compared < 0) return 0;
-                same = compared == 0;
-            } else {
-                same = SameObjects(mine, items);
-            }
-            if (same) continue;
-            char message[kQuestionBytes];
-            std::snprintf(message, sizeof message,
-                          "The %s observing list on the remote machine differs from the local list. "
-                          "Replace with the remote list?",
-                          other.name);
-            if (!AskMergeReplace(answers, question, message)) continue;
+            int replace = AskReplaceLocalList(local, items, HoldsUserObjects(items), other.name, answers, question,
+                                              [&](int n) {
+                                                  return CompareOtherListWithCurrent(local, n, otherListsFolder,
+                                                                                     (int)j, other.items);
+                                              });
+            if (replace < 0) return 0;
+            if (replace == 0) continue;
             if (!StoreMergedList(local, otherBytes, items, otherDesc, other.time, true)) return 0;
             continue;
         }
@@ -365,27 +386,13 @@ int MergeOldGenerationLists(const char *otherListsFolder, const char *otherUserF
         int local = FindListInSlots(slots, name.c_str(), nullptr, nullptr);
         std::string header;
         if (local >= 0) {
-            int n = 0;
-            ListFile *file = OpenListFile(local, &n);
-            std::vector<ObjectRecord> mine;
-            int read = file && ReadAllListItems(file, n, &mine);
-            DiscardListFile(file);
-            if (!read) return 0;
-            bool same;
-            if (!HoldsUserObjects(stored)) {
-                int compared = CompareOldListWithCurrent(local, n, otherListsFolder, position - 1, itemCount);
-                if (compared < 0) return 0;
-                same = compared == 0;
-            } else {
-                same = SameObjects(mine, items);
-            }
-            if (same) continue;
-            char message[kQuestionBytes];
-            std::snprintf(message, sizeof message,
-                          "The %s observing list on the remote machine differs from the local list. "
-                          "Replace with the remote list?",
-                          name.c_str());
-            if (!AskMergeReplace(answers, question, message)) continue;
+            int replace = AskReplaceLocalList(local, items, HoldsUserObjects(stored), name.c_str(), answers, question,
+                                              [&](int n) {
+                                                  return CompareOldListWithCurrent(local, n, otherListsFolder,
+                                                                                   position - 1, itemCount);
+                                              });
+            if (replace < 0) return 0;
+            if (replace == 0) continue;
             // The local header stays: its settings and notes group.
             if (!ReadWholeFile(FormatListFilePath(local).c_str(), &header) || header.size() < (size_t)kListHeaderBytes)
                 return 0;

@@ -11,8 +11,8 @@
 #include "core/safefile.h"
 #include "core/userfolder.h"
 #include "objects/categories.h"
-#include "objects/objectnames.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/notefiles.h"
 #include "userdata/notestore.h"
 #include "userdata/storebackup.h"
@@ -21,8 +21,6 @@
 const char kImportedGroupName[] = "Imported from Nightjar 2";
 
 namespace {
-
-const int kQuestionBytes = 512;
 
 // Reads one note file of a backup or another computer (its user object is
 // found or added here) and sets it into the group. 1 done, 0 failed.
@@ -46,14 +44,6 @@ int MakeNoteIndex(const char *groupFolder, int row) {
     return CreateNoteIndexFile(groupFolder, row, 1) ? 1 : 0;
 }
 
-std::vector<std::string> NoteFilesIn(const std::string &folder) {
-    return StoreFilesIn(folder, kNotesShape.suffix);
-}
-
-int GroupPositionByName(const char *name) {
-    return StoreGroupPositionByName(kGroupNotes, name);
-}
-
 }  // namespace
 
 int BackupNotes(const char *destination, const char *backupName, int groupChoice) {
@@ -74,33 +64,19 @@ int MergeOtherComputerNotes(const char *otherFolder, int otherVersion,
     if (!otherFolder) return 0;
     std::string other = std::string(otherFolder) + "/notes";
     if (FsKind(other) != 1) return 0;
-    if (otherVersion >= 3000) {
-        if (FsKind(other + "/groups.bin") != 0) return 0;
-        GroupRecord *groups = nullptr;
-        int count = 0;
-        if (!ReadGroupListIn(other.c_str(), &groups, &count)) return 0;
-        std::vector<GroupRecord> list(groups, groups + count);
-        FreeGroupList(groups);
-        for (GroupRecord &g : list) {
-            g.name[sizeof g.name - 1] = '\0';
-            g.folder[sizeof g.folder - 1] = '\0';
-            if (!IsSafeGroupFolder(g.folder)) return 0;
-            int target = GroupPositionByName(g.name);
-            if (target < 0) return 0;
-            if (!MergeNotesGroupFolder((other + "/" + g.folder).c_str(), target, prefs, ask)) return 0;
-        }
-        return 1;
-    }
+    // A kill part way leaves the notes as they were before the merge.
+    StoreChange change;
+    if (!BeginStoreChange(&change, {&kNotesKind})) return 0;
+    if (otherVersion >= 3000)
+        return ForEachOtherGroup(kGroupNotes, other, [&](const std::string &folder, int target) {
+            return MergeNotesGroupFolder(folder.c_str(), target, prefs, ask);
+        });
     // The older generation: every note is set into the import group (an
     // object's note there is replaced, the group's other notes stay).
-    int group = GroupPositionByName(kImportedGroupName);
+    int group = StoreGroupPositionByName(kGroupNotes, kImportedGroupName);
     if (group < 0) return 0;
-    for (int row = 0; row < kOldCategoryFolderCount; ++row) {
-        std::string from = other + "/" + OldCategoryFolderTable[row];
-        for (const std::string &name : NoteFilesIn(from))
-            if (!SetNoteFromFile(from + "/" + name, group)) return 0;
-    }
-    return 1;
+    return ForEachObjectFile(other, kNotesShape.suffix, true,
+                             [group](const std::string &path) { return SetNoteFromFile(path, group); });
 }
 
 int MergeNotesGroupFolder(const char *groupFolder, int targetGroup,
@@ -110,55 +86,43 @@ int MergeNotesGroupFolder(const char *groupFolder, int targetGroup,
     GroupRecord target;
     if (!ReadGroup(kGroupNotes, &target, targetGroup)) return 0;
     target.name[sizeof target.name - 1] = '\0';
-    for (int row = 0; row < kCategoryFolderCount; ++row) {
-        std::string from = std::string(groupFolder) + "/" + CategoryFolderTable[row].name;
-        for (const std::string &name : NoteFilesIn(from)) {
-            std::string path = from + "/" + name;
-            NoteHeader incoming;
-            std::string text;
-            {
-                FileHandle file(SafeOpen(path.c_str(), "rb"));
-                if (!file || !ReadNoteBody(file.get(), &incoming, &text, 1, 0)) return 0;
-            }
-            ObjectRecord record;
-            NoteRecordFromHeader(&incoming, &record);
-            NoteIndexLists lists;
-            if (!LoadNoteIndexLists(targetGroup, &lists)) return 0;
-            int number = FindNoteOfObject(&lists, &record);
-            FreeNoteIndexLists(&lists);
-            if (number < 0) {
-                int32_t key = NoteObjectKey(record.objectClass, record.index);
-                CreateNote(targetGroup, &record, key, incoming.title, text.c_str(), incoming.status);
-                continue;
-            }
-            FileTimeValue here, there;
-            if (!GetNoteFileTime(targetGroup, record.categoryBits, number, &here) ||
-                !GetFileWriteTime(path.c_str(), &there) || FileTimeTicks(there) <= FileTimeTicks(here))
-                continue;
-            NoteHeader present;
-            std::string presentText;
-            if (!ReadNoteFile(targetGroup, record.categoryBits, number, &present, &presentText))
-                return 0;
-            if (present.status == incoming.status &&
-                CompareNamesNoCase(present.title, incoming.title) == 0 &&
-                CompareNamesNoCase(presentText.c_str(), text.c_str()) == 0)
-                continue;
-            char objectName[65] = "";
-            if (!FormatObjectName(&record, objectName, prefs, nullptr, nullptr, nullptr))
-                std::snprintf(objectName, sizeof objectName, "object %d of class %d",
-                              static_cast<int>(record.index), static_cast<int>(record.objectClass));
-            char question[kQuestionBytes];
-            std::snprintf(question, sizeof question,
-                          "The note in the %s group for %s is newer than the one present.",
-                          target.name, objectName);
-            if (!AskMergeReplace(&answers, ask, question)) continue;
-            // The present note keeps its class, index and category: it stays
-            // the note its index entry names.
-            std::memcpy(present.title, incoming.title, sizeof present.title);
-            present.status = incoming.status;
-            if (!WriteNoteFile(targetGroup, record.categoryBits, number, &present, text.c_str()))
-                return 0;
+    std::string targetFolder;
+    if (!NoteGroupFolder(targetGroup, &targetFolder)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
+    return ForEachObjectFile(groupFolder, kNotesShape.suffix, false, [&](const std::string &path) {
+        NoteHeader incoming;
+        std::string text;
+        {
+            FileHandle file(SafeOpen(path.c_str(), "rb"));
+            if (!file || !ReadNoteBody(file.get(), &incoming, &text, 1, 0)) return 0;
         }
-    }
-    return 1;
+        ObjectRecord record;
+        NoteRecordFromHeader(&incoming, &record);
+        NoteIndexLists lists;
+        if (!LoadNoteIndexLists(targetGroup, &lists)) return 0;
+        int number = FindNoteOfObject(&lists, &record);
+        FreeNoteIndexLists(&lists);
+        if (number < 0) {
+            int32_t key = NoteObjectKey(record.objectClass, record.index);
+            CreateNote(targetGroup, &record, key, incoming.title, text.c_str(), incoming.status);
+            return 1;
+        }
+        std::string present = NoteFilePathOf(targetFolder.c_str(), NoteCategoryIndex(record.categoryBits), number);
+        if (!IncomingFileIsNewer(path, present)) return 1;
+        NoteHeader here;
+        std::string hereText;
+        if (!ReadNoteFile(targetGroup, record.categoryBits, number, &here, &hereText)) return 0;
+        if (here.status == incoming.status && CompareNamesNoCase(here.title, incoming.title) == 0 &&
+            CompareNamesNoCase(hereText.c_str(), text.c_str()) == 0)
+            return 1;
+        if (!AskReplaceObject(&answers, ask, "The note in the %s group for %s is newer than the one present.",
+                              target.name, record, prefs))
+            return 1;
+        // The present note keeps its class, index and category: it stays
+        // the note its index entry names.
+        std::memcpy(here.title, incoming.title, sizeof here.title);
+        here.status = incoming.status;
+        return WriteNoteFile(targetGroup, record.categoryBits, number, &here, text.c_str()) ? 1 : 0;
+    });
 }

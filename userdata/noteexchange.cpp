@@ -5,29 +5,22 @@
 #include <string>
 
 #include "core/fileutil.h"
-#include "core/grouplist.h"
 #include "core/safefile.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/notefiles.h"
 #include "userdata/notestore.h"
-#include "userdata/packageregistry.h"
 #include "userdata/userobjectdata.h"
 
-std::string NotesRegistryPath() {
-    std::string notes = NotesFolder();
-    return notes.empty() ? notes : notes + "/registry.bin";
-}
+std::string NotesRegistryPath() { return GroupStoreRegistryPath(kNotesKind); }
 
 int FindRegisteredNotesPackage(const char *name, FileTimeValue *created) {
-    std::string path = NotesRegistryPath();
-    return path.empty() ? -1 : FindRegisteredPackage(path.c_str(), name, created);
+    return FindRegisteredKindPackage(kNotesKind, name, created);
 }
 
 int RegisterNotesPackage(const char *name, const FileTimeValue *created) {
-    std::string path = NotesRegistryPath();
-    if (path.empty() || !EnsureDirectory(NotesFolder().c_str())) return 0;
-    return RegisterPackage(path.c_str(), name, created);
+    return RegisterKindPackage(kNotesKind, name, created);
 }
 
 int WriteObjectNoteRecord(FILE *file, int group, const ObjectRecord *record) {
@@ -69,14 +62,10 @@ int WriteNoteRecordsEnd(FILE *file) {
 int ReadNoteRecords(FILE *file, int group, int sourceVersion, int expectedCount,
                     NoteProgressCallback progress) {
     if (!file) return -1;
-    int step = expectedCount / 10;
-    if (step < 1) step = 1;
-    int counter = 0, set = 0;
+    ProgressTicker ticker(progress, expectedCount);
+    int set = 0;
     for (;;) {
-        if (++counter >= step) {
-            if (progress) progress(10);
-            counter = 0;
-        }
+        ticker.Tick();
         int32_t textLength = 0, status = 0, index = 0;
         uint8_t objectClass = 0;
         std::string title;
@@ -136,41 +125,18 @@ int ReadNoteRecords(FILE *file, int group, int sourceVersion, int expectedCount,
 }
 
 FILE *CreateNotesPackage(const char *path, const char *name, const char *description) {
-    return CreatePackageFile(path, kNotesPackageKind, name, description);
+    return CreateKindPackage(kNotesKind, path, name, description);
 }
 
 int CloseNotesPackage(FILE *file, int noteCount) {
-    if (!file) return 0;
-    const int32_t counts[5] = {0, 0, noteCount, 0, 0};
-    PackageHeader header;
-    bool ok = WriteNoteRecordsEnd(file) == 1 && FinishPackageCounts(file, counts, &header) == 1 &&
-              RegisterNotesPackage(header.name, &header.created) == 1;
-    return SafeClose(file) && ok ? 1 : 0;
+    return CloseKindPackage(kNotesKind, file, noteCount, WriteNoteRecordsEnd);
 }
 
 int ImportNotesPackage(const char *path, PackageHeader *header, std::string *description,
                        NoteProgressCallback progress) {
-    if (!path || !header) return -1;
-    FileHandle file(SafeOpen(path, "rb"));
-    if (!file) return -1;
-    char *text = nullptr;
-    if (!ReadPackageHeader(file.get(), header, &text)) return -1;
-    std::string desc = text ? text : "";
-    delete[] text;
-    header->name[sizeof header->name - 1] = '\0';
-    if (!PackageHeaderAccepted(header, kNotesPackageKind) || header->stamp.major < 2) return -1;
-    GroupRecord group;
-    int position = FindGroupByName(kGroupNotes, header->name, &group);
-    if (position < 0) return -1;
-    if (position == 0) {
-        position = AddGroup(kGroupNotes, header->name, &group);
-        if (position < 0) position = -position;  // made meanwhile: the same group
-        if (position == 0) return -1;
-    }
-    int count = ReadNoteRecords(file.get(), position - 1, GetStampVersion(&header->stamp),
-                                header->counts[2], progress);
-    if (count < 0) return -1;
-    RegisterNotesPackage(header->name, &header->created);
-    if (description) *description = desc;
-    return count;
+    return ImportKindPackage(kNotesKind, path, header, description,
+                             [progress](FILE *file, int group, const PackageHeader &h) {
+                                 return ReadNoteRecords(file, group, GetStampVersion(&h.stamp),
+                                                        h.counts[kNotesKind.countSlot], progress);
+                             });
 }

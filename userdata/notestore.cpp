@@ -15,6 +15,7 @@
 #include "core/userfolder.h"
 #include "objects/categories.h"
 #include "objects/objectrecord.h"
+#include "userdata/groupstore.h"
 #include "userdata/minorbodytwin.h"
 #include "userdata/notefiles.h"
 #include "userdata/userobjectdata.h"
@@ -171,6 +172,8 @@ int FindNoteOfObject(const NoteIndexLists *lists, ObjectRecord *record) {
 int CreateNote(int group, const ObjectRecord *record, int32_t key, const char *title,
                const char *text, int32_t status) {
     if (!record) return kNoteFailed;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return kNoteFailed;
     std::string folder;
     if (!NoteGroupFolder(group, &folder)) return kNoteFailed;
     int row = NoteCategoryIndex(record->categoryBits);
@@ -207,6 +210,8 @@ int AppendToNote(int group, ObjectRecord *record, const char *title, const char 
     std::string t = TrimmedNoteText(title), x = TrimmedNoteText(text);
     if (t.empty() && x.empty()) return kNoteNothingToAdd;
     if (!record) return kNoteFailed;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return kNoteFailed;
     NoteIndexLists lists;
     if (!LoadNoteIndexLists(group, &lists)) return kNoteFailed;
     int number = FindNoteOfObject(&lists, record);
@@ -226,6 +231,8 @@ int AppendToNote(int group, ObjectRecord *record, const char *title, const char 
 
 int SetNote(int group, ObjectRecord *record, const char *title, const char *text, int32_t status) {
     if (!record) return kNoteFailed;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return kNoteFailed;
     std::string t = TrimmedNoteText(title), x = TrimmedNoteText(text);
     NoteIndexLists lists;
     if (!LoadNoteIndexLists(group, &lists)) return kNoteFailed;
@@ -249,6 +256,8 @@ int SetNote(int group, ObjectRecord *record, const char *title, const char *text
 
 int SetNoteStatus(int group, ObjectRecord *record, int32_t status) {
     if (!record) return kNoteFailed;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return kNoteFailed;
     NoteIndexLists lists;
     if (!LoadNoteIndexLists(group, &lists)) return kNoteFailed;
     int number = FindNoteOfObject(&lists, record);
@@ -266,6 +275,8 @@ int SetNoteStatus(int group, ObjectRecord *record, int32_t status) {
 
 int DeleteNote(int group, ObjectRecord *record, int sameClass) {
     if (!record) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
     int originalClass = record->objectClass;
     NoteIndexLists lists;
     if (!LoadNoteIndexLists(group, &lists)) return -1;
@@ -344,6 +355,8 @@ int ReadNoteBody(FILE *file, NoteHeader *header, std::string *text, int addObjec
 int WriteNoteFile(int group, uint32_t category, int32_t number, NoteHeader *header,
                   const char *text) {
     if (!header) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
     std::string folder;
     if (!NoteGroupFolder(group, &folder)) return 0;
     int row = NoteCategoryIndex(category);
@@ -389,37 +402,45 @@ int AppendNoteToGroup(int sourceGroup, int targetGroup, uint32_t category, int32
     return 1;
 }
 
-int CopyNoteToGroup(int sourceGroup, int targetGroup, uint32_t category, int32_t number) {
+namespace {
+
+const int kCopyUnreadable = -2;  // the source note cannot be read
+const int kCopyPresent = 2;      // the object has a note in the target group
+
+// Note n of the source group made in the target group unless the object has
+// a note there: 1 made, kCopyPresent, kCopyUnreadable, 0 when it could not
+// be made, -1 when the target's indexes cannot be read.
+int CopyNoteInto(int sourceGroup, int targetGroup, uint32_t category, int32_t number, ObjectRecord *record) {
     NoteHeader header;
     std::string text;
-    if (!ReadNoteFile(sourceGroup, category, number, &header, &text)) return 0;
-    ObjectRecord record;
-    NoteRecordFromHeader(&header, &record);
+    if (!ReadNoteFile(sourceGroup, category, number, &header, &text)) return kCopyUnreadable;
+    NoteRecordFromHeader(&header, record);
     NoteIndexLists lists;
     if (!LoadNoteIndexLists(targetGroup, &lists)) return -1;
-    int present = FindNoteOfObject(&lists, &record);
+    int present = FindNoteOfObject(&lists, record);
     FreeNoteIndexLists(&lists);
-    if (present >= 0) return 1;
-    int32_t key = NoteObjectKey(record.objectClass, record.index);
-    return CreateNote(targetGroup, &record, key, header.title, text.c_str(), header.status) >= 0 ? 1
-                                                                                                : 0;
+    if (present >= 0) return kCopyPresent;
+    int32_t key = NoteObjectKey(record->objectClass, record->index);
+    return CreateNote(targetGroup, record, key, header.title, text.c_str(), header.status) >= 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int CopyNoteToGroup(int sourceGroup, int targetGroup, uint32_t category, int32_t number) {
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
+    ObjectRecord record;
+    int r = CopyNoteInto(sourceGroup, targetGroup, category, number, &record);
+    return r == kCopyUnreadable ? 0 : r == kCopyPresent ? 1 : r;
 }
 
 int MoveNoteToGroup(int sourceGroup, int targetGroup, uint32_t category, int32_t number) {
     if (sourceGroup == targetGroup) return 0;
-    NoteHeader header;
-    std::string text;
-    if (!ReadNoteFile(sourceGroup, category, number, &header, &text)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
     ObjectRecord record;
-    NoteRecordFromHeader(&header, &record);
-    NoteIndexLists lists;
-    if (!LoadNoteIndexLists(targetGroup, &lists)) return -1;
-    int present = FindNoteOfObject(&lists, &record);
-    FreeNoteIndexLists(&lists);
-    if (present >= 0) return 0;
-    int32_t key = NoteObjectKey(record.objectClass, record.index);
-    if (CreateNote(targetGroup, &record, key, header.title, text.c_str(), header.status) < 0)
-        return 0;
+    int r = CopyNoteInto(sourceGroup, targetGroup, category, number, &record);
+    if (r != 1) return r == -1 ? -1 : 0;
     return DeleteNote(sourceGroup, &record, 0) == 1 ? 2 : 1;
 }
 
@@ -472,6 +493,8 @@ int MarkUserObjectsWithNotes(int objectClass, uint8_t *marks, int length) {
 
 int RewriteUserObjectNotes(int objectClass, uint32_t category, int32_t id) {
     if (!IsUserObjectClass(objectClass)) return 0;
+    StoreLock lock;
+    if (!LockGroupStore(kNotesKind, &lock)) return 0;
     GroupRecord *groups = nullptr;
     int count = 0;
     if (!ReadGroupList(kGroupNotes, &groups, &count)) return 0;

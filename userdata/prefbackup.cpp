@@ -54,13 +54,13 @@ std::vector<std::string> PreferenceNamesIn(const std::string &folder) {
 int CopyPreferences(const std::string &from, const std::string &to, const std::vector<std::string> &names,
                     bool horizons) {
     for (const std::string &name : names)
-        if (CopyStoreFileKeepTime((from + "/" + name).c_str(), (to + "/" + name).c_str()) == 0) return 0;
+        if (CopyFileKeepTime((from + "/" + name).c_str(), (to + "/" + name).c_str()) == 0) return 0;
     if (!horizons) return 1;
     std::string hFrom = from + "/horizons", hTo = to + "/horizons";
     if (FsKind(hFrom) != 1) return 1;
     if (!EnsureDirectory(hTo.c_str())) return 0;
     for (const std::string &name : FilesWithSuffix(hFrom, ""))
-        if (CopyStoreFileKeepTime((hFrom + "/" + name).c_str(), (hTo + "/" + name).c_str()) == 0) return 0;
+        if (CopyFileKeepTime((hFrom + "/" + name).c_str(), (hTo + "/" + name).c_str()) == 0) return 0;
     return 1;
 }
 
@@ -97,7 +97,7 @@ int TakeOlderPreferenceFile(const std::string &name, const std::string &saved, c
     else if (name != "observer.bin" && name != "eyep.bin") return 1;  // the other nine stay
     if (FsKind(saved) != 0) return FsKind(local) == 0 ? SafeRemove(local.c_str()) : 1;
     if (convert) return convert(saved.c_str(), local.c_str());
-    return CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
+    return CopyFileKeepTime(saved.c_str(), local.c_str()) != 0;
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ int RestorePreferenceFiles(const char *folder, const char *backupName, int sourc
     for (const auto &name : PreferenceFileTable) {
         std::string local = user + "/" + name, saved = source + "/" + name;
         if (older) ok = TakeOlderPreferenceFile(name, saved, local, chartsUpgrader) != 0;
-        else if (FsKind(saved) == 0) ok = CopyStoreFileKeepTime(saved.c_str(), local.c_str()) != 0;
+        else if (FsKind(saved) == 0) ok = CopyFileKeepTime(saved.c_str(), local.c_str()) != 0;
         else if (FsKind(local) == 0) ok = SafeRemove(local.c_str()) != 0;
         if (!ok) break;
     }
@@ -171,7 +171,7 @@ int MergeHorizonFiles(const char *otherPrefsFolder, int sourceVersion, MergeAnsw
                           decoded.data());
             if (!AskMergeReplace(answers, question, message)) continue;
         }
-        if (CopyStoreFileKeepTime(from.c_str(), to.c_str()) != 1) return 0;
+        if (CopyFileKeepTime(from.c_str(), to.c_str()) != 1) return 0;
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include "core/grouplist.h"
 #include "core/userfolder.h"
 #include "objects/categories.h"
+#include "userdata/groupstore.h"
 #include "userdata/notebackup.h"
 #include "userdata/notefiles.h"
 #include "userdata/notestore.h"
@@ -27,29 +28,6 @@ std::string StoreFolderOf(const StoreShape &shape) {
     const char *root = GetUserDataFolder();
     if (!root || !*root) return std::string();
     return std::string(root) + "/" + shape.storeFolder;
-}
-
-std::vector<std::string> StoreFilesIn(const std::string &folder, const char *suffix) {
-    std::vector<std::string> names;
-    std::vector<FsEntry> entries;
-    if (!FsListFolder(folder, entries)) return names;
-    for (const FsEntry &e : entries)
-        if (!e.isFolder && !e.isLink && IsStoreFileNamed(e.name, suffix) &&
-            CompareNamesNoCase(e.name.c_str(), "index.bin") != 0)
-            names.push_back(e.name);
-    return names;
-}
-
-int StoreGroupPositionByName(int kind, const char *name) {
-    GroupRecord record;
-    int position = FindGroupByName(kind, name, &record);
-    if (position < 0) return -1;
-    if (position == 0) {
-        position = AddGroup(kind, name, &record);
-        if (position < 0) position = -position;
-        if (position == 0) return -1;
-    }
-    return position - 1;
 }
 
 int BackupStore(const StoreShape &shape, const char *destination, const char *backupName,
@@ -84,13 +62,13 @@ int BackupStore(const StoreShape &shape, const char *destination, const char *ba
             std::string inRow = store + "/" + group.folder + "/" + CategoryFolderTable[row].name;
             if (!EnsureDirectory(outRow.c_str())) return 0;
             for (const std::string &name : StoreFilesIn(inRow, shape.suffix))
-                if (CopyStoreFileKeepTime((inRow + "/" + name).c_str(), (outRow + "/" + name).c_str()) != 1)
+                if (CopyFileKeepTime((inRow + "/" + name).c_str(), (outRow + "/" + name).c_str()) != 1)
                     return 0;
         }
     }
-    if (CopyStoreFileKeepTime((store + "/groups.bin").c_str(), (target + "/groups.bin").c_str()) != 1)
+    if (CopyFileKeepTime((store + "/groups.bin").c_str(), (target + "/groups.bin").c_str()) != 1)
         return 0;
-    CopyStoreFileKeepTime((store + "/registry.bin").c_str(), (target + "/registry.bin").c_str());
+    CopyFileKeepTime((store + "/registry.bin").c_str(), (target + "/registry.bin").c_str());
     return 1;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "userdata/groupstore.h"
+
 struct StoreShape {
     int kind;                  // GroupKind of core/grouplist.h
     const char *storeFolder;   // under the user data folder: "links", ...
@@ -19,9 +21,6 @@ struct StoreShape {
 };
 
 std::string StoreFolderOf(const StoreShape &shape);
-// The object files of a folder in byte order (plain files with the suffix,
-// "index.bin" never among them).
-std::vector<std::string> StoreFilesIn(const std::string &folder, const char *suffix);
 
 // 1 or 0. Group choice without a name: 2 + the position of the one group to
 // copy, below 2 every group. A backup folder that would be, hold or lie in
@@ -42,6 +41,3 @@ typedef int (*StoreFileImporter)(const std::string &path, int group);
 int RestoreStore(const StoreShape &shape, const char *backupFolder, const char *backupName,
                  int backupVersion, StoreIndexMaker makeIndex, StoreFileImporter import);
 void DeleteStoreSafetyCopy(const StoreShape &shape);
-// The 0-based position of the group of that display name, made when absent;
-// -1 on failure. Looked up anew for every group of a merge.
-int StoreGroupPositionByName(int kind, const char *name);

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/fileutil.h"
+#include "core/safefile.h"
 
 namespace {
 
@@ -47,10 +48,17 @@ uint64_t FileTimeTicks(const FileTimeValue &t) {
     return (static_cast<uint64_t>(t.high) << 32) | t.low;
 }
 
-int CopyStoreFileKeepTime(const char *source, const char *target) {
-    int r = CopyFileSafely(source, target);
-    if (r != 1) return r;
-    FileTimeValue t;
-    if (GetFileWriteTime(source, &t)) SetFileWriteTime(target, t);
-    return 1;
+std::string FileNameOfPath(const std::string &path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string LowerCased(std::string text) {
+    for (char &c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool SameFileBytes(const std::string &a, const std::string &b) {
+    std::string x, y;
+    return ReadWholeFile(a.c_str(), &x) && ReadWholeFile(b.c_str(), &y) && x == y;
 }
