@@ -293,9 +293,9 @@ def parse_comet(full):
     """(number, letter, name, designation) of a JPL comet name: "1P/Halley",
     "C/2020 F3 (NEOWISE)", "P/2021 A5 (PANSTARRS)", "73P-B/Schwassmann-Wachmann 3"."""
     full = full.strip()
-    head, _, rest = full.partition("/")
-    if not rest:
-        return None
+    head, slash, rest = full.partition("/")
+    if not slash or (not rest and not head[:-1].isdigit()):
+        return None   # a numbered comet without a name ("432P/") is kept
     fragment = ""
     if "-" in head:
         head, _, fragment = head.partition("-")

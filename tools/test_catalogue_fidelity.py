@@ -95,6 +95,7 @@ def main():
             subprocess.check_call([sys.executable, os.path.join(TOOLS, script)] + args,
                                   stdout=subprocess.DEVNULL)
         run_checks(ref, cat)
+        check_comets(tmp)
     total = sum(counts.values())
     for f in failures[:200]:
         print("FAIL", f)
@@ -118,6 +119,46 @@ def main():
                 f.write("</testcase>\n")
             f.write("</testsuite></testsuites>\n")
     return 1 if failures else 0
+
+
+def check_comets(tmp):
+    """The packaged comets (comets.bin, 135-byte records: int16 number at 0,
+    29-byte name at 3, 17-byte designation at 32) hold every numbered comet
+    of comets.dat and the unnumbered comets that get brightest there."""
+    import json
+    import gen_minor_bodies
+    out = os.path.join(tmp, "ss")
+    os.makedirs(out, exist_ok=True)
+    gen_minor_bodies.write_comets(out, gen_minor_bodies.comets("/usr/share/kstars"))
+    held_numbers, held_designations = set(), set()
+    for r in records(os.path.join(out, "comets.bin"), 135):
+        number = struct.unpack_from("<H", r, 0)[0]
+        if number:
+            held_numbers.add(number)
+        held_designations.add(r[32:49].split(b"\0")[0].decode("latin-1").strip())
+    source = json.load(open("/usr/share/kstars/comets.dat"))
+    rows = [dict(zip(source["fields"], row)) for row in source["data"]]
+    numbered, bright = set(), []
+    for row in rows:
+        m = re.match(r"\s*(\d+)[PDI]/", row["full_name"])
+        if m:
+            numbered.add(int(m.group(1)))
+            continue
+        m = re.match(r"\s*[CPDXA]/(\d{4} [A-Z]+\d*(?:-[A-Z]+)?)", row["full_name"])
+        try:
+            peak = float(row["M1"]) + 10 * math.log10(float(row["q"]))
+        except (TypeError, ValueError):
+            continue
+        if m:
+            bright.append((peak, m.group(1)))
+    for n in sorted(numbered):
+        check(n in held_numbers, "comets", "numbered comet %d is not held" % n)
+    bright.sort()
+    for peak, designation in bright[:50]:
+        check(designation in held_designations, "comets",
+              "%s (magnitude %.1f at perihelion) is not held" % (designation, peak))
+    fidelity_counts["comets held"] = len(held_designations | {str(n) for n in held_numbers})
+    fidelity_counts["numbered comets held"] = len(held_numbers & numbered)
 
 
 def run_checks(ref, cat):
@@ -367,6 +408,19 @@ def run_checks(ref, cat):
     fidelity_counts["common names"] = len(cnames)
     fidelity_counts["common names more than one source gives"] = sum(
         1 for n in cnames if len(given.get(n.upper(), ())) >= 2)
+
+    # The deep-sky places of the two sources side by side: an NGC or IC
+    # object both hold agrees when they lie within its size (1' at least).
+    agree = disagree = 0
+    for d in stel:
+        for word, field in (("NGC", "ngc"), ("IC", "ic")):
+            src = ngc.get((word, d[field], "")) if d[field] else None
+            if src and (src[0] or src[1]):
+                size = max(d["major"] * 60, 1.0)
+                s = sep_arcsec(src[0], src[1], math.degrees(d["ra"]) % 360, math.degrees(d["dec"]))
+                agree, disagree = (agree + 1, disagree) if s <= size * 60 else (agree, disagree + 1)
+    fidelity_counts["deep-sky places the two sources agree on"] = agree
+    fidelity_counts["deep-sky places the two sources disagree on"] = disagree
 
     # Stars (stars.bin, 80-byte records from star 1 in the order of stars.dat):
     # RA 0, Dec 4, HR from bit 18 at 19, HIP from bit 15 at 29, HD 39, SAO 43.
