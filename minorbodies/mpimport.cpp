@@ -60,6 +60,30 @@ int IntAt(const char *line, int column, int width) {
 
 double OrZero(double v) { return Present(v) ? v : 0.0; }
 
+// The real fields of the two line layouts: column (from 0) and width; an
+// absent magnitude (H, G) is 0, any other absent field refuses the line.
+struct RealColumn {
+    double ParsedSet::*field;
+    int column, width;
+    bool absentIsZero;
+};
+const RealColumn kMpColumns[] = {
+    {&ParsedSet::day, 52, 4, false},   {&ParsedSet::M, 57, 7, false},     {&ParsedSet::a, 65, 10, false},
+    {&ParsedSet::e, 76, 8, false},     {&ParsedSet::peri, 85, 7, false},  {&ParsedSet::node, 93, 7, false},
+    {&ParsedSet::incl, 101, 7, false}, {&ParsedSet::H, 109, 5, true},     {&ParsedSet::G, 115, 6, true}};
+const RealColumn kCatalogueColumns[] = {
+    {&ParsedSet::H, 42, 5, true},       {&ParsedSet::G, 49, 4, true},       {&ParsedSet::day, 112, 2, false},
+    {&ParsedSet::M, 115, 10, false},    {&ParsedSet::peri, 126, 10, false}, {&ParsedSet::node, 137, 10, false},
+    {&ParsedSet::incl, 148, 9, false},  {&ParsedSet::e, 158, 10, false},    {&ParsedSet::a, 169, 12, false}};
+
+template <size_t N>
+void ReadRealColumns(const char *line, const RealColumn (&columns)[N], ParsedSet *p) {
+    for (const RealColumn &c : columns) {
+        double v = RealAt(line, c.column, c.width);
+        p->*c.field = c.absentIsZero ? OrZero(v) : v;
+    }
+}
+
 bool ParseMpLine(const char *line, ParsedSet *p) {
     std::memset(p, 0, sizeof *p);
     char field[33];
@@ -69,15 +93,7 @@ bool ParseMpLine(const char *line, ParsedSet *p) {
     if (!ParseMinorPlanetNameField(field, &p->number, p->name)) return false;
     p->year = IntAt(line, 44, 4);
     p->month = IntAt(line, 49, 2);
-    p->day = RealAt(line, 52, 4);
-    p->M = RealAt(line, 57, 7);
-    p->a = RealAt(line, 65, 10);
-    p->e = RealAt(line, 76, 8);
-    p->peri = RealAt(line, 85, 7);
-    p->node = RealAt(line, 93, 7);
-    p->incl = RealAt(line, 101, 7);
-    p->H = OrZero(RealAt(line, 109, 5));
-    p->G = OrZero(RealAt(line, 115, 6));
+    ReadRealColumns(line, kMpColumns, p);
     TextAt(line, 122, 32, p->source, sizeof p->source);
     return true;
 }
@@ -86,17 +102,9 @@ bool ParseCatalogueLine(const char *line, ParsedSet *p) {
     std::memset(p, 0, sizeof *p);
     p->number = IntAt(line, 0, 6);
     TextAt(line, 7, 18, p->name, sizeof p->name);
-    p->H = OrZero(RealAt(line, 42, 5));
-    p->G = OrZero(RealAt(line, 49, 4));
     p->year = IntAt(line, 106, 4);
     p->month = IntAt(line, 110, 2);
-    p->day = RealAt(line, 112, 2);
-    p->M = RealAt(line, 115, 10);
-    p->peri = RealAt(line, 126, 10);
-    p->node = RealAt(line, 137, 10);
-    p->incl = RealAt(line, 148, 9);
-    p->e = RealAt(line, 158, 10);
-    p->a = RealAt(line, 169, 12);
+    ReadRealColumns(line, kCatalogueColumns, p);
     CopyStringBounded(p->source, "Bowell", sizeof p->source);
     return true;
 }
