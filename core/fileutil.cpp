@@ -18,25 +18,24 @@ std::string Join(const std::string &folder, const std::string &name) {
     return folder + "/" + name;
 }
 
-// Copies an existing, readable source of n bytes (n may be 0) in blocks.
+// Copies an existing, readable source of n bytes (n may be 0) in blocks,
+// crash-safely: the target is whole or as it was.
 int CopyBytes(const char *source, const char *target, int64_t n) {
-    FilePtr in(std::fopen(source, "rb"));
+    FilePtr in(SafeOpen(source, "rb"));
     if (!in) return 0;
-    FilePtr out(std::fopen(target, "wb"));
-    if (!out) return 0;
+    SafeRewrite out;
+    if (!BeginSafeRewrite(target, &out)) return 0;
     size_t bufSize = (size_t)(n < (int64_t)kCopyBlock ? n : (int64_t)kCopyBlock) + 1;
     std::unique_ptr<char[]> buf(new (std::nothrow) char[bufSize]);
     bool ok = buf != nullptr;
     int64_t left = n;
     while (ok && left > 0) {
         size_t chunk = (size_t)(left < (int64_t)kCopyBlock ? left : (int64_t)kCopyBlock);
-        ok = std::fread(buf.get(), 1, chunk, in.get()) == chunk &&
-             std::fwrite(buf.get(), 1, chunk, out.get()) == chunk;
+        ok = SafeRead(buf.get(), 1, chunk, in.get()) == chunk && SafeWriteAll(out.file, buf.get(), chunk);
         left -= (int64_t)chunk;
     }
-    ok = (std::fclose(out.release()) == 0) && ok;
-    if (!ok) std::remove(target);
-    return ok ? 1 : 0;
+    if (!ok) return 0;  // the rewrite is abandoned: the target is untouched
+    return CommitSafeRewrite(&out);
 }
 
 int CopyFolderFiles(const char *source, const char *target, bool keepTime) {
@@ -148,7 +147,7 @@ int DeleteTree(const char *folder) {
         else if (e.isFolder)
             ok = DeleteTree(p.c_str()) == 1;
         else
-            ok = FsRemoveFile(p);
+            ok = FsRemoveFile(p);  // no step of the seam (see fileutil.h)
         if (!ok) return 0;
     }
     return FsRemoveFolder(folder) ? 1 : 0;
@@ -169,8 +168,7 @@ int CopyTree(const char *source, const char *target) {
             if (r == 2) {
                 // An empty file is reproduced as an empty file, so that a
                 // backup holds the whole tree.
-                FILE *f = std::fopen(t.c_str(), "wb");
-                if (!f || std::fclose(f) != 0) return 0;
+                if (!WriteWholeFileSafely(t.c_str(), nullptr, 0)) return 0;
             }
         }
     }
