@@ -25,7 +25,15 @@ StoreLock::~StoreLock() { ReleaseStoreLock(this); }
 
 void SetStoreLockWait(int milliseconds) { g_waitMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
 
+static int TakeStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilliseconds);
+
 int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
+    return TakeStoreLock(lockPath, lock, g_waitMilliseconds);
+}
+
+int TryStoreLock(const std::string &lockPath, StoreLock *lock) { return TakeStoreLock(lockPath, lock, 0); }
+
+static int TakeStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilliseconds) {
     if (!lock || lockPath.empty()) return 0;
     ReleaseStoreLock(lock);
     auto at = g_held.find(lockPath);
@@ -40,7 +48,7 @@ int AcquireStoreLock(const std::string &lockPath, StoreLock *lock) {
     auto start = std::chrono::steady_clock::now();
     while (!FsTryLockFile(f)) {
         auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (waited.count() >= g_waitMilliseconds) {
+        if (waited.count() >= waitMilliseconds) {
             std::fclose(f);
             return 0;
         }

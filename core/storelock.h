@@ -22,6 +22,8 @@ struct StoreLock {
 // another process holds it, up to the store-lock wait. 1 held; 0 when another
 // writer held it all that time or the file cannot be made.
 int AcquireStoreLock(const std::string &lockPath, StoreLock *lock);
+// As AcquireStoreLock, without waiting: 0 at once while another holds it.
+int TryStoreLock(const std::string &lockPath, StoreLock *lock);
 void ReleaseStoreLock(StoreLock *lock);
 // How long a writer waits for another's lock, in milliseconds (10,000; tests
 // set less).
