@@ -204,6 +204,26 @@ int SafeTruncate(const char *path, int64_t size) {
     return FsTruncateFile(path, size) ? 1 : 0;
 }
 
+bool IsRewriteTemporaryName(const std::string &name) {
+    const std::string tail = ".tmp";
+    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
+    size_t end = name.size() - tail.size(), at = end;
+    bool dash = false, digits = false;
+    while (at > 0) {
+        char c = name[at - 1];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+        } else if (c == '-' && !dash && digits) {
+            dash = true;
+            digits = false;
+        } else {
+            break;
+        }
+        --at;
+    }
+    return dash && digits && at > 1 && name[at - 1] == '.';
+}
+
 SafeRewrite::~SafeRewrite() { AbandonSafeRewrite(this); }
 
 int BeginSafeRewrite(const char *target, SafeRewrite *rewrite, const char *mode) {

@@ -150,6 +150,10 @@ int BeginSafeRewrite(const char *target, SafeRewrite *rewrite, const char *mode 
 // temporary removed and the target untouched) when anything failed on the
 // way, including an earlier write the caller marked in rewrite->failed.
 int CommitSafeRewrite(SafeRewrite *rewrite);
+// True for the name of a rewrite's temporary ("<file>.<process>-<n>.tmp"): a
+// leftover of a program killed during a rewrite, which a store's recovery
+// removes.
+bool IsRewriteTemporaryName(const std::string &name);
 // Drops the temporary; the target is untouched.
 void AbandonSafeRewrite(SafeRewrite *rewrite);
 // The whole file target becomes these bytes, crash-safely (mode as above).

@@ -3,8 +3,14 @@
 // horizon files a merge copies and asks about.
 #include "userdata/prefbackup.h"
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -156,6 +162,78 @@ TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
             EXPECT_TRUE(now == saved);
         });
 }
+
+#ifndef _WIN32
+// A restore killed at every file step in turn (a child process ended at the
+// step): the next start-up's recovery finds every preference file as it was
+// before or as the backup has it, no mark left, and a backup works again.
+TEST(PrefBackup, AKilledRestoreIsRolledBackOrStandsWholeAtTheNextStart) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    Put(u + "/loc.bin", "sites v1");
+    Put(u + "/ccd_Q.dat", "curves v1");
+    FsMakeFolder(u + "/horizons");
+    Put(u + "/horizons/Home.bin", "horizon v1");
+    testutil::TempDir save;
+    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
+    std::string prefs = save.path() + "/nightjar backup May/prefs";
+    Put(prefs + "/observer.bin", "observers from the backup");
+    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
+    Put(u + "/loc.bin", "sites v2");
+    Put(u + "/dds.bin", "settings v2");
+    Put(u + "/ccd_Q.dat", "curves v2");
+    const auto before = PrefsOf(u);
+    auto putBack = [&] {
+        for (const auto &f : PrefsOf(u))
+            if (!before.count(f.first)) std::remove((u + "/" + f.first).c_str());
+        for (const auto &f : before) Put(u + "/" + f.first, f.second);
+    };
+    auto restore = [&] { return RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 3106); };
+    SetDiskSyncsSkipped(true);
+    SetFileStepKill(0);
+    ASSERT_EQ(restore(), 1);
+    const int steps = CountFileSteps();
+    const auto done = PrefsOf(u);
+    ASSERT_NE(done, before);
+    int intactOld = 0, intactNew = 0, damaged = 0;
+    for (int k = 1; k <= steps; ++k) {
+        SCOPED_TRACE("killed at step " + std::to_string(k));
+        putBack();
+        std::fflush(nullptr);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetFileStepKill(k);
+            restore();
+            std::_Exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), kKilledAtFileStep) << "the run did not reach the step";
+        EXPECT_EQ(EnsurePreferencesRecovered(), 1);
+        EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs.mark")) << "the mark was left";
+        const auto now = PrefsOf(u);
+        if (now == before) ++intactOld;
+        else if (now == done) ++intactNew;
+        else ++damaged;
+        std::string differ;
+        for (const auto &f : now)
+            if (!before.count(f.first) || before.at(f.first) != f.second) differ += " " + f.first;
+        for (const auto &f : before)
+            if (!now.count(f.first)) differ += " -" + f.first;
+        EXPECT_TRUE(now == before || now == done) << "neither the old files nor the restored ones:" << differ;
+        testutil::TempDir next;
+        EXPECT_EQ(BackUpPreferenceFiles(next.path().c_str(), "Next"), 1) << "the next operation was refused";
+    }
+    std::printf("kill points %-20s runs %3d  intact old %3d  intact new %3d  damaged %d\n", "preference restore",
+                steps, intactOld, intactNew, damaged);
+    EXPECT_EQ(damaged, 0);
+    EXPECT_GT(intactOld, 0);
+    SetFileStepKill(0);
+    SetDiskSyncsSkipped(false);
+}
+#endif
 
 TEST(PrefBackup, HorizonMerge) {
     listtest::UserFolder user;
