@@ -29,19 +29,10 @@ std::string SafetyFolder() {
     return root && *root ? std::string(root) + "/tmp/lists" : std::string();
 }
 
-std::vector<std::string> PlainFiles(const std::string &folder) {
-    std::vector<std::string> names;
-    std::vector<FsEntry> entries;
-    if (FsListFolder(folder, entries))
-        for (const FsEntry &e : entries)
-            if (!e.isFolder && !e.isLink) names.push_back(e.name);
-    return names;
-}
-
 // Removes every plain file of the folder; 1 when all went.
 int EmptyFolderFiles(const std::string &folder) {
     int ok = 1;
-    for (const std::string &name : PlainFiles(folder))
+    for (const std::string &name : PlainFilesIn(folder))
         if (!SafeRemove((folder + "/" + name).c_str())) ok = 0;
     return ok;
 }
@@ -49,7 +40,7 @@ int EmptyFolderFiles(const std::string &folder) {
 // Copies every plain file of source into target crash-safely, keeping the
 // times. 1 when all were copied.
 int CopyFilesInto(const std::string &source, const std::string &target) {
-    for (const std::string &name : PlainFiles(source))
+    for (const std::string &name : PlainFilesIn(source))
         if (CopyStoreFileKeepTime((source + "/" + name).c_str(), (target + "/" + name).c_str()) == 0) return 0;
     return 1;
 }
@@ -173,7 +164,7 @@ std::string Lowercase(std::string text) {
 int ConvertOldLists(const std::string &source) {
     int group = ImportGroupId();
     if (group <= 0) return 0;
-    for (const std::string &name : PlainFiles(source)) {
+    for (const std::string &name : PlainFilesIn(source)) {
         std::string lower = Lowercase(name), from = source + "/" + name;
         int number = 0;
         if (lower == "obs.idx") {

@@ -30,7 +30,21 @@ std::string AsideFolder() { return UserPath("tmp/lists"); }
 std::string MarkPath() { return UserPath("tmp/lists.mark"); }
 std::string ChangeLockPath() { return UserPath("lists-change.lock"); }
 
-std::vector<std::string> PlainFiles(const std::string &folder) {
+// The lists as the copy set aside holds them: every file not in it removed,
+// every one in it copied back (crash-safely: a roll-back killed part-way is
+// done again by the next open).
+int RollBack(const std::string &lists, const std::string &aside) {
+    int ok = EnsureDirectory(lists.c_str());
+    for (const std::string &name : PlainFilesIn(lists))
+        if (FsKind(aside + "/" + name) != 0 && !SafeRemove((lists + "/" + name).c_str())) ok = 0;
+    for (const std::string &name : PlainFilesIn(aside))
+        if (CopyStoreFileKeepTime((aside + "/" + name).c_str(), (lists + "/" + name).c_str()) == 0) ok = 0;
+    return ok;
+}
+
+}  // namespace
+
+std::vector<std::string> PlainFilesIn(const std::string &folder) {
     std::vector<std::string> names;
     std::vector<FsEntry> entries;
     if (FsListFolder(folder, entries))
@@ -38,20 +52,6 @@ std::vector<std::string> PlainFiles(const std::string &folder) {
             if (!e.isFolder && !e.isLink) names.push_back(e.name);
     return names;
 }
-
-// The lists as the copy set aside holds them: every file not in it removed,
-// every one in it copied back (crash-safely: a roll-back killed part-way is
-// done again by the next open).
-int RollBack(const std::string &lists, const std::string &aside) {
-    int ok = EnsureDirectory(lists.c_str());
-    for (const std::string &name : PlainFiles(lists))
-        if (FsKind(aside + "/" + name) != 0 && !SafeRemove((lists + "/" + name).c_str())) ok = 0;
-    for (const std::string &name : PlainFiles(aside))
-        if (CopyStoreFileKeepTime((aside + "/" + name).c_str(), (lists + "/" + name).c_str()) == 0) ok = 0;
-    return ok;
-}
-
-}  // namespace
 
 int EnsureListStoreRecovered() {
     if (g_active) return 1;  // this program's own change, under way
@@ -82,7 +82,7 @@ int BeginListsChange() {
     DeleteTree(aside.c_str());
     bool ok = EnsureDirectory(UserPath("tmp").c_str()) && EnsureDirectory(aside.c_str()) &&
               EnsureDirectory(lists.c_str());
-    for (const std::string &name : ok ? PlainFiles(lists) : std::vector<std::string>())
+    for (const std::string &name : ok ? PlainFilesIn(lists) : std::vector<std::string>())
         if (ok && CopyStoreFileKeepTime((lists + "/" + name).c_str(), (aside + "/" + name).c_str()) == 0) ok = false;
     // The mark only once the copy is whole: a roll-back from half a copy
     // would lose lists.

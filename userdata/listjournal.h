@@ -6,7 +6,11 @@
 // is still there and whose program is gone (killed, or the power cut), from
 // the copy set aside, so no reader ever sees a half-made change.
 #pragma once
+#include <string>
+#include <vector>
 
+// The names of a folder's plain files (no folders, no links), sorted.
+std::vector<std::string> PlainFilesIn(const std::string &folder);
 // Sets the lists aside and writes the mark. 1, or 0 (nothing changed).
 int BeginListsChange();
 // ok: removes the mark (the change stands) and the copy set aside; not ok,

@@ -24,6 +24,7 @@
 #include "events/eventrecord.h"
 #include "events/eventstore.h"
 #include "sites/sitestore.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
@@ -601,9 +602,6 @@ TEST(EventArrays, AppendGrowsByOne) {
 }  // namespace
 
 #ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
 // Two programs add 40 events each to one site's file at once (child
 // processes, each with its file open the whole time and its header read
 // before the other's events went in), and each adds 10 custom texts: the
@@ -616,31 +614,20 @@ TEST_F(EventStore, TwoProcessesAddingToOneFileLoseNothing) {
         FileHandle f(StoreEventFileHeader(h.get()));
         ASSERT_TRUE(f);
     }
-    std::fflush(nullptr);
-    pid_t children[2];
-    for (int c = 0; c < 2; ++c) {
-        children[c] = fork();
-        ASSERT_GE(children[c], 0);
-        if (children[c] == 0) {
-            auto mine = Header("Shared", 0);
-            std::FILE *f = OpenEventFile(mine.get());
-            int ok = f ? 1 : 0;
-            for (int k = 0; k < 40 && ok; ++k) {
-                // Distinct bodies, times interleaved between the two writers.
-                EventRecord e = Event(5, kStart + 0.01 * (2 * k + c), 0, 2, 1000 * (c + 1) + k, 2, 0);
-                ok = InsertEvent(f, mine.get(), 1e6, &e, 0);
-                int line = -1;
-                if (ok && k < 10) ok = AppendCustomEventText(("text " + std::to_string(c * 100 + k)).c_str(), &line);
-            }
-            if (f) std::fclose(f);
-            _exit(ok ? 0 : 1);
+    EXPECT_TRUE(testutil::RunInChildren(2, [](int c) {
+        auto mine = Header("Shared", 0);
+        std::FILE *f = OpenEventFile(mine.get());
+        int ok = f ? 1 : 0;
+        for (int k = 0; k < 40 && ok; ++k) {
+            // Distinct bodies, times interleaved between the two writers.
+            EventRecord e = Event(5, kStart + 0.01 * (2 * k + c), 0, 2, 1000 * (c + 1) + k, 2, 0);
+            ok = InsertEvent(f, mine.get(), 1e6, &e, 0);
+            int line = -1;
+            if (ok && k < 10) ok = AppendCustomEventText(("text " + std::to_string(c * 100 + k)).c_str(), &line);
         }
-    }
-    for (pid_t child : children) {
-        int status = -1;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        if (f) std::fclose(f);
+        return ok;
+    }));
     const std::string bytes = testutil::ReadFileBytes(File("Shared.bin"));
     EXPECT_EQ(StoredCount(bytes), 80);
     const std::vector<double> times = StoredTimes(bytes);

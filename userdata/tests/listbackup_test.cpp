@@ -14,6 +14,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "minorbodies/usercatalogs.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "userdata/storepaths.h"
 #include "userdata/tests/listtestutil.h"
@@ -305,9 +306,6 @@ TEST(ListBackup, EveryFailedStepOfAMergeLeavesWholeLists) {
 }
 
 #ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
 // A restore and a merge killed at every file step in turn (a child process
 // ended at the step, as a kill or a power cut would end it): a fresh open of
 // the lists in this process then finds the whole old lists or the whole new
@@ -345,48 +343,25 @@ TEST(ListBackup, AKilledRestoreOrMergeIsRolledBackOrStandsWholeAtTheNextOpen) {
              return MergeListsFromFolder(other.dir.path().c_str(), 3106, &replaceAll, &keepAll, nullptr);
          }},
     };
-    SetDiskSyncsSkipped(true);
     for (const Operation &op : operations) {
         SCOPED_TRACE(op.name);
         putBack();
-        SetFileStepKill(0);
         ASSERT_EQ(op.run(), 1);
-        const int steps = CountFileSteps();
         const auto done = listtest::Snapshot(user.lists());
         ASSERT_NE(done, prepared);
-        int intactOld = 0, intactNew = 0, damaged = 0;
-        for (int k = 1; k <= steps; ++k) {
-            SCOPED_TRACE("killed at step " + std::to_string(k));
-            putBack();
-            std::fflush(nullptr);
-            pid_t child = fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                SetFileStepKill(k);
-                op.run();
-                std::_Exit(0);
-            }
-            int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFEXITED(status));
-            EXPECT_EQ(WEXITSTATUS(status), kKilledAtFileStep) << "the run did not reach the step";
+        int next = 0;
+        testutil::KillPointTally tally = testutil::ForEachKillPoint(op.name, putBack, op.run, [&] {
             std::vector<ListIndexEntry> slots;
             EXPECT_EQ(ReadListIndexSlots(&slots), 1);  // the open that recovers
             EXPECT_FALSE(testutil::PathIsThere(user.dir.file("tmp/lists.mark"))) << "the mark was left";
             const auto now = listtest::Snapshot(user.lists());
-            if (now == prepared) ++intactOld;
-            else if (now == done) ++intactNew;
-            else ++damaged;
             EXPECT_TRUE(now == prepared || now == done) << "neither the old lists nor the new";
-            EXPECT_GE(MakeList(("Next " + std::to_string(k)).c_str(), {Item(kClassStar, 5)}), 0)
+            EXPECT_GE(MakeList(("Next " + std::to_string(++next)).c_str(), {Item(kClassStar, 5)}), 0)
                 << "the next change was refused";
-        }
-        std::printf("kill points %-14s runs %3d  intact old %3d  intact new %3d  damaged %d\n", op.name, steps,
-                    intactOld, intactNew, damaged);
-        EXPECT_EQ(damaged, 0);
-        EXPECT_GT(intactOld, 0);
+            return now == prepared ? 0 : now == done ? 1 : 2;
+        });
+        EXPECT_EQ(tally.damaged, 0);
+        EXPECT_GT(tally.intactOld, 0);
     }
-    SetFileStepKill(0);
-    SetDiskSyncsSkipped(false);
 }
 #endif

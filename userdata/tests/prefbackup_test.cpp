@@ -3,11 +3,6 @@
 // horizon files a merge copies and asks about.
 #include "userdata/prefbackup.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,6 +13,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/userfolder.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "userdata/tests/listtestutil.h"
 
@@ -189,49 +185,20 @@ TEST(PrefBackup, AKilledRestoreIsRolledBackOrStandsWholeAtTheNextStart) {
         for (const auto &f : before) Put(u + "/" + f.first, f.second);
     };
     auto restore = [&] { return RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 3106); };
-    SetDiskSyncsSkipped(true);
-    SetFileStepKill(0);
     ASSERT_EQ(restore(), 1);
-    const int steps = CountFileSteps();
     const auto done = PrefsOf(u);
     ASSERT_NE(done, before);
-    int intactOld = 0, intactNew = 0, damaged = 0;
-    for (int k = 1; k <= steps; ++k) {
-        SCOPED_TRACE("killed at step " + std::to_string(k));
-        putBack();
-        std::fflush(nullptr);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SetFileStepKill(k);
-            restore();
-            std::_Exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), kKilledAtFileStep) << "the run did not reach the step";
+    testutil::KillPointTally tally = testutil::ForEachKillPoint("preference restore", putBack, restore, [&] {
         EXPECT_EQ(EnsurePreferencesRecovered(), 1);
         EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs.mark")) << "the mark was left";
         const auto now = PrefsOf(u);
-        if (now == before) ++intactOld;
-        else if (now == done) ++intactNew;
-        else ++damaged;
-        std::string differ;
-        for (const auto &f : now)
-            if (!before.count(f.first) || before.at(f.first) != f.second) differ += " " + f.first;
-        for (const auto &f : before)
-            if (!now.count(f.first)) differ += " -" + f.first;
-        EXPECT_TRUE(now == before || now == done) << "neither the old files nor the restored ones:" << differ;
+        EXPECT_TRUE(now == before || now == done) << "neither the old files nor the restored ones";
         testutil::TempDir next;
         EXPECT_EQ(BackUpPreferenceFiles(next.path().c_str(), "Next"), 1) << "the next operation was refused";
-    }
-    std::printf("kill points %-20s runs %3d  intact old %3d  intact new %3d  damaged %d\n", "preference restore",
-                steps, intactOld, intactNew, damaged);
-    EXPECT_EQ(damaged, 0);
-    EXPECT_GT(intactOld, 0);
-    SetFileStepKill(0);
-    SetDiskSyncsSkipped(false);
+        return now == before ? 0 : now == done ? 1 : 2;
+    });
+    EXPECT_EQ(tally.damaged, 0);
+    EXPECT_GT(tally.intactOld, 0);
 }
 #endif
 
