@@ -37,6 +37,22 @@ int Ask(const char *message) {
 
 void SetTicks(const std::string &path, uint32_t high) { SetFileWriteTime(path.c_str(), FileTimeValue{0, high}); }
 
+// The restore case: a backup "May" of the user folder u in save, given a file
+// and a horizon the folder lacks, then u changed (a file changed, one added).
+void BackUpThenChange(const std::string &u, const std::string &save) {
+    Put(u + "/loc.bin", "sites v1");
+    Put(u + "/ccd_Q.dat", "curves v1");
+    FsMakeFolder(u + "/horizons");
+    Put(u + "/horizons/Home.bin", "horizon v1");
+    ASSERT_EQ(BackUpPreferenceFiles(save.c_str(), "May"), 1);
+    std::string prefs = save + "/nightjar backup May/prefs";
+    Put(prefs + "/observer.bin", "observers from the backup");
+    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
+    Put(u + "/loc.bin", "sites v2");
+    Put(u + "/dds.bin", "settings v2");
+    Put(u + "/ccd_Q.dat", "curves v2");
+}
+
 }  // namespace
 
 TEST(PrefBackup, BackupAndRestoreReplaceTheFourteenFiles) {
@@ -129,18 +145,8 @@ TEST(PrefBackup, OlderBackupBringsInFiveFiles) {
 TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
     listtest::UserFolder user;
     std::string u = user.dir.path();
-    Put(u + "/loc.bin", "sites v1");
-    Put(u + "/ccd_Q.dat", "curves v1");
-    FsMakeFolder(u + "/horizons");
-    Put(u + "/horizons/Home.bin", "horizon v1");
     testutil::TempDir save;
-    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
-    std::string prefs = save.path() + "/nightjar backup May/prefs";
-    Put(prefs + "/observer.bin", "observers from the backup");
-    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
-    Put(u + "/loc.bin", "sites v2");
-    Put(u + "/dds.bin", "settings v2");
-    Put(u + "/ccd_Q.dat", "curves v2");
+    ASSERT_NO_FATAL_FAILURE(BackUpThenChange(u, save.path()));
     auto saved = PrefsOf(u);
     auto prepare = [&] {
         for (const auto &f : PrefsOf(u))
@@ -166,18 +172,8 @@ TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
 TEST(PrefBackup, AKilledRestoreIsRolledBackOrStandsWholeAtTheNextStart) {
     listtest::UserFolder user;
     std::string u = user.dir.path();
-    Put(u + "/loc.bin", "sites v1");
-    Put(u + "/ccd_Q.dat", "curves v1");
-    FsMakeFolder(u + "/horizons");
-    Put(u + "/horizons/Home.bin", "horizon v1");
     testutil::TempDir save;
-    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
-    std::string prefs = save.path() + "/nightjar backup May/prefs";
-    Put(prefs + "/observer.bin", "observers from the backup");
-    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
-    Put(u + "/loc.bin", "sites v2");
-    Put(u + "/dds.bin", "settings v2");
-    Put(u + "/ccd_Q.dat", "curves v2");
+    ASSERT_NO_FATAL_FAILURE(BackUpThenChange(u, save.path()));
     const auto before = PrefsOf(u);
     auto putBack = [&] {
         for (const auto &f : PrefsOf(u))
