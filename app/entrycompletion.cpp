@@ -13,6 +13,7 @@
 #include "astro/angleparse.h"
 #include "astro/angletext.h"
 #include "astro/sidereal.h"
+#include "core/safefile.h"
 #include "core/textutil.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
@@ -231,7 +232,7 @@ int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list, const Im
     if (added) *added = 0;
     // The trace file is emptied; one that cannot be opened (a read-only
     // current folder) does not stop the pass.
-    ctx->traceFile = std::fopen(kPassTraceFileName, "w");
+    ctx->traceFile = SafeOpen(kPassTraceFileName, "w");
 
     ctx->importPath = ImportJobPath(job);
     ctx->entry = MakeWorkingEntry();
@@ -245,7 +246,7 @@ int BeginImportPass(ImportPassContext *ctx, const ImportListSink *list, const Im
     if (preview) {
         char previewPath[1024] = "";
         if (MakeUserDataPath(previewPath, sizeof previewPath, kPreviewFileName))
-            ctx->previewFile = std::fopen(previewPath, "wb");
+            ctx->previewFile = SafeOpen(previewPath, "wb");
         if (!ctx->previewFile) {
             SetImportError("Unable to open output file: %s\n", previewPath);
             return FailImportPass(ctx);
@@ -612,7 +613,7 @@ int CompleteEntry(ImportPassContext *ctx) {
     r.notRecognised = static_cast<uint8_t>(e.notRecognised ? 1 : 0);
 
     if (ctx->preview) {
-        if (!ctx->previewFile || std::fwrite(&r, sizeof r, 1, ctx->previewFile) != 1) {
+        if (!ctx->previewFile || SafeWrite(&r, sizeof r, 1, ctx->previewFile) != 1) {
             SetImportError("Error writing log data to temporary file for %s", e.target);
             return -1;
         }

@@ -171,7 +171,7 @@ void FreeNameLinkTables() {
 
 void ClearNameLinks() {
     char path[1024];
-    if (MakeUserDataPath(path, sizeof path, kOwnerFile)) std::remove(path);
+    if (MakeUserDataPath(path, sizeof path, kOwnerFile) && FileExists(path)) SafeRemove(path);
     FreeNameLinkTables();
 }
 

@@ -13,7 +13,7 @@ int DeletePreviewFile() {
     char path[1024];
     if (!MakeUserDataPath(path, sizeof path, "gleaner.bin")) return 0;
     if (!FileExists(path)) return 1;
-    return std::remove(path) == 0 ? 1 : 0;
+    return SafeRemove(path);
 }
 
 FILE *OpenPreviewFile() { return OpenUserDataFile("gleaner.bin", "rb"); }

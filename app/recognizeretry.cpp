@@ -1,6 +1,7 @@
 // Designation recognition with retries for the import passes and the scan of
 // unmatched objects.
 #include "app/recognizeretry.h"
+#include "core/safefile.h"
 
 #include <cctype>
 #include <cstdio>
@@ -28,14 +29,15 @@ void AppendTrace(const char *path, const char *designation, const char *cleaned)
     if (!path) return;
     // One open per call: the stream for appending is seeked to its end (a
     // write stream reads nothing for it) to learn the size.
-    FILE *f = std::fopen(path, "a");
+    FILE *f = SafeOpen(path, "a");
     if (!f) return;
     if (std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) >= kRetryTraceLimit) {
-        f = std::freopen(path, "w", f);
+        std::fclose(f);
+        f = SafeOpen(path, "w");
         if (!f) return;
     }
-    std::fprintf(f, "#%s#\n#%s#\n\n", designation, cleaned);
-    std::fclose(f);
+    SafePrintf(f, "#%s#\n#%s#\n\n", designation, cleaned);
+    SafeClose(f);
 }
 
 }  // namespace

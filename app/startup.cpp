@@ -7,6 +7,7 @@
 #include "objects/minorbodyservices.h"
 #include "visibility/cometfieldtests.h"
 #include "visibility/hourscore.h"
+#include "userdata/prefbackup.h"
 
 void ConnectProgramServices() {
     ConnectMinorBodyServices();
@@ -17,6 +18,9 @@ void ConnectProgramServices() {
 int LocateDataDirectories() {
     char solarSystem[2][kPathLineSize];
     if (!ResolveDataDirectories(solarSystem[0], solarSystem[1])) return 0;
+    // A preference restore killed part-way is rolled back before any store
+    // of the user folder is read.
+    EnsurePreferencesRecovered();
     SetMinorBodyDatabaseFolders(solarSystem[0], solarSystem[1]);
     ConnectProgramServices();
     LoadEphemerisData(solarSystem[0]);

@@ -11,6 +11,8 @@
 #include "app/formatfile.h"
 #include "app/gleaner_win.h"
 #include "core/hostcallbacks.h"
+#include "core/fileutil.h"
+#include "core/safefile.h"
 #include "app/importjob.h"
 #include "app/importpass.h"
 #include "app/step3_win.h"
@@ -47,7 +49,7 @@ void CloseLinkFile() {
 
 void OpenLinkFile(const char *mode) {
     CloseLinkFile();
-    g_linkFile = std::fopen(LinkFilePath().c_str(), mode);
+    g_linkFile = SafeOpen(LinkFilePath().c_str(), mode);
     if (g_linkFile) std::fseek(g_linkFile, 0, SEEK_END);
 }
 
@@ -89,8 +91,7 @@ void LinkSelectedRow(HWND dialog) {
     }
     bool written = false;
     if (g_linkFile) {
-        written = std::fprintf(g_linkFile, "%s#%s\n", text.c_str(), name) > 0 &&
-                  std::fflush(g_linkFile) == 0;
+        written = SafePrintf(g_linkFile, "%s#%s\n", text.c_str(), name) && SafeFlush(g_linkFile);
     }
     if (!written) {
         std::string message = "The link could not be recorded: " + LinkFilePath() + " cannot be written.";
@@ -103,7 +104,7 @@ void LinkSelectedRow(HWND dialog) {
 
 void ClearLinksAndStartOver(HWND dialog) {
     CloseLinkFile();
-    std::remove(LinkFilePath().c_str());
+    if (FileExists(LinkFilePath().c_str())) SafeRemove(LinkFilePath().c_str());
     RunUnmatchedDesignationScan(dialog);
     OpenLinkFile("w");
 }

@@ -1,6 +1,7 @@
 // The unmatched-object scans of wizard step 2 and the naming of a new
 // designation link.
 #include "app/unmatched.h"
+#include "core/safefile.h"
 
 #include <cctype>
 #include <cstdio>
@@ -126,7 +127,7 @@ int ScanUnmatchedDesignationsDelimited(const UnmatchedRowSink *list, const Impor
 }
 
 int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &job) {
-    File trace(std::fopen(kPassTraceFileName, "w"));
+    File trace(SafeOpen(kPassTraceFileName, "w"));
     File links(std::fopen(UserFile(kDesignationLinkFileName).c_str(), "r"));
     Reset(list);
     FILE *opened = nullptr;
@@ -144,7 +145,7 @@ int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &
     std::string text;
     int rows = 0, closing = 0;
     while (ReadNextXmlTag(in.f, &reader, tag.data(), kXmlTagBufferSize, &closing)) {
-        if (trace.f) std::fprintf(trace.f, "Key :%s: %d", tag.data(), closing ? 1 : 0);
+        if (trace.f) SafePrintf(trace.f, "Key :%s: %d", tag.data(), closing ? 1 : 0);
         if (!closing && !IsSelfClosingXmlTag(tag.data()) &&
             XmlTagHasName(tag.data(), targetTag, sizeof targetTag) &&
             ReadXmlElementText(in.f, &reader, &text) > 0) {
@@ -154,9 +155,9 @@ int ScanUnmatchedDesignationsXml(const UnmatchedRowSink *list, const ImportJob &
                 ++rows;
                 result = 1;
             }
-            if (trace.f) std::fprintf(trace.f, "  Target :%s: ret = %d count %d", text.c_str(), result, rows);
+            if (trace.f) SafePrintf(trace.f, "  Target :%s: ret = %d count %d", text.c_str(), result, rows);
         }
-        if (trace.f) std::fprintf(trace.f, "\n");
+        if (trace.f) SafePrintf(trace.f, "\n");
     }
     return rows;
 }

@@ -9,6 +9,7 @@
 #include "core/datapaths.h"
 #include "core/fileutil.h"
 #include "core/safefile.h"
+#include "core/storelock.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentstore.h"
 #include "instruments/storeio.h"
@@ -49,12 +50,24 @@ std::string UserPath(const char *name) {
     return path;
 }
 
+// The writer's lock of charts.bin, which another program of the suite may
+// write while this one runs. Every change takes it for the whole change and
+// reads the count again under it (never one read before), from the file
+// itself: the stream's buffered bytes may be another writer's old ones.
+int LockChartStore(FILE *store, StoreLock *lock) {
+    std::string path = UserPath("charts.lock");
+    if (path.empty() || !AcquireStoreLock(path, lock)) return 0;
+    return !store || std::fflush(store) == 0 ? 1 : 0;
+}
+
 const char *const kDefaultChartFiles[3] = {"dc_scope.bin", "dc_binocs.bin", "dc_2view.bin"};
 const char *const kDefaultChartNames[3] = {"Telescope", "Binocular", "Context"};
 
 }  // namespace
 
 int CreateChartStore() {
+    StoreLock lock;
+    if (!LockChartStore(nullptr, &lock)) return 0;
     std::string path = UserPath("charts.bin");
     const uint8_t zero[2] = {0, 0};
     return !path.empty() && WriteWholeFileSafely(path.c_str(), zero, 2) ? 1 : 0;
@@ -99,20 +112,23 @@ int ReadChart(FILE *store, ChartDefinition *record, int index) {
 
 int WriteChart(FILE *store, const ChartDefinition *record, int index) {
     int32_t n = 0;
-    if (!store || !record || index < 0 || !ReadCount(store, &n) || index >= n) return 0;
+    StoreLock lock;
+    if (!store || !record || index < 0 || !LockChartStore(store, &lock) || !ReadCount(store, &n) || index >= n) return 0;
     return WriteAt(store, ChartOffset(index), record, sizeof *record);
 }
 
 int AppendChart(FILE *store, const ChartDefinition *record) {
     int32_t n = 0;
-    if (!store || !record || !ReadCount(store, &n) || n >= 0xFFFF) return 0;
+    StoreLock lock;
+    if (!store || !record || !LockChartStore(store, &lock) || !ReadCount(store, &n) || n >= 0xFFFF) return 0;
     if (!WriteAt(store, ChartOffset(n), record, sizeof *record)) return 0;
     return WriteCount(store, n + 1);
 }
 
 int DeleteChart(FILE *store, int index) {
     int32_t n = 0;
-    if (!store || index < 0 || !ReadCount(store, &n) || index >= n) return 0;
+    StoreLock lock;
+    if (!store || index < 0 || !LockChartStore(store, &lock) || !ReadCount(store, &n) || index >= n) return 0;
     std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
     if (!r) return 0;
     for (int i = index + 1; i < n; ++i) {
@@ -146,6 +162,8 @@ int WriteDefaultChart(int type, const ChartDefinition *record) {
 int ApplyChartTemplate(FILE *store, const ChartDefinition *tmpl, int instrumentId, int firstView,
                        int endView, int count) {
     if (!store || !tmpl || firstView < 0 || endView > 3) return 0;
+    StoreLock lock;
+    if (!LockChartStore(store, &lock)) return 0;
     std::unique_ptr<ChartDefinition> r(new (std::nothrow) ChartDefinition);
     if (!r) return 0;
     for (int i = 0; i < count; ++i) {
@@ -196,6 +214,8 @@ struct SortItem {
 
 int SortChartsWithInstruments(FILE *instrumentStore) {
     int32_t n = 0;
+    StoreLock lock;
+    if (!LockChartStore(nullptr, &lock)) return 0;
     FILE *store = OpenChartStore(&n);
     if (!store) return 0;
     StoreFilePtr closer(store);

@@ -121,7 +121,7 @@ const char *SlotText(char slots[3][kSlotSize], bool set, int slot) {
 FILE *OpenSlotFile(const char *dir, const char *name, const char *mode) {
     if (!dir || !name || !mode) return nullptr;
     std::string path = std::string(dir) + name;
-    return std::fopen(path.c_str(), mode);
+    return SafeOpen(path.c_str(), mode);
 }
 
 // Steps 3 to 6 of the start-up: resolve and test one line.
@@ -164,29 +164,24 @@ FILE *OpenSettingsFile(const char *mode) {
     // Only a missing file is created with the default lines; an existing file
     // that cannot be opened now (locked, read-only) keeps the user's lines.
     if (FileExists(path.c_str())) return nullptr;
-    FILE *w = std::fopen(path.c_str(), "w");
-    if (!w) return nullptr;
-    bool ok = true;
-    for (const char *line : kDefaultLines) ok = ok && std::fprintf(w, "%s\n", line) >= 0;
-    ok = (std::fclose(w) == 0) && ok;
-    if (!ok) {
-        // A half-written file would stop every later start-up.
-        std::remove(path.c_str());
-        return nullptr;
-    }
-    return std::fopen(path.c_str(), mode);
+    // Written whole or not at all: a half-written file would stop every
+    // later start-up.
+    std::string lines;
+    for (const char *line : kDefaultLines) lines += std::string(line) + "\n";
+    if (!WriteWholeFileSafely(path.c_str(), lines.data(), lines.size(), "w")) return nullptr;
+    return SafeOpen(path.c_str(), mode);
 }
 
 FILE *OpenSettingsTempFile(const char *mode) {
     std::string path = DataFile("nightjarT.ini");
     if (path.empty() || !mode) return nullptr;
-    return std::fopen(path.c_str(), mode);
+    return SafeOpen(path.c_str(), mode);
 }
 
 int CommitSettingsTempFile() {
     std::string ini = DataFile("nightjar.ini"), tmp = DataFile("nightjarT.ini");
     if (ini.empty() || FsKind(tmp) != 0) return 0;
-    return FsReplaceFile(tmp, ini) ? 1 : 0;
+    return SafeReplace(tmp.c_str(), ini.c_str());
 }
 
 int BackupSettingsFile() {

@@ -3,18 +3,19 @@
 
 #include <cstdio>
 
+#include "core/safefile.h"
+
 namespace {
 const char kDebugFileName[] = "debug.txt";
 }
 
 void AppendDebugLine(const char *text) {
-    std::FILE *file = std::fopen(kDebugFileName, "a");
+    std::FILE *file = SafeOpen(kDebugFileName, "a");
     if (!file) return;
-    std::fprintf(file, "%s\n", text ? text : "");
-    std::fclose(file);
+    SafePrintf(file, "%s\n", text ? text : "");
+    SafeClose(file);
 }
 
 void ClearDebugFile() {
-    std::FILE *file = std::fopen(kDebugFileName, "w");
-    if (file) std::fclose(file);
+    SafeClose(SafeOpen(kDebugFileName, "w"));
 }

@@ -80,17 +80,17 @@ int PutDialogSetting(const void *data, int length, int key) {
     const long p = std::ftell(file.get());
     // A C stream needs a seek between reading and writing.
     if (p < 0 || std::fseek(file.get(), p, SEEK_SET) != 0) return 0;
-    if (std::fwrite(data, 1, static_cast<size_t>(length), file.get()) != static_cast<size_t>(length)) return 0;
+    if (!SafeWriteAll(file.get(), data, static_cast<size_t>(length))) return 0;
     if (s == -1) {
         // New end marker first, then the real header over the old marker: an
         // interruption before the last write leaves the chain ending where it did.
         if (!WriteHeader(file.get(), 0, 0)) return 0;
-        if (std::fflush(file.get()) != 0) return 0;
+        if (!SafeFlush(file.get())) return 0;
         if (std::fseek(file.get(), p - static_cast<long>(sizeof(DialogSettingHeader)), SEEK_SET) != 0) return 0;
         if (!WriteHeader(file.get(), length, static_cast<int16_t>(key))) return 0;
     }
-    const bool flushed = std::fflush(file.get()) == 0;
-    const bool closed = std::fclose(file.release()) == 0;
+    const bool flushed = SafeFlush(file.get()) == 1;
+    const bool closed = SafeClose(file.release()) == 1;
     return flushed && closed ? 1 : 0;
 }
 

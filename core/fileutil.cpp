@@ -22,7 +22,7 @@ std::string Join(const std::string &folder, const std::string &name) {
 // crash-safely: the copy is made whole beside the target and then put in its
 // place, so a failed or killed copy leaves the target as it was.
 int CopyBytes(const char *source, const char *target, int64_t n) {
-    FilePtr in(std::fopen(source, "rb"));
+    FilePtr in(SafeOpen(source, "rb"));
     if (!in) return 0;
     SafeRewrite out;
     if (!BeginSafeRewrite(target, &out)) return 0;
@@ -32,7 +32,7 @@ int CopyBytes(const char *source, const char *target, int64_t n) {
     int64_t left = n;
     while (ok && left > 0) {
         size_t chunk = (size_t)(left < (int64_t)kCopyBlock ? left : (int64_t)kCopyBlock);
-        ok = std::fread(buf.get(), 1, chunk, in.get()) == chunk && SafeWrite(buf.get(), 1, chunk, out.file) == chunk;
+        ok = SafeRead(buf.get(), 1, chunk, in.get()) == chunk && SafeWrite(buf.get(), 1, chunk, out.file) == chunk;
         left -= (int64_t)chunk;
     }
     if (!ok) {
@@ -151,7 +151,7 @@ int DeleteTree(const char *folder) {
         else if (e.isFolder)
             ok = DeleteTree(p.c_str()) == 1;
         else
-            ok = FsRemoveFile(p);
+            ok = FsRemoveFile(p);  // no step of the seam (see fileutil.h)
         if (!ok) return 0;
     }
     return FsRemoveFolder(folder) ? 1 : 0;
@@ -172,8 +172,7 @@ int CopyTree(const char *source, const char *target) {
             if (r == 2) {
                 // An empty file is reproduced as an empty file, so that a
                 // backup holds the whole tree.
-                FILE *f = std::fopen(t.c_str(), "wb");
-                if (!f || std::fclose(f) != 0) return 0;
+                if (!WriteWholeFileSafely(t.c_str(), nullptr, 0)) return 0;
             }
         }
     }

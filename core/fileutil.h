@@ -33,6 +33,9 @@ int SetFileWriteTime(const char *path, FileTimeValue t);
 
 // Deletes the folder with everything in it; 0 at the first entry that cannot
 // be deleted. Links and junctions are removed themselves, never followed.
+// The stores use it to clear away a folder set aside once their change is
+// committed: no step of the change, so the failure seam does not count it
+// (a failure there leaves a leftover folder, never a damaged store).
 int DeleteTree(const char *folder);
 // Makes the target folder and copies every file and subfolder (empty files
 // included); 0 at the first failure.

@@ -220,17 +220,18 @@ FILE *OpenGroupList(int kind, int *count) {
     const std::string folder = StoreFolder(kind);
     if (folder.empty() || !EnsureDirectory(folder.c_str())) return nullptr;
     const std::string path = folder + "/groups.bin";
-    FILE *f = std::fopen(path.c_str(), "r+b");
+    FILE *f = SafeOpen(path.c_str(), "r+b");
     if (!f) {
-        FILE *n = std::fopen(path.c_str(), "wb");
-        if (!n) return nullptr;
+        // A new list is made whole (stamp, count 0, next id 1) or not at all.
+        if (FileExists(path.c_str())) return nullptr;
         VersionStamp stamp;
         SetCurrentStamp(&stamp);
-        const int32_t header[2] = {0, 1};  // count 0, next id 1
-        bool ok = std::fwrite(&stamp, sizeof stamp, 1, n) == 1 && std::fwrite(header, sizeof header, 1, n) == 1;
-        ok = (std::fclose(n) == 0) && ok;
-        if (!ok) return nullptr;
-        f = std::fopen(path.c_str(), "r+b");
+        const int32_t header[2] = {0, 1};
+        uint8_t bytes[sizeof stamp + sizeof header];
+        std::memcpy(bytes, &stamp, sizeof stamp);
+        std::memcpy(bytes + sizeof stamp, header, sizeof header);
+        if (!WriteWholeFileSafely(path.c_str(), bytes, sizeof bytes)) return nullptr;
+        f = SafeOpen(path.c_str(), "r+b");
         if (!f) return nullptr;
     }
     FileHandle file(f);

@@ -2,6 +2,7 @@
 #include "core/safefile.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -77,6 +78,11 @@ std::FILE *SafeOpen(const char *path, const char *mode) {
     return std::fopen(path, mode);
 }
 
+std::FILE *ReopenAfterRewrite(const char *path, const char *mode) {
+    if (!path || !mode) return nullptr;
+    return std::fopen(path, mode);
+}
+
 size_t SafeRead(void *buffer, size_t size, size_t count, std::FILE *file) {
     if (!file || !buffer) return 0;
     if (StepFails(kFileStepRead)) return 0;
@@ -92,6 +98,25 @@ size_t SafeWrite(const void *buffer, size_t size, size_t count, std::FILE *file)
 int SafeWriteAll(std::FILE *file, const void *buffer, size_t size) {
     if (size == 0) return file ? 1 : 0;
     return SafeWrite(buffer, 1, size, file) == size ? 1 : 0;
+}
+
+int SafePrintf(std::FILE *file, const char *format, ...) {
+    if (!file || !format) return 0;
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text;
+    if (length > 0) {
+        text.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    if (length < 0) return 0;
+    return SafeWriteAll(file, text.data(), text.size());
 }
 
 int SafeReadLine(std::FILE *file, std::string *line, size_t maxChars) {
@@ -170,13 +195,33 @@ int SafeReplace(const char *source, const char *target) {
 int SafeRemove(const char *path) {
     if (!path) return 0;
     if (StepFails(kFileStepRemove)) return 0;
-    return std::remove(path) == 0 ? 1 : 0;
+    return FsRemoveFile(path) ? 1 : 0;
 }
 
 int SafeTruncate(const char *path, int64_t size) {
     if (!path || size < 0) return 0;
     if (StepFails(kFileStepWrite)) return 0;
     return FsTruncateFile(path, size) ? 1 : 0;
+}
+
+bool IsRewriteTemporaryName(const std::string &name) {
+    const std::string tail = ".tmp";
+    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
+    size_t end = name.size() - tail.size(), at = end;
+    bool dash = false, digits = false;
+    while (at > 0) {
+        char c = name[at - 1];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+        } else if (c == '-' && !dash && digits) {
+            dash = true;
+            digits = false;
+        } else {
+            break;
+        }
+        --at;
+    }
+    return dash && digits && at > 1 && name[at - 1] == '.';
 }
 
 SafeRewrite::~SafeRewrite() { AbandonSafeRewrite(this); }

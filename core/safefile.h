@@ -66,11 +66,21 @@ const char *FileStepName(int step);
 // ---- the wrappers ---------------------------------------------------------------
 
 std::FILE *SafeOpen(const char *path, const char *mode);
+// Opens again, after a rewrite, the caller's stream on whichever file is in
+// place now. No step of the change (which is committed or rolled back by
+// then, and which a failed open cannot undo), so the seam does not count it.
+std::FILE *ReopenAfterRewrite(const char *path, const char *mode);
 // fread/fwrite: the number of whole items done; a failed step does none.
 size_t SafeRead(void *buffer, size_t size, size_t count, std::FILE *file);
 size_t SafeWrite(const void *buffer, size_t size, size_t count, std::FILE *file);
 // Both writes whole or nothing: 1 when all size bytes went.
 int SafeWriteAll(std::FILE *file, const void *buffer, size_t size);
+// Formatted text as one write step (printf's format); 1 when all of it went.
+int SafePrintf(std::FILE *file, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
 // The stream and the operating system's buffers to the disk.
 int SafeFlush(std::FILE *file);
 // As SafeFlush, but always to the disk, also between deferred syncs (a
@@ -86,6 +96,8 @@ int SafeClose(std::FILE *file);
 int SafeReadLine(std::FILE *file, std::string *line, size_t maxChars);
 // Puts source in place of target (which may exist) in one step.
 int SafeReplace(const char *source, const char *target);
+// Removes a file; a read-only file is refused on every system, as Windows
+// refuses it.
 int SafeRemove(const char *path);
 // Cuts the file to size bytes (a write step). 1, or 0.
 int SafeTruncate(const char *path, int64_t size);
@@ -142,6 +154,10 @@ int BeginSafeRewrite(const char *target, SafeRewrite *rewrite, const char *mode 
 // temporary removed and the target untouched) when anything failed on the
 // way, including an earlier write the caller marked in rewrite->failed.
 int CommitSafeRewrite(SafeRewrite *rewrite);
+// True for the name of a rewrite's temporary ("<file>.<process>-<n>.tmp"): a
+// leftover of a program killed during a rewrite, which a store's recovery
+// removes.
+bool IsRewriteTemporaryName(const std::string &name);
 // Drops the temporary; the target is untouched.
 void AbandonSafeRewrite(SafeRewrite *rewrite);
 // The whole file target becomes these bytes, crash-safely (mode as above).

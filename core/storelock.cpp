@@ -79,3 +79,5 @@ int StoreLockHolds(const std::string &lockPath) {
     auto at = g_held.find(lockPath);
     return at == g_held.end() ? 0 : at->second.count;
 }
+
+int TryStoreLock(const std::string &lockPath, StoreLock *lock) { return AcquireStoreLock(lockPath, lock, 0); }

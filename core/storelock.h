@@ -30,6 +30,8 @@ int AcquireStoreLock(const std::string &lockPath, StoreLock *lock, int waitMilli
 std::FILE *HeldStoreLockFile(const StoreLock *lock);
 // How many holds this process has on the lock of lockPath (0: not held).
 int StoreLockHolds(const std::string &lockPath);
+// As AcquireStoreLock, without waiting: 0 at once while another holds it.
+int TryStoreLock(const std::string &lockPath, StoreLock *lock);
 void ReleaseStoreLock(StoreLock *lock);
 // How long a writer waits for another's lock, in milliseconds (10,000; tests
 // set less).

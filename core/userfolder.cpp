@@ -1,5 +1,6 @@
 // The process-wide user data folder and the paths built under it.
 #include "core/userfolder.h"
+#include "core/safefile.h"
 
 #include <cstring>
 
@@ -34,7 +35,7 @@ int MakeUserDataPath(char *out, int size, const char *relativeName) {
 FILE *OpenUserDataFile(const char *relativeName, const char *mode) {
     char path[1024];
     if (!mode || !MakeUserDataPath(path, sizeof path, relativeName)) return nullptr;
-    return std::fopen(path, mode);
+    return SafeOpen(path, mode);
 }
 
 int UserDataFileExists(const char *relativeName) {

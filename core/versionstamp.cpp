@@ -1,5 +1,6 @@
 // Version stamps of the stores and their acceptance rule.
 #include "core/versionstamp.h"
+#include "core/safefile.h"
 
 int GetStampVersion(const VersionStamp *stamp) {
     if (!stamp) return 0;
@@ -29,8 +30,8 @@ int AcceptStampedStore(FILE *f, int rewrite) {
     if (v != CurrentStampVersion() && rewrite) {
         VersionStamp cur;
         SetCurrentStamp(&cur);
-        if (std::fseek(f, 0, SEEK_SET) != 0 || std::fwrite(&cur, sizeof cur, 1, f) != 1 ||
-            std::fflush(f) != 0)
+        if (std::fseek(f, 0, SEEK_SET) != 0 || SafeWrite(&cur, sizeof cur, 1, f) != 1 ||
+            !SafeFlush(f))
             return 0;
     }
     return std::fseek(f, (long)sizeof s, SEEK_SET) == 0 ? 1 : 0;

@@ -27,6 +27,10 @@ int AppendCustomEventText(const char *text, int *line) {
     char path[kPathSize];
     GetEventTextFilePath(path, sizeof path);
     if (!path[0]) return 0;
+    // The line number is the count of lines another program may be adding
+    // to as well: read, counted and written under the lock.
+    StoreLock lock;
+    if (!LockEventStore(&lock)) return 0;
     std::string content;
     // Only a file that is not there starts empty: one that cannot be read
     // is left as it is and the text refused.

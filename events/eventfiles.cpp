@@ -1,5 +1,6 @@
 // Paths, existence and deletion of a site's event files.
 #include "events/eventfiles.h"
+#include "core/safefile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -47,9 +48,10 @@ int EventFilesExist(const LocationRecord *site) {
 
 int DeleteEventFiles(const LocationRecord *site) {
     char path[1100];
+    int ok = 1;
     for (int calendar = 0; calendar <= 1; ++calendar) {
-        if (MakeEventFilePath(site, calendar, path, sizeof path) && FsKind(path) == 0)
-            FsRemoveFile(path);
+        if (MakeEventFilePath(site, calendar, path, sizeof path) && FsKind(path) == 0 && !SafeRemove(path))
+            ok = 0;
     }
-    return 1;
+    return ok;
 }

@@ -110,7 +110,12 @@ int LocateEventSlot(std::FILE *file, const EventRecord *record, int count, int *
 int InsertEvent(std::FILE *file, EventFileHeader *header, double span, const EventRecord *record, int limit) {
     if (!file || !header || !record) return 0;
     if (limit && record->time > header->start + span) return 0;
-    const int n = header->count < 0 ? 0 : header->count;
+    // The count as the file holds it now, under the lock (another program
+    // may have added events since the caller read its header).
+    StoreLock lock;
+    int32_t n = 0;
+    if (!LockEventStore(&lock) || !ReadStoredEventCount(file, &n)) return 0;
+    header->count = n;
     int index = 0;
     const int slot = LocateEventSlot(file, record, n, &index);
     if (slot == kSlotReadFailure) return 0;
@@ -151,7 +156,10 @@ int InsertEvent(std::FILE *file, EventFileHeader *header, double span, const Eve
 
 int DeleteEvent(std::FILE *file, EventFileHeader *header, int i) {
     if (!file || !header) return 0;
-    const int n = header->count;
+    StoreLock lock;
+    int32_t n = 0;
+    if (!LockEventStore(&lock) || !ReadStoredEventCount(file, &n)) return 0;
+    header->count = n;
     if (i < 0 || i >= n) return 0;
     std::vector<EventRecord> block;
     if (!ReadBlock(file, i, n - i, &block)) return 0;

@@ -25,6 +25,8 @@ const double kWeekDays = 7.0;
 // (the caller's count set to it) and whether any was dropped, -1 on failure.
 int RewriteKeeping(EventFileHeader *header, const std::function<bool(const EventRecord &)> &keep,
                    bool *dropped) {
+    StoreLock lock;
+    if (!LockEventStore(&lock)) return -1;
     std::unique_ptr<EventFileHeader> stored(new (std::nothrow) EventFileHeader);
     if (!stored) return -1;
     std::memcpy(stored.get(), header, sizeof *header);

@@ -11,6 +11,7 @@
 #include "core/fileutil.h"
 #include "core/fsys.h"
 #include "core/safefile.h"
+#include "core/userfolder.h"
 #include "events/eventfiles.h"
 #include "sites/sitestore.h"
 
@@ -94,6 +95,28 @@ int WriteEventCount(std::FILE *file, int32_t count) {
     return SafeFlush(file);
 }
 
+int LockEventStore(StoreLock *lock) {
+    char path[kPathSize];
+    if (!MakeUserDataPath(path, sizeof path, "events.lock")) return 0;
+    return AcquireStoreLock(path, lock);
+}
+
+int ReadStoredEventCount(std::FILE *file, int32_t *count) {
+    // A flush first drops what the stream holds of the file: another
+    // writer may have changed it since.
+    if (!file || !count || std::fflush(file) != 0) return 0;
+    const int64_t size = StreamSize(file);
+    int32_t n = 0;
+    if (size < kEventHeaderSize || !SafeSeek(file, offsetof(EventFileHeader, count)) ||
+        SafeRead(&n, sizeof n, 1, file) != 1)
+        return 0;
+    const int64_t records = (size - kEventHeaderSize) / kEventRecordSize;
+    if (n < 0) n = 0;
+    if (n > records) n = static_cast<int32_t>(records);
+    *count = n;
+    return 1;
+}
+
 std::FILE *OpenEventFile(EventFileHeader *header) {
     if (!header) return nullptr;
     EnsureEventsFolder();
@@ -139,6 +162,8 @@ std::FILE *OpenEventFile(EventFileHeader *header) {
 
 std::FILE *StoreEventFileHeader(EventFileHeader *header) {
     if (!header) return nullptr;
+    StoreLock lock;
+    if (!LockEventStore(&lock)) return nullptr;
     std::unique_ptr<EventFileHeader> copy(new (std::nothrow) EventFileHeader);
     if (!copy) return nullptr;
     std::memcpy(copy.get(), header, sizeof *header);
@@ -243,6 +268,8 @@ int FindNextVisibleEvent(std::FILE *file, const EventFileHeader *header, EventRe
 
 int ClearEventFile(EventFileHeader *header) {
     if (!header) return 0;
+    StoreLock lock;
+    if (!LockEventStore(&lock)) return 0;
     char path[kPathSize];
     if (MakeEventFilePathForHeader(header, path, sizeof path) && FsKind(path) == 0 && !SafeRemove(path))
         return 0;

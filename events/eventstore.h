@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdio>
 
+#include "core/storelock.h"
+
 #include "events/eventrecord.h"
 
 // Opens the header's event file "r+b" and replaces the caller's header with
@@ -45,3 +47,11 @@ int MakeEventFilePathForHeader(const EventFileHeader *header, char *buffer, int 
 int WriteEventAt(std::FILE *file, int i, const EventRecord *record);
 // Writes the count word at offset 5 and hands it to the system: 1, 0 on failure.
 int WriteEventCount(std::FILE *file, int32_t count);
+// The writer's lock of the event files and the custom texts, which another
+// program of the suite may write while this one runs: every change takes it
+// for the whole change. 1 held, 0 not.
+int LockEventStore(StoreLock *lock);
+// The count the open event file holds now (under the lock: never a count
+// read before it), cut to the records the file has room for; 0 on a failed
+// read.
+int ReadStoredEventCount(std::FILE *file, int32_t *count);

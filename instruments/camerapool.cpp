@@ -397,7 +397,7 @@ int ImportCameraDefinitions() {
     pool.reset();
     // A read error leaves the definition file for another try.
     if (got < 0) keepFile = true;
-    if (!keepFile) std::remove(path);
+    if (!keepFile) SafeRemove(path);
     SortCameraPool();
     return added;
 }

@@ -80,11 +80,10 @@ int ConvertInPlace(const std::string &path, int (*upgrade)(const char *, const c
     std::string fresh = UserPath("instr_new.bin");
     if (fresh.empty()) return 0;
     if (!upgrade(path.c_str(), fresh.c_str())) {
-        std::remove(fresh.c_str());
+        if (FileExists(fresh.c_str())) SafeRemove(fresh.c_str());
         return 0;
     }
-    if (!FsReplaceFile(fresh, path)) return 0;
-    return 1;
+    return SafeReplace(fresh.c_str(), path.c_str());
 }
 
 // Layout of a stamped file older than the current stamp, from its size: the
@@ -109,14 +108,12 @@ int CreateInstrumentFile() {
     std::string path = UserPath("instr.bin");
     if (path.empty()) return 0;
     if (FileExists(path.c_str()) && FsFileSize(path) >= kInstrumentHeaderSize) return 0;
-    StoreFilePtr f(std::fopen(path.c_str(), "wb"));
-    if (!f) return 0;
+    // The stamp and a count of 0, whole or not at all.
     VersionStamp stamp;
     SetCurrentStamp(&stamp);
-    const uint8_t zeros[4] = {0, 0, 0, 0};
-    bool ok = std::fwrite(&stamp, sizeof stamp, 1, f.get()) == 1 &&
-              std::fwrite(zeros, 1, 4, f.get()) == 4;
-    return (std::fclose(f.release()) == 0 && ok) ? 1 : 0;
+    uint8_t bytes[sizeof stamp + 4] = {};
+    std::memcpy(bytes, &stamp, sizeof stamp);
+    return WriteWholeFileSafely(path.c_str(), bytes, sizeof bytes);
 }
 
 FILE *OpenInstrumentFile(int32_t *count) {
@@ -126,7 +123,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
     // to rename its converted copy left the instruments in instr_new.bin.
     std::string orphan = UserPath("instr_new.bin");
     if (!FileExists(path.c_str()) && FileExists(orphan.c_str()))
-        FsReplaceFile(orphan, path);
+        SafeReplace(orphan.c_str(), path.c_str());
 
     StoreFilePtr f(SafeOpen(path.c_str(), "r+b"));
     if (!f) {
@@ -149,7 +146,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
     if (stamp.magic != kStampMagic) {
         f.reset();
         if (!ConvertInPlace(path, UpgradeInstrumentFile)) return nullptr;
-        f.reset(std::fopen(path.c_str(), "r+b"));
+        f.reset(SafeOpen(path.c_str(), "r+b"));
         if (!f || std::fread(&stamp, sizeof stamp, 1, f.get()) != 1) return nullptr;
         if (stamp.magic != kStampMagic) return nullptr;
     }
@@ -166,7 +163,7 @@ FILE *OpenInstrumentFile(int32_t *count) {
             auto upgrade = recordSize == kInstrumentSize330050 ? UpgradeInstrumentFile330050
                                                                : UpgradeInstrumentFile139206;
             if (!ConvertInPlace(path, upgrade)) return nullptr;
-            f.reset(std::fopen(path.c_str(), "r+b"));
+            f.reset(SafeOpen(path.c_str(), "r+b"));
             if (!f) return nullptr;
         }
         if (!AcceptStampedStore(f.get(), 1)) return nullptr;
@@ -305,7 +302,7 @@ int DeleteInstrument(FILE **f, int index) {
     std::fclose(*f);
     *f = nullptr;
     ok = CommitSafeRewrite(&out) == 1;
-    *f = std::fopen(path.c_str(), "r+b");
+    *f = ReopenAfterRewrite(path.c_str(), "r+b");
     return (ok && *f && SafeSeek(*f, kInstrumentHeaderSize)) ? 1 : 0;
 }
 

@@ -41,10 +41,7 @@ int CreateEmptyPool(const PoolLayout &pool, const std::string &path) {
         SetCurrentStamp(&stamp);
         std::memcpy(header.data(), &stamp, sizeof stamp);
     }
-    StoreFilePtr f(std::fopen(path.c_str(), "wb"));
-    if (!f) return 0;
-    bool ok = std::fwrite(header.data(), 1, header.size(), f.get()) == header.size();
-    return (std::fclose(f.release()) == 0 && ok) ? 1 : 0;
+    return WriteWholeFileSafely(path.c_str(), header.data(), header.size());
 }
 
 FILE *OpenAndReadHeader(const PoolLayout &pool, const char *path, const char *mode,

@@ -38,17 +38,14 @@ bool SameNoCase(const char *a, const char *b, size_t size) {
 FILE *OpenScenarioFile(int32_t *count) {
     char path[600];
     if (!MakeUserDataPath(path, (int)sizeof path, "scenario.bin")) return nullptr;
-    StoreFilePtr f(std::fopen(path, "r+b"));
+    StoreFilePtr f(SafeOpen(path, "r+b"));
     if (!f) {
         // Only a missing file is created: one that exists but cannot be opened
         // for writing must not be truncated.
         if (FileExists(path)) return nullptr;
-        StoreFilePtr created(std::fopen(path, "w+b"));
-        if (!created) return nullptr;
         const uint8_t zero[2] = {0, 0};
-        bool ok = std::fwrite(zero, 1, 2, created.get()) == 2;
-        if (std::fclose(created.release()) != 0 || !ok) return nullptr;
-        f.reset(std::fopen(path, "r+b"));
+        if (!WriteWholeFileSafely(path, zero, sizeof zero)) return nullptr;
+        f.reset(SafeOpen(path, "r+b"));
         if (!f) return nullptr;
     }
     int n = 0;

@@ -87,7 +87,7 @@ std::vector<std::string> BinFilesIn(const std::string &folder) {
 // One file copied through the crash-safe layer with its last-write time; an
 // empty source gives an empty target. 1, or 0.
 int CopyOneFile(const std::string &source, const std::string &target) {
-    int r = CopyStoreFileKeepTime(source.c_str(), target.c_str());
+    int r = CopyFileKeepTime(source.c_str(), target.c_str());
     if (r != 2) return r == 1 ? 1 : 0;
     if (FsKind(source) != 0 || !WriteWholeFileSafely(target.c_str(), "", 0)) return 0;  // vanished, or not written
     FileTimeValue t;

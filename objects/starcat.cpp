@@ -1,6 +1,7 @@
 // Reading and decoding the master star catalogue stars.bin, and the bit
 // packings shared with the other star files.
 #include "objects/starcat.h"
+#include "core/safefile.h"
 
 #include <cmath>
 #include <cstring>
@@ -118,7 +119,7 @@ void WriteUnsigned24(unsigned char *bytes, uint32_t value) {
 int WriteCatalogueHeader(FILE *stream) {
     static const unsigned char kHeader[4] = {0x03, 0xd9, 0x00, 0x03};  // 55555 = 0xd903
     if (!stream || std::fseek(stream, 0, SEEK_SET) != 0) return 0;
-    return std::fwrite(kHeader, 1, 4, stream) == 4 ? 1 : 0;
+    return SafeWriteAll(stream, kHeader, sizeof kHeader);
 }
 
 int SkipCatalogueHeader(FILE *stream) {

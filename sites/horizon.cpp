@@ -44,13 +44,13 @@ std::string SiteName(const LocationRecord *site) {
 FILE *OpenHorizonFile(const char *siteName) {
     std::string path = HorizonPath(siteName, true);
     if (path.empty() || FsKind(path) != 0) return nullptr;
-    return std::fopen(path.c_str(), "r+b");
+    return SafeOpen(path.c_str(), "r+b");
 }
 
 int DeleteHorizonFile(const char *siteName) {
     std::string path = HorizonPath(siteName, false);
     if (path.empty() || FsKind(path) != 0) return 0;
-    return FsRemoveFile(path) ? 1 : 0;
+    return SafeRemove(path.c_str());
 }
 
 int ReadHorizonRows(FILE *f, HorizonRow *rows, int block) {
@@ -64,9 +64,8 @@ int ReadHorizonRows(FILE *f, HorizonRow *rows, int block) {
 int WriteHorizonRows(FILE *f, const HorizonRow *rows, int block) {
     if (!f || !rows || block < 0 || block > 1) return 0;
     if (std::fseek(f, (long)block * kHorizonBlockBytes, SEEK_SET) != 0) return 0;
-    if (std::fwrite(rows, sizeof(HorizonRow), kHorizonRowCount, f) != (size_t)kHorizonRowCount)
-        return 0;
-    return std::fflush(f) == 0 ? 1 : 0;
+    if (SafeWrite(rows, sizeof(HorizonRow), kHorizonRowCount, f) != (size_t)kHorizonRowCount) return 0;
+    return SafeFlush(f);
 }
 
 void ComputeHorizonDeclinations(HorizonRow *rows, const LocationRecord *site) {

@@ -1,5 +1,6 @@
 // Paths, existence and renaming of the per-site horizon files.
 #include "sites/horizonfile.h"
+#include "core/safefile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -44,5 +45,5 @@ int RenameHorizonFile(const char *oldName, const char *newName) {
     std::string to = HorizonFilePath(newName);
     if (from.empty() || to.empty() || from == to) return 0;
     if (FsKind(from) != 0 || FsKind(to) != -1) return 0;
-    return FsReplaceFile(from, to) ? 1 : 0;
+    return SafeReplace(from.c_str(), to.c_str());
 }

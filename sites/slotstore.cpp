@@ -125,7 +125,7 @@ int DeleteSlot(const char *path, FILE **f, int slotSize, int index) {
     // there now: the new one, or the old one untouched.
     std::fclose(*f);
     int ok = WriteWholeFileSafely(path, bytes.data(), bytes.size());
-    *f = std::fopen(path, "r+b");
+    *f = ReopenAfterRewrite(path, "r+b");
     return (ok && *f) ? 1 : 0;
 }
 
@@ -140,7 +140,7 @@ FILE *OpenSlotStore(const char *path, int16_t *count) {
         if (!f) return nullptr;
         if (!WriteSlotCount(f.get(), 0)) {
             f.reset();
-            std::remove(path);
+            SafeRemove(path);
             return nullptr;
         }
         *count = 0;

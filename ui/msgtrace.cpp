@@ -1,5 +1,6 @@
 // Window-message names and the trace file (see msgtrace.h).
 #include "ui/msgtrace.h"
+#include "core/safefile.h"
 
 #include <cstdio>
 
@@ -83,11 +84,12 @@ const char *WindowMessageName(unsigned message) {
 }
 
 int TraceWindowMessageToFile(const char *path, unsigned message) {
-    FILE *f = std::fopen(path, "a");
+    FILE *f = SafeOpen(path, "a");
     if (!f) return -1;
     const char *name = WindowMessageName(message);
-    if (name) std::fprintf(f, "%s\n", name);
-    return std::fclose(f);
+    bool written = !name || SafePrintf(f, "%s\n", name);
+    bool closed = SafeClose(f) == 1;
+    return written && closed ? 0 : -1;
 }
 
 int TraceWindowMessage(unsigned message) {

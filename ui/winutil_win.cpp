@@ -1,5 +1,6 @@
 // Win32 side of the toolkit's small services; see winutil_win.h.
 #include "ui/winutil_win.h"
+#include "core/safefile.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -257,10 +258,10 @@ int BackupBinFile(const char *basePath) {
 int RestoreBinFile(const char *basePath) {
     std::string base = basePath ? basePath : "";
     std::string bak = base + ".bak", bin = base + ".bin";
-    FILE *f = std::fopen(bak.c_str(), "rb");
+    FILE *f = SafeOpen(bak.c_str(), "rb");
     if (!f) return 0;
     std::fclose(f);  // closed before the replace: Windows refuses to rename an open file
-    return FsReplaceFile(bak, bin) ? 0 : -1;
+    return SafeReplace(bak.c_str(), bin.c_str()) ? 0 : -1;
 }
 
 namespace {

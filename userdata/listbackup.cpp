@@ -1,5 +1,6 @@
 // Backup, restore and merge of the observing lists (see listbackup.h).
 #include "userdata/listbackup.h"
+#include "userdata/listjournal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,19 +30,10 @@ std::string SafetyFolder() {
     return root && *root ? std::string(root) + "/tmp/lists" : std::string();
 }
 
-std::vector<std::string> PlainFiles(const std::string &folder) {
-    std::vector<std::string> names;
-    std::vector<FsEntry> entries;
-    if (FsListFolder(folder, entries))
-        for (const FsEntry &e : entries)
-            if (!e.isFolder && !e.isLink) names.push_back(e.name);
-    return names;
-}
-
 // Removes every plain file of the folder; 1 when all went.
 int EmptyFolderFiles(const std::string &folder) {
     int ok = 1;
-    for (const std::string &name : PlainFiles(folder))
+    for (const std::string &name : PlainFilesIn(folder))
         if (!SafeRemove((folder + "/" + name).c_str())) ok = 0;
     return ok;
 }
@@ -49,7 +41,7 @@ int EmptyFolderFiles(const std::string &folder) {
 // Copies every plain file of source into target crash-safely, keeping the
 // times. 1 when all were copied.
 int CopyFilesInto(const std::string &source, const std::string &target) {
-    for (const std::string &name : PlainFiles(source))
+    for (const std::string &name : PlainFilesIn(source))
         if (CopyFileKeepTime((source + "/" + name).c_str(), (target + "/" + name).c_str()) == 0) return 0;
     return 1;
 }
@@ -173,7 +165,7 @@ std::string Lowercase(std::string text) {
 int ConvertOldLists(const std::string &source) {
     int group = ImportGroupId();
     if (group <= 0) return 0;
-    for (const std::string &name : PlainFiles(source)) {
+    for (const std::string &name : PlainFilesIn(source)) {
         std::string lower = Lowercase(name), from = source + "/" + name;
         int number = 0;
         if (lower == "obs.idx") {
@@ -212,34 +204,24 @@ int BackUpLists(const char *destination, const char *backupName) {
 }
 
 void DeleteListsSafetyCopy() {
+    // Never the copy an interrupted change still needs.
     std::string safety = SafetyFolder();
-    if (!safety.empty()) DeleteTree(safety.c_str());
+    if (!safety.empty() && EnsureListStoreRecovered()) DeleteTree(safety.c_str());
 }
 
 int RestoreLists(const char *folder, const char *backupName, int sourceVersion) {
     if (!folder || !backupName) return 0;
-    std::string lists = GetListsFolder(), safety = SafetyFolder();
+    std::string lists = GetListsFolder();
     if (lists.empty()) return 0;
     bool current = sourceVersion >= kFirstCurrentListVersion;
     std::string source = std::string(folder) + "/" + backupName + (current ? "/lists" : "/lists21");
-    DeleteListsSafetyCopy();
     if (FsKind(source) != 1 || PathsOverlap(source, lists)) return 0;
-    std::string tmp = std::string(GetUserDataFolder()) + "/tmp";
-    if (!EnsureDirectory(tmp.c_str()) || !EnsureDirectory(safety.c_str()) || !EnsureDirectory(lists.c_str()))
-        return 0;
-    if (!CopyFilesInto(lists, safety)) {
-        DeleteListsSafetyCopy();
-        return 0;
-    }
+    // The lists are set aside and marked first: a failure here, or a kill
+    // (rolled back by the next open), leaves them as they were.
+    if (!BeginListsChange()) return 0;
     int ok = EmptyFolderFiles(lists) && (current ? CopyFilesInto(source, lists) : ConvertOldLists(source));
     if (ok && !current) ok = EnsureCurrentGroup() > 0;
-    if (!ok) {
-        // Back to the files as they were: none of the backup's may stay.
-        EmptyFolderFiles(lists);
-        if (!CopyFilesInto(safety, lists)) return 0;  // the safety copy stays for a later attempt
-    }
-    DeleteListsSafetyCopy();
-    return ok;
+    return EndListsChange(ok);
 }
 
 int RemapListUserObjects(const char *otherUserFolder, const char *listPath, int count, int sourceVersion) {
@@ -430,16 +412,21 @@ int MergeListsFromFolder(const char *otherDataFolder, int sourceVersion, int *re
     std::string other = std::string(otherDataFolder) + "/lists";
     std::vector<ListGroupEntry> groups;
     if (FsKind(other + "/groups.bin") != 0 || !ReadOtherListGroups(&groups, other.c_str())) return 0;
+    // The groups, lists and index change together or not at all: set aside
+    // and marked first, rolled back on a failure or by the next open.
+    if (!BeginListsChange()) return 0;
+    int result = 1;
     for (const ListGroupEntry &g : groups)
-        if (AddListGroup(g.name, nullptr) == 0) return 0;  // -1: the name is here already
+        if (AddListGroup(g.name, nullptr) == 0) result = 0;  // -1: the name is here already
     MergeAnswers answers;
     answers.replaceAll = replaceAll && *replaceAll;
     answers.keepAll = keepAll && *keepAll;
-    int result = MergeOtherLists(other.c_str(), OtherUserFolder(otherDataFolder).c_str(), sourceVersion, &answers,
+    if (result)
+        result = MergeOtherLists(other.c_str(), OtherUserFolder(otherDataFolder).c_str(), sourceVersion, &answers,
                                  question);
     if (replaceAll) *replaceAll = answers.replaceAll;
     if (keepAll) *keepAll = answers.keepAll;
-    return result;
+    return EndListsChange(result);
 }
 
 int MakeOldDescriptionName(const char *path, std::string *out) {

@@ -1,5 +1,6 @@
 // Observing-list groups (see listgroups.h).
 #include "userdata/listgroups.h"
+#include "userdata/listjournal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +76,7 @@ ListGroupEntry MakeEntry(const char *name, int id) {
 // The local groups, the file made when missing and an older stamp brought up
 // to date (both through a whole-file rewrite).
 int LoadLocalGroups(std::vector<ListGroupEntry> *out) {
+    if (!EnsureListStoreRecovered()) return 0;
     std::string folder = GetListsFolder();
     if (folder.empty() || !EnsureDirectory(folder.c_str())) return 0;
     std::string path = FormatListGroupsPath();

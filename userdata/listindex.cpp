@@ -1,5 +1,6 @@
 // Observing-list index, list files and descriptions (see listindex.h).
 #include "userdata/listindex.h"
+#include "userdata/listjournal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -128,6 +129,7 @@ int GetListHeaderSize() { return kListHeaderBytes; }
 int ReadListIndexSlots(std::vector<ListIndexEntry> *slots) {
     if (!slots) return 0;
     slots->clear();
+    if (!EnsureListStoreRecovered()) return 0;
     std::string path = FormatListIndexPath();
     if (path.empty()) return 0;
     if (FsKind(path) < 0) {

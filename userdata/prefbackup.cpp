@@ -6,6 +6,7 @@
 
 #include "core/fileutil.h"
 #include "core/safefile.h"
+#include "core/storelock.h"
 #include "core/textutil.h"
 #include "core/userfolder.h"
 #include "instruments/instrumentupgrade.h"
@@ -30,6 +31,17 @@ std::string SafetyFolder() {
     std::string user = UserFolder();
     return user.empty() ? user : user + "/tmp/prefs";
 }
+std::string MarkPath() {
+    std::string user = UserFolder();
+    return user.empty() ? user : user + "/tmp/prefs.mark";
+}
+// Held by a restore for its whole run (dropped by the system however the
+// program ends): a mark whose lock can be taken is a killed restore's.
+std::string RestoreLockPath() {
+    std::string user = UserFolder();
+    return user.empty() ? user : user + "/tmp/prefs.lock";
+}
+bool g_restoring = false;
 
 std::vector<std::string> FilesWithSuffix(const std::string &folder, const char *suffix) {
     std::vector<std::string> names;
@@ -68,7 +80,7 @@ int CopyPreferences(const std::string &from, const std::string &to, const std::v
 
 int BackUpPreferenceFiles(const char *destination, const char *backupName) {
     std::string user = UserFolder();
-    if (!destination || !*destination || user.empty()) return 0;
+    if (!destination || !*destination || user.empty() || !EnsurePreferencesRecovered()) return 0;
     bool named = backupName && *backupName;
     std::string root = named ? std::string(destination) + "/nightjar backup " + backupName : std::string(destination);
     std::string target = root + "/prefs";
@@ -82,7 +94,7 @@ int BackUpPreferenceFiles(const char *destination, const char *backupName) {
 
 void DeletePrefsSafetyCopy() {
     std::string safety = SafetyFolder();
-    if (!safety.empty()) DeleteTree(safety.c_str());
+    if (!safety.empty() && FsKind(MarkPath()) < 0) DeleteTree(safety.c_str());
 }
 
 namespace {
@@ -100,7 +112,38 @@ int TakeOlderPreferenceFile(const std::string &name, const std::string &saved, c
     return CopyFileKeepTime(saved.c_str(), local.c_str()) != 0;
 }
 
+// The preference files as the safety copy holds them: the 14 files (those
+// absent before removed again), the ".dat" files and the horizons. Every
+// step crash-safe, so a roll-back killed part-way is done again.
+int RollBackPreferences(const std::string &user, const std::string &safety) {
+    // The temporaries of rewrites the killed restore left half-made.
+    for (const std::string &folder : {user, user + "/horizons"})
+        for (const std::string &name : FilesWithSuffix(folder, ".tmp"))
+            if (IsRewriteTemporaryName(name)) SafeRemove((folder + "/" + name).c_str());
+    for (const auto &name : PreferenceFileTable) {
+        std::string local = user + "/" + name;
+        if (FsKind(safety + "/" + name) != 0 && FsKind(local) == 0) SafeRemove(local.c_str());
+    }
+    for (const std::string &dat : FilesWithSuffix(user, ".dat"))
+        if (FsKind(safety + "/" + dat) != 0) SafeRemove((user + "/" + dat).c_str());
+    std::string horizons = user + "/horizons";
+    for (const std::string &h : FilesWithSuffix(horizons, ""))
+        if (FsKind(safety + "/horizons/" + h) != 0) SafeRemove((horizons + "/" + h).c_str());
+    return CopyPreferences(safety, user, PreferenceNamesIn(safety), true);
+}
+
 }  // namespace
+
+int EnsurePreferencesRecovered() {
+    std::string user = UserFolder(), mark = MarkPath();
+    if (g_restoring || user.empty() || FsKind(mark) < 0) return 1;
+    StoreLock owner;
+    if (!TryStoreLock(RestoreLockPath(), &owner)) return 1;  // a restore at work
+    if (FsKind(mark) < 0) return 1;
+    if (!RollBackPreferences(user, SafetyFolder()) || !SafeRemove(mark.c_str())) return 0;
+    DeleteTree(SafetyFolder().c_str());
+    return 1;
+}
 
 int RestorePreferenceFiles(const char *folder, const char *backupName, int sourceVersion,
                            PreferenceFileUpgrader chartsUpgrader) {
@@ -110,14 +153,24 @@ int RestorePreferenceFiles(const char *folder, const char *backupName, int sourc
     if (!folder || !backupName || user.empty() || (older && !chartsUpgrader)) return 0;
     std::string source = std::string(folder) + "/" + backupName + "/prefs";
     if (FsKind(source) != 1 || PathsOverlap(source, user)) return 0;
+    if (!EnsurePreferencesRecovered()) return 0;
+    StoreLock restoring;
+    if (!EnsureDirectory((user + "/tmp").c_str()) || !AcquireStoreLock(RestoreLockPath(), &restoring) ||
+        FsKind(MarkPath()) >= 0)
+        return 0;
     DeletePrefsSafetyCopy();
-    std::string safety = SafetyFolder();
+    std::string safety = SafetyFolder(), mark = MarkPath();
     if (!EnsureDirectory((user + "/tmp").c_str()) || !EnsureDirectory(safety.c_str())) return 0;
     std::vector<std::string> present = PreferenceNamesIn(user);
-    if (!CopyPreferences(user, safety, present, true)) {
+    // The mark once the safety copy is whole: from then on a kill is rolled
+    // back by the next start-up (or backup, or restore).
+    static const char kMarkText[] = "preferences restore\n";
+    if (!CopyPreferences(user, safety, present, true) ||
+        !WriteWholeFileSafely(mark.c_str(), kMarkText, sizeof kMarkText - 1)) {
         DeletePrefsSafetyCopy();
         return 0;
     }
+    g_restoring = true;
     // Each of the 14 is replaced by the backup's (a file the backup lacks is
     // gone afterwards, as it was at the time of the backup); the backup's
     // ".dat" files and horizons replace the local ones of their names.
@@ -130,19 +183,13 @@ int RestorePreferenceFiles(const char *folder, const char *backupName, int sourc
         if (!ok) break;
     }
     if (ok) ok = CopyPreferences(source, user, FilesWithSuffix(source, ".dat"), true) != 0;
+    // The mark's removal is the commit.
+    if (ok) ok = SafeRemove(mark.c_str()) != 0;
+    g_restoring = false;
     if (!ok) {
-        // Back as it was: the 14 files (those absent before removed again),
-        // the ".dat" files and the horizons from the safety copy.
-        for (const auto &name : PreferenceFileTable) {
-            std::string local = user + "/" + name;
-            if (FsKind(safety + "/" + name) != 0 && FsKind(local) == 0) SafeRemove(local.c_str());
-        }
-        for (const std::string &dat : FilesWithSuffix(user, ".dat"))
-            if (FsKind(safety + "/" + dat) != 0) SafeRemove((user + "/" + dat).c_str());
-        std::string horizons = user + "/horizons";
-        for (const std::string &h : FilesWithSuffix(horizons, ""))
-            if (FsKind(safety + "/horizons/" + h) != 0) SafeRemove((horizons + "/" + h).c_str());
-        if (!CopyPreferences(safety, user, PreferenceNamesIn(safety), true)) return 0;  // the safety copy stays
+        // Back as it was; when that fails too, the mark and the safety copy
+        // stay for the next try.
+        if (!RollBackPreferences(user, safety) || !SafeRemove(mark.c_str())) return 0;
     }
     DeletePrefsSafetyCopy();
     return ok ? 1 : 0;

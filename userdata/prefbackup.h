@@ -16,7 +16,15 @@ extern const char PreferenceFileTable[kPreferenceFileCount][kPreferenceNameField
 
 // 1, or 0 when any file that exists could not be copied.
 int BackUpPreferenceFiles(const char *destination, const char *backupName);
+// Never while a restore's mark is there (its copy is still needed).
 void DeletePrefsSafetyCopy();
+// A restore leaves a mark ("tmp/prefs.mark") once its safety copy is whole
+// and removes it when the restore is complete. A mark still there belongs to
+// a restore that was killed part-way: this puts the preference files back
+// from the safety copy and removes the mark. Run at start-up and before
+// every backup and restore. 1 when the files are whole, 0 when the roll-back
+// failed (the mark stays for the next try).
+int EnsurePreferencesRecovered();
 // Converter of an older file into the current layout (old path, new path;
 // 1 done). The chart definitions' stands on a floor above this one, so the
 // caller hands it in.

@@ -98,9 +98,11 @@ int RestoreStore(const StoreShape &shape, const char *backupFolder, const char *
         FreeGroupList(groups);
         if (!whole) return 0;
     }
-    if (!EnsureDirectory(tmp.c_str()) || !EnsureDirectory(store.c_str()) ||
-        !CopyTree(store.c_str(), safety.c_str()))
+    if (!EnsureDirectory(tmp.c_str()) || !EnsureDirectory(store.c_str())) return 0;
+    if (!CopyTree(store.c_str(), safety.c_str())) {
+        DeleteTree(safety.c_str());  // no half-made safety copy is left behind
         return 0;
+    }
     if (!DeleteTree(store.c_str()) || !EnsureDirectory(store.c_str())) return RollBack(store, safety);
 
     if (backupVersion >= 3000) {

@@ -36,7 +36,7 @@ int WriteFromStore(FILE *out, FILE *store, int32_t id,
     FileHolder holder(store);
     Record record;
     if (!store || get(store, id, &record, nullptr) != id) return 0;
-    return std::fwrite(&record, sizeof record, 1, out) == 1 ? 1 : 0;
+    return SafeWrite(&record, sizeof record, 1, out) == 1 ? 1 : 0;
 }
 
 template <typename Record, typename MergeFunction>
@@ -59,19 +59,19 @@ int WriteSets(FILE *out, int32_t id, FILE *store, int32_t count, void (*rewind)(
     FileHolder holder(store);
     long start = std::ftell(out);
     Count n = 0;
-    if (start < 0 || std::fwrite(&n, sizeof n, 1, out) != 1) return 0;
+    if (start < 0 || SafeWrite(&n, sizeof n, 1, out) != 1) return 0;
     if (store && id > 0) {
         Record r;
         std::memset(&r, 0, sizeof r);
         rewind(store, &r);
         int32_t index = 0;
         while (next(store, &r, &index, id, count) == 1) {
-            if (std::fwrite(&r, sizeof r, 1, out) != 1) return 0;
+            if (SafeWrite(&r, sizeof r, 1, out) != 1) return 0;
             ++n;
         }
     }
     long end = std::ftell(out);
-    if (end < 0 || std::fseek(out, start, SEEK_SET) != 0 || std::fwrite(&n, sizeof n, 1, out) != 1 ||
+    if (end < 0 || std::fseek(out, start, SEEK_SET) != 0 || SafeWrite(&n, sizeof n, 1, out) != 1 ||
         std::fseek(out, end, SEEK_SET) != 0)
         return 0;
     return 1;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "instruments/optics.h"
 #include "instruments/storeio.h"
 #include "instruments/tests/instrfixture.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
@@ -426,3 +428,32 @@ TEST(ChartInit, DefaultsAtTheirOffsets) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// Two programs append 40 charts each to charts.bin at once (child processes,
+// each with the store open the whole time): the store's writer lock and the
+// count read again under it, from the file and not from the stream's
+// buffer, make them take turns, so the store ends with all 80.
+TEST_F(ChartStore, TwoProcessesAppendingLoseNothing) {
+    ASSERT_EQ(CreateChartStore(), 1);
+    EXPECT_TRUE(testutil::RunInChildren(2, [](int c) {
+        int32_t n = 0;
+        FILE *f = OpenChartStore(&n);
+        int ok = f ? 1 : 0;
+        std::unique_ptr<ChartDefinition> chart(new ChartDefinition);
+        for (int k = 0; k < 40 && ok; ++k) {
+            std::string r = Record(("Chart " + std::to_string(c * 100 + k)).c_str(), 1);
+            std::memcpy(chart.get(), r.data(), sizeof *chart);
+            ok = AppendChart(f, chart.get());
+        }
+        if (f) std::fclose(f);
+        return ok;
+    }));
+    const std::string b = Bytes();
+    ASSERT_EQ(b.size(), 2u + 80u * kChartRecordSize);
+    EXPECT_EQ((uint8_t)b[0] | ((uint8_t)b[1] << 8), 80);
+    std::set<std::string> names;
+    for (int i = 0; i < 80; ++i) names.insert(b.substr(2 + (size_t)i * kChartRecordSize, 12).c_str());
+    EXPECT_EQ(names.size(), 80u);
+}
+#endif

@@ -223,3 +223,23 @@ TEST_F(SuiteFolders, SafeCopyThroughEveryFailurePoint) {
 }
 
 }  // namespace
+
+// The recoveries remove the temporaries a killed rewrite left, and nothing
+// else: the names the layer makes are told from files of the same ending.
+TEST(SafeFile, RewriteTemporariesAreToldFromOtherFiles) {
+    SafeRewrite rewrite;
+    testutil::TempDir dir;
+    ASSERT_EQ(BeginSafeRewrite(dir.file("loc.bin").c_str(), &rewrite), 1);
+    std::string made = rewrite.temporary.substr(rewrite.temporary.find_last_of('/') + 1);
+    AbandonSafeRewrite(&rewrite);
+    EXPECT_TRUE(IsRewriteTemporaryName(made)) << made;
+    const struct {
+        const char *name;
+        bool temporary;
+    } cases[] = {
+        {"loc.bin.4121-3.tmp", true},   {"ccd_Q.dat.7-12.tmp", true}, {"notes.tmp", false},
+        {"loc.bin.4121.tmp", false},    {"loc.bin.-3.tmp", false},    {"loc.bin.4121-.tmp", false},
+        {".1-2.tmp", false},            {"loc.bin.1-2-3.tmp", false}, {"loc.bin.4121-3.TMP", false},
+    };
+    for (const auto &c : cases) EXPECT_EQ(IsRewriteTemporaryName(c.name), c.temporary) << c.name;
+}

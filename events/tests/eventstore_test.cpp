@@ -3,6 +3,7 @@
 // category deletion and purges, each store operation failed step by step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -16,12 +17,14 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/userfolder.h"
+#include "events/customevents.h"
 #include "events/eventfiles.h"
 #include "events/eventinsert.h"
 #include "events/eventpurge.h"
 #include "events/eventrecord.h"
 #include "events/eventstore.h"
 #include "sites/sitestore.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "testutil/testutil.h"
 
@@ -597,3 +600,40 @@ TEST(EventArrays, AppendGrowsByOne) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// Two programs add 40 events each to one site's file at once (child
+// processes, each with its file open the whole time and its header read
+// before the other's events went in), and each adds 10 custom texts: the
+// event store's writer lock and the count read again under it make them
+// take turns, so the file ends with all 80 events and the texts with all 20
+// lines.
+TEST_F(EventStore, TwoProcessesAddingToOneFileLoseNothing) {
+    auto h = Header("Shared", 0);
+    {
+        FileHandle f(StoreEventFileHeader(h.get()));
+        ASSERT_TRUE(f);
+    }
+    EXPECT_TRUE(testutil::RunInChildren(2, [](int c) {
+        auto mine = Header("Shared", 0);
+        std::FILE *f = OpenEventFile(mine.get());
+        int ok = f ? 1 : 0;
+        for (int k = 0; k < 40 && ok; ++k) {
+            // Distinct bodies, times interleaved between the two writers.
+            EventRecord e = Event(5, kStart + 0.01 * (2 * k + c), 0, 2, 1000 * (c + 1) + k, 2, 0);
+            ok = InsertEvent(f, mine.get(), 1e6, &e, 0);
+            int line = -1;
+            if (ok && k < 10) ok = AppendCustomEventText(("text " + std::to_string(c * 100 + k)).c_str(), &line);
+        }
+        if (f) std::fclose(f);
+        return ok;
+    }));
+    const std::string bytes = testutil::ReadFileBytes(File("Shared.bin"));
+    EXPECT_EQ(StoredCount(bytes), 80);
+    const std::vector<double> times = StoredTimes(bytes);
+    ASSERT_EQ(times.size(), 80u);
+    for (size_t i = 1; i < times.size(); ++i) EXPECT_LT(times[i - 1], times[i]) << i;
+    const std::string texts = testutil::ReadFileBytes(File("event_desc.txt"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), '\n'), 20);
+}
+#endif

@@ -14,6 +14,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "minorbodies/usercatalogs.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "userdata/storepaths.h"
 #include "userdata/tests/listtestutil.h"
@@ -303,3 +304,64 @@ TEST(ListBackup, EveryFailedStepOfAMergeLeavesWholeLists) {
             }
         });
 }
+
+#ifndef _WIN32
+// A restore and a merge killed at every file step in turn (a child process
+// ended at the step, as a kill or a power cut would end it): a fresh open of
+// the lists in this process then finds the whole old lists or the whole new
+// ones, no mark left, and the next change is accepted (the mark's removal
+// is the last counted step, so every kill finds the old lists). The table of
+// kill points is printed per operation.
+TEST(ListBackup, AKilledRestoreOrMergeIsRolledBackOrStandsWholeAtTheNextOpen) {
+    NoFolderAfter after;
+    Folder other, user;
+    other.Use();
+    MakeList("A", {Item(kClassGalaxy, 1), Item(kClassGalaxy, 2)});
+    MakeList("New", {Item(kClassGalaxy, 3)});
+    ASSERT_EQ(WriteListDescription(0, "theirs"), 1);
+    user.Use();
+    MakeList("Autumn", {Item(kClassGalaxy, 31)});
+    testutil::TempDir save;
+    ASSERT_EQ(BackUpLists(save.path().c_str(), "May"), 1);
+    MakeList("A", {Item(kClassStar, 9)});
+    ASSERT_EQ(WriteListDescription(1, "mine"), 1);
+    const auto prepared = listtest::Snapshot(user.lists());
+    auto putBack = [&] {
+        for (const auto &f : listtest::Snapshot(user.lists()))
+            if (!prepared.count(f.first)) std::remove((user.lists() + "/" + f.first).c_str());
+        for (const auto &f : prepared) ASSERT_TRUE(testutil::WriteFileBytes(user.lists() + "/" + f.first, f.second));
+    };
+    struct Operation {
+        const char *name;
+        std::function<int()> run;
+    };
+    const Operation operations[] = {
+        {"list restore", [&] { return RestoreLists(save.path().c_str(), "nightjar backup May", 3106); }},
+        {"list merge",
+         [&] {
+             int replaceAll = 1, keepAll = 0;  // replaces "A" and adds "New"
+             return MergeListsFromFolder(other.dir.path().c_str(), 3106, &replaceAll, &keepAll, nullptr);
+         }},
+    };
+    for (const Operation &op : operations) {
+        SCOPED_TRACE(op.name);
+        putBack();
+        ASSERT_EQ(op.run(), 1);
+        const auto done = listtest::Snapshot(user.lists());
+        ASSERT_NE(done, prepared);
+        int next = 0;
+        testutil::KillPointTally tally = testutil::ForEachKillPoint(op.name, putBack, op.run, [&] {
+            std::vector<ListIndexEntry> slots;
+            EXPECT_EQ(ReadListIndexSlots(&slots), 1);  // the open that recovers
+            EXPECT_FALSE(testutil::PathIsThere(user.dir.file("tmp/lists.mark"))) << "the mark was left";
+            const auto now = listtest::Snapshot(user.lists());
+            EXPECT_TRUE(now == prepared || now == done) << "neither the old lists nor the new";
+            EXPECT_GE(MakeList(("Next " + std::to_string(++next)).c_str(), {Item(kClassStar, 5)}), 0)
+                << "the next change was refused";
+            return now == prepared ? 0 : now == done ? 1 : 2;
+        });
+        EXPECT_EQ(tally.damaged, 0);
+        EXPECT_GT(tally.intactOld, 0);
+    }
+}
+#endif

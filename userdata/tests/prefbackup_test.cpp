@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/fileutil.h"
 #include "core/safefile.h"
 #include "core/userfolder.h"
+#include "testutil/childprocesses.h"
 #include "testutil/failurepoints.h"
 #include "userdata/tests/listtestutil.h"
 
@@ -34,6 +36,22 @@ int Ask(const char *message) {
 }
 
 void SetTicks(const std::string &path, uint32_t high) { SetFileWriteTime(path.c_str(), FileTimeValue{0, high}); }
+
+// The restore case: a backup "May" of the user folder u in save, given a file
+// and a horizon the folder lacks, then u changed (a file changed, one added).
+void BackUpThenChange(const std::string &u, const std::string &save) {
+    Put(u + "/loc.bin", "sites v1");
+    Put(u + "/ccd_Q.dat", "curves v1");
+    FsMakeFolder(u + "/horizons");
+    Put(u + "/horizons/Home.bin", "horizon v1");
+    ASSERT_EQ(BackUpPreferenceFiles(save.c_str(), "May"), 1);
+    std::string prefs = save + "/nightjar backup May/prefs";
+    Put(prefs + "/observer.bin", "observers from the backup");
+    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
+    Put(u + "/loc.bin", "sites v2");
+    Put(u + "/dds.bin", "settings v2");
+    Put(u + "/ccd_Q.dat", "curves v2");
+}
 
 }  // namespace
 
@@ -127,18 +145,8 @@ TEST(PrefBackup, OlderBackupBringsInFiveFiles) {
 TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
     listtest::UserFolder user;
     std::string u = user.dir.path();
-    Put(u + "/loc.bin", "sites v1");
-    Put(u + "/ccd_Q.dat", "curves v1");
-    FsMakeFolder(u + "/horizons");
-    Put(u + "/horizons/Home.bin", "horizon v1");
     testutil::TempDir save;
-    ASSERT_EQ(BackUpPreferenceFiles(save.path().c_str(), "May"), 1);
-    std::string prefs = save.path() + "/nightjar backup May/prefs";
-    Put(prefs + "/observer.bin", "observers from the backup");
-    Put(prefs + "/horizons/Away.bin", "a horizon from the backup");
-    Put(u + "/loc.bin", "sites v2");
-    Put(u + "/dds.bin", "settings v2");
-    Put(u + "/ccd_Q.dat", "curves v2");
+    ASSERT_NO_FATAL_FAILURE(BackUpThenChange(u, save.path()));
     auto saved = PrefsOf(u);
     auto prepare = [&] {
         for (const auto &f : PrefsOf(u))
@@ -156,6 +164,39 @@ TEST(PrefBackup, EveryFailedStepOfARestoreKeepsEveryFile) {
             EXPECT_TRUE(now == saved);
         });
 }
+
+#ifndef _WIN32
+// A restore killed at every file step in turn (a child process ended at the
+// step): the next start-up's recovery finds every preference file as it was
+// before or as the backup has it, no mark left, and a backup works again.
+TEST(PrefBackup, AKilledRestoreIsRolledBackOrStandsWholeAtTheNextStart) {
+    listtest::UserFolder user;
+    std::string u = user.dir.path();
+    testutil::TempDir save;
+    ASSERT_NO_FATAL_FAILURE(BackUpThenChange(u, save.path()));
+    const auto before = PrefsOf(u);
+    auto putBack = [&] {
+        for (const auto &f : PrefsOf(u))
+            if (!before.count(f.first)) std::remove((u + "/" + f.first).c_str());
+        for (const auto &f : before) Put(u + "/" + f.first, f.second);
+    };
+    auto restore = [&] { return RestorePreferenceFiles(save.path().c_str(), "nightjar backup May", 3106); };
+    ASSERT_EQ(restore(), 1);
+    const auto done = PrefsOf(u);
+    ASSERT_NE(done, before);
+    testutil::KillPointTally tally = testutil::ForEachKillPoint("preference restore", putBack, restore, [&] {
+        EXPECT_EQ(EnsurePreferencesRecovered(), 1);
+        EXPECT_FALSE(testutil::PathIsThere(u + "/tmp/prefs.mark")) << "the mark was left";
+        const auto now = PrefsOf(u);
+        EXPECT_TRUE(now == before || now == done) << "neither the old files nor the restored ones";
+        testutil::TempDir next;
+        EXPECT_EQ(BackUpPreferenceFiles(next.path().c_str(), "Next"), 1) << "the next operation was refused";
+        return now == before ? 0 : now == done ? 1 : 2;
+    });
+    EXPECT_EQ(tally.damaged, 0);
+    EXPECT_GT(tally.intactOld, 0);
+}
+#endif
 
 TEST(PrefBackup, HorizonMerge) {
     listtest::UserFolder user;
